@@ -1,0 +1,95 @@
+#include "document/messages.h"
+
+#include <array>
+
+namespace trevok {
+namespace {
+
+struct Entry {
+    MsgId id;
+    std::array<const char*, 3> caption;
+    std::array<const char*, 3> text; // %1, %2 ... are replaced by the arguments
+};
+
+// clang-format off
+const Entry kEntries[] = {
+    {MsgId::NotATrevokFile, {"Öffnen", "Open", "Ouvrir"},
+     {"\"%1\" ist keine Trevok Datei.", "\"%1\" is not a Trevok file.", "\"%1\" n´est pas un fichier Trevok."}},
+    {MsgId::FileNotFound, {"Öffnen", "Open", "Ouvrir"},
+     {"Datei nicht gefunden", "File not found!", "Fichier non trouvé"}},
+    {MsgId::ReadError, {"Öffnen", "Open", "Ouvrir"},
+     {"Lesefehler in \"%1\": die Datei ist beschädigt oder unvollständig (%2).",
+      "Read error in \"%1\": the file is damaged or incomplete (%2).",
+      "Erreur de lecture de \"%1\" : le fichier est endommagé ou incomplet (%2)."}},
+    {MsgId::WriteError, {"Speichern", "Save", "Enregistrer"},
+     {"\"%1\" konnte nicht geschrieben werden: %2", "\"%1\" could not be written: %2",
+      "\"%1\" n´a pas pu être écrit : %2"}},
+    {MsgId::OlderVersion, {"Trevok", "Trevok", "Trevok"},
+     {"Dieses Layout wurde mit einer älteren Version erstellt.\r\rDie Elemente auf den Kupferlayer K1 und K2 werden automatisch getauscht,\rum sich an die neue Layerzuordnung anzupassen.",
+      "This layout was create with an older version.\r\rThe elements on the copper-layer C1 and C2 will be exchanged,\rbecause of the new layer-structure.",
+      "Ce tracé a été crée avec une ancienne version.\r\rLes éléments des couches cuivres C1 et C2 seront interchangés\ren raison de la nouvelle structure des couches."}},
+    {MsgId::FontTextQuestion, {"Trevok", "Trevok", "Trevok"},
+     {"Sie haben %1 Font-Text Elemente auf dem Layout.\rDiese Elemente werden nicht mehr unterstützt.\r\rSollen diese automatisch in Layout-Texte umgewandelt werden?",
+      "There are %1 Font-Text elements on the layout.\rThese elements will not be supported anymore.\r\rReplace these elements with Layout-Text elements?",
+      "Il y a %1 Fontes de Textes dans le tracé.\rCes dernières ne seront désormais plus supportées.\r\rRemplacer celles-ci par des tracés d´éléments Textes ?"}},
+    {MsgId::FontTextsConverted, {"Trevok", "Trevok", "Trevok"},
+     {"Texte wurden konvertiert", "Text-elements converted.", "Elément Texte converti."}},
+    {MsgId::TextNotGenerated, {"Layout-Text", "Layout-text", "Layout-text"},
+     {"Der Text konnte nicht generiert werden.", "The text could not be generated.", "Le texte ne peut pas être généré."}},
+    {MsgId::LastBoardNotDeleted, {"Trevok", "Trevok", "Trevok"},
+     {"Die letzte Platine kann nicht gelöscht werden.", "A project must at least contains one board.",
+      "Un projet doit contenir au moins une carte."}},
+    {MsgId::BoardSizeRange, {"Trevok", "Trevok", "Trevok"},
+     {"Der Wert muß zwischen 1..300 mm liegen.", "Please enter values from 1 mm to 300 mm.",
+      "Entrez s´il vous plait des valeurs comprises entre 1 mm et 300 mm."}},
+    {MsgId::SaveQuestion, {"Trevok", "Trevok", "Trevok"},
+     {"Möchten Sie das aktuelle Layout speichern ?", "Save changes?", "Sauvegarder changements ?"}},
+    {MsgId::DeleteBoardQuestion, {"Trevok", "Trevok", "Trevok"},
+     {"Möchten Sie die Platine \"%1\" wirklich löschen?", "Delete board \"%1\" ?", "Effacer carte \"%1\" ?"}},
+};
+// clang-format on
+
+const Entry* find(MsgId id)
+{
+    for (const Entry& e : kEntries)
+        if (e.id == id)
+            return &e;
+    return nullptr;
+}
+
+int clampLanguage(int language) { return language < 0 || language > 2 ? 1 : language; }
+
+} // namespace
+
+std::string MessageText(MsgId id, int language, const std::vector<std::string>& args)
+{
+    const Entry* e = find(id);
+    if (!e)
+        return {};
+    const std::string pattern = e->text[clampLanguage(language)];
+    std::string out;
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        if (pattern[i] == '%' && i + 1 < pattern.size() && pattern[i + 1] >= '1' && pattern[i + 1] <= '9') {
+            const std::size_t k = static_cast<std::size_t>(pattern[i + 1] - '1');
+            if (k < args.size())
+                out += args[k];
+            ++i;
+        } else {
+            out += pattern[i];
+        }
+    }
+    return out;
+}
+
+std::string MessageCaption(MsgId id, int language)
+{
+    const Entry* e = find(id);
+    return e ? e->caption[clampLanguage(language)] : "Trevok";
+}
+
+TrevokError::TrevokError(MsgId id_, std::vector<std::string> args_)
+    : std::runtime_error(MessageText(id_, 1, args_)), id(id_), args(std::move(args_))
+{
+}
+
+} // namespace trevok

@@ -1,0 +1,41 @@
+#pragma once
+// Messages of the core in the three languages, and the error type that carries them to the edge.
+// The core never shows anything: the window turns a message into a message box, the command-line
+// tool prints it.
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace trevok {
+
+enum class MsgId {
+    NotATrevokFile,      // arg 0: file name without folder
+    FileNotFound,
+    ReadError,           // arg 0: file name, arg 1: detail (offset)
+    WriteError,          // arg 0: file name, arg 1: system reason
+    OlderVersion,
+    FontTextQuestion,    // arg 0: count
+    FontTextsConverted,
+    TextNotGenerated,
+    LastBoardNotDeleted,
+    BoardSizeRange,
+    SaveQuestion,
+    DeleteBoardQuestion, // arg 0: board name
+};
+
+/// The text of a message in a language (0 German, 1 English, 2 French), UTF-8, with the
+/// arguments put in. Line breaks are "\r" as in the message boxes.
+std::string MessageText(MsgId id, int language, const std::vector<std::string>& args = {});
+/// The caption of the message box that shows the message.
+std::string MessageCaption(MsgId id, int language);
+
+/// A failure of a core operation: what went wrong as a message id and its arguments.
+class TrevokError : public std::runtime_error {
+public:
+    TrevokError(MsgId id, std::vector<std::string> args = {});
+    MsgId id;
+    std::vector<std::string> args;
+};
+
+} // namespace trevok

@@ -1,0 +1,78 @@
+#pragma once
+// Region: the one geometry engine of the program (hit tests, connectivity, ground plane,
+// router, milling contours).
+//
+// Terms:
+//  - path: a closed polygon of integer vertices (board units or device pixels); the closing
+//    edge from the last vertex back to the first is implied.
+//  - component: a set of paths read with the even-odd rule (a ring is one component of two
+//    paths; a self-crossing area outline is one component of one path).
+//  - region: the union of its components, as a closed point set: a point on an edge belongs
+//    to the region, so two outlines that merely touch do overlap (touching copper conducts).
+//  - empty: a region whose point set has no area.
+//
+// Unions are cheap (components are collected; overlapping components stay as they are);
+// intersection and difference run Clipper and yield one normalised component. Coordinates are
+// held in 64 bits, so doubling a 32-bit coordinate never overflows.
+
+#include "document/objekt.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace trevok {
+
+struct RPoint {
+    std::int64_t x = 0;
+    std::int64_t y = 0;
+    friend bool operator==(const RPoint&, const RPoint&) = default;
+};
+
+using RPath = std::vector<RPoint>;
+
+class Region {
+public:
+    Region() = default;
+
+    /// One even-odd component from a single closed path.
+    static Region polygon(RPath path);
+    /// One even-odd component from several closed paths.
+    static Region polygons(std::vector<RPath> paths);
+    /// The closed rectangle between the two corners (any order).
+    static Region rectangle(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2);
+    /// A disc approximated by a regular polygon fine enough that no vertex-to-circle error
+    /// exceeds half a unit (capped in vertex count for huge radii).
+    static Region disc(std::int64_t cx, std::int64_t cy, std::int64_t radius);
+
+    bool isEmpty() const;
+    /// The closed point test.
+    bool contains(std::int64_t x, std::int64_t y) const;
+    /// True when the closed rectangle and the region share a point.
+    bool overlapsRect(const TRect& r) const;
+    /// True when the two regions share a point.
+    bool overlaps(const Region& other) const;
+    /// Bounding rectangle of all vertices (all zero when there are none).
+    TRect boundingRect() const;
+    /// Area of the point set (after normalisation).
+    double area() const;
+
+    Region united(const Region& other) const;
+    Region intersected(const Region& other) const;
+    Region subtracted(const Region& other) const;
+    void unite(const Region& other);
+    void unite(Region&& other);
+
+    /// Moves every vertex.
+    void translate(std::int64_t dx, std::int64_t dy);
+    /// Merges the components into one non-overlapping component (outer paths anticlockwise,
+    /// holes clockwise, as Clipper returns them).
+    Region normalized() const;
+
+    /// The components as collected (each read with the even-odd rule).
+    const std::vector<std::vector<RPath>>& components() const noexcept { return comps; }
+
+private:
+    std::vector<std::vector<RPath>> comps;
+};
+
+} // namespace trevok

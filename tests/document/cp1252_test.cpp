@@ -1,0 +1,26 @@
+#include "document/cp1252.h"
+#include "document/messages.h"
+
+#include <gtest/gtest.h>
+
+using namespace trevok;
+
+TEST(Cp1252, RoundTripsEveryDefinedByte)
+{
+    for (int b = 1; b < 256; ++b) {
+        if (b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D)
+            continue;
+        const std::string one(1, static_cast<char>(b));
+        EXPECT_EQ(Utf8ToCp1252(Cp1252ToUtf8(one)), one) << b;
+    }
+    EXPECT_EQ(Cp1252ToUtf8("\x80\xE4"), "€ä");
+    EXPECT_EQ(Utf8ToCp1252("Ω"), "?");
+    EXPECT_EQ(Utf8ToCp1252("a\xC3"), "a?"); // cut-off sequence
+}
+
+TEST(Messages, ArgumentsAndLanguages)
+{
+    EXPECT_EQ(MessageText(MsgId::NotATrevokFile, 1, {"x.lay"}), "\"x.lay\" is not a Trevok file.");
+    EXPECT_EQ(MessageCaption(MsgId::NotATrevokFile, 0), "Öffnen");
+    EXPECT_EQ(MessageText(MsgId::FontTextQuestion, 0, {"3"}).substr(0, 12), "Sie haben 3 ");
+}
