@@ -178,6 +178,9 @@ TPoint PointOnCircle(const TObjekt& circle, std::int32_t angle) noexcept;
 TPoint PointOnMidCircle(const TObjekt& circle, std::int32_t angle) noexcept;
 std::int32_t MidRadius(const TObjekt& circle) noexcept;
 
+/// Each coordinate c becomes round(grid * round(c / grid)); grid is a real number of units.
+TPoint SnapToGrid(TPoint p, double grid) noexcept;
+
 /// The 18 vertices of the capsule from p to q with the given line width.
 std::array<TPoint, 18> Capsule(TPoint p, TPoint q, std::int32_t width) noexcept;
 
