@@ -160,6 +160,9 @@ void AddGroup(TObjekt& element, std::int32_t id);
 TRect Bounds(const TObjekt& element) noexcept;
 /// The exact outline in board units.
 Region ElementRegion(const TObjekt& element);
+/// The outline of a pad grown by extra units: half-size R + extra across and 2R + extra along an
+/// elongated pad, corners cut or rounded from R + extra (the shape of clearances and mask openings).
+Region PadOutline(const TObjekt& pad, std::int64_t extra);
 /// True when the square point +- round(2 / zoom) meets the element's region.
 bool ElementHit(const TObjekt& element, TPoint point, double zoom);
 /// Node handle under the point, or -1.
