@@ -1,0 +1,140 @@
+#include "output/artwork.h"
+
+#include <algorithm>
+
+namespace trevok {
+namespace {
+
+std::int32_t sat(std::int64_t v)
+{
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, INT32_MIN, INT32_MAX));
+}
+
+Region smdRect(const TObjekt& e, std::int64_t hx, std::int64_t hy)
+{
+    return Region::rectangle(static_cast<std::int64_t>(e.X) - hx, static_cast<std::int64_t>(e.Y) - hy,
+                             static_cast<std::int64_t>(e.X) + hx, static_cast<std::int64_t>(e.Y) + hy);
+}
+
+Region outlineRegion(const TBoard& b)
+{
+    const TPoint c[5] = {{0, 0}, {b.BoardWidth, 0}, {b.BoardWidth, -b.BoardHeight}, {0, -b.BoardHeight}, {0, 0}};
+    Region r;
+    for (int i = 0; i < 4; ++i) {
+        const auto cap = Capsule(c[i], c[i + 1], 20);
+        RPath p;
+        for (const TPoint& v : cap)
+            p.push_back({v.x, v.y});
+        r.unite(Region::polygon(std::move(p)));
+    }
+    return r;
+}
+
+bool onLayer(const TObjekt& e, GerberLayer layer)
+{
+    switch (layer) {
+    case GerberLayer::K1: return e.Layer == 1;
+    case GerberLayer::B1: return e.Layer == 2;
+    case GerberLayer::K2: return e.Layer == 3;
+    case GerberLayer::B2: return e.Layer == 4;
+    default: return false;
+    }
+}
+
+/// The region an element leaves dark in the normal pass (nothing for bare holes, restricted
+/// areas and old font texts).
+Region plotted(const TObjekt& e)
+{
+    if (e.Kind == KindFontText || (e.Kind == KindArea && e.Restricted) || (e.Kind == KindPad && e.Size1 == e.Size2))
+        return {};
+    return ElementRegion(e);
+}
+
+} // namespace
+
+Region ClearanceRegion(const TObjekt& e)
+{
+    const std::int64_t k = e.Clearance;
+    switch (e.Kind) {
+    case KindPad:
+        return PadOutline(e, k);
+    case KindSmdPad:
+        return smdRect(e, RoundHalfEven64(e.Size1 / 2.0) + k, RoundHalfEven64(e.Size2 / 2.0) + k);
+    case KindArea:
+        if (e.Restricted)
+            return ElementRegion(e);
+        [[fallthrough]];
+    case KindLine:
+    case KindTrack: {
+        TObjekt grown = e;
+        grown.Width = sat(e.Width + 2 * k);
+        return ElementRegion(grown);
+    }
+    case KindCircle: {
+        TObjekt grown = e;
+        grown.Size1 = sat(e.Size1 + k);
+        grown.Size2 = sat(std::max<std::int64_t>(0, e.Size2 - k));
+        return ElementRegion(grown);
+    }
+    case KindLayoutText: {
+        Region r;
+        for (const TObjekt& s : e.Strokes)
+            r.unite(ClearanceRegion(s));
+        return r;
+    }
+    case KindFontText: {
+        const TRect b = Bounds(e);
+        return Region::rectangle(b.left, b.top, b.right, b.bottom);
+    }
+    default:
+        return {};
+    }
+}
+
+Region LayerArtwork(const TBoard& b, const GerberOptions& o)
+{
+    Region dark;
+    const Region boardRect = Region::rectangle(0, -static_cast<std::int64_t>(b.BoardHeight), b.BoardWidth, 0);
+    if (o.outline)
+        dark.unite(outlineRegion(b));
+
+    if (o.layer == GerberLayer::LStop1 || o.layer == GerberLayer::LStop2) {
+        const std::uint8_t copper = o.layer == GerberLayer::LStop1 ? 1 : 3;
+        const std::int64_t off = RoundHalfEven64(o.padOffsetMm * 100.0);
+        const double s = o.smdOffsetMm * 100.0;
+        Region openings;
+        for (const auto& e : b.Elements) {
+            if (e->Layer != copper)
+                continue;
+            if (e->Kind == KindPad && o.pads)
+                openings.unite(PadOutline(*e, off));
+            else if (e->Kind == KindSmdPad && o.smdPads)
+                openings.unite(smdRect(*e, RoundHalfEven64(s + e->Size1 / 2.0), RoundHalfEven64(s + e->Size2 / 2.0)));
+        }
+        if (o.invert)
+            return dark.united(boardRect).subtracted(openings);
+        return dark.united(openings);
+    }
+
+    const bool plane = (o.layer == GerberLayer::K1 && b.GroundPlane1) || (o.layer == GerberLayer::K2 && b.GroundPlane2);
+    if (plane) {
+        Region cleared;
+        for (const auto& e : b.Elements)
+            if (onLayer(*e, o.layer) && e->Kind != KindFontText)
+                cleared.unite(ClearanceRegion(*e));
+        dark = dark.united(boardRect).subtracted(cleared);
+    }
+    for (const auto& e : b.Elements)
+        if (onLayer(*e, o.layer))
+            dark.unite(plotted(*e));
+    if (o.punchHoles) {
+        Region holes;
+        for (const auto& e : b.Elements)
+            if (e->Kind == KindPad && onLayer(*e, o.layer))
+                holes.unite(Region::disc(e->X, e->Y, o.markHoles ? 15 : e->Size2));
+        dark = dark.subtracted(holes);
+    }
+    return dark;
+}
+
+} // namespace trevok

@@ -1,0 +1,316 @@
+// Renders our Gerber and Excellon output with gerbv and compares the picture with the layer
+// computed from our own element regions. The two paths share no drawing code: gerbv draws the
+// apertures and regions of the file, we rasterise Region point tests.
+#include "output/artwork.h"
+#include "output/excellon.h"
+#include "output/gerber.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace trevok;
+
+namespace {
+
+constexpr int kPxPerMm = 10; // 254 dpi: one pixel is 10 board units
+constexpr int kUnitsPerPx = 100 / kPxPerMm;
+
+std::unique_ptr<TObjekt> make(std::uint8_t kind, std::uint8_t layer)
+{
+    auto e = std::make_unique<TObjekt>();
+    e->Kind = kind;
+    e->Layer = layer;
+    e->Clearance = 40;
+    return e;
+}
+
+std::unique_ptr<TObjekt> pad(int x, int y, int r, int drill, int shape, std::uint8_t layer)
+{
+    auto e = make(KindPad, layer);
+    e->X = x;
+    e->Y = y;
+    e->Size1 = r;
+    e->Size2 = drill;
+    e->Shape = static_cast<std::uint8_t>(shape);
+    return e;
+}
+
+/// A board with every element kind and pad shape on both copper sides, ground planes and
+/// restricted areas.
+TBoard testBoard()
+{
+    TBoard b;
+    b.BoardWidth = 6000;
+    b.BoardHeight = 4000;
+    b.GroundPlane1 = 1;
+    for (std::uint8_t layer : {std::uint8_t(1), std::uint8_t(3)}) {
+        const int yOff = layer == 1 ? 0 : -2000;
+        for (int s = 1; s <= 9; ++s)
+            b.Elements.push_back(pad(500 + (s - 1) * 600, -500 + yOff, 110, 40, s, layer));
+        b.Elements.push_back(pad(500, -1300 + yOff, 60, 60, ShapeRound, layer)); // bare hole
+        auto smd = make(KindSmdPad, layer);
+        smd->X = 1200;
+        smd->Y = -1300 + yOff;
+        smd->Size1 = 161;
+        smd->Size2 = 81;
+        b.Elements.push_back(std::move(smd));
+        auto t = make(KindTrack, layer);
+        t->Width = 50;
+        t->Points = {{500, -500 + yOff}, {500, -900 + yOff}, {2300, -900 + yOff}, {2900, -500 + yOff}};
+        b.Elements.push_back(std::move(t));
+        auto ring = make(KindCircle, layer);
+        ring->X = 2000;
+        ring->Y = -1400 + yOff;
+        ring->Size1 = 250;
+        ring->Size2 = 190;
+        b.Elements.push_back(std::move(ring));
+        auto arc = make(KindCircle, layer);
+        arc->X = 2800;
+        arc->Y = -1400 + yOff;
+        arc->Size1 = 250;
+        arc->Size2 = 170;
+        arc->Angle = 30;
+        arc->Width = 250;
+        b.Elements.push_back(std::move(arc));
+        auto area = make(KindArea, layer);
+        area->Width = 20;
+        area->Points = {{3500, -1100 + yOff}, {4200, -1100 + yOff}, {4200, -1700 + yOff}, {3500, -1100 + yOff}};
+        b.Elements.push_back(std::move(area));
+        auto restricted = make(KindArea, layer);
+        restricted->Width = 20;
+        restricted->Restricted = 1;
+        restricted->Points = {{4500, -1100 + yOff}, {5500, -1100 + yOff}, {5500, -1700 + yOff}, {4500, -1700 + yOff},
+                              {4500, -1100 + yOff}};
+        b.Elements.push_back(std::move(restricted));
+        auto line = make(KindLine, layer);
+        line->X = 1500;
+        line->Y = -1700 + yOff;
+        line->Size1 = 1900;
+        line->Size2 = -1550 + yOff;
+        line->Width = 30;
+        b.Elements.push_back(std::move(line));
+        auto text = make(KindLayoutText, layer);
+        text->X = 3300;
+        text->Y = -1900 + yOff;
+        for (int i = 0; i < 2; ++i) {
+            TObjekt stroke;
+            stroke.Kind = KindTrack;
+            stroke.Layer = layer;
+            stroke.Width = 40;
+            stroke.Clearance = 40;
+            stroke.Points = {{3300 + i * 200, -1900 + yOff}, {3400 + i * 200, -1750 + yOff}, {3500 + i * 200, -1900 + yOff}};
+            text->Strokes.push_back(stroke);
+        }
+        b.Elements.push_back(std::move(text));
+    }
+    // Silk-screen elements for the print layers.
+    for (std::uint8_t layer : {std::uint8_t(2), std::uint8_t(4)}) {
+        auto t = make(KindTrack, layer);
+        t->Width = 25;
+        t->Points = {{300, -300}, {5700, -300}, {5700, -3700}};
+        b.Elements.push_back(std::move(t));
+    }
+    // Through-plated pair for the drill file.
+    b.Elements.push_back(pad(5500, -2700, 90, 45, ShapeRound, 1));
+    b.Elements.push_back(pad(5500, -2700, 90, 45, ShapeRound, 3));
+    const auto n = b.Elements.size();
+    b.Elements[n - 2]->Twin = b.Elements[n - 1].get();
+    b.Elements[n - 1]->Twin = b.Elements[n - 2].get();
+    return b;
+}
+
+QString gerbv() { return QStandardPaths::findExecutable(QStringLiteral("gerbv")); }
+
+/// Renders a file with gerbv so that pixel (c, r) covers file x [c, c+1) and y [h-1-r, h-r) tenths of a mm.
+QImage render(const QString& file, int w, int h, const QString& dir)
+{
+    const QString png = dir + QStringLiteral("/out.png");
+    QFile::remove(png);
+    QProcess p;
+    p.start(gerbv(), {QStringLiteral("-x"), QStringLiteral("png"), QStringLiteral("-B"), QStringLiteral("0"),
+                      QStringLiteral("-D"), QStringLiteral("254"), QStringLiteral("-O"), QStringLiteral("0x0"),
+                      QStringLiteral("-w"), QStringLiteral("%1x%2").arg(w).arg(h), QStringLiteral("-b"),
+                      QStringLiteral("#000000"), QStringLiteral("-f"), QStringLiteral("#FFFFFFFF"),
+                      QStringLiteral("-o"), png, file});
+    p.waitForFinished(60000);
+    return QImage(png).convertToFormat(QImage::Format_Grayscale8);
+}
+
+void writeFile(const QString& path, const std::string& bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes.data(), static_cast<qint64>(bytes.size()));
+}
+
+struct Comparison {
+    int differing = 0;     // pixels that differ away from any edge
+    int edge = 0;          // pixels that differ next to an edge
+    int dark = 0;          // dark pixels of our rendering
+};
+
+/// Compares gerbv's picture with the artwork region, sampled at pixel centres; a pixel may differ
+/// only where our own picture changes within one pixel of it.
+Comparison compare(const QImage& theirs, const Region& artwork, const TBoard& b, bool mirror)
+{
+    const int w = b.BoardWidth / kUnitsPerPx;
+    const int h = b.BoardHeight / kUnitsPerPx;
+    std::vector<std::uint8_t> ours(static_cast<std::size_t>(w * h));
+    const Region norm = artwork.normalized();
+    for (int r = 0; r < h; ++r) {
+        for (int c = 0; c < w; ++c) {
+            const std::int64_t fx = c * kUnitsPerPx + kUnitsPerPx / 2;
+            const std::int64_t fy = (h - 1 - r) * kUnitsPerPx + kUnitsPerPx / 2;
+            const std::int64_t bx = mirror ? b.BoardWidth - fx : fx;
+            ours[static_cast<std::size_t>(r * w + c)] = norm.contains(bx, fy - b.BoardHeight) ? 1 : 0;
+        }
+    }
+    Comparison cmp;
+    for (int r = 0; r < h; ++r) {
+        for (int c = 0; c < w; ++c) {
+            const bool o = ours[static_cast<std::size_t>(r * w + c)];
+            cmp.dark += o;
+            const bool t = qGray(theirs.pixel(c, r)) > 128;
+            if (o == t)
+                continue;
+            bool nearEdge = false;
+            for (int dr = -1; dr <= 1 && !nearEdge; ++dr)
+                for (int dc = -1; dc <= 1 && !nearEdge; ++dc) {
+                    const int rr = r + dr, cc = c + dc;
+                    if (rr >= 0 && rr < h && cc >= 0 && cc < w && ours[static_cast<std::size_t>(rr * w + cc)] != o)
+                        nearEdge = true;
+                }
+            if (nearEdge)
+                ++cmp.edge;
+            else
+                ++cmp.differing;
+        }
+    }
+    return cmp;
+}
+
+/// Centres of the white blobs of a picture, in file units.
+std::vector<std::pair<double, double>> blobCentres(const QImage& img)
+{
+    const int w = img.width(), h = img.height();
+    std::vector<int> seen(static_cast<std::size_t>(w * h), 0);
+    std::vector<std::pair<double, double>> out;
+    for (int r = 0; r < h; ++r)
+        for (int c = 0; c < w; ++c) {
+            if (seen[static_cast<std::size_t>(r * w + c)] || qGray(img.pixel(c, r)) <= 128)
+                continue;
+            std::vector<std::pair<int, int>> stack{{c, r}};
+            seen[static_cast<std::size_t>(r * w + c)] = 1;
+            double sx = 0, sy = 0;
+            int n = 0;
+            while (!stack.empty()) {
+                auto [x, y] = stack.back();
+                stack.pop_back();
+                sx += x + 0.5;
+                sy += y + 0.5;
+                ++n;
+                const int nb[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
+                for (auto& d : nb) {
+                    const int xx = x + d[0], yy = y + d[1];
+                    if (xx >= 0 && xx < w && yy >= 0 && yy < h && !seen[static_cast<std::size_t>(yy * w + xx)] &&
+                        qGray(img.pixel(xx, yy)) > 128) {
+                        seen[static_cast<std::size_t>(yy * w + xx)] = 1;
+                        stack.push_back({xx, yy});
+                    }
+                }
+            }
+            out.push_back({sx / n * kUnitsPerPx, (h - sy / n) * kUnitsPerPx});
+        }
+    return out;
+}
+
+class GerbvOracle : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (gerbv().isEmpty())
+            GTEST_SKIP() << "gerbv is not installed (scripts/setup-deps.sh installs it)";
+        ASSERT_TRUE(dir.isValid());
+    }
+    QTemporaryDir dir;
+};
+
+} // namespace
+
+TEST_F(GerbvOracle, EveryLayerKindAgreesExceptAlongEdges)
+{
+    const TBoard b = testBoard();
+    const int w = b.BoardWidth / kUnitsPerPx, h = b.BoardHeight / kUnitsPerPx;
+    struct Case {
+        GerberLayer layer;
+        bool punch;
+        bool invert;
+    };
+    const Case cases[] = {{GerberLayer::K1, false, false}, {GerberLayer::K1, true, false},
+                          {GerberLayer::K2, false, false}, {GerberLayer::K2, true, false},
+                          {GerberLayer::B1, false, false}, {GerberLayer::B2, false, false},
+                          {GerberLayer::LStop1, false, false}, {GerberLayer::LStop2, false, true}};
+    TBoard plane2 = testBoard();
+    plane2.GroundPlane1 = 0;
+    plane2.GroundPlane2 = 1;
+    for (const TBoard* board : {&b, static_cast<const TBoard*>(&plane2)}) {
+        for (const Case& c : cases) {
+            GerberOptions o = GerberOptions::forLayer(c.layer);
+            o.punchHoles = c.punch;
+            o.invert = c.invert;
+            const QString file = dir.path() + QStringLiteral("/layer.gbr");
+            writeFile(file, PlotteGerberfile(*board, o));
+            const QImage img = render(file, w, h, dir.path());
+            ASSERT_EQ(img.width(), w);
+            ASSERT_EQ(img.height(), h);
+            const Comparison cmp = compare(img, LayerArtwork(*board, o), *board, o.mirror);
+            SCOPED_TRACE(GerberLayerName(c.layer, 1) + (c.punch ? " punched" : "") + (c.invert ? " inverted" : ""));
+            EXPECT_GT(cmp.dark, 500);
+            EXPECT_EQ(cmp.differing, 0) << "edge pixels differing: " << cmp.edge;
+            // Edges may differ by rounding, but never along a large part of the picture.
+            EXPECT_LT(cmp.edge, w * h / 50);
+        }
+    }
+}
+
+TEST_F(GerbvOracle, DrillHolesFallOnPadCentres)
+{
+    const TBoard b = testBoard();
+    const int w = b.BoardWidth / kUnitsPerPx, h = b.BoardHeight / kUnitsPerPx;
+    for (bool side2 : {false, true}) {
+        for (bool inch : {false, true}) {
+            DrillOptions o = DrillOptions::forUnit(inch);
+            o.side2 = side2;
+            const QString file = dir.path() + QStringLiteral("/holes.drl");
+            writeFile(file, WriteExcellon(b, o));
+            const auto holes = blobCentres(render(file, w, h, dir.path()));
+            // Pad centres in the frame of that side's copper Gerber (mirrored for side 2); a
+            // through-plated pair is one hole.
+            std::vector<std::pair<double, double>> pads;
+            for (const auto& e : b.Elements) {
+                if (e->Kind != KindPad)
+                    continue;
+                const std::pair<double, double> p{side2 ? b.BoardWidth - e->X : e->X, e->Y + b.BoardHeight};
+                if (std::find(pads.begin(), pads.end(), p) == pads.end())
+                    pads.push_back(p);
+            }
+            SCOPED_TRACE(std::string(side2 ? "side 2" : "side 1") + (inch ? " inch" : " mm"));
+            ASSERT_EQ(holes.size(), pads.size());
+            for (const auto& p : pads) {
+                double best = 1e18;
+                for (const auto& hc : holes)
+                    best = std::min(best, std::hypot(hc.first - p.first, hc.second - p.second));
+                EXPECT_LT(best, 1.5 * kUnitsPerPx) << "no hole at pad " << p.first << "," << p.second;
+            }
+        }
+    }
+}
