@@ -6,6 +6,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -82,6 +83,13 @@ public:
     std::function<void(TBoard&)> StoreLiveState;
     /// Called after a board became current, so that the view can load its record. May be empty.
     std::function<void(TBoard&)> LoadLiveState;
+    /// Called whenever an undo or redo stack of the current board changed, so that the window can
+    /// refresh the enabled state of its undo and redo commands. May be empty.
+    std::function<void()> HistoryChanged;
+    /// Called when the current list is about to change through the history (a snapshot was taken,
+    /// or undo/redo replaces the list): results computed from the old list, such as a milling
+    /// contour preview, are stale from here on. May be empty.
+    std::function<void()> DiscardListDerivedViews;
 
     TBoard* currentBoard() noexcept
     {
@@ -92,5 +100,107 @@ public:
         return Current >= 0 && Current < static_cast<int>(Boards.size()) ? Boards[Current].get() : nullptr;
     }
 };
+
+// ---------------------------------------------------------------------------------------------
+// Limits of the strings kept in the project (Windows-1252 bytes).
+
+inline constexpr std::size_t MaxBoardNameBytes = 30;
+inline constexpr std::size_t MaxInfoFieldBytes = 100;   // title, author, company
+inline constexpr std::size_t MaxInfoCommentBytes = 1900;
+
+// ---------------------------------------------------------------------------------------------
+// Boards. Every function leaves exactly one board current unless the project has no board.
+
+/// Appends a board with the defaults of a new board and empty histories, and makes it current
+/// (through ShowBoard). The name is cut to MaxBoardNameBytes. Does not mark the project modified.
+TBoard& NewBoard(TProject& project, std::string name);
+/// Makes the board at index current: the live state of the board that was current is stored
+/// into its record, the new board's record is loaded into the view. Snapshots are suspended
+/// during the switch and no snapshot is taken. An index out of range does nothing.
+void ShowBoard(TProject& project, int index);
+/// "New board": appends "Platine n" / "Board n" / "Carte n" with n = number of boards + 1 (even
+/// when a board of that name exists), makes it current and marks the project modified.
+TBoard& AddBoard(TProject& project, LanguageCode language);
+/// Throws TrevokError(LastBoardNotDeleted) when the project has fewer than two boards: the check
+/// the window makes before it asks whether to delete the current board.
+void checkBoardDeletable(const TProject& project);
+/// Frees the board at index with its elements and histories. Unless the whole project is being
+/// closed, the board now at the removed tab's place (or the last one) is shown when the current
+/// board was removed, and the project is marked modified. Returns false for an index out of range.
+bool RemoveBoard(TProject& project, int index, bool closing = false);
+
+/// Moves the current board to the last place / one place right / to the first place / one place
+/// left. Nothing happens (and false is returned) when it is already at that end; otherwise the
+/// board stays current, keeps its histories, and the project is marked modified.
+bool moveBoardToEnd(TProject& project);
+bool moveBoardRight(TProject& project);
+bool moveBoardToStart(TProject& project);
+bool moveBoardLeft(TProject& project);
+
+/// The decision of closing a project: ask whether to save when the project is modified and either
+/// the current board has elements or there is more than one board.
+bool NeedsSaveQuestion(const TProject& project) noexcept;
+/// What closing does once the user has answered: every board is removed (none current), the
+/// project information is cleared and the modified mark is reset. The file name is kept; the
+/// caller sets it for what comes next.
+void ClearProject(TProject& project);
+/// The state of a new project: ClearProject, then one board "Platine 1" / "Board 1" / "Carte 1",
+/// no file name, not modified.
+void startNewProject(TProject& project, LanguageCode language);
+
+// ---------------------------------------------------------------------------------------------
+// Board properties dialog
+
+/// The value shown in a size field: whole millimetres, truncated.
+inline std::int32_t boardSizeMm(std::int32_t units) noexcept { return units / 100; }
+/// Reads a size field as a decimal number of millimetres ("12", "12.5", "12,5", blanks around
+/// allowed). Anything that is not a finite number reads as 0.
+double parseMillimetres(const std::string& text) noexcept;
+
+struct BoardSize {
+    std::int32_t Width = 0;    // units
+    std::int32_t Height = 0;   // units
+};
+
+/// Checks both fields of the board properties dialog. A value outside 1..300 mm throws
+/// TrevokError(BoardSizeRange). A fractional value inside the range is accepted and rounded to
+/// whole millimetres (halves to even), since the board is stored in whole millimetres.
+BoardSize parseBoardSize(const std::string& widthText, const std::string& heightText);
+/// OK of the board properties dialog: sets the size of the current board, renames it (cut to
+/// MaxBoardNameBytes) and marks the project modified.
+void applyBoardProperties(TProject& project, BoardSize size, std::string name);
+
+// ---------------------------------------------------------------------------------------------
+// Project information
+
+/// The information cut to its limits (title, author, company 100 bytes, comment 1900 bytes).
+TProjectInfo limitProjectInfo(TProjectInfo info);
+/// Stores the information cut to its limits; marks the project modified when anything changed.
+/// Returns whether anything changed.
+bool setProjectInfo(TProject& project, TProjectInfo info);
+
+// ---------------------------------------------------------------------------------------------
+// Layers of a board (the view passes the current board and mirrors the result)
+
+/// Makes layer n (1..4) active; a hidden layer is made visible first. Returns false and does
+/// nothing when n is already active or not a layer.
+bool SetActiveLayer(TBoard& board, int n);
+/// Inverts the visibility of layer n (1..4) after deselecting every element on it together with
+/// its group mates and twin. The active layer cannot be hidden: returns false and does nothing.
+bool ToggleLayerVisible(TBoard& board, int n);
+/// Visibility of layer n: the board's switch for 1..4, always true for the macro layers 5 and 6.
+bool IsLayerVisible(const TBoard& board, int n) noexcept;
+/// The automatic ground plane switch of the side of the layer (1 and 2: side 1, else side 2).
+bool GroundPlaneOn(const TBoard& board, int layer) noexcept;
+
+/// "Other board side": one undo snapshot, then every selected element of the current board goes
+/// to its opposite-side layer. Nothing at all happens without a selection. Returns whether an
+/// element changed.
+bool moveSelectionToOtherSide(TProject& project);
+/// "Set to layer" 1..4: one undo snapshot, then every selected element goes to the layer, except
+/// that the later pad of a through-plated pair (its twin comes earlier in the list) goes to the
+/// opposite-side layer, so the pair stays on both sides. Nothing at all happens without a
+/// selection or for another layer code. Returns whether an element changed.
+bool setSelectionLayer(TProject& project, int layer);
 
 } // namespace trevok
