@@ -9,11 +9,17 @@
 //    paths; a self-crossing area outline is one component of one path).
 //  - region: the union of its components, as a closed point set: a point on an edge belongs
 //    to the region, so two outlines that merely touch do overlap (touching copper conducts).
-//  - empty: a region whose point set has no area.
+//  - empty: a region whose point set has no area. Paths without area (fewer than three
+//    vertices, or all vertices on one line) are dropped when a region is built.
+//  - simple path: one that does not cross or touch itself; the shapes this program builds
+//    (discs, capsules, rectangles, octagons) are simple, which lets emptiness be decided
+//    without clipping.
 //
 // Unions are cheap (components are collected; overlapping components stay as they are);
-// intersection and difference run Clipper and yield one normalised component. Coordinates are
-// held in 64 bits, so doubling a 32-bit coordinate never overflows.
+// intersection and difference run Clipper and yield one normalised component. The point,
+// rectangle and overlap tests work on the components directly (bounding boxes first, then
+// exact integer edge and even-odd tests). Coordinates are held in 64 bits, so doubling a
+// 32-bit coordinate never overflows; vertices must stay within +-2^62 (Clipper's range).
 
 #include "document/objekt.h"
 
@@ -36,13 +42,20 @@ public:
 
     /// One even-odd component from a single closed path.
     static Region polygon(RPath path);
+    /// One component from a single closed path the caller knows to be simple.
+    static Region simplePolygon(RPath path);
     /// One even-odd component from several closed paths.
     static Region polygons(std::vector<RPath> paths);
-    /// The closed rectangle between the two corners (any order).
+    /// The closed rectangle between the two corners (any order); empty when it has no area.
     static Region rectangle(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2);
     /// A disc approximated by a regular polygon fine enough that no vertex-to-circle error
-    /// exceeds half a unit (capped in vertex count for huge radii).
+    /// exceeds half a unit (capped in vertex count for huge radii). Empty for radius <= 0.
     static Region disc(std::int64_t cx, std::int64_t cy, std::int64_t radius);
+    /// The disc of the outer radius minus the concentric disc of the inner radius (a plain disc
+    /// when inner <= 0, empty when inner >= outer).
+    static Region ring(std::int64_t cx, std::int64_t cy, std::int64_t outer, std::int64_t inner);
+    /// The vertex count disc() uses for a radius: a multiple of 4 from 8 to 256.
+    static int discVertexCount(double radius) noexcept;
 
     bool isEmpty() const;
     /// The closed point test.
@@ -52,7 +65,7 @@ public:
     /// True when the two regions share a point.
     bool overlaps(const Region& other) const;
     /// Bounding rectangle of all vertices (all zero when there are none).
-    TRect boundingRect() const;
+    TRect boundingRect() const noexcept;
     /// Area of the point set (after normalisation).
     double area() const;
 
@@ -72,7 +85,19 @@ public:
     const std::vector<std::vector<RPath>>& components() const noexcept { return comps; }
 
 private:
+    /// What is known about a component beyond its paths.
+    struct ComponentInfo {
+        TRect box;            // bounding box of its vertices
+        bool simple = false;  // one simple path, or Clipper output (no crossings, holes nested)
+    };
+
+    void addComponent(std::vector<RPath> paths, bool simple);
+    bool componentContains(std::size_t i, std::int64_t x, std::int64_t y) const;
+    bool componentOverlapsRect(std::size_t i, const TRect& r) const;
+    bool componentEmpty(std::size_t i) const;
+
     std::vector<std::vector<RPath>> comps;
+    std::vector<ComponentInfo> info;   // parallel to comps
 };
 
 } // namespace trevok
