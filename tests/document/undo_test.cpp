@@ -1,0 +1,346 @@
+#include "document/project.h"
+#include "document/undo.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <sstream>
+
+using namespace trevok;
+
+namespace {
+
+TObjekt& push(ElementList& list, std::unique_ptr<TObjekt> e)
+{
+    list.push_back(std::move(e));
+    return *list.back();
+}
+
+TObjekt& pad(ElementList& list, std::int32_t x, std::uint8_t layer = LayerK1)
+{
+    return push(list, NewPad({x, -500}, 80, ShapeRound, layer, 40));
+}
+
+void connect(TObjekt& a, TObjekt& b)
+{
+    a.Connections.push_back(&b);
+    b.Connections.push_back(&a);
+}
+
+TObjekt& route(ElementList& list, TObjekt& from, TObjekt& to)
+{
+    TObjekt& t = push(list, NewTrack(30, from.Layer));
+    AddPoint(t, {from.X, from.Y});
+    AddPoint(t, {to.X, to.Y});
+    t.Autorouted = 1;
+    t.RouteStart = &from;
+    t.RouteEnd = &to;
+    return t;
+}
+
+/// A board of every kind of link: a through-plated pair, connections, an autorouted track, a
+/// grouped layout text with a stroke, and an area.
+void sampleBoard(ElementList& list)
+{
+    TObjekt& a = pad(list, 0);
+    TObjekt& b = pad(list, 0, LayerK2);
+    a.Twin = &b;
+    b.Twin = &a;
+    TObjekt& c = pad(list, 1000);
+    TObjekt& smd = push(list, NewSmdPad({2000, -500}, 120, LayerK1, 60));
+    connect(a, c);
+    connect(c, smd);
+    route(list, a, c);
+    TObjekt& text = push(list, NewLayoutText({0, 0}, "X", false, false, LayerB1, 0, 1, 1, 200));
+    TObjekt stroke = *NewTrack(20, LayerB1);
+    AddPoint(stroke, {1, 2});
+    AddPoint(stroke, {3, 4});
+    text.Strokes.push_back(stroke);
+    AddGroup(text, 7);
+    TObjekt& area = push(list, NewArea(10, LayerK2));
+    for (TPoint q : {TPoint{0, 0}, TPoint{100, 0}, TPoint{100, -100}, TPoint{0, 0}})
+        AddPoint(area, q);
+}
+
+/// A readable description of a list in which every reference is given as a list position, so
+/// that two lists compare equal exactly when they hold the same elements linked the same way.
+std::string describe(const ElementList& list)
+{
+    auto at = [&](const TObjekt* p) -> std::string {
+        if (!p)
+            return "-";
+        for (std::size_t i = 0; i < list.size(); ++i)
+            if (list[i].get() == p)
+                return std::to_string(i);
+        return "outside";
+    };
+    std::ostringstream out;
+    for (const auto& e : list) {
+        out << int(e->Kind) << '@' << e->X << ',' << e->Y << " L" << int(e->Layer) << " S" << int(e->Selected)
+            << " pts" << e->Points.size() << " g" << e->lastGroup() << " twin " << at(e->Twin) << " conn";
+        for (const TObjekt* c : e->Connections)
+            out << ' ' << at(c);
+        out << " route " << at(e->RouteStart) << '/' << at(e->RouteEnd) << " strokes " << e->Strokes.size()
+            << '\n';
+    }
+    return out.str();
+}
+
+bool pointsInto(const TObjekt* p, const ElementList& list)
+{
+    for (const auto& e : list)
+        if (e.get() == p)
+            return true;
+    return false;
+}
+
+TProject projectWithSample()
+{
+    TProject p;
+    startNewProject(p, 1);
+    sampleBoard(p.currentBoard()->Elements);
+    return p;
+}
+
+void movePad(TProject& p, std::size_t i, std::int32_t dx)
+{
+    PushUndo(p);
+    Translate(*p.currentBoard()->Elements[i], dx, 0);
+}
+
+} // namespace
+
+TEST(CopyElementList, FullCopyLinksEveryReferenceToTheSamePosition)
+{
+    ElementList source;
+    sampleBoard(source);
+    for (auto& e : source) {
+        e->Selected = 1;
+        e->Highlight = 1;
+        e->Closed = 0;
+    }
+    ElementList copy;
+    push(copy, NewTrack(1, 1));             // whatever was there before is freed
+    CopyElementList(copy, source);
+
+    ASSERT_EQ(copy.size(), source.size());
+    std::string expected = describe(source);
+    for (std::size_t pos = expected.find(" S1"); pos != std::string::npos; pos = expected.find(" S1"))
+        expected.replace(pos, 3, " S0");
+    EXPECT_EQ(describe(copy), expected);
+    for (std::size_t i = 0; i < copy.size(); ++i) {
+        EXPECT_NE(copy[i].get(), source[i].get());
+        EXPECT_EQ(copy[i]->Highlight, 0);
+        EXPECT_EQ(copy[i]->Closed, 1);
+        EXPECT_EQ(source[i]->CopyMark, 1);
+        EXPECT_EQ(copy[i]->Points, source[i]->Points);
+    }
+    const TObjekt& text = *copy[5];
+    ASSERT_EQ(text.Strokes.size(), 1u);
+    EXPECT_NE(&text.Strokes[0], &source[5]->Strokes[0]);
+    EXPECT_EQ(text.Strokes[0].Points, source[5]->Strokes[0].Points);
+}
+
+TEST(CopyElementList, PartialCopyAfterExistingElementsDropsLinksToWhatWasNotCopied)
+{
+    ElementList board;
+    sampleBoard(board);                     // 0 a, 1 b (twin of a), 2 c, 3 smd, 4 route a→c, ...
+    for (std::size_t i : {0u, 3u, 4u, 6u})  // a without its twin and without c, smd, the track, area
+        board[i]->Selected = 1;
+
+    ElementList clip;
+    TObjekt& kept0 = pad(clip, -1);
+    TObjekt& kept1 = pad(clip, -2);
+    pad(clip, -3);                          // beyond startIndex: replaced
+    CopyElementList(clip, board, 2, [](const TObjekt& e) { return e.Selected != 0; });
+
+    ASSERT_EQ(clip.size(), 6u);
+    EXPECT_EQ(clip[0].get(), &kept0);
+    EXPECT_EQ(clip[1].get(), &kept1);
+    const TObjekt& a = *clip[2];
+    const TObjekt& smd = *clip[3];
+    const TObjekt& track = *clip[4];
+    EXPECT_EQ(a.X, 0);
+    EXPECT_EQ(smd.Kind, KindSmdPad);
+    EXPECT_EQ(a.Twin, nullptr);             // the twin stayed behind
+    EXPECT_TRUE(a.Connections.empty());     // c was not copied
+    EXPECT_TRUE(smd.Connections.empty());
+    EXPECT_EQ(track.RouteStart, &a);
+    EXPECT_EQ(track.RouteEnd, nullptr);
+    EXPECT_EQ(clip[5]->Kind, KindArea);
+    std::vector<int> marks;
+    for (const auto& e : board)
+        marks.push_back(e->CopyMark);
+    EXPECT_EQ(marks, (std::vector<int>{1, 0, 0, 1, 1, 0, 1}));
+
+    // With c copied as well, the connections survive, packed, pointing at the copies.
+    board[2]->Selected = 1;
+    CopyElementList(clip, board, 2, [](const TObjekt& e) { return e.Selected != 0; });
+    ASSERT_EQ(clip.size(), 7u);
+    EXPECT_EQ(clip[2]->Connections, std::vector<TObjekt*>{clip[3].get()});
+    EXPECT_EQ(clip[3]->Connections, (std::vector<TObjekt*>{clip[2].get(), clip[4].get()}));
+    EXPECT_EQ(clip[5]->RouteEnd, clip[3].get());
+}
+
+TEST(CopyElementList, AppendingToItselfDuplicatesWithLinksAmongTheCopies)
+{
+    ElementList board;
+    sampleBoard(board);
+    board[0]->Selected = board[1]->Selected = 1;   // the through-plated pair
+    const std::size_t n = board.size();
+    CopyElementList(board, board, n, [](const TObjekt& e) { return e.Selected != 0; });
+    ASSERT_EQ(board.size(), n + 2);
+    EXPECT_EQ(board[n]->Twin, board[n + 1].get());
+    EXPECT_EQ(board[n + 1]->Twin, board[n].get());
+    EXPECT_EQ(board[0]->Twin, board[1].get());     // the originals are untouched
+    EXPECT_TRUE(board[n]->Connections.empty());
+}
+
+TEST(CopyElementList, ReferencesOutsideTheSourceAreDropped)
+{
+    ElementList other;
+    TObjekt& stranger = pad(other, 9);
+    ElementList source;
+    TObjekt& a = pad(source, 0);
+    a.Twin = &stranger;
+    a.Connections = {&stranger, &stranger};
+    TObjekt& line = push(source, NewTrack(10, 1));  // not autorouted: its ends mean nothing
+    line.RouteStart = &a;
+    ElementList copy;
+    CopyElementList(copy, source);
+    EXPECT_EQ(copy[0]->Twin, nullptr);
+    EXPECT_TRUE(copy[0]->Connections.empty());
+    EXPECT_EQ(copy[1]->RouteStart, nullptr);
+}
+
+TEST(Undo, RestoresLinksIntoTheRestoredListAndLeavesNothingSelected)
+{
+    TProject p = projectWithSample();
+    TBoard& b = *p.currentBoard();
+    for (auto& e : b.Elements)
+        e->Selected = 1;
+    const std::string before = describe(b.Elements);
+    movePad(p, 0, 100);
+    b.Elements.erase(b.Elements.begin() + 2);       // dangling links are fine: undo replaces all
+    ASSERT_TRUE(Undo(p));
+
+    std::string expected = before;
+    for (std::size_t pos = expected.find(" S1"); pos != std::string::npos; pos = expected.find(" S1"))
+        expected.replace(pos, 3, " S0");
+    EXPECT_EQ(describe(b.Elements), expected);      // "outside" would show a link into another list
+    for (const auto& e : b.Elements) {
+        EXPECT_EQ(e->Selected, 0);
+        EXPECT_TRUE(!e->Twin || pointsInto(e->Twin, b.Elements));
+    }
+    EXPECT_TRUE(pointsInto(b.Elements[4]->RouteEnd, b.Elements));
+}
+
+TEST(Undo, UndoUndoRedoRedoReturnsAndAnEditEmptiesRedo)
+{
+    TProject p = projectWithSample();
+    TBoard& b = *p.currentBoard();
+    const std::string s0 = describe(b.Elements);
+    movePad(p, 0, 100);
+    const std::string s1 = describe(b.Elements);
+    movePad(p, 2, 50);
+    const std::string s2 = describe(b.Elements);
+
+    ASSERT_TRUE(Undo(p));
+    EXPECT_EQ(describe(b.Elements), s1);
+    ASSERT_TRUE(Undo(p));
+    EXPECT_EQ(describe(b.Elements), s0);
+    EXPECT_FALSE(Undo(p));
+    EXPECT_TRUE(canRedo(p));
+    ASSERT_TRUE(Redo(p));
+    ASSERT_TRUE(Redo(p));
+    EXPECT_EQ(describe(b.Elements), s2);
+    EXPECT_FALSE(Redo(p));
+    EXPECT_EQ(b.UndoStack.size(), 2u);
+
+    ASSERT_TRUE(Undo(p));
+    movePad(p, 3, 7);
+    EXPECT_FALSE(canRedo(p));
+    EXPECT_TRUE(b.RedoStack.empty());
+}
+
+TEST(Undo, DepthLimitsGrowthOneSnapshotPerPush)
+{
+    TProject p = projectWithSample();
+    TBoard& b = *p.currentBoard();
+    setUndoDialogValue(p, 1);
+    EXPECT_EQ(p.UndoDepth, 0);
+    EXPECT_EQ(undoDialogValue(p), 1);
+    movePad(p, 0, 1);
+    movePad(p, 0, 1);
+    const std::string beforeLast = describe(b.Elements);
+    movePad(p, 0, 1);
+    EXPECT_EQ(b.UndoStack.size(), 1u);
+    ASSERT_TRUE(Undo(p));
+    EXPECT_EQ(describe(b.Elements), beforeLast);
+    EXPECT_FALSE(Undo(p));
+
+    setUndoDialogValue(p, 50);
+    for (int i = 0; i < 5; ++i)
+        movePad(p, 0, 1);
+    setUndoDialogValue(p, 3);                       // d = 2
+    movePad(p, 0, 1);
+    EXPECT_EQ(b.UndoStack.size(), 5u);              // lowered depth: the length is kept
+    setUndoDialogValue(p, 0);
+    EXPECT_EQ(undoDialogValue(p), 1);
+    setUndoDialogValue(p, 99);
+    EXPECT_EQ(undoDialogValue(p), 50);
+}
+
+TEST(Undo, EachBoardHasItsOwnHistory)
+{
+    TProject p = projectWithSample();
+    movePad(p, 0, 100);
+    const std::string edited = describe(p.Boards[0]->Elements);
+    AddBoard(p, 1);
+    EXPECT_FALSE(canUndo(p));
+    EXPECT_FALSE(Undo(p));
+    EXPECT_EQ(describe(p.Boards[0]->Elements), edited);
+    ShowBoard(p, 0);
+    EXPECT_TRUE(canUndo(p));
+    ASSERT_TRUE(Undo(p));
+    EXPECT_EQ(p.Boards[0]->Elements[0]->X, 0);
+    EXPECT_TRUE(p.Boards[1]->RedoStack.empty());
+}
+
+TEST(Undo, SuspendedHistoryTakesNothingAndDropRemovesOnlyTheNewest)
+{
+    TProject p = projectWithSample();
+    TBoard& b = *p.currentBoard();
+    int notified = 0;
+    p.HistoryChanged = [&] { ++notified; };
+    p.Modified = false;
+    p.SnapshotsSuspended = true;
+    PushUndo(p);
+    EXPECT_TRUE(b.UndoStack.empty());
+    EXPECT_FALSE(p.Modified);
+    p.SnapshotsSuspended = false;
+
+    PushUndo(p);
+    EXPECT_TRUE(p.Modified);
+    EXPECT_EQ(notified, 1);
+    ASSERT_TRUE(Undo(p));
+    PushUndo(p);
+    PushUndo(p);
+    ASSERT_TRUE(Undo(p));
+    EXPECT_EQ(b.UndoStack.size(), 1u);
+    EXPECT_EQ(b.RedoStack.size(), 1u);
+
+    // Undo must not run half-way while copies are suspended: it would lose the current list.
+    const std::string now = describe(b.Elements);
+    p.SnapshotsSuspended = true;
+    EXPECT_FALSE(Undo(p));
+    EXPECT_FALSE(Redo(p));
+    EXPECT_EQ(describe(b.Elements), now);
+    p.SnapshotsSuspended = false;
+
+    DropLastUndo(p);
+    EXPECT_TRUE(b.UndoStack.empty());
+    EXPECT_EQ(b.RedoStack.size(), 1u);
+    DropLastUndo(p);                                // nothing left: harmless
+    EXPECT_TRUE(b.UndoStack.empty());
+}
