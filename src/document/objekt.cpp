@@ -28,17 +28,23 @@ std::int32_t saturate32(std::int64_t v) noexcept
     return static_cast<std::int32_t>(std::clamp(v, kI32Min, kI32Max));
 }
 
-// Nearest integer of v in floating point, halves to even, independent of the FPU rounding mode.
-// v - floor(v) is exact for every finite double, so the tie test is exact as well.
+constexpr double kTwo52 = 4503599627370496.0; // from here on every double is an integer
+
+// Nearest integer of v, halves to even, for |v| < 2^52. Truncation never depends on the FPU
+// rounding mode, and v - trunc(v) is exact, so the tie test is exact too. Branch-free, because
+// the fractions of real coordinates are random and a branch on them mispredicts half the time.
+std::int64_t roundSmall(double v) noexcept
+{
+    const std::int64_t i = static_cast<std::int64_t>(v);
+    const double frac = v - static_cast<double>(i);
+    const std::int64_t odd = i & 1;
+    return i + (frac > 0.5) - (frac < -0.5) + ((frac == 0.5) & odd) - ((frac == -0.5) & odd);
+}
+
+// The same in floating point, for any finite v (larger values are integers already).
 double roundHalfEvenReal(double v) noexcept
 {
-    const double f = std::floor(v);
-    const double frac = v - f;
-    if (frac < 0.5)
-        return f;
-    if (frac > 0.5)
-        return f + 1.0;
-    return std::fmod(f, 2.0) == 0.0 ? f : f + 1.0;
+    return std::fabs(v) < kTwo52 ? static_cast<double>(roundSmall(v)) : v;
 }
 
 // Angle in whole degrees reduced to 0..359.
@@ -203,28 +209,26 @@ std::unique_ptr<TObjekt> newElement(std::uint8_t kind, std::uint8_t layer)
 
 std::int32_t RoundHalfEven(double v) noexcept
 {
+    if (std::fabs(v) < kTwo52)
+        return saturate32(roundSmall(v));
     if (std::isnan(v))
         return 0;
-    const double r = roundHalfEvenReal(v);
-    if (r >= static_cast<double>(kI32Max))
-        return static_cast<std::int32_t>(kI32Max);
-    if (r <= static_cast<double>(kI32Min))
-        return static_cast<std::int32_t>(kI32Min);
-    return static_cast<std::int32_t>(r);
+    return static_cast<std::int32_t>(v > 0 ? kI32Max : kI32Min);
 }
 
 std::int64_t RoundHalfEven64(double v) noexcept
 {
+    if (std::fabs(v) < kTwo52)
+        return roundSmall(v);
     if (std::isnan(v))
         return 0;
-    const double r = roundHalfEvenReal(v);
     // 2^63 is the first double above the int64 range; -2^63 itself is representable.
     constexpr double kTwo63 = 9223372036854775808.0;
-    if (r >= kTwo63)
+    if (v >= kTwo63)
         return std::numeric_limits<std::int64_t>::max();
-    if (r < -kTwo63)
+    if (v < -kTwo63)
         return std::numeric_limits<std::int64_t>::min();
-    return static_cast<std::int64_t>(r);
+    return static_cast<std::int64_t>(v);
 }
 
 std::uint8_t OppositeLayer(std::uint8_t layer) noexcept

@@ -5,6 +5,8 @@
 #include <cfenv>
 #include <cmath>
 #include <limits>
+#include <random>
+#include <algorithm>
 
 using namespace trevok;
 
@@ -54,6 +56,23 @@ TEST(Rounding, HalvesGoToEvenIncludingNegativeOnes)
     EXPECT_EQ(RoundHalfEven(2.4999999), 2);
     EXPECT_EQ(RoundHalfEven(-2.5000001), -3);
     EXPECT_EQ(RoundHalfEven64(4503599627370495.5), 4503599627370496); // 2^52 - 0.5
+}
+
+TEST(Rounding, AgreesWithTheHardwareUnderTheDefaultMode)
+{
+    ASSERT_EQ(std::fegetround(), FE_TONEAREST);
+    std::mt19937_64 random(7);
+    std::uniform_real_distribution<double> wide(-3e9, 3e9);
+    for (int i = 0; i < 20000; ++i) {
+        const double v = wide(random);
+        const double half = std::floor(v) + 0.5; // a tie next to it
+        for (double x : {v, half, half / 1024.0, v * 1e6}) {
+            EXPECT_EQ(RoundHalfEven64(x), static_cast<std::int64_t>(std::nearbyint(x))) << x;
+            EXPECT_EQ(RoundHalfEven(x),
+                      static_cast<std::int32_t>(std::clamp(std::nearbyint(x), double(kMin), double(kMax))))
+                << x;
+        }
+    }
 }
 
 TEST(Rounding, IgnoresTheFloatingPointRoundingMode)
