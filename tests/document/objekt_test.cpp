@@ -110,15 +110,6 @@ TEST(Snap, RoundsStepsThenPosition)
         EXPECT_EQ(SnapToGrid({123, -77}, bad), (TPoint{123, -77})) << bad;
 }
 
-TEST(Layers, OppositeSide)
-{
-    EXPECT_EQ(OppositeLayer(1), 3);
-    EXPECT_EQ(OppositeLayer(2), 4);
-    EXPECT_EQ(OppositeLayer(3), 1);
-    EXPECT_EQ(OppositeLayer(4), 2);
-    EXPECT_EQ(OppositeLayer(0), 0);
-}
-
 TEST(Bounds, PerKindWithWidthAndClearance)
 {
     TObjekt l = line(100, 50, -100, 10); // width 0: margin 20
@@ -385,18 +376,8 @@ TEST(Transforms, SaturateAtTheLimits)
     EXPECT_EQ(t.Points[1], (TPoint{kMax, -1}));
 }
 
-TEST(Elements, ConstructionAndInvariants)
+TEST(Elements, FlagsOnlyWhereTheyBelong)
 {
-    auto lt = NewLayoutText({1, 2}, "Hi", true, false, LayerB2, 2, 0, 2, 250);
-    EXPECT_EQ(lt->Kind, KindLayoutText);
-    EXPECT_EQ(lt->Size1, 250); // height
-    EXPECT_EQ(lt->Size2, 2);   // stroke class
-    EXPECT_EQ(lt->Width, 0);   // spacing class
-    EXPECT_EQ(lt->Angle, 2);   // orientation
-    EXPECT_EQ(lt->MirrorV, 1);
-    EXPECT_EQ(lt->MirrorH, 0);
-    EXPECT_EQ(lt->Text, "Hi");
-
     auto area = NewArea(30, LayerB2);
     area->Restricted = 1;
     EnforceElementInvariants(*area);
