@@ -42,10 +42,18 @@ void scrubStroke(TObjekt& t)
 }
 
 /// One element: the record with its node, group and connection lists, text and strokes. The
-/// references still point into the source; the list copy re-links them.
-std::unique_ptr<TObjekt> copyElement(const TObjekt& s)
+/// references still point into the source; the list copy re-links them. A record of spare is
+/// overwritten when one is left, which reuses its storage and that of its lists.
+std::unique_ptr<TObjekt> copyElement(const TObjekt& s, ElementList* spare)
 {
-    auto t = std::make_unique<TObjekt>(s);
+    std::unique_ptr<TObjekt> t;
+    if (spare && !spare->empty()) {
+        t = std::move(spare->back());
+        spare->pop_back();
+        *t = s;
+    } else {
+        t = std::make_unique<TObjekt>(s);
+    }
     scrubCopy(*t);
     for (TObjekt& stroke : t->Strokes)
         scrubStroke(stroke);
@@ -58,7 +66,8 @@ bool hasReferences(const TObjekt& t) noexcept
 }
 
 template <class Take>
-void copyList(ElementList& destination, const ElementList& source, std::size_t startIndex, Take&& take)
+void copyList(ElementList& destination, const ElementList& source, std::size_t startIndex, Take&& take,
+              ElementList* spare = nullptr)
 {
     ElementList copies;
     copies.reserve(source.size());
@@ -70,7 +79,7 @@ void copyList(ElementList& destination, const ElementList& source, std::size_t s
             continue;
         }
         s.CopyMark = 1;
-        copies.push_back(copyElement(s));
+        copies.push_back(copyElement(s, spare));
         anyReferences = anyReferences || hasReferences(*copies.back());
     }
 
@@ -155,10 +164,21 @@ void PushUndo(TProject& project)
     if (!board)
         return;
     const std::size_t depth = static_cast<std::size_t>(std::max(project.UndoDepth, 0));
-    if (board->UndoStack.size() > depth)
+    // A snapshot that leaves the history lends its records to the new one: on a large board
+    // freeing and allocating every record again would cost more than the copy itself.
+    Snapshot spare;
+    if (board->UndoStack.size() > depth) {
+        spare = std::move(board->UndoStack.front());
         board->UndoStack.erase(board->UndoStack.begin());
+    } else if (!board->RedoStack.empty()) {
+        spare = std::move(board->RedoStack.back());
+        board->RedoStack.pop_back();
+    }
+    // Records are taken from the back: reversed, element i reuses the record that held element i,
+    // whose lists already have the right capacity.
+    std::reverse(spare.begin(), spare.end());
     Snapshot snapshot;
-    CopyElementList(snapshot, board->Elements);
+    copyList(snapshot, board->Elements, 0, [](const TObjekt&) { return true; }, &spare);
     board->UndoStack.push_back(std::move(snapshot));
     board->RedoStack.clear();
     project.Modified = true;

@@ -291,6 +291,23 @@ TEST(Undo, DepthLimitsGrowthOneSnapshotPerPush)
     EXPECT_EQ(undoDialogValue(p), 50);
 }
 
+TEST(Undo, SnapshotsReusingOldRecordsCarryNothingOver)
+{
+    TProject p = projectWithSample();
+    TBoard& b = *p.currentBoard();
+    setUndoDialogValue(p, 1);
+    PushUndo(p);                                    // a snapshot of the full sample
+    b.Elements.erase(b.Elements.begin(), b.Elements.begin() + 2);   // the pair goes
+    b.Elements[0]->Connections.clear();
+    b.Elements[2]->RouteStart = nullptr;            // it started at the removed pad
+    b.Elements.push_back(NewCircle({5, 5}, 100, 0, LayerB2, 50));
+    const std::string shorter = describe(b.Elements);
+    PushUndo(p);                                    // takes over the records of the first one
+    b.Elements.clear();
+    ASSERT_TRUE(Undo(p));
+    EXPECT_EQ(describe(b.Elements), shorter);
+}
+
 TEST(Undo, EachBoardHasItsOwnHistory)
 {
     TProject p = projectWithSample();
