@@ -13,10 +13,18 @@ namespace {
 
 using Wide = __int128;
 
-// Sign of the cross product (b - a) x (c - a): > 0 when c lies left of a->b (y up).
+// Sign of the cross product (b - a) x (c - a): > 0 when c lies left of a->b (y up). Exact:
+// board-sized differences multiply in 64 bits, anything larger in 128.
 inline int orient(const RPoint& a, const RPoint& b, const RPoint& c) noexcept
 {
-    const Wide v = Wide(b.x - a.x) * Wide(c.y - a.y) - Wide(b.y - a.y) * Wide(c.x - a.x);
+    const std::int64_t ux = b.x - a.x, uy = b.y - a.y, vx = c.x - a.x, vy = c.y - a.y;
+    constexpr std::int64_t small = std::int64_t(1) << 31;
+    if (ux > -small && ux < small && uy > -small && uy < small && vx > -small && vx < small && vy > -small &&
+        vy < small) {
+        const std::int64_t v = ux * vy - uy * vx;
+        return (v > 0) - (v < 0);
+    }
+    const Wide v = Wide(ux) * Wide(vy) - Wide(uy) * Wide(vx);
     return (v > 0) - (v < 0);
 }
 
@@ -183,6 +191,15 @@ void Region::addComponent(std::vector<RPath> paths, bool simple)
         return;
     ComponentInfo ci;
     ci.box = pathsBox(paths);
+    ci.sumMin = ci.difMin = INT64_MAX;
+    ci.sumMax = ci.difMax = INT64_MIN;
+    for (const RPath& p : paths)
+        for (const RPoint& v : p) {
+            ci.sumMin = std::min(ci.sumMin, v.x + v.y);
+            ci.sumMax = std::max(ci.sumMax, v.x + v.y);
+            ci.difMin = std::min(ci.difMin, v.x - v.y);
+            ci.difMax = std::max(ci.difMax, v.x - v.y);
+        }
     ci.simple = simple;
     comps.push_back(std::move(paths));
     info.push_back(ci);
@@ -344,49 +361,62 @@ namespace {
 struct Edge {
     RPoint a;
     RPoint b;
+    TRect box;
 };
 
-// The edges of a component that reach into a box; reused buffers keep overlap tests free of
-// allocations.
+// The edges of a component that reach into a box, with their own boxes.
 void edgesIn(const std::vector<RPath>& paths, const TRect& box, std::vector<Edge>& out)
 {
     out.clear();
     for (const RPath& p : paths) {
         const std::size_t n = p.size();
-        for (std::size_t k = 0, j = n - 1; k < n; j = k++)
-            if (edgeMeetsBox(p[j], p[k], box))
-                out.push_back({p[j], p[k]});
+        for (std::size_t k = 0, j = n - 1; k < n; j = k++) {
+            const RPoint& a = p[j];
+            const RPoint& b = p[k];
+            const TRect e{std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y)};
+            if (e.intersects(box))
+                out.push_back({a, b, e});
+        }
     }
 }
 
 bool componentsOverlap(const std::vector<RPath>& a, const TRect& boxA, const std::vector<RPath>& b,
                        const TRect& boxB)
 {
-    const TRect common{std::max(boxA.left, boxB.left), std::max(boxA.top, boxB.top),
-                       std::min(boxA.right, boxB.right), std::min(boxA.bottom, boxB.bottom)};
-    thread_local std::vector<Edge> ea;
-    thread_local std::vector<Edge> eb;
-    // Where two outlines meet, both edges reach into the common box.
-    edgesIn(a, common, ea);
-    if (!ea.empty()) {
-        edgesIn(b, common, eb);
-        for (const Edge& e : ea)
-            for (const Edge& f : eb)
-                if (segmentsMeet(e.a, e.b, f.a, f.b))
-                    return true;
-    }
-    // The outlines do not meet, so each path lies wholly inside or wholly outside the other
-    // component; one vertex per path decides.
+    // A path whose first vertex lies in the other component settles it at once (the common
+    // case of stacked pads and of tracks ending on pads).
     for (const RPath& p : a)
         if (boxB.contains(p.front().x, p.front().y) && pathsContain(b, p.front()))
             return true;
     for (const RPath& p : b)
         if (boxA.contains(p.front().x, p.front().y) && pathsContain(a, p.front()))
             return true;
+    // Otherwise they overlap exactly when their outlines meet: were no edges to meet, each
+    // path would lie wholly inside or wholly outside the other component, and the vertex tests
+    // above would have found the inside case. Where two outlines meet, both edges reach into
+    // the common box; reused buffers keep this free of allocations.
+    const TRect common{std::max(boxA.left, boxB.left), std::max(boxA.top, boxB.top),
+                       std::min(boxA.right, boxB.right), std::min(boxA.bottom, boxB.bottom)};
+    thread_local std::vector<Edge> ea;
+    thread_local std::vector<Edge> eb;
+    edgesIn(a, common, ea);
+    if (ea.empty())
+        return false;
+    edgesIn(b, common, eb);
+    for (const Edge& e : ea)
+        for (const Edge& f : eb)
+            if (e.box.intersects(f.box) && segmentsMeet(e.a, e.b, f.a, f.b))
+                return true;
     return false;
 }
 
 } // namespace
+
+bool Region::hullsMeet(const ComponentInfo& a, const ComponentInfo& b) noexcept
+{
+    return a.box.intersects(b.box) && a.sumMin <= b.sumMax && b.sumMin <= a.sumMax && a.difMin <= b.difMax &&
+           b.difMin <= a.difMax;
+}
 
 bool Region::overlaps(const Region& other) const
 {
@@ -394,7 +424,7 @@ bool Region::overlaps(const Region& other) const
         return false;
     for (std::size_t i = 0; i < comps.size(); ++i)
         for (std::size_t j = 0; j < other.comps.size(); ++j)
-            if (boxesMeet(info[i].box, other.info[j].box) &&
+            if (hullsMeet(info[i], other.info[j]) &&
                 componentsOverlap(comps[i], info[i].box, other.comps[j], other.info[j].box))
                 return true;
     return false;
@@ -540,6 +570,10 @@ void Region::translate(std::int64_t dx, std::int64_t dy)
         ci.box.right += dx;
         ci.box.top += dy;
         ci.box.bottom += dy;
+        ci.sumMin += dx + dy;
+        ci.sumMax += dx + dy;
+        ci.difMin += dx - dy;
+        ci.difMax += dx - dy;
     }
 }
 

@@ -87,9 +87,14 @@ public:
 private:
     /// What is known about a component beyond its paths.
     struct ComponentInfo {
-        TRect box;            // bounding box of its vertices
-        bool simple = false;  // one simple path, or Clipper output (no crossings, holes nested)
+        TRect box;              // bounding box of its vertices
+        std::int64_t sumMin = 0;   // extent along the diagonals: x + y and x - y; with the box
+        std::int64_t sumMax = 0;   // this is a bounding octagon, which separates 45-degree
+        std::int64_t difMin = 0;   // tracks that their boxes cannot
+        std::int64_t difMax = 0;
+        bool simple = false;    // one simple path, or Clipper output (no crossings, holes nested)
     };
+    static bool hullsMeet(const ComponentInfo& a, const ComponentInfo& b) noexcept;
 
     void addComponent(std::vector<RPath> paths, bool simple);
     bool componentContains(std::size_t i, std::int64_t x, std::int64_t y) const;

@@ -1,0 +1,298 @@
+#include "generator/boardgen.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace trevok::bench {
+
+namespace {
+
+constexpr std::int32_t kClearance = 40;
+constexpr std::int32_t kPitch = 254;   // 0.1 inch
+
+class Builder {
+public:
+    Builder(std::size_t count, std::uint32_t seed, int width, int height)
+        : target(count), rng(seed), w(std::max(width, 2000)), h(std::max(height, 2000))
+    {
+    }
+
+    ElementList run()
+    {
+        while (list.size() < target) {
+            const std::size_t left = target - list.size();
+            const int pick = uniform(0, 99);
+            if (pick < 12 && left >= 60)
+                dip();
+            else if (pick < 25 && left >= 60)
+                smd();
+            else if (pick < 75 && pads.size() >= 2)
+                trackBetweenPads();
+            else if (pick < 79)
+                circle();
+            else if (pick < 80)
+                area(false);
+            else if (pick < 86)
+                layoutText();
+            else if (left >= 2)
+                via();
+            else
+                circle();
+        }
+        if (!restrictedMade && !list.empty()) {
+            // Turn the last area (or, failing that, nothing) into the one restricted area.
+            for (auto it = list.rbegin(); it != list.rend(); ++it)
+                if ((*it)->Kind == KindArea) {
+                    (*it)->Restricted = 1;
+                    (*it)->Layer = LayerK1;
+                    break;
+                }
+        }
+        connect();
+        return std::move(list);
+    }
+
+private:
+    int uniform(int lo, int hi) { return lo + static_cast<int>(rng() % static_cast<std::uint32_t>(hi - lo + 1)); }
+    bool chance(int percent) { return uniform(0, 99) < percent; }
+    // A position on the board, on a 0.05 inch raster like hand-placed parts, kept `margin` from the edge.
+    TPoint place(int margin)
+    {
+        const int cols = std::max(1, (w - 2 * margin) / 127);
+        const int rows = std::max(1, (h - 2 * margin) / 127);
+        return {margin + uniform(0, cols) * 127, -(margin + uniform(0, rows) * 127)};
+    }
+    TObjekt& add(std::unique_ptr<TObjekt> e)
+    {
+        e->Clearance = kClearance;
+        list.push_back(std::move(e));
+        return *list.back();
+    }
+    void group(std::size_t from)
+    {
+        ++groupId;
+        for (std::size_t i = from; i < list.size(); ++i)
+            AddGroup(*list[i], groupId);
+    }
+    void outline(TPoint a, TPoint b, std::uint8_t layer, bool asLines)
+    {
+        const TPoint c[4] = {a, {b.x, a.y}, b, {a.x, b.y}};
+        if (asLines) {
+            for (int i = 0; i < 4; ++i) {
+                auto l = std::make_unique<TObjekt>();
+                l->Kind = KindLine;
+                l->Layer = layer;
+                l->X = c[i].x;
+                l->Y = c[i].y;
+                l->Size1 = c[(i + 1) % 4].x;
+                l->Size2 = c[(i + 1) % 4].y;
+                l->Width = 20;
+                NormalizeLine(*l);
+                add(std::move(l));
+            }
+        } else {
+            auto t = NewTrack(20, layer);
+            for (int i = 0; i <= 4; ++i)
+                AddPoint(*t, c[i % 4]);
+            add(std::move(t));
+        }
+    }
+
+    // Through-hole dual-in-line part: pads on copper side 2 with plated twins on side 1.
+    void dip()
+    {
+        const std::size_t first = list.size();
+        const int perRow = uniform(4, 10);   // 8 to 20 pins, 2 elements each
+        const int rowGap = chance(70) ? 3 * kPitch : 6 * kPitch;
+        const TPoint o = place(rowGap + 400);
+        const std::int32_t radius = uniform(55, 80);
+        const std::int32_t drill = uniform(30, 45);
+        for (int row = 0; row < 2; ++row)
+            for (int i = 0; i < perRow; ++i) {
+                const TPoint c{o.x + i * kPitch, o.y - row * rowGap};
+                const std::uint8_t shape = i == 0 && row == 0 ? ShapeSquare : (chance(50) ? ShapeRound : ShapeOctagon);
+                TObjekt& bottom = add(NewPad(c, radius, shape, LayerK2, drill));
+                TObjekt& top = add(NewPad(c, radius, shape, LayerK1, drill));
+                bottom.Twin = &top;
+                top.Twin = &bottom;
+                pads.push_back(list.size() - 2);
+                pads.push_back(list.size() - 1);
+            }
+        outline({o.x - 150, o.y + 150}, {o.x + (perRow - 1) * kPitch + 150, o.y - rowGap - 150}, LayerB1,
+                chance(50));
+        group(first);
+        for (int k = 0; k < perRow; ++k)
+            trackBetweenPads();
+    }
+
+    // Surface-mount part: two rows of SMD pads on one side with its print outline.
+    void smd()
+    {
+        const std::size_t first = list.size();
+        const bool side1 = chance(75);
+        const std::uint8_t copper = side1 ? LayerK1 : LayerK2;
+        const int perRow = uniform(2, 16);
+        const std::int32_t pitch = chance(50) ? 127 : 65;
+        const std::int32_t padW = pitch / 2 + 10;
+        const std::int32_t padH = uniform(120, 200);
+        const std::int32_t span = uniform(400, 700);
+        const TPoint o = place(span + 300);
+        for (int row = 0; row < 2; ++row)
+            for (int i = 0; i < perRow; ++i) {
+                add(NewSmdPad({o.x + i * pitch, o.y - row * span}, padW, copper, padH));
+                pads.push_back(list.size() - 1);
+            }
+        outline({o.x - 100, o.y - padH / 2 - 60}, {o.x + (perRow - 1) * pitch + 100, o.y - span + padH / 2 + 60},
+                side1 ? LayerB1 : LayerB2, chance(30));
+        group(first);
+        for (int k = 0; k < perRow; ++k)
+            trackBetweenPads();
+    }
+
+    // A track of 2 to 6 nodes from a recent pad to another one near it (or, when none of a few
+    // picks is near, a short stub), on the copper layer of the first.
+    void trackBetweenPads()
+    {
+        const int recent = static_cast<int>(std::min<std::size_t>(pads.size(), 120));
+        const TObjekt& a = *list[pads[pads.size() - 1 - uniform(0, recent - 1)]];
+        TPoint end{a.X + uniform(-8, 8) * 127, a.Y + uniform(-8, 8) * 127};
+        for (int attempt = 0; attempt < 10; ++attempt) {
+            const TObjekt& b = *list[pads[pads.size() - 1 - uniform(0, recent - 1)]];
+            if (&b != &a && std::abs(b.X - a.X) < 3000 && std::abs(b.Y - a.Y) < 3000) {
+                end = {b.X, b.Y};
+                break;
+            }
+        }
+        const struct {
+            std::int32_t X, Y;
+        } b{std::clamp(end.x, 0, w), std::clamp(end.y, -h, 0)};
+        auto t = NewTrack(uniform(2, 8) * 10, a.Layer);
+        const int nodes = uniform(2, 6);
+        AddPoint(*t, {a.X, a.Y});
+        for (int k = 1; k + 1 < nodes; ++k) {
+            // Corners on the way, a little off the straight line as routed tracks are.
+            const std::int64_t fx = a.X + (std::int64_t(b.X) - a.X) * k / (nodes - 1);
+            const std::int64_t fy = a.Y + (std::int64_t(b.Y) - a.Y) * k / (nodes - 1);
+            const TPoint prev = t->Points.back();
+            TPoint p{static_cast<std::int32_t>(fx) + uniform(-3, 3) * 127, static_cast<std::int32_t>(fy)};
+            if (chance(50))
+                p.y = prev.y + (std::abs(p.x - prev.x) * (p.y >= prev.y ? 1 : -1));   // 45 degrees
+            p.x = std::clamp(p.x, 0, w);
+            p.y = std::clamp(p.y, -h, 0);
+            AddPoint(*t, p);
+        }
+        AddPoint(*t, {b.X, b.Y});
+        add(std::move(t));
+    }
+
+    // A plated via: two small round pads, one per copper side.
+    void via()
+    {
+        const TPoint c = place(200);
+        TObjekt& a = add(NewPad(c, 35, ShapeRound, LayerK1, 15));
+        TObjekt& b = add(NewPad(c, 35, ShapeRound, LayerK2, 15));
+        a.Twin = &b;
+        b.Twin = &a;
+    }
+
+    void circle()
+    {
+        const std::int32_t outer = uniform(60, 600);
+        const TPoint c = place(outer + 100);
+        const std::uint8_t layer = static_cast<std::uint8_t>(uniform(1, 4));
+        TObjekt& e = add(NewCircle(c, outer, ShapeRound, layer, outer - uniform(10, 40)));
+        if (chance(40)) {   // an arc
+            e.Angle = uniform(0, 23) * 15;
+            e.Width = uniform(0, 23) * 15;
+        }
+        if (chance(15)) {
+            e.Filled = 1;
+            e.Size2 = chance(50) ? 0 : outer / 2;
+        }
+    }
+
+    void area(bool restricted)
+    {
+        const int n = uniform(3, 8);
+        const int size = uniform(300, 1500);
+        const TPoint c = place(size + 100);
+        auto a = NewArea(20, restricted ? LayerK1 : static_cast<std::uint8_t>(chance(50) ? LayerK1 : LayerK2));
+        for (int k = 0; k < n; ++k) {
+            const double ang = 6.283185307179586 * k / n;
+            const double r = size * (0.6 + 0.4 * uniform(0, 100) / 100.0);
+            AddPoint(*a, {c.x + RoundHalfEven(r * std::cos(ang)), c.y + RoundHalfEven(r * std::sin(ang))});
+        }
+        AddPoint(*a, a->Points.front());   // closed the way the area tool stores it
+        a->Restricted = restricted ? 1 : 0;
+        add(std::move(a));
+        if (!restricted && !restrictedMade && chance(30)) {
+            restrictedMade = true;
+            list.back()->Restricted = 1;
+            list.back()->Layer = LayerK1;
+        }
+    }
+
+    // A layout text whose strokes are made here: each character two or three short tracks in
+    // a box of the character height.
+    void layoutText()
+    {
+        const int chars = uniform(3, 8);
+        const std::int32_t height = uniform(8, 20) * 10;
+        const TPoint o = place(chars * height + 200);
+        std::string text;
+        for (int k = 0; k < chars; ++k)
+            text.push_back(static_cast<char>('A' + uniform(0, 25)));
+        const std::uint8_t layer = chance(70) ? LayerB1 : LayerK1;
+        auto t = NewLayoutText(o, text, false, false, layer, 0, 1, 1, height);
+        const std::int32_t stroke = std::max(10, height / 8);
+        for (int k = 0; k < chars; ++k) {
+            const std::int32_t x0 = o.x + k * (height * 3 / 4);
+            for (int s = uniform(2, 3); s > 0; --s) {
+                TObjekt st = *NewTrack(stroke, layer);
+                st.Clearance = kClearance;
+                for (int n = uniform(2, 4); n > 0; --n)
+                    AddPoint(st, {x0 + uniform(0, 4) * height / 8, o.y + uniform(0, 8) * height / 8});
+                t->Strokes.push_back(std::move(st));
+            }
+        }
+        add(std::move(t));
+    }
+
+    // Rubber bands between some pads, held on both sides.
+    void connect()
+    {
+        for (std::size_t k = 0; k + 1 < pads.size(); k += 3) {
+            if (!chance(40))
+                continue;
+            const std::size_t other = pads[uniform(0, static_cast<int>(pads.size()) - 1)];
+            TObjekt* a = list[pads[k]].get();
+            TObjekt* b = list[other].get();
+            if (a == b || std::find(a->Connections.begin(), a->Connections.end(), b) != a->Connections.end())
+                continue;
+            a->Connections.push_back(b);
+            b->Connections.push_back(a);
+        }
+    }
+
+    std::size_t target;
+    std::mt19937 rng;   // fully specified by the standard, so a seed means the same board everywhere
+    int w;
+    int h;
+    ElementList list;
+    std::vector<std::size_t> pads;   // list indices of pads and SMD pads
+    std::int32_t groupId = 0;
+    bool restrictedMade = false;
+};
+
+} // namespace
+
+ElementList generateBoard(std::size_t elementCount, std::uint32_t seed, int width, int height)
+{
+    return Builder(elementCount, seed, width, height).run();
+}
+
+} // namespace trevok::bench
