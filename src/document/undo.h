@@ -24,6 +24,8 @@ namespace trevok {
 /// copied source elements before it). Other references are removed from connection lists and
 /// become none for twins and autorouted ends. Every source element carries CopyMark = 1
 /// afterwards exactly when it was copied. destination and source may be the same list.
+/// The list copy itself does not look at TProject::SnapshotsSuspended; the history functions
+/// below do, and other callers decide for themselves.
 void CopyElementList(ElementList& destination, const ElementList& source, std::size_t startIndex = 0);
 /// The same, copying only the source elements for which take returns true (e.g. the selection
 /// for the clipboard).

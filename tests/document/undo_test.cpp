@@ -86,12 +86,11 @@ std::string describe(const ElementList& list)
     return out.str();
 }
 
-bool pointsInto(const TObjekt* p, const ElementList& list)
+std::string unselected(std::string description)
 {
-    for (const auto& e : list)
-        if (e.get() == p)
-            return true;
-    return false;
+    for (std::size_t pos = description.find(" S1"); pos != std::string::npos; pos = description.find(" S1"))
+        description.replace(pos, 3, " S0");
+    return description;
 }
 
 TProject projectWithSample()
@@ -124,10 +123,7 @@ TEST(CopyElementList, FullCopyLinksEveryReferenceToTheSamePosition)
     CopyElementList(copy, source);
 
     ASSERT_EQ(copy.size(), source.size());
-    std::string expected = describe(source);
-    for (std::size_t pos = expected.find(" S1"); pos != std::string::npos; pos = expected.find(" S1"))
-        expected.replace(pos, 3, " S0");
-    EXPECT_EQ(describe(copy), expected);
+    EXPECT_EQ(describe(copy), unselected(describe(source)));
     for (std::size_t i = 0; i < copy.size(); ++i) {
         EXPECT_NE(copy[i].get(), source[i].get());
         EXPECT_EQ(copy[i]->Highlight, 0);
@@ -224,15 +220,8 @@ TEST(Undo, RestoresLinksIntoTheRestoredListAndLeavesNothingSelected)
     b.Elements.erase(b.Elements.begin() + 2);       // dangling links are fine: undo replaces all
     ASSERT_TRUE(Undo(p));
 
-    std::string expected = before;
-    for (std::size_t pos = expected.find(" S1"); pos != std::string::npos; pos = expected.find(" S1"))
-        expected.replace(pos, 3, " S0");
-    EXPECT_EQ(describe(b.Elements), expected);      // "outside" would show a link into another list
-    for (const auto& e : b.Elements) {
-        EXPECT_EQ(e->Selected, 0);
-        EXPECT_TRUE(!e->Twin || pointsInto(e->Twin, b.Elements));
-    }
-    EXPECT_TRUE(pointsInto(b.Elements[4]->RouteEnd, b.Elements));
+    // "outside" in the description would show a link into another list.
+    EXPECT_EQ(describe(b.Elements), unselected(before));
 }
 
 TEST(Undo, UndoUndoRedoRedoReturnsAndAnEditEmptiesRedo)
@@ -285,10 +274,6 @@ TEST(Undo, DepthLimitsGrowthOneSnapshotPerPush)
     setUndoDialogValue(p, 3);                       // d = 2
     movePad(p, 0, 1);
     EXPECT_EQ(b.UndoStack.size(), 5u);              // lowered depth: the length is kept
-    setUndoDialogValue(p, 0);
-    EXPECT_EQ(undoDialogValue(p), 1);
-    setUndoDialogValue(p, 99);
-    EXPECT_EQ(undoDialogValue(p), 50);
 }
 
 TEST(Undo, SnapshotsReusingOldRecordsCarryNothingOver)
