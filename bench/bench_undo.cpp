@@ -77,7 +77,7 @@ void BM_PushUndo(benchmark::State& state)
     state.counters["bytes_per_element"] = static_cast<double>(bytes) / static_cast<double>(list.size());
     state.counters["sizeof_TObjekt"] = static_cast<double>(sizeof(TObjekt));
 }
-BENCHMARK(BM_PushUndo)->Arg(20000)->Arg(50000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PushUndo)->Name("undo/PushUndo")->Arg(20000)->Arg(50000)->Unit(benchmark::kMillisecond);
 
 // The first push of a fresh history: the copy alone, nothing freed.
 void BM_PushUndoIntoEmptyHistory(benchmark::State& state)
@@ -92,7 +92,7 @@ void BM_PushUndoIntoEmptyHistory(benchmark::State& state)
     }
     state.counters["elements"] = static_cast<double>(p.currentBoard()->Elements.size());
 }
-BENCHMARK(BM_PushUndoIntoEmptyHistory)->Arg(20000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PushUndoIntoEmptyHistory)->Name("undo/PushUndoIntoEmptyHistory")->Arg(20000)->Unit(benchmark::kMillisecond);
 
 void BM_UndoRedo(benchmark::State& state)
 {
@@ -105,10 +105,10 @@ void BM_UndoRedo(benchmark::State& state)
     }
     state.counters["elements"] = static_cast<double>(p.currentBoard()->Elements.size());
 }
-BENCHMARK(BM_UndoRedo)->Arg(20000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_UndoRedo)->Name("undo/UndoRedo")->Arg(20000)->Unit(benchmark::kMillisecond);
 
-// The clipboard case: every fourth element copied after the end of an existing list.
-void BM_CopySelectionAppend(benchmark::State& state)
+// The clipboard case: every fourth element of the board copied into the clipboard list.
+void BM_CopySelection(benchmark::State& state)
 {
     const auto count = static_cast<std::size_t>(state.range(0));
     ElementList board = bench::generateBoard(count, kSeed, 40000, 25000);
@@ -121,6 +121,6 @@ void BM_CopySelectionAppend(benchmark::State& state)
     }
     state.counters["copied"] = static_cast<double>(clip.size());
 }
-BENCHMARK(BM_CopySelectionAppend)->Arg(20000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CopySelection)->Name("undo/CopySelection")->Arg(20000)->Unit(benchmark::kMillisecond);
 
 } // namespace
