@@ -15,13 +15,18 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 using namespace trevok;
 
 namespace {
 
-constexpr int kPxPerMm = 10; // 254 dpi: one pixel is 10 board units
+constexpr int kPxPerMm = 20; // 508 dpi: one pixel is 5 board units
+constexpr int kDpi = kPxPerMm * 254 / 10;
+// gerbv snaps stroked lines to the pixel grid, which moves their edges by up to a pixel; a pixel
+// may therefore differ where our picture changes within this many pixels (0.1 mm).
+constexpr int kEdgeTolerancePx = 2;
 constexpr int kUnitsPerPx = 100 / kPxPerMm;
 
 std::unique_ptr<TObjekt> make(std::uint8_t kind, std::uint8_t layer)
@@ -137,7 +142,7 @@ QImage render(const QString& file, int w, int h, const QString& dir)
     QFile::remove(png);
     QProcess p;
     p.start(gerbv(), {QStringLiteral("-x"), QStringLiteral("png"), QStringLiteral("-B"), QStringLiteral("0"),
-                      QStringLiteral("-D"), QStringLiteral("254"), QStringLiteral("-O"), QStringLiteral("0x0"),
+                      QStringLiteral("-D"), QString::number(kDpi), QStringLiteral("-O"), QStringLiteral("0x0"),
                       QStringLiteral("-w"), QStringLiteral("%1x%2").arg(w).arg(h), QStringLiteral("-b"),
                       QStringLiteral("#000000"), QStringLiteral("-f"), QStringLiteral("#FFFFFFFF"),
                       QStringLiteral("-o"), png, file});
@@ -156,24 +161,46 @@ struct Comparison {
     int differing = 0;     // pixels that differ away from any edge
     int edge = 0;          // pixels that differ next to an edge
     int dark = 0;          // dark pixels of our rendering
+    std::string where;     // file coordinates of differing pixels and who drew them dark
 };
 
+/// Our picture of a region: even-odd scanline fill of its normalised paths at pixel centres.
+std::vector<std::uint8_t> rasterise(const Region& artwork, const TBoard& b, bool mirror, int w, int h)
+{
+    std::vector<std::uint8_t> img(static_cast<std::size_t>(w * h), 0);
+    const Region norm = artwork.normalized();
+    std::vector<double> xs;
+    for (int r = 0; r < h; ++r) {
+        const double fy = (h - 1 - r) * kUnitsPerPx + kUnitsPerPx / 2.0;
+        const double y = fy - b.BoardHeight;
+        xs.clear();
+        for (const auto& comp : norm.components())
+            for (const RPath& path : comp)
+                for (std::size_t i = 0; i < path.size(); ++i) {
+                    const RPoint& p = path[i];
+                    const RPoint& q = path[(i + 1) % path.size()];
+                    if ((p.y <= y) != (q.y <= y))
+                        xs.push_back(p.x + (y - p.y) * static_cast<double>(q.x - p.x) / static_cast<double>(q.y - p.y));
+                }
+        std::sort(xs.begin(), xs.end());
+        for (std::size_t i = 0; i + 1 < xs.size(); i += 2)
+            for (int c = 0; c < w; ++c) {
+                const double fx = c * kUnitsPerPx + kUnitsPerPx / 2.0;
+                const double bx = mirror ? b.BoardWidth - fx : fx;
+                if (bx >= xs[i] && bx < xs[i + 1])
+                    img[static_cast<std::size_t>(r * w + c)] = 1;
+            }
+    }
+    return img;
+}
+
 /// Compares gerbv's picture with the artwork region, sampled at pixel centres; a pixel may differ
-/// only where our own picture changes within one pixel of it.
+/// only where our own picture changes within kEdgeTolerancePx of it.
 Comparison compare(const QImage& theirs, const Region& artwork, const TBoard& b, bool mirror)
 {
     const int w = b.BoardWidth / kUnitsPerPx;
     const int h = b.BoardHeight / kUnitsPerPx;
-    std::vector<std::uint8_t> ours(static_cast<std::size_t>(w * h));
-    const Region norm = artwork.normalized();
-    for (int r = 0; r < h; ++r) {
-        for (int c = 0; c < w; ++c) {
-            const std::int64_t fx = c * kUnitsPerPx + kUnitsPerPx / 2;
-            const std::int64_t fy = (h - 1 - r) * kUnitsPerPx + kUnitsPerPx / 2;
-            const std::int64_t bx = mirror ? b.BoardWidth - fx : fx;
-            ours[static_cast<std::size_t>(r * w + c)] = norm.contains(bx, fy - b.BoardHeight) ? 1 : 0;
-        }
-    }
+    const std::vector<std::uint8_t> ours = rasterise(artwork, b, mirror, w, h);
     Comparison cmp;
     for (int r = 0; r < h; ++r) {
         for (int c = 0; c < w; ++c) {
@@ -183,16 +210,20 @@ Comparison compare(const QImage& theirs, const Region& artwork, const TBoard& b,
             if (o == t)
                 continue;
             bool nearEdge = false;
-            for (int dr = -1; dr <= 1 && !nearEdge; ++dr)
-                for (int dc = -1; dc <= 1 && !nearEdge; ++dc) {
+            for (int dr = -kEdgeTolerancePx; dr <= kEdgeTolerancePx && !nearEdge; ++dr)
+                for (int dc = -kEdgeTolerancePx; dc <= kEdgeTolerancePx && !nearEdge; ++dc) {
                     const int rr = r + dr, cc = c + dc;
                     if (rr >= 0 && rr < h && cc >= 0 && cc < w && ours[static_cast<std::size_t>(rr * w + cc)] != o)
                         nearEdge = true;
                 }
-            if (nearEdge)
+            if (nearEdge) {
                 ++cmp.edge;
-            else
+            } else {
                 ++cmp.differing;
+                if (cmp.differing <= 8)
+                    cmp.where += " (" + std::to_string(c * kUnitsPerPx) + "," + std::to_string((h - 1 - r) * kUnitsPerPx) +
+                             (o ? " ours" : " gerbv") + ")";
+            }
         }
     }
     return cmp;
@@ -275,7 +306,7 @@ TEST_F(GerbvOracle, EveryLayerKindAgreesExceptAlongEdges)
             const Comparison cmp = compare(img, LayerArtwork(*board, o), *board, o.mirror);
             SCOPED_TRACE(GerberLayerName(c.layer, 1) + (c.punch ? " punched" : "") + (c.invert ? " inverted" : ""));
             EXPECT_GT(cmp.dark, 500);
-            EXPECT_EQ(cmp.differing, 0) << "edge pixels differing: " << cmp.edge;
+            EXPECT_EQ(cmp.differing, 0) << "edge pixels differing: " << cmp.edge << "; at" << cmp.where;
             // Edges may differ by rounding, but never along a large part of the picture.
             EXPECT_LT(cmp.edge, w * h / 50);
         }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <locale>
 
 using namespace trevok;
 
@@ -277,19 +278,29 @@ TEST(Gerber, SolderMaskOffsetsAndInversion)
     EXPECT_EQ(*lastPolarity, "%LPC*%");
 }
 
+namespace {
+struct CommaDecimal : std::numpunct<char> {
+    char do_decimal_point() const override { return ','; }
+};
+} // namespace
+
 TEST(Gerber, DecimalPointWhateverTheLocale)
 {
-    const char* old = std::setlocale(LC_NUMERIC, nullptr);
-    const std::string saved = old ? old : "C";
-    if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8") && !std::setlocale(LC_NUMERIC, "fr_FR.UTF-8"))
-        GTEST_SKIP() << "no locale with a decimal comma installed";
+    // A German or French desktop: the C++ global locale writes a decimal comma, and the C locale
+    // too where such a locale is installed.
+    const std::locale savedGlobal = std::locale::global(std::locale(std::locale::classic(), new CommaDecimal));
+    const std::string savedC = std::setlocale(LC_NUMERIC, nullptr);
+    if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8"))
+        std::setlocale(LC_NUMERIC, "fr_FR.UTF-8");
     TBoard b;
     b.Elements.push_back(track({{0, 0}, {10, 0}}, 30));
     GerberOptions o = GerberOptions::forLayer(GerberLayer::K1);
     o.outline = false;
     const std::string out = PlotteGerberfile(b, o);
-    std::setlocale(LC_NUMERIC, saved.c_str());
+    std::setlocale(LC_NUMERIC, savedC.c_str());
+    std::locale::global(savedGlobal);
     EXPECT_NE(out.find("%ADD10C, 0.30*%"), std::string::npos);
+    EXPECT_EQ(out.find(','  + std::string("30")), std::string::npos);
 }
 
 TEST(Gerber, ElongatedPadsAndClearancePassSizes)
