@@ -1,0 +1,276 @@
+// Saving never destroys the previous file: killed saves, failing writes, a full disk.
+
+#include "document/atomicfile.h"
+#include "document/layoutfile.h"
+#include "document/messages.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstring>
+#include <filesystem>
+#include <random>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace trevok;
+namespace fs = std::filesystem;
+using Bytes = std::vector<std::uint8_t>;
+
+namespace {
+
+class AtomicFileTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dir = fs::temp_directory_path() / ("trevok-atomic-" + std::to_string(::getpid()) + "-" +
+                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        target = (dir / "board.lay").string();
+    }
+    void TearDown() override
+    {
+        RestoreAtomicFileCalls();
+        fs::remove_all(dir);
+    }
+    /// Files in the folder other than the target: left-over temporaries.
+    int strayFiles() const
+    {
+        int n = 0;
+        for (const auto& e : fs::directory_iterator(dir))
+            n += e.path().filename() != "board.lay" ? 1 : 0;
+        return n;
+    }
+    fs::path dir;
+    std::string target;
+};
+
+/// A layout of many elements, so that saving it takes a while.
+Bytes bigLayout(int elements)
+{
+    TProject p;
+    auto b = std::make_unique<TBoard>();
+    for (int i = 0; i < elements; ++i) {
+        auto t = NewTrack(30, i % 2 ? LayerK1 : LayerK2);
+        for (int k = 0; k < 4; ++k)
+            AddPoint(*t, {i + k * 100, -i - k});
+        t->Groups = {i / 10 + 1};
+        b->Elements.push_back(std::move(t));
+    }
+    p.Boards.push_back(std::move(b));
+    p.Current = 0;
+    return EncodeLayoutFile(p);
+}
+
+Bytes smallLayout()
+{
+    TProject p;
+    p.Boards.push_back(std::make_unique<TBoard>());
+    p.Boards[0]->Name = "old";
+    p.Current = 0;
+    return EncodeLayoutFile(p);
+}
+
+// Injected failures. Plain functions: the seam takes function pointers.
+std::size_t writeLimit = 0;
+std::size_t writtenSoFar = 0;
+ssize_t limitedWrite(int fd, const void* buffer, size_t size)
+{
+    if (writtenSoFar >= writeLimit) {
+        errno = ENOSPC;
+        return -1;
+    }
+    size = std::min(size, writeLimit - writtenSoFar);
+    const ssize_t w = ::write(fd, buffer, size);
+    if (w > 0)
+        writtenSoFar += static_cast<std::size_t>(w);
+    return w;
+}
+ssize_t dribbleWrite(int fd, const void* buffer, size_t size) { return ::write(fd, buffer, std::min<size_t>(size, 777)); }
+ssize_t zeroWrite(int, const void*, size_t) { return 0; }
+int failingFsync(int) { errno = EIO; return -1; }
+int failingFolderFsync(int fd)
+{
+    struct stat st {};
+    ::fstat(fd, &st);
+    if (S_ISDIR(st.st_mode)) {
+        errno = EIO;
+        return -1;
+    }
+    return ::fsync(fd);
+}
+int failingRename(const char*, const char*) { errno = EXDEV; return -1; }
+
+} // namespace
+
+TEST_F(AtomicFileTest, KilledSaveLeavesTheOldOrTheNewFile)
+{
+    const Bytes oldBytes = smallLayout();
+    const Bytes newBytes = bigLayout(20000);
+    // Both contents read as layouts; below, the target is compared with them byte by byte.
+    ASSERT_FALSE(ParseLayoutFile(oldBytes, "old.lay", 0).error);
+    ASSERT_FALSE(ParseLayoutFile(newBytes, "new.lay", 0).error);
+    WriteFileAtomically(target, oldBytes);
+
+    // How long one save takes here; the kills fall anywhere in 0..1.3 times that.
+    const auto start = std::chrono::steady_clock::now();
+    WriteFileAtomically((dir / "probe.lay").string(), newBytes);
+    const auto saveUs = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start).count();
+    fs::remove(dir / "probe.lay");
+
+    std::mt19937 rng(20240611);
+    std::uniform_int_distribution<long> delay(0, std::max<long>(1000, saveUs * 13 / 10));
+    int sawOld = 0, sawNew = 0;
+    for (int i = 0; i < 100; ++i) {
+        if (ReadWholeFile(target) != oldBytes)
+            WriteFileAtomically(target, oldBytes);
+        int ready[2];
+        ASSERT_EQ(::pipe(ready), 0);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            ::close(ready[0]);
+            const char go = 'g';
+            (void)!::write(ready[1], &go, 1);
+            try {
+                WriteFileAtomically(target, newBytes);
+            } catch (...) {
+                ::_exit(2);
+            }
+            ::_exit(0);
+        }
+        ::close(ready[1]);
+        char go = 0;
+        ASSERT_EQ(::read(ready[0], &go, 1), 1);
+        ::close(ready[0]);
+        ::usleep(static_cast<useconds_t>(delay(rng)));
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        ASSERT_FALSE(WIFEXITED(status) && WEXITSTATUS(status) != 0) << "the save itself failed";
+
+        const Bytes now = ReadWholeFile(target);
+        const bool isOld = now == oldBytes;
+        const bool isNew = now == newBytes;
+        ASSERT_TRUE(isOld || isNew) << "iteration " << i << ": " << now.size() << " bytes";
+        sawOld += isOld;
+        sawNew += isNew;
+        // A killed save may leave its temporary behind; it never takes the target's name.
+        for (const auto& e : fs::directory_iterator(dir))
+            if (e.path().filename() != "board.lay")
+                fs::remove(e.path());
+    }
+    // Both outcomes occurred, so kills fell before and after the replacement.
+    RecordProperty("old", sawOld);
+    RecordProperty("new", sawNew);
+    RecordProperty("saveMicroseconds", static_cast<int>(saveUs));
+    EXPECT_GT(sawOld, 0);
+    EXPECT_GT(sawNew, 0);
+}
+
+TEST_F(AtomicFileTest, FailuresKeepTheOldFileAndRemoveTheTemporary)
+{
+    const Bytes oldBytes = smallLayout();
+    const Bytes newBytes = bigLayout(2000);
+    WriteFileAtomically(target, oldBytes);
+
+    struct Case {
+        const char* what;
+        void (*inject)();
+        int err;
+    };
+    const Case cases[] = {
+        {"disk full after some bytes", [] { writeLimit = 5000; writtenSoFar = 0; CurrentAtomicFileCalls().write = limitedWrite; }, ENOSPC},
+        {"disk full at once", [] { writeLimit = 0; writtenSoFar = 0; CurrentAtomicFileCalls().write = limitedWrite; }, ENOSPC},
+        {"write makes no progress", [] { CurrentAtomicFileCalls().write = zeroWrite; }, ENOSPC},
+        {"flush fails", [] { CurrentAtomicFileCalls().fsync = failingFsync; }, EIO},
+        {"rename refused", [] { CurrentAtomicFileCalls().rename = failingRename; }, EXDEV},
+    };
+    for (const Case& c : cases) {
+        c.inject();
+        try {
+            WriteFileAtomically(target, newBytes);
+            ADD_FAILURE() << c.what << ": reported as success";
+        } catch (const TrevokError& e) {
+            EXPECT_EQ(e.id, MsgId::WriteError) << c.what;
+            ASSERT_EQ(e.args.size(), 2u);
+            EXPECT_EQ(e.args[0], target);
+            EXPECT_EQ(e.args[1], std::strerror(c.err)) << c.what;
+        }
+        RestoreAtomicFileCalls();
+        EXPECT_EQ(ReadWholeFile(target), oldBytes) << c.what;
+        EXPECT_EQ(strayFiles(), 0) << c.what;
+    }
+
+    // Short writes are continued, not mistaken for failures.
+    CurrentAtomicFileCalls().write = dribbleWrite;
+    WriteFileAtomically(target, newBytes);
+    EXPECT_EQ(ReadWholeFile(target), newBytes);
+
+    // When only the folder cannot be flushed the new content is in place, but the save is not
+    // reported as done.
+    RestoreAtomicFileCalls();
+    CurrentAtomicFileCalls().fsync = failingFolderFsync;
+    EXPECT_THROW(WriteFileAtomically(target, oldBytes), TrevokError);
+    EXPECT_EQ(ReadWholeFile(target), oldBytes);
+    EXPECT_EQ(strayFiles(), 0);
+}
+
+TEST_F(AtomicFileTest, RealFileSizeLimitActsLikeAFullDisk)
+{
+    const Bytes oldBytes = smallLayout();
+    WriteFileAtomically(target, oldBytes);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // The kernel refuses to grow any file beyond 4 KiB in this process.
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{4096, 4096};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        try {
+            WriteFileAtomically(target, bigLayout(3000));
+        } catch (const TrevokError& e) {
+            ::_exit(e.id == MsgId::WriteError ? 0 : 3);
+        }
+        ::_exit(4);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "3: wrong error, 4: reported as success";
+    EXPECT_EQ(ReadWholeFile(target), oldBytes);
+    EXPECT_EQ(strayFiles(), 0);
+}
+
+TEST_F(AtomicFileTest, KeepsPermissionsAndWritesThroughLinks)
+{
+    WriteFileAtomically(target, Bytes{1, 2, 3});
+    fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    const fs::path link = dir / "link.lay";
+    fs::create_symlink(target, link);
+    WriteFileAtomically(link.string(), Bytes{4, 5});
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(ReadWholeFile(target), (Bytes{4, 5}));
+    EXPECT_EQ(fs::status(target).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+
+    EXPECT_THROW(WriteFileAtomically((dir / "missing" / "x.lay").string(), Bytes{1}), TrevokError);
+    EXPECT_THROW(WriteFileAtomically(dir.string(), Bytes{1}), TrevokError);
+    try {
+        ReadWholeFile((dir / "missing.lay").string());
+        ADD_FAILURE();
+    } catch (const TrevokError& e) {
+        EXPECT_EQ(e.id, MsgId::FileNotFound);
+    }
+    try {
+        ReadWholeFile(dir.string());
+        ADD_FAILURE();
+    } catch (const TrevokError& e) {
+        EXPECT_EQ(e.id, MsgId::ReadError);
+    }
+}
