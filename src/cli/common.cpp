@@ -1,0 +1,93 @@
+#include "cli/common.h"
+
+#include "cli/commands.h"
+
+#include <algorithm>
+#include <cctype>
+#include <clocale>
+#include <cstdlib>
+#include <ostream>
+
+namespace trevok::cli {
+
+int parseLanguage(const std::string& code)
+{
+    if (code == "de")
+        return 0;
+    if (code == "en")
+        return 1;
+    if (code == "fr")
+        return 2;
+    return -1;
+}
+
+int defaultLanguage()
+{
+    for (const char* var : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        const char* v = std::getenv(var);
+        if (v && *v) {
+            const std::string s(v);
+            if (s.rfind("de", 0) == 0)
+                return 0;
+            if (s.rfind("fr", 0) == 0)
+                return 2;
+            return 1;
+        }
+    }
+    return 1;
+}
+
+int languageOption(const Args& args)
+{
+    const auto code = args.value("--language");
+    if (!code)
+        return defaultLanguage();
+    const int l = parseLanguage(*code);
+    if (l < 0)
+        throw CliError("--language expects de, en or fr, not \"" + *code + "\"");
+    return l;
+}
+
+void printError(std::ostream& err, const TrevokError& e, int language, const std::string& path)
+{
+    std::string text = MessageText(e.id, language, e.args);
+    std::replace(text.begin(), text.end(), '\r', '\n');
+    err << "trevok-cli: ";
+    if (!path.empty() && e.id == MsgId::FileNotFound)
+        err << path << ": ";
+    err << text << "\n";
+}
+
+bool isMacroPath(const std::string& path)
+{
+    if (path.size() < 4)
+        return false;
+    std::string ext = path.substr(path.size() - 4);
+    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
+    return ext == ".lmk";
+}
+
+bool loadLayout(TProject& project, const std::string& path, int language, std::ostream& err,
+                LayoutReadResult* resultOut)
+{
+    try {
+        LayoutReadResult r = ReadLayoutFile(project, path, false, language);
+        if (r.error) {
+            printError(err, *r.error, language, path);
+            return false;
+        }
+        if (r.olderVersion) {
+            std::string text = MessageText(MsgId::OlderVersion, language);
+            std::replace(text.begin(), text.end(), '\r', '\n');
+            err << "trevok-cli: warning: " << text << "\n";
+        }
+        if (resultOut)
+            *resultOut = r;
+        return true;
+    } catch (const TrevokError& e) {
+        printError(err, e, language, path);
+        return false;
+    }
+}
+
+} // namespace trevok::cli

@@ -1,0 +1,30 @@
+#pragma once
+// What the commands of trevok-cli share: the language option, loading a file, reporting errors.
+
+#include "cli/cliargs.h"
+#include "document/layoutfile.h"
+#include "document/messages.h"
+#include "document/project.h"
+
+#include <iosfwd>
+#include <string>
+
+namespace trevok::cli {
+
+/// The language of --language, or the default; throws CliError for an unknown code.
+int languageOption(const Args& args);
+
+/// Prints a core error in the language, prefixed with "trevok-cli: " and, when given, the path
+/// it concerns (the file-not-found text does not name the file itself).
+void printError(std::ostream& err, const TrevokError& e, int language, const std::string& path = {});
+
+/// True when the path names a macro file (*.lmk, any case).
+bool isMacroPath(const std::string& path);
+
+/// Opens a layout file into the project. Prints the older-version notice as a warning. A file
+/// damaged after its header is an error here: the command must not work on a partial project.
+/// Returns false after printing the error.
+bool loadLayout(TProject& project, const std::string& path, int language, std::ostream& err,
+                LayoutReadResult* result = nullptr);
+
+} // namespace trevok::cli
