@@ -173,17 +173,24 @@ private:
         auto t = NewTrack(uniform(2, 8) * 10, a.Layer);
         const int nodes = uniform(2, 6);
         AddPoint(*t, {a.X, a.Y});
+        // Legs of 0, 45 and 90 degrees as routed tracks have; only the last one may run at
+        // any angle.
+        TPoint cur{a.X, a.Y};
         for (int k = 1; k + 1 < nodes; ++k) {
-            // Corners on the way, a little off the straight line as routed tracks are.
-            const std::int64_t fx = a.X + (std::int64_t(b.X) - a.X) * k / (nodes - 1);
-            const std::int64_t fy = a.Y + (std::int64_t(b.Y) - a.Y) * k / (nodes - 1);
-            const TPoint prev = t->Points.back();
-            TPoint p{static_cast<std::int32_t>(fx) + uniform(-3, 3) * 127, static_cast<std::int32_t>(fy)};
-            if (chance(50))
-                p.y = prev.y + (std::abs(p.x - prev.x) * (p.y >= prev.y ? 1 : -1));   // 45 degrees
-            p.x = std::clamp(p.x, 0, w);
-            p.y = std::clamp(p.y, -h, 0);
-            AddPoint(*t, p);
+            const std::int32_t dx = b.X - cur.x;
+            const std::int32_t dy = b.Y - cur.y;
+            const std::int32_t sx = dx >= 0 ? 1 : -1;
+            const std::int32_t sy = dy >= 0 ? 1 : -1;
+            switch (uniform(0, 2)) {
+            case 0: cur.x += dx / 2; break;
+            case 1: cur.y += dy / 2; break;
+            default: {
+                const std::int32_t d = std::min(std::abs(dx), std::abs(dy)) / 2;
+                cur.x += sx * d;
+                cur.y += sy * d;
+            }
+            }
+            AddPoint(*t, cur);
         }
         AddPoint(*t, {b.X, b.Y});
         add(std::move(t));

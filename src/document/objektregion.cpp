@@ -5,6 +5,7 @@
 #include "document/objekt.h"
 #include "document/region.h"
 
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -70,6 +71,32 @@ std::int32_t saturate32(std::int64_t v) noexcept
     return static_cast<std::int32_t>(v < lo ? lo : (v > hi ? hi : v));
 }
 
+// The cap offsets of a capsule depend only on its direction angle and radius, and a board
+// has few of either: a small cache saves the fourteen sines and cosines nearly every time.
+struct CapOffsets {
+    std::int64_t theta = -1;
+    std::int64_t r = -1;
+    std::int64_t sx[8] = {};
+    std::int64_t sy[8] = {};
+};
+
+const CapOffsets& capOffsets(std::int64_t theta, std::int64_t r) noexcept
+{
+    thread_local std::array<CapOffsets, 256> cache;
+    CapOffsets& c = cache[(static_cast<std::uint64_t>(theta) * 0x9E3779B97F4A7C15ull ^ static_cast<std::uint64_t>(r)) % 251];
+    if (c.theta != theta || c.r != r) {
+        const double fr = static_cast<double>(r);
+        for (int i = 1; i <= 7; ++i) {
+            const double a = static_cast<double>(theta) + i * 22.5;
+            c.sx[i] = RoundHalfEven64(fr * sinDegrees(a));
+            c.sy[i] = RoundHalfEven64(fr * cosDegrees(a));
+        }
+        c.theta = theta;
+        c.r = r;
+    }
+    return c;
+}
+
 // The capsule in 64-bit vertices.
 std::array<RPoint, 18> capsule64(TPoint p, TPoint q, std::int32_t width) noexcept
 {
@@ -101,13 +128,9 @@ std::array<RPoint, 18> capsule64(TPoint p, TPoint q, std::int32_t width) noexcep
         if (theta < 0)
             theta += 360;
     }
-    std::int64_t sx[8];
-    std::int64_t sy[8];
-    for (int i = 1; i <= 7; ++i) {
-        const double a = static_cast<double>(theta) + i * 22.5;
-        sx[i] = RoundHalfEven64(fr * sinDegrees(a));
-        sy[i] = RoundHalfEven64(fr * cosDegrees(a));
-    }
+    const CapOffsets& cap = capOffsets(theta, r);
+    const std::int64_t* sx = cap.sx;
+    const std::int64_t* sy = cap.sy;
 
     std::array<RPoint, 18> v;
     const std::int64_t px = p.x, py = p.y, qx = q.x, qy = q.y;

@@ -3,6 +3,7 @@
 #include <clipper.hpp>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <numbers>
 #include <utility>
@@ -79,19 +80,6 @@ inline bool edgeMeetsBox(const RPoint& a, const RPoint& b, const TRect& r) noexc
 {
     return std::max(a.x, b.x) >= r.left && std::min(a.x, b.x) <= r.right && std::max(a.y, b.y) >= r.top &&
            std::min(a.y, b.y) <= r.bottom;
-}
-
-TRect pathsBox(const std::vector<RPath>& paths) noexcept
-{
-    TRect box{INT64_MAX, INT64_MAX, INT64_MIN, INT64_MIN};
-    for (const RPath& p : paths)
-        for (const RPoint& v : p) {
-            box.left = std::min(box.left, v.x);
-            box.right = std::max(box.right, v.x);
-            box.top = std::min(box.top, v.y);
-            box.bottom = std::max(box.bottom, v.y);
-        }
-    return box;
 }
 
 // A path has area only with three vertices that do not lie on one line.
@@ -190,11 +178,15 @@ void Region::addComponent(std::vector<RPath> paths, bool simple)
     if (paths.empty())
         return;
     ComponentInfo ci;
-    ci.box = pathsBox(paths);
+    ci.box = {INT64_MAX, INT64_MAX, INT64_MIN, INT64_MIN};
     ci.sumMin = ci.difMin = INT64_MAX;
     ci.sumMax = ci.difMax = INT64_MIN;
     for (const RPath& p : paths)
         for (const RPoint& v : p) {
+            ci.box.left = std::min(ci.box.left, v.x);
+            ci.box.right = std::max(ci.box.right, v.x);
+            ci.box.top = std::min(ci.box.top, v.y);
+            ci.box.bottom = std::max(ci.box.bottom, v.y);
             ci.sumMin = std::min(ci.sumMin, v.x + v.y);
             ci.sumMax = std::max(ci.sumMax, v.x + v.y);
             ci.difMin = std::min(ci.difMin, v.x - v.y);
@@ -250,20 +242,45 @@ int Region::discVertexCount(double radius) noexcept
     return std::clamp(count, 8, 256);
 }
 
+namespace {
+
+// The first-quadrant vertex offsets of a disc. Boards use few pad and via sizes, so a small
+// cache saves nearly all the sines and cosines.
+struct DiscOffsets {
+    std::int64_t radius = -1;
+    std::vector<RPoint> quadrant;
+};
+
+const std::vector<RPoint>& discOffsets(std::int64_t radius)
+{
+    thread_local std::array<DiscOffsets, 32> cache;
+    DiscOffsets& c = cache[static_cast<std::uint64_t>(radius) % 31];
+    if (c.radius != radius) {
+        const int n = Region::discVertexCount(static_cast<double>(radius));
+        const double r = static_cast<double>(radius);
+        c.quadrant.resize(n / 4);
+        for (int k = 0; k < n / 4; ++k) {
+            const double a = 2.0 * std::numbers::pi * k / n;
+            c.quadrant[k] = {RoundHalfEven64(r * std::cos(a)), RoundHalfEven64(r * std::sin(a))};
+        }
+        c.radius = radius;
+    }
+    return c.quadrant;
+}
+
+} // namespace
+
 Region Region::disc(std::int64_t cx, std::int64_t cy, std::int64_t radius)
 {
     if (radius <= 0)
         return {};
-    const int n = discVertexCount(static_cast<double>(radius));
-    const int quarter = n / 4;
-    const double r = static_cast<double>(radius);
     // One quadrant is computed, the others are the same offsets turned by quarter turns; since
     // rounding halves to even is symmetric, that equals computing every vertex directly.
-    RPath path(n);
-    for (int k = 0; k < quarter; ++k) {
-        const double a = 2.0 * std::numbers::pi * k / n;
-        const std::int64_t ox = RoundHalfEven64(r * std::cos(a));
-        const std::int64_t oy = RoundHalfEven64(r * std::sin(a));
+    const std::vector<RPoint>& q = discOffsets(radius);
+    const std::size_t quarter = q.size();
+    RPath path(4 * quarter);
+    for (std::size_t k = 0; k < quarter; ++k) {
+        const std::int64_t ox = q[k].x, oy = q[k].y;
         path[k] = {cx + ox, cy + oy};
         path[k + quarter] = {cx - oy, cy + ox};
         path[k + 2 * quarter] = {cx - ox, cy - oy};

@@ -19,7 +19,7 @@
 // intersection and difference run Clipper and yield one normalised component. The point,
 // rectangle and overlap tests work on the components directly (bounding boxes first, then
 // exact integer edge and even-odd tests). Coordinates are held in 64 bits, so doubling a
-// 32-bit coordinate never overflows; vertices must stay within +-2^62 (Clipper's range).
+// 32-bit coordinate never overflows; vertices must stay within +-2^61, so that exact cross products fit in 128 bits.
 
 #include "document/objekt.h"
 
