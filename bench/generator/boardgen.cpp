@@ -227,7 +227,8 @@ private:
         const int n = uniform(3, 8);
         const int size = uniform(300, 1500);
         const TPoint c = place(size + 100);
-        auto a = NewArea(20, restricted ? LayerK1 : static_cast<std::uint8_t>(chance(50) ? LayerK1 : LayerK2));
+        const std::uint8_t layer = restricted || chance(50) ? LayerK1 : LayerK2;
+        auto a = NewArea(20, layer);
         for (int k = 0; k < n; ++k) {
             const double ang = 6.283185307179586 * k / n;
             const double r = size * (0.6 + 0.4 * uniform(0, 100) / 100.0);

@@ -76,12 +76,6 @@ inline bool boxesMeet(const TRect& a, const TRect& b) noexcept
     return a.intersects(b);
 }
 
-inline bool edgeMeetsBox(const RPoint& a, const RPoint& b, const TRect& r) noexcept
-{
-    return std::max(a.x, b.x) >= r.left && std::min(a.x, b.x) <= r.right && std::max(a.y, b.y) >= r.top &&
-           std::min(a.y, b.y) <= r.bottom;
-}
-
 // A path has area only with three vertices that do not lie on one line.
 bool hasArea(const RPath& p) noexcept
 {

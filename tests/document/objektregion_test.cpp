@@ -365,8 +365,9 @@ TEST(ElementRegion, ElementsAtTheThirtyTwoBitLimits)
         const Region r = ElementRegion(e);
         const TRect box = r.boundingRect();
         EXPECT_LE(box.left, box.right);
-        if (!r.isEmpty())
+        if (!r.isEmpty()) {
             EXPECT_GT(r.area(), 0.0);
+        }
         (void)r.overlaps(probe);
         (void)r.contains(kMax, kMin);
         (void)r.intersected(probe).isEmpty();

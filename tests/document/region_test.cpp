@@ -158,8 +158,9 @@ TEST(Region, DiscStaysWithinHalfAUnitOfItsCircle)
         // circle by at most half a unit.
         for (const RPoint& v : p)
             EXPECT_NEAR(std::hypot(double(v.x - 1000), double(v.y + 2000)), double(r), 0.7072) << r;
-        if (r >= 2)
+        if (r >= 2) {
             EXPECT_LE(r * (1 - std::cos(std::numbers::pi / n)), 0.5) << r;
+        }
         EXPECT_EQ(d.boundingRect(), (TRect{1000 - r, -2000 - r, 1000 + r, -2000 + r}));
     }
     EXPECT_EQ(Region::discVertexCount(1e9), 256);
