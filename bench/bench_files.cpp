@@ -13,7 +13,8 @@
 
 using namespace trevok;
 
-namespace {
+namespace
+{
 
 constexpr std::uint32_t kSeed = 20240601;
 
@@ -32,7 +33,8 @@ TProject projectOf(std::size_t count)
 
 std::string benchFile(const char* name)
 {
-    const auto dir = std::filesystem::temp_directory_path() / ("trevok-bench-files-" + std::to_string(::getpid()));
+    const auto dir =
+        std::filesystem::temp_directory_path() / ("trevok-bench-files-" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
     return (dir / name).string();
 }
@@ -91,7 +93,8 @@ void BM_Open(benchmark::State& state)
 
 void BM_Parse(benchmark::State& state)
 {
-    const std::vector<std::uint8_t> bytes = EncodeLayoutFile(projectOf(static_cast<std::size_t>(state.range(0))));
+    const std::vector<std::uint8_t> bytes =
+        EncodeLayoutFile(projectOf(static_cast<std::size_t>(state.range(0))));
     std::size_t elements = 0;
     for (auto _ : state) {
         state.PauseTiming();

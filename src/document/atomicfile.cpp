@@ -11,10 +11,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace trevok {
-namespace {
+namespace trevok
+{
+namespace
+{
 
-AtomicFileCalls systemCalls() noexcept { return AtomicFileCalls{::write, ::fsync, ::rename}; }
+AtomicFileCalls systemCalls() noexcept
+{
+    return AtomicFileCalls{::write, ::fsync, ::rename};
+}
 
 AtomicFileCalls& calls() noexcept
 {
@@ -56,8 +61,8 @@ struct Descriptor {
 std::string temporaryName(const std::filesystem::path& target)
 {
     static std::atomic<unsigned> counter{0};
-    const auto ticks = static_cast<unsigned long long>(
-        std::chrono::steady_clock::now().time_since_epoch().count());
+    const auto ticks =
+        static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
     std::string name = "." + target.filename().string() + "." + std::to_string(::getpid()) + "-" +
                        std::to_string(counter++) + "-" + std::to_string(ticks % 1000000) + ".tmp";
     return (target.parent_path() / name).string();
@@ -85,8 +90,14 @@ bool writeAll(int fd, const std::uint8_t* p, std::size_t n, int& err)
 
 } // namespace
 
-AtomicFileCalls& CurrentAtomicFileCalls() noexcept { return calls(); }
-void RestoreAtomicFileCalls() noexcept { calls() = systemCalls(); }
+AtomicFileCalls& CurrentAtomicFileCalls() noexcept
+{
+    return calls();
+}
+void RestoreAtomicFileCalls() noexcept
+{
+    calls() = systemCalls();
+}
 
 std::vector<std::uint8_t> ReadWholeFile(const std::string& path)
 {
@@ -97,7 +108,8 @@ std::vector<std::uint8_t> ReadWholeFile(const std::string& path)
             throw TrevokError(MsgId::FileNotFound, {path});
         throwRead(path, errno);
     }
-    struct stat st {};
+    struct stat st {
+    };
     if (::fstat(in.fd, &st) != 0)
         throwRead(path, errno);
     if (S_ISDIR(st.st_mode))
@@ -142,7 +154,8 @@ void WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> 
     if (!target.has_parent_path())
         target = fs::path(".") / target;
 
-    struct stat old {};
+    struct stat old {
+    };
     const bool exists = ::stat(target.c_str(), &old) == 0;
     if (exists && S_ISDIR(old.st_mode))
         throwWrite(path, EISDIR);

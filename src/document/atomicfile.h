@@ -8,7 +8,8 @@
 #include <sys/types.h>
 #include <vector>
 
-namespace trevok {
+namespace trevok
+{
 
 /// The whole content of a file. Throws TrevokError FileNotFound when there is no such file and
 /// ReadError {path, system reason} when it cannot be read (a folder, no permission, above 1 GiB).

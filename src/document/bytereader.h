@@ -13,7 +13,8 @@
 #include <string_view>
 #include <vector>
 
-namespace trevok {
+namespace trevok
+{
 
 /// Little-endian values from a raw record (the caller has checked the length).
 inline std::int16_t LoadI16(const std::uint8_t* p) noexcept
@@ -25,7 +26,10 @@ inline std::uint32_t LoadU32(const std::uint8_t* p) noexcept
     return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
            (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
 }
-inline std::int32_t LoadI32(const std::uint8_t* p) noexcept { return static_cast<std::int32_t>(LoadU32(p)); }
+inline std::int32_t LoadI32(const std::uint8_t* p) noexcept
+{
+    return static_cast<std::int32_t>(LoadU32(p));
+}
 inline double LoadF64(const std::uint8_t* p) noexcept
 {
     std::uint64_t bits = 0;
@@ -38,8 +42,9 @@ inline double LoadF64(const std::uint8_t* p) noexcept
 
 /// A bounds-checked cursor over a byte buffer. Every failure throws
 /// TrevokError(MsgId::ReadError, {name, offset}).
-class ByteReader {
-public:
+class ByteReader
+{
+  public:
     ByteReader(std::span<const std::uint8_t> data, std::string name) : data(data), name(std::move(name)) {}
 
     std::size_t offset() const noexcept { return pos; }
@@ -101,7 +106,7 @@ public:
     }
     [[noreturn]] void failHere() const { fail(pos); }
 
-private:
+  private:
     std::size_t checkCount(std::int64_t n, std::size_t minBytesEach, std::size_t at) const
     {
         if (n < 0)
@@ -118,8 +123,9 @@ private:
 };
 
 /// Appends little-endian values to a byte buffer.
-class ByteWriter {
-public:
+class ByteWriter
+{
+  public:
     explicit ByteWriter(std::vector<std::uint8_t>& out) : out(out) {}
 
     void u8(std::uint8_t v) { out.push_back(v); }
@@ -162,7 +168,7 @@ public:
         return out.data() + at;
     }
 
-private:
+  private:
     std::vector<std::uint8_t>& out;
 };
 

@@ -3,15 +3,17 @@
 #include <algorithm>
 #include <utility>
 
-namespace trevok {
-namespace {
+namespace trevok
+{
+namespace
+{
 
 // Smallest number of bytes one entry can take after its count, used to reject counts that the
 // rest of the file cannot hold before anything is allocated.
-constexpr std::size_t MinEntryV4 = RecordSizeV4 + 4 + 4;     // record, text length, group count
-constexpr std::size_t MinEntryV3 = RecordSizeV3 + 4;         // record, group count
-constexpr std::size_t MinEntryV0 = RecordSizeV0;             // record only (no groups in 0 and 1)
-constexpr std::size_t MinStrokeV4 = RecordSizeV4 + 4;        // record, node count
+constexpr std::size_t MinEntryV4 = RecordSizeV4 + 4 + 4; // record, text length, group count
+constexpr std::size_t MinEntryV3 = RecordSizeV3 + 4;     // record, group count
+constexpr std::size_t MinEntryV0 = RecordSizeV0;         // record only (no groups in 0 and 1)
+constexpr std::size_t MinStrokeV4 = RecordSizeV4 + 4;    // record, node count
 
 // Fields of the version-4 record that memory keeps; reference slots, reserved bytes, Selected
 // and Mark are not taken over.
@@ -244,8 +246,9 @@ void readBlockV0(ByteReader& in, int version, ElementList& block)
 }
 
 /// Sorted (element, position) pairs of a list, for membership and position look-ups.
-class PositionIndex {
-public:
+class PositionIndex
+{
+  public:
     explicit PositionIndex(const ElementList& list)
     {
         entries.reserve(list.size());
@@ -258,12 +261,13 @@ public:
     {
         if (!e)
             return -1;
-        auto it = std::lower_bound(entries.begin(), entries.end(), std::pair<const TObjekt*, std::int32_t>(e, -1));
+        auto it =
+            std::lower_bound(entries.begin(), entries.end(), std::pair<const TObjekt*, std::int32_t>(e, -1));
         return it != entries.end() && it->first == e ? it->second : -1;
     }
     bool contains(const TObjekt* e) const noexcept { return find(e) >= 0; }
 
-private:
+  private:
     std::vector<std::pair<const TObjekt*, std::int32_t>> entries;
 };
 
@@ -361,7 +365,9 @@ bool RepairLoadedElements(ElementList& list)
     }
 
     // Tracks and areas need two nodes; so do the strokes of a text.
-    const auto tooShort = [](const std::unique_ptr<TObjekt>& e) { return e->hasPoints() && e->Points.size() < 2; };
+    const auto tooShort = [](const std::unique_ptr<TObjekt>& e) {
+        return e->hasPoints() && e->Points.size() < 2;
+    };
     const auto removed = std::remove_if(list.begin(), list.end(), tooShort);
     if (removed != list.end()) {
         list.erase(removed, list.end());

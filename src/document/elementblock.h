@@ -6,7 +6,8 @@
 #include "document/bytereader.h"
 #include "document/objekt.h"
 
-namespace trevok {
+namespace trevok
+{
 
 /// Bytes of the persistent element record in each encoding.
 inline constexpr std::size_t RecordSizeV4 = 75;

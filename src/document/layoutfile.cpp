@@ -10,13 +10,18 @@
 #include <filesystem>
 #include <utility>
 
-namespace trevok {
-namespace {
+namespace trevok
+{
+namespace
+{
 
 constexpr std::size_t BoardBlockV4 = 490;
 constexpr std::size_t BoardBlockV3 = 482;
 
-std::string withoutFolder(const std::string& path) { return std::filesystem::path(path).filename().string(); }
+std::string withoutFolder(const std::string& path)
+{
+    return std::filesystem::path(path).filename().string();
+}
 
 // ---------------------------------------------------------------------------------------------
 // Board block
@@ -215,7 +220,8 @@ LayoutFileContent ParseLayoutFile(std::span<const std::uint8_t> bytes, const std
             makeListSafe(board->Elements, version);
             content.boards.push_back(std::move(board));
         } else {
-            const std::size_t boardBytes = MaxBoardName + 1 + (version >= 4 ? BoardBlockV4 : BoardBlockV3) + 4;
+            const std::size_t boardBytes =
+                MaxBoardName + 1 + (version >= 4 ? BoardBlockV4 : BoardBlockV3) + 4;
             const std::size_t count = in.count32(boardBytes);
             for (std::size_t i = 0; i < count; ++i)
                 content.boards.push_back(readBoard(in, version));

@@ -18,7 +18,8 @@
 #include <string>
 #include <vector>
 
-namespace trevok {
+namespace trevok
+{
 
 /// The first four bytes of both file kinds: 0xFFAA3300 + version.
 inline constexpr std::uint32_t FileMagic = 0xFFAA3300u;

@@ -21,10 +21,12 @@ using namespace trevok;
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
 
-namespace {
+namespace
+{
 
-class AtomicFileTest : public ::testing::Test {
-protected:
+class AtomicFileTest : public ::testing::Test
+{
+  protected:
     void SetUp() override
     {
         dir = fs::temp_directory_path() / ("trevok-atomic-" + std::to_string(::getpid()) + "-" +
@@ -91,12 +93,23 @@ ssize_t limitedWrite(int fd, const void* buffer, size_t size)
         writtenSoFar += static_cast<std::size_t>(w);
     return w;
 }
-ssize_t dribbleWrite(int fd, const void* buffer, size_t size) { return ::write(fd, buffer, std::min<size_t>(size, 777)); }
-ssize_t zeroWrite(int, const void*, size_t) { return 0; }
-int failingFsync(int) { errno = EIO; return -1; }
+ssize_t dribbleWrite(int fd, const void* buffer, size_t size)
+{
+    return ::write(fd, buffer, std::min<size_t>(size, 777));
+}
+ssize_t zeroWrite(int, const void*, size_t)
+{
+    return 0;
+}
+int failingFsync(int)
+{
+    errno = EIO;
+    return -1;
+}
 int failingFolderFsync(int fd)
 {
-    struct stat st {};
+    struct stat st {
+    };
     ::fstat(fd, &st);
     if (S_ISDIR(st.st_mode)) {
         errno = EIO;
@@ -104,7 +117,11 @@ int failingFolderFsync(int fd)
     }
     return ::fsync(fd);
 }
-int failingRename(const char*, const char*) { errno = EXDEV; return -1; }
+int failingRename(const char*, const char*)
+{
+    errno = EXDEV;
+    return -1;
+}
 
 } // namespace
 
@@ -120,7 +137,9 @@ TEST_F(AtomicFileTest, KilledSaveLeavesTheOldOrTheNewFile)
     // How long one save takes here; the kills fall anywhere in 0..1.3 times that.
     const auto start = std::chrono::steady_clock::now();
     WriteFileAtomically((dir / "probe.lay").string(), newBytes);
-    const auto saveUs = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start).count();
+    const auto saveUs =
+        std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start)
+            .count();
     fs::remove(dir / "probe.lay");
 
     std::mt19937 rng(20240611);
@@ -185,8 +204,20 @@ TEST_F(AtomicFileTest, FailuresKeepTheOldFileAndRemoveTheTemporary)
         int err;
     };
     const Case cases[] = {
-        {"disk full after some bytes", [] { writeLimit = 5000; writtenSoFar = 0; CurrentAtomicFileCalls().write = limitedWrite; }, ENOSPC},
-        {"disk full at once", [] { writeLimit = 0; writtenSoFar = 0; CurrentAtomicFileCalls().write = limitedWrite; }, ENOSPC},
+        {"disk full after some bytes",
+         [] {
+             writeLimit = 5000;
+             writtenSoFar = 0;
+             CurrentAtomicFileCalls().write = limitedWrite;
+         },
+         ENOSPC},
+        {"disk full at once",
+         [] {
+             writeLimit = 0;
+             writtenSoFar = 0;
+             CurrentAtomicFileCalls().write = limitedWrite;
+         },
+         ENOSPC},
         {"write makes no progress", [] { CurrentAtomicFileCalls().write = zeroWrite; }, ENOSPC},
         {"flush fails", [] { CurrentAtomicFileCalls().fsync = failingFsync; }, EIO},
         {"rename refused", [] { CurrentAtomicFileCalls().rename = failingRename; }, EXDEV},

@@ -12,7 +12,8 @@
 // Fixtures name only the record fields they set; the others keep their defaults.
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 
-namespace filebuilder {
+namespace filebuilder
+{
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -42,10 +43,28 @@ inline void putStr(Bytes& b, std::size_t at, const std::string& s)
 /// Appends values to a file image.
 struct File {
     Bytes b;
-    File& u8(std::uint8_t v) { b.push_back(v); return *this; }
-    File& i16(std::int16_t v) { b.resize(b.size() + 2); put16(b, b.size() - 2, v); return *this; }
-    File& i32(std::int32_t v) { b.resize(b.size() + 4); put32(b, b.size() - 4, v); return *this; }
-    File& raw(const Bytes& r) { b.insert(b.end(), r.begin(), r.end()); return *this; }
+    File& u8(std::uint8_t v)
+    {
+        b.push_back(v);
+        return *this;
+    }
+    File& i16(std::int16_t v)
+    {
+        b.resize(b.size() + 2);
+        put16(b, b.size() - 2, v);
+        return *this;
+    }
+    File& i32(std::int32_t v)
+    {
+        b.resize(b.size() + 4);
+        put32(b, b.size() - 4, v);
+        return *this;
+    }
+    File& raw(const Bytes& r)
+    {
+        b.insert(b.end(), r.begin(), r.end());
+        return *this;
+    }
     File& header(int version) { return u8(static_cast<std::uint8_t>(version)).u8(0x33).u8(0xAA).u8(0xFF); }
     /// string[n]: length byte, n bytes. lengthByte overrides the stored length (damaged files).
     File& str(const std::string& s, std::size_t n, int lengthByte = -1)
@@ -55,7 +74,12 @@ struct File {
             b.push_back(i < s.size() ? static_cast<std::uint8_t>(s[i]) : 0);
         return *this;
     }
-    File& text(const std::string& s) { i32(static_cast<std::int32_t>(s.size())); b.insert(b.end(), s.begin(), s.end()); return *this; }
+    File& text(const std::string& s)
+    {
+        i32(static_cast<std::int32_t>(s.size()));
+        b.insert(b.end(), s.begin(), s.end());
+        return *this;
+    }
     File& nodes32(const std::vector<std::array<std::int32_t, 2>>& p)
     {
         i32(static_cast<std::int32_t>(p.size()));
@@ -206,8 +230,9 @@ inline Bytes boardBlock(const Block& k, int version = 4)
 }
 
 /// The trailer of a version-4 layout file.
-inline File& trailerV4(File& f, std::int32_t shown, const std::string& title = "", const std::string& author = "",
-                       const std::string& company = "", const std::string& comment = "")
+inline File& trailerV4(File& f, std::int32_t shown, const std::string& title = "",
+                       const std::string& author = "", const std::string& company = "",
+                       const std::string& comment = "")
 {
     f.i32(shown).str(title, 100).str(author, 100).str(company, 100);
     return f.text(comment);

@@ -11,7 +11,8 @@
 using namespace trevok;
 using namespace filebuilder;
 
-namespace {
+namespace
+{
 
 int indexIn(const ElementList& list, const TObjekt* e)
 {
@@ -227,7 +228,8 @@ TEST(LayoutFileRoundTrip, WriterCutsStringsAndZeroesWhatTheReaderIgnores)
     EXPECT_EQ(bytes[4 + 4], 30) << "board name cut to its field";
     EXPECT_EQ(bytes[rec + 0], KindPad);
     EXPECT_EQ(bytes[rec + 21], 1) << "Selected is written as it is";
-    for (std::size_t i : {24, 25, 26, 27, 35, 36, 37, 38, 39, 45, 46, 47, 48, 49, 50, 51, 52, 57, 64, 71, 72, 73, 74})
+    for (std::size_t i :
+         {24, 25, 26, 27, 35, 36, 37, 38, 39, 45, 46, 47, 48, 49, 50, 51, 52, 57, 64, 71, 72, 73, 74})
         EXPECT_EQ(bytes[rec + i], 0) << "record byte " << i;
     EXPECT_EQ(bytes[rec + 75], 255) << "text length cut to 255";
 
@@ -282,7 +284,14 @@ TEST(MacroFile, Version3HasNoCommentsAndConvertsFontTexts)
     File f;
     f.header(3).i32(2);
     f.raw(recV3({.kind = 2, .x = 100, .size1 = 60, .size2 = 30, .layer = 1, .shape = 1})).ids32({4}).i32(-1);
-    f.raw(recV3({.kind = 3, .x = 0, .y = 0, .size1 = 300, .size2 = -100, .width = -200, .layer = 2, .text = "AB"}))
+    f.raw(recV3({.kind = 3,
+                 .x = 0,
+                 .y = 0,
+                 .size1 = 300,
+                 .size2 = -100,
+                 .width = -200,
+                 .layer = 2,
+                 .text = "AB"}))
         .ids32({4});
     f.ids32({}); // connections of the pad
     const MacroFileContent m = ParseMacroFile(f.b, "old.lmk");

@@ -15,10 +15,12 @@
 using namespace trevok;
 using namespace filebuilder;
 
-namespace {
+namespace
+{
 
-class TempDir {
-public:
+class TempDir
+{
+  public:
     TempDir()
     {
         path = std::filesystem::temp_directory_path() /
@@ -29,8 +31,8 @@ public:
     std::string write(const std::string& name, const Bytes& bytes) const
     {
         const std::string p = (path / name).string();
-        std::ofstream(p, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                 static_cast<std::streamsize>(bytes.size()));
+        std::ofstream(p, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
         return p;
     }
     std::filesystem::path path;
@@ -56,33 +58,87 @@ RichV4 richV4()
     f.str("Main", 30).raw(boardBlock(Block{}));
     f.i32(9);
     // 0, 1: a through-plated pair; both grouped
-    f.raw(recV4({.kind = 2, .x = 1000, .y = -1000, .size1 = 80, .size2 = 40, .layer = 1, .shape = 2, .clearance = 40}))
-        .text("").ids32({7}).i32(1);
-    f.raw(recV4({.kind = 2, .x = 1000, .y = -1000, .size1 = 80, .size2 = 40, .layer = 3, .shape = 2, .clearance = 40}))
-        .text("").ids32({7}).i32(0);
+    f.raw(recV4({.kind = 2,
+                 .x = 1000,
+                 .y = -1000,
+                 .size1 = 80,
+                 .size2 = 40,
+                 .layer = 1,
+                 .shape = 2,
+                 .clearance = 40}))
+        .text("")
+        .ids32({7})
+        .i32(1);
+    f.raw(recV4({.kind = 2,
+                 .x = 1000,
+                 .y = -1000,
+                 .size1 = 80,
+                 .size2 = 40,
+                 .layer = 3,
+                 .shape = 2,
+                 .clearance = 40}))
+        .text("")
+        .ids32({7})
+        .i32(0);
     // 2: SMD pad
-    f.raw(recV4({.kind = 8, .x = 2000, .y = -1000, .size1 = 150, .size2 = 80, .layer = 1})).text("").ids32({});
+    f.raw(recV4({.kind = 8, .x = 2000, .y = -1000, .size1 = 150, .size2 = 80, .layer = 1}))
+        .text("")
+        .ids32({});
     // 3: autorouted track, in the inner and an outer group
-    f.raw(recV4({.kind = 6, .width = 30, .layer = 1, .autorouted = 1})).text("").ids32({7, 9})
+    f.raw(recV4({.kind = 6, .width = 30, .layer = 1, .autorouted = 1}))
+        .text("")
+        .ids32({7, 9})
         .nodes32({{1000, -1000}, {2000, -1000}});
     // 4: layout text with two strokes
-    f.raw(recV4({.kind = 7, .x = 10, .y = 20, .size1 = 500, .size2 = 1, .width = 1, .layer = 2, .angle = 1, .mirrorH = 1}))
-        .text("R1").ids32({}).i32(2);
+    f.raw(recV4({.kind = 7,
+                 .x = 10,
+                 .y = 20,
+                 .size1 = 500,
+                 .size2 = 1,
+                 .width = 1,
+                 .layer = 2,
+                 .angle = 1,
+                 .mirrorH = 1}))
+        .text("R1")
+        .ids32({})
+        .i32(2);
     f.raw(recV4({.kind = 6, .width = 56, .layer = 2})).nodes32({{0, 0}, {0, 500}});
     f.raw(recV4({.kind = 9, .width = 56, .layer = 2})).nodes32({{100, 0}, {100, 500}});
     // 5: restricted area
-    f.raw(recV4({.kind = 4, .width = 10, .layer = 3, .restricted = 1})).text("").ids32({})
+    f.raw(recV4({.kind = 4, .width = 10, .layer = 3, .restricted = 1}))
+        .text("")
+        .ids32({})
         .nodes32({{0, 0}, {100, 0}, {100, -100}, {0, 0}});
     // 6: filled arc
-    f.raw(recV4({.kind = 5, .x = 3000, .y = -3000, .size1 = 200, .size2 = 100, .width = 120, .layer = 1, .angle = 30,
-                 .filled = 1, .clearance = 25}))
-        .text("").ids32({});
+    f.raw(recV4({.kind = 5,
+                 .x = 3000,
+                 .y = -3000,
+                 .size1 = 200,
+                 .size2 = 100,
+                 .width = 120,
+                 .layer = 1,
+                 .angle = 30,
+                 .filled = 1,
+                 .clearance = 25}))
+        .text("")
+        .ids32({});
     // 7: old font text, stored selected and marked (both meaningless on disk)
-    f.raw(recV4({.kind = 3, .x = 10, .y = -10, .size1 = 400, .size2 = -90, .width = -20, .selected = 1, .layer = 2,
-                 .mark = 5, .angle = 90}))
-        .text("Hello").ids32({});
+    f.raw(recV4({.kind = 3,
+                 .x = 10,
+                 .y = -10,
+                 .size1 = 400,
+                 .size2 = -90,
+                 .width = -20,
+                 .selected = 1,
+                 .layer = 2,
+                 .mark = 5,
+                 .angle = 90}))
+        .text("Hello")
+        .ids32({});
     // 8: a pad without twin, reference bytes not zero (the record builder fills them with junk)
-    f.raw(recV4({.kind = 2, .x = 5, .y = -5, .size1 = 50, .size2 = 20, .layer = 1, .shape = 1})).text("").ids32({})
+    f.raw(recV4({.kind = 2, .x = 5, .y = -5, .size1 = 50, .size2 = 20, .layer = 1, .shape = 1}))
+        .text("")
+        .ids32({})
         .i32(-1);
     // connections of pads and SMD pads in list order: 0, 1, 2, 8
     f.ids32({2}).ids32({}).ids32({0}).ids32({});
@@ -234,13 +290,25 @@ TEST(LayoutFileV3, BoardsLayersTextsAndTrailer)
     shown.activeLayer = 1;
     File f;
     f.header(3).i32(2).str("Eins", 30).raw(boardBlock(shown, 3)).i32(6);
-    f.raw(recV3({.kind = 3, .x = 1, .y = -1, .size1 = 300, .size2 = -80, .width = -20, .layer = 1, .text = "ABC"})).ids32({});
+    f.raw(recV3({.kind = 3,
+                 .x = 1,
+                 .y = -1,
+                 .size1 = 300,
+                 .size2 = -80,
+                 .width = -20,
+                 .layer = 1,
+                 .text = "ABC"}))
+        .ids32({});
     f.raw(recV3({.kind = 2, .x = 5, .size1 = 60, .size2 = 30, .layer = 1, .shape = 1})).ids32({}).i32(2);
     f.raw(recV3({.kind = 2, .x = 5, .size1 = 60, .size2 = 30, .layer = 3, .shape = 1})).ids32({}).i32(1);
     f.raw(recV3({.kind = 8, .size1 = 100, .size2 = 50, .layer = 3}));
     f.ids32({});
-    f.raw(recV3({.kind = 6, .width = 25, .layer = 1, .angle = 7, .text = "XYZ"})).ids32({3}).nodes32({{0, 0}, {9, 9}});
-    f.raw(recV3({.kind = 5, .size1 = 100, .size2 = 80, .width = 90, .layer = 4, .filled = 1, .clearance = 33})).ids32({});
+    f.raw(recV3({.kind = 6, .width = 25, .layer = 1, .angle = 7, .text = "XYZ"}))
+        .ids32({3})
+        .nodes32({{0, 0}, {9, 9}});
+    f.raw(
+         recV3({.kind = 5, .size1 = 100, .size2 = 80, .width = 90, .layer = 4, .filled = 1, .clearance = 33}))
+        .ids32({});
     f.ids32({2}).ids32({1}); // connections of the two pads only, not of the SMD pad
     Block other;
     other.gp1 = 1;
@@ -295,9 +363,24 @@ TEST(LayoutFileV2, SixteenBitFieldsGroupsAndOldConversions)
 {
     File f;
     f.header(2).i32(9000).i32(7000).i16(4);
-    f.raw(recV0({.kind = 5, .x = -300, .y = -32768, .size1 = 100, .size2 = 60, .width = 90, .layer = 3, .angle = 45}))
+    f.raw(recV0({.kind = 5,
+                 .x = -300,
+                 .y = -32768,
+                 .size1 = 100,
+                 .size2 = 60,
+                 .width = 90,
+                 .layer = 3,
+                 .angle = 45}))
         .i16(0);
-    f.raw(recV0({.kind = 6, .width = 20, .layer = 1})).i16(2).i16(-2).i16(5).i16(2).i16(-1).i16(-2).i16(32767).i16(0);
+    f.raw(recV0({.kind = 6, .width = 20, .layer = 1}))
+        .i16(2)
+        .i16(-2)
+        .i16(5)
+        .i16(2)
+        .i16(-1)
+        .i16(-2)
+        .i16(32767)
+        .i16(0);
     f.raw(recV0({.kind = 2, .x = 100, .size1 = 60, .size2 = 30, .layer = 2, .shape = 3})).i16(1).i16(5);
     f.raw(recV0({.kind = 3, .x = 7, .layer = 4, .text = "Old"})).i16(0);
     TempDir dir;
@@ -326,7 +409,8 @@ TEST(LayoutFileV2, SixteenBitFieldsGroupsAndOldConversions)
     EXPECT_FALSE(p.Modified);
     const auto n = r.notices();
     ASSERT_EQ(n.size(), 2u);
-    EXPECT_EQ(n[0].id, MsgId::FontTextQuestion) << "the conversion question comes before the older-version notice";
+    EXPECT_EQ(n[0].id, MsgId::FontTextQuestion)
+        << "the conversion question comes before the older-version notice";
     EXPECT_EQ(n[1].id, MsgId::OlderVersion);
 }
 
@@ -363,7 +447,10 @@ TEST(LayoutFileV0, ReloadAppendsABoardNamedAsTheFirst)
     p.Info.Title = "kept";
     p.FileName = "/somewhere/else.lay";
     int stored = 0;
-    p.StoreLiveState = [&](TBoard& b) { ++stored; b.GroundPlane2 = 1; }; // the view's live switch
+    p.StoreLiveState = [&](TBoard& b) {
+        ++stored;
+        b.GroundPlane2 = 1;
+    }; // the view's live switch
     TBoard* loaded = nullptr;
     p.LoadLiveState = [&](TBoard& b) { loaded = &b; };
 
@@ -426,7 +513,8 @@ TEST(LayoutFileDamage, TruncatedAnywhereKeepsTheBoardsBefore)
 
     // The same through the project: the complete board stays, the file name does not.
     TempDir dir;
-    const Bytes part(rich.bytes.begin(), rich.bytes.begin() + static_cast<std::ptrdiff_t>(rich.endOfBoard0 + 40));
+    const Bytes part(rich.bytes.begin(),
+                     rich.bytes.begin() + static_cast<std::ptrdiff_t>(rich.endOfBoard0 + 40));
     TProject p;
     const LayoutReadResult r = ReadLayoutFile(p, dir.write("cut.lay", part), false, 0);
     ASSERT_TRUE(r.error);
@@ -460,7 +548,8 @@ TEST(LayoutFileDamage, OlderVersionsTruncatedAnywhere)
     for (const Bytes& whole : {v2.b, v3.b}) {
         ASSERT_FALSE(parse(whole).error);
         for (std::size_t cut = 4; cut < whole.size(); ++cut) {
-            const LayoutFileContent c = parse(Bytes(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(cut)));
+            const LayoutFileContent c =
+                parse(Bytes(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(cut)));
             EXPECT_TRUE(c.error) << "cut at " << cut;
             EXPECT_LE(c.boards.size(), 1u);
         }
@@ -470,20 +559,36 @@ TEST(LayoutFileDamage, OlderVersionsTruncatedAnywhere)
 TEST(LayoutFileDamage, ImpossibleCountsAreRefusedBeforeAllocating)
 {
     const std::int32_t huge = std::numeric_limits<std::int32_t>::max();
-    const auto board = [](File& f) { f.header(4).i32(1).str("b", 30).raw(boardBlock(Block{})); };
-    std::vector<std::pair<const char*, File>> cases;
-    { File f; f.header(4).i32(huge); cases.emplace_back("board count", f); }
-    { File f; f.header(4).i32(-1); cases.emplace_back("negative board count", f); }
-    { File f; board(f); f.i32(huge); cases.emplace_back("element count", f); }
-    { File f; board(f); f.i32(1).raw(recV4({.kind = 6})).i32(huge); cases.emplace_back("text length", f); }
-    { File f; board(f); f.i32(1).raw(recV4({.kind = 6})).text("").i32(huge); cases.emplace_back("group count", f); }
-    { File f; board(f); f.i32(1).raw(recV4({.kind = 6})).text("").ids32({}).i32(huge); cases.emplace_back("node count", f); }
-    { File f; board(f); f.i32(1).raw(recV4({.kind = 7})).text("").ids32({}).i32(huge); cases.emplace_back("stroke count", f); }
-    { File f; board(f); f.i32(1).raw(recV4({.kind = 8})).text("").ids32({}).i32(huge); cases.emplace_back("connection count", f); }
-    { File f; board(f); f.i32(0); f.i32(0).str("", 100).str("", 100).str("", 100).i32(huge); cases.emplace_back("comment", f); }
-    { File f; f.header(2).i32(1).i32(1).i16(32767); cases.emplace_back("old element count", f); }
-    { File f; f.header(2).i32(1).i32(1).i16(-1); cases.emplace_back("negative old count", f); }
-    for (auto& [what, f] : cases) {
+    // One v4 board holding a single element of the kind, followed by the given tail.
+    const auto one = [](std::uint8_t kind, const std::function<void(File&)>& tail) {
+        File f;
+        f.header(4).i32(1).str("b", 30).raw(boardBlock(Block{})).i32(1).raw(recV4({.kind = kind}));
+        tail(f);
+        return f;
+    };
+    File boards, negative, elements, comment, old, oldNegative;
+    boards.header(4).i32(huge);
+    negative.header(4).i32(-1);
+    elements.header(4).i32(1).str("b", 30).raw(boardBlock(Block{})).i32(huge);
+    comment.header(4).i32(1).str("b", 30).raw(boardBlock(Block{})).i32(0);
+    trailerV4(comment, 0).b.resize(comment.b.size() - 4);
+    comment.i32(huge);
+    old.header(2).i32(1).i32(1).i16(32767);
+    oldNegative.header(2).i32(1).i32(1).i16(-1);
+    const std::vector<std::pair<const char*, File>> cases = {
+        {"board count", boards},
+        {"negative board count", negative},
+        {"element count", elements},
+        {"text length", one(6, [&](File& f) { f.i32(huge); })},
+        {"group count", one(6, [&](File& f) { f.text("").i32(huge); })},
+        {"node count", one(6, [&](File& f) { f.text("").ids32({}).i32(huge); })},
+        {"stroke count", one(7, [&](File& f) { f.text("").ids32({}).i32(huge); })},
+        {"connection count", one(8, [&](File& f) { f.text("").ids32({}).i32(huge); })},
+        {"comment length", comment},
+        {"old element count", old},
+        {"negative old count", oldNegative},
+    };
+    for (const auto& [what, f] : cases) {
         const LayoutFileContent c = parse(f.b);
         ASSERT_TRUE(c.error) << what;
         EXPECT_EQ(c.error->id, MsgId::ReadError) << what;
@@ -503,7 +608,11 @@ TEST(LayoutFileDamage, IndexBeyondTheBlockStopsReading)
     const std::vector<std::pair<const char*, Bytes>> cases = {
         {"twin", withTail([](File& f) { f.i32(2); })},
         {"connection", withTail([](File& f) {
-             f.i32(-1).raw(recV4({.kind = 6, .layer = 1, .autorouted = 1})).text("").ids32({}).nodes32({{0, 0}, {1, 1}});
+             f.i32(-1)
+                 .raw(recV4({.kind = 6, .layer = 1, .autorouted = 1}))
+                 .text("")
+                 .ids32({})
+                 .nodes32({{0, 0}, {1, 1}});
              f.ids32({2});
          })},
         {"negative connection", withTail([](File& f) {
@@ -511,7 +620,11 @@ TEST(LayoutFileDamage, IndexBeyondTheBlockStopsReading)
              f.ids32({-1});
          })},
         {"route end", withTail([](File& f) {
-             f.i32(-1).raw(recV4({.kind = 6, .layer = 1, .autorouted = 1})).text("").ids32({}).nodes32({{0, 0}, {1, 1}});
+             f.i32(-1)
+                 .raw(recV4({.kind = 6, .layer = 1, .autorouted = 1}))
+                 .text("")
+                 .ids32({})
+                 .nodes32({{0, 0}, {1, 1}});
              f.ids32({}).i32(0).i32(7);
          })},
     };
@@ -530,15 +643,17 @@ TEST(LayoutFileRepair, TwinsShortTracksAndDanglingReferencesOnEveryBoard)
     f.str("shown", 30).raw(boardBlock(Block{})).i32(1);
     f.raw(recV4({.kind = 6, .layer = 1})).text("").ids32({}).nodes32({{1, 1}});
     f.str("other", 30).raw(boardBlock(Block{})).i32(9);
-    const auto pad = [&](std::int32_t twin) { f.raw(recV4({.kind = 2, .layer = 1})).text("").ids32({}).i32(twin); };
+    const auto pad = [&](std::int32_t twin) {
+        f.raw(recV4({.kind = 2, .layer = 1})).text("").ids32({}).i32(twin);
+    };
     pad(1); // 0 -> 1, but 1 is paired with 2
     pad(2); // 1 <-> 2
     pad(1);
     pad(3); // 3: itself
     pad(5); // 4 -> an SMD pad
     f.raw(recV4({.kind = 8, .layer = 1})).text("").ids32({});
-    f.raw(recV4({.kind = 4, .layer = 1})).text("").ids32({}).nodes32({});           // 6: removed
-    f.raw(recV4({.kind = 3, .layer = 2})).text("T").ids32({});                      // 7: font text
+    f.raw(recV4({.kind = 4, .layer = 1})).text("").ids32({}).nodes32({}); // 6: removed
+    f.raw(recV4({.kind = 3, .layer = 2})).text("T").ids32({});            // 7: font text
     f.raw(recV4({.kind = 6, .layer = 1, .autorouted = 1})).text("").ids32({}).nodes32({{0, 0}, {5, 5}}); // 8
     // connections of 0..5: pad 0 to the removed area, the font text and pad 1; the rest none
     f.ids32({6, 7, 1}).ids32({0}).ids32({}).ids32({3}).ids32({}).ids32({});
@@ -607,9 +722,8 @@ TEST(LayoutFileValues, ViewValuesAreMadeSafe)
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
     const Case cases[] = {
-        {nan, nan, 0, 0.1, 254.0, 3},     {inf, inf, 9, 1.0, 254.0, 3},     {-inf, -1.0, 5, 0.01, 254.0, 3},
-        {5.0, 0.0, 1, 1.0, 254.0, 1},     {0.0001, 7.9375, 4, 0.01, 7.9375, 4},
-        {0.5, 1e-3, 2, 0.5, 1e-3, 2},
+        {nan, nan, 0, 0.1, 254.0, 3}, {inf, inf, 9, 1.0, 254.0, 3},         {-inf, -1.0, 5, 0.01, 254.0, 3},
+        {5.0, 0.0, 1, 1.0, 254.0, 1}, {0.0001, 7.9375, 4, 0.01, 7.9375, 4}, {0.5, 1e-3, 2, 0.5, 1e-3, 2},
     };
     for (const Case& k : cases) {
         Block b;
