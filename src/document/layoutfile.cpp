@@ -5,6 +5,7 @@
 #include "document/elementblock.h"
 #include "edit/layouttext.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
