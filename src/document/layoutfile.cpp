@@ -267,9 +267,8 @@ LayoutReadResult ReadLayoutFile(TProject& project, const std::string& path, bool
     result.version = content.version;
     result.error = std::move(content.error);
 
-    // The ground-plane switches of the board shown are switched off before any board is read.
-    // After Open there is no such board (the project was closed); when appending it is the
-    // board the user was looking at, whose switches are saved with it off.
+    // Reading never changes the boards the project already has: when appending, the board the
+    // user was looking at only has its live state stored, its ground-plane switches stay.
     if (!appendOnly) {
         project.Boards.clear();
         project.Current = -1;
@@ -278,8 +277,6 @@ LayoutReadResult ReadLayoutFile(TProject& project, const std::string& path, bool
     } else if (TBoard* shown = project.currentBoard()) {
         if (project.StoreLiveState)
             project.StoreLiveState(*shown);
-        shown->GroundPlane1 = 0;
-        shown->GroundPlane2 = 0;
     }
 
     result.firstNewBoard = static_cast<int>(project.Boards.size());
@@ -303,10 +300,13 @@ LayoutReadResult ReadLayoutFile(TProject& project, const std::string& path, bool
     }
 
     // Older versions had the copper sides the other way round; their elements were exchanged
-    // while reading, and the shown board's ground-plane switches follow them.
+    // while reading, and the ground-plane switches of every board read follow them, so that the
+    // plane stays with its copper on every board, not only on the one shown.
     if (content.version <= 3) {
-        if (TBoard* shown = project.currentBoard(); shown && shown->GroundPlane1 != shown->GroundPlane2)
-            std::swap(shown->GroundPlane1, shown->GroundPlane2);
+        for (std::size_t i = static_cast<std::size_t>(result.firstNewBoard); i < project.Boards.size(); ++i) {
+            TBoard& b = *project.Boards[i];
+            std::swap(b.GroundPlane1, b.GroundPlane2);
+        }
     }
 
     result.olderVersion = content.version <= 3;

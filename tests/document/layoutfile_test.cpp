@@ -343,11 +343,11 @@ TEST(LayoutFileV3, BoardsLayersTextsAndTrailer)
     TProject p;
     const LayoutReadResult r = ReadLayoutFile(p, dir.write("v3.lay", f.b), false, 0);
     EXPECT_FALSE(r.error);
-    // The shown board's switches follow its exchanged copper; the other board is left as stored.
+    // The switches of every board follow its exchanged copper, not only those of the board shown.
     EXPECT_EQ(p.Boards[0]->GroundPlane1, 0);
     EXPECT_EQ(p.Boards[0]->GroundPlane2, 1);
-    EXPECT_EQ(p.Boards[1]->GroundPlane1, 1);
-    EXPECT_EQ(p.Boards[1]->GroundPlane2, 0);
+    EXPECT_EQ(p.Boards[1]->GroundPlane1, 0);
+    EXPECT_EQ(p.Boards[1]->GroundPlane2, 1);
     const auto n = r.notices();
     ASSERT_EQ(n.size(), 2u);
     EXPECT_EQ(n[0].id, MsgId::FontTextQuestion);
@@ -465,9 +465,9 @@ TEST(LayoutFileV0, ReloadAppendsABoardNamedAsTheFirst)
     EXPECT_EQ(p.Current, 1);
     EXPECT_EQ(loaded, p.Boards[1].get());
     EXPECT_EQ(stored, 1);
-    // The board shown before reading has its ground-plane switches off.
-    EXPECT_EQ(p.Boards[0]->GroundPlane1, 0);
-    EXPECT_EQ(p.Boards[0]->GroundPlane2, 0);
+    // The board shown before reading keeps its switches, with the live state stored into it.
+    EXPECT_EQ(p.Boards[0]->GroundPlane1, 1);
+    EXPECT_EQ(p.Boards[0]->GroundPlane2, 1);
     EXPECT_TRUE(p.Modified);
     EXPECT_TRUE(r.modified);
     EXPECT_EQ(p.Info.Title, "kept");
