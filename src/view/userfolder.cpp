@@ -10,17 +10,14 @@ QString UserFolder()
     const QString home = qEnvironmentVariable("TREVOK_HOME");
     if (!home.isEmpty())
         return QDir::cleanPath(home);
-    return QDir::cleanPath(QDir::homePath() + QStringLiteral("/.config/trevok"));
+    // Not QStandardPaths::AppConfigLocation: that depends on the organisation and application
+    // names set on the application object, and the folder must not move when they change.
+    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    return QDir::cleanPath(config + QStringLiteral("/trevok"));
 }
 
-QString UserFilePath(const QString& fileName)
-{
-    return UserFolder() + QLatin1Char('/') + fileName;
-}
+QString UserFilePath(const QString& name) { return UserFolder() + QLatin1Char('/') + name; }
 
-bool EnsureUserFolder()
-{
-    return QDir().mkpath(UserFolder());
-}
+bool EnsureUserFolder() { return QDir().mkpath(UserFolder()); }
 
 } // namespace trevok

@@ -1,16 +1,19 @@
 #pragma once
-// The per-user folder that holds what would sit beside the program on other systems: settings,
-// colour schemes, the language file, default macros.
+// The per-user folder that holds what the program keeps between runs: the settings file, the
+// language file, colour schemes, custom colours and the default macro folder.
+//
+// $TREVOK_HOME when it is set and not empty (tests, portable use), else ~/.config/trevok. The
+// folder is not created by asking for its path; writers call EnsureUserFolder() first.
 
 #include <QString>
 
 namespace trevok {
 
-/// $TREVOK_HOME when set and not empty, else ~/.config/trevok. Not created here.
+/// The folder, without a trailing slash. Not created.
 QString UserFolder();
-/// The path of a file in the user folder.
-QString UserFilePath(const QString& fileName);
-/// Creates the user folder (and its parents) if needed; returns whether it exists afterwards.
+/// A file in the folder: UserFolder() + "/" + name.
+QString UserFilePath(const QString& name);
+/// Creates the folder (with its parents) when it is missing. Returns whether it exists now.
 bool EnsureUserFolder();
 
 } // namespace trevok
