@@ -53,45 +53,12 @@ int reduceDegrees(std::int64_t a) noexcept
     return static_cast<int>(((a % 360) + 360) % 360);
 }
 
-// Cosine and sine of whole degrees. The angles whose value is rational (0, ±1/2, ±1) are exact:
-// they are the only ones where r·cos a can land exactly on a half, and the floating-point
-// cos(60°) = 0.5000000000000001 would round such a half the wrong way.
-double cosDegrees(int a) noexcept
-{
-    switch (a) {
-    case 0: return 1.0;
-    case 60:
-    case 300: return 0.5;
-    case 90:
-    case 270: return 0.0;
-    case 120:
-    case 240: return -0.5;
-    case 180: return -1.0;
-    default: return std::cos(a * kPi / 180.0);
-    }
-}
-
-double sinDegrees(int a) noexcept
-{
-    switch (a) {
-    case 0:
-    case 180: return 0.0;
-    case 30:
-    case 150: return 0.5;
-    case 90: return 1.0;
-    case 210:
-    case 330: return -0.5;
-    case 270: return -1.0;
-    default: return std::sin(a * kPi / 180.0);
-    }
-}
-
 TPoint pointAt(TPoint centre, std::int64_t radius, std::int32_t angle) noexcept
 {
     const int a = reduceDegrees(angle);
     const double r = static_cast<double>(radius);
-    return {saturate32(centre.x + RoundHalfEven64(r * cosDegrees(a))),
-            saturate32(centre.y + RoundHalfEven64(r * sinDegrees(a)))};
+    return {saturate32(centre.x + RoundHalfEven64(r * CosDegrees(a))),
+            saturate32(centre.y + RoundHalfEven64(r * SinDegrees(a)))};
 }
 
 TRect normalised(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2) noexcept
@@ -636,5 +603,30 @@ void EnforceElementInvariants(TObjekt& element) noexcept
         e.RouteEnd = nullptr;
     }
 }
+
+double CosDegrees(double a) noexcept
+{
+    // Multiples of 30 degrees take exact values: only there is the cosine rational, so only there
+    // could the tiny error of std::cos turn a half into the wrong neighbour when rounded.
+    double r = std::fmod(a, 360.0);
+    if (r < 0)
+        r += 360.0;
+    if (r == std::floor(r) && static_cast<int>(r) % 30 == 0) {
+        switch (static_cast<int>(r)) {
+        case 0: return 1.0;
+        case 60:
+        case 300: return 0.5;
+        case 90:
+        case 270: return 0.0;
+        case 120:
+        case 240: return -0.5;
+        case 180: return -1.0;
+        default: break;
+        }
+    }
+    return std::cos(r * kPi / 180.0);
+}
+
+double SinDegrees(double a) noexcept { return CosDegrees(90.0 - a); }
 
 } // namespace trevok

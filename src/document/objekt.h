@@ -133,6 +133,11 @@ std::int32_t RoundHalfEven(double v) noexcept;
 /// The same, into 64 bits (for intermediate geometry).
 std::int64_t RoundHalfEven64(double v) noexcept;
 
+/// Cosine and sine of an angle in degrees, exact at the multiples of 30 degrees, so that every
+/// module puts the points of a circle on the same units.
+double CosDegrees(double degrees) noexcept;
+double SinDegrees(double degrees) noexcept;
+
 /// Opposite-side layer: 1<->3, 2<->4; other codes unchanged.
 std::uint8_t OppositeLayer(std::uint8_t layer) noexcept;
 /// True for the copper layers 1 and 3.

@@ -17,41 +17,6 @@ namespace {
 
 constexpr double kPi = std::numbers::pi;
 
-// Angles reduced to [0, 360). Whole multiples of 30 degrees take exact values: those are the
-// only angles whose sine or cosine is rational, so only there could the tiny error of the
-// library functions turn a half into the wrong neighbour when the result is rounded.
-double reduceDegrees(double a) noexcept
-{
-    double r = std::fmod(a, 360.0);
-    if (r < 0)
-        r += 360.0;
-    return r;
-}
-
-double cosDegrees(double a) noexcept
-{
-    a = reduceDegrees(a);
-    if (a == std::floor(a) && static_cast<int>(a) % 30 == 0) {
-        switch (static_cast<int>(a)) {
-        case 0: return 1.0;
-        case 60:
-        case 300: return 0.5;
-        case 90:
-        case 270: return 0.0;
-        case 120:
-        case 240: return -0.5;
-        case 180: return -1.0;
-        default: break;
-        }
-    }
-    return std::cos(a * kPi / 180.0);
-}
-
-double sinDegrees(double a) noexcept
-{
-    return cosDegrees(90.0 - a);
-}
-
 std::int64_t mod360(std::int64_t a) noexcept
 {
     const std::int64_t r = a % 360;
@@ -61,7 +26,7 @@ std::int64_t mod360(std::int64_t a) noexcept
 RPoint pointAt(std::int64_t cx, std::int64_t cy, std::int64_t radius, double angle) noexcept
 {
     const double r = static_cast<double>(radius);
-    return {cx + RoundHalfEven64(r * cosDegrees(angle)), cy + RoundHalfEven64(r * sinDegrees(angle))};
+    return {cx + RoundHalfEven64(r * CosDegrees(angle)), cy + RoundHalfEven64(r * SinDegrees(angle))};
 }
 
 std::int32_t saturate32(std::int64_t v) noexcept
@@ -88,8 +53,8 @@ const CapOffsets& capOffsets(std::int64_t theta, std::int64_t r) noexcept
         const double fr = static_cast<double>(r);
         for (int i = 1; i <= 7; ++i) {
             const double a = static_cast<double>(theta) + i * 22.5;
-            c.sx[i] = RoundHalfEven64(fr * sinDegrees(a));
-            c.sy[i] = RoundHalfEven64(fr * cosDegrees(a));
+            c.sx[i] = RoundHalfEven64(fr * SinDegrees(a));
+            c.sy[i] = RoundHalfEven64(fr * CosDegrees(a));
         }
         c.theta = theta;
         c.r = r;
@@ -184,7 +149,7 @@ Region roundedRectangle(std::int64_t x, std::int64_t y, std::int64_t a, std::int
         const double cy = fy + signY[corner] * iy;
         for (int k = 0; k <= steps; ++k) {
             const double angle = 90.0 * corner + 90.0 * k / steps;
-            path.push_back({RoundHalfEven64(cx + c * cosDegrees(angle)), RoundHalfEven64(cy + c * sinDegrees(angle))});
+            path.push_back({RoundHalfEven64(cx + c * CosDegrees(angle)), RoundHalfEven64(cy + c * SinDegrees(angle))});
         }
     }
     return Region::simplePolygon(std::move(path));

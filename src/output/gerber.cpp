@@ -23,24 +23,6 @@ std::string mm2(std::int64_t v)
     return s;
 }
 
-/// Cosine and sine of whole degrees, exact at the quarter turns.
-void cosSin(std::int32_t deg, double& c, double& s)
-{
-    int d = deg % 360;
-    if (d < 0)
-        d += 360;
-    switch (d) {
-    case 0: c = 1; s = 0; return;
-    case 90: c = 0; s = 1; return;
-    case 180: c = -1; s = 0; return;
-    case 270: c = 0; s = -1; return;
-    default: break;
-    }
-    const double a = d * M_PI / 180.0;
-    c = std::cos(a);
-    s = std::sin(a);
-}
-
 } // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -384,11 +366,9 @@ private:
             const std::int64_t pen = static_cast<std::int64_t>(e.Size1) - e.Size2 + 2 * k;
             const std::int64_t radius =
                 e.Size1 + k - RoundHalfEven64(static_cast<double>(pen) / 2.0);
-            double cs, sn;
-            cosSin(e.Angle, cs, sn);
-            const GPoint p1{e.X + RoundHalfEven64(radius * cs), sy(e.Y + RoundHalfEven64(radius * sn))};
-            cosSin(e.Width, cs, sn);
-            const GPoint p2{e.X + RoundHalfEven64(radius * cs), sy(e.Y + RoundHalfEven64(radius * sn))};
+            const double r = static_cast<double>(radius);
+            const GPoint p1{e.X + RoundHalfEven64(r * CosDegrees(e.Angle)), sy(e.Y + RoundHalfEven64(r * SinDegrees(e.Angle)))};
+            const GPoint p2{e.X + RoundHalfEven64(r * CosDegrees(e.Width)), sy(e.Y + RoundHalfEven64(r * SinDegrees(e.Width)))};
             g.SetPenwidth(clamp32(pen));
             g.Arc({e.X, sy(e.Y)}, p1, p2);
             break;
