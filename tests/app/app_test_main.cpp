@@ -6,6 +6,10 @@
 
 int main(int argc, char** argv)
 {
+    // The build lists the tests by running this program without the test environment, and
+    // there may be no display at all: windows are drawn off screen unless told otherwise.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
