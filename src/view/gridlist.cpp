@@ -86,7 +86,7 @@ bool GridList::removeUserGrid(double grid)
 
 void GridList::readSettings(const std::function<std::optional<QString>(const QString& key)>& value)
 {
-    mUser.clear();
+    std::vector<std::pair<std::int64_t, QString>> entries;
     for (int n = 0; n < MaxUserGrids; ++n) {
         const int i = FirstUserPosition + n;
         const std::optional<QString> tagText = value(QStringLiteral("T%1").arg(i));
@@ -94,14 +94,27 @@ void GridList::readSettings(const std::function<std::optional<QString>(const QSt
             break;
         bool ok = false;
         const qlonglong tag = tagText->trimmed().toLongLong(&ok);
-        if (!ok || tag <= 0 || tag > 10000)
+        if (!ok)
             continue;
-        QString caption;
-        if (const std::optional<QString> s = value(QStringLiteral("S%1").arg(i)))
-            caption = s->trimmed();
+        entries.emplace_back(tag, value(QStringLiteral("S%1").arg(i)).value_or(QString()));
+    }
+    setUserGrids(entries);
+}
+
+void GridList::setUserGrids(const std::vector<std::pair<std::int64_t, QString>>& entries)
+{
+    mUser.clear();
+    for (const auto& [tag, text] : entries) {
+        // A tag above 10000 would stand for 1/10000 mm, which user grids never use; zero or a
+        // negative grid would break snapping.
+        if (tag <= 0 || tag > 10000)
+            continue;
+        QString caption = text.trimmed();
         if (caption.isEmpty())
             caption = QString::number(tag / 100.0, 'f', 2) + QStringLiteral(" mm");
         insertUser({tag, SixBlanks + caption, true});
+        if (static_cast<int>(mUser.size()) >= MaxUserGrids)
+            break;
     }
 }
 

@@ -54,6 +54,8 @@ public:
     /// leading blanks and given six again (a missing caption is made from the tag). Entries end
     /// up in ascending order without duplicates, whatever order the file has.
     void readSettings(const std::function<std::optional<QString>(const QString& key)>& value);
+    /// The same rules for (tag, caption) pairs already read from the section, in file order.
+    void setUserGrids(const std::vector<std::pair<std::int64_t, QString>>& entries);
     /// The keys and values of the section, in order ("T8", tag), ("S8", caption), ...; the
     /// caller erases the section before writing them.
     std::vector<std::pair<QString, QString>> settingsEntries() const;

@@ -184,10 +184,10 @@ std::vector<RulerTick> HorizontalRulerTicks(double zoom, bool inch, int scrollX,
 }
 
 std::vector<RulerTick> VerticalRulerTicks(double zoom, bool inch, int scrollY, std::int32_t originY,
-                                          std::int32_t boardHeight, int height)
+                                          std::int32_t boardHeight, int height, int scrollBoxTop)
 {
     const std::int64_t n = RoundHalfEven64(static_cast<double>(boardHeight) / RulerStep(inch));
-    const double base = -(originY * zoom + scrollY - 2.0);
+    const double base = -(originY * zoom + scrollY - scrollBoxTop);
     return rulerTicks(zoom, inch, base, std::abs(n), height, false);
 }
 
@@ -576,9 +576,9 @@ std::vector<RulerTick> ViewModel::horizontalTicks(int scrollBoxLeft, int width) 
     return HorizontalRulerTicks(mZoom, mInch, mScrollX, scrollBoxLeft, mOrigin.x, width);
 }
 
-std::vector<RulerTick> ViewModel::verticalTicks(int height) const
+std::vector<RulerTick> ViewModel::verticalTicks(int height, int scrollBoxTop) const
 {
-    return VerticalRulerTicks(mZoom, mInch, mScrollY, mOrigin.y, mBoardHeight, height);
+    return VerticalRulerTicks(mZoom, mInch, mScrollY, mOrigin.y, mBoardHeight, height, scrollBoxTop);
 }
 
 NavigatorGeometry ViewModel::navigator() const noexcept

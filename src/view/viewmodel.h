@@ -89,9 +89,10 @@ QString RulerLabel(std::int64_t e, bool inch);
 /// ruler pixel of the viewport's left edge.
 std::vector<RulerTick> HorizontalRulerTicks(double zoom, bool inch, int scrollX, int scrollBoxLeft,
                                             std::int32_t originX, int width);
-/// The ticks of the vertical ruler that fall within 0..height pixels.
+/// The ticks of the vertical ruler that fall within 0..height pixels. `scrollBoxTop` is the
+/// ruler pixel of the viewport's top edge.
 std::vector<RulerTick> VerticalRulerTicks(double zoom, bool inch, int scrollY, std::int32_t originY,
-                                          std::int32_t boardHeight, int height);
+                                          std::int32_t boardHeight, int height, int scrollBoxTop = 2);
 
 /// The caption of the unit button: "M" in mm mode; "Z" (German) or "I" in inch mode.
 QString UnitButtonCaption(bool inch);
@@ -224,7 +225,7 @@ public:
 
     // --- rulers and navigator ----------------------------------------------------------------
     std::vector<RulerTick> horizontalTicks(int scrollBoxLeft, int width) const;
-    std::vector<RulerTick> verticalTicks(int height) const;
+    std::vector<RulerTick> verticalTicks(int height, int scrollBoxTop = 2) const;
     NavigatorGeometry navigator() const noexcept;
     /// Dragging the visible-area rectangle of the navigator to (left, top), relative to the
     /// board rectangle: the position is limited to the board and the view scrolls to

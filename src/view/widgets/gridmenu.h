@@ -1,0 +1,53 @@
+#pragma once
+// The drop-down menu of the grid button: the built-in and user grids, adding and removing a user
+// grid, the grid marking and the grid's visibility.
+
+#include <QMenu>
+
+#include <functional>
+#include <optional>
+
+namespace trevok {
+
+class GridList;
+class ViewModel;
+
+class GridMenu : public QMenu {
+    Q_OBJECT
+public:
+    GridMenu(ViewModel& view, GridList& grids, QWidget* parent = nullptr);
+
+    /// Asks for the value of a new grid (text in mm with a decimal point), nothing when
+    /// cancelled. Opens the grid dialog unless replaced (tests replace it).
+    std::function<std::optional<QString>()> askNewGrid;
+
+    /// Builds the entries for the current state: the current grid checked, "remove" enabled only
+    /// for a user grid. Called each time the menu opens.
+    void rebuild();
+
+    QAction* addGridAction() const noexcept { return mAdd; }
+    QAction* removeGridAction() const noexcept { return mRemove; }
+    QAction* gridVisibleAction() const noexcept { return mVisible; }
+    QMenu* markingMenu() const noexcept { return mMarking; }
+    /// The grid entries, built-in first, in menu order.
+    QList<QAction*> gridActions() const { return mGridActions; }
+
+signals:
+    /// A user grid was added or removed.
+    void userGridsChanged();
+
+private:
+    void addGrid();
+    void removeGrid();
+
+    ViewModel& mView;
+    GridList& mGrids;
+    QObject* mHolder;
+    QList<QAction*> mGridActions;
+    QAction* mAdd;
+    QAction* mRemove;
+    QMenu* mMarking;
+    QAction* mVisible;
+};
+
+} // namespace trevok

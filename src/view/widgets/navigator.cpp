@@ -1,0 +1,118 @@
+#include "view/widgets/navigator.h"
+
+#include "view/colours.h"
+#include "view/viewmodel.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace trevok {
+
+Navigator::Navigator(ViewModel& view, QWidget* parent) : QWidget(parent), mView(view)
+{
+    setFixedSize(sizeHint());
+    setMouseTracking(false);
+    connect(&mView, &ViewModel::changed, this, &Navigator::viewChanged);
+}
+
+QSize Navigator::sizeHint() const
+{
+    return {NavigatorAreaWidth, NavigatorAreaWidth};
+}
+
+void Navigator::viewChanged(unsigned changes)
+{
+    constexpr unsigned relevant = ViewModel::SurfaceChanged | ViewModel::ScrollChanged | ViewModel::ZoomChanged;
+    if (changes & relevant)
+        update();
+}
+
+QRect Navigator::visibleRect() const
+{
+    const NavigatorGeometry g = mView.navigator();
+    if (mPressed && mDragged)
+        return QRect(g.board.topLeft() + mDragTopLeft, g.visible.size());
+    return g.visible;
+}
+
+void Navigator::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    const NavigatorGeometry g = mView.navigator();
+    p.setPen(palette().color(QPalette::Dark));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(g.frame.adjusted(0, 0, -1, -1));
+    const QColor background = CurrentColours().qcolor(ColourBackground);
+    p.fillRect(g.board, background);
+    // The visible area, clipped to the board, outlined in a colour that stands out against the
+    // board background.
+    const QRect visible = visibleRect().intersected(g.board);
+    if (!visible.isEmpty()) {
+        const QColor mark = background.lightness() < 128 ? QColor(255, 255, 255) : QColor(0, 0, 0);
+        QColor fill = mark;
+        fill.setAlpha(50);
+        p.fillRect(visible, fill);
+        p.setPen(mark);
+        p.drawRect(visible.adjusted(0, 0, -1, -1));
+    }
+}
+
+void Navigator::mousePressEvent(QMouseEvent* event)
+{
+    const QPoint pos = event->position().toPoint();
+    const NavigatorGeometry g = mView.navigator();
+    const QRect visible = g.visible.intersected(g.board);
+    if (event->button() == Qt::RightButton) {
+        if (visible.contains(pos))
+            mView.navigatorClick(true);
+        return;
+    }
+    if (event->button() != Qt::LeftButton)
+        return;
+    if (visible.contains(pos)) {
+        mPressed = true;
+        mDragged = false;
+        mPressPos = pos;
+        mGrab = pos - g.visible.topLeft();
+    } else if (g.board.contains(pos)) {
+        // A press on the board beside the visible area brings the area there and goes on as a
+        // drag, so that it never counts as a zoom click.
+        mPressed = true;
+        mDragged = true;
+        mPressPos = pos;
+        mGrab = QPoint(g.visible.width() / 2, g.visible.height() / 2);
+        dragTo(pos);
+    }
+}
+
+void Navigator::mouseMoveEvent(QMouseEvent* event)
+{
+    if (!mPressed)
+        return;
+    const QPoint pos = event->position().toPoint();
+    if (!mDragged && pos == mPressPos)
+        return;
+    mDragged = true;
+    dragTo(pos);
+}
+
+void Navigator::dragTo(QPoint widgetPos)
+{
+    const NavigatorGeometry g = mView.navigator();
+    mDragTopLeft = mView.navigatorDragTo(widgetPos - mGrab - g.board.topLeft());
+    update();
+}
+
+void Navigator::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton || !mPressed)
+        return;
+    const bool click = !mDragged;
+    mPressed = false;
+    mDragged = false;
+    if (click)
+        mView.navigatorClick(false);
+    update();
+}
+
+} // namespace trevok
