@@ -113,7 +113,9 @@ std::string WriteExcellon(const TBoard& board, const DrillOptions& o)
     line(";FORMAT={3:" + std::to_string(o.decimals) + "/ absolute / " + (o.inch ? "inch" : "metric") + " / " +
          (o.removeLeadingZeros ? "suppress leading zeros" : "keep zeros") + "}");
     line(";FILE_FORMAT=3:" + std::to_string(o.decimals));
-    line(unit + "," + zeros + "," + fmt);
+    // The digit hint after the zero rule is understood in metric headers only; inch readers
+    // take the format from the FILE_FORMAT comment above.
+    line(o.inch ? unit + "," + zeros : unit + "," + zeros + "," + fmt);
     int tool = 1;
     for (const auto& [d, holes] : byDiameter)
         line("T" + std::to_string(tool++) + "C" + decimalLength(d, o));
