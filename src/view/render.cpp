@@ -1,0 +1,460 @@
+// Drawing single elements: the colour rule, the hatches, each kind in normal, clearance and
+// one-colour mode, the pad core routine, node and arc handles, holes and connections.
+
+#include "view/render.h"
+
+#include "document/cp1252.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace trevok {
+
+namespace {
+
+std::int32_t clampCoord(std::int64_t v) noexcept
+{
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, std::numeric_limits<std::int32_t>::min(),
+                                                              std::numeric_limits<std::int32_t>::max()));
+}
+
+/// A track colour lightened, or darkened when it is light already, for the autorouted stripe.
+ColourRef stripeColour(ColourRef c) noexcept
+{
+    const int sum = RedOf(c) + GreenOf(c) + BlueOf(c);
+    const int d = sum < 383 ? 150 : -150;
+    auto ch = [d](int v) { return std::clamp(v + d, 0, 255); };
+    return Rgb(ch(RedOf(c)), ch(GreenOf(c)), ch(BlueOf(c)));
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Colours and hatches
+
+int LayerColourIndex(int layer) noexcept
+{
+    return layer >= 1 && layer <= 4 ? layer + 1 : -1;
+}
+
+bool SameSide(int layerA, int layerB) noexcept
+{
+    return (layerA <= 2 && layerB <= 2) || (layerA >= 3 && layerB >= 3);
+}
+
+ColourRef ElementColour(const TObjekt& element, int activeLayer, const ColourScheme& colours) noexcept
+{
+    if (element.Selected)
+        return SameSide(element.Layer, activeLayer) ? SelectedActiveColour : SelectedOtherSideColour;
+    const int index = LayerColourIndex(element.Layer);
+    return index < 0 ? BlackColour : colours[index];
+}
+
+std::array<std::uint8_t, 8> HatchRows() noexcept
+{
+    // Pixel (c, r) takes the first colour when (c + r) mod 4 < 2: stripes rising to the right,
+    // two pixels of each colour across.
+    std::array<std::uint8_t, 8> rows{};
+    for (int r = 0; r < 8; ++r) {
+        std::uint8_t bits = 0;
+        for (int c = 0; c < 8; ++c)
+            if ((c + r) % 4 < 2)
+                bits |= static_cast<std::uint8_t>(0x80 >> c);
+        rows[static_cast<std::size_t>(r)] = bits;
+    }
+    return rows;
+}
+
+RenderPatterns RenderPatterns::make(const ColourScheme& colours)
+{
+    const auto rows = HatchRows();
+    RenderPatterns p;
+    p.plated = PatternBrush::make(rows, colours[ColourK1], colours[ColourK2]);
+    p.restricted1 = PatternBrush::make(rows, colours[ColourK1], colours[ColourBackground]);
+    p.restricted2 = PatternBrush::make(rows, colours[ColourK2], colours[ColourBackground]);
+    return p;
+}
+
+// ---------------------------------------------------------------------------------------------
+// ElementPainter
+
+struct ElementPainter::Pass {
+    ColourRef colour;
+    bool highlighted;   // one-colour drawing
+    bool selected;      // Selected as this drawing sees it
+    bool enlarge;       // one-colour drawing of a solder mask
+};
+
+ElementPainter::ElementPainter(Canvas& canvas_, const DrawSettings& settings) : canvas(canvas_), set(settings)
+{
+}
+
+TPoint ElementPainter::at(std::int64_t x, std::int64_t y) const noexcept
+{
+    return {clampCoord(x + set.offset.x), clampCoord(y + set.offset.y)};
+}
+
+const TPoint* ElementPainter::nodes(const TObjekt& e)
+{
+    if (!hasOffset())
+        return e.Points.data();
+    moved.resize(e.Points.size());
+    for (std::size_t i = 0; i < e.Points.size(); ++i)
+        moved[i] = at(e.Points[i].x, e.Points[i].y);
+    return moved.data();
+}
+
+ColourRef ElementPainter::clearanceColour(bool highlighted) const noexcept
+{
+    if (set.printing)
+        return set.printNegative ? set.printColour : WhiteColour;
+    if (highlighted)
+        return WhiteColour;
+    return set.colours[ColourBackground];   // the photo view passes its own background here
+}
+
+ColourRef ElementPainter::holeColourOf(const TObjekt& pad) const noexcept
+{
+    // A plated hole shows the other side's copper through it.
+    if (pad.Twin && !set.photo) {
+        const int index = LayerColourIndex(OppositeLayer(pad.Layer));
+        return index < 0 ? WhiteColour : set.colours[index];
+    }
+    return WhiteColour;
+}
+
+void ElementPainter::DrawElement(TObjekt& element, int activeLayer)
+{
+    element.DrawLayer = static_cast<std::uint8_t>(activeLayer);
+    element.Highlight = 0;
+    const ColourRef colour = set.inverting ? set.previewColour : ElementColour(element, activeLayer, set.colours);
+    drawKind(element, Pass{colour, false, element.Selected != 0, false});
+}
+
+void ElementPainter::DrawInColour(TObjekt& element, ColourRef colour, bool enlarge)
+{
+    const std::uint8_t selected = element.Selected;
+    element.Selected = 0;
+    element.Highlight = 1;
+    drawKind(element, Pass{colour, true, false, enlarge});
+    element.Highlight = 0;
+    element.Selected = selected;
+}
+
+void ElementPainter::DrawClearance(TObjekt& element, int activeLayer)
+{
+    element.DrawLayer = static_cast<std::uint8_t>(activeLayer);
+    const bool highlighted = element.Highlight != 0;
+    drawClearanceKind(element, clearanceColour(highlighted), std::max(element.Clearance, 0), highlighted);
+}
+
+void ElementPainter::drawKind(const TObjekt& e, const Pass& pass)
+{
+    const ColourRef col = pass.colour;
+    switch (e.Kind) {
+    case KindLine:
+        canvas.setPen(CanvasPen::units(col, e.Width));
+        canvas.line(at(e.X, e.Y), at(e.Size1, e.Size2));
+        break;
+    case KindPad: {
+        ColourRef hole = holeColourOf(e);
+        if (pass.highlighted)
+            hole = pass.enlarge ? col : (set.printNegative ? set.printColour : WhiteColour);
+        const std::int64_t extra = pass.highlighted && pass.enlarge ? set.padMaskMargin : 0;
+        drawPadCore(e, col, false, extra, hole, pass.highlighted, pass.selected);
+        break;
+    }
+    case KindFontText:
+        drawFontText(e, col);
+        break;
+    case KindArea: {
+        if (e.Points.size() < 2)
+            break;
+        canvas.setPen(CanvasPen::units(col, e.Width));
+        const PatternBrush* hatch = nullptr;
+        if (e.Restricted && set.patterns && !set.inverting && !pass.highlighted)
+            hatch = e.Layer <= 2 ? &set.patterns->restricted1 : &set.patterns->restricted2;
+        canvas.setBrush(hatch ? CanvasBrush::hatch(*hatch) : CanvasBrush::solid(col));
+        if (e.Closed)
+            canvas.polygon(nodes(e), e.Points.size());
+        else
+            canvas.polyline(nodes(e), e.Points.size());
+        if (pass.selected && e.Groups.empty() && !hasOffset())
+            drawNodeHandles(e);
+        break;
+    }
+    case KindCircle: {
+        const std::int64_t w = static_cast<std::int64_t>(e.Size1) - e.Size2;
+        canvas.setBrush(CanvasBrush::solid(col));
+        canvas.setPen(CanvasPen::units(col, static_cast<double>(w), PenStyle::Solid));
+        drawCircle(e, static_cast<double>(w), e.Size1 - RoundHalfEven64(static_cast<double>(w) / 2.0));
+        if (pass.selected && e.Groups.empty())
+            drawArcHandles(e);
+        break;
+    }
+    case KindTrack:
+        drawTrack(e, pass, true);
+        break;
+    case KindLayoutText: {
+        const Pass strokePass{col, pass.highlighted, false, pass.enlarge};
+        for (const TObjekt& stroke : e.Strokes)
+            drawTrack(stroke, strokePass, false);
+        break;
+    }
+    case KindSmdPad: {
+        std::int64_t hx = RoundHalfEven64(e.Size1 / 2.0);
+        std::int64_t hy = RoundHalfEven64(e.Size2 / 2.0);
+        if (pass.highlighted && pass.enlarge) {
+            hx += set.smdMaskMargin;
+            hy += set.smdMaskMargin;
+        }
+        canvas.setPen(set.inverting ? CanvasPen::none() : CanvasPen::pixels(col, 1));
+        canvas.setBrush(CanvasBrush::solid(col));
+        const TPoint c = at(e.X, e.Y);
+        canvas.rectangle(c.x - hx, c.y - hy, c.x + hx, c.y + hy);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void ElementPainter::drawTrack(const TObjekt& e, const Pass& pass, bool handles)
+{
+    if (e.Points.size() < 2)
+        return;
+    canvas.setPen(CanvasPen::units(pass.colour, e.Width));
+    canvas.polyline(nodes(e), e.Points.size());
+    if (e.Autorouted && !pass.highlighted && !set.photo && !set.inverting) {
+        // The stripe only shows on tracks at least three pixels wide; a third of that, in whole
+        // pixels, keeps it centred and clearly inside the track.
+        const std::int64_t onScreen = RoundHalfEven64(static_cast<double>(e.Width) * canvas.unitPixels());
+        if (onScreen >= 3) {
+            canvas.setPen(CanvasPen::units(stripeColour(pass.colour), pixels(static_cast<double>(onScreen / 3)),
+                                           PenStyle::Solid));
+            canvas.polyline(nodes(e), e.Points.size());
+        }
+    }
+    if (handles && pass.selected && e.Groups.empty() && !hasOffset())
+        drawNodeHandles(e);
+}
+
+void ElementPainter::drawCircle(const TObjekt& e, double penWidth, std::int64_t radius)
+{
+    // The pen runs on the centre line, so the ring spans the inner to the outer radius.
+    const TPoint c = at(e.X, e.Y);
+    const TPoint s0 = PointOnCircle(e, e.Angle);
+    const TPoint s1 = PointOnCircle(e, e.Width);
+    const TPoint start = at(s0.x, s0.y);
+    const TPoint stop = at(s1.x, s1.y);
+    const std::int64_t x1 = std::int64_t{c.x} - radius, x2 = std::int64_t{c.x} + radius;
+    const std::int64_t y1 = std::int64_t{c.y} - radius, y2 = std::int64_t{c.y} + radius;
+    if (e.Filled)
+        canvas.chord(x1, y1, x2, y2, start, stop);
+    else
+        canvas.arc(x1, y1, x2, y2, start, stop);
+}
+
+void ElementPainter::drawFontText(const TObjekt& e, ColourRef colour)
+{
+    CanvasFont font;
+    font.family = QStringLiteral("Arial");
+    font.height = e.Width;
+    font.weight = 700;
+    font.escapement = static_cast<int>(std::clamp<std::int64_t>(std::int64_t{e.Angle} * 10, -36000, 36000));
+    // Glyphs are never mirrored; in a mirrored view the text starts at its box's other end.
+    TPoint anchor = at(e.X, e.Y);
+    if (set.mirrored)
+        anchor = (e.Angle == 0 || e.Angle == 180) ? at(e.Size1, e.Y) : at(e.X, e.Size2);
+    canvas.text(anchor, QString::fromStdString(Cp1252ToUtf8(e.Text)), font, colour);
+}
+
+void ElementPainter::drawPadShape(const TObjekt& pad, std::int64_t r, std::int64_t s)
+{
+    const TPoint c = at(pad.X, pad.Y);
+    const std::int64_t x = c.x, y = c.y;
+    const std::int64_t k = RoundHalfEven64(0.585 * static_cast<double>(r));
+    const std::int64_t corner = RoundHalfEven64(1.5 * static_cast<double>(r));
+    auto octagon = [&](std::int64_t a, std::int64_t b) {
+        const TPoint v[8] = {
+            {clampCoord(x - a), clampCoord(y + b - k)}, {clampCoord(x - a + k), clampCoord(y + b)},
+            {clampCoord(x + a - k), clampCoord(y + b)}, {clampCoord(x + a), clampCoord(y + b - k)},
+            {clampCoord(x + a), clampCoord(y - b + k)}, {clampCoord(x + a - k), clampCoord(y - b)},
+            {clampCoord(x - a + k), clampCoord(y - b)}, {clampCoord(x - a), clampCoord(y - b + k)},
+        };
+        canvas.polygon(v, 8);
+    };
+    switch (pad.Shape) {
+    case ShapeOctagon: octagon(r, r); break;
+    case ShapeSquare: canvas.rectangle(x - r, y - r, x + r, y + r); break;
+    case ShapeRoundedWide: canvas.roundRect(x - s, y - r, x + s, y + r, corner, corner); break;
+    case ShapeOctagonWide: octagon(s, r); break;
+    case ShapeRectWide: canvas.rectangle(x - s, y - r, x + s, y + r); break;
+    case ShapeRoundedTall: canvas.roundRect(x - r, y - s, x + r, y + s, corner, corner); break;
+    case ShapeOctagonTall: octagon(r, s); break;
+    case ShapeRectTall: canvas.rectangle(x - r, y - s, x + r, y + s); break;
+    default: canvas.ellipse(x - r, y - r, x + r, y + r); break;   // round, and any unknown code
+    }
+}
+
+void ElementPainter::drawCross(std::int64_t x, std::int64_t y, std::int64_t h, ColourRef colour)
+{
+    canvas.setPen(CanvasPen::pixels(colour, 1));
+    canvas.line({clampCoord(x - h), clampCoord(y + h)}, {clampCoord(x + h), clampCoord(y - h)});
+    canvas.line({clampCoord(x + h), clampCoord(y + h)}, {clampCoord(x - h), clampCoord(y - h)});
+}
+
+void ElementPainter::drawPadCore(const TObjekt& pad, ColourRef col, bool clearanceMode, std::int64_t extra,
+                                 ColourRef holeColour, bool highlighted, bool selected)
+{
+    const std::int64_t R = pad.Size1;
+    const std::int64_t d = pad.Size2;
+    const std::int64_t r = R + extra;
+    const std::int64_t s = 2 * R + extra;
+    const bool hatch = pad.Twin && !set.photo && !highlighted && !selected && !clearanceMode && !set.inverting &&
+                       set.patterns && (pad.Layer == LayerK1 || pad.Layer == LayerK2);
+    const ColourRef background = highlighted ? WhiteColour : clearanceColour(false);
+    const bool clearanceShown = extra > 0 && col == background;
+
+    canvas.setPen(set.inverting ? CanvasPen::none() : CanvasPen::pixels(col, 1));
+    canvas.setBrush(hatch ? CanvasBrush::hatch(set.patterns->plated) : CanvasBrush::solid(col));
+    const TPoint c = at(pad.X, pad.Y);
+    const std::int64_t x = c.x, y = c.y;
+    if (d != R || clearanceShown) {
+        drawPadShape(pad, r, s);
+        if ((set.inverting || highlighted) && d > 0) {
+            const ColourRef h = set.inverting ? BlackColour : holeColour;
+            canvas.setPen(CanvasPen::pixels(h, 1));
+            canvas.setBrush(CanvasBrush::solid(h));
+            canvas.ellipse(x - d, y - d, x + d, y + d);
+        }
+        return;
+    }
+    // A bare hole: the drill in the hole colour and a cross over it.
+    if (d > 0) {
+        canvas.setPen(CanvasPen::pixels(holeColour, 1));
+        canvas.setBrush(CanvasBrush::solid(holeColour));
+        canvas.ellipse(x - d, y - d, x + d, y + d);
+    }
+    if (!set.photo)
+        drawCross(x, y, RoundHalfEven64(static_cast<double>(R) / 2.0), col);
+}
+
+void ElementPainter::handle(TPoint centre, double radius)
+{
+    const std::int64_t r = RoundHalfEven64(radius);
+    canvas.ellipse(std::int64_t{centre.x} - r, std::int64_t{centre.y} - r, std::int64_t{centre.x} + r,
+                   std::int64_t{centre.y} + r);
+}
+
+void ElementPainter::drawNodeHandles(const TObjekt& e)
+{
+    canvas.setPen(CanvasPen::pixels(WhiteColour, 1));
+    canvas.setBrush(CanvasBrush::solid(HandleFillColour));
+    const double radius = std::max(e.Width / 2.0, pixels(3));
+    for (const TPoint& p : e.Points)
+        handle(at(p.x, p.y), radius);
+}
+
+void ElementPainter::drawArcHandles(const TObjekt& e)
+{
+    canvas.setPen(CanvasPen::pixels(WhiteColour, 1));
+    canvas.setBrush(CanvasBrush::solid(HandleFillColour));
+    const double radius = std::max((static_cast<double>(e.Size1) - e.Size2) / 2.0, pixels(3));
+    const TPoint a = PointOnMidCircle(e, e.Angle);
+    const TPoint b = PointOnMidCircle(e, e.Width);
+    handle(at(a.x, a.y), radius);
+    handle(at(b.x, b.y), radius);
+}
+
+void ElementPainter::drawClearanceKind(const TObjekt& e, ColourRef col, std::int32_t clearance, bool highlighted)
+{
+    const double grow = 2.0 * clearance;
+    canvas.setBrush(CanvasBrush::solid(col));
+    switch (e.Kind) {
+    case KindLine:
+        canvas.setPen(CanvasPen::units(col, e.Width + grow));
+        canvas.line(at(e.X, e.Y), at(e.Size1, e.Size2));
+        break;
+    case KindTrack:
+        if (e.Points.size() < 2)
+            break;
+        canvas.setPen(CanvasPen::units(col, e.Width + grow));
+        canvas.polyline(nodes(e), e.Points.size());
+        break;
+    case KindPad:
+        drawPadCore(e, col, true, clearance, holeColourOf(e), highlighted, false);
+        break;
+    case KindSmdPad: {
+        const std::int64_t hx = RoundHalfEven64(e.Size1 / 2.0) + clearance;
+        const std::int64_t hy = RoundHalfEven64(e.Size2 / 2.0) + clearance;
+        canvas.setPen(CanvasPen::pixels(col, 1));
+        const TPoint c = at(e.X, e.Y);
+        canvas.rectangle(c.x - hx, c.y - hy, c.x + hx, c.y + hy);
+        break;
+    }
+    case KindFontText: {
+        const TPoint a = at(e.X, e.Y);
+        const TPoint b = at(e.Size1, e.Size2);
+        canvas.setPen(CanvasPen::pixels(col, 1));
+        canvas.rectangle(std::int64_t{std::min(a.x, b.x)} - clearance, std::int64_t{std::min(a.y, b.y)} - clearance,
+                         std::int64_t{std::max(a.x, b.x)} + clearance, std::int64_t{std::max(a.y, b.y)} + clearance);
+        break;
+    }
+    case KindArea: {
+        if (e.Points.size() < 2)
+            break;
+        // A restricted area is a hole of its own outline, not grown: it is no copper to keep away from.
+        const bool outlined = e.Restricted && e.Selected && e.Groups.empty() && !hasOffset();
+        const double width = e.Restricted ? e.Width : e.Width + grow;
+        canvas.setPen(CanvasPen::units(outlined ? SelectedActiveColour : col, width));
+        if (e.Closed)
+            canvas.polygon(nodes(e), e.Points.size());
+        else
+            canvas.polyline(nodes(e), e.Points.size());
+        if (outlined)
+            drawNodeHandles(e);
+        break;
+    }
+    case KindCircle: {
+        const std::int64_t w = static_cast<std::int64_t>(e.Size1) - e.Size2;
+        canvas.setPen(CanvasPen::units(col, static_cast<double>(w) + grow, PenStyle::Solid));
+        drawCircle(e, static_cast<double>(w) + grow, e.Size1 - RoundHalfEven64(static_cast<double>(w) / 2.0));
+        break;
+    }
+    case KindLayoutText:
+        for (const TObjekt& stroke : e.Strokes) {
+            if (stroke.Points.size() < 2)
+                continue;
+            canvas.setPen(CanvasPen::units(col, stroke.Width + grow));
+            canvas.polyline(nodes(stroke), stroke.Points.size());
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void ElementPainter::DrawHole(const TObjekt& pad, bool cross)
+{
+    const std::int64_t d = pad.Size2;
+    const TPoint c = at(pad.X, pad.Y);
+    const std::int64_t x = c.x, y = c.y;
+    if (d > 0) {
+        const ColourRef ring = set.photo ? BlackColour : pad.Twin ? PlatedRingColour : WhiteColour;
+        canvas.setPen(CanvasPen::pixels(ring, 1));
+        canvas.setBrush(CanvasBrush::solid(WhiteColour));
+        canvas.ellipse(x - d, y - d, x + d, y + d);
+    }
+    if (cross && !set.photo && pad.Size2 == pad.Size1)
+        drawCross(x, y, RoundHalfEven64(static_cast<double>(pad.Size1) / 2.0),
+                  pad.Selected ? SelectedActiveColour : BlackColour);
+}
+
+void ElementPainter::DrawConnection(const TObjekt& from, const TObjekt& to, ColourRef colour)
+{
+    canvas.setPen(CanvasPen::pixels(colour, 1));
+    canvas.line(at(from.X, from.Y), at(to.X, to.Y));
+}
+
+} // namespace trevok
