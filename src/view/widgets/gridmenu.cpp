@@ -19,14 +19,15 @@ GridMenu::GridMenu(ViewModel& view, GridList& grids, QWidget* parent) : QMenu(pa
         return dlg.valueText();
     };
 
-    // clear() deletes the actions whose parent is the menu, so the actions belong to a holder.
+    // clear() deletes the actions whose parent is the menu, and removing an action cuts every
+    // connection from it to the menu; so the actions and their connections belong to a holder.
     mHolder = new QObject(this);
     mAdd = new QAction(T("Neues Raster hinzufügen...", "Add new grid...", "Ajouter une grille..."), mHolder);
     mAdd->setObjectName(QStringLiteral("R_Hinzufuegen"));
     mRemove = new QAction(T("Akuelles Raster entfernen", "Remove current grid", "Supprimer la grille actuelle"), mHolder);
     mRemove->setObjectName(QStringLiteral("R_Entfernen"));
-    connect(mAdd, &QAction::triggered, this, &GridMenu::addGrid);
-    connect(mRemove, &QAction::triggered, this, &GridMenu::removeGrid);
+    connect(mAdd, &QAction::triggered, mHolder, [this] { addGrid(); });
+    connect(mRemove, &QAction::triggered, mHolder, [this] { removeGrid(); });
 
     mMarking = new QMenu(T("Rastermarkierung", "Grid marking", "Marquage de la grille"), this);
     mMarking->setObjectName(QStringLiteral("Rastermarkierung1"));
@@ -38,12 +39,12 @@ GridMenu::GridMenu(ViewModel& view, GridList& grids, QWidget* parent) : QMenu(pa
         a->setCheckable(true);
         a->setData(m);
         markingGroup->addAction(a);
-        connect(a, &QAction::triggered, this, [this, m] { mView.setGridMarking(m); });
+        connect(a, &QAction::triggered, mHolder, [this, m] { mView.setGridMarking(m); });
     }
     mVisible = new QAction(T("Raster sichtbar", "Grid visible", "Grille visible"), mHolder);
     mVisible->setObjectName(QStringLiteral("Rastersichtbar1"));
     mVisible->setCheckable(true);
-    connect(mVisible, &QAction::triggered, this, [this](bool on) { mView.setGridVisible(on); });
+    connect(mVisible, &QAction::triggered, mHolder, [this](bool on) { mView.setGridVisible(on); });
 
     connect(this, &QMenu::aboutToShow, this, &GridMenu::rebuild);
     rebuild();
@@ -64,7 +65,7 @@ void GridMenu::rebuild()
         a->setChecked(GridList::isCurrent(e, current));
         a->setData(e.grid());
         const double g = e.grid();
-        connect(a, &QAction::triggered, this, [this, g] { mView.setGrid(g); });
+        connect(a, &QAction::triggered, mHolder, [this, g] { mView.setGrid(g); });
         mGridActions.push_back(a);
     };
     for (const GridEntry& e : mGrids.builtIn())
