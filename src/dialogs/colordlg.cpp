@@ -120,7 +120,10 @@ void TColor_Dlg::updatePanels()
     for (std::size_t i = 0; i < EditedColours.size(); ++i) {
         QPixmap swatch(40, 14);
         swatch.fill(s.qcolor(EditedColours[i]));
-        mPanels[i]->setIcon(QIcon(swatch));
+        // The colours of the fixed scheme are shown too, not greyed out with the panel.
+        QIcon icon(swatch);
+        icon.addPixmap(swatch, QIcon::Disabled);
+        mPanels[i]->setIcon(icon);
         mPanels[i]->setEnabled(editable);
         mCaptions[i]->setEnabled(editable);
     }
