@@ -1,0 +1,104 @@
+// The main window's texts and the tool status texts in the three languages.
+#include "app/maintexts.h"
+#include "view/texts.h"
+
+#include <QSet>
+
+#include <gtest/gtest.h>
+
+using namespace trevok;
+
+namespace {
+struct Language {
+    explicit Language(int code) : saved(CurrentLanguage()) { SetCurrentLanguage(code); }
+    ~Language() { SetCurrentLanguage(saved); }
+    int saved;
+};
+} // namespace
+
+TEST(MainTexts, TheTableHasEveryRowOnceAndAGermanTextForEach)
+{
+    int menus = 0, captions = 0, hints = 0, filters = 0, titles = 0;
+    QSet<QString> seen;
+    for (const MainTextRow& row : MainTextTable()) {
+        const QString key = QString::fromLatin1(row.control) + QLatin1Char('/') + QString::number(int(row.kind));
+        EXPECT_FALSE(seen.contains(key)) << row.control;
+        seen.insert(key);
+        EXPECT_TRUE(row.de && *row.de) << row.control;
+        EXPECT_FALSE(row.kind == TextKind::Menu && MainText(row.control, TextKind::Caption).size() > 0)
+            << row.control << " has both a menu caption and a caption";
+        menus += row.kind == TextKind::Menu;
+        captions += row.kind == TextKind::Caption;
+        hints += row.kind == TextKind::Hint;
+        filters += row.kind == TextKind::Filter;
+        titles += row.kind == TextKind::BrowserTitle;
+    }
+    EXPECT_EQ(menus, 139);
+    EXPECT_EQ(captions, 23);
+    EXPECT_EQ(hints, 76);
+    EXPECT_EQ(filters, 3);
+    EXPECT_EQ(titles, 1);
+}
+
+TEST(MainTexts, EachLanguageReadsItsOwnText)
+{
+    {
+        Language en(1);
+        EXPECT_EQ(MainText("Datei1"), "&File");
+        EXPECT_EQ(MainText("SB_Connect"), "Connections");
+        EXPECT_EQ(MainText("SB_SMDPad"), "SMD-Pad") << "English keeps the German caption";
+        EXPECT_EQ(MainText("L1"), "Layer");
+        EXPECT_EQ(MainHint("TB_Neu"), "New");
+        EXPECT_EQ(SplitHint(MainHint("TB_Neu")).longPart, "New") << "no long part: the status shows the short";
+    }
+    {
+        Language fr(2);
+        EXPECT_EQ(MainText("Datei1"), "&Fichier");
+        EXPECT_EQ(MainText("SB_K1"), "C1");
+        EXPECT_EQ(MainText("SB_B2"), "S2");
+        EXPECT_EQ(MainText("L1"), "Couche");
+        EXPECT_EQ(MainText("SB_SMDPad"), QString::fromUtf8("Pastille CMS"));
+    }
+    {
+        Language de(0);
+        EXPECT_EQ(MainText("Datei1"), "&Datei");
+        EXPECT_EQ(MainText("SB_K1"), "K1");
+        EXPECT_EQ(MainText("Lschen1"), QString::fromUtf8("&Löschen  [Entf]"));
+        EXPECT_EQ(MainText("SaveDialog", TextKind::Filter),
+                  "Layout-Dateien (*.lay)|*.lay|Alle Dateien (*.*)|*.*");
+    }
+    EXPECT_TRUE(MainText("NoSuchControl").isEmpty());
+    EXPECT_TRUE(MainText("Datei1", TextKind::Hint).isEmpty());
+}
+
+TEST(MainTexts, HintsSplitIntoToolTipAndStatusText)
+{
+    EXPECT_EQ(SplitHint("Neu|Beginnt ein neues Layout").shortPart, "Neu");
+    EXPECT_EQ(SplitHint("Neu|Beginnt ein neues Layout").longPart, "Beginnt ein neues Layout");
+    EXPECT_EQ(SplitHint("|Nur lang").shortPart, "");
+    EXPECT_EQ(SplitHint("|Nur lang").longPart, "Nur lang");
+    EXPECT_EQ(SplitHint("a|b|c").longPart, "b|c");
+}
+
+TEST(MainTexts, ToolStatusTextsAreLongPartsInEveryLanguage)
+{
+    for (int language = 0; language < 3; ++language) {
+        Language l(language);
+        for (int s = 0; s <= int(ToolStatus::SmdPad); ++s) {
+            const QString hint = ToolStatusHint(ToolStatus(s));
+            EXPECT_TRUE(hint.startsWith('|') && hint.size() > 5) << language << " " << s;
+        }
+    }
+    Language en(1);
+    EXPECT_EQ(SplitHint(ToolStatusHint(ToolStatus::ConnectionFirst)).longPart, "Connection: Select first pad");
+    EXPECT_EQ(SplitHint(ToolStatusHint(ToolStatus::Autoroute)).longPart,
+              "Autoroute: Click on a connection to autoroute.\nClick on an existing autoroute to resolve it");
+}
+
+TEST(MainTexts, FileFiltersBecomeQtFiltersMatchingBothCases)
+{
+    EXPECT_EQ(QtFileFilter("Layout files (*.lay)|*.LAY|All files (*.*)|*.*"),
+              "Layout files (*.lay *.LAY);;All files (*)");
+    EXPECT_EQ(QtFileFilter("Bohrdaten (*.drl)|*.drl"), "Bohrdaten (*.drl *.DRL)");
+    EXPECT_EQ(QtFileFilter("Bilder|*.bmp;*.gif"), "Bilder (*.bmp *.BMP *.gif *.GIF)");
+}
