@@ -7,11 +7,13 @@
 // Aligning and snapping the selection unit by unit: an ungrouped element on its own, the selected
 // members of a group together, so that a footprint keeps its shape.
 
-namespace trevok {
+namespace trevok
+{
 
 using namespace edit;
 
-namespace {
+namespace
+{
 
 /// The selection split into units: for every element its unit (or -1 when not selected), and for
 /// every unit its members' indices in board order.
@@ -118,13 +120,26 @@ EditResult alignSelection(TProject& project, int mode)
         std::int64_t dx = 0;
         std::int64_t dy = 0;
         switch (mode) {
-        case AlignTop: dy = R.bottom - r.bottom; break;   // y grows upward: bottom holds the upper edge
-        case AlignBottom: dy = R.top - r.top; break;
-        case AlignLeft: dx = R.left - r.left; break;
-        case AlignRight: dx = R.right - r.right; break;
-        case AlignCentreHorizontal: dx = halfRounded((R.left + R.right) - (r.left + r.right)); break;
-        case AlignCentreVertical: dy = halfRounded((R.top + R.bottom) - (r.top + r.bottom)); break;
-        default: break;
+        case AlignTop:
+            dy = R.bottom - r.bottom;
+            break; // y grows upward: bottom holds the upper edge
+        case AlignBottom:
+            dy = R.top - r.top;
+            break;
+        case AlignLeft:
+            dx = R.left - r.left;
+            break;
+        case AlignRight:
+            dx = R.right - r.right;
+            break;
+        case AlignCentreHorizontal:
+            dx = halfRounded((R.left + R.right) - (r.left + r.right));
+            break;
+        case AlignCentreVertical:
+            dy = halfRounded((R.top + R.bottom) - (r.top + r.bottom));
+            break;
+        default:
+            break;
         }
         offsets[u] = {saturate32(dx), saturate32(dy)};
     }

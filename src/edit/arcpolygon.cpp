@@ -8,11 +8,13 @@
 
 // The settings of circle arcs and the regular polygon generator.
 
-namespace trevok {
+namespace trevok
+{
 
 using namespace edit;
 
-namespace {
+namespace
+{
 
 /// The mean radius of a ring as the arc dialog shows it: inner + round((outer - inner) / 2).
 std::int64_t meanRadius(const TObjekt& circle) noexcept
@@ -67,8 +69,8 @@ EditResult applyArcSettings(TProject& project, const ArcSettings& settings)
         return result;
     const std::int32_t start = dialogAngle(settings.startAngle);
     const std::int32_t stop = dialogAngle(settings.stopAngle);
-    const double diameter = limited(settings.diameterMm, MinArcDiameterMm, MaxArcDiameterMm,
-                                    settings.shownMeanRadius / 50.0);
+    const double diameter =
+        limited(settings.diameterMm, MinArcDiameterMm, MaxArcDiameterMm, settings.shownMeanRadius / 50.0);
     // Every circle changes its radii by the same amount, the one that brings the circle that
     // was shown to the entered diameter.
     const std::int64_t delta = RoundHalfEven64(diameter * 50.0) - settings.shownMeanRadius;
@@ -138,8 +140,8 @@ std::vector<TPoint> regularPolygonCorners(TPoint centre, const PolygonSettings& 
     return corners;
 }
 
-std::unique_ptr<TObjekt> makeRegularPolygon(TPoint centre, const PolygonSettings& settings, std::uint8_t layer,
-                                            std::int32_t clearance, bool restricted)
+std::unique_ptr<TObjekt> makeRegularPolygon(TPoint centre, const PolygonSettings& settings,
+                                            std::uint8_t layer, std::int32_t clearance, bool restricted)
 {
     const PolygonSettings s = limitPolygonSettings(settings);
     const std::int32_t width = RoundHalfEven(s.lineWidthMm * 100.0);

@@ -9,14 +9,19 @@
 // The program's clipboard: copy, cut, and placing its contents on the board (Paste and
 // Duplicate share the placement).
 
-namespace trevok {
+namespace trevok
+{
 
 using namespace edit;
 
-namespace {
+namespace
+{
 
 /// Side 1 holds layers 1 and 2, side 2 layers 3 and 4.
-int sideOf(std::uint8_t layer) noexcept { return layer == LayerK1 || layer == LayerB1 ? 1 : 2; }
+int sideOf(std::uint8_t layer) noexcept
+{
+    return layer == LayerK1 || layer == LayerB1 ? 1 : 2;
+}
 
 std::int64_t largestGroupId(const ElementList& list, std::size_t end) noexcept
 {
@@ -111,7 +116,8 @@ TPoint placementOffset(const Clipboard& clipboard, TPoint cursor, const TBoard& 
     return snap ? SnapToGrid(offset, board.Grid) : offset;
 }
 
-EditResult placeClipboard(TProject& project, const Clipboard& clipboard, TPoint offset, std::uint8_t activeLayer)
+EditResult placeClipboard(TProject& project, const Clipboard& clipboard, TPoint offset,
+                          std::uint8_t activeLayer)
 {
     EditResult result;
     TBoard* board = project.currentBoard();

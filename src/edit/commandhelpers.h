@@ -15,7 +15,8 @@
 #include <utility>
 #include <vector>
 
-namespace trevok::edit {
+namespace trevok::edit
+{
 
 /// Field by field equality of everything a user or a file can tell apart (the scratch fields
 /// are ignored).
@@ -60,7 +61,7 @@ EditResult transformElements(TProject& project, Pick&& pick, Change&& change)
         TObjekt copy = *list[i];
         change(copy, i);
         if (!sameElement(copy, *list[i])) {
-            copy.RegionCache.reset();   // the cached outline described the old shape
+            copy.RegionCache.reset(); // the cached outline described the old shape
             changes.emplace_back(i, std::move(copy));
         }
     }
@@ -82,6 +83,9 @@ EditResult transformElements(TProject& project, Pick&& pick, Change&& change)
 EditResult removeElements(TProject& project, const std::vector<bool>& doomed);
 
 /// True for elements selected by the user.
-inline bool isSelected(const TObjekt& e, std::size_t) noexcept { return e.Selected != 0; }
+inline bool isSelected(const TObjekt& e, std::size_t) noexcept
+{
+    return e.Selected != 0;
+}
 
 } // namespace trevok::edit

@@ -11,9 +11,11 @@
 // The selection, delete, select all, the transforms about the selection centre, grouping, the
 // layer commands and the enabled state of the commands.
 
-namespace trevok {
+namespace trevok
+{
 
-namespace edit {
+namespace edit
+{
 
 bool sameElement(const TObjekt& a, const TObjekt& b) noexcept
 {
@@ -102,7 +104,8 @@ EditResult removeElements(TProject& project, const std::vector<bool>& doomed)
 
 using namespace edit;
 
-namespace {
+namespace
+{
 
 /// Sets the selection flag and records the element's area when it changed.
 void setSelected(EditResult& result, TObjekt& e, std::uint8_t state)
@@ -127,8 +130,7 @@ std::optional<TRect> selectionOutlineBounds(const TBoard& board)
     return r;
 }
 
-template <class Transform>
-EditResult transformSelectionAboutCentre(TProject& project, Transform&& transform)
+template <class Transform> EditResult transformSelectionAboutCentre(TProject& project, Transform&& transform)
 {
     const TBoard* board = project.currentBoard();
     if (!board || selectedCount(*board) == 0)
@@ -172,7 +174,8 @@ TPoint selectionCentre(const TBoard& board)
     return SnapToGrid(r ? centreOf(*r) : TPoint{}, board.Grid);
 }
 
-TPoint boardEdgeLimitedOffset(const TRect& bounds, std::int64_t dx, std::int64_t dy, const TBoard& board) noexcept
+TPoint boardEdgeLimitedOffset(const TRect& bounds, std::int64_t dx, std::int64_t dy,
+                              const TBoard& board) noexcept
 {
     // The right and lower limits first, so that the left and upper ones win for a selection
     // larger than the board.
@@ -266,7 +269,8 @@ EditResult mirrorSelectionVertically(TProject& project)
 // ---------------------------------------------------------------------------------------------
 // Groups
 
-namespace {
+namespace
+{
 
 /// At least two selected elements that do not all share the first one's last group id.
 bool selectionWouldGroup(const TBoard& board) noexcept
@@ -302,7 +306,7 @@ EditResult groupSelectedElements(TProject& project)
         return result;
     PushUndo(project);
     const auto first = std::find_if(board->Elements.begin(), board->Elements.end(),
-                                     [](const auto& e) { return e->Selected != 0; });
+                                    [](const auto& e) { return e->Selected != 0; });
     const std::size_t before = (*first)->Groups.size();
     GroupSelection(board->Elements);
     if ((*first)->Groups.size() == before) {
@@ -310,7 +314,7 @@ EditResult groupSelectedElements(TProject& project)
         DropLastUndo(project);
         return result;
     }
-    result.changed = true;   // grouping does not change the picture: nothing to repaint
+    result.changed = true; // grouping does not change the picture: nothing to repaint
     return result;
 }
 

@@ -18,15 +18,16 @@
 #include <optional>
 #include <vector>
 
-namespace trevok {
+namespace trevok
+{
 
 /// What a command did: whether the board changed (for select all: whether the selection
 /// changed) and the board rectangle to repaint, the union of the old and new bounding
 /// rectangles of every element that changed, widened by the rubber-band lines of moved pads.
 struct EditResult {
     bool changed = false;
-    bool hasArea = false;   // false: nothing to repaint
-    TRect area;             // board units, normalised
+    bool hasArea = false; // false: nothing to repaint
+    TRect area;           // board units, normalised
 
     void include(const TRect& r) noexcept
     {
@@ -64,7 +65,8 @@ TPoint selectionCentre(const TBoard& board);
 /// The offset (dx, dy) limited so that bounds moved by it stays on the board: left >= 0,
 /// right <= width, and y between -height and 0. When bounds is wider (or higher) than the
 /// board, its left (upper) edge is kept on the board.
-TPoint boardEdgeLimitedOffset(const TRect& bounds, std::int64_t dx, std::int64_t dy, const TBoard& board) noexcept;
+TPoint boardEdgeLimitedOffset(const TRect& bounds, std::int64_t dx, std::int64_t dy,
+                              const TBoard& board) noexcept;
 
 // ---------------------------------------------------------------------------------------------
 // Clipboard. Duplicate is copySelection followed by the same placement as Paste.
@@ -90,7 +92,8 @@ TPoint placementOffset(const Clipboard& clipboard, TPoint cursor, const TBoard& 
 /// active layer and the clipboard side differ in side (except pads with a twin, which keep
 /// theirs), and finally the pasted elements grouped. The clipboard itself is left as it is.
 /// An empty clipboard places nothing and takes no undo step.
-EditResult placeClipboard(TProject& project, const Clipboard& clipboard, TPoint offset, std::uint8_t activeLayer);
+EditResult placeClipboard(TProject& project, const Clipboard& clipboard, TPoint offset,
+                          std::uint8_t activeLayer);
 
 // ---------------------------------------------------------------------------------------------
 // Delete and select
@@ -158,10 +161,10 @@ EditResult selectionToLayer(TProject& project, int layer);
 // Node commands on one corner of a track or area (the element and node the right click found)
 
 struct NodeMenuState {
-    bool removeNode = false;   // "Knoten entfernen": more than 2 corners
-    bool newNode = false;      // "Neuer Knoten"
-    bool snapNode = false;     // "Knoten am Raster ausrichten"
-    bool splitTrack = false;   // "Leiterbahn auftrennen": a track, node neither first nor last
+    bool removeNode = false; // "Knoten entfernen": more than 2 corners
+    bool newNode = false;    // "Neuer Knoten"
+    bool snapNode = false;   // "Knoten am Raster ausrichten"
+    bool splitTrack = false; // "Leiterbahn auftrennen": a track, node neither first nor last
 };
 NodeMenuState nodeMenuState(const TObjekt& element, int node) noexcept;
 
@@ -181,11 +184,11 @@ EditResult splitTrack(TProject& project, std::size_t element, int node, std::int
 // Arc dialog ("Kreisbogen...")
 
 struct ArcSettings {
-    std::int32_t startAngle = 0;     // 0..359
-    std::int32_t stopAngle = 0;      // 0..359; equal angles: a full circle
-    double diameterMm = 0.0;         // diameter of the centre line, 0.10 .. 99.90
+    std::int32_t startAngle = 0; // 0..359
+    std::int32_t stopAngle = 0;  // 0..359; equal angles: a full circle
+    double diameterMm = 0.0;     // diameter of the centre line, 0.10 .. 99.90
     bool filled = false;
-    std::int32_t shownMeanRadius = 0;// the mean radius the diameter was shown from, in units
+    std::int32_t shownMeanRadius = 0; // the mean radius the diameter was shown from, in units
 };
 inline constexpr double MinArcDiameterMm = 0.10;
 inline constexpr double MaxArcDiameterMm = 99.90;
@@ -202,11 +205,11 @@ EditResult applyArcSettings(TProject& project, const ArcSettings& settings);
 // Regular polygon ("Vieleck generieren")
 
 struct PolygonSettings {
-    std::int32_t corners = 6;        // 3..99
-    double radiusMm = 10.0;          // 1.0..99.9
-    double angleOffset = 0.0;        // degrees, -180.0..180.0
-    double lineWidthMm = 1.0;        // 0.0..99.9
-    bool filled = false;             // an area instead of a track
+    std::int32_t corners = 6; // 3..99
+    double radiusMm = 10.0;   // 1.0..99.9
+    double angleOffset = 0.0; // degrees, -180.0..180.0
+    double lineWidthMm = 1.0; // 0.0..99.9
+    bool filled = false;      // an area instead of a track
 };
 /// The settings brought into the dialog's ranges (a value that is not a number takes the
 /// default).
@@ -216,8 +219,8 @@ PolygonSettings limitPolygonSettings(PolygonSettings settings) noexcept;
 std::vector<TPoint> regularPolygonCorners(TPoint centre, const PolygonSettings& settings);
 /// The element: a filled area (a restricted area on the copper layer of the side when
 /// restricted is set) or a track, with the line width and the clearance given.
-std::unique_ptr<TObjekt> makeRegularPolygon(TPoint centre, const PolygonSettings& settings, std::uint8_t layer,
-                                            std::int32_t clearance, bool restricted);
+std::unique_ptr<TObjekt> makeRegularPolygon(TPoint centre, const PolygonSettings& settings,
+                                            std::uint8_t layer, std::int32_t clearance, bool restricted);
 /// A press of the polygon tool: one undo step, the polygon appended to the current board.
 EditResult placeRegularPolygon(TProject& project, TPoint centre, const PolygonSettings& settings,
                                std::uint8_t layer, std::int32_t clearance, bool restricted);
@@ -233,11 +236,11 @@ struct EditCommandState {
     bool snapToGrid = false, otherSide = false, setLayer = false;
     bool arc = false;
     bool deleteOutside = false;
-    bool zoomSelection = false;   // "Zoom auf Markierung"
-    bool zoomAllObjects = false;  // "Zoom alle Objekte"
+    bool zoomSelection = false;  // "Zoom auf Markierung"
+    bool zoomAllObjects = false; // "Zoom alle Objekte"
     bool undo = false, redo = false;
-    bool zoomPrevious = false;    // "Zoom vorher"
-    bool boardCommands = false;   // delete board and the four moves: more than one board
+    bool zoomPrevious = false;  // "Zoom vorher"
+    bool boardCommands = false; // delete board and the four moves: more than one board
 };
 /// Refreshed after every selection change, tool change and edit.
 EditCommandState editCommandState(const TProject& project, const Clipboard& clipboard);

@@ -5,11 +5,13 @@
 
 // The commands of the node menu: on one corner of a track or area.
 
-namespace trevok {
+namespace trevok
+{
 
 using namespace edit;
 
-namespace {
+namespace
+{
 
 /// The track or area at index when node is one of its corners.
 TObjekt* nodeOwner(TProject& project, std::size_t element, int node) noexcept
@@ -24,8 +26,7 @@ TObjekt* nodeOwner(TProject& project, std::size_t element, int node) noexcept
 }
 
 /// One undo step, then change(e); the result holds the old and new areas.
-template <class Change>
-EditResult changeNodes(TProject& project, TObjekt& e, Change&& change)
+template <class Change> EditResult changeNodes(TProject& project, TObjekt& e, Change&& change)
 {
     EditResult result;
     PushUndo(project);
@@ -78,7 +79,8 @@ EditResult insertNode(TProject& project, std::size_t element, int node)
         fresh = {saturate32((std::int64_t{a.x} + b.x) / 2), saturate32((std::int64_t{a.y} + b.y) / 2)};
     }
     fresh = SnapToGrid(fresh, grid);
-    return changeNodes(project, *e, [node, fresh](TObjekt& t) { t.Points.insert(t.Points.begin() + node, fresh); });
+    return changeNodes(project, *e,
+                       [node, fresh](TObjekt& t) { t.Points.insert(t.Points.begin() + node, fresh); });
 }
 
 EditResult snapNode(TProject& project, std::size_t element, int node)

@@ -11,17 +11,18 @@
 using namespace trevok;
 using namespace trevok::testing;
 
-namespace {
+namespace
+{
 
 /// Every kind of link and most kinds of element, most of them selected: a through-plated pair
 /// with connections and an autorouted track, an SMD pad, a grouped text and arc, an area, a
 /// track far outside the board and a track of four corners.
 void richBoard(TProject& p)
 {
-    TObjekt& a = addPad(p, {1000, -1000}, LayerK1, true);              // 0
-    TObjekt& b = addPad(p, {1000, -1000}, LayerK2, true);              // 1
+    TObjekt& a = addPad(p, {1000, -1000}, LayerK1, true); // 0
+    TObjekt& b = addPad(p, {1000, -1000}, LayerK2, true); // 1
     twin(a, b);
-    TObjekt& c = addPad(p, {3000, -1000}, LayerK1);                    // 2
+    TObjekt& c = addPad(p, {3000, -1000}, LayerK1);                        // 2
     TObjekt& d = add(p, NewSmdPad({2000, -2000}, 120, LayerK1, 60), true); // 3
     connect(a, c);
     connect(c, d);
@@ -38,10 +39,10 @@ void richBoard(TProject& p)
     arc.Angle = 30;
     arc.Width = 90;
     AddGroup(arc, 1);
-    TObjekt& area = add(p, NewArea(20, LayerK2));                      // 7
+    TObjekt& area = add(p, NewArea(20, LayerK2)); // 7
     for (TPoint q : {TPoint{0, 0}, TPoint{500, 0}, TPoint{500, -500}, TPoint{0, 0}})
         AddPoint(area, q);
-    addTrack(p, {{-5000, 5000}, {-4000, 5000}});                       // 8
+    addTrack(p, {{-5000, 5000}, {-4000, 5000}});                                           // 8
     addTrack(p, {{130, -130}, {1130, -130}, {1130, -1130}, {2130, -1130}}, LayerK1, true); // 9
 }
 
@@ -74,12 +75,16 @@ std::vector<NamedCommand> undoableCommands()
         {"snap node", [](TProject& p) { return snapNode(p, 9, 0); }},
         {"split track", [](TProject& p) { return splitTrack(p, 9, 2, 40); }},
         {"delete outside", deleteOutsideBoard},
-        {"paste", [](TProject& p) {
+        {"paste",
+         [](TProject& p) {
              Clipboard c;
              copySelection(p, c);
              return placeClipboard(p, c, {254, 0}, LayerK2);
          }},
-        {"polygon", [](TProject& p) { return placeRegularPolygon(p, {0, 0}, PolygonSettings{}, LayerK1, 40, false); }},
+        {"polygon",
+         [](TProject& p) {
+             return placeRegularPolygon(p, {0, 0}, PolygonSettings{}, LayerK1, 40, false);
+         }},
     };
 }
 
@@ -127,21 +132,21 @@ TEST(EditCommands, NothingToChangeTakesNoUndoStep)
 
     // Selections on which the command has nothing to do.
     TProject p = oneBoardProject();
-    TObjekt& pad = addPad(p, {254, -254}, LayerK1, true);   // round, on the grid: rotation keeps it
+    TObjekt& pad = addPad(p, {254, -254}, LayerK1, true); // round, on the grid: rotation keeps it
     EXPECT_FALSE(rotateSelection(p).changed);
-    EXPECT_FALSE(alignSelection(p, AlignLeft).changed);     // a single element is its own edge
+    EXPECT_FALSE(alignSelection(p, AlignLeft).changed); // a single element is its own edge
     EXPECT_FALSE(snapSelectionToGrid(p).changed);
     EXPECT_FALSE(selectionToLayer(p, LayerK1).changed);
-    EXPECT_FALSE(groupSelectedElements(p).changed);         // one element makes no group
+    EXPECT_FALSE(groupSelectedElements(p).changed); // one element makes no group
     EXPECT_FALSE(ungroupSelectedElements(p).changed);
     TObjekt& other = addPad(p, {508, -254}, LayerK1, true);
     AddGroup(pad, 3);
     AddGroup(other, 3);
-    EXPECT_FALSE(groupSelectedElements(p).changed);         // already exactly one group
+    EXPECT_FALSE(groupSelectedElements(p).changed); // already exactly one group
     TObjekt& track = addTrack(p, {{0, 0}, {254, 0}});
     EXPECT_FALSE(snapNode(p, 2, 1).changed);
-    EXPECT_FALSE(removeNode(p, 2, 0).changed);              // two corners are the minimum
-    EXPECT_FALSE(splitTrack(p, 2, 1, 40).changed);          // the last corner is no split point
+    EXPECT_FALSE(removeNode(p, 2, 0).changed);     // two corners are the minimum
+    EXPECT_FALSE(splitTrack(p, 2, 1, 40).changed); // the last corner is no split point
     EXPECT_FALSE(deleteOutsideBoard(p).changed);
     EXPECT_FALSE(placeClipboard(p, Clipboard{}, {0, 0}, LayerK1).changed);
     EXPECT_EQ(track.Points.size(), 2u);
@@ -161,7 +166,7 @@ TEST(Clipboard, CopyKeepsOnlyLinksInsideTheClipboard)
     ASSERT_EQ(c.size(), 7u);
     EXPECT_EQ(c[0]->Twin, c[1].get());
     EXPECT_EQ(c[1]->Twin, c[0].get());
-    EXPECT_TRUE(c[0]->Connections.empty());   // its partner, pad 2, was not copied
+    EXPECT_TRUE(c[0]->Connections.empty()); // its partner, pad 2, was not copied
     EXPECT_TRUE(c[2]->Connections.empty());
     EXPECT_EQ(c[3]->RouteStart, c[0].get());
     EXPECT_EQ(c[3]->RouteEnd, nullptr);
@@ -185,6 +190,10 @@ TEST(Clipboard, PasteOnTheOtherSideSwapsLayersButKeepsThroughPlatedPairs)
     twin(top, bottom);
     TObjekt& smd = add(p, NewSmdPad({3000, -2000}, 100, LayerK1, 50), true);
     connect(top, smd);
+    TObjekt& route = addTrack(p, {{2000, -2000}, {3000, -2000}}, LayerK1, true);
+    route.Autorouted = 1;
+    route.RouteStart = &top;
+    route.RouteEnd = &smd;
     TObjekt& old = addPad(p, {5000, -5000});
     AddGroup(old, 9);
     (void)copper;
@@ -199,14 +208,15 @@ TEST(Clipboard, PasteOnTheOtherSideSwapsLayersButKeepsThroughPlatedPairs)
     EXPECT_EQ(dump(clip.ClipboardList), clipBefore);
 
     const ElementList& list = board.Elements;
-    ASSERT_EQ(list.size(), 11u);
-    for (std::size_t i = 0; i < 6; ++i)
+    ASSERT_EQ(list.size(), 13u);
+    for (std::size_t i = 0; i < 7; ++i)
         EXPECT_EQ(list[i]->Selected, 0) << i;
-    const TObjekt& nc = *list[6];
-    const TObjekt& ns = *list[7];
-    const TObjekt& nt = *list[8];
-    const TObjekt& nb = *list[9];
-    const TObjekt& nsmd = *list[10];
+    const TObjekt& nc = *list[7];
+    const TObjekt& ns = *list[8];
+    const TObjekt& nt = *list[9];
+    const TObjekt& nb = *list[10];
+    const TObjekt& nsmd = *list[11];
+    const TObjekt& nroute = *list[12];
     EXPECT_EQ(nc.Layer, LayerK2);
     EXPECT_EQ(ns.Layer, LayerB2);
     EXPECT_EQ(nt.Layer, LayerK1);
@@ -218,7 +228,9 @@ TEST(Clipboard, PasteOnTheOtherSideSwapsLayersButKeepsThroughPlatedPairs)
     EXPECT_EQ(nb.Twin, &nt);
     ASSERT_EQ(nt.Connections.size(), 1u);
     EXPECT_EQ(nt.Connections[0], &nsmd);
-    EXPECT_EQ(top.Twin, &bottom);   // the originals keep their own links
+    EXPECT_EQ(nroute.RouteStart, &nt);
+    EXPECT_EQ(nroute.RouteEnd, &nsmd);
+    EXPECT_EQ(top.Twin, &bottom); // the originals keep their own links
     ASSERT_EQ(top.Connections.size(), 1u);
     EXPECT_EQ(top.Connections[0], &smd);
 
@@ -226,13 +238,13 @@ TEST(Clipboard, PasteOnTheOtherSideSwapsLayersButKeepsThroughPlatedPairs)
     const std::int32_t g = nc.lastGroup();
     EXPECT_NE(g, 0);
     EXPECT_NE(g, old.lastGroup());
-    for (std::size_t i = 6; i < 11; ++i) {
+    for (std::size_t i = 7; i < 13; ++i) {
         EXPECT_EQ(list[i]->Selected, 1);
         EXPECT_EQ(list[i]->lastGroup(), g);
     }
     EXPECT_TRUE(r.hasArea);
     EXPECT_TRUE(r.area.contains(254, -508));
-    EXPECT_TRUE(r.area.contains(1000, -500));   // the deselected originals are redrawn too
+    EXPECT_TRUE(r.area.contains(1000, -500)); // the deselected originals are redrawn too
 }
 
 TEST(Clipboard, PastedGroupsStayApartFromTheBoardsAndFromEachOther)
@@ -294,7 +306,7 @@ TEST(Delete, RemovedPadsLeaveNoLinksBehind)
     ElementList& list = boardOf(p).Elements;
     for (auto& e : list)
         e->Selected = 0;
-    list[0]->Selected = 1;   // pad a without its twin, connected to c, start of the route
+    list[0]->Selected = 1; // pad a without its twin, connected to c, start of the route
     TObjekt* b = list[1].get();
     TObjekt* c = list[2].get();
     TObjekt* route = list[4].get();
@@ -302,23 +314,23 @@ TEST(Delete, RemovedPadsLeaveNoLinksBehind)
     ASSERT_TRUE(r.changed);
     ASSERT_EQ(list.size(), 9u);
     EXPECT_EQ(b->Twin, nullptr);
-    ASSERT_EQ(c->Connections.size(), 1u);   // only the SMD pad is left
+    ASSERT_EQ(c->Connections.size(), 1u); // only the SMD pad is left
     EXPECT_EQ(c->Connections[0]->Kind, KindSmdPad);
     EXPECT_EQ(route->RouteStart, nullptr);
     EXPECT_EQ(route->RouteEnd, c);
-    EXPECT_EQ(route->Autorouted, 1);   // resolving it later finds the missing end
-    EXPECT_TRUE(r.area.contains(3000, -1000));   // the partner's rubber band is redrawn
+    EXPECT_EQ(route->Autorouted, 1);           // resolving it later finds the missing end
+    EXPECT_TRUE(r.area.contains(3000, -1000)); // the partner's rubber band is redrawn
 }
 
 TEST(Delete, ElementsOutsideTheBoard)
 {
     TProject p = oneBoardProject();
-    addPad(p, {1000, -1000});                        // inside
-    addPad(p, {0, -1000});                           // half outside: stays
-    TObjekt& touching = addPad(p, {-80, -1000});     // touches the left edge from outside
+    addPad(p, {1000, -1000});                    // inside
+    addPad(p, {0, -1000});                       // half outside: stays
+    TObjekt& touching = addPad(p, {-80, -1000}); // touches the left edge from outside
     touching.Clearance = 0;
-    TObjekt& above = addPad(p, {8000, 500});         // above the board
-    TObjekt& partner = addPad(p, {16000, -10000});   // on the far corner: stays
+    TObjekt& above = addPad(p, {8000, 500});       // above the board
+    TObjekt& partner = addPad(p, {16000, -10000}); // on the far corner: stays
     connect(above, partner);
     addTrack(p, {{-5000, 5000}, {-4000, 5000}});
     const EditResult r = deleteOutsideBoard(p);
@@ -368,10 +380,10 @@ TEST(EnabledState, FollowsSelectionClipboardAndHistory)
     TObjekt& pad = addPad(p, {500, 0}, LayerK1, true);
     EXPECT_TRUE(editCommandState(p, clip).group);
     AddGroup(circle, 1);
-    EXPECT_TRUE(editCommandState(p, clip).group);   // one grouped, one not
+    EXPECT_TRUE(editCommandState(p, clip).group); // one grouped, one not
     AddGroup(pad, 1);
     s = editCommandState(p, clip);
-    EXPECT_FALSE(s.group || s.align);               // exactly one group
+    EXPECT_FALSE(s.group || s.align); // exactly one group
     EXPECT_TRUE(s.ungroup);
 
     copySelection(p, clip);

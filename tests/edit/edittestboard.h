@@ -10,7 +10,8 @@
 #include <sstream>
 #include <string>
 
-namespace trevok::testing {
+namespace trevok::testing
+{
 
 inline TProject oneBoardProject()
 {
@@ -19,7 +20,10 @@ inline TProject oneBoardProject()
     return p;
 }
 
-inline TBoard& boardOf(TProject& p) { return *p.currentBoard(); }
+inline TBoard& boardOf(TProject& p)
+{
+    return *p.currentBoard();
+}
 
 inline TObjekt& add(TProject& p, std::unique_ptr<TObjekt> e, bool selected = false)
 {
@@ -94,8 +98,14 @@ inline std::string dump(const ElementList& list)
     return out;
 }
 
-inline std::string dump(TProject& p) { return dump(boardOf(p).Elements); }
+inline std::string dump(TProject& p)
+{
+    return dump(boardOf(p).Elements);
+}
 
-inline std::size_t undoSteps(TProject& p) { return boardOf(p).UndoStack.size(); }
+inline std::size_t undoSteps(TProject& p)
+{
+    return boardOf(p).UndoStack.size();
+}
 
 } // namespace trevok::testing
