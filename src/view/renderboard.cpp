@@ -255,6 +255,9 @@ void PaintBoard(Canvas& canvas, TBoard& board, const RenderOptions& options, con
         for (const TObjekt* to : e.Connections) {
             if (!to || (marked && !to->Mark))
                 continue;
+            // Both ends hold the connection: the line is drawn from the one earlier in memory.
+            if (to < &e && std::find(to->Connections.begin(), to->Connections.end(), &e) != to->Connections.end())
+                continue;
             if (clip) {
                 const TRect span{std::min<std::int64_t>(e.X, to->X), std::min<std::int64_t>(e.Y, to->Y),
                                  std::max<std::int64_t>(e.X, to->X), std::max<std::int64_t>(e.Y, to->Y)};

@@ -1,0 +1,591 @@
+#include "view/imagecanvas.h"
+
+#include "view/qpaintercanvas.h"
+
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <stdexcept>
+
+namespace trevok {
+
+namespace {
+
+constexpr double Pi = 3.14159265358979323846;
+/// Device coordinates are kept within this range: far beyond any image, small enough that
+/// products of two of them stay exact in 64-bit integers.
+constexpr double DeviceLimit = 1e9;
+
+QRgb opaque(ColourRef c) noexcept
+{
+    return 0xFF000000u | (static_cast<QRgb>(RedOf(c)) << 16) | (static_cast<QRgb>(GreenOf(c)) << 8) |
+           static_cast<QRgb>(BlueOf(c));
+}
+
+/// The smallest whole number not below v, limited to lo..hi (lo for NaN). Pixel sampling asks
+/// for ceilings, not nearest values; this runs for every span, so it avoids the library call.
+inline int ceilPixel(double v, int lo, int hi) noexcept
+{
+    if (!(v > lo))
+        return lo;
+    if (v >= hi)
+        return hi;
+    const int t = static_cast<int>(v);   // toward zero: already the ceiling when v < 0
+    return t < v ? t + 1 : t;
+}
+
+/// The largest whole number not above v, limited to lo..hi (lo for NaN).
+inline int floorPixel(double v, int lo, int hi) noexcept
+{
+    if (!(v > lo))
+        return lo;
+    if (v >= hi)
+        return hi;
+    const int t = static_cast<int>(v);
+    return t > v ? t - 1 : t;
+}
+
+/// Visual angle of a device point about a device centre, degrees anticlockwise on the screen.
+double screenAngle(double cx, double cy, double x, double y) noexcept
+{
+    const double a = std::atan2(cy - y, x - cx) * 180.0 / Pi;
+    return a < 0 ? a + 360.0 : a;
+}
+
+} // namespace
+
+ImageCanvas::ImageCanvas(QImage& image, const QRect& clip) : img(image)
+{
+    const auto f = img.format();
+    if (f != QImage::Format_RGB32 && f != QImage::Format_ARGB32 && f != QImage::Format_ARGB32_Premultiplied)
+        throw std::invalid_argument("ImageCanvas needs a 32-bit RGB image");
+    bits = img.bits();
+    stride = img.bytesPerLine();
+    const QRect r = clip.isNull() ? img.rect() : clip.intersected(img.rect());
+    cl = r.left();
+    ct = r.top();
+    cr = r.isEmpty() ? cl : r.right() + 1;
+    cb = r.isEmpty() ? ct : r.bottom() + 1;
+    setMapping(CanvasMapping::identity());
+}
+
+void ImageCanvas::setMapping(const CanvasMapping& m)
+{
+    Canvas::setMapping(m);
+    sx = m.scaleX();
+    sy = m.scaleY();
+    ox = m.viewportOrgX - m.windowOrgX * sx;
+    oy = m.viewportOrgY - m.windowOrgY * sy;
+    // Hatches are tiled from the board origin, so that they do not crawl when the view scrolls.
+    brushOrgX = static_cast<int>(RoundHalfEven(std::clamp(ox, -DeviceLimit, DeviceLimit)));
+    brushOrgY = static_cast<int>(RoundHalfEven(std::clamp(oy, -DeviceLimit, DeviceLimit)));
+    setPen(pen);
+}
+
+double ImageCanvas::devX(double x) const noexcept
+{
+    return static_cast<double>(RoundHalfEven64(std::clamp(ox + x * sx, -DeviceLimit, DeviceLimit)));
+}
+
+double ImageCanvas::devY(double y) const noexcept
+{
+    return static_cast<double>(RoundHalfEven64(std::clamp(oy + y * sy, -DeviceLimit, DeviceLimit)));
+}
+
+void ImageCanvas::setPen(const CanvasPen& p)
+{
+    pen = p;
+    double w = p.inPixels ? p.width : std::abs(p.width * sx);
+    if (p.style == PenStyle::Dot || !(w >= 1.0))
+        w = 1.0;   // a dotted pen, and any pen thinner than a pixel, draws one pixel wide
+    penPixels = std::min(w, 2 * DeviceLimit);
+    penFill = Fill{opaque(p.colour), nullptr};
+}
+
+void ImageCanvas::setBrush(const CanvasBrush& b)
+{
+    brush = b;
+    brushDraws = b.style != BrushStyle::None && !(b.style == BrushStyle::Pattern && !b.pattern);
+    brushFill = Fill{opaque(b.colour), nullptr};
+    if (b.style == BrushStyle::Pattern && b.pattern) {
+        const qint64 key = b.pattern->tile.cacheKey();
+        if (tileOf != b.pattern || tileKey != key) {
+            for (int r = 0; r < 8; ++r)
+                for (int c = 0; c < 8; ++c)
+                    tile[static_cast<std::size_t>(r * 8 + c)] =
+                        (b.pattern->rows[static_cast<std::size_t>(r)] >> (7 - c)) & 1 ? opaque(b.pattern->fore)
+                                                                                       : opaque(b.pattern->back);
+            tileOf = b.pattern;
+            tileKey = key;
+        }
+        brushFill.tile = tile.data();
+    }
+}
+
+ImageCanvas::Box ImageCanvas::box(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2) const noexcept
+{
+    const double a = devX(static_cast<double>(x1)), b = devX(static_cast<double>(x2));
+    const double c = devY(static_cast<double>(y1)), d = devY(static_cast<double>(y2));
+    return {std::min(a, b), std::min(c, d), std::max(a, b), std::max(c, d)};
+}
+
+ImageCanvas::Box ImageCanvas::figure(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2) const noexcept
+{
+    Box b = box(x1, y1, x2, y2);
+    if (penDraws() && pen.style == PenStyle::InsideFrame && wide()) {
+        const double h = std::min({penPixels / 2.0, (b.right - b.left) / 2.0, (b.bottom - b.top) / 2.0});
+        b = {b.left + h, b.top + h, b.right - h, b.bottom - h};
+    }
+    return b;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Filling. A device coordinate names a pixel centre: a figure covers pixel (i, j) when the
+// point (i, j) lies inside it, edges closed at the left and top and open at the right and bottom.
+
+void ImageCanvas::fillRows(int y, int x0, int x1, const Fill& f) noexcept
+{
+    auto* row = reinterpret_cast<QRgb*>(bits + static_cast<qsizetype>(y) * stride);
+    if (!f.tile) {
+        std::fill(row + x0, row + x1 + 1, f.colour);
+        return;
+    }
+    const QRgb* t = f.tile + ((y - brushOrgY) & 7) * 8;
+    for (int x = x0; x <= x1; ++x)
+        row[x] = t[(x - brushOrgX) & 7];
+}
+
+void ImageCanvas::span(int y, double xFrom, double xTo, const Fill& f) noexcept
+{
+    if (y < ct || y >= cb || !(xTo > xFrom))
+        return;
+    const int x0 = ceilPixel(xFrom, cl, cr);
+    const int x1 = ceilPixel(xTo, cl, cr) - 1;
+    if (x0 <= x1)
+        fillRows(y, x0, x1, f);
+}
+
+void ImageCanvas::fillBox(const Box& b, const Fill& f) noexcept
+{
+    const int y0 = ceilPixel(b.top, ct, cb);
+    const int y1 = ceilPixel(b.bottom, ct, cb);
+    for (int y = y0; y < y1; ++y)
+        span(y, b.left, b.right, f);
+}
+
+void ImageCanvas::fillPolygon(const P* p, std::size_t n, const Fill& f)
+{
+    if (n < 3)
+        return;
+    double top = p[0].y, bottom = p[0].y, left = p[0].x, right = p[0].x;
+    for (std::size_t i = 1; i < n; ++i) {
+        top = std::min(top, p[i].y);
+        bottom = std::max(bottom, p[i].y);
+        left = std::min(left, p[i].x);
+        right = std::max(right, p[i].x);
+    }
+    if (right < cl - 1 || left > cr || bottom < ct - 1 || top > cb)
+        return;
+    const int y0 = ceilPixel(top, ct, cb);
+    const int y1 = ceilPixel(bottom, ct, cb);
+    for (int y = y0; y < y1; ++y) {
+        const double yc = y;
+        xs.clear();
+        for (std::size_t i = 0, j = n - 1; i < n; j = i++) {
+            const P& a = p[j];
+            const P& b = p[i];
+            if ((a.y <= yc) != (b.y <= yc))
+                xs.push_back(a.x + (yc - a.y) * (b.x - a.x) / (b.y - a.y));
+        }
+        if (xs.size() == 2) {
+            span(y, std::min(xs[0], xs[1]), std::max(xs[0], xs[1]), f);
+            continue;
+        }
+        std::sort(xs.begin(), xs.end());
+        for (std::size_t k = 0; k + 1 < xs.size(); k += 2)   // even-odd
+            span(y, xs[k], xs[k + 1], f);
+    }
+}
+
+void ImageCanvas::fillEllipse(double cx, double cy, double rx, double ry, const Fill& f) noexcept
+{
+    if (!(rx > 0) || !(ry > 0))
+        return;
+    const int y0 = floorPixel(cy - ry, ct, cb);
+    const int y1 = ceilPixel(cy + ry + 1, ct, cb);
+    for (int y = y0; y < y1; ++y) {
+        const double t = (y - cy) / ry;
+        if (t <= -1.0 || t >= 1.0)
+            continue;
+        const double hw = rx * std::sqrt(1.0 - t * t);
+        span(y, cx - hw, cx + hw, f);
+    }
+}
+
+void ImageCanvas::fillRing(double cx, double cy, double outer, double inner, const Fill& f) noexcept
+{
+    if (!(outer > 0))
+        return;
+    if (!(inner > 0)) {
+        fillEllipse(cx, cy, outer, outer, f);
+        return;
+    }
+    const int y0 = floorPixel(cy - outer, ct, cb);
+    const int y1 = ceilPixel(cy + outer + 1, ct, cb);
+    for (int y = y0; y < y1; ++y) {
+        const double d = y - cy;
+        if (std::abs(d) >= outer)
+            continue;
+        const double ho = std::sqrt(outer * outer - d * d);
+        if (std::abs(d) >= inner) {
+            span(y, cx - ho, cx + ho, f);
+            continue;
+        }
+        const double hi = std::sqrt(inner * inner - d * d);
+        span(y, cx - ho, cx - hi, f);
+        span(y, cx + hi, cx + ho, f);
+    }
+}
+
+void ImageCanvas::arcPoints(double cx, double cy, double rx, double ry, double startDeg, double sweepDeg)
+{
+    // Enough vertices that no chord strays more than a quarter pixel from the curve.
+    const double r = std::max({rx, ry, 0.5});
+    const double step = 2.0 * std::acos(std::max(-1.0, 1.0 - 0.25 / r));
+    const double sweep = sweepDeg * Pi / 180.0;
+    const int n = static_cast<int>(std::clamp(std::ceil(std::abs(sweep) / step), 2.0, 4096.0));
+    const double a0 = startDeg * Pi / 180.0;
+    for (int i = 0; i <= n; ++i) {
+        const double a = a0 + sweep * i / n;
+        pts.push_back({cx + rx * std::cos(a), cy - ry * std::sin(a)});
+    }
+}
+
+void ImageCanvas::fillSector(double cx, double cy, double outer, double inner, double startDeg, double sweepDeg,
+                             const Fill& f)
+{
+    pts.clear();
+    arcPoints(cx, cy, outer, outer, startDeg, sweepDeg);
+    if (inner > 0) {
+        const std::size_t outerCount = pts.size();
+        arcPoints(cx, cy, inner, inner, startDeg, sweepDeg);
+        std::reverse(pts.begin() + static_cast<std::ptrdiff_t>(outerCount), pts.end());
+    } else {
+        pts.push_back({cx, cy});
+    }
+    fillPolygon(pts.data(), pts.size(), f);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Lines
+
+void ImageCanvas::thinLine(P a, P b) noexcept
+{
+    // Exact integer steps from the rounded end points, visiting only the columns (or rows) of
+    // the clip, so that a line looks the same however the picture is cut into repaints. Step i
+    // along the major axis moves round-half-up(i * minor / major) along the minor axis.
+    const std::int64_t x0 = RoundHalfEven64(a.x), y0 = RoundHalfEven64(a.y);
+    const std::int64_t x1 = RoundHalfEven64(b.x), y1 = RoundHalfEven64(b.y);
+    const bool xMajor = std::abs(x1 - x0) >= std::abs(y1 - y0);
+    // Work in (major, minor) coordinates.
+    const std::int64_t m0 = xMajor ? x0 : y0, m1 = xMajor ? x1 : y1;
+    const std::int64_t n0 = xMajor ? y0 : x0, n1 = xMajor ? y1 : x1;
+    const std::int64_t dm = std::abs(m1 - m0), dn = std::abs(n1 - n0);
+    const std::int64_t ms = m1 < m0 ? -1 : 1, ns = n1 < n0 ? -1 : 1;
+    const std::int64_t lo = xMajor ? cl : ct, hi = (xMajor ? cr : cb) - 1;
+    // The steps whose major coordinate lies inside the clip.
+    std::int64_t iFrom = 0, iTo = dm;
+    if (ms > 0) {
+        iFrom = std::max<std::int64_t>(iFrom, lo - m0);
+        iTo = std::min<std::int64_t>(iTo, hi - m0);
+    } else {
+        iFrom = std::max<std::int64_t>(iFrom, m0 - hi);
+        iTo = std::min<std::int64_t>(iTo, m0 - lo);
+    }
+    if (iFrom > iTo)
+        return;
+    const bool dotted = pen.style == PenStyle::Dot;
+    const QRgb c = penFill.colour;
+    const std::int64_t den = 2 * std::max<std::int64_t>(dm, 1);
+    std::int64_t num = 2 * iFrom * dn + dm;   // fits: both factors stay below 2^31
+    std::int64_t off = num / den;
+    std::int64_t rem = num % den;
+    for (std::int64_t i = iFrom; i <= iTo; ++i) {
+        const std::int64_t m = m0 + ms * i, n = n0 + ns * off;
+        const std::int64_t x = xMajor ? m : n, y = xMajor ? n : m;
+        if (x >= cl && x < cr && y >= ct && y < cb && !(dotted && (i & 1)))
+            reinterpret_cast<QRgb*>(bits + static_cast<qsizetype>(y) * stride)[x] = c;
+        rem += 2 * dn;
+        while (rem >= den) {
+            rem -= den;
+            ++off;
+        }
+    }
+}
+
+void ImageCanvas::capsule(P a, P b, double h, const Fill& f) noexcept
+{
+    // Every point closer than h to the segment: per scan line one span, the hull of the line's
+    // meeting with the rectangle along the segment and with the discs at both ends.
+    if (std::max(a.x, b.x) + h < cl - 1 || std::min(a.x, b.x) - h > cr || std::max(a.y, b.y) + h < ct - 1 ||
+        std::min(a.y, b.y) - h > cb)
+        return;
+    const double dx = b.x - a.x, dy = b.y - a.y;
+    const double len = std::sqrt(dx * dx + dy * dy);
+    if (len == 0) {
+        fillEllipse(a.x, a.y, h, h, f);
+        return;
+    }
+    const double ux = dx / len, uy = dy / len;
+    const double iux = ux != 0 ? 1.0 / ux : 0.0, iuy = uy != 0 ? 1.0 / uy : 0.0;
+    const int y0 = floorPixel(std::min(a.y, b.y) - h, ct, cb);
+    const int y1 = ceilPixel(std::max(a.y, b.y) + h + 1, ct, cb);
+    constexpr double inf = std::numeric_limits<double>::infinity();
+    for (int y = y0; y < y1; ++y) {
+        double lo = inf, hi = -inf;
+        const double da = y - a.y, db = y - b.y;
+        if (std::abs(da) < h) {
+            const double w = std::sqrt(h * h - da * da);
+            lo = a.x - w;
+            hi = a.x + w;
+        }
+        if (std::abs(db) < h) {
+            const double w = std::sqrt(h * h - db * db);
+            lo = std::min(lo, b.x - w);
+            hi = std::max(hi, b.x + w);
+        }
+        // Along the segment: 0 <= ux (x - ax) + uy (y - ay) <= len; across: |-uy (x - ax) + ux (y - ay)| < h.
+        const double ry = da;
+        double rlo = -inf, rhi = inf;
+        if (ux != 0) {
+            const double p = a.x - uy * ry * iux, q = p + len * iux;
+            rlo = std::min(p, q);
+            rhi = std::max(p, q);
+        } else if (uy * ry < 0 || uy * ry > len) {
+            rhi = -inf;
+        }
+        if (uy != 0) {
+            const double p = a.x + (ux * ry - h) * iuy, q = a.x + (ux * ry + h) * iuy;
+            rlo = std::max(rlo, std::min(p, q));
+            rhi = std::min(rhi, std::max(p, q));
+        } else if (std::abs(ux * ry) >= h) {
+            rhi = -inf;
+        }
+        if (rlo < rhi) {
+            lo = std::min(lo, rlo);
+            hi = std::max(hi, rhi);
+        }
+        if (lo < hi)
+            span(y, lo, hi, f);
+    }
+}
+
+void ImageCanvas::stroke(const P* p, std::size_t n, bool closed)
+{
+    if (!penDraws() || n == 0)
+        return;
+    if (!wide()) {
+        if (n == 1)
+            thinLine(p[0], p[0]);
+        for (std::size_t i = 0; i + 1 < n; ++i)
+            thinLine(p[i], p[i + 1]);
+        if (closed && n > 2)
+            thinLine(p[n - 1], p[0]);
+        return;
+    }
+    // Round ends and joins: each segment is a capsule of the pen's width.
+    const double h = penPixels / 2.0;
+    if (n == 1)
+        fillEllipse(p[0].x, p[0].y, h, h, penFill);
+    for (std::size_t i = 0; i + 1 < n; ++i)
+        capsule(p[i], p[i + 1], h, penFill);
+    if (closed && n > 2)
+        capsule(p[n - 1], p[0], h, penFill);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Primitives
+
+void ImageCanvas::line(TPoint a, TPoint b)
+{
+    const P q[2] = {dev(a), dev(b)};
+    stroke(q, 2, false);
+}
+
+void ImageCanvas::polyline(const TPoint* points, std::size_t count)
+{
+    if (count < 2 || !penDraws())
+        return;
+    pts.resize(count);
+    for (std::size_t i = 0; i < count; ++i)
+        pts[i] = dev(points[i]);
+    stroke(pts.data(), pts.size(), false);
+}
+
+void ImageCanvas::polygon(const TPoint* points, std::size_t count)
+{
+    if (count < 2)
+        return;
+    pts.resize(count);
+    for (std::size_t i = 0; i < count; ++i)
+        pts[i] = dev(points[i]);
+    if (brushDraws)
+        fillPolygon(pts.data(), pts.size(), brushFill);
+    stroke(pts.data(), pts.size(), true);
+}
+
+void ImageCanvas::rectangle(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2)
+{
+    const Box b = figure(x1, y1, x2, y2);
+    const bool samePen = penDraws() && !wide() && pen.style != PenStyle::Dot && brushDraws && !brushFill.tile &&
+                         brushFill.colour == penFill.colour;
+    if (samePen) {
+        // A one-pixel outline in the fill colour: the fill reaches half a pixel further.
+        fillBox({b.left - 0.5, b.top - 0.5, b.right + 0.5, b.bottom + 0.5}, brushFill);
+        return;
+    }
+    if (brushDraws)
+        fillBox(b, brushFill);
+    const P corners[4] = {{b.left, b.top}, {b.right, b.top}, {b.right, b.bottom}, {b.left, b.bottom}};
+    outline(corners, 4);
+}
+
+void ImageCanvas::roundRectPoints(const Box& b, double rx, double ry)
+{
+    pts.clear();
+    arcPoints(b.right - rx, b.top + ry, rx, ry, 0, 90);
+    arcPoints(b.left + rx, b.top + ry, rx, ry, 90, 90);
+    arcPoints(b.left + rx, b.bottom - ry, rx, ry, 180, 90);
+    arcPoints(b.right - rx, b.bottom - ry, rx, ry, 270, 90);
+}
+
+void ImageCanvas::roundRect(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, std::int64_t cornerW,
+                            std::int64_t cornerH)
+{
+    const Box b = figure(x1, y1, x2, y2);
+    const double rx = std::min(std::abs(static_cast<double>(cornerW) * sx) / 2.0, (b.right - b.left) / 2.0);
+    const double ry = std::min(std::abs(static_cast<double>(cornerH) * sy) / 2.0, (b.bottom - b.top) / 2.0);
+    if (b.right < cl - 1 - penPixels || b.left > cr + penPixels || b.bottom < ct - 1 - penPixels ||
+        b.top > cb + penPixels)
+        return;
+    roundRectPoints(b, rx, ry);
+    if (brushDraws)
+        fillPolygon(pts.data(), pts.size(), brushFill);
+    outline(pts.data(), pts.size());
+}
+
+void ImageCanvas::ellipse(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2)
+{
+    const Box b = figure(x1, y1, x2, y2);
+    const double cx = (b.left + b.right) / 2.0, cy = (b.top + b.bottom) / 2.0;
+    const double rx = (b.right - b.left) / 2.0, ry = (b.bottom - b.top) / 2.0;
+    const double reach = std::max(rx, ry) + penPixels;
+    if (cx + reach < cl - 1 || cx - reach > cr || cy + reach < ct - 1 || cy - reach > cb)
+        return;
+    const bool samePen = penDraws() && !wide() && pen.style != PenStyle::Dot && brushDraws && !brushFill.tile &&
+                         brushFill.colour == penFill.colour;
+    if (samePen) {
+        fillEllipse(cx, cy, rx + 0.5, ry + 0.5, brushFill);
+        return;
+    }
+    if (brushDraws)
+        fillEllipse(cx, cy, rx, ry, brushFill);
+    if (!penDraws())
+        return;
+    if (rx == ry && pen.style != PenStyle::Dot) {
+        const double h = wide() ? penPixels / 2.0 : 0.5;
+        fillRing(cx, cy, rx + h, rx - h, penFill);
+        return;
+    }
+    pts.clear();
+    arcPoints(cx, cy, rx, ry, 0, 360);
+    outline(pts.data(), pts.size());
+}
+
+bool ImageCanvas::arcAngles(const Box& b, TPoint start, TPoint end, double& startDeg, double& sweepDeg) const noexcept
+{
+    const double cx = (b.left + b.right) / 2.0, cy = (b.top + b.bottom) / 2.0;
+    // The rays come from the unrounded device positions, so that their angles stay exact.
+    const double a = screenAngle(cx, cy, ox + start.x * sx, oy + start.y * sy);
+    const double e = screenAngle(cx, cy, ox + end.x * sx, oy + end.y * sy);
+    double sweep = map.keepsTurn() ? e - a : a - e;
+    while (sweep <= 1e-9)
+        sweep += 360.0;
+    const bool full = sweep > 360.0 - 1e-9;
+    startDeg = a;
+    sweepDeg = full ? 360.0 : (map.keepsTurn() ? sweep : -sweep);
+    return full;
+}
+
+void ImageCanvas::arc(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, TPoint start, TPoint end)
+{
+    if (!penDraws())
+        return;
+    const Box b = box(x1, y1, x2, y2);   // an arc is a line: inside frame does not move it
+    const double cx = (b.left + b.right) / 2.0, cy = (b.top + b.bottom) / 2.0;
+    const double rx = (b.right - b.left) / 2.0, ry = (b.bottom - b.top) / 2.0;
+    const double reach = std::max(rx, ry) + penPixels;
+    if (cx + reach < cl - 1 || cx - reach > cr || cy + reach < ct - 1 || cy - reach > cb)
+        return;
+    double a0 = 0, sweep = 0;
+    const bool full = arcAngles(b, start, end, a0, sweep);
+    const double h = wide() ? penPixels / 2.0 : 0.5;
+    if (rx == ry && pen.style != PenStyle::Dot) {
+        if (full) {
+            fillRing(cx, cy, rx + h, rx - h, penFill);
+            return;
+        }
+        if (wide()) {
+            fillSector(cx, cy, rx + h, rx - h, a0, sweep, penFill);
+            const double e0 = a0 * Pi / 180.0, e1 = (a0 + sweep) * Pi / 180.0;
+            fillEllipse(cx + rx * std::cos(e0), cy - rx * std::sin(e0), h, h, penFill);
+            fillEllipse(cx + rx * std::cos(e1), cy - rx * std::sin(e1), h, h, penFill);
+            return;
+        }
+    }
+    pts.clear();
+    arcPoints(cx, cy, rx, ry, a0, sweep);
+    stroke(pts.data(), pts.size(), false);
+}
+
+void ImageCanvas::chord(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, TPoint start, TPoint end)
+{
+    const Box b = figure(x1, y1, x2, y2);
+    double a0 = 0, sweep = 0;
+    if (arcAngles(b, start, end, a0, sweep)) {
+        ellipse(x1, y1, x2, y2);
+        return;
+    }
+    const double cx = (b.left + b.right) / 2.0, cy = (b.top + b.bottom) / 2.0;
+    const double rx = (b.right - b.left) / 2.0, ry = (b.bottom - b.top) / 2.0;
+    const double reach = std::max(rx, ry) + penPixels;
+    if (cx + reach < cl - 1 || cx - reach > cr || cy + reach < ct - 1 || cy - reach > cb)
+        return;
+    pts.clear();
+    arcPoints(cx, cy, rx, ry, a0, sweep);
+    if (brushDraws)
+        fillPolygon(pts.data(), pts.size(), brushFill);
+    outline(pts.data(), pts.size());
+}
+
+void ImageCanvas::text(TPoint anchor, const QString& s, const CanvasFont& font, ColourRef colour)
+{
+    QPainter p(&img);
+    p.setClipRect(QRect(cl, ct, cr - cl, cb - ct));
+    QPainterCanvas c(p);
+    c.setMapping(map);
+    c.text(anchor, s, font, colour);
+}
+
+void ImageCanvas::image(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, const QImage& picture)
+{
+    QPainter p(&img);
+    p.setClipRect(QRect(cl, ct, cr - cl, cb - ct));
+    QPainterCanvas c(p);
+    c.setMapping(map);
+    c.image(x1, y1, x2, y2, picture);
+}
+
+} // namespace trevok
