@@ -2,6 +2,11 @@
 
 #include "view/texts.h"
 
+#include <QAbstractButton>
+#include <QAction>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
 #include <QRegularExpression>
 #include <QStringList>
 
@@ -308,6 +313,45 @@ std::span<const MainTextRow> MainTextTable() { return kRows; }
 QString MainText(std::string_view control) { return textOf(findRow(control, true, TextKind::Menu)); }
 
 QString MainText(std::string_view control, TextKind kind) { return textOf(findRow(control, false, kind)); }
+
+void ApplyMainTexts(QObject* root)
+{
+    if (!root)
+        return;
+    for (const MainTextRow& row : kRows) {
+        if (row.kind == TextKind::Filter || row.kind == TextKind::BrowserTitle)
+            continue;
+        const QString name = QString::fromLatin1(row.control);
+        QList<QObject*> targets = root->findChildren<QObject*>(name);
+        if (root->objectName() == name)
+            targets.prepend(root);
+        const QString text = textOf(&row);
+        for (QObject* object : targets) {
+            if (row.kind == TextKind::Hint) {
+                const HintParts parts = SplitHint(text);
+                if (auto* action = qobject_cast<QAction*>(object)) {
+                    action->setToolTip(parts.shortPart);
+                    action->setStatusTip(parts.longPart);
+                } else if (auto* widget = qobject_cast<QWidget*>(object)) {
+                    widget->setToolTip(parts.shortPart);
+                    widget->setStatusTip(parts.longPart);
+                }
+            } else if (auto* menu = qobject_cast<QMenu*>(object)) {
+                menu->setTitle(text);
+            } else if (auto* action = qobject_cast<QAction*>(object)) {
+                action->setText(text);
+            } else if (auto* button = qobject_cast<QAbstractButton*>(object)) {
+                button->setText(text);
+            } else if (auto* label = qobject_cast<QLabel*>(object)) {
+                label->setText(text);
+            } else if (auto* group = qobject_cast<QGroupBox*>(object)) {
+                group->setTitle(text);
+            } else if (auto* widget = qobject_cast<QWidget*>(object); widget && widget->isWindow()) {
+                widget->setWindowTitle(text);
+            }
+        }
+    }
+}
 
 HintParts SplitHint(const QString& hint)
 {

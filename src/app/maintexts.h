@@ -8,6 +8,8 @@
 
 #include <QString>
 
+class QObject;
+
 #include <span>
 #include <string_view>
 
@@ -34,6 +36,13 @@ QString MainText(std::string_view control);
 QString MainText(std::string_view control, TextKind kind);
 /// The hint of a control in the current language, "short|long" or a single part.
 inline QString MainHint(std::string_view control) { return MainText(control, TextKind::Hint); }
+
+/// `TranslateMainWindow`: sets every text of the table on the objects below root whose object
+/// name is the control name, in the current language: menu captions on actions (setText) and
+/// menus (setTitle), captions on buttons, labels and group boxes, hints as tool tip (short part)
+/// and status tip (long part). German is applied too, so that the window needs no texts of its
+/// own. Filters and the folder-browser title are read with MainText where they are used.
+void ApplyMainTexts(QObject* root);
 
 /// The two parts of a hint "short|long": the short part is the tool tip, the long part goes to
 /// the status line. Without "|" both parts are the whole text; "|long" has no short part.

@@ -9,6 +9,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
@@ -21,13 +22,17 @@ TAutoSaveDlg::TAutoSaveDlg(QWidget* parent) : QDialog(parent)
     setWindowTitle(T("Autospeichern", "AutoSave", "Sauvegarde auto"));
     auto* group = new QGroupBox(T("Optionen", "Options", "Options"), this);
 
-    // The explanation is the check box's own text, so that clicking it toggles the box.
-    autoSave_ = new QCheckBox(T("Mit dieser Funktion wird Ihr Layout in regelmässigen Abständen automatisch mit "
+    autoSave_ = new QCheckBox(group);
+    autoSave_->setObjectName(QStringLiteral("RB_AutoSave"));
+    explanation_ = new QLabel(T("Mit dieser Funktion wird Ihr Layout in regelmässigen Abständen automatisch mit "
                                 "der Endung *.BAK gespeichert.",
                                 "Save layout periodical\nto backup file (*.bak)",
                                 "Enregistre tracé périodiquement\ndans un fichier de sauvegarde (*.bak)"),
                               group);
-    autoSave_->setObjectName(QStringLiteral("RB_AutoSave"));
+    explanation_->setObjectName(QStringLiteral("L_Erklaerung"));
+    explanation_->setWordWrap(true);
+    explanation_->setMinimumWidth(300);
+    explanation_->installEventFilter(this);
     cycleLabel_ = new QLabel(T("Speicherzyklus:", "Interval:", "Intervale:"), group);
     cycle_ = new QSpinBox(group);
     cycle_->setObjectName(QStringLiteral("SE_Zyklus"));
@@ -36,9 +41,10 @@ TAutoSaveDlg::TAutoSaveDlg(QWidget* parent) : QDialog(parent)
     cycleLabel_->setBuddy(cycle_);
 
     auto* grid = new QGridLayout(group);
-    grid->addWidget(autoSave_, 0, 0, 1, 2);
-    grid->addWidget(cycleLabel_, 1, 0);
-    grid->addWidget(cycle_, 1, 1);
+    grid->addWidget(autoSave_, 0, 0, Qt::AlignTop);
+    grid->addWidget(explanation_, 0, 1, 1, 2);
+    grid->addWidget(cycleLabel_, 1, 1);
+    grid->addWidget(cycle_, 1, 2);
     grid->setColumnStretch(2, 1);
 
     auto* layout = new QVBoxLayout(this);
@@ -58,6 +64,16 @@ void TAutoSaveDlg::setValues(bool on, int intervalMs)
 bool TAutoSaveDlg::autoSaveOn() const { return autoSave_->isChecked(); }
 
 int TAutoSaveDlg::intervalMs() const { return cycle_->value() * 60000; }
+
+bool TAutoSaveDlg::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == explanation_ && event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        autoSave_->toggle();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
 
 void TAutoSaveDlg::updateEnabled()
 {

@@ -21,10 +21,14 @@ public:
     /// The interval chosen: minutes × 60000.
     int intervalMs() const;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void updateEnabled();
 
     QCheckBox* autoSave_;   // RB_AutoSave
+    QLabel* explanation_;   // clicking it toggles the check box
     QSpinBox* cycle_;       // SE_Zyklus
     QLabel* cycleLabel_;
 };

@@ -21,6 +21,8 @@ public:
     /// After OK: the checked size in units and the name as Windows-1252 bytes.
     BoardSize boardSize() const { return size_; }
     std::string boardName() const;
+    /// After OK: sets size and name of the current board and marks the project modified.
+    void applyTo(TProject& project) const { applyBoardProperties(project, size_, boardName()); }
 
     /// OK checks both fields; a size outside 1..300 mm shows the range message and keeps the
     /// dialog open.

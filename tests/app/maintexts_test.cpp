@@ -2,7 +2,10 @@
 #include "app/maintexts.h"
 #include "view/texts.h"
 
+#include <QLabel>
+#include <QMenu>
 #include <QSet>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -101,4 +104,30 @@ TEST(MainTexts, FileFiltersBecomeQtFiltersMatchingBothCases)
               "Layout files (*.lay *.LAY);;All files (*)");
     EXPECT_EQ(QtFileFilter("Bohrdaten (*.drl)|*.drl"), "Bohrdaten (*.drl *.DRL)");
     EXPECT_EQ(QtFileFilter("Bilder|*.bmp;*.gif"), "Bilder (*.bmp *.BMP *.gif *.GIF)");
+}
+
+TEST(MainTexts, ApplyingTheTableSetsCaptionsTitlesAndBothHintParts)
+{
+    Language en(1);
+    QWidget window;
+    auto* menu = new QMenu(&window);
+    menu->setObjectName("Datei1");
+    auto* open = menu->addAction(QString());
+    open->setObjectName("ffnen1");
+    auto* newButton = new QToolButton(&window);
+    newButton->setObjectName("TB_Neu");
+    auto* tool = new QToolButton(&window);
+    tool->setObjectName("SB_AutoRoute");
+    auto* label = new QLabel(&window);
+    label->setObjectName("L_Abstand1");
+
+    ApplyMainTexts(&window);
+    EXPECT_EQ(menu->title(), "&File");
+    EXPECT_EQ(open->text(), "&Open...");
+    EXPECT_EQ(newButton->toolTip(), "New");
+    EXPECT_EQ(newButton->statusTip(), "New");
+    EXPECT_EQ(tool->text(), "Autoroute") << "caption and hint on one control";
+    EXPECT_EQ(tool->toolTip(), "Autorouter");
+    EXPECT_EQ(tool->statusTip(), "Autorouter for routing rubberband connections");
+    EXPECT_EQ(label->text(), "Distance:");
 }

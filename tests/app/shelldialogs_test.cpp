@@ -38,7 +38,7 @@ TEST(ShellDialogs, AutoSaveIntervalFollowsTheCheckBoxAndIsKeptInWholeMinutes)
     dlg.setValues(false, 150000);
     EXPECT_EQ(cycle->value(), 2) << "ms div 60000";
     EXPECT_FALSE(cycle->isEnabled());
-    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(box->width() / 2, box->height() / 2));
+    QTest::mouseClick(dlg.findChild<QLabel*>("L_Erklaerung"), Qt::LeftButton);
     EXPECT_TRUE(box->isChecked()) << "clicking the explanation ticks the box";
     EXPECT_TRUE(cycle->isEnabled());
     EXPECT_EQ(dlg.intervalMs(), 120000);
@@ -88,6 +88,13 @@ TEST(ShellDialogs, BoardSizeOutsideTheRangeKeepsTheDialogOpenWithTheMessage)
     EXPECT_EQ(dlg.boardSize().Width, 10000) << "rounded to whole millimetres";
     EXPECT_EQ(dlg.boardSize().Height, 10000);
     EXPECT_EQ(dlg.boardName(), "Verst\xe4rker") << "Windows-1252 bytes";
+
+    TProject project;
+    startNewProject(project, 1);
+    dlg.applyTo(project);
+    EXPECT_EQ(project.currentBoard()->BoardWidth, 10000);
+    EXPECT_EQ(project.currentBoard()->Name, "Verst\xe4rker");
+    EXPECT_TRUE(project.Modified);
 }
 
 TEST(ShellDialogs, ProjectInfoKeepsLimitsAndCrLfLineBreaks)
