@@ -122,6 +122,22 @@ TEST(Align, GroupsMoveAsOneAndSinglesOnTheirOwn)
     EXPECT_FALSE(alignSelection(c, 0).changed);
 }
 
+TEST(Align, CoordinatesAtTheEndsOfTheRangeDoNotOverflow)
+{
+    TProject p = oneBoardProject();
+    TObjekt& a = addSmd(p, {-2147483000, 2147483000});
+    TObjekt& b = addSmd(p, {2147483000, -2147483000});
+    ASSERT_TRUE(alignSelection(p, AlignCentreHorizontal).changed);
+    EXPECT_EQ(a.X, 0);
+    EXPECT_EQ(b.X, 0);
+    ASSERT_TRUE(alignSelection(p, AlignCentreVertical).changed);
+    EXPECT_EQ(a.Y, 0);
+    EXPECT_EQ(b.Y, 0);
+    TObjekt& t = addTrack(p, {{-2147483600, 2147483600}, {2147483600, -2147483600}});
+    ASSERT_TRUE(insertNode(p, 2, 1).changed);
+    EXPECT_EQ(t.Points[1], (TPoint{0, 0}));
+}
+
 TEST(SnapToGrid, UnitsSnapByTheirReferencePoints)
 {
     TProject p = oneBoardProject();
