@@ -4,6 +4,9 @@
 
 #include "document/region.h"
 
+#include <algorithm>
+#include <cstdlib>
+
 namespace trevok {
 
 namespace {
@@ -16,6 +19,31 @@ bool hasNodes(const TObjekt& e) noexcept
 bool isRestrictedArea(const TObjekt& e) noexcept
 {
     return e.Kind == KindArea && e.Restricted;
+}
+
+/// A rectangle that contains Bounds(e) and costs nothing to compute. Only circles need it: their
+/// exact rectangle is taken from their outline, which is far too slow to build for every circle
+/// of a large board on every mouse event.
+TRect quickBox(const TObjekt& e) noexcept
+{
+    if (e.Kind != KindCircle)
+        return Bounds(e);
+    const std::int64_t r = std::max(std::llabs(std::int64_t{e.Size1}), std::llabs(std::int64_t{e.Size2})) +
+                           std::llabs(std::int64_t{e.Width}) + std::llabs(std::int64_t{e.Clearance}) + 21;
+    return {e.X - r, e.Y - r, e.X + r, e.Y + r};
+}
+
+bool inside(const TRect& box, const TRect& r) noexcept
+{
+    return box.left >= r.left && box.right <= r.right && box.top >= r.top && box.bottom <= r.bottom;
+}
+
+/// Bounds(e).contains(p), looking at the circle's outline only when the point is near it.
+bool boundsContain(const TObjekt& e, TPoint p)
+{
+    if (!quickBox(e).contains(p.x, p.y))
+        return false;
+    return e.Kind != KindCircle || Bounds(e).contains(p.x, p.y);
 }
 
 } // namespace
@@ -32,7 +60,7 @@ int EditSession::HitTest(TPoint p, bool copperOnly) const
     // a corner lying on another element can still be grabbed.
     bool selectedFirst = false;
     for (const auto& e : list) {
-        if (e->Selected && hasNodes(*e) && Bounds(*e).contains(p.x, p.y) && NodeAt(*e, p, z) >= 0) {
+        if (e->Selected && hasNodes(*e) && boundsContain(*e, p) && NodeAt(*e, p, z) >= 0) {
             selectedFirst = true;
             break;
         }
@@ -52,7 +80,7 @@ int EditSession::HitTest(TPoint p, bool copperOnly) const
             const TObjekt& e = *list[i];
             if (e.Layer != layer || (selectedFirst && !e.Selected))
                 continue;
-            if (!Bounds(e).contains(p.x, p.y))
+            if (!boundsContain(e, p))
                 continue;
             if (e.Selected && hasNodes(e) && NodeAt(e, p, z) >= 0)
                 return static_cast<int>(i);
@@ -83,9 +111,21 @@ std::vector<std::size_t> EditSession::elementsInRect(const TRect& r) const
     const ElementList& list = b->Elements;
     for (std::size_t i = 0; i < list.size(); ++i) {
         const TObjekt& e = *list[i];
-        if (!IsLayerVisible(*b, e.Layer) || !Bounds(e).intersects(r))
+        if (!IsLayerVisible(*b, e.Layer))
             continue;
-        if (ElementRegion(e).overlapsRect(r))
+        // An element whose rectangle lies inside the frame is met by it without building its
+        // outline; only the ones the frame's edges cross need the exact test.
+        const TRect quick = quickBox(e);
+        if (!quick.intersects(r))
+            continue;
+        if (inside(quick, r)) {
+            hits.push_back(i);
+            continue;
+        }
+        const TRect box = e.Kind == KindCircle ? Bounds(e) : quick;
+        if (!box.intersects(r))
+            continue;
+        if (inside(box, r) || ElementRegion(e).overlapsRect(r))
             hits.push_back(i);
     }
     return hits;

@@ -200,11 +200,15 @@ public:
     /// Formats of the coordinate display and the measuring panel.
     std::string formatLength(double units) const;
 
+    /// "Durchkontaktierung" (menu item or F12): one undo step when selected pads change.
+    void toggleThroughPlating();
+    /// DELETE: deletes the selection, then takes back the last corner of a track or area being
+    /// drawn.
+    void deleteKey();
+
 private:
     ToolState* current() const;
     void updateCoordinates(TPoint p, unsigned modifiers);
-    void toggleThroughPlating();
-    void deleteKey();
 
     TProject& project_;
     SessionView& view_;

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <unordered_set>
 
 namespace trevok {
 
@@ -151,10 +152,7 @@ public:
         if (frame_) {
             s.erasePreview(PreviewKind::SelectionRect);
             if (!(p == st.anchor)) {
-                TBoard& board = *s.board();
-                auto repaint = [&](TObjekt& changed) { s.view().invalidate(Bounds(changed)); };
-                for (std::size_t i : s.elementsInRect(rectBetween(st.anchor, p)))
-                    SelectWithGroup(board.Elements, i, true, repaint);
+                selectFramed(s, s.elementsInRect(rectBetween(st.anchor, p)));
                 s.selectionChanged();
             }
         } else if (st.nodeDrag.active) {
@@ -213,6 +211,40 @@ public:
     }
 
 private:
+    /// Selects the framed elements with their group mates and twins, as a click on each would,
+    /// but in one pass over the list: a frame over a whole board of footprints would otherwise
+    /// walk the list once per element.
+    static void selectFramed(EditSession& s, const std::vector<std::size_t>& framed)
+    {
+        ElementList& list = s.board()->Elements;
+        std::optional<TRect> area;
+        auto select = [&](TObjekt& e) {
+            if (!e.Selected) {
+                e.Selected = 1;
+                area = area ? area->united(Bounds(e)) : Bounds(e);
+            }
+        };
+        std::unordered_set<std::int32_t> groups;
+        for (std::size_t i : framed) {
+            TObjekt& e = *list[i];
+            select(e);
+            if (e.Twin)
+                select(*e.Twin);
+            if (e.lastGroup() != 0)
+                groups.insert(e.lastGroup());
+        }
+        if (!groups.empty()) {
+            for (auto& e : list) {
+                if (e->lastGroup() != 0 && groups.count(e->lastGroup())) {
+                    select(*e);
+                    if (e->Twin)
+                        select(*e->Twin);
+                }
+            }
+        }
+        s.invalidate(area);
+    }
+
     /// A node of a selected, ungrouped track, area or circle under the point.
     static int nodeUnder(const EditSession& s, TPoint p)
     {
