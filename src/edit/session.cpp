@@ -231,10 +231,10 @@ bool EditSession::deselectAll()
     return area.has_value();
 }
 
-void EditSession::selectionChanged()
+void EditSession::selectionChanged(bool ctrl)
 {
     if (const TBoard* b = board())
-        properties_.showSelection(b->Elements, false);
+        properties_.showSelection(b->Elements, ctrl);
     view_.selectionChanged();
 }
 

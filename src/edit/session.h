@@ -184,7 +184,8 @@ public:
     void invalidate(const EditResult& result);
     /// Deselects every element; true when anything was selected.
     bool deselectAll();
-    void selectionChanged();
+    /// The selection changed: the fields show it (with ctrl its values become the defaults).
+    void selectionChanged(bool ctrl = false);
     void updateHint();
     void setCursor(const char* name);
     /// Automatic scrolling when p is within 8 pixels of an edge of the visible area.

@@ -69,7 +69,7 @@ public:
             SelectWithGroup(list, index, !wasSelected, repaint);
         else if (IsLayerVisible(board, e.Layer))
             SelectWithGroup(list, index, true, repaint);
-        s.selectionChanged();
+        s.selectionChanged((mods & ModCtrl) != 0);
 
         moved_.clear();
         std::optional<TRect> bounds;
@@ -153,7 +153,7 @@ public:
             s.erasePreview(PreviewKind::SelectionRect);
             if (!(p == st.anchor)) {
                 selectFramed(s, s.elementsInRect(rectBetween(st.anchor, p)));
-                s.selectionChanged();
+                s.selectionChanged((mods & ModCtrl) != 0);
             }
         } else if (st.nodeDrag.active) {
             dragNode(s, p, mods);

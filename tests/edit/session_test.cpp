@@ -652,6 +652,25 @@ TEST_F(SessionFixture, PolygonToolFallsBackToStandardOnCancel)
     EXPECT_EQ(session.tool(), ToolVieleck);
 }
 
+TEST_F(SessionFixture, CtrlClickMakesAnSmdPadsSizeTheSizeOfNewOnes)
+{
+    add(project, NewSmdPad({2540, -2540}, 150, LayerK2, 250));
+    click(session, {2540, -2540}, ModCtrl);
+    click(session, {8000, -8000});   // deselect: the fields return to their defaults
+    session.SetTool(ToolSmdPad);
+    click(session, {5080, -5080});
+    EXPECT_EQ(last().Size1, 150);
+    EXPECT_EQ(last().Size2, 250);
+
+    // Without CTRL the selected size is shown but new pads go back to the default afterwards.
+    session.SetTool(ToolStandard);
+    add(project, NewSmdPad({7620, -2540}, 60, LayerK2, 70));
+    click(session, {7620, -2540});
+    EXPECT_EQ(session.params().smdWidth, 60);
+    click(session, {8000, -8000});
+    EXPECT_EQ(session.params().smdWidth, 150);
+}
+
 TEST_F(SessionFixture, StatusHintsFollowTheLanguage)
 {
     EXPECT_EQ(toolHintText(ToolHint::ConnectionFirst, 1), "|Connection: Select first pad");
