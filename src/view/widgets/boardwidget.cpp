@@ -1,98 +1,930 @@
-// Stub: the drawing area's interface compiles; the implementation follows.
 #include "view/widgets/boardwidget.h"
 
 #include "document/project.h"
 #include "edit/session.h"
+#include "view/grid.h"
+#include "view/imagecanvas.h"
+#include "view/qpaintercanvas.h"
 #include "view/viewmodel.h"
 
+#include <QBuffer>
+#include <QCursor>
+#include <QFile>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QSvgGenerator>
+#include <QTimer>
+#include <QWheelEvent>
 #include <QWidget>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <limits>
 
 namespace trevok {
 
+namespace {
+
+/// The colour around the board, where the scroll box is larger than the drawing surface.
+constexpr QRgb OutsideColour = qRgb(128, 128, 128);
+/// Pixels added around invalidated board rectangles: one-pixel outlines and node handles reach
+/// a little past an element's bounds, and rounding may move an edge by a pixel.
+constexpr int RepaintMargin = 5;
+/// More dirty rectangles than this are repainted as their bounding rectangle: each rectangle
+/// costs a pass over the board's element buckets.
+constexpr int MaxDirtyRects = 8;
+
+unsigned modifiersOf(Qt::KeyboardModifiers m)
+{
+    unsigned r = 0;
+    if (m & Qt::ShiftModifier)
+        r |= ModShift;
+    if (m & Qt::ControlModifier)
+        r |= ModCtrl;
+    if (m & Qt::AltModifier)
+        r |= ModAlt;
+    return r;
+}
+
+std::optional<MouseButton> buttonOf(Qt::MouseButton b)
+{
+    switch (b) {
+    case Qt::LeftButton: return MouseButton::Left;
+    case Qt::RightButton: return MouseButton::Right;
+    case Qt::MiddleButton: return MouseButton::Middle;
+    default: return std::nullopt;
+    }
+}
+
+std::optional<Key> keyOf(int key)
+{
+    switch (key) {
+    case Qt::Key_Left: return Key::Left;
+    case Qt::Key_Right: return Key::Right;
+    case Qt::Key_Up: return Key::Up;
+    case Qt::Key_Down: return Key::Down;
+    case Qt::Key_Delete: return Key::Delete;
+    case Qt::Key_F1: return Key::F1;
+    case Qt::Key_F2: return Key::F2;
+    case Qt::Key_F3: return Key::F3;
+    case Qt::Key_F4: return Key::F4;
+    case Qt::Key_F5: return Key::F5;
+    case Qt::Key_F6: return Key::F6;
+    case Qt::Key_F7: return Key::F7;
+    case Qt::Key_F8: return Key::F8;
+    case Qt::Key_F12: return Key::F12;
+    case Qt::Key_Space: return Key::Space;
+    default: return std::nullopt;
+    }
+}
+
+/// A device coordinate as a pixel index, limited far outside any screen so that boards at the
+/// ends of the coordinate range cannot overflow the conversion.
+int pixelOf(double v)
+{
+    constexpr double limit = 1 << 24;
+    return RoundHalfEven(std::clamp(v, -limit, limit));
+}
+
+/// Moves the picture's content by (dx, dy) pixels; what is uncovered keeps stale pixels.
+void shiftImage(QImage& image, int dx, int dy)
+{
+    const int w = image.width();
+    const int h = image.height();
+    if (std::abs(dx) >= w || std::abs(dy) >= h)
+        return;
+    const int bpp = image.depth() / 8;
+    const int copyWidth = (w - std::abs(dx)) * bpp;
+    const int srcX = dx < 0 ? -dx : 0;
+    const int dstX = dx > 0 ? dx : 0;
+    auto moveRow = [&](int from, int to) {
+        std::memmove(image.scanLine(to) + dstX * bpp, image.constScanLine(from) + srcX * bpp,
+                     static_cast<std::size_t>(copyWidth));
+    };
+    if (dy > 0) {
+        for (int y = h - 1; y >= dy; --y)
+            moveRow(y - dy, y);
+    } else {
+        for (int y = 0; y < h + dy; ++y)
+            moveRow(y - dy, y);
+    }
+}
+
+TRect unite(const TRect& a, const TRect& b)
+{
+    return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+            std::max(a.bottom, b.bottom)};
+}
+
+TRect grown(const TRect& r, std::int64_t by) { return {r.left - by, r.top - by, r.right + by, r.bottom + by}; }
+
+/// Our own cursor drawings, looked up in the program's resources; none when not there.
+std::optional<QCursor> resourceCursor(std::string_view name)
+{
+    const QString base = QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())).toLower();
+    for (const QString& path : {QStringLiteral(":/cursors/%1.svg"), QStringLiteral(":/icons/cursors/%1.svg"),
+                                QStringLiteral(":/icons/cursor_%1.svg"), QStringLiteral(":/icons/%1.svg")}) {
+        const QString file = path.arg(base);
+        if (!QFile::exists(file))
+            continue;
+        const QPixmap pm = QIcon(file).pixmap(32, 32);
+        if (pm.isNull())
+            continue;
+        // The drawings put the point that acts in the middle of their 32 x 32 square.
+        return QCursor(pm, 16, 16);
+    }
+    return std::nullopt;
+}
+
+Qt::CursorShape standardCursor(std::string_view name)
+{
+    if (name == "CROSS")
+        return Qt::CrossCursor;
+    if (name == "CHANGER")
+        return Qt::SizeAllCursor;
+    if (name == "TEST" || name == "CONNECT" || name == "AUTOROUTE")
+        return Qt::PointingHandCursor;
+    if (name == "LUPE" || name == "RING")
+        return Qt::CrossCursor;
+    return Qt::ArrowCursor;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+// The origin marker
+
+/// K0_Shape: a small ring with a cross at the board origin, dragged with the Standard tool.
 class OriginMarker : public QWidget {
 public:
-    using QWidget::QWidget;
+    static constexpr int Size = 13;
+
+    OriginMarker(BoardWidget& owner, QWidget* parent) : QWidget(parent), board(owner)
+    {
+        setObjectName(QStringLiteral("K0_Shape"));
+        resize(Size, Size);
+        setCursor(Qt::SizeAllCursor);
+        setAttribute(Qt::WA_TransparentForMouseEvents, false);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        const QColor colour = isEnabled() ? QColor(0, 0, 0) : QColor(110, 110, 110);
+        p.setPen(QPen(colour, 1));
+        p.setBrush(QColor(255, 255, 0));
+        const QRectF r(1.5, 1.5, Size - 3, Size - 3);
+        p.drawEllipse(r);
+        p.drawLine(QPointF(r.center().x(), r.top()), QPointF(r.center().x(), r.bottom()));
+        p.drawLine(QPointF(r.left(), r.center().y()), QPointF(r.right(), r.center().y()));
+    }
+    void mousePressEvent(QMouseEvent* e) override
+    {
+        if (e->button() == Qt::LeftButton && board.mSession) {
+            dragging = true;
+            board.mSession->originMarkerPress();
+        }
+    }
+    void mouseMoveEvent(QMouseEvent* e) override
+    {
+        if (!dragging || !board.mSession)
+            return;
+        const QPoint at = mapTo(board.viewport(), e->position().toPoint());
+        board.mSession->originMarkerMove(board.boardPoint(at), modifiersOf(e->modifiers()));
+    }
+    void mouseReleaseEvent(QMouseEvent* e) override
+    {
+        if (e->button() == Qt::LeftButton && dragging) {
+            dragging = false;
+            if (board.mSession)
+                board.mSession->originMarkerRelease();
+        }
+    }
+
+private:
+    BoardWidget& board;
+    bool dragging = false;
 };
+
+// ---------------------------------------------------------------------------------------------
 
 BoardWidget::BoardWidget(TProject& project, ViewModel& view, QWidget* parent)
     : QAbstractScrollArea(parent), mProject(project), mView(view), mColours(CurrentColours()),
       mPatterns(RenderPatterns::make(mColours))
 {
-    setObjectName("PaintBox");
+    setObjectName(QStringLiteral("PaintBox"));
+    setFocusPolicy(Qt::StrongFocus);
+    viewport()->setMouseTracking(true);
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    viewport()->setAttribute(Qt::WA_NoSystemBackground);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    mMarker = new OriginMarker(*this, viewport());
+    mMarker->setEnabled(false);
+    connect(&mView, &ViewModel::changed, this, &BoardWidget::viewChanged);
+    mView.setViewportSize(viewport()->size());
+    syncScrollBars();
+    placeOriginMarker();
 }
-BoardWidget::~BoardWidget() = default;
 
-void BoardWidget::setSession(EditSession* session) { mSession = session; }
-void BoardWidget::setColourScheme(const ColourScheme& colours) { mColours = colours; }
-void BoardWidget::setPhotoView(const PhotoView& photo) { mPhoto = photo; }
-void BoardWidget::setAutorouterActive(bool active) { mAutorouter = active; }
-void BoardWidget::setPaintingSuspended(bool suspended) { mSuspended = suspended; }
-void BoardWidget::boardSwitched() {}
-void BoardWidget::repaintAll() {}
-bool BoardWidget::selectionPicture(QByteArray&, QImage&) { return false; }
-void BoardWidget::flushRepaints() {}
+BoardWidget::~BoardWidget()
+{
+    disconnect(&mView, nullptr, this, nullptr);
+}
+
+void BoardWidget::setSession(EditSession* session)
+{
+    mSession = session;
+    mMarker->setEnabled(session && session->tool() == ToolStandard);
+}
+
+// --- for the main window ------------------------------------------------------------------------
+
+void BoardWidget::setColourScheme(const ColourScheme& colours)
+{
+    mColours = colours;
+    mPatterns = RenderPatterns::make(mColours);
+    repaintAll();
+}
+
+void BoardWidget::setPhotoView(const PhotoView& photo)
+{
+    mPhoto = photo;
+    mView.setMirrored(photo.shown && photo.side == 2);
+    repaintAll();
+}
+
+void BoardWidget::setAutorouterActive(bool active)
+{
+    if (mAutorouter == active)
+        return;
+    mAutorouter = active;
+    repaintAll();
+}
+
+void BoardWidget::setPaintingSuspended(bool suspended)
+{
+    if (mSuspended == suspended)
+        return;
+    mSuspended = suspended;
+    repaintAll();
+}
+
+void BoardWidget::boardSwitched()
+{
+    for (auto& p : mPreviews)
+        p.reset();
+    if (TBoard* b = mProject.currentBoard()) {
+        ViewModel::Batch batch(mView);
+        mView.loadFrom(*b);
+        mView.setMirrored(mPhoto.shown && mPhoto.side == 2);
+    }
+    placeOriginMarker();
+    repaintAll();
+}
+
+void BoardWidget::repaintAll()
+{
+    mDirty = QRegion(QRect(QPoint(0, 0), viewport()->size()));
+    viewport()->update();
+}
+
 const Preview* BoardWidget::preview(PreviewKind kind) const noexcept
 {
     const auto& p = mPreviews[static_cast<std::size_t>(kind)];
     return p ? &*p : nullptr;
 }
+
 QWidget* BoardWidget::originMarker() const noexcept { return mMarker; }
+
+// --- the view model -----------------------------------------------------------------------------
+
+void BoardWidget::viewChanged(unsigned changes)
+{
+    if (changes & (ViewModel::SurfaceChanged | ViewModel::ScrollChanged | ViewModel::ZoomChanged |
+                   ViewModel::ViewportChanged))
+        syncScrollBars();
+    const unsigned whole = ViewModel::SurfaceChanged | ViewModel::ZoomChanged | ViewModel::RepaintNeeded |
+                           ViewModel::GridChanged | ViewModel::GridDisplayChanged | ViewModel::MirrorChanged;
+    if (changes & whole) {
+        repaintAll();
+    } else if (changes & ViewModel::ScrollChanged) {
+        // The picture moves with the board; only the strips that came into view are drawn.
+        const QPoint scroll = mView.scrollPosition();
+        const QPoint delta = mCacheScroll - scroll;
+        const QSize size = mCache.size();
+        if (!mCache.isNull() && std::abs(delta.x()) < size.width() && std::abs(delta.y()) < size.height()) {
+            shiftImage(mCache, delta.x(), delta.y());
+            mDirty.translate(delta);
+            const QRect all(QPoint(0, 0), size);
+            mDirty += QRegion(all) - QRegion(all.translated(delta));
+            mDirty &= all;
+            mCacheScroll = scroll;
+            viewport()->update();
+        } else {
+            repaintAll();
+        }
+    }
+    if (changes & (ViewModel::OriginChanged | ViewModel::ScrollChanged | ViewModel::ZoomChanged |
+                   ViewModel::MirrorChanged | ViewModel::SurfaceChanged))
+        placeOriginMarker();
+    if (changes & (ViewModel::ScrollChanged | ViewModel::ZoomChanged | ViewModel::MirrorChanged))
+        viewport()->update();   // previews sit at board positions
+}
+
+void BoardWidget::syncScrollBars()
+{
+    mSyncing = true;
+    const QPoint max = mView.maxScroll();
+    const QSize vp = mView.viewportSize();
+    const QSize inc = mView.scrollIncrement();
+    horizontalScrollBar()->setRange(0, std::max(0, max.x()));
+    verticalScrollBar()->setRange(0, std::max(0, max.y()));
+    horizontalScrollBar()->setPageStep(std::max(1, vp.width()));
+    verticalScrollBar()->setPageStep(std::max(1, vp.height()));
+    horizontalScrollBar()->setSingleStep(std::max(1, inc.width()));
+    verticalScrollBar()->setSingleStep(std::max(1, inc.height()));
+    horizontalScrollBar()->setValue(mView.scrollPosition().x());
+    verticalScrollBar()->setValue(mView.scrollPosition().y());
+    mSyncing = false;
+}
+
+void BoardWidget::scrollContentsBy(int, int)
+{
+    // The scroll bars moved: the model decides; the picture follows through viewChanged.
+    if (!mSyncing)
+        mView.setScrollPosition(horizontalScrollBar()->value(), verticalScrollBar()->value());
+}
+
+void BoardWidget::resizeEvent(QResizeEvent* event)
+{
+    QAbstractScrollArea::resizeEvent(event);
+    mView.setViewportSize(viewport()->size());
+    syncScrollBars();
+    repaintAll();
+}
+
+// --- the cached picture -------------------------------------------------------------------------
+
+RenderOptions BoardWidget::renderOptions() const
+{
+    const TBoard* b = mProject.currentBoard();
+    RenderOptions o = b ? RenderOptions::fromBoard(*b) : RenderOptions();
+    o.zoom = mView.zoom();
+    o.scrollX = mView.scrollPosition().x();
+    o.scrollY = mView.scrollPosition().y();
+    o.colours = mColours;
+    o.patterns = &mPatterns;
+    o.photo = mPhoto;
+    o.autorouterActive = mAutorouter;
+    o.suspended = mSuspended;
+    const ViewModel* view = &mView;
+    const ColourRef gridColour = mColours[ColourGrid];
+    o.drawGrid = [view, gridColour](Canvas& c, const TRect& area) { DrawGrid(c, *view, gridColour, area); };
+    return o;
+}
+
+void BoardWidget::flushRepaints()
+{
+    const QSize size = viewport()->size();
+    if (mCache.size() != size) {
+        mCache = QImage(size.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+        mDirty = QRegion(mCache.rect());
+    }
+    if (mCacheZoom != mView.zoom() || mCacheScroll != mView.scrollPosition()) {
+        mDirty = QRegion(mCache.rect());
+        mCacheZoom = mView.zoom();
+        mCacheScroll = mView.scrollPosition();
+    }
+    mDirty &= mCache.rect();
+    if (mDirty.isEmpty())
+        return;
+    if (mDirty.rectCount() > MaxDirtyRects)
+        mDirty = mDirty.boundingRect();
+    const QRegion dirty = mDirty;
+    mDirty = QRegion();
+    for (const QRect& r : dirty)
+        repaintCache(r);
+}
+
+void BoardWidget::repaintCache(const QRect& area)
+{
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(mCache.scanLine(y));
+        std::fill(row + area.left(), row + area.right() + 1, OutsideColour);
+    }
+    TBoard* b = mProject.currentBoard();
+    if (!b || mSuspended)
+        return;
+    ImageCanvas canvas(mCache, area);
+    PaintBoard(canvas, *b, renderOptions(), area);
+}
+
+QRect BoardWidget::deviceRect(const TRect& r) const
+{
+    const QPointF a = mView.viewportPixelOf(static_cast<double>(r.left), static_cast<double>(r.top));
+    const QPointF b = mView.viewportPixelOf(static_cast<double>(r.right), static_cast<double>(r.bottom));
+    const int x1 = pixelOf(std::min(a.x(), b.x())) - RepaintMargin;
+    const int x2 = pixelOf(std::max(a.x(), b.x())) + RepaintMargin;
+    const int y1 = pixelOf(std::min(a.y(), b.y())) - RepaintMargin;
+    const int y2 = pixelOf(std::max(a.y(), b.y())) + RepaintMargin;
+    return QRect(QPoint(x1, y1), QPoint(x2, y2));
+}
+
+// --- SessionView: what the session reads --------------------------------------------------------
 
 double BoardWidget::zoom() const { return mView.zoom(); }
 double BoardWidget::grid() const { return mView.grid(); }
-TRect BoardWidget::visibleRect() const { return {}; }
 bool BoardWidget::inchUnit() const { return mView.inchUnit(); }
-void BoardWidget::invalidate(const TRect&) {}
-void BoardWidget::invalidateAll() {}
-void BoardWidget::showPreview(const Preview& preview) { mPreviews[static_cast<std::size_t>(preview.kind)] = preview; }
-void BoardWidget::hidePreview(PreviewKind kind) { mPreviews[static_cast<std::size_t>(kind)].reset(); }
-void BoardWidget::setCursor(std::string_view) {}
-void BoardWidget::setStatusHint(const std::string& text) { emit statusHintChanged(QString::fromStdString(text)); }
+
+TRect BoardWidget::visibleRect() const
+{
+    // Where the surface is smaller than the scroll box, only the surface is visible.
+    const QSize surface = mView.surfaceSize();
+    const QSize vp = mView.viewportSize();
+    const int w = std::max(1, std::min(vp.width(), surface.width()));
+    const int h = std::max(1, std::min(vp.height(), surface.height()));
+    const QPointF a = mView.boardPointAt(QPoint(0, 0));
+    const QPointF b = mView.boardPointAt(QPoint(w, h));
+    return {RoundHalfEven64(std::min(a.x(), b.x())), RoundHalfEven64(std::min(a.y(), b.y())),
+            RoundHalfEven64(std::max(a.x(), b.x())), RoundHalfEven64(std::max(a.y(), b.y()))};
+}
+
+// --- SessionView: drawing -----------------------------------------------------------------------
+
+void BoardWidget::invalidate(const TRect& boardRect)
+{
+    const QRect r = deviceRect(boardRect) & QRect(QPoint(0, 0), viewport()->size());
+    if (r.isEmpty())
+        return;
+    mDirty += r;
+    viewport()->update(r);
+}
+
+void BoardWidget::invalidateAll() { repaintAll(); }
+
+QRect BoardWidget::previewRect(const Preview& p) const
+{
+    std::optional<TRect> r;
+    auto add = [&](const TRect& t) { r = r ? unite(*r, t) : t; };
+    for (const TPoint& q : p.points)
+        add({q.x, q.y, q.x, q.y});
+    if (p.kind == PreviewKind::SelectionRect || p.kind == PreviewKind::MeasureLine)
+        add(p.rect);
+    for (const TObjekt& s : p.shapes)
+        add(Bounds(s));
+    for (const TObjekt* e : p.elements) {
+        const TRect b = Bounds(*e);
+        add({b.left + p.offset.x, b.top + p.offset.y, b.right + p.offset.x, b.bottom + p.offset.y});
+    }
+    if (!r)
+        return {};
+    std::int64_t reach = std::int64_t{p.width} / 2 + 1;
+    if (p.kind == PreviewKind::CircleOutline)
+        reach += std::abs(std::int64_t{p.radius});
+    return deviceRect(grown(*r, reach));
+}
+
+void BoardWidget::showPreview(const Preview& preview)
+{
+    auto& slot = mPreviews[static_cast<std::size_t>(preview.kind)];
+    if (slot)
+        viewport()->update(previewRect(*slot));
+    slot = preview;
+    viewport()->update(previewRect(*slot));
+}
+
+void BoardWidget::hidePreview(PreviewKind kind)
+{
+    auto& slot = mPreviews[static_cast<std::size_t>(kind)];
+    if (!slot)
+        return;
+    viewport()->update(previewRect(*slot));
+    slot.reset();
+}
+
+void BoardWidget::paintEvent(QPaintEvent* event)
+{
+    flushRepaints();
+    QPainter p(viewport());
+    const QRect area = event->rect();
+    p.drawImage(area.topLeft(), mCache, area);
+    drawPreviews(p, area);
+}
+
+void BoardWidget::drawPreviews(QPainter& painter, const QRect& area)
+{
+    TBoard* b = mProject.currentBoard();
+    if (!b || mSuspended)
+        return;
+    painter.setClipRect(area);
+    for (auto& slot : mPreviews)
+        if (slot)
+            drawPreview(painter, *slot);
+}
+
+void BoardWidget::drawPreview(QPainter& painter, const Preview& pv)
+{
+    TBoard* b = mProject.currentBoard();
+    QPainterCanvas canvas(painter);
+    const RenderOptions options = renderOptions();
+    SetMapping(canvas, options, *b);
+    const ColourRef colour = pv.colour;
+    const PenStyle style = pv.dotted ? PenStyle::Dot : PenStyle::Solid;
+    auto pen = [&](std::int32_t width) {
+        canvas.setPen(width > 0 ? CanvasPen::units(colour, width, style) : CanvasPen::pixels(colour, 1, style));
+    };
+    auto elements = [&](TPoint offset, auto&& each) {
+        DrawSettings ds;
+        ds.colours = mColours;
+        ds.patterns = &mPatterns;
+        ds.mirrored = options.mirrored();
+        ds.inverting = true;
+        ds.previewColour = colour;
+        ds.offset = offset;
+        ElementPainter ep(canvas, ds);
+        each(ep);
+    };
+    canvas.setBrush(CanvasBrush::none());
+    switch (pv.kind) {
+    case PreviewKind::RubberBand:
+    case PreviewKind::ConnectionLine:
+        pen(pv.kind == PreviewKind::RubberBand ? pv.width : 0);
+        if (pv.points.size() >= 2)
+            canvas.polyline(pv.points.data(), pv.points.size());
+        break;
+    case PreviewKind::PenDot:
+        if (!pv.points.empty()) {
+            const TPoint c = pv.points.front();
+            const std::int64_t r = std::max<std::int64_t>(1, pv.width / 2);
+            canvas.setPen(CanvasPen::none());
+            canvas.setBrush(CanvasBrush::solid(colour));
+            canvas.ellipse(c.x - r, c.y - r, c.x + r, c.y + r);
+        }
+        break;
+    case PreviewKind::CircleOutline:
+        if (!pv.points.empty()) {
+            const TPoint c = pv.points.front();
+            const std::int64_t r = std::abs(std::int64_t{pv.radius});
+            pen(pv.width);
+            canvas.ellipse(c.x - r, c.y - r, c.x + r, c.y + r);
+        }
+        break;
+    case PreviewKind::SelectionRect:
+        canvas.setPen(CanvasPen::pixels(colour, 1, PenStyle::Dot));
+        canvas.rectangle(pv.rect.left, pv.rect.top, pv.rect.right, pv.rect.bottom);
+        break;
+    case PreviewKind::MeasureLine:
+        canvas.setPen(CanvasPen::pixels(colour, 1, PenStyle::Dot));
+        canvas.rectangle(pv.rect.left, pv.rect.top, pv.rect.right, pv.rect.bottom);
+        canvas.setPen(CanvasPen::pixels(colour, 1));
+        if (pv.points.size() >= 2)
+            canvas.line(pv.points[0], pv.points[1]);
+        break;
+    case PreviewKind::Move: {
+        const int active = b->ActiveLayer;
+        elements(pv.offset, [&](ElementPainter& ep) {
+            // Drawing records the layer it drew with in the element, as the board drawing does;
+            // the element's data is not changed.
+            for (const TObjekt* e : pv.elements)
+                ep.DrawElement(const_cast<TObjekt&>(*e), active);
+        });
+        break;
+    }
+    case PreviewKind::PadOutline:
+    case PreviewKind::SmdRect:
+    case PreviewKind::TextOutline:
+    case PreviewKind::PolygonOutline:
+    case PreviewKind::Node:
+    case PreviewKind::ArcEnd: {
+        const int active = b->ActiveLayer;
+        elements(TPoint{0, 0}, [&](ElementPainter& ep) {
+            for (const TObjekt& s : pv.shapes)
+                ep.DrawElement(const_cast<TObjekt&>(s), active);
+        });
+        break;
+    }
+    case PreviewKind::Count:
+        break;
+    }
+}
+
+// --- SessionView: cursor, texts, windows ----------------------------------------------------------
+
+void BoardWidget::setCursor(std::string_view name)
+{
+    if (std::optional<QCursor> own = resourceCursor(name))
+        viewport()->setCursor(*own);
+    else
+        viewport()->setCursor(standardCursor(name));
+}
+
+void BoardWidget::setStatusHint(const std::string& text)
+{
+    QString t = QString::fromStdString(text);
+    t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    emit statusHintChanged(t);
+}
+
 void BoardWidget::setCoordinates(const std::string& x, const std::string& y)
 {
     emit coordinatesChanged(QString::fromStdString(x), QString::fromStdString(y));
 }
-void BoardWidget::requestScroll(int, int) {}
+
+void BoardWidget::requestScroll(int dx, int dy)
+{
+    const QSize inc = mView.scrollIncrement();
+    const QPoint before = mView.scrollPosition();
+    mView.scrollBy(dx * inc.width(), dy * inc.height());
+    if (mView.scrollPosition() == before || mLastMouse.x() < 0)
+        return;
+    // The cursor now stands over another board point: the session hears of it as a move. A move
+    // that scrolls again is answered a little later, so that automatic scrolling keeps going at
+    // a steady pace while the mouse rests at the edge instead of recursing.
+    if (mResending) {
+        QTimer::singleShot(30, this, [this] {
+            if (mLastMouse.x() >= 0)
+                sendMove(mLastMouse, mLastModifiers);
+        });
+        return;
+    }
+    mResending = true;
+    sendMove(mLastMouse, mLastModifiers);
+    mResending = false;
+}
+
 void BoardWidget::zoomToolRelease(TPoint anchor, TPoint release) { mView.zoomToolRelease(anchor, release); }
 void BoardWidget::zoomToolRightClick() { mView.zoomToolRightClick(); }
-void BoardWidget::openMenu(std::string_view, TPoint) {}
-void BoardWidget::showMeasurePanel(const MeasurePanel&) {}
+
+void BoardWidget::openMenu(std::string_view name, TPoint at)
+{
+    const QPointF px = mView.viewportPixelOf(at.x, at.y);
+    const QPoint global = viewport()->mapToGlobal(QPoint(pixelOf(px.x()), pixelOf(px.y())));
+    emit menuRequested(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())), global);
+}
+
+void BoardWidget::showMeasurePanel(const MeasurePanel& panel)
+{
+    const QPointF px = mView.viewportPixelOf(panel.cursor.x, panel.cursor.y);
+    emit measurePanelRequested(panel, QPoint(pixelOf(px.x()), pixelOf(px.y())));
+}
+
 void BoardWidget::hideMeasurePanel() { emit measurePanelHidden(); }
-void BoardWidget::setOriginMarkerVisible(bool) {}
-void BoardWidget::originChanged(TPoint origin) { emit originMoved(origin); }
-void BoardWidget::confineCursor(bool confine) { mConfined = confine; }
-void BoardWidget::toolChanged(int tool) { emit sessionToolChanged(tool); }
+
+void BoardWidget::setOriginMarkerVisible(bool visible)
+{
+    mMarkerWanted = visible;
+    placeOriginMarker();
+}
+
+void BoardWidget::originChanged(TPoint origin)
+{
+    mView.setOrigin(origin);
+    placeOriginMarker();
+    emit originMoved(origin);
+}
+
+void BoardWidget::placeOriginMarker()
+{
+    const TBoard* b = mProject.currentBoard();
+    if (!b || !mMarkerWanted) {
+        mMarker->hide();
+        return;
+    }
+    const QPointF px = mView.viewportPixelOf(mView.origin().x, mView.origin().y);
+    const QPoint centre(pixelOf(px.x()), pixelOf(px.y()));
+    mMarker->move(centre - QPoint(OriginMarker::Size / 2, OriginMarker::Size / 2));
+    mMarker->setVisible(QRect(QPoint(0, 0), viewport()->size()).adjusted(-OriginMarker::Size, -OriginMarker::Size, 0, 0)
+                            .contains(mMarker->pos()));
+}
+
+void BoardWidget::confineCursor(bool confine)
+{
+    if (confine == mConfined)
+        return;
+    mConfined = confine;
+    if (confine)
+        viewport()->grabMouse();
+    else
+        viewport()->releaseMouse();
+}
+
+// --- SessionView: notifications -----------------------------------------------------------------
+
+void BoardWidget::toolChanged(int tool)
+{
+    mMarker->setEnabled(tool == ToolStandard);
+    emit sessionToolChanged(tool);
+}
+
 void BoardWidget::selectionChanged() { emit sessionSelectionChanged(); }
-void BoardWidget::layersChanged() { emit sessionLayersChanged(); }
+
+void BoardWidget::layersChanged()
+{
+    repaintAll();
+    emit sessionLayersChanged();
+}
+
 void BoardWidget::parametersChanged() { emit sessionParametersChanged(); }
 void BoardWidget::hideToolWindows() { emit toolWindowsHideRequested(); }
 bool BoardWidget::editText(TObjekt& text) { return textEditor ? textEditor(text) : false; }
 bool BoardWidget::askPolygonParameters() { return polygonParameterDialog ? polygonParameterDialog() : true; }
 
-void BoardWidget::paintEvent(QPaintEvent*) {}
-void BoardWidget::resizeEvent(QResizeEvent* e) { QAbstractScrollArea::resizeEvent(e); }
-void BoardWidget::scrollContentsBy(int, int) {}
-void BoardWidget::mousePressEvent(QMouseEvent*) {}
-void BoardWidget::mouseMoveEvent(QMouseEvent*) {}
-void BoardWidget::mouseReleaseEvent(QMouseEvent*) {}
-void BoardWidget::mouseDoubleClickEvent(QMouseEvent*) {}
-void BoardWidget::wheelEvent(QWheelEvent*) {}
-void BoardWidget::keyPressEvent(QKeyEvent*) {}
-void BoardWidget::keyReleaseEvent(QKeyEvent*) {}
-void BoardWidget::leaveEvent(QEvent* e) { QAbstractScrollArea::leaveEvent(e); }
-bool BoardWidget::focusNextPrevChild(bool) { return false; }
-bool BoardWidget::viewportEvent(QEvent* e) { return QAbstractScrollArea::viewportEvent(e); }
+// --- events ---------------------------------------------------------------------------------------
 
-void BoardWidget::viewChanged(unsigned) {}
-void BoardWidget::syncScrollBars() {}
-RenderOptions BoardWidget::renderOptions() const { return {}; }
-void BoardWidget::repaintCache(const QRect&) {}
-QRect BoardWidget::deviceRect(const TRect&) const { return {}; }
-QRect BoardWidget::previewRect(const Preview&) const { return {}; }
-void BoardWidget::drawPreviews(QPainter&, const QRect&) {}
-void BoardWidget::drawPreview(QPainter&, const Preview&) {}
-TPoint BoardWidget::boardPoint(QPoint) const { return {}; }
-void BoardWidget::sendMove(QPoint, unsigned) {}
-void BoardWidget::placeOriginMarker() {}
+TPoint BoardWidget::boardPoint(QPoint viewportPixel) const
+{
+    const QPointF p = mView.boardPointAt(viewportPixel);
+    return {RoundHalfEven(p.x()), RoundHalfEven(p.y())};
+}
+
+void BoardWidget::sendMove(QPoint viewportPixel, unsigned modifiers)
+{
+    const TPoint p = boardPoint(viewportPixel);
+    emit cursorMoved(viewportPixel, p);
+    if (mSession)
+        mSession->mouseMove(p, modifiers);
+}
+
+void BoardWidget::mousePressEvent(QMouseEvent* event)
+{
+    const QPoint at = event->position().toPoint();
+    mLastMouse = at;
+    mLastModifiers = modifiersOf(event->modifiers());
+    setFocus(Qt::MouseFocusReason);
+    const auto button = buttonOf(event->button());
+    if (mSession && button)
+        mSession->mousePress(boardPoint(at), *button, mLastModifiers);
+    event->accept();
+}
+
+void BoardWidget::mouseMoveEvent(QMouseEvent* event)
+{
+    mLastMouse = event->position().toPoint();
+    mLastModifiers = modifiersOf(event->modifiers());
+    sendMove(mLastMouse, mLastModifiers);
+    event->accept();
+}
+
+void BoardWidget::mouseReleaseEvent(QMouseEvent* event)
+{
+    const QPoint at = event->position().toPoint();
+    mLastMouse = at;
+    mLastModifiers = modifiersOf(event->modifiers());
+    const auto button = buttonOf(event->button());
+    if (mSession && button)
+        mSession->mouseRelease(boardPoint(at), *button, mLastModifiers);
+    event->accept();
+}
+
+void BoardWidget::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    const QPoint at = event->position().toPoint();
+    mLastMouse = at;
+    mLastModifiers = modifiersOf(event->modifiers());
+    const auto button = buttonOf(event->button());
+    if (!mSession || !button)
+        return;
+    // The second press of a double click: the Standard tool opens what was clicked; every other
+    // tool takes it as the press it is (a quick second corner of a track must not be lost).
+    if (*button == MouseButton::Left && mSession->tool() == ToolStandard)
+        mSession->mouseDoubleClick(boardPoint(at), mLastModifiers);
+    else
+        mSession->mousePress(boardPoint(at), *button, mLastModifiers);
+    event->accept();
+}
+
+void BoardWidget::wheelEvent(QWheelEvent* event)
+{
+    const int delta = event->angleDelta().y();
+    if (delta == 0) {
+        event->ignore();
+        return;
+    }
+    if (mSession)
+        mSession->ErasePreviews();
+    mView.wheel(delta, event->position().toPoint());
+    event->accept();
+}
+
+void BoardWidget::keyPressEvent(QKeyEvent* event)
+{
+    const auto key = keyOf(event->key());
+    if (key && mSession && !(event->isAutoRepeat() && *key == Key::Space)) {
+        if (mSession->keyPress(*key, modifiersOf(event->modifiers()))) {
+            event->accept();
+            return;
+        }
+    }
+    if (key && *key == Key::Space && event->isAutoRepeat()) {
+        event->accept();
+        return;
+    }
+    QAbstractScrollArea::keyPressEvent(event);
+}
+
+void BoardWidget::keyReleaseEvent(QKeyEvent* event)
+{
+    const auto key = keyOf(event->key());
+    if (key && mSession && !event->isAutoRepeat() && mSession->keyRelease(*key, modifiersOf(event->modifiers()))) {
+        event->accept();
+        return;
+    }
+    QAbstractScrollArea::keyReleaseEvent(event);
+}
+
+void BoardWidget::leaveEvent(QEvent* event)
+{
+    QAbstractScrollArea::leaveEvent(event);
+}
+
+bool BoardWidget::focusNextPrevChild(bool)
+{
+    // TAB belongs to nobody here; the drawing area keeps the focus for its keys.
+    return false;
+}
+
+bool BoardWidget::viewportEvent(QEvent* event)
+{
+    if (event->type() == QEvent::Leave) {
+        mLastMouse = QPoint(-1, -1);
+        emit cursorLeft();
+    }
+    return QAbstractScrollArea::viewportEvent(event);
+}
+
+// --- the clipboard picture ------------------------------------------------------------------------
+
+bool BoardWidget::selectionPicture(QByteArray& svg, QImage& png)
+{
+    TBoard* b = mProject.currentBoard();
+    if (!b)
+        return false;
+    std::optional<TRect> bounds;
+    for (const auto& e : b->Elements)
+        if (e->Selected) {
+            const TRect r = Bounds(*e);
+            bounds = bounds ? unite(*bounds, r) : r;
+        }
+    if (!bounds)
+        return false;
+    const TRect area = grown(*bounds, 10);
+    const double widthUnits = static_cast<double>(area.right - area.left);
+    const double heightUnits = static_cast<double>(area.bottom - area.top);
+    // The current zoom, but at least a pixel per 10 units and at most 4000 pixels a side.
+    double z = std::max(mView.zoom(), 0.1);
+    z = std::min(z, 4000.0 / std::max({widthUnits, heightUnits, 1.0}));
+    const int w = std::max(1, pixelOf(widthUnits * z));
+    const int h = std::max(1, pixelOf(heightUnits * z));
+
+    RenderOptions o = renderOptions();
+    o.zoom = z;
+    o.scrollX = static_cast<double>(area.left) * z;
+    o.scrollY = -static_cast<double>(area.bottom) * z;
+    o.photo = PhotoView();
+    o.markedOnly = true;
+    o.drawGrid = nullptr;
+    o.suspended = false;
+
+    // Only the selection is drawn: Mark is the drawing's scratch flag for that, restored after.
+    std::vector<std::uint8_t> marks;
+    marks.reserve(b->Elements.size());
+    for (auto& e : b->Elements) {
+        marks.push_back(e->Mark);
+        e->Mark = e->Selected ? 1 : 0;
+    }
+    auto draw = [&](QPainter& p) {
+        QPainterCanvas canvas(p);
+        PaintBoard(canvas, *b, o);
+    };
+    png = QImage(w, h, QImage::Format_RGB32);
+    png.fill(Qt::white);
+    {
+        QPainter p(&png);
+        draw(p);
+    }
+    QBuffer buffer(&svg);
+    buffer.open(QIODevice::WriteOnly);
+    QSvgGenerator generator;
+    generator.setOutputDevice(&buffer);
+    generator.setSize(QSize(w, h));
+    generator.setViewBox(QRect(0, 0, w, h));
+    {
+        QPainter p(&generator);
+        draw(p);
+    }
+    buffer.close();
+    std::size_t i = 0;
+    for (auto& e : b->Elements)
+        e->Mark = marks[i++];
+    return true;
+}
 
 } // namespace trevok

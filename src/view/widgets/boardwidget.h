@@ -185,6 +185,7 @@ private:
     bool mMarkerWanted = true;
     bool mSyncing = false;     // scroll bars being set from the model
     bool mConfined = false;
+    bool mResending = false;   // a move re-sent after a scroll is under way
     QPoint mLastMouse{-1, -1};
     unsigned mLastModifiers = 0;
 };
