@@ -80,11 +80,8 @@ TColor_Dlg::TColor_Dlg(QWidget* parent) : QDialog(parent)
                                      QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
     };
 
-    mSchemes[0] = ColourScheme::Standard();
-    for (int n = 1; n < SchemeCount; ++n)
-        mSchemes[static_cast<std::size_t>(n)] = ColourScheme::Black();
     connect(mCombo, &QComboBox::currentIndexChanged, this, &TColor_Dlg::schemeChosen);
-    updatePanels();
+    loadSchemes();
 }
 
 void TColor_Dlg::loadSchemes()

@@ -24,9 +24,11 @@ public:
     static constexpr std::array<int, 7> EditedColours{ColourBackground, ColourGrid, ColourK1, ColourB1,
                                                       ColourK2,         ColourB2,   ColourConnection};
 
+    /// Reads the user schemes from their files; the scheme in use is Standard until
+    /// selectScheme chooses another.
     explicit TColor_Dlg(QWidget* parent = nullptr);
 
-    /// Reads the three user schemes from their files.
+    /// Reads the three user schemes from their files again.
     void loadSchemes();
     /// The scheme in use (setting "Farbschema"), 0..3.
     int schemeIndex() const noexcept { return mIndex; }

@@ -275,8 +275,7 @@ void ViewModel::setViewportSize(QSize size)
     Batch batch(*this);
     mViewport = size;
     limitScroll();
-    // The rulers and the navigator show the viewport too.
-    note(SurfaceChanged);
+    note(ViewportChanged);
 }
 
 QPoint ViewModel::maxScroll() const noexcept

@@ -130,6 +130,7 @@ public:
         RepaintNeeded = 1u << 8,    // the board must be drawn again as a whole
         NavigatorShownChanged = 1u << 9,
         MirrorChanged = 1u << 10,
+        ViewportChanged = 1u << 11,   // size of the visible part of the scroll box
     };
 
     explicit ViewModel(QObject* parent = nullptr);

@@ -22,7 +22,7 @@ QSize Navigator::sizeHint() const
 
 void Navigator::viewChanged(unsigned changes)
 {
-    constexpr unsigned relevant = ViewModel::SurfaceChanged | ViewModel::ScrollChanged | ViewModel::ZoomChanged;
+    constexpr unsigned relevant = ViewModel::SurfaceChanged | ViewModel::ViewportChanged | ViewModel::ScrollChanged | ViewModel::ZoomChanged;
     if (changes & relevant)
         update();
 }

@@ -41,7 +41,7 @@ void Ruler::setViewportOffset(int pixels)
 
 void Ruler::viewChanged(unsigned changes)
 {
-    constexpr unsigned relevant = ViewModel::SurfaceChanged | ViewModel::ScrollChanged | ViewModel::ZoomChanged |
+    constexpr unsigned relevant = ViewModel::SurfaceChanged | ViewModel::ViewportChanged | ViewModel::ScrollChanged | ViewModel::ZoomChanged |
                                   ViewModel::UnitChanged | ViewModel::OriginChanged;
     if (changes & relevant)
         update();
