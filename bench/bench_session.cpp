@@ -12,15 +12,17 @@
 
 using namespace trevok;
 
-namespace {
+namespace
+{
 
 constexpr std::uint32_t kSeed = 20240601;
 constexpr int kWidth = 40000;
 constexpr int kHeight = 25000;
 
 /// A view that keeps nothing but the size of the last move preview.
-class NullView : public SessionView {
-public:
+class NullView : public SessionView
+{
+  public:
     std::size_t previewElements = 0;
     double zoom() const override { return 0.05; }
     double grid() const override { return 254.0; }

@@ -6,9 +6,11 @@
 #include <algorithm>
 #include <cmath>
 
-namespace trevok {
+namespace trevok
+{
 
-namespace {
+namespace
+{
 
 /// The 3 or 4 characters of a number at the start of text: 4 when the fourth is not a blank.
 std::optional<std::int32_t> numberAt(std::string_view text)
@@ -92,9 +94,12 @@ bool FavouriteList::matches(const FavouriteEntry& entry, SizePair current) const
     if (!v)
         return false;
     switch (kind_) {
-    case FavouriteKind::TrackWidth: return v->first == current.first;
-    case FavouriteKind::PadSize: return v->first / 2 == current.first && v->second / 2 == current.second;
-    case FavouriteKind::SmdSize: return *v == current;
+    case FavouriteKind::TrackWidth:
+        return v->first == current.first;
+    case FavouriteKind::PadSize:
+        return v->first / 2 == current.first && v->second / 2 == current.second;
+    case FavouriteKind::SmdSize:
+        return *v == current;
     }
     return false;
 }

@@ -11,12 +11,13 @@
 #include <string_view>
 #include <vector>
 
-namespace trevok {
+namespace trevok
+{
 
 enum class FavouriteKind : std::uint8_t { TrackWidth, PadSize, SmdSize };
 
 struct FavouriteEntry {
-    std::int32_t tag = 0;   // width in units for track widths; unused otherwise
+    std::int32_t tag = 0; // width in units for track widths; unused otherwise
     std::string caption;
     friend bool operator==(const FavouriteEntry&, const FavouriteEntry&) = default;
 };
@@ -41,15 +42,16 @@ std::string formatSizeCaption(std::string_view firstText, std::string_view secon
 /// One entry of an opened list menu.
 struct FavouriteMenuItem {
     std::string caption;
-    std::int32_t tag = 0;    // -1 for the separator
+    std::int32_t tag = 0; // -1 for the separator
     bool checked = false;
     bool enabled = true;
     bool separator = false;
 };
 
 /// One favourite list. Entries are kept ascending by value.
-class FavouriteList {
-public:
+class FavouriteList
+{
+  public:
     explicit FavouriteList(FavouriteKind kind) : kind_(kind) {}
 
     FavouriteKind kind() const noexcept { return kind_; }
@@ -81,7 +83,7 @@ public:
     /// is). Texts in the language given (0 German, 1 English, 2 French).
     std::vector<FavouriteMenuItem> menu(SizePair current, int language) const;
 
-private:
+  private:
     bool less(const FavouriteEntry& a, const FavouriteEntry& b) const;
 
     FavouriteKind kind_;

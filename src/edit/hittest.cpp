@@ -7,9 +7,11 @@
 #include <algorithm>
 #include <cstdlib>
 
-namespace trevok {
+namespace trevok
+{
 
-namespace {
+namespace
+{
 
 bool hasNodes(const TObjekt& e) noexcept
 {
@@ -66,7 +68,7 @@ int EditSession::HitTest(TPoint p, bool copperOnly) const
         }
     }
 
-    static constexpr int aboveOrder[4] = {4, 2, 3, 1};   // side 2 active: its layers first
+    static constexpr int aboveOrder[4] = {4, 2, 3, 1}; // side 2 active: its layers first
     static constexpr int belowOrder[4] = {2, 4, 1, 3};
     const int* order = (b->ActiveLayer == LayerK2 || b->ActiveLayer == LayerB2) ? aboveOrder : belowOrder;
     for (int k = 0; k < 4; ++k) {

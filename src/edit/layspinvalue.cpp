@@ -7,7 +7,8 @@
 #include <cmath>
 #include <cstdio>
 
-namespace trevok {
+namespace trevok
+{
 
 double parseFieldNumber(std::string_view text) noexcept
 {
@@ -47,12 +48,13 @@ std::string LaySpinValue::format(double x) const
 {
     char buffer[64];
     // to_chars is independent of the C locale, so the decimal separator is always a point.
-    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, x, std::chars_format::fixed, decimals_);
+    const auto [end, ec] =
+        std::to_chars(buffer, buffer + sizeof buffer, x, std::chars_format::fixed, decimals_);
     if (ec != std::errc())
         return "0";
     std::string s(buffer, end);
     if (s.starts_with("-") && s.find_first_not_of("-0.") == std::string::npos)
-        s.erase(0, 1);   // no "-0.0"
+        s.erase(0, 1); // no "-0.0"
     return s;
 }
 
@@ -68,7 +70,7 @@ void LaySpinValue::setValue(double x)
 
 bool LaySpinValue::wheelDrag(int y)
 {
-    const int n = (reference_ - y) / 8;   // C++ division truncates towards zero
+    const int n = (reference_ - y) / 8; // C++ division truncates towards zero
     if (n == 0)
         return false;
     setValue(value() + n * step_);

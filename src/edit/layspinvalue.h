@@ -5,15 +5,17 @@
 #include <string>
 #include <string_view>
 
-namespace trevok {
+namespace trevok
+{
 
 /// A decimal number of millimetres read from a field: blanks around it allowed, a decimal point
 /// or comma. Anything that is not a finite number reads as 0.
 double parseFieldNumber(std::string_view text) noexcept;
 
 /// A value with limits and a fixed number of decimals, kept as the text the field shows.
-class LaySpinValue {
-public:
+class LaySpinValue
+{
+  public:
     LaySpinValue() = default;
     LaySpinValue(double min, double max, double step, int decimals);
 
@@ -44,7 +46,7 @@ public:
     /// The text a value would be shown as.
     std::string format(double x) const;
 
-private:
+  private:
     double min_ = 0.0;
     double max_ = 99.9;
     double step_ = 0.1;

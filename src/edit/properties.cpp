@@ -7,9 +7,11 @@
 #include <climits>
 #include <cmath>
 
-namespace trevok {
+namespace trevok
+{
 
-namespace {
+namespace
+{
 
 std::int64_t ringWidth(const TObjekt& c) noexcept
 {
@@ -24,10 +26,13 @@ bool carries(const TObjekt& e, Property p) noexcept
     case Property::PadRadius:
     case Property::DrillRadius:
     case Property::Shape:
-    case Property::ThroughPlating: return e.Kind == KindPad;
+    case Property::ThroughPlating:
+        return e.Kind == KindPad;
     case Property::SmdWidth:
-    case Property::SmdHeight: return e.Kind == KindSmdPad;
-    case Property::Clearance: return true;
+    case Property::SmdHeight:
+        return e.Kind == KindSmdPad;
+    case Property::Clearance:
+        return true;
     }
     return false;
 }
@@ -47,13 +52,20 @@ bool differs(const TObjekt& e, Property p, const ToolParameters& t) noexcept
         if (e.Kind == KindCircle)
             return ringWidth(e) != t.trackWidth;
         return e.Width != t.trackWidth;
-    case Property::PadRadius: return e.Size1 != t.padRadius || e.Size2 > t.padRadius;
-    case Property::DrillRadius: return e.Size2 != std::min(t.drillRadius, e.Size1);
-    case Property::Shape: return e.Shape != t.padShape;
-    case Property::ThroughPlating: return (e.Twin != nullptr) != t.throughPlating;
-    case Property::SmdWidth: return e.Size1 != t.smdWidth;
-    case Property::SmdHeight: return e.Size2 != t.smdHeight;
-    case Property::Clearance: return e.Clearance != t.clearance;
+    case Property::PadRadius:
+        return e.Size1 != t.padRadius || e.Size2 > t.padRadius;
+    case Property::DrillRadius:
+        return e.Size2 != std::min(t.drillRadius, e.Size1);
+    case Property::Shape:
+        return e.Shape != t.padShape;
+    case Property::ThroughPlating:
+        return (e.Twin != nullptr) != t.throughPlating;
+    case Property::SmdWidth:
+        return e.Size1 != t.smdWidth;
+    case Property::SmdHeight:
+        return e.Size2 != t.smdHeight;
+    case Property::Clearance:
+        return e.Clearance != t.clearance;
     }
     return false;
 }
@@ -97,12 +109,18 @@ void removeTwinInto(ElementList& list, TObjekt* gone, TObjekt& heir)
 FieldSpec fieldSpec(ParamField field) noexcept
 {
     switch (field) {
-    case ParamField::Breite: return {0.0, 99.9, 0.1, 1, 100.0};
-    case ParamField::Aussen: return {0.1, 99.9, 0.1, 1, 50.0};
-    case ParamField::Innen: return {0.0, 99.9, 0.1, 1, 50.0};
-    case ParamField::SmdX: return {0.01, 9.99, 0.01, 2, 100.0};
-    case ParamField::SmdY: return {0.01, 9.99, 0.01, 2, 100.0};
-    case ParamField::Freistanz: return {0.0, 5.0, 0.1, 1, 100.0};
+    case ParamField::Breite:
+        return {0.0, 99.9, 0.1, 1, 100.0};
+    case ParamField::Aussen:
+        return {0.1, 99.9, 0.1, 1, 50.0};
+    case ParamField::Innen:
+        return {0.0, 99.9, 0.1, 1, 50.0};
+    case ParamField::SmdX:
+        return {0.01, 9.99, 0.01, 2, 100.0};
+    case ParamField::SmdY:
+        return {0.01, 9.99, 0.01, 2, 100.0};
+    case ParamField::Freistanz:
+        return {0.0, 5.0, 0.1, 1, 100.0};
     }
     return {0.0, 99.9, 0.1, 1, 100.0};
 }
@@ -122,7 +140,8 @@ TObjekt& AddTwin(ElementList& list, TObjekt& pad)
 bool selectionAffected(const ElementList& list, Property property, const ToolParameters& params,
                        std::uint8_t activeLayer)
 {
-    return std::any_of(list.begin(), list.end(), [&](const auto& e) { return differs(*e, property, params); });
+    return std::any_of(list.begin(), list.end(),
+                       [&](const auto& e) { return differs(*e, property, params); });
 }
 
 std::optional<TRect> ApplyToSelection(ElementList& list, Property property, const ToolParameters& t,
@@ -138,7 +157,7 @@ std::optional<TRect> ApplyToSelection(ElementList& list, Property property, cons
         for (std::size_t i = 0; i < pads.size(); ++i) {
             TObjekt* pad = pads[i];
             if (!pad)
-                continue;   // the other pad of a pair that was already made single
+                continue; // the other pad of a pair that was already made single
             include(area, Bounds(*pad));
             if (t.throughPlating) {
                 if (!pad->Twin)
@@ -147,7 +166,7 @@ std::optional<TRect> ApplyToSelection(ElementList& list, Property property, cons
             }
             TObjekt* twin = pad->Twin;
             if (!twin)
-                continue;   // made single already, as the kept pad of its pair
+                continue; // made single already, as the kept pad of its pair
             const bool padOnActiveSide = (pad->Layer <= LayerB1) == (activeLayer <= LayerB1);
             TObjekt* keep = padOnActiveSide ? pad : twin;
             TObjekt* gone = padOnActiveSide ? twin : pad;
@@ -181,12 +200,23 @@ std::optional<TRect> ApplyToSelection(ElementList& list, Property property, cons
             e.Size1 = t.padRadius;
             e.Size2 = std::min(e.Size2, e.Size1);
             break;
-        case Property::DrillRadius: e.Size2 = std::min(t.drillRadius, e.Size1); break;
-        case Property::Shape: e.Shape = t.padShape; break;
-        case Property::SmdWidth: e.Size1 = t.smdWidth; break;
-        case Property::SmdHeight: e.Size2 = t.smdHeight; break;
-        case Property::Clearance: e.Clearance = t.clearance; break;
-        case Property::ThroughPlating: break;
+        case Property::DrillRadius:
+            e.Size2 = std::min(t.drillRadius, e.Size1);
+            break;
+        case Property::Shape:
+            e.Shape = t.padShape;
+            break;
+        case Property::SmdWidth:
+            e.Size1 = t.smdWidth;
+            break;
+        case Property::SmdHeight:
+            e.Size2 = t.smdHeight;
+            break;
+        case Property::Clearance:
+            e.Clearance = t.clearance;
+            break;
+        case Property::ThroughPlating:
+            break;
         }
         e.RegionCache.reset();
         include(area, Bounds(e));
@@ -220,27 +250,37 @@ void ToolProperties::reset(const ToolParameters& params)
 std::vector<ParamField> ToolProperties::fieldsOfToolButton(int tool)
 {
     switch (tool) {
-    case 1:   // track
-    case 5:   // area
-    case 6:   // ring
+    case 1: // track
+    case 5: // area
+    case 6: // ring
         return {ParamField::Breite};
-    case 2: return {ParamField::Aussen, ParamField::Innen};
-    case 14: return {ParamField::SmdX, ParamField::SmdY};
-    default: return {};
+    case 2:
+        return {ParamField::Aussen, ParamField::Innen};
+    case 14:
+        return {ParamField::SmdX, ParamField::SmdY};
+    default:
+        return {};
     }
 }
 
-namespace {
+namespace
+{
 
 std::int32_t& paramOf(ToolParameters& t, ParamField f)
 {
     switch (f) {
-    case ParamField::Breite: return t.trackWidth;
-    case ParamField::Aussen: return t.padRadius;
-    case ParamField::Innen: return t.drillRadius;
-    case ParamField::SmdX: return t.smdWidth;
-    case ParamField::SmdY: return t.smdHeight;
-    case ParamField::Freistanz: return t.clearance;
+    case ParamField::Breite:
+        return t.trackWidth;
+    case ParamField::Aussen:
+        return t.padRadius;
+    case ParamField::Innen:
+        return t.drillRadius;
+    case ParamField::SmdX:
+        return t.smdWidth;
+    case ParamField::SmdY:
+        return t.smdHeight;
+    case ParamField::Freistanz:
+        return t.clearance;
     }
     return t.trackWidth;
 }
@@ -248,12 +288,18 @@ std::int32_t& paramOf(ToolParameters& t, ParamField f)
 Property propertyOf(ParamField f)
 {
     switch (f) {
-    case ParamField::Breite: return Property::Width;
-    case ParamField::Aussen: return Property::PadRadius;
-    case ParamField::Innen: return Property::DrillRadius;
-    case ParamField::SmdX: return Property::SmdWidth;
-    case ParamField::SmdY: return Property::SmdHeight;
-    case ParamField::Freistanz: return Property::Clearance;
+    case ParamField::Breite:
+        return Property::Width;
+    case ParamField::Aussen:
+        return Property::PadRadius;
+    case ParamField::Innen:
+        return Property::DrillRadius;
+    case ParamField::SmdX:
+        return Property::SmdWidth;
+    case ParamField::SmdY:
+        return Property::SmdHeight;
+    case ParamField::Freistanz:
+        return Property::Clearance;
     }
     return Property::Width;
 }
@@ -300,8 +346,12 @@ void ToolProperties::showSelection(const ElementList& list, bool ctrl)
         switch (e.Kind) {
         case KindTrack:
         case KindArea:
-        case KindLine: width.see(e.Width); break;
-        case KindCircle: width.see(ringWidth(e)); break;
+        case KindLine:
+            width.see(e.Width);
+            break;
+        case KindCircle:
+            width.see(ringWidth(e));
+            break;
         case KindPad:
             outer.see(e.Size1);
             drill.see(e.Size2);
@@ -312,7 +362,8 @@ void ToolProperties::showSelection(const ElementList& list, bool ctrl)
             smdX.see(e.Size1);
             smdY.see(e.Size2);
             break;
-        default: break;
+        default:
+            break;
         }
     }
     highlighted_ = {width.any, outer.any, drill.any, smdX.any, smdY.any, clearance.any};
@@ -459,9 +510,12 @@ std::optional<TRect> ToolProperties::setThroughPlating(bool on, TProject& projec
 SizePair ToolProperties::favouriteValue(FavouriteKind kind) const noexcept
 {
     switch (kind) {
-    case FavouriteKind::TrackWidth: return {current_.trackWidth, 0};
-    case FavouriteKind::PadSize: return {current_.padRadius, current_.drillRadius};
-    case FavouriteKind::SmdSize: return {current_.smdWidth, current_.smdHeight};
+    case FavouriteKind::TrackWidth:
+        return {current_.trackWidth, 0};
+    case FavouriteKind::PadSize:
+        return {current_.padRadius, current_.drillRadius};
+    case FavouriteKind::SmdSize:
+        return {current_.smdWidth, current_.smdHeight};
     }
     return {};
 }
@@ -469,14 +523,18 @@ SizePair ToolProperties::favouriteValue(FavouriteKind kind) const noexcept
 bool ToolProperties::addFavourite(FavouriteList& list) const
 {
     switch (list.kind()) {
-    case FavouriteKind::TrackWidth: return list.add(field(ParamField::Breite).text(), {}, current_.trackWidth);
-    case FavouriteKind::PadSize: return list.add(field(ParamField::Aussen).text(), field(ParamField::Innen).text());
-    case FavouriteKind::SmdSize: return list.add(field(ParamField::SmdX).text(), field(ParamField::SmdY).text());
+    case FavouriteKind::TrackWidth:
+        return list.add(field(ParamField::Breite).text(), {}, current_.trackWidth);
+    case FavouriteKind::PadSize:
+        return list.add(field(ParamField::Aussen).text(), field(ParamField::Innen).text());
+    case FavouriteKind::SmdSize:
+        return list.add(field(ParamField::SmdX).text(), field(ParamField::SmdY).text());
     }
     return false;
 }
 
-std::optional<TRect> ToolProperties::chooseFavourite(const FavouriteList& list, std::size_t entry, TProject& project)
+std::optional<TRect> ToolProperties::chooseFavourite(const FavouriteList& list, std::size_t entry,
+                                                     TProject& project)
 {
     if (entry >= list.entries().size())
         return std::nullopt;
@@ -511,7 +569,8 @@ std::optional<TRect> ToolProperties::chooseFavourite(const FavouriteList& list, 
     if (board) {
         bool affected = false;
         for (const auto& [f, mm] : set)
-            affected = affected || selectionAffected(board->Elements, propertyOf(f), next, board->ActiveLayer);
+            affected =
+                affected || selectionAffected(board->Elements, propertyOf(f), next, board->ActiveLayer);
         if (affected)
             PushUndo(project);
     }

@@ -11,20 +11,21 @@
 #include <cstdint>
 #include <optional>
 
-namespace trevok {
+namespace trevok
+{
 
 class TProject;
 
 /// The values with which the tools make new elements, all in units.
 struct ToolParameters {
-    std::int32_t trackWidth = 80;     // SE_Breite 0.80 mm
-    std::int32_t padRadius = 90;      // SE_Aussen 1.80 mm diameter
-    std::int32_t drillRadius = 30;    // SE_Innen 0.60 mm diameter
-    std::int32_t smdWidth = 90;       // SE_SMDPad_X 0.90 mm
-    std::int32_t smdHeight = 180;     // SE_SMDPad_Y 1.80 mm
+    std::int32_t trackWidth = 80;  // SE_Breite 0.80 mm
+    std::int32_t padRadius = 90;   // SE_Aussen 1.80 mm diameter
+    std::int32_t drillRadius = 30; // SE_Innen 0.60 mm diameter
+    std::int32_t smdWidth = 90;    // SE_SMDPad_X 0.90 mm
+    std::int32_t smdHeight = 180;  // SE_SMDPad_Y 1.80 mm
     std::uint8_t padShape = ShapeRound;
-    bool throughPlating = false;      // "Durchkontaktierung"
-    std::int32_t clearance = 40;      // SE_FreistanzOffset 0.40 mm
+    bool throughPlating = false; // "Durchkontaktierung"
+    std::int32_t clearance = 40; // SE_FreistanzOffset 0.40 mm
     friend bool operator==(const ToolParameters&, const ToolParameters&) = default;
 };
 
@@ -45,7 +46,16 @@ struct FieldSpec {
 FieldSpec fieldSpec(ParamField field) noexcept;
 
 /// The property a change writes into the selection.
-enum class Property : std::uint8_t { Width, PadRadius, DrillRadius, Shape, ThroughPlating, SmdWidth, SmdHeight, Clearance };
+enum class Property : std::uint8_t {
+    Width,
+    PadRadius,
+    DrillRadius,
+    Shape,
+    ThroughPlating,
+    SmdWidth,
+    SmdHeight,
+    Clearance
+};
 
 /// Writes one tool parameter into every selected element that carries the property and does
 /// not have the value yet (see the .cpp for the rules per kind). Through-plating off removes one
@@ -62,8 +72,9 @@ bool selectionAffected(const ElementList& list, Property property, const ToolPar
 TObjekt& AddTwin(ElementList& list, TObjekt& pad);
 
 /// The tool-bar fields, their remembered defaults and the rules that tie them to the selection.
-class ToolProperties {
-public:
+class ToolProperties
+{
+  public:
     ToolProperties();
 
     const ToolParameters& current() const noexcept { return current_; }
@@ -108,7 +119,7 @@ public:
     /// Sets parameters directly (settings, tests); fields and defaults follow.
     void reset(const ToolParameters& params);
 
-private:
+  private:
     static std::size_t index(ParamField f) noexcept { return static_cast<std::size_t>(f); }
     std::optional<TRect> applyValue(ParamField f, TProject& project, bool mayRecord);
     void showValue(ParamField f, std::int32_t units, bool makeDefault);
@@ -117,8 +128,8 @@ private:
     ToolParameters defaults_;
     std::array<LaySpinValue, ParamFieldCount> fields_;
     std::array<bool, ParamFieldCount> highlighted_{};
-    std::array<bool, ParamFieldCount> visiting_{};   // entered since the last exit
-    std::array<bool, ParamFieldCount> recorded_{};   // this visit took its undo step
+    std::array<bool, ParamFieldCount> visiting_{}; // entered since the last exit
+    std::array<bool, ParamFieldCount> recorded_{}; // this visit took its undo step
     int focused_ = -1;
 };
 

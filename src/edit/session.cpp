@@ -7,19 +7,22 @@
 #include <cmath>
 #include <limits>
 
-namespace trevok {
+namespace trevok
+{
 
-namespace {
+namespace
+{
 
 std::int32_t clamp32(std::int64_t v) noexcept
 {
-    return static_cast<std::int32_t>(
-        std::clamp<std::int64_t>(v, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, std::numeric_limits<std::int32_t>::min(),
+                                                              std::numeric_limits<std::int32_t>::max()));
 }
 
 bool anySelected(const TBoard& board) noexcept
 {
-    return std::any_of(board.Elements.begin(), board.Elements.end(), [](const auto& e) { return e->Selected != 0; });
+    return std::any_of(board.Elements.begin(), board.Elements.end(),
+                       [](const auto& e) { return e->Selected != 0; });
 }
 
 /// The rectangle of an element and of the rubber bands from it to its partners.
@@ -47,7 +50,8 @@ std::string generalFormat(double v, int digits)
     if (!std::isfinite(v))
         return "0";
     char buffer[64];
-    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::general, digits);
+    const auto [end, ec] =
+        std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::general, digits);
     if (ec != std::errc())
         return "0";
     std::string s(buffer, end);
@@ -77,7 +81,9 @@ MeasurePanel measureTexts(std::int64_t dx, std::int64_t dy, bool inch)
     const double exact = std::hypot(static_cast<double>(dx), static_cast<double>(dy));
     const double scale = inch ? 25.4 : 1.0;
     // Whole units (or hundredths of an inch) first, then shown in mm (or inch).
-    const auto shown = [&](double units) { return static_cast<double>(RoundHalfEven64(units / scale)) / 100.0; };
+    const auto shown = [&](double units) {
+        return static_cast<double>(RoundHalfEven64(units / scale)) / 100.0;
+    };
     const std::string unit = inch ? " \"" : " mm";
     MeasurePanel m;
     m.dx = generalFormat(shown(static_cast<double>(dx)), 4) + unit;
@@ -85,7 +91,8 @@ MeasurePanel measureTexts(std::int64_t dx, std::int64_t dy, bool inch)
     m.distance = generalFormat(shown(exact), 4) + unit;
     double angle = 0.0;
     if (exact / 100.0 >= 0.001)
-        angle = std::acos(std::min(1.0, std::fabs(static_cast<double>(dx)) / exact)) * 180.0 / 3.14159265358979323846;
+        angle = std::acos(std::min(1.0, std::fabs(static_cast<double>(dx)) / exact)) * 180.0 /
+                3.14159265358979323846;
     m.angle = generalFormat(angle, 3) + "°";
     return m;
 }
@@ -264,7 +271,7 @@ void EditSession::autoScroll(TPoint p)
         return;
     const TRect vis = view_.visibleRect();
     const double z = zoom();
-    constexpr double edge = 8.0;   // pixels
+    constexpr double edge = 8.0; // pixels
     int sx = 0;
     int sy = 0;
     if ((vis.right - p.x) * z < edge && vis.right < b->BoardWidth)
@@ -301,7 +308,8 @@ bool EditSession::moveSelection(std::int32_t dx, std::int32_t dy)
 
 std::string EditSession::formatLength(double units) const
 {
-    return view_.inchUnit() ? generalFormat(units / 2540.0, 4) + " \"" : generalFormat(units / 100.0, 4) + " mm";
+    return view_.inchUnit() ? generalFormat(units / 2540.0, 4) + " \""
+                            : generalFormat(units / 100.0, 4) + " mm";
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -533,7 +541,8 @@ bool EditSession::keyPress(Key key, unsigned modifiers)
         if (state_.busy && (state_.tool == ToolTrack || state_.tool == ToolArea) && t && t->space(*this))
             return true;
         const int tool = state_.tool;
-        if (tool == ToolZoom || tool == ToolText || tool == ToolVieleck || state_.leftDown || state_.temporaryZoom)
+        if (tool == ToolZoom || tool == ToolText || tool == ToolVieleck || state_.leftDown ||
+            state_.temporaryZoom)
             return true;
         ErasePreviews();
         if (t)
@@ -547,11 +556,21 @@ bool EditSession::keyPress(Key key, unsigned modifiers)
         updateHint();
         return true;
     }
-    case Key::Left: moveSelection(-step, 0); return true;
-    case Key::Right: moveSelection(step, 0); return true;
-    case Key::Up: moveSelection(0, step); return true;
-    case Key::Down: moveSelection(0, -step); return true;
-    case Key::Delete: deleteKey(); return true;
+    case Key::Left:
+        moveSelection(-step, 0);
+        return true;
+    case Key::Right:
+        moveSelection(step, 0);
+        return true;
+    case Key::Up:
+        moveSelection(0, step);
+        return true;
+    case Key::Down:
+        moveSelection(0, -step);
+        return true;
+    case Key::Delete:
+        deleteKey();
+        return true;
     case Key::F1:
     case Key::F2:
     case Key::F3:
@@ -569,7 +588,9 @@ bool EditSession::keyPress(Key key, unsigned modifiers)
             selectionChanged();
         }
         return true;
-    case Key::F12: toggleThroughPlating(); return true;
+    case Key::F12:
+        toggleThroughPlating();
+        return true;
     }
     return false;
 }

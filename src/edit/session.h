@@ -19,7 +19,8 @@
 #include <optional>
 #include <string>
 
-namespace trevok {
+namespace trevok
+{
 
 /// Tool codes; 4 is not used.
 enum EditTool : int {
@@ -46,10 +47,26 @@ enum class Key : std::uint8_t { Left, Right, Up, Down, Delete, F1, F2, F3, F4, F
 
 /// The status texts of the drawing area, by tool and state.
 enum class ToolHint : std::uint8_t {
-    None,   // the tool has no status text; the last one stays
-    StandardOverNode, StandardFrame, Standard, TrackDrawing, TrackStart, Pad, ZoomRange, Zoom,
-    AreaDrawing, AreaStart, Circle, Text, Test, ConnectionFirst, ConnectionNext, Polygon, AutoRoute,
-    Measure, SmdPad
+    None, // the tool has no status text; the last one stays
+    StandardOverNode,
+    StandardFrame,
+    Standard,
+    TrackDrawing,
+    TrackStart,
+    Pad,
+    ZoomRange,
+    Zoom,
+    AreaDrawing,
+    AreaStart,
+    Circle,
+    Text,
+    Test,
+    ConnectionFirst,
+    ConnectionNext,
+    Polygon,
+    AutoRoute,
+    Measure,
+    SmdPad
 };
 /// The text of a hint in a language (0 German, 1 English, 2 French); lines separated by "\n".
 const std::string& toolHintText(ToolHint hint, int language);
@@ -59,16 +76,16 @@ struct NodeDrag {
     bool active = false;
     TObjekt* element = nullptr;
     int node = -1;
-    bool undoPending = true;   // no snapshot taken yet for this drag
-    TPoint start;              // the node's position when the drag began
-    TPoint position;           // where the corner would go now (tracks and areas)
-    std::int32_t angle = 0;    // the angle it would get now (circles)
+    bool undoPending = true; // no snapshot taken yet for this drag
+    TPoint start;            // the node's position when the drag began
+    TPoint position;         // where the corner would go now (tracks and areas)
+    std::int32_t angle = 0;  // the angle it would get now (circles)
 };
 
 /// The edit state of the drawing area.
 struct EditState {
     int tool = ToolStandard;
-    int bendMode = 0;           // 0..4, kept for the whole run
+    int bendMode = 0; // 0..4, kept for the whole run
     bool busy = false;
     bool moving = false;
     NodeDrag nodeDrag;
@@ -87,8 +104,9 @@ class EditSession;
 
 /// One mouse tool. The session calls enter() when the tool becomes current and leave() before
 /// another does; the handlers get board positions (raw, not snapped) and the modifier flags.
-class ToolState {
-public:
+class ToolState
+{
+  public:
     virtual ~ToolState() = default;
     virtual void enter(EditSession&) {}
     virtual void leave(EditSession&) {}
@@ -104,8 +122,9 @@ public:
     virtual const char* cursor() const { return "ARROW"; }
 };
 
-class EditSession {
-public:
+class EditSession
+{
+  public:
     EditSession(TProject& project, SessionView& view, int language);
     ~EditSession();
     EditSession(const EditSession&) = delete;
@@ -207,7 +226,7 @@ public:
     /// drawn.
     void deleteKey();
 
-private:
+  private:
     ToolState* current() const;
     void updateCoordinates(TPoint p, unsigned modifiers);
 

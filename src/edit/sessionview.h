@@ -11,7 +11,8 @@
 #include <string_view>
 #include <vector>
 
-namespace trevok {
+namespace trevok
+{
 
 /// The kinds of preview; at most one of each kind is on screen at a time.
 enum class PreviewKind : std::uint8_t {
@@ -39,31 +40,32 @@ struct Preview {
     PreviewKind kind = PreviewKind::RubberBand;
     std::uint32_t colour = 0;
     bool dotted = false;
-    std::int32_t width = 0;             // pen width in units; 0 is one pixel
-    std::int32_t radius = 0;            // CircleOutline
-    std::vector<TPoint> points;         // polylines, dot and circle centres
-    TRect rect;                         // SelectionRect, MeasureLine's rectangle
-    std::vector<TObjekt> shapes;        // element outlines owned by the preview
+    std::int32_t width = 0;               // pen width in units; 0 is one pixel
+    std::int32_t radius = 0;              // CircleOutline
+    std::vector<TPoint> points;           // polylines, dot and circle centres
+    TRect rect;                           // SelectionRect, MeasureLine's rectangle
+    std::vector<TObjekt> shapes;          // element outlines owned by the preview
     std::vector<const TObjekt*> elements; // Move: elements of the board or the clipboard
-    TPoint offset;                      // Move: the offset they are drawn at
+    TPoint offset;                        // Move: the offset they are drawn at
 };
 
 /// The values of the measuring panel P_Messen. The panel follows the cursor: `below` puts its
 /// top 20 pixels below the cursor (else its bottom at the cursor), `right` puts its left edge
 /// 20 pixels right of the cursor (else its right edge at the cursor).
 struct MeasurePanel {
-    std::string dx;        // L_DX
-    std::string dy;        // L_DY
-    std::string distance;  // L_Abstand
-    std::string angle;     // L_Winkel
-    TPoint cursor;         // board position of the cursor
+    std::string dx;       // L_DX
+    std::string dy;       // L_DY
+    std::string distance; // L_Abstand
+    std::string angle;    // L_Winkel
+    TPoint cursor;        // board position of the cursor
     bool below = true;
     bool right = true;
 };
 
 /// What the session asks of the board widget.
-class SessionView {
-public:
+class SessionView
+{
+  public:
     virtual ~SessionView() = default;
 
     // --- what the session reads -----------------------------------------------------------

@@ -9,14 +9,16 @@
 #include <cstdlib>
 #include <limits>
 
-namespace trevok {
+namespace trevok
+{
 
-namespace {
+namespace
+{
 
 std::int32_t clamp32(std::int64_t v) noexcept
 {
-    return static_cast<std::int32_t>(
-        std::clamp<std::int64_t>(v, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, std::numeric_limits<std::int32_t>::min(),
+                                                              std::numeric_limits<std::int32_t>::max()));
 }
 
 int sign(std::int64_t v) noexcept
@@ -31,11 +33,16 @@ TPoint bendPointOf(int mode, TPoint anchor, TPoint current) noexcept
     const std::int64_t dy = std::int64_t{current.y} - anchor.y;
     const std::int64_t m = std::min(std::llabs(dx), std::llabs(dy));
     switch (mode) {
-    case 0: return {clamp32(current.x - m * sign(dx)), clamp32(current.y - m * sign(dy))};   // straight, then 45°
-    case 1: return {clamp32(anchor.x + m * sign(dx)), clamp32(anchor.y + m * sign(dy))};     // 45°, then straight
-    case 2: return {anchor.x, current.y};                                                     // vertical first
-    case 3: return {current.x, anchor.y};                                                     // horizontal first
-    default: return current;                                                                  // one line
+    case 0:
+        return {clamp32(current.x - m * sign(dx)), clamp32(current.y - m * sign(dy))}; // straight, then 45°
+    case 1:
+        return {clamp32(anchor.x + m * sign(dx)), clamp32(anchor.y + m * sign(dy))}; // 45°, then straight
+    case 2:
+        return {anchor.x, current.y}; // vertical first
+    case 3:
+        return {current.x, anchor.y}; // horizontal first
+    default:
+        return current; // one line
     }
 }
 
@@ -92,8 +99,9 @@ void showPenDot(EditSession& s, TPoint at)
 
 // ---------------------------------------------------------------------------------------------
 
-class TrackTool final : public ToolState {
-public:
+class TrackTool final : public ToolState
+{
+  public:
     explicit TrackTool(bool area) : area_(area) {}
 
     void enter(EditSession&) override { drawing_ = nullptr; }
@@ -184,7 +192,7 @@ public:
         return s.state().busy ? ToolHint::TrackDrawing : ToolHint::TrackStart;
     }
 
-private:
+  private:
     void start(EditSession& s, TPoint q)
     {
         EditState& st = s.state();
@@ -260,11 +268,15 @@ private:
 
 // ---------------------------------------------------------------------------------------------
 
-class PadTool final : public ToolState {
-public:
+class PadTool final : public ToolState
+{
+  public:
     explicit PadTool(bool smd) : smd_(smd) {}
 
-    void leave(EditSession& s) override { s.erasePreview(smd_ ? PreviewKind::SmdRect : PreviewKind::PadOutline); }
+    void leave(EditSession& s) override
+    {
+        s.erasePreview(smd_ ? PreviewKind::SmdRect : PreviewKind::PadOutline);
+    }
 
     void move(EditSession& s, TPoint p, unsigned mods) override
     {
@@ -292,7 +304,7 @@ public:
 
     ToolHint hint(const EditSession&) const override { return smd_ ? ToolHint::SmdPad : ToolHint::Pad; }
 
-private:
+  private:
     std::unique_ptr<TObjekt> make(const EditSession& s, TPoint q) const
     {
         const ToolParameters& t = s.params();
@@ -308,8 +320,9 @@ private:
 
 // ---------------------------------------------------------------------------------------------
 
-class RingTool final : public ToolState {
-public:
+class RingTool final : public ToolState
+{
+  public:
     void leave(EditSession& s) override
     {
         s.erasePreview(PreviewKind::PenDot);
@@ -352,7 +365,7 @@ public:
         st.busy = false;
         const std::int32_t r = radius(st.anchor, s.snapped(p, mods));
         if (r <= 5)
-            return;   // too small to be meant
+            return; // too small to be meant
         const std::int32_t w = s.params().trackWidth;
         const std::int32_t outer = clamp32(std::int64_t{r} + RoundHalfEven(w / 2.0));
         auto e = NewCircle(st.anchor, outer, 0, s.board()->ActiveLayer, clamp32(std::int64_t{outer} - w));
@@ -367,18 +380,20 @@ public:
     ToolHint hint(const EditSession&) const override { return ToolHint::Circle; }
     const char* cursor() const override { return "RING"; }
 
-private:
+  private:
     /// The larger of the two distances along the axes, which is what the preview shows.
     static std::int32_t radius(TPoint centre, TPoint q) noexcept
     {
-        return clamp32(std::max(std::llabs(std::int64_t{q.x} - centre.x), std::llabs(std::int64_t{q.y} - centre.y)));
+        return clamp32(
+            std::max(std::llabs(std::int64_t{q.x} - centre.x), std::llabs(std::int64_t{q.y} - centre.y)));
     }
 };
 
 // ---------------------------------------------------------------------------------------------
 
-class PolygonTool final : public ToolState {
-public:
+class PolygonTool final : public ToolState
+{
+  public:
     void leave(EditSession& s) override { s.erasePreview(PreviewKind::PolygonOutline); }
 
     void move(EditSession& s, TPoint p, unsigned mods) override
@@ -406,8 +421,9 @@ public:
 
 // ---------------------------------------------------------------------------------------------
 
-class PlacementTool final : public ToolState {
-public:
+class PlacementTool final : public ToolState
+{
+  public:
     void enter(EditSession& s) override
     {
         const Clipboard& c = s.clipboard();
@@ -439,7 +455,8 @@ public:
     void press(EditSession& s, TPoint p, unsigned mods) override
     {
         s.erasePreview(PreviewKind::Move);
-        const EditResult r = placeClipboard(s.project(), s.clipboard(), offsetAt(s, p, mods), s.board()->ActiveLayer);
+        const EditResult r =
+            placeClipboard(s.project(), s.clipboard(), offsetAt(s, p, mods), s.board()->ActiveLayer);
         s.invalidate(r);
         s.returnToStandard();
         s.selectionChanged();
@@ -447,7 +464,7 @@ public:
 
     ToolHint hint(const EditSession&) const override { return ToolHint::None; }
 
-private:
+  private:
     /// The clipboard follows the snapped cursor with its anchor, kept on the board like a move.
     TPoint offsetAt(const EditSession& s, TPoint p, unsigned mods) const
     {

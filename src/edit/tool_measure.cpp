@@ -4,18 +4,21 @@
 
 #include <algorithm>
 
-namespace trevok {
+namespace trevok
+{
 
-namespace {
+namespace
+{
 
 TRect rectBetween(TPoint a, TPoint b) noexcept
 {
-    return {std::min<std::int64_t>(a.x, b.x), std::min<std::int64_t>(a.y, b.y), std::max<std::int64_t>(a.x, b.x),
-            std::max<std::int64_t>(a.y, b.y)};
+    return {std::min<std::int64_t>(a.x, b.x), std::min<std::int64_t>(a.y, b.y),
+            std::max<std::int64_t>(a.x, b.x), std::max<std::int64_t>(a.y, b.y)};
 }
 
-class ZoomTool final : public ToolState {
-public:
+class ZoomTool final : public ToolState
+{
+  public:
     void leave(EditSession& s) override
     {
         s.erasePreview(PreviewKind::SelectionRect);
@@ -65,8 +68,9 @@ public:
     const char* cursor() const override { return "LUPE"; }
 };
 
-class MeasureTool final : public ToolState {
-public:
+class MeasureTool final : public ToolState
+{
+  public:
     void leave(EditSession& s) override
     {
         if (!s.state().busy)
@@ -113,7 +117,7 @@ public:
     ToolHint hint(const EditSession&) const override { return ToolHint::Measure; }
     const char* cursor() const override { return "CROSS"; }
 
-private:
+  private:
     static void show(EditSession& s, TPoint p)
     {
         const EditState& st = s.state();

@@ -9,9 +9,11 @@
 #include <climits>
 #include <unordered_set>
 
-namespace trevok {
+namespace trevok
+{
 
-namespace {
+namespace
+{
 
 bool hasNodes(const TObjekt& e) noexcept
 {
@@ -20,14 +22,15 @@ bool hasNodes(const TObjekt& e) noexcept
 
 TRect rectBetween(TPoint a, TPoint b) noexcept
 {
-    return {std::min<std::int64_t>(a.x, b.x), std::min<std::int64_t>(a.y, b.y), std::max<std::int64_t>(a.x, b.x),
-            std::max<std::int64_t>(a.y, b.y)};
+    return {std::min<std::int64_t>(a.x, b.x), std::min<std::int64_t>(a.y, b.y),
+            std::max<std::int64_t>(a.x, b.x), std::max<std::int64_t>(a.y, b.y)};
 }
 
 } // namespace
 
-class StandardTool final : public ToolState {
-public:
+class StandardTool final : public ToolState
+{
+  public:
     void enter(EditSession& s) override
     {
         frame_ = false;
@@ -210,7 +213,7 @@ public:
         return ToolHint::Standard;
     }
 
-private:
+  private:
     /// Selects the framed elements with their group mates and twins, as a click on each would,
     /// but in one pass over the list: a frame over a whole board of footprints would otherwise
     /// walk the list once per element.
@@ -288,11 +291,12 @@ private:
             shape.RegionCache.reset();
             pv.shapes.push_back(std::move(shape));
         } else {
-            const TPoint step = s.snapOffset(std::int64_t{p.x} - d.start.x, std::int64_t{p.y} - d.start.y, mods);
-            const TPoint next{static_cast<std::int32_t>(std::clamp<std::int64_t>(std::int64_t{d.start.x} + step.x,
-                                                                                 INT32_MIN, INT32_MAX)),
-                              static_cast<std::int32_t>(std::clamp<std::int64_t>(std::int64_t{d.start.y} + step.y,
-                                                                                 INT32_MIN, INT32_MAX))};
+            const TPoint step =
+                s.snapOffset(std::int64_t{p.x} - d.start.x, std::int64_t{p.y} - d.start.y, mods);
+            const TPoint next{static_cast<std::int32_t>(std::clamp<std::int64_t>(
+                                  std::int64_t{d.start.x} + step.x, INT32_MIN, INT32_MAX)),
+                              static_cast<std::int32_t>(std::clamp<std::int64_t>(
+                                  std::int64_t{d.start.y} + step.y, INT32_MIN, INT32_MAX))};
             if (next == d.position)
                 return;
             d.position = next;
@@ -314,7 +318,7 @@ private:
     {
         NodeDrag& d = s.state().nodeDrag;
         if (d.undoPending)
-            return;   // never moved: nothing to write, no snapshot taken
+            return; // never moved: nothing to write, no snapshot taken
         TObjekt& e = *d.element;
         const TRect before = Bounds(e);
         bool changed = false;

@@ -9,10 +9,12 @@
 #include <string>
 #include <vector>
 
-namespace trevok::testing {
+namespace trevok::testing
+{
 
-class FakeSessionView : public SessionView {
-public:
+class FakeSessionView : public SessionView
+{
+  public:
     double zoomValue = 0.1;
     double gridValue = 254.0;
     TRect visible{0, -10000, 16000, 0};
@@ -20,7 +22,7 @@ public:
     bool acceptPolygon = true;
     bool textDialogShown = true;
 
-    std::map<PreviewKind, Preview> previews;   // what is on screen now
+    std::map<PreviewKind, Preview> previews; // what is on screen now
     int invalidations = 0;
     int fullRepaints = 0;
     std::string cursor = "ARROW";
@@ -56,7 +58,10 @@ public:
         yText = y;
     }
     void requestScroll(int dx, int dy) override { scrolls.emplace_back(dx, dy); }
-    void zoomToolRelease(TPoint anchor, TPoint release) override { zoomReleases.emplace_back(anchor, release); }
+    void zoomToolRelease(TPoint anchor, TPoint release) override
+    {
+        zoomReleases.emplace_back(anchor, release);
+    }
     void zoomToolRightClick() override { ++zoomOuts; }
     void openMenu(std::string_view name, TPoint at) override { menus.emplace_back(std::string(name), at); }
     void showMeasurePanel(const MeasurePanel& panel) override

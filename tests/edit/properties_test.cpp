@@ -10,7 +10,8 @@
 using namespace trevok;
 using namespace trevok::testing;
 
-namespace {
+namespace
+{
 
 // ---------------------------------------------------------------------------------------------
 // The numeric field
@@ -20,11 +21,11 @@ TEST(LaySpinValue, ReadsPointOrCommaAndLimitsSilently)
     LaySpinValue v(0.01, 9.99, 0.01, 2);
     v.setText("1,25");
     EXPECT_DOUBLE_EQ(v.value(), 1.25);
-    EXPECT_EQ(v.text(), "1,25");   // reading does not rewrite the text
+    EXPECT_EQ(v.text(), "1,25"); // reading does not rewrite the text
     v.normalise();
     EXPECT_EQ(v.text(), "1.25");
     v.setText("abc");
-    EXPECT_DOUBLE_EQ(v.value(), 0.01);   // not a number: 0, limited to the minimum
+    EXPECT_DOUBLE_EQ(v.value(), 0.01); // not a number: 0, limited to the minimum
     v.setText(" 12 ");
     EXPECT_DOUBLE_EQ(v.value(), 9.99);
     v.setText("1e400");
@@ -45,10 +46,10 @@ TEST(LaySpinValue, WheelStepsAndDragsWithinTheLimits)
     LaySpinValue w(0.0, 99.9, 0.1, 1);
     w.setValue(1.0);
     w.wheelPress(100);
-    EXPECT_FALSE(w.wheelDrag(95));    // less than 8 pixels
-    EXPECT_TRUE(w.wheelDrag(83));     // 17 pixels up: two steps, towards zero
+    EXPECT_FALSE(w.wheelDrag(95)); // less than 8 pixels
+    EXPECT_TRUE(w.wheelDrag(83));  // 17 pixels up: two steps, towards zero
     EXPECT_EQ(w.text(), "1.2");
-    EXPECT_TRUE(w.wheelDrag(91));     // from the new reference: 8 down
+    EXPECT_TRUE(w.wheelDrag(91)); // from the new reference: 8 down
     EXPECT_EQ(w.text(), "1.1");
 }
 
@@ -60,7 +61,7 @@ TEST(FavouriteLists, CaptionsReadBackAsTheFieldsWroteThem)
     EXPECT_EQ(parseSizeCaption(formatSizeCaption("1.8", "0.6")), (SizePair{180, 60}));
     EXPECT_EQ(parseSizeCaption(formatSizeCaption("12.5", "10.0")), (SizePair{1250, 1000}));
     EXPECT_EQ(parseSizeCaption("0.90 x 1.80 mm"), (SizePair{90, 180}));
-    EXPECT_EQ(parseSizeCaption("&1.8 x 0.6 mm"), (SizePair{180, 60}));   // menu accelerator
+    EXPECT_EQ(parseSizeCaption("&1.8 x 0.6 mm"), (SizePair{180, 60})); // menu accelerator
     EXPECT_FALSE(parseSizeCaption("").has_value());
     EXPECT_FALSE(parseSizeCaption("1.8 mm").has_value());
     EXPECT_FALSE(parseSizeCaption("abc x def").has_value());
@@ -73,7 +74,7 @@ TEST(FavouriteLists, EntriesStayOrderedAndMenusCheckTheCurrentValue)
     EXPECT_TRUE(pads.add("1.8", "0.6"));
     EXPECT_TRUE(pads.add("1.4", "0.8"));
     EXPECT_TRUE(pads.add("1.8", "0.4"));
-    EXPECT_FALSE(pads.add("1.8", "0.6"));   // already listed
+    EXPECT_FALSE(pads.add("1.8", "0.6")); // already listed
     ASSERT_EQ(pads.entries().size(), 3u);
     EXPECT_EQ(pads.entries()[0].caption, "1.4 x 0.8 mm");
     EXPECT_EQ(pads.entries()[1].caption, "1.8 x 0.4 mm");
@@ -99,7 +100,7 @@ TEST(FavouriteLists, EntriesStayOrderedAndMenusCheckTheCurrentValue)
     EXPECT_FALSE(menu[4].enabled);
 
     FavouriteList widths(FavouriteKind::TrackWidth);
-    widths.setEntries({{100, "1.0 mm"}, {40, "0.4 mm"}});   // as read, kept in file order
+    widths.setEntries({{100, "1.0 mm"}, {40, "0.4 mm"}}); // as read, kept in file order
     EXPECT_TRUE(widths.add("0.8", "", 80));
     // Inserted before the first larger entry, even when the file's order was not ascending.
     ASSERT_EQ(widths.entries().size(), 3u);
@@ -141,12 +142,12 @@ TEST_F(PropertiesFixture, DrillAboveOuterDiameterRaisesTheOuterDiameter)
     EXPECT_EQ(props.current().padRadius, 50);
     EXPECT_EQ(props.current().drillRadius, 50);
     EXPECT_EQ(props.field(ParamField::Innen).text(), "1.0");
-    EXPECT_EQ(undoSteps(project), 0u);   // nothing selected, nothing recorded
+    EXPECT_EQ(undoSteps(project), 0u); // nothing selected, nothing recorded
 }
 
 TEST_F(PropertiesFixture, DrillEditOnASelectedPadIsOneStepAndKeepsItsCopper)
 {
-    TObjekt& pad = addPad(project, {1000, -1000}, LayerK1, true);   // radius 80, drill 40
+    TObjekt& pad = addPad(project, {1000, -1000}, LayerK1, true); // radius 80, drill 40
     props.showSelection(elements(), false);
     EXPECT_EQ(props.field(ParamField::Aussen).text(), "1.6");
     EXPECT_TRUE(props.highlighted(ParamField::Aussen));
@@ -169,7 +170,7 @@ TEST_F(PropertiesFixture, WidthOfTwoDifferentTracksIsLeftThenSetWithOneStep)
     TObjekt& b = addTrack(project, {{0, -500}, {1000, -500}}, LayerK1, true);
     b.Width = 60;
     props.showSelection(elements(), false);
-    EXPECT_EQ(props.field(ParamField::Breite).text(), "0.8");   // mixed: the field stays
+    EXPECT_EQ(props.field(ParamField::Breite).text(), "0.8"); // mixed: the field stays
     props.enterField(ParamField::Breite);
     props.editField(ParamField::Breite, "1", project);
     props.editField(ParamField::Breite, "1.2", project);
@@ -191,7 +192,7 @@ TEST_F(PropertiesFixture, CircleWidthKeepsTheMeanRadius)
     EXPECT_EQ(c.Size2, 975);
     EXPECT_EQ(MidRadius(c), 1000);
     props.enterField(ParamField::Breite);
-    props.editField(ParamField::Breite, "0.3", project);   // odd width: still exact
+    props.editField(ParamField::Breite, "0.3", project); // odd width: still exact
     props.leaveField(ParamField::Breite, project);
     EXPECT_EQ(c.Size1 - c.Size2, 30);
     EXPECT_EQ(undoSteps(project), 2u);
@@ -209,10 +210,10 @@ TEST_F(PropertiesFixture, CtrlTakesTheSelectionsValuesAsDefaults)
 
     // Without CTRL the values are shown but the defaults come back afterwards.
     TObjekt& pad = addPad(project, {0, 0}, LayerK1, true);
-    pad.Size1 = 47;   // shown as 0.9, used as 47
+    pad.Size1 = 47; // shown as 0.9, used as 47
     props.showSelection(elements(), false);
     EXPECT_EQ(props.current().padRadius, 47);
-    EXPECT_EQ(pad.Size1, 47);   // showing never writes into the element
+    EXPECT_EQ(pad.Size1, 47); // showing never writes into the element
     pad.Selected = 0;
     props.showSelection(elements(), false);
     EXPECT_EQ(props.current().padRadius, 90);
@@ -232,9 +233,9 @@ TEST_F(PropertiesFixture, ClearanceEditIsOneUndoStepForTheSelection)
     EXPECT_EQ(c.Clearance, 0);
     EXPECT_EQ(props.current().clearance, 60);
     EXPECT_EQ(undoSteps(project), 1u);
-    props.setFieldValue(ParamField::Freistanz, 9.0, project);   // limited to 5.0 mm
+    props.setFieldValue(ParamField::Freistanz, 9.0, project); // limited to 5.0 mm
     EXPECT_EQ(props.current().clearance, 500);
-    EXPECT_EQ(undoSteps(project), 1u);   // not a visit: applied without another step
+    EXPECT_EQ(undoSteps(project), 1u); // not a visit: applied without another step
 
     // Different clearances leave the edit as it is; a shared one is shown.
     a.Clearance = 10;
@@ -266,7 +267,7 @@ TEST_F(PropertiesFixture, ThroughPlatingOffKeepsThePadOfTheActiveSideWithAllConn
     EXPECT_EQ(p2.Connections, std::vector<TObjekt*>{&bottom});
     EXPECT_EQ(undoSteps(project), 1u);
 
-    props.setThroughPlating(true, project);   // and on again: a new twin on the other side
+    props.setThroughPlating(true, project); // and on again: a new twin on the other side
     ASSERT_EQ(elements().size(), 4u);
     ASSERT_NE(bottom.Twin, nullptr);
     EXPECT_EQ(bottom.Twin->Layer, LayerK1);
@@ -281,7 +282,7 @@ TEST_F(PropertiesFixture, ShapeMenuChangesSelectedPadsOnce)
     props.setPadShape(ShapeOctagon, project);
     EXPECT_EQ(pad.Shape, ShapeOctagon);
     EXPECT_EQ(undoSteps(project), 1u);
-    props.setPadShape(ShapeOctagon, project);   // already so: no step
+    props.setPadShape(ShapeOctagon, project); // already so: no step
     EXPECT_EQ(undoSteps(project), 1u);
     props.setPadShape(42, project);
     EXPECT_EQ(props.current().padShape, ShapeOctagon);

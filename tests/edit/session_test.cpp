@@ -10,7 +10,8 @@
 using namespace trevok;
 using namespace trevok::testing;
 
-namespace {
+namespace
+{
 
 struct SessionFixture : ::testing::Test {
     TProject project = oneBoardProject();
@@ -29,7 +30,7 @@ TEST_F(SessionFixture, MoveStopsAtTheBoardEdgeAndIsOneUndoStep)
 {
     view.gridValue = 10.0;
     TObjekt& pad = addPad(project, {1000, -1000});
-    pad.Clearance = 20;   // bounds: x 900..1100
+    pad.Clearance = 20; // bounds: x 900..1100
     const std::string before = dump(project);
 
     // Far past the left and the top edge: the selection stops with its edges on the board.
@@ -51,9 +52,9 @@ TEST_F(SessionFixture, MoveIsSnappedUnlessCtrlAndAClickMovesNothing)
     TObjekt& pad = addPad(project, {2540, -2540});
     click(session, {2540, -2540});
     EXPECT_TRUE(pad.Selected);
-    EXPECT_EQ(undoSteps(project), 0u);   // selecting is no step
+    EXPECT_EQ(undoSteps(project), 0u); // selecting is no step
 
-    drag(session, {2540, -2540}, {{2700, -2640}});   // +160, -100: one grid step right, none down
+    drag(session, {2540, -2540}, {{2700, -2640}}); // +160, -100: one grid step right, none down
     EXPECT_EQ(pad.X, 2540 + 254);
     EXPECT_EQ(pad.Y, -2540);
 
@@ -83,9 +84,9 @@ TEST_F(SessionFixture, MovePreviewCarriesTheSelectionAndItsOffset)
 
 TEST_F(SessionFixture, FineGridSnapsToWholeUnitsInStepsOfSevenAndEight)
 {
-    view.gridValue = 7.9375;   // 0.079375 mm
+    view.gridValue = 7.9375; // 0.079375 mm
     session.SetTool(ToolTrack);
-    session.keyPress(Key::Space, 0);   // not drawing yet: temporary zoom
+    session.keyPress(Key::Space, 0); // not drawing yet: temporary zoom
     session.keyRelease(Key::Space, 0);
     ASSERT_EQ(session.tool(), ToolTrack);
     for (int i = 0; i < 4; ++i)
@@ -118,9 +119,9 @@ TEST_F(SessionFixture, ArrowKeysMoveTheSelectionOneStepEach)
     EXPECT_EQ(undoSteps(project), 2u);
 
     pad.Selected = 0;
-    session.keyPress(Key::Right, 0);   // nothing selected: nothing moves, no step
+    session.keyPress(Key::Right, 0); // nothing selected: nothing moves, no step
     EXPECT_EQ(undoSteps(project), 2u);
-    EXPECT_FALSE(session.keyPress(Key::Right, ModAlt));   // ALT keys belong to the menus
+    EXPECT_FALSE(session.keyPress(Key::Right, ModAlt)); // ALT keys belong to the menus
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -132,7 +133,7 @@ TEST_F(SessionFixture, FrameSelectsWhatItTouchesAndShiftAdds)
     TObjekt& b = addPad(project, {5000, -1000});
     TObjekt& t = addTrack(project, {{3000, -3000}, {3000, -6000}});
 
-    drag(session, {900, -500}, {{950, -800}, {1100, -950}});   // over the edge of a's copper only
+    drag(session, {900, -500}, {{950, -800}, {1100, -950}}); // over the edge of a's copper only
     EXPECT_TRUE(a.Selected);
     EXPECT_FALSE(b.Selected);
     EXPECT_EQ(view.hint, "|Edit: Select, move, delete, copy or paste objects.\n<SPACE>=Zoom");
@@ -174,8 +175,8 @@ TEST_F(SessionFixture, ClickSelectsGroupMatesAndShiftToggles)
 
 TEST_F(SessionFixture, HitTestPrefersPadsAndLooksThroughRestrictedAreas)
 {
-    addPad(project, {1000, -1000}, LayerK1);                                // 0
-    addTrack(project, {{0, -1000}, {2000, -1000}}, LayerK1);                // 1, above the pad
+    addPad(project, {1000, -1000}, LayerK1);                 // 0
+    addTrack(project, {{0, -1000}, {2000, -1000}}, LayerK1); // 1, above the pad
     EXPECT_EQ(session.HitTest({1000, -1000}, false), 0);
     EXPECT_EQ(session.HitTest({1500, -1000}, false), 1);
 
@@ -186,13 +187,13 @@ TEST_F(SessionFixture, HitTestPrefersPadsAndLooksThroughRestrictedAreas)
     auto track = NewTrack(40, LayerK2);
     AddPoint(*track, {3500, -4000});
     AddPoint(*track, {4500, -4000});
-    add(project, std::move(track));   // 2, below the area
-    add(project, std::move(area));    // 3
+    add(project, std::move(track)); // 2, below the area
+    add(project, std::move(area));  // 3
     EXPECT_EQ(session.HitTest({4000, -4000}, false), 2);
     EXPECT_EQ(session.HitTest({3200, -3200}, false), 3);
 
     // The print layer of the active side is searched first; copper-only skips print layers.
-    addPad(project, {1000, -1000}, LayerB2);   // 4
+    addPad(project, {1000, -1000}, LayerB2); // 4
     EXPECT_EQ(session.HitTest({1000, -1000}, false), 4);
     EXPECT_EQ(session.HitTest({1000, -1000}, true), 0);
     board().LayerVisible[3] = 0;
@@ -231,7 +232,7 @@ TEST_F(SessionFixture, TrackWithThreeCornersAndRightClick)
     EXPECT_FALSE(view.confined);
     EXPECT_EQ(session.tool(), ToolTrack);
 
-    session.mousePress({0, 0}, MouseButton::Right, 0);   // idle: back to Standard
+    session.mousePress({0, 0}, MouseButton::Right, 0); // idle: back to Standard
     EXPECT_EQ(session.tool(), ToolStandard);
     ASSERT_TRUE(Undo(project));
     EXPECT_TRUE(elements().empty());
@@ -243,25 +244,25 @@ TEST_F(SessionFixture, SpaceCyclesTheBendModeWhileDrawing)
     click(session, {0, 0});
     session.mouseMove({508, -254}, 0);
     const std::vector<std::vector<TPoint>> bands{
-        {{0, 0}, {254, 0}, {508, -254}},      // 0: straight, then 45 degrees
-        {{0, 0}, {254, -254}, {508, -254}},   // 1: 45 degrees, then straight
-        {{0, 0}, {0, -254}, {508, -254}},     // 2: vertical first
-        {{0, 0}, {508, 0}, {508, -254}},      // 3: horizontal first
-        {{0, 0}, {508, -254}, {508, -254}},   // 4: one line
+        {{0, 0}, {254, 0}, {508, -254}},    // 0: straight, then 45 degrees
+        {{0, 0}, {254, -254}, {508, -254}}, // 1: 45 degrees, then straight
+        {{0, 0}, {0, -254}, {508, -254}},   // 2: vertical first
+        {{0, 0}, {508, 0}, {508, -254}},    // 3: horizontal first
+        {{0, 0}, {508, -254}, {508, -254}}, // 4: one line
         {{0, 0}, {254, 0}, {508, -254}},
     };
     for (std::size_t i = 0; i < bands.size(); ++i) {
         EXPECT_EQ(view.previews[PreviewKind::RubberBand].points, bands[i]) << "mode " << i;
         EXPECT_TRUE(session.keyPress(Key::Space, 0));
     }
-    EXPECT_EQ(session.tool(), ToolArea);   // SPACE while drawing does not zoom
+    EXPECT_EQ(session.tool(), ToolArea); // SPACE while drawing does not zoom
 }
 
 TEST_F(SessionFixture, DeleteWhileDrawingTakesBackCornersButNotTheFirst)
 {
     session.SetTool(ToolTrack);
     click(session, {0, 0});
-    session.keyPress(Key::Delete, 0);   // a single corner stays
+    session.keyPress(Key::Delete, 0); // a single corner stays
     EXPECT_EQ(last().Points.size(), 1u);
     click(session, {0, -254});
     click(session, {0, -508});
@@ -280,12 +281,12 @@ TEST_F(SessionFixture, DeleteWhileDrawingAlsoDeletesTheSelectionAndKeepsTheTrack
     session.SetTool(ToolTrack);
     click(session, {0, 0});
     click(session, {254, 0});
-    elements()[0]->Selected = 1;   // selected by a menu command meanwhile
+    elements()[0]->Selected = 1; // selected by a menu command meanwhile
     session.keyPress(Key::Delete, 0);
     ASSERT_EQ(elements().size(), 1u);
     EXPECT_EQ(last().Kind, KindTrack);
     EXPECT_EQ(last().Points.size(), 1u);
-    click(session, {0, -254});   // drawing goes on
+    click(session, {0, -254}); // drawing goes on
     EXPECT_EQ(last().Points.size(), 2u);
 }
 
@@ -341,9 +342,9 @@ TEST_F(SessionFixture, RestrictedAreasGoToTheCopperOfTheSide)
     ASSERT_EQ(elements().size(), 1u);
     EXPECT_EQ(last().Restricted, 1);
     EXPECT_EQ(last().Layer, LayerK1);
-    EXPECT_EQ(last().Points.back(), (TPoint{0, 0}));   // closed by the right click
+    EXPECT_EQ(last().Points.back(), (TPoint{0, 0})); // closed by the right click
     EXPECT_TRUE(session.restrictedAreas());
-    session.SetTool(ToolTrack);   // every other tool releases the button
+    session.SetTool(ToolTrack); // every other tool releases the button
     EXPECT_FALSE(session.restrictedAreas());
 }
 
@@ -360,13 +361,13 @@ TEST_F(SessionFixture, ChangingToolWhileDrawingFinishesTheTrack)
 
 TEST_F(SessionFixture, PadWithThroughPlatingTwinThenUndo)
 {
-    EXPECT_TRUE(session.keyPress(Key::F12, 0));   // no pad selected: no step
+    EXPECT_TRUE(session.keyPress(Key::F12, 0)); // no pad selected: no step
     EXPECT_TRUE(session.params().throughPlating);
     EXPECT_EQ(undoSteps(project), 0u);
     session.SetTool(ToolPad);
     session.mouseMove({1000, -1000}, 0);
     ASSERT_TRUE(view.shown(PreviewKind::PadOutline));
-    EXPECT_EQ(view.previews[PreviewKind::PadOutline].shapes.at(0).X, 1016);   // snapped
+    EXPECT_EQ(view.previews[PreviewKind::PadOutline].shapes.at(0).X, 1016); // snapped
     click(session, {1000, -1000});
     ASSERT_EQ(elements().size(), 2u);
     TObjekt& a = *elements()[0];
@@ -403,12 +404,12 @@ TEST_F(SessionFixture, RingNeedsMoreThanFiveUnits)
     drag(session, {1000, -1000}, {{1005, -1003}}, ModCtrl);
     EXPECT_TRUE(elements().empty());
     EXPECT_EQ(undoSteps(project), 0u);
-    drag(session, {1000, -1000}, {{1004, -1006}}, ModCtrl);   // r = max(4, 6)
+    drag(session, {1000, -1000}, {{1004, -1006}}, ModCtrl); // r = max(4, 6)
     ASSERT_EQ(elements().size(), 1u);
     EXPECT_EQ(last().Kind, KindCircle);
     EXPECT_EQ(last().Size1, 6 + 40);
     EXPECT_EQ(last().Size2, 6 + 40 - 80);
-    EXPECT_EQ(last().Angle, last().Width);   // a full circle
+    EXPECT_EQ(last().Angle, last().Width); // a full circle
     EXPECT_EQ(undoSteps(project), 1u);
 }
 
@@ -418,19 +419,19 @@ TEST_F(SessionFixture, RingNeedsMoreThanFiveUnits)
 TEST_F(SessionFixture, NodeDragIsOneUndoStepAndMovesInGridSteps)
 {
     TObjekt& t = addTrack(project, {{1000, -1000}, {3000, -1000}, {3000, -3000}});
-    click(session, {2000, -1000});   // select
+    click(session, {2000, -1000}); // select
     session.mouseMove({3001, -1001}, 0);
     EXPECT_EQ(view.cursor, "CHANGER");
     EXPECT_EQ(view.hint.substr(0, 13), "|Move corners");
 
     session.mousePress({3001, -1001}, MouseButton::Left, 0);
     EXPECT_TRUE(session.state().nodeDrag.active);
-    session.mouseMove({3100, -1000}, 0);   // less than half a grid step: nothing yet
+    session.mouseMove({3100, -1000}, 0); // less than half a grid step: nothing yet
     EXPECT_EQ(undoSteps(project), 0u);
     session.mouseMove({3200, -1000}, 0);
     session.mouseMove({3300, -900}, 0);
     EXPECT_TRUE(view.shown(PreviewKind::Node));
-    EXPECT_EQ(t.Points[1], (TPoint{3000, -1000}));   // written on release only
+    EXPECT_EQ(t.Points[1], (TPoint{3000, -1000})); // written on release only
     session.mouseRelease({3300, -900}, MouseButton::Left, 0);
     // Relative to where the corner was, not onto absolute grid points.
     EXPECT_EQ(t.Points[1], (TPoint{3254, -1000}));
@@ -465,12 +466,12 @@ TEST_F(SessionFixture, RightClickOnACornerOpensTheNodeMenu)
 {
     addTrack(project, {{1000, -1000}, {3000, -1000}}, LayerK2);
     addTrack(project, {{1000, -4000}, {3000, -4000}, {3000, -6000}, {5000, -6000}}, LayerK2);
-    session.mousePress({3000, -1000}, MouseButton::Right, 0);   // selects, then finds the corner
+    session.mousePress({3000, -1000}, MouseButton::Right, 0); // selects, then finds the corner
     ASSERT_EQ(view.menus.size(), 1u);
     EXPECT_EQ(view.menus[0].first, "KnotenPopup");
     NodeMenuState m = session.nodeMenu();
-    EXPECT_FALSE(m.removeNode);   // only two corners
-    EXPECT_FALSE(m.splitTrack);   // the last corner
+    EXPECT_FALSE(m.removeNode); // only two corners
+    EXPECT_FALSE(m.splitTrack); // the last corner
 
     session.mousePress({3000, -6000}, MouseButton::Right, 0);
     EXPECT_EQ(view.menus.back().first, "KnotenPopup");
@@ -480,11 +481,11 @@ TEST_F(SessionFixture, RightClickOnACornerOpensTheNodeMenu)
     EXPECT_TRUE(m.removeNode);
     EXPECT_TRUE(m.splitTrack);
 
-    session.mousePress({2000, -4000}, MouseButton::Right, 0);   // on the track, not a corner
+    session.mousePress({2000, -4000}, MouseButton::Right, 0); // on the track, not a corner
     EXPECT_EQ(view.menus.back().first, "PopupMenu");
     session.mousePress({8000, -8123}, MouseButton::Right, 0);
     session.setOriginAtMenuPoint();
-    EXPECT_EQ(board().Origin, (TPoint{7874, -8128}));   // the snapped position of the click
+    EXPECT_EQ(board().Origin, (TPoint{7874, -8128})); // the snapped position of the click
     EXPECT_EQ(view.origins.back(), board().Origin);
 }
 
@@ -497,7 +498,7 @@ TEST_F(SessionFixture, ZoomToolAsksTheViewAndSpaceZoomsTemporarily)
     EXPECT_EQ(view.cursor, "LUPE");
     drag(session, {1000, -1000}, {{20000, 500}});
     ASSERT_EQ(view.zoomReleases.size(), 1u);
-    EXPECT_EQ(view.zoomReleases[0].second, (TPoint{16000, 0}));   // limited to the board
+    EXPECT_EQ(view.zoomReleases[0].second, (TPoint{16000, 0})); // limited to the board
     session.mousePress({0, 0}, MouseButton::Right, 0);
     EXPECT_EQ(view.zoomOuts, 1);
     EXPECT_EQ(session.tool(), ToolZoom);
@@ -505,7 +506,7 @@ TEST_F(SessionFixture, ZoomToolAsksTheViewAndSpaceZoomsTemporarily)
     session.SetTool(ToolPad);
     session.keyPress(Key::Space, 0);
     EXPECT_EQ(session.tool(), ToolZoom);
-    session.keyPress(Key::Space, 0);   // auto-repeat
+    session.keyPress(Key::Space, 0); // auto-repeat
     session.keyRelease(Key::Space, 0);
     EXPECT_EQ(session.tool(), ToolPad);
     EXPECT_EQ(view.tools.back(), ToolPad);
@@ -538,11 +539,11 @@ TEST_F(SessionFixture, CoordinatesAreShownFromTheOriginWithYDownward)
 {
     board().Origin = {1000, -1000};
     session.SetTool(ToolTrack);
-    session.mouseMove({2300, -3600}, 0);   // snapped to (2286, -3556)
+    session.mouseMove({2300, -3600}, 0); // snapped to (2286, -3556)
     EXPECT_EQ(view.xText, "X: 12.86 mm");
     EXPECT_EQ(view.yText, "Y: 25.56 mm");
     session.SetTool(ToolStandard);
-    session.mouseMove({2300, -3600}, 0);   // the Standard tool shows the raw position
+    session.mouseMove({2300, -3600}, 0); // the Standard tool shows the raw position
     EXPECT_EQ(view.xText, "X: 13 mm");
     view.inch = true;
     session.mouseMove({1000 + 2540, -1000}, 0);
@@ -566,7 +567,7 @@ TEST_F(SessionFixture, OriginMarkerDragsWithTheStandardToolOnly)
 
 TEST_F(SessionFixture, AutomaticScrollingNearTheEdges)
 {
-    view.visible = {0, -5000, 8000, 0};   // zoom 0.1: 8 pixels are 80 units
+    view.visible = {0, -5000, 8000, 0}; // zoom 0.1: 8 pixels are 80 units
     session.SetTool(ToolTrack);
     click(session, {1000, -1000});
     session.mouseMove({7950, -2000}, 0);
@@ -574,7 +575,7 @@ TEST_F(SessionFixture, AutomaticScrollingNearTheEdges)
     EXPECT_EQ(view.scrolls[0], (std::pair<int, int>{1, 0}));
     session.mouseMove({4000, -4950}, 0);
     EXPECT_EQ(view.scrolls.back(), (std::pair<int, int>{0, 1}));
-    session.mouseMove({10, -2000}, 0);   // already at the left edge of the board
+    session.mouseMove({10, -2000}, 0); // already at the left edge of the board
     EXPECT_EQ(view.scrolls.size(), 2u);
 }
 
@@ -586,7 +587,7 @@ TEST_F(SessionFixture, FunctionKeysChooseAndHideLayers)
     session.keyPress(Key::F7, 0);
     EXPECT_EQ(board().LayerVisible[2], 0);
     EXPECT_FALSE(pad.Selected);
-    session.keyPress(Key::F5, 0);   // the active layer cannot be hidden
+    session.keyPress(Key::F5, 0); // the active layer cannot be hidden
     EXPECT_EQ(board().LayerVisible[0], 1);
     EXPECT_GE(view.layerChanges, 2);
 }
@@ -606,7 +607,7 @@ TEST_F(SessionFixture, DoubleClickOnATextAsksForItsDialogAndSwallowsTheNextPress
     session.mouseDoubleClick({1500, -1200}, 0);
     ASSERT_EQ(view.editedTexts.size(), 1u);
     EXPECT_EQ(view.editedTexts[0], &t);
-    click(session, {8000, -8000});   // the click that closed the dialog
+    click(session, {8000, -8000}); // the click that closed the dialog
     EXPECT_TRUE(t.Selected);
     click(session, {8000, -8000});
     EXPECT_FALSE(t.Selected);
@@ -623,13 +624,13 @@ TEST_F(SessionFixture, DuplicatePlacesACopyAtTheCursorAsOneStep)
     click(session, {5080, -2540});
     ASSERT_EQ(elements().size(), 2u);
     EXPECT_EQ(last().X, 5080);
-    EXPECT_TRUE(last().Selected);   // the placed copy stays selected
+    EXPECT_TRUE(last().Selected); // the placed copy stays selected
     EXPECT_FALSE(elements()[0]->Selected);
     EXPECT_EQ(session.tool(), ToolStandard);
     EXPECT_EQ(undoSteps(project), 1u);
 
     session.startPaste();
-    session.mousePress({0, 0}, MouseButton::Right, 0);   // right click: nothing placed
+    session.mousePress({0, 0}, MouseButton::Right, 0); // right click: nothing placed
     EXPECT_EQ(session.tool(), ToolStandard);
     EXPECT_EQ(elements().size(), 2u);
 }
@@ -656,7 +657,7 @@ TEST_F(SessionFixture, CtrlClickMakesAnSmdPadsSizeTheSizeOfNewOnes)
 {
     add(project, NewSmdPad({2540, -2540}, 150, LayerK2, 250));
     click(session, {2540, -2540}, ModCtrl);
-    click(session, {8000, -8000});   // deselect: the fields return to their defaults
+    click(session, {8000, -8000}); // deselect: the fields return to their defaults
     session.SetTool(ToolSmdPad);
     click(session, {5080, -5080});
     EXPECT_EQ(last().Size1, 150);
