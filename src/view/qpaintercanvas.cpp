@@ -87,9 +87,9 @@ void QPainterCanvas::applyPen()
     double w = penSpec.inPixels ? penSpec.width : std::abs(penSpec.width * sx);
     if (penSpec.style == PenStyle::Dot || w < 1.0)
         w = 1.0;   // a dotted pen, and any pen thinner than a pixel, draws one pixel wide
-    penPixels = w;
+    penPixels = std::min(w, 32767.0);   // QPen refuses wider pens; wider than any device anyway
     qpen.setColor(ToQColor(penSpec.colour));
-    qpen.setWidthF(w);
+    qpen.setWidthF(penPixels);
     qpen.setStyle(penSpec.style == PenStyle::Dot ? Qt::DotLine : Qt::SolidLine);
     p.setPen(qpen);
 }

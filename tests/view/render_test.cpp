@@ -1,0 +1,426 @@
+// Board drawing checked by pixels: layer order, pads last, hatched plated pads with red rings,
+// bare holes, the autorouted stripe, the ground plane, the photo view, one-colour drawing,
+// strip repaints, and drawing at the coordinate limits. Most cases run on both canvases.
+
+#include "view/imagecanvas.h"
+#include "view/qpaintercanvas.h"
+#include "view/render.h"
+
+#include <QImage>
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <limits>
+#include <set>
+
+namespace trevok {
+namespace {
+
+enum class Backend { Screen, QPainterBackend };
+
+constexpr double Zoom = 0.1;   // ten units per pixel
+constexpr int Margin = 10;     // the board's upper left corner lies at pixel (10, 10)
+
+QRgb rgb(ColourRef c)
+{
+    return ToQColor(c).rgb();
+}
+
+struct Picture {
+    QImage image;
+    /// The pixel under a board point.
+    QRgb at(std::int64_t x, std::int64_t y) const
+    {
+        const int px = Margin + static_cast<int>(RoundHalfEven64(x * Zoom));
+        const int py = Margin - static_cast<int>(RoundHalfEven64(y * Zoom));
+        return image.pixel(px, py);
+    }
+    /// The colours within a board rectangle (a few pixels inside its edges).
+    std::set<QRgb> coloursIn(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2) const
+    {
+        std::set<QRgb> seen;
+        for (std::int64_t x = x1; x <= x2; x += 10)
+            for (std::int64_t y = y1; y >= y2; y -= 10)
+                seen.insert(at(x, y));
+        return seen;
+    }
+};
+
+RenderOptions viewOf(const TBoard& board)
+{
+    RenderOptions o = RenderOptions::fromBoard(board);
+    o.zoom = Zoom;
+    o.scrollX = -Margin;
+    o.scrollY = -Margin;
+    return o;
+}
+
+Picture draw(TBoard& board, const RenderOptions& o, Backend backend)
+{
+    Picture p;
+    p.image = QImage(220, 170, QImage::Format_RGB32);
+    p.image.fill(Qt::gray);
+    if (backend == Backend::Screen) {
+        ImageCanvas c(p.image);
+        PaintBoard(c, board, o, p.image.rect());
+    } else {
+        QPainter painter(&p.image);
+        QPainterCanvas c(painter);
+        PaintBoard(c, board, o, p.image.rect());
+    }
+    return p;
+}
+
+TBoard smallBoard()
+{
+    TBoard b;
+    b.BoardWidth = 2000;
+    b.BoardHeight = 1500;
+    return b;
+}
+
+TObjekt& add(TBoard& b, std::unique_ptr<TObjekt> e)
+{
+    b.Elements.push_back(std::move(e));
+    return *b.Elements.back();
+}
+
+TObjekt& track(TBoard& b, std::uint8_t layer, std::int32_t width, TPoint from, TPoint to)
+{
+    auto t = NewTrack(width, layer);
+    AddPoint(*t, from);
+    AddPoint(*t, to);
+    return add(b, std::move(t));
+}
+
+TObjekt& area(TBoard& b, std::uint8_t layer, std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2)
+{
+    auto a = NewArea(10, layer);
+    for (TPoint p : {TPoint{x1, y1}, TPoint{x2, y1}, TPoint{x2, y2}, TPoint{x1, y2}, TPoint{x1, y1}})
+        AddPoint(*a, p);
+    return add(b, std::move(a));
+}
+
+const ColourScheme Std = ColourScheme::Standard();
+
+class RenderTest : public ::testing::TestWithParam<Backend> {};
+
+INSTANTIATE_TEST_SUITE_P(Canvases, RenderTest, ::testing::Values(Backend::Screen, Backend::QPainterBackend),
+                         [](const auto& info) { return info.param == Backend::Screen ? "Screen" : "QPainter"; });
+
+TEST_P(RenderTest, CopperOfTheActiveSideLiesOnTopWhateverTheListOrder)
+{
+    TBoard b = smallBoard();
+    track(b, LayerK2, 100, {1000, 0}, {1000, -1500});
+    track(b, LayerK1, 100, {0, -500}, {2000, -500});
+    b.ActiveLayer = LayerK2;
+    EXPECT_EQ(draw(b, viewOf(b), GetParam()).at(1000, -500), rgb(Std[ColourK2]));
+    b.ActiveLayer = LayerK1;
+    const Picture p = draw(b, viewOf(b), GetParam());
+    EXPECT_EQ(p.at(1000, -500), rgb(Std[ColourK1]));
+    EXPECT_EQ(p.at(1000, -1000), rgb(Std[ColourK2]));
+    EXPECT_EQ(p.at(300, -500), rgb(Std[ColourK1]));
+    EXPECT_EQ(p.at(300, -1000), rgb(Std[ColourBackground]));
+}
+
+TEST_P(RenderTest, APadLiesOnTopOfEveryOtherElementOfItsLayer)
+{
+    TBoard b = smallBoard();
+    add(b, NewPad({600, -600}, 150, ShapeSquare, LayerB1, 0));
+    area(b, LayerB1, 200, -200, 1000, -1000).Selected = 1;   // listed later, drawn earlier
+    const Picture p = draw(b, viewOf(b), GetParam());
+    EXPECT_EQ(p.at(650, -650), rgb(Std[ColourB1]));
+    // Selected on side 1 while K2 (side 2) is active.
+    EXPECT_EQ(p.at(300, -300), rgb(SelectedOtherSideColour));
+}
+
+TEST_P(RenderTest, PlatedPadShowsBothCoppersStripedAndARedRingUntilSelected)
+{
+    TBoard b = smallBoard();
+    TObjekt& bottom = add(b, NewPad({800, -700}, 300, ShapeSquare, LayerK2, 100));
+    TObjekt& top = add(b, NewPad({800, -700}, 300, ShapeSquare, LayerK1, 100));
+    bottom.Twin = &top;
+    top.Twin = &bottom;
+    const QRgb k1 = rgb(Std[ColourK1]), k2 = rgb(Std[ColourK2]);
+
+    Picture p = draw(b, viewOf(b), GetParam());
+    EXPECT_EQ(p.coloursIn(1000, -500, 1080, -900), (std::set<QRgb>{k1, k2}));
+    EXPECT_EQ(p.at(800, -700), rgb(WhiteColour));
+    std::set<QRgb> ring;
+    for (int d = 80; d <= 120; d += 10)
+        ring.insert(p.at(800 + d, -700));
+    EXPECT_TRUE(ring.count(rgb(PlatedRingColour))) << "no red ring around the plated hole";
+
+    bottom.Selected = top.Selected = 1;   // K2 is active: magenta on top
+    p = draw(b, viewOf(b), GetParam());
+    EXPECT_EQ(p.coloursIn(1000, -500, 1080, -900), std::set<QRgb>{rgb(SelectedActiveColour)});
+    EXPECT_EQ(p.at(800, -700), rgb(WhiteColour));
+}
+
+TEST_P(RenderTest, BareHoleIsAWhiteDiscWithACross)
+{
+    TBoard b = smallBoard();
+    TObjekt& hole = add(b, NewPad({1000, -700}, 200, ShapeRound, LayerK2, 200));
+    Picture p = draw(b, viewOf(b), GetParam());
+    EXPECT_EQ(p.at(1000, -700), rgb(BlackColour));
+    EXPECT_EQ(p.at(1060, -640), rgb(BlackColour));   // on a diagonal arm
+    EXPECT_EQ(p.at(1120, -700), rgb(WhiteColour));   // on the disc, off the arms
+    EXPECT_EQ(p.at(1000, -820), rgb(WhiteColour));
+    hole.Selected = 1;
+    p = draw(b, viewOf(b), GetParam());
+    EXPECT_EQ(p.at(1060, -640), rgb(SelectedActiveColour));
+    EXPECT_EQ(p.at(1120, -700), rgb(WhiteColour));
+}
+
+TEST_P(RenderTest, AutoroutedStripeOnlyOnTracksAtLeastThreePixelsWide)
+{
+    TBoard b = smallBoard();
+    auto routed = [&](std::int32_t width, std::int32_t y, bool selected) -> TObjekt& {
+        TObjekt& t = track(b, LayerK2, width, {200, y}, {1800, y});
+        t.Autorouted = 1;
+        t.Selected = selected ? 1 : 0;
+        t.Groups = {1};   // grouped: no node handles in the way
+        return t;
+    };
+    routed(25, -200, false);   // 2.5 pixels: no stripe
+    routed(60, -400, false);   // 6 pixels: a 2-pixel stripe, lightened
+    routed(25, -600, true);
+    routed(60, -800, true);    // magenta is light: the stripe is darkened
+    track(b, LayerK2, 60, {200, -1000}, {1800, -1000});   // not autorouted
+
+    Picture p = draw(b, viewOf(b), GetParam());
+    EXPECT_EQ(p.at(1000, -200), rgb(Std[ColourK2]));
+    EXPECT_EQ(p.at(1000, -400), qRgb(150, 255, 150));
+    EXPECT_EQ(p.at(1000, -600), rgb(SelectedActiveColour));
+    EXPECT_EQ(p.at(1000, -800), qRgb(105, 0, 105));
+    EXPECT_EQ(p.at(1000, -1000), rgb(Std[ColourK2]));
+    EXPECT_EQ(p.at(1000, -420), rgb(Std[ColourK2])) << "the stripe is a third of the width only";
+
+    // The rule is about pixels: the narrow track at twice the zoom is 5 pixels wide.
+    RenderOptions o = viewOf(b);
+    o.zoom = 0.2;
+    Picture q;
+    q.image = QImage(420, 320, QImage::Format_RGB32);
+    ImageCanvas c(q.image);
+    PaintBoard(c, b, o, q.image.rect());
+    EXPECT_EQ(q.image.pixel(Margin + 200, Margin + 40), qRgb(150, 255, 150));
+}
+
+TEST_P(RenderTest, GroundPlaneFillsTheBoardAndKeepsClearancesAndRestrictedAreasFree)
+{
+    TBoard b = smallBoard();
+    b.GroundPlane2 = 1;
+    TObjekt& pad = add(b, NewPad({500, -500}, 100, ShapeRound, LayerK2, 40));
+    pad.Clearance = 60;
+    TObjekt& cut2 = area(b, LayerK2, 1200, -200, 1700, -600);
+    cut2.Restricted = 1;
+    TObjekt& cut1 = area(b, LayerK1, 1200, -900, 1700, -1300);
+    cut1.Restricted = 1;
+    const QRgb k1 = rgb(Std[ColourK1]), k2 = rgb(Std[ColourK2]), bg = rgb(Std[ColourBackground]);
+
+    b.ActiveLayer = LayerK2;
+    Picture p = draw(b, viewOf(b), GetParam());
+    EXPECT_EQ(p.at(100, -1400), k2) << "the board takes the copper colour of the plane";
+    EXPECT_EQ(p.at(500, -500), rgb(WhiteColour));
+    EXPECT_EQ(p.at(570, -500), k2);    // the pad's copper
+    EXPECT_EQ(p.at(630, -500), bg);    // its clearance
+    EXPECT_EQ(p.at(500, -640), bg);
+    EXPECT_EQ(p.at(700, -500), k2);    // the plane again
+    EXPECT_EQ(p.coloursIn(1250, -250, 1650, -550), std::set<QRgb>{bg}) << "a plain hole in the plane";
+    EXPECT_EQ(p.coloursIn(1250, -950, 1650, -1250), (std::set<QRgb>{k1, bg})) << "hatched on the other side";
+
+    b.ActiveLayer = LayerK1;   // side 1 has no plane: black board, both restricted areas hatched
+    p = draw(b, viewOf(b), GetParam());
+    EXPECT_EQ(p.at(100, -1400), bg);
+    EXPECT_EQ(p.at(630, -500), bg);
+    EXPECT_EQ(p.coloursIn(1250, -250, 1650, -550), (std::set<QRgb>{k2, bg}));
+}
+
+TEST_P(RenderTest, PhotoViewOfSide2IsMirroredInBoardColours)
+{
+    TBoard b = smallBoard();
+    track(b, LayerK2, 100, {100, -500}, {400, -500});
+    track(b, LayerK1, 100, {100, -1000}, {400, -1000});
+    RenderOptions o = viewOf(b);
+    o.photo.shown = true;
+    o.photo.side = 2;
+
+    Picture p = draw(b, o, GetParam());
+    // Mirrored: x runs from the right board edge.
+    EXPECT_EQ(p.at(2000 - 250, -500), rgb(PhotoCopper));
+    EXPECT_EQ(p.at(250, -500), rgb(PhotoBackground));
+    EXPECT_EQ(p.at(2000 - 250, -1000), rgb(PhotoBackground)) << "the far side is hidden";
+
+    o.photo.translucent = true;
+    p = draw(b, o, GetParam());
+    EXPECT_EQ(p.at(2000 - 250, -1000), rgb(PhotoFarSide));
+
+    o.photo.side = 1;
+    o.photo.translucent = false;
+    p = draw(b, o, GetParam());
+    EXPECT_EQ(p.at(250, -1000), rgb(PhotoCopper));
+    EXPECT_EQ(p.at(250, -500), rgb(PhotoBackground));
+}
+
+TEST_P(RenderTest, OneColourDrawingEnlargesMasksAndFillsTheirHoles)
+{
+    auto drawOne = [&](TObjekt& e, bool enlarge) {
+        Picture p;
+        p.image = QImage(220, 170, QImage::Format_RGB32);
+        p.image.fill(Qt::white);
+        auto paint = [&](Canvas& c) {
+            c.setMapping(CanvasMapping::view(Zoom, -Margin, -Margin));
+            DrawSettings s;
+            s.smdMaskMargin = 50;   // set by the print dialog
+            ElementPainter painter(c, s);
+            painter.DrawInColour(e, BlackColour, enlarge);
+        };
+        if (GetParam() == Backend::Screen) {
+            ImageCanvas c(p.image);
+            paint(c);
+        } else {
+            QPainter qp(&p.image);
+            QPainterCanvas c(qp);
+            paint(c);
+        }
+        return p;
+    };
+    auto pad = NewPad({1000, -700}, 200, ShapeRound, LayerK1, 80);
+    pad->Selected = 1;
+    Picture p = drawOne(*pad, false);
+    EXPECT_EQ(p.at(1150, -700), rgb(BlackColour)) << "selection does not colour a print";
+    EXPECT_EQ(p.at(1000, -700), rgb(WhiteColour));
+    EXPECT_EQ(p.at(1220, -700), rgb(WhiteColour));
+    EXPECT_EQ(pad->Selected, 1);
+    EXPECT_EQ(pad->Highlight, 0);
+
+    p = drawOne(*pad, true);   // the solder mask: 30 units more, hole closed
+    EXPECT_EQ(p.at(1000, -700), rgb(BlackColour));
+    EXPECT_EQ(p.at(1220, -700), rgb(BlackColour));
+    EXPECT_EQ(p.at(1250, -700), rgb(WhiteColour));
+
+    auto smd = NewSmdPad({1000, -700}, 400, LayerK1, 200);   // y from -800 to -600
+    EXPECT_EQ(drawOne(*smd, false).at(1000, -830), rgb(WhiteColour));
+    EXPECT_EQ(drawOne(*smd, true).at(1000, -830), rgb(BlackColour));
+    EXPECT_EQ(drawOne(*smd, true).at(1000, -870), rgb(WhiteColour));
+}
+
+TEST_P(RenderTest, HiddenLayersStayHiddenWithTheirHolesAndConnectionsAreDrawn)
+{
+    TBoard b = smallBoard();
+    TObjekt& a = add(b, NewPad({300, -300}, 100, ShapeRound, LayerK1, 60));
+    TObjekt& c = add(b, NewPad({1700, -1200}, 100, ShapeRound, LayerK2, 60));
+    a.Connections = {&c};
+    c.Connections = {&a};
+    RenderOptions o = viewOf(b);
+    Picture p = draw(b, o, GetParam());
+    EXPECT_EQ(p.at(1000, -750), rgb(Std[ColourConnection]));
+    EXPECT_EQ(p.at(300, -340), rgb(WhiteColour));
+    EXPECT_EQ(p.at(380, -300), rgb(Std[ColourK1]));
+
+    o.layerVisible[LayerK1 - 1] = false;
+    a.Selected = c.Selected = 1;
+    o.autorouterActive = true;
+    p = draw(b, o, GetParam());
+    EXPECT_EQ(p.at(380, -300), rgb(Std[ColourBackground]));
+    EXPECT_EQ(p.at(300, -340), rgb(Std[ColourBackground])) << "no hole of a hidden pad";
+    EXPECT_EQ(p.at(1000, -750), rgb(SelectedActiveColour));
+    EXPECT_EQ(p.at(1700, -1240), rgb(WhiteColour));
+}
+
+TEST_P(RenderTest, NodeHandlesOnlyOnSelectedUngroupedTracks)
+{
+    TBoard b = smallBoard();
+    TObjekt& t = track(b, LayerK2, 20, {300, -300}, {1500, -300});
+    t.Selected = 1;
+    Picture p = draw(b, viewOf(b), GetParam());
+    EXPECT_EQ(p.at(300, -300), rgb(HandleFillColour));
+    EXPECT_EQ(p.at(900, -300), rgb(SelectedActiveColour));
+    t.Groups = {4};
+    p = draw(b, viewOf(b), GetParam());
+    EXPECT_EQ(p.at(300, -300), rgb(SelectedActiveColour));
+}
+
+TEST_P(RenderTest, ElementsAtTheCoordinateLimitsDrawWithoutHarm)
+{
+    constexpr std::int32_t lo = std::numeric_limits<std::int32_t>::min();
+    constexpr std::int32_t hi = std::numeric_limits<std::int32_t>::max();
+    TBoard b = smallBoard();
+    track(b, LayerK2, hi, {lo, hi}, {hi, lo});
+    track(b, LayerK1, 100, {lo, -500}, {hi, -500});
+    add(b, NewPad({hi, lo}, hi, ShapeOctagonWide, LayerK2, hi));
+    add(b, NewSmdPad({lo, hi}, hi, LayerK1, hi));
+    TObjekt& ring = add(b, NewCircle({0, 0}, hi, ShapeRound, LayerB1, lo));
+    ring.Angle = 10;
+    ring.Width = 350;
+    TObjekt& a = area(b, LayerB2, lo, hi, hi, lo);
+    a.Clearance = hi;
+    b.GroundPlane2 = 1;
+    Picture p = draw(b, viewOf(b), GetParam());
+    EXPECT_EQ(p.at(1000, -500), rgb(Std[ColourB2])) << "the huge B2 area covers the view";
+    b.LayerVisible[LayerB1 - 1] = 0;   // the nonsense ring (inner radius below zero) covers it too
+    b.LayerVisible[LayerB2 - 1] = 0;
+    b.ActiveLayer = LayerK1;           // and K1 on top of the huge K2 track
+    p = draw(b, viewOf(b), GetParam());
+    EXPECT_EQ(p.at(1000, -500), rgb(Std[ColourK1])) << "the K1 track crosses the view";
+}
+
+TEST(RenderStrips, AStripRepaintedAfterAPanMatchesAFullRepaint)
+{
+    // A busy board of every kind; the picture moves 50 pixels left and the uncovered strip on
+    // the right is repainted, which must give the very picture of a full repaint.
+    TBoard b;
+    b.BoardWidth = 4000;
+    b.BoardHeight = 2500;
+    b.GroundPlane2 = 1;
+    for (int i = 0; i < 40; ++i) {
+        const std::int32_t x = 100 * i, y = -60 * i;
+        track(b, i % 2 ? LayerK1 : LayerK2, 30 + i, {x, y}, {4000 - x, -2500 - y}).Autorouted = i % 3 == 0;
+        TObjekt& pad = add(b, NewPad({x + 50, y - 700}, 40 + i, static_cast<std::uint8_t>(1 + i % 9), LayerK2, 15));
+        pad.Clearance = 20;
+        add(b, NewSmdPad({x + 20, y - 1400}, 60, LayerK1, 30));
+        TObjekt& c = add(b, NewCircle({x, y - 300}, 120, ShapeRound, LayerB2, 90));
+        c.Angle = 30 * i % 360;
+        c.Width = 200;
+    }
+    area(b, LayerK1, 500, -500, 1500, -1800).Restricted = 1;
+    b.Elements[3]->Connections = {b.Elements[40].get()};
+
+    RenderOptions o = RenderOptions::fromBoard(b);
+    o.zoom = 0.3;
+    auto full = [&](double scrollX) {
+        QImage image(400, 300, QImage::Format_RGB32);
+        RenderOptions at = o;
+        at.scrollX = scrollX;
+        ImageCanvas c(image);
+        PaintBoard(c, b, at, image.rect());
+        return image;
+    };
+    QImage moved = full(100);
+    for (int y = 0; y < moved.height(); ++y) {
+        uchar* row = moved.scanLine(y);
+        std::memmove(row, row + 50 * 4, static_cast<std::size_t>(moved.width() - 50) * 4);
+    }
+    RenderOptions at = o;
+    at.scrollX = 150;
+    const QRect strip(moved.width() - 50, 0, 50, moved.height());
+    ImageCanvas c(moved, strip);
+    PaintBoard(c, b, at, strip);
+    EXPECT_EQ(moved, full(150));
+}
+
+TEST(RenderPatterns, HatchIsTwoPixelStripesAt45Degrees)
+{
+    const auto rows = HatchRows();
+    auto fore = [&](int c, int r) { return ((rows[static_cast<std::size_t>(r & 7)] >> (7 - (c & 7))) & 1) != 0; };
+    for (int r = 0; r < 8; ++r)
+        for (int c = 0; c < 8; ++c) {
+            EXPECT_EQ(fore(c, r), fore(c + 1, r - 1)) << "stripes run at 45 degrees";
+            EXPECT_NE(fore(c, r), fore(c + 2, r)) << "two pixels of each colour in turn";
+        }
+}
+
+} // namespace
+} // namespace trevok
