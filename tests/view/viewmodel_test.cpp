@@ -80,6 +80,20 @@ TEST_F(ViewFixture, SetZoomKeepsTheCentreAndReportsOnce)
     EXPECT_DOUBLE_EQ(view.zoom(), 1.0);
 }
 
+TEST(ViewZoom, ABoardWiderThanThreeHundredMillimetresKeepsItsCentreToo)
+{
+    // Boards from foreign files can be larger than the dialog allows; zooming must not jump
+    // back to x = 300 mm.
+    TBoard wide;
+    wide.BoardWidth = 60000;
+    ViewModel view;
+    view.loadFrom(wide);
+    view.setViewportSize({800, 600});
+    view.setScrollPosition(5000, 0);   // centre x (5000 + 400) / 0.1 = 54000
+    view.SetZoom(0.2);
+    EXPECT_EQ(view.scrollPosition().x(), 10400);   // round(0.2 × (54000 − 2000))
+}
+
 TEST_F(ViewFixture, ScrollingStaysWithinTheSurface)
 {
     // surface 1601 × 1001 in 800 × 600
