@@ -168,10 +168,14 @@ TPoint EditSession::snapped(TPoint p, unsigned modifiers) const
     return (modifiers & ModCtrl) ? p : SnapToGrid(p, grid());
 }
 
+TPoint SnapOffset(std::int64_t dx, std::int64_t dy, double grid) noexcept
+{
+    return SnapToGrid({clamp32(dx), clamp32(dy)}, grid);
+}
+
 TPoint EditSession::snapOffset(std::int64_t dx, std::int64_t dy, unsigned modifiers) const
 {
-    const TPoint d{clamp32(dx), clamp32(dy)};
-    return (modifiers & ModCtrl) ? d : SnapToGrid(d, grid());
+    return (modifiers & ModCtrl) ? TPoint{clamp32(dx), clamp32(dy)} : SnapOffset(dx, dy, grid());
 }
 
 TPoint EditSession::limitToBoard(TPoint p) const

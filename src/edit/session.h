@@ -258,6 +258,10 @@ std::unique_ptr<ToolState> makeMeasureTool();
 std::unique_ptr<ToolState> makePolygonTool();
 std::unique_ptr<ToolState> makePlacementTool();
 
+/// An offset snapped to the grid by the rule of SnapToGrid, each component first limited to the
+/// 32-bit range.
+TPoint SnapOffset(std::int64_t dx, std::int64_t dy, double grid) noexcept;
+
 /// The measuring panel's texts for an offset (units) in mm or inch.
 MeasurePanel measureTexts(std::int64_t dx, std::int64_t dy, bool inch);
 /// "X: 12.5 mm" / "Y: ..." for a position relative to the origin (y downward).

@@ -672,6 +672,28 @@ TEST_F(SessionFixture, CtrlClickMakesAnSmdPadsSizeTheSizeOfNewOnes)
     EXPECT_EQ(session.params().smdWidth, 150);
 }
 
+TEST_F(SessionFixture, ToolsFromOtherModulesPlugInUnderTheirCodes)
+{
+    session.SetTool(ToolText); // nothing installed yet: the Standard tool stays in charge
+    EXPECT_EQ(session.tool(), ToolStandard);
+
+    struct Recorder : ToolState {
+        std::vector<TPoint>* presses;
+        explicit Recorder(std::vector<TPoint>* p) : presses(p) {}
+        void press(EditSession&, TPoint p, unsigned) override { presses->push_back(p); }
+        ToolHint hint(const EditSession&) const override { return ToolHint::Text; }
+    };
+    std::vector<TPoint> presses;
+    session.installTool(ToolText, std::make_unique<Recorder>(&presses));
+    session.SetTool(ToolText);
+    ASSERT_EQ(session.tool(), ToolText);
+    EXPECT_EQ(view.hint, "|Text: Click to text position, abort with right mouse button");
+    click(session, {100, -200});
+    EXPECT_EQ(presses, (std::vector<TPoint>{TPoint{100, -200}}));
+    session.mousePress({0, 0}, MouseButton::Right, 0); // the default right click ends the tool
+    EXPECT_EQ(session.tool(), ToolStandard);
+}
+
 TEST_F(SessionFixture, StatusHintsFollowTheLanguage)
 {
     EXPECT_EQ(toolHintText(ToolHint::ConnectionFirst, 1), "|Connection: Select first pad");
