@@ -1,18 +1,32 @@
-// The editor's entry point.
+// The editor's entry point: the language of the run first, then the main window, then the file
+// named on the command line.
+#include "app/mainwindow.h"
+#include "app/settings.h"
+#include "view/texts.h"
+
 #include <QApplication>
-#include <QLabel>
-#include <QMainWindow>
+#include <QLocale>
+#include <QTimer>
+
+#include <cstdio>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Trevok"));
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Trevok 4.0"));
-    auto* label = new QLabel(QStringLiteral("Trevok 4.0"), &window);
-    label->setAlignment(Qt::AlignCenter);
-    window.setCentralWidget(label);
-    window.resize(1024, 700);
+
+    QStringList arguments = QApplication::arguments();
+    arguments.removeFirst();
+    const trevok::CommandLine commandLine = trevok::ParseCommandLine(arguments);
+    if (commandLine.languageError)
+        std::fprintf(stderr, "trevok: unknown language \"%s\" (de, en or fr); using the default\n",
+                     commandLine.badLanguage.toLocal8Bit().constData());
+    // Every window takes its texts when it is made, so the language must be fixed before.
+    trevok::SetCurrentLanguage(trevok::ChooseLanguage(commandLine.language, {}, QLocale::system()));
+
+    trevok::MainWindow window;
     window.show();
+    // The file is opened once the window is up, so that its messages have a parent on screen.
+    QTimer::singleShot(0, &window, [&window, path = commandLine.filePath] { window.openStartFile(path); });
     return app.exec();
 }

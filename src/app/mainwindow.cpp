@@ -1,0 +1,404 @@
+#include "app/mainwindow.h"
+
+#include "app/autosave.h"
+#include "app/maintexts.h"
+#include "dialogs/colordlg.h"
+#include "document/undo.h"
+#include "edit/session.h"
+#include "view/widgets/boardwidget.h"
+#include "view/colours.h"
+#include "view/gridlist.h"
+#include "view/texts.h"
+#include "view/widgets/gridmenu.h"
+#include "view/widgets/navigator.h"
+#include "view/widgets/ruler.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QEvent>
+#include <QFileDialog>
+#include <QFont>
+#include <QGridLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace trevok {
+
+namespace {
+
+/// Message texts of the core use CR as line break, as the message boxes of the design did.
+QString boxText(QString text)
+{
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text;
+}
+
+} // namespace
+
+MainWindow::MainWindow(const QString& settingsPath, QWidget* parent)
+    : QMainWindow(parent), settingsFile_(std::make_unique<SettingsFile>(settingsPath)),
+      grids_(std::make_unique<GridList>())
+{
+    setObjectName(QStringLiteral("Form1"));
+    messageBox = [this](QMessageBox::Icon icon, const QString& caption, const QString& text,
+                        QMessageBox::StandardButtons buttons) {
+        QMessageBox box(icon, caption, text, buttons, this);
+        return static_cast<QMessageBox::StandardButton>(box.exec());
+    };
+    askFileName = [this](bool save, const QString& caption, const QString& folder, const QString& filter) {
+        return save ? QFileDialog::getSaveFileName(this, caption, folder, filter)
+                    : QFileDialog::getOpenFileName(this, caption, folder, filter);
+    };
+    runDialog = [](QDialog& dialog) { return dialog.exec() == QDialog::Accepted; };
+
+    // The view follows the current board: its live state goes into the record when another
+    // board becomes current or the project is written, and comes back when it returns.
+    project_.StoreLiveState = [this](TBoard& board) { storeLiveState(board); };
+    project_.LoadLiveState = [this](TBoard& board) { loadLiveState(board); };
+    project_.HistoryChanged = [this] { updateCommandStates(); };
+
+    autoSaver_ = std::make_unique<AutoSaver>(project_, this);
+    connect(autoSaver_.get(), &AutoSaver::backupStarted, this,
+            [this](const QString&) { hint_->setText(AutoSaveStatusText()); });
+    connect(autoSaver_.get(), &AutoSaver::backupFinished, this,
+            [this](bool, const QString&, const QString&) { hint_->clear(); });
+
+    buildActions();
+    buildMenus();
+    buildToolBar();
+    buildCentralArea();
+    buildStatusBar();
+    connect(&view_, &ViewModel::changed, this, &MainWindow::viewChanged);
+
+    colourDlg_ = new TColor_Dlg(this);
+    connect(colourDlg_, &TColor_Dlg::coloursChanged, this, [this] { board_->setColourScheme(CurrentColours()); });
+
+    readSettings();
+    board_->setColourScheme(CurrentColours());
+    ApplyMainTexts(this);
+
+    startNewProject(project_, CurrentLanguage());
+    syncTabs();
+    updateTitle();
+    updateCommandStates();
+    resize(1100, 760);
+}
+
+MainWindow::~MainWindow()
+{
+    board_->setSession(nullptr);
+    session_.reset();
+    // The hooks point into this window; the project outlives nothing but must not call them.
+    project_.StoreLiveState = nullptr;
+    project_.LoadLiveState = nullptr;
+    project_.HistoryChanged = nullptr;
+    view_.detachBoard();
+}
+
+QString MainWindow::titleFor(const std::string& fileName)
+{
+    QString title = QStringLiteral("Trevok 4.0");
+    if (!fileName.empty())
+        title += QStringLiteral(" - [") + QString::fromStdString(fileName) + QLatin1Char(']');
+    return title;
+}
+
+void MainWindow::updateTitle() { setWindowTitle(titleFor(project_.FileName)); }
+
+QAction* MainWindow::action(const QString& name) const { return findChild<QAction*>(name); }
+
+QMenu* MainWindow::menu(const QString& name) const { return findChild<QMenu*>(name); }
+
+// ---------------------------------------------------------------------------------------------
+// Layout of the window
+
+void MainWindow::buildCentralArea()
+{
+    auto* central = new QWidget(this);
+    auto* grid = new QGridLayout(central);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setSpacing(0);
+
+    hRuler_ = new Ruler(Qt::Horizontal, view_, central);
+    hRuler_->setObjectName(QStringLiteral("HScalePaintBox"));
+    vRuler_ = new Ruler(Qt::Vertical, view_, central);
+    vRuler_->setObjectName(QStringLiteral("VScalePaintbox"));
+
+    board_ = new BoardWidget(project_, view_, central);
+    board_->setObjectName(QStringLiteral("ScrollBoxEx1"));
+    board_->setMinimumSize(200, 150);
+    session_ = std::make_unique<EditSession>(project_, *board_, CurrentLanguage());
+    board_->setSession(session_.get());
+    connect(board_, &BoardWidget::statusHintChanged, this, [this](const QString& text) { hint_->setText(text); });
+    connect(board_, &BoardWidget::coordinatesChanged, this, [this](const QString& x, const QString& y) {
+        xPos_->setText(x);
+        yPos_->setText(y);
+    });
+    connect(board_, &BoardWidget::cursorMoved, this, [this](QPoint pixel, TPoint) {
+        hRuler_->setMarker(pixel.x());
+        vRuler_->setMarker(pixel.y());
+    });
+    connect(board_, &BoardWidget::cursorLeft, this, [this] {
+        hRuler_->hideMarker();
+        vRuler_->hideMarker();
+    });
+    connect(board_, &BoardWidget::menuRequested, this, &MainWindow::openBoardMenu);
+    connect(board_, &BoardWidget::sessionSelectionChanged, this, &MainWindow::updateCommandStates);
+    connect(board_, &BoardWidget::sessionLayersChanged, this, [this] {
+        syncLayerControls();
+        updateCommandStates();
+    });
+    connect(board_, &BoardWidget::sessionToolChanged, this, [this](int tool) {
+        if (QAbstractButton* button = toolButtons_->button(tool))
+            button->setChecked(true);
+        updateCommandStates();
+    });
+
+    tabs_ = new QTabBar(central);
+    tabs_->setObjectName(QStringLiteral("TabSet"));
+    tabs_->setShape(QTabBar::RoundedSouth);
+    tabs_->setExpanding(false);
+    tabs_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(tabs_, &QTabBar::currentChanged, this, [this](int index) {
+        if (index >= 0 && index != project_.Current)
+            showBoard(index);
+    });
+    connect(tabs_, &QTabBar::customContextMenuRequested, this, [this](const QPoint& at) {
+        if (QMenu* tabMenu = menu(QStringLiteral("TabPopup")))
+            tabMenu->popup(tabs_->mapToGlobal(at));
+    });
+
+    navigator_ = new Navigator(view_, central);
+    navigator_->setObjectName(QStringLiteral("BV_PlatinenZoom"));
+
+    grid->addWidget(hRuler_, 0, 0, 1, 2);
+    grid->addWidget(vRuler_, 1, 0);
+    grid->addWidget(board_, 1, 1);
+    grid->addWidget(navigator_, 1, 2, Qt::AlignTop | Qt::AlignHCenter);
+    grid->addWidget(tabs_, 2, 1, 1, 2);
+    grid->setRowStretch(1, 1);
+    grid->setColumnStretch(1, 1);
+    hRuler_->setViewportOffset(Ruler::CornerWidth + 1);
+    vRuler_->setViewportOffset(2);
+    setCentralWidget(central);
+}
+
+void MainWindow::buildStatusBar()
+{
+    QStatusBar* bar = statusBar();
+    bar->setSizeGripEnabled(true);
+    hint_ = new QLabel(bar);
+    hint_->setObjectName(QStringLiteral("L_Hilfetext"));
+    hint_->setMinimumWidth(200);
+    hint_->setTextFormat(Qt::PlainText);
+    xPos_ = new QLabel(QStringLiteral("X: 0 mm"), bar);
+    xPos_->setObjectName(QStringLiteral("L_XPos"));
+    xPos_->setMinimumWidth(110);
+    yPos_ = new QLabel(QStringLiteral("Y: 0 mm"), bar);
+    yPos_->setObjectName(QStringLiteral("L_YPos"));
+    yPos_->setMinimumWidth(110);
+    bar->addWidget(hint_, 1);
+    bar->addPermanentWidget(xPos_);
+    bar->addPermanentWidget(yPos_);
+
+    groundPlaneButton_ = new QToolButton(bar);
+    groundPlaneButton_->setObjectName(QStringLiteral("SB_AutoMasse"));
+    groundPlaneButton_->setCheckable(true);
+    groundPlaneButton_->setAutoRaise(true);
+    groundPlaneButton_->setText(T("Masse", "Ground", "Masse"));
+    connect(groundPlaneButton_, &QToolButton::clicked, this, [this](bool on) { setGroundPlane(on, true); });
+    bar->addPermanentWidget(groundPlaneButton_);
+
+    // The status line shows the long hint of whatever the mouse is over.
+    connect(bar, &QStatusBar::messageChanged, this, [this](const QString& message) {
+        if (!message.isEmpty())
+            hint_->setText(message);
+    });
+}
+
+
+// ---------------------------------------------------------------------------------------------
+// Settings
+
+void MainWindow::readSettings()
+{
+    settings_ = settingsFile_->read();
+    currentFolders_ = settings_.folders;
+    recent_ = RecentFiles(settings_.recentFiles);
+    project_.UndoDepth = settings_.undoDepth;
+    {
+        ViewModel::Batch batch(view_);
+        view_.setGridVisible(settings_.gridVisible);
+        view_.setGridMarking(settings_.gridMarking);
+        view_.setNavigatorVisible(settings_.boardZoomShown);
+    }
+    navigator_->setVisible(settings_.boardZoomShown);
+    std::vector<std::pair<std::int64_t, QString>> userGrids;
+    for (const ParameterEntry& entry : settings_.userGrids)
+        userGrids.emplace_back(entry.tag, entry.caption);
+    grids_->setUserGrids(userGrids);
+    colourDlg_->loadSchemes();
+    colourDlg_->selectScheme(settings_.colourScheme);
+    autoSaver_->setInterval(settings_.autoSaveTime);
+    autoSaver_->setEnabled(settings_.autoSave);
+    toggleHints(settings_.hintsShown);
+    updateRecentMenu();
+}
+
+void MainWindow::writeSettings()
+{
+    settings_.hintsShown = action(QStringLiteral("Hinweistexte1"))->isChecked();
+    settings_.autoSave = autoSaver_->isEnabled();
+    settings_.autoSaveTime = autoSaver_->interval();
+    settings_.colourScheme = colourDlg_ ? colourDlg_->schemeIndex() : settings_.colourScheme;
+    settings_.boardZoomShown = view_.navigatorVisible();
+    settings_.undoDepth = project_.UndoDepth;
+    settings_.gridMarking = view_.gridMarking();
+    settings_.gridVisible = view_.gridVisible();
+    settings_.recentFiles = recent_.paths();
+    settings_.userGrids.clear();
+    for (const GridEntry& entry : grids_->userGrids())
+        settings_.userGrids.push_back({static_cast<int>(entry.Tag), entry.Caption});
+    settingsFile_->writeAll(settings_);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The current board and the view
+
+void MainWindow::storeLiveState(TBoard& board)
+{
+    view_.storeInto(board);
+}
+
+void MainWindow::loadLiveState(TBoard& board)
+{
+    view_.loadFrom(board);
+    syncLayerControls();
+    if (!closing_)
+        repaintBoard();
+}
+
+void MainWindow::syncTabs()
+{
+    const QSignalBlocker blocker(tabs_);
+    while (tabs_->count() > static_cast<int>(project_.Boards.size()))
+        tabs_->removeTab(tabs_->count() - 1);
+    for (int i = 0; i < static_cast<int>(project_.Boards.size()); ++i) {
+        const QString name = QString::fromLatin1(project_.Boards[i]->Name.c_str());
+        if (i < tabs_->count())
+            tabs_->setTabText(i, name);
+        else
+            tabs_->addTab(name);
+    }
+    if (project_.Current >= 0)
+        tabs_->setCurrentIndex(project_.Current);
+}
+
+void MainWindow::syncLayerControls()
+{
+    const TBoard* board = project_.currentBoard();
+    if (!board)
+        return;
+    for (int layer = 1; layer <= 4; ++layer) {
+        const auto i = static_cast<std::size_t>(layer - 1);
+        {
+            const QSignalBlocker blocker(layerRadios_[i]);
+            layerRadios_[i]->setChecked(board->ActiveLayer == layer);
+        }
+        // A visible layer shows its caption in bold.
+        QFont font = layerButtons_[i]->font();
+        font.setBold(IsLayerVisible(*board, layer));
+        layerButtons_[i]->setFont(font);
+        layerButtons_[i]->setChecked(IsLayerVisible(*board, layer));
+    }
+    const QString activeNames[] = {QStringLiteral("K1"), QStringLiteral("B1"), QStringLiteral("K2"),
+                                   QStringLiteral("B2")};
+    const QString visibleNames[] = {QStringLiteral("SK1"), QStringLiteral("SB1"), QStringLiteral("SK2"),
+                                    QStringLiteral("SB2")};
+    for (int layer = 1; layer <= 4; ++layer) {
+        if (QAction* a = action(activeNames[layer - 1]))
+            a->setChecked(board->ActiveLayer == layer);
+        if (QAction* a = action(visibleNames[layer - 1])) {
+            a->setChecked(IsLayerVisible(*board, layer));
+            a->setEnabled(board->ActiveLayer != layer);
+        }
+    }
+    const bool plane = GroundPlaneOn(*board, board->ActiveLayer);
+    groundPlaneButton_->setChecked(plane);
+    if (QAction* a = action(QStringLiteral("M_AutoMasse")))
+        a->setChecked(plane);
+}
+
+void MainWindow::viewChanged(unsigned changes)
+{
+    if (changes & ViewModel::GridChanged)
+        gridButton_->setText(view_.gridCaption());
+    if (changes & ViewModel::UnitChanged) {
+        unitButton_->setText(UnitButtonCaption(view_.inchUnit()));
+        if (QAction* a = action(view_.inchUnit() ? QStringLiteral("E_Zoll") : QStringLiteral("E_MM")))
+            a->setChecked(true);
+    }
+    if (changes & ViewModel::NavigatorShownChanged) {
+        navigator_->setVisible(view_.navigatorVisible());
+        action(QStringLiteral("M_PlatinenZoom"))->setChecked(view_.navigatorVisible());
+    }
+    if (changes & ViewModel::HistoryChanged)
+        updateCommandStates();
+    if (changes & (ViewModel::RepaintNeeded | ViewModel::GridDisplayChanged | ViewModel::GridChanged))
+        repaintBoard();
+}
+
+void MainWindow::repaintBoard()
+{
+    if (board_)
+        board_->repaintAll();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Messages
+
+QMessageBox::StandardButton MainWindow::ask(QMessageBox::Icon icon, const QString& caption, const QString& text,
+                                            QMessageBox::StandardButtons buttons)
+{
+    return messageBox(icon, caption, boxText(text), buttons);
+}
+
+void MainWindow::showMessage(MsgId id, const std::vector<std::string>& args, QMessageBox::Icon icon)
+{
+    ask(icon, CaptionQ(id), MessageQ(id, args), QMessageBox::Ok);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Start and end of the run
+
+void MainWindow::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (firstShow_) {
+        firstShow_ = false;
+        board_->setFocus();
+    }
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    if (!CloseProject()) {
+        event->ignore();
+        return;
+    }
+    closing_ = true;
+    writeSettings();
+    autoSaver_->setEnabled(false);
+    autoSaver_->waitForWrite();
+    event->accept();
+}
+
+} // namespace trevok

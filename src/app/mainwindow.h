@@ -1,0 +1,229 @@
+#pragma once
+// The main window of the editor: menus, tool bar, rulers, the board area with its tabs, the
+// status line and the navigator. It owns the project for the whole run and connects every
+// command to the core; the geometry, file and edit logic live there, not here.
+//
+// Everything the window would ask the user (message boxes, file names, modal dialogs) goes
+// through three replaceable functions, so that tests can answer instead of a person.
+
+#include "app/recentfiles.h"
+#include "app/settings.h"
+#include "document/messages.h"
+#include "document/project.h"
+#include "view/viewmodel.h"
+
+#include <QMainWindow>
+#include <QMessageBox>
+#include <QPointer>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QAction;
+class QActionGroup;
+class QButtonGroup;
+class QLabel;
+class QMenu;
+class QRadioButton;
+class QTabBar;
+class QToolBar;
+class QToolButton;
+
+namespace trevok {
+
+class AutoSaver;
+class BoardWidget;
+class EditSession;
+class GridList;
+class GridMenu;
+class Navigator;
+class Ruler;
+class SettingsFile;
+class TL_Groesse;
+class TProjektInfoDlg;
+class TUndoDlg;
+class TColor_Dlg;
+class TLayerInfo;
+struct LayoutReadResult;
+struct EditResult;
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    /// settingsPath: the settings file; empty means "TREVOK40.INI" in the per-user folder.
+    /// The language of the run must be set (SetCurrentLanguage) before the window is made.
+    explicit MainWindow(const QString& settingsPath = {}, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    /// The window title: "Trevok 4.0", and " - [path]" while a file name is set.
+    static QString titleFor(const std::string& fileName);
+
+    // --- user interaction, replaceable by tests -------------------------------------------------
+    using MessageBoxFn = std::function<QMessageBox::StandardButton(
+        QMessageBox::Icon icon, const QString& caption, const QString& text, QMessageBox::StandardButtons buttons)>;
+    /// Shows a message box and returns the button pressed.
+    MessageBoxFn messageBox;
+    /// Asks for a file name (save: a save dialog with its overwrite prompt); empty when cancelled.
+    std::function<QString(bool save, const QString& caption, const QString& folder, const QString& filter)> askFileName;
+    /// Runs a modal dialog; true when it was accepted.
+    std::function<bool(QDialog& dialog)> runDialog;
+
+    // --- the parts others read ------------------------------------------------------------------
+    TProject& project() noexcept { return project_; }
+    ViewModel& view() noexcept { return view_; }
+    QTabBar* boardTabs() const noexcept { return tabs_; }
+    const Settings& settings() const noexcept { return settings_; }
+    const RecentFiles& recentFiles() const noexcept { return recent_; }
+    AutoSaver& autoSaver() noexcept { return *autoSaver_; }
+    /// The action of a menu item or tool-bar button by its control name.
+    QAction* action(const QString& name) const;
+    QMenu* menu(const QString& name) const;
+    QLabel* hintLabel() const noexcept { return hint_; }
+    /// The current layout folder of the file dialogs.
+    const QString& layoutFolder() const noexcept { return currentFolders_.layout; }
+
+    // --- files ----------------------------------------------------------------------------------
+    /// The file named on the command line, after the window is shown: opened when it exists and
+    /// is a layout file (after the close question); any other file gives the "not a Trevok
+    /// file" box. An empty path does nothing.
+    void openStartFile(const QString& path);
+    /// The close question and the closing of every board (`CloseProject`); false keeps the
+    /// project as it is.
+    bool CloseProject();
+    void fileNew();
+    void fileOpen();
+    /// Opens a layout file by path (close question first); false when nothing was opened.
+    bool openLayout(const QString& path);
+    void reloadBoards();
+    /// Save: to the current file name, else as Save as. False when nothing was written.
+    bool fileSave();
+    bool fileSaveAs();
+    void openRecent(int index);
+
+    // --- boards ---------------------------------------------------------------------------------
+    void showBoard(int index);
+    void addBoard();
+    /// "Platine einrichten": the properties dialog for the current board; true on OK.
+    bool boardProperties();
+    void deleteBoard();
+    void moveBoard(bool right, bool toEnd);
+
+    // --- history, layers, view ------------------------------------------------------------------
+    void undo();
+    void redo();
+    void setActiveLayer(int layer);
+    void toggleLayerVisible(int layer);
+    /// `SB_AutoMasse` pressed (marks modified) or `M_AutoMasse` chosen (does not).
+    void setGroundPlane(bool on, bool fromButton);
+    /// Refreshes every enabled state, check mark and caption from the project and the view.
+    void updateCommandStates();
+    void updateTitle();
+
+    /// The commands on the selection that need no argument.
+    enum EditCommand {
+        EditCopy, EditCut, EditPaste, EditDuplicate, EditDelete, EditSelectAll, EditRotate, EditMirrorH,
+        EditMirrorV, EditGroup, EditUngroup, EditSnap, EditOtherSide, EditDeleteOutside
+    };
+    void editCommand(EditCommand command);
+    void alignSelection(int mode);
+    void setSelectionToLayer(int layer);
+    /// The node menu: 0 new corner, 1 remove corner, 2 split track, 3 snap corner.
+    void nodeCommand(int which);
+    void arcDialog();
+    BoardWidget* boardWidget() const noexcept { return board_; }
+    EditSession* session() const noexcept { return session_.get(); }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    /// Swallows tool tips while hints are switched off.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // mainwindow.cpp
+    void buildCentralArea();
+    void buildStatusBar();
+    void readSettings();
+    void writeSettings();
+    void loadLiveState(TBoard& board);
+    void storeLiveState(TBoard& board);
+    void syncTabs();
+    void syncLayerControls();
+    void viewChanged(unsigned changes);
+    void showMessage(MsgId id, const std::vector<std::string>& args, QMessageBox::Icon icon);
+    QMessageBox::StandardButton ask(QMessageBox::Icon icon, const QString& caption, const QString& text,
+                                    QMessageBox::StandardButtons buttons);
+    void repaintBoard();
+    void finishEdit(const EditResult& result);
+    void openBoardMenu(const QString& name, QPoint globalPos);
+
+    // mainwindow_menus.cpp
+    void buildActions();
+    void buildMenus();
+    void buildToolBar();
+    QAction* makeAction(const char* name, void (MainWindow::*slot)() = nullptr, bool enabled = true);
+    QAction* makeAction(const char* name, std::function<void()> run, bool enabled = true);
+    QToolButton* makeToolButton(const char* name, int tool, const char* iconName, bool enabled);
+    void updateRecentMenu();
+    void chooseTool(int tool);
+
+    // mainwindow_files.cpp
+    void afterLoading(const LayoutReadResult& result, const QString& path, bool reload);
+    bool saveTo(const QString& path);
+    void offerNewerBackup(const QString& path);
+    void autoSaveDialog();
+    void workingFoldersDialog();
+    void addRecentFile(const QString& path);
+
+    // mainwindow_edit.cpp
+    void projectInfoDialog();
+    void undoDepthDialog();
+    void colourDialog();
+    void layerInfoWindow();
+    void toggleHints(bool on);
+    void setInchUnit(bool inch);
+    void zoomCommand(int which);
+
+    TProject project_;
+    ViewModel view_;
+    std::unique_ptr<SettingsFile> settingsFile_;
+    Settings settings_;
+    WorkingFolders currentFolders_;
+    RecentFiles recent_;
+    std::unique_ptr<GridList> grids_;
+    std::unique_ptr<AutoSaver> autoSaver_;
+
+    // Widgets
+    QToolBar* toolBar_ = nullptr;
+    BoardWidget* board_ = nullptr;
+    std::unique_ptr<EditSession> session_;
+    Ruler* hRuler_ = nullptr;
+    Ruler* vRuler_ = nullptr;
+    Navigator* navigator_ = nullptr;
+    QTabBar* tabs_ = nullptr;
+    QLabel* hint_ = nullptr;
+    QLabel* xPos_ = nullptr;
+    QLabel* yPos_ = nullptr;
+    GridMenu* gridMenu_ = nullptr;
+    QToolButton* gridButton_ = nullptr;
+    QToolButton* unitButton_ = nullptr;
+    QToolButton* groundPlaneButton_ = nullptr;
+    QButtonGroup* toolButtons_ = nullptr;
+    std::array<QRadioButton*, 4> layerRadios_{};
+    std::array<QToolButton*, 4> layerButtons_{};
+    std::array<QAction*, 4> recentActions_{};
+    QAction* recentSeparator_ = nullptr;
+    QActionGroup* activeLayerGroup_ = nullptr;
+
+    // Long-lived dialogs
+    QPointer<TColor_Dlg> colourDlg_;
+    QPointer<TLayerInfo> layerInfo_;
+
+    bool arcDialogAvailable_ = false;
+    bool closing_ = false;
+    bool firstShow_ = true;
+};
+
+} // namespace trevok

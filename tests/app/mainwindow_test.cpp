@@ -1,0 +1,373 @@
+// The main window off screen: start-up with a file, board commands, the close question, the
+// language of the menus, undo and redo states, saving and the offer of a newer backup.
+#include "app/mainwindow.h"
+
+#include "app/autosave.h"
+#include "document/layoutfile.h"
+#include "document/undo.h"
+#include "view/texts.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTabBar>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <deque>
+
+using namespace trevok;
+
+namespace {
+
+struct Language {
+    explicit Language(int code) : saved(CurrentLanguage()) { SetCurrentLanguage(code); }
+    ~Language() { SetCurrentLanguage(saved); }
+    int saved;
+};
+
+struct Box {
+    QMessageBox::Icon icon;
+    QString caption;
+    QString text;
+};
+
+/// A main window whose questions are answered from a script and whose settings live in a
+/// temporary folder.
+class Window : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        qputenv("TREVOK_HOME", dir.path().toLocal8Bit());
+        window = std::make_unique<MainWindow>(dir.filePath(QStringLiteral("TREVOK40.INI")));
+        window->messageBox = [this](QMessageBox::Icon icon, const QString& caption, const QString& text,
+                                    QMessageBox::StandardButtons) {
+            boxes.push_back({icon, caption, text});
+            if (answers.empty())
+                return QMessageBox::Ok;
+            const auto answer = answers.front();
+            answers.pop_front();
+            return answer;
+        };
+        window->askFileName = [this](bool, const QString&, const QString&, const QString&) { return nextFileName; };
+        window->runDialog = [this](QDialog&) { return acceptDialogs; };
+    }
+    void TearDown() override
+    {
+        // Nothing may be asked while the fixture goes away.
+        window->project().Modified = false;
+        window.reset();
+        qunsetenv("TREVOK_HOME");
+    }
+
+    QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
+
+    /// A layout file of two boards; the first holds a pad and a track.
+    QString writeLayout(const char* name)
+    {
+        TProject p;
+        NewBoard(p, "Erste");
+        p.Boards[0]->Elements.push_back(NewPad({1000, -1000}, 90, ShapeRound, LayerK2, 30));
+        auto track = NewTrack(80, LayerK1);
+        AddPoint(*track, {0, -500});
+        AddPoint(*track, {2000, -500});
+        p.Boards[0]->Elements.push_back(std::move(track));
+        NewBoard(p, "Zweite");
+        ShowBoard(p, 0);
+        const QString file = path(name);
+        WriteLayoutFile(p, QFile::encodeName(file).toStdString());
+        return file;
+    }
+
+    bool enabled(const char* name) const { return window->action(QString::fromLatin1(name))->isEnabled(); }
+
+    /// Adds an element to the current board the way every edit does: snapshot first.
+    void editCurrentBoard()
+    {
+        TProject& p = window->project();
+        PushUndo(p);
+        p.currentBoard()->Elements.push_back(NewPad({500, -500}, 90, ShapeRound, LayerK2, 30));
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<MainWindow> window;
+    std::vector<Box> boxes;
+    std::deque<QMessageBox::StandardButton> answers;
+    QString nextFileName;
+    bool acceptDialogs = false;
+};
+
+} // namespace
+
+TEST_F(Window, StartsWithOneBoardAndOpensTheCommandLineFile)
+{
+    Language en(1);
+    // The window made by the fixture took the language of before; make one in English.
+    window = std::make_unique<MainWindow>(path("TREVOK40.INI"));
+    window->messageBox = [this](QMessageBox::Icon icon, const QString& caption, const QString& text,
+                                QMessageBox::StandardButtons) {
+        boxes.push_back({icon, caption, text});
+        return QMessageBox::Ok;
+    };
+    EXPECT_EQ(window->windowTitle(), "Trevok 4.0");
+    ASSERT_EQ(window->boardTabs()->count(), 1);
+    EXPECT_EQ(window->boardTabs()->tabText(0), "Board 1");
+    EXPECT_EQ(window->project().currentBoard()->ActiveLayer, 3);
+
+    const QString file = writeLayout("two boards.lay");
+    window->openStartFile(file);
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_EQ(window->windowTitle(), "Trevok 4.0 - [" + file + "]");
+    ASSERT_EQ(window->boardTabs()->count(), 2);
+    EXPECT_EQ(window->boardTabs()->tabText(0), "Erste");
+    EXPECT_EQ(window->boardTabs()->currentIndex(), 0);
+    EXPECT_EQ(window->project().currentBoard()->Elements.size(), 2u);
+    EXPECT_FALSE(window->project().Modified);
+    EXPECT_EQ(window->recentFiles().path(0), QFileInfo(file).absoluteFilePath());
+    EXPECT_EQ(window->layoutFolder(), dir.path());
+}
+
+TEST_F(Window, AFileThatIsNoLayoutIsRefusedAndNothingChanges)
+{
+    Language en(1);
+    QFile junk(path("notes.txt"));
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    junk.write("hello, this is text");
+    junk.close();
+    window->openStartFile(junk.fileName());
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, "Open");
+    EXPECT_EQ(boxes[0].text, "\"notes.txt\" is not a Trevok file.");
+    EXPECT_EQ(window->windowTitle(), "Trevok 4.0");
+    EXPECT_TRUE(window->recentFiles().path(0).isEmpty());
+
+    boxes.clear();
+    window->openStartFile(path("missing.lay"));
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].icon, QMessageBox::Warning);
+}
+
+TEST_F(Window, DamagedFileShowsTheReadErrorAndKeepsWhatWasRead)
+{
+    const QString good = writeLayout("good.lay");
+    QFile file(good);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QByteArray bytes = file.readAll();
+    file.close();
+    // Cut inside the second board: the first board is complete.
+    bytes.chop(400);
+    const QString damaged = path("damaged.lay");
+    QFile out(damaged);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(bytes);
+    out.close();
+
+    EXPECT_TRUE(window->openLayout(damaged));
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].icon, QMessageBox::Critical);
+    ASSERT_GE(window->boardTabs()->count(), 1);
+    EXPECT_EQ(window->boardTabs()->tabText(0), "Erste");
+    EXPECT_EQ(window->windowTitle(), "Trevok 4.0") << "a partial project must not be saved over the damaged file";
+    EXPECT_TRUE(window->recentFiles().path(0).isEmpty());
+}
+
+TEST_F(Window, BoardCommandsAddMoveAndDeleteTabs)
+{
+    Language de(0);
+    window = std::make_unique<MainWindow>(path("TREVOK40.INI"));
+    window->messageBox = [this](QMessageBox::Icon icon, const QString& caption, const QString& text,
+                                QMessageBox::StandardButtons) {
+        boxes.push_back({icon, caption, text});
+        if (answers.empty())
+            return QMessageBox::Ok;
+        const auto a = answers.front();
+        answers.pop_front();
+        return a;
+    };
+    window->runDialog = [](QDialog&) { return false; };
+    QTabBar* tabs = window->boardTabs();
+
+    // The last board cannot go.
+    window->deleteBoard();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "Die letzte Platine kann nicht gelöscht werden.");
+    EXPECT_EQ(tabs->count(), 1);
+
+    window->addBoard();
+    window->addBoard();
+    ASSERT_EQ(tabs->count(), 3);
+    EXPECT_EQ(tabs->tabText(2), "Platine 3");
+    EXPECT_EQ(tabs->currentIndex(), 2);
+    EXPECT_TRUE(window->project().Modified);
+
+    // Moving the last board further right changes nothing; to the start moves the tab with it.
+    window->moveBoard(true, false);
+    EXPECT_EQ(tabs->tabText(2), "Platine 3");
+    window->moveBoard(false, true);
+    EXPECT_EQ(tabs->tabText(0), "Platine 3");
+    EXPECT_EQ(tabs->currentIndex(), 0);
+    EXPECT_EQ(window->project().Current, 0);
+
+    // Switching by tab keeps each board's zoom.
+    window->view().SetZoom(0.5);
+    tabs->setCurrentIndex(1);
+    EXPECT_EQ(window->project().Current, 1);
+    EXPECT_DOUBLE_EQ(window->view().zoom(), 0.1);
+    tabs->setCurrentIndex(0);
+    EXPECT_DOUBLE_EQ(window->view().zoom(), 0.5);
+
+    // Deleting asks first; Cancel keeps the board, OK removes it.
+    boxes.clear();
+    answers = {QMessageBox::Cancel};
+    window->deleteBoard();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "Möchten Sie die Platine \"Platine 3\" wirklich löschen?");
+    EXPECT_EQ(tabs->count(), 3);
+    answers = {QMessageBox::Ok};
+    window->deleteBoard();
+    ASSERT_EQ(tabs->count(), 2);
+    EXPECT_EQ(tabs->tabText(0), "Platine 1");
+    EXPECT_EQ(tabs->currentIndex(), window->project().Current);
+}
+
+TEST_F(Window, CloseAsksOnlyForAChangedProjectAndCancelKeepsItOpen)
+{
+    window->show();
+    // A modified but empty single board closes without a question.
+    window->project().Modified = true;
+    EXPECT_TRUE(window->CloseProject());
+    EXPECT_TRUE(boxes.empty());
+
+    window->fileNew();
+    editCurrentBoard();
+    ASSERT_TRUE(window->project().Modified);
+
+    answers = {QMessageBox::Cancel};
+    EXPECT_FALSE(window->close());
+    EXPECT_EQ(boxes.size(), 1u);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->project().currentBoard()->Elements.size(), 1u);
+
+    // Yes saves; a failed save (a folder that does not exist) keeps the window open.
+    answers = {QMessageBox::Yes, QMessageBox::Ok};
+    nextFileName = path("no such folder/x.lay");
+    EXPECT_FALSE(window->close());
+    EXPECT_EQ(boxes.size(), 3u) << "the question, then the write error";
+    EXPECT_EQ(window->project().currentBoard()->Elements.size(), 1u);
+
+    // Yes with a good name saves and closes.
+    answers = {QMessageBox::Yes};
+    nextFileName = path("saved");
+    EXPECT_TRUE(window->close());
+    EXPECT_TRUE(QFileInfo::exists(path("saved.lay")));
+    EXPECT_TRUE(IsLayoutFile(QFile::encodeName(path("saved.lay")).toStdString()));
+    // The settings were written at close.
+    EXPECT_TRUE(QFileInfo::exists(path("TREVOK40.INI")));
+}
+
+TEST_F(Window, MenusTakeTheLanguageOfTheRun)
+{
+    {
+        Language en(1);
+        MainWindow english(path("a.ini"));
+        EXPECT_EQ(english.menu("Datei1")->title(), "&File");
+        EXPECT_EQ(english.action("Lschen1")->text(), "&Delete [Del]");
+        EXPECT_EQ(english.action("M_AutoMasse")->text(), "&GroundPlane");
+        EXPECT_EQ(english.menuBar()->actions().first()->text(), "&File");
+    }
+    {
+        Language fr(2);
+        MainWindow french(path("b.ini"));
+        EXPECT_EQ(french.menu("Datei1")->title(), "&Fichier");
+        EXPECT_EQ(french.menu("L1")->title(), "Couche");
+        EXPECT_EQ(french.boardTabs()->tabText(0), "Carte 1");
+    }
+    Language de(0);
+    MainWindow german(path("c.ini"));
+    EXPECT_EQ(german.menu("Datei1")->title(), "&Datei");
+    EXPECT_EQ(german.boardTabs()->tabText(0), "Platine 1");
+}
+
+TEST_F(Window, UndoAndRedoAreEnabledExactlyWhenTheirStackHoldsAStep)
+{
+    EXPECT_FALSE(enabled("Undo"));
+    EXPECT_FALSE(enabled("TB_Undo"));
+    EXPECT_FALSE(enabled("Redo"));
+
+    editCurrentBoard();
+    EXPECT_TRUE(enabled("Undo"));
+    EXPECT_TRUE(enabled("TB_Undo"));
+    EXPECT_FALSE(enabled("Redo"));
+
+    window->action("Undo")->trigger();
+    EXPECT_TRUE(window->project().currentBoard()->Elements.empty());
+    EXPECT_FALSE(enabled("Undo"));
+    EXPECT_TRUE(enabled("Redo"));
+    EXPECT_TRUE(enabled("TB_Redo"));
+
+    window->action("TB_Redo")->trigger();
+    EXPECT_EQ(window->project().currentBoard()->Elements.size(), 1u);
+    EXPECT_TRUE(enabled("Undo"));
+    EXPECT_FALSE(enabled("Redo"));
+
+    // Each board has its own history.
+    window->addBoard();
+    EXPECT_FALSE(enabled("Undo"));
+    window->showBoard(0);
+    EXPECT_TRUE(enabled("Undo"));
+}
+
+TEST_F(Window, EditCommandsFollowTheSelection)
+{
+    editCurrentBoard();
+    EXPECT_FALSE(enabled("Kopieren1"));
+    EXPECT_FALSE(enabled("Rotieren2"));
+    window->action("Allesmarkieren1")->trigger();
+    EXPECT_TRUE(enabled("Kopieren1"));
+    EXPECT_TRUE(enabled("Lschen1"));
+    window->action("Lschen1")->trigger();
+    EXPECT_TRUE(window->project().currentBoard()->Elements.empty());
+    EXPECT_FALSE(enabled("Kopieren1"));
+    EXPECT_TRUE(enabled("Undo"));
+}
+
+TEST_F(Window, SaveAsSetsTheTitleAndANewerBackupIsOfferedButKept)
+{
+    editCurrentBoard();
+    nextFileName = path("board.lay");
+    ASSERT_TRUE(window->fileSaveAs());
+    EXPECT_EQ(window->windowTitle(), "Trevok 4.0 - [" + path("board.lay") + "]");
+    EXPECT_FALSE(window->project().Modified);
+
+    // An autosave leaves a backup; the file itself is older.
+    editCurrentBoard();
+    ASSERT_TRUE(window->autoSaver().tick());
+    window->autoSaver().waitForWrite();
+    const QString backup = BackupPath(path("board.lay"));
+    ASSERT_TRUE(QFileInfo::exists(backup));
+    QFile original(path("board.lay"));
+    ASSERT_TRUE(original.open(QIODevice::ReadWrite));
+    original.setFileTime(QDateTime::currentDateTime().addSecs(-600), QFileDevice::FileModificationTime);
+    original.close();
+
+    boxes.clear();
+    answers = {QMessageBox::No /* save changes? */, QMessageBox::No /* open the backup? */};
+    ASSERT_TRUE(window->openLayout(path("board.lay")));
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_TRUE(boxes[1].text.contains(QDir::toNativeSeparators(backup)));
+    EXPECT_TRUE(QFileInfo::exists(backup));
+    EXPECT_EQ(window->project().currentBoard()->Elements.size(), 1u);
+
+    // Taking the offer opens the backup, which never enters the recent files.
+    answers = {QMessageBox::Yes};
+    ASSERT_TRUE(window->openLayout(path("board.lay")));
+    EXPECT_EQ(window->project().currentBoard()->Elements.size(), 2u);
+    EXPECT_EQ(window->windowTitle(), "Trevok 4.0 - [" + backup + "]");
+    EXPECT_EQ(window->recentFiles().path(0), path("board.lay"));
+    EXPECT_TRUE(QFileInfo::exists(backup));
+}
