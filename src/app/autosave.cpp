@@ -1,19 +1,20 @@
 #include "app/autosave.h"
 
+#include "app/settings.h"
 #include "document/atomicfile.h"
 #include "document/layoutfile.h"
 #include "document/messages.h"
 #include "document/project.h"
-#include "app/settings.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QCoreApplication>
 
 #include <algorithm>
 #include <memory>
 
-namespace trevok {
+namespace trevok
+{
 
 QString BackupPath(const QString& fileName)
 {
@@ -41,7 +42,10 @@ std::optional<BackupInfo> NewerBackup(const QString& fileName)
     return BackupInfo{bak.absoluteFilePath(), bak.lastModified()};
 }
 
-QString AutoSaveStatusText() { return QStringLiteral("Autosave..."); }
+QString AutoSaveStatusText()
+{
+    return QStringLiteral("Autosave...");
+}
 
 AutoSaver::AutoSaver(TProject& project, QObject* parent) : QObject(parent), project_(project)
 {
@@ -50,7 +54,10 @@ AutoSaver::AutoSaver(TProject& project, QObject* parent) : QObject(parent), proj
     connect(&timer_, &QTimer::timeout, this, [this] { tick(); });
 }
 
-AutoSaver::~AutoSaver() { pool_.waitForDone(); }
+AutoSaver::~AutoSaver()
+{
+    pool_.waitForDone();
+}
 
 void AutoSaver::setEnabled(bool on)
 {
@@ -60,7 +67,10 @@ void AutoSaver::setEnabled(bool on)
         timer_.stop();
 }
 
-void AutoSaver::setInterval(int ms) { timer_.setInterval(std::clamp(ms, MinAutoSaveMs, MaxAutoSaveMs)); }
+void AutoSaver::setInterval(int ms)
+{
+    timer_.setInterval(std::clamp(ms, MinAutoSaveMs, MaxAutoSaveMs));
+}
 
 void AutoSaver::waitForWrite()
 {

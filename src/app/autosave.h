@@ -15,7 +15,8 @@
 
 #include <optional>
 
-namespace trevok {
+namespace trevok
+{
 
 class TProject;
 
@@ -37,9 +38,10 @@ std::optional<BackupInfo> NewerBackup(const QString& fileName);
 QString AutoSaveStatusText();
 
 /// The autosave timer of the main window.
-class AutoSaver : public QObject {
+class AutoSaver : public QObject
+{
     Q_OBJECT
-public:
+  public:
     explicit AutoSaver(TProject& project, QObject* parent = nullptr);
     /// Waits for a backup still being written.
     ~AutoSaver() override;
@@ -58,13 +60,13 @@ public:
     /// Blocks until the background write is done (tests, closing).
     void waitForWrite();
 
-signals:
+  signals:
     /// A backup is being written: the window shows AutoSaveStatusText() in the status line.
     void backupStarted(const QString& path);
     /// The backup is complete (ok) or failed with a reason; the window restores its status line.
     void backupFinished(bool ok, const QString& path, const QString& error);
 
-private:
+  private:
     TProject& project_;
     QTimer timer_;
     QThreadPool pool_;

@@ -23,13 +23,15 @@ static void initHelpResources()
     (void)done;
 }
 
-namespace trevok {
-namespace {
+namespace trevok
+{
+namespace
+{
 
 struct TopicPage {
     int topic;
-    const char* page;     // file name in resources/help/<language>/
-    const char* anchor;   // or nullptr
+    const char* page;   // file name in resources/help/<language>/
+    const char* anchor; // or nullptr
 };
 
 // Pages that do not exist yet are listed too: a request for them does nothing until a page is
@@ -80,7 +82,8 @@ QUrl HelpUrl(int topic, int language)
         if (entry.topic != topic)
             continue;
         for (const char* folder : {languageFolder(language), "en"}) {
-            const QString path = QStringLiteral(":/help/%1/%2").arg(QLatin1String(folder), QLatin1String(entry.page));
+            const QString path =
+                QStringLiteral(":/help/%1/%2").arg(QLatin1String(folder), QLatin1String(entry.page));
             if (!QFile::exists(path))
                 continue;
             QUrl url(QStringLiteral("qrc") + path);
@@ -152,8 +155,14 @@ bool ShowHelpTopic(int topic)
     return true;
 }
 
-bool ShowHelpContents() { return ShowHelpTopic(HelpTopic::Contents); }
+bool ShowHelpContents()
+{
+    return ShowHelpTopic(HelpTopic::Contents);
+}
 
-HelpWindow* CurrentHelpWindow() { return gWindow.data(); }
+HelpWindow* CurrentHelpWindow()
+{
+    return gWindow.data();
+}
 
 } // namespace trevok

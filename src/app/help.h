@@ -9,10 +9,12 @@
 class QTextBrowser;
 class QToolButton;
 
-namespace trevok {
+namespace trevok
+{
 
 /// Help topic numbers of the dialogs.
-namespace HelpTopic {
+namespace HelpTopic
+{
 inline constexpr int Contents = 0;
 inline constexpr int BoardSize = 4000;
 inline constexpr int Grid = 5000;
@@ -40,14 +42,15 @@ inline constexpr int Milling = 35500;
 QUrl HelpUrl(int topic, int language);
 
 /// The help window: a browser with contents, back and forward buttons.
-class HelpWindow : public QWidget {
+class HelpWindow : public QWidget
+{
     Q_OBJECT
-public:
+  public:
     explicit HelpWindow(QWidget* parent = nullptr);
     QTextBrowser* browser() const { return browser_; }
     void showUrl(const QUrl& url);
 
-private:
+  private:
     QTextBrowser* browser_;
     QToolButton* back_;
     QToolButton* forward_;

@@ -9,8 +9,10 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 
-namespace trevok {
-namespace {
+namespace trevok
+{
+namespace
+{
 
 QString decode(const QByteArray& bytes)
 {
@@ -30,7 +32,10 @@ QString unquote(QString value)
     return value;
 }
 
-bool sameName(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
+bool sameName(const QString& a, const QString& b)
+{
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
 
 } // namespace
 
@@ -92,7 +97,7 @@ void IniFile::parse(const QByteArray& bytes)
         }
         const qsizetype eq = trimmed.indexOf(QLatin1Char('='));
         if (!current || eq <= 0)
-            continue;   // a key before any section or a line without a key is not readable
+            continue; // a key before any section or a line without a key is not readable
         const QString key = trimmed.left(eq).trimmed();
         if (key.isEmpty())
             continue;
@@ -139,7 +144,10 @@ const IniFile::Section* IniFile::find(const QString& section) const
     return const_cast<IniFile*>(this)->find(section);
 }
 
-bool IniFile::hasSection(const QString& section) const { return find(section) != nullptr; }
+bool IniFile::hasSection(const QString& section) const
+{
+    return find(section) != nullptr;
+}
 
 bool IniFile::hasKey(const QString& section, const QString& key) const
 {

@@ -18,10 +18,12 @@
 #include <utility>
 #include <vector>
 
-namespace trevok {
+namespace trevok
+{
 
-class IniFile {
-public:
+class IniFile
+{
+  public:
     IniFile() = default;
     explicit IniFile(QString path) : path_(std::move(path)) {}
 
@@ -57,7 +59,7 @@ public:
     /// Removes the section and all its keys.
     void eraseSection(const QString& section);
 
-private:
+  private:
     struct Section {
         QString name;
         std::vector<std::pair<QString, QString>> entries;

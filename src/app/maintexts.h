@@ -13,7 +13,8 @@ class QObject;
 #include <span>
 #include <string_view>
 
-namespace trevok {
+namespace trevok
+{
 
 enum class TextKind { Menu, Caption, Hint, Filter, BrowserTitle };
 
@@ -21,8 +22,8 @@ struct MainTextRow {
     const char* control;
     TextKind kind;
     const char* de;
-    const char* en;   // nullptr: German text kept
-    const char* fr;   // nullptr: German text kept
+    const char* en; // nullptr: German text kept
+    const char* fr; // nullptr: German text kept
 };
 
 /// Every row of the main window's table.
@@ -35,7 +36,10 @@ QString MainText(std::string_view control);
 /// there is none.
 QString MainText(std::string_view control, TextKind kind);
 /// The hint of a control in the current language, "short|long" or a single part.
-inline QString MainHint(std::string_view control) { return MainText(control, TextKind::Hint); }
+inline QString MainHint(std::string_view control)
+{
+    return MainText(control, TextKind::Hint);
+}
 
 /// `TranslateMainWindow`: sets every text of the table on the objects below root whose object
 /// name is the control name, in the current language: menu captions on actions (setText) and
@@ -60,21 +64,21 @@ QString QtFileFilter(const QString& filter);
 
 /// What the current tool expects next; the status line shows the long part.
 enum class ToolStatus {
-    StandardOverNode,      // standard tool, mouse over a node of the selection
-    StandardFrame,         // standard tool, selection frame being drawn
-    Standard,              // standard tool, otherwise
+    StandardOverNode, // standard tool, mouse over a node of the selection
+    StandardFrame,    // standard tool, selection frame being drawn
+    Standard,         // standard tool, otherwise
     TrackDrawing,
     TrackStart,
     Pad,
-    ZoomRange,             // zoom tool, range being drawn
+    ZoomRange, // zoom tool, range being drawn
     Zoom,
     AreaDrawing,
     AreaStart,
     Circle,
     Text,
     Test,
-    ConnectionFirst,       // no first pad chosen
-    ConnectionNext,        // first pad chosen
+    ConnectionFirst, // no first pad chosen
+    ConnectionNext,  // first pad chosen
     Polygon,
     Autoroute,
     Measure,

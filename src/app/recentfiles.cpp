@@ -3,9 +3,13 @@
 #include <QAction>
 #include <QFileInfo>
 
-namespace trevok {
+namespace trevok
+{
 
-bool IsBackupPath(const QString& path) { return path.endsWith(QLatin1String(".bak"), Qt::CaseInsensitive); }
+bool IsBackupPath(const QString& path)
+{
+    return path.endsWith(QLatin1String(".bak"), Qt::CaseInsensitive);
+}
 
 bool RecentFiles::AddRecentFile(const QString& path)
 {
@@ -27,7 +31,10 @@ QString RecentFiles::entryText(int index) const
     return QStringLiteral("&%1 ").arg(index + 1) + name;
 }
 
-bool RecentFiles::entryVisible(int index) const { return path(index).size() > 1; }
+bool RecentFiles::entryVisible(int index) const
+{
+    return path(index).size() > 1;
+}
 
 void RecentFiles::updateActions(const std::array<QAction*, 4>& entries, QAction* separator) const
 {

@@ -7,10 +7,12 @@
 
 class QAction;
 
-namespace trevok {
+namespace trevok
+{
 
-class RecentFiles {
-public:
+class RecentFiles
+{
+  public:
     RecentFiles() = default;
     explicit RecentFiles(const std::array<QString, 4>& paths) : paths_(paths) {}
 
@@ -35,7 +37,7 @@ public:
     /// menu opens).
     void updateActions(const std::array<QAction*, 4>& entries, QAction* separator) const;
 
-private:
+  private:
     std::array<QString, 4> paths_;
 };
 

@@ -4,18 +4,26 @@
 
 #include <QDir>
 
-namespace trevok {
-namespace {
+namespace trevok
+{
+namespace
+{
 
 const QString kOptions = QStringLiteral("Optionen");
 const QString kFolders = QStringLiteral("Ordner");
 const QString kHistory = QStringLiteral("History");
 
-int clampInt(int value, int low, int high) { return value < low ? low : (value > high ? high : value); }
+int clampInt(int value, int low, int high)
+{
+    return value < low ? low : (value > high ? high : value);
+}
 
 // User grid captions are stored as shown, with six leading blanks; the blanks are not kept
 // through every INI reader, so they are put back on reading.
-QString gridCaption(const QString& stored) { return QStringLiteral("      ") + stored.trimmed(); }
+QString gridCaption(const QString& stored)
+{
+    return QStringLiteral("      ") + stored.trimmed();
+}
 
 } // namespace
 

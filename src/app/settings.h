@@ -16,7 +16,8 @@
 #include <optional>
 #include <vector>
 
-namespace trevok {
+namespace trevok
+{
 
 /// One entry of a parameter list: the value (track width or grid in units) and its menu text.
 /// The pad and SMD-pad lists keep only the text, from which their values are parsed.
@@ -45,26 +46,26 @@ inline constexpr int FirstUserGridIndex = 8;
 /// Everything kept in the settings file, with the defaults of a first run.
 struct Settings {
     // [Optionen]
-    bool hintsShown = true;         // Kurzhilfe
-    bool macroPanelShown = false;   // Makro
-    bool autoSave = false;          // AutoSave
-    int autoSaveTime = 300000;      // AutoSaveTime, ms
-    int colourScheme = 0;           // Farbschema: 0 Standard, 1..3 User 1..3
-    bool boardZoomShown = true;     // PlatinenZoom (navigator)
-    int undoDepth = 50;             // Undo: d, the undo stack holds d + 1 snapshots
-    int gridMarking = 4;            // RasterMarkierung: 0, 2, 4, 5 or 10
-    bool gridVisible = true;        // RasterSichtbar
+    bool hintsShown = true;       // Kurzhilfe
+    bool macroPanelShown = false; // Makro
+    bool autoSave = false;        // AutoSave
+    int autoSaveTime = 300000;    // AutoSaveTime, ms
+    int colourScheme = 0;         // Farbschema: 0 Standard, 1..3 User 1..3
+    bool boardZoomShown = true;   // PlatinenZoom (navigator)
+    int undoDepth = 50;           // Undo: d, the undo stack holds d + 1 snapshots
+    int gridMarking = 4;          // RasterMarkierung: 0, 2, 4, 5 or 10
+    bool gridVisible = true;      // RasterSichtbar
     // [Ordner]
-    WorkingFolders folders;         // Layout, Gerber, Bitmap, Vorlage, PLT
-    QString macroRoot;              // Makro
-    QString macroSubFolder;         // MakroOrdner
+    WorkingFolders folders; // Layout, Gerber, Bitmap, Vorlage, PLT
+    QString macroRoot;      // Makro
+    QString macroSubFolder; // MakroOrdner
     // [History] D1 (newest) .. D4
     std::array<QString, 4> recentFiles;
     // Parameter lists
-    std::vector<ParameterEntry> trackWidths;   // L_POPUP
-    std::vector<ParameterEntry> userGrids;     // R_POPUP, captions with six leading blanks
-    std::vector<ParameterEntry> padSizes;      // LA_POPUP, caption only
-    std::vector<ParameterEntry> smdSizes;      // SMD_POPUP, caption only
+    std::vector<ParameterEntry> trackWidths; // L_POPUP
+    std::vector<ParameterEntry> userGrids;   // R_POPUP, captions with six leading blanks
+    std::vector<ParameterEntry> padSizes;    // LA_POPUP, caption only
+    std::vector<ParameterEntry> smdSizes;    // SMD_POPUP, caption only
 };
 
 /// The defaults: working folders at the user's home folder, macros in "Makros" of the per-user
@@ -89,8 +90,9 @@ void WriteParameterList(IniFile& ini, const QString& section, const std::vector<
                         int firstIndex, bool withTag);
 
 /// The settings file of the run: "TREVOK40.INI" in the per-user folder, read once at start-up.
-class SettingsFile {
-public:
+class SettingsFile
+{
+  public:
     /// path: the file; empty means UserFilePath("TREVOK40.INI").
     explicit SettingsFile(const QString& path = {});
     const QString& path() const noexcept { return ini_.path(); }
@@ -103,7 +105,7 @@ public:
     bool writeRecentFiles(const std::array<QString, 4>& recentFiles);
     const QString& lastError() const noexcept { return ini_.lastError(); }
 
-private:
+  private:
     IniFile ini_;
 };
 
@@ -126,8 +128,8 @@ int ChooseLanguage(std::optional<int> commandLine, const QString& languageFile, 
 struct CommandLine {
     std::optional<int> language;
     QString filePath;
-    bool languageError = false;   // a --language without a value or with an unknown one
-    QString badLanguage;          // that value
+    bool languageError = false; // a --language without a value or with an unknown one
+    QString badLanguage;        // that value
 };
 CommandLine ParseCommandLine(const QStringList& arguments);
 

@@ -15,7 +15,8 @@
 
 #include <algorithm>
 
-namespace trevok {
+namespace trevok
+{
 
 TAutoSaveDlg::TAutoSaveDlg(QWidget* parent) : QDialog(parent)
 {
@@ -24,11 +25,12 @@ TAutoSaveDlg::TAutoSaveDlg(QWidget* parent) : QDialog(parent)
 
     autoSave_ = new QCheckBox(group);
     autoSave_->setObjectName(QStringLiteral("RB_AutoSave"));
-    explanation_ = new QLabel(T("Mit dieser Funktion wird Ihr Layout in regelmässigen Abständen automatisch mit "
-                                "der Endung *.BAK gespeichert.",
-                                "Save layout periodical\nto backup file (*.bak)",
-                                "Enregistre tracé périodiquement\ndans un fichier de sauvegarde (*.bak)"),
-                              group);
+    explanation_ =
+        new QLabel(T("Mit dieser Funktion wird Ihr Layout in regelmässigen Abständen automatisch mit "
+                     "der Endung *.BAK gespeichert.",
+                     "Save layout periodical\nto backup file (*.bak)",
+                     "Enregistre tracé périodiquement\ndans un fichier de sauvegarde (*.bak)"),
+                   group);
     explanation_->setObjectName(QStringLiteral("L_Erklaerung"));
     explanation_->setWordWrap(true);
     explanation_->setMinimumWidth(300);
@@ -61,9 +63,15 @@ void TAutoSaveDlg::setValues(bool on, int intervalMs)
     updateEnabled();
 }
 
-bool TAutoSaveDlg::autoSaveOn() const { return autoSave_->isChecked(); }
+bool TAutoSaveDlg::autoSaveOn() const
+{
+    return autoSave_->isChecked();
+}
 
-int TAutoSaveDlg::intervalMs() const { return cycle_->value() * 60000; }
+int TAutoSaveDlg::intervalMs() const
+{
+    return cycle_->value() * 60000;
+}
 
 bool TAutoSaveDlg::eventFilter(QObject* watched, QEvent* event)
 {

@@ -7,11 +7,13 @@ class QCheckBox;
 class QLabel;
 class QSpinBox;
 
-namespace trevok {
+namespace trevok
+{
 
-class TAutoSaveDlg : public QDialog {
+class TAutoSaveDlg : public QDialog
+{
     Q_OBJECT
-public:
+  public:
     explicit TAutoSaveDlg(QWidget* parent = nullptr);
 
     /// Opens with the timer's state; the interval is shown as whole minutes (ms div 60000),
@@ -21,15 +23,15 @@ public:
     /// The interval chosen: minutes × 60000.
     int intervalMs() const;
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void updateEnabled();
 
-    QCheckBox* autoSave_;   // RB_AutoSave
-    QLabel* explanation_;   // clicking it toggles the check box
-    QSpinBox* cycle_;       // SE_Zyklus
+    QCheckBox* autoSave_; // RB_AutoSave
+    QLabel* explanation_; // clicking it toggles the check box
+    QSpinBox* cycle_;     // SE_Zyklus
     QLabel* cycleLabel_;
 };
 

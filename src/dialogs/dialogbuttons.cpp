@@ -8,7 +8,8 @@
 #include <QPushButton>
 #include <QShortcut>
 
-namespace trevok {
+namespace trevok
+{
 
 QDialogButtonBox* MakeDialogButtons(QDialog* dialog, int helpTopic, bool withCancel)
 {
@@ -21,7 +22,8 @@ QDialogButtonBox* MakeDialogButtons(QDialog* dialog, int helpTopic, bool withCan
     if (helpTopic > 0) {
         QPushButton* help = box->addButton(QDialogButtonBox::Help);
         help->setText(T("&Hilfe", "&Help", "&Aide"));
-        QObject::connect(box, &QDialogButtonBox::helpRequested, dialog, [helpTopic] { ShowHelpTopic(helpTopic); });
+        QObject::connect(box, &QDialogButtonBox::helpRequested, dialog,
+                         [helpTopic] { ShowHelpTopic(helpTopic); });
         auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), dialog);
         QObject::connect(f1, &QShortcut::activated, dialog, [helpTopic] { ShowHelpTopic(helpTopic); });
     }

@@ -5,7 +5,8 @@
 class QDialog;
 class QDialogButtonBox;
 
-namespace trevok {
+namespace trevok
+{
 
 /// Adds OK ("&OK"), Cancel ("&Abbrechen") and, for helpTopic > 0, Help ("&Hilfe"), connected to
 /// accept, reject and ShowHelpTopic(helpTopic). F1 inside the dialog opens the topic too.

@@ -12,8 +12,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace trevok {
-namespace {
+namespace trevok
+{
+namespace
+{
 
 QString meaning(int layer)
 {

@@ -8,11 +8,13 @@
 
 class QLabel;
 
-namespace trevok {
+namespace trevok
+{
 
-class TLayerInfo : public QDialog {
+class TLayerInfo : public QDialog
+{
     Q_OBJECT
-public:
+  public:
     /// colours: the drawing colours of layers 1..4 (K1, B1, K2, B2) in the current scheme.
     explicit TLayerInfo(const std::array<QColor, 4>& colours, QWidget* parent = nullptr);
 
@@ -20,7 +22,7 @@ public:
     void setColours(const std::array<QColor, 4>& colours);
     QColor colour(int layer) const { return colours_.at(static_cast<std::size_t>(layer - 1)); }
 
-private:
+  private:
     std::array<QColor, 4> colours_;
     std::array<QLabel*, 4> swatches_{};
 };

@@ -13,7 +13,8 @@
 #include <QMessageBox>
 #include <QVBoxLayout>
 
-namespace trevok {
+namespace trevok
+{
 
 TL_Groesse::TL_Groesse(QWidget* parent) : QDialog(parent)
 {
@@ -60,7 +61,10 @@ void TL_Groesse::setBoard(const TBoard& board)
     width_->selectAll();
 }
 
-std::string TL_Groesse::boardName() const { return Utf8ToCp1252(name_->text().toStdString()); }
+std::string TL_Groesse::boardName() const
+{
+    return Utf8ToCp1252(name_->text().toStdString());
+}
 
 void TL_Groesse::accept()
 {

@@ -9,11 +9,13 @@
 
 class QLineEdit;
 
-namespace trevok {
+namespace trevok
+{
 
-class TL_Groesse : public QDialog {
+class TL_Groesse : public QDialog
+{
     Q_OBJECT
-public:
+  public:
     explicit TL_Groesse(QWidget* parent = nullptr);
 
     /// Shows the board's size (whole millimetres, truncated) and name.
@@ -31,7 +33,7 @@ public:
     /// How the range message is shown (caption, text); tests replace the message box.
     std::function<void(const QString& caption, const QString& text)> showMessage;
 
-private:
+  private:
     QLineEdit* width_;
     QLineEdit* height_;
     QLineEdit* name_;

@@ -12,8 +12,10 @@
 #include <QTextCursor>
 #include <QVBoxLayout>
 
-namespace trevok {
-namespace {
+namespace trevok
+{
+namespace
+{
 
 QString fromBytes(const std::string& bytes)
 {
@@ -29,7 +31,10 @@ std::string toBytes(QString text)
 }
 
 // The comment's size in the file: one byte per character, two for a line break.
-qsizetype storedSize(const QString& text) { return text.size() + text.count(QLatin1Char('\n')); }
+qsizetype storedSize(const QString& text)
+{
+    return text.size() + text.count(QLatin1Char('\n'));
+}
 
 } // namespace
 

@@ -8,11 +8,13 @@
 class QLineEdit;
 class QPlainTextEdit;
 
-namespace trevok {
+namespace trevok
+{
 
-class TProjektInfoDlg : public QDialog {
+class TProjektInfoDlg : public QDialog
+{
     Q_OBJECT
-public:
+  public:
     explicit TProjektInfoDlg(QWidget* parent = nullptr);
 
     /// Shows the project's information (Windows-1252 bytes).
@@ -21,7 +23,7 @@ public:
     /// author and company 100 bytes, comment 1900 bytes with lines separated by CR LF.
     TProjectInfo info() const;
 
-private:
+  private:
     void limitComment();
 
     QLineEdit* title_;

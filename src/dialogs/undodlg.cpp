@@ -11,19 +11,23 @@
 
 #include <algorithm>
 
-namespace trevok {
+namespace trevok
+{
 
 TUndoDlg::TUndoDlg(QWidget* parent) : QDialog(parent)
 {
     setWindowTitle(T("Rückgängig", "Undo", "Retour en arrière"));
-    auto* group = new QGroupBox(
-        T("Anzahl der Rückgängig-Aktionen", "Number of undo steps", "Nombre d'opérations de retour en arrière"), this);
+    auto* group = new QGroupBox(T("Anzahl der Rückgängig-Aktionen", "Number of undo steps",
+                                  "Nombre d'opérations de retour en arrière"),
+                                this);
     undo_ = new QSpinBox(group);
     undo_->setObjectName(QStringLiteral("SE_Undo"));
     undo_->setRange(1, 50);
     auto* text = new QLabel(
-        T("Hier können Sie die maximale Anzahl der Rückgängig-Aktionen einstellen. Der Maximalwert liegt bei 50 "
-          "Aktionen.\nWenn Ihr System bei grösseren Layouts zu langsam wird, können Sie diesen Wert bis auf 1 "
+        T("Hier können Sie die maximale Anzahl der Rückgängig-Aktionen einstellen. Der Maximalwert liegt bei "
+          "50 "
+          "Aktionen.\nWenn Ihr System bei grösseren Layouts zu langsam wird, können Sie diesen Wert bis auf "
+          "1 "
           "verringern.",
           "Here you set how many changes can be undone, at most 50.\nIf the program becomes slow with large "
           "layouts, you can lower this value down to 1.",
@@ -42,8 +46,14 @@ TUndoDlg::TUndoDlg(QWidget* parent) : QDialog(parent)
     setDepth(50);
 }
 
-void TUndoDlg::setDepth(int d) { undo_->setValue(std::clamp(d + 1, 1, 50)); }
+void TUndoDlg::setDepth(int d)
+{
+    undo_->setValue(std::clamp(d + 1, 1, 50));
+}
 
-int TUndoDlg::depth() const { return undo_->value() - 1; }
+int TUndoDlg::depth() const
+{
+    return undo_->value() - 1;
+}
 
 } // namespace trevok

@@ -5,11 +5,13 @@
 
 class QSpinBox;
 
-namespace trevok {
+namespace trevok
+{
 
-class TUndoDlg : public QDialog {
+class TUndoDlg : public QDialog
+{
     Q_OBJECT
-public:
+  public:
     explicit TUndoDlg(QWidget* parent = nullptr);
 
     /// Shows d + 1 (the number of steps), brought into 1..50.
@@ -17,8 +19,8 @@ public:
     /// The entered number of steps − 1.
     int depth() const;
 
-private:
-    QSpinBox* undo_;   // SE_Undo
+  private:
+    QSpinBox* undo_; // SE_Undo
 };
 
 } // namespace trevok

@@ -13,7 +13,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-namespace trevok {
+namespace trevok
+{
 
 TVerzeichnisDlg::TVerzeichnisDlg(QWidget* parent) : QDialog(parent)
 {

@@ -10,11 +10,13 @@
 
 class QLineEdit;
 
-namespace trevok {
+namespace trevok
+{
 
-class TVerzeichnisDlg : public QDialog {
+class TVerzeichnisDlg : public QDialog
+{
     Q_OBJECT
-public:
+  public:
     explicit TVerzeichnisDlg(QWidget* parent = nullptr);
 
     void setFolders(const WorkingFolders& folders);
@@ -29,8 +31,8 @@ public:
     /// Runs the chooser for field index and takes its answer.
     void browse(int index);
 
-private:
-    std::array<QLineEdit*, 5> edits_{};   // Edit1 .. Edit5
+  private:
+    std::array<QLineEdit*, 5> edits_{}; // Edit1 .. Edit5
     std::array<QString, 5> labels_;
 };
 

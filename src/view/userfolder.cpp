@@ -3,7 +3,8 @@
 #include <QDir>
 #include <QStandardPaths>
 
-namespace trevok {
+namespace trevok
+{
 
 QString UserFolder()
 {
@@ -16,8 +17,14 @@ QString UserFolder()
     return QDir::cleanPath(config + QStringLiteral("/trevok"));
 }
 
-QString UserFilePath(const QString& name) { return UserFolder() + QLatin1Char('/') + name; }
+QString UserFilePath(const QString& name)
+{
+    return UserFolder() + QLatin1Char('/') + name;
+}
 
-bool EnsureUserFolder() { return QDir().mkpath(UserFolder()); }
+bool EnsureUserFolder()
+{
+    return QDir().mkpath(UserFolder());
+}
 
 } // namespace trevok

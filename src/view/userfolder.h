@@ -7,7 +7,8 @@
 
 #include <QString>
 
-namespace trevok {
+namespace trevok
+{
 
 /// The folder, without a trailing slash. Not created.
 QString UserFolder();

@@ -8,9 +8,9 @@
 
 #include <QDir>
 #include <QFile>
-#include <QSpinBox>
 #include <QSemaphore>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -41,7 +41,7 @@ TEST(AutoSave, NewerBackupIsReportedOnlyWhenWrittenAfterTheFile)
         QFile f(path);
         ASSERT_TRUE(f.open(QIODevice::ReadWrite));
         f.write("x");
-        f.flush();   // a write flushed later would set the time again
+        f.flush(); // a write flushed later would set the time again
         ASSERT_TRUE(f.setFileTime(when, QFileDevice::FileModificationTime));
     };
     touch(lay, earlier);
@@ -76,7 +76,8 @@ TEST(AutoSave, SixtyMinutesAreStoredAs3600000)
     EXPECT_EQ(saver.interval(), MinAutoSaveMs);
 }
 
-namespace {
+namespace
+{
 
 QSemaphore gWriteStarted;
 QSemaphore gWriteMayGo;

@@ -11,7 +11,8 @@
 
 using namespace trevok;
 
-namespace {
+namespace
+{
 struct Language {
     explicit Language(int code) : saved(CurrentLanguage()) { SetCurrentLanguage(code); }
     ~Language() { SetCurrentLanguage(saved); }
@@ -24,7 +25,8 @@ TEST(MainTexts, TheTableHasEveryRowOnceAndAGermanTextForEach)
     int menus = 0, captions = 0, hints = 0, filters = 0, titles = 0;
     QSet<QString> seen;
     for (const MainTextRow& row : MainTextTable()) {
-        const QString key = QString::fromLatin1(row.control) + QLatin1Char('/') + QString::number(int(row.kind));
+        const QString key =
+            QString::fromLatin1(row.control) + QLatin1Char('/') + QString::number(int(row.kind));
         EXPECT_FALSE(seen.contains(key)) << row.control;
         seen.insert(key);
         EXPECT_TRUE(row.de && *row.de) << row.control;
@@ -52,7 +54,8 @@ TEST(MainTexts, EachLanguageReadsItsOwnText)
         EXPECT_EQ(MainText("SB_SMDPad"), "SMD-Pad") << "English keeps the German caption";
         EXPECT_EQ(MainText("L1"), "Layer");
         EXPECT_EQ(MainHint("TB_Neu"), "New");
-        EXPECT_EQ(SplitHint(MainHint("TB_Neu")).longPart, "New") << "no long part: the status shows the short";
+        EXPECT_EQ(SplitHint(MainHint("TB_Neu")).longPart, "New")
+            << "no long part: the status shows the short";
     }
     {
         Language fr(2);
@@ -93,7 +96,8 @@ TEST(MainTexts, ToolStatusTextsAreLongPartsInEveryLanguage)
         }
     }
     Language en(1);
-    EXPECT_EQ(SplitHint(ToolStatusHint(ToolStatus::ConnectionFirst)).longPart, "Connection: Select first pad");
+    EXPECT_EQ(SplitHint(ToolStatusHint(ToolStatus::ConnectionFirst)).longPart,
+              "Connection: Select first pad");
     EXPECT_EQ(SplitHint(ToolStatusHint(ToolStatus::Autoroute)).longPart,
               "Autoroute: Click on a connection to autoroute.\nClick on an existing autoroute to resolve it");
 }

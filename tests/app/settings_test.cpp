@@ -9,7 +9,8 @@
 
 using namespace trevok;
 
-namespace {
+namespace
+{
 
 QByteArray readAll(const QString& path)
 {
@@ -103,7 +104,7 @@ TEST(Settings, MissingFileGivesEveryDefault)
 TEST(Settings, EveryKeyAndListSurvivesARoundTripThroughTheFile)
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath("sub/TREVOK40.INI");   // the folder is created on writing
+    const QString path = dir.filePath("sub/TREVOK40.INI"); // the folder is created on writing
     Settings s;
     s.hintsShown = false;
     s.macroPanelShown = true;

@@ -20,7 +20,8 @@
 
 using namespace trevok;
 
-namespace {
+namespace
+{
 struct Language {
     explicit Language(int code) : saved(CurrentLanguage()) { SetCurrentLanguage(code); }
     ~Language() { SetCurrentLanguage(saved); }
@@ -133,7 +134,8 @@ TEST(ShellDialogs, WorkingDirectoriesBrowseWithTheFieldsTitleAndPreset)
         return QStringLiteral("/chosen");
     };
     QTest::mouseClick(dlg.findChild<QWidget*>("Browse2"), Qt::LeftButton);
-    EXPECT_EQ(askedTitle, QString::fromUtf8("Sélectionnez s´il vous plait un répertoire par défaut pour Export Gerber"));
+    EXPECT_EQ(askedTitle,
+              QString::fromUtf8("Sélectionnez s´il vous plait un répertoire par défaut pour Export Gerber"));
     EXPECT_EQ(askedStart, "/g");
     EXPECT_EQ(dlg.folders().gerber, "/chosen");
     EXPECT_EQ(dlg.folders().plt, "/p");
