@@ -20,10 +20,11 @@ QString BackupPath(const QString& fileName)
 {
     if (fileName.isEmpty() || fileName.endsWith(QLatin1String(".bak"), Qt::CaseInsensitive))
         return {};
-    // The extension is what follows the last dot of the file name itself, not of a folder.
+    // The extension is what follows the last dot of the file name itself: not a dot of a folder,
+    // nor the leading dot of a hidden file.
     const qsizetype slash = fileName.lastIndexOf(QLatin1Char('/'));
     const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
-    if (dot > slash)
+    if (dot > slash + 1)
         return fileName.left(dot) + QStringLiteral(".bak");
     return fileName + QStringLiteral(".bak");
 }

@@ -147,6 +147,8 @@ bool ShowHelpTopic(int topic)
     if (!gWindow) {
         gWindow = new HelpWindow;
         gWindow->setAttribute(Qt::WA_DeleteOnClose);
+        // An open help window must not keep the program running after the main window closed.
+        gWindow->setAttribute(Qt::WA_QuitOnClose, false);
     }
     gWindow->showUrl(url);
     gWindow->show();

@@ -25,6 +25,7 @@ TEST(AutoSave, BackupNameReplacesTheExtensionOfTheFileOnly)
     EXPECT_EQ(BackupPath("/home/u/amp.lay"), "/home/u/amp.bak");
     EXPECT_EQ(BackupPath("/home/u/amp.v2.LAY"), "/home/u/amp.v2.bak");
     EXPECT_EQ(BackupPath("/home/u.d/amp"), "/home/u.d/amp.bak") << "a dot in a folder is no extension";
+    EXPECT_EQ(BackupPath("/home/u/.amp"), "/home/u/.amp.bak") << "nor the dot of a hidden file";
     EXPECT_EQ(BackupPath(""), "") << "a project without a name is not backed up";
     EXPECT_EQ(BackupPath("/home/u/amp.bak"), "");
     EXPECT_EQ(BackupPath("/home/u/amp.BAK"), "") << "a backup is never backed up again";

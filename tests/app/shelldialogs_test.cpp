@@ -180,6 +180,7 @@ TEST(Help, EachDialogTopicWithAPageOpensItAndOthersDoNothing)
     HelpWindow* window = CurrentHelpWindow();
     ASSERT_TRUE(window);
     EXPECT_TRUE(window->isVisible());
+    EXPECT_FALSE(window->testAttribute(Qt::WA_QuitOnClose)) << "closing the main window ends the program";
     EXPECT_TRUE(window->browser()->toPlainText().contains("backup")) << "the page was loaded";
     EXPECT_EQ(window->browser()->source().path(), "/help/en/autosave.html");
     // A link of the contents page leads to another page.
