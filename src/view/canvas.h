@@ -47,8 +47,8 @@ struct CanvasMapping {
     double scaleY() const noexcept { return viewportExtY / windowExtY; }
     double deviceX(double x) const noexcept { return viewportOrgX + (x - windowOrgX) * scaleX(); }
     double deviceY(double y) const noexcept { return viewportOrgY + (y - windowOrgY) * scaleY(); }
-    double logicalX(double dx) const noexcept { return windowOrgX + (dx - viewportOrgX) / scaleX(); }
-    double logicalY(double dy) const noexcept { return windowOrgY + (dy - viewportOrgY) / scaleY(); }
+    double logicalX(double dx) const noexcept { return windowOrgX + (dx - viewportOrgX) * windowExtX / viewportExtX; }
+    double logicalY(double dy) const noexcept { return windowOrgY + (dy - viewportOrgY) * windowExtY / viewportExtY; }
     /// Device pixels per unit (along x; the board views are isotropic).
     double unitPixels() const noexcept { return std::abs(scaleX()); }
     /// True when a figure turning anticlockwise on the board turns anticlockwise on the device
