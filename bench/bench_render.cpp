@@ -17,7 +17,8 @@
 #include <cstring>
 #include <memory>
 
-namespace {
+namespace
+{
 
 using namespace trevok;
 
@@ -83,8 +84,7 @@ void shiftLeft(QImage& image, int dx)
     }
 }
 
-template <auto Make>
-void BM_RenderFull(benchmark::State& state, double zoom)
+template <auto Make> void BM_RenderFull(benchmark::State& state, double zoom)
 {
     QImage image(ViewWidth, ViewHeight, QImage::Format_RGB32);
     const RenderOptions o = options(zoom);
@@ -95,8 +95,7 @@ void BM_RenderFull(benchmark::State& state, double zoom)
     state.counters["elements"] = static_cast<double>(board().Elements.size());
 }
 
-template <auto Make>
-void BM_RenderPan50(benchmark::State& state, double zoom)
+template <auto Make> void BM_RenderPan50(benchmark::State& state, double zoom)
 {
     QImage image(ViewWidth, ViewHeight, QImage::Format_RGB32);
     RenderOptions o = options(zoom);
@@ -118,13 +117,34 @@ void BM_RenderPan50(benchmark::State& state, double zoom)
     }
 }
 
-void BM_RenderFull_WholeBoard(benchmark::State& s) { BM_RenderFull<onScreenCanvas>(s, wholeBoardZoom()); }
-void BM_RenderFull_Zoom1(benchmark::State& s) { BM_RenderFull<onScreenCanvas>(s, 1.0); }
-void BM_RenderPan50_Zoom03(benchmark::State& s) { BM_RenderPan50<onScreenCanvas>(s, 0.3); }
-void BM_RenderPan50_Zoom1(benchmark::State& s) { BM_RenderPan50<onScreenCanvas>(s, 1.0); }
-void BM_RenderFullQPainter_WholeBoard(benchmark::State& s) { BM_RenderFull<onQPainter>(s, wholeBoardZoom()); }
-void BM_RenderFullQPainter_Zoom1(benchmark::State& s) { BM_RenderFull<onQPainter>(s, 1.0); }
-void BM_RenderPan50QPainter_Zoom1(benchmark::State& s) { BM_RenderPan50<onQPainter>(s, 1.0); }
+void BM_RenderFull_WholeBoard(benchmark::State& s)
+{
+    BM_RenderFull<onScreenCanvas>(s, wholeBoardZoom());
+}
+void BM_RenderFull_Zoom1(benchmark::State& s)
+{
+    BM_RenderFull<onScreenCanvas>(s, 1.0);
+}
+void BM_RenderPan50_Zoom03(benchmark::State& s)
+{
+    BM_RenderPan50<onScreenCanvas>(s, 0.3);
+}
+void BM_RenderPan50_Zoom1(benchmark::State& s)
+{
+    BM_RenderPan50<onScreenCanvas>(s, 1.0);
+}
+void BM_RenderFullQPainter_WholeBoard(benchmark::State& s)
+{
+    BM_RenderFull<onQPainter>(s, wholeBoardZoom());
+}
+void BM_RenderFullQPainter_Zoom1(benchmark::State& s)
+{
+    BM_RenderFull<onQPainter>(s, 1.0);
+}
+void BM_RenderPan50QPainter_Zoom1(benchmark::State& s)
+{
+    BM_RenderPan50<onQPainter>(s, 1.0);
+}
 
 BENCHMARK(BM_RenderFull_WholeBoard)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RenderFull_Zoom1)->Unit(benchmark::kMillisecond);

@@ -2,7 +2,8 @@
 
 #include "document/objekt.h"
 
-namespace trevok {
+namespace trevok
+{
 
 CanvasMapping CanvasMapping::identity() noexcept
 {

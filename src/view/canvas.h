@@ -30,7 +30,8 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace trevok {
+namespace trevok
+{
 
 /// The logical-to-device mapping of a canvas, in window (logical) and viewport (device) terms.
 struct CanvasMapping {
@@ -47,8 +48,14 @@ struct CanvasMapping {
     double scaleY() const noexcept { return viewportExtY / windowExtY; }
     double deviceX(double x) const noexcept { return viewportOrgX + (x - windowOrgX) * scaleX(); }
     double deviceY(double y) const noexcept { return viewportOrgY + (y - windowOrgY) * scaleY(); }
-    double logicalX(double dx) const noexcept { return windowOrgX + (dx - viewportOrgX) * windowExtX / viewportExtX; }
-    double logicalY(double dy) const noexcept { return windowOrgY + (dy - viewportOrgY) * windowExtY / viewportExtY; }
+    double logicalX(double dx) const noexcept
+    {
+        return windowOrgX + (dx - viewportOrgX) * windowExtX / viewportExtX;
+    }
+    double logicalY(double dy) const noexcept
+    {
+        return windowOrgY + (dy - viewportOrgY) * windowExtY / viewportExtY;
+    }
     /// Device pixels per unit (along x; the board views are isotropic).
     double unitPixels() const noexcept { return std::abs(scaleX()); }
     /// True when a figure turning anticlockwise on the board turns anticlockwise on the device
@@ -70,7 +77,7 @@ enum class PenStyle : std::uint8_t { None, Solid, Dot, InsideFrame };
 struct CanvasPen {
     PenStyle style = PenStyle::Solid;
     ColourRef colour = 0;
-    double width = 0;        // units, or device pixels when inPixels; 0 means one pixel
+    double width = 0; // units, or device pixels when inPixels; 0 means one pixel
     bool inPixels = false;
 
     static CanvasPen units(ColourRef colour, double width, PenStyle style = PenStyle::InsideFrame) noexcept
@@ -100,7 +107,7 @@ enum class BrushStyle : std::uint8_t { None, Solid, Pattern };
 struct CanvasBrush {
     BrushStyle style = BrushStyle::None;
     ColourRef colour = 0;
-    const PatternBrush* pattern = nullptr;   // not owned; lives while the brush is in use
+    const PatternBrush* pattern = nullptr; // not owned; lives while the brush is in use
 
     static CanvasBrush none() noexcept { return {}; }
     static CanvasBrush solid(ColourRef colour) noexcept { return {BrushStyle::Solid, colour, nullptr}; }
@@ -112,12 +119,13 @@ struct CanvasFont {
     QString family = QStringLiteral("Arial");
     /// Units. Positive: the cell height (ascent plus descent); negative: the character height.
     double height = 0;
-    int weight = 400;        // 400 normal, 700 bold
-    int escapement = 0;      // tenths of a degree, anticlockwise
+    int weight = 400;   // 400 normal, 700 bold
+    int escapement = 0; // tenths of a degree, anticlockwise
 };
 
-class Canvas {
-public:
+class Canvas
+{
+  public:
     virtual ~Canvas() = default;
 
     virtual void setMapping(const CanvasMapping& m) { map = m; }
@@ -137,18 +145,21 @@ public:
     /// Corners in any order (64-bit so that grown figures at the coordinate limits stay exact).
     virtual void rectangle(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2) = 0;
     /// cornerW, cornerH: width and height of the ellipse that rounds the corners.
-    virtual void roundRect(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, std::int64_t cornerW,
-                           std::int64_t cornerH) = 0;
+    virtual void roundRect(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2,
+                           std::int64_t cornerW, std::int64_t cornerH) = 0;
     virtual void ellipse(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2) = 0;
-    virtual void arc(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, TPoint start, TPoint end) = 0;
-    virtual void chord(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, TPoint start, TPoint end) = 0;
+    virtual void arc(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, TPoint start,
+                     TPoint end) = 0;
+    virtual void chord(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, TPoint start,
+                       TPoint end) = 0;
     /// Text with its top-left corner at the anchor (before turning by the escapement), on a
     /// transparent background. Glyphs stay upright on the device whatever the mapping's signs.
     virtual void text(TPoint anchor, const QString& text, const CanvasFont& font, ColourRef colour) = 0;
     /// The image stretched over the rectangle between two logical corners.
-    virtual void image(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, const QImage& image) = 0;
+    virtual void image(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2,
+                       const QImage& image) = 0;
 
-protected:
+  protected:
     CanvasMapping map;
 };
 

@@ -9,9 +9,11 @@
 #include <limits>
 #include <stdexcept>
 
-namespace trevok {
+namespace trevok
+{
 
-namespace {
+namespace
+{
 
 constexpr double Pi = 3.14159265358979323846;
 /// Device coordinates are kept within this range: far beyond any image, small enough that
@@ -32,7 +34,7 @@ inline int ceilPixel(double v, int lo, int hi) noexcept
         return lo;
     if (v >= hi)
         return hi;
-    const int t = static_cast<int>(v);   // toward zero: already the ceiling when v < 0
+    const int t = static_cast<int>(v); // toward zero: already the ceiling when v < 0
     return t < v ? t + 1 : t;
 }
 
@@ -99,7 +101,7 @@ void ImageCanvas::setPen(const CanvasPen& p)
     pen = p;
     double w = p.inPixels ? p.width : std::abs(p.width * sx);
     if (p.style == PenStyle::Dot || !(w >= 1.0))
-        w = 1.0;   // a dotted pen, and any pen thinner than a pixel, draws one pixel wide
+        w = 1.0; // a dotted pen, and any pen thinner than a pixel, draws one pixel wide
     penPixels = std::min(w, 2 * DeviceLimit);
     penFill = Fill{opaque(p.colour), nullptr};
 }
@@ -115,8 +117,9 @@ void ImageCanvas::setBrush(const CanvasBrush& b)
             for (int r = 0; r < 8; ++r)
                 for (int c = 0; c < 8; ++c)
                     tile[static_cast<std::size_t>(r * 8 + c)] =
-                        (b.pattern->rows[static_cast<std::size_t>(r)] >> (7 - c)) & 1 ? opaque(b.pattern->fore)
-                                                                                       : opaque(b.pattern->back);
+                        (b.pattern->rows[static_cast<std::size_t>(r)] >> (7 - c)) & 1
+                            ? opaque(b.pattern->fore)
+                            : opaque(b.pattern->back);
             tileOf = b.pattern;
             tileKey = key;
         }
@@ -124,14 +127,16 @@ void ImageCanvas::setBrush(const CanvasBrush& b)
     }
 }
 
-ImageCanvas::Box ImageCanvas::box(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2) const noexcept
+ImageCanvas::Box ImageCanvas::box(std::int64_t x1, std::int64_t y1, std::int64_t x2,
+                                  std::int64_t y2) const noexcept
 {
     const double a = devX(static_cast<double>(x1)), b = devX(static_cast<double>(x2));
     const double c = devY(static_cast<double>(y1)), d = devY(static_cast<double>(y2));
     return {std::min(a, b), std::min(c, d), std::max(a, b), std::max(c, d)};
 }
 
-ImageCanvas::Box ImageCanvas::figure(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2) const noexcept
+ImageCanvas::Box ImageCanvas::figure(std::int64_t x1, std::int64_t y1, std::int64_t x2,
+                                     std::int64_t y2) const noexcept
 {
     Box b = box(x1, y1, x2, y2);
     if (penDraws() && pen.style == PenStyle::InsideFrame && wide()) {
@@ -204,7 +209,7 @@ void ImageCanvas::fillPolygon(const P* p, std::size_t n, const Fill& f)
             continue;
         }
         std::sort(xs.begin(), xs.end());
-        for (std::size_t k = 0; k + 1 < xs.size(); k += 2)   // even-odd
+        for (std::size_t k = 0; k + 1 < xs.size(); k += 2) // even-odd
             span(y, xs[k], xs[k + 1], f);
     }
 }
@@ -263,8 +268,8 @@ void ImageCanvas::arcPoints(double cx, double cy, double rx, double ry, double s
     }
 }
 
-void ImageCanvas::fillSector(double cx, double cy, double outer, double inner, double startDeg, double sweepDeg,
-                             const Fill& f)
+void ImageCanvas::fillSector(double cx, double cy, double outer, double inner, double startDeg,
+                             double sweepDeg, const Fill& f)
 {
     pts.clear();
     arcPoints(cx, cy, outer, outer, startDeg, sweepDeg);
@@ -309,18 +314,27 @@ void ImageCanvas::thinLine(P a, P b) noexcept
     const bool dotted = pen.style == PenStyle::Dot;
     const QRgb c = penFill.colour;
     const std::int64_t den = 2 * std::max<std::int64_t>(dm, 1);
-    std::int64_t num = 2 * iFrom * dn + dm;   // fits: both factors stay below 2^31
-    std::int64_t off = num / den;
+    std::int64_t num = 2 * iFrom * dn + dm; // fits: both factors stay below 2^31
+    std::int64_t n = n0 + ns * (num / den);
     std::int64_t rem = num % den;
+    // Walk by word offsets in the picture; a pixel is written only when its minor coordinate
+    // lies inside the clip too (the major one always does).
+    const std::int64_t words = stride / static_cast<qsizetype>(sizeof(QRgb));
+    const std::int64_t majorStep = xMajor ? ms : ms * words;
+    const std::int64_t minorStep = xMajor ? ns * words : ns;
+    const std::int64_t nlo = xMajor ? ct : cl, nhi = (xMajor ? cb : cr) - 1;
+    const std::int64_t m = m0 + ms * iFrom;
+    std::int64_t offset = xMajor ? n * words + m : m * words + n;
+    auto* base = reinterpret_cast<QRgb*>(bits);
     for (std::int64_t i = iFrom; i <= iTo; ++i) {
-        const std::int64_t m = m0 + ms * i, n = n0 + ns * off;
-        const std::int64_t x = xMajor ? m : n, y = xMajor ? n : m;
-        if (x >= cl && x < cr && y >= ct && y < cb && !(dotted && (i & 1)))
-            reinterpret_cast<QRgb*>(bits + static_cast<qsizetype>(y) * stride)[x] = c;
+        if (n >= nlo && n <= nhi && !(dotted && (i & 1)))
+            base[offset] = c;
+        offset += majorStep;
         rem += 2 * dn;
-        while (rem >= den) {
+        if (rem >= den) { // at most one minor step per major step
             rem -= den;
-            ++off;
+            n += ns;
+            offset += minorStep;
         }
     }
 }
@@ -439,8 +453,8 @@ void ImageCanvas::polygon(const TPoint* points, std::size_t count)
 void ImageCanvas::rectangle(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2)
 {
     const Box b = figure(x1, y1, x2, y2);
-    const bool samePen = penDraws() && !wide() && pen.style != PenStyle::Dot && brushDraws && !brushFill.tile &&
-                         brushFill.colour == penFill.colour;
+    const bool samePen = penDraws() && !wide() && pen.style != PenStyle::Dot && brushDraws &&
+                         !brushFill.tile && brushFill.colour == penFill.colour;
     if (samePen) {
         // A one-pixel outline in the fill colour: the fill reaches half a pixel further.
         fillBox({b.left - 0.5, b.top - 0.5, b.right + 0.5, b.bottom + 0.5}, brushFill);
@@ -461,8 +475,8 @@ void ImageCanvas::roundRectPoints(const Box& b, double rx, double ry)
     arcPoints(b.right - rx, b.bottom - ry, rx, ry, 270, 90);
 }
 
-void ImageCanvas::roundRect(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, std::int64_t cornerW,
-                            std::int64_t cornerH)
+void ImageCanvas::roundRect(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2,
+                            std::int64_t cornerW, std::int64_t cornerH)
 {
     const Box b = figure(x1, y1, x2, y2);
     const double rx = std::min(std::abs(static_cast<double>(cornerW) * sx) / 2.0, (b.right - b.left) / 2.0);
@@ -484,8 +498,8 @@ void ImageCanvas::ellipse(std::int64_t x1, std::int64_t y1, std::int64_t x2, std
     const double reach = std::max(rx, ry) + penPixels;
     if (cx + reach < cl - 1 || cx - reach > cr || cy + reach < ct - 1 || cy - reach > cb)
         return;
-    const bool samePen = penDraws() && !wide() && pen.style != PenStyle::Dot && brushDraws && !brushFill.tile &&
-                         brushFill.colour == penFill.colour;
+    const bool samePen = penDraws() && !wide() && pen.style != PenStyle::Dot && brushDraws &&
+                         !brushFill.tile && brushFill.colour == penFill.colour;
     if (samePen) {
         fillEllipse(cx, cy, rx + 0.5, ry + 0.5, brushFill);
         return;
@@ -504,7 +518,8 @@ void ImageCanvas::ellipse(std::int64_t x1, std::int64_t y1, std::int64_t x2, std
     outline(pts.data(), pts.size());
 }
 
-bool ImageCanvas::arcAngles(const Box& b, TPoint start, TPoint end, double& startDeg, double& sweepDeg) const noexcept
+bool ImageCanvas::arcAngles(const Box& b, TPoint start, TPoint end, double& startDeg,
+                            double& sweepDeg) const noexcept
 {
     const double cx = (b.left + b.right) / 2.0, cy = (b.top + b.bottom) / 2.0;
     // The rays come from the unrounded device positions, so that their angles stay exact.
@@ -519,11 +534,12 @@ bool ImageCanvas::arcAngles(const Box& b, TPoint start, TPoint end, double& star
     return full;
 }
 
-void ImageCanvas::arc(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, TPoint start, TPoint end)
+void ImageCanvas::arc(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, TPoint start,
+                      TPoint end)
 {
     if (!penDraws())
         return;
-    const Box b = box(x1, y1, x2, y2);   // an arc is a line: inside frame does not move it
+    const Box b = box(x1, y1, x2, y2); // an arc is a line: inside frame does not move it
     const double cx = (b.left + b.right) / 2.0, cy = (b.top + b.bottom) / 2.0;
     const double rx = (b.right - b.left) / 2.0, ry = (b.bottom - b.top) / 2.0;
     const double reach = std::max(rx, ry) + penPixels;
@@ -550,7 +566,8 @@ void ImageCanvas::arc(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::in
     stroke(pts.data(), pts.size(), false);
 }
 
-void ImageCanvas::chord(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, TPoint start, TPoint end)
+void ImageCanvas::chord(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, TPoint start,
+                        TPoint end)
 {
     const Box b = figure(x1, y1, x2, y2);
     double a0 = 0, sweep = 0;
@@ -579,7 +596,8 @@ void ImageCanvas::text(TPoint anchor, const QString& s, const CanvasFont& font, 
     c.text(anchor, s, font, colour);
 }
 
-void ImageCanvas::image(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, const QImage& picture)
+void ImageCanvas::image(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2,
+                        const QImage& picture)
 {
     QPainter p(&img);
     p.setClipRect(QRect(cl, ct, cr - cl, cb - ct));

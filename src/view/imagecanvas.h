@@ -20,10 +20,12 @@
 #include <array>
 #include <vector>
 
-namespace trevok {
+namespace trevok
+{
 
-class ImageCanvas final : public Canvas {
-public:
+class ImageCanvas final : public Canvas
+{
+  public:
     /// Draws into the image, limited to clip (device pixels; a null rectangle: the whole image).
     /// The image must be Format_RGB32, Format_ARGB32 or Format_ARGB32_Premultiplied; any other
     /// format throws std::invalid_argument.
@@ -40,12 +42,15 @@ public:
     void roundRect(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, std::int64_t cornerW,
                    std::int64_t cornerH) override;
     void ellipse(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2) override;
-    void arc(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, TPoint start, TPoint end) override;
-    void chord(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, TPoint start, TPoint end) override;
+    void arc(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, TPoint start,
+             TPoint end) override;
+    void chord(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, TPoint start,
+               TPoint end) override;
     void text(TPoint anchor, const QString& text, const CanvasFont& font, ColourRef colour) override;
-    void image(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, const QImage& image) override;
+    void image(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2,
+               const QImage& image) override;
 
-private:
+  private:
     struct P {
         double x;
         double y;
@@ -56,7 +61,7 @@ private:
         const QRgb* tile = nullptr;
     };
     struct Box {
-        double left, top, right, bottom;   // device, normalised
+        double left, top, right, bottom; // device, normalised
     };
 
     double devX(double x) const noexcept;
@@ -69,8 +74,8 @@ private:
     bool wide() const noexcept { return penPixels > 1.0; }
 
     // Filling.
-    void span(int y, double xFrom, double xTo, const Fill& f) noexcept;   // centres in [xFrom, xTo)
-    void fillRows(int y, int x0, int x1, const Fill& f) noexcept;         // pixels x0..x1
+    void span(int y, double xFrom, double xTo, const Fill& f) noexcept; // centres in [xFrom, xTo)
+    void fillRows(int y, int x0, int x1, const Fill& f) noexcept;       // pixels x0..x1
     void fillPolygon(const P* points, std::size_t count, const Fill& f);
     void fillEllipse(double cx, double cy, double rx, double ry, const Fill& f) noexcept;
     void fillRing(double cx, double cy, double outer, double inner, const Fill& f) noexcept;
@@ -92,7 +97,7 @@ private:
     QImage& img;
     uchar* bits = nullptr;
     qsizetype stride = 0;
-    int cl = 0, ct = 0, cr = 0, cb = 0;   // clip: left, top inclusive; right, bottom exclusive
+    int cl = 0, ct = 0, cr = 0, cb = 0; // clip: left, top inclusive; right, bottom exclusive
     double sx = 1, sy = -1, ox = 0, oy = 0;
     int brushOrgX = 0, brushOrgY = 0;
 
@@ -102,12 +107,12 @@ private:
     CanvasBrush brush;
     Fill brushFill;
     bool brushDraws = false;
-    std::array<QRgb, 64> tile{};          // the pattern of the brush, aligned to the brush origin
+    std::array<QRgb, 64> tile{}; // the pattern of the brush, aligned to the brush origin
     const PatternBrush* tileOf = nullptr;
     qint64 tileKey = 0;
 
-    std::vector<P> pts;                   // scratch: a figure's vertices
-    std::vector<double> xs;               // scratch: crossings of a scan line
+    std::vector<P> pts;     // scratch: a figure's vertices
+    std::vector<double> xs; // scratch: crossings of a scan line
 };
 
 } // namespace trevok

@@ -7,9 +7,11 @@
 #include <algorithm>
 #include <cmath>
 
-namespace trevok {
+namespace trevok
+{
 
-namespace {
+namespace
+{
 
 constexpr double Pi = 3.14159265358979323846;
 
@@ -58,8 +60,8 @@ double QPainterCanvas::dy(double y) const noexcept
 
 void QPainterCanvas::setPen(const CanvasPen& pen)
 {
-    if (!penDirty && pen.style == penSpec.style && pen.colour == penSpec.colour && pen.width == penSpec.width &&
-        pen.inPixels == penSpec.inPixels)
+    if (!penDirty && pen.style == penSpec.style && pen.colour == penSpec.colour &&
+        pen.width == penSpec.width && pen.inPixels == penSpec.inPixels)
         return;
     penSpec = pen;
     penDirty = true;
@@ -86,8 +88,8 @@ void QPainterCanvas::applyPen()
     }
     double w = penSpec.inPixels ? penSpec.width : std::abs(penSpec.width * sx);
     if (penSpec.style == PenStyle::Dot || w < 1.0)
-        w = 1.0;   // a dotted pen, and any pen thinner than a pixel, draws one pixel wide
-    penPixels = std::min(w, 32767.0);   // QPen refuses wider pens; wider than any device anyway
+        w = 1.0;                      // a dotted pen, and any pen thinner than a pixel, draws one pixel wide
+    penPixels = std::min(w, 32767.0); // QPen refuses wider pens; wider than any device anyway
     qpen.setColor(ToQColor(penSpec.colour));
     qpen.setWidthF(penPixels);
     qpen.setStyle(penSpec.style == PenStyle::Dot ? Qt::DotLine : Qt::SolidLine);
@@ -115,7 +117,8 @@ void QPainterCanvas::applyBrush()
             p.setBrush(Qt::NoBrush);
             return;
         }
-        if (patternCache != brushSpec.pattern || patternBrush.textureImage().cacheKey() != brushSpec.pattern->tile.cacheKey()) {
+        if (patternCache != brushSpec.pattern ||
+            patternBrush.textureImage().cacheKey() != brushSpec.pattern->tile.cacheKey()) {
             patternCache = brushSpec.pattern;
             patternBrush = QBrush(brushSpec.pattern->tile);
         }
@@ -159,7 +162,8 @@ void QPainterCanvas::polygon(const TPoint* points, std::size_t count)
     p.drawPolygon(buffer, Qt::OddEvenFill);
 }
 
-QRectF QPainterCanvas::figure(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2) const noexcept
+QRectF QPainterCanvas::figure(std::int64_t x1, std::int64_t y1, std::int64_t x2,
+                              std::int64_t y2) const noexcept
 {
     const double a = dx(static_cast<double>(x1));
     const double b = dx(static_cast<double>(x2));
@@ -186,8 +190,8 @@ void QPainterCanvas::rectangle(std::int64_t x1, std::int64_t y1, std::int64_t x2
         p.drawRect(r);
 }
 
-void QPainterCanvas::roundRect(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, std::int64_t cornerW,
-                               std::int64_t cornerH)
+void QPainterCanvas::roundRect(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2,
+                               std::int64_t cornerW, std::int64_t cornerH)
 {
     applyPen();
     applyBrush();
@@ -208,7 +212,8 @@ void QPainterCanvas::ellipse(std::int64_t x1, std::int64_t y1, std::int64_t x2, 
     p.drawEllipse(figure(x1, y1, x2, y2));
 }
 
-void QPainterCanvas::arcAngles(const QRectF& box, TPoint start, TPoint end, int& startAngle, int& span) const noexcept
+void QPainterCanvas::arcAngles(const QRectF& box, TPoint start, TPoint end, int& startAngle,
+                               int& span) const noexcept
 {
     const QPointF c = box.center();
     // The rays are taken from the unrounded device positions, so that their angles stay exact.
@@ -228,7 +233,8 @@ void QPainterCanvas::arcAngles(const QRectF& box, TPoint start, TPoint end, int&
         span = -span;
 }
 
-void QPainterCanvas::arc(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, TPoint start, TPoint end)
+void QPainterCanvas::arc(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, TPoint start,
+                         TPoint end)
 {
     applyPen();
     if (noPen)
@@ -241,7 +247,8 @@ void QPainterCanvas::arc(std::int64_t x1, std::int64_t y1, std::int64_t x2, std:
     p.drawArc(box, a, span);
 }
 
-void QPainterCanvas::chord(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, TPoint start, TPoint end)
+void QPainterCanvas::chord(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, TPoint start,
+                           TPoint end)
 {
     applyPen();
     applyBrush();
@@ -288,11 +295,12 @@ void QPainterCanvas::text(TPoint anchor, const QString& s, const CanvasFont& fon
     const QFontMetricsF fm(fontCache);
     p.drawText(QPointF(0, fm.ascent()), s);
     p.restore();
-    penDirty = true;   // restore() brought back the painter's pen, not necessarily ours
+    penDirty = true; // restore() brought back the painter's pen, not necessarily ours
     brushDirty = true;
 }
 
-void QPainterCanvas::image(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, const QImage& img)
+void QPainterCanvas::image(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2,
+                           const QImage& img)
 {
     if (img.isNull())
         return;
@@ -303,8 +311,8 @@ void QPainterCanvas::image(std::int64_t x1, std::int64_t y1, std::int64_t x2, st
     const double bottom = static_cast<double>(std::min(y1, y2));
     const double w = img.width();
     const double h = img.height();
-    const QTransform t((ox + right * sx - (ox + left * sx)) / w, 0, 0, (oy + bottom * sy - (oy + top * sy)) / h,
-                       ox + left * sx, oy + top * sy);
+    const QTransform t((ox + right * sx - (ox + left * sx)) / w, 0, 0,
+                       (oy + bottom * sy - (oy + top * sy)) / h, ox + left * sx, oy + top * sy);
     p.save();
     p.setTransform(t, true);
     p.drawImage(QPointF(0, 0), img);

@@ -10,13 +10,15 @@
 
 class QPainter;
 
-namespace trevok {
+namespace trevok
+{
 
 /// Draws the canvas primitives with a QPainter in device coordinates (the painter's own
 /// transform, if any, applies on top). Without antialiasing, device coordinates are rounded to
 /// whole pixels, so that a picture drawn in strips matches one drawn at once.
-class QPainterCanvas final : public Canvas {
-public:
+class QPainterCanvas final : public Canvas
+{
+  public:
     explicit QPainterCanvas(QPainter& painter, bool antialias = false);
 
     void setMapping(const CanvasMapping& m) override;
@@ -30,14 +32,17 @@ public:
     void roundRect(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, std::int64_t cornerW,
                    std::int64_t cornerH) override;
     void ellipse(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2) override;
-    void arc(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, TPoint start, TPoint end) override;
-    void chord(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, TPoint start, TPoint end) override;
+    void arc(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, TPoint start,
+             TPoint end) override;
+    void chord(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, TPoint start,
+               TPoint end) override;
     void text(TPoint anchor, const QString& text, const CanvasFont& font, ColourRef colour) override;
-    void image(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, const QImage& image) override;
+    void image(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2,
+               const QImage& image) override;
 
     QPainter& painter() noexcept { return p; }
 
-private:
+  private:
     double dx(double x) const noexcept;
     double dy(double y) const noexcept;
     QPointF dev(TPoint q) const noexcept { return {dx(q.x), dy(q.y)}; }
@@ -51,19 +56,19 @@ private:
 
     QPainter& p;
     bool antialias;
-    double sx = 1, sy = -1, ox = 0, oy = 0;   // device = o + logical * s
+    double sx = 1, sy = -1, ox = 0, oy = 0; // device = o + logical * s
     CanvasPen penSpec;
     CanvasBrush brushSpec;
     bool penDirty = true;
     bool brushDirty = true;
     bool noPen = false;
     bool noBrush = true;
-    double penPixels = 1;                     // the pen width on the device
+    double penPixels = 1; // the pen width on the device
     QPen qpen;
     QBrush qbrush;
     const PatternBrush* patternCache = nullptr;
     QBrush patternBrush;
-    QPolygonF buffer;                         // reused for every polyline and polygon
+    QPolygonF buffer; // reused for every polyline and polygon
     QFont fontCache;
     CanvasFont fontSpec;
     int fontPixels = -1;

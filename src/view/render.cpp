@@ -8,9 +8,11 @@
 #include <algorithm>
 #include <limits>
 
-namespace trevok {
+namespace trevok
+{
 
-namespace {
+namespace
+{
 
 std::int32_t clampCoord(std::int64_t v) noexcept
 {
@@ -80,9 +82,9 @@ RenderPatterns RenderPatterns::make(const ColourScheme& colours)
 
 struct ElementPainter::Pass {
     ColourRef colour;
-    bool highlighted;   // one-colour drawing
-    bool selected;      // Selected as this drawing sees it
-    bool enlarge;       // one-colour drawing of a solder mask
+    bool highlighted; // one-colour drawing
+    bool selected;    // Selected as this drawing sees it
+    bool enlarge;     // one-colour drawing of a solder mask
 };
 
 ElementPainter::ElementPainter(Canvas& canvas_, const DrawSettings& settings) : canvas(canvas_), set(settings)
@@ -110,7 +112,7 @@ ColourRef ElementPainter::clearanceColour(bool highlighted) const noexcept
         return set.printNegative ? set.printColour : WhiteColour;
     if (highlighted)
         return WhiteColour;
-    return set.colours[ColourBackground];   // the photo view passes its own background here
+    return set.colours[ColourBackground]; // the photo view passes its own background here
 }
 
 ColourRef ElementPainter::holeColourOf(const TObjekt& pad) const noexcept
@@ -127,7 +129,8 @@ void ElementPainter::DrawElement(TObjekt& element, int activeLayer)
 {
     element.DrawLayer = static_cast<std::uint8_t>(activeLayer);
     element.Highlight = 0;
-    const ColourRef colour = set.inverting ? set.previewColour : ElementColour(element, activeLayer, set.colours);
+    const ColourRef colour =
+        set.inverting ? set.previewColour : ElementColour(element, activeLayer, set.colours);
     drawKind(element, Pass{colour, false, element.Selected != 0, false});
 }
 
@@ -230,8 +233,8 @@ void ElementPainter::drawTrack(const TObjekt& e, const Pass& pass, bool handles)
         // pixels, keeps it centred and clearly inside the track.
         const std::int64_t onScreen = RoundHalfEven64(static_cast<double>(e.Width) * canvas.unitPixels());
         if (onScreen >= 3) {
-            canvas.setPen(CanvasPen::units(stripeColour(pass.colour), pixels(static_cast<double>(onScreen / 3)),
-                                           PenStyle::Solid));
+            canvas.setPen(CanvasPen::units(stripeColour(pass.colour),
+                                           pixels(static_cast<double>(onScreen / 3)), PenStyle::Solid));
             canvas.polyline(nodes(e), e.Points.size());
         }
     }
@@ -285,15 +288,33 @@ void ElementPainter::drawPadShape(const TObjekt& pad, std::int64_t r, std::int64
         canvas.polygon(v, 8);
     };
     switch (pad.Shape) {
-    case ShapeOctagon: octagon(r, r); break;
-    case ShapeSquare: canvas.rectangle(x - r, y - r, x + r, y + r); break;
-    case ShapeRoundedWide: canvas.roundRect(x - s, y - r, x + s, y + r, corner, corner); break;
-    case ShapeOctagonWide: octagon(s, r); break;
-    case ShapeRectWide: canvas.rectangle(x - s, y - r, x + s, y + r); break;
-    case ShapeRoundedTall: canvas.roundRect(x - r, y - s, x + r, y + s, corner, corner); break;
-    case ShapeOctagonTall: octagon(r, s); break;
-    case ShapeRectTall: canvas.rectangle(x - r, y - s, x + r, y + s); break;
-    default: canvas.ellipse(x - r, y - r, x + r, y + r); break;   // round, and any unknown code
+    case ShapeOctagon:
+        octagon(r, r);
+        break;
+    case ShapeSquare:
+        canvas.rectangle(x - r, y - r, x + r, y + r);
+        break;
+    case ShapeRoundedWide:
+        canvas.roundRect(x - s, y - r, x + s, y + r, corner, corner);
+        break;
+    case ShapeOctagonWide:
+        octagon(s, r);
+        break;
+    case ShapeRectWide:
+        canvas.rectangle(x - s, y - r, x + s, y + r);
+        break;
+    case ShapeRoundedTall:
+        canvas.roundRect(x - r, y - s, x + r, y + s, corner, corner);
+        break;
+    case ShapeOctagonTall:
+        octagon(r, s);
+        break;
+    case ShapeRectTall:
+        canvas.rectangle(x - r, y - s, x + r, y + s);
+        break;
+    default:
+        canvas.ellipse(x - r, y - r, x + r, y + r);
+        break; // round, and any unknown code
     }
 }
 
@@ -311,8 +332,8 @@ void ElementPainter::drawPadCore(const TObjekt& pad, ColourRef col, bool clearan
     const std::int64_t d = pad.Size2;
     const std::int64_t r = R + extra;
     const std::int64_t s = 2 * R + extra;
-    const bool hatch = pad.Twin && !set.photo && !highlighted && !selected && !clearanceMode && !set.inverting &&
-                       set.patterns && (pad.Layer == LayerK1 || pad.Layer == LayerK2);
+    const bool hatch = pad.Twin && !set.photo && !highlighted && !selected && !clearanceMode &&
+                       !set.inverting && set.patterns && (pad.Layer == LayerK1 || pad.Layer == LayerK2);
     const ColourRef background = highlighted ? WhiteColour : clearanceColour(false);
     const bool clearanceShown = extra > 0 && col == background;
 
@@ -367,7 +388,8 @@ void ElementPainter::drawArcHandles(const TObjekt& e)
     handle(at(b.x, b.y), radius);
 }
 
-void ElementPainter::drawClearanceKind(const TObjekt& e, ColourRef col, std::int32_t clearance, bool highlighted)
+void ElementPainter::drawClearanceKind(const TObjekt& e, ColourRef col, std::int32_t clearance,
+                                       bool highlighted)
 {
     const double grow = 2.0 * clearance;
     canvas.setBrush(CanvasBrush::solid(col));
@@ -397,8 +419,9 @@ void ElementPainter::drawClearanceKind(const TObjekt& e, ColourRef col, std::int
         const TPoint a = at(e.X, e.Y);
         const TPoint b = at(e.Size1, e.Size2);
         canvas.setPen(CanvasPen::pixels(col, 1));
-        canvas.rectangle(std::int64_t{std::min(a.x, b.x)} - clearance, std::int64_t{std::min(a.y, b.y)} - clearance,
-                         std::int64_t{std::max(a.x, b.x)} + clearance, std::int64_t{std::max(a.y, b.y)} + clearance);
+        canvas.rectangle(
+            std::int64_t{std::min(a.x, b.x)} - clearance, std::int64_t{std::min(a.y, b.y)} - clearance,
+            std::int64_t{std::max(a.x, b.x)} + clearance, std::int64_t{std::max(a.y, b.y)} + clearance);
         break;
     }
     case KindArea: {

@@ -25,7 +25,8 @@
 #include <functional>
 #include <vector>
 
-namespace trevok {
+namespace trevok
+{
 
 // ---------------------------------------------------------------------------------------------
 // Fixed colours
@@ -62,9 +63,9 @@ bool SameSide(int layerA, int layerB) noexcept;
 /// The three 8 x 8 hatches: stripes at 45 degrees, two pixels wide, in two alternating colours.
 /// Rebuild them whenever the colour scheme changes.
 struct RenderPatterns {
-    PatternBrush plated;        // K1 / K2: through-plated pads on copper
-    PatternBrush restricted1;   // K1 / background: restricted areas of side 1
-    PatternBrush restricted2;   // K2 / background: restricted areas of side 2
+    PatternBrush plated;      // K1 / K2: through-plated pads on copper
+    PatternBrush restricted1; // K1 / background: restricted areas of side 1
+    PatternBrush restricted2; // K2 / background: restricted areas of side 2
 
     static RenderPatterns make(const ColourScheme& colours);
 };
@@ -79,13 +80,13 @@ std::array<std::uint8_t, 8> HatchRows() noexcept;
 /// of printing and of the tool previews.
 struct DrawSettings {
     ColourScheme colours = ColourScheme::Standard();
-    const RenderPatterns* patterns = nullptr;   // none: restricted areas and plated pads unhatched
-    bool photo = false;            // photo colours: no hatches, no stripes, no bare-hole crosses
-    bool mirrored = false;         // the mapping mirrors x: legacy font texts anchor at their other corner
-    bool inverting = false;        // a tool preview: everything in previewColour, no hatch, no stripe
+    const RenderPatterns* patterns = nullptr; // none: restricted areas and plated pads unhatched
+    bool photo = false;                       // photo colours: no hatches, no stripes, no bare-hole crosses
+    bool mirrored = false;  // the mapping mirrors x: legacy font texts anchor at their other corner
+    bool inverting = false; // a tool preview: everything in previewColour, no hatch, no stripe
     ColourRef previewColour = BlackColour;
-    TPoint offset{0, 0};           // drawn moved by this (the move preview); no node handles then
-    bool printing = false;         // clearances white, or printColour when printing negative
+    TPoint offset{0, 0};   // drawn moved by this (the move preview); no node handles then
+    bool printing = false; // clearances white, or printColour when printing negative
     bool printNegative = false;
     ColourRef printColour = BlackColour;
     std::int32_t padMaskMargin = DefaultPadMaskMargin;
@@ -94,8 +95,9 @@ struct DrawSettings {
 
 /// Draws elements onto one canvas with one set of settings. Holds scratch buffers, so that
 /// drawing many elements allocates nothing per element.
-class ElementPainter {
-public:
+class ElementPainter
+{
+  public:
     ElementPainter(Canvas& canvas, const DrawSettings& settings);
 
     /// Normal drawing: stores the active layer in DrawLayer, clears Highlight, draws in the
@@ -119,12 +121,12 @@ public:
     ColourRef clearanceColour(bool highlighted) const noexcept;
     const DrawSettings& settings() const noexcept { return set; }
 
-private:
+  private:
     struct Pass;
     void drawKind(const TObjekt& e, const Pass& pass);
     void drawClearanceKind(const TObjekt& e, ColourRef colour, std::int32_t clearance, bool highlighted);
-    void drawPadCore(const TObjekt& pad, ColourRef col, bool clearanceMode, std::int64_t extra, ColourRef holeColour,
-                     bool highlighted, bool selected);
+    void drawPadCore(const TObjekt& pad, ColourRef col, bool clearanceMode, std::int64_t extra,
+                     ColourRef holeColour, bool highlighted, bool selected);
     void drawPadShape(const TObjekt& pad, std::int64_t r, std::int64_t s);
     void drawCross(std::int64_t x, std::int64_t y, std::int64_t h, ColourRef colour);
     void drawTrack(const TObjekt& e, const Pass& pass, bool handles);
@@ -142,7 +144,7 @@ private:
 
     Canvas& canvas;
     DrawSettings set;
-    std::vector<TPoint> moved;   // scratch for moved nodes
+    std::vector<TPoint> moved; // scratch for moved nodes
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -150,10 +152,10 @@ private:
 
 /// The photo view window's choices.
 struct PhotoView {
-    bool shown = false;            // the window is open: the main view is drawn in photo colours
-    int side = 1;                  // 1, or 2 (drawn mirrored)
-    bool withComponents = false;   // "Mit Bestückung": the component print too
-    bool translucent = false;      // "Durchscheinend": the far side shows through
+    bool shown = false;          // the window is open: the main view is drawn in photo colours
+    int side = 1;                // 1, or 2 (drawn mirrored)
+    bool withComponents = false; // "Mit Bestückung": the component print too
+    bool translucent = false;    // "Durchscheinend": the far side shows through
 };
 
 /// The live view state the board drawing reads.
@@ -164,12 +166,12 @@ struct RenderOptions {
     int activeLayer = 3;
     std::array<bool, 4> layerVisible{true, true, true, true};
     ColourScheme colours = ColourScheme::Standard();
-    const RenderPatterns* patterns = nullptr;   // none: made from the colours for this paint
+    const RenderPatterns* patterns = nullptr; // none: made from the colours for this paint
     PhotoView photo;
-    bool screen = true;              // the board background reaches two pixels past the edges
-    bool autorouterActive = false;   // connections between selected pads in magenta
-    bool markedOnly = false;         // layers, holes and connections of marked elements only
-    bool suspended = false;          // painting is off (board switch, loading)
+    bool screen = true;            // the board background reaches two pixels past the edges
+    bool autorouterActive = false; // connections between selected pads in magenta
+    bool markedOnly = false;       // only the layers, holes and connections of marked elements
+    bool suspended = false;        // painting is off (board switch, loading)
 
     /// Step 4: the template image of a side (1 or 2). Step 5: the grid, in the normal view only.
     /// Step 9: the milling-contour preview. Each gets the board area being repainted.

@@ -7,9 +7,11 @@
 #include <cmath>
 #include <limits>
 
-namespace trevok {
+namespace trevok
+{
 
-namespace {
+namespace
+{
 
 std::int64_t floorUnits(double v) noexcept
 {
@@ -33,7 +35,7 @@ struct Buckets {
     std::array<std::vector<TObjekt*>, 7> others;
     std::array<std::vector<TObjekt*>, 7> pads;
     std::vector<TObjekt*> restricted;
-    std::vector<TObjekt*> all;   // in list order
+    std::vector<TObjekt*> all; // in list order
 
     static std::size_t slot(std::uint8_t layer) noexcept { return layer <= 6 ? layer : 0; }
 
@@ -73,13 +75,13 @@ bool RenderOptions::visible(int layer) const noexcept
 {
     if (layer >= 1 && layer <= 4)
         return layerVisible[static_cast<std::size_t>(layer - 1)];
-    return layer == 5 || layer == 6;   // macro layers count as visible
+    return layer == 5 || layer == 6; // macro layers count as visible
 }
 
 void SetMapping(Canvas& canvas, const RenderOptions& options, const TBoard& board)
 {
-    canvas.setMapping(
-        CanvasMapping::view(options.zoom, options.scrollX, options.scrollY, options.mirrored(), board.BoardWidth));
+    canvas.setMapping(CanvasMapping::view(options.zoom, options.scrollX, options.scrollY, options.mirrored(),
+                                          board.BoardWidth));
 }
 
 TRect DeviceToBoard(const CanvasMapping& m, const QRect& device) noexcept
@@ -118,6 +120,180 @@ ColourScheme PhotoColours(const ColourScheme& base, const TBoard& board, int sid
     return s;
 }
 
+namespace
+{
+
+/// One paint of a board: the steps of the main view over the elements that meet the area.
+class BoardPaint
+{
+  public:
+    BoardPaint(Canvas& canvas, TBoard& board, const RenderOptions& options, const TRect* clip)
+        : canvas(canvas), board(board), o(options), clip(clip), photo(options.photo.shown),
+          viewedSide(options.photo.side == 2 ? 2 : 1), active(options.activeLayer), activeSide2(active >= 3),
+          marked(options.markedOnly), painter(canvas, settings())
+    {
+        buckets.fill(board.Elements, clip);
+    }
+
+    /// Steps 2 to 5: board background, restricted areas and plane clearances, template, grid.
+    void ground(const TRect& area);
+    /// Step 6: the layers in the order of the active (or viewed) side, pads last in each.
+    void layers();
+    /// Step 7: drill holes.
+    void holes();
+    /// Step 8: connections.
+    void connections();
+
+  private:
+    DrawSettings settings()
+    {
+        const RenderPatterns* patterns = o.patterns;
+        if (!patterns && !photo) {
+            ownPatterns = RenderPatterns::make(o.colours);
+            patterns = &ownPatterns;
+        }
+        DrawSettings ds;
+        ds.colours = photo ? PhotoColours(o.colours, board, viewedSide) : o.colours;
+        ds.patterns = patterns;
+        ds.photo = photo;
+        ds.mirrored = o.mirrored();
+        return ds;
+    }
+    void drawAll(const std::vector<TObjekt*>& list)
+    {
+        for (TObjekt* e : list)
+            if (!marked || e->Mark)
+                painter.DrawElement(*e, active);
+    }
+
+    Canvas& canvas;
+    TBoard& board;
+    const RenderOptions& o;
+    const TRect* clip;
+    const bool photo;
+    const int viewedSide;
+    const int active;
+    const bool activeSide2;
+    const bool marked;
+    RenderPatterns ownPatterns;
+    ElementPainter painter;
+    Buckets buckets;
+};
+
+void BoardPaint::ground(const TRect& area)
+{
+    const ColourScheme& colours = painter.settings().colours;
+    // The board, two pixels beyond its right and lower edges on the screen.
+    const std::int64_t a = o.screen ? RoundHalfEven64(2.0 / o.zoom) : 1;
+    ColourRef background = colours[ColourBackground];
+    if (photo)
+        background =
+            GroundPlaneOn(board, viewedSide == 2 ? LayerK2 : LayerK1) ? PhotoCopper : PhotoBackground;
+    else if (GroundPlaneOn(board, active))
+        background = colours[activeSide2 ? ColourK2 : ColourK1];
+    canvas.setPen(CanvasPen::none());
+    canvas.setBrush(CanvasBrush::solid(background));
+    canvas.rectangle(0, 0, std::int64_t{board.BoardWidth} + a, -(std::int64_t{board.BoardHeight} + a));
+
+    // Restricted areas and the clearances cut out of the ground plane.
+    if (photo) {
+        const int copper = viewedSide == 2 ? LayerK2 : LayerK1;
+        if (GroundPlaneOn(board, copper))
+            for (TObjekt* e : buckets.all)
+                if (e->Layer == copper)
+                    painter.DrawClearance(*e, active);
+        return; // no template and no grid on a photo
+    }
+    const int planeCopper = activeSide2 ? LayerK2 : LayerK1;
+    const bool planeOn = GroundPlaneOn(board, active);
+    for (TObjekt* e : buckets.restricted)
+        if (o.visible(e->Layer) && !(planeOn && e->Layer == planeCopper))
+            painter.DrawElement(*e, active);
+    if (planeOn && o.visible(planeCopper))
+        for (TObjekt* e : buckets.all)
+            if (e->Layer == planeCopper)
+                painter.DrawClearance(*e, active);
+
+    if (o.drawTemplate)
+        o.drawTemplate(canvas, activeSide2 ? 2 : 1, area);
+    if (o.drawGrid)
+        o.drawGrid(canvas, area);
+}
+
+void BoardPaint::layers()
+{
+    // Copper before print, the far side of each pair first.
+    std::array<int, 4> order{};
+    int count = 0;
+    if (photo) {
+        const int near = viewedSide == 2 ? LayerK2 : LayerK1;
+        const int far = OppositeLayer(static_cast<std::uint8_t>(near));
+        if (o.photo.translucent) {
+            order[count++] = far;
+            if (o.photo.withComponents)
+                order[count++] = far + 1;
+        }
+        order[count++] = near;
+        if (o.photo.withComponents)
+            order[count++] = near + 1;
+    } else {
+        order = activeSide2 ? std::array<int, 4>{1, 3, 2, 4} : std::array<int, 4>{3, 1, 4, 2};
+        count = 4;
+    }
+    for (int i = 0; i < count; ++i) {
+        const auto layer = static_cast<std::size_t>(order[static_cast<std::size_t>(i)]);
+        if (!photo && !o.visible(static_cast<int>(layer)))
+            continue; // the photo shows hidden layers too
+        // Macro layers 5 and 6 are drawn with the layers they stand for, K2 and B1.
+        const std::size_t macro = layer == LayerK2 ? 5 : layer == LayerB1 ? 6 : 0;
+        drawAll(buckets.others[layer]);
+        if (macro)
+            drawAll(buckets.others[macro]);
+        drawAll(buckets.pads[layer]);
+        if (macro)
+            drawAll(buckets.pads[macro]);
+    }
+}
+
+void BoardPaint::holes()
+{
+    for (TObjekt* e : buckets.all) {
+        if (e->Kind != KindPad || (marked && !e->Mark))
+            continue;
+        if (photo || o.visible(e->Layer))
+            painter.DrawHole(*e, !photo);
+    }
+}
+
+void BoardPaint::connections()
+{
+    const ColourRef normal = painter.settings().colours[ColourConnection];
+    for (const auto& owned : board.Elements) {
+        const TObjekt& e = *owned;
+        if (!e.isPadLike() || e.Connections.empty() || (marked && !e.Mark))
+            continue;
+        for (const TObjekt* to : e.Connections) {
+            if (!to || (marked && !to->Mark))
+                continue;
+            // Both ends hold the connection: the line is drawn from the one earlier in memory.
+            if (to < &e &&
+                std::find(to->Connections.begin(), to->Connections.end(), &e) != to->Connections.end())
+                continue;
+            if (clip) {
+                const TRect span{std::min<std::int64_t>(e.X, to->X), std::min<std::int64_t>(e.Y, to->Y),
+                                 std::max<std::int64_t>(e.X, to->X), std::max<std::int64_t>(e.Y, to->Y)};
+                if (!span.intersects(*clip))
+                    continue;
+            }
+            const bool bothSelected = e.Selected && to->Selected;
+            painter.DrawConnection(e, *to,
+                                   o.autorouterActive && bothSelected ? SelectedActiveColour : normal);
+        }
+    }
+}
+
+} // namespace
+
 void PaintBoard(Canvas& canvas, TBoard& board, const RenderOptions& options, const QRect& repaint)
 {
     if (options.suspended)
@@ -127,157 +303,33 @@ void PaintBoard(Canvas& canvas, TBoard& board, const RenderOptions& options, con
 
     // Elements may draw a little past their bounds (one-pixel outlines, node handles of at
     // least three pixels): the area is widened by a few pixels so that they are not cut.
-    TRect area{};
+    TRect area{std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::min(),
+               std::numeric_limits<std::int32_t>::max(), std::numeric_limits<std::int32_t>::max()};
     const bool whole = repaint.isNull();
     if (!whole) {
         area = DeviceToBoard(m, repaint);
         const std::int64_t margin = ceilUnits(4.0 / m.unitPixels());
         area = {area.left - margin, area.top - margin, area.right + margin, area.bottom + margin};
     }
-    const TRect* clip = whole ? nullptr : &area;
-    const TRect boardArea = whole ? TRect{std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::min(),
-                                          std::numeric_limits<std::int32_t>::max(), std::numeric_limits<std::int32_t>::max()}
-                                  : area;
 
-    const bool photo = options.photo.shown;
-    const int viewedSide = options.photo.side == 2 ? 2 : 1;
-    const int active = options.activeLayer;
-    const bool activeSide2 = active >= 3;
-
-    RenderPatterns ownPatterns;
-    const RenderPatterns* patterns = options.patterns;
-    if (!patterns && !photo) {
-        ownPatterns = RenderPatterns::make(options.colours);
-        patterns = &ownPatterns;
-    }
-    DrawSettings ds;
-    ds.colours = photo ? PhotoColours(options.colours, board, viewedSide) : options.colours;
-    ds.patterns = patterns;
-    ds.photo = photo;
-    ds.mirrored = options.mirrored();
-    ElementPainter painter(canvas, ds);
-
-    Buckets buckets;
-    buckets.fill(board.Elements, clip);
-
-    // 2. The board, two pixels beyond its right and lower edges on the screen.
-    const std::int64_t a = options.screen ? RoundHalfEven64(2.0 / options.zoom) : 1;
-    ColourRef background = ds.colours[ColourBackground];
-    if (photo) {
-        background = GroundPlaneOn(board, viewedSide == 2 ? LayerK2 : LayerK1) ? PhotoCopper : PhotoBackground;
-    } else if (GroundPlaneOn(board, active)) {
-        background = ds.colours[activeSide2 ? ColourK2 : ColourK1];
-    }
-    canvas.setPen(CanvasPen::none());
-    canvas.setBrush(CanvasBrush::solid(background));
-    canvas.rectangle(0, 0, std::int64_t{board.BoardWidth} + a, -(std::int64_t{board.BoardHeight} + a));
-
-    // 3. Restricted areas and the clearances cut out of the ground plane.
-    if (photo) {
-        const int copper = viewedSide == 2 ? LayerK2 : LayerK1;
-        if (GroundPlaneOn(board, copper))
-            for (TObjekt* e : buckets.all)
-                if (e->Layer == copper)
-                    painter.DrawClearance(*e, active);
-    } else {
-        const int planeCopper = activeSide2 ? LayerK2 : LayerK1;
-        const bool planeOn = GroundPlaneOn(board, active);
-        for (TObjekt* e : buckets.restricted)
-            if (options.visible(e->Layer) && !(planeOn && e->Layer == planeCopper))
-                painter.DrawElement(*e, active);
-        if (planeOn && options.visible(planeCopper))
-            for (TObjekt* e : buckets.all)
-                if (e->Layer == planeCopper)
-                    painter.DrawClearance(*e, active);
-    }
-
-    // 4. and 5. Template image and grid belong to the normal view.
-    if (!photo && options.drawTemplate)
-        options.drawTemplate(canvas, activeSide2 ? 2 : 1, boardArea);
-    if (!photo && options.drawGrid)
-        options.drawGrid(canvas, boardArea);
-
-    // 6. Layers: copper before print, the far side of each pair first; pads last in a layer.
-    std::array<int, 4> order{};
-    int layers = 0;
-    if (photo) {
-        const int near = viewedSide == 2 ? LayerK2 : LayerK1;
-        const int far = OppositeLayer(static_cast<std::uint8_t>(near));
-        if (options.photo.translucent) {
-            order[layers++] = far;
-            if (options.photo.withComponents)
-                order[layers++] = far + 1;
-        }
-        order[layers++] = near;
-        if (options.photo.withComponents)
-            order[layers++] = near + 1;
-    } else {
-        order = activeSide2 ? std::array<int, 4>{1, 3, 2, 4} : std::array<int, 4>{3, 1, 4, 2};
-        layers = 4;
-    }
-    const bool marked = options.markedOnly;
-    // Macro layers 5 and 6 are drawn with the layer they stand for.
-    auto drawLayer = [&](const std::vector<TObjekt*>& list) {
-        for (TObjekt* e : list)
-            if (!marked || e->Mark)
-                painter.DrawElement(*e, active);
-    };
-    for (int i = 0; i < layers; ++i) {
-        const int layer = order[static_cast<std::size_t>(i)];
-        if (!photo && !options.visible(layer))
-            continue;
-        drawLayer(buckets.others[static_cast<std::size_t>(layer)]);
-        if (layer == LayerK2 || layer == LayerB1) {
-            const std::size_t macro = layer == LayerK2 ? 5 : 6;
-            drawLayer(buckets.others[macro]);
-        }
-        drawLayer(buckets.pads[static_cast<std::size_t>(layer)]);
-        if (layer == LayerK2 || layer == LayerB1)
-            drawLayer(buckets.pads[layer == LayerK2 ? 5 : 6]);
-    }
-
-    // 7. Drill holes.
-    for (TObjekt* e : buckets.all) {
-        if (e->Kind != KindPad || (marked && !e->Mark))
-            continue;
-        if (photo || options.visible(e->Layer))
-            painter.DrawHole(*e, !photo);
-    }
-
-    if (photo)
-        return;
-
-    // 8. Connections: wanted wires from each pad's centre to its partners.
-    for (const auto& owned : board.Elements) {
-        const TObjekt& e = *owned;
-        if (!e.isPadLike() || e.Connections.empty() || (marked && !e.Mark))
-            continue;
-        for (const TObjekt* to : e.Connections) {
-            if (!to || (marked && !to->Mark))
-                continue;
-            // Both ends hold the connection: the line is drawn from the one earlier in memory.
-            if (to < &e && std::find(to->Connections.begin(), to->Connections.end(), &e) != to->Connections.end())
-                continue;
-            if (clip) {
-                const TRect span{std::min<std::int64_t>(e.X, to->X), std::min<std::int64_t>(e.Y, to->Y),
-                                 std::max<std::int64_t>(e.X, to->X), std::max<std::int64_t>(e.Y, to->Y)};
-                if (!span.intersects(*clip))
-                    continue;
-            }
-            const bool bothSelected = e.Selected && to->Selected;
-            painter.DrawConnection(e, *to, options.autorouterActive && bothSelected ? SelectedActiveColour
-                                                                                     : ds.colours[ColourConnection]);
-        }
-    }
-
-    // 9. The milling-contour preview.
-    if (options.drawContourPreview)
-        options.drawContourPreview(canvas, boardArea);
+    BoardPaint paint(canvas, board, options, whole ? nullptr : &area);
+    // A picture of the marked elements alone (the selection put on the clipboard) is just
+    // their layers, holes and connections.
+    if (!options.markedOnly)
+        paint.ground(area);
+    paint.layers();
+    paint.holes();
+    if (options.photo.shown)
+        return; // a photo has no rubber bands and no milling preview
+    paint.connections();
+    if (!options.markedOnly && options.drawContourPreview)
+        options.drawContourPreview(canvas, area);
 }
 
 void PaintElementList(ElementPainter& painter, ElementList& list, bool sidesExchanged)
 {
-    const std::array<int, 4> order = sidesExchanged ? std::array<int, 4>{1, 3, 2, 4} : std::array<int, 4>{3, 1, 4, 2};
+    const std::array<int, 4> order =
+        sidesExchanged ? std::array<int, 4>{1, 3, 2, 4} : std::array<int, 4>{3, 1, 4, 2};
     const int active = sidesExchanged ? LayerK1 : LayerK2;
     for (int layer : order) {
         for (auto& e : list)

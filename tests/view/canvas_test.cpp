@@ -12,12 +12,15 @@
 
 #include <functional>
 
-namespace trevok {
-namespace {
+namespace trevok
+{
+namespace
+{
 
 enum class Backend { Screen, QPainterBackend };
 
-QImage paint(Backend backend, const CanvasMapping& m, const std::function<void(Canvas&)>& draw, QSize size = {200, 200})
+QImage paint(Backend backend, const CanvasMapping& m, const std::function<void(Canvas&)>& draw,
+             QSize size = {200, 200})
 {
     QImage image(size, QImage::Format_RGB32);
     image.fill(Qt::white);
@@ -80,17 +83,21 @@ TEST(CanvasMapping, MirroredViewShowsTheRightBoardEdgeAtTheLeft)
 TEST(CanvasMapping, DeviceRectanglesTurnIntoBoardRectanglesAndBack)
 {
     const CanvasMapping m = CanvasMapping::view(0.1, 100, 50);
-    const TRect r = DeviceToBoard(m, QRect(0, 0, 10, 20));   // pixels 0..9 x 0..19
+    const TRect r = DeviceToBoard(m, QRect(0, 0, 10, 20)); // pixels 0..9 x 0..19
     EXPECT_EQ(r, (TRect{1000, -700, 1100, -500}));
     auto pad = NewPad({2000, -1000}, 100, ShapeRound, LayerK1, 30);
-    pad->Clearance = 50;   // bounds 2000 +- 150
+    pad->Clearance = 50; // bounds 2000 +- 150
     EXPECT_EQ(ElementRepaintRect(*pad, m), QRect(QPoint(85 - 5, 35 - 5), QPoint(115 + 5, 65 + 5)));
 }
 
-class CanvasTest : public ::testing::TestWithParam<Backend> {};
+class CanvasTest : public ::testing::TestWithParam<Backend>
+{
+};
 
 INSTANTIATE_TEST_SUITE_P(Canvases, CanvasTest, ::testing::Values(Backend::Screen, Backend::QPainterBackend),
-                         [](const auto& info) { return info.param == Backend::Screen ? "Screen" : "QPainter"; });
+                         [](const auto& info) {
+                             return info.param == Backend::Screen ? "Screen" : "QPainter";
+                         });
 
 TEST_P(CanvasTest, ArcsTurnAnticlockwiseOnTheBoardAndMirrorWithTheView)
 {
@@ -188,7 +195,7 @@ TEST_P(CanvasTest, LegacyFontTextStartsAtItsBoxAndAtTheOtherCornerWhenMirrored)
     t.Y = -200;
     t.Size1 = 800;
     t.Size2 = -350;
-    t.Width = -120;   // character height
+    t.Width = -120; // character height
     t.Text = "HHHH";
     auto drawText = [&](bool mirrored) {
         return paint(GetParam(), CanvasMapping::view(0.2, 0, 0, mirrored, 1000), [&](Canvas& c) {

@@ -15,13 +15,15 @@
 #include <limits>
 #include <set>
 
-namespace trevok {
-namespace {
+namespace trevok
+{
+namespace
+{
 
 enum class Backend { Screen, QPainterBackend };
 
-constexpr double Zoom = 0.1;   // ten units per pixel
-constexpr int Margin = 10;     // the board's upper left corner lies at pixel (10, 10)
+constexpr double Zoom = 0.1; // ten units per pixel
+constexpr int Margin = 10;   // the board's upper left corner lies at pixel (10, 10)
 
 QRgb rgb(ColourRef c)
 {
@@ -95,7 +97,8 @@ TObjekt& track(TBoard& b, std::uint8_t layer, std::int32_t width, TPoint from, T
     return add(b, std::move(t));
 }
 
-TObjekt& area(TBoard& b, std::uint8_t layer, std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2)
+TObjekt& area(TBoard& b, std::uint8_t layer, std::int32_t x1, std::int32_t y1, std::int32_t x2,
+              std::int32_t y2)
 {
     auto a = NewArea(10, layer);
     for (TPoint p : {TPoint{x1, y1}, TPoint{x2, y1}, TPoint{x2, y2}, TPoint{x1, y2}, TPoint{x1, y1}})
@@ -105,10 +108,14 @@ TObjekt& area(TBoard& b, std::uint8_t layer, std::int32_t x1, std::int32_t y1, s
 
 const ColourScheme Std = ColourScheme::Standard();
 
-class RenderTest : public ::testing::TestWithParam<Backend> {};
+class RenderTest : public ::testing::TestWithParam<Backend>
+{
+};
 
 INSTANTIATE_TEST_SUITE_P(Canvases, RenderTest, ::testing::Values(Backend::Screen, Backend::QPainterBackend),
-                         [](const auto& info) { return info.param == Backend::Screen ? "Screen" : "QPainter"; });
+                         [](const auto& info) {
+                             return info.param == Backend::Screen ? "Screen" : "QPainter";
+                         });
 
 TEST_P(RenderTest, CopperOfTheActiveSideLiesOnTopWhateverTheListOrder)
 {
@@ -129,7 +136,7 @@ TEST_P(RenderTest, APadLiesOnTopOfEveryOtherElementOfItsLayer)
 {
     TBoard b = smallBoard();
     add(b, NewPad({600, -600}, 150, ShapeSquare, LayerB1, 0));
-    area(b, LayerB1, 200, -200, 1000, -1000).Selected = 1;   // listed later, drawn earlier
+    area(b, LayerB1, 200, -200, 1000, -1000).Selected = 1; // listed later, drawn earlier
     const Picture p = draw(b, viewOf(b), GetParam());
     EXPECT_EQ(p.at(650, -650), rgb(Std[ColourB1]));
     // Selected on side 1 while K2 (side 2) is active.
@@ -153,7 +160,7 @@ TEST_P(RenderTest, PlatedPadShowsBothCoppersStripedAndARedRingUntilSelected)
         ring.insert(p.at(800 + d, -700));
     EXPECT_TRUE(ring.count(rgb(PlatedRingColour))) << "no red ring around the plated hole";
 
-    bottom.Selected = top.Selected = 1;   // K2 is active: magenta on top
+    bottom.Selected = top.Selected = 1; // K2 is active: magenta on top
     p = draw(b, viewOf(b), GetParam());
     EXPECT_EQ(p.coloursIn(1000, -500, 1080, -900), std::set<QRgb>{rgb(SelectedActiveColour)});
     EXPECT_EQ(p.at(800, -700), rgb(WhiteColour));
@@ -165,8 +172,8 @@ TEST_P(RenderTest, BareHoleIsAWhiteDiscWithACross)
     TObjekt& hole = add(b, NewPad({1000, -700}, 200, ShapeRound, LayerK2, 200));
     Picture p = draw(b, viewOf(b), GetParam());
     EXPECT_EQ(p.at(1000, -700), rgb(BlackColour));
-    EXPECT_EQ(p.at(1060, -640), rgb(BlackColour));   // on a diagonal arm
-    EXPECT_EQ(p.at(1120, -700), rgb(WhiteColour));   // on the disc, off the arms
+    EXPECT_EQ(p.at(1060, -640), rgb(BlackColour)); // on a diagonal arm
+    EXPECT_EQ(p.at(1120, -700), rgb(WhiteColour)); // on the disc, off the arms
     EXPECT_EQ(p.at(1000, -820), rgb(WhiteColour));
     hole.Selected = 1;
     p = draw(b, viewOf(b), GetParam());
@@ -181,14 +188,14 @@ TEST_P(RenderTest, AutoroutedStripeOnlyOnTracksAtLeastThreePixelsWide)
         TObjekt& t = track(b, LayerK2, width, {200, y}, {1800, y});
         t.Autorouted = 1;
         t.Selected = selected ? 1 : 0;
-        t.Groups = {1};   // grouped: no node handles in the way
+        t.Groups = {1}; // grouped: no node handles in the way
         return t;
     };
-    routed(25, -200, false);   // 2.5 pixels: no stripe
-    routed(60, -400, false);   // 6 pixels: a 2-pixel stripe, lightened
+    routed(25, -200, false); // 2.5 pixels: no stripe
+    routed(60, -400, false); // 6 pixels: a 2-pixel stripe, lightened
     routed(25, -600, true);
-    routed(60, -800, true);    // magenta is light: the stripe is darkened
-    track(b, LayerK2, 60, {200, -1000}, {1800, -1000});   // not autorouted
+    routed(60, -800, true);                             // magenta is light: the stripe is darkened
+    track(b, LayerK2, 60, {200, -1000}, {1800, -1000}); // not autorouted
 
     Picture p = draw(b, viewOf(b), GetParam());
     EXPECT_EQ(p.at(1000, -200), rgb(Std[ColourK2]));
@@ -224,14 +231,14 @@ TEST_P(RenderTest, GroundPlaneFillsTheBoardAndKeepsClearancesAndRestrictedAreasF
     Picture p = draw(b, viewOf(b), GetParam());
     EXPECT_EQ(p.at(100, -1400), k2) << "the board takes the copper colour of the plane";
     EXPECT_EQ(p.at(500, -500), rgb(WhiteColour));
-    EXPECT_EQ(p.at(570, -500), k2);    // the pad's copper
-    EXPECT_EQ(p.at(630, -500), bg);    // its clearance
+    EXPECT_EQ(p.at(570, -500), k2); // the pad's copper
+    EXPECT_EQ(p.at(630, -500), bg); // its clearance
     EXPECT_EQ(p.at(500, -640), bg);
-    EXPECT_EQ(p.at(700, -500), k2);    // the plane again
+    EXPECT_EQ(p.at(700, -500), k2); // the plane again
     EXPECT_EQ(p.coloursIn(1250, -250, 1650, -550), std::set<QRgb>{bg}) << "a plain hole in the plane";
     EXPECT_EQ(p.coloursIn(1250, -950, 1650, -1250), (std::set<QRgb>{k1, bg})) << "hatched on the other side";
 
-    b.ActiveLayer = LayerK1;   // side 1 has no plane: black board, both restricted areas hatched
+    b.ActiveLayer = LayerK1; // side 1 has no plane: black board, both restricted areas hatched
     p = draw(b, viewOf(b), GetParam());
     EXPECT_EQ(p.at(100, -1400), bg);
     EXPECT_EQ(p.at(630, -500), bg);
@@ -273,7 +280,7 @@ TEST_P(RenderTest, OneColourDrawingEnlargesMasksAndFillsTheirHoles)
         auto paint = [&](Canvas& c) {
             c.setMapping(CanvasMapping::view(Zoom, -Margin, -Margin));
             DrawSettings s;
-            s.smdMaskMargin = 50;   // set by the print dialog
+            s.smdMaskMargin = 50; // set by the print dialog
             ElementPainter painter(c, s);
             painter.DrawInColour(e, BlackColour, enlarge);
         };
@@ -296,12 +303,12 @@ TEST_P(RenderTest, OneColourDrawingEnlargesMasksAndFillsTheirHoles)
     EXPECT_EQ(pad->Selected, 1);
     EXPECT_EQ(pad->Highlight, 0);
 
-    p = drawOne(*pad, true);   // the solder mask: 30 units more, hole closed
+    p = drawOne(*pad, true); // the solder mask: 30 units more, hole closed
     EXPECT_EQ(p.at(1000, -700), rgb(BlackColour));
     EXPECT_EQ(p.at(1220, -700), rgb(BlackColour));
     EXPECT_EQ(p.at(1250, -700), rgb(WhiteColour));
 
-    auto smd = NewSmdPad({1000, -700}, 400, LayerK1, 200);   // y from -800 to -600
+    auto smd = NewSmdPad({1000, -700}, 400, LayerK1, 200); // y from -800 to -600
     EXPECT_EQ(drawOne(*smd, false).at(1000, -830), rgb(WhiteColour));
     EXPECT_EQ(drawOne(*smd, true).at(1000, -830), rgb(BlackColour));
     EXPECT_EQ(drawOne(*smd, true).at(1000, -870), rgb(WhiteColour));
@@ -328,6 +335,26 @@ TEST_P(RenderTest, HiddenLayersStayHiddenWithTheirHolesAndConnectionsAreDrawn)
     EXPECT_EQ(p.at(300, -340), rgb(Std[ColourBackground])) << "no hole of a hidden pad";
     EXPECT_EQ(p.at(1000, -750), rgb(SelectedActiveColour));
     EXPECT_EQ(p.at(1700, -1240), rgb(WhiteColour));
+}
+
+TEST_P(RenderTest, MarkedOnlyPictureHoldsTheMarkedElementsAndNothingBehindThem)
+{
+    TBoard b = smallBoard();
+    b.GroundPlane2 = 1;
+    TObjekt& kept = track(b, LayerK2, 100, {200, -300}, {1800, -300});
+    track(b, LayerK2, 100, {200, -700}, {1800, -700});
+    TObjekt& pad = add(b, NewPad({1000, -1100}, 150, ShapeRound, LayerK1, 50));
+    area(b, LayerK1, 100, -900, 400, -1300).Restricted = 1;
+    kept.Mark = pad.Mark = 1;
+    RenderOptions o = viewOf(b);
+    o.markedOnly = true;
+    const Picture p = draw(b, o, GetParam());
+    const QRgb untouched = QColor(Qt::gray).rgb(); // the picture's own gray: no board background
+    EXPECT_EQ(p.at(1000, -300), rgb(Std[ColourK2]));
+    EXPECT_EQ(p.at(1000, -700), untouched);
+    EXPECT_EQ(p.at(1120, -1100), rgb(Std[ColourK1]));
+    EXPECT_EQ(p.at(1000, -1100), rgb(WhiteColour));
+    EXPECT_EQ(p.at(250, -1100), untouched) << "restricted areas belong to the ground";
 }
 
 TEST_P(RenderTest, NodeHandlesOnlyOnSelectedUngroupedTracks)
@@ -360,9 +387,9 @@ TEST_P(RenderTest, ElementsAtTheCoordinateLimitsDrawWithoutHarm)
     b.GroundPlane2 = 1;
     Picture p = draw(b, viewOf(b), GetParam());
     EXPECT_EQ(p.at(1000, -500), rgb(Std[ColourB2])) << "the huge B2 area covers the view";
-    b.LayerVisible[LayerB1 - 1] = 0;   // the nonsense ring (inner radius below zero) covers it too
+    b.LayerVisible[LayerB1 - 1] = 0; // the nonsense ring (inner radius below zero) covers it too
     b.LayerVisible[LayerB2 - 1] = 0;
-    b.ActiveLayer = LayerK1;           // and K1 on top of the huge K2 track
+    b.ActiveLayer = LayerK1; // and K1 on top of the huge K2 track
     p = draw(b, viewOf(b), GetParam());
     EXPECT_EQ(p.at(1000, -500), rgb(Std[ColourK1])) << "the K1 track crosses the view";
 }
@@ -378,7 +405,8 @@ TEST(RenderStrips, AStripRepaintedAfterAPanMatchesAFullRepaint)
     for (int i = 0; i < 40; ++i) {
         const std::int32_t x = 100 * i, y = -60 * i;
         track(b, i % 2 ? LayerK1 : LayerK2, 30 + i, {x, y}, {4000 - x, -2500 - y}).Autorouted = i % 3 == 0;
-        TObjekt& pad = add(b, NewPad({x + 50, y - 700}, 40 + i, static_cast<std::uint8_t>(1 + i % 9), LayerK2, 15));
+        TObjekt& pad =
+            add(b, NewPad({x + 50, y - 700}, 40 + i, static_cast<std::uint8_t>(1 + i % 9), LayerK2, 15));
         pad.Clearance = 20;
         add(b, NewSmdPad({x + 20, y - 1400}, 60, LayerK1, 30));
         TObjekt& c = add(b, NewCircle({x, y - 300}, 120, ShapeRound, LayerB2, 90));
@@ -414,7 +442,9 @@ TEST(RenderStrips, AStripRepaintedAfterAPanMatchesAFullRepaint)
 TEST(RenderPatterns, HatchIsTwoPixelStripesAt45Degrees)
 {
     const auto rows = HatchRows();
-    auto fore = [&](int c, int r) { return ((rows[static_cast<std::size_t>(r & 7)] >> (7 - (c & 7))) & 1) != 0; };
+    auto fore = [&](int c, int r) {
+        return ((rows[static_cast<std::size_t>(r & 7)] >> (7 - (c & 7))) & 1) != 0;
+    };
     for (int r = 0; r < 8; ++r)
         for (int c = 0; c < 8; ++c) {
             EXPECT_EQ(fore(c, r), fore(c + 1, r - 1)) << "stripes run at 45 degrees";
