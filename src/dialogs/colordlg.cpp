@@ -13,21 +13,31 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace trevok {
+namespace trevok
+{
 
-namespace {
+namespace
+{
 
 QString panelCaption(int colourIndex)
 {
     switch (colourIndex) {
-    case ColourBackground: return T("Hintergrund", "Background", "Arrière-plan");
-    case ColourGrid: return T("Raster", "Grid", "Grille");
-    case ColourK1: return T("Kupfer (Seite 1)", "Copper (side 1)", "Cuivre (face 1)");
-    case ColourB1: return T("Bestückung (Seite 1)", "Silkscreen (side 1)", "Sérigraphie (face 1)");
-    case ColourK2: return T("Kupfer (Seite 2)", "Copper (side 2)", "Cuivre (face 2)");
-    case ColourB2: return T("Bestückung (Seite 2)", "Silkscreen (side 2)", "Sérigraphie (face 2)");
-    case ColourConnection: return T("Luftlinie", "Air wires", "Chevelu");
-    default: return {};
+    case ColourBackground:
+        return T("Hintergrund", "Background", "Arrière-plan");
+    case ColourGrid:
+        return T("Raster", "Grid", "Grille");
+    case ColourK1:
+        return T("Kupfer (Seite 1)", "Copper (side 1)", "Cuivre (face 1)");
+    case ColourB1:
+        return T("Bestückung (Seite 1)", "Silkscreen (side 1)", "Sérigraphie (face 1)");
+    case ColourK2:
+        return T("Kupfer (Seite 2)", "Copper (side 2)", "Cuivre (face 2)");
+    case ColourB2:
+        return T("Bestückung (Seite 2)", "Silkscreen (side 2)", "Sérigraphie (face 2)");
+    case ColourConnection:
+        return T("Luftlinie", "Air wires", "Chevelu");
+    default:
+        return {};
     }
 }
 
@@ -72,11 +82,13 @@ TColor_Dlg::TColor_Dlg(QWidget* parent) : QDialog(parent)
 
     chooseColour = [this](const QColor& initial) { return systemColourDialog(initial); };
     askSaveChanges = [this] {
-        const QString text = T("Sie haben das Farbschema verändert.\rSollen die Änderungen gespeichert werden?",
-                               "You have changed the colors.\rSave changes?",
-                               "Vous avez changé les couleurs.\rSauvegarder les modifications ?");
+        const QString text =
+            T("Sie haben das Farbschema verändert.\rSollen die Änderungen gespeichert werden?",
+              "You have changed the colors.\rSave changes?",
+              "Vous avez changé les couleurs.\rSauvegarder les modifications ?");
         // A carriage return alone does not break a line in a Qt label.
-        return QMessageBox::question(this, windowTitle(), QString(text).replace(QLatin1Char('\r'), QLatin1Char('\n')),
+        return QMessageBox::question(this, windowTitle(),
+                                     QString(text).replace(QLatin1Char('\r'), QLatin1Char('\n')),
                                      QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
     };
 

@@ -15,13 +15,15 @@ class QComboBox;
 class QLabel;
 class QPushButton;
 
-namespace trevok {
+namespace trevok
+{
 
-class TColor_Dlg : public QDialog {
+class TColor_Dlg : public QDialog
+{
     Q_OBJECT
-public:
+  public:
     /// The scheme colours edited in the dialog, in panel order.
-    static constexpr std::array<int, 7> EditedColours{ColourBackground, ColourGrid, ColourK1, ColourB1,
+    static constexpr std::array<int, 7> EditedColours{ColourBackground, ColourGrid, ColourK1,        ColourB1,
                                                       ColourK2,         ColourB2,   ColourConnection};
 
     /// Reads the user schemes from their files; the scheme in use is Standard until
@@ -53,15 +55,15 @@ public:
     void accept() override;
     void reject() override;
 
-signals:
+  signals:
     /// The current colours changed: the board, the macro preview and the hatch patterns must
     /// be redrawn from them.
     void coloursChanged();
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
 
-private:
+  private:
     void schemeChosen(int index);
     void apply();
     void updatePanels();

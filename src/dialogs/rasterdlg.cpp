@@ -9,7 +9,8 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-namespace trevok {
+namespace trevok
+{
 
 TRasterDlg::TRasterDlg(QWidget* parent) : QDialog(parent)
 {

@@ -5,11 +5,13 @@
 
 class QDoubleSpinBox;
 
-namespace trevok {
+namespace trevok
+{
 
-class TRasterDlg : public QDialog {
+class TRasterDlg : public QDialog
+{
     Q_OBJECT
-public:
+  public:
     explicit TRasterDlg(QWidget* parent = nullptr);
 
     /// The value field (SE_Raster): 0.01 to 99.90 mm, step 0.01, two decimals.
@@ -17,7 +19,7 @@ public:
     /// The field's text as the grid list takes it, e.g. "0.50" (decimal point).
     QString valueText() const;
 
-private:
+  private:
     QDoubleSpinBox* mValue;
 };
 

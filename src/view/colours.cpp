@@ -9,20 +9,20 @@
 
 #include <span>
 
-namespace trevok {
+namespace trevok
+{
 
 ColourScheme ColourScheme::Standard() noexcept
 {
     ColourScheme s;
     s.Colours = {
-        Rgb(0, 0, 0),         // background
-        Rgb(110, 110, 110),   // grid
-        Rgb(0, 0, 255),       // copper side 1
-        Rgb(255, 0, 0),       // component print side 1
-        Rgb(0, 186, 0),       // copper side 2
-        Rgb(225, 215, 4),     // component print side 2
-        Rgb(0, 0, 128),
-        Rgb(0, 255, 0),       // connections
+        Rgb(0, 0, 0),                       // background
+        Rgb(110, 110, 110),                 // grid
+        Rgb(0, 0, 255),                     // copper side 1
+        Rgb(255, 0, 0),                     // component print side 1
+        Rgb(0, 186, 0),                     // copper side 2
+        Rgb(225, 215, 4),                   // component print side 2
+        Rgb(0, 0, 128),     Rgb(0, 255, 0), // connections
         Rgb(0, 0, 255),
     };
     return s;
@@ -76,13 +76,15 @@ ColourScheme ReadSchemeFile(const QString& path)
     return scheme;
 }
 
-namespace {
+namespace
+{
 
 bool writeBytes(const QString& path, const QByteArray& data)
 {
     try {
         const auto* p = reinterpret_cast<const std::uint8_t*>(data.constData());
-        WriteFileAtomically(path.toStdString(), std::span<const std::uint8_t>(p, static_cast<std::size_t>(data.size())));
+        WriteFileAtomically(path.toStdString(),
+                            std::span<const std::uint8_t>(p, static_cast<std::size_t>(data.size())));
         return true;
     } catch (...) {
         return false;
@@ -143,7 +145,8 @@ QString FormatCustomColours(const CustomColours& colours)
     for (int i = 0; i < CustomColourCount; ++i) {
         const auto& c = colours[static_cast<std::size_t>(i)];
         text += QStringLiteral("Color") + QChar(u'A' + i) + QLatin1Char('=');
-        text += c ? QStringLiteral("%1").arg(*c, 6, 16, QLatin1Char('0')).toUpper() : QStringLiteral("FFFFFFFF");
+        text +=
+            c ? QStringLiteral("%1").arg(*c, 6, 16, QLatin1Char('0')).toUpper() : QStringLiteral("FFFFFFFF");
         text += QStringLiteral("\r\n");
     }
     return text;

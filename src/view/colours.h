@@ -13,7 +13,8 @@
 #include <optional>
 #include <vector>
 
-namespace trevok {
+namespace trevok
+{
 
 /// 0x00BBGGRR, red in the low byte.
 using ColourRef = std::uint32_t;
@@ -22,24 +23,39 @@ constexpr ColourRef Rgb(int r, int g, int b) noexcept
 {
     return static_cast<ColourRef>((r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16));
 }
-constexpr int RedOf(ColourRef c) noexcept { return static_cast<int>(c & 0xFF); }
-constexpr int GreenOf(ColourRef c) noexcept { return static_cast<int>((c >> 8) & 0xFF); }
-constexpr int BlueOf(ColourRef c) noexcept { return static_cast<int>((c >> 16) & 0xFF); }
+constexpr int RedOf(ColourRef c) noexcept
+{
+    return static_cast<int>(c & 0xFF);
+}
+constexpr int GreenOf(ColourRef c) noexcept
+{
+    return static_cast<int>((c >> 8) & 0xFF);
+}
+constexpr int BlueOf(ColourRef c) noexcept
+{
+    return static_cast<int>((c >> 16) & 0xFF);
+}
 
-inline QColor ToQColor(ColourRef c) { return QColor(RedOf(c), GreenOf(c), BlueOf(c)); }
-inline ColourRef FromQColor(const QColor& c) { return Rgb(c.red(), c.green(), c.blue()); }
+inline QColor ToQColor(ColourRef c)
+{
+    return QColor(RedOf(c), GreenOf(c), BlueOf(c));
+}
+inline ColourRef FromQColor(const QColor& c)
+{
+    return Rgb(c.red(), c.green(), c.blue());
+}
 
 /// What each colour of a scheme is used for.
 enum ColourIndex : int {
-    ColourBackground = 0,   // board background
-    ColourGrid = 1,         // grid lines
-    ColourK1 = 2,           // copper side 1
-    ColourB1 = 3,           // component print side 1
-    ColourK2 = 4,           // copper side 2
-    ColourB2 = 5,           // component print side 2
-    ColourExtra6 = 6,       // kept and stored, not edited in the dialog
-    ColourConnection = 7,   // rubber-band connections
-    ColourExtra8 = 8,       // kept and stored, not edited in the dialog
+    ColourBackground = 0, // board background
+    ColourGrid = 1,       // grid lines
+    ColourK1 = 2,         // copper side 1
+    ColourB1 = 3,         // component print side 1
+    ColourK2 = 4,         // copper side 2
+    ColourB2 = 5,         // component print side 2
+    ColourExtra6 = 6,     // kept and stored, not edited in the dialog
+    ColourConnection = 7, // rubber-band connections
+    ColourExtra8 = 8,     // kept and stored, not edited in the dialog
 };
 inline constexpr int SchemeColourCount = 9;
 /// Scheme 0 is "Standard", 1..3 the user schemes.

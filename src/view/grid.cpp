@@ -3,7 +3,8 @@
 #include "view/canvas.h"
 #include "view/viewmodel.h"
 
-namespace trevok {
+namespace trevok
+{
 
 std::int32_t GridPenWidth(double zoom, bool marked) noexcept
 {
@@ -34,8 +35,8 @@ void DrawGrid(Canvas& canvas, const ViewModel& view, ColourRef colour, const TRe
 {
     if (!view.gridVisible())
         return;
-    DrawGrid(canvas, view.boardWidth(), view.boardHeight(), view.grid(), view.zoom(), view.gridMarking(), colour,
-             area);
+    DrawGrid(canvas, view.boardWidth(), view.boardHeight(), view.grid(), view.zoom(), view.gridMarking(),
+             colour, area);
 }
 
 } // namespace trevok

@@ -7,7 +7,8 @@
 
 #include <cstdint>
 
-namespace trevok {
+namespace trevok
+{
 
 class Canvas;
 class ViewModel;

@@ -6,9 +6,11 @@
 #include <algorithm>
 #include <cmath>
 
-namespace trevok {
+namespace trevok
+{
 
-namespace {
+namespace
+{
 
 const QString SixBlanks = QStringLiteral("      ");
 
@@ -38,8 +40,8 @@ GridList::GridList()
         {5080000, "5.08", "2 "},
     };
     for (const auto& f : fixed) {
-        const QString caption = SixBlanks + QLatin1String(f.value) + QStringLiteral(" mm (") + QLatin1String(f.part) +
-                                pitch + QLatin1Char(')');
+        const QString caption = SixBlanks + QLatin1String(f.value) + QStringLiteral(" mm (") +
+                                QLatin1String(f.part) + pitch + QLatin1Char(')');
         mBuiltIn.push_back({f.tag, caption, false});
     }
 }
@@ -47,7 +49,8 @@ GridList::GridList()
 bool GridList::insertUser(GridEntry entry)
 {
     entry.User = true;
-    const auto at = std::find_if(mUser.begin(), mUser.end(), [&](const GridEntry& e) { return e.Tag >= entry.Tag; });
+    const auto at =
+        std::find_if(mUser.begin(), mUser.end(), [&](const GridEntry& e) { return e.Tag >= entry.Tag; });
     if (at != mUser.end() && at->Tag == entry.Tag)
         return false;
     mUser.insert(at, std::move(entry));
@@ -77,7 +80,8 @@ bool GridList::isUserGrid(double grid) const noexcept
 bool GridList::removeUserGrid(double grid)
 {
     const std::int64_t tag = RoundHalfEven64(grid);
-    const auto at = std::find_if(mUser.begin(), mUser.end(), [tag](const GridEntry& e) { return e.Tag == tag; });
+    const auto at =
+        std::find_if(mUser.begin(), mUser.end(), [tag](const GridEntry& e) { return e.Tag == tag; });
     if (at == mUser.end())
         return false;
     mUser.erase(at);

@@ -10,7 +10,8 @@
 #include <utility>
 #include <vector>
 
-namespace trevok {
+namespace trevok
+{
 
 /// The grid (units) that a menu tag stands for: tags above 10000 hold 1/10000 mm (built-in
 /// entries), smaller ones hold units (user entries).
@@ -23,8 +24,9 @@ struct GridEntry {
     double grid() const noexcept { return GridOfTag(Tag); }
 };
 
-class GridList {
-public:
+class GridList
+{
+  public:
     /// Menu position of the first user grid: seven built-in entries and a separator come first.
     static constexpr int FirstUserPosition = 8;
     /// User grids read from the settings; more are not read.
@@ -61,7 +63,7 @@ public:
     std::vector<std::pair<QString, QString>> settingsEntries() const;
     void clearUserGrids() { mUser.clear(); }
 
-private:
+  private:
     bool insertUser(GridEntry entry);
 
     std::vector<GridEntry> mBuiltIn;

@@ -6,9 +6,11 @@
 #include <cmath>
 #include <limits>
 
-namespace trevok {
+namespace trevok
+{
 
-namespace {
+namespace
+{
 
 constexpr double DefaultGrid = 254.0;
 
@@ -45,8 +47,14 @@ double ClampZoom(double zoom) noexcept
     return std::clamp(zoom, MinZoom, MaxZoom);
 }
 
-double ZoomIn(double zoom) noexcept { return ClampZoom(zoom * ZoomStep); }
-double ZoomOut(double zoom) noexcept { return ClampZoom(zoom / ZoomStep); }
+double ZoomIn(double zoom) noexcept
+{
+    return ClampZoom(zoom * ZoomStep);
+}
+double ZoomOut(double zoom) noexcept
+{
+    return ClampZoom(zoom / ZoomStep);
+}
 
 QSize SurfaceSize(std::int32_t boardWidth, std::int32_t boardHeight, double zoom) noexcept
 {
@@ -101,7 +109,8 @@ std::vector<GridLine> GridLinesIn(std::int32_t boardWidth, std::int32_t boardHei
         const std::int32_t y = -RoundHalfEven(static_cast<double>(i) * grid);
         if (y < top || y > bottom)
             continue;
-        lines.push_back({static_cast<std::int32_t>(left), y, static_cast<std::int32_t>(right), y, isMarked(i)});
+        lines.push_back(
+            {static_cast<std::int32_t>(left), y, static_cast<std::int32_t>(right), y, isMarked(i)});
     }
     const auto cols = static_cast<std::int64_t>(std::trunc((boardWidth - 1.0) / grid));
     const std::int64_t colFirst = std::max<std::int64_t>(1, floorDiv(static_cast<double>(left), grid) - 1);
@@ -110,7 +119,8 @@ std::vector<GridLine> GridLinesIn(std::int32_t boardWidth, std::int32_t boardHei
         const std::int32_t x = RoundHalfEven(static_cast<double>(i) * grid);
         if (x < left || x > right)
             continue;
-        lines.push_back({x, static_cast<std::int32_t>(top), x, static_cast<std::int32_t>(bottom), isMarked(i)});
+        lines.push_back(
+            {x, static_cast<std::int32_t>(top), x, static_cast<std::int32_t>(bottom), isMarked(i)});
     }
     return lines;
 }
@@ -118,7 +128,10 @@ std::vector<GridLine> GridLinesIn(std::int32_t boardWidth, std::int32_t boardHei
 // ---------------------------------------------------------------------------------------------
 // Rulers
 
-int RulerStep(bool inch) noexcept { return inch ? 254 : 100; }
+int RulerStep(bool inch) noexcept
+{
+    return inch ? 254 : 100;
+}
 
 int RulerLabelStep(double pixelsPerTick) noexcept
 {
@@ -135,7 +148,8 @@ QString RulerLabel(std::int64_t e, bool inch)
     return QString::number(v, 'g', 3);
 }
 
-namespace {
+namespace
+{
 
 // Labels stand beside their tick, so ticks a little outside the ruler still matter.
 constexpr int TickMargin = 80;
@@ -280,7 +294,8 @@ void ViewModel::setViewportSize(QSize size)
 
 QPoint ViewModel::maxScroll() const noexcept
 {
-    return {std::max(0, mSurface.width() - mViewport.width()), std::max(0, mSurface.height() - mViewport.height())};
+    return {std::max(0, mSurface.width() - mViewport.width()),
+            std::max(0, mSurface.height() - mViewport.height())};
 }
 
 void ViewModel::limitScroll()
@@ -338,7 +353,9 @@ void ViewModel::SetZoom(double zoom)
         return;
     Batch batch(*this);
     // The centre is limited to the largest board (or to a larger foreign board's own size).
-    const double limit = std::max<double>({static_cast<double>(MaxCentreCoordinate), static_cast<double>(mBoardWidth), static_cast<double>(mBoardHeight)});
+    const double limit =
+        std::max<double>({static_cast<double>(MaxCentreCoordinate), static_cast<double>(mBoardWidth),
+                          static_cast<double>(mBoardHeight)});
     const double cx = std::min(limit, (mScrollX + mViewport.width() / 2.0) / mZoom);
     const double cy = std::min(limit, (mScrollY + mViewport.height() / 2.0) / mZoom);
     applyZoom(zoom);
@@ -390,8 +407,10 @@ void ViewModel::wheel(int delta, QPoint viewportPixel)
         return;
     }
     // The surface point under the cursor, limited to the board.
-    const double u = std::clamp((mScrollX + viewportPixel.x()) / mZoom, 0.0, static_cast<double>(mBoardWidth));
-    const double v = std::clamp((mScrollY + viewportPixel.y()) / mZoom, 0.0, static_cast<double>(mBoardHeight));
+    const double u =
+        std::clamp((mScrollX + viewportPixel.x()) / mZoom, 0.0, static_cast<double>(mBoardWidth));
+    const double v =
+        std::clamp((mScrollY + viewportPixel.y()) / mZoom, 0.0, static_cast<double>(mBoardHeight));
     applyZoom(mZoom * ZoomStep);
     CentreOn(RoundHalfEven(u), RoundHalfEven(v));
 }
@@ -432,11 +451,13 @@ void ViewModel::zoomBoard()
     PushView();
     if (mBoardWidth <= 0 || mBoardHeight <= 0)
         return;
-    const double z = std::min((mViewport.width() - 10.0) / mBoardWidth, (mViewport.height() - 10.0) / mBoardHeight);
+    const double z =
+        std::min((mViewport.width() - 10.0) / mBoardWidth, (mViewport.height() - 10.0) / mBoardHeight);
     SetZoom(z);
 }
 
-namespace {
+namespace
+{
 
 std::optional<TRect> unionOfBounds(const ElementList& elements, bool selectedOnly)
 {
@@ -475,8 +496,10 @@ void ViewModel::zoomToRect(std::optional<TRect> rect)
     applyZoom(std::min((mViewport.width() - 20.0) / static_cast<double>(std::llabs(w)),
                        (mViewport.height() - 20.0) / static_cast<double>(std::llabs(h))));
     // Sums of 64-bit bounds cannot overflow for coordinates of 32-bit elements.
-    const std::int64_t cx = std::min<std::int64_t>(std::llabs(rect->left + rect->right) / 2, MaxCentreCoordinate);
-    const std::int64_t cy = std::min<std::int64_t>(std::llabs(rect->top + rect->bottom) / 2, MaxCentreCoordinate);
+    const std::int64_t cx =
+        std::min<std::int64_t>(std::llabs(rect->left + rect->right) / 2, MaxCentreCoordinate);
+    const std::int64_t cy =
+        std::min<std::int64_t>(std::llabs(rect->top + rect->bottom) / 2, MaxCentreCoordinate);
     CentreOn(surfaceX(cx) - 10, static_cast<std::int32_t>(cy) - 10);
     note(RepaintNeeded);
 }
@@ -486,13 +509,16 @@ void ViewModel::zoomToolRelease(TPoint anchor, TPoint release)
     Batch batch(*this);
     PushView();
     const auto limitX = [this](std::int64_t x) { return std::clamp<std::int64_t>(x, 0, mBoardWidth); };
-    const auto limitY = [this](std::int64_t y) { return std::clamp<std::int64_t>(y, -static_cast<std::int64_t>(mBoardHeight), 0); };
+    const auto limitY = [this](std::int64_t y) {
+        return std::clamp<std::int64_t>(y, -static_cast<std::int64_t>(mBoardHeight), 0);
+    };
     const std::int64_t ax = limitX(anchor.x), ay = limitY(anchor.y);
     const std::int64_t rx = limitX(release.x), ry = limitY(release.y);
     const std::int64_t dx = std::llabs(rx - ax);
     const std::int64_t dy = std::llabs(ry - ay);
     if (dx * mZoom > 8 && dy * mZoom > 8) {
-        applyZoom(std::min(mViewport.width() / static_cast<double>(dx), mViewport.height() / static_cast<double>(dy)));
+        applyZoom(std::min(mViewport.width() / static_cast<double>(dx),
+                           mViewport.height() / static_cast<double>(dy)));
         const std::int64_t cx = std::min<std::int64_t>((ax + rx) / 2, MaxCentreCoordinate);
         const std::int64_t cy = std::min<std::int64_t>(-(ay + ry) / 2, MaxCentreCoordinate);
         CentreOn(surfaceX(cx), static_cast<std::int32_t>(cy));
@@ -592,7 +618,8 @@ NavigatorGeometry ViewModel::navigator() const noexcept
     // Centred in a square area as wide as the navigator.
     g.board = QRect((NavigatorAreaWidth - bw) / 2, (NavigatorAreaWidth - bh) / 2, bw, bh);
     g.frame = g.board.adjusted(-1, -1, 1, 1);
-    g.visible = QRect(g.board.left() + clampToInt(mScrollX / mZoom / b), g.board.top() + clampToInt(mScrollY / mZoom / b),
+    g.visible = QRect(g.board.left() + clampToInt(mScrollX / mZoom / b),
+                      g.board.top() + clampToInt(mScrollY / mZoom / b),
                       clampToInt(mViewport.width() / mZoom / b), clampToInt(mViewport.height() / mZoom / b));
     return g;
 }

@@ -27,7 +27,8 @@
 #include <optional>
 #include <vector>
 
-namespace trevok {
+namespace trevok
+{
 
 inline constexpr double MinZoom = 0.01;
 inline constexpr double MaxZoom = 1.0;
@@ -38,8 +39,8 @@ inline constexpr std::int32_t MaxCentreCoordinate = 30000;
 
 /// A zoom limited to MinZoom..MaxZoom; NaN gives DefaultZoom.
 double ClampZoom(double zoom) noexcept;
-double ZoomIn(double zoom) noexcept;    // × 1.4, limited
-double ZoomOut(double zoom) noexcept;   // ÷ 1.4, limited
+double ZoomIn(double zoom) noexcept;  // × 1.4, limited
+double ZoomOut(double zoom) noexcept; // ÷ 1.4, limited
 
 /// The size of the drawing surface in pixels for a board at a zoom.
 QSize SurfaceSize(std::int32_t boardWidth, std::int32_t boardHeight, double zoom) noexcept;
@@ -59,7 +60,7 @@ bool IsValidGridMarking(int marking) noexcept;
 /// One grid line in board units: vertical lines have x1 == x2, horizontal ones y1 == y2.
 struct GridLine {
     std::int32_t x1, y1, x2, y2;
-    bool marked;   // drawn 2 pixels wide
+    bool marked; // drawn 2 pixels wide
 };
 /// The grid lines of a board that meet the board rectangle `area` (board units, normalised,
 /// top = smaller y), the board edges excluded: horizontal at y = −round(i·grid) for
@@ -73,9 +74,9 @@ std::vector<GridLine> GridLinesIn(std::int32_t boardWidth, std::int32_t boardHei
 // Rulers
 
 struct RulerTick {
-    int pos;        // pixel along the ruler
-    int length;     // 14, 8 or 4 pixels
-    bool labelled;  // 14-pixel ticks carry a label
+    int pos;       // pixel along the ruler
+    int length;    // 14, 8 or 4 pixels
+    bool labelled; // 14-pixel ticks carry a label
     QString label;
 };
 /// The step s of the rulers in units: 100 (1 mm), or 254 (0.1 inch) in inch mode.
@@ -100,14 +101,14 @@ QString UnitButtonCaption(bool inch);
 // ---------------------------------------------------------------------------------------------
 // Board navigator
 
-inline constexpr int NavigatorBoardPixels = 80;   // the longer board side
+inline constexpr int NavigatorBoardPixels = 80; // the longer board side
 inline constexpr int NavigatorAreaWidth = 93;
 
 struct NavigatorGeometry {
-    double unitsPerPixel = 1;   // b = max(W, H) ÷ 80
-    QRect board;                // SH_Platine, in the navigator area
-    QRect frame;                // BV_Platine: one pixel wider on every side
-    QRect visible;              // SH_Zoom, in the navigator area
+    double unitsPerPixel = 1; // b = max(W, H) ÷ 80
+    QRect board;              // SH_Platine, in the navigator area
+    QRect frame;              // BV_Platine: one pixel wider on every side
+    QRect visible;            // SH_Zoom, in the navigator area
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -115,22 +116,23 @@ struct NavigatorGeometry {
 /// The view of the current board. Every change is reported once through `changed`, with the
 /// parts that changed; a zoom change resizes the surface and scrolls before it is reported,
 /// so the board is drawn once, after the change.
-class ViewModel : public QObject {
+class ViewModel : public QObject
+{
     Q_OBJECT
-public:
+  public:
     enum Change : unsigned {
-        SurfaceChanged = 1u << 0,   // size of the drawing surface
+        SurfaceChanged = 1u << 0, // size of the drawing surface
         ScrollChanged = 1u << 1,
         ZoomChanged = 1u << 2,
-        GridChanged = 1u << 3,      // grid value (caption and drawing)
-        GridDisplayChanged = 1u << 4,  // grid visible, marking
+        GridChanged = 1u << 3,        // grid value (caption and drawing)
+        GridDisplayChanged = 1u << 4, // grid visible, marking
         UnitChanged = 1u << 5,
         OriginChanged = 1u << 6,
-        HistoryChanged = 1u << 7,   // the previous-view stack (enabled state of "Zoom vorher")
-        RepaintNeeded = 1u << 8,    // the board must be drawn again as a whole
+        HistoryChanged = 1u << 7, // the previous-view stack (enabled state of "Zoom vorher")
+        RepaintNeeded = 1u << 8,  // the board must be drawn again as a whole
         NavigatorShownChanged = 1u << 9,
         MirrorChanged = 1u << 10,
-        ViewportChanged = 1u << 11,   // size of the visible part of the scroll box
+        ViewportChanged = 1u << 11, // size of the visible part of the scroll box
     };
 
     explicit ViewModel(QObject* parent = nullptr);
@@ -237,23 +239,25 @@ public:
     void navigatorClick(bool rightButton);
 
     /// Groups changes: `changed` is emitted once, when the outermost group ends.
-    class Batch {
-    public:
+    class Batch
+    {
+      public:
         explicit Batch(ViewModel& model) : m(model) { ++m.mBatchDepth; }
         ~Batch() { m.endBatch(); }
         Batch(const Batch&) = delete;
         Batch& operator=(const Batch&) = delete;
-    private:
+
+      private:
         ViewModel& m;
     };
 
-signals:
+  signals:
     void changed(unsigned changes);
 
-private:
+  private:
     void note(unsigned changes);
     void endBatch();
-    void applyZoom(double zoom);   // resize the surface, keep the scroll position limited
+    void applyZoom(double zoom); // resize the surface, keep the scroll position limited
     void updateSurface();
     void limitScroll();
 

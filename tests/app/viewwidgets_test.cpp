@@ -21,7 +21,8 @@
 
 using namespace trevok;
 
-namespace {
+namespace
+{
 
 struct ViewWidgets : ::testing::Test {
     TBoard board;
@@ -59,8 +60,8 @@ TEST_F(ViewWidgets, NavigatorClickZoomsAndDragScrolls)
     mouse(nav, QEvent::MouseMove, {36, 41}, Qt::NoButton, Qt::LeftButton);
     EXPECT_EQ(nav.visibleRect(), QRect(16, 26, 40, 30));
     mouse(nav, QEvent::MouseButtonRelease, {36, 41}, Qt::LeftButton, Qt::NoButton);
-    EXPECT_EQ(view.scrollPosition(), QPoint(200, 100));   // round(0.1 × 10 × 200), round(0.1 × 5 × 200)
-    EXPECT_DOUBLE_EQ(view.zoom(), 0.1);                  // a drag does not zoom
+    EXPECT_EQ(view.scrollPosition(), QPoint(200, 100)); // round(0.1 × 10 × 200), round(0.1 × 5 × 200)
+    EXPECT_DOUBLE_EQ(view.zoom(), 0.1);                 // a drag does not zoom
     EXPECT_TRUE(board.PreviousViews.empty());
 
     click(nav, nav.visibleRect().center(), Qt::LeftButton);
@@ -92,11 +93,11 @@ TEST_F(ViewWidgets, RulerDrawsTicksFromTheOriginAndAMarker)
     EXPECT_EQ(ruler.markerPosition(), 176);
     const QImage img = ruler.grab().toImage();
     const int bottom = img.height() - 2;
-    const QColor background = img.pixelColor(131, bottom);   // between the ticks at 126 and 136
-    EXPECT_NE(img.pixelColor(126, bottom), background);        // e = 0 at the origin
+    const QColor background = img.pixelColor(131, bottom); // between the ticks at 126 and 136
+    EXPECT_NE(img.pixelColor(126, bottom), background);    // e = 0 at the origin
     EXPECT_NE(img.pixelColor(136, bottom), background);
-    EXPECT_EQ(img.pixelColor(126, img.height() - 12), img.pixelColor(126, bottom));   // 14 pixels long
-    EXPECT_NE(img.pixelColor(136, img.height() - 12), img.pixelColor(136, bottom));   // 4 pixels long
+    EXPECT_EQ(img.pixelColor(126, img.height() - 12), img.pixelColor(126, bottom)); // 14 pixels long
+    EXPECT_NE(img.pixelColor(136, img.height() - 12), img.pixelColor(136, bottom)); // 4 pixels long
     EXPECT_EQ(img.pixelColor(176, 1), QColor(200, 0, 0));
     // The corner above the vertical ruler stays empty although e = −10 would be at 26 − 100.
     view.setOrigin({0, 0});
@@ -116,7 +117,7 @@ TEST_F(ViewWidgets, GridMenuAddsChecksAndRemovesUserGrids)
     menu.rebuild();
     EXPECT_FALSE(menu.removeGridAction()->isEnabled());
     EXPECT_EQ(menu.gridActions().size(), 7);
-    EXPECT_TRUE(menu.gridActions()[5]->isChecked());   // 2.54 mm is the grid of a new board
+    EXPECT_TRUE(menu.gridActions()[5]->isChecked()); // 2.54 mm is the grid of a new board
 
     menu.gridActions()[0]->trigger();
     EXPECT_DOUBLE_EQ(view.grid(), 7.9375);
@@ -132,7 +133,7 @@ TEST_F(ViewWidgets, GridMenuAddsChecksAndRemovesUserGrids)
 
     menu.removeGridAction()->trigger();
     EXPECT_EQ(listChanges, 2);
-    EXPECT_DOUBLE_EQ(view.grid(), 254);   // the grid itself stays
+    EXPECT_DOUBLE_EQ(view.grid(), 254); // the grid itself stays
     menu.rebuild();
     EXPECT_EQ(menu.gridActions().size(), 7);
     EXPECT_FALSE(menu.removeGridAction()->isEnabled());
@@ -160,7 +161,8 @@ TEST(GridDialog, OffersHundredthsOfAMillimetreUpToNinetyNinePointNine)
     SetCurrentLanguage(0);
 }
 
-namespace {
+namespace
+{
 
 struct ColourDialog : ::testing::Test {
     QTemporaryDir dir;
@@ -202,31 +204,31 @@ TEST_F(ColourDialog, EditsApplyAtOnceAndAreSavedWhenTheUserSaysSo)
     dlg.loadSchemes();
     dlg.selectScheme(0);
     dlg.show();
-    EXPECT_FALSE(dlg.panel(0)->isEnabled());   // Standard cannot be edited
+    EXPECT_FALSE(dlg.panel(0)->isEnabled()); // Standard cannot be edited
     dlg.editPanel(0);
     EXPECT_EQ(CurrentColours(), ColourScheme::Standard());
 
-    dlg.schemeBox()->setCurrentIndex(1);   // User 1 has no file: all black
+    dlg.schemeBox()->setCurrentIndex(1); // User 1 has no file: all black
     EXPECT_EQ(CurrentColours(), ColourScheme::Black());
     EXPECT_TRUE(dlg.panel(0)->isEnabled());
     dlg.editPanel(0);
     EXPECT_EQ(CurrentColours()[ColourBackground], Rgb(255, 0, 0));
     EXPECT_TRUE(dlg.schemeChanged());
 
-    dlg.schemeBox()->setCurrentIndex(2);   // asks; Yes writes User 1
+    dlg.schemeBox()->setCurrentIndex(2); // asks; Yes writes User 1
     EXPECT_EQ(questions, 1);
     EXPECT_EQ(LoadColourScheme(1)[ColourBackground], Rgb(255, 0, 0));
     EXPECT_EQ(CurrentColours(), ColourScheme::Black());
 
     answer = false;
     dlg.editPanel(1);
-    dlg.schemeBox()->setCurrentIndex(1);   // No: User 2 stays as its file (missing)
+    dlg.schemeBox()->setCurrentIndex(1); // No: User 2 stays as its file (missing)
     EXPECT_EQ(questions, 2);
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("C_USER2.DAT"))));
     EXPECT_EQ(dlg.scheme(2), ColourScheme::Black());
-    EXPECT_EQ(CurrentColours()[ColourBackground], Rgb(255, 0, 0));   // User 1 as saved
+    EXPECT_EQ(CurrentColours()[ColourBackground], Rgb(255, 0, 0)); // User 1 as saved
 
-    dlg.accept();   // OK writes the selected user scheme
+    dlg.accept(); // OK writes the selected user scheme
     EXPECT_EQ(dlg.schemeIndex(), 1);
     EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("C_USER1.DAT"))));
     EXPECT_GT(repaints, 0);
@@ -240,7 +242,7 @@ TEST_F(ColourDialog, CancelRestoresSchemeAndColours)
     dlg.selectScheme(0);
     dlg.show();
     dlg.schemeBox()->setCurrentIndex(3);
-    dlg.editPanel(6);   // air wires
+    dlg.editPanel(6); // air wires
     EXPECT_EQ(CurrentColours()[ColourConnection], Rgb(1, 2, 3));
     dlg.reject();
     EXPECT_EQ(dlg.schemeIndex(), 0);

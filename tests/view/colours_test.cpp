@@ -9,7 +9,8 @@
 
 using namespace trevok;
 
-namespace {
+namespace
+{
 
 // Each test gets an empty user folder of its own.
 struct UserFolderFixture : ::testing::Test {
@@ -46,8 +47,8 @@ TEST(ColourValues, RedIsInTheLowByte)
 {
     EXPECT_EQ(Rgb(1, 2, 3), 0x030201u);
     const ColourScheme s = ColourScheme::Standard();
-    EXPECT_EQ(s[ColourK1], 0xFF0000u);   // blue
-    EXPECT_EQ(s[ColourB1], 0x0000FFu);   // red
+    EXPECT_EQ(s[ColourK1], 0xFF0000u); // blue
+    EXPECT_EQ(s[ColourB1], 0x0000FFu); // red
     EXPECT_EQ(s[ColourB2], Rgb(225, 215, 4));
     EXPECT_EQ(s.qcolor(ColourK2), QColor(0, 186, 0));
     EXPECT_EQ(FromQColor(QColor(225, 215, 4)), Rgb(225, 215, 4));
@@ -65,7 +66,7 @@ TEST_F(UserFolderFixture, SchemeFileRoundTripIsThirtySixLittleEndianBytes)
     ASSERT_EQ(bytes.size(), 36);
     EXPECT_EQ(bytes.mid(4, 4), le32(Rgb(10, 21, 199)));
     EXPECT_EQ(LoadColourScheme(2), s);
-    EXPECT_FALSE(SaveColourScheme(0, s));   // the Standard scheme is fixed
+    EXPECT_FALSE(SaveColourScheme(0, s)); // the Standard scheme is fixed
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("C_USER0.DAT"))));
 }
 
@@ -106,12 +107,13 @@ TEST(CustomColours, ParseAndFormatRoundTrip)
 
 TEST(CustomColours, ForeignLinesAreSkipped)
 {
-    const CustomColours c = ParseCustomColours(QStringLiteral("[x]\nColorC = 00ff00\nColorZ=123456\nColorD=xyz\n"
-                                                               "ColorE=1000000\nnoise\ncolorf=10\n"));
+    const CustomColours c =
+        ParseCustomColours(QStringLiteral("[x]\nColorC = 00ff00\nColorZ=123456\nColorD=xyz\n"
+                                          "ColorE=1000000\nnoise\ncolorf=10\n"));
     EXPECT_EQ(c[2], std::optional<ColourRef>(0x00FF00u));
     EXPECT_EQ(c[5], std::optional<ColourRef>(0x10u));
     EXPECT_FALSE(c[3]);
-    EXPECT_FALSE(c[4]);   // beyond 24 bits
+    EXPECT_FALSE(c[4]); // beyond 24 bits
     int set = 0;
     for (const auto& v : c)
         set += v.has_value();

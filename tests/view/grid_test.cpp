@@ -11,7 +11,8 @@
 
 using namespace trevok;
 
-namespace {
+namespace
+{
 
 // Draws the grid of a 10 × 6 mm board at zoom 0.5 (1 mm = 50 px) into a black picture.
 QImage drawGrid(double grid, int marking, const TRect& area)
@@ -40,18 +41,18 @@ TEST(GridDrawing, ThinAndMarkedLinesOfOneAndTwoPixels)
     EXPECT_FALSE(isGrid(img, 48, 20));
     EXPECT_FALSE(isGrid(img, 52, 20));
     int width = 0;
-    for (int x = 245; x <= 255; ++x)   // line i = 5 is marked: two pixels
+    for (int x = 245; x <= 255; ++x) // line i = 5 is marked: two pixels
         width += isGrid(img, x, 20);
     EXPECT_EQ(width, 2);
     // No line on the board edges, none between the lines.
     EXPECT_FALSE(isGrid(img, 0, 20));
     EXPECT_FALSE(isGrid(img, 25, 20));
-    EXPECT_TRUE(isGrid(img, 20, 50));   // horizontal line at y = −100
+    EXPECT_TRUE(isGrid(img, 20, 50)); // horizontal line at y = −100
 }
 
 TEST(GridDrawing, NothingWhenTooDenseAndNothingOutsideTheArea)
 {
-    const QImage dense = drawGrid(7.9375, 0, {0, -600, 1000, 0});   // 4 pixels apart: not drawn
+    const QImage dense = drawGrid(7.9375, 0, {0, -600, 1000, 0}); // 4 pixels apart: not drawn
     const QImage partial = drawGrid(100, 0, {400, -600, 1000, 0});
     int lit = 0, litLeft = 0;
     for (int y = 0; y < 300; ++y)
@@ -78,7 +79,7 @@ TEST(GridDrawing, HiddenGridOfAViewDrawsNothing)
         canvas.setMapping(CanvasMapping::view(view.zoom(), 0, 0));
         DrawGrid(canvas, view, Rgb(255, 255, 255), {0, -10000, 16000, 0});
     }
-    EXPECT_EQ(img.pixelColor(25, 50), QColor(Qt::black));   // x = 254 units at zoom 0.1
+    EXPECT_EQ(img.pixelColor(25, 50), QColor(Qt::black)); // x = 254 units at zoom 0.1
     view.setGridVisible(true);
     {
         QPainter p(&img);

@@ -8,7 +8,8 @@
 
 using namespace trevok;
 
-namespace {
+namespace
+{
 
 struct GridListFixture : ::testing::Test {
     void SetUp() override { SetCurrentLanguage(0); }
@@ -53,7 +54,8 @@ TEST_F(GridListFixture, AddingKeepsUserGridsAscendingAndUnique)
     EXPECT_EQ(list.addUserGrid(QStringLiteral("2.54")), std::optional<double>(254));
     EXPECT_EQ(list.addUserGrid(QStringLiteral("0.50")), std::optional<double>(50));
     EXPECT_EQ(list.addUserGrid(QStringLiteral("1.00")), std::optional<double>(100));
-    EXPECT_EQ(list.addUserGrid(QStringLiteral("2.54")), std::optional<double>(254));   // exists: becomes current only
+    EXPECT_EQ(list.addUserGrid(QStringLiteral("2.54")),
+              std::optional<double>(254)); // exists: becomes current only
     EXPECT_EQ(tags(list), (std::vector<std::int64_t>{50, 100, 254}));
     EXPECT_EQ(list.userGrids()[0].Caption, QStringLiteral("      0.50 mm"));
     // A 2.54 mm user grid stands beside the built-in one; it is the one that can be removed.
@@ -69,8 +71,8 @@ TEST_F(GridListFixture, RemovingTakesTheUserGridOfTheRoundedCurrentGrid)
 {
     GridList list;
     list.addUserGrid(QStringLiteral("0.08"));
-    EXPECT_FALSE(list.isUserGrid(7.9375));     // the built-in 1/32 grid is not the user's 0.08 mm
-    EXPECT_TRUE(list.removeUserGrid(8.2));     // round(8.2) = 8
+    EXPECT_FALSE(list.isUserGrid(7.9375)); // the built-in 1/32 grid is not the user's 0.08 mm
+    EXPECT_TRUE(list.removeUserGrid(8.2)); // round(8.2) = 8
     EXPECT_TRUE(list.userGrids().empty());
     EXPECT_FALSE(list.removeUserGrid(8));
 }
@@ -81,14 +83,14 @@ TEST_F(GridListFixture, ReadingStopsAtTheFirstMissingTagAndRepairsTheRest)
     list.readSettings(section({
         {QStringLiteral("T8"), QStringLiteral("100")},
         {QStringLiteral("S8"), QStringLiteral("1.00 mm")},
-        {QStringLiteral("T9"), QStringLiteral("50")},   // out of order, no caption
+        {QStringLiteral("T9"), QStringLiteral("50")}, // out of order, no caption
         {QStringLiteral("T10"), QStringLiteral("abc")},
         {QStringLiteral("T11"), QStringLiteral("-3")},
-        {QStringLiteral("T12"), QStringLiteral("100")},   // duplicate
+        {QStringLiteral("T12"), QStringLiteral("100")}, // duplicate
         {QStringLiteral("S12"), QStringLiteral("   other")},
         {QStringLiteral("T13"), QStringLiteral("254")},
         {QStringLiteral("S13"), QStringLiteral("          2.54 mm")},
-        {QStringLiteral("T15"), QStringLiteral("300")},   // after the gap at 14: not read
+        {QStringLiteral("T15"), QStringLiteral("300")}, // after the gap at 14: not read
     }));
     EXPECT_EQ(tags(list), (std::vector<std::int64_t>{50, 100, 254}));
     EXPECT_EQ(list.userGrids()[0].Caption, QStringLiteral("      0.50 mm"));

@@ -9,7 +9,8 @@
 
 using namespace trevok;
 
-namespace {
+namespace
+{
 
 // A model showing a default board (160 × 100 mm) in a viewport of the given size.
 struct ViewFixture : ::testing::Test {
@@ -47,7 +48,7 @@ TEST(ZoomLimits, StepsStopAtTheLimitsInsteadOfOvershooting)
     z = 0.1;
     for (int i = 0; i < 6; ++i)
         z = ZoomOut(z);
-    EXPECT_GT(z, 0.01);   // six steps out are not yet at the limit
+    EXPECT_GT(z, 0.01); // six steps out are not yet at the limit
     EXPECT_DOUBLE_EQ(ZoomOut(z), 0.01);
 }
 
@@ -63,7 +64,7 @@ TEST(Surface, IsBoardTimesZoomPlusOnePixel)
 
 TEST_F(ViewFixture, SetZoomKeepsTheCentreAndReportsOnce)
 {
-    view.setScrollPosition(400, 200);   // centre (800, 500) px = (8000, 5000) units
+    view.setScrollPosition(400, 200); // centre (800, 500) px = (8000, 5000) units
     reports.clear();
     view.SetZoom(0.2);
     EXPECT_DOUBLE_EQ(view.zoom(), 0.2);
@@ -74,7 +75,7 @@ TEST_F(ViewFixture, SetZoomKeepsTheCentreAndReportsOnce)
     EXPECT_EQ(reports[0] & (ViewModel::SurfaceChanged | ViewModel::ScrollChanged | ViewModel::ZoomChanged),
               unsigned(ViewModel::SurfaceChanged | ViewModel::ScrollChanged | ViewModel::ZoomChanged));
 
-    view.SetZoom(7);   // clamped silently
+    view.SetZoom(7); // clamped silently
     EXPECT_DOUBLE_EQ(view.zoom(), 1.0);
     view.SetZoom(std::numeric_limits<double>::quiet_NaN());
     EXPECT_DOUBLE_EQ(view.zoom(), 1.0);
@@ -89,9 +90,9 @@ TEST(ViewZoom, ABoardWiderThanThreeHundredMillimetresKeepsItsCentreToo)
     ViewModel view;
     view.loadFrom(wide);
     view.setViewportSize({800, 600});
-    view.setScrollPosition(5000, 0);   // centre x (5000 + 400) / 0.1 = 54000
+    view.setScrollPosition(5000, 0); // centre x (5000 + 400) / 0.1 = 54000
     view.SetZoom(0.2);
-    EXPECT_EQ(view.scrollPosition().x(), 10400);   // round(0.2 × (54000 − 2000))
+    EXPECT_EQ(view.scrollPosition().x(), 10400); // round(0.2 × (54000 − 2000))
 }
 
 TEST_F(ViewFixture, ScrollingStaysWithinTheSurface)
@@ -115,7 +116,7 @@ TEST_F(ViewFixture, ZoomBoardFitsTheBoardWithAMargin)
 {
     view.setViewportSize({810, 510});
     view.zoomBoard();
-    EXPECT_DOUBLE_EQ(view.zoom(), 0.05);   // min(800 / 16000, 500 / 10000)
+    EXPECT_DOUBLE_EQ(view.zoom(), 0.05); // min(800 / 16000, 500 / 10000)
     EXPECT_EQ(board.PreviousViews.size(), 1u);
     EXPECT_DOUBLE_EQ(board.PreviousViews.back().Zoom, 0.1);
 }
@@ -123,13 +124,14 @@ TEST_F(ViewFixture, ZoomBoardFitsTheBoardWithAMargin)
 TEST_F(ViewFixture, ZoomToObjectsFitsTheirBoundsAndCentresTenUnitsOff)
 {
     ElementList list;
-    list.push_back(smdPad({1000, -1000}, 100));   // bounds 950..1050, −1050..−950
-    list.push_back(smdPad({5000, -4000}, 100));   // bounds 4950..5050, −4050..−3950
+    list.push_back(smdPad({1000, -1000}, 100)); // bounds 950..1050, −1050..−950
+    list.push_back(smdPad({5000, -4000}, 100)); // bounds 4950..5050, −4050..−3950
     view.setViewportSize({840, 640});
     view.zoomAllObjects(list);
     // min(820 / 4100, 620 / 3100); centre (3000, 2500) asked as (2990, 2490)
     EXPECT_DOUBLE_EQ(view.zoom(), 0.2);
-    EXPECT_EQ(view.scrollPosition(), QPoint(178, 178));   // round(0.2 × (2990 − 2100)), round(0.2 × (2490 − 1600))
+    EXPECT_EQ(view.scrollPosition(),
+              QPoint(178, 178)); // round(0.2 × (2990 − 2100)), round(0.2 × (2490 − 1600))
     EXPECT_EQ(board.PreviousViews.size(), 1u);
 }
 
@@ -137,12 +139,12 @@ TEST_F(ViewFixture, ZoomToNothingOrToSomethingTinyOnlyPushesAView)
 {
     ElementList list;
     view.setScrollPosition(30, 40);
-    view.zoomAllObjects(list);   // empty board
-    list.push_back(smdPad({1000, -1000}, 40));   // 0.4 mm wide
+    view.zoomAllObjects(list);                 // empty board
+    list.push_back(smdPad({1000, -1000}, 40)); // 0.4 mm wide
     list.push_back(smdPad({9000, -9000}, 200));
-    view.zoomSelection(list);    // nothing selected
+    view.zoomSelection(list); // nothing selected
     list[0]->Selected = 1;
-    view.zoomSelection(list);    // narrower than 0.5 mm
+    view.zoomSelection(list); // narrower than 0.5 mm
     EXPECT_DOUBLE_EQ(view.zoom(), 0.1);
     EXPECT_EQ(view.scrollPosition(), QPoint(30, 40));
     EXPECT_EQ(board.PreviousViews.size(), 3u);
@@ -230,7 +232,7 @@ TEST(ViewLoad, UnusableValuesOfAForeignFileAreReplaced)
 
 TEST_F(ViewFixture, WheelZoomsInOnTheCursorAndOutAroundTheCentreWithoutHistory)
 {
-    view.wheel(120, {100, 50});   // board point (1000, −500)
+    view.wheel(120, {100, 50}); // board point (1000, −500)
     EXPECT_DOUBLE_EQ(view.zoom(), 0.14);
     // round(0.14 × (1000 − round(400 / 0.14))) is negative: limited to 0
     EXPECT_EQ(view.scrollPosition(), QPoint(0, 0));
@@ -245,7 +247,7 @@ TEST_F(ViewFixture, WheelZoomsInOnTheCursorAndOutAroundTheCentreWithoutHistory)
     view.SetZoom(0.5);
     view.wheel(120, {400, 300});
     const QPointF under = view.boardPointAt({400, 300});
-    view.wheel(120, {400, 300});   // the point under the cursor stays under it at the centre
+    view.wheel(120, {400, 300}); // the point under the cursor stays under it at the centre
     EXPECT_NEAR(view.boardPointAt({400, 300}).x(), under.x(), 2);
     EXPECT_FALSE(view.canPopView());
 }
@@ -255,7 +257,7 @@ TEST_F(ViewFixture, MirroredViewMeasuresCentresFromTheRightEdge)
     view.setMirrored(true);
     EXPECT_EQ(view.surfaceX(1000), 15000);
     view.SetZoom(0.5);
-    view.zoomToolRelease({1000, -2000}, {1000, -2000});   // a click: zoom in at the point
+    view.zoomToolRelease({1000, -2000}, {1000, -2000}); // a click: zoom in at the point
     EXPECT_DOUBLE_EQ(view.zoom(), 0.7);
     // centred on surface x 15000: round(0.7 × (15000 − round(400 / 0.7)))
     EXPECT_EQ(view.scrollPosition().x(), RoundHalfEven(0.7 * (15000 - RoundHalfEven(400 / 0.7))));
@@ -264,8 +266,8 @@ TEST_F(ViewFixture, MirroredViewMeasuresCentresFromTheRightEdge)
 
 TEST_F(ViewFixture, ZoomToolRectangleFitsTheRectangle)
 {
-    view.zoomToolRelease({2000, -1000}, {6000, -4000});   // 400 × 300 px at zoom 0.1
-    EXPECT_DOUBLE_EQ(view.zoom(), 0.2);                    // min(800 / 4000, 600 / 3000)
+    view.zoomToolRelease({2000, -1000}, {6000, -4000}); // 400 × 300 px at zoom 0.1
+    EXPECT_DOUBLE_EQ(view.zoom(), 0.2);                 // min(800 / 4000, 600 / 3000)
     EXPECT_NEAR(view.boardPointAt({400, 300}).x(), 4000, 5);
     EXPECT_NEAR(view.boardPointAt({400, 300}).y(), -2500, 5);
     EXPECT_EQ(board.PreviousViews.size(), 1u);
@@ -287,9 +289,9 @@ TEST(GridCaption, GeneralFormatPaddedToNineCharacters)
 
 TEST(GridSuppression, NoLinesCloserThanFourPixels)
 {
-    EXPECT_FALSE(GridLinesShown(7.9375, 0.1));   // about 0.8 pixels apart
+    EXPECT_FALSE(GridLinesShown(7.9375, 0.1)); // about 0.8 pixels apart
     EXPECT_TRUE(GridLinesShown(254, 0.1));
-    EXPECT_FALSE(GridLinesShown(40, 0.1));       // 4 pen widths of 10 units are not less than 40
+    EXPECT_FALSE(GridLinesShown(40, 0.1)); // 4 pen widths of 10 units are not less than 40
     EXPECT_TRUE(GridLinesShown(40.5, 0.1));
     EXPECT_TRUE(GridLinesShown(7.9375, 1.0));
     EXPECT_FALSE(GridLinesShown(0, 1.0));
@@ -334,7 +336,7 @@ TEST(GridLines, InsideTheBoardOnlyWithMarkingAndRoundedPositions)
 TEST(GridLines, OnlyThoseOfTheRepaintedAreaAndNoneForAHugeForeignBoard)
 {
     const auto lines = GridLinesIn(16000, 10000, 254, 1.0, 0, {300, -700, 600, -200});
-    ASSERT_EQ(lines.size(), 3u);   // x 508; y −254, −508
+    ASSERT_EQ(lines.size(), 3u); // x 508; y −254, −508
     for (const GridLine& l : lines) {
         if (l.x1 == l.x2) {
             EXPECT_EQ(l.x1, 508);
@@ -347,7 +349,8 @@ TEST(GridLines, OnlyThoseOfTheRepaintedAreaAndNoneForAHugeForeignBoard)
     }
     // A board at the 32-bit limit: only the lines of the area are produced.
     const std::int32_t big = std::numeric_limits<std::int32_t>::max();
-    EXPECT_EQ(GridLinesIn(big, big, 254, 1.0, 0, {1000, -1300, 1300, -1000}).size(), 4u);   // 1016 and 1270 each way
+    EXPECT_EQ(GridLinesIn(big, big, 254, 1.0, 0, {1000, -1300, 1300, -1000}).size(),
+              4u); // 1016 and 1270 each way
     EXPECT_TRUE(GridLinesIn(1, 1, 254, 1.0, 0, {0, -1, 1, 0}).empty());
 }
 
@@ -388,7 +391,7 @@ TEST(Rulers, HorizontalTicksFollowTheOriginAndTheScroll)
                 return &t;
         return nullptr;
     };
-    ASSERT_NE(at(126), nullptr);   // e = 0 at the origin, 10 mm right of the board edge
+    ASSERT_NE(at(126), nullptr); // e = 0 at the origin, 10 mm right of the board edge
     EXPECT_EQ(at(126)->length, 14);
     EXPECT_EQ(at(126)->label, QStringLiteral("0"));
     ASSERT_NE(at(26), nullptr);
@@ -399,7 +402,7 @@ TEST(Rulers, HorizontalTicksFollowTheOriginAndTheScroll)
     EXPECT_EQ(at(136)->length, 4);
 
     ticks = HorizontalRulerTicks(0.1, false, 500, 26, 1000, 300);
-    ASSERT_NE(at(126), nullptr);   // scrolled by 500 px: e = 50 is where e = 0 was
+    ASSERT_NE(at(126), nullptr); // scrolled by 500 px: e = 50 is where e = 0 was
     EXPECT_EQ(at(126)->label, QStringLiteral("50"));
 
     // inch: p = 25.4, tick 5 (half inch) at round(5 × 25.4 + 26)
@@ -440,7 +443,8 @@ TEST(Rulers, TicksEndAtThreeHundredMillimetresAndAtTheBoardHeight)
     EXPECT_EQ(v.front().pos, 202 - 200);
     EXPECT_EQ(v.back().pos, 202 + 200);
     // A board height at the 32-bit limit still gives only the ticks in reach.
-    EXPECT_LT(VerticalRulerTicks(1.0, false, 0, 0, std::numeric_limits<std::int32_t>::max(), 500).size(), 10u);
+    EXPECT_LT(VerticalRulerTicks(1.0, false, 0, 0, std::numeric_limits<std::int32_t>::max(), 500).size(),
+              10u);
 }
 
 TEST(Rulers, UnitButtonCaptionFollowsTheLanguage)
@@ -477,7 +481,7 @@ TEST_F(ViewFixture, NavigatorShowsTheBoardEightyPixelsLongAndTheVisibleArea)
 TEST_F(ViewFixture, NavigatorDragScrollsAndStaysOnTheBoard)
 {
     EXPECT_EQ(view.navigatorDragTo({20, 10}), QPoint(20, 10));
-    EXPECT_EQ(view.scrollPosition(), QPoint(400, 200));   // round(0.1 × 20 × 200)
+    EXPECT_EQ(view.scrollPosition(), QPoint(400, 200)); // round(0.1 × 20 × 200)
     EXPECT_EQ(view.navigatorDragTo({100, -5}), QPoint(40, 0));
     EXPECT_EQ(view.scrollPosition(), QPoint(800, 0));
     EXPECT_FALSE(view.canPopView());

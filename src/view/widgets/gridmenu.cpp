@@ -7,9 +7,11 @@
 
 #include <QActionGroup>
 
-namespace trevok {
+namespace trevok
+{
 
-GridMenu::GridMenu(ViewModel& view, GridList& grids, QWidget* parent) : QMenu(parent), mView(view), mGrids(grids)
+GridMenu::GridMenu(ViewModel& view, GridList& grids, QWidget* parent)
+    : QMenu(parent), mView(view), mGrids(grids)
 {
     setObjectName(QStringLiteral("RasterPopup"));
     askNewGrid = [this]() -> std::optional<QString> {
@@ -24,7 +26,8 @@ GridMenu::GridMenu(ViewModel& view, GridList& grids, QWidget* parent) : QMenu(pa
     mHolder = new QObject(this);
     mAdd = new QAction(T("Neues Raster hinzufügen...", "Add new grid...", "Ajouter une grille..."), mHolder);
     mAdd->setObjectName(QStringLiteral("R_Hinzufuegen"));
-    mRemove = new QAction(T("Akuelles Raster entfernen", "Remove current grid", "Supprimer la grille actuelle"), mHolder);
+    mRemove = new QAction(
+        T("Akuelles Raster entfernen", "Remove current grid", "Supprimer la grille actuelle"), mHolder);
     mRemove->setObjectName(QStringLiteral("R_Entfernen"));
     connect(mAdd, &QAction::triggered, mHolder, [this] { addGrid(); });
     connect(mRemove, &QAction::triggered, mHolder, [this] { removeGrid(); });

@@ -7,14 +7,16 @@
 #include <functional>
 #include <optional>
 
-namespace trevok {
+namespace trevok
+{
 
 class GridList;
 class ViewModel;
 
-class GridMenu : public QMenu {
+class GridMenu : public QMenu
+{
     Q_OBJECT
-public:
+  public:
     GridMenu(ViewModel& view, GridList& grids, QWidget* parent = nullptr);
 
     /// Asks for the value of a new grid (text in mm with a decimal point), nothing when
@@ -32,11 +34,11 @@ public:
     /// The grid entries, built-in first, in menu order.
     QList<QAction*> gridActions() const { return mGridActions; }
 
-signals:
+  signals:
     /// A user grid was added or removed.
     void userGridsChanged();
 
-private:
+  private:
     void addGrid();
     void removeGrid();
 

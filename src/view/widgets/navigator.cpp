@@ -6,7 +6,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-namespace trevok {
+namespace trevok
+{
 
 Navigator::Navigator(ViewModel& view, QWidget* parent) : QWidget(parent), mView(view)
 {
@@ -22,7 +23,8 @@ QSize Navigator::sizeHint() const
 
 void Navigator::viewChanged(unsigned changes)
 {
-    constexpr unsigned relevant = ViewModel::SurfaceChanged | ViewModel::ViewportChanged | ViewModel::ScrollChanged | ViewModel::ZoomChanged;
+    constexpr unsigned relevant = ViewModel::SurfaceChanged | ViewModel::ViewportChanged |
+                                  ViewModel::ScrollChanged | ViewModel::ZoomChanged;
     if (changes & relevant)
         update();
 }

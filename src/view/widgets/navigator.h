@@ -5,13 +5,15 @@
 #include <QRect>
 #include <QWidget>
 
-namespace trevok {
+namespace trevok
+{
 
 class ViewModel;
 
-class Navigator : public QWidget {
+class Navigator : public QWidget
+{
     Q_OBJECT
-public:
+  public:
     explicit Navigator(ViewModel& view, QWidget* parent = nullptr);
 
     QSize sizeHint() const override;
@@ -20,13 +22,13 @@ public:
     /// The visible-area rectangle as drawn (the dragged position while a drag is under way).
     QRect visibleRect() const;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
-private:
+  private:
     void viewChanged(unsigned changes);
     void dragTo(QPoint widgetPos);
 
@@ -34,8 +36,8 @@ private:
     bool mPressed = false;
     bool mDragged = false;
     QPoint mPressPos;
-    QPoint mGrab;            // the press position inside the visible-area rectangle
-    QPoint mDragTopLeft;     // relative to the board rectangle, while dragging
+    QPoint mGrab;        // the press position inside the visible-area rectangle
+    QPoint mDragTopLeft; // relative to the board rectangle, while dragging
 };
 
 } // namespace trevok

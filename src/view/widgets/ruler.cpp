@@ -6,9 +6,11 @@
 #include <QFontMetrics>
 #include <QPainter>
 
-namespace trevok {
+namespace trevok
+{
 
-namespace {
+namespace
+{
 
 QFont rulerFont()
 {
@@ -41,8 +43,9 @@ void Ruler::setViewportOffset(int pixels)
 
 void Ruler::viewChanged(unsigned changes)
 {
-    constexpr unsigned relevant = ViewModel::SurfaceChanged | ViewModel::ViewportChanged | ViewModel::ScrollChanged | ViewModel::ZoomChanged |
-                                  ViewModel::UnitChanged | ViewModel::OriginChanged;
+    constexpr unsigned relevant = ViewModel::SurfaceChanged | ViewModel::ViewportChanged |
+                                  ViewModel::ScrollChanged | ViewModel::ZoomChanged | ViewModel::UnitChanged |
+                                  ViewModel::OriginChanged;
     if (changes & relevant)
         update();
 }

@@ -4,13 +4,15 @@
 
 #include <QWidget>
 
-namespace trevok {
+namespace trevok
+{
 
 class ViewModel;
 
-class Ruler : public QWidget {
+class Ruler : public QWidget
+{
     Q_OBJECT
-public:
+  public:
     /// Thickness of the rulers in pixels.
     static constexpr int Thickness = 25;
     /// The horizontal ruler leaves this many pixels at its left empty (the corner above the
@@ -35,10 +37,10 @@ public:
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     void viewChanged(unsigned changes);
 
     Qt::Orientation mOrientation;
