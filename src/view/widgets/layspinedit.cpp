@@ -41,6 +41,7 @@ protected:
     {
         dragged_ = false;
         previousFocus_ = QApplication::focusWidget();
+        emit owner_->wheelPressed();
         if (e->button() == Qt::LeftButton)
             owner_->wheelPress(e->position().toPoint().y());
     }
@@ -65,6 +66,7 @@ protected:
         if (previousFocus_ && previousFocus_ != this)
             previousFocus_->setFocus(Qt::OtherFocusReason);
         dragged_ = false;
+        emit owner_->wheelReleased();
     }
 
 private:

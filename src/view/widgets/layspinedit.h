@@ -53,6 +53,9 @@ signals:
     void OnEditEnter();
     /// The edit lost the focus; the text was normalised first.
     void OnEditExit();
+    /// A mouse button went down or up on the wheel: its changes are one edit of their own.
+    void wheelPressed();
+    void wheelReleased();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

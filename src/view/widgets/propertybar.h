@@ -11,6 +11,7 @@
 #include "edit/favourites.h"
 #include "edit/properties.h"
 
+#include <QHash>
 #include <QWidget>
 
 #include <array>
@@ -67,6 +68,8 @@ public:
     /// The mouse is over a tool button (tool code) or has left it (-1): the fields the tool
     /// uses are highlighted meanwhile.
     void hoverTool(int tool);
+    /// Calls hoverTool(tool) while the mouse is over the button (the main window's tool buttons).
+    void watchToolButton(QWidget* button, int tool);
 
 signals:
     /// Elements of the current board changed; repaint the area (board units).
@@ -108,7 +111,9 @@ private:
     std::array<QAction*, 9> shapeActions_{};
     QAction* plating_ = nullptr;
     QToolButton* shapeButton_ = nullptr;
+    QHash<QObject*, int> watched_;
     int hoverTool_ = -1;
+    int wheelVisit_ = -1;     // the field whose wheel is held while it has no focus
     bool updating_ = false;   // showing values: the fields' change signals are not edits
 };
 

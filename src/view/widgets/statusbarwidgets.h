@@ -71,6 +71,7 @@ private:
     TLaySpinEdit* clearance_;
     QToolButton* restricted_;
     bool updating_ = false;
+    bool wheelVisit_ = false;   // the wheel is held while the edit has no focus
 };
 
 } // namespace trevok
