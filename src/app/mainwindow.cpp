@@ -101,6 +101,10 @@ MainWindow::~MainWindow()
     project_.LoadLiveState = nullptr;
     project_.HistoryChanged = nullptr;
     view_.detachBoard();
+    // The widgets below hold references to the view model and the grid list, members that die
+    // before QWidget's destructor would delete its children.
+    delete takeCentralWidget();
+    delete gridMenu_;
 }
 
 QString MainWindow::titleFor(const std::string& fileName)

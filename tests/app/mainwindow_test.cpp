@@ -92,6 +92,8 @@ protected:
         TProject& p = window->project();
         PushUndo(p);
         p.currentBoard()->Elements.push_back(NewPad({500, -500}, 90, ShapeRound, LayerK2, 30));
+        // The session reports every edit; the window refreshes its commands then.
+        window->updateCommandStates();
     }
 
     QTemporaryDir dir;
