@@ -6,6 +6,10 @@
 #include "document/undo.h"
 #include "edit/session.h"
 #include "view/widgets/boardwidget.h"
+#include "view/widgets/propertybar.h"
+#include "view/widgets/statusbarwidgets.h"
+#include "dialogs/vieleckdlg.h"
+#include "dialogs/realansichtdlg.h"
 #include "view/colours.h"
 #include "view/gridlist.h"
 #include "view/texts.h"
@@ -95,6 +99,8 @@ MainWindow::MainWindow(const QString& settingsPath, QWidget* parent)
 MainWindow::~MainWindow()
 {
     board_->setSession(nullptr);
+    properties_->setSession(nullptr);
+    statusWidgets_->setSession(nullptr);
     session_.reset();
     // The hooks point into this window; the project outlives nothing but must not call them.
     project_.StoreLiveState = nullptr;
@@ -141,10 +147,10 @@ void MainWindow::buildCentralArea()
     board_->setMinimumSize(200, 150);
     session_ = std::make_unique<EditSession>(project_, *board_, CurrentLanguage());
     board_->setSession(session_.get());
-    connect(board_, &BoardWidget::statusHintChanged, this, [this](const QString& text) { hint_->setText(text); });
-    connect(board_, &BoardWidget::coordinatesChanged, this, [this](const QString& x, const QString& y) {
-        xPos_->setText(x);
-        yPos_->setText(y);
+    properties_->setSession(session_.get());
+    connect(properties_, &PropertyBar::padIconChanged, this, [this](const QIcon& icon) {
+        if (QAbstractButton* pad = toolButtons_->button(ToolPad))
+            pad->setIcon(icon);
     });
     connect(board_, &BoardWidget::cursorMoved, this, [this](QPoint pixel, TPoint) {
         hRuler_->setMarker(pixel.x());
@@ -155,7 +161,27 @@ void MainWindow::buildCentralArea()
         vRuler_->hideMarker();
     });
     connect(board_, &BoardWidget::menuRequested, this, &MainWindow::openBoardMenu);
-    connect(board_, &BoardWidget::sessionSelectionChanged, this, &MainWindow::updateCommandStates);
+    connect(board_, &BoardWidget::sessionSelectionChanged, this, [this] {
+        if (properties_)
+            properties_->selectionChanged();
+        if (statusWidgets_)
+            statusWidgets_->showParameters();
+        updateCommandStates();
+    });
+    connect(board_, &BoardWidget::sessionParametersChanged, this, [this] {
+        if (properties_)
+            properties_->showParameters();
+        if (statusWidgets_)
+            statusWidgets_->showParameters();
+    });
+    connect(board_, &BoardWidget::toolWindowsHideRequested, this, [this] {
+        if (photoDlg_)
+            photoDlg_->hide();
+    });
+    board_->polygonParameterDialog = [this] {
+        TVielEckDlg dialog(this);
+        return dialog.edit(session_->polygonSettings(), [this](TVielEckDlg& d) { return runDialog(d); });
+    };
     connect(board_, &BoardWidget::sessionLayersChanged, this, [this] {
         syncLayerControls();
         updateCommandStates();
@@ -199,35 +225,30 @@ void MainWindow::buildStatusBar()
 {
     QStatusBar* bar = statusBar();
     bar->setSizeGripEnabled(true);
-    hint_ = new QLabel(bar);
-    hint_->setObjectName(QStringLiteral("L_Hilfetext"));
-    hint_->setMinimumWidth(200);
-    hint_->setTextFormat(Qt::PlainText);
-    xPos_ = new QLabel(QStringLiteral("X: 0 mm"), bar);
-    xPos_->setObjectName(QStringLiteral("L_XPos"));
-    xPos_->setMinimumWidth(110);
-    yPos_ = new QLabel(QStringLiteral("Y: 0 mm"), bar);
-    yPos_->setObjectName(QStringLiteral("L_YPos"));
-    yPos_->setMinimumWidth(110);
-    bar->addWidget(hint_, 1);
-    bar->addPermanentWidget(xPos_);
-    bar->addPermanentWidget(yPos_);
-
-    groundPlaneButton_ = new QToolButton(bar);
-    groundPlaneButton_->setObjectName(QStringLiteral("SB_AutoMasse"));
-    groundPlaneButton_->setCheckable(true);
-    groundPlaneButton_->setAutoRaise(true);
-    groundPlaneButton_->setText(T("Masse", "Ground", "Masse"));
-    connect(groundPlaneButton_, &QToolButton::clicked, this, [this](bool on) { setGroundPlane(on, true); });
-    bar->addPermanentWidget(groundPlaneButton_);
+    statusWidgets_ = new StatusBarWidgets(this);
+    statusWidgets_->addTo(bar);
+    statusWidgets_->setSession(session_.get());
+    hint_ = statusWidgets_->hintLabel();
+    xPos_ = statusWidgets_->xLabel();
+    yPos_ = statusWidgets_->yLabel();
+    groundPlaneButton_ = statusWidgets_->groundPlaneButton();
+    connect(statusWidgets_, &StatusBarWidgets::groundPlaneChanged, this, [this](bool) {
+        syncLayerControls();
+        board_->repaintAll();
+    });
+    connect(statusWidgets_, &StatusBarWidgets::boardChanged, this, [this](const TRect& area) {
+        board_->invalidate(area);
+        updateCommandStates();
+    });
+    connect(board_, &BoardWidget::statusHintChanged, statusWidgets_, &StatusBarWidgets::setHint);
+    connect(board_, &BoardWidget::coordinatesChanged, statusWidgets_, &StatusBarWidgets::setCoordinates);
 
     // The status line shows the long hint of whatever the mouse is over.
     connect(bar, &QStatusBar::messageChanged, this, [this](const QString& message) {
         if (!message.isEmpty())
-            hint_->setText(message);
+            statusWidgets_->setHint(message);
     });
 }
-
 
 // ---------------------------------------------------------------------------------------------
 // Settings
@@ -251,6 +272,15 @@ void MainWindow::readSettings()
     grids_->setUserGrids(userGrids);
     colourDlg_->loadSchemes();
     colourDlg_->selectScheme(settings_.colourScheme);
+    auto toFavourites = [](const std::vector<ParameterEntry>& entries) {
+        std::vector<FavouriteEntry> out;
+        for (const ParameterEntry& e : entries)
+            out.push_back({e.tag, e.caption.toStdString()});
+        return out;
+    };
+    properties_->favourites(FavouriteKind::TrackWidth).setEntries(toFavourites(settings_.trackWidths));
+    properties_->favourites(FavouriteKind::PadSize).setEntries(toFavourites(settings_.padSizes));
+    properties_->favourites(FavouriteKind::SmdSize).setEntries(toFavourites(settings_.smdSizes));
     autoSaver_->setInterval(settings_.autoSaveTime);
     autoSaver_->setEnabled(settings_.autoSave);
     toggleHints(settings_.hintsShown);
@@ -271,6 +301,15 @@ void MainWindow::writeSettings()
     settings_.userGrids.clear();
     for (const GridEntry& entry : grids_->userGrids())
         settings_.userGrids.push_back({static_cast<int>(entry.Tag), entry.Caption});
+    auto fromFavourites = [](const FavouriteList& list) {
+        std::vector<ParameterEntry> out;
+        for (const FavouriteEntry& e : list.entries())
+            out.push_back({e.tag, QString::fromStdString(e.caption)});
+        return out;
+    };
+    settings_.trackWidths = fromFavourites(properties_->favourites(FavouriteKind::TrackWidth));
+    settings_.padSizes = fromFavourites(properties_->favourites(FavouriteKind::PadSize));
+    settings_.smdSizes = fromFavourites(properties_->favourites(FavouriteKind::SmdSize));
     settingsFile_->writeAll(settings_);
 }
 
@@ -336,7 +375,7 @@ void MainWindow::syncLayerControls()
         }
     }
     const bool plane = GroundPlaneOn(*board, board->ActiveLayer);
-    groundPlaneButton_->setChecked(plane);
+    statusWidgets_->syncGroundPlane();
     if (QAction* a = action(QStringLiteral("M_AutoMasse")))
         a->setChecked(plane);
 }

@@ -35,6 +35,9 @@ namespace trevok {
 
 class AutoSaver;
 class BoardWidget;
+class PropertyBar;
+class StatusBarWidgets;
+class TRealAnsichtDlg;
 class EditSession;
 class GridList;
 class GridMenu;
@@ -185,6 +188,7 @@ private:
     void toggleHints(bool on);
     void setInchUnit(bool inch);
     void zoomCommand(int which);
+    void photoView();
 
     TProject project_;
     ViewModel view_;
@@ -220,8 +224,10 @@ private:
     // Long-lived dialogs
     QPointer<TColor_Dlg> colourDlg_;
     QPointer<TLayerInfo> layerInfo_;
+    QPointer<TRealAnsichtDlg> photoDlg_;
+    PropertyBar* properties_ = nullptr;
+    StatusBarWidgets* statusWidgets_ = nullptr;
 
-    bool arcDialogAvailable_ = false;
     bool closing_ = false;
     bool firstShow_ = true;
 };

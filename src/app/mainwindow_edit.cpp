@@ -4,7 +4,9 @@
 #include "app/mainwindow.h"
 
 #include "app/maintexts.h"
+#include "dialogs/bogendlg.h"
 #include "dialogs/colordlg.h"
+#include "dialogs/realansichtdlg.h"
 #include "dialogs/layerinfo.h"
 #include "dialogs/projektinfodlg.h"
 #include "dialogs/undodlg.h"
@@ -14,6 +16,7 @@
 #include "view/colours.h"
 #include "view/texts.h"
 #include "view/widgets/boardwidget.h"
+#include "view/widgets/statusbarwidgets.h"
 
 #include <QAction>
 #include <QApplication>
@@ -104,7 +107,21 @@ void MainWindow::nodeCommand(int which)
 
 void MainWindow::arcDialog()
 {
-    // The arc dialog comes with the property widgets; until then the command is disabled.
+    if (session_)
+        session_->abortOperation();
+    finishEdit(RunArcDialog(this, project_, [this](TBogenDlg& dialog) { return runDialog(dialog); }));
+}
+
+void MainWindow::photoView()
+{
+    if (!photoDlg_) {
+        photoDlg_ = new TRealAnsichtDlg(this);
+        connect(photoDlg_, &TRealAnsichtDlg::photoViewChanged, this, [this](const PhotoView& photo) {
+            board_->setPhotoView(photo);
+        });
+    }
+    photoDlg_->show();
+    photoDlg_->raise();
 }
 
 void MainWindow::openBoardMenu(const QString& name, QPoint globalPos)
@@ -174,19 +191,14 @@ void MainWindow::toggleLayerVisible(int layer)
 
 void MainWindow::setGroundPlane(bool on, bool fromButton)
 {
-    TBoard* board = project_.currentBoard();
-    if (!board)
+    const TBoard* board = project_.currentBoard();
+    if (!board || GroundPlaneOn(*board, board->ActiveLayer) == on)
         return;
-    std::uint8_t& side = board->ActiveLayer <= 2 ? board->GroundPlane1 : board->GroundPlane2;
-    side = on ? 1 : 0;
-    if (fromButton) {
-        // The button is a change of the layout; the menu item only switches the display.
-        project_.Modified = true;
-        if (session_)
-            session_->setRestrictedAreas(false);
-    }
-    syncLayerControls();
-    board_->repaintAll();
+    // The button is a change of the layout; the menu item only switches the display.
+    if (fromButton)
+        groundPlaneButton_->click();
+    else
+        statusWidgets_->toggleGroundPlane();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -311,7 +323,7 @@ void MainWindow::updateCommandStates()
         m->setEnabled(s.setLayer);
     if (QMenu* m = menu(QStringLiteral("AufLayer1")))
         m->setEnabled(s.setLayer);
-    enable({"Kreisbogen1", "Kreisbogen2"}, s.arc && arcDialogAvailable_);
+    enable({"Kreisbogen1", "Kreisbogen2"}, s.arc);
     enable({"LscheElementeausserhalb1"}, s.deleteOutside);
     enable({"ZoomMarkierung1", "ZoomaufMarkierung1"}, s.zoomSelection);
     enable({"ZoomObjekte1", "ZoomalleObjekte1"}, s.zoomAllObjects);

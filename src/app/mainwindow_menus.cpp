@@ -11,6 +11,7 @@
 #include "view/texts.h"
 #include "view/widgets/boardwidget.h"
 #include "view/widgets/gridmenu.h"
+#include "view/widgets/propertybar.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -339,7 +340,7 @@ QToolButton* MainWindow::makeToolButton(const char* name, int tool, const char* 
     button->setAutoRaise(true);
     button->setEnabled(enabled);
     button->setIcon(themedIcon(nullptr, iconName));
-    button->setToolButtonStyle(button->icon().isNull() ? Qt::ToolButtonTextOnly : Qt::ToolButtonTextBesideIcon);
+    button->setToolButtonStyle(button->icon().isNull() ? Qt::ToolButtonTextOnly : Qt::ToolButtonTextUnderIcon);
     if (tool >= 0)
         toolButtons_->addButton(button, tool);
     toolBar_->addWidget(button);
@@ -376,12 +377,12 @@ void MainWindow::buildToolBar()
         {"TB_HSpiegeln", "object-flip-horizontal", "mirror_h"},
         {"TB_VSpiegeln", "object-flip-vertical", "mirror_v"},
         {"TB_Ausrichten", nullptr, "align"},
-        {"TB_AmRasterAusrichten", nullptr, "snap"},
+        {"TB_AmRasterAusrichten", nullptr, "snap_grid"},
         {"TB_Gruppieren", nullptr, "group"},
         {"TB_GruppeAufloesen", nullptr, "ungroup"},
-        {"TB_ClearConnections", nullptr, "clearconnections"},
+        {"TB_ClearConnections", nullptr, "clear_connections"},
         {nullptr, nullptr, nullptr},
-        {"TB_Zoom", "zoom-fit-best", "zoom"},
+        {"TB_Zoom", "zoom-fit-best", "zoom_board"},
         {"TB_Neuzeichnen", "view-refresh", "redraw"},
         {"TB_Vorlage", nullptr, "template"},
         {"TB_Makro", nullptr, "macro"},
@@ -401,6 +402,17 @@ void MainWindow::buildToolBar()
             if (auto* button = qobject_cast<QToolButton*>(toolBar_->widgetForAction(a)))
                 button->setPopupMode(QToolButton::InstantPopup);
     }
+
+    // The values new elements are made with, which edit the selection as well.
+    toolBar_->addSeparator();
+    properties_ = new PropertyBar(toolBar_);
+    properties_->setObjectName(QStringLiteral("PropertyBar"));
+    toolBar_->addWidget(properties_);
+    connect(properties_, &PropertyBar::boardChanged, this, [this](const TRect& area) {
+        board_->invalidate(area);
+        updateCommandStates();
+    });
+    connect(properties_, &PropertyBar::parametersChanged, this, &MainWindow::updateCommandStates);
 
     // The tools: one pressed at a time.
     addToolBarBreak();
@@ -423,8 +435,9 @@ void MainWindow::buildToolBar()
     makeToolButton("SB_Test", ToolTest, "tool_test", false);
     makeToolButton("SB_AutoRoute", ToolAutoRoute, "tool_autoroute", false);
     makeToolButton("SB_Messen", ToolMeasure, "tool_measure", true);
-    QToolButton* photo = makeToolButton("SB_RealAnsicht", -1, "tool_photo", false);
+    QToolButton* photo = makeToolButton("SB_RealAnsicht", -1, "tool_photo", true);
     photo->setCheckable(false);
+    connect(photo, &QToolButton::clicked, this, &MainWindow::photoView);
     // Captions the text table does not give (icon-only buttons there).
     if (QToolButton* b = findChild<QToolButton*>(QStringLiteral("SB_Zoom")))
         b->setText(QStringLiteral("Zoom"));
