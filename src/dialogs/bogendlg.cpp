@@ -16,18 +16,20 @@
 #include <algorithm>
 #include <cmath>
 
-namespace trevok {
+namespace trevok
+{
 
 TBogenDlg::TBogenDlg(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("BogenDlg"));
     setWindowTitle(T("Kreisbogen", "Arc", "Arc de cercle"));
 
-    auto* note = new QLabel(T("Der Bogen wird vom Startwinkel in Richtung Stopwinkel gegen den Uhrzeigersinn gezeichnet.",
-                              "The arc is drawn anticlockwise from the start angle to the stop angle.",
-                              "L'arc est tracé dans le sens inverse des aiguilles d'une montre, de l'angle de "
-                              "départ vers l'angle d'arrivée."),
-                            this);
+    auto* note = new QLabel(
+        T("Der Bogen wird vom Startwinkel in Richtung Stopwinkel gegen den Uhrzeigersinn gezeichnet.",
+          "The arc is drawn anticlockwise from the start angle to the stop angle.",
+          "L'arc est tracé dans le sens inverse des aiguilles d'une montre, de l'angle de "
+          "départ vers l'angle d'arrivée."),
+        this);
     note->setWordWrap(true);
 
     start_ = new QSpinBox(this);

@@ -9,7 +9,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-namespace trevok {
+namespace trevok
+{
 
 TRealAnsichtDlg::TRealAnsichtDlg(QWidget* parent) : QDialog(parent)
 {
@@ -21,9 +22,8 @@ TRealAnsichtDlg::TRealAnsichtDlg(QWidget* parent) : QDialog(parent)
 
     auto* sides = new QGroupBox(T("Ansicht", "View", "Vue"), this);
     side1_ = new QRadioButton(T("Seite 1 = K1/B1", "Side 1 = C1/S1", "Face 1 = C1/S1"), sides);
-    side2_ = new QRadioButton(T("Seite 2 = K2/B2  (gespiegelt)", "Side 2 = C2/S2  (mirrored)",
-                                "Face 2 = C2/S2  (miroir)"),
-                              sides);
+    side2_ = new QRadioButton(
+        T("Seite 2 = K2/B2  (gespiegelt)", "Side 2 = C2/S2  (mirrored)", "Face 2 = C2/S2  (miroir)"), sides);
     side1_->setObjectName(QStringLiteral("RB_Seite1"));
     side2_->setObjectName(QStringLiteral("RB_Seite2"));
     side1_->setChecked(true);

@@ -10,11 +10,13 @@
 class QCheckBox;
 class QRadioButton;
 
-namespace trevok {
+namespace trevok
+{
 
-class TRealAnsichtDlg : public QDialog {
+class TRealAnsichtDlg : public QDialog
+{
     Q_OBJECT
-public:
+  public:
     explicit TRealAnsichtDlg(QWidget* parent = nullptr);
 
     /// The current choices; `shown` tells whether the window is open.
@@ -27,16 +29,16 @@ public:
     QCheckBox* withComponents() const noexcept { return components_; }
     QCheckBox* translucent() const noexcept { return translucent_; }
 
-signals:
+  signals:
     /// Every change of a choice, showing and closing (then with shown = false).
     void photoViewChanged(const trevok::PhotoView& view);
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
-private:
+  private:
     void report();
 
     QRadioButton* side1_;

@@ -11,9 +11,11 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-namespace trevok {
+namespace trevok
+{
 
-namespace {
+namespace
+{
 
 QDoubleSpinBox* decimalField(QWidget* parent, const char* name, double min, double max)
 {

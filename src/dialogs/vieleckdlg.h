@@ -11,11 +11,13 @@ class QCheckBox;
 class QDoubleSpinBox;
 class QSpinBox;
 
-namespace trevok {
+namespace trevok
+{
 
-class TVielEckDlg : public QDialog {
+class TVielEckDlg : public QDialog
+{
     Q_OBJECT
-public:
+  public:
     explicit TVielEckDlg(QWidget* parent = nullptr);
 
     void setSettings(const PolygonSettings& settings);
@@ -31,7 +33,7 @@ public:
     QDoubleSpinBox* lineWidth() const noexcept { return width_; }    // SE_Linienbreite
     QCheckBox* filled() const noexcept { return filled_; }           // CB_Gefuellt
 
-private:
+  private:
     QSpinBox* corners_;
     QDoubleSpinBox* radius_;
     QDoubleSpinBox* offset_;

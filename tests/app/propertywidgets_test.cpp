@@ -32,7 +32,8 @@
 using namespace trevok;
 using namespace trevok::testing;
 
-namespace {
+namespace
+{
 
 void focusIn(TLaySpinEdit& f)
 {
@@ -53,7 +54,6 @@ void type(TLaySpinEdit& f, const QString& text)
     for (qsizetype i = 1; i <= text.size(); ++i)
         f.edit()->setText(text.left(i));
 }
-
 
 struct SessionFixture {
     TProject project = oneBoardProject();
@@ -76,9 +76,9 @@ TEST(LaySpinEditTest, ReadsPointOrCommaAndLimitsWithoutChangingTheText)
     f.SetText(QStringLiteral("12.5"));
     EXPECT_DOUBLE_EQ(f.GetValue(), 9.99);
     f.SetText(QStringLiteral("abc"));
-    EXPECT_DOUBLE_EQ(f.GetValue(), 0.01);   // not a number reads as 0, limited to the minimum
+    EXPECT_DOUBLE_EQ(f.GetValue(), 0.01); // not a number reads as 0, limited to the minimum
     f.SetValue(0.125);
-    EXPECT_EQ(f.GetText(), QStringLiteral("0.12"));   // fixed decimals, point, half to even
+    EXPECT_EQ(f.GetText(), QStringLiteral("0.12")); // fixed decimals, point, half to even
 }
 
 TEST(LaySpinEditTest, LeavingNormalisesBeforeReportingTheExit)
@@ -110,9 +110,9 @@ TEST(LaySpinEditTest, WheelStepsAndDragsStayWithinTheLimits)
     f.wheelPress(100);
     f.wheelDrag(93);
     EXPECT_EQ(f.GetText(), QStringLiteral("0.99"));
-    f.wheelDrag(83);   // 17 pixels up: two steps
+    f.wheelDrag(83); // 17 pixels up: two steps
     EXPECT_EQ(f.GetText(), QStringLiteral("1.01"));
-    f.wheelDrag(91);   // 8 down from the new reference
+    f.wheelDrag(91); // 8 down from the new reference
     EXPECT_EQ(f.GetText(), QStringLiteral("1.00"));
 }
 
@@ -142,12 +142,12 @@ TEST(PropertyBarTest, TypingAWidthChangesTheSelectedTracksAsOneUndoStep)
     s.session.selectionChanged();
     bar.selectionChanged();
     TLaySpinEdit& width = *bar.field(ParamField::Breite);
-    EXPECT_EQ(width.GetText(), QStringLiteral("0.8"));   // differing widths leave the field
+    EXPECT_EQ(width.GetText(), QStringLiteral("0.8")); // differing widths leave the field
     EXPECT_TRUE(width.highlighted());
     EXPECT_FALSE(bar.field(ParamField::Aussen)->highlighted());
 
     focusIn(width);
-    type(width, QStringLiteral("1,5"));   // "1", "1,", "1,5": three changes, one undo step
+    type(width, QStringLiteral("1,5")); // "1", "1,", "1,5": three changes, one undo step
     focusOut(width);
     EXPECT_EQ(a.Width, 150);
     EXPECT_EQ(b.Width, 150);
@@ -291,7 +291,7 @@ TEST(StatusBarWidgetsTest, GroundPlanePanelWidthFollowsTheSwitchOfTheCurrentSide
     EXPECT_FALSE(widgets.restrictedButton()->isVisibleTo(panel));
 
     TBoard& board = *s.project.currentBoard();
-    board.ActiveLayer = LayerB1;   // side 1
+    board.ActiveLayer = LayerB1; // side 1
     int repaints = 0;
     QObject::connect(&widgets, &StatusBarWidgets::groundPlaneChanged, [&](bool) { ++repaints; });
     widgets.groundPlaneButton()->click();
@@ -406,7 +406,7 @@ TEST(BogenDlgTest, ShowsTheLastSelectedCircleAndAppliesAngles)
         asked = true;
         EXPECT_EQ(d.startAngle()->value(), 90);
         EXPECT_EQ(d.stopAngle()->value(), 270);
-        EXPECT_DOUBLE_EQ(d.diameter()->value(), 10.0);   // mean radius 500 units
+        EXPECT_DOUBLE_EQ(d.diameter()->value(), 10.0); // mean radius 500 units
         EXPECT_FALSE(d.fillWarning()->isEnabled());
         d.filled()->setChecked(true);
         EXPECT_TRUE(d.fillWarning()->isEnabled());
@@ -471,7 +471,8 @@ TEST(RealAnsichtDlgTest, ReportsEveryChangeAndTheClosing)
 {
     TRealAnsichtDlg dialog;
     std::vector<PhotoView> seen;
-    QObject::connect(&dialog, &TRealAnsichtDlg::photoViewChanged, [&](const PhotoView& v) { seen.push_back(v); });
+    QObject::connect(&dialog, &TRealAnsichtDlg::photoViewChanged,
+                     [&](const PhotoView& v) { seen.push_back(v); });
     dialog.show();
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_TRUE(seen.back().shown);
@@ -488,7 +489,7 @@ TEST(RealAnsichtDlgTest, ReportsEveryChangeAndTheClosing)
     dialog.close();
     ASSERT_EQ(seen.size(), 5u);
     EXPECT_FALSE(seen.back().shown);
-    EXPECT_EQ(seen.back().side, 2);   // the choices stay for the next opening
+    EXPECT_EQ(seen.back().side, 2); // the choices stay for the next opening
     // Setting the choices from outside is not a change the user made.
     dialog.setPhotoView(PhotoView{});
     EXPECT_EQ(seen.size(), 5u);
@@ -514,10 +515,12 @@ TEST(CursorsTest, DrawnCursorsCarryTheirHotSpots)
 TEST(CursorsTest, EveryPictureTheWindowAsksForExists)
 {
     for (const char* name :
-         {"tool_standard", "tool_zoom", "tool_track", "tool_pad", "tool_smdpad", "tool_ring", "tool_area",
-          "tool_polygon", "tool_text", "tool_connect", "tool_test", "tool_autoroute", "tool_measure", "tool_photo",
-          "layerinfo", "boardsize", "grid", "unit", "groundplane", "restricted", "new", "open", "save", "print",
-          "cut", "copy", "paste", "delete", "undo", "redo", "zoom_in", "zoom_out"}) {
+         {"tool_standard", "tool_zoom",    "tool_track", "tool_pad",     "tool_smdpad", "tool_ring",
+          "tool_area",     "tool_polygon", "tool_text",  "tool_connect", "tool_test",   "tool_autoroute",
+          "tool_measure",  "tool_photo",   "layerinfo",  "boardsize",    "grid",        "unit",
+          "groundplane",   "restricted",   "new",        "open",         "save",        "print",
+          "cut",           "copy",         "paste",      "delete",       "undo",        "redo",
+          "zoom_in",       "zoom_out"}) {
         const QIcon icon = TrevokIcon(name);
         EXPECT_FALSE(icon.pixmap(24, 24).isNull()) << name;
     }
@@ -525,7 +528,7 @@ TEST(CursorsTest, EveryPictureTheWindowAsksForExists)
         const QImage plain = PadShapeIcon(shape, false).pixmap(24, 24).toImage();
         const QImage plated = PadShapeIcon(shape, true).pixmap(24, 24).toImage();
         ASSERT_FALSE(plain.isNull());
-        EXPECT_NE(plain, plated) << shape;   // the through-plated set looks different
+        EXPECT_NE(plain, plated) << shape; // the through-plated set looks different
     }
     EXPECT_TRUE(TrevokIcon("no_such_picture").isNull());
 }

@@ -17,9 +17,11 @@ static void initIconResources()
     (void)done;
 }
 
-namespace trevok {
+namespace trevok
+{
 
-namespace {
+namespace
+{
 
 struct CursorSpot {
     std::string_view name;
@@ -60,7 +62,8 @@ QCursor TrevokCursor(std::string_view name)
     const QPoint spot = TrevokCursorHotSpot(name);
     if (spot.x() < 0)
         return QCursor(Qt::ArrowCursor);
-    QString file = QStringLiteral("cursor_") + QString::fromUtf8(name.data(), qsizetype(name.size())).toLower();
+    QString file =
+        QStringLiteral("cursor_") + QString::fromUtf8(name.data(), qsizetype(name.size())).toLower();
     const QPixmap picture = QIcon(resourcePath("", file.toStdString())).pixmap(32, 32);
     if (picture.isNull())
         return QCursor(Qt::CrossCursor);

@@ -16,7 +16,8 @@
 
 #include <string_view>
 
-namespace trevok {
+namespace trevok
+{
 
 /// The cursor of a name the editing session uses; the arrow for an unknown name.
 QCursor TrevokCursor(std::string_view name);

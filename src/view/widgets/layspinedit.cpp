@@ -7,11 +7,13 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-namespace trevok {
+namespace trevok
+{
 
 /// The thumb wheel beside the edit: ridges that light up under the mouse.
-class LaySpinWheel : public QWidget {
-public:
+class LaySpinWheel : public QWidget
+{
+  public:
     explicit LaySpinWheel(TLaySpinEdit* owner) : QWidget(owner), owner_(owner)
     {
         setFixedSize(11, 18);
@@ -20,7 +22,7 @@ public:
         setAttribute(Qt::WA_Hover);
     }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override
     {
         QPainter p(this);
@@ -69,7 +71,7 @@ protected:
         emit owner_->wheelReleased();
     }
 
-private:
+  private:
     TLaySpinEdit* owner_;
     QWidget* previousFocus_ = nullptr;
     bool dragged_ = false;
@@ -101,7 +103,10 @@ TLaySpinEdit::TLaySpinEdit(QWidget* parent) : QWidget(parent)
     showValueText();
 }
 
-QWidget* TLaySpinEdit::wheel() const noexcept { return wheel_; }
+QWidget* TLaySpinEdit::wheel() const noexcept
+{
+    return wheel_;
+}
 
 void TLaySpinEdit::setRange(double min, double max, double step, int decimals)
 {
@@ -117,7 +122,10 @@ void TLaySpinEdit::SetValue(double x)
     showValueText();
 }
 
-QString TLaySpinEdit::GetText() const { return edit_->text(); }
+QString TLaySpinEdit::GetText() const
+{
+    return edit_->text();
+}
 
 void TLaySpinEdit::SetText(const QString& text)
 {
@@ -130,7 +138,7 @@ void TLaySpinEdit::showValueText()
 {
     const QString text = QString::fromStdString(value_.text());
     if (edit_->text() != text)
-        edit_->setText(text);   // emits OnEditChange, as the field always did on SetValue
+        edit_->setText(text); // emits OnEditChange, as the field always did on SetValue
     edit_->repaint();
 }
 
@@ -177,7 +185,10 @@ void TLaySpinEdit::wheelStep(bool up)
     showValueText();
 }
 
-void TLaySpinEdit::wheelPress(int y) { value_.wheelPress(y); }
+void TLaySpinEdit::wheelPress(int y)
+{
+    value_.wheelPress(y);
+}
 
 void TLaySpinEdit::wheelDrag(int y)
 {

@@ -10,13 +10,15 @@
 
 class QLineEdit;
 
-namespace trevok {
+namespace trevok
+{
 
 class LaySpinWheel;
 
-class TLaySpinEdit : public QWidget {
+class TLaySpinEdit : public QWidget
+{
     Q_OBJECT
-public:
+  public:
     explicit TLaySpinEdit(QWidget* parent = nullptr);
 
     /// Limits, step and decimals; the value is shown again within them.
@@ -46,7 +48,7 @@ public:
     void wheelPress(int y);
     void wheelDrag(int y);
 
-signals:
+  signals:
     /// Every change of the text, typed or set.
     void OnEditChange(const QString& text);
     /// The edit got the keyboard focus.
@@ -57,10 +59,10 @@ signals:
     void wheelPressed();
     void wheelReleased();
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void showValueText();
     void applyColours();
 

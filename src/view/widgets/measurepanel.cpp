@@ -5,7 +5,8 @@
 #include <QGridLayout>
 #include <QLabel>
 
-namespace trevok {
+namespace trevok
+{
 
 MeasurePanelWidget::MeasurePanelWidget(QWidget* parent) : QFrame(parent)
 {

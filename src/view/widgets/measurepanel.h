@@ -8,11 +8,13 @@
 
 class QLabel;
 
-namespace trevok {
+namespace trevok
+{
 
-class MeasurePanelWidget : public QFrame {
+class MeasurePanelWidget : public QFrame
+{
     Q_OBJECT
-public:
+  public:
     /// A child of the drawing area's viewport; hidden until the first showPanel.
     explicit MeasurePanelWidget(QWidget* parent = nullptr);
 
@@ -23,12 +25,12 @@ public:
     /// Where the panel goes for a cursor position and size, for the same rule.
     static QPoint placement(const MeasurePanel& data, QPoint cursorPixel, QSize size) noexcept;
 
-    QLabel* dxLabel() const noexcept { return dx_; }              // L_DX
-    QLabel* dyLabel() const noexcept { return dy_; }              // L_DY
-    QLabel* distanceLabel() const noexcept { return distance_; }  // L_Abstand
-    QLabel* angleLabel() const noexcept { return angle_; }        // L_Winkel
+    QLabel* dxLabel() const noexcept { return dx_; }             // L_DX
+    QLabel* dyLabel() const noexcept { return dy_; }             // L_DY
+    QLabel* distanceLabel() const noexcept { return distance_; } // L_Abstand
+    QLabel* angleLabel() const noexcept { return angle_; }       // L_Winkel
 
-private:
+  private:
     QLabel* dx_;
     QLabel* dy_;
     QLabel* distance_;

@@ -8,23 +8,25 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QEvent>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QToolButton>
 
-namespace trevok {
+namespace trevok
+{
 
-namespace {
+namespace
+{
 
 constexpr std::array<ParamField, 5> BarFields{ParamField::Breite, ParamField::Aussen, ParamField::Innen,
                                               ParamField::SmdX, ParamField::SmdY};
-constexpr std::array<const char*, 5> FieldNames{"SE_Breite", "SE_Aussen", "SE_Innen", "SE_SMDPad_X", "SE_SMDPad_Y"};
+constexpr std::array<const char*, 5> FieldNames{"SE_Breite", "SE_Aussen", "SE_Innen", "SE_SMDPad_X",
+                                                "SE_SMDPad_Y"};
 
 struct ShapeRow {
-    const char* name;   // object name of the menu item
+    const char* name; // object name of the menu item
     const char* de;
     const char* en;
     const char* fr;
@@ -54,7 +56,10 @@ constexpr std::array<ListRow, 3> Lists{{
     {"SB_SMDContainer", "SMD_Popup", "SMD_Hinzufuegen", "SMD_Entfernen"},
 }};
 
-std::size_t listIndex(FavouriteKind kind) noexcept { return static_cast<std::size_t>(kind); }
+std::size_t listIndex(FavouriteKind kind) noexcept
+{
+    return static_cast<std::size_t>(kind);
+}
 
 QLabel* pictureLabel(QWidget* parent, std::string_view icon)
 {
@@ -186,10 +191,22 @@ TLaySpinEdit* PropertyBar::field(ParamField f) const noexcept
     return i < fields_.size() ? fields_[i] : nullptr;
 }
 
-FavouriteList& PropertyBar::favourites(FavouriteKind kind) noexcept { return lists_[listIndex(kind)]; }
-const FavouriteList& PropertyBar::favourites(FavouriteKind kind) const noexcept { return lists_[listIndex(kind)]; }
-QToolButton* PropertyBar::favouriteButton(FavouriteKind kind) const noexcept { return listButtons_[listIndex(kind)]; }
-QMenu* PropertyBar::favouriteMenu(FavouriteKind kind) const noexcept { return listMenus_[listIndex(kind)]; }
+FavouriteList& PropertyBar::favourites(FavouriteKind kind) noexcept
+{
+    return lists_[listIndex(kind)];
+}
+const FavouriteList& PropertyBar::favourites(FavouriteKind kind) const noexcept
+{
+    return lists_[listIndex(kind)];
+}
+QToolButton* PropertyBar::favouriteButton(FavouriteKind kind) const noexcept
+{
+    return listButtons_[listIndex(kind)];
+}
+QMenu* PropertyBar::favouriteMenu(FavouriteKind kind) const noexcept
+{
+    return listMenus_[listIndex(kind)];
+}
 
 QAction* PropertyBar::shapeAction(int shape) const noexcept
 {
@@ -248,9 +265,8 @@ void PropertyBar::applyHighlights()
 
 void PropertyBar::selectionChanged()
 {
-    // The session fills the fields itself; holding CTRL also makes the values the defaults.
-    if (session_ && session_->board() && (QGuiApplication::queryKeyboardModifiers() & Qt::ControlModifier))
-        session_->properties().showSelection(session_->board()->Elements, true);
+    // The session has filled the values (with CTRL from the mouse event also the defaults);
+    // asking the keyboard here would take Ctrl+A for a CTRL selection.
     showParameters();
 }
 

@@ -22,14 +22,16 @@ class QActionGroup;
 class QMenu;
 class QToolButton;
 
-namespace trevok {
+namespace trevok
+{
 
 class EditSession;
 class TLaySpinEdit;
 
-class PropertyBar : public QWidget {
+class PropertyBar : public QWidget
+{
     Q_OBJECT
-public:
+  public:
     explicit PropertyBar(QWidget* parent = nullptr);
 
     /// The session whose parameters and selection the fields serve; none disables the fields.
@@ -61,9 +63,8 @@ public:
     QIcon currentPadIcon() const;
 
     /// Shows the session's parameters: field texts and colours, shape check, through-plating.
-    /// After a selection change, holding CTRL makes the selection's values the defaults too.
     void showParameters();
-    /// After the selection changed: CTRL held takes the values as defaults, then showParameters.
+    /// After the selection changed (the session has already taken the selection's values).
     void selectionChanged();
     /// The mouse is over a tool button (tool code) or has left it (-1): the fields the tool
     /// uses are highlighted meanwhile.
@@ -71,7 +72,7 @@ public:
     /// Calls hoverTool(tool) while the mouse is over the button (the main window's tool buttons).
     void watchToolButton(QWidget* button, int tool);
 
-signals:
+  signals:
     /// Elements of the current board changed; repaint the area (board units).
     void boardChanged(const trevok::TRect& area);
     /// Tool values changed (pictures, menus); the undo buttons may need refreshing.
@@ -81,10 +82,10 @@ signals:
     /// A favourite list changed ("Hinzufügen"/"Entfernen"); the settings should be written.
     void favouritesChanged(trevok::FavouriteKind kind);
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void buildFields();
     void buildShapeMenu();
     void buildFavourites();
@@ -113,8 +114,8 @@ private:
     QToolButton* shapeButton_ = nullptr;
     QHash<QObject*, int> watched_;
     int hoverTool_ = -1;
-    int wheelVisit_ = -1;     // the field whose wheel is held while it has no focus
-    bool updating_ = false;   // showing values: the fields' change signals are not edits
+    int wheelVisit_ = -1;   // the field whose wheel is held while it has no focus
+    bool updating_ = false; // showing values: the fields' change signals are not edits
 };
 
 } // namespace trevok

@@ -12,9 +12,11 @@
 #include <QStatusBar>
 #include <QToolButton>
 
-namespace trevok {
+namespace trevok
+{
 
-namespace {
+namespace
+{
 
 constexpr int PanelWidthOn = 90;
 constexpr int PanelWidthOff = 47;
@@ -65,7 +67,8 @@ StatusBarWidgets::StatusBarWidgets(QWidget* parent) : QObject(parent)
     const FieldSpec spec = fieldSpec(ParamField::Freistanz);
     clearance_->setRange(spec.min, spec.max, spec.step, spec.decimals);
     // "0.4" is all the field ever shows; the 90-pixel panel must hold it with both buttons.
-    clearance_->edit()->setFixedWidth(clearance_->edit()->fontMetrics().horizontalAdvance(QStringLiteral("0.00")) + 8);
+    clearance_->edit()->setFixedWidth(
+        clearance_->edit()->fontMetrics().horizontalAdvance(QStringLiteral("0.00")) + 8);
     restricted_ = toggleButton(panel_, "SB_Sperrflaeche", "restricted");
     auto* row = new QHBoxLayout(panel_);
     row->setContentsMargins(2, 0, 2, 0);
@@ -90,7 +93,8 @@ StatusBarWidgets::StatusBarWidgets(QWidget* parent) : QObject(parent)
     connect(clearance_, &TLaySpinEdit::OnEditChange, this, [this](const QString& text) {
         if (updating_ || !session_)
             return;
-        report(session_->properties().editField(ParamField::Freistanz, text.toStdString(), session_->project()));
+        report(
+            session_->properties().editField(ParamField::Freistanz, text.toStdString(), session_->project()));
     });
     // The wheel turned without the focus: one visit, so its changes are one undo step.
     connect(clearance_, &TLaySpinEdit::wheelPressed, this, [this] {
@@ -203,7 +207,8 @@ void StatusBarWidgets::showParameters()
     updating_ = true;
     if (session_) {
         if (!clearance_->edit()->hasFocus())
-            clearance_->SetText(QString::fromStdString(session_->properties().field(ParamField::Freistanz).text()));
+            clearance_->SetText(
+                QString::fromStdString(session_->properties().field(ParamField::Freistanz).text()));
         clearance_->setHighlighted(session_->properties().highlighted(ParamField::Freistanz));
         const QSignalBlocker block(restricted_);
         restricted_->setChecked(session_->restrictedAreas());

@@ -14,14 +14,16 @@ class QLabel;
 class QStatusBar;
 class QToolButton;
 
-namespace trevok {
+namespace trevok
+{
 
 class EditSession;
 class TLaySpinEdit;
 
-class StatusBarWidgets : public QObject {
+class StatusBarWidgets : public QObject
+{
     Q_OBJECT
-public:
+  public:
     explicit StatusBarWidgets(QWidget* parent = nullptr);
 
     /// Adds the labels and the ground-plane panel to a status bar, left to right: X, Y, the
@@ -29,13 +31,13 @@ public:
     void addTo(QStatusBar* bar);
     void setSession(EditSession* session);
 
-    QLabel* xLabel() const noexcept { return x_; }        // L_XPos
-    QLabel* yLabel() const noexcept { return y_; }        // L_YPos
-    QLabel* hintLabel() const noexcept { return hint_; }  // L_Hilfetext
+    QLabel* xLabel() const noexcept { return x_; }       // L_XPos
+    QLabel* yLabel() const noexcept { return y_; }       // L_YPos
+    QLabel* hintLabel() const noexcept { return hint_; } // L_Hilfetext
     QWidget* groundPlanePanel() const noexcept { return panel_; }
-    QToolButton* groundPlaneButton() const noexcept { return groundPlane_; }   // SB_AutoMasse
-    TLaySpinEdit* clearanceEdit() const noexcept { return clearance_; }        // SE_FreistanzOffset
-    QToolButton* restrictedButton() const noexcept { return restricted_; }     // SB_Sperrflaeche
+    QToolButton* groundPlaneButton() const noexcept { return groundPlane_; } // SB_AutoMasse
+    TLaySpinEdit* clearanceEdit() const noexcept { return clearance_; }      // SE_FreistanzOffset
+    QToolButton* restrictedButton() const noexcept { return restricted_; }   // SB_Sperrflaeche
 
     void setCoordinates(const QString& x, const QString& y);
     /// The long hint; line breaks (CR or LF) are shown as blanks.
@@ -48,7 +50,7 @@ public:
     /// Shows the current clearance and the restricted-area state of the session.
     void showParameters();
 
-signals:
+  signals:
     /// The ground plane was switched; repaint the whole board (and the title, when `modified`).
     void groundPlaneChanged(bool modified);
     /// Elements' clearances changed; repaint the area.
@@ -56,7 +58,7 @@ signals:
     /// SB_Sperrflaeche pressed or released (the session chose the Area tool or not).
     void restrictedAreasChanged(bool down);
 
-private:
+  private:
     void groundPlaneClicked(bool down);
     void setGroundPlaneShown(bool down);
     void restrictedClicked(bool down);
@@ -71,7 +73,7 @@ private:
     TLaySpinEdit* clearance_;
     QToolButton* restricted_;
     bool updating_ = false;
-    bool wheelVisit_ = false;   // the wheel is held while the edit has no focus
+    bool wheelVisit_ = false; // the wheel is held while the edit has no focus
 };
 
 } // namespace trevok
