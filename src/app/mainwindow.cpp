@@ -240,13 +240,15 @@ void MainWindow::buildStatusBar()
         board_->invalidate(area);
         updateCommandStates();
     });
-    connect(board_, &BoardWidget::statusHintChanged, statusWidgets_, &StatusBarWidgets::setHint);
+    // Tool hints come as "|long part"; the status line shows the long part.
+    connect(board_, &BoardWidget::statusHintChanged, this,
+            [this](const QString& text) { statusWidgets_->setHint(SplitHint(text).longPart); });
     connect(board_, &BoardWidget::coordinatesChanged, statusWidgets_, &StatusBarWidgets::setCoordinates);
 
     // The status line shows the long hint of whatever the mouse is over.
     connect(bar, &QStatusBar::messageChanged, this, [this](const QString& message) {
         if (!message.isEmpty())
-            statusWidgets_->setHint(message);
+            statusWidgets_->setHint(SplitHint(message).longPart);
     });
 }
 

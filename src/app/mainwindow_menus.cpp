@@ -444,7 +444,13 @@ void MainWindow::buildToolBar()
     if (QToolButton* b = findChild<QToolButton*>(QStringLiteral("SB_Test")))
         b->setText(T("Test", "Test", "Test"));
     connect(toolButtons_, &QButtonGroup::idClicked, this, &MainWindow::chooseTool);
-    toolBar_->addSeparator();
+
+    // Layers, board, grid and unit on a row of their own, so that nothing hides in an overflow.
+    addToolBarBreak();
+    QToolBar* layerBar = addToolBar(T("Layer", "Layers", "Couches"));
+    layerBar->setObjectName(QStringLiteral("ToolBar3"));
+    layerBar->setMovable(false);
+    toolBar_ = layerBar;
 
     // Layers: the active layer and the visible layers.
     const char* radioNames[] = {"RB_K1", "RB_B1", "RB_K2", "RB_B2"};
