@@ -436,8 +436,8 @@ std::optional<TRect> ToolProperties::setFieldValue(ParamField f, double mm, TPro
 std::optional<TRect> ToolProperties::applyValue(ParamField f, TProject& project, bool mayRecord)
 {
     TBoard* board = project.currentBoard();
-    const FieldSpec spec = fieldSpec(f);
-    const std::int32_t units = RoundHalfEven(fields_[index(f)].value() * spec.unitsPerMm);
+    const FieldSpec limits = fieldSpec(f);
+    const std::int32_t units = RoundHalfEven(fields_[index(f)].value() * limits.unitsPerMm);
     ToolParameters next = current_;
     paramOf(next, f) = units;
     // Drill above the outer diameter: the other field follows, so that a pad is never made
