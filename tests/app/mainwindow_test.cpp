@@ -373,3 +373,70 @@ TEST_F(Window, SaveAsSetsTheTitleAndANewerBackupIsOfferedButKept)
     EXPECT_EQ(window->recentFiles().path(0), path("board.lay"));
     EXPECT_TRUE(QFileInfo::exists(backup));
 }
+
+TEST_F(Window, GroundPlaneButtonMarksTheLayoutChangedButTheMenuItemDoesNot)
+{
+    TProject& p = window->project();
+    ASSERT_EQ(p.currentBoard()->ActiveLayer, 3);
+    ASSERT_FALSE(p.Modified);
+
+    window->action("M_AutoMasse")->trigger();
+    EXPECT_EQ(p.currentBoard()->GroundPlane2, 1);
+    EXPECT_EQ(p.currentBoard()->GroundPlane1, 0) << "only the side of the active layer";
+    EXPECT_TRUE(window->action("M_AutoMasse")->isChecked());
+    EXPECT_FALSE(p.Modified);
+
+    window->setGroundPlane(false, true);
+    EXPECT_EQ(p.currentBoard()->GroundPlane2, 0);
+    EXPECT_FALSE(window->action("M_AutoMasse")->isChecked());
+    EXPECT_TRUE(p.Modified);
+
+    // Changing to a layer of side 1 shows that side's switch.
+    p.currentBoard()->GroundPlane1 = 1;
+    window->setActiveLayer(1);
+    EXPECT_TRUE(window->action("M_AutoMasse")->isChecked());
+    EXPECT_TRUE(window->action("K1")->isChecked());
+    EXPECT_FALSE(window->action("SK1")->isEnabled()) << "the active layer cannot be hidden";
+}
+
+TEST_F(Window, RecentFilesAreListedAndWrittenAtOnce)
+{
+    const QString first = writeLayout("first.lay");
+    const QString second = writeLayout("second.lay");
+    ASSERT_TRUE(window->openLayout(first));
+    ASSERT_TRUE(window->openLayout(second));
+    ASSERT_TRUE(window->openLayout(first));   // already listed: the order stays
+    window->menu("Datei1")->aboutToShow();
+    EXPECT_EQ(window->action("History1")->text(), "&1 second.lay");
+    EXPECT_EQ(window->action("History2")->text(), "&2 first.lay");
+    EXPECT_TRUE(window->action("History2")->isVisible());
+    EXPECT_FALSE(window->action("History3")->isVisible());
+
+    // [History] is on the disk before the window closes.
+    MainWindow other(path("TREVOK40.INI"));
+    EXPECT_EQ(other.recentFiles().path(0), second);
+    EXPECT_EQ(other.recentFiles().path(1), first);
+
+    // A listed file that has gone is reported and stays listed.
+    QFile::remove(second);
+    boxes.clear();
+    window->action("History1")->trigger();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].icon, QMessageBox::Warning);
+    EXPECT_EQ(window->recentFiles().path(0), second);
+}
+
+TEST_F(Window, OptionsAreWrittenAtCloseAndReadAtStart)
+{
+    window->show();
+    window->action("Hinweistexte1")->trigger();   // hints off
+    window->action("M_PlatinenZoom")->trigger();  // navigator off
+    window->project().UndoDepth = 9;
+    ASSERT_TRUE(window->close());
+
+    MainWindow again(path("TREVOK40.INI"));
+    EXPECT_FALSE(again.action("Hinweistexte1")->isChecked());
+    EXPECT_FALSE(again.action("M_PlatinenZoom")->isChecked());
+    EXPECT_FALSE(again.view().navigatorVisible());
+    EXPECT_EQ(again.project().UndoDepth, 9);
+}
