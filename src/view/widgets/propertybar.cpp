@@ -93,6 +93,7 @@ PropertyBar::PropertyBar(QWidget* parent) : QWidget(parent)
     row->addWidget(fields_[3]);
     row->addWidget(fields_[4]);
     row->addWidget(listButtons_[2]);
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setSession(nullptr);
 }
 
