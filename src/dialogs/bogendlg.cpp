@@ -1,6 +1,7 @@
 #include "dialogs/bogendlg.h"
 
 #include "app/help.h"
+#include "dialogs/decimalspinbox.h"
 #include "dialogs/dialogbuttons.h"
 #include "document/objekt.h"
 #include "view/texts.h"
@@ -42,9 +43,8 @@ TBogenDlg::TBogenDlg(QWidget* parent) : QDialog(parent)
         // Turning past a full circle is what a user of an angle field expects.
         s->setWrapping(true);
     }
-    diameter_ = new QDoubleSpinBox(this);
+    diameter_ = new DecimalSpinBox(this);
     diameter_->setObjectName(QStringLiteral("SE_Durchmesser"));
-    diameter_->setLocale(QLocale::c());
     diameter_->setDecimals(2);
     diameter_->setRange(MinArcDiameterMm, MaxArcDiameterMm);
     diameter_->setSingleStep(0.01);

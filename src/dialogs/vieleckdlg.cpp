@@ -1,6 +1,7 @@
 #include "dialogs/vieleckdlg.h"
 
 #include "app/help.h"
+#include "dialogs/decimalspinbox.h"
 #include "dialogs/dialogbuttons.h"
 #include "view/texts.h"
 
@@ -19,9 +20,8 @@ namespace
 
 QDoubleSpinBox* decimalField(QWidget* parent, const char* name, double min, double max)
 {
-    auto* f = new QDoubleSpinBox(parent);
+    auto* f = new DecimalSpinBox(parent);
     f->setObjectName(QString::fromLatin1(name));
-    f->setLocale(QLocale::c());
     f->setDecimals(1);
     f->setRange(min, max);
     f->setSingleStep(0.1);

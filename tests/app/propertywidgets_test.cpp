@@ -26,6 +26,7 @@
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QToolButton>
+#include <QtTest/QTest>
 
 #include <gtest/gtest.h>
 
@@ -465,6 +466,12 @@ TEST(VielEckDlgTest, OkStoresTheSettingsAndCancelKeepsThem)
     // The fields keep to their ranges.
     dialog.radius()->setValue(500.0);
     EXPECT_DOUBLE_EQ(dialog.settings().radiusMm, 99.9);
+    // A decimal comma is typed as readily as a point.
+    dialog.radius()->selectAll();
+    QTest::keyClicks(dialog.radius(), QStringLiteral("12,5"));
+    dialog.radius()->interpretText();
+    EXPECT_DOUBLE_EQ(dialog.settings().radiusMm, 12.5);
+    EXPECT_EQ(dialog.radius()->text(), QStringLiteral("12.5"));
 }
 
 TEST(RealAnsichtDlgTest, ReportsEveryChangeAndTheClosing)
