@@ -6,6 +6,7 @@
 #include "document/undo.h"
 #include "edit/session.h"
 #include "view/widgets/boardwidget.h"
+#include "view/widgets/measurepanel.h"
 #include "view/widgets/propertybar.h"
 #include "view/widgets/statusbarwidgets.h"
 #include "dialogs/vieleckdlg.h"
@@ -178,6 +179,11 @@ void MainWindow::buildCentralArea()
         if (photoDlg_)
             photoDlg_->hide();
     });
+    // The measuring panel lives on the drawing area and follows the cursor.
+    auto* measure = new MeasurePanelWidget(board_->viewport());
+    measure->setObjectName(QStringLiteral("P_Messen"));
+    connect(board_, &BoardWidget::measurePanelRequested, measure, &MeasurePanelWidget::showPanel);
+    connect(board_, &BoardWidget::measurePanelHidden, measure, &QWidget::hide);
     board_->polygonParameterDialog = [this] {
         TVielEckDlg dialog(this);
         return dialog.edit(session_->polygonSettings(), [this](TVielEckDlg& d) { return runDialog(d); });

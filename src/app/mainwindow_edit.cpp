@@ -16,9 +16,12 @@
 #include "view/colours.h"
 #include "view/texts.h"
 #include "view/widgets/boardwidget.h"
+#include "view/widgets/propertybar.h"
 #include "view/widgets/statusbarwidgets.h"
 
+#include <QAbstractButton>
 #include <QAction>
+#include <QButtonGroup>
 #include <QApplication>
 #include <QClipboard>
 #include <QEvent>
@@ -242,7 +245,15 @@ void MainWindow::toggleHints(bool on)
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::ToolTip)
+    // While the mouse is over a tool button, the fields that tool uses are highlighted.
+    if (auto* button = qobject_cast<QAbstractButton*>(watched); button && toolButtons_ && properties_) {
+        const int tool = toolButtons_->id(button);
+        if (tool >= 0 && event->type() == QEvent::Enter)
+            properties_->hoverTool(tool);
+        else if (tool >= 0 && event->type() == QEvent::Leave)
+            properties_->hoverTool(-1);
+    }
+    if (event->type() == QEvent::ToolTip && !action(QStringLiteral("Hinweistexte1"))->isChecked())
         return true;
     return QMainWindow::eventFilter(watched, event);
 }

@@ -341,8 +341,10 @@ QToolButton* MainWindow::makeToolButton(const char* name, int tool, const char* 
     button->setEnabled(enabled);
     button->setIcon(themedIcon(nullptr, iconName));
     button->setToolButtonStyle(button->icon().isNull() ? Qt::ToolButtonTextOnly : Qt::ToolButtonTextUnderIcon);
-    if (tool >= 0)
+    if (tool >= 0) {
         toolButtons_->addButton(button, tool);
+        button->installEventFilter(this);
+    }
     toolBar_->addWidget(button);
     return button;
 }
@@ -460,6 +462,7 @@ void MainWindow::buildToolBar()
         const auto i = static_cast<std::size_t>(layer - 1);
         auto* radio = new QRadioButton(LayerCaption(layer), toolBar_);
         radio->setObjectName(QString::fromLatin1(radioNames[i]));
+        radio->setFocusPolicy(Qt::NoFocus);   // F1..F8 keep going to the drawing area
         radios->addButton(radio, layer);
         toolBar_->addWidget(radio);
         layerRadios_[i] = radio;
