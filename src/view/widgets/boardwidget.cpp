@@ -6,11 +6,10 @@
 #include "view/imagecanvas.h"
 #include "view/qpaintercanvas.h"
 #include "view/viewmodel.h"
+#include "view/widgets/cursors.h"
 
 #include <QBuffer>
 #include <QCursor>
-#include <QFile>
-#include <QIcon>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -122,37 +121,6 @@ TRect unite(const TRect& a, const TRect& b)
 }
 
 TRect grown(const TRect& r, std::int64_t by) { return {r.left - by, r.top - by, r.right + by, r.bottom + by}; }
-
-/// Our own cursor drawings, looked up in the program's resources; none when not there.
-std::optional<QCursor> resourceCursor(std::string_view name)
-{
-    const QString base = QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())).toLower();
-    for (const QString& path : {QStringLiteral(":/cursors/%1.svg"), QStringLiteral(":/icons/cursors/%1.svg"),
-                                QStringLiteral(":/icons/cursor_%1.svg"), QStringLiteral(":/icons/%1.svg")}) {
-        const QString file = path.arg(base);
-        if (!QFile::exists(file))
-            continue;
-        const QPixmap pm = QIcon(file).pixmap(32, 32);
-        if (pm.isNull())
-            continue;
-        // The drawings put the point that acts in the middle of their 32 x 32 square.
-        return QCursor(pm, 16, 16);
-    }
-    return std::nullopt;
-}
-
-Qt::CursorShape standardCursor(std::string_view name)
-{
-    if (name == "CROSS")
-        return Qt::CrossCursor;
-    if (name == "CHANGER")
-        return Qt::SizeAllCursor;
-    if (name == "TEST" || name == "CONNECT" || name == "AUTOROUTE")
-        return Qt::PointingHandCursor;
-    if (name == "LUPE" || name == "RING")
-        return Qt::CrossCursor;
-    return Qt::ArrowCursor;
-}
 
 } // namespace
 
@@ -620,10 +588,7 @@ void BoardWidget::drawPreview(QPainter& painter, const Preview& pv)
 
 void BoardWidget::setCursor(std::string_view name)
 {
-    if (std::optional<QCursor> own = resourceCursor(name))
-        viewport()->setCursor(*own);
-    else
-        viewport()->setCursor(standardCursor(name));
+    viewport()->setCursor(TrevokCursor(name));
 }
 
 void BoardWidget::setStatusHint(const std::string& text)
@@ -875,12 +840,15 @@ bool BoardWidget::selectionPicture(QByteArray& svg, QImage& png)
         }
     if (!bounds)
         return false;
-    const TRect area = grown(*bounds, 10);
+    // The current zoom, but at least a pixel per 10 units and at most 4000 pixels a side, with
+    // a margin of three pixels so that no edge of the drawing is lost to rounding.
+    const double spanX = static_cast<double>(bounds->right - bounds->left);
+    const double spanY = static_cast<double>(bounds->bottom - bounds->top);
+    double z = std::max(mView.zoom(), 0.1);
+    z = std::min(z, 3990.0 / std::max({spanX, spanY, 1.0}));
+    const TRect area = grown(*bounds, RoundHalfEven64(3.0 / z) + 1);
     const double widthUnits = static_cast<double>(area.right - area.left);
     const double heightUnits = static_cast<double>(area.bottom - area.top);
-    // The current zoom, but at least a pixel per 10 units and at most 4000 pixels a side.
-    double z = std::max(mView.zoom(), 0.1);
-    z = std::min(z, 4000.0 / std::max({widthUnits, heightUnits, 1.0}));
     const int w = std::max(1, pixelOf(widthUnits * z));
     const int h = std::max(1, pixelOf(heightUnits * z));
 
