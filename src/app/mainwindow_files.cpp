@@ -26,8 +26,6 @@ namespace {
 
 std::string localPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
-QString fileNameOnly(const QString& path) { return QFileInfo(path).fileName(); }
-
 } // namespace
 
 // ---------------------------------------------------------------------------------------------

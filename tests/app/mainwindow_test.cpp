@@ -55,7 +55,13 @@ protected:
             return answer;
         };
         window->askFileName = [this](bool, const QString&, const QString&, const QString&) { return nextFileName; };
-        window->runDialog = [this](QDialog&) { return acceptDialogs; };
+        // Accepting goes through the dialog's own accept, which checks its fields.
+        window->runDialog = [this](QDialog& dialog) {
+            if (!acceptDialogs)
+                return false;
+            dialog.accept();
+            return dialog.result() == QDialog::Accepted;
+        };
     }
     void TearDown() override
     {
@@ -439,4 +445,29 @@ TEST_F(Window, OptionsAreWrittenAtCloseAndReadAtStart)
     EXPECT_FALSE(again.action("M_PlatinenZoom")->isChecked());
     EXPECT_FALSE(again.view().navigatorVisible());
     EXPECT_EQ(again.project().UndoDepth, 9);
+}
+
+TEST_F(Window, ReloadBoardsAppendsTheFilesBoardsAndNewStartsAfresh)
+{
+    Language de(0);
+    const QString file = writeLayout("more.lay");
+    nextFileName = file;
+    window->action("Platinennachladen1")->trigger();
+    QTabBar* tabs = window->boardTabs();
+    ASSERT_EQ(tabs->count(), 3);
+    EXPECT_EQ(tabs->tabText(1), "Erste");
+    EXPECT_EQ(tabs->currentIndex(), 2);
+    EXPECT_EQ(window->project().Current, 2);
+    EXPECT_TRUE(window->project().Modified);
+    EXPECT_EQ(window->windowTitle(), "Trevok 4.0") << "appending does not make the file current";
+
+    // New asks whether to save the boards, then starts with one board and its properties.
+    answers = {QMessageBox::No};
+    acceptDialogs = true;
+    window->action("Neu1")->trigger();
+    EXPECT_EQ(boxes.size(), 1u);
+    ASSERT_EQ(tabs->count(), 1);
+    EXPECT_EQ(tabs->tabText(0), "Platine 1");
+    EXPECT_EQ(window->project().currentBoard()->BoardWidth, 16000);
+    EXPECT_FALSE(window->project().Modified);
 }
