@@ -6,6 +6,7 @@
 #include "document/layoutfile.h"
 #include "document/undo.h"
 #include "view/texts.h"
+#include "view/widgets/boardwidget.h"
 
 #include <QAction>
 #include <QDir>
@@ -15,6 +16,8 @@
 #include <QMenuBar>
 #include <QTabBar>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -470,4 +473,64 @@ TEST_F(Window, ReloadBoardsAppendsTheFilesBoardsAndNewStartsAfresh)
     EXPECT_EQ(tabs->tabText(0), "Platine 1");
     EXPECT_EQ(window->project().currentBoard()->BoardWidth, 16000);
     EXPECT_FALSE(window->project().Modified);
+}
+
+TEST_F(Window, ATrackDrawnWithTheMouseIsOneUndoStepAndIsSaved)
+{
+    window->resize(1000, 700);
+    window->show();
+    window->findChild<QToolButton*>("SB_Line")->click();
+    QWidget* area = window->boardWidget()->viewport();
+    auto pixel = [this](int x, int y) { return window->view().viewportPixelOf(x, y).toPoint(); };
+    // Corners on the 2.54 mm grid, at right angles, so that no bend corner is added.
+    const TPoint corners[] = {{1016, -1016}, {2032, -1016}, {2032, -2032}};
+    for (const TPoint& c : corners) {
+        QTest::mouseMove(area, pixel(c.x, c.y));
+        QTest::mouseClick(area, Qt::LeftButton, {}, pixel(c.x, c.y));
+    }
+    QTest::mouseClick(area, Qt::RightButton, {}, pixel(2032, -2032));
+
+    const ElementList& list = window->project().currentBoard()->Elements;
+    ASSERT_EQ(list.size(), 1u);
+    ASSERT_EQ(list[0]->Points.size(), 3u);
+    EXPECT_EQ(list[0]->Points[2], (TPoint{2032, -2032}));
+    EXPECT_TRUE(enabled("Undo"));
+
+    nextFileName = path("track.lay");
+    window->action("Speichernals1")->trigger();
+    TProject reread;
+    ReadLayoutFile(reread, QFile::encodeName(path("track.lay")).toStdString(), false, 0);
+    ASSERT_EQ(reread.currentBoard()->Elements.size(), 1u);
+    EXPECT_EQ(reread.currentBoard()->Elements[0]->Points.size(), 3u);
+
+    window->action("Undo")->trigger();
+    EXPECT_TRUE(window->project().currentBoard()->Elements.empty());
+}
+
+TEST_F(Window, FrameSelectionMovesWithTheArrowKeysAndTheContextMenuOpens)
+{
+    window->resize(1000, 700);
+    window->show();
+    editCurrentBoard();   // a pad at (500, -500)
+    BoardWidget* board = window->boardWidget();
+    QWidget* area = board->viewport();
+    auto pixel = [this](int x, int y) { return window->view().viewportPixelOf(x, y).toPoint(); };
+
+    QTest::mousePress(area, Qt::LeftButton, {}, pixel(100, -100));
+    QTest::mouseMove(area, pixel(1500, -1500));
+    QTest::mouseRelease(area, Qt::LeftButton, {}, pixel(1500, -1500));
+    const TObjekt& pad = *window->project().currentBoard()->Elements[0];
+    ASSERT_TRUE(pad.Selected);
+    EXPECT_TRUE(enabled("Kopieren1"));
+
+    board->setFocus();
+    QTest::keyClick(board, Qt::Key_Right);
+    EXPECT_EQ(pad.X, 754) << "one grid step";
+    EXPECT_EQ(pad.Y, -500);
+
+    // A right click on the selection opens the board's context menu.
+    QTest::mouseClick(area, Qt::RightButton, {}, pixel(754, -500));
+    QMenu* popup = window->menu("PopupMenu");
+    EXPECT_TRUE(popup->isVisible());
+    popup->hide();
 }
