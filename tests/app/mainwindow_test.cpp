@@ -6,9 +6,14 @@
 #include "document/layoutfile.h"
 #include "document/undo.h"
 #include "view/texts.h"
+#include "dialogs/realansichtdlg.h"
 #include "view/widgets/boardwidget.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
+#include <QRadioButton>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -341,6 +346,17 @@ TEST_F(Window, EditCommandsFollowTheSelection)
     window->action("Allesmarkieren1")->trigger();
     EXPECT_TRUE(enabled("Kopieren1"));
     EXPECT_TRUE(enabled("Lschen1"));
+    EXPECT_FALSE(enabled("Einfgen1")) << "nothing copied yet";
+
+    // Copy fills the program's clipboard and puts a picture on the system clipboard.
+    QApplication::clipboard()->clear();
+    window->action("Kopieren1")->trigger();
+    EXPECT_TRUE(enabled("Einfgen1"));
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    ASSERT_NE(data, nullptr);
+    EXPECT_TRUE(data->hasFormat("image/svg+xml"));
+    EXPECT_TRUE(data->hasImage());
+
     window->action("Lschen1")->trigger();
     EXPECT_TRUE(window->project().currentBoard()->Elements.empty());
     EXPECT_FALSE(enabled("Kopieren1"));
@@ -533,4 +549,19 @@ TEST_F(Window, FrameSelectionMovesWithTheArrowKeysAndTheContextMenuOpens)
     QMenu* popup = window->menu("PopupMenu");
     EXPECT_TRUE(popup->isVisible());
     popup->hide();
+}
+
+TEST_F(Window, ThePhotoViewWindowDrivesTheDrawingArea)
+{
+    window->show();
+    window->findChild<QToolButton*>("SB_RealAnsicht")->click();
+    auto* photo = window->findChild<TRealAnsichtDlg*>();
+    ASSERT_NE(photo, nullptr);
+    EXPECT_TRUE(photo->isVisible());
+    EXPECT_TRUE(window->boardWidget()->photoView().shown);
+    photo->side2()->click();
+    EXPECT_EQ(window->boardWidget()->photoView().side, 2);
+    EXPECT_TRUE(window->view().mirrored()) << "side 2 is seen from below";
+    photo->close();
+    EXPECT_FALSE(window->boardWidget()->photoView().shown);
 }
