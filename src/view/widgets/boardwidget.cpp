@@ -493,6 +493,10 @@ void BoardWidget::drawPreviews(QPainter& painter, const QRect& area)
     if (!b || mSuspended)
         return;
     painter.setClipRect(area);
+    // Previews are drawn inverting, as rubber bands always were: a black pen shows the
+    // inverse of what lies below, so it stays visible on the black background, on copper and
+    // on the grid alike.
+    painter.setCompositionMode(QPainter::RasterOp_NotSourceXorDestination);
     for (auto& slot : mPreviews)
         if (slot)
             drawPreview(painter, *slot);
