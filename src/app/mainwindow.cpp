@@ -3,20 +3,20 @@
 #include "app/autosave.h"
 #include "app/maintexts.h"
 #include "dialogs/colordlg.h"
+#include "dialogs/realansichtdlg.h"
+#include "dialogs/vieleckdlg.h"
 #include "document/undo.h"
 #include "edit/session.h"
-#include "view/widgets/boardwidget.h"
-#include "view/widgets/measurepanel.h"
-#include "view/widgets/propertybar.h"
-#include "view/widgets/statusbarwidgets.h"
-#include "dialogs/vieleckdlg.h"
-#include "dialogs/realansichtdlg.h"
 #include "view/colours.h"
 #include "view/gridlist.h"
 #include "view/texts.h"
+#include "view/widgets/boardwidget.h"
 #include "view/widgets/gridmenu.h"
+#include "view/widgets/measurepanel.h"
 #include "view/widgets/navigator.h"
+#include "view/widgets/propertybar.h"
 #include "view/widgets/ruler.h"
+#include "view/widgets/statusbarwidgets.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -34,9 +34,11 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-namespace trevok {
+namespace trevok
+{
 
-namespace {
+namespace
+{
 
 /// Message texts of the core use CR as line break, as the message boxes of the design did.
 QString boxText(QString text)
@@ -84,7 +86,8 @@ MainWindow::MainWindow(const QString& settingsPath, QWidget* parent)
     connect(&view_, &ViewModel::changed, this, &MainWindow::viewChanged);
 
     colourDlg_ = new TColor_Dlg(this);
-    connect(colourDlg_, &TColor_Dlg::coloursChanged, this, [this] { board_->setColourScheme(CurrentColours()); });
+    connect(colourDlg_, &TColor_Dlg::coloursChanged, this,
+            [this] { board_->setColourScheme(CurrentColours()); });
 
     readSettings();
     board_->setColourScheme(CurrentColours());
@@ -122,11 +125,20 @@ QString MainWindow::titleFor(const std::string& fileName)
     return title;
 }
 
-void MainWindow::updateTitle() { setWindowTitle(titleFor(project_.FileName)); }
+void MainWindow::updateTitle()
+{
+    setWindowTitle(titleFor(project_.FileName));
+}
 
-QAction* MainWindow::action(const QString& name) const { return findChild<QAction*>(name); }
+QAction* MainWindow::action(const QString& name) const
+{
+    return findChild<QAction*>(name);
+}
 
-QMenu* MainWindow::menu(const QString& name) const { return findChild<QMenu*>(name); }
+QMenu* MainWindow::menu(const QString& name) const
+{
+    return findChild<QMenu*>(name);
+}
 
 // ---------------------------------------------------------------------------------------------
 // Layout of the window
@@ -416,8 +428,8 @@ void MainWindow::repaintBoard()
 // ---------------------------------------------------------------------------------------------
 // Messages
 
-QMessageBox::StandardButton MainWindow::ask(QMessageBox::Icon icon, const QString& caption, const QString& text,
-                                            QMessageBox::StandardButtons buttons)
+QMessageBox::StandardButton MainWindow::ask(QMessageBox::Icon icon, const QString& caption,
+                                            const QString& text, QMessageBox::StandardButtons buttons)
 {
     return messageBox(icon, caption, boxText(text), buttons);
 }

@@ -31,7 +31,8 @@ class QTabBar;
 class QToolBar;
 class QToolButton;
 
-namespace trevok {
+namespace trevok
+{
 
 class AutoSaver;
 class BoardWidget;
@@ -52,9 +53,10 @@ class TLayerInfo;
 struct LayoutReadResult;
 struct EditResult;
 
-class MainWindow : public QMainWindow {
+class MainWindow : public QMainWindow
+{
     Q_OBJECT
-public:
+  public:
     /// settingsPath: the settings file; empty means "TREVOK40.INI" in the per-user folder.
     /// The language of the run must be set (SetCurrentLanguage) before the window is made.
     explicit MainWindow(const QString& settingsPath = {}, QWidget* parent = nullptr);
@@ -64,12 +66,14 @@ public:
     static QString titleFor(const std::string& fileName);
 
     // --- user interaction, replaceable by tests -------------------------------------------------
-    using MessageBoxFn = std::function<QMessageBox::StandardButton(
-        QMessageBox::Icon icon, const QString& caption, const QString& text, QMessageBox::StandardButtons buttons)>;
+    using MessageBoxFn =
+        std::function<QMessageBox::StandardButton(QMessageBox::Icon icon, const QString& caption,
+                                                  const QString& text, QMessageBox::StandardButtons buttons)>;
     /// Shows a message box and returns the button pressed.
     MessageBoxFn messageBox;
     /// Asks for a file name (save: a save dialog with its overwrite prompt); empty when cancelled.
-    std::function<QString(bool save, const QString& caption, const QString& folder, const QString& filter)> askFileName;
+    std::function<QString(bool save, const QString& caption, const QString& folder, const QString& filter)>
+        askFileName;
     /// Runs a modal dialog; true when it was accepted.
     std::function<bool(QDialog& dialog)> runDialog;
 
@@ -126,8 +130,20 @@ public:
 
     /// The commands on the selection that need no argument.
     enum EditCommand {
-        EditCopy, EditCut, EditPaste, EditDuplicate, EditDelete, EditSelectAll, EditRotate, EditMirrorH,
-        EditMirrorV, EditGroup, EditUngroup, EditSnap, EditOtherSide, EditDeleteOutside
+        EditCopy,
+        EditCut,
+        EditPaste,
+        EditDuplicate,
+        EditDelete,
+        EditSelectAll,
+        EditRotate,
+        EditMirrorH,
+        EditMirrorV,
+        EditGroup,
+        EditUngroup,
+        EditSnap,
+        EditOtherSide,
+        EditDeleteOutside
     };
     void editCommand(EditCommand command);
     void alignSelection(int mode);
@@ -138,13 +154,13 @@ public:
     BoardWidget* boardWidget() const noexcept { return board_; }
     EditSession* session() const noexcept { return session_.get(); }
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     /// Swallows tool tips while hints are switched off.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     // mainwindow.cpp
     void buildCentralArea();
     void buildStatusBar();

@@ -6,9 +6,9 @@
 #include "app/maintexts.h"
 #include "dialogs/bogendlg.h"
 #include "dialogs/colordlg.h"
-#include "dialogs/realansichtdlg.h"
 #include "dialogs/layerinfo.h"
 #include "dialogs/projektinfodlg.h"
+#include "dialogs/realansichtdlg.h"
 #include "dialogs/undodlg.h"
 #include "document/undo.h"
 #include "edit/editcommands.h"
@@ -21,8 +21,8 @@
 
 #include <QAbstractButton>
 #include <QAction>
-#include <QButtonGroup>
 #include <QApplication>
+#include <QButtonGroup>
 #include <QClipboard>
 #include <QEvent>
 #include <QImage>
@@ -30,7 +30,8 @@
 #include <QMimeData>
 #include <QToolButton>
 
-namespace trevok {
+namespace trevok
+{
 
 // ---------------------------------------------------------------------------------------------
 // Edit commands
@@ -64,19 +65,46 @@ void MainWindow::editCommand(EditCommand command)
         updateCommandStates();
         return;
     }
-    case EditCut: finishEdit(cutSelection(project_, s.clipboard())); return;
-    case EditPaste: s.startPaste(); return;
-    case EditDuplicate: s.startDuplicate(); return;
-    case EditDelete: s.keyPress(Key::Delete, 0); updateCommandStates(); return;
-    case EditSelectAll: finishEdit(selectAll(project_)); return;
-    case EditRotate: finishEdit(rotateSelection(project_)); return;
-    case EditMirrorH: finishEdit(mirrorSelectionHorizontally(project_)); return;
-    case EditMirrorV: finishEdit(mirrorSelectionVertically(project_)); return;
-    case EditGroup: finishEdit(groupSelectedElements(project_)); return;
-    case EditUngroup: finishEdit(ungroupSelectedElements(project_)); return;
-    case EditSnap: finishEdit(snapSelectionToGrid(project_)); return;
-    case EditOtherSide: finishEdit(selectionToOtherSide(project_)); return;
-    case EditDeleteOutside: finishEdit(deleteOutsideBoard(project_)); return;
+    case EditCut:
+        finishEdit(cutSelection(project_, s.clipboard()));
+        return;
+    case EditPaste:
+        s.startPaste();
+        return;
+    case EditDuplicate:
+        s.startDuplicate();
+        return;
+    case EditDelete:
+        s.keyPress(Key::Delete, 0);
+        updateCommandStates();
+        return;
+    case EditSelectAll:
+        finishEdit(selectAll(project_));
+        return;
+    case EditRotate:
+        finishEdit(rotateSelection(project_));
+        return;
+    case EditMirrorH:
+        finishEdit(mirrorSelectionHorizontally(project_));
+        return;
+    case EditMirrorV:
+        finishEdit(mirrorSelectionVertically(project_));
+        return;
+    case EditGroup:
+        finishEdit(groupSelectedElements(project_));
+        return;
+    case EditUngroup:
+        finishEdit(ungroupSelectedElements(project_));
+        return;
+    case EditSnap:
+        finishEdit(snapSelectionToGrid(project_));
+        return;
+    case EditOtherSide:
+        finishEdit(selectionToOtherSide(project_));
+        return;
+    case EditDeleteOutside:
+        finishEdit(deleteOutsideBoard(project_));
+        return;
     }
 }
 
@@ -101,10 +129,18 @@ void MainWindow::nodeCommand(int which)
     if (element >= project_.currentBoard()->Elements.size() || node < 0)
         return;
     switch (which) {
-    case 0: finishEdit(insertNode(project_, element, node)); break;
-    case 1: finishEdit(removeNode(project_, element, node)); break;
-    case 2: finishEdit(splitTrack(project_, element, node, session_->params().clearance)); break;
-    default: finishEdit(snapNode(project_, element, node)); break;
+    case 0:
+        finishEdit(insertNode(project_, element, node));
+        break;
+    case 1:
+        finishEdit(removeNode(project_, element, node));
+        break;
+    case 2:
+        finishEdit(splitTrack(project_, element, node, session_->params().clearance));
+        break;
+    default:
+        finishEdit(snapNode(project_, element, node));
+        break;
     }
 }
 
@@ -119,9 +155,8 @@ void MainWindow::photoView()
 {
     if (!photoDlg_) {
         photoDlg_ = new TRealAnsichtDlg(this);
-        connect(photoDlg_, &TRealAnsichtDlg::photoViewChanged, this, [this](const PhotoView& photo) {
-            board_->setPhotoView(photo);
-        });
+        connect(photoDlg_, &TRealAnsichtDlg::photoViewChanged, this,
+                [this](const PhotoView& photo) { board_->setPhotoView(photo); });
     }
     photoDlg_->show();
     photoDlg_->raise();
@@ -220,10 +255,18 @@ void MainWindow::zoomCommand(int which)
     if (session_)
         session_->ErasePreviews();
     switch (which) {
-    case 0: view_.zoomBoard(); break;
-    case 1: view_.zoomAllObjects(board->Elements); break;
-    case 2: view_.zoomSelection(board->Elements); break;
-    default: view_.PopView(); break;
+    case 0:
+        view_.zoomBoard();
+        break;
+    case 1:
+        view_.zoomAllObjects(board->Elements);
+        break;
+    case 2:
+        view_.zoomSelection(board->Elements);
+        break;
+    default:
+        view_.PopView();
+        break;
     }
     updateCommandStates();
 }
@@ -339,9 +382,9 @@ void MainWindow::updateCommandStates()
     enable({"ZoomMarkierung1", "ZoomaufMarkierung1"}, s.zoomSelection);
     enable({"ZoomObjekte1", "ZoomalleObjekte1"}, s.zoomAllObjects);
     enable({"Zoomvorher1", "Zoomvorher2"}, view_.canPopView());
-    enable({"Platinelschen1", "Platinelschen2", "Platinenachrechts1", "Platinenachrechts2", "Platinenachlinks1",
-            "Platinenachlinks2", "Platineeinsnachrechts1", "platineeinsnachrechts2", "Platineeinsnachlinks1",
-            "Platineeinsnachlinks2"},
+    enable({"Platinelschen1", "Platinelschen2", "Platinenachrechts1", "Platinenachrechts2",
+            "Platinenachlinks1", "Platinenachlinks2", "Platineeinsnachrechts1", "platineeinsnachrechts2",
+            "Platineeinsnachlinks1", "Platineeinsnachlinks2"},
            s.boardCommands);
 }
 

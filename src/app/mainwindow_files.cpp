@@ -20,11 +20,16 @@
 #include <QLocale>
 #include <QTabBar>
 
-namespace trevok {
+namespace trevok
+{
 
-namespace {
+namespace
+{
 
-std::string localPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+std::string localPath(const QString& path)
+{
+    return QFile::encodeName(path).toStdString();
+}
 
 } // namespace
 
@@ -34,8 +39,9 @@ std::string localPath(const QString& path) { return QFile::encodeName(path).toSt
 bool MainWindow::CloseProject()
 {
     if (NeedsSaveQuestion(project_)) {
-        const auto answer = ask(QMessageBox::Question, CaptionQ(MsgId::SaveQuestion), MessageQ(MsgId::SaveQuestion),
-                                QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        const auto answer =
+            ask(QMessageBox::Question, CaptionQ(MsgId::SaveQuestion), MessageQ(MsgId::SaveQuestion),
+                QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         if (answer == QMessageBox::Cancel || answer == QMessageBox::Escape || answer == QMessageBox::NoButton)
             return false;
         if (answer == QMessageBox::Yes && !fileSave())
@@ -67,7 +73,7 @@ void MainWindow::fileNew()
 void MainWindow::fileOpen()
 {
     const QString path = askFileName(false, MainText("ffnen1").remove(QLatin1Char('&')), layoutFolder(),
-                                      QtFileFilter(MainText("OpenDialog", TextKind::Filter)));
+                                     QtFileFilter(MainText("OpenDialog", TextKind::Filter)));
     if (!path.isEmpty())
         openLayout(path);
 }
@@ -106,8 +112,8 @@ bool MainWindow::openLayout(const QString& path)
 
 void MainWindow::reloadBoards()
 {
-    const QString path = askFileName(false, MainText("Platinennachladen1").remove(QLatin1Char('&')), layoutFolder(),
-                                      QtFileFilter(MainText("OpenDialog", TextKind::Filter)));
+    const QString path = askFileName(false, MainText("Platinennachladen1").remove(QLatin1Char('&')),
+                                     layoutFolder(), QtFileFilter(MainText("OpenDialog", TextKind::Filter)));
     if (path.isEmpty())
         return;
     if (session_)
@@ -140,8 +146,8 @@ void MainWindow::afterLoading(const LayoutReadResult& result, const QString& pat
         showMessage(result.error->id, result.error->args, QMessageBox::Critical);
     for (const FileNotice& notice : result.notices()) {
         if (notice.id == MsgId::FontTextQuestion) {
-            const auto answer = ask(QMessageBox::Question, CaptionQ(notice.id), MessageQ(notice.id, notice.args),
-                                    QMessageBox::Yes | QMessageBox::No);
+            const auto answer = ask(QMessageBox::Question, CaptionQ(notice.id),
+                                    MessageQ(notice.id, notice.args), QMessageBox::Yes | QMessageBox::No);
             if (answer == QMessageBox::Yes) {
                 convertFontTexts(project_, logicalDpiX());
                 project_.Modified = true;
@@ -324,7 +330,8 @@ void MainWindow::deleteBoard()
     }
     const TBoard* board = project_.currentBoard();
     const std::vector<std::string> args{board->Name};
-    if (ask(QMessageBox::Question, CaptionQ(MsgId::DeleteBoardQuestion), MessageQ(MsgId::DeleteBoardQuestion, args),
+    if (ask(QMessageBox::Question, CaptionQ(MsgId::DeleteBoardQuestion),
+            MessageQ(MsgId::DeleteBoardQuestion, args),
             QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok)
         return;
     if (session_)

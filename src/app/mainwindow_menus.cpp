@@ -24,9 +24,11 @@
 #include <QToolBar>
 #include <QToolButton>
 
-namespace trevok {
+namespace trevok
+{
 
-namespace {
+namespace
+{
 
 /// A theme icon with our own drawing as the fallback.
 QIcon themedIcon(const char* themeName, const char* ownName)
@@ -61,7 +63,9 @@ void MainWindow::buildActions()
     makeAction("Neu1", &MainWindow::fileNew)->setShortcut(QKeySequence::New);
     makeAction("ffnen1", &MainWindow::fileOpen)->setShortcut(QKeySequence::Open);
     makeAction("Speichern1", [this] { fileSave(); })->setShortcut(QKeySequence::Save);
-    makeAction("Speichernals1", [this] { fileSaveAs(); })->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+S")));
+    makeAction("Speichernals1", [this] {
+        fileSaveAs();
+    })->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+S")));
     makeAction("Makrospeichern1", nullptr, false);
     makeAction("Autospeichern1", &MainWindow::autoSaveDialog);
     makeAction("Arbeitsverzeichnisse1", &MainWindow::workingFoldersDialog);
@@ -88,7 +92,9 @@ void MainWindow::buildActions()
     makeAction("Einfgen1", [this] { editCommand(EditPaste); })->setShortcut(QKeySequence::Paste);
     makeAction("Duplizieren1", [this] { editCommand(EditDuplicate); });
     makeAction("Lschen1", [this] { editCommand(EditDelete); })->setShortcut(QKeySequence(Qt::Key_Delete));
-    makeAction("Allesmarkieren1", [this] { editCommand(EditSelectAll); })->setShortcut(QKeySequence::SelectAll);
+    makeAction("Allesmarkieren1", [this] {
+        editCommand(EditSelectAll);
+    })->setShortcut(QKeySequence::SelectAll);
 
     // Board
     makeAction("NeuePlatine1", &MainWindow::addBoard);
@@ -139,8 +145,12 @@ void MainWindow::buildActions()
         if (session_)
             session_->setOriginAtMenuPoint();
     });
-    const char* alignNames[] = {"Obenausrichten1",  "Untenausrichten1",           "Linksausrichten1",
-                                "Rechtsausrichten1", "HorizontalMittigausrichten1", "VertikalMittigausrichten1"};
+    const char* alignNames[] = {"Obenausrichten1",
+                                "Untenausrichten1",
+                                "Linksausrichten1",
+                                "Rechtsausrichten1",
+                                "HorizontalMittigausrichten1",
+                                "VertikalMittigausrichten1"};
     for (int mode = 1; mode <= 6; ++mode)
         makeAction(alignNames[mode - 1], [this, mode] { alignSelection(mode); });
     // Node menu
@@ -280,8 +290,8 @@ void MainWindow::buildMenus()
     add(align, {"Obenausrichten1", "Untenausrichten1", "Linksausrichten1", "Rechtsausrichten1",
                 "HorizontalMittigausrichten1", "VertikalMittigausrichten1"});
     QMenu* functions = addMenu(bar, "Funktionen1");
-    add(functions, {"Rotieren1", "Horizontalspiegeln2", "Vertikalspiegeln2", "Kreisbogen2", nullptr, "Gruppieren1",
-                    "Gruppierungaufheben1", nullptr});
+    add(functions, {"Rotieren1", "Horizontalspiegeln2", "Vertikalspiegeln2", "Kreisbogen2", nullptr,
+                    "Gruppieren1", "Gruppierungaufheben1", nullptr});
     functions->addMenu(align);
     add(functions, {"amRasterausrichten1", nullptr, "Layerwechseln1"});
     QMenu* setLayer = addMenu(functions, "SetzeaufLayer1");
@@ -297,8 +307,9 @@ void MainWindow::buildMenus()
     QMenu* unit = addMenu(options, "Linealeinheit1");
     add(unit, {"E_MM", "E_Zoll"});
     options->addMenu(unit);
-    add(options, {"M_PlatinenZoom", nullptr, "ZoomPlatine1", "ZoomObjekte1", "ZoomMarkierung1", "Zoomvorher1",
-                  "Neuzeichnen1", nullptr, "Farbendefinieren1", "Projektinfo1", "Hinweistexte1", "UndoTiefe1"});
+    add(options,
+        {"M_PlatinenZoom", nullptr, "ZoomPlatine1", "ZoomObjekte1", "ZoomMarkierung1", "Zoomvorher1",
+         "Neuzeichnen1", nullptr, "Farbendefinieren1", "Projektinfo1", "Hinweistexte1", "UndoTiefe1"});
     bar->addMenu(options);
 
     QMenu* layers = addMenu(bar, "L1");
@@ -340,7 +351,8 @@ QToolButton* MainWindow::makeToolButton(const char* name, int tool, const char* 
     button->setAutoRaise(true);
     button->setEnabled(enabled);
     button->setIcon(themedIcon(nullptr, iconName));
-    button->setToolButtonStyle(button->icon().isNull() ? Qt::ToolButtonTextOnly : Qt::ToolButtonTextUnderIcon);
+    button->setToolButtonStyle(button->icon().isNull() ? Qt::ToolButtonTextOnly
+                                                       : Qt::ToolButtonTextUnderIcon);
     if (tool >= 0) {
         toolButtons_->addButton(button, tool);
         button->installEventFilter(this);
@@ -421,7 +433,7 @@ void MainWindow::buildToolBar()
     QToolBar* tools = addToolBar(T("Werkzeuge", "Tools", "Outils"));
     tools->setObjectName(QStringLiteral("ToolBar2"));
     tools->setMovable(false);
-    std::swap(toolBar_, tools);   // makeToolButton adds to toolBar_
+    std::swap(toolBar_, tools); // makeToolButton adds to toolBar_
     toolButtons_ = new QButtonGroup(this);
     toolButtons_->setExclusive(true);
     makeToolButton("SB_Standard", ToolStandard, "tool_standard", true)->setChecked(true);
@@ -462,7 +474,7 @@ void MainWindow::buildToolBar()
         const auto i = static_cast<std::size_t>(layer - 1);
         auto* radio = new QRadioButton(LayerCaption(layer), toolBar_);
         radio->setObjectName(QString::fromLatin1(radioNames[i]));
-        radio->setFocusPolicy(Qt::NoFocus);   // F1..F8 keep going to the drawing area
+        radio->setFocusPolicy(Qt::NoFocus); // F1..F8 keep going to the drawing area
         radios->addButton(radio, layer);
         toolBar_->addWidget(radio);
         layerRadios_[i] = radio;
@@ -504,7 +516,10 @@ void MainWindow::buildToolBar()
     std::swap(toolBar_, tools);
 }
 
-void MainWindow::updateRecentMenu() { recent_.updateActions(recentActions_, recentSeparator_); }
+void MainWindow::updateRecentMenu()
+{
+    recent_.updateActions(recentActions_, recentSeparator_);
+}
 
 void MainWindow::chooseTool(int tool)
 {

@@ -3,22 +3,22 @@
 #include "app/mainwindow.h"
 
 #include "app/autosave.h"
+#include "dialogs/realansichtdlg.h"
 #include "document/layoutfile.h"
 #include "document/undo.h"
 #include "view/texts.h"
-#include "dialogs/realansichtdlg.h"
 #include "view/widgets/boardwidget.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
-#include <QMimeData>
-#include <QRadioButton>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
+#include <QRadioButton>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -30,7 +30,8 @@
 
 using namespace trevok;
 
-namespace {
+namespace
+{
 
 struct Language {
     explicit Language(int code) : saved(CurrentLanguage()) { SetCurrentLanguage(code); }
@@ -46,8 +47,9 @@ struct Box {
 
 /// A main window whose questions are answered from a script and whose settings live in a
 /// temporary folder.
-class Window : public ::testing::Test {
-protected:
+class Window : public ::testing::Test
+{
+  protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
@@ -62,7 +64,9 @@ protected:
             answers.pop_front();
             return answer;
         };
-        window->askFileName = [this](bool, const QString&, const QString&, const QString&) { return nextFileName; };
+        window->askFileName = [this](bool, const QString&, const QString&, const QString&) {
+            return nextFileName;
+        };
         // Accepting goes through the dialog's own accept, which checks its fields.
         window->runDialog = [this](QDialog& dialog) {
             if (!acceptDialogs)
@@ -188,7 +192,8 @@ TEST_F(Window, DamagedFileShowsTheReadErrorAndKeepsWhatWasRead)
     EXPECT_EQ(boxes[0].icon, QMessageBox::Critical);
     ASSERT_GE(window->boardTabs()->count(), 1);
     EXPECT_EQ(window->boardTabs()->tabText(0), "Erste");
-    EXPECT_EQ(window->windowTitle(), "Trevok 4.0") << "a partial project must not be saved over the damaged file";
+    EXPECT_EQ(window->windowTitle(), "Trevok 4.0")
+        << "a partial project must not be saved over the damaged file";
     EXPECT_TRUE(window->recentFiles().path(0).isEmpty());
 }
 
@@ -430,7 +435,7 @@ TEST_F(Window, RecentFilesAreListedAndWrittenAtOnce)
     const QString second = writeLayout("second.lay");
     ASSERT_TRUE(window->openLayout(first));
     ASSERT_TRUE(window->openLayout(second));
-    ASSERT_TRUE(window->openLayout(first));   // already listed: the order stays
+    ASSERT_TRUE(window->openLayout(first)); // already listed: the order stays
     window->menu("Datei1")->aboutToShow();
     EXPECT_EQ(window->action("History1")->text(), "&1 second.lay");
     EXPECT_EQ(window->action("History2")->text(), "&2 first.lay");
@@ -454,8 +459,8 @@ TEST_F(Window, RecentFilesAreListedAndWrittenAtOnce)
 TEST_F(Window, OptionsAreWrittenAtCloseAndReadAtStart)
 {
     window->show();
-    window->action("Hinweistexte1")->trigger();   // hints off
-    window->action("M_PlatinenZoom")->trigger();  // navigator off
+    window->action("Hinweistexte1")->trigger();  // hints off
+    window->action("M_PlatinenZoom")->trigger(); // navigator off
     window->project().UndoDepth = 9;
     ASSERT_TRUE(window->close());
 
@@ -527,7 +532,7 @@ TEST_F(Window, FrameSelectionMovesWithTheArrowKeysAndTheContextMenuOpens)
 {
     window->resize(1000, 700);
     window->show();
-    editCurrentBoard();   // a pad at (500, -500)
+    editCurrentBoard(); // a pad at (500, -500)
     BoardWidget* board = window->boardWidget();
     QWidget* area = board->viewport();
     auto pixel = [this](int x, int y) { return window->view().viewportPixelOf(x, y).toPoint(); };
