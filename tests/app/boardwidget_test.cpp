@@ -152,6 +152,31 @@ TEST_F(BoardWidgetFixture, ScrollingMovesThePictureAsAFullRepaintWouldDrawIt)
     }
 }
 
+TEST_F(BoardWidgetFixture, DraggingAtTheEdgeScrollsStepByStepAndTheFrameFollows)
+{
+    view.SetZoom(0.2);   // the surface is larger than the viewport
+    view.setScrollPosition(0, 0);
+    const int step = view.scrollIncrement().width();
+    ASSERT_GT(step, 0);
+    QTest::mouseMove(vp(), {100, 100});
+    QTest::mousePress(vp(), Qt::LeftButton, {}, {100, 100});
+    const QPoint edge(vp()->width() - 2, 100);
+    QTest::mouseMove(vp(), edge);
+    // One step at once, then one step at a time while the mouse rests there.
+    EXPECT_EQ(view.scrollPosition().x(), step);
+    QTest::qWait(300);
+    const int later = view.scrollPosition().x();
+    EXPECT_GE(later, 2 * step);
+    EXPECT_EQ(later % step, 0);
+    // The frame reaches the board point now under the cursor.
+    const Preview* frame = widget.preview(PreviewKind::SelectionRect);
+    ASSERT_NE(frame, nullptr);
+    EXPECT_NEAR(static_cast<double>(frame->rect.right), (later + edge.x()) / 0.2, 254);
+    QTest::mouseRelease(vp(), Qt::LeftButton, {}, edge);
+    QTest::qWait(100);
+    EXPECT_LE(view.scrollPosition().x(), later + step);
+}
+
 TEST_F(BoardWidgetFixture, PreviewsAreDrawnOverThePictureNotIntoIt)
 {
     const QImage before = widget.cachedPicture().copy();

@@ -37,6 +37,8 @@ constexpr int RepaintMargin = 5;
 /// More dirty rectangles than this are repainted as their bounding rectangle: each rectangle
 /// costs a pass over the board's element buckets.
 constexpr int MaxDirtyRects = 8;
+/// Milliseconds between two steps of automatic scrolling while the mouse rests at an edge.
+constexpr int AutoScrollInterval = 30;
 
 unsigned modifiersOf(Qt::KeyboardModifiers m)
 {
@@ -609,21 +611,26 @@ void BoardWidget::setCoordinates(const std::string& x, const std::string& y)
 
 void BoardWidget::requestScroll(int dx, int dy)
 {
+    // The cursor stands over another board point after a scroll: the session hears of it as a
+    // move. When that move asks to scroll again (the mouse rests at the edge), the next step
+    // comes a little later, so that automatic scrolling keeps a steady pace instead of running
+    // to the board's edge at once.
+    if (mResending) {
+        if (!mScrollPending) {
+            mScrollPending = true;
+            QTimer::singleShot(AutoScrollInterval, this, [this] {
+                mScrollPending = false;
+                if (mLastMouse.x() >= 0)
+                    sendMove(mLastMouse, mLastModifiers);
+            });
+        }
+        return;
+    }
     const QSize inc = mView.scrollIncrement();
     const QPoint before = mView.scrollPosition();
     mView.scrollBy(dx * inc.width(), dy * inc.height());
     if (mView.scrollPosition() == before || mLastMouse.x() < 0)
         return;
-    // The cursor now stands over another board point: the session hears of it as a move. A move
-    // that scrolls again is answered a little later, so that automatic scrolling keeps going at
-    // a steady pace while the mouse rests at the edge instead of recursing.
-    if (mResending) {
-        QTimer::singleShot(30, this, [this] {
-            if (mLastMouse.x() >= 0)
-                sendMove(mLastMouse, mLastModifiers);
-        });
-        return;
-    }
     mResending = true;
     sendMove(mLastMouse, mLastModifiers);
     mResending = false;

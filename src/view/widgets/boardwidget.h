@@ -186,6 +186,7 @@ private:
     bool mSyncing = false;     // scroll bars being set from the model
     bool mConfined = false;
     bool mResending = false;   // a move re-sent after a scroll is under way
+    bool mScrollPending = false;   // the next step of automatic scrolling is timed
     QPoint mLastMouse{-1, -1};
     unsigned mLastModifiers = 0;
 };
