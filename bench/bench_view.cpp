@@ -20,7 +20,8 @@
 #include <memory>
 #include <numeric>
 
-namespace {
+namespace
+{
 
 using namespace trevok;
 
@@ -150,8 +151,14 @@ void BM_ViewDragMove(benchmark::State& state)
     send(QEvent::MouseButtonRelease, press, Qt::LeftButton, Qt::NoButton);
 }
 
-void BM_ViewFull_WholeBoard(benchmark::State& s) { BM_ViewFullRepaint(s, true); }
-void BM_ViewFull_Zoom1(benchmark::State& s) { BM_ViewFullRepaint(s, false); }
+void BM_ViewFull_WholeBoard(benchmark::State& s)
+{
+    BM_ViewFullRepaint(s, true);
+}
+void BM_ViewFull_Zoom1(benchmark::State& s)
+{
+    BM_ViewFullRepaint(s, false);
+}
 
 BENCHMARK(BM_ViewFull_WholeBoard)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ViewFull_Zoom1)->Unit(benchmark::kMillisecond);

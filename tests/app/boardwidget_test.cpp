@@ -17,7 +17,8 @@
 using namespace trevok;
 using namespace trevok::testing;
 
-namespace {
+namespace
+{
 
 struct BoardWidgetFixture : ::testing::Test {
     TProject project = oneBoardProject();
@@ -114,8 +115,8 @@ TEST_F(BoardWidgetFixture, AFrameDraggedWithTheMouseSelectsWhatItTouches)
 TEST_F(BoardWidgetFixture, InvalidationRepaintsOnlyThatPartOfTheCachedPicture)
 {
     const QRgb background = pixel({100, 100});
-    TObjekt& pad = addPad(project, {2000, -2000});   // pixel (100, 100)
-    addPad(project, {6000, -6000});                  // pixel (300, 300), not reported
+    TObjekt& pad = addPad(project, {2000, -2000}); // pixel (100, 100)
+    addPad(project, {6000, -6000});                // pixel (300, 300), not reported
     widget.invalidate(Bounds(pad));
     widget.flushRepaints();
     EXPECT_NE(pixel({100, 100}), background);
@@ -128,7 +129,7 @@ TEST_F(BoardWidgetFixture, InvalidationRepaintsOnlyThatPartOfTheCachedPicture)
 
 TEST_F(BoardWidgetFixture, ScrollingMovesThePictureAsAFullRepaintWouldDrawIt)
 {
-    view.SetZoom(0.2);   // the surface is larger than the viewport
+    view.SetZoom(0.2); // the surface is larger than the viewport
     for (int i = 0; i < 40; ++i)
         addTrack(project, {{i * 400, -200}, {i * 400 + 300, -9000}});
     for (int i = 0; i < 30; ++i)
@@ -154,7 +155,7 @@ TEST_F(BoardWidgetFixture, ScrollingMovesThePictureAsAFullRepaintWouldDrawIt)
 
 TEST_F(BoardWidgetFixture, DraggingAtTheEdgeScrollsStepByStepAndTheFrameFollows)
 {
-    view.SetZoom(0.2);   // the surface is larger than the viewport
+    view.SetZoom(0.2); // the surface is larger than the viewport
     view.setScrollPosition(0, 0);
     const int step = view.scrollIncrement().width();
     ASSERT_GT(step, 0);
@@ -182,14 +183,14 @@ TEST_F(BoardWidgetFixture, PreviewsAreDrawnOverThePictureNotIntoIt)
     const QImage before = widget.cachedPicture().copy();
     Preview frame;
     frame.kind = PreviewKind::SelectionRect;
-    frame.rect = {1000, -3000, 3000, -1000};   // pixels 50..150
+    frame.rect = {1000, -3000, 3000, -1000}; // pixels 50..150
     widget.showPreview(frame);
     const QImage shown = vp()->grab().toImage().convertToFormat(QImage::Format_RGB32);
     EXPECT_TRUE(widget.cachedPicture() == before);
     int differing = 0;
     for (int x = 40; x < 160; ++x)
         differing += shown.pixel(x, 50) != before.pixel(x, 50);
-    EXPECT_GT(differing, 20);   // the dotted upper edge
+    EXPECT_GT(differing, 20); // the dotted upper edge
 
     widget.hidePreview(PreviewKind::SelectionRect);
     EXPECT_EQ(widget.preview(PreviewKind::SelectionRect), nullptr);

@@ -4,18 +4,16 @@
 #include "edit/session.h"
 #include "view/grid.h"
 #include "view/imagecanvas.h"
-#include "view/qpaintercanvas.h"
 #include "view/viewmodel.h"
+#include "view/widgets/boardwidgetgeometry.h"
 #include "view/widgets/cursors.h"
 
-#include <QBuffer>
 #include <QCursor>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
-#include <QSvgGenerator>
 #include <QTimer>
 #include <QWheelEvent>
 #include <QWidget>
@@ -25,9 +23,13 @@
 #include <cstring>
 #include <limits>
 
-namespace trevok {
+namespace trevok
+{
 
-namespace {
+using boardwidget::pixelOf;
+
+namespace
+{
 
 /// The colour around the board, where the scroll box is larger than the drawing surface.
 constexpr QRgb OutsideColour = qRgb(128, 128, 128);
@@ -55,41 +57,53 @@ unsigned modifiersOf(Qt::KeyboardModifiers m)
 std::optional<MouseButton> buttonOf(Qt::MouseButton b)
 {
     switch (b) {
-    case Qt::LeftButton: return MouseButton::Left;
-    case Qt::RightButton: return MouseButton::Right;
-    case Qt::MiddleButton: return MouseButton::Middle;
-    default: return std::nullopt;
+    case Qt::LeftButton:
+        return MouseButton::Left;
+    case Qt::RightButton:
+        return MouseButton::Right;
+    case Qt::MiddleButton:
+        return MouseButton::Middle;
+    default:
+        return std::nullopt;
     }
 }
 
 std::optional<Key> keyOf(int key)
 {
     switch (key) {
-    case Qt::Key_Left: return Key::Left;
-    case Qt::Key_Right: return Key::Right;
-    case Qt::Key_Up: return Key::Up;
-    case Qt::Key_Down: return Key::Down;
-    case Qt::Key_Delete: return Key::Delete;
-    case Qt::Key_F1: return Key::F1;
-    case Qt::Key_F2: return Key::F2;
-    case Qt::Key_F3: return Key::F3;
-    case Qt::Key_F4: return Key::F4;
-    case Qt::Key_F5: return Key::F5;
-    case Qt::Key_F6: return Key::F6;
-    case Qt::Key_F7: return Key::F7;
-    case Qt::Key_F8: return Key::F8;
-    case Qt::Key_F12: return Key::F12;
-    case Qt::Key_Space: return Key::Space;
-    default: return std::nullopt;
+    case Qt::Key_Left:
+        return Key::Left;
+    case Qt::Key_Right:
+        return Key::Right;
+    case Qt::Key_Up:
+        return Key::Up;
+    case Qt::Key_Down:
+        return Key::Down;
+    case Qt::Key_Delete:
+        return Key::Delete;
+    case Qt::Key_F1:
+        return Key::F1;
+    case Qt::Key_F2:
+        return Key::F2;
+    case Qt::Key_F3:
+        return Key::F3;
+    case Qt::Key_F4:
+        return Key::F4;
+    case Qt::Key_F5:
+        return Key::F5;
+    case Qt::Key_F6:
+        return Key::F6;
+    case Qt::Key_F7:
+        return Key::F7;
+    case Qt::Key_F8:
+        return Key::F8;
+    case Qt::Key_F12:
+        return Key::F12;
+    case Qt::Key_Space:
+        return Key::Space;
+    default:
+        return std::nullopt;
     }
-}
-
-/// A device coordinate as a pixel index, limited far outside any screen so that boards at the
-/// ends of the coordinate range cannot overflow the conversion.
-int pixelOf(double v)
-{
-    constexpr double limit = 1 << 24;
-    return RoundHalfEven(std::clamp(v, -limit, limit));
 }
 
 /// Moves the picture's content by (dx, dy) pixels; what is uncovered keeps stale pixels.
@@ -116,22 +130,15 @@ void shiftImage(QImage& image, int dx, int dy)
     }
 }
 
-TRect unite(const TRect& a, const TRect& b)
-{
-    return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
-            std::max(a.bottom, b.bottom)};
-}
-
-TRect grown(const TRect& r, std::int64_t by) { return {r.left - by, r.top - by, r.right + by, r.bottom + by}; }
-
 } // namespace
 
 // ---------------------------------------------------------------------------------------------
 // The origin marker
 
 /// K0_Shape: a small ring with a cross at the board origin, dragged with the Standard tool.
-class OriginMarker : public QWidget {
-public:
+class OriginMarker : public QWidget
+{
+  public:
     static constexpr int Size = 13;
 
     OriginMarker(BoardWidget& owner, QWidget* parent) : QWidget(parent), board(owner)
@@ -142,7 +149,7 @@ public:
         setAttribute(Qt::WA_TransparentForMouseEvents, false);
     }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override
     {
         QPainter p(this);
@@ -178,7 +185,7 @@ protected:
         }
     }
 
-private:
+  private:
     BoardWidget& board;
     bool dragging = false;
 };
@@ -272,7 +279,10 @@ const Preview* BoardWidget::preview(PreviewKind kind) const noexcept
     return p ? &*p : nullptr;
 }
 
-QWidget* BoardWidget::originMarker() const noexcept { return mMarker; }
+QWidget* BoardWidget::originMarker() const noexcept
+{
+    return mMarker;
+}
 
 // --- the view model -----------------------------------------------------------------------------
 
@@ -306,7 +316,7 @@ void BoardWidget::viewChanged(unsigned changes)
                    ViewModel::MirrorChanged | ViewModel::SurfaceChanged))
         placeOriginMarker();
     if (changes & (ViewModel::ScrollChanged | ViewModel::ZoomChanged | ViewModel::MirrorChanged))
-        viewport()->update();   // previews sit at board positions
+        viewport()->update(); // previews sit at board positions
 }
 
 void BoardWidget::syncScrollBars()
@@ -410,9 +420,18 @@ QRect BoardWidget::deviceRect(const TRect& r) const
 
 // --- SessionView: what the session reads --------------------------------------------------------
 
-double BoardWidget::zoom() const { return mView.zoom(); }
-double BoardWidget::grid() const { return mView.grid(); }
-bool BoardWidget::inchUnit() const { return mView.inchUnit(); }
+double BoardWidget::zoom() const
+{
+    return mView.zoom();
+}
+double BoardWidget::grid() const
+{
+    return mView.grid();
+}
+bool BoardWidget::inchUnit() const
+{
+    return mView.inchUnit();
+}
 
 TRect BoardWidget::visibleRect() const
 {
@@ -438,28 +457,9 @@ void BoardWidget::invalidate(const TRect& boardRect)
     viewport()->update(r);
 }
 
-void BoardWidget::invalidateAll() { repaintAll(); }
-
-QRect BoardWidget::previewRect(const Preview& p) const
+void BoardWidget::invalidateAll()
 {
-    std::optional<TRect> r;
-    auto add = [&](const TRect& t) { r = r ? unite(*r, t) : t; };
-    for (const TPoint& q : p.points)
-        add({q.x, q.y, q.x, q.y});
-    if (p.kind == PreviewKind::SelectionRect || p.kind == PreviewKind::MeasureLine)
-        add(p.rect);
-    for (const TObjekt& s : p.shapes)
-        add(Bounds(s));
-    for (const TObjekt* e : p.elements) {
-        const TRect b = Bounds(*e);
-        add({b.left + p.offset.x, b.top + p.offset.y, b.right + p.offset.x, b.bottom + p.offset.y});
-    }
-    if (!r)
-        return {};
-    std::int64_t reach = std::int64_t{p.width} / 2 + 1;
-    if (p.kind == PreviewKind::CircleOutline)
-        reach += std::abs(std::int64_t{p.radius});
-    return deviceRect(grown(*r, reach));
+    repaintAll();
 }
 
 void BoardWidget::showPreview(const Preview& preview)
@@ -487,107 +487,6 @@ void BoardWidget::paintEvent(QPaintEvent* event)
     const QRect area = event->rect();
     p.drawImage(area.topLeft(), mCache, area);
     drawPreviews(p, area);
-}
-
-void BoardWidget::drawPreviews(QPainter& painter, const QRect& area)
-{
-    TBoard* b = mProject.currentBoard();
-    if (!b || mSuspended)
-        return;
-    painter.setClipRect(area);
-    // Previews are drawn inverting, as rubber bands always were: a black pen shows the
-    // inverse of what lies below, so it stays visible on the black background, on copper and
-    // on the grid alike.
-    painter.setCompositionMode(QPainter::RasterOp_NotSourceXorDestination);
-    for (auto& slot : mPreviews)
-        if (slot)
-            drawPreview(painter, *slot);
-}
-
-void BoardWidget::drawPreview(QPainter& painter, const Preview& pv)
-{
-    TBoard* b = mProject.currentBoard();
-    QPainterCanvas canvas(painter);
-    const RenderOptions options = renderOptions();
-    SetMapping(canvas, options, *b);
-    const ColourRef colour = pv.colour;
-    const PenStyle style = pv.dotted ? PenStyle::Dot : PenStyle::Solid;
-    auto pen = [&](std::int32_t width) {
-        canvas.setPen(width > 0 ? CanvasPen::units(colour, width, style) : CanvasPen::pixels(colour, 1, style));
-    };
-    auto elements = [&](TPoint offset, auto&& each) {
-        DrawSettings ds;
-        ds.colours = mColours;
-        ds.patterns = &mPatterns;
-        ds.mirrored = options.mirrored();
-        ds.inverting = true;
-        ds.previewColour = colour;
-        ds.offset = offset;
-        ElementPainter ep(canvas, ds);
-        each(ep);
-    };
-    canvas.setBrush(CanvasBrush::none());
-    switch (pv.kind) {
-    case PreviewKind::RubberBand:
-    case PreviewKind::ConnectionLine:
-        pen(pv.kind == PreviewKind::RubberBand ? pv.width : 0);
-        if (pv.points.size() >= 2)
-            canvas.polyline(pv.points.data(), pv.points.size());
-        break;
-    case PreviewKind::PenDot:
-        if (!pv.points.empty()) {
-            const TPoint c = pv.points.front();
-            const std::int64_t r = std::max<std::int64_t>(1, pv.width / 2);
-            canvas.setPen(CanvasPen::none());
-            canvas.setBrush(CanvasBrush::solid(colour));
-            canvas.ellipse(c.x - r, c.y - r, c.x + r, c.y + r);
-        }
-        break;
-    case PreviewKind::CircleOutline:
-        if (!pv.points.empty()) {
-            const TPoint c = pv.points.front();
-            const std::int64_t r = std::abs(std::int64_t{pv.radius});
-            pen(pv.width);
-            canvas.ellipse(c.x - r, c.y - r, c.x + r, c.y + r);
-        }
-        break;
-    case PreviewKind::SelectionRect:
-        canvas.setPen(CanvasPen::pixels(colour, 1, PenStyle::Dot));
-        canvas.rectangle(pv.rect.left, pv.rect.top, pv.rect.right, pv.rect.bottom);
-        break;
-    case PreviewKind::MeasureLine:
-        canvas.setPen(CanvasPen::pixels(colour, 1, PenStyle::Dot));
-        canvas.rectangle(pv.rect.left, pv.rect.top, pv.rect.right, pv.rect.bottom);
-        canvas.setPen(CanvasPen::pixels(colour, 1));
-        if (pv.points.size() >= 2)
-            canvas.line(pv.points[0], pv.points[1]);
-        break;
-    case PreviewKind::Move: {
-        const int active = b->ActiveLayer;
-        elements(pv.offset, [&](ElementPainter& ep) {
-            // Drawing records the layer it drew with in the element, as the board drawing does;
-            // the element's data is not changed.
-            for (const TObjekt* e : pv.elements)
-                ep.DrawElement(const_cast<TObjekt&>(*e), active);
-        });
-        break;
-    }
-    case PreviewKind::PadOutline:
-    case PreviewKind::SmdRect:
-    case PreviewKind::TextOutline:
-    case PreviewKind::PolygonOutline:
-    case PreviewKind::Node:
-    case PreviewKind::ArcEnd: {
-        const int active = b->ActiveLayer;
-        elements(TPoint{0, 0}, [&](ElementPainter& ep) {
-            for (const TObjekt& s : pv.shapes)
-                ep.DrawElement(const_cast<TObjekt&>(s), active);
-        });
-        break;
-    }
-    case PreviewKind::Count:
-        break;
-    }
 }
 
 // --- SessionView: cursor, texts, windows ----------------------------------------------------------
@@ -636,8 +535,14 @@ void BoardWidget::requestScroll(int dx, int dy)
     mResending = false;
 }
 
-void BoardWidget::zoomToolRelease(TPoint anchor, TPoint release) { mView.zoomToolRelease(anchor, release); }
-void BoardWidget::zoomToolRightClick() { mView.zoomToolRightClick(); }
+void BoardWidget::zoomToolRelease(TPoint anchor, TPoint release)
+{
+    mView.zoomToolRelease(anchor, release);
+}
+void BoardWidget::zoomToolRightClick()
+{
+    mView.zoomToolRightClick();
+}
 
 void BoardWidget::openMenu(std::string_view name, TPoint at)
 {
@@ -652,7 +557,10 @@ void BoardWidget::showMeasurePanel(const MeasurePanel& panel)
     emit measurePanelRequested(panel, QPoint(pixelOf(px.x()), pixelOf(px.y())));
 }
 
-void BoardWidget::hideMeasurePanel() { emit measurePanelHidden(); }
+void BoardWidget::hideMeasurePanel()
+{
+    emit measurePanelHidden();
+}
 
 void BoardWidget::setOriginMarkerVisible(bool visible)
 {
@@ -677,7 +585,8 @@ void BoardWidget::placeOriginMarker()
     const QPointF px = mView.viewportPixelOf(mView.origin().x, mView.origin().y);
     const QPoint centre(pixelOf(px.x()), pixelOf(px.y()));
     mMarker->move(centre - QPoint(OriginMarker::Size / 2, OriginMarker::Size / 2));
-    mMarker->setVisible(QRect(QPoint(0, 0), viewport()->size()).adjusted(-OriginMarker::Size, -OriginMarker::Size, 0, 0)
+    mMarker->setVisible(QRect(QPoint(0, 0), viewport()->size())
+                            .adjusted(-OriginMarker::Size, -OriginMarker::Size, 0, 0)
                             .contains(mMarker->pos()));
 }
 
@@ -700,7 +609,10 @@ void BoardWidget::toolChanged(int tool)
     emit sessionToolChanged(tool);
 }
 
-void BoardWidget::selectionChanged() { emit sessionSelectionChanged(); }
+void BoardWidget::selectionChanged()
+{
+    emit sessionSelectionChanged();
+}
 
 void BoardWidget::layersChanged()
 {
@@ -708,10 +620,22 @@ void BoardWidget::layersChanged()
     emit sessionLayersChanged();
 }
 
-void BoardWidget::parametersChanged() { emit sessionParametersChanged(); }
-void BoardWidget::hideToolWindows() { emit toolWindowsHideRequested(); }
-bool BoardWidget::editText(TObjekt& text) { return textEditor ? textEditor(text) : false; }
-bool BoardWidget::askPolygonParameters() { return polygonParameterDialog ? polygonParameterDialog() : true; }
+void BoardWidget::parametersChanged()
+{
+    emit sessionParametersChanged();
+}
+void BoardWidget::hideToolWindows()
+{
+    emit toolWindowsHideRequested();
+}
+bool BoardWidget::editText(TObjekt& text)
+{
+    return textEditor ? textEditor(text) : false;
+}
+bool BoardWidget::askPolygonParameters()
+{
+    return polygonParameterDialog ? polygonParameterDialog() : true;
+}
 
 // --- events ---------------------------------------------------------------------------------------
 
@@ -809,7 +733,8 @@ void BoardWidget::keyPressEvent(QKeyEvent* event)
 void BoardWidget::keyReleaseEvent(QKeyEvent* event)
 {
     const auto key = keyOf(event->key());
-    if (key && mSession && !event->isAutoRepeat() && mSession->keyRelease(*key, modifiersOf(event->modifiers()))) {
+    if (key && mSession && !event->isAutoRepeat() &&
+        mSession->keyRelease(*key, modifiersOf(event->modifiers()))) {
         event->accept();
         return;
     }
@@ -834,76 +759,6 @@ bool BoardWidget::viewportEvent(QEvent* event)
         emit cursorLeft();
     }
     return QAbstractScrollArea::viewportEvent(event);
-}
-
-// --- the clipboard picture ------------------------------------------------------------------------
-
-bool BoardWidget::selectionPicture(QByteArray& svg, QImage& png)
-{
-    TBoard* b = mProject.currentBoard();
-    if (!b)
-        return false;
-    std::optional<TRect> bounds;
-    for (const auto& e : b->Elements)
-        if (e->Selected) {
-            const TRect r = Bounds(*e);
-            bounds = bounds ? unite(*bounds, r) : r;
-        }
-    if (!bounds)
-        return false;
-    // The current zoom, but at least a pixel per 10 units and at most 4000 pixels a side, with
-    // a margin of three pixels so that no edge of the drawing is lost to rounding.
-    const double spanX = static_cast<double>(bounds->right - bounds->left);
-    const double spanY = static_cast<double>(bounds->bottom - bounds->top);
-    double z = std::max(mView.zoom(), 0.1);
-    z = std::min(z, 3990.0 / std::max({spanX, spanY, 1.0}));
-    const TRect area = grown(*bounds, RoundHalfEven64(3.0 / z) + 1);
-    const double widthUnits = static_cast<double>(area.right - area.left);
-    const double heightUnits = static_cast<double>(area.bottom - area.top);
-    const int w = std::max(1, pixelOf(widthUnits * z));
-    const int h = std::max(1, pixelOf(heightUnits * z));
-
-    RenderOptions o = renderOptions();
-    o.zoom = z;
-    o.scrollX = static_cast<double>(area.left) * z;
-    o.scrollY = -static_cast<double>(area.bottom) * z;
-    o.photo = PhotoView();
-    o.markedOnly = true;
-    o.drawGrid = nullptr;
-    o.suspended = false;
-
-    // Only the selection is drawn: Mark is the drawing's scratch flag for that, restored after.
-    std::vector<std::uint8_t> marks;
-    marks.reserve(b->Elements.size());
-    for (auto& e : b->Elements) {
-        marks.push_back(e->Mark);
-        e->Mark = e->Selected ? 1 : 0;
-    }
-    auto draw = [&](QPainter& p) {
-        QPainterCanvas canvas(p);
-        PaintBoard(canvas, *b, o);
-    };
-    png = QImage(w, h, QImage::Format_RGB32);
-    png.fill(Qt::white);
-    {
-        QPainter p(&png);
-        draw(p);
-    }
-    QBuffer buffer(&svg);
-    buffer.open(QIODevice::WriteOnly);
-    QSvgGenerator generator;
-    generator.setOutputDevice(&buffer);
-    generator.setSize(QSize(w, h));
-    generator.setViewBox(QRect(0, 0, w, h));
-    {
-        QPainter p(&generator);
-        draw(p);
-    }
-    buffer.close();
-    std::size_t i = 0;
-    for (auto& e : b->Elements)
-        e->Mark = marks[i++];
-    return true;
 }
 
 } // namespace trevok

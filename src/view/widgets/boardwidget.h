@@ -26,16 +26,18 @@
 
 class QWidget;
 
-namespace trevok {
+namespace trevok
+{
 
 class EditSession;
 class TProject;
 class ViewModel;
 class OriginMarker;
 
-class BoardWidget : public QAbstractScrollArea, public SessionView {
+class BoardWidget : public QAbstractScrollArea, public SessionView
+{
     Q_OBJECT
-public:
+  public:
     /// The widget shows the current board of `project` through `view`; both outlive it.
     BoardWidget(TProject& project, ViewModel& view, QWidget* parent = nullptr);
     ~BoardWidget() override;
@@ -111,7 +113,7 @@ public:
     bool editText(TObjekt& text) override;
     bool askPolygonParameters() override;
 
-signals:
+  signals:
     /// The long hint of the drawing area changed (lines separated by '\n').
     void statusHintChanged(const QString& text);
     /// The coordinate display L_XPos / L_YPos.
@@ -134,7 +136,7 @@ signals:
     void sessionParametersChanged();
     void toolWindowsHideRequested();
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
@@ -149,7 +151,7 @@ protected:
     bool focusNextPrevChild(bool next) override;
     bool viewportEvent(QEvent* event) override;
 
-private:
+  private:
     friend class OriginMarker;
     void viewChanged(unsigned changes);
     void syncScrollBars();
@@ -175,18 +177,18 @@ private:
     bool mAutorouter = false;
     bool mSuspended = false;
 
-    QImage mCache;             // the viewport's board picture
-    QPoint mCacheScroll;       // the scroll position the cache was drawn at
-    double mCacheZoom = 0;     // and the zoom
-    QRegion mDirty;            // viewport pixels of the cache to repaint
+    QImage mCache;         // the viewport's board picture
+    QPoint mCacheScroll;   // the scroll position the cache was drawn at
+    double mCacheZoom = 0; // and the zoom
+    QRegion mDirty;        // viewport pixels of the cache to repaint
     std::array<std::optional<Preview>, PreviewKindCount> mPreviews;
 
     OriginMarker* mMarker = nullptr;
     bool mMarkerWanted = true;
-    bool mSyncing = false;     // scroll bars being set from the model
+    bool mSyncing = false; // scroll bars being set from the model
     bool mConfined = false;
-    bool mResending = false;   // a move re-sent after a scroll is under way
-    bool mScrollPending = false;   // the next step of automatic scrolling is timed
+    bool mResending = false;     // a move re-sent after a scroll is under way
+    bool mScrollPending = false; // the next step of automatic scrolling is timed
     QPoint mLastMouse{-1, -1};
     unsigned mLastModifiers = 0;
 };

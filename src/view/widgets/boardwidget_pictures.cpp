@@ -1,0 +1,217 @@
+// The board widget's pictures that are not the cached board: the tool previews drawn over it,
+// and the picture of the selection for the system clipboard.
+#include "view/widgets/boardwidget.h"
+
+#include "document/project.h"
+#include "view/qpaintercanvas.h"
+#include "view/viewmodel.h"
+#include "view/widgets/boardwidgetgeometry.h"
+
+#include <QBuffer>
+#include <QPainter>
+#include <QSvgGenerator>
+
+#include <algorithm>
+#include <cmath>
+
+namespace trevok
+{
+
+using boardwidget::grown;
+using boardwidget::pixelOf;
+using boardwidget::unite;
+
+QRect BoardWidget::previewRect(const Preview& p) const
+{
+    std::optional<TRect> r;
+    auto add = [&](const TRect& t) { r = r ? unite(*r, t) : t; };
+    for (const TPoint& q : p.points)
+        add({q.x, q.y, q.x, q.y});
+    if (p.kind == PreviewKind::SelectionRect || p.kind == PreviewKind::MeasureLine)
+        add(p.rect);
+    for (const TObjekt& s : p.shapes)
+        add(Bounds(s));
+    for (const TObjekt* e : p.elements) {
+        const TRect b = Bounds(*e);
+        add({b.left + p.offset.x, b.top + p.offset.y, b.right + p.offset.x, b.bottom + p.offset.y});
+    }
+    if (!r)
+        return {};
+    std::int64_t reach = std::int64_t{p.width} / 2 + 1;
+    if (p.kind == PreviewKind::CircleOutline)
+        reach += std::abs(std::int64_t{p.radius});
+    return deviceRect(grown(*r, reach));
+}
+
+void BoardWidget::drawPreviews(QPainter& painter, const QRect& area)
+{
+    TBoard* b = mProject.currentBoard();
+    if (!b || mSuspended)
+        return;
+    painter.setClipRect(area);
+    // Previews are drawn inverting, as rubber bands always were: a black pen shows the
+    // inverse of what lies below, so it stays visible on the black background, on copper and
+    // on the grid alike.
+    painter.setCompositionMode(QPainter::RasterOp_NotSourceXorDestination);
+    for (auto& slot : mPreviews)
+        if (slot)
+            drawPreview(painter, *slot);
+}
+
+void BoardWidget::drawPreview(QPainter& painter, const Preview& pv)
+{
+    TBoard* b = mProject.currentBoard();
+    QPainterCanvas canvas(painter);
+    const RenderOptions options = renderOptions();
+    SetMapping(canvas, options, *b);
+    const ColourRef colour = pv.colour;
+    const PenStyle style = pv.dotted ? PenStyle::Dot : PenStyle::Solid;
+    auto pen = [&](std::int32_t width) {
+        canvas.setPen(width > 0 ? CanvasPen::units(colour, width, style)
+                                : CanvasPen::pixels(colour, 1, style));
+    };
+    auto elements = [&](TPoint offset, auto&& each) {
+        DrawSettings ds;
+        ds.colours = mColours;
+        ds.patterns = &mPatterns;
+        ds.mirrored = options.mirrored();
+        ds.inverting = true;
+        ds.previewColour = colour;
+        ds.offset = offset;
+        ElementPainter ep(canvas, ds);
+        each(ep);
+    };
+    canvas.setBrush(CanvasBrush::none());
+    switch (pv.kind) {
+    case PreviewKind::RubberBand:
+    case PreviewKind::ConnectionLine:
+        pen(pv.kind == PreviewKind::RubberBand ? pv.width : 0);
+        if (pv.points.size() >= 2)
+            canvas.polyline(pv.points.data(), pv.points.size());
+        break;
+    case PreviewKind::PenDot:
+        if (!pv.points.empty()) {
+            const TPoint c = pv.points.front();
+            const std::int64_t r = std::max<std::int64_t>(1, pv.width / 2);
+            canvas.setPen(CanvasPen::none());
+            canvas.setBrush(CanvasBrush::solid(colour));
+            canvas.ellipse(c.x - r, c.y - r, c.x + r, c.y + r);
+        }
+        break;
+    case PreviewKind::CircleOutline:
+        if (!pv.points.empty()) {
+            const TPoint c = pv.points.front();
+            const std::int64_t r = std::abs(std::int64_t{pv.radius});
+            pen(pv.width);
+            canvas.ellipse(c.x - r, c.y - r, c.x + r, c.y + r);
+        }
+        break;
+    case PreviewKind::SelectionRect:
+        canvas.setPen(CanvasPen::pixels(colour, 1, PenStyle::Dot));
+        canvas.rectangle(pv.rect.left, pv.rect.top, pv.rect.right, pv.rect.bottom);
+        break;
+    case PreviewKind::MeasureLine:
+        canvas.setPen(CanvasPen::pixels(colour, 1, PenStyle::Dot));
+        canvas.rectangle(pv.rect.left, pv.rect.top, pv.rect.right, pv.rect.bottom);
+        canvas.setPen(CanvasPen::pixels(colour, 1));
+        if (pv.points.size() >= 2)
+            canvas.line(pv.points[0], pv.points[1]);
+        break;
+    case PreviewKind::Move: {
+        const int active = b->ActiveLayer;
+        elements(pv.offset, [&](ElementPainter& ep) {
+            // Drawing records the layer it drew with in the element, as the board drawing does;
+            // the element's data is not changed.
+            for (const TObjekt* e : pv.elements)
+                ep.DrawElement(const_cast<TObjekt&>(*e), active);
+        });
+        break;
+    }
+    case PreviewKind::PadOutline:
+    case PreviewKind::SmdRect:
+    case PreviewKind::TextOutline:
+    case PreviewKind::PolygonOutline:
+    case PreviewKind::Node:
+    case PreviewKind::ArcEnd: {
+        const int active = b->ActiveLayer;
+        elements(TPoint{0, 0}, [&](ElementPainter& ep) {
+            for (const TObjekt& s : pv.shapes)
+                ep.DrawElement(const_cast<TObjekt&>(s), active);
+        });
+        break;
+    }
+    case PreviewKind::Count:
+        break;
+    }
+}
+
+// --- the clipboard picture ------------------------------------------------------------------------
+
+bool BoardWidget::selectionPicture(QByteArray& svg, QImage& png)
+{
+    TBoard* b = mProject.currentBoard();
+    if (!b)
+        return false;
+    std::optional<TRect> bounds;
+    for (const auto& e : b->Elements)
+        if (e->Selected) {
+            const TRect r = Bounds(*e);
+            bounds = bounds ? unite(*bounds, r) : r;
+        }
+    if (!bounds)
+        return false;
+    // The current zoom, but at least a pixel per 10 units and at most 4000 pixels a side, with
+    // a margin of three pixels so that no edge of the drawing is lost to rounding.
+    const double spanX = static_cast<double>(bounds->right - bounds->left);
+    const double spanY = static_cast<double>(bounds->bottom - bounds->top);
+    double z = std::max(mView.zoom(), 0.1);
+    z = std::min(z, 3990.0 / std::max({spanX, spanY, 1.0}));
+    const TRect area = grown(*bounds, RoundHalfEven64(3.0 / z) + 1);
+    const double widthUnits = static_cast<double>(area.right - area.left);
+    const double heightUnits = static_cast<double>(area.bottom - area.top);
+    const int w = std::max(1, pixelOf(widthUnits * z));
+    const int h = std::max(1, pixelOf(heightUnits * z));
+
+    RenderOptions o = renderOptions();
+    o.zoom = z;
+    o.scrollX = static_cast<double>(area.left) * z;
+    o.scrollY = -static_cast<double>(area.bottom) * z;
+    o.photo = PhotoView();
+    o.markedOnly = true;
+    o.drawGrid = nullptr;
+    o.suspended = false;
+
+    // Only the selection is drawn: Mark is the drawing's scratch flag for that, restored after.
+    std::vector<std::uint8_t> marks;
+    marks.reserve(b->Elements.size());
+    for (auto& e : b->Elements) {
+        marks.push_back(e->Mark);
+        e->Mark = e->Selected ? 1 : 0;
+    }
+    auto draw = [&](QPainter& p) {
+        QPainterCanvas canvas(p);
+        PaintBoard(canvas, *b, o);
+    };
+    png = QImage(w, h, QImage::Format_RGB32);
+    png.fill(Qt::white);
+    {
+        QPainter p(&png);
+        draw(p);
+    }
+    QBuffer buffer(&svg);
+    buffer.open(QIODevice::WriteOnly);
+    QSvgGenerator generator;
+    generator.setOutputDevice(&buffer);
+    generator.setSize(QSize(w, h));
+    generator.setViewBox(QRect(0, 0, w, h));
+    {
+        QPainter p(&generator);
+        draw(p);
+    }
+    buffer.close();
+    std::size_t i = 0;
+    for (auto& e : b->Elements)
+        e->Mark = marks[i++];
+    return true;
+}
+} // namespace trevok
