@@ -373,6 +373,8 @@ void MainWindow::updateCommandStates()
     enable({"amRasterausrichten1", "TB_AmRasterAusrichten"}, s.snapToGrid);
     enable({"Layerwechseln1", "Layerwechseln2"}, s.otherSide);
     enable({"K12", "B12", "K22", "B22", "K11", "B11", "K21", "B21"}, s.setLayer);
+    if (QMenu* m = menu(QStringLiteral("AusrichtenPopup")))
+        m->setEnabled(s.align);
     if (QMenu* m = menu(QStringLiteral("SetzeaufLayer1")))
         m->setEnabled(s.setLayer);
     if (QMenu* m = menu(QStringLiteral("AufLayer1")))
