@@ -5,10 +5,40 @@
 #include "view/texts.h"
 
 #include <QApplication>
+#include <QFont>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPixmap>
+#include <QSplashScreen>
 #include <QLocale>
 #include <QTimer>
 
 #include <cstdio>
+
+namespace {
+
+/// The title picture shown while the window is built: our own drawing of a board corner.
+QPixmap titlePicture()
+{
+    QPixmap pix(480, 240);
+    QPainter p(&pix);
+    p.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient g(0, 0, 0, 240);
+    g.setColorAt(0, QColor(30, 110, 40));
+    g.setColorAt(1, QColor(15, 70, 25));
+    p.fillRect(pix.rect(), g);
+    p.setPen(QPen(QColor(200, 160, 60), 6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.drawPolyline(QPolygon({QPoint(30, 200), QPoint(120, 200), QPoint(170, 150), QPoint(450, 150)}));
+    p.setBrush(QColor(200, 160, 60));
+    for (int x : {30, 450})
+        p.drawEllipse(QPoint(x, x == 30 ? 200 : 150), 14, 14);
+    p.setPen(Qt::white);
+    p.setFont(QFont(QStringLiteral("Liberation Sans"), 40, QFont::Bold));
+    p.drawText(QRect(0, 30, 480, 80), Qt::AlignCenter, QStringLiteral("Trevok 4.0"));
+    return pix;
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -24,8 +54,14 @@ int main(int argc, char** argv)
     // Every window takes its texts when it is made, so the language must be fixed before.
     trevok::SetCurrentLanguage(trevok::ChooseLanguage(commandLine.language, {}, QLocale::system()));
 
+    QSplashScreen splash(titlePicture());
+    splash.show();
+    QApplication::processEvents();
+
     trevok::MainWindow window;
     window.show();
+    // The title stays a moment over the window, then goes by itself.
+    QTimer::singleShot(1000, &splash, &QSplashScreen::close);
     // The file is opened once the window is up, so that its messages have a parent on screen.
     QTimer::singleShot(0, &window, [&window, path = commandLine.filePath] { window.openStartFile(path); });
     return app.exec();

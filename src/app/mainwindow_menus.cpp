@@ -15,6 +15,7 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QAbstractButton>
 #include <QButtonGroup>
 #include <QFileInfo>
 #include <QIcon>
@@ -458,6 +459,10 @@ void MainWindow::buildToolBar()
     if (QToolButton* b = findChild<QToolButton*>(QStringLiteral("SB_Test")))
         b->setText(T("Test", "Test", "Test"));
     connect(toolButtons_, &QButtonGroup::idClicked, this, &MainWindow::chooseTool);
+    // Hovering a tool button shows which fields its new elements take their sizes from.
+    for (int tool : {ToolTrack, ToolPad, ToolSmdPad, ToolRing, ToolArea})
+        if (QAbstractButton* b = toolButtons_->button(tool))
+            properties_->watchToolButton(b, tool);
 
     // Layers, board, grid and unit on a row of their own, so that nothing hides in an overflow.
     addToolBarBreak();

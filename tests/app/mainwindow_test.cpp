@@ -570,3 +570,32 @@ TEST_F(Window, ThePhotoViewWindowDrivesTheDrawingArea)
     photo->close();
     EXPECT_FALSE(window->boardWidget()->photoView().shown);
 }
+
+TEST_F(Window, APadPlacedWithThroughPlatingMakesATwinAndOneUndoStepTakesBoth)
+{
+    window->resize(1000, 700);
+    window->show();
+    QAction* plating = window->action("Durchkontaktierung1");
+    ASSERT_TRUE(plating);
+    if (!plating->isChecked())
+        plating->trigger();
+    ASSERT_TRUE(plating->isChecked());
+    window->findChild<QToolButton*>("SB_Circle")->click();
+    QWidget* area = window->boardWidget()->viewport();
+    const QPoint at = window->view().viewportPixelOf(1270, -1270).toPoint();
+    QTest::mouseMove(area, at);
+    QTest::mouseClick(area, Qt::LeftButton, {}, at);
+
+    const ElementList& list = window->project().currentBoard()->Elements;
+    ASSERT_EQ(list.size(), 2u);
+    EXPECT_EQ(list[0]->Kind, KindPad);
+    EXPECT_EQ(list[0]->Twin, list[1].get());
+    EXPECT_EQ(list[1]->Twin, list[0].get());
+    EXPECT_EQ(list[0]->X, 1270);
+    EXPECT_EQ(list[0]->Y, -1270);
+    EXPECT_NE(list[0]->Layer, list[1]->Layer) << "one pad on each copper side";
+
+    window->action("Undo")->trigger();
+    EXPECT_TRUE(window->project().currentBoard()->Elements.empty());
+    EXPECT_FALSE(enabled("Undo"));
+}
