@@ -30,6 +30,7 @@
 #include <QMenu>
 #include <QRadioButton>
 #include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QTabBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -263,11 +264,20 @@ void MainWindow::buildStatusBar()
             [this](const QString& text) { statusWidgets_->setHint(SplitHint(text).longPart); });
     connect(board_, &BoardWidget::coordinatesChanged, statusWidgets_, &StatusBarWidgets::setCoordinates);
 
-    // The status line shows the long hint of whatever the mouse is over.
-    connect(bar, &QStatusBar::messageChanged, this, [this](const QString& message) {
-        if (!message.isEmpty())
-            statusWidgets_->setHint(SplitHint(message).longPart);
-    });
+}
+
+bool MainWindow::event(QEvent* event)
+{
+    // The long hint of whatever the mouse is over goes to the hint label. Left to QMainWindow it
+    // would become a temporary status message, which hides the coordinates and the ground-plane
+    // controls while it is shown.
+    if (event->type() == QEvent::StatusTip) {
+        const QString tip = static_cast<QStatusTipEvent*>(event)->tip();
+        if (!tip.isEmpty() && statusWidgets_)
+            statusWidgets_->setHint(SplitHint(tip).longPart);
+        return true;
+    }
+    return QMainWindow::event(event);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -159,6 +159,7 @@ class MainWindow : public QMainWindow
     void showEvent(QShowEvent* event) override;
     /// Swallows tool tips while hints are switched off.
     bool eventFilter(QObject* watched, QEvent* event) override;
+    bool event(QEvent* event) override;
 
   private:
     // mainwindow.cpp
