@@ -208,6 +208,10 @@ void MainWindow::buildCentralArea()
     connect(board_, &BoardWidget::sessionToolChanged, this, [this](int tool) {
         if (QAbstractButton* button = toolButtons_->button(tool))
             button->setChecked(true);
+        // Choosing a tool releases SB_Sperrflaeche in the session; the button must follow, or
+        // the next click on it would switch restricted areas off instead of on.
+        if (statusWidgets_)
+            statusWidgets_->showParameters();
         updateCommandStates();
     });
 

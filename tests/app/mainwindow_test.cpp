@@ -9,6 +9,7 @@
 #include "view/texts.h"
 #include "view/widgets/boardwidget.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -598,4 +599,34 @@ TEST_F(Window, APadPlacedWithThroughPlatingMakesATwinAndOneUndoStepTakesBoth)
     window->action("Undo")->trigger();
     EXPECT_TRUE(window->project().currentBoard()->Elements.empty());
     EXPECT_FALSE(enabled("Undo"));
+}
+
+TEST_F(Window, TheRestrictedAreaButtonFollowsAToolChange)
+{
+    window->resize(1000, 700);
+    window->show();
+    auto* plane = window->findChild<QAbstractButton*>("SB_AutoMasse");
+    auto* restricted = window->findChild<QAbstractButton*>("SB_Sperrflaeche");
+    ASSERT_TRUE(plane);
+    ASSERT_TRUE(restricted);
+    plane->click();
+    restricted->click();
+    EXPECT_TRUE(restricted->isChecked());
+    window->findChild<QToolButton*>("SB_Line")->click(); // releases restricted areas
+    EXPECT_FALSE(restricted->isChecked());
+    window->findChild<QToolButton*>("SB_Polygon")->click();
+    restricted->click(); // one click switches them on again
+    EXPECT_TRUE(restricted->isChecked());
+
+    QWidget* area = window->boardWidget()->viewport();
+    auto pixel = [this](int x, int y) { return window->view().viewportPixelOf(x, y).toPoint(); };
+    for (TPoint c : {TPoint{1016, -1016}, TPoint{3048, -1016}, TPoint{3048, -3048}, TPoint{1016, -1016}}) {
+        QTest::mouseMove(area, pixel(c.x, c.y));
+        QTest::mouseClick(area, Qt::LeftButton, {}, pixel(c.x, c.y));
+    }
+    QTest::mouseClick(area, Qt::RightButton, {}, pixel(1016, -1016));
+    const ElementList& list = window->project().currentBoard()->Elements;
+    ASSERT_EQ(list.size(), 1u);
+    EXPECT_EQ(list[0]->Kind, KindArea);
+    EXPECT_TRUE(list[0]->Restricted);
 }

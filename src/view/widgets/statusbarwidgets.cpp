@@ -199,6 +199,12 @@ void StatusBarWidgets::restrictedClicked(bool down)
         return;
     }
     session_->setRestrictedAreas(down);
+    {
+        // Switching them on chooses the area tool, whose change notice shows the state from
+        // before; show the session's state now that it is settled.
+        const QSignalBlocker block(restricted_);
+        restricted_->setChecked(session_->restrictedAreas());
+    }
     emit restrictedAreasChanged(down);
 }
 
