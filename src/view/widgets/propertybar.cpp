@@ -103,8 +103,8 @@ void PropertyBar::buildFields()
         const ParamField f = BarFields[i];
         auto* edit = new TLaySpinEdit(this);
         edit->setObjectName(QString::fromLatin1(FieldNames[i]));
-        const FieldSpec spec = fieldSpec(f);
-        edit->setRange(spec.min, spec.max, spec.step, spec.decimals);
+        const FieldSpec limits = fieldSpec(f);
+        edit->setRange(limits.min, limits.max, limits.step, limits.decimals);
         fields_[i] = edit;
         connect(edit, &TLaySpinEdit::OnEditEnter, this, [this, f] { fieldEntered(f); });
         connect(edit, &TLaySpinEdit::OnEditExit, this, [this, f] { fieldExited(f); });

@@ -64,8 +64,8 @@ StatusBarWidgets::StatusBarWidgets(QWidget* parent) : QObject(parent)
     groundPlane_ = toggleButton(panel_, "SB_AutoMasse", "groundplane");
     clearance_ = new TLaySpinEdit(panel_);
     clearance_->setObjectName(QStringLiteral("SE_FreistanzOffset"));
-    const FieldSpec spec = fieldSpec(ParamField::Freistanz);
-    clearance_->setRange(spec.min, spec.max, spec.step, spec.decimals);
+    const FieldSpec limits = fieldSpec(ParamField::Freistanz);
+    clearance_->setRange(limits.min, limits.max, limits.step, limits.decimals);
     // "0.4" is all the field ever shows; the 90-pixel panel must hold it with both buttons.
     clearance_->edit()->setFixedWidth(
         clearance_->edit()->fontMetrics().horizontalAdvance(QStringLiteral("0.00")) + 8);
