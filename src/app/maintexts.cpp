@@ -1,5 +1,7 @@
 #include "app/maintexts.h"
 
+#include "edit/session.h"
+
 #include "view/texts.h"
 
 #include <QAbstractButton>
@@ -401,107 +403,9 @@ QString QtFileFilter(const QString& filter)
 
 QString ToolStatusHint(ToolStatus status)
 {
-    switch (status) {
-    case ToolStatus::StandardOverNode:
-        return T("|Knotenpunkte anklicken und verschieben.\nLöschen und Einfügen von Knotenpunkten mit "
-                 "rechter Maustaste",
-                 "|Move corners\nUse right mouse button to add/delete corners",
-                 "|Déplacer angles\nUtilisez le bouton droit de la souris pour ajouter/enlever des angles");
-    case ToolStatus::StandardFrame:
-        return T("|Standard: Markierungsrechteck wählen", "|Select: Draw a frame to select objects.",
-                 "|Sélection: dessinez un cadre pour sélectionner les objets.");
-    case ToolStatus::Standard:
-        return T(
-            "|Standard: Objekte markieren, verschieben, löschen, kopieren, einfügen.\n<Leertaste> = Zoomen",
-            "|Edit: Select, move, delete, copy or paste objects.\n<SPACE>=Zoom",
-            "|Editer: Sélectionner, déplacer, effacer, copier ou coller objets.\n<ESPACE>=Zoom");
-    case ToolStatus::TrackDrawing:
-        return T(
-            "|Leiterbahn: Nächsten Endpunkt wählen, oder beenden mit rechter Maustaste.\nMit der Leertaste "
-            "den "
-            "Abknickmodus wählen, mit der STRG-Taste den Rasterfang ausschalten.",
-            "|Track: Click to next point or abort with right mouse button.\nUse CTRL to turn capture off. "
-            "Use "
-            "SPACE to switch bend mode.",
-            "|Piste: Cliquez sur le point suivant ou annulez avec un click sur le bouton droit de la "
-            "souris.\n"
-            "Utilisez la touche CTRL pour désactiver l´effet de la grille. Utilisez la barre ESPACE pour "
-            "modifier le tracé.");
-    case ToolStatus::TrackStart:
-        return T("|Leiterbahn: Startpunkt wählen mit linker Maustaste", "|Track: Click to start point",
-                 "|Piste: Cliquez à l´endroit de départ");
-    case ToolStatus::Pad:
-        return T(
-            "|Lötauge: Platzieren mit linker Maustaste, abbrechen mit rechter Maustaste",
-            "|Pad: Click to add a pad, abort with right mouse button",
-            "|Pastille: Cliquez pour ajouter une pastille, annuler avec un click sur le bouton droit de la "
-            "souris");
-    case ToolStatus::ZoomRange:
-        return T("|Zoom: Darzustellenden Bereich wählen", "|Zoom: Select range", "|Zoom: Sélection niveau");
-    case ToolStatus::Zoom:
-        return T("|Zoom: Links = Zoom +, Rechts = Zoom -, ziehen = Bereich wählen",
-                 "|Zoom: Left=Zoom + / Right=Zoom - / Select range",
-                 "|Zoom: Gauche=Zoom + / Droite=Zoom - / Sélection niveau");
-    case ToolStatus::AreaDrawing:
-        return T(
-            "|Fläche: Nächsten Eckpunkt wählen, oder beenden mit rechter Maustaste\nMit der Leertaste den "
-            "Abknickmodus wählen, mit der STRG-Taste den Rasterfang ausschalten.",
-            "|Area: Click to next point or abort with right mouse button.\nUse CTRL to turn capture off. Use "
-            "SPACE to switch bend mode.",
-            "|Zone: Cliquez sur le point suivant ou annulez avec un click sur le bouton droit de la souris.\n"
-            "Utilisez la touche CTRL pour désactiver l´effet de la grille. Utilisez la barre ESPACE pour "
-            "modifier le tracé.");
-    case ToolStatus::AreaStart:
-        return T("|Fläche: Startpunkt wählen", "|Area: Click to start point",
-                 "|surface: Cliquez à l´endroit de départ");
-    case ToolStatus::Circle:
-        return T("|Kreisring: Mittelpunkt anklicken und Grösse aufziehen",
-                 "|Circle: Click center and draw radius",
-                 "|Cercle: Cliquez au centre et définissez le rayon");
-    case ToolStatus::Text:
-        return T("|Text: Platzieren mit linker Maustaste, abbrechen mit rechter Maustaste",
-                 "|Text: Click to text position, abort with right mouse button",
-                 "|Texte: Clique sur la position du texte, annuler avec un click sur le bouton droit de la "
-                 "souris");
-    case ToolStatus::Test:
-        return T("|Testen: Testpunkt anklicken um verbundene Layoutelemente zu sehen",
-                 "|Test: Click to find connected areas",
-                 "|Test: Cliquez pour trouver les surfaces connectées");
-    case ToolStatus::ConnectionFirst:
-        return T("|Luftlinie: Erstes Lötauge mit linker Maustaste anklicken", "|Connection: Select first pad",
-                 "|Connexion: Sélectionnez la première pastille");
-    case ToolStatus::ConnectionNext:
-        return T("|Luftlinie: Nächstes Lötauge auswählen, oder beenden mit rechter Maustaste",
-                 "|Connection: Select second pad for connection, abort with right mouse button",
-                 "|Connexion: Sélectionnez la seconde pastille de la connexion, annuler avec un click sur le "
-                 "bouton "
-                 "droit de la souris");
-    case ToolStatus::Polygon:
-        return T(
-            "|Vieleck: Platzieren mit linker Maustaste, abbrechen mit rechter Maustaste",
-            "|Polygon: Click to destination, abort with right mouse button",
-            "|Polygone: Cliquez vers la destination, annuler avec un click sur le bouton droit de la souris");
-    case ToolStatus::Autoroute:
-        return T(
-            "|Autoroute: Luftlinie oder Autoroute anklicken",
-            "|Autoroute: Click on a connection to autoroute.\nClick on an existing autoroute to resolve it",
-            "|Routeur automatique: Cliquez sur une connexion à router.\nCliquez sur une piste déjà routée "
-            "pour "
-            "annuler son tracé");
-    case ToolStatus::Measure:
-        return T(
-            "|Mess-Modus: Startpunkt anklicken und mit gedrückter Maustaste Ziel anfahren",
-            "|Distance: Click to starting point, then move the mouse with pushed mousebutton",
-            "|Distance: Cliquez sur le point de départ, puis déplacez la souris en restant appuyé sur le "
-            "bouton gauche de la souris");
-    case ToolStatus::SmdPad:
-        return T("|SMD-Pad: Platzieren mit linker Maustaste, abbrechen mit rechter Maustaste",
-                 "|SMD-Pad: Click to add a SMD-pad, abort with right mouse button",
-                 "|SMD-Pad: Cliquez pour ajouter une pastille-CMS, annuler avec un click sur le bouton droit "
-                 "de la "
-                 "souris");
-    }
-    return {};
+    // One table serves the editing session and the window: the session's, in the core.
+    const auto hint = static_cast<ToolHint>(static_cast<int>(status) + 1);
+    return QString::fromStdString(toolHintText(hint, CurrentLanguage()));
 }
 
 } // namespace trevok

@@ -62,7 +62,8 @@ HintParts SplitHint(const QString& hint);
 /// files without an extension are listed too.
 QString QtFileFilter(const QString& filter);
 
-/// What the current tool expects next; the status line shows the long part.
+/// What the current tool expects next; the status line shows the long part. The order is that of
+/// the session's ToolHint (edit/session.h) without its None, whose texts these are.
 enum class ToolStatus {
     StandardOverNode, // standard tool, mouse over a node of the selection
     StandardFrame,    // standard tool, selection frame being drawn
