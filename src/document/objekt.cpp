@@ -23,11 +23,6 @@ constexpr std::int64_t kI32Min = std::numeric_limits<std::int32_t>::min();
 constexpr std::int64_t kI32Max = std::numeric_limits<std::int32_t>::max();
 constexpr double kPi = 3.14159265358979323846;
 
-std::int32_t saturate32(std::int64_t v) noexcept
-{
-    return static_cast<std::int32_t>(std::clamp(v, kI32Min, kI32Max));
-}
-
 constexpr double kTwo52 = 4503599627370496.0; // from here on every double is an integer
 
 // Nearest integer of v, halves to even, for |v| < 2^52. Truncation never depends on the FPU
@@ -57,8 +52,8 @@ TPoint pointAt(TPoint centre, std::int64_t radius, std::int32_t angle) noexcept
 {
     const int a = reduceDegrees(angle);
     const double r = static_cast<double>(radius);
-    return {saturate32(centre.x + RoundHalfEven64(r * CosDegrees(a))),
-            saturate32(centre.y + RoundHalfEven64(r * SinDegrees(a)))};
+    return {Saturate32(centre.x + RoundHalfEven64(r * CosDegrees(a))),
+            Saturate32(centre.y + RoundHalfEven64(r * SinDegrees(a)))};
 }
 
 TRect normalised(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2) noexcept
@@ -118,18 +113,18 @@ bool inSquare(TPoint centre, std::int64_t half, TPoint p) noexcept
 // Point transforms, each exact in 64 bits and saturated on the way back.
 TPoint rotated(TPoint p, TPoint c) noexcept
 {
-    return {saturate32(std::int64_t{c.x} + (std::int64_t{p.y} - c.y)),
-            saturate32(std::int64_t{c.y} - (std::int64_t{p.x} - c.x))};
+    return {Saturate32(std::int64_t{c.x} + (std::int64_t{p.y} - c.y)),
+            Saturate32(std::int64_t{c.y} - (std::int64_t{p.x} - c.x))};
 }
 
 std::int32_t mirrored(std::int32_t v, std::int32_t c) noexcept
 {
-    return saturate32(2 * std::int64_t{c} - v);
+    return Saturate32(2 * std::int64_t{c} - v);
 }
 
 std::int32_t shifted(std::int32_t v, std::int32_t d) noexcept
 {
-    return saturate32(std::int64_t{v} + d);
+    return Saturate32(std::int64_t{v} + d);
 }
 
 void rotatePoint(std::int32_t& x, std::int32_t& y, TPoint c) noexcept
@@ -145,7 +140,7 @@ std::int32_t angleMinus90(std::int32_t a) noexcept
     std::int64_t r = std::int64_t{a} - 90;
     if (r < 0)
         r += 360;
-    return saturate32(r);
+    return Saturate32(r);
 }
 
 std::int32_t angleReflected(std::int64_t base, std::int32_t a) noexcept
@@ -153,7 +148,7 @@ std::int32_t angleReflected(std::int64_t base, std::int32_t a) noexcept
     std::int64_t r = base - a;
     if (r < 0)
         r += 360;
-    return saturate32(r);
+    return Saturate32(r);
 }
 
 std::uint8_t toggled(std::uint8_t flag) noexcept
@@ -177,7 +172,7 @@ std::unique_ptr<TObjekt> newElement(std::uint8_t kind, std::uint8_t layer)
 std::int32_t RoundHalfEven(double v) noexcept
 {
     if (std::fabs(v) < kTwo52)
-        return saturate32(roundSmall(v));
+        return Saturate32(roundSmall(v));
     if (std::isnan(v))
         return 0;
     return static_cast<std::int32_t>(v > 0 ? kI32Max : kI32Min);

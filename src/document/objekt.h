@@ -132,6 +132,11 @@ using ElementList = std::vector<std::unique_ptr<TObjekt>>;
 std::int32_t RoundHalfEven(double v) noexcept;
 /// The same, into 64 bits (for intermediate geometry).
 std::int64_t RoundHalfEven64(double v) noexcept;
+/// A 64-bit intermediate brought back into the int32 range, saturating at its ends.
+constexpr std::int32_t Saturate32(std::int64_t v) noexcept
+{
+    return static_cast<std::int32_t>(v < INT32_MIN ? INT32_MIN : (v > INT32_MAX ? INT32_MAX : v));
+}
 
 /// Cosine and sine of an angle in degrees, exact at the multiples of 30 degrees, so that every
 /// module puts the points of a circle on the same units.

@@ -29,13 +29,6 @@ RPoint pointAt(std::int64_t cx, std::int64_t cy, std::int64_t radius, double ang
     return {cx + RoundHalfEven64(r * CosDegrees(angle)), cy + RoundHalfEven64(r * SinDegrees(angle))};
 }
 
-std::int32_t saturate32(std::int64_t v) noexcept
-{
-    constexpr std::int64_t lo = std::numeric_limits<std::int32_t>::min();
-    constexpr std::int64_t hi = std::numeric_limits<std::int32_t>::max();
-    return static_cast<std::int32_t>(v < lo ? lo : (v > hi ? hi : v));
-}
-
 // The cap offsets of a capsule depend only on its direction angle and radius, and a board
 // has few of either: a small cache saves the fourteen sines and cosines nearly every time.
 struct CapOffsets {
@@ -231,7 +224,7 @@ std::array<TPoint, 18> Capsule(TPoint p, TPoint q, std::int32_t width) noexcept
     const std::array<RPoint, 18> v = capsule64(p, q, width);
     std::array<TPoint, 18> out;
     for (std::size_t i = 0; i < v.size(); ++i)
-        out[i] = {saturate32(v[i].x), saturate32(v[i].y)};
+        out[i] = {Saturate32(v[i].x), Saturate32(v[i].y)};
     return out;
 }
 

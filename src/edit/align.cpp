@@ -70,7 +70,7 @@ std::int64_t halfRounded(std::int64_t n) noexcept
 TPoint snapOffsetOf(TPoint p, double grid) noexcept
 {
     const TPoint s = SnapToGrid(p, grid);
-    return {saturate32(std::int64_t{s.x} - p.x), saturate32(std::int64_t{s.y} - p.y)};
+    return {Saturate32(std::int64_t{s.x} - p.x), Saturate32(std::int64_t{s.y} - p.y)};
 }
 
 /// The point by which an element is put on the grid; none for a track or area without corners.
@@ -141,7 +141,7 @@ EditResult alignSelection(TProject& project, int mode)
         default:
             break;
         }
-        offsets[u] = {saturate32(dx), saturate32(dy)};
+        offsets[u] = {Saturate32(dx), Saturate32(dy)};
     }
     return moveUnits(project, units, offsets);
 }

@@ -53,7 +53,7 @@ std::optional<ArcSettings> arcDialogValues(const TBoard& board)
         ArcSettings v;
         v.startAngle = dialogAngle(e->Angle);
         v.stopAngle = dialogAngle(e->Width);
-        v.shownMeanRadius = saturate32(meanRadius(*e));
+        v.shownMeanRadius = Saturate32(meanRadius(*e));
         v.diameterMm = v.shownMeanRadius / 50.0;
         v.filled = e->Filled != 0;
         s = v;
@@ -83,9 +83,9 @@ EditResult applyArcSettings(TProject& project, const ArcSettings& settings)
         // is made smaller than the smallest diameter the dialog offers (one already below it is
         // not made smaller still).
         const std::int64_t d = std::max(delta, std::min<std::int64_t>(0, kMinMeanRadius - meanRadius(e)));
-        const std::int32_t outer = saturate32(std::max<std::int64_t>(0, e.Size1 + d));
+        const std::int32_t outer = Saturate32(std::max<std::int64_t>(0, e.Size1 + d));
         // A negative inner radius would mean the same disc as 0.
-        const std::int32_t inner = saturate32(std::max<std::int64_t>(0, e.Size2 + d));
+        const std::int32_t inner = Saturate32(std::max<std::int64_t>(0, e.Size2 + d));
         const std::uint8_t filled = settings.filled ? 1 : 0;
         if (e.Angle == start && e.Width == stop && e.Filled == filled && e.Size1 == outer && e.Size2 == inner)
             continue;
@@ -132,7 +132,7 @@ std::vector<TPoint> regularPolygonCorners(TPoint centre, const PolygonSettings& 
         const double phi = 360.0 / n * i + s.angleOffset;
         const std::int64_t dx = RoundHalfEven64(CosDegrees(phi) * s.radiusMm * 100.0);
         const std::int64_t dy = RoundHalfEven64(SinDegrees(phi) * s.radiusMm * 100.0);
-        corners.push_back({saturate32(centre.x + dx), saturate32(centre.y + dy)});
+        corners.push_back({Saturate32(centre.x + dx), Saturate32(centre.y + dy)});
     }
     // The last corner is the first again (not recomputed at 360 degrees, where the sum of the
     // angle steps may miss the first corner by a rounding).

@@ -62,7 +62,7 @@ void renumberPastedGroups(ElementList& list, std::size_t start)
     for (std::size_t i = start; i < list.size(); ++i)
         for (std::int32_t& id : list[i]->Groups) {
             const auto rank = std::lower_bound(ids.begin(), ids.end(), id) - ids.begin();
-            id = saturate32(base + 1 + rank);
+            id = Saturate32(base + 1 + rank);
         }
 }
 

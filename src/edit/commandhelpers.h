@@ -29,17 +29,10 @@ void includeElement(EditResult& result, const TObjekt& element);
 /// The bounding rectangle of the element's outline; none when it has no outline.
 std::optional<TRect> outlineBounds(const TObjekt& element);
 
-inline std::int32_t saturate32(std::int64_t v) noexcept
-{
-    constexpr std::int64_t lo = std::numeric_limits<std::int32_t>::min();
-    constexpr std::int64_t hi = std::numeric_limits<std::int32_t>::max();
-    return static_cast<std::int32_t>(v < lo ? lo : (v > hi ? hi : v));
-}
-
 /// The centre of a rectangle, each coordinate halved toward zero.
 inline TPoint centreOf(const TRect& r) noexcept
 {
-    return {saturate32((r.left + r.right) / 2), saturate32((r.top + r.bottom) / 2)};
+    return {Saturate32((r.left + r.right) / 2), Saturate32((r.top + r.bottom) / 2)};
 }
 
 /// Applies change(copy, index) to a copy of every element at index for which pick(element,

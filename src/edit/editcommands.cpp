@@ -189,7 +189,7 @@ TPoint boardEdgeLimitedOffset(const TRect& bounds, std::int64_t dx, std::int64_t
         dy = -height - bounds.top;
     if (bounds.bottom + dy > 0)
         dy = -bounds.bottom;
-    return {saturate32(dx), saturate32(dy)};
+    return {Saturate32(dx), Saturate32(dy)};
 }
 
 // ---------------------------------------------------------------------------------------------

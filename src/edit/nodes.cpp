@@ -72,11 +72,11 @@ EditResult insertNode(TProject& project, std::size_t element, int node)
     if (node == 0) {
         // Before the first corner there is no neighbour to halve against: one grid step of the
         // classic 2.54 mm grid to the upper left, which may well lie outside the board.
-        fresh = {saturate32(std::int64_t{p[0].x} - 254), saturate32(std::int64_t{p[0].y} + 254)};
+        fresh = {Saturate32(std::int64_t{p[0].x} - 254), Saturate32(std::int64_t{p[0].y} + 254)};
     } else {
         const TPoint a = p[node - 1];
         const TPoint b = p[node];
-        fresh = {saturate32((std::int64_t{a.x} + b.x) / 2), saturate32((std::int64_t{a.y} + b.y) / 2)};
+        fresh = {Saturate32((std::int64_t{a.x} + b.x) / 2), Saturate32((std::int64_t{a.y} + b.y) / 2)};
     }
     fresh = SnapToGrid(fresh, grid);
     return changeNodes(project, *e,

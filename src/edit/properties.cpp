@@ -37,11 +37,6 @@ bool carries(const TObjekt& e, Property p) noexcept
     return false;
 }
 
-std::int32_t clamp32(std::int64_t v) noexcept
-{
-    return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, INT32_MIN, INT32_MAX));
-}
-
 /// Whether setting the property would change the element.
 bool differs(const TObjekt& e, Property p, const ToolParameters& t) noexcept
 {
@@ -187,11 +182,11 @@ std::optional<TRect> ApplyToSelection(ElementList& list, Property property, cons
                 // The centre line stays where it is; the ring grows or shrinks on both sides.
                 const std::int64_t mean = std::int64_t{e.Size1} - ringWidth(e) / 2;
                 const std::int64_t half = t.trackWidth / 2;
-                e.Size1 = clamp32(mean + half);
-                e.Size2 = clamp32(mean - half);
+                e.Size1 = Saturate32(mean + half);
+                e.Size2 = Saturate32(mean - half);
                 // An odd width loses a unit to the halving; keep the width exact.
                 if (std::int64_t{e.Size1} - e.Size2 != t.trackWidth)
-                    e.Size1 = clamp32(std::int64_t{e.Size2} + t.trackWidth);
+                    e.Size1 = Saturate32(std::int64_t{e.Size2} + t.trackWidth);
             } else {
                 e.Width = t.trackWidth;
             }
@@ -382,7 +377,7 @@ void ToolProperties::showSelection(const ElementList& list, bool ctrl)
         if (!c.any)
             showValue(f, paramOf(current_, f), false);
         else if (!c.mixed)
-            showValue(f, clamp32(c.value), ctrl);
+            showValue(f, Saturate32(c.value), ctrl);
     };
     show(ParamField::Breite, width);
     show(ParamField::Aussen, outer);
@@ -390,7 +385,7 @@ void ToolProperties::showSelection(const ElementList& list, bool ctrl)
     show(ParamField::SmdX, smdX);
     show(ParamField::SmdY, smdY);
     if (clearance.any && !clearance.mixed)
-        showValue(ParamField::Freistanz, clamp32(clearance.value), ctrl);
+        showValue(ParamField::Freistanz, Saturate32(clearance.value), ctrl);
     if (shape.any && !shape.mixed && shape.value >= ShapeRound && shape.value <= ShapeRectTall) {
         current_.padShape = static_cast<std::uint8_t>(shape.value);
         if (ctrl)

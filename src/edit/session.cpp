@@ -13,12 +13,6 @@ namespace trevok
 namespace
 {
 
-std::int32_t clamp32(std::int64_t v) noexcept
-{
-    return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, std::numeric_limits<std::int32_t>::min(),
-                                                              std::numeric_limits<std::int32_t>::max()));
-}
-
 bool anySelected(const TBoard& board) noexcept
 {
     return std::any_of(board.Elements.begin(), board.Elements.end(),
@@ -170,12 +164,12 @@ TPoint EditSession::snapped(TPoint p, unsigned modifiers) const
 
 TPoint SnapOffset(std::int64_t dx, std::int64_t dy, double grid) noexcept
 {
-    return SnapToGrid({clamp32(dx), clamp32(dy)}, grid);
+    return SnapToGrid({Saturate32(dx), Saturate32(dy)}, grid);
 }
 
 TPoint EditSession::snapOffset(std::int64_t dx, std::int64_t dy, unsigned modifiers) const
 {
-    return (modifiers & ModCtrl) ? TPoint{clamp32(dx), clamp32(dy)} : SnapOffset(dx, dy, grid());
+    return (modifiers & ModCtrl) ? TPoint{Saturate32(dx), Saturate32(dy)} : SnapOffset(dx, dy, grid());
 }
 
 TPoint EditSession::limitToBoard(TPoint p) const

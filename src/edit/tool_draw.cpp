@@ -15,12 +15,6 @@ namespace trevok
 namespace
 {
 
-std::int32_t clamp32(std::int64_t v) noexcept
-{
-    return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, std::numeric_limits<std::int32_t>::min(),
-                                                              std::numeric_limits<std::int32_t>::max()));
-}
-
 int sign(std::int64_t v) noexcept
 {
     return (v > 0) - (v < 0);
@@ -34,9 +28,9 @@ TPoint bendPointOf(int mode, TPoint anchor, TPoint current) noexcept
     const std::int64_t m = std::min(std::llabs(dx), std::llabs(dy));
     switch (mode) {
     case 0:
-        return {clamp32(current.x - m * sign(dx)), clamp32(current.y - m * sign(dy))}; // straight, then 45°
+        return {Saturate32(current.x - m * sign(dx)), Saturate32(current.y - m * sign(dy))}; // straight, then 45°
     case 1:
-        return {clamp32(anchor.x + m * sign(dx)), clamp32(anchor.y + m * sign(dy))}; // 45°, then straight
+        return {Saturate32(anchor.x + m * sign(dx)), Saturate32(anchor.y + m * sign(dy))}; // 45°, then straight
     case 2:
         return {anchor.x, current.y}; // vertical first
     case 3:
@@ -367,8 +361,8 @@ class RingTool final : public ToolState
         if (r <= 5)
             return; // too small to be meant
         const std::int32_t w = s.params().trackWidth;
-        const std::int32_t outer = clamp32(std::int64_t{r} + RoundHalfEven(w / 2.0));
-        auto e = NewCircle(st.anchor, outer, 0, s.board()->ActiveLayer, clamp32(std::int64_t{outer} - w));
+        const std::int32_t outer = Saturate32(std::int64_t{r} + RoundHalfEven(w / 2.0));
+        auto e = NewCircle(st.anchor, outer, 0, s.board()->ActiveLayer, Saturate32(std::int64_t{outer} - w));
         e->Clearance = s.params().clearance;
         PushUndo(s.project());
         s.view().invalidate(Bounds(*e));
@@ -384,7 +378,7 @@ class RingTool final : public ToolState
     /// The larger of the two distances along the axes, which is what the preview shows.
     static std::int32_t radius(TPoint centre, TPoint q) noexcept
     {
-        return clamp32(
+        return Saturate32(
             std::max(std::llabs(std::int64_t{q.x} - centre.x), std::llabs(std::int64_t{q.y} - centre.y)));
     }
 };

@@ -5,11 +5,6 @@
 namespace trevok {
 namespace {
 
-std::int32_t sat(std::int64_t v)
-{
-    return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, INT32_MIN, INT32_MAX));
-}
-
 Region smdRect(const TObjekt& e, std::int64_t hx, std::int64_t hy)
 {
     return Region::rectangle(static_cast<std::int64_t>(e.X) - hx, static_cast<std::int64_t>(e.Y) - hy,
@@ -67,13 +62,13 @@ Region ClearanceRegion(const TObjekt& e)
     case KindLine:
     case KindTrack: {
         TObjekt grown = e;
-        grown.Width = sat(e.Width + 2 * k);
+        grown.Width = Saturate32(e.Width + 2 * k);
         return ElementRegion(grown);
     }
     case KindCircle: {
         TObjekt grown = e;
-        grown.Size1 = sat(e.Size1 + k);
-        grown.Size2 = sat(std::max<std::int64_t>(0, e.Size2 - k));
+        grown.Size1 = Saturate32(e.Size1 + k);
+        grown.Size2 = Saturate32(std::max<std::int64_t>(0, e.Size2 - k));
         return ElementRegion(grown);
     }
     case KindLayoutText: {

@@ -163,7 +163,7 @@ void TGerberFile::RoundedRect(GPoint c, std::int64_t a, std::int64_t b)
     for (int i = 1; i < 4; ++i)
         LineTo(p[i].x, p[i].y);
     EndRegion();
-    SetPenwidth(static_cast<std::int32_t>(std::clamp<std::int64_t>(d, INT32_MIN, INT32_MAX)));
+    SetPenwidth(Saturate32(d));
     MoveTo(p[0].x, p[0].y);
     for (int i = 1; i < 4; ++i)
         LineTo(p[i].x, p[i].y);
@@ -227,11 +227,6 @@ std::string GerberLayerName(GerberLayer layer, int language)
 }
 
 namespace {
-
-std::int32_t clamp32(std::int64_t v)
-{
-    return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, INT32_MIN, INT32_MAX));
-}
 
 /// Walks a board and drives the writer.
 class GerberPlotter {
@@ -303,16 +298,16 @@ private:
         const GPoint c{e.X, sy(e.Y)};
         g.MoveTo(c.x, c.y);
         switch (e.Shape) {
-        case ShapeRound: g.FlashRoundPad(roundHole, clamp32(q)); break;
+        case ShapeRound: g.FlashRoundPad(roundHole, Saturate32(q)); break;
         case ShapeOctagon: g.Octagon(c, q, q); break;
-        case ShapeSquare: g.FlashRect(clamp32(q), clamp32(q)); break;
+        case ShapeSquare: g.FlashRect(Saturate32(q), Saturate32(q)); break;
         case ShapeRoundedWide: g.RoundedRect(c, L, q); break;
         case ShapeOctagonWide: g.Octagon(c, L, q); break;
-        case ShapeRectWide: g.FlashRect(clamp32(L), clamp32(q)); break;
+        case ShapeRectWide: g.FlashRect(Saturate32(L), Saturate32(q)); break;
         case ShapeRoundedTall: g.RoundedRect(c, q, L); break;
         case ShapeOctagonTall: g.Octagon(c, q, L); break;
-        case ShapeRectTall: g.FlashRect(clamp32(q), clamp32(L)); break;
-        default: g.FlashRoundPad(roundHole, clamp32(q)); break; // unknown codes from foreign files
+        case ShapeRectTall: g.FlashRect(Saturate32(q), Saturate32(L)); break;
+        default: g.FlashRoundPad(roundHole, Saturate32(q)); break; // unknown codes from foreign files
         }
     }
 
@@ -328,7 +323,7 @@ private:
     void plotTrack(const TObjekt& e, bool clearance)
     {
         const std::int64_t k = clearance ? e.Clearance : 0;
-        g.SetPenwidth(clamp32(e.Width + 2 * k));
+        g.SetPenwidth(Saturate32(e.Width + 2 * k));
         polyline(e.Points);
     }
 
@@ -337,7 +332,7 @@ private:
         const std::int64_t k = clearance ? e.Clearance : 0;
         switch (e.Kind) {
         case KindLine:
-            g.SetPenwidth(clamp32(e.Width + 2 * k));
+            g.SetPenwidth(Saturate32(e.Width + 2 * k));
             g.MoveTo(e.X, sy(e.Y));
             g.LineTo(e.Size1, sy(e.Size2));
             break;
@@ -352,7 +347,7 @@ private:
             if (e.Restricted && !clearance)
                 break;
             const std::int64_t grow = e.Restricted ? 0 : 2 * k;
-            g.SetPenwidth(clamp32(e.Width + grow));
+            g.SetPenwidth(Saturate32(e.Width + grow));
             if (e.Points.empty())
                 break;
             g.BeginRegion();
@@ -369,7 +364,7 @@ private:
             const double r = static_cast<double>(radius);
             const GPoint p1{e.X + RoundHalfEven64(r * CosDegrees(e.Angle)), sy(e.Y + RoundHalfEven64(r * SinDegrees(e.Angle)))};
             const GPoint p2{e.X + RoundHalfEven64(r * CosDegrees(e.Width)), sy(e.Y + RoundHalfEven64(r * SinDegrees(e.Width)))};
-            g.SetPenwidth(clamp32(pen));
+            g.SetPenwidth(Saturate32(pen));
             g.Arc({e.X, sy(e.Y)}, p1, p2);
             break;
         }
@@ -382,7 +377,7 @@ private:
             break;
         case KindSmdPad:
             g.MoveTo(e.X, sy(e.Y));
-            g.FlashRect(clamp32(RoundHalfEven64(e.Size1 / 2.0) + k), clamp32(RoundHalfEven64(e.Size2 / 2.0) + k));
+            g.FlashRect(Saturate32(RoundHalfEven64(e.Size1 / 2.0) + k), Saturate32(RoundHalfEven64(e.Size2 / 2.0) + k));
             break;
         default:
             break; // old font texts are not plotted
@@ -403,7 +398,7 @@ private:
             if (e->Kind != KindPad || !GerberSichtbar(*e))
                 continue;
             g.MoveTo(e->X, sy(e->Y));
-            g.SetPenwidth(opt.markHoles ? 30 : clamp32(2 * static_cast<std::int64_t>(e->Size2)));
+            g.SetPenwidth(opt.markHoles ? 30 : Saturate32(2 * static_cast<std::int64_t>(e->Size2)));
             g.Flash();
         }
     }
@@ -429,7 +424,7 @@ private:
                 padShape(*e, r + o, 2 * r + o, 0);
             } else if (e->Kind == KindSmdPad && opt.smdPads) {
                 g.MoveTo(e->X, sy(e->Y));
-                g.FlashRect(clamp32(RoundHalfEven64(s + e->Size1 / 2.0)), clamp32(RoundHalfEven64(s + e->Size2 / 2.0)));
+                g.FlashRect(Saturate32(RoundHalfEven64(s + e->Size1 / 2.0)), Saturate32(RoundHalfEven64(s + e->Size2 / 2.0)));
             }
         }
     }

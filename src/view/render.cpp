@@ -14,12 +14,6 @@ namespace trevok
 namespace
 {
 
-std::int32_t clampCoord(std::int64_t v) noexcept
-{
-    return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, std::numeric_limits<std::int32_t>::min(),
-                                                              std::numeric_limits<std::int32_t>::max()));
-}
-
 /// A track colour lightened, or darkened when it is light already, for the autorouted stripe.
 ColourRef stripeColour(ColourRef c) noexcept
 {
@@ -93,7 +87,7 @@ ElementPainter::ElementPainter(Canvas& canvas_, const DrawSettings& settings) : 
 
 TPoint ElementPainter::at(std::int64_t x, std::int64_t y) const noexcept
 {
-    return {clampCoord(x + set.offset.x), clampCoord(y + set.offset.y)};
+    return {Saturate32(x + set.offset.x), Saturate32(y + set.offset.y)};
 }
 
 const TPoint* ElementPainter::nodes(const TObjekt& e)
@@ -280,10 +274,10 @@ void ElementPainter::drawPadShape(const TObjekt& pad, std::int64_t r, std::int64
     const std::int64_t corner = RoundHalfEven64(1.5 * static_cast<double>(r));
     auto octagon = [&](std::int64_t a, std::int64_t b) {
         const TPoint v[8] = {
-            {clampCoord(x - a), clampCoord(y + b - k)}, {clampCoord(x - a + k), clampCoord(y + b)},
-            {clampCoord(x + a - k), clampCoord(y + b)}, {clampCoord(x + a), clampCoord(y + b - k)},
-            {clampCoord(x + a), clampCoord(y - b + k)}, {clampCoord(x + a - k), clampCoord(y - b)},
-            {clampCoord(x - a + k), clampCoord(y - b)}, {clampCoord(x - a), clampCoord(y - b + k)},
+            {Saturate32(x - a), Saturate32(y + b - k)}, {Saturate32(x - a + k), Saturate32(y + b)},
+            {Saturate32(x + a - k), Saturate32(y + b)}, {Saturate32(x + a), Saturate32(y + b - k)},
+            {Saturate32(x + a), Saturate32(y - b + k)}, {Saturate32(x + a - k), Saturate32(y - b)},
+            {Saturate32(x - a + k), Saturate32(y - b)}, {Saturate32(x - a), Saturate32(y - b + k)},
         };
         canvas.polygon(v, 8);
     };
@@ -321,8 +315,8 @@ void ElementPainter::drawPadShape(const TObjekt& pad, std::int64_t r, std::int64
 void ElementPainter::drawCross(std::int64_t x, std::int64_t y, std::int64_t h, ColourRef colour)
 {
     canvas.setPen(CanvasPen::pixels(colour, 1));
-    canvas.line({clampCoord(x - h), clampCoord(y + h)}, {clampCoord(x + h), clampCoord(y - h)});
-    canvas.line({clampCoord(x + h), clampCoord(y + h)}, {clampCoord(x - h), clampCoord(y - h)});
+    canvas.line({Saturate32(x - h), Saturate32(y + h)}, {Saturate32(x + h), Saturate32(y - h)});
+    canvas.line({Saturate32(x + h), Saturate32(y + h)}, {Saturate32(x - h), Saturate32(y - h)});
 }
 
 void ElementPainter::drawPadCore(const TObjekt& pad, ColourRef col, bool clearanceMode, std::int64_t extra,
