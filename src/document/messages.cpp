@@ -46,6 +46,15 @@ const Entry kEntries[] = {
      {"Möchten Sie das aktuelle Layout speichern ?", "Save changes?", "Sauvegarder changements ?"}},
     {MsgId::DeleteBoardQuestion, {"Trevok", "Trevok", "Trevok"},
      {"Möchten Sie die Platine \"%1\" wirklich löschen?", "Delete board \"%1\" ?", "Effacer carte \"%1\" ?"}},
+    {MsgId::MacroBoardEmpty, {"Makro speichern", "Savce macro", "Sauvegarder macro"},
+     {"Es befinden sich keine Elemente auf der aktuellen Platine.", "There are no elements on the board.",
+      "Il n´y a pas d´éléments sur la carte."}},
+    {MsgId::MacroSaveWholeBoard, {"Makro speichern", "Save as macro", "Sauvegarder macro"},
+     {"Sie haben keine Elemente markiert.\rSoll die gesamte Platine als Makro gespeichert werden ?",
+      "No objects selected.\rSave whole layout as macro?",
+      "Aucun objet sélectionné.\rSauvegarder tout le tracé comme une macro ?"}},
+    {MsgId::MacroDeleteQuestion, {"Trevok", "Trevok", "Trevok"},
+     {"Möchten Sie die Datei \"%1\" wirklich löschen?", "Delete file \"%1\" ?", "Effacer fichier \"%1\" ?"}},
 };
 // clang-format on
 

@@ -22,6 +22,9 @@ enum class MsgId {
     BoardSizeRange,
     SaveQuestion,
     DeleteBoardQuestion, // arg 0: board name
+    MacroBoardEmpty,
+    MacroSaveWholeBoard,
+    MacroDeleteQuestion, // arg 0: file name without folder
 };
 
 /// The text of a message in a language (0 German, 1 English, 2 French), UTF-8, with the

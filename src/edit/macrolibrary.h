@@ -45,10 +45,12 @@ class MacroPreview
   public:
     /// The loaded elements with the options applied (pads marked TwinToCreate in TwinIndex).
     const ElementList& elements() const noexcept { return elements_; }
+    /// The same for drawing, which records the layer it drew with in each element.
+    ElementList& elementsForDrawing() noexcept { return elements_; }
     bool empty() const noexcept { return elements_.empty(); }
     /// Bounds of all elements; none when empty.
     std::optional<TRect> bounds() const;
-    /// The file shown, empty when none.
+    /// The file shown, empty when none (also after a file could not be read).
     const std::string& path() const noexcept { return path_; }
     const MacroOptions& options() const noexcept { return options_; }
 
@@ -101,19 +103,24 @@ TPoint macroDropOffset(const TBoard& board, TPoint cursor, double grid, bool ctr
 
 /// Drops a macro onto the current board: one undo step, everything else deselected, deep copies
 /// moved by offset and selected, layers 5/6 mapped to 3/2, group ids raised above the board's,
-/// twins created or linked, the new elements grouped. Nothing for an empty macro.
+/// twins created or linked, the new elements grouped. A pad marked TwinToCreate (also a copy of
+/// one, which links to itself) gets a real twin on the other side; no pad is left linked to
+/// itself. Returns the area to repaint. Nothing for an empty macro.
 EditResult DropMacro(TProject& project, const ElementList& macro, TPoint offset);
 
 /// The elements "Makro speichern" writes: the selection, or the whole board when nothing is
-/// selected (wholeBoard tells which), as deep copies moved so that the macro's origin is the
-/// lower left corner of their bounds snapped to the grid. Empty when the board is empty.
+/// selected (wholeBoard tells which), as unselected deep copies (links among them kept, links
+/// to elements left behind dropped) moved so that the macro's origin is the centre of their
+/// bounds snapped to the grid: elements on the grid stay on it relative to the origin, and the
+/// cursor holds the macro by its middle when it is placed. Empty when the board is empty.
 struct MacroSelection {
     ElementList elements;
     bool wholeBoard = false;
 };
 MacroSelection macroFromBoard(const TBoard& board, double grid);
 
-/// Deletes a macro file; throws TrevokError WriteError when it cannot be removed.
+/// Deletes a macro file; throws TrevokError WriteError when it cannot be removed (a file that is
+/// already gone is no error).
 void deleteMacroFile(const std::string& path);
 
 /// The "*.lmk" files of a folder (any case of the extension), names only, sorted by name.
