@@ -128,6 +128,7 @@ EditSession::EditSession(TProject& project, SessionView& view, int language)
     tools_[ToolMeasure] = makeMeasureTool();
     tools_[ToolVieleck] = makePolygonTool();
     tools_[ToolPlacement] = makePlacementTool();
+    tools_[ToolText] = makeTextTool();
 }
 
 EditSession::~EditSession() = default;
@@ -333,6 +334,8 @@ void EditSession::SetTool(int tool)
         tool = ToolStandard;
     if (tool == ToolVieleck && !view_.askPolygonParameters())
         tool = ToolStandard;
+    if (!tools_[static_cast<std::size_t>(tool)]->begin(*this))
+        tool = ToolStandard;
     state_.tool = tool;
     current()->enter(*this);
     setCursor(current()->cursor());
@@ -389,6 +392,13 @@ void EditSession::abortOperation()
     if (originDrag_) {
         originDrag_ = false;
         confine(false);
+    }
+    if (state_.tool == ToolText) {
+        // The text being placed went with its preview; placing cannot simply go on.
+        state_.tool = ToolStandard;
+        t = current();
+        setCursor(t->cursor());
+        view_.toolChanged(ToolStandard);
     }
     if (t)
         t->enter(*this);
@@ -533,6 +543,11 @@ bool EditSession::keyPress(Key key, unsigned modifiers)
     if ((modifiers & ModAlt) || !b)
         return false;
     const int step = (modifiers & ModCtrl) ? 1 : std::max(1, RoundHalfEven(grid()));
+    // While a text is placed the selection is its preview, which follows the mouse; moving or
+    // deleting it would leave a preview in the history.
+    if (state_.tool == ToolText &&
+        (key == Key::Left || key == Key::Right || key == Key::Up || key == Key::Down || key == Key::Delete))
+        return true;
     switch (key) {
     case Key::Space: {
         ToolState* t = current();

@@ -10,6 +10,7 @@
 #include "document/objekt.h"
 #include "document/project.h"
 #include "edit/editcommands.h"
+#include "edit/layouttext.h"
 #include "edit/properties.h"
 #include "edit/sessionview.h"
 
@@ -108,6 +109,9 @@ class ToolState
 {
   public:
     virtual ~ToolState() = default;
+    /// Asked by SetTool before the tool becomes current; false leaves the Standard tool in
+    /// charge (a dialog was cancelled, nothing could be made).
+    virtual bool begin(EditSession&) { return true; }
     virtual void enter(EditSession&) {}
     virtual void leave(EditSession&) {}
     virtual void press(EditSession&, TPoint, unsigned modifiers) {}
@@ -174,6 +178,10 @@ class EditSession
     const ToolParameters& params() const noexcept { return properties_.current(); }
     Clipboard& clipboard() noexcept { return clipboard_; }
     PolygonSettings& polygonSettings() noexcept { return polygon_; }
+    /// The text dialog's values, its start number and the numbering counter, kept for the run.
+    LayoutTextSettings& textSettings() noexcept { return text_; }
+    int& textStart() noexcept { return textStart_; }
+    int& textCounter() noexcept { return textCounter_; }
     /// The element and node the last right click found for KnotenPopup (-1 when none).
     std::size_t nodeMenuElement() const noexcept { return nodeMenuElement_; }
     int nodeMenuNode() const noexcept { return nodeMenuNode_; }
@@ -237,6 +245,9 @@ class EditSession
     ToolProperties properties_;
     Clipboard clipboard_;
     PolygonSettings polygon_;
+    LayoutTextSettings text_;
+    int textStart_ = 0;
+    int textCounter_ = 0;
     std::array<std::unique_ptr<ToolState>, ToolCodeCount> tools_;
     bool restrictedAreas_ = false;
     bool ignoreNextPress_ = false;
@@ -257,6 +268,7 @@ std::unique_ptr<ToolState> makeZoomTool();
 std::unique_ptr<ToolState> makeMeasureTool();
 std::unique_ptr<ToolState> makePolygonTool();
 std::unique_ptr<ToolState> makePlacementTool();
+std::unique_ptr<ToolState> makeTextTool();
 
 /// An offset snapped to the grid by the rule of SnapToGrid, each component first limited to the
 /// 32-bit range.

@@ -4,6 +4,7 @@
 // session wants drawn over the cached board picture is handed over as data (Preview), so the
 // view never needs to know which tool is active.
 
+#include "document/messages.h"
 #include "document/objekt.h"
 
 #include <cstdint>
@@ -61,6 +62,8 @@ struct MeasurePanel {
     bool below = true;
     bool right = true;
 };
+
+struct LayoutTextSettings;
 
 /// What the session asks of the board widget.
 class SessionView
@@ -129,6 +132,16 @@ class SessionView
     virtual bool editText(TObjekt& text) = 0;
     /// The regular polygon tool asks for its parameters (VielEckDlg); false on Cancel.
     virtual bool askPolygonParameters() = 0;
+    /// The text tool asks for the text to place (LinienText_Dlg), filled from `settings` and
+    /// `start` and written back on OK; false on Cancel. Without a dialog nothing is placed.
+    virtual bool askLayoutText(LayoutTextSettings& settings, int& start)
+    {
+        (void)settings;
+        (void)start;
+        return false;
+    }
+    /// A message box of the session (warnings of the tools) in the language of the run.
+    virtual void showMessage(MsgId id) { (void)id; }
 };
 
 } // namespace trevok

@@ -41,6 +41,16 @@ class FakeSessionView : public SessionView
     int selectionChanges = 0;
     int layerChanges = 0;
     std::vector<const TObjekt*> editedTexts;
+    /// The text dialog: each call takes the next answer (settings and start number); none left
+    /// or an empty answer is Cancel.
+    struct TextAnswer {
+        bool ok = true;
+        LayoutTextSettings settings;
+        int start = 0;
+    };
+    std::vector<TextAnswer> textAnswers;
+    std::vector<LayoutTextSettings> textDialogShownWith; // what the dialog was filled with
+    std::vector<MsgId> messages;
 
     double zoom() const override { return zoomValue; }
     double grid() const override { return gridValue; }
@@ -84,6 +94,25 @@ class FakeSessionView : public SessionView
         return textDialogShown;
     }
     bool askPolygonParameters() override { return acceptPolygon; }
+    bool askLayoutText(LayoutTextSettings& settings, int& start) override
+    {
+        textDialogShownWith.push_back(settings);
+        if (textAnswers.empty())
+            return false;
+        const TextAnswer answer = textAnswers.front();
+        textAnswers.erase(textAnswers.begin());
+        if (!answer.ok)
+            return false;
+        // The dialog takes the mirror choices the tool preset, unless the answer changes them.
+        const bool mirrorH = settings.mirrorH;
+        const bool mirrorV = settings.mirrorV;
+        settings = answer.settings;
+        settings.mirrorH = settings.mirrorH || mirrorH;
+        settings.mirrorV = settings.mirrorV || mirrorV;
+        start = answer.start;
+        return true;
+    }
+    void showMessage(MsgId id) override { messages.push_back(id); }
 
     bool shown(PreviewKind kind) const { return previews.count(kind) != 0; }
 };

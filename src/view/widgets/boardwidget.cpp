@@ -637,6 +637,17 @@ bool BoardWidget::askPolygonParameters()
     return polygonParameterDialog ? polygonParameterDialog() : true;
 }
 
+bool BoardWidget::askLayoutText(LayoutTextSettings& settings, int& start)
+{
+    return layoutTextDialog ? layoutTextDialog(settings, start) : false;
+}
+
+void BoardWidget::showMessage(MsgId id)
+{
+    if (messageHandler)
+        messageHandler(id);
+}
+
 // --- events ---------------------------------------------------------------------------------------
 
 TPoint BoardWidget::boardPoint(QPoint viewportPixel) const

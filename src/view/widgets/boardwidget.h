@@ -83,6 +83,10 @@ class BoardWidget : public QAbstractScrollArea, public SessionView
     /// parameters are accepted as they are.
     std::function<bool(TObjekt&)> textEditor;
     std::function<bool()> polygonParameterDialog;
+    /// The text tool's dialog; unset, no text is placed.
+    std::function<bool(LayoutTextSettings&, int&)> layoutTextDialog;
+    /// Message boxes the session asks for; unset, nothing is shown.
+    std::function<void(MsgId)> messageHandler;
 
     // --- SessionView ----------------------------------------------------------------------------
     double zoom() const override;
@@ -112,6 +116,8 @@ class BoardWidget : public QAbstractScrollArea, public SessionView
     void hideToolWindows() override;
     bool editText(TObjekt& text) override;
     bool askPolygonParameters() override;
+    bool askLayoutText(LayoutTextSettings& settings, int& start) override;
+    void showMessage(MsgId id) override;
 
   signals:
     /// The long hint of the drawing area changed (lines separated by '\n').
