@@ -64,8 +64,7 @@ bool hidden(const fs::path& p)
 }
 
 /// The entries of a folder that pass keep, by name, sorted ordinally; empty on any error.
-template <class Keep>
-std::vector<std::string> folderEntries(const fs::path& folder, Keep&& keep)
+template <class Keep> std::vector<std::string> folderEntries(const fs::path& folder, Keep&& keep)
 {
     std::vector<std::string> names;
     std::error_code ec;
@@ -338,7 +337,8 @@ void MacroPreview::setThroughPlate(bool down)
 TPoint macroDropOffset(const TBoard& board, TPoint cursor, double grid, bool ctrl)
 {
     const std::int64_t x = std::clamp<std::int64_t>(cursor.x, 0, std::max<std::int64_t>(0, board.BoardWidth));
-    const std::int64_t y = std::clamp<std::int64_t>(cursor.y, std::min<std::int64_t>(0, -std::int64_t{board.BoardHeight}), 0);
+    const std::int64_t y =
+        std::clamp<std::int64_t>(cursor.y, std::min<std::int64_t>(0, -std::int64_t{board.BoardHeight}), 0);
     return ctrl ? TPoint{Saturate32(x), Saturate32(y)} : SnapOffset(x, y, grid);
 }
 
@@ -382,7 +382,8 @@ EditResult DropMacro(TProject& project, const ElementList& macro, TPoint offset)
             continue;
         }
         const std::int32_t k = source.TwinIndex;
-        if (k >= 0 && static_cast<std::size_t>(k) < end - start && k != static_cast<std::int32_t>(i - start)) {
+        if (k >= 0 && static_cast<std::size_t>(k) < end - start &&
+            k != static_cast<std::int32_t>(i - start)) {
             TObjekt& partner = *list[start + static_cast<std::size_t>(k)];
             if (partner.Kind == KindPad) {
                 e.Twin = &partner;
@@ -406,8 +407,8 @@ MacroSelection macroFromBoard(const TBoard& board, double grid)
     MacroSelection selection;
     if (board.Elements.empty())
         return selection;
-    selection.wholeBoard =
-        std::none_of(board.Elements.begin(), board.Elements.end(), [](const auto& e) { return e->Selected != 0; });
+    selection.wholeBoard = std::none_of(board.Elements.begin(), board.Elements.end(),
+                                        [](const auto& e) { return e->Selected != 0; });
     const bool whole = selection.wholeBoard;
     CopyElementList(selection.elements, board.Elements, 0,
                     [whole](const TObjekt& e) { return whole || e.Selected != 0; });
