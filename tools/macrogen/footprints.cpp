@@ -136,7 +136,7 @@ std::string mmText(std::int32_t units)
     return s;
 }
 
-/// A box around copper that print lines keep out of.
+/// The box around a pad's copper.
 struct KeepOut {
     std::int64_t left, bottom, right, top;
 };
@@ -197,6 +197,16 @@ public:
         fp.line1 = std::move(a);
         fp.line2 = std::move(b);
     }
+    /// The distance from c to the farthest corner of any pad's box.
+    double reach(TPoint c) const
+    {
+        double r = 0;
+        for (const KeepOut& k : copper)
+            for (const std::int64_t x : {k.left, k.right})
+                for (const std::int64_t y : {k.bottom, k.top})
+                    r = std::max(r, std::hypot(static_cast<double>(x - c.x), static_cast<double>(y - c.y)));
+        return r;
+    }
     Footprint take()
     {
         if (fp.line1.size() > 50 || fp.line2.size() > 50)
@@ -212,8 +222,7 @@ private:
             TObjekt bare = *e;
             bare.Clearance = 0;
             const TRect r = Bounds(bare);
-            const std::int64_t g = kSilkGap + kSilkWidth / 2;
-            keepOuts.push_back({r.left - g, r.top - g, r.right + g, r.bottom + g});
+            copper.push_back({r.left, r.top, r.right, r.bottom});
         }
         fp.elements.push_back(std::move(e));
     }
@@ -236,7 +245,9 @@ private:
         std::int64_t lo = horizontal ? std::min(a.x, b.x) : std::min(a.y, b.y);
         const std::int64_t hi = horizontal ? std::max(a.x, b.x) : std::max(a.y, b.y);
         std::vector<std::pair<std::int64_t, std::int64_t>> blocked;
-        for (const KeepOut& k : keepOuts) {
+        constexpr std::int64_t g = kSilkGap + kSilkWidth / 2;
+        for (const KeepOut& c : copper) {
+            const KeepOut k{c.left - g, c.bottom - g, c.right + g, c.top + g};
             // A line whose centre lies exactly on a keep-out's border keeps the gap: not cut.
             const bool meets = horizontal ? (across > k.bottom && across < k.top)
                                           : (across > k.left && across < k.right);
@@ -268,7 +279,7 @@ private:
     }
 
     Footprint fp;
-    std::vector<KeepOut> keepOuts;
+    std::vector<KeepOut> copper; // the pads' boxes
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -456,7 +467,11 @@ Footprint radialCapacitor(const RadialSize& s)
     Builder b("Passive/Capacitor radial " + mmText(s.pitch) + ".lmk");
     b.pad({0, 0}, kStdPadDiameter, kStdDrill, ShapeSquare);
     b.pad({s.pitch, 0}, kStdPadDiameter, kStdDrill);
-    const std::int32_t cx = half(s.pitch), r = half(s.diameter);
+    // The can's outline, widened where a pad's corner would come too near (the square pad in
+    // the 5 mm can: its circle is drawn 5.14 mm across).
+    const std::int32_t cx = half(s.pitch);
+    const std::int32_t r =
+        std::max(half(s.diameter), RoundHalfEven(std::ceil(b.reach({cx, 0}) + kSilkGap + kSilkWidth / 2.0)));
     b.circle({cx, 0}, r);
     // "+" outside the can, up and to the left of pin 1.
     const double d = (r + kPlusSize) * std::numbers::sqrt2 / 2.0;
