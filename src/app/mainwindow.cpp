@@ -3,10 +3,14 @@
 #include "app/autosave.h"
 #include "app/maintexts.h"
 #include "dialogs/colordlg.h"
+#include "dialogs/cp1252validator.h"
+#include "dialogs/linientextdlg.h"
 #include "dialogs/realansichtdlg.h"
+#include "dialogs/txtdlg.h"
 #include "dialogs/vieleckdlg.h"
 #include "document/undo.h"
 #include "edit/session.h"
+#include "edit/textedit.h"
 #include "view/colours.h"
 #include "view/gridlist.h"
 #include "view/texts.h"
@@ -21,19 +25,26 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QButtonGroup>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QEvent>
 #include <QFileDialog>
 #include <QFont>
+#include <QFontMetricsF>
+#include <QGuiApplication>
 #include <QGridLayout>
 #include <QLabel>
 #include <QMenu>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTabBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
 
 namespace trevok
 {
@@ -201,6 +212,73 @@ void MainWindow::buildCentralArea()
         TVielEckDlg dialog(this);
         return dialog.edit(session_->polygonSettings(), [this](TVielEckDlg& d) { return runDialog(d); });
     };
+
+    // Texts: the Text tool's dialog, its messages, and a double click on a text on the board.
+    board_->layoutTextDialog = [this](LayoutTextSettings& settings, int& start) {
+        TLinienText_Dlg dialog(this);
+        return dialog.edit(settings, start, [this](TLinienText_Dlg& d) { return runDialog(d); });
+    };
+    board_->messageHandler = [this](MsgId id) { showMessage(id, {}, QMessageBox::Warning); };
+    board_->textEditor = [this](TObjekt& text) {
+        TBoard* b = project_.currentBoard();
+        if (!b)
+            return false;
+        const auto it = std::find_if(b->Elements.begin(), b->Elements.end(),
+                                     [&](const auto& e) { return e.get() == &text; });
+        if (it == b->Elements.end())
+            return false;
+        const auto index = static_cast<std::size_t>(it - b->Elements.begin());
+        const double ppi = logicalDpiX();
+        EditResult result;
+        if (text.Kind == KindLayoutText) {
+            TLinienText_Dlg dialog(this);
+            dialog.setNumberingAvailable(false);
+            LayoutTextSettings settings = settingsOfLayoutText(text);
+            int start = session_->textStart();
+            if (!dialog.edit(settings, start, [this](TLinienText_Dlg& d) { return runDialog(d); }))
+                return true;
+            result = editLayoutText(project_, index, settings);
+            // The old text stays when the new one would draw nothing; say why nothing changed.
+            if (!result.changed)
+                showMessage(MsgId::TextNotGenerated, {}, QMessageBox::Warning);
+        } else if (text.Kind == KindFontText) {
+            TTXT_Dlg dialog(this);
+            FontTextSettings settings = settingsOfFontText(text, ppi);
+            if (!dialog.edit(settings, [this](TTXT_Dlg& d) { return runDialog(d); }))
+                return true;
+            // The box of the text as bold "Arial" draws it at the new height, measured large and
+            // scaled, so that small heights keep their proportions.
+            constexpr int reference = 1000;
+            QFont font(QStringLiteral("Arial"));
+            font.setBold(true);
+            font.setPixelSize(reference);
+            const QFontMetricsF metrics(font);
+            const double scale = std::abs(static_cast<double>(fontTextHeight(settings.heightMm, ppi))) / reference;
+            const QString shown = fromCp1252(settings.text.substr(0, MaxFontTextBytes));
+            result = editFontText(project_, index, settings, ppi,
+                                  RoundHalfEven64(metrics.horizontalAdvance(shown) * scale),
+                                  RoundHalfEven64(metrics.height() * scale));
+        } else {
+            return false;
+        }
+        if (result.changed)
+            finishEdit(result);
+        return true;
+    };
+    // Glyph authoring for developers: the selected tracks as a glyph string on the clipboard.
+    auto* glyphButton = new QPushButton(QStringLiteral("Button1"), this);
+    glyphButton->setObjectName(QStringLiteral("Button1"));
+    glyphButton->hide();
+    connect(glyphButton, &QPushButton::clicked, this, [this] {
+        if (const TBoard* b = project_.currentBoard())
+            QGuiApplication::clipboard()->setText(QString::fromStdString(glyphStringOfTracks(*b, b->Origin)));
+    });
+    auto* glyphAction = new QAction(this);
+    glyphAction->setObjectName(QStringLiteral("GlyphAuthoring"));
+    glyphAction->setShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::SHIFT | Qt::Key_G));
+    glyphAction->setShortcutContext(Qt::WindowShortcut);
+    connect(glyphAction, &QAction::triggered, glyphButton, &QPushButton::click);
+    addAction(glyphAction);
     connect(board_, &BoardWidget::sessionLayersChanged, this, [this] {
         syncLayerControls();
         updateCommandStates();
