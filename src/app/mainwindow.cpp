@@ -1,6 +1,7 @@
 #include "app/mainwindow.h"
 
 #include "app/autosave.h"
+#include "app/macropanel.h"
 #include "app/maintexts.h"
 #include "dialogs/colordlg.h"
 #include "dialogs/cp1252validator.h"
@@ -95,11 +96,15 @@ MainWindow::MainWindow(const QString& settingsPath, QWidget* parent)
     buildToolBar();
     buildCentralArea();
     buildStatusBar();
+    buildMacroPanel();
     connect(&view_, &ViewModel::changed, this, &MainWindow::viewChanged);
 
     colourDlg_ = new TColor_Dlg(this);
     connect(colourDlg_, &TColor_Dlg::coloursChanged, this,
-            [this] { board_->setColourScheme(CurrentColours()); });
+            [this] {
+                board_->setColourScheme(CurrentColours());
+                macroPanel_->setColours(CurrentColours());
+            });
 
     readSettings();
     board_->setColourScheme(CurrentColours());
@@ -115,6 +120,8 @@ MainWindow::MainWindow(const QString& settingsPath, QWidget* parent)
 MainWindow::~MainWindow()
 {
     board_->setSession(nullptr);
+    if (macroDrop_)
+        macroDrop_->setSession(nullptr);
     properties_->setSession(nullptr);
     statusWidgets_->setSession(nullptr);
     session_.reset();
@@ -397,10 +404,12 @@ void MainWindow::readSettings()
     autoSaver_->setEnabled(settings_.autoSave);
     toggleHints(settings_.hintsShown);
     updateRecentMenu();
+    readMacroSettings();
 }
 
 void MainWindow::writeSettings()
 {
+    writeMacroSettings();
     settings_.hintsShown = action(QStringLiteral("Hinweistexte1"))->isChecked();
     settings_.autoSave = autoSaver_->isEnabled();
     settings_.autoSaveTime = autoSaver_->interval();

@@ -22,6 +22,7 @@
 #include <optional>
 
 class QAction;
+class QDockWidget;
 class QActionGroup;
 class QButtonGroup;
 class QLabel;
@@ -50,6 +51,8 @@ class TProjektInfoDlg;
 class TUndoDlg;
 class TColor_Dlg;
 class TLayerInfo;
+class MacroPanel;
+class MacroDropTarget;
 struct LayoutReadResult;
 struct EditResult;
 
@@ -152,6 +155,16 @@ class MainWindow : public QMainWindow
     void nodeCommand(int which);
     void arcDialog();
     BoardWidget* boardWidget() const noexcept { return board_; }
+
+    // Macro library (mainwindow_macros.cpp)
+    MacroPanel* macroPanel() const noexcept { return macroPanel_; }
+    MacroDropTarget* macroDropTarget() const noexcept { return macroDrop_; }
+    bool macroPanelShown() const;
+    /// Makrofenster1, TB_Makro and the panel's own hide button.
+    void setMacroPanelShown(bool shown);
+    void chooseMacroRoot();
+    /// "Makro speichern": the selection, or after a question the whole board, as a new macro.
+    void saveMacro();
     EditSession* session() const noexcept { return session_.get(); }
 
   protected:
@@ -165,6 +178,9 @@ class MainWindow : public QMainWindow
     // mainwindow.cpp
     void buildCentralArea();
     void buildStatusBar();
+    void buildMacroPanel();
+    void readMacroSettings();
+    void writeMacroSettings();
     void readSettings();
     void writeSettings();
     void loadLiveState(TBoard& board);
@@ -219,6 +235,9 @@ class MainWindow : public QMainWindow
     // Widgets
     QToolBar* toolBar_ = nullptr;
     BoardWidget* board_ = nullptr;
+    MacroPanel* macroPanel_ = nullptr;
+    QDockWidget* macroDock_ = nullptr;
+    MacroDropTarget* macroDrop_ = nullptr;
     std::unique_ptr<EditSession> session_;
     Ruler* hRuler_ = nullptr;
     Ruler* vRuler_ = nullptr;

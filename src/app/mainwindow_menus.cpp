@@ -67,7 +67,7 @@ void MainWindow::buildActions()
     makeAction("Speichernals1", [this] {
         fileSaveAs();
     })->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+S")));
-    makeAction("Makrospeichern1", nullptr, false);
+    makeAction("Makrospeichern1", &MainWindow::saveMacro);
     makeAction("Autospeichern1", &MainWindow::autoSaveDialog);
     makeAction("Arbeitsverzeichnisse1", &MainWindow::workingFoldersDialog);
     makeAction("Druckereinrichten1", nullptr, false);
@@ -162,8 +162,8 @@ void MainWindow::buildActions()
 
     // Options
     makeAction("Vorlage1", nullptr, false);
-    makeAction("Makrofenster1", nullptr, false);
-    makeAction("MakroVerzeichnis1", nullptr, false);
+    makeAction("Makrofenster1", [this] { setMacroPanelShown(!macroPanelShown()); })->setCheckable(true);
+    makeAction("MakroVerzeichnis1", [this] { chooseMacroRoot(); });
     QAction* plane = makeAction("M_AutoMasse", [this] {
         const TBoard* board = project_.currentBoard();
         if (board)
@@ -238,7 +238,7 @@ void MainWindow::buildActions()
     makeAction("TB_Zoom", nullptr);
     makeAction("TB_Neuzeichnen", [this] { repaintBoard(); });
     makeAction("TB_Vorlage", nullptr, false);
-    makeAction("TB_Makro", nullptr, false);
+    makeAction("TB_Makro", [this] { setMacroPanelShown(!macroPanelShown()); })->setCheckable(true);
     makeAction("TB_Info", &MainWindow::projectInfoDialog);
 }
 
