@@ -1,0 +1,243 @@
+// Texts through the real widgets: placing numbered texts with the Text tool and its dialog,
+// editing one by double click, a refused text, the glyph-authoring button, and the conversion
+// of old font texts when a file is opened.
+#include "app/mainwindow.h"
+
+#include "dialogs/linientextdlg.h"
+#include "document/filebuilder.h"
+#include "document/undo.h"
+#include "edit/session.h"
+#include "view/texts.h"
+#include "view/viewmodel.h"
+#include "view/widgets/boardwidget.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QDoubleSpinBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <functional>
+
+using namespace trevok;
+
+namespace
+{
+
+struct Box {
+    QString caption;
+    QString text;
+};
+
+class TextWindow : public ::testing::Test
+{
+  protected:
+    void SetUp() override
+    {
+        saved = CurrentLanguage();
+        SetCurrentLanguage(1);
+        ASSERT_TRUE(dir.isValid());
+        qputenv("TREVOK_HOME", dir.path().toLocal8Bit());
+        window = std::make_unique<MainWindow>(dir.filePath(QStringLiteral("TREVOK40.INI")));
+        window->messageBox = [this](QMessageBox::Icon, const QString& caption, const QString& text,
+                                    QMessageBox::StandardButtons) {
+            boxes.push_back({caption, text});
+            if (answers.empty())
+                return QMessageBox::Ok;
+            const auto answer = answers.front();
+            answers.pop_front();
+            return answer;
+        };
+        window->askFileName = [this](bool, const QString&, const QString&, const QString&) { return nextFile; };
+        // Each dialog is filled by the next step of the script and accepted through its own
+        // accept; no step left is Cancel.
+        window->runDialog = [this](QDialog& dialog) {
+            if (fills.empty())
+                return false;
+            const auto fill = fills.front();
+            fills.pop_front();
+            fill(dialog);
+            dialog.accept();
+            return dialog.result() == QDialog::Accepted;
+        };
+        window->resize(1000, 700);
+        window->show();
+        area = window->boardWidget()->viewport();
+    }
+    void TearDown() override
+    {
+        window->project().Modified = false;
+        window.reset();
+        qunsetenv("TREVOK_HOME");
+        SetCurrentLanguage(saved);
+    }
+
+    QPoint pixel(std::int32_t x, std::int32_t y) const { return window->view().viewportPixelOf(x, y).toPoint(); }
+    ElementList& elements() { return window->project().currentBoard()->Elements; }
+
+    /// A dialog step that types a text, optionally with numbering from a start value.
+    static std::function<void(QDialog&)> typeText(const QString& text, bool numbering = false, int start = 0)
+    {
+        return [=](QDialog& d) {
+            d.findChild<QLineEdit*>(QStringLiteral("E_Text"))->setText(text);
+            d.findChild<QCheckBox*>(QStringLiteral("CB_WillsteZahl"))->setChecked(numbering);
+            d.findChild<QSpinBox*>(QStringLiteral("SE_Start"))->setValue(start);
+        };
+    }
+
+    void chooseTextTool()
+    {
+        auto* button = window->findChild<QToolButton*>(QStringLiteral("SB_LineText"));
+        ASSERT_NE(button, nullptr);
+        button->setEnabled(true); // the tool bar enables it once the tool is released
+        button->click();
+    }
+
+    void clickAt(TPoint p)
+    {
+        QTest::mouseMove(area, pixel(p.x, p.y));
+        QTest::mouseClick(area, Qt::LeftButton, {}, pixel(p.x, p.y));
+    }
+
+    static TPoint corner(const TObjekt& e)
+    {
+        const TRect b = Bounds(e);
+        return {Saturate32(b.left), Saturate32(b.top)};
+    }
+
+    int saved = 1;
+    QTemporaryDir dir;
+    std::unique_ptr<MainWindow> window;
+    QWidget* area = nullptr;
+    std::vector<Box> boxes;
+    std::deque<QMessageBox::StandardButton> answers;
+    std::deque<std::function<void(QDialog&)>> fills;
+    QString nextFile;
+};
+
+} // namespace
+
+TEST_F(TextWindow, ThreeClicksPlaceR1R2R3AndADoubleClickEditsOne)
+{
+    fills.push_back(typeText(QStringLiteral("R"), true, 1));
+    chooseTextTool();
+    EXPECT_EQ(window->session()->tool(), ToolText);
+
+    const TPoint clicks[] = {{2540, -2540}, {5080, -2540}, {7620, -2540}};
+    for (TPoint c : clicks)
+        clickAt(c);
+    QTest::mouseClick(area, Qt::RightButton, {}, pixel(7620, -5080));
+    EXPECT_EQ(window->session()->tool(), ToolStandard);
+    ASSERT_EQ(elements().size(), 3u);
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(elements()[i]->Text, "R" + std::to_string(i + 1));
+        EXPECT_EQ(corner(*elements()[i]), clicks[i]);
+    }
+    EXPECT_EQ(window->project().currentBoard()->UndoStack.size(), 3u);
+    EXPECT_TRUE(window->project().Modified);
+
+    // Double click on a stroke of "R2": the dialog shows the text, which becomes "Q7".
+    const TObjekt* r2 = elements()[1].get();
+    const TPoint on = r2->Strokes[0].Points[0];
+    fills.push_back([](QDialog& d) {
+        auto* text = d.findChild<QLineEdit*>(QStringLiteral("E_Text"));
+        EXPECT_EQ(text->text(), QStringLiteral("R2"));
+        EXPECT_FALSE(d.findChild<QCheckBox*>(QStringLiteral("CB_WillsteZahl"))->isEnabled());
+        text->setText(QStringLiteral("Q7"));
+    });
+    QTest::mouseDClick(area, Qt::LeftButton, {}, pixel(on.x, on.y));
+    ASSERT_EQ(elements().size(), 3u);
+    EXPECT_EQ(elements()[1]->Text, "Q7");
+    EXPECT_EQ(corner(*elements()[1]), clicks[1]);
+    EXPECT_EQ(window->project().currentBoard()->UndoStack.size(), 4u);
+
+    window->action(QStringLiteral("Undo"))->trigger();
+    EXPECT_EQ(elements()[1]->Text, "R2");
+}
+
+TEST_F(TextWindow, ATextOfBlanksIsRefusedWithItsMessage)
+{
+    fills.push_back(typeText(QStringLiteral("   ")));
+    chooseTextTool();
+    EXPECT_EQ(window->session()->tool(), ToolStandard);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, QStringLiteral("Layout-text"));
+    EXPECT_EQ(boxes[0].text, QStringLiteral("The text could not be generated."));
+    EXPECT_TRUE(elements().empty());
+    EXPECT_FALSE(window->project().Modified);
+}
+
+TEST_F(TextWindow, TheTextFieldRefusesCharactersOutsideTheFileEncoding)
+{
+    TLinienText_Dlg dialog;
+    QLineEdit* field = dialog.text();
+    // Typed text is validated as insert() does it.
+    field->insert(QStringLiteral("Ä€ok"));
+    field->insert(QString(QChar(0x0416))); // a Cyrillic letter has no Windows-1252 code
+    EXPECT_EQ(field->text(), QStringLiteral("Ä€ok"));
+    EXPECT_EQ(dialog.settings().text, std::string("\xC4\x80ok"));
+    EXPECT_EQ(field->maxLength(), 50);
+    EXPECT_DOUBLE_EQ(dialog.height()->minimum(), 0.1);
+    EXPECT_DOUBLE_EQ(dialog.height()->maximum(), 50.0);
+    EXPECT_DOUBLE_EQ(dialog.height()->value(), 5.0);
+}
+
+TEST_F(TextWindow, TheHiddenButtonPutsTheGlyphStringOfTheSelectionOnTheClipboard)
+{
+    auto track = NewTrack(40, LayerK1);
+    AddPoint(*track, {0, 0});
+    AddPoint(*track, {250, -800});
+    track->Selected = 1;
+    elements().push_back(std::move(track));
+    auto* button = window->findChild<QWidget*>(QStringLiteral("Button1"));
+    ASSERT_NE(button, nullptr);
+    EXPECT_FALSE(button->isVisible());
+    QApplication::clipboard()->clear();
+    window->findChild<QAction*>(QStringLiteral("GlyphAuthoring"))->trigger();
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("XXXXXX+00+00+25-80ZZZZZZ"));
+}
+
+TEST_F(TextWindow, OldFontTextsAreConvertedAfterTheQuestionWhenAFileIsOpened)
+{
+    using namespace filebuilder;
+    File f;
+    f.header(3).i32(1).str("Alt", 30).raw(boardBlock(Block{}, 3)).i32(1);
+    f.raw(recV3({.kind = 3, .x = 1000, .y = -1000, .size1 = 1600, .size2 = -1150, .width = -40,
+                 .layer = 2, .text = "OLD"}))
+        .ids32({});
+    f.i32(0).i32(0).i32(0); // board shown, an origin that is read past
+    const QString file = dir.filePath(QStringLiteral("old.lay"));
+    {
+        QFile out(file);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(reinterpret_cast<const char*>(f.b.data()), static_cast<qint64>(f.b.size()));
+    }
+    nextFile = file;
+    answers.push_back(QMessageBox::Yes);
+    window->fileOpen();
+
+    ASSERT_GE(boxes.size(), 2u);
+    EXPECT_TRUE(boxes[0].text.startsWith(QStringLiteral("There are 1 Font-Text elements on the layout.")))
+        << boxes[0].text.toStdString();
+    EXPECT_EQ(boxes[1].text, QStringLiteral("Text-elements converted."));
+    ASSERT_EQ(elements().size(), 1u);
+    const TObjekt& text = *elements()[0];
+    EXPECT_EQ(text.Kind, KindLayoutText);
+    EXPECT_EQ(text.Text, "OLD");
+    EXPECT_EQ(text.Layer, 2);
+    EXPECT_FALSE(text.Strokes.empty());
+    // Read at 0 degrees, the upper left corner stays on the old reference point.
+    const TRect b = Bounds(text);
+    EXPECT_EQ(b.left, 1000);
+    EXPECT_EQ(b.bottom, -1000);
+    EXPECT_TRUE(window->project().Modified);
+}
