@@ -8,7 +8,8 @@ namespace trevok
 bool fitsCp1252(const QString& text)
 {
     const QByteArray utf8 = text.toUtf8();
-    const std::string bytes = Utf8ToCp1252(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
+    const std::string bytes =
+        Utf8ToCp1252(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
     return Cp1252ToUtf8(bytes) == std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size()));
 }
 

@@ -106,8 +106,8 @@ TLinienText_Dlg::TLinienText_Dlg(QWidget* parent) : QDialog(parent)
 
     automatic_ = group(this, "GB_Automatik", T("Automatik", "Automatic", "Automatique"));
     auto* autoLayout = new QFormLayout(automatic_);
-    numbering_ = new QCheckBox(T("Zahl an Text anhängen", "Append a number to the text", "Ajouter un nombre au texte"),
-                               automatic_);
+    numbering_ = new QCheckBox(
+        T("Zahl an Text anhängen", "Append a number to the text", "Ajouter un nombre au texte"), automatic_);
     numbering_->setObjectName(QStringLiteral("CB_WillsteZahl"));
     start_ = new QSpinBox(automatic_);
     start_->setObjectName(QStringLiteral("SE_Start"));

@@ -32,13 +32,14 @@ class TLinienText_Dlg : public QDialog
 
     /// Shows the values and, on OK, writes the entered ones back; false on Cancel (nothing is
     /// changed). `ask` replaces the modal run (tests).
-    bool edit(LayoutTextSettings& settings, int& start, const std::function<bool(TLinienText_Dlg&)>& ask = {});
+    bool edit(LayoutTextSettings& settings, int& start,
+              const std::function<bool(TLinienText_Dlg&)>& ask = {});
 
-    QLineEdit* text() const noexcept { return text_; }          // E_Text
-    QDoubleSpinBox* height() const noexcept { return height_; } // SE_Hoehe
-    QRadioButton* thickness(int i) const { return thickness_[i]; } // RB_Duenn, RB_Normal, RB_Dick
+    QLineEdit* text() const noexcept { return text_; }                 // E_Text
+    QDoubleSpinBox* height() const noexcept { return height_; }        // SE_Hoehe
+    QRadioButton* thickness(int i) const { return thickness_[i]; }     // RB_Duenn, RB_Normal, RB_Dick
     QRadioButton* orientation(int i) const { return orientation_[i]; } // RB_0 .. RB_270
-    QRadioButton* style(int i) const { return style_[i]; } // RB_Stil_Eng, RB_Stil_Normal, RB_Stil_Weit
+    QRadioButton* style(int i) const { return style_[i]; }       // RB_Stil_Eng, RB_Stil_Normal, RB_Stil_Weit
     QCheckBox* mirrorH() const noexcept { return mirrorH_; }     // CB_Horz
     QCheckBox* mirrorV() const noexcept { return mirrorV_; }     // CB_Vert
     QCheckBox* numbering() const noexcept { return numbering_; } // CB_WillsteZahl

@@ -28,8 +28,8 @@ class TTXT_Dlg : public QDialog
     /// the modal run (tests).
     bool edit(FontTextSettings& settings, const std::function<bool(TTXT_Dlg&)>& ask = {});
 
-    QLineEdit* text() const noexcept { return text_; }              // Edit1
-    QDoubleSpinBox* height() const noexcept { return height_; }     // SE_Hoehe
+    QLineEdit* text() const noexcept { return text_; }                 // Edit1
+    QDoubleSpinBox* height() const noexcept { return height_; }        // SE_Hoehe
     QRadioButton* orientation(int i) const { return orientation_[i]; } // RB_0 .. RB_270
 
   private:

@@ -59,7 +59,8 @@ EditResult editLayoutText(TProject& project, std::size_t index, const LayoutText
 
     const TPoint corner = keptCorner(*old);
     const TRect now = Bounds(*text);
-    Translate(*text, Saturate32(std::int64_t{corner.x} - now.left), Saturate32(std::int64_t{corner.y} - now.top));
+    Translate(*text, Saturate32(std::int64_t{corner.x} - now.left),
+              Saturate32(std::int64_t{corner.y} - now.top));
 
     if (!old->Strokes.empty())
         result.include(Bounds(*old));

@@ -133,8 +133,8 @@ class TextTool final : public ToolState
             --counter;
         const TPoint target{Saturate32(std::int64_t{PreviewPoint.x} + offset.x),
                             Saturate32(std::int64_t{PreviewPoint.y} + offset.y)};
-        auto placed = makeLayoutText(target, s.textSettings(), board.ActiveLayer, s.params().clearance, s.grid(),
-                                     counter);
+        auto placed = makeLayoutText(target, s.textSettings(), board.ActiveLayer, s.params().clearance,
+                                     s.grid(), counter);
         if (!placed->Strokes.empty()) {
             s.view().invalidate(Bounds(*placed));
             board.Elements.push_back(std::move(placed));

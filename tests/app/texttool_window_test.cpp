@@ -57,7 +57,9 @@ class TextWindow : public ::testing::Test
             answers.pop_front();
             return answer;
         };
-        window->askFileName = [this](bool, const QString&, const QString&, const QString&) { return nextFile; };
+        window->askFileName = [this](bool, const QString&, const QString&, const QString&) {
+            return nextFile;
+        };
         // Each dialog is filled by the next step of the script and accepted through its own
         // accept; no step left is Cancel.
         window->runDialog = [this](QDialog& dialog) {
@@ -81,7 +83,10 @@ class TextWindow : public ::testing::Test
         SetCurrentLanguage(saved);
     }
 
-    QPoint pixel(std::int32_t x, std::int32_t y) const { return window->view().viewportPixelOf(x, y).toPoint(); }
+    QPoint pixel(std::int32_t x, std::int32_t y) const
+    {
+        return window->view().viewportPixelOf(x, y).toPoint();
+    }
     ElementList& elements() { return window->project().currentBoard()->Elements; }
 
     /// A dialog step that types a text, optionally with numbering from a start value.
@@ -211,8 +216,14 @@ TEST_F(TextWindow, OldFontTextsAreConvertedAfterTheQuestionWhenAFileIsOpened)
     using namespace filebuilder;
     File f;
     f.header(3).i32(1).str("Alt", 30).raw(boardBlock(Block{}, 3)).i32(1);
-    f.raw(recV3({.kind = 3, .x = 1000, .y = -1000, .size1 = 1600, .size2 = -1150, .width = -40,
-                 .layer = 2, .text = "OLD"}))
+    f.raw(recV3({.kind = 3,
+                 .x = 1000,
+                 .y = -1000,
+                 .size1 = 1600,
+                 .size2 = -1150,
+                 .width = -40,
+                 .layer = 2,
+                 .text = "OLD"}))
         .ids32({});
     f.i32(0).i32(0).i32(0); // board shown, an origin that is read past
     const QString file = dir.filePath(QStringLiteral("old.lay"));

@@ -280,7 +280,8 @@ TEST_F(TextTool, ClearingTheTextInTheEditDialogKeepsTheText)
 TEST_F(TextTool, DoubleClickOpensTheEditorAndTheClosingClickIsIgnored)
 {
     int counter = 0;
-    TObjekt& text = add(project, makeLayoutText({3000, -4000}, textOf("HI", false), LayerK1, 0, 254.0, counter));
+    TObjekt& text =
+        add(project, makeLayoutText({3000, -4000}, textOf("HI", false), LayerK1, 0, 254.0, counter));
     const TRect b = Bounds(text);
     // A point on the first stroke of "H".
     const TPoint on = text.Strokes[0].Points[0];
@@ -343,7 +344,8 @@ TEST_F(TextTool, GlyphStringOfTheSelectedTracks)
     addTrack(project, {{995, -1400}, {950, -1400}}, LayerK1, true);
     // Origin at the glyph's baseline-left corner; offsets are divided by ten towards zero, so
     // -5 units is "+00" and -50 units "-05".
-    EXPECT_EQ(glyphStringOfTracks(board(), {1000, -1800}), "XXXXXX+00+80+00+00+40+00XXXXXX+00+40-05+40ZZZZZZ");
+    EXPECT_EQ(glyphStringOfTracks(board(), {1000, -1800}),
+              "XXXXXX+00+80+00+00+40+00XXXXXX+00+40-05+40ZZZZZZ");
     board().Elements[0]->Selected = 0;
     board().Elements[2]->Selected = 0;
     EXPECT_EQ(glyphStringOfTracks(board(), {0, 0}), "ZZZZZZ");
