@@ -26,7 +26,10 @@ constexpr int kPxPerMm = 20; // one pixel is 5 board units
 constexpr int kDpi = kPxPerMm * 254 / 10;
 constexpr double kUnitsPerPx = 100.0 / kPxPerMm;
 
-QString gerbvProgram() { return QStandardPaths::findExecutable(QStringLiteral("gerbv")); }
+QString gerbvProgram()
+{
+    return QStandardPaths::findExecutable(QStringLiteral("gerbv"));
+}
 
 /// Renders a Gerber file white on black so that pixel (c, r) covers file x [c, c+1) and
 /// y [h-1-r, h-r) pixels from the file's origin.
@@ -35,11 +38,12 @@ QImage renderGerber(const QString& file, int w, int h, const QString& dir)
     const QString png = dir + QStringLiteral("/macro.png");
     QFile::remove(png);
     QProcess p;
-    p.start(gerbvProgram(), {QStringLiteral("-x"), QStringLiteral("png"), QStringLiteral("-B"), QStringLiteral("0"),
-                             QStringLiteral("-D"), QString::number(kDpi), QStringLiteral("-O"), QStringLiteral("0x0"),
-                             QStringLiteral("-w"), QStringLiteral("%1x%2").arg(w).arg(h), QStringLiteral("-b"),
-                             QStringLiteral("#000000"), QStringLiteral("-f"), QStringLiteral("#FFFFFFFF"),
-                             QStringLiteral("-o"), png, file});
+    p.start(gerbvProgram(),
+            {QStringLiteral("-x"), QStringLiteral("png"), QStringLiteral("-B"), QStringLiteral("0"),
+             QStringLiteral("-D"), QString::number(kDpi), QStringLiteral("-O"), QStringLiteral("0x0"),
+             QStringLiteral("-w"), QStringLiteral("%1x%2").arg(w).arg(h), QStringLiteral("-b"),
+             QStringLiteral("#000000"), QStringLiteral("-f"), QStringLiteral("#FFFFFFFF"),
+             QStringLiteral("-o"), png, file});
     p.waitForFinished(60000);
     return QImage(png).convertToFormat(QImage::Format_Grayscale8);
 }
@@ -73,8 +77,8 @@ std::vector<Blob> findBlobs(const QImage& img)
                 const int nb[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
                 for (const auto& d : nb) {
                     const int xx = x + d[0], yy = y + d[1];
-                    if (xx >= 0 && xx < w && yy >= 0 && yy < h && !seen[static_cast<std::size_t>(yy) * w + xx] &&
-                        white(xx, yy)) {
+                    if (xx >= 0 && xx < w && yy >= 0 && yy < h &&
+                        !seen[static_cast<std::size_t>(yy) * w + xx] && white(xx, yy)) {
                         seen[static_cast<std::size_t>(yy) * w + xx] = 1;
                         stack.push_back({xx, yy});
                     }
@@ -125,7 +129,7 @@ double meanX(const std::vector<Blob>& row)
 
 class MacroOracle : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         if (gerbvProgram().isEmpty())
@@ -189,7 +193,8 @@ TEST_F(MacroOracle, DroppedDipAndSoicShowTheirPitchAndRowsInGerbv)
         TPoint at;
         double pitch, rows;
     };
-    for (const Case& c : {Case{GerberLayer::K2, dipAt, 254, 762}, Case{GerberLayer::K1, soicAt, 127, soicRows}}) {
+    for (const Case& c :
+         {Case{GerberLayer::K2, dipAt, 254, 762}, Case{GerberLayer::K1, soicAt, 127, soicRows}}) {
         SCOPED_TRACE(GerberLayerName(c.layer, 1));
         const auto blobs = padsOnLayer(board, c.layer);
         ASSERT_EQ(blobs.size(), 8u) << "pads merged or missing in gerbv's picture";

@@ -14,17 +14,17 @@ namespace
 // All lengths in board units: 1/100 mm.
 
 // --- drawing conventions of the whole library ------------------------------------------------
-constexpr std::int32_t kSilkWidth = 20;  // 0.2 mm print line: fine enough for small parts, still printable
-constexpr std::int32_t kSilkGap = 25;    // 0.25 mm between a print line's edge and any copper
-constexpr std::int32_t kMinPiece = 20;   // print pieces shorter than 0.2 mm left out after clipping
-constexpr std::int32_t kClearance = 40;  // ground-plane clearance of each element, the editor's default
-constexpr std::int32_t kDotRadius = 25;  // 0.5 mm filled dot marking pin 1 of SMD parts
+constexpr std::int32_t kSilkWidth = 20; // 0.2 mm print line: fine enough for small parts, still printable
+constexpr std::int32_t kSilkGap = 25;   // 0.25 mm between a print line's edge and any copper
+constexpr std::int32_t kMinPiece = 20;  // print pieces shorter than 0.2 mm left out after clipping
+constexpr std::int32_t kClearance = 40; // ground-plane clearance of each element, the editor's default
+constexpr std::int32_t kDotRadius = 25; // 0.5 mm filled dot marking pin 1 of SMD parts
 
 // --- through-hole pads -------------------------------------------------------------------------
 // A drill 0.2-0.3 mm over the lead's diameter (or diagonal) and an annular ring of at least 0.4 mm,
 // wide enough for etching at home and for soldering by hand.
 constexpr std::int32_t kStdPadDiameter = 160; // 1.6 mm pad for leads up to 0.6 mm
-constexpr std::int32_t kStdDrill = 80;        // 0.8 mm: DIP, TO-92, resistor and capacitor leads (0.45-0.6 mm)
+constexpr std::int32_t kStdDrill = 80; // 0.8 mm: DIP, TO-92, resistor and capacitor leads (0.45-0.6 mm)
 
 // --- DIP (plastic dual in-line, JEDEC MS-001 for 300 mil, MS-011 for 600 mil) ------------------
 constexpr std::int32_t kDipPitch = 254;       // e: lead pitch 2.54 mm (0.1 in)
@@ -33,8 +33,8 @@ constexpr std::int32_t kDip600Rows = 1524;    // eA: row spacing 15.24 mm (0.6 i
 constexpr std::int32_t kDip300Body = 635;     // E1: body width 6.35 mm (0.25 in nominal)
 constexpr std::int32_t kDip600Body = 1372;    // E1: body width 13.72 mm (0.54 in, typical)
 constexpr std::int32_t kDipNotchRadius = 100; // pin-1 notch in the body's end, 1 mm radius
-// The outline ends half a pitch beyond the end pins; the body length D varies by maker
-// (an 8-pin body is 9.0-10.2 mm, a 40-pin one 50.3-53.2 mm), this sits within the usual range.
+// The outline ends half a pitch beyond the end pins: the body length D varies by maker and pin
+// count (9.0-10.2 mm for 8 pins, for example), and this stays close to it.
 
 // --- SIL pin headers ---------------------------------------------------------------------------
 constexpr std::int32_t kSilPitch = 254;       // header pitch 2.54 mm
@@ -43,19 +43,19 @@ constexpr std::int32_t kSilDrill = 100;       // 1.0 mm: square posts of 0.64 mm
 constexpr std::int32_t kSilHousing = 254;     // plastic strip: 2.54 mm square per pin
 
 // --- TO-92 (JEDEC TO-226AA), leads formed to the 2.54 mm grid ----------------------------------
-constexpr std::int32_t kTo92Pitch = 254;         // leads bent out from 1.27 to 2.54 mm
-constexpr std::int32_t kTo92BodyDiameter = 480;  // D: body diameter 4.8 mm (4.45-5.2)
-constexpr std::int32_t kTo92BodyDepth = 380;     // E: flat face to round back 3.8 mm (3.43-4.19)
+constexpr std::int32_t kTo92Pitch = 254;        // leads bent out from 1.27 to 2.54 mm
+constexpr std::int32_t kTo92BodyDiameter = 480; // D: body diameter 4.8 mm (4.45-5.2)
+constexpr std::int32_t kTo92BodyDepth = 380;    // E: flat face to round back 3.8 mm (3.43-4.19)
 // The leads leave the body on the line through the centre of the round back.
 
 // --- TO-220 standing upright (JEDEC TO-220AB) --------------------------------------------------
-constexpr std::int32_t kTo220Pitch = 254;        // e: lead pitch 2.54 mm
-constexpr std::int32_t kTo220PadRadius = 85;     // rounded tall pad 1.7 x 3.4 mm: more copper at 2.54 mm pitch
-constexpr std::int32_t kTo220Drill = 120;        // 1.2 mm: leads 0.9 x 0.6 mm (1.08 mm diagonal)
-constexpr std::int32_t kTo220BodyWidth = 1016;   // E: body width 10.16 mm (9.66-10.66)
-constexpr std::int32_t kTo220Thickness = 450;    // A: body and tab together 4.5 mm (4.06-4.83)
-constexpr std::int32_t kTo220Tab = 127;          // A1: metal tab thickness 1.27 mm (1.14-1.40)
-constexpr std::int32_t kTo220LeadToBack = 240;   // lead centre line to the back of the tab 2.4 mm
+constexpr std::int32_t kTo220Pitch = 254;      // e: lead pitch 2.54 mm
+constexpr std::int32_t kTo220PadRadius = 85;   // rounded tall pad 1.7 x 3.4 mm: more copper at 2.54 mm pitch
+constexpr std::int32_t kTo220Drill = 120;      // 1.2 mm: leads 0.9 x 0.6 mm (1.08 mm diagonal)
+constexpr std::int32_t kTo220BodyWidth = 1016; // E: body width 10.16 mm (9.66-10.66)
+constexpr std::int32_t kTo220Thickness = 450;  // A: body and tab together 4.5 mm (4.06-4.83)
+constexpr std::int32_t kTo220Tab = 127;        // A1: metal tab thickness 1.27 mm (1.14-1.40)
+constexpr std::int32_t kTo220LeadToBack = 240; // lead centre line to the back of the tab 2.4 mm
 
 // --- SMD lands: lead foot plus fillets at toe, heel and sides, in the manner of IPC-7351 at
 // nominal density; nominal lead dimensions, tolerances left out.
@@ -67,22 +67,22 @@ constexpr std::int32_t kChipHeel = 0;
 constexpr std::int32_t kChipSide = 0;
 
 // --- SOIC (JEDEC MS-012, 3.9 mm body) ----------------------------------------------------------
-constexpr std::int32_t kSoicPitch = 127;      // e: 1.27 mm
-constexpr std::int32_t kSoicSpan = 600;       // E: lead tip to lead tip 6.0 mm (5.8-6.2)
-constexpr std::int32_t kSoicBodyWidth = 390;  // E1: body width 3.9 mm (3.8-4.0)
-constexpr std::int32_t kSoicFoot = 84;        // L: foot length, middle of 0.40-1.27 mm
-constexpr std::int32_t kSoicLead = 41;        // b: lead width, middle of 0.31-0.51 mm
-constexpr std::int32_t kSoic8Length = 490;    // D: body length SOIC-8 4.9 mm (4.8-5.0)
-constexpr std::int32_t kSoic14Length = 865;   // D: SOIC-14 8.65 mm (8.55-8.75)
-constexpr std::int32_t kSoic16Length = 990;   // D: SOIC-16 9.9 mm (9.8-10.0)
+constexpr std::int32_t kSoicPitch = 127;     // e: 1.27 mm
+constexpr std::int32_t kSoicSpan = 600;      // E: lead tip to lead tip 6.0 mm (5.8-6.2)
+constexpr std::int32_t kSoicBodyWidth = 390; // E1: body width 3.9 mm (3.8-4.0)
+constexpr std::int32_t kSoicFoot = 84;       // L: foot length, middle of 0.40-1.27 mm
+constexpr std::int32_t kSoicLead = 41;       // b: lead width, middle of 0.31-0.51 mm
+constexpr std::int32_t kSoic8Length = 490;   // D: body length SOIC-8 4.9 mm (4.8-5.0)
+constexpr std::int32_t kSoic14Length = 865;  // D: SOIC-14 8.65 mm (8.55-8.75)
+constexpr std::int32_t kSoic16Length = 990;  // D: SOIC-16 9.9 mm (9.8-10.0)
 
 // --- SOT-23 (JEDEC TO-236AB) -------------------------------------------------------------------
-constexpr std::int32_t kSotPitch = 190;       // e1: pins 1 and 2 are 1.9 mm apart, pin 3 opposite in the middle
-constexpr std::int32_t kSotSpan = 240;        // E: lead tip to lead tip 2.4 mm (2.1-2.64)
-constexpr std::int32_t kSotBodyWidth = 130;   // E1: body width 1.3 mm (1.2-1.4)
-constexpr std::int32_t kSotBodyLength = 290;  // D: body length 2.9 mm (2.8-3.04)
-constexpr std::int32_t kSotFoot = 45;         // L: foot length 0.45 mm (0.3-0.6)
-constexpr std::int32_t kSotLead = 40;         // b: lead width 0.4 mm (0.3-0.5)
+constexpr std::int32_t kSotPitch = 190;     // e1: pins 1 and 2 are 1.9 mm apart, pin 3 opposite in the middle
+constexpr std::int32_t kSotSpan = 240;      // E: lead tip to lead tip 2.4 mm (2.1-2.64)
+constexpr std::int32_t kSotBodyWidth = 130; // E1: body width 1.3 mm (1.2-1.4)
+constexpr std::int32_t kSotBodyLength = 290; // D: body length 2.9 mm (2.8-3.04)
+constexpr std::int32_t kSotFoot = 45;        // L: foot length 0.45 mm (about 0.3-0.6)
+constexpr std::int32_t kSotLead = 40;        // b: lead width 0.4 mm (0.3-0.5)
 
 // --- chip resistors and capacitors (EIA sizes, inch names) -------------------------------------
 struct ChipSize {
@@ -98,8 +98,8 @@ constexpr ChipSize kChips[] = {
 };
 
 // --- axial resistor (DIN 0207, 1/4 W) on 10.16 mm -----------------------------------------------
-constexpr std::int32_t kAxialPitch = 1016;      // hole spacing 10.16 mm (0.4 in)
-constexpr std::int32_t kAxialBodyLength = 630;  // L: 6.3 mm
+constexpr std::int32_t kAxialPitch = 1016;       // hole spacing 10.16 mm (0.4 in)
+constexpr std::int32_t kAxialBodyLength = 630;   // L: 6.3 mm
 constexpr std::int32_t kAxialBodyDiameter = 250; // D: 2.5 mm
 
 // --- radial electrolytic capacitors --------------------------------------------------------------
@@ -114,13 +114,16 @@ constexpr RadialSize kRadials[] = {
 constexpr std::int32_t kPlusSize = 100; // the "+" beside pin 1: 1 mm across
 
 // --- mounting hole for M3 ----------------------------------------------------------------------
-constexpr std::int32_t kM3Drill = 320;     // 3.2 mm: clearance hole of an M3 screw (medium fit)
-constexpr std::int32_t kM3Pad = 600;       // 6.0 mm copper ring: the 5.5 mm screw head rests on it
-constexpr std::int32_t kM3Washer = 700;    // 7.0 mm print circle: the outer diameter of an M3 washer
+constexpr std::int32_t kM3Drill = 320;  // 3.2 mm: clearance hole of an M3 screw, fine series of ISO 273
+constexpr std::int32_t kM3Pad = 600;    // 6.0 mm copper ring: the 5.5 mm screw head rests on it
+constexpr std::int32_t kM3Washer = 700; // 7.0 mm print circle: the outer diameter of an M3 washer
 
 // ---------------------------------------------------------------------------------------------
 
-std::int32_t half(double v) { return RoundHalfEven(v / 2.0); }
+std::int32_t half(double v)
+{
+    return RoundHalfEven(v / 2.0);
+}
 
 std::string mmText(std::int32_t units)
 {
@@ -144,7 +147,7 @@ struct KeepOut {
 /// Builds one footprint: pads first, then the outline, which is clipped around the pads.
 class Builder
 {
-public:
+  public:
     explicit Builder(std::string path) { fp.path = std::move(path); }
 
     void pad(TPoint c, std::int32_t diameter, std::int32_t drill, std::uint8_t shape = ShapeRound)
@@ -214,7 +217,7 @@ public:
         return std::move(fp);
     }
 
-private:
+  private:
     void add(std::unique_ptr<TObjekt> e)
     {
         e->Clearance = kClearance;
@@ -249,8 +252,8 @@ private:
         for (const KeepOut& c : copper) {
             const KeepOut k{c.left - g, c.bottom - g, c.right + g, c.top + g};
             // A line whose centre lies exactly on a keep-out's border keeps the gap: not cut.
-            const bool meets = horizontal ? (across > k.bottom && across < k.top)
-                                          : (across > k.left && across < k.right);
+            const bool meets =
+                horizontal ? (across > k.bottom && across < k.top) : (across > k.left && across < k.right);
             if (meets)
                 blocked.push_back(horizontal ? std::pair{k.left, k.right} : std::pair{k.bottom, k.top});
         }
@@ -302,10 +305,15 @@ Footprint dip(int pins, std::int32_t rows, std::int32_t bodyWidth)
     const std::int32_t left = cx - half(w), right = left + w;
     const std::int32_t top = half(kDipPitch);
     const std::int32_t bottom = -(perRow - 1) * kDipPitch - half(kDipPitch);
-    b.outline({{cx - kDipNotchRadius, top}, {left, top}, {left, bottom}, {right, bottom}, {right, top},
+    b.outline({{cx - kDipNotchRadius, top},
+               {left, top},
+               {left, bottom},
+               {right, bottom},
+               {right, top},
                {cx + kDipNotchRadius, top}});
     b.circle({cx, top}, kDipNotchRadius, 180, 0); // the half circle below the top edge
-    b.comments("DIP-" + std::to_string(pins) + ", " + mmText(kDipPitch) + " mm pitch, rows " + mmText(rows) + " mm",
+    b.comments("DIP-" + std::to_string(pins) + ", " + mmText(kDipPitch) + " mm pitch, rows " + mmText(rows) +
+                   " mm",
                "pads " + mmText(kStdPadDiameter) + " mm, drill " + mmText(kStdDrill) + " mm, pin 1 square");
     return b.take();
 }
@@ -322,7 +330,10 @@ Footprint sil(int pins)
     return b.take();
 }
 
-double degrees(double radians) { return radians * 180.0 / std::numbers::pi; }
+double degrees(double radians)
+{
+    return radians * 180.0 / std::numbers::pi;
+}
 
 /// Pins 1-2-3 from left to right seen from the component side, flat face towards -y.
 Footprint to92()
@@ -352,7 +363,8 @@ Footprint to220()
 {
     Builder b("TO/TO-220 upright.lmk");
     for (int k = 0; k < 3; ++k)
-        b.padRadius({k * kTo220Pitch, 0}, kTo220PadRadius, kTo220Drill, k == 0 ? ShapeRectTall : ShapeRoundedTall);
+        b.padRadius({k * kTo220Pitch, 0}, kTo220PadRadius, kTo220Drill,
+                    k == 0 ? ShapeRectTall : ShapeRoundedTall);
     const std::int32_t cx = kTo220Pitch;
     const std::int32_t left = cx - half(kTo220BodyWidth), right = left + kTo220BodyWidth;
     const std::int32_t back = kTo220LeadToBack, front = back - kTo220Thickness;
@@ -373,7 +385,8 @@ struct Land {
 
 Land gullWingLand(std::int32_t span, std::int32_t foot, std::int32_t lead)
 {
-    return {foot + kGullToe + kGullHeel, lead + 2 * kGullSide, span / 2.0 - foot / 2.0 + (kGullToe - kGullHeel) / 2.0};
+    return {foot + kGullToe + kGullHeel, lead + 2 * kGullSide,
+            span / 2.0 - foot / 2.0 + (kGullToe - kGullHeel) / 2.0};
 }
 
 Land chipLand(const ChipSize& c)
