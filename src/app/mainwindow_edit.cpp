@@ -50,6 +50,10 @@ void MainWindow::editCommand(EditCommand command)
     if (!session_ || !project_.currentBoard())
         return;
     EditSession& s = *session_;
+    // The text being placed is selected while it follows the mouse; a command must act on the
+    // user's elements, not on that preview.
+    if (s.tool() == ToolText)
+        s.abortOperation();
     switch (command) {
     case EditCopy: {
         copySelection(project_, s.clipboard());

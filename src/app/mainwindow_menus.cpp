@@ -445,7 +445,7 @@ void MainWindow::buildToolBar()
     makeToolButton("SB_Ring", ToolRing, "tool_ring", true);
     makeToolButton("SB_Polygon", ToolArea, "tool_area", true);
     makeToolButton("SB_Vieleck", ToolVieleck, "tool_polygon", true);
-    makeToolButton("SB_LineText", ToolText, "tool_text", false);
+    makeToolButton("SB_LineText", ToolText, "tool_text", true);
     makeToolButton("SB_Connect", ToolConnect, "tool_connect", false);
     makeToolButton("SB_Test", ToolTest, "tool_test", false);
     makeToolButton("SB_AutoRoute", ToolAutoRoute, "tool_autoroute", false);

@@ -103,7 +103,7 @@ class TextWindow : public ::testing::Test
     {
         auto* button = window->findChild<QToolButton*>(QStringLiteral("SB_LineText"));
         ASSERT_NE(button, nullptr);
-        button->setEnabled(true); // the tool bar enables it once the tool is released
+        ASSERT_TRUE(button->isEnabled());
         button->click();
     }
 
@@ -167,6 +167,21 @@ TEST_F(TextWindow, ThreeClicksPlaceR1R2R3AndADoubleClickEditsOne)
 
     window->action(QStringLiteral("Undo"))->trigger();
     EXPECT_EQ(elements()[1]->Text, "R2");
+}
+
+TEST_F(TextWindow, AMenuCommandWhilePlacingActsOnTheBoardNotOnThePreview)
+{
+    fills.push_back(typeText(QStringLiteral("R"), true, 1));
+    chooseTextTool();
+    clickAt({2540, -2540});
+    ASSERT_EQ(elements().size(), 2u); // R1 and the selected preview of R2
+    window->action(QStringLiteral("Lschen1"))->trigger();
+    EXPECT_EQ(window->session()->tool(), ToolStandard);
+    ASSERT_EQ(elements().size(), 1u);
+    EXPECT_EQ(elements()[0]->Text, "R1");
+    // Undo takes back the placed R1, not a deleted preview.
+    window->action(QStringLiteral("Undo"))->trigger();
+    EXPECT_TRUE(elements().empty());
 }
 
 TEST_F(TextWindow, ATextOfBlanksIsRefusedWithItsMessage)
