@@ -39,7 +39,7 @@ void writeFile(const QString& path, const QByteArray& bytes)
 
 } // namespace
 
-TEST(StarterMacros, FirstStartCopiesTheWholeLibraryWritableWithItsFolders)
+TEST(StarterMacroInstall, FirstStartCopiesTheWholeLibraryWritableWithItsFolders)
 {
     QTemporaryDir tmp;
     ASSERT_TRUE(tmp.isValid());
@@ -63,7 +63,7 @@ TEST(StarterMacros, FirstStartCopiesTheWholeLibraryWritableWithItsFolders)
     }
 }
 
-TEST(StarterMacros, AnExistingFolderIsNeverTouched)
+TEST(StarterMacroInstall, AnExistingFolderIsNeverTouched)
 {
     QTemporaryDir tmp;
     ASSERT_TRUE(tmp.isValid());
@@ -93,7 +93,7 @@ TEST(StarterMacros, AnExistingFolderIsNeverTouched)
     EXPECT_EQ(contents(own + QStringLiteral("/DIP/DIP-8 7.62.lmk")), QByteArray("user's DIP-8"));
 }
 
-TEST(StarterMacros, AFolderThatCannotBeMadeIsReportedAndNothingWritten)
+TEST(StarterMacroInstall, AFolderThatCannotBeMadeIsReportedAndNothingWritten)
 {
     QTemporaryDir tmp;
     ASSERT_TRUE(tmp.isValid());
