@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <limits>
+#include <string_view>
 #include <system_error>
 
 // The macro library without windows: the preview list with its options, the automatic side
@@ -436,11 +437,63 @@ void deleteMacroFile(const std::string& path)
 // ---------------------------------------------------------------------------------------------
 // Folders
 
+namespace
+{
+
+bool isDigit(char c) noexcept
+{
+    return c >= '0' && c <= '9';
+}
+
+/// Ordinal order, except that runs of digits compare by their value: "DIP-8" comes before
+/// "DIP-14", as a user looking for a part expects.
+bool naturalLess(const std::string& a, const std::string& b)
+{
+    std::size_t i = 0;
+    std::size_t j = 0;
+    while (i < a.size() && j < b.size()) {
+        if (isDigit(a[i]) && isDigit(b[j])) {
+            std::size_t ei = i;
+            std::size_t ej = j;
+            while (ei < a.size() && isDigit(a[ei]))
+                ++ei;
+            while (ej < b.size() && isDigit(b[ej]))
+                ++ej;
+            std::size_t si = i;
+            std::size_t sj = j;
+            while (si + 1 < ei && a[si] == '0')
+                ++si;
+            while (sj + 1 < ej && b[sj] == '0')
+                ++sj;
+            const std::string_view da(a.data() + si, ei - si);
+            const std::string_view db(b.data() + sj, ej - sj);
+            if (da.size() != db.size())
+                return da.size() < db.size();
+            if (da != db)
+                return da < db;
+            i = ei;
+            j = ej;
+            continue;
+        }
+        if (a[i] != b[j])
+            return static_cast<unsigned char>(a[i]) < static_cast<unsigned char>(b[j]);
+        ++i;
+        ++j;
+    }
+    if ((i < a.size()) != (j < b.size()))
+        return j < b.size();
+    return a < b; // equal in value ("07" and "7"): keep a fixed order
+}
+
+} // namespace
+
 std::vector<std::string> listMacroFiles(const std::string& folder)
 {
     if (folder.empty())
         return {};
-    return folderEntries(fs::path(folder), isMacroFile);
+    std::vector<std::string> names = folderEntries(fs::path(folder), isMacroFile);
+    std::sort(names.begin(), names.end(), naturalLess);
+    return names;
 }
 
 MacroFolder macroFolderTree(const std::string& root, int maxDepth)

@@ -123,7 +123,8 @@ MacroSelection macroFromBoard(const TBoard& board, double grid);
 /// already gone is no error).
 void deleteMacroFile(const std::string& path);
 
-/// The "*.lmk" files of a folder (any case of the extension), names only, sorted by name.
+/// The "*.lmk" files of a folder (any case of the extension), names only, sorted by name with
+/// numbers in names compared by value ("DIP-8" before "DIP-14").
 std::vector<std::string> listMacroFiles(const std::string& folder);
 
 /// One level of the folder menu `MakroPopup`: the sub-folders of a folder (hidden ones skipped),

@@ -14,6 +14,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <fstream>
 #include <set>
 #include <unistd.h>
 
@@ -584,6 +585,12 @@ TEST(MacroFolders, TreeListingAndPaths)
     EXPECT_EQ(listMacroFiles(root.string()), (std::vector<std::string>{"A.LMK", "m.Lmk", "z.lmk"}));
     EXPECT_EQ(listMacroFiles((root / "a" / "x").string()), std::vector<std::string>{"in.lmk"});
     EXPECT_TRUE(listMacroFiles((root / "missing").string()).empty());
+    for (const char* name : {"DIP-8 7.62.lmk", "DIP-14 7.62.lmk", "DIP-40 15.24.lmk", "DIP-40 7.62.lmk"})
+        std::ofstream(root / "a" / "x" / name) << "x";
+    EXPECT_EQ(listMacroFiles((root / "a" / "x").string()),
+              (std::vector<std::string>{"DIP-8 7.62.lmk", "DIP-14 7.62.lmk", "DIP-40 7.62.lmk",
+                                        "DIP-40 15.24.lmk", "in.lmk"}))
+        << "numbers compare by value";
     EXPECT_TRUE(listMacroFiles((root / "z.lmk").string()).empty()) << "a file is no folder";
 
     const MacroFolder tree = macroFolderTree(root.string());
