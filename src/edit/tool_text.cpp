@@ -11,6 +11,7 @@
 #include "document/undo.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 namespace trevok
 {
@@ -29,17 +30,35 @@ std::ptrdiff_t positionOf(const ElementList& list, const TObjekt* e)
     return -1;
 }
 
-bool sameElement(const TObjekt& a, const ElementList& la, const TObjekt& b, const ElementList& lb);
+/// Positions of a list's elements, so that links compare by position in linear time.
+class Positions
+{
+  public:
+    explicit Positions(const ElementList& list)
+    {
+        at.reserve(list.size());
+        for (std::size_t i = 0; i < list.size(); ++i)
+            at.emplace(list[i].get(), static_cast<std::ptrdiff_t>(i));
+    }
+    std::ptrdiff_t of(const TObjekt* e) const
+    {
+        const auto it = at.find(e);
+        return it == at.end() ? -1 : it->second;
+    }
 
-bool sameReference(const TObjekt* a, const ElementList& la, const TObjekt* b, const ElementList& lb)
+  private:
+    std::unordered_map<const TObjekt*, std::ptrdiff_t> at;
+};
+
+bool sameReference(const TObjekt* a, const Positions& pa, const TObjekt* b, const Positions& pb)
 {
     if (!a || !b)
         return a == b;
-    return positionOf(la, a) == positionOf(lb, b);
+    return pa.of(a) == pb.of(b);
 }
 
 /// Everything a snapshot keeps: the persistent fields, the strokes and the links by position.
-bool sameElement(const TObjekt& a, const ElementList& la, const TObjekt& b, const ElementList& lb)
+bool sameElement(const TObjekt& a, const Positions& pa, const TObjekt& b, const Positions& pb)
 {
     if (a.Kind != b.Kind || a.X != b.X || a.Y != b.Y || a.Size1 != b.Size1 || a.Size2 != b.Size2 ||
         a.Width != b.Width || a.Layer != b.Layer || a.Shape != b.Shape || !(a.Points == b.Points) ||
@@ -48,14 +67,14 @@ bool sameElement(const TObjekt& a, const ElementList& la, const TObjekt& b, cons
         a.MirrorV != b.MirrorV || a.Restricted != b.Restricted || a.Text != b.Text ||
         a.Strokes.size() != b.Strokes.size() || a.Connections.size() != b.Connections.size())
         return false;
-    if (!sameReference(a.Twin, la, b.Twin, lb) || !sameReference(a.RouteStart, la, b.RouteStart, lb) ||
-        !sameReference(a.RouteEnd, la, b.RouteEnd, lb))
+    if (!sameReference(a.Twin, pa, b.Twin, pb) || !sameReference(a.RouteStart, pa, b.RouteStart, pb) ||
+        !sameReference(a.RouteEnd, pa, b.RouteEnd, pb))
         return false;
     for (std::size_t i = 0; i < a.Connections.size(); ++i)
-        if (!sameReference(a.Connections[i], la, b.Connections[i], lb))
+        if (!sameReference(a.Connections[i], pa, b.Connections[i], pb))
             return false;
     for (std::size_t i = 0; i < a.Strokes.size(); ++i)
-        if (!sameElement(a.Strokes[i], la, b.Strokes[i], lb))
+        if (!sameElement(a.Strokes[i], pa, b.Strokes[i], pb))
             return false;
     return true;
 }
@@ -65,8 +84,10 @@ bool sameElements(const ElementList& a, const ElementList& b)
 {
     if (a.size() != b.size())
         return false;
+    const Positions pa(a);
+    const Positions pb(b);
     for (std::size_t i = 0; i < a.size(); ++i)
-        if (!sameElement(*a[i], a, *b[i], b))
+        if (!sameElement(*a[i], pa, *b[i], pb))
             return false;
     return true;
 }
