@@ -10,6 +10,7 @@
 #include "edit/macrolibrary.h"
 #include "edit/session.h"
 #include "generator/boardgen.h"
+#include "generator/nullview.h"
 
 #include <benchmark/benchmark.h>
 
@@ -18,6 +19,7 @@
 #include <string>
 
 using namespace trevok;
+using trevok::bench::NullView;
 
 namespace
 {
@@ -27,44 +29,6 @@ constexpr int kWidth = 40000;
 constexpr int kHeight = 25000;
 constexpr std::size_t kElements = 20000;
 
-class NullView : public SessionView
-{
-  public:
-    double zoom() const override { return 0.05; }
-    double grid() const override { return 254.0; }
-    TRect visibleRect() const override { return {0, -kHeight, kWidth, 0}; }
-    bool inchUnit() const override { return false; }
-    void invalidate(const TRect&) override {}
-    void invalidateAll() override {}
-    void showPreview(const Preview&) override {}
-    void hidePreview(PreviewKind) override {}
-    void setCursor(std::string_view) override {}
-    void setStatusHint(const std::string&) override {}
-    void setCoordinates(const std::string&, const std::string&) override {}
-    void requestScroll(int, int) override {}
-    void zoomToolRelease(TPoint, TPoint) override {}
-    void zoomToolRightClick() override {}
-    void openMenu(std::string_view, TPoint) override {}
-    void showMeasurePanel(const MeasurePanel&) override {}
-    void hideMeasurePanel() override {}
-    void setOriginMarkerVisible(bool) override {}
-    void originChanged(TPoint) override {}
-    void confineCursor(bool) override {}
-    void toolChanged(int) override {}
-    void selectionChanged() override {}
-    void layersChanged() override {}
-    void parametersChanged() override {}
-    void hideToolWindows() override {}
-    bool editText(TObjekt&) override { return false; }
-    bool askPolygonParameters() override { return true; }
-    bool askLayoutText(LayoutTextSettings& settings, int& start) override
-    {
-        settings.text = "R";
-        settings.numbering = true;
-        start = 1;
-        return true;
-    }
-};
 
 void fillProject(TProject& project)
 {
@@ -94,7 +58,7 @@ void BM_TextToolClick(benchmark::State& state)
 {
     TProject project;
     fillProject(project);
-    NullView view;
+    NullView view(kWidth, kHeight);
     EditSession session(project, view, 1);
     session.SetTool(ToolText);
     int n = 0;

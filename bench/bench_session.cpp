@@ -5,12 +5,14 @@
 #include "document/project.h"
 #include "edit/session.h"
 #include "generator/boardgen.h"
+#include "generator/nullview.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cstddef>
 
 using namespace trevok;
+using trevok::bench::NullView;
 
 namespace
 {
@@ -19,43 +21,10 @@ constexpr std::uint32_t kSeed = 20240601;
 constexpr int kWidth = 40000;
 constexpr int kHeight = 25000;
 
-/// A view that keeps nothing but the size of the last move preview.
-class NullView : public SessionView
-{
-  public:
-    std::size_t previewElements = 0;
-    double zoom() const override { return 0.05; }
-    double grid() const override { return 254.0; }
-    TRect visibleRect() const override { return {0, -kHeight, kWidth, 0}; }
-    bool inchUnit() const override { return false; }
-    void invalidate(const TRect&) override {}
-    void invalidateAll() override {}
-    void showPreview(const Preview& p) override { previewElements = p.elements.size(); }
-    void hidePreview(PreviewKind) override {}
-    void setCursor(std::string_view) override {}
-    void setStatusHint(const std::string&) override {}
-    void setCoordinates(const std::string&, const std::string&) override {}
-    void requestScroll(int, int) override {}
-    void zoomToolRelease(TPoint, TPoint) override {}
-    void zoomToolRightClick() override {}
-    void openMenu(std::string_view, TPoint) override {}
-    void showMeasurePanel(const MeasurePanel&) override {}
-    void hideMeasurePanel() override {}
-    void setOriginMarkerVisible(bool) override {}
-    void originChanged(TPoint) override {}
-    void confineCursor(bool) override {}
-    void toolChanged(int) override {}
-    void selectionChanged() override {}
-    void layersChanged() override {}
-    void parametersChanged() override {}
-    void hideToolWindows() override {}
-    bool editText(TObjekt&) override { return false; }
-    bool askPolygonParameters() override { return true; }
-};
 
 struct Bench {
     TProject project;
-    NullView view;
+    NullView view{kWidth, kHeight};
     EditSession session{project, view, 1};
 
     Bench()

@@ -8,6 +8,7 @@
 #include "view/texts.h"
 #include "view/viewmodel.h"
 #include "view/widgets/boardwidget.h"
+#include "view/widgets/cursors.h"
 
 #include <QApplication>
 #include <QDir>
@@ -50,13 +51,6 @@ std::string toBytes(const QString& text)
 std::string pathBytes(const QString& path)
 {
     return QFile::encodeName(path).toStdString();
-}
-
-QIcon ownIcon(const char* themeName, const char* ownName)
-{
-    const QString own = QStringLiteral(":/icons/%1.svg").arg(QLatin1String(ownName));
-    const QIcon fallback = QFileInfo::exists(own) ? QIcon(own) : QIcon();
-    return themeName ? QIcon::fromTheme(QString::fromLatin1(themeName), fallback) : fallback;
 }
 
 QToolButton* makeButton(QWidget* parent, const char* name, const QIcon& icon, bool checkable)
@@ -113,7 +107,7 @@ MacroPanel::MacroPanel(QWidget* parent) : QWidget(parent)
     QFont bold = title->font();
     bold.setBold(true);
     title->setFont(bold);
-    auto* close = makeButton(this, "SpeedButton1", ownIcon("window-close", "delete"), false);
+    auto* close = makeButton(this, "SpeedButton1", ThemeIcon("window-close", "delete"), false);
     connect(close, &QToolButton::clicked, this, &MacroPanel::hideRequested);
     head->addWidget(title, 1);
     head->addWidget(close);
@@ -128,7 +122,7 @@ MacroPanel::MacroPanel(QWidget* parent) : QWidget(parent)
     folderMenu_ = new QMenu(dirButton_);
     folderMenu_->setObjectName(QStringLiteral("MakroPopup"));
     dirButton_->setMenu(folderMenu_);
-    auto* dirSelect = makeButton(this, "SB_MakroDirSelect", ownIcon("folder-open", "open"), false);
+    auto* dirSelect = makeButton(this, "SB_MakroDirSelect", ThemeIcon("folder-open", "open"), false);
     connect(dirSelect, &QToolButton::clicked, this, &MacroPanel::chooseRoot);
     folders->addWidget(dirButton_, 1);
     folders->addWidget(dirSelect);
@@ -171,14 +165,14 @@ MacroPanel::MacroPanel(QWidget* parent) : QWidget(parent)
     }
 
     auto* buttons = new QHBoxLayout;
-    mirror_ = makeButton(this, "SB_MakroSpiegeln", ownIcon(nullptr, "mirror_h"), true);
-    side_ = makeButton(this, "SB_MakroLayerChange", ownIcon(nullptr, "side_change"), true);
-    plated_ = makeButton(this, "SB_MakroDurchkontaktieren", ownIcon(nullptr, "pad_plated_1"), true);
+    mirror_ = makeButton(this, "SB_MakroSpiegeln", TrevokIcon("mirror_h"), true);
+    side_ = makeButton(this, "SB_MakroLayerChange", TrevokIcon("side_change"), true);
+    plated_ = makeButton(this, "SB_MakroDurchkontaktieren", PadShapeIcon(1, true), true);
     connect(mirror_, &QToolButton::toggled, this, [this](bool down) { optionToggled(0, down); });
     connect(side_, &QToolButton::toggled, this, [this](bool down) { optionToggled(1, down); });
     connect(plated_, &QToolButton::toggled, this, [this](bool down) { optionToggled(2, down); });
-    auto* save = makeButton(this, "SB_MakroSave", ownIcon("document-save", "save"), false);
-    auto* remove = makeButton(this, "SB_MakroDelete", ownIcon("edit-delete", "delete"), false);
+    auto* save = makeButton(this, "SB_MakroSave", ThemeIcon("document-save", "save"), false);
+    auto* remove = makeButton(this, "SB_MakroDelete", ThemeIcon("edit-delete", "delete"), false);
     connect(save, &QToolButton::clicked, this, &MacroPanel::saveRequested);
     connect(remove, &QToolButton::clicked, this, &MacroPanel::deleteMacro);
     buttons->addWidget(mirror_);
@@ -203,6 +197,11 @@ QMessageBox::StandardButton MacroPanel::tell(QMessageBox::Icon icon, const QStri
         return messageBox(icon, caption, shown, buttons);
     QMessageBox box(icon, caption, shown, buttons, this);
     return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+void MacroPanel::warn(const TrevokError& error)
+{
+    tell(QMessageBox::Warning, CaptionQ(error.id), MessageQ(error.id, error.args), QMessageBox::Ok);
 }
 
 void MacroPanel::setColours(const ColourScheme& colours)
@@ -339,27 +338,23 @@ void MacroPanel::loadMacro(const QString& path)
     const int layer = activeLayer ? activeLayer() : LayerK2;
     const double g = grid ? grid() : 254.0;
     const MacroLoadResult result = preview_.LoadMacroPreview(pathBytes(path), layer, g);
-    showLoadResult(result, path);
+    showLoadResult(result);
 }
 
 void MacroPanel::writeBackComments()
 {
     if (auto error = preview_.writeBackComments())
-        tell(QMessageBox::Warning, CaptionQ(error->id), MessageQ(error->id, error->args), QMessageBox::Ok);
+        warn(*error);
 }
 
-void MacroPanel::showLoadResult(const MacroLoadResult& result, const QString& path)
+void MacroPanel::showLoadResult(const MacroLoadResult& result)
 {
     if (result.writeBackError)
-        tell(QMessageBox::Warning, CaptionQ(result.writeBackError->id),
-             MessageQ(result.writeBackError->id, result.writeBackError->args), QMessageBox::Ok);
+        warn(*result.writeBackError);
     showOptions();
-    if (result.error) {
-        // The list stays usable: another entry can be chosen at once.
-        tell(QMessageBox::Warning, CaptionQ(result.error->id), MessageQ(result.error->id, result.error->args),
-             QMessageBox::Ok);
-    }
-    (void)path;
+    // The list stays usable: another entry can be chosen at once.
+    if (result.error)
+        warn(*result.error);
 }
 
 void MacroPanel::showOptions()
@@ -416,7 +411,7 @@ void MacroPanel::deleteMacro()
     try {
         deleteMacroFile(pathBytes(file));
     } catch (const TrevokError& error) {
-        tell(QMessageBox::Warning, CaptionQ(error.id), MessageQ(error.id, error.args), QMessageBox::Ok);
+        warn(error);
         return;
     }
     // The deleted macro's comment lines have nowhere to go.

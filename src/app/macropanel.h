@@ -102,10 +102,11 @@ class MacroPanel : public QWidget
   private:
     void buildFolderMenu();
     void fillMenu(QMenu* menu, const MacroFolder& folder, const QStringList& captions);
-    void showLoadResult(const MacroLoadResult& result, const QString& path);
+    void showLoadResult(const MacroLoadResult& result);
     void showOptions();
     void optionToggled(int which, bool down);
     void commentEdited(int line, const QString& text);
+    void warn(const TrevokError& error);
     QMessageBox::StandardButton tell(QMessageBox::Icon icon, const QString& caption, const QString& text,
                                      QMessageBox::StandardButtons buttons);
 
