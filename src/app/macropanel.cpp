@@ -522,13 +522,10 @@ bool MacroDropTarget::dragTo(QPoint viewportPixel, bool ctrl)
 {
     if (!session_ || panel_.preview().empty() || !board_.project().currentBoard())
         return false;
-    Preview pv;
-    pv.kind = PreviewKind::Move;
-    pv.colour = session_->previewColour();
+    std::vector<const TObjekt*> elements;
     for (const auto& e : panel_.preview().elements())
-        pv.elements.push_back(e.get());
-    pv.offset = offsetAt(viewportPixel, ctrl);
-    session_->showPreview(std::move(pv));
+        elements.push_back(e.get());
+    session_->showMovePreview(elements, offsetAt(viewportPixel, ctrl), shownOffset_);
     return true;
 }
 

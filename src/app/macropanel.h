@@ -182,6 +182,7 @@ class MacroDropTarget : public QObject
     BoardWidget& board_;
     MacroPanel& panel_;
     EditSession* session_ = nullptr;
+    TPoint shownOffset_;
 };
 
 } // namespace trevok

@@ -123,18 +123,9 @@ EditResult placeClipboard(TProject& project, const Clipboard& clipboard, TPoint 
     TBoard* board = project.currentBoard();
     if (!board || clipboard.empty())
         return result;
-    PushUndo(project);
     ElementList& list = board->Elements;
-    for (auto& e : list) {
-        if (e->Selected) {
-            e->Selected = 0;
-            result.include(Bounds(*e));
-        }
-    }
-
     // The copies land behind the board's elements, linked among themselves.
-    const std::size_t start = list.size();
-    CopyElementList(list, clipboard.ClipboardList, start);
+    const std::size_t start = appendCopiesDeselectingBoard(project, clipboard.ClipboardList, result);
     renumberPastedGroups(list, start);
     const bool otherSide = sideOf(activeLayer) != sideOf(clipboard.clipboardSide);
     for (std::size_t i = start; i < list.size(); ++i) {

@@ -75,6 +75,11 @@ EditResult transformElements(TProject& project, Pick&& pick, Change&& change)
 /// connection lists lose them, twin links and autorouted ends become none.
 EditResult removeElements(TProject& project, const std::vector<bool>& doomed);
 
+/// The start of placing copies (paste, macro drop): one undo snapshot, every element of the
+/// current board deselected (its area added to result), then deep copies of source appended
+/// behind them, linked among themselves. Returns the index of the first copy.
+std::size_t appendCopiesDeselectingBoard(TProject& project, const ElementList& source, EditResult& result);
+
 /// True for elements selected by the user.
 inline bool isSelected(const TObjekt& e, std::size_t) noexcept
 {

@@ -52,6 +52,21 @@ std::optional<TRect> outlineBounds(const TObjekt& element)
     return region.boundingRect();
 }
 
+std::size_t appendCopiesDeselectingBoard(TProject& project, const ElementList& source, EditResult& result)
+{
+    PushUndo(project);
+    ElementList& list = project.currentBoard()->Elements;
+    for (auto& e : list) {
+        if (e->Selected) {
+            e->Selected = 0;
+            result.include(Bounds(*e));
+        }
+    }
+    const std::size_t start = list.size();
+    CopyElementList(list, source, start);
+    return start;
+}
+
 EditResult removeElements(TProject& project, const std::vector<bool>& doomed)
 {
     EditResult result;

@@ -2,6 +2,7 @@
 
 #include "document/layoutfile.h"
 #include "document/undo.h"
+#include "edit/commandhelpers.h"
 #include "edit/properties.h"
 #include "edit/session.h"
 
@@ -349,18 +350,9 @@ EditResult DropMacro(TProject& project, const ElementList& macro, TPoint offset)
     TBoard* board = project.currentBoard();
     if (!board || macro.empty())
         return result;
-    PushUndo(project);
     ElementList& list = board->Elements;
-    for (auto& e : list) {
-        if (e->Selected) {
-            e->Selected = 0;
-            result.include(Bounds(*e));
-        }
-    }
-
     // Every macro element is copied, so the copy of macro[i] is list[start + i].
-    const std::size_t start = list.size();
-    CopyElementList(list, macro, start);
+    const std::size_t start = edit::appendCopiesDeselectingBoard(project, macro, result);
     const std::size_t end = list.size();
     raiseDroppedGroups(list, start);
     for (std::size_t i = start; i < end; ++i) {

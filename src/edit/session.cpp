@@ -188,6 +188,19 @@ void EditSession::showPreview(Preview preview)
     view_.showPreview(preview);
 }
 
+void EditSession::showMovePreview(const std::vector<const TObjekt*>& elements, TPoint offset, TPoint& shownOffset)
+{
+    if (offset == shownOffset && state_.previewShown[static_cast<std::size_t>(PreviewKind::Move)])
+        return;
+    shownOffset = offset;
+    Preview pv;
+    pv.kind = PreviewKind::Move;
+    pv.colour = previewColour();
+    pv.elements = elements;
+    pv.offset = offset;
+    showPreview(std::move(pv));
+}
+
 void EditSession::erasePreview(PreviewKind kind)
 {
     const auto k = static_cast<std::size_t>(kind);

@@ -202,6 +202,9 @@ class EditSession
     std::vector<std::size_t> elementsInRect(const TRect& r) const;
 
     void showPreview(Preview preview);
+    /// The move preview: the elements drawn moved by offset. Nothing happens while it is shown
+    /// at that offset already; shownOffset keeps the offset it was last shown at.
+    void showMovePreview(const std::vector<const TObjekt*>& elements, TPoint offset, TPoint& shownOffset);
     void erasePreview(PreviewKind kind);
     /// Erases every preview that is on screen.
     void ErasePreviews();

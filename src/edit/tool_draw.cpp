@@ -434,16 +434,7 @@ class PlacementTool final : public ToolState
     void move(EditSession& s, TPoint p, unsigned mods) override
     {
         s.autoScroll(p);
-        const TPoint offset = offsetAt(s, p, mods);
-        if (offset == offset_ && s.state().previewShown[static_cast<std::size_t>(PreviewKind::Move)])
-            return;
-        offset_ = offset;
-        Preview pv;
-        pv.kind = PreviewKind::Move;
-        pv.colour = s.previewColour();
-        pv.elements = elements_;
-        pv.offset = offset;
-        s.showPreview(std::move(pv));
+        s.showMovePreview(elements_, offsetAt(s, p, mods), offset_);
     }
 
     void press(EditSession& s, TPoint p, unsigned mods) override

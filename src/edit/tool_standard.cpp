@@ -134,16 +134,7 @@ class StandardTool final : public ToolState
         } else if (st.nodeDrag.active) {
             dragNode(s, p, mods);
         } else if (st.moving) {
-            const TPoint offset = moveOffset(s, p, mods);
-            if (offset == st.moveOffset && st.previewShown[static_cast<std::size_t>(PreviewKind::Move)])
-                return;
-            st.moveOffset = offset;
-            Preview pv;
-            pv.kind = PreviewKind::Move;
-            pv.colour = s.previewColour();
-            pv.elements = moved_;
-            pv.offset = offset;
-            s.showPreview(std::move(pv));
+            s.showMovePreview(moved_, moveOffset(s, p, mods), st.moveOffset);
         }
     }
 

@@ -119,16 +119,7 @@ class TextTool final : public ToolState
         TObjekt* text = previewText(s);
         if (!text)
             return;
-        const TPoint offset = offsetAt(s, p, mods);
-        if (offset == offset_ && s.state().previewShown[static_cast<std::size_t>(PreviewKind::Move)])
-            return;
-        offset_ = offset;
-        Preview pv;
-        pv.kind = PreviewKind::Move;
-        pv.colour = s.previewColour();
-        pv.elements = {text};
-        pv.offset = offset;
-        s.showPreview(std::move(pv));
+        s.showMovePreview({text}, offsetAt(s, p, mods), offset_);
     }
 
     void press(EditSession& s, TPoint p, unsigned mods) override

@@ -1,6 +1,7 @@
 // Renders our Gerber and Excellon output with gerbv and compares the picture with the layer
 // computed from our own element regions. The two paths share no drawing code: gerbv draws the
 // apertures and regions of the file, we rasterise Region point tests.
+#include "gerbvrender.h"
 #include "output/artwork.h"
 #include "output/excellon.h"
 #include "output/gerber.h"
@@ -19,15 +20,13 @@
 #include <cmath>
 
 using namespace trevok;
+using namespace trevok::oracle;
 
 namespace {
 
-constexpr int kPxPerMm = 20; // 508 dpi: one pixel is 5 board units
-constexpr int kDpi = kPxPerMm * 254 / 10;
 // gerbv snaps stroked lines to the pixel grid, which moves their edges by up to a pixel; a pixel
 // may therefore differ where our picture changes within this many pixels (0.1 mm).
 constexpr int kEdgeTolerancePx = 2;
-constexpr int kUnitsPerPx = 100 / kPxPerMm;
 
 std::unique_ptr<TObjekt> make(std::uint8_t kind, std::uint8_t layer)
 {
@@ -133,23 +132,6 @@ TBoard testBoard()
     return b;
 }
 
-QString gerbv() { return QStandardPaths::findExecutable(QStringLiteral("gerbv")); }
-
-/// Renders a file with gerbv so that pixel (c, r) covers file x [c, c+1) and y [h-1-r, h-r) tenths of a mm.
-QImage render(const QString& file, int w, int h, const QString& dir)
-{
-    const QString png = dir + QStringLiteral("/out.png");
-    QFile::remove(png);
-    QProcess p;
-    p.start(gerbv(), {QStringLiteral("-x"), QStringLiteral("png"), QStringLiteral("-B"), QStringLiteral("0"),
-                      QStringLiteral("-D"), QString::number(kDpi), QStringLiteral("-O"), QStringLiteral("0x0"),
-                      QStringLiteral("-w"), QStringLiteral("%1x%2").arg(w).arg(h), QStringLiteral("-b"),
-                      QStringLiteral("#000000"), QStringLiteral("-f"), QStringLiteral("#FFFFFFFF"),
-                      QStringLiteral("-o"), png, file});
-    p.waitForFinished(60000);
-    return QImage(png).convertToFormat(QImage::Format_Grayscale8);
-}
-
 void writeFile(const QString& path, const std::string& bytes)
 {
     QFile f(path);
@@ -230,45 +212,11 @@ Comparison compare(const QImage& theirs, const Region& artwork, const TBoard& b,
 }
 
 /// Centres of the white blobs of a picture, in file units.
-std::vector<std::pair<double, double>> blobCentres(const QImage& img)
-{
-    const int w = img.width(), h = img.height();
-    std::vector<int> seen(static_cast<std::size_t>(w * h), 0);
-    std::vector<std::pair<double, double>> out;
-    for (int r = 0; r < h; ++r)
-        for (int c = 0; c < w; ++c) {
-            if (seen[static_cast<std::size_t>(r * w + c)] || qGray(img.pixel(c, r)) <= 128)
-                continue;
-            std::vector<std::pair<int, int>> stack{{c, r}};
-            seen[static_cast<std::size_t>(r * w + c)] = 1;
-            double sx = 0, sy = 0;
-            int n = 0;
-            while (!stack.empty()) {
-                auto [x, y] = stack.back();
-                stack.pop_back();
-                sx += x + 0.5;
-                sy += y + 0.5;
-                ++n;
-                const int nb[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
-                for (auto& d : nb) {
-                    const int xx = x + d[0], yy = y + d[1];
-                    if (xx >= 0 && xx < w && yy >= 0 && yy < h && !seen[static_cast<std::size_t>(yy * w + xx)] &&
-                        qGray(img.pixel(xx, yy)) > 128) {
-                        seen[static_cast<std::size_t>(yy * w + xx)] = 1;
-                        stack.push_back({xx, yy});
-                    }
-                }
-            }
-            out.push_back({sx / n * kUnitsPerPx, (h - sy / n) * kUnitsPerPx});
-        }
-    return out;
-}
-
 class GerbvOracle : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (gerbv().isEmpty())
+        if (gerbvProgram().isEmpty())
             GTEST_SKIP() << "gerbv is not installed (scripts/setup-deps.sh installs it)";
         ASSERT_TRUE(dir.isValid());
     }
@@ -300,7 +248,7 @@ TEST_F(GerbvOracle, EveryLayerKindAgreesExceptAlongEdges)
             o.invert = c.invert;
             const QString file = dir.path() + QStringLiteral("/layer.gbr");
             writeFile(file, PlotteGerberfile(*board, o));
-            const QImage img = render(file, w, h, dir.path());
+            const QImage img = renderGerber(file, w, h, dir.path());
             ASSERT_EQ(img.width(), w);
             ASSERT_EQ(img.height(), h);
             const Comparison cmp = compare(img, LayerArtwork(*board, o), *board, o.mirror);
@@ -323,7 +271,7 @@ TEST_F(GerbvOracle, DrillHolesFallOnPadCentres)
             o.side2 = side2;
             const QString file = dir.path() + QStringLiteral("/holes.drl");
             writeFile(file, WriteExcellon(b, o));
-            const auto holes = blobCentres(render(file, w, h, dir.path()));
+            const auto holes = findBlobs(renderGerber(file, w, h, dir.path()));
             // Pad centres in the frame of that side's copper Gerber (mirrored for side 2); a
             // through-plated pair is one hole.
             std::vector<std::pair<double, double>> pads;
@@ -339,7 +287,7 @@ TEST_F(GerbvOracle, DrillHolesFallOnPadCentres)
             for (const auto& p : pads) {
                 double best = 1e18;
                 for (const auto& hc : holes)
-                    best = std::min(best, std::hypot(hc.first - p.first, hc.second - p.second));
+                    best = std::min(best, std::hypot(hc.x - p.first, hc.y - p.second));
                 EXPECT_LT(best, 1.5 * kUnitsPerPx) << "no hole at pad " << p.first << "," << p.second;
             }
         }

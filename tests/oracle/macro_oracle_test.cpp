@@ -2,6 +2,7 @@
 // gerbv: the pad centres found in gerbv's picture must lie on the package's pitch and rows.
 #include "footprints.h"
 
+#include "gerbvrender.h"
 #include "output/gerber.h"
 
 #include <QFile>
@@ -18,76 +19,10 @@
 #include <stdexcept>
 
 using namespace trevok;
+using namespace trevok::oracle;
 
 namespace
 {
-
-constexpr int kPxPerMm = 20; // one pixel is 5 board units
-constexpr int kDpi = kPxPerMm * 254 / 10;
-constexpr double kUnitsPerPx = 100.0 / kPxPerMm;
-
-QString gerbvProgram()
-{
-    return QStandardPaths::findExecutable(QStringLiteral("gerbv"));
-}
-
-/// Renders a Gerber file white on black so that pixel (c, r) covers file x [c, c+1) and
-/// y [h-1-r, h-r) pixels from the file's origin.
-QImage renderGerber(const QString& file, int w, int h, const QString& dir)
-{
-    const QString png = dir + QStringLiteral("/macro.png");
-    QFile::remove(png);
-    QProcess p;
-    p.start(gerbvProgram(),
-            {QStringLiteral("-x"), QStringLiteral("png"), QStringLiteral("-B"), QStringLiteral("0"),
-             QStringLiteral("-D"), QString::number(kDpi), QStringLiteral("-O"), QStringLiteral("0x0"),
-             QStringLiteral("-w"), QStringLiteral("%1x%2").arg(w).arg(h), QStringLiteral("-b"),
-             QStringLiteral("#000000"), QStringLiteral("-f"), QStringLiteral("#FFFFFFFF"),
-             QStringLiteral("-o"), png, file});
-    p.waitForFinished(60000);
-    return QImage(png).convertToFormat(QImage::Format_Grayscale8);
-}
-
-struct Blob {
-    double x = 0, y = 0; // centre in file units
-    int pixels = 0;
-};
-
-/// The white blobs of a picture (4-connected), centres in file units.
-std::vector<Blob> findBlobs(const QImage& img)
-{
-    const int w = img.width(), h = img.height();
-    std::vector<char> seen(static_cast<std::size_t>(w) * h, 0);
-    auto white = [&](int x, int y) { return qGray(img.pixel(x, y)) > 128; };
-    std::vector<Blob> out;
-    for (int r = 0; r < h; ++r)
-        for (int c = 0; c < w; ++c) {
-            if (seen[static_cast<std::size_t>(r) * w + c] || !white(c, r))
-                continue;
-            std::vector<std::pair<int, int>> stack{{c, r}};
-            seen[static_cast<std::size_t>(r) * w + c] = 1;
-            double sx = 0, sy = 0;
-            int n = 0;
-            while (!stack.empty()) {
-                const auto [x, y] = stack.back();
-                stack.pop_back();
-                sx += x + 0.5;
-                sy += y + 0.5;
-                ++n;
-                const int nb[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
-                for (const auto& d : nb) {
-                    const int xx = x + d[0], yy = y + d[1];
-                    if (xx >= 0 && xx < w && yy >= 0 && yy < h &&
-                        !seen[static_cast<std::size_t>(yy) * w + xx] && white(xx, yy)) {
-                        seen[static_cast<std::size_t>(yy) * w + xx] = 1;
-                        stack.push_back({xx, yy});
-                    }
-                }
-            }
-            out.push_back({sx / n * kUnitsPerPx, (h - sy / n) * kUnitsPerPx, n});
-        }
-    return out;
-}
 
 const Footprint& footprint(const std::vector<Footprint>& all, const std::string& path)
 {
