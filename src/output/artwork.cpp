@@ -2,8 +2,10 @@
 
 #include <algorithm>
 
-namespace trevok {
-namespace {
+namespace trevok
+{
+namespace
+{
 
 Region smdRect(const TObjekt& e, std::int64_t hx, std::int64_t hy)
 {
@@ -13,7 +15,8 @@ Region smdRect(const TObjekt& e, std::int64_t hx, std::int64_t hy)
 
 Region outlineRegion(const TBoard& b)
 {
-    const TPoint c[5] = {{0, 0}, {b.BoardWidth, 0}, {b.BoardWidth, -b.BoardHeight}, {0, -b.BoardHeight}, {0, 0}};
+    const TPoint c[5] = {
+        {0, 0}, {b.BoardWidth, 0}, {b.BoardWidth, -b.BoardHeight}, {0, -b.BoardHeight}, {0, 0}};
     Region r;
     for (int i = 0; i < 4; ++i) {
         const auto cap = Capsule(c[i], c[i + 1], 20);
@@ -28,20 +31,71 @@ Region outlineRegion(const TBoard& b)
 bool onLayer(const TObjekt& e, GerberLayer layer)
 {
     switch (layer) {
-    case GerberLayer::K1: return e.Layer == 1;
-    case GerberLayer::B1: return e.Layer == 2;
-    case GerberLayer::K2: return e.Layer == 3;
-    case GerberLayer::B2: return e.Layer == 4;
-    default: return false;
+    case GerberLayer::K1:
+        return e.Layer == 1;
+    case GerberLayer::B1:
+        return e.Layer == 2;
+    case GerberLayer::K2:
+        return e.Layer == 3;
+    case GerberLayer::B2:
+        return e.Layer == 4;
+    default:
+        return false;
     }
+}
+
+RPoint onCircle(const TObjekt& e, std::int64_t radius, double angle)
+{
+    const double r = static_cast<double>(radius);
+    return {e.X + RoundHalfEven64(r * CosDegrees(angle)), e.Y + RoundHalfEven64(r * SinDegrees(angle))};
+}
+
+/// A filled circle as the drawing paints it: a chord of the middle circle, outlined with a pen
+/// of the ring's width (grown by k on each side) that runs on the middle circle and joins round.
+/// So it is the band of the arc with its round ends, the chord's inside, and the stroke along
+/// the chord's straight edge.
+Region filledCircle(const TObjekt& e, std::int64_t k)
+{
+    const std::int64_t ringWidth = static_cast<std::int64_t>(e.Size1) - e.Size2;
+    if (IsFullCircle(e))
+        return Region::disc(e.X, e.Y, e.Size1 + k);
+    TObjekt band = e;
+    band.Filled = 0;
+    band.Size1 = Saturate32(e.Size1 + k);
+    band.Size2 = Saturate32(std::max<std::int64_t>(0, e.Size2 - k));
+    Region r = ElementRegion(band);
+
+    const std::int64_t mid = e.Size1 - RoundHalfEven64(static_cast<double>(ringWidth) / 2.0);
+    const double start = static_cast<double>(e.Angle);
+    double span = static_cast<double>(e.Width) - start;
+    while (span <= 0)
+        span += 360.0;
+    // Vertices close enough that the chord's curved side stays within half a unit of the circle.
+    const int steps =
+        std::max(2, Region::discVertexCount(static_cast<double>(mid)) * static_cast<int>(span) / 360 + 1);
+    RPath chord;
+    for (int i = 0; i <= steps; ++i)
+        chord.push_back(onCircle(e, mid, start + span * i / steps));
+    r.unite(Region::polygon(std::move(chord)));
+
+    const RPoint a = onCircle(e, mid, start), b = onCircle(e, mid, static_cast<double>(e.Width));
+    RPath capsule;
+    for (const TPoint& v : Capsule({Saturate32(a.x), Saturate32(a.y)}, {Saturate32(b.x), Saturate32(b.y)},
+                                   Saturate32(ringWidth + 2 * k)))
+        capsule.push_back({v.x, v.y});
+    r.unite(Region::polygon(std::move(capsule)));
+    return r;
 }
 
 /// The region an element leaves dark in the normal pass (nothing for bare holes, restricted
 /// areas and old font texts).
 Region plotted(const TObjekt& e)
 {
-    if (e.Kind == KindFontText || (e.Kind == KindArea && e.Restricted) || (e.Kind == KindPad && e.Size1 == e.Size2))
+    if (e.Kind == KindFontText || (e.Kind == KindArea && e.Restricted) ||
+        (e.Kind == KindPad && e.Size1 == e.Size2))
         return {};
+    if (e.Kind == KindCircle && e.Filled)
+        return filledCircle(e, 0);
     return ElementRegion(e);
 }
 
@@ -66,6 +120,8 @@ Region ClearanceRegion(const TObjekt& e)
         return ElementRegion(grown);
     }
     case KindCircle: {
+        if (e.Filled)
+            return filledCircle(e, k);
         TObjekt grown = e;
         grown.Size1 = Saturate32(e.Size1 + k);
         grown.Size2 = Saturate32(std::max<std::int64_t>(0, e.Size2 - k));
@@ -104,14 +160,16 @@ Region LayerArtwork(const TBoard& b, const GerberOptions& o)
             if (e->Kind == KindPad && o.pads)
                 openings.unite(PadOutline(*e, off));
             else if (e->Kind == KindSmdPad && o.smdPads)
-                openings.unite(smdRect(*e, RoundHalfEven64(s + e->Size1 / 2.0), RoundHalfEven64(s + e->Size2 / 2.0)));
+                openings.unite(
+                    smdRect(*e, RoundHalfEven64(s + e->Size1 / 2.0), RoundHalfEven64(s + e->Size2 / 2.0)));
         }
         if (o.invert)
             return dark.united(boardRect).subtracted(openings);
         return dark.united(openings);
     }
 
-    const bool plane = (o.layer == GerberLayer::K1 && b.GroundPlane1) || (o.layer == GerberLayer::K2 && b.GroundPlane2);
+    const bool plane =
+        (o.layer == GerberLayer::K1 && b.GroundPlane1) || (o.layer == GerberLayer::K2 && b.GroundPlane2);
     if (plane) {
         Region cleared;
         for (const auto& e : b.Elements)

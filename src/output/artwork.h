@@ -6,15 +6,18 @@
 #include "document/region.h"
 #include "output/gerber.h"
 
-namespace trevok {
+namespace trevok
+{
 
 /// The element grown by its clearance, as the ground plane keeps it free: tracks, lines and
 /// area outlines widen by the clearance on each side, pads grow by it at the sides and the ends,
-/// SMD pads on each side, circles inward and outward. Restricted areas keep their own shape.
+/// SMD pads on each side, circles inward and outward (a filled one as its grown chord).
+/// Restricted areas keep their own shape.
 Region ClearanceRegion(const TObjekt& element);
 
 /// The dark area of a layer as the Gerber export with these options draws it, in board units
-/// (y from -H to 0, x not mirrored).
+/// (y from -H to 0, x not mirrored). A filled circle is the shape the board view paints: the
+/// chord of its disc with the straight edge stroked, not the pie of its hit-test region.
 Region LayerArtwork(const TBoard& board, const GerberOptions& options);
 
 } // namespace trevok

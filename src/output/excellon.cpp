@@ -8,7 +8,8 @@
 #include <unordered_map>
 #include <vector>
 
-namespace trevok {
+namespace trevok
+{
 
 DrillOptions DrillOptions::forUnit(bool inch)
 {
@@ -18,7 +19,8 @@ DrillOptions DrillOptions::forUnit(bool inch)
     return o;
 }
 
-namespace {
+namespace
+{
 
 /// A length in board units as an integer count of the last digit of the format.
 std::int64_t scaled(std::int64_t units, const DrillOptions& o)
@@ -128,7 +130,8 @@ std::string WriteExcellon(const TBoard& board, const DrillOptions& o)
         for (const Hole& h : holes)
             line("X" + ExcellonNumber(h.x, o) + "Y" + ExcellonNumber(h.y, o));
     }
-    line("T0");
+    // M30 ends the program and rewinds; no "T0" before it: the tool table has no tool 0, and
+    // readers that check tool selections against the table warn about it.
     line("M30");
     return out;
 }

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
-namespace trevok {
-namespace {
+namespace trevok
+{
+namespace
+{
 
 /// Millimetres with two decimals from a value in 0.01 mm, written with integer arithmetic so
 /// that neither the locale nor binary rounding can touch the digits.
@@ -58,11 +60,26 @@ void TGerberFile::LineTo(std::int64_t x, std::int64_t y)
     line("X" + std::to_string(mx(x)) + "Y" + std::to_string(y) + "D01*");
 }
 
-void TGerberFile::Flash() { line("D03*"); }
-void TGerberFile::BeginRegion() { line("G36*"); }
-void TGerberFile::EndRegion() { line("G37*"); }
-void TGerberFile::ClearPolarity() { line("%LPC*%"); }
-void TGerberFile::DarkPolarity() { line("%LPD*%"); }
+void TGerberFile::Flash()
+{
+    line("D03*");
+}
+void TGerberFile::BeginRegion()
+{
+    line("G36*");
+}
+void TGerberFile::EndRegion()
+{
+    line("G37*");
+}
+void TGerberFile::ClearPolarity()
+{
+    line("%LPC*%");
+}
+void TGerberFile::DarkPolarity()
+{
+    line("%LPD*%");
+}
 
 void TGerberFile::BeginPadClearances()
 {
@@ -82,7 +99,10 @@ const TBlende& TGerberFile::findOrCreate(const TBlende& key)
     return apertures.back();
 }
 
-void TGerberFile::SelectAperture(const TBlende& a) { line("G54D" + std::to_string(a.DCode) + "*"); }
+void TGerberFile::SelectAperture(const TBlende& a)
+{
+    line("G54D" + std::to_string(a.DCode) + "*");
+}
 
 void TGerberFile::SetPenwidth(std::int32_t d)
 {
@@ -114,7 +134,7 @@ void TGerberFile::FlashRect(std::int32_t hx, std::int32_t hy)
     Flash();
 }
 
-void TGerberFile::Arc(GPoint c, GPoint p1, GPoint p2)
+GPoint TGerberFile::arcLines(GPoint c, GPoint p1, GPoint p2)
 {
     GPoint s = p1;
     GPoint t = p2;
@@ -125,11 +145,27 @@ void TGerberFile::Arc(GPoint c, GPoint p1, GPoint p2)
         s = {MirrorWidth - p2.x, p2.y};
         t = {MirrorWidth - p1.x, p1.y};
     }
-    line("G75*");
     line("G01X" + std::to_string(s.x) + "Y" + std::to_string(s.y) + "D02*");
-    line("G03X" + std::to_string(t.x) + "Y" + std::to_string(t.y) + "I" + std::to_string(centre.x - s.x) + "J" +
-         std::to_string(centre.y - s.y) + "D01*");
+    line("G03X" + std::to_string(t.x) + "Y" + std::to_string(t.y) + "I" + std::to_string(centre.x - s.x) +
+         "J" + std::to_string(centre.y - s.y) + "D01*");
     line("G01*");
+    return s;
+}
+
+void TGerberFile::Arc(GPoint c, GPoint p1, GPoint p2)
+{
+    line("G75*");
+    arcLines(c, p1, p2);
+}
+
+void TGerberFile::Chord(GPoint c, GPoint p1, GPoint p2)
+{
+    line("G75*");
+    BeginRegion();
+    const GPoint s = arcLines(c, p1, p2);
+    // Back to the start in a straight line; s is already in the file's frame.
+    line("X" + std::to_string(s.x) + "Y" + std::to_string(s.y) + "D01*");
+    EndRegion();
 }
 
 void TGerberFile::Octagon(GPoint c, std::int64_t a, std::int64_t b)
@@ -174,17 +210,19 @@ void TGerberFile::RoundedRect(GPoint c, std::int64_t a, std::int64_t b)
 std::string TGerberFile::Close()
 {
     line("M02*");
+    // No blank after the comma: the format allows blanks only inside strings, and strict readers
+    // drop a definition that has one, which leaves every flash and stroke of it undrawn.
     for (const TBlende& a : apertures) {
         const std::string n = std::to_string(a.DCode);
         switch (a.Form) {
         case 0:
-            headerLines.push_back("%ADD" + n + "C, " + mm2(a.Size) + "*%");
+            headerLines.push_back("%ADD" + n + "C," + mm2(a.Size) + "*%");
             break;
         case 1:
-            headerLines.push_back("%ADD" + n + "C, " + mm2(2 * static_cast<std::int64_t>(a.Size)) + "*%");
+            headerLines.push_back("%ADD" + n + "C," + mm2(2 * static_cast<std::int64_t>(a.Size)) + "*%");
             break;
         default:
-            headerLines.push_back("%ADD" + n + "R, " + mm2(2 * static_cast<std::int64_t>(a.HalfX)) + "X" +
+            headerLines.push_back("%ADD" + n + "R," + mm2(2 * static_cast<std::int64_t>(a.HalfX)) + "X" +
                                   mm2(2 * static_cast<std::int64_t>(a.HalfY)) + "*%");
             break;
         }
@@ -206,6 +244,11 @@ std::string TGerberFile::Close()
 // ---------------------------------------------------------------------------------------------
 // Plotting a board
 
+bool IsFullCircle(const TObjekt& circle) noexcept
+{
+    return (static_cast<std::int64_t>(circle.Angle) - circle.Width) % 360 == 0;
+}
+
 GerberOptions GerberOptions::forLayer(GerberLayer layer)
 {
     GerberOptions o;
@@ -226,12 +269,17 @@ std::string GerberLayerName(GerberLayer layer, int language)
     return names[static_cast<int>(layer)][lang];
 }
 
-namespace {
+namespace
+{
 
 /// Walks a board and drives the writer.
-class GerberPlotter {
-public:
-    GerberPlotter(const TBoard& b, const GerberOptions& o) : board(b), opt(o), H(b.BoardHeight), W(b.BoardWidth) {}
+class GerberPlotter
+{
+  public:
+    GerberPlotter(const TBoard& b, const GerberOptions& o)
+        : board(b), opt(o), H(b.BoardHeight), W(b.BoardWidth)
+    {
+    }
 
     std::string run()
     {
@@ -259,7 +307,7 @@ public:
         return g.Close();
     }
 
-private:
+  private:
     std::int64_t sy(std::int64_t y) const noexcept { return y + H; }
 
     void outline()
@@ -285,11 +333,16 @@ private:
     bool GerberSichtbar(const TObjekt& e) const noexcept
     {
         switch (opt.layer) {
-        case GerberLayer::K1: return e.Layer == 1;
-        case GerberLayer::B1: return e.Layer == 2;
-        case GerberLayer::K2: return e.Layer == 3;
-        case GerberLayer::B2: return e.Layer == 4;
-        default: return false;
+        case GerberLayer::K1:
+            return e.Layer == 1;
+        case GerberLayer::B1:
+            return e.Layer == 2;
+        case GerberLayer::K2:
+            return e.Layer == 3;
+        case GerberLayer::B2:
+            return e.Layer == 4;
+        default:
+            return false;
         }
     }
 
@@ -298,16 +351,36 @@ private:
         const GPoint c{e.X, sy(e.Y)};
         g.MoveTo(c.x, c.y);
         switch (e.Shape) {
-        case ShapeRound: g.FlashRoundPad(roundHole, Saturate32(q)); break;
-        case ShapeOctagon: g.Octagon(c, q, q); break;
-        case ShapeSquare: g.FlashRect(Saturate32(q), Saturate32(q)); break;
-        case ShapeRoundedWide: g.RoundedRect(c, L, q); break;
-        case ShapeOctagonWide: g.Octagon(c, L, q); break;
-        case ShapeRectWide: g.FlashRect(Saturate32(L), Saturate32(q)); break;
-        case ShapeRoundedTall: g.RoundedRect(c, q, L); break;
-        case ShapeOctagonTall: g.Octagon(c, q, L); break;
-        case ShapeRectTall: g.FlashRect(Saturate32(q), Saturate32(L)); break;
-        default: g.FlashRoundPad(roundHole, Saturate32(q)); break; // unknown codes from foreign files
+        case ShapeRound:
+            g.FlashRoundPad(roundHole, Saturate32(q));
+            break;
+        case ShapeOctagon:
+            g.Octagon(c, q, q);
+            break;
+        case ShapeSquare:
+            g.FlashRect(Saturate32(q), Saturate32(q));
+            break;
+        case ShapeRoundedWide:
+            g.RoundedRect(c, L, q);
+            break;
+        case ShapeOctagonWide:
+            g.Octagon(c, L, q);
+            break;
+        case ShapeRectWide:
+            g.FlashRect(Saturate32(L), Saturate32(q));
+            break;
+        case ShapeRoundedTall:
+            g.RoundedRect(c, q, L);
+            break;
+        case ShapeOctagonTall:
+            g.Octagon(c, q, L);
+            break;
+        case ShapeRectTall:
+            g.FlashRect(Saturate32(q), Saturate32(L));
+            break;
+        default:
+            g.FlashRoundPad(roundHole, Saturate32(q));
+            break; // unknown codes from foreign files
         }
     }
 
@@ -325,6 +398,46 @@ private:
         const std::int64_t k = clearance ? e.Clearance : 0;
         g.SetPenwidth(Saturate32(e.Width + 2 * k));
         polyline(e.Points);
+    }
+
+    /// The point at an angle (degrees) on a circle about the element's centre, in the file's frame.
+    GPoint onCircle(const TObjekt& e, std::int64_t radius, std::int32_t angle) const
+    {
+        const double r = static_cast<double>(radius);
+        return {e.X + RoundHalfEven64(r * CosDegrees(angle)),
+                sy(e.Y + RoundHalfEven64(r * SinDegrees(angle)))};
+    }
+
+    /// A ring or arc is the round pen on the middle radius. A filled one is what the drawing
+    /// shows and the milling contours follow: the chord of the disc, its straight edge stroked
+    /// with the ring's width (a full filled circle is the whole disc). k: the clearance growth.
+    void plotCircle(const TObjekt& e, std::int64_t k)
+    {
+        const std::int64_t pen = static_cast<std::int64_t>(e.Size1) - e.Size2 + 2 * k;
+        const std::int64_t radius = e.Size1 + k - RoundHalfEven64(static_cast<double>(pen) / 2.0);
+        const GPoint c{e.X, sy(e.Y)};
+        if (!e.Filled) {
+            g.SetPenwidth(Saturate32(pen));
+            g.Arc(c, onCircle(e, radius, e.Angle), onCircle(e, radius, e.Width));
+            return;
+        }
+        const std::int64_t outer = static_cast<std::int64_t>(e.Size1) + k;
+        if (outer <= 0)
+            return;
+        if (IsFullCircle(e)) {
+            g.SetPenwidth(Saturate32(2 * outer));
+            g.MoveTo(c.x, c.y);
+            g.Flash();
+            return;
+        }
+        g.Chord(c, onCircle(e, outer, e.Angle), onCircle(e, outer, e.Width));
+        if (pen <= 0)
+            return;
+        const GPoint m0 = onCircle(e, radius, e.Angle);
+        const GPoint m1 = onCircle(e, radius, e.Width);
+        g.SetPenwidth(Saturate32(pen));
+        g.MoveTo(m0.x, m0.y);
+        g.LineTo(m1.x, m1.y);
     }
 
     void plotElement(const TObjekt& e, bool clearance)
@@ -357,17 +470,9 @@ private:
             g.LineTo(e.Points[0].x, sy(e.Points[0].y));
             break;
         }
-        case KindCircle: {
-            const std::int64_t pen = static_cast<std::int64_t>(e.Size1) - e.Size2 + 2 * k;
-            const std::int64_t radius =
-                e.Size1 + k - RoundHalfEven64(static_cast<double>(pen) / 2.0);
-            const double r = static_cast<double>(radius);
-            const GPoint p1{e.X + RoundHalfEven64(r * CosDegrees(e.Angle)), sy(e.Y + RoundHalfEven64(r * SinDegrees(e.Angle)))};
-            const GPoint p2{e.X + RoundHalfEven64(r * CosDegrees(e.Width)), sy(e.Y + RoundHalfEven64(r * SinDegrees(e.Width)))};
-            g.SetPenwidth(Saturate32(pen));
-            g.Arc({e.X, sy(e.Y)}, p1, p2);
+        case KindCircle:
+            plotCircle(e, k);
             break;
-        }
         case KindTrack:
             plotTrack(e, clearance);
             break;
@@ -377,7 +482,8 @@ private:
             break;
         case KindSmdPad:
             g.MoveTo(e.X, sy(e.Y));
-            g.FlashRect(Saturate32(RoundHalfEven64(e.Size1 / 2.0) + k), Saturate32(RoundHalfEven64(e.Size2 / 2.0) + k));
+            g.FlashRect(Saturate32(RoundHalfEven64(e.Size1 / 2.0) + k),
+                        Saturate32(RoundHalfEven64(e.Size2 / 2.0) + k));
             break;
         default:
             break; // old font texts are not plotted
@@ -424,7 +530,8 @@ private:
                 padShape(*e, r + o, 2 * r + o, 0);
             } else if (e->Kind == KindSmdPad && opt.smdPads) {
                 g.MoveTo(e->X, sy(e->Y));
-                g.FlashRect(Saturate32(RoundHalfEven64(s + e->Size1 / 2.0)), Saturate32(RoundHalfEven64(s + e->Size2 / 2.0)));
+                g.FlashRect(Saturate32(RoundHalfEven64(s + e->Size1 / 2.0)),
+                            Saturate32(RoundHalfEven64(s + e->Size2 / 2.0)));
             }
         }
     }

@@ -2,7 +2,7 @@
 // gerbv: the pad centres found in gerbv's picture must lie on the package's pitch and rows.
 #include "footprints.h"
 
-#include "gerbvrender.h"
+#include "readers.h"
 #include "output/gerber.h"
 
 #include <QFile>

@@ -7,7 +7,8 @@
 
 using namespace trevok;
 
-namespace {
+namespace
+{
 
 std::unique_ptr<TObjekt> pad(int x, int y, int r, int drill, int shape = ShapeRound, int layer = 1)
 {
@@ -88,9 +89,9 @@ TEST(Gerber, WorkedExampleByteForByte)
                                                         "%LNCOPPER1*%\n"
                                                         "G71*\n"
                                                         "G01*\n"
-                                                        "%ADD10C, 0.20*%\n"
-                                                        "%ADD11C, 1.80*%\n"
-                                                        "%ADD12C, 0.40*%\n"
+                                                        "%ADD10C,0.20*%\n"
+                                                        "%ADD11C,1.80*%\n"
+                                                        "%ADD12C,0.40*%\n"
                                                         "%LPD*%\n"
                                                         "G54D10*\n"
                                                         "X0Y0D02*\n"
@@ -130,15 +131,15 @@ TEST(Gerber, ApertureKeysAndPenRestore)
 {
     TBoard b;
     b.Elements.push_back(pad(100, -100, 90, 40));
-    b.Elements.push_back(pad(300, -100, 90, 30));      // same size, other drill: new D-code
+    b.Elements.push_back(pad(300, -100, 90, 30)); // same size, other drill: new D-code
     b.Elements.push_back(pad(500, -100, 90, 40, ShapeOctagon));
     GerberOptions o = GerberOptions::forLayer(GerberLayer::K1);
     o.outline = false;
     const auto ls = lines(PlotteGerberfile(b, o));
-    EXPECT_EQ(ls[5], "%ADD10C, 1.80*%");
-    EXPECT_EQ(ls[6], "%ADD11C, 1.80*%");
+    EXPECT_EQ(ls[5], "%ADD10C,1.80*%");
+    EXPECT_EQ(ls[6], "%ADD11C,1.80*%");
     // The octagon reselects the pen in use before it: none was set, so a 0.00 mm pen appears.
-    EXPECT_EQ(ls[7], "%ADD12C, 0.00*%");
+    EXPECT_EQ(ls[7], "%ADD12C,0.00*%");
     EXPECT_EQ(count(ls, "G36*"), 1);
     // Octagon of half-size 90, cut round(90 * 0.585) = 53, centre (500, 9900).
     EXPECT_EQ(count(ls, "X410Y9937D02*"), 1);
@@ -158,11 +159,12 @@ TEST(Gerber, BareHoleSkippedButClearedAndPunched)
     o.punchHoles = true;
     const auto ls = lines(PlotteGerberfile(b, o));
     // Clearance pass: radius 60 + 40 gives a 2.00 mm aperture; punch: 2 * 60 = 1.20 mm pen.
-    EXPECT_EQ(ls[5], "%ADD10C, 2.00*%");
-    EXPECT_EQ(ls[6], "%ADD11C, 1.20*%");
+    EXPECT_EQ(ls[5], "%ADD10C,2.00*%");
+    EXPECT_EQ(ls[6], "%ADD11C,1.20*%");
     EXPECT_EQ(count(ls, "D03*"), 2); // cleared once and punched once, never drawn as copper
     // Punched copper ends in clear polarity.
-    auto lastPolarity = std::find_if(ls.rbegin(), ls.rend(), [](const std::string& l) { return l.rfind("%LP", 0) == 0; });
+    auto lastPolarity =
+        std::find_if(ls.rbegin(), ls.rend(), [](const std::string& l) { return l.rfind("%LP", 0) == 0; });
     ASSERT_NE(lastPolarity, ls.rend());
     EXPECT_EQ(*lastPolarity, "%LPC*%");
 }
@@ -187,9 +189,9 @@ TEST(Gerber, GroundPlaneAndRestrictedArea)
     const auto ls = lines(PlotteGerberfile(b, o));
     // Board region, clear pass (area with its own width 20, track 30 + 80), dark pass (track only).
     EXPECT_EQ(count(ls, "G36*"), 2);
-    EXPECT_EQ(ls[5], "%ADD10C, 0.20*%");
-    EXPECT_EQ(ls[6], "%ADD11C, 1.10*%");
-    EXPECT_EQ(ls[7], "%ADD12C, 0.30*%");
+    EXPECT_EQ(ls[5], "%ADD10C,0.20*%");
+    EXPECT_EQ(ls[6], "%ADD11C,1.10*%");
+    EXPECT_EQ(ls[7], "%ADD12C,0.30*%");
     EXPECT_EQ(count(ls, "%LPC*%"), 1);
     EXPECT_EQ(count(ls, "X100Y900D02*"), 2); // region and outline of the restricted area, both clear
 
@@ -234,8 +236,8 @@ TEST(Gerber, ArcKeepsAnticlockwiseUnderMirror)
     c->Y = -500;
     c->Size1 = 120;
     c->Size2 = 80;
-    c->Angle = 0;   // start
-    c->Width = 90;  // stop
+    c->Angle = 0;  // start
+    c->Width = 90; // stop
     b.Elements.push_back(std::move(c));
     GerberOptions o = GerberOptions::forLayer(GerberLayer::K1);
     o.outline = false;
@@ -247,6 +249,57 @@ TEST(Gerber, ArcKeepsAnticlockwiseUnderMirror)
     // Start becomes the mirrored stop point (700, 600), end the mirrored start (600, 500).
     EXPECT_EQ(count(ls, "G01X700Y600D02*"), 1);
     EXPECT_EQ(count(ls, "G03X600Y500I0J-100D01*"), 1);
+}
+
+TEST(Gerber, FilledArcIsItsChordWithTheStraightEdgeStroked)
+{
+    TBoard b;
+    b.BoardWidth = 1000;
+    b.BoardHeight = 1000;
+    auto c = std::make_unique<TObjekt>();
+    c->Kind = KindCircle;
+    c->Layer = 1;
+    c->X = 300;
+    c->Y = -500;
+    c->Size1 = 120;
+    c->Size2 = 80; // pen 40 on the middle radius 100
+    c->Angle = 0;
+    c->Width = 90;
+    c->Filled = 1;
+    c->Clearance = 40;
+    b.Elements.push_back(std::move(c));
+    GerberOptions o = GerberOptions::forLayer(GerberLayer::K1);
+    o.outline = false;
+    struct Case {
+        bool mirror;
+        std::vector<std::string> body;
+    };
+    const Case cases[] = {
+        {false,
+         {"G75*", "G36*", "G01X420Y500D02*", "G03X300Y620I-120J0D01*", "G01*", "X420Y500D01*", "G37*",
+          "G54D10*", "X400Y500D02*", "X300Y600D01*", "M02*"}},
+        // Mirrored, the arc starts at the mirrored stop point and still turns anticlockwise.
+        {true,
+         {"G75*", "G36*", "G01X700Y620D02*", "G03X580Y500I0J-120D01*", "G01*", "X700Y620D01*", "G37*",
+          "G54D10*", "X600Y500D02*", "X700Y600D01*", "M02*"}},
+    };
+    for (const Case& k : cases) {
+        o.mirror = k.mirror;
+        const auto ls = lines(PlotteGerberfile(b, o));
+        ASSERT_GE(ls.size(), 7u + k.body.size());
+        EXPECT_EQ(ls[5], "%ADD10C,0.40*%");
+        EXPECT_EQ(std::vector<std::string>(ls.begin() + 7, ls.end()), k.body) << (k.mirror ? "mirrored" : "");
+    }
+
+    // A whole filled circle is the disc of the outer radius, grown by the clearance when cut out
+    // of a ground plane.
+    b.Elements[0]->Width = 360;
+    b.GroundPlane1 = 1;
+    const auto ls = lines(PlotteGerberfile(b, o));
+    EXPECT_EQ(count(ls, "%ADD10C,3.20*%"), 1); // 2 x (120 + 40)
+    EXPECT_EQ(count(ls, "%ADD11C,2.40*%"), 1);
+    EXPECT_EQ(count(ls, "D03*"), 2);
+    EXPECT_EQ(count(ls, "G36*"), 1) << "only the ground plane is a region";
 }
 
 TEST(Gerber, SolderMaskOffsetsAndInversion)
@@ -269,16 +322,18 @@ TEST(Gerber, SolderMaskOffsetsAndInversion)
     const auto ls = lines(PlotteGerberfile(b, o));
     EXPECT_EQ(ls[2], "%LNSOLDERMASK1*%");
     // Round pad: radius 80 + 30, hole not part of the mask aperture.
-    EXPECT_EQ(ls[5], "%ADD10C, 2.20*%");
+    EXPECT_EQ(ls[5], "%ADD10C,2.20*%");
     // SMD: round(10 + 75) = 85 and round(10 + 30.5) = 40 (half to even).
-    EXPECT_EQ(ls[6], "%ADD11R, 1.70X0.80*%");
+    EXPECT_EQ(ls[6], "%ADD11R,1.70X0.80*%");
     EXPECT_EQ(count(ls, "D03*"), 2);
     EXPECT_EQ(ls[ls.size() - 2], "D03*");
-    auto lastPolarity = std::find_if(ls.rbegin(), ls.rend(), [](const std::string& l) { return l.rfind("%LP", 0) == 0; });
+    auto lastPolarity =
+        std::find_if(ls.rbegin(), ls.rend(), [](const std::string& l) { return l.rfind("%LP", 0) == 0; });
     EXPECT_EQ(*lastPolarity, "%LPC*%");
 }
 
-namespace {
+namespace
+{
 struct CommaDecimal : std::numpunct<char> {
     char do_decimal_point() const override { return ','; }
 };
@@ -288,7 +343,8 @@ TEST(Gerber, DecimalPointWhateverTheLocale)
 {
     // A German or French desktop: the C++ global locale writes a decimal comma, and the C locale
     // too where such a locale is installed.
-    const std::locale savedGlobal = std::locale::global(std::locale(std::locale::classic(), new CommaDecimal));
+    const std::locale savedGlobal =
+        std::locale::global(std::locale(std::locale::classic(), new CommaDecimal));
     const std::string savedC = std::setlocale(LC_NUMERIC, nullptr);
     if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8"))
         std::setlocale(LC_NUMERIC, "fr_FR.UTF-8");
@@ -299,8 +355,8 @@ TEST(Gerber, DecimalPointWhateverTheLocale)
     const std::string out = PlotteGerberfile(b, o);
     std::setlocale(LC_NUMERIC, savedC.c_str());
     std::locale::global(savedGlobal);
-    EXPECT_NE(out.find("%ADD10C, 0.30*%"), std::string::npos);
-    EXPECT_EQ(out.find(','  + std::string("30")), std::string::npos);
+    EXPECT_NE(out.find("%ADD10C,0.30*%"), std::string::npos);
+    EXPECT_EQ(out.find(',' + std::string("30")), std::string::npos);
 }
 
 TEST(Gerber, ElongatedPadsAndClearancePassSizes)
@@ -314,8 +370,8 @@ TEST(Gerber, ElongatedPadsAndClearancePassSizes)
     o.outline = false;
     const auto ls = lines(PlotteGerberfile(b, o));
     // Clearance pass: q = 100, L = 2 * 60 + 40 = 160; normal pass: q = 60, L = 120.
-    EXPECT_EQ(ls[5], "%ADD10R, 2.00X3.20*%");
-    EXPECT_EQ(ls[6], "%ADD11R, 1.20X2.40*%");
+    EXPECT_EQ(ls[5], "%ADD10R,2.00X3.20*%");
+    EXPECT_EQ(ls[6], "%ADD11R,1.20X2.40*%");
     // K2 is mirrored by default: centre x becomes 2000 - 1000.
     EXPECT_EQ(count(ls, "X1000Y1000D02*"), 2);
 }

@@ -2,6 +2,7 @@
 // bare holes, the autorouted stripe, the ground plane, the photo view, one-colour drawing,
 // strip repaints, and drawing at the coordinate limits. Most cases run on both canvases.
 
+#include "output/artwork.h"
 #include "view/imagecanvas.h"
 #include "view/qpaintercanvas.h"
 #include "view/render.h"
@@ -59,10 +60,10 @@ RenderOptions viewOf(const TBoard& board)
     return o;
 }
 
-Picture draw(TBoard& board, const RenderOptions& o, Backend backend)
+Picture draw(TBoard& board, const RenderOptions& o, Backend backend, QSize size = {220, 170})
 {
     Picture p;
-    p.image = QImage(220, 170, QImage::Format_RGB32);
+    p.image = QImage(size, QImage::Format_RGB32);
     p.image.fill(Qt::gray);
     if (backend == Backend::Screen) {
         ImageCanvas c(p.image);
@@ -243,6 +244,67 @@ TEST_P(RenderTest, GroundPlaneFillsTheBoardAndKeepsClearancesAndRestrictedAreasF
     EXPECT_EQ(p.at(100, -1400), bg);
     EXPECT_EQ(p.at(630, -500), bg);
     EXPECT_EQ(p.coloursIn(1250, -250, 1650, -550), (std::set<QRgb>{k2, bg}));
+}
+
+TEST_P(RenderTest, FilledCirclesAndTheirClearancesLookAsTheGerberArtworkHasThem)
+{
+    TBoard b;
+    b.BoardWidth = 2800;
+    b.BoardHeight = 1500;
+    b.ActiveLayer = LayerK1;
+    struct Filled {
+        std::int32_t x, y, outer, inner, start, stop;
+    };
+    for (const Filled& f : {Filled{500, -450, 300, 180, 30, 250}, Filled{1350, -450, 300, 220, 300, 60},
+                            Filled{2200, -450, 250, 150, 0, 0}, Filled{500, -1100, 300, 0, 0, 90},
+                            Filled{1350, -1050, 301, 200, 10, 190}}) {
+        TObjekt& c = add(b, NewCircle({f.x, f.y}, f.outer, ShapeRound, LayerK1, f.inner));
+        c.Angle = f.start;
+        c.Width = f.stop;
+        c.Filled = 1;
+        c.Clearance = 50;
+    }
+    RenderOptions view = viewOf(b);
+    const double zoom = 0.2; // five units per pixel
+    view.zoom = zoom;
+    GerberOptions gerber = GerberOptions::forLayer(GerberLayer::K1);
+    gerber.outline = false;
+    const QRgb k1 = rgb(Std[ColourK1]);
+    const int w = static_cast<int>(b.BoardWidth * zoom), h = static_cast<int>(b.BoardHeight * zoom);
+    for (const bool plane : {false, true}) {
+        SCOPED_TRACE(plane ? "ground plane" : "no ground plane");
+        b.GroundPlane1 = plane;
+        const Picture p = draw(b, view, GetParam(), QSize(w + 2 * Margin, h + 2 * Margin));
+        const Region artwork = LayerArtwork(b, gerber);
+        // Copper at the pixel centres as the artwork has it; a pixel may differ from it only
+        // within two pixels of an edge of the artwork.
+        std::vector<char> copper(static_cast<std::size_t>(w * h));
+        for (int r = 0; r < h; ++r)
+            for (int c = 0; c < w; ++c)
+                copper[static_cast<std::size_t>(r * w + c)] =
+                    artwork.contains(RoundHalfEven64((c + 0.5) / zoom), RoundHalfEven64(-(r + 0.5) / zoom));
+        int differing = 0, edge = 0;
+        std::string where;
+        for (int r = 2; r < h - 2; ++r)
+            for (int c = 2; c < w - 2; ++c) {
+                const bool want = copper[static_cast<std::size_t>(r * w + c)];
+                if ((p.image.pixel(Margin + c, Margin + r) == k1) == want)
+                    continue;
+                bool nearEdge = false;
+                for (int dr = -2; dr <= 2; ++dr)
+                    for (int dc = -2; dc <= 2; ++dc)
+                        nearEdge |= copper[static_cast<std::size_t>((r + dr) * w + c + dc)] != want;
+                if (nearEdge) {
+                    ++edge;
+                } else if (++differing <= 5) {
+                    where += " (" + std::to_string(RoundHalfEven64((c + 0.5) / zoom)) + "," +
+                             std::to_string(RoundHalfEven64(-(r + 0.5) / zoom)) +
+                             (want ? " artwork)" : " drawing)");
+                }
+            }
+        EXPECT_EQ(differing, 0) << "at" << where;
+        EXPECT_LT(edge, w * h / 100);
+    }
 }
 
 TEST_P(RenderTest, PhotoViewOfSide2IsMirroredInBoardColours)

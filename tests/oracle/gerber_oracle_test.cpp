@@ -1,10 +1,11 @@
-// Renders our Gerber and Excellon output with gerbv and compares the picture with the layer
-// computed from our own element regions. The two paths share no drawing code: gerbv draws the
-// apertures and regions of the file, we rasterise Region point tests.
-#include "gerbvrender.h"
+// Renders our Gerber and Excellon output with two independent readers, gerbv and tracespace's
+// gerber-to-svg, and compares their pictures with the layer computed from our own element
+// regions and with each other. The paths share no drawing code: the readers draw the apertures
+// and regions of the file, we rasterise Region point tests.
 #include "output/artwork.h"
 #include "output/excellon.h"
 #include "output/gerber.h"
+#include "readers.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -22,7 +23,8 @@
 using namespace trevok;
 using namespace trevok::oracle;
 
-namespace {
+namespace
+{
 
 // gerbv snaps stroked lines to the pixel grid, which moves their edges by up to a pixel; a pixel
 // may therefore differ where our picture changes within this many pixels (0.1 mm).
@@ -85,14 +87,35 @@ TBoard testBoard()
         arc->Angle = 30;
         arc->Width = 250;
         b.Elements.push_back(std::move(arc));
+        // Filled circles: an arc over more than half a turn, one across 0 degrees, a whole disc.
+        struct FilledCircle {
+            int x, y, outer, inner, start, stop;
+        };
+        for (const FilledCircle& f :
+             {FilledCircle{700, -1800, 150, 90, 30, 250}, FilledCircle{1150, -1750, 150, 110, 300, 60},
+              FilledCircle{2450, -1850, 120, 60, 0, 0}}) {
+            auto c = make(KindCircle, layer);
+            c->X = f.x;
+            c->Y = f.y + yOff;
+            c->Size1 = f.outer;
+            c->Size2 = f.inner;
+            c->Angle = f.start;
+            c->Width = f.stop;
+            c->Filled = 1;
+            b.Elements.push_back(std::move(c));
+        }
         auto area = make(KindArea, layer);
         area->Width = 20;
-        area->Points = {{3500, -1100 + yOff}, {4200, -1100 + yOff}, {4200, -1700 + yOff}, {3500, -1100 + yOff}};
+        area->Points = {
+            {3500, -1100 + yOff}, {4200, -1100 + yOff}, {4200, -1700 + yOff}, {3500, -1100 + yOff}};
         b.Elements.push_back(std::move(area));
         auto restricted = make(KindArea, layer);
         restricted->Width = 20;
         restricted->Restricted = 1;
-        restricted->Points = {{4500, -1100 + yOff}, {5500, -1100 + yOff}, {5500, -1700 + yOff}, {4500, -1700 + yOff},
+        restricted->Points = {{4500, -1100 + yOff},
+                              {5500, -1100 + yOff},
+                              {5500, -1700 + yOff},
+                              {4500, -1700 + yOff},
                               {4500, -1100 + yOff}};
         b.Elements.push_back(std::move(restricted));
         auto line = make(KindLine, layer);
@@ -111,7 +134,9 @@ TBoard testBoard()
             stroke.Layer = layer;
             stroke.Width = 40;
             stroke.Clearance = 40;
-            stroke.Points = {{3300 + i * 200, -1900 + yOff}, {3400 + i * 200, -1750 + yOff}, {3500 + i * 200, -1900 + yOff}};
+            stroke.Points = {{3300 + i * 200, -1900 + yOff},
+                             {3400 + i * 200, -1750 + yOff},
+                             {3500 + i * 200, -1900 + yOff}};
             text->Strokes.push_back(stroke);
         }
         b.Elements.push_back(std::move(text));
@@ -139,17 +164,18 @@ void writeFile(const QString& path, const std::string& bytes)
     f.write(bytes.data(), static_cast<qint64>(bytes.size()));
 }
 
+using Bitmap = std::vector<std::uint8_t>; // one byte per pixel, 1 = dark, rows from the top
+
 struct Comparison {
-    int differing = 0;     // pixels that differ away from any edge
-    int edge = 0;          // pixels that differ next to an edge
-    int dark = 0;          // dark pixels of our rendering
-    std::string where;     // file coordinates of differing pixels and who drew them dark
+    int differing = 0; // pixels that differ away from any edge
+    int edge = 0;      // pixels that differ next to an edge
+    std::string where; // file coordinates of differing pixels and who drew them dark
 };
 
 /// Our picture of a region: even-odd scanline fill of its normalised paths at pixel centres.
-std::vector<std::uint8_t> rasterise(const Region& artwork, const TBoard& b, bool mirror, int w, int h)
+Bitmap rasterise(const Region& artwork, const TBoard& b, bool mirror, int w, int h)
 {
-    std::vector<std::uint8_t> img(static_cast<std::size_t>(w * h), 0);
+    Bitmap img(static_cast<std::size_t>(w * h), 0);
     const Region norm = artwork.normalized();
     std::vector<double> xs;
     for (int r = 0; r < h; ++r) {
@@ -162,7 +188,8 @@ std::vector<std::uint8_t> rasterise(const Region& artwork, const TBoard& b, bool
                     const RPoint& p = path[i];
                     const RPoint& q = path[(i + 1) % path.size()];
                     if ((p.y <= y) != (q.y <= y))
-                        xs.push_back(p.x + (y - p.y) * static_cast<double>(q.x - p.x) / static_cast<double>(q.y - p.y));
+                        xs.push_back(p.x + (y - p.y) * static_cast<double>(q.x - p.x) /
+                                               static_cast<double>(q.y - p.y));
                 }
         std::sort(xs.begin(), xs.end());
         for (std::size_t i = 0; i + 1 < xs.size(); i += 2)
@@ -176,26 +203,37 @@ std::vector<std::uint8_t> rasterise(const Region& artwork, const TBoard& b, bool
     return img;
 }
 
-/// Compares gerbv's picture with the artwork region, sampled at pixel centres; a pixel may differ
-/// only where our own picture changes within kEdgeTolerancePx of it.
-Comparison compare(const QImage& theirs, const Region& artwork, const TBoard& b, bool mirror)
+/// A reader's picture as a bitmap (white is dark copper).
+Bitmap bitmap(const QImage& img)
 {
-    const int w = b.BoardWidth / kUnitsPerPx;
-    const int h = b.BoardHeight / kUnitsPerPx;
-    const std::vector<std::uint8_t> ours = rasterise(artwork, b, mirror, w, h);
+    Bitmap out(static_cast<std::size_t>(img.width() * img.height()), 0);
+    for (int r = 0; r < img.height(); ++r)
+        for (int c = 0; c < img.width(); ++c)
+            out[static_cast<std::size_t>(r * img.width() + c)] = qGray(img.pixel(c, r)) > 128;
+    return out;
+}
+
+int darkPixels(const Bitmap& b)
+{
+    return static_cast<int>(std::count(b.begin(), b.end(), std::uint8_t{1}));
+}
+
+/// Compares a picture with a reference; a pixel may differ only where the reference changes
+/// within kEdgeTolerancePx of it.
+Comparison compare(const Bitmap& theirs, const Bitmap& reference, int w, int h)
+{
     Comparison cmp;
     for (int r = 0; r < h; ++r) {
         for (int c = 0; c < w; ++c) {
-            const bool o = ours[static_cast<std::size_t>(r * w + c)];
-            cmp.dark += o;
-            const bool t = qGray(theirs.pixel(c, r)) > 128;
-            if (o == t)
+            const bool o = reference[static_cast<std::size_t>(r * w + c)];
+            if (o == static_cast<bool>(theirs[static_cast<std::size_t>(r * w + c)]))
                 continue;
             bool nearEdge = false;
             for (int dr = -kEdgeTolerancePx; dr <= kEdgeTolerancePx && !nearEdge; ++dr)
                 for (int dc = -kEdgeTolerancePx; dc <= kEdgeTolerancePx && !nearEdge; ++dc) {
                     const int rr = r + dr, cc = c + dc;
-                    if (rr >= 0 && rr < h && cc >= 0 && cc < w && ours[static_cast<std::size_t>(rr * w + cc)] != o)
+                    if (rr >= 0 && rr < h && cc >= 0 && cc < w &&
+                        reference[static_cast<std::size_t>(rr * w + cc)] != o)
                         nearEdge = true;
                 }
             if (nearEdge) {
@@ -203,29 +241,52 @@ Comparison compare(const QImage& theirs, const Region& artwork, const TBoard& b,
             } else {
                 ++cmp.differing;
                 if (cmp.differing <= 8)
-                    cmp.where += " (" + std::to_string(c * kUnitsPerPx) + "," + std::to_string((h - 1 - r) * kUnitsPerPx) +
-                             (o ? " ours" : " gerbv") + ")";
+                    cmp.where += " (" + std::to_string(c * kUnitsPerPx) + "," +
+                                 std::to_string((h - 1 - r) * kUnitsPerPx) + (o ? " reference" : " reader") +
+                                 ")";
             }
         }
     }
     return cmp;
 }
 
-/// Centres of the white blobs of a picture, in file units.
-class GerbvOracle : public ::testing::Test {
-protected:
+/// gerber-to-svg's warnings, less the one every file of ours gives: the "%LN" layer name, a
+/// block the current format no longer has, which the reader ignores.
+QStringList unexpected(const QStringList& warnings)
+{
+    QStringList out;
+    for (const QString& w : warnings)
+        if (!w.contains(QStringLiteral("\"%LN")))
+            out << w;
+    return out;
+}
+
+/// Both readers must be there: a missing one fails the tests (the setup script installs them).
+class GerberReaders : public ::testing::Test
+{
+  protected:
     void SetUp() override
     {
-        if (gerbvProgram().isEmpty())
-            GTEST_SKIP() << "gerbv is not installed (scripts/setup-deps.sh installs it)";
+        ASSERT_FALSE(gerbvProgram().isEmpty()) << "gerbv is not installed: run scripts/setup-deps.sh";
+        const QString missing = tracespaceMissing();
+        ASSERT_TRUE(missing.isEmpty())
+            << "missing for gerber-to-svg: " << missing.toStdString() << "; run scripts/setup-deps.sh";
         ASSERT_TRUE(dir.isValid());
     }
     QTemporaryDir dir;
 };
 
+void expectAgreement(const Bitmap& theirs, const Bitmap& reference, int w, int h, const char* what)
+{
+    const Comparison cmp = compare(theirs, reference, w, h);
+    EXPECT_EQ(cmp.differing, 0) << what << ": edge pixels differing: " << cmp.edge << "; at" << cmp.where;
+    // Edges may differ by rounding, but never along a large part of the picture.
+    EXPECT_LT(cmp.edge, w * h / 50) << what;
+}
+
 } // namespace
 
-TEST_F(GerbvOracle, EveryLayerKindAgreesExceptAlongEdges)
+TEST_F(GerberReaders, EveryLayerKindAgreesExceptAlongEdges)
 {
     const TBoard b = testBoard();
     const int w = b.BoardWidth / kUnitsPerPx, h = b.BoardHeight / kUnitsPerPx;
@@ -234,9 +295,9 @@ TEST_F(GerbvOracle, EveryLayerKindAgreesExceptAlongEdges)
         bool punch;
         bool invert;
     };
-    const Case cases[] = {{GerberLayer::K1, false, false}, {GerberLayer::K1, true, false},
-                          {GerberLayer::K2, false, false}, {GerberLayer::K2, true, false},
-                          {GerberLayer::B1, false, false}, {GerberLayer::B2, false, false},
+    const Case cases[] = {{GerberLayer::K1, false, false},     {GerberLayer::K1, true, false},
+                          {GerberLayer::K2, false, false},     {GerberLayer::K2, true, false},
+                          {GerberLayer::B1, false, false},     {GerberLayer::B2, false, false},
                           {GerberLayer::LStop1, false, false}, {GerberLayer::LStop2, false, true}};
     TBoard plane2 = testBoard();
     plane2.GroundPlane1 = 0;
@@ -248,20 +309,29 @@ TEST_F(GerbvOracle, EveryLayerKindAgreesExceptAlongEdges)
             o.invert = c.invert;
             const QString file = dir.path() + QStringLiteral("/layer.gbr");
             writeFile(file, PlotteGerberfile(*board, o));
-            const QImage img = renderGerber(file, w, h, dir.path());
-            ASSERT_EQ(img.width(), w);
-            ASSERT_EQ(img.height(), h);
-            const Comparison cmp = compare(img, LayerArtwork(*board, o), *board, o.mirror);
-            SCOPED_TRACE(GerberLayerName(c.layer, 1) + (c.punch ? " punched" : "") + (c.invert ? " inverted" : ""));
-            EXPECT_GT(cmp.dark, 500);
-            EXPECT_EQ(cmp.differing, 0) << "edge pixels differing: " << cmp.edge << "; at" << cmp.where;
-            // Edges may differ by rounding, but never along a large part of the picture.
-            EXPECT_LT(cmp.edge, w * h / 50);
+            SCOPED_TRACE(GerberLayerName(c.layer, 1) + (c.punch ? " punched" : "") +
+                         (c.invert ? " inverted" : "") + (board == &b ? ", plane 1" : ", plane 2"));
+            const Bitmap ours = rasterise(LayerArtwork(*board, o), *board, o.mirror, w, h);
+            EXPECT_GT(darkPixels(ours), 500);
+
+            const QImage gerbvImage = renderGerber(file, w, h, dir.path());
+            ASSERT_EQ(gerbvImage.size(), QSize(w, h));
+            const Bitmap gerbv = bitmap(gerbvImage);
+            EXPECT_GT(darkPixels(gerbv), 500) << "gerbv drew nothing";
+            expectAgreement(gerbv, ours, w, h, "gerbv against our regions");
+
+            const TracespaceRendering ts = renderTracespace(file, w, h, dir.path());
+            ASSERT_EQ(ts.image.size(), QSize(w, h)) << ts.warnings.join(QLatin1Char('\n')).toStdString();
+            EXPECT_EQ(unexpected(ts.warnings).join(QLatin1Char('\n')).toStdString(), "");
+            const Bitmap tracespace = bitmap(ts.image);
+            EXPECT_GT(darkPixels(tracespace), 500) << "gerber-to-svg drew nothing";
+            expectAgreement(tracespace, ours, w, h, "gerber-to-svg against our regions");
+            expectAgreement(tracespace, gerbv, w, h, "gerber-to-svg against gerbv");
         }
     }
 }
 
-TEST_F(GerbvOracle, DrillHolesFallOnPadCentres)
+TEST_F(GerberReaders, DrillHolesFallOnPadCentres)
 {
     const TBoard b = testBoard();
     const int w = b.BoardWidth / kUnitsPerPx, h = b.BoardHeight / kUnitsPerPx;
@@ -271,7 +341,6 @@ TEST_F(GerbvOracle, DrillHolesFallOnPadCentres)
             o.side2 = side2;
             const QString file = dir.path() + QStringLiteral("/holes.drl");
             writeFile(file, WriteExcellon(b, o));
-            const auto holes = findBlobs(renderGerber(file, w, h, dir.path()));
             // Pad centres in the frame of that side's copper Gerber (mirrored for side 2); a
             // through-plated pair is one hole.
             std::vector<std::pair<double, double>> pads;
@@ -282,13 +351,19 @@ TEST_F(GerbvOracle, DrillHolesFallOnPadCentres)
                 if (std::find(pads.begin(), pads.end(), p) == pads.end())
                     pads.push_back(p);
             }
-            SCOPED_TRACE(std::string(side2 ? "side 2" : "side 1") + (inch ? " inch" : " mm"));
-            ASSERT_EQ(holes.size(), pads.size());
-            for (const auto& p : pads) {
-                double best = 1e18;
-                for (const auto& hc : holes)
-                    best = std::min(best, std::hypot(hc.x - p.first, hc.y - p.second));
-                EXPECT_LT(best, 1.5 * kUnitsPerPx) << "no hole at pad " << p.first << "," << p.second;
+            const TracespaceRendering ts = renderTracespace(file, w, h, dir.path());
+            EXPECT_EQ(ts.warnings.join(QLatin1Char('\n')).toStdString(), "");
+            for (const bool second : {false, true}) {
+                SCOPED_TRACE(std::string(side2 ? "side 2" : "side 1") + (inch ? " inch" : " mm") +
+                             (second ? ", gerber-to-svg" : ", gerbv"));
+                const auto holes = findBlobs(second ? ts.image : renderGerber(file, w, h, dir.path()));
+                ASSERT_EQ(holes.size(), pads.size());
+                for (const auto& p : pads) {
+                    double best = 1e18;
+                    for (const auto& hc : holes)
+                        best = std::min(best, std::hypot(hc.x - p.first, hc.y - p.second));
+                    EXPECT_LT(best, 1.5 * kUnitsPerPx) << "no hole at pad " << p.first << "," << p.second;
+                }
             }
         }
     }
