@@ -9,8 +9,10 @@
 
 #include <ostream>
 
-namespace trevok::cli {
-namespace {
+namespace trevok::cli
+{
+namespace
+{
 
 /// Opens the file, converts old font texts when asked, and picks the board (1-based option,
 /// else the board shown in the file). Returns null after printing the reason.
@@ -25,8 +27,8 @@ const TBoard* prepareBoard(TProject& project, const Args& args, int language, st
     if (const auto n = args.value("--board")) {
         const int b = parseInt(*n, "--board");
         if (b < 1 || b > static_cast<int>(project.Boards.size()))
-            throw CliError("--board " + *n + " is out of range: the file has " + std::to_string(project.Boards.size()) +
-                           " board(s)");
+            throw CliError("--board " + *n + " is out of range: the file has " +
+                           std::to_string(project.Boards.size()) + " board(s)");
         index = b - 1;
     }
     if (index < 0 || index >= static_cast<int>(project.Boards.size()))
@@ -37,7 +39,8 @@ const TBoard* prepareBoard(TProject& project, const Args& args, int language, st
             convertFontTexts(project);
         } else {
             err << "trevok-cli: warning: the board holds " << fontTexts
-                << " old font text(s), which are not exported; --convert-font-texts converts them to layout text\n";
+                << " old font text(s), which are not exported; --convert-font-texts converts them to layout "
+                   "text\n";
         }
     }
     return project.Boards[static_cast<std::size_t>(index)].get();
@@ -57,9 +60,9 @@ bool writeOutput(const std::string& path, const std::string& bytes, int language
 GerberLayer parseLayer(const std::string& s)
 {
     static const std::pair<const char*, GerberLayer> names[] = {
-        {"K1", GerberLayer::K1},         {"B1", GerberLayer::B1},         {"K2", GerberLayer::K2},
-        {"B2", GerberLayer::B2},         {"LStop1", GerberLayer::LStop1}, {"LStop2", GerberLayer::LStop2},
-        {"C1", GerberLayer::K1},         {"S1", GerberLayer::B1},         {"C2", GerberLayer::K2},
+        {"K1", GerberLayer::K1}, {"B1", GerberLayer::B1},         {"K2", GerberLayer::K2},
+        {"B2", GerberLayer::B2}, {"LStop1", GerberLayer::LStop1}, {"LStop2", GerberLayer::LStop2},
+        {"C1", GerberLayer::K1}, {"S1", GerberLayer::B1},         {"C2", GerberLayer::K2},
         {"S2", GerberLayer::B2}};
     for (const auto& [name, layer] : names)
         if (s == name)
@@ -97,10 +100,9 @@ int exportGerber(const std::vector<std::string>& argv, std::ostream& err)
         throw CliError("--mirror and --no-mirror exclude each other");
     if (args.has("--outline") && args.has("--no-outline"))
         throw CliError("--outline and --no-outline exclude each other");
-    if (args.has("--mirror"))
-        o.mirror = true;
-    if (args.has("--no-mirror"))
-        o.mirror = false;
+    // The dialog mirrors side-2 layers (it also makes photo artwork); files for a board house
+    // are all seen from side 1, so that they line up with the unmirrored drill file.
+    o.mirror = args.has("--mirror");
     if (args.has("--outline"))
         o.outline = true;
     if (args.has("--no-outline"))

@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace
+{
 
 const char* const kUsage =
     "Usage: trevok-cli COMMAND [OPTIONS]\n"
@@ -22,9 +23,11 @@ const char* const kUsage =
     "      [--mirror|--no-mirror] [--outline|--no-outline] [--punch-holes] [--mark-holes]\n"
     "      [--invert] [--pad-offset MM] [--smd-offset MM] [--no-pads] [--no-smd-pads]\n"
     "      [--convert-font-texts] [--language de|en|fr]\n"
-    "      One layer as Gerber RS-274X. Side 2 layers are mirrored and copper layers get the\n"
-    "      board outline unless told otherwise; --board counts from 1 and defaults to the\n"
-    "      board shown in the file; the offsets are for solder masks (0.30 and 0.10 mm).\n"
+    "      One layer as Gerber RS-274X. Every layer is written as seen from side 1, not\n"
+    "      mirrored, so that it lines up with the drill file, as board houses expect;\n"
+    "      --mirror mirrors x (artwork for side 2). Copper layers get the board outline\n"
+    "      unless told otherwise; --board counts from 1 and defaults to the board shown in\n"
+    "      the file; the offsets are for solder masks (0.30 and 0.10 mm).\n"
     "  export drill FILE.lay -o OUT [--board N] [--side 1|2] [--unit mm|inch]\n"
     "      [--format 3.2|3.3] [--keep-leading-zeros] [--convert-font-texts]\n"
     "      Excellon drill data: one hole per through-hole pad; mm defaults to 3.2, inch to 3.3.\n"

@@ -18,7 +18,8 @@
 
 using namespace trevok;
 
-namespace {
+namespace
+{
 
 struct CliRun {
     int status = -1;
@@ -82,8 +83,9 @@ TProject sampleProject()
     return p;
 }
 
-class Cli : public ::testing::Test {
-protected:
+class Cli : public ::testing::Test
+{
+  protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
@@ -169,18 +171,48 @@ TEST_F(Cli, ExportGerberAndDrillUseTheCoreExports)
     TProject p = sampleProject();
     GerberOptions o = GerberOptions::forLayer(GerberLayer::K2);
     o.language = 0;
+    o.mirror = false; // the dialog's default for side 2, not the command line's
     QFile f(gbr);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll().toStdString(), PlotteGerberfile(*p.Boards[1], o)); // shown board, mirrored
+    EXPECT_EQ(f.readAll().toStdString(), PlotteGerberfile(*p.Boards[1], o)); // the shown board
 
     const QString drl = path("holes.drl");
-    const CliRun d = cli({"export", "drill", lay, "--board", "2", "--side", "2", "--unit", "inch", "-o", drl});
+    const CliRun d =
+        cli({"export", "drill", lay, "--board", "2", "--side", "2", "--unit", "inch", "-o", drl});
     ASSERT_EQ(d.status, 0) << d.err;
     DrillOptions dop = DrillOptions::forUnit(true);
     dop.side2 = true;
     QFile g(drl);
     ASSERT_TRUE(g.open(QIODevice::ReadOnly));
     EXPECT_EQ(g.readAll().toStdString(), WriteExcellon(*p.Boards[1], dop));
+}
+
+TEST_F(Cli, EveryGerberLayerLinesUpWithTheDrillFileUnlessMirroredOnRequest)
+{
+    const QString drl = path("holes.drl");
+    ASSERT_EQ(cli({"export", "drill", lay, "-o", drl}).status, 0);
+    QFile d(drl);
+    ASSERT_TRUE(d.open(QIODevice::ReadOnly));
+    const QByteArray drill = d.readAll();
+    // The through-plated pair at (1000, -1000) on the 50 x 30 mm board: one hole at 10, 20 mm.
+    ASSERT_TRUE(drill.contains("\r\nX1000Y2000\r\n"));
+    for (const char* layer : {"K1", "K2", "LStop1", "LStop2"}) {
+        SCOPED_TRACE(layer);
+        const QString gbr = path("layer.gbr");
+        ASSERT_EQ(cli({"export", "gerber", lay, "--layer", layer, "-o", gbr}).status, 0);
+        QFile plain(gbr);
+        ASSERT_TRUE(plain.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(plain.readAll().contains("\r\nX1000Y2000D02*\r\n")) << "the pad misses its hole";
+        plain.close();
+        ASSERT_EQ(cli({"export", "gerber", lay, "--layer", layer, "--mirror", "-o", gbr}).status, 0);
+        QFile mirrored(gbr);
+        ASSERT_TRUE(mirrored.open(QIODevice::ReadOnly));
+        const QByteArray m = mirrored.readAll();
+        EXPECT_TRUE(m.contains("\r\nX4000Y2000D02*\r\n"));
+        EXPECT_FALSE(m.contains("\r\nX1000Y2000D02*\r\n"));
+    }
+    const CliRun h = cli({"--help"});
+    EXPECT_NE(h.out.find("--mirror mirrors x"), std::string::npos) << h.out;
 }
 
 TEST_F(Cli, BadInputGivesAMessageAndNoFile)
