@@ -5,6 +5,7 @@
 
 #include "document/layoutfile.h"
 #include "document/region.h"
+#include "edit/macrolibrary.h"
 
 #include <gtest/gtest.h>
 
@@ -15,6 +16,7 @@
 #include <map>
 #include <regex>
 #include <set>
+#include <tuple>
 
 using namespace trevok;
 namespace fs = std::filesystem;
@@ -30,11 +32,12 @@ std::vector<std::uint8_t> fileBytes(const fs::path& p)
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+/// The pads in pin order: SMD pads, and of each through-plated pair the pad on K2.
 std::vector<const TObjekt*> pads(const ElementList& list)
 {
     std::vector<const TObjekt*> out;
     for (const auto& e : list)
-        if (e->isPadLike())
+        if (e->isPadLike() && !(e->Kind == KindPad && e->Layer == LayerK1))
             out.push_back(e.get());
     return out;
 }
@@ -187,9 +190,10 @@ TEST_F(StarterMacros, EachFamilyHasItsFolderAndEveryPartItsPrintAndCopper)
         int print = 0;
         for (const auto& e : m.elements) {
             if (e->isPadLike()) {
-                // Through-hole pads on the solder side, SMD pads on the component side.
+                // SMD pads on the component side; through-hole pads on both (checked below).
                 EXPECT_EQ(e->Kind, smd ? KindSmdPad : KindPad);
-                EXPECT_EQ(e->Layer, smd ? LayerK1 : LayerK2);
+                if (smd)
+                    EXPECT_EQ(e->Layer, LayerK1);
                 if (e->Kind == KindPad) {
                     EXPECT_GT(e->Size2, 0) << "pad without hole";
                     EXPECT_LT(e->Size2, e->Size1) << "hole not smaller than its pad";
@@ -321,4 +325,58 @@ TEST_F(StarterMacros, TwoLeadedPartsHaveTheSpacingTheirNameSays)
     ASSERT_EQ(sot.size(), 3u);
     EXPECT_EQ(sot[1]->X - sot[0]->X, 190);
     EXPECT_EQ(2 * sot[2]->X, sot[0]->X + sot[1]->X) << "pin 3 not opposite the middle";
+}
+
+TEST_F(StarterMacros, ThroughHolePadsArePlatedPairsThatADropPlacesOnBothSides)
+{
+    for (const auto& [path, m] : *readBack) {
+        SCOPED_TRACE(path);
+        const ElementList& list = m.elements;
+        for (std::size_t i = 0; i < list.size(); ++i) {
+            const TObjekt& e = *list[i];
+            if (e.Kind != KindPad || e.Layer != LayerK2)
+                continue;
+            // The twin follows its pad at once: same hole, same copper, on K1, linked both ways.
+            ASSERT_LT(i + 1, list.size());
+            const TObjekt& twin = *list[i + 1];
+            EXPECT_EQ(e.Twin, &twin);
+            EXPECT_EQ(twin.Twin, &e);
+            EXPECT_EQ(twin.Kind, KindPad);
+            EXPECT_EQ(twin.Layer, LayerK1);
+            EXPECT_EQ(std::tie(twin.X, twin.Y, twin.Size1, twin.Size2, twin.Shape, twin.Clearance),
+                      std::tie(e.X, e.Y, e.Size1, e.Size2, e.Shape, e.Clearance));
+        }
+        for (const auto& e : list)
+            if (e->Kind == KindPad)
+                EXPECT_NE(e->Twin, nullptr) << "a through-hole pad on one side only";
+    }
+
+    // Dropped from its file while side 1 is active, a DIP stays a side-1 part (print on B1) and
+    // every pin has copper on both sides, linked as one plated hole; on side 2 it is flipped whole.
+    for (const std::uint8_t active : {LayerK1, LayerK2}) {
+        SCOPED_TRACE(active == LayerK1 ? "K1 active" : "K2 active");
+        MacroPreview preview;
+        const MacroLoadResult loaded =
+            preview.LoadMacroPreview((kMacroDir / "DIP/DIP-8 7.62.lmk").string(), active);
+        ASSERT_TRUE(loaded.loaded);
+        EXPECT_EQ(loaded.sideMatched, active == LayerK2);
+        TProject project;
+        NewBoard(project, "Platine 1");
+        DropMacro(project, preview.elements(), {1016, -1016});
+        int k1 = 0, k2 = 0, print = 0;
+        for (const auto& e : project.currentBoard()->Elements) {
+            if (e->Kind == KindPad) {
+                ASSERT_NE(e->Twin, nullptr);
+                EXPECT_EQ(e->Twin->Twin, e.get());
+                EXPECT_NE(e->Twin->Layer, e->Layer);
+                EXPECT_EQ(std::pair(e->Twin->X, e->Twin->Y), std::pair(e->X, e->Y));
+                (e->Layer == LayerK1 ? k1 : k2) += 1;
+            } else {
+                print += e->Layer == (active == LayerK1 ? LayerB1 : LayerB2);
+            }
+        }
+        EXPECT_EQ(k1, 8);
+        EXPECT_EQ(k2, 8);
+        EXPECT_GT(print, 0);
+    }
 }

@@ -1,9 +1,11 @@
 // Starter footprints placed on a board as a drop places them, exported as Gerber and rendered by
-// gerbv: the pad centres found in gerbv's picture must lie on the package's pitch and rows.
+// gerbv: the pad centres found in gerbv's picture must lie on the package's pitch and rows, on
+// both copper sides for through-hole parts.
 #include "footprints.h"
 
-#include "readers.h"
+#include "edit/macrolibrary.h"
 #include "output/gerber.h"
+#include "readers.h"
 
 #include <QFile>
 #include <QImage>
@@ -16,6 +18,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <iterator>
 #include <stdexcept>
 
 using namespace trevok;
@@ -30,16 +33,6 @@ const Footprint& footprint(const std::vector<Footprint>& all, const std::string&
     if (it == all.end())
         throw std::runtime_error("no footprint " + path);
     return *it;
-}
-
-/// Copies a macro's elements to the end of the board, moved by the drop offset.
-void drop(TBoard& board, const Footprint& f, TPoint offset)
-{
-    for (const auto& e : f.elements) {
-        auto copy = std::make_unique<TObjekt>(*e);
-        Translate(*copy, offset.x, offset.y);
-        board.Elements.push_back(std::move(copy));
-    }
 }
 
 /// Splits blob centres into the two rows of a dual-row part (by x) and sorts each by y.
@@ -67,8 +60,7 @@ class MacroOracle : public ::testing::Test
   protected:
     void SetUp() override
     {
-        if (gerbvProgram().isEmpty())
-            GTEST_SKIP() << "gerbv is not installed (scripts/setup-deps.sh installs it)";
+        ASSERT_FALSE(gerbvProgram().isEmpty()) << "gerbv is not installed: run scripts/setup-deps.sh";
         ASSERT_TRUE(dir.isValid());
     }
 
@@ -101,13 +93,14 @@ class MacroOracle : public ::testing::Test
 TEST_F(MacroOracle, DroppedDipAndSoicShowTheirPitchAndRowsInGerbv)
 {
     const auto all = starterFootprints();
-    TBoard board;
+    TProject project;
+    TBoard& board = NewBoard(project, "Platine 1");
     board.BoardWidth = 3000;
     board.BoardHeight = 2500;
     // Drop points on the 2.54 mm grid, as the snapped cursor gives them.
     const TPoint dipAt{508, -508}, soicAt{2032, -508};
-    drop(board, footprint(all, "DIP/DIP-8 7.62.lmk"), dipAt);
-    drop(board, footprint(all, "SMD/SOIC-8.lmk"), soicAt);
+    DropMacro(project, footprint(all, "DIP/DIP-8 7.62.lmk").elements, dipAt);
+    DropMacro(project, footprint(all, "SMD/SOIC-8.lmk").elements, soicAt);
     const double tolerance = kUnitsPerPx; // one pixel
     // The SOIC's row distance is not a package constant but follows from its lands: take it from
     // the macro and see that the export puts the lands there.
@@ -121,18 +114,24 @@ TEST_F(MacroOracle, DroppedDipAndSoicShowTheirPitchAndRowsInGerbv)
     EXPECT_GT(soicRows, 390) << "lands under the body";
     EXPECT_LT(soicRows, 600) << "lands beyond the lead tips";
 
-    // The DIP's pads are on the solder side (K2), the SOIC's lands on the component side (K1):
-    // each layer shows exactly one part.
+    // The DIP's pads are through-plated, on both copper sides; the SOIC's lands lie on the
+    // component side (K1) only. Each part is told apart by its x (the DIP lies left of 1700).
     struct Case {
         GerberLayer layer;
+        std::size_t padsOnLayer;
         TPoint at;
         double pitch, rows;
     };
     for (const Case& c :
-         {Case{GerberLayer::K2, dipAt, 254, 762}, Case{GerberLayer::K1, soicAt, 127, soicRows}}) {
-        SCOPED_TRACE(GerberLayerName(c.layer, 1));
-        const auto blobs = padsOnLayer(board, c.layer);
-        ASSERT_EQ(blobs.size(), 8u) << "pads merged or missing in gerbv's picture";
+         {Case{GerberLayer::K2, 8, dipAt, 254, 762}, Case{GerberLayer::K1, 16, dipAt, 254, 762},
+          Case{GerberLayer::K1, 16, soicAt, 127, soicRows}}) {
+        SCOPED_TRACE(GerberLayerName(c.layer, 1) + (c.at.x == dipAt.x ? " DIP" : " SOIC"));
+        const auto all = padsOnLayer(board, c.layer);
+        ASSERT_EQ(all.size(), c.padsOnLayer) << "pads merged or missing in gerbv's picture";
+        std::vector<Blob> blobs;
+        std::copy_if(all.begin(), all.end(), std::back_inserter(blobs),
+                     [&](const Blob& b) { return (b.x < 1700) == (c.at.x < 1700); });
+        ASSERT_EQ(blobs.size(), 8u);
         const auto [left, right] = twoRows(blobs);
         for (const auto* row : {&left, &right}) {
             ASSERT_EQ(row->size(), 4u);

@@ -1,5 +1,7 @@
 #include "footprints.h"
 
+#include "edit/properties.h"
+
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -154,9 +156,12 @@ class Builder
     {
         padRadius(c, half(diameter), drill, shape);
     }
+    /// A through-plated pad: the pad on K2 and right after it its twin on K1, linked in the file,
+    /// so that a drop places both.
     void padRadius(TPoint c, std::int32_t radius, std::int32_t drill, std::uint8_t shape)
     {
         add(NewPad(c, radius, shape, LayerK2, half(drill)));
+        AddTwin(fp.elements, *fp.elements.back());
     }
     void smd(TPoint c, std::int32_t width, std::int32_t height) { add(NewSmdPad(c, width, LayerK1, height)); }
 

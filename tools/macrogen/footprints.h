@@ -5,8 +5,10 @@
 // Conventions of every footprint:
 //  - pin 1 (or the only hole) sits at (0, 0), so dropping a macro on the snapped cursor puts
 //    its pads on the grid; pin 1 is the square pad where a package has a pin 1;
-//  - through-hole pads on K2 (the copper side of a single-sided board), SMD pads on K1, the
-//    outline on B1, all drawn as seen from the component side;
+//  - through-hole pads through-plated: each pad on K2 is followed by its twin on K1, so a drop
+//    gives copper on both sides and the last copper element lies on K1, the side of the print:
+//    the automatic side match keeps the part on side 1 while side 1 is active. SMD pads on K1,
+//    the outline on B1, all drawn as seen from the component side;
 //  - the outline never prints over copper: it keeps a small gap to every pad.
 
 #include "document/objekt.h"
@@ -25,7 +27,8 @@ struct Footprint {
     ElementList elements;
 };
 
-/// Every starter footprint, in a fixed order; pads come first in pin order.
+/// Every starter footprint, in a fixed order; pads come first in pin order (a through-hole pad
+/// with its twin).
 std::vector<Footprint> starterFootprints();
 
 /// The Qt resource file listing the footprints under the prefix "/macros". folder is where the
