@@ -35,11 +35,18 @@ const converter = gerberToSvg(text, {id: 'l', attributes: {color: '#ffffff'}}, (
   const toMicrons = converter.units === 'in' ? 25.4 : 1
   const frameW = widthMm * 1000
   const frameH = heightMm * 1000
-  const inner = svg.replace(
-    /^<svg /,
-    `<svg x="${x * toMicrons}" y="${frameH - (y + h) * toMicrons}" ` +
-      `width="${w * toMicrons}" height="${h * toMicrons}" `
-  ).replace(/ width="[^"]*in" height="[^"]*in"| width="[^"]*mm" height="[^"]*mm"/, '')
+  // Nested in the frame: the reader's own size attributes (real-world lengths) give way to the
+  // place and size of its view box in the frame.
+  const rootEnd = svg.indexOf('>')
+  const root = svg
+    .slice(0, rootEnd)
+    .replace(/ (width|height)="[^"]*"/g, '')
+    .replace(
+      /^<svg /,
+      `<svg x="${x * toMicrons}" y="${frameH - (y + h) * toMicrons}" ` +
+        `width="${w * toMicrons}" height="${h * toMicrons}" `
+    )
+  const inner = root + svg.slice(rootEnd)
   const out =
     `<svg xmlns="http://www.w3.org/2000/svg" version="1.1" viewBox="0 0 ${frameW} ${frameH}" ` +
     `width="${widthMm}mm" height="${heightMm}mm">` +
