@@ -195,6 +195,28 @@ class StandardTool final : public ToolState
         s.view().openMenu("PopupMenu", p);
     }
 
+    void escape(EditSession& s) override
+    {
+        EditState& st = s.state();
+        if (!st.busy) {
+            if (s.deselectAll())
+                s.selectionChanged();
+            return;
+        }
+        // A frame, move or corner drag under way is dropped as if it had not begun; the release
+        // that follows finds nothing to finish.
+        s.ErasePreviews();
+        if (st.nodeDrag.active && !st.nodeDrag.undoPending)
+            DropLastUndo(s.project());
+        frame_ = false;
+        moved_.clear();
+        st.busy = false;
+        st.moving = false;
+        st.nodeDrag = {};
+        st.moveOffset = {};
+        s.confine(false);
+    }
+
     ToolHint hint(const EditSession& s) const override
     {
         if (s.state().busy && frame_)
