@@ -158,13 +158,7 @@ class StandardTool final : public ToolState
             const TPoint offset = moveOffset(s, p, mods);
             s.moveSelection(offset.x, offset.y);
         }
-        frame_ = false;
-        moved_.clear();
-        st.busy = false;
-        st.moving = false;
-        st.nodeDrag = {};
-        st.moveOffset = {};
-        s.confine(false);
+        endDrag(s);
     }
 
     void rightPress(EditSession& s, TPoint p, unsigned mods) override
@@ -208,13 +202,7 @@ class StandardTool final : public ToolState
         s.ErasePreviews();
         if (st.nodeDrag.active && !st.nodeDrag.undoPending)
             DropLastUndo(s.project());
-        frame_ = false;
-        moved_.clear();
-        st.busy = false;
-        st.moving = false;
-        st.nodeDrag = {};
-        st.moveOffset = {};
-        s.confine(false);
+        endDrag(s);
     }
 
     ToolHint hint(const EditSession& s) const override
@@ -227,6 +215,19 @@ class StandardTool final : public ToolState
     }
 
   private:
+    /// The frame, move or corner drag is over, done or dropped.
+    void endDrag(EditSession& s)
+    {
+        EditState& st = s.state();
+        frame_ = false;
+        moved_.clear();
+        st.busy = false;
+        st.moving = false;
+        st.nodeDrag = {};
+        st.moveOffset = {};
+        s.confine(false);
+    }
+
     /// Selects the framed elements with their group mates and twins, as a click on each would,
     /// but in one pass over the list: a frame over a whole board of footprints would otherwise
     /// walk the list once per element.
