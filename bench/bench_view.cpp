@@ -61,10 +61,15 @@ struct Scene {
     }
 };
 
+// Made on first use and freed by main while the application object still exists: a widget
+// destroyed after QApplication takes the program down at exit.
+std::unique_ptr<Scene> gScene;
+
 Scene& scene()
 {
-    static Scene s;
-    return s;
+    if (!gScene)
+        gScene = std::make_unique<Scene>();
+    return *gScene;
 }
 
 void BM_ViewFullRepaint(benchmark::State& state, bool wholeBoard)
@@ -175,5 +180,6 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    gScene.reset();
     return 0;
 }

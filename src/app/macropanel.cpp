@@ -1,5 +1,6 @@
 #include "app/macropanel.h"
 
+#include "dialogs/dialogbuttons.h"
 #include "document/cp1252.h"
 #include "document/layoutfile.h"
 #include "edit/session.h"
@@ -159,7 +160,8 @@ MacroPanel::MacroPanel(QWidget* parent) : QWidget(parent)
     int line = 1;
     for (QLineEdit* e : {comment1_, comment2_}) {
         e->setMaxLength(static_cast<int>(MaxMacroLine));
-        connect(e, &QLineEdit::textEdited, this, [this, line](const QString& text) { commentEdited(line, text); });
+        connect(e, &QLineEdit::textEdited, this,
+                [this, line](const QString& text) { commentEdited(line, text); });
         layout->addWidget(e);
         ++line;
     }
@@ -188,15 +190,14 @@ MacroPanel::MacroPanel(QWidget* parent) : QWidget(parent)
 
 MacroPanel::~MacroPanel() = default;
 
-QMessageBox::StandardButton MacroPanel::tell(QMessageBox::Icon icon, const QString& caption, const QString& text,
-                                             QMessageBox::StandardButtons buttons)
+QMessageBox::StandardButton MacroPanel::tell(QMessageBox::Icon icon, const QString& caption,
+                                             const QString& text, QMessageBox::StandardButtons buttons)
 {
     QString shown = text;
     shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     if (messageBox)
         return messageBox(icon, caption, shown, buttons);
-    QMessageBox box(icon, caption, shown, buttons, this);
-    return static_cast<QMessageBox::StandardButton>(box.exec());
+    return ShowMessageBox(this, icon, caption, shown, buttons);
 }
 
 void MacroPanel::warn(const TrevokError& error)
@@ -221,9 +222,10 @@ void MacroPanel::setFolders(const QString& root, const QString& subFolder, const
 {
     root_ = QFileInfo(root).isDir() ? root : fallbackRoot;
     const QString folder = QString::fromStdString(macroFolderPath(pathBytes(root_), subFolder.toStdString()));
-    const bool isRoot = subFolder.isEmpty() || subFolder == QLatin1String("..") || subFolder == QLatin1String("...");
+    const bool isRoot =
+        subFolder.isEmpty() || subFolder == QLatin1String("..") || subFolder == QLatin1String("...");
     subFolder_ = !isRoot && QFileInfo(folder).isDir() && sameOrInside(root_, folder) ? subFolder
-                                                                                      : QStringLiteral("...");
+                                                                                     : QStringLiteral("...");
     dirButton_->setText(subFolder_);
     buildFolderMenu();
     refreshList();
@@ -362,13 +364,19 @@ void MacroPanel::showOptions()
     const bool was = showing_;
     showing_ = true;
     const MacroOptions& o = preview_.options();
-    for (auto [button, down] : {std::pair{mirror_, o.mirror}, std::pair{side_, o.changeSide},
-                                std::pair{plated_, o.throughPlate}}) {
+    for (auto [button, down] :
+         {std::pair{mirror_, o.mirror}, std::pair{side_, o.changeSide}, std::pair{plated_, o.throughPlate}}) {
         const QSignalBlocker block(button);
         button->setChecked(down);
     }
-    comment1_->setText(fromBytes(preview_.comment1()));
-    comment2_->setText(fromBytes(preview_.comment2()));
+    for (auto [edit, text] : {std::pair{comment1_, fromBytes(preview_.comment1())},
+                              std::pair{comment2_, fromBytes(preview_.comment2())}}) {
+        // setText leaves the cursor at the end, which scrolls a line longer than the box so
+        // far that its beginning is hidden; the beginning is what describes the macro.
+        edit->setText(text);
+        edit->setCursorPosition(0);
+        edit->setToolTip(text);
+    }
     showing_ = was;
     view_->update();
 }
@@ -554,8 +562,8 @@ bool MacroDropTarget::eventFilter(QObject* watched, QEvent* event)
     case QEvent::DragEnter:
     case QEvent::DragMove: {
         auto* e = static_cast<QDragMoveEvent*>(event);
-        const bool ours = e->mimeData()->hasFormat(QString::fromLatin1(MacroMimeType)) &&
-                          panel_.isDragSource(e->source());
+        const bool ours =
+            e->mimeData()->hasFormat(QString::fromLatin1(MacroMimeType)) && panel_.isDragSource(e->source());
         if (!ours)
             return false;
         if (event->type() == QEvent::DragEnter && session_)
@@ -573,7 +581,8 @@ bool MacroDropTarget::eventFilter(QObject* watched, QEvent* event)
         return false;
     case QEvent::Drop: {
         auto* e = static_cast<QDropEvent*>(event);
-        if (!e->mimeData()->hasFormat(QString::fromLatin1(MacroMimeType)) || !panel_.isDragSource(e->source()))
+        if (!e->mimeData()->hasFormat(QString::fromLatin1(MacroMimeType)) ||
+            !panel_.isDragSource(e->source()))
             return false;
         dropAt(e->position().toPoint(), e->modifiers() & Qt::ControlModifier);
         e->setDropAction(Qt::CopyAction);

@@ -1,21 +1,23 @@
 // The editor's entry point: the language of the run first, then the main window, then the file
 // named on the command line.
 #include "app/mainwindow.h"
+#include "app/qttranslations.h"
 #include "app/settings.h"
 #include "view/texts.h"
 
 #include <QApplication>
 #include <QFont>
 #include <QLinearGradient>
+#include <QLocale>
 #include <QPainter>
 #include <QPixmap>
 #include <QSplashScreen>
-#include <QLocale>
 #include <QTimer>
 
 #include <cstdio>
 
-namespace {
+namespace
+{
 
 /// The title picture shown while the window is built: our own drawing of a board corner.
 QPixmap titlePicture()
@@ -42,17 +44,44 @@ QPixmap titlePicture()
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Trevok"));
-
-    QStringList arguments = QApplication::arguments();
-    arguments.removeFirst();
+    // The command line is read before the application object exists: --help, --version and the
+    // message about a missing display need no window system.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
     const trevok::CommandLine commandLine = trevok::ParseCommandLine(arguments);
     if (commandLine.languageError)
         std::fprintf(stderr, "trevok: unknown language \"%s\" (de, en or fr); using the default\n",
                      commandLine.badLanguage.toLocal8Bit().constData());
     // Every window takes its texts when it is made, so the language must be fixed before.
     trevok::SetCurrentLanguage(trevok::ChooseLanguage(commandLine.language, {}, QLocale::system()));
+    if (commandLine.help) {
+        std::fputs(trevok::UsageText().toLocal8Bit().constData(), stdout);
+        return 0;
+    }
+    if (commandLine.version) {
+        std::printf("Trevok %s\n", TREVOK_VERSION);
+        return 0;
+    }
+    if (!trevok::DisplayAvailable(qEnvironmentVariable("QT_QPA_PLATFORM"), qEnvironmentVariable("DISPLAY"),
+                                  qEnvironmentVariable("WAYLAND_DISPLAY"))) {
+        std::fputs(
+            trevok::T(
+                "trevok: keine grafische Anzeige gefunden (DISPLAY ist nicht gesetzt).\n"
+                "Der Editor braucht eine Desktop-Sitzung; Ausgaben ohne Fenster macht trevok-cli.\n",
+                "trevok: no graphical display found (DISPLAY is not set).\n"
+                "The editor needs a desktop session; trevok-cli makes output without a window.\n",
+                "trevok : aucun affichage graphique trouvé (DISPLAY n´est pas défini).\n"
+                "L´éditeur a besoin d´une session de bureau ; trevok-cli produit les sorties sans fenêtre.\n")
+                .toLocal8Bit()
+                .constData(),
+            stderr);
+        return 1;
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Trevok"));
+    trevok::InstallQtTranslations(trevok::CurrentLanguage());
 
     QSplashScreen splash(titlePicture());
     splash.show();

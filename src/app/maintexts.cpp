@@ -99,6 +99,7 @@ constexpr MainTextRow kRows[] = {
     {"Farbendefinieren1", M, "Farben definieren...", "Define colours...", "Définir couleurs..."},
     {"Projektinfo1", M, "Projektinfo...", "Project info...", "Infos projet..."},
     {"Hinweistexte1", M, "&Hinweistexte", "&Hints", "&Bulles d'aide"},
+    {"M_ZoomAmMauszeiger", M, "&Zoom am Mauszeiger", "&Zoom at cursor", "&Zoom sur le curseur"},
     {"UndoTiefe1", M, "Undo-Tiefe...", "UNDO depth...", "Nombre d´opérations de retour en arrière.."},
     // ---- Layer menu
     {"L1", M, "Layer", nullptr, "Couche"},

@@ -5,6 +5,7 @@
 #include "app/maintexts.h"
 #include "dialogs/colordlg.h"
 #include "dialogs/cp1252validator.h"
+#include "dialogs/dialogbuttons.h"
 #include "dialogs/linientextdlg.h"
 #include "dialogs/realansichtdlg.h"
 #include "dialogs/txtdlg.h"
@@ -30,10 +31,11 @@
 #include <QCloseEvent>
 #include <QEvent>
 #include <QFileDialog>
+#include <QScreen>
 #include <QFont>
 #include <QFontMetricsF>
-#include <QGuiApplication>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -70,8 +72,7 @@ MainWindow::MainWindow(const QString& settingsPath, QWidget* parent)
     setObjectName(QStringLiteral("Form1"));
     messageBox = [this](QMessageBox::Icon icon, const QString& caption, const QString& text,
                         QMessageBox::StandardButtons buttons) {
-        QMessageBox box(icon, caption, text, buttons, this);
-        return static_cast<QMessageBox::StandardButton>(box.exec());
+        return ShowMessageBox(this, icon, caption, text, buttons);
     };
     askFileName = [this](bool save, const QString& caption, const QString& folder, const QString& filter) {
         return save ? QFileDialog::getSaveFileName(this, caption, folder, filter)
@@ -86,10 +87,13 @@ MainWindow::MainWindow(const QString& settingsPath, QWidget* parent)
     project_.HistoryChanged = [this] { updateCommandStates(); };
 
     autoSaver_ = std::make_unique<AutoSaver>(project_, this);
-    connect(autoSaver_.get(), &AutoSaver::backupStarted, this,
-            [this](const QString&) { hint_->setText(AutoSaveStatusText()); });
+    // The status line shows the backup while it is written, then what it showed before.
+    connect(autoSaver_.get(), &AutoSaver::backupStarted, this, [this](const QString&) {
+        hintBeforeBackup_ = hint_->text();
+        hint_->setText(AutoSaveStatusText());
+    });
     connect(autoSaver_.get(), &AutoSaver::backupFinished, this,
-            [this](bool, const QString&, const QString&) { hint_->clear(); });
+            [this](bool, const QString&, const QString&) { hint_->setText(hintBeforeBackup_); });
 
     buildActions();
     buildMenus();
@@ -100,11 +104,10 @@ MainWindow::MainWindow(const QString& settingsPath, QWidget* parent)
     connect(&view_, &ViewModel::changed, this, &MainWindow::viewChanged);
 
     colourDlg_ = new TColor_Dlg(this);
-    connect(colourDlg_, &TColor_Dlg::coloursChanged, this,
-            [this] {
-                board_->setColourScheme(CurrentColours());
-                macroPanel_->setColours(CurrentColours());
-            });
+    connect(colourDlg_, &TColor_Dlg::coloursChanged, this, [this] {
+        board_->setColourScheme(CurrentColours());
+        macroPanel_->setColours(CurrentColours());
+    });
 
     readSettings();
     board_->setColourScheme(CurrentColours());
@@ -114,7 +117,12 @@ MainWindow::MainWindow(const QString& settingsPath, QWidget* parent)
     syncTabs();
     updateTitle();
     updateCommandStates();
-    resize(1100, 760);
+    // The usual size, but never more than the screen offers (a 1024 × 768 screen cut off the
+    // macro panel and the status line).
+    QSize size(1100, 760);
+    if (const QScreen* s = screen())
+        size = size.boundedTo(s->availableGeometry().size());
+    resize(size);
 }
 
 MainWindow::~MainWindow()
@@ -260,7 +268,8 @@ void MainWindow::buildCentralArea()
             font.setBold(true);
             font.setPixelSize(reference);
             const QFontMetricsF metrics(font);
-            const double scale = std::abs(static_cast<double>(fontTextHeight(settings.heightMm, ppi))) / reference;
+            const double scale =
+                std::abs(static_cast<double>(fontTextHeight(settings.heightMm, ppi))) / reference;
             const QString shown = fromCp1252(settings.text.substr(0, MaxFontTextBytes));
             result = editFontText(project_, index, settings, ppi,
                                   RoundHalfEven64(metrics.horizontalAdvance(shown) * scale),
@@ -352,7 +361,6 @@ void MainWindow::buildStatusBar()
     connect(board_, &BoardWidget::statusHintChanged, this,
             [this](const QString& text) { statusWidgets_->setHint(SplitHint(text).longPart); });
     connect(board_, &BoardWidget::coordinatesChanged, statusWidgets_, &StatusBarWidgets::setCoordinates);
-
 }
 
 bool MainWindow::event(QEvent* event)
@@ -403,6 +411,8 @@ void MainWindow::readSettings()
     autoSaver_->setInterval(settings_.autoSaveTime);
     autoSaver_->setEnabled(settings_.autoSave);
     toggleHints(settings_.hintsShown);
+    action(QStringLiteral("M_ZoomAmMauszeiger"))->setChecked(settings_.zoomAtCursor);
+    board_->setWheelZoomAtCursor(settings_.zoomAtCursor);
     updateRecentMenu();
     readMacroSettings();
 }

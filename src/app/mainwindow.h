@@ -125,7 +125,7 @@ class MainWindow : public QMainWindow
     void redo();
     void setActiveLayer(int layer);
     void toggleLayerVisible(int layer);
-    /// `SB_AutoMasse` pressed (marks modified) or `M_AutoMasse` chosen (does not).
+    /// `SB_AutoMasse` pressed or `M_AutoMasse` chosen; either marks the layout modified.
     void setGroundPlane(bool on, bool fromButton);
     /// Refreshes every enabled state, check mark and caption from the project and the view.
     void updateCommandStates();
@@ -244,6 +244,7 @@ class MainWindow : public QMainWindow
     Navigator* navigator_ = nullptr;
     QTabBar* tabs_ = nullptr;
     QLabel* hint_ = nullptr;
+    QString hintBeforeBackup_;
     QLabel* xPos_ = nullptr;
     QLabel* yPos_ = nullptr;
     GridMenu* gridMenu_ = nullptr;

@@ -187,9 +187,7 @@ void MainWindow::openBoardMenu(const QString& name, QPoint globalPos)
 
 void MainWindow::undo()
 {
-    if (session_)
-        session_->abortOperation();
-    if (Undo(project_)) {
+    if (session_ ? session_->undo() : Undo(project_)) {
         board_->repaintAll();
         if (session_)
             session_->selectionChanged();
@@ -236,7 +234,7 @@ void MainWindow::setGroundPlane(bool on, bool fromButton)
     const TBoard* board = project_.currentBoard();
     if (!board || GroundPlaneOn(*board, board->ActiveLayer) == on)
         return;
-    // The button is a change of the layout; the menu item only switches the display.
+    // Both mark the layout modified; the button also releases the restricted-area button.
     if (fromButton)
         groundPlaneButton_->click();
     else

@@ -227,7 +227,7 @@ void MainWindow::openStartFile(const QString& path)
     if (path.isEmpty())
         return;
     if (!QFileInfo::exists(path)) {
-        showMessage(MsgId::FileNotFound, {}, QMessageBox::Warning);
+        showMessage(MsgId::FileNotFound, {localPath(path)}, QMessageBox::Warning);
         return;
     }
     openLayout(path);
@@ -237,8 +237,7 @@ void MainWindow::openRecent(int index)
 {
     const QString path = recent_.path(index);
     if (!QFileInfo::exists(path)) {
-        ask(QMessageBox::Warning, T("Öffnen", "Open", "Ouvrir"),
-            T("Datei nicht gefunden", "File not found", "Fichier non trouvé !"), QMessageBox::Ok);
+        showMessage(MsgId::FileNotFound, {localPath(path)}, QMessageBox::Warning);
         return;
     }
     openLayout(path);

@@ -4,8 +4,9 @@
 
 #include "app/mainwindow.h"
 
-#include "app/help.h"
 #include "app/maintexts.h"
+#include "dialogs/help.h"
+#include "dialogs/rasterdlg.h"
 #include "edit/session.h"
 #include "view/gridlist.h"
 #include "view/texts.h"
@@ -13,9 +14,9 @@
 #include "view/widgets/gridmenu.h"
 #include "view/widgets/propertybar.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QActionGroup>
-#include <QAbstractButton>
 #include <QButtonGroup>
 #include <QFileInfo>
 #include <QIcon>
@@ -91,7 +92,9 @@ void MainWindow::buildActions()
     makeAction("Kopieren1", [this] { editCommand(EditCopy); })->setShortcut(QKeySequence::Copy);
     makeAction("Ausschneiden1", [this] { editCommand(EditCut); })->setShortcut(QKeySequence::Cut);
     makeAction("Einfgen1", [this] { editCommand(EditPaste); })->setShortcut(QKeySequence::Paste);
-    makeAction("Duplizieren1", [this] { editCommand(EditDuplicate); });
+    makeAction("Duplizieren1", [this] {
+        editCommand(EditDuplicate);
+    })->setShortcut(QKeySequence(QStringLiteral("Ctrl+D")));
     makeAction("Lschen1", [this] { editCommand(EditDelete); })->setShortcut(QKeySequence(Qt::Key_Delete));
     makeAction("Allesmarkieren1", [this] {
         editCommand(EditSelectAll);
@@ -115,21 +118,22 @@ void MainWindow::buildActions()
     makeAction("Platinenachlinks2", [this] { moveBoard(false, true); });
     makeAction("Platineeinsnachlinks2", [this] { moveBoard(false, false); });
 
-    // Functions, and their twins in the board's context menu
-    for (const char* name : {"Rotieren1", "Rotieren2"})
-        makeAction(name, [this] { editCommand(EditRotate); });
-    for (const char* name : {"Horizontalspiegeln2", "Horizontalspiegeln1"})
-        makeAction(name, [this] { editCommand(EditMirrorH); });
-    for (const char* name : {"Vertikalspiegeln2", "Vertikalspiegeln1"})
-        makeAction(name, [this] { editCommand(EditMirrorV); });
-    for (const char* name : {"Kreisbogen2", "Kreisbogen1"})
-        makeAction(name, &MainWindow::arcDialog);
-    for (const char* name : {"Gruppieren1", "Gruppieren2"})
-        makeAction(name, [this] { editCommand(EditGroup); });
-    for (const char* name : {"Gruppierungaufheben1", "Gruppierungaufheben2"})
-        makeAction(name, [this] { editCommand(EditUngroup); });
-    for (const char* name : {"Layerwechseln1", "Layerwechseln2"})
-        makeAction(name, [this] { editCommand(EditOtherSide); });
+    // Functions, and their twins in the board's context menu. The shortcut goes on the item of
+    // the main menu (the first name), where it is active whatever has the focus.
+    const auto twins = [this](const char* menuItem, const char* popupItem, const char* keys,
+                              std::function<void()> run) {
+        QAction* a = makeAction(menuItem, run);
+        if (keys)
+            a->setShortcut(QKeySequence(QString::fromLatin1(keys)));
+        makeAction(popupItem, std::move(run));
+    };
+    twins("Rotieren1", "Rotieren2", "Ctrl+R", [this] { editCommand(EditRotate); });
+    twins("Horizontalspiegeln2", "Horizontalspiegeln1", "Ctrl+H", [this] { editCommand(EditMirrorH); });
+    twins("Vertikalspiegeln2", "Vertikalspiegeln1", "Ctrl+T", [this] { editCommand(EditMirrorV); });
+    twins("Kreisbogen2", "Kreisbogen1", nullptr, [this] { arcDialog(); });
+    twins("Gruppieren1", "Gruppieren2", "Ctrl+G", [this] { editCommand(EditGroup); });
+    twins("Gruppierungaufheben1", "Gruppierungaufheben2", "Ctrl+U", [this] { editCommand(EditUngroup); });
+    twins("Layerwechseln1", "Layerwechseln2", "Ctrl+W", [this] { editCommand(EditOtherSide); });
     const char* setLayerNames[2][4] = {{"K12", "B12", "K22", "B22"}, {"K11", "B11", "K21", "B21"}};
     for (auto& names : setLayerNames)
         for (int layer = 1; layer <= 4; ++layer)
@@ -199,6 +203,12 @@ void MainWindow::buildActions()
     hints->setCheckable(true);
     connect(hints, &QAction::toggled, this, &MainWindow::toggleHints);
     makeAction("UndoTiefe1", &MainWindow::undoDepthDialog);
+    QAction* zoomAtCursor = makeAction("M_ZoomAmMauszeiger", nullptr);
+    zoomAtCursor->setCheckable(true);
+    connect(zoomAtCursor, &QAction::toggled, this, [this](bool on) {
+        settings_.zoomAtCursor = on;
+        board_->setWheelZoomAtCursor(on);
+    });
 
     // Layers
     activeLayerGroup_ = new QActionGroup(this);
@@ -308,9 +318,9 @@ void MainWindow::buildMenus()
     QMenu* unit = addMenu(options, "Linealeinheit1");
     add(unit, {"E_MM", "E_Zoll"});
     options->addMenu(unit);
-    add(options,
-        {"M_PlatinenZoom", nullptr, "ZoomPlatine1", "ZoomObjekte1", "ZoomMarkierung1", "Zoomvorher1",
-         "Neuzeichnen1", nullptr, "Farbendefinieren1", "Projektinfo1", "Hinweistexte1", "UndoTiefe1"});
+    add(options, {"M_PlatinenZoom", "M_ZoomAmMauszeiger", nullptr, "ZoomPlatine1", "ZoomObjekte1",
+                  "ZoomMarkierung1", "Zoomvorher1", "Neuzeichnen1", nullptr, "Farbendefinieren1",
+                  "Projektinfo1", "Hinweistexte1", "UndoTiefe1"});
     bar->addMenu(options);
 
     QMenu* layers = addMenu(bar, "L1");
@@ -418,11 +428,16 @@ void MainWindow::buildToolBar()
                 button->setPopupMode(QToolButton::InstantPopup);
     }
 
-    // The values new elements are made with, which edit the selection as well.
-    toolBar_->addSeparator();
-    properties_ = new PropertyBar(toolBar_);
+    // The values new elements are made with, which edit the selection as well. They are the
+    // only way to change a selected element's size, so they get a row of their own: beside the
+    // commands they went into the overflow of a window narrower than about 1100 pixels.
+    addToolBarBreak();
+    QToolBar* fieldBar = addToolBar(T("Eigenschaften", "Properties", "Propriétés"));
+    fieldBar->setObjectName(QStringLiteral("ToolBarFields"));
+    fieldBar->setMovable(false);
+    properties_ = new PropertyBar(fieldBar);
     properties_->setObjectName(QStringLiteral("PropertyBar"));
-    toolBar_->addWidget(properties_);
+    fieldBar->addWidget(properties_);
     connect(properties_, &PropertyBar::boardChanged, this, [this](const TRect& area) {
         board_->invalidate(area);
         updateCommandStates();
@@ -506,6 +521,12 @@ void MainWindow::buildToolBar()
 
     gridMenu_ = new GridMenu(view_, *grids_, this);
     gridMenu_->setObjectName(QStringLiteral("RasterPopup"));
+    gridMenu_->askNewGrid = [this]() -> std::optional<QString> {
+        TRasterDlg dialog(this);
+        if (!runDialog(dialog))
+            return std::nullopt;
+        return dialog.valueText();
+    };
     gridButton_ = makeToolButton("SB_Raster", -1, "", true);
     gridButton_->setCheckable(false);
     gridButton_->setToolButtonStyle(Qt::ToolButtonTextOnly);

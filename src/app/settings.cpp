@@ -1,5 +1,6 @@
 #include "app/settings.h"
 
+#include "view/texts.h"
 #include "view/userfolder.h"
 
 #include <QDir>
@@ -78,6 +79,7 @@ Settings ReadSettings(const IniFile& ini)
     const Settings d = DefaultSettings();
     Settings s;
     s.hintsShown = ini.readBool(kOptions, QStringLiteral("Kurzhilfe"), d.hintsShown);
+    s.zoomAtCursor = ini.readBool(kOptions, QStringLiteral("ZoomAmMauszeiger"), d.zoomAtCursor);
     s.macroPanelShown = ini.readBool(kOptions, QStringLiteral("Makro"), d.macroPanelShown);
     s.autoSave = ini.readBool(kOptions, QStringLiteral("AutoSave"), d.autoSave);
     // A zero or negative interval would make the timer fire without pause and save endlessly.
@@ -123,6 +125,7 @@ void WriteRecentFiles(IniFile& ini, const std::array<QString, 4>& recentFiles)
 void WriteSettings(IniFile& ini, const Settings& s)
 {
     ini.writeBool(kOptions, QStringLiteral("Kurzhilfe"), s.hintsShown);
+    ini.writeBool(kOptions, QStringLiteral("ZoomAmMauszeiger"), s.zoomAtCursor);
     ini.writeBool(kOptions, QStringLiteral("Makro"), s.macroPanelShown);
     ini.writeBool(kOptions, QStringLiteral("AutoSave"), s.autoSave);
     ini.writeInteger(kOptions, QStringLiteral("AutoSaveTime"), s.autoSaveTime);
@@ -229,6 +232,16 @@ CommandLine ParseCommandLine(const QStringList& arguments)
             ++i;
             break;
         }
+        if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
+            result.help = true;
+            ++i;
+            continue;
+        }
+        if (arg == QLatin1String("--version")) {
+            result.version = true;
+            ++i;
+            continue;
+        }
         if (arg == option) {
             if (i + 1 >= arguments.size()) {
                 result.languageError = true;
@@ -252,6 +265,41 @@ CommandLine ParseCommandLine(const QStringList& arguments)
     }
     result.filePath = arguments.mid(i).join(QLatin1Char(' '));
     return result;
+}
+
+QString UsageText()
+{
+    return T("Aufruf: trevok [--language de|en|fr] [LAYOUT-DATEI]\n"
+             "Startet den Platinen-Editor und öffnet die Layout-Datei (*.lay), wenn eine genannt ist.\n"
+             "  --language de|en|fr  Sprache der Oberfläche\n"
+             "  --help, -h           diese Hilfe\n"
+             "  --version            Version ausgeben\n"
+             "Ausgaben ohne Fenster (Gerber, Bohrdaten, Bilder): trevok-cli --help\n",
+             "Usage: trevok [--language de|en|fr] [LAYOUT-FILE]\n"
+             "Starts the board editor and opens the layout file (*.lay) when one is named.\n"
+             "  --language de|en|fr  language of the user interface\n"
+             "  --help, -h           this help\n"
+             "  --version            print the version\n"
+             "Output without a window (Gerber, drill data, images): trevok-cli --help\n",
+             "Usage : trevok [--language de|en|fr] [FICHIER-TRACÉ]\n"
+             "Lance l´éditeur de circuits et ouvre le fichier de tracé (*.lay) s´il est indiqué.\n"
+             "  --language de|en|fr  langue de l´interface\n"
+             "  --help, -h           cette aide\n"
+             "  --version            afficher la version\n"
+             "Sorties sans fenêtre (Gerber, perçage, images) : trevok-cli --help\n");
+}
+
+bool DisplayAvailable(const QString& platform, const QString& x11Display, const QString& waylandDisplay)
+{
+    // The platform may carry options after a colon ("offscreen:fontengine=...").
+    const QString name = platform.section(QLatin1Char(':'), 0, 0).trimmed();
+    if (!name.isEmpty() && name != QLatin1String("xcb") && !name.startsWith(QLatin1String("wayland")))
+        return true;
+    if (name == QLatin1String("xcb"))
+        return !x11Display.isEmpty();
+    if (name.startsWith(QLatin1String("wayland")))
+        return !waylandDisplay.isEmpty();
+    return !x11Display.isEmpty() || !waylandDisplay.isEmpty();
 }
 
 } // namespace trevok

@@ -7,6 +7,7 @@
 // sections are erased and written again whole.
 
 #include "app/inifile.h"
+#include "dialogs/workingfolders.h"
 
 #include <QLocale>
 #include <QString>
@@ -27,16 +28,6 @@ struct ParameterEntry {
     bool operator==(const ParameterEntry&) const = default;
 };
 
-/// The five default working folders of the file dialogs.
-struct WorkingFolders {
-    QString layout;    // layout files
-    QString gerber;    // Gerber export
-    QString bitmap;    // graphics export
-    QString templates; // template images
-    QString plt;       // HPGL output
-    bool operator==(const WorkingFolders&) const = default;
-};
-
 /// Autosave intervals the dialog can set: 1 to 60 whole minutes.
 inline constexpr int MinAutoSaveMs = 60000;
 inline constexpr int MaxAutoSaveMs = 3600000;
@@ -55,6 +46,7 @@ struct Settings {
     int undoDepth = 50;           // Undo: d, the undo stack holds d + 1 snapshots
     int gridMarking = 4;          // RasterMarkierung: 0, 2, 4, 5 or 10
     bool gridVisible = true;      // RasterSichtbar
+    bool zoomAtCursor = false;    // ZoomAmMauszeiger: the wheel keeps the point under the cursor
     // [Ordner]
     WorkingFolders folders; // Layout, Gerber, Bitmap, Vorlage, PLT
     QString macroRoot;      // Makro
@@ -128,9 +120,17 @@ int ChooseLanguage(std::optional<int> commandLine, const QString& languageFile, 
 struct CommandLine {
     std::optional<int> language;
     QString filePath;
+    bool help = false;          // "--help" or "-h": print the usage and stop
+    bool version = false;       // "--version": print the version and stop
     bool languageError = false; // a --language without a value or with an unknown one
     QString badLanguage;        // that value
 };
 CommandLine ParseCommandLine(const QStringList& arguments);
+/// What "--help" prints, in the language of the run.
+QString UsageText();
+/// Whether a window can be shown at all: a platform other than the desktop ones is named
+/// (offscreen, vnc, ...), or the X or Wayland display is set. Without one the program says so
+/// instead of letting the platform plugin abort.
+bool DisplayAvailable(const QString& platform, const QString& x11Display, const QString& waylandDisplay);
 
 } // namespace trevok

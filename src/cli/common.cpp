@@ -8,7 +8,8 @@
 #include <cstdlib>
 #include <ostream>
 
-namespace trevok::cli {
+namespace trevok::cli
+{
 
 int parseLanguage(const std::string& code)
 {
@@ -52,10 +53,8 @@ void printError(std::ostream& err, const TrevokError& e, int language, const std
 {
     std::string text = MessageText(e.id, language, e.args);
     std::replace(text.begin(), text.end(), '\r', '\n');
-    err << "trevok-cli: ";
-    if (!path.empty() && e.id == MsgId::FileNotFound)
-        err << path << ": ";
-    err << text << "\n";
+    // The file-not-found message names the file itself.
+    err << "trevok-cli: " << text << "\n";
 }
 
 bool isMacroPath(const std::string& path)

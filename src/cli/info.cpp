@@ -3,6 +3,7 @@
 #include "cli/commands.h"
 #include "cli/common.h"
 #include "document/cp1252.h"
+#include "edit/layouttext.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -12,15 +13,23 @@
 #include <ostream>
 #include <unordered_map>
 
-namespace trevok::cli {
-namespace {
+namespace trevok::cli
+{
+namespace
+{
 
-const std::array<const char*, 9> kKindNames = {"unknown", "line",  "pad",   "fontText",  "area",
+const std::array<const char*, 9> kKindNames = {"unknown", "line",  "pad",        "fontText", "area",
                                                "circle",  "track", "layoutText", "smdPad"};
 
-const char* kindName(std::uint8_t kind) { return kind <= 8 ? kKindNames[kind] : "unknown"; }
+const char* kindName(std::uint8_t kind)
+{
+    return kind <= 8 ? kKindNames[kind] : "unknown";
+}
 
-QString q(const std::string& cp1252) { return QString::fromStdString(Cp1252ToUtf8(cp1252)); }
+QString q(const std::string& cp1252)
+{
+    return QString::fromStdString(Cp1252ToUtf8(cp1252));
+}
 
 QJsonArray pointsJson(const std::vector<TPoint>& pts)
 {
@@ -147,14 +156,15 @@ void printPlain(std::ostream& out, const QJsonObject& info, const std::vector<co
             ++n[e->Kind <= 8 ? e->Kind : 0];
         for (int k = 1; k <= 8; ++k)
             if (n[static_cast<std::size_t>(k)])
-                out << "       " << kKindNames[static_cast<std::size_t>(k)] << ": " << n[static_cast<std::size_t>(k)]
-                    << "\n";
+                out << "       " << kKindNames[static_cast<std::size_t>(k)] << ": "
+                    << n[static_cast<std::size_t>(k)] << "\n";
     }
 }
 
 std::string baseName(const std::string& path)
 {
-    std::string name = path.substr(path.find_last_of('/') == std::string::npos ? 0 : path.find_last_of('/') + 1);
+    std::string name =
+        path.substr(path.find_last_of('/') == std::string::npos ? 0 : path.find_last_of('/') + 1);
     const auto dot = name.find_last_of('.');
     return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
 }
@@ -177,7 +187,7 @@ int runInfo(const std::vector<std::string>& argv, std::ostream& out, std::ostrea
     if (isMacroPath(path)) {
         MacroFileContent m;
         try {
-            m = ReadMacroFile(path);
+            m = ReadMacroFile(path, 254.0, ConvertMacroFontTexts);
         } catch (const TrevokError& e) {
             printError(err, e, language, path);
             return 1;
@@ -225,7 +235,7 @@ int runConvert(const std::vector<std::string>& argv, std::ostream& out, std::ost
     const std::string& outPath = args.positional()[1];
     try {
         if (isMacroPath(in)) {
-            MacroFileContent m = ReadMacroFile(in);
+            MacroFileContent m = ReadMacroFile(in, 254.0, ConvertMacroFontTexts);
             WriteMacroFile(outPath, m.elements, m.line1, m.line2);
         } else {
             TProject project;

@@ -1,7 +1,7 @@
 #include "dialogs/autosavedlg.h"
 
-#include "app/help.h"
 #include "dialogs/dialogbuttons.h"
+#include "dialogs/help.h"
 #include "view/texts.h"
 
 #include <QCheckBox>

@@ -1,8 +1,8 @@
 #include "dialogs/bogendlg.h"
 
-#include "app/help.h"
 #include "dialogs/decimalspinbox.h"
 #include "dialogs/dialogbuttons.h"
+#include "dialogs/help.h"
 #include "document/objekt.h"
 #include "view/texts.h"
 

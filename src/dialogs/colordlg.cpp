@@ -1,5 +1,7 @@
 #include "dialogs/colordlg.h"
 
+#include "dialogs/dialogbuttons.h"
+#include "dialogs/help.h"
 #include "view/texts.h"
 #include "view/userfolder.h"
 
@@ -71,9 +73,7 @@ TColor_Dlg::TColor_Dlg(QWidget* parent) : QDialog(parent)
         connect(button, &QPushButton::clicked, this, [this, i] { editPanel(static_cast<int>(i)); });
     }
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &TColor_Dlg::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &TColor_Dlg::reject);
+    QDialogButtonBox* buttons = MakeDialogButtons(this, HelpTopic::Colours);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(mCombo);
@@ -86,10 +86,8 @@ TColor_Dlg::TColor_Dlg(QWidget* parent) : QDialog(parent)
             T("Sie haben das Farbschema verändert.\rSollen die Änderungen gespeichert werden?",
               "You have changed the colors.\rSave changes?",
               "Vous avez changé les couleurs.\rSauvegarder les modifications ?");
-        // A carriage return alone does not break a line in a Qt label.
-        return QMessageBox::question(this, windowTitle(),
-                                     QString(text).replace(QLatin1Char('\r'), QLatin1Char('\n')),
-                                     QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+        return ShowMessageBox(this, QMessageBox::Question, windowTitle(), text,
+                              QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
     };
 
     connect(mCombo, &QComboBox::currentIndexChanged, this, &TColor_Dlg::schemeChosen);

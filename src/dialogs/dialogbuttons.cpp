@@ -1,8 +1,9 @@
 #include "dialogs/dialogbuttons.h"
 
-#include "app/help.h"
+#include "dialogs/help.h"
 #include "view/texts.h"
 
+#include <QAbstractButton>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QPushButton>
@@ -28,6 +29,45 @@ QDialogButtonBox* MakeDialogButtons(QDialog* dialog, int helpTopic, bool withCan
         QObject::connect(f1, &QShortcut::activated, dialog, [helpTopic] { ShowHelpTopic(helpTopic); });
     }
     return box;
+}
+
+QString StandardButtonText(QMessageBox::StandardButton button)
+{
+    switch (button) {
+    case QMessageBox::Ok:
+        return T("&OK", "&OK", "&OK");
+    case QMessageBox::Cancel:
+        return T("&Abbrechen", "&Cancel", "&Annuler");
+    case QMessageBox::Yes:
+        return T("&Ja", "&Yes", "&Oui");
+    case QMessageBox::No:
+        return T("&Nein", "&No", "&Non");
+    case QMessageBox::Close:
+        return T("S&chließen", "&Close", "&Fermer");
+    case QMessageBox::Help:
+        return T("&Hilfe", "&Help", "&Aide");
+    default:
+        return {};
+    }
+}
+
+void LabelStandardButtons(QMessageBox& box)
+{
+    for (QAbstractButton* b : box.buttons()) {
+        const QString text = StandardButtonText(box.standardButton(b));
+        if (!text.isEmpty())
+            b->setText(text);
+    }
+}
+
+QMessageBox::StandardButton ShowMessageBox(QWidget* parent, QMessageBox::Icon icon, const QString& caption,
+                                           const QString& text, QMessageBox::StandardButtons buttons)
+{
+    QString shown = text;
+    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QMessageBox box(icon, caption, shown, buttons, parent);
+    LabelStandardButtons(box);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
 } // namespace trevok

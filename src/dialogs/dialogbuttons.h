@@ -2,8 +2,11 @@
 // The button row every dialog of the program ends with: OK, Cancel and, where the dialog has a
 // help topic, Help, all labelled in the language of the run.
 
+#include <QMessageBox>
+
 class QDialog;
 class QDialogButtonBox;
+class QWidget;
 
 namespace trevok
 {
@@ -11,5 +14,16 @@ namespace trevok
 /// Adds OK ("&OK"), Cancel ("&Abbrechen") and, for helpTopic > 0, Help ("&Hilfe"), connected to
 /// accept, reject and ShowHelpTopic(helpTopic). F1 inside the dialog opens the topic too.
 QDialogButtonBox* MakeDialogButtons(QDialog* dialog, int helpTopic, bool withCancel = true);
+
+/// The text of a standard button in the language of the run ("&Ja", "&Nein", "&Abbrechen", ...);
+/// empty for a button the program does not use.
+QString StandardButtonText(QMessageBox::StandardButton button);
+/// Gives every standard button of a message box its text in the language of the run, so that
+/// questions read the same whether or not Qt's own translations are installed.
+void LabelStandardButtons(QMessageBox& box);
+/// A modal message box (carriage returns become line breaks) with labelled buttons; the button
+/// chosen.
+QMessageBox::StandardButton ShowMessageBox(QWidget* parent, QMessageBox::Icon icon, const QString& caption,
+                                           const QString& text, QMessageBox::StandardButtons buttons);
 
 } // namespace trevok

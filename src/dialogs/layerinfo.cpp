@@ -1,7 +1,7 @@
 #include "dialogs/layerinfo.h"
 
-#include "app/help.h"
 #include "dialogs/dialogbuttons.h"
+#include "dialogs/help.h"
 #include "view/texts.h"
 
 #include <QDialogButtonBox>

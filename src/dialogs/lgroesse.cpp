@@ -1,7 +1,7 @@
 #include "dialogs/lgroesse.h"
 
-#include "app/help.h"
 #include "dialogs/dialogbuttons.h"
+#include "dialogs/help.h"
 #include "document/cp1252.h"
 #include "document/messages.h"
 #include "view/texts.h"
@@ -48,7 +48,7 @@ TL_Groesse::TL_Groesse(QWidget* parent) : QDialog(parent)
     layout->addWidget(MakeDialogButtons(this, HelpTopic::BoardSize));
 
     showMessage = [this](const QString& caption, const QString& text) {
-        QMessageBox::information(this, caption, text);
+        ShowMessageBox(this, QMessageBox::Information, caption, text, QMessageBox::Ok);
     };
 }
 

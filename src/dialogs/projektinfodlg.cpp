@@ -1,7 +1,7 @@
 #include "dialogs/projektinfodlg.h"
 
-#include "app/help.h"
 #include "dialogs/dialogbuttons.h"
+#include "dialogs/help.h"
 #include "document/cp1252.h"
 #include "view/texts.h"
 

@@ -1,5 +1,7 @@
 #include "dialogs/rasterdlg.h"
 
+#include "dialogs/dialogbuttons.h"
+#include "dialogs/help.h"
 #include "view/texts.h"
 
 #include <QDialogButtonBox>
@@ -32,9 +34,7 @@ TRasterDlg::TRasterDlg(QWidget* parent) : QDialog(parent)
     row->addWidget(mValue);
     row->addStretch();
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = MakeDialogButtons(this, HelpTopic::Grid);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(group);

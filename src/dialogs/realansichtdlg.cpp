@@ -1,6 +1,6 @@
 #include "dialogs/realansichtdlg.h"
 
-#include "app/help.h"
+#include "dialogs/help.h"
 #include "view/texts.h"
 
 #include <QCheckBox>

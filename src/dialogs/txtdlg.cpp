@@ -1,9 +1,9 @@
 #include "dialogs/txtdlg.h"
 
-#include "app/help.h"
 #include "dialogs/cp1252validator.h"
 #include "dialogs/decimalspinbox.h"
 #include "dialogs/dialogbuttons.h"
+#include "dialogs/help.h"
 #include "view/texts.h"
 
 #include <QDialogButtonBox>

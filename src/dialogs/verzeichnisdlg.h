@@ -1,7 +1,7 @@
 #pragma once
 // "Arbeitsverzeichnisse": the five default folders of the file dialogs.
 
-#include "app/settings.h"
+#include "dialogs/workingfolders.h"
 
 #include <QDialog>
 

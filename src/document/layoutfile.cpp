@@ -3,7 +3,6 @@
 #include "document/atomicfile.h"
 #include "document/bytereader.h"
 #include "document/elementblock.h"
-#include "edit/layouttext.h"
 
 #include <algorithm>
 #include <cmath>
@@ -370,7 +369,8 @@ void SaveProject(TProject& project, const std::string& path)
 // ---------------------------------------------------------------------------------------------
 // Macro files
 
-MacroFileContent ParseMacroFile(std::span<const std::uint8_t> bytes, const std::string& name, double grid)
+MacroFileContent ParseMacroFile(std::span<const std::uint8_t> bytes, const std::string& name, double grid,
+                                FontTextConverter convert)
 {
     MacroFileContent content;
     content.version = FileVersionOf(bytes, name);
@@ -384,7 +384,8 @@ MacroFileContent ParseMacroFile(std::span<const std::uint8_t> bytes, const std::
     ElementList& list = content.elements;
     // References are cleaned before the old font texts are replaced, so none can point at one.
     RepairLoadedElements(list);
-    convertFontTexts(list, grid);
+    if (convert)
+        convert(list, grid);
     // Macro files may carry the layer codes 5 and 6, which stand for 3 and 2.
     const auto mapLayer = [](std::uint8_t& layer) {
         if (layer == 5)
@@ -401,10 +402,10 @@ MacroFileContent ParseMacroFile(std::span<const std::uint8_t> bytes, const std::
     return content;
 }
 
-MacroFileContent ReadMacroFile(const std::string& path, double grid)
+MacroFileContent ReadMacroFile(const std::string& path, double grid, FontTextConverter convert)
 {
     const std::vector<std::uint8_t> bytes = ReadWholeFile(path);
-    return ParseMacroFile(bytes, withoutFolder(path), grid);
+    return ParseMacroFile(bytes, withoutFolder(path), grid, convert);
 }
 
 std::vector<std::uint8_t> EncodeMacroFile(const ElementList& elements, const std::string& line1,

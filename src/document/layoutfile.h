@@ -136,16 +136,22 @@ struct MacroFileContent {
     std::string line2;
 };
 
+/// Replaces the old font texts of a list by layout texts (grid: the snap grid their rotation
+/// centre is put on). The editing code has it (ConvertMacroFontTexts); it is passed in, so that
+/// reading files does not depend on the stroke font.
+using FontTextConverter = void (*)(ElementList& list, double grid);
+
 /// Decodes a macro file held in memory: header, element block of its version, comment lines.
-/// Old font texts are turned into layout texts without asking (grid: the snap grid their
-/// rotation centre is put on), elements on layer 5 go to layer 3 and on layer 6 to layer 2,
-/// and the list is made safe like a board's (twins, short tracks and areas, group ids).
+/// Old font texts are turned into layout texts without asking when a converter is given (else
+/// they stay as they are), elements on layer 5 go to layer 3 and on layer 6 to layer 2, and the
+/// list is made safe like a board's (twins, short tracks and areas, group ids).
 /// A pad's TwinIndex holds the position of its twin in elements, or -1.
 /// Throws TrevokError NotATrevokFile or ReadError; nothing is returned then.
 MacroFileContent ParseMacroFile(std::span<const std::uint8_t> bytes, const std::string& name,
-                                double grid = 254.0);
+                                double grid = 254.0, FontTextConverter convert = nullptr);
 /// The same from a file; throws FileNotFound when there is none.
-MacroFileContent ReadMacroFile(const std::string& path, double grid = 254.0);
+MacroFileContent ReadMacroFile(const std::string& path, double grid = 254.0,
+                               FontTextConverter convert = nullptr);
 
 /// The version-4 encoding of a macro: header, element block, the two lines cut to 50 bytes.
 std::vector<std::uint8_t> EncodeMacroFile(const ElementList& elements, const std::string& line1,

@@ -2,8 +2,10 @@
 
 #include <array>
 
-namespace trevok {
-namespace {
+namespace trevok
+{
+namespace
+{
 
 struct Entry {
     MsgId id;
@@ -16,7 +18,7 @@ const Entry kEntries[] = {
     {MsgId::NotATrevokFile, {"Öffnen", "Open", "Ouvrir"},
      {"\"%1\" ist keine Trevok Datei.", "\"%1\" is not a Trevok file.", "\"%1\" n´est pas un fichier Trevok."}},
     {MsgId::FileNotFound, {"Öffnen", "Open", "Ouvrir"},
-     {"Datei nicht gefunden", "File not found!", "Fichier non trouvé"}},
+     {"Datei nicht gefunden:\r\"%1\"", "File not found:\r\"%1\"", "Fichier non trouvé :\r\"%1\""}},
     {MsgId::ReadError, {"Öffnen", "Open", "Ouvrir"},
      {"Lesefehler in \"%1\": die Datei ist beschädigt oder unvollständig (%2).",
       "Read error in \"%1\": the file is damaged or incomplete (%2).",
@@ -66,7 +68,10 @@ const Entry* find(MsgId id)
     return nullptr;
 }
 
-int clampLanguage(int language) { return language < 0 || language > 2 ? 1 : language; }
+int clampLanguage(int language)
+{
+    return language < 0 || language > 2 ? 1 : language;
+}
 
 } // namespace
 

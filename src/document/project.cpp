@@ -10,8 +10,10 @@
 #include <unordered_set>
 #include <utility>
 
-namespace trevok {
-namespace {
+namespace trevok
+{
+namespace
+{
 
 void cutTo(std::string& s, std::size_t limit)
 {
@@ -19,12 +21,16 @@ void cutTo(std::string& s, std::size_t limit)
         s.resize(limit);
 }
 
-bool isBoardLayer(int n) noexcept { return n >= LayerK1 && n <= LayerB2; }
+bool isBoardLayer(int n) noexcept
+{
+    return n >= LayerK1 && n <= LayerB2;
+}
 
 /// Sets snapshots suspended for the lifetime of the guard and restores the previous state, so
 /// that a switch inside an operation that suspended them already does not resume them early.
-class SuspendSnapshots {
-public:
+class SuspendSnapshots
+{
+  public:
     explicit SuspendSnapshots(TProject& p) : project(p), previous(p.SnapshotsSuspended)
     {
         project.SnapshotsSuspended = true;
@@ -33,7 +39,7 @@ public:
     SuspendSnapshots(const SuspendSnapshots&) = delete;
     SuspendSnapshots& operator=(const SuspendSnapshots&) = delete;
 
-private:
+  private:
     TProject& project;
     bool previous;
 };
@@ -114,7 +120,8 @@ void ShowBoard(TProject& project, int index)
 
 TBoard& AddBoard(TProject& project, LanguageCode language)
 {
-    TBoard& board = NewBoard(project, DefaultBoardName(language, static_cast<int>(project.Boards.size()) + 1));
+    TBoard& board =
+        NewBoard(project, DefaultBoardName(language, static_cast<int>(project.Boards.size()) + 1));
     project.Modified = true;
     return board;
 }
@@ -132,7 +139,7 @@ bool RemoveBoard(TProject& project, int index, bool closing)
         return false;
     const bool wasCurrent = index == project.Current;
     if (wasCurrent)
-        project.Current = -1;   // nothing to store into a board that is going away
+        project.Current = -1; // nothing to store into a board that is going away
     else if (index < project.Current)
         --project.Current;
     project.Boards.erase(project.Boards.begin() + index);
@@ -149,11 +156,20 @@ bool moveBoardToEnd(TProject& project)
     return moveCurrentBoardTo(project, static_cast<int>(project.Boards.size()) - 1);
 }
 
-bool moveBoardRight(TProject& project) { return moveCurrentBoardTo(project, project.Current + 1); }
+bool moveBoardRight(TProject& project)
+{
+    return moveCurrentBoardTo(project, project.Current + 1);
+}
 
-bool moveBoardToStart(TProject& project) { return moveCurrentBoardTo(project, 0); }
+bool moveBoardToStart(TProject& project)
+{
+    return moveCurrentBoardTo(project, 0);
+}
 
-bool moveBoardLeft(TProject& project) { return moveCurrentBoardTo(project, project.Current - 1); }
+bool moveBoardLeft(TProject& project)
+{
+    return moveCurrentBoardTo(project, project.Current - 1);
+}
 
 bool NeedsSaveQuestion(const TProject& project) noexcept
 {
@@ -191,7 +207,7 @@ double parseMillimetres(const std::string& text) noexcept
         return 0.0;
     std::size_t end = text.find_last_not_of(" \t") + 1;
     std::string number = text.substr(begin, end - begin);
-    std::replace(number.begin(), number.end(), ',', '.');   // German users type a decimal comma
+    std::replace(number.begin(), number.end(), ',', '.'); // German users type a decimal comma
     const char* first = number.data();
     const char* last = first + number.size();
     if (*first == '+')
@@ -315,6 +331,15 @@ bool moveSelectionToOtherSide(TProject& project)
     return changed;
 }
 
+std::uint8_t setToLayerTarget(const TObjekt& e, std::uint8_t chosen, bool laterOfPair) noexcept
+{
+    if (laterOfPair)
+        return OppositeLayer(chosen);
+    if (e.Kind == KindArea && e.Restricted && (chosen == LayerB1 || chosen == LayerB2))
+        return static_cast<std::uint8_t>(chosen - 1);
+    return chosen;
+}
+
 bool setSelectionLayer(TProject& project, int layer)
 {
     TBoard* board = project.currentBoard();
@@ -322,7 +347,6 @@ bool setSelectionLayer(TProject& project, int layer)
         return false;
     PushUndo(project);
     const auto chosen = static_cast<std::uint8_t>(layer);
-    const std::uint8_t opposite = OppositeLayer(chosen);
     // Pads seen so far that have a twin: a pad whose twin is among them is the later of its pair.
     PointerMap<bool> earlierPads(board->Elements.size());
     bool changed = false;
@@ -331,7 +355,7 @@ bool setSelectionLayer(TProject& project, int layer)
         if (e->Kind == KindPad && e->Twin)
             earlierPads.insert(e.get(), true);
         if (e->Selected)
-            setLayerOf(*e, laterOfPair ? opposite : chosen, changed);
+            setLayerOf(*e, setToLayerTarget(*e, chosen, laterOfPair), changed);
     }
     return changed;
 }

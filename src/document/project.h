@@ -4,15 +4,16 @@
 #include "document/objekt.h"
 
 #include <array>
-#include <functional>
-#include <memory>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
-namespace trevok {
+namespace trevok
+{
 
 /// One undo snapshot: an unselected deep copy of a board's element list.
 using Snapshot = ElementList;
@@ -26,7 +27,7 @@ struct TViewState {
 
 /// The board record with the defaults of a new board.
 struct TBoard {
-    std::string Name;                  // Windows-1252, at most 30 bytes
+    std::string Name; // Windows-1252, at most 30 bytes
     ElementList Elements;
     std::int32_t BoardWidth = 16000;
     std::int32_t BoardHeight = 10000;
@@ -39,7 +40,7 @@ struct TBoard {
     std::uint8_t ActiveLayer = 3;
     std::array<std::uint8_t, 4> LayerVisible{1, 1, 1, 1};
     std::array<std::uint8_t, 2> TemplateShown{0, 0};
-    std::array<std::string, 2> TemplateFile;   // at most 200 bytes each
+    std::array<std::string, 2> TemplateFile; // at most 200 bytes each
     std::array<std::int32_t, 2> TemplateDpi{600, 600};
     std::array<std::int32_t, 2> TemplateOffsetX{0, 0};
     std::array<std::int32_t, 2> TemplateOffsetY{0, 0};
@@ -47,17 +48,17 @@ struct TBoard {
     TPoint Origin{0, 0};
 
     // History and previous views belong to the board and move with it.
-    std::vector<Snapshot> UndoStack;   // oldest first
+    std::vector<Snapshot> UndoStack; // oldest first
     std::vector<Snapshot> RedoStack;
     std::vector<TViewState> PreviousViews;
 };
 
 /// Project information, Windows-1252 bytes.
 struct TProjectInfo {
-    std::string Title;     // at most 100
-    std::string Author;    // at most 100
-    std::string Company;   // at most 100
-    std::string Comment;   // at most 1900, lines separated by CR LF
+    std::string Title;   // at most 100
+    std::string Author;  // at most 100
+    std::string Company; // at most 100
+    std::string Comment; // at most 1900, lines separated by CR LF
 };
 
 /// Language code, fixed for a run: 0 German, 1 English, 2 French.
@@ -68,14 +69,15 @@ std::string DefaultBoardName(LanguageCode language, int n);
 
 /// The project owned by the main window (or by the command-line tool) for a whole run.
 /// Exactly one board is current while the project is not being rebuilt.
-class TProject {
-public:
-    std::vector<std::unique_ptr<TBoard>> Boards;   // tab order = file order
-    int Current = -1;                               // index of the current board, -1 while none
+class TProject
+{
+  public:
+    std::vector<std::unique_ptr<TBoard>> Boards; // tab order = file order
+    int Current = -1;                            // index of the current board, -1 while none
     TProjectInfo Info;
     bool Modified = false;
-    std::string FileName;                           // current file name, empty for a new project
-    int UndoDepth = 50;                             // d: the undo stack holds at most d + 1 snapshots
+    std::string FileName; // current file name, empty for a new project
+    int UndoDepth = 50;   // d: the undo stack holds at most d + 1 snapshots
     bool SnapshotsSuspended = false;
 
     /// Called before the current board's record is read as a whole (board switch, saving):
@@ -105,7 +107,7 @@ public:
 // Limits of the strings kept in the project (Windows-1252 bytes).
 
 inline constexpr std::size_t MaxBoardNameBytes = 30;
-inline constexpr std::size_t MaxInfoFieldBytes = 100;   // title, author, company
+inline constexpr std::size_t MaxInfoFieldBytes = 100; // title, author, company
 inline constexpr std::size_t MaxInfoCommentBytes = 1900;
 
 // ---------------------------------------------------------------------------------------------
@@ -152,14 +154,17 @@ void startNewProject(TProject& project, LanguageCode language);
 // Board properties dialog
 
 /// The value shown in a size field: whole millimetres, truncated.
-inline std::int32_t boardSizeMm(std::int32_t units) noexcept { return units / 100; }
+inline std::int32_t boardSizeMm(std::int32_t units) noexcept
+{
+    return units / 100;
+}
 /// Reads a size field as a decimal number of millimetres ("12", "12.5", "12,5", blanks around
 /// allowed). Anything that is not a finite number reads as 0.
 double parseMillimetres(const std::string& text) noexcept;
 
 struct BoardSize {
-    std::int32_t Width = 0;    // units
-    std::int32_t Height = 0;   // units
+    std::int32_t Width = 0;  // units
+    std::int32_t Height = 0; // units
 };
 
 /// Checks both fields of the board properties dialog. A value outside 1..300 mm throws
@@ -202,5 +207,9 @@ bool moveSelectionToOtherSide(TProject& project);
 /// opposite-side layer, so the pair stays on both sides. Nothing at all happens without a
 /// selection or for another layer code. Returns whether an element changed.
 bool setSelectionLayer(TProject& project, int layer);
+/// The layer "Set to layer" gives one element: the chosen one, its opposite for the later pad of
+/// a through-plated pair, and the copper layer of the chosen side for a restricted area, which
+/// only means something where it cuts the ground plane.
+std::uint8_t setToLayerTarget(const TObjekt& e, std::uint8_t chosen, bool laterOfPair) noexcept;
 
 } // namespace trevok

@@ -384,8 +384,7 @@ EditResult selectionToLayer(TProject& project, int layer)
         if (pairPad)
             seenTwinPads.insert(e.get(), true);
         if (e->Selected) {
-            const std::uint8_t target = later ? OppositeLayer(chosen) : chosen;
-            if (e->Layer != target)
+            if (e->Layer != setToLayerTarget(*e, chosen, later))
                 wouldChange = true;
             includeElement(result, *e);
         }

@@ -7,9 +7,11 @@
 #include <cstdlib>
 #include <limits>
 
-namespace trevok {
+namespace trevok
+{
 
-namespace {
+namespace
+{
 
 constexpr std::int64_t Int32Min = std::numeric_limits<std::int32_t>::min();
 constexpr std::int64_t Int32Max = std::numeric_limits<std::int32_t>::max();
@@ -232,8 +234,8 @@ std::unique_ptr<TObjekt> convertFontText(const TObjekt& fontText, double grid, d
     settings.orientation = quarterOfAngle(fontText.Angle);
 
     int counter = 0;
-    auto text = makeLayoutText({fontText.X, fontText.Y}, settings, fontText.Layer, fontText.Clearance, grid,
-                               counter);
+    auto text =
+        makeLayoutText({fontText.X, fontText.Y}, settings, fontText.Layer, fontText.Clearance, grid, counter);
     if (text->Strokes.empty())
         return nullptr;
     text->Groups = fontText.Groups;
@@ -335,6 +337,11 @@ FontTextConversion convertFontTexts(TProject& project, double pixelsPerInch)
         result.changed = result.changed || one.changed;
     }
     return result;
+}
+
+void ConvertMacroFontTexts(ElementList& list, double grid)
+{
+    convertFontTexts(list, grid);
 }
 
 } // namespace trevok

@@ -10,7 +10,8 @@
 #include <memory>
 #include <string>
 
-namespace trevok {
+namespace trevok
+{
 
 /// Stroke class of a layout text (field Size2).
 enum TextThickness : std::int32_t { ThicknessThin = 0, ThicknessNormal = 1, ThicknessBold = 2 };
@@ -19,14 +20,14 @@ enum TextStyle : std::int32_t { StyleNarrow = 0, StyleNormal = 1, StyleWide = 2 
 
 /// What the text dialog asks for; the defaults are the dialog's.
 struct LayoutTextSettings {
-    std::string text;            // Windows-1252 bytes, without the automatic number
-    double heightMm = 5.0;       // 0.1 to 50.0 in the dialog
+    std::string text;      // Windows-1252 bytes, without the automatic number
+    double heightMm = 5.0; // 0.1 to 50.0 in the dialog
     std::int32_t thickness = ThicknessNormal;
     std::int32_t style = StyleNormal;
     std::int32_t orientation = 0; // quarter turns clockwise, 0..3
-    bool mirrorH = false;        // left-right
-    bool mirrorV = false;        // top-bottom
-    bool numbering = false;      // append the counter and advance it
+    bool mirrorH = false;         // left-right
+    bool mirrorV = false;         // top-bottom
+    bool numbering = false;       // append the counter and advance it
 };
 
 /// Screen resolution assumed when converting old font texts and no screen is known.
@@ -75,7 +76,10 @@ struct FontTextConversion {
 
 /// Replaces every old font text of a list in place; one that yields no strokes is removed.
 /// Takes no undo snapshot.
-FontTextConversion convertFontTexts(ElementList& list, double grid, double pixelsPerInch = DefaultPixelsPerInch);
+FontTextConversion convertFontTexts(ElementList& list, double grid,
+                                    double pixelsPerInch = DefaultPixelsPerInch);
+/// The converter the macro-file reader is given (its FontTextConverter).
+void ConvertMacroFontTexts(ElementList& list, double grid);
 /// The same on a board, with the board's grid.
 FontTextConversion convertFontTexts(TBoard& board, double pixelsPerInch = DefaultPixelsPerInch);
 /// Every board of the project in turn, with snapshots suspended meanwhile. The project's modified

@@ -3,6 +3,7 @@
 #include "document/layoutfile.h"
 #include "document/undo.h"
 #include "edit/commandhelpers.h"
+#include "edit/layouttext.h"
 #include "edit/properties.h"
 #include "edit/session.h"
 
@@ -278,7 +279,7 @@ MacroLoadResult MacroPreview::LoadMacroPreview(const std::string& file, int acti
     clear();
     MacroFileContent content;
     try {
-        content = ReadMacroFile(file, grid);
+        content = ReadMacroFile(file, grid, ConvertMacroFontTexts);
     } catch (const TrevokError& error) {
         // Nothing is shown, and nothing is remembered that a later comment write-back could
         // put over the damaged file.

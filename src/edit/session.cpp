@@ -36,6 +36,11 @@ void ToolState::rightPress(EditSession& s, TPoint, unsigned)
     s.backToStandard();
 }
 
+void ToolState::escape(EditSession& s)
+{
+    s.backToStandard();
+}
+
 // ---------------------------------------------------------------------------------------------
 // Texts
 
@@ -188,7 +193,8 @@ void EditSession::showPreview(Preview preview)
     view_.showPreview(preview);
 }
 
-void EditSession::showMovePreview(const std::vector<const TObjekt*>& elements, TPoint offset, TPoint& shownOffset)
+void EditSession::showMovePreview(const std::vector<const TObjekt*>& elements, TPoint offset,
+                                  TPoint& shownOffset)
 {
     if (offset == shownOffset && state_.previewShown[static_cast<std::size_t>(PreviewKind::Move)])
         return;
@@ -354,6 +360,10 @@ void EditSession::SetTool(int tool)
     setCursor(current()->cursor());
     view_.toolChanged(tool);
     updateHint();
+    // Chosen by a key or after a dialog, with the mouse already over the board: what the tool
+    // would place is shown there at once, not only once the mouse moves.
+    if (const auto p = view_.cursorPosition())
+        mouseMove(*p, 0);
 }
 
 void EditSession::returnToStandard()
@@ -392,8 +402,10 @@ void EditSession::startDuplicate()
     SetTool(ToolPlacement);
 }
 
-void EditSession::abortOperation()
+bool EditSession::abortOperation()
 {
+    const TBoard* b = board();
+    const std::size_t steps = b ? b->UndoStack.size() : 0;
     ErasePreviews();
     ToolState* t = current();
     if (t)
@@ -416,6 +428,15 @@ void EditSession::abortOperation()
     if (t)
         t->enter(*this);
     updateHint();
+    // The operation may have dropped its snapshot; the board is the same one as before.
+    return b && b == board() && b->UndoStack.size() < steps;
+}
+
+bool EditSession::undo()
+{
+    if (abortOperation())
+        return true;
+    return Undo(project_);
 }
 
 void EditSession::setOriginAtMenuPoint()
@@ -445,11 +466,6 @@ void EditSession::updateCoordinates(TPoint p, unsigned modifiers)
 
 void EditSession::mousePress(TPoint p, MouseButton button, unsigned modifiers)
 {
-    if (ignoreNextPress_) {
-        // The click that closed a text dialog opened by a double click.
-        ignoreNextPress_ = false;
-        return;
-    }
     ToolState* t = current();
     if (!board() || !t)
         return;
@@ -498,8 +514,8 @@ void EditSession::mouseDoubleClick(TPoint p, unsigned modifiers)
     state_.busy = false;
     state_.moving = false;
     state_.leftDown = false;
-    if (view_.editText(e))
-        ignoreNextPress_ = true;
+    // The dialog is modal and keeps its own clicks, so the next press is the user's again.
+    view_.editText(e);
 }
 
 void EditSession::originMarkerPress()
@@ -616,6 +632,13 @@ bool EditSession::keyPress(Key key, unsigned modifiers)
         return true;
     case Key::F12:
         toggleThroughPlating();
+        return true;
+    case Key::Escape:
+        if (state_.temporaryZoom)
+            return true;
+        if (ToolState* t = current())
+            t->escape(*this);
+        updateHint();
         return true;
     }
     return false;

@@ -44,7 +44,24 @@ inline constexpr int ToolCodeCount = 15;
 
 enum Modifier : unsigned { ModShift = 1u, ModCtrl = 2u, ModAlt = 4u };
 enum class MouseButton : std::uint8_t { Left, Right, Middle };
-enum class Key : std::uint8_t { Left, Right, Up, Down, Delete, F1, F2, F3, F4, F5, F6, F7, F8, F12, Space };
+enum class Key : std::uint8_t {
+    Left,
+    Right,
+    Up,
+    Down,
+    Delete,
+    F1,
+    F2,
+    F3,
+    F4,
+    F5,
+    F6,
+    F7,
+    F8,
+    F12,
+    Space,
+    Escape
+};
 
 /// The status texts of the drawing area, by tool and state.
 enum class ToolHint : std::uint8_t {
@@ -122,6 +139,9 @@ class ToolState
     virtual void deleteKey(EditSession&) {}
     /// SPACE while busy; true when consumed.
     virtual bool space(EditSession&) { return false; }
+    /// ESC: ends what is being drawn or placed as a right click would; the default goes back to
+    /// the Standard tool.
+    virtual void escape(EditSession& s);
     virtual ToolHint hint(const EditSession&) const = 0;
     virtual const char* cursor() const { return "ARROW"; }
 };
@@ -163,7 +183,12 @@ class EditSession
     /// "Nullpunkt setzen": the origin goes to the snapped position of the last right click.
     void setOriginAtMenuPoint();
     /// Ends any operation under way (before undo, a board switch, a dialog) and erases previews.
-    void abortOperation();
+    /// Returns true when the operation took its own undo step back with it (a track of one
+    /// corner), so that the history is already one step shorter.
+    bool abortOperation();
+    /// "Rückgängig": ends the operation under way and takes back one step. When that operation
+    /// was the step (the first click of a track or area), it is all that is taken back.
+    bool undo();
 
     // --- the parts others read -----------------------------------------------------------------
     TProject& project() noexcept { return project_; }
@@ -253,7 +278,6 @@ class EditSession
     int textCounter_ = 0;
     std::array<std::unique_ptr<ToolState>, ToolCodeCount> tools_;
     bool restrictedAreas_ = false;
-    bool ignoreNextPress_ = false;
     bool originDrag_ = false;
     TPoint menuPoint_;
     std::size_t nodeMenuElement_ = static_cast<std::size_t>(-1);

@@ -8,6 +8,7 @@
 #include "document/objekt.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -81,6 +82,8 @@ class SessionView
     virtual TRect visibleRect() const = 0;
     /// Coordinates in inch (else mm).
     virtual bool inchUnit() const = 0;
+    /// The board point under the mouse while it is over the drawing area (not snapped).
+    virtual std::optional<TPoint> cursorPosition() const { return std::nullopt; }
 
     // --- drawing ----------------------------------------------------------------------------
     /// The board area must be drawn again from the elements.

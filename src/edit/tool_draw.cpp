@@ -28,9 +28,11 @@ TPoint bendPointOf(int mode, TPoint anchor, TPoint current) noexcept
     const std::int64_t m = std::min(std::llabs(dx), std::llabs(dy));
     switch (mode) {
     case 0:
-        return {Saturate32(current.x - m * sign(dx)), Saturate32(current.y - m * sign(dy))}; // straight, then 45°
+        return {Saturate32(current.x - m * sign(dx)),
+                Saturate32(current.y - m * sign(dy))}; // straight, then 45°
     case 1:
-        return {Saturate32(anchor.x + m * sign(dx)), Saturate32(anchor.y + m * sign(dy))}; // 45°, then straight
+        return {Saturate32(anchor.x + m * sign(dx)),
+                Saturate32(anchor.y + m * sign(dy))}; // 45°, then straight
     case 2:
         return {anchor.x, current.y}; // vertical first
     case 3:
@@ -141,6 +143,8 @@ class TrackTool final : public ToolState
             s.backToStandard();
     }
 
+    void escape(EditSession& s) override { rightPress(s, {}, 0); }
+
     void move(EditSession& s, TPoint p, unsigned mods) override
     {
         EditState& st = s.state();
@@ -202,6 +206,9 @@ class TrackTool final : public ToolState
             if (layer == LayerB1 || layer == LayerB2)
                 e->Layer = static_cast<std::uint8_t>(layer - 1);
         }
+        // An outline still being drawn shows as a polyline; it is filled once it is closed.
+        if (area_)
+            e->Closed = 0;
         AddPoint(*e, q);
         drawing_ = e.get();
         s.view().invalidate(Bounds(*e));
@@ -238,6 +245,7 @@ class TrackTool final : public ToolState
             return;
         if (close && !e->Points.empty())
             AddPoint(*e, e->Points.front());
+        e->Closed = 1;
         e->RegionCache.reset();
         bool keep;
         if (area_) {
@@ -370,6 +378,18 @@ class RingTool final : public ToolState
     }
 
     void rightPress(EditSession&, TPoint, unsigned) override {}
+
+    void escape(EditSession& s) override
+    {
+        EditState& st = s.state();
+        if (!st.busy) {
+            s.backToStandard();
+            return;
+        }
+        // The ring being dragged open is dropped; the release that follows finds nothing to make.
+        s.erasePreview(PreviewKind::CircleOutline);
+        st.busy = false;
+    }
 
     ToolHint hint(const EditSession&) const override { return ToolHint::Circle; }
     const char* cursor() const override { return "RING"; }

@@ -61,6 +61,14 @@ class ZoomTool final : public ToolState
 
     void rightPress(EditSession& s, TPoint, unsigned) override { s.view().zoomToolRightClick(); }
 
+    void escape(EditSession& s) override
+    {
+        if (s.state().busy)
+            leave(s); // the frame being dragged is dropped
+        else
+            s.backToStandard();
+    }
+
     ToolHint hint(const EditSession& s) const override
     {
         return s.state().busy ? ToolHint::ZoomRange : ToolHint::Zoom;

@@ -158,13 +158,7 @@ class StandardTool final : public ToolState
             const TPoint offset = moveOffset(s, p, mods);
             s.moveSelection(offset.x, offset.y);
         }
-        frame_ = false;
-        moved_.clear();
-        st.busy = false;
-        st.moving = false;
-        st.nodeDrag = {};
-        st.moveOffset = {};
-        s.confine(false);
+        endDrag(s);
     }
 
     void rightPress(EditSession& s, TPoint p, unsigned mods) override
@@ -195,6 +189,22 @@ class StandardTool final : public ToolState
         s.view().openMenu("PopupMenu", p);
     }
 
+    void escape(EditSession& s) override
+    {
+        EditState& st = s.state();
+        if (!st.busy) {
+            if (s.deselectAll())
+                s.selectionChanged();
+            return;
+        }
+        // A frame, move or corner drag under way is dropped as if it had not begun; the release
+        // that follows finds nothing to finish.
+        s.ErasePreviews();
+        if (st.nodeDrag.active && !st.nodeDrag.undoPending)
+            DropLastUndo(s.project());
+        endDrag(s);
+    }
+
     ToolHint hint(const EditSession& s) const override
     {
         if (s.state().busy && frame_)
@@ -205,6 +215,19 @@ class StandardTool final : public ToolState
     }
 
   private:
+    /// The frame, move or corner drag is over, done or dropped.
+    void endDrag(EditSession& s)
+    {
+        EditState& st = s.state();
+        frame_ = false;
+        moved_.clear();
+        st.busy = false;
+        st.moving = false;
+        st.nodeDrag = {};
+        st.moveOffset = {};
+        s.confine(false);
+    }
+
     /// Selects the framed elements with their group mates and twins, as a click on each would,
     /// but in one pass over the list: a frame over a whole board of footprints would otherwise
     /// walk the list once per element.

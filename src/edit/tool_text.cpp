@@ -155,6 +155,8 @@ class TextTool final : public ToolState
         const bool next = s.textSettings().numbering ? buildPreview(s) : askAndPreview(s);
         if (!next)
             s.backToStandard();
+        else
+            move(s, p, mods); // the next text shows under the cursor at once
     }
 
     ToolHint hint(const EditSession&) const override { return ToolHint::Text; }

@@ -415,6 +415,27 @@ void ViewModel::wheel(int delta, QPoint viewportPixel)
     CentreOn(RoundHalfEven(u), RoundHalfEven(v));
 }
 
+void ViewModel::wheelAtCursor(int delta, QPoint viewportPixel)
+{
+    if (delta == 0)
+        return;
+    Batch batch(*this);
+    const double u = (mScrollX + viewportPixel.x()) / mZoom;
+    const double v = (mScrollY + viewportPixel.y()) / mZoom;
+    applyZoom(delta > 0 ? mZoom * ZoomStep : mZoom / ZoomStep);
+    setScrollPosition(clampToInt(u * mZoom - viewportPixel.x()), clampToInt(v * mZoom - viewportPixel.y()));
+}
+
+void ViewModel::wheelScroll(int delta, bool sideways)
+{
+    const int visible = sideways ? mViewport.width() : mViewport.height();
+    const int step = clampToInt(-static_cast<double>(delta) * visible / (5.0 * 120.0));
+    if (sideways)
+        scrollBy(step, 0);
+    else
+        scrollBy(0, step);
+}
+
 // ---------------------------------------------------------------------------------------------
 // Zoom commands and previous views
 

@@ -187,6 +187,12 @@ class ViewModel : public QObject
     /// delta) zooms in by 1.4 centred on the board point under the cursor (limited to the
     /// board), towards the user zooms out by 1.4 keeping the centre. Pushes no view.
     void wheel(int delta, QPoint viewportPixel);
+    /// The wheel with "Zoom at cursor": both directions zoom by 1.4 and keep the surface point
+    /// under the cursor at the same pixel (as far as the scroll range allows).
+    void wheelAtCursor(int delta, QPoint viewportPixel);
+    /// Shift+wheel (sideways) and Ctrl+wheel (up and down): one notch of 120 scrolls a fifth of
+    /// the visible part, turning away scrolls left or up.
+    void wheelScroll(int delta, bool sideways);
 
     // --- the zoom commands and the previous views --------------------------------------------
     /// "Zoom Platine": pushes the view and fits the whole board.

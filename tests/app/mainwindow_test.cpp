@@ -405,7 +405,7 @@ TEST_F(Window, SaveAsSetsTheTitleAndANewerBackupIsOfferedButKept)
     EXPECT_TRUE(QFileInfo::exists(backup));
 }
 
-TEST_F(Window, GroundPlaneButtonMarksTheLayoutChangedButTheMenuItemDoesNot)
+TEST_F(Window, GroundPlaneSwitchMarksTheLayoutChangedFromButtonAndMenu)
 {
     TProject& p = window->project();
     ASSERT_EQ(p.currentBoard()->ActiveLayer, 3);
@@ -415,8 +415,9 @@ TEST_F(Window, GroundPlaneButtonMarksTheLayoutChangedButTheMenuItemDoesNot)
     EXPECT_EQ(p.currentBoard()->GroundPlane2, 1);
     EXPECT_EQ(p.currentBoard()->GroundPlane1, 0) << "only the side of the active layer";
     EXPECT_TRUE(window->action("M_AutoMasse")->isChecked());
-    EXPECT_FALSE(p.Modified);
+    EXPECT_TRUE(p.Modified) << "the switch is saved with the board";
 
+    p.Modified = false;
     window->setGroundPlane(false, true);
     EXPECT_EQ(p.currentBoard()->GroundPlane2, 0);
     EXPECT_FALSE(window->action("M_AutoMasse")->isChecked());

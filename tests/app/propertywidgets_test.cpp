@@ -310,13 +310,13 @@ TEST(StatusBarWidgetsTest, GroundPlanePanelWidthFollowsTheSwitchOfTheCurrentSide
     EXPECT_FALSE(widgets.groundPlaneButton()->isChecked());
     EXPECT_EQ(panel->width(), 47);
 
-    // The menu command inverts the switch but does not mark the layout changed.
+    // The menu command inverts the switch, which is saved with the board: a change as well.
     s.project.Modified = false;
     widgets.toggleGroundPlane();
     EXPECT_EQ(board.GroundPlane2, 1);
     EXPECT_TRUE(widgets.groundPlaneButton()->isChecked());
     EXPECT_EQ(panel->width(), 90);
-    EXPECT_FALSE(s.project.Modified);
+    EXPECT_TRUE(s.project.Modified);
 }
 
 TEST(StatusBarWidgetsTest, RestrictedAreasAndClearanceOnTheSelection)

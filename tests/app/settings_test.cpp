@@ -256,3 +256,38 @@ TEST(Language, CommandLineJoinsTheRemainingArgumentsIntoOnePath)
     c = ParseCommandLine({"--", "--language", "x.lay"});
     EXPECT_EQ(c.filePath, "--language x.lay");
 }
+
+TEST(Language, HelpAndVersionAreOptionsBeforeTheFile)
+{
+    CommandLine c = ParseCommandLine({"--language", "de", "--help"});
+    EXPECT_TRUE(c.help);
+    EXPECT_EQ(c.language, 0);
+    EXPECT_TRUE(c.filePath.isEmpty());
+    c = ParseCommandLine({"--version"});
+    EXPECT_TRUE(c.version);
+    EXPECT_FALSE(c.help);
+    c = ParseCommandLine({"-h"});
+    EXPECT_TRUE(c.help);
+    c = ParseCommandLine({"my", "--help.lay"});
+    EXPECT_FALSE(c.help) << "part of the file name";
+    EXPECT_EQ(c.filePath, "my --help.lay");
+}
+
+TEST(Language, ADisplayIsNeededUnlessAPlatformWithoutOneIsNamed)
+{
+    struct Case {
+        const char *platform, *x11, *wayland;
+        bool available;
+    };
+    const Case cases[] = {
+        {"", "", "", false},         {"", ":0", "", true},
+        {"", "", "wayland-0", true}, {"xcb", "", "wayland-0", false},
+        {"xcb", ":1", "", true},     {"wayland", ":0", "", false},
+        {"offscreen", "", "", true}, {"vnc:size=800x600", "", "", true},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(DisplayAvailable(QString::fromLatin1(c.platform), QString::fromLatin1(c.x11),
+                                   QString::fromLatin1(c.wayland)),
+                  c.available)
+            << c.platform << " / " << c.x11 << " / " << c.wayland;
+}

@@ -1,20 +1,30 @@
 // The small dialogs of the application shell and the help window, off screen.
-#include "app/help.h"
+#include "app/qttranslations.h"
 #include "dialogs/autosavedlg.h"
+#include "dialogs/colordlg.h"
+#include "dialogs/dialogbuttons.h"
+#include "dialogs/help.h"
 #include "dialogs/layerinfo.h"
 #include "dialogs/lgroesse.h"
 #include "dialogs/projektinfodlg.h"
+#include "dialogs/rasterdlg.h"
 #include "dialogs/undodlg.h"
 #include "dialogs/verzeichnisdlg.h"
 #include "view/texts.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QCoreApplication>
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QTest>
 #include <QTextBrowser>
+#include <QTimer>
+#include <QTranslator>
 
 #include <gtest/gtest.h>
 
@@ -168,7 +178,7 @@ TEST(Help, EachDialogTopicWithAPageOpensItAndOthersDoNothing)
     Language en(1);
     for (int topic : {HelpTopic::Contents, HelpTopic::BoardSize, HelpTopic::Grid, HelpTopic::LayerInfo,
                       HelpTopic::AutoSave, HelpTopic::Gerber, HelpTopic::Drill, HelpTopic::ProjectInfo,
-                      HelpTopic::Colours, HelpTopic::Directories})
+                      HelpTopic::Colours, HelpTopic::Directories, HelpTopic::PhotoView})
         for (int language = 0; language < 3; ++language)
             EXPECT_TRUE(HelpUrl(topic, language).isValid()) << topic << " " << language;
 
@@ -187,4 +197,66 @@ TEST(Help, EachDialogTopicWithAPageOpensItAndOthersDoNothing)
     ASSERT_TRUE(ShowHelpContents());
     EXPECT_TRUE(window->browser()->toPlainText().contains("Working directories"));
     window->close();
+}
+
+TEST(Help, GridAndColourDialogsHaveAHelpButtonAndF1)
+{
+    Language de(0);
+    TRasterDlg grid;
+    TColor_Dlg colours;
+    const std::pair<QDialog*, const char*> dialogs[] = {{&grid, "/help/de/grid.html"},
+                                                        {&colours, "/help/de/colours.html"}};
+    for (const auto& [dialog, page] : dialogs) {
+        auto* box = dialog->findChild<QDialogButtonBox*>();
+        ASSERT_TRUE(box);
+        EXPECT_EQ(box->button(QDialogButtonBox::Ok)->text(), "&OK");
+        EXPECT_EQ(box->button(QDialogButtonBox::Cancel)->text(), "&Abbrechen");
+        QPushButton* help = box->button(QDialogButtonBox::Help);
+        ASSERT_TRUE(help) << dialog->objectName().toStdString();
+        EXPECT_EQ(help->text(), "&Hilfe");
+        dialog->show();
+        dialog->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+        QTest::keyClick(dialog, Qt::Key_F1);
+        ASSERT_TRUE(CurrentHelpWindow());
+        EXPECT_EQ(CurrentHelpWindow()->browser()->source().path(), page);
+        CurrentHelpWindow()->close();
+        dialog->hide();
+    }
+}
+
+TEST(Language, StandardButtonsAndQtsOwnTextsFollowTheLanguage)
+{
+    const struct {
+        int language;
+        const char *yes, *no, *cancel;
+    } cases[] = {
+        {0, "&Ja", "&Nein", "&Abbrechen"}, {1, "&Yes", "&No", "&Cancel"}, {2, "&Oui", "&Non", "&Annuler"}};
+    for (const auto& c : cases) {
+        Language lang(c.language);
+        // The question box is answered as soon as it shows; its buttons are read first.
+        QStringList seen;
+        QTimer::singleShot(0, [&seen] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            for (QMessageBox::StandardButton b : {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel})
+                seen << box->button(b)->text();
+            box->button(QMessageBox::No)->click();
+        });
+        EXPECT_EQ(ShowMessageBox(nullptr, QMessageBox::Question, "Trevok", "?",
+                                 QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel),
+                  QMessageBox::No);
+        EXPECT_EQ(seen, QStringList({c.yes, c.no, c.cancel}));
+    }
+
+    // Qt's own dialogs (colour and file choice) take Qt's translation of the language.
+    for (const auto& [language, cancel] : {std::pair{0, "Abbrechen"}, std::pair{2, "Annuler"}}) {
+        QTranslator* qt = InstallQtTranslations(language);
+        ASSERT_TRUE(qt) << "qtbase translation for language " << language;
+        EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), cancel);
+        QCoreApplication::removeTranslator(qt);
+        delete qt;
+    }
+    EXPECT_EQ(InstallQtTranslations(1), nullptr) << "English needs none";
 }

@@ -129,6 +129,7 @@ TEST_F(ViewWidgets, GridMenuAddsChecksAndRemovesUserGrids)
     ASSERT_EQ(menu.gridActions().size(), 8);
     EXPECT_EQ(menu.gridActions()[7]->text(), QStringLiteral("      2.54 mm"));
     EXPECT_TRUE(menu.gridActions()[7]->isChecked());
+    EXPECT_FALSE(menu.gridActions()[5]->isChecked()) << "one entry of the value is checked, not both";
     EXPECT_TRUE(menu.removeGridAction()->isEnabled());
 
     menu.removeGridAction()->trigger();

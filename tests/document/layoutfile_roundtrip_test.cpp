@@ -2,6 +2,7 @@
 
 #include "document/filebuilder.h"
 #include "document/layoutfile.h"
+#include "edit/layouttext.h"
 
 #include <gtest/gtest.h>
 
@@ -294,7 +295,7 @@ TEST(MacroFile, Version3HasNoCommentsAndConvertsFontTexts)
                  .text = "AB"}))
         .ids32({4});
     f.ids32({}); // connections of the pad
-    const MacroFileContent m = ParseMacroFile(f.b, "old.lmk");
+    const MacroFileContent m = ParseMacroFile(f.b, "old.lmk", 254.0, ConvertMacroFontTexts);
     EXPECT_EQ(m.version, 3);
     EXPECT_TRUE(m.line1.empty() && m.line2.empty());
     ASSERT_EQ(m.elements.size(), 2u);

@@ -394,3 +394,28 @@ TEST(EnabledState, FollowsSelectionClipboardAndHistory)
     EXPECT_TRUE(s.paste && s.undo && s.boardCommands);
     EXPECT_FALSE(s.redo);
 }
+
+TEST(SetToLayer, RestrictedAreasStayOnTheCopperOfTheChosenSide)
+{
+    struct Case {
+        std::uint8_t from, chosen, expected;
+        bool restricted;
+    };
+    const Case cases[] = {
+        {LayerK1, LayerB1, LayerK1, true}, // the same side: nothing changes
+        {LayerK1, LayerB2, LayerK2, true}, // the other side's copper
+        {LayerK2, LayerB1, LayerK1, true},  {LayerK1, LayerK2, LayerK2, true}, // copper to copper as chosen
+        {LayerK1, LayerB2, LayerB2, false}, // an ordinary area goes where it is put
+    };
+    for (const Case& c : cases) {
+        TProject p = oneBoardProject();
+        TObjekt& area = add(p, NewArea(20, c.from), true);
+        area.Restricted = c.restricted ? 1 : 0;
+        for (TPoint q : {TPoint{0, 0}, TPoint{500, 0}, TPoint{500, -500}, TPoint{0, 0}})
+            AddPoint(area, q);
+        const EditResult r = selectionToLayer(p, c.chosen);
+        EXPECT_EQ(area.Layer, c.expected) << int(c.from) << "->" << int(c.chosen);
+        EXPECT_EQ(r.changed, c.from != c.expected);
+        EXPECT_EQ(undoSteps(p), c.from != c.expected ? 1u : 0u);
+    }
+}

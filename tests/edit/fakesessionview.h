@@ -21,6 +21,7 @@ class FakeSessionView : public SessionView
     bool inch = false;
     bool acceptPolygon = true;
     bool textDialogShown = true;
+    std::optional<TPoint> cursorAt; // the mouse over the drawing area
 
     std::map<PreviewKind, Preview> previews; // what is on screen now
     int invalidations = 0;
@@ -56,6 +57,7 @@ class FakeSessionView : public SessionView
     double grid() const override { return gridValue; }
     TRect visibleRect() const override { return visible; }
     bool inchUnit() const override { return inch; }
+    std::optional<TPoint> cursorPosition() const override { return cursorAt; }
     void invalidate(const TRect&) override { ++invalidations; }
     void invalidateAll() override { ++fullRepaints; }
     void showPreview(const Preview& p) override { previews[p.kind] = p; }

@@ -6,6 +6,7 @@
 #include "document/layoutfile.h"
 #include "document/undo.h"
 #include "edit/edittestboard.h"
+#include "edit/layouttext.h"
 #include "edit/macrolibrary.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +14,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
-#include <fstream>
 #include <fstream>
 #include <set>
 #include <unistd.h>
@@ -250,7 +250,7 @@ TEST(MacroPreview, Version3MacroGetsItsChangedCommentAsVersion4WithOriginalGeome
     const Bytes v3 = version3Macro();
     const std::string oldPath = dir.file("old.lmk", v3);
     const std::string otherPath = dir.file("other.lmk", printOnly());
-    const MacroFileContent plain = ParseMacroFile(v3, "old.lmk");
+    const MacroFileContent plain = ParseMacroFile(v3, "old.lmk", 254.0, ConvertMacroFontTexts);
 
     MacroPreview preview;
     preview.setThroughPlate(true);
@@ -269,7 +269,7 @@ TEST(MacroPreview, Version3MacroGetsItsChangedCommentAsVersion4WithOriginalGeome
     const Bytes written = readBytes(oldPath);
     ASSERT_FALSE(written.empty());
     EXPECT_EQ(written[0], 4);
-    const MacroFileContent back = ParseMacroFile(written, "old.lmk");
+    const MacroFileContent back = ParseMacroFile(written, "old.lmk", 254.0, ConvertMacroFontTexts);
     EXPECT_EQ(back.line1, "SO-8 package");
     EXPECT_EQ(back.line2, std::string(50, 'z'));
     EXPECT_EQ(dump(back.elements), dump(plain.elements)) << "not mirrored, not moved, no twin marks";

@@ -592,7 +592,7 @@ TEST_F(SessionFixture, FunctionKeysChooseAndHideLayers)
     EXPECT_GE(view.layerChanges, 2);
 }
 
-TEST_F(SessionFixture, DoubleClickOnATextAsksForItsDialogAndSwallowsTheNextPress)
+TEST_F(SessionFixture, DoubleClickOnATextAsksForItsDialogAndTheNextPressCounts)
 {
     auto text = std::make_unique<TObjekt>();
     text->Kind = KindFontText;
@@ -607,8 +607,7 @@ TEST_F(SessionFixture, DoubleClickOnATextAsksForItsDialogAndSwallowsTheNextPress
     session.mouseDoubleClick({1500, -1200}, 0);
     ASSERT_EQ(view.editedTexts.size(), 1u);
     EXPECT_EQ(view.editedTexts[0], &t);
-    click(session, {8000, -8000}); // the click that closed the dialog
-    EXPECT_TRUE(t.Selected);
+    // The modal dialog keeps its own clicks: the next press on the board is a real one.
     click(session, {8000, -8000});
     EXPECT_FALSE(t.Selected);
 }

@@ -277,7 +277,7 @@ TEST_F(TextTool, ClearingTheTextInTheEditDialogKeepsTheText)
     EXPECT_FALSE(editLayoutText(project, 7, textOf("X", false)).changed);
 }
 
-TEST_F(TextTool, DoubleClickOpensTheEditorAndTheClosingClickIsIgnored)
+TEST_F(TextTool, DoubleClickOpensTheEditorAndTheNextPressIsARealOne)
 {
     int counter = 0;
     TObjekt& text =
@@ -288,11 +288,12 @@ TEST_F(TextTool, DoubleClickOpensTheEditorAndTheClosingClickIsIgnored)
     session.mouseDoubleClick(on, 0);
     ASSERT_EQ(view.editedTexts.size(), 1u);
     EXPECT_EQ(view.editedTexts[0], &text);
-    // The press that closed the dialog does not start a frame or a move.
+    // The modal dialog keeps its own clicks: the next press on the board starts a frame.
     const TPoint outside{Saturate32(b.left - 500), Saturate32(b.top - 500)};
     session.mousePress(outside, MouseButton::Left, 0);
     session.mouseMove({outside.x + 3000, outside.y + 3000}, 0);
-    EXPECT_FALSE(view.shown(PreviewKind::SelectionRect));
+    EXPECT_TRUE(view.shown(PreviewKind::SelectionRect));
+    session.mouseRelease({outside.x + 3000, outside.y + 3000}, MouseButton::Left, 0);
 }
 
 TEST_F(TextTool, FontTextsTakeTextHeightAngleAndANewBox)

@@ -252,6 +252,36 @@ TEST_F(ViewFixture, WheelZoomsInOnTheCursorAndOutAroundTheCentreWithoutHistory)
     EXPECT_FALSE(view.canPopView());
 }
 
+TEST_F(ViewFixture, ZoomAtCursorKeepsThePointUnderTheCursorBothWays)
+{
+    view.SetZoom(0.5);
+    view.setScrollPosition(2000, 1500);
+    const QPoint cursor{150, 420};
+    const QPointF under = view.boardPointAt(cursor);
+    for (int delta : {120, 120, -120, -120, -120}) {
+        view.wheelAtCursor(delta, cursor);
+        // Within a pixel: the scroll position is whole pixels.
+        EXPECT_NEAR(view.boardPointAt(cursor).x(), under.x(), 1.0 / view.zoom()) << delta;
+        EXPECT_NEAR(view.boardPointAt(cursor).y(), under.y(), 1.0 / view.zoom()) << delta;
+    }
+    EXPECT_NEAR(view.zoom(), 0.5 / 1.4, 1e-12);
+    EXPECT_FALSE(view.canPopView());
+}
+
+TEST_F(ViewFixture, ShiftAndCtrlWheelScrollAFifthOfTheViewPerNotch)
+{
+    view.SetZoom(0.5);
+    view.setScrollPosition(2000, 1500);
+    const double zoom = view.zoom();
+    view.wheelScroll(-120, true); // towards the user: to the right
+    EXPECT_EQ(view.scrollPosition(), QPoint(2000 + 800 / 5, 1500));
+    view.wheelScroll(240, false); // two notches away: up
+    EXPECT_EQ(view.scrollPosition(), QPoint(2160, 1500 - 2 * 600 / 5));
+    view.wheelScroll(120000, false); // limited to the scroll range
+    EXPECT_EQ(view.scrollPosition().y(), 0);
+    EXPECT_DOUBLE_EQ(view.zoom(), zoom);
+}
+
 TEST_F(ViewFixture, MirroredViewMeasuresCentresFromTheRightEdge)
 {
     view.setMirrored(true);

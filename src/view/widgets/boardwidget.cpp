@@ -8,6 +8,7 @@
 #include "view/widgets/boardwidgetgeometry.h"
 #include "view/widgets/cursors.h"
 
+#include <QApplication>
 #include <QCursor>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -101,6 +102,8 @@ std::optional<Key> keyOf(int key)
         return Key::F12;
     case Qt::Key_Space:
         return Key::Space;
+    case Qt::Key_Escape:
+        return Key::Escape;
     default:
         return std::nullopt;
     }
@@ -491,6 +494,15 @@ void BoardWidget::paintEvent(QPaintEvent* event)
 
 // --- SessionView: cursor, texts, windows ----------------------------------------------------------
 
+std::optional<TPoint> BoardWidget::cursorPosition() const
+{
+    // Asked after dialogs and key commands, when no move has told where the mouse is now.
+    const QPoint global = QCursor::pos();
+    if (QApplication::widgetAt(global) != viewport())
+        return std::nullopt;
+    return boardPoint(viewport()->mapFromGlobal(global));
+}
+
 void BoardWidget::setCursor(std::string_view name)
 {
     viewport()->setCursor(TrevokCursor(name));
@@ -670,6 +682,14 @@ void BoardWidget::mousePressEvent(QMouseEvent* event)
     mLastMouse = at;
     mLastModifiers = modifiersOf(event->modifiers());
     setFocus(Qt::MouseFocusReason);
+    if (event->button() == Qt::MiddleButton) {
+        // The middle button pulls the board along; no tool sees it.
+        mPanFrom = at;
+        mCursorBeforePan = viewport()->cursor();
+        viewport()->setCursor(Qt::ClosedHandCursor);
+        event->accept();
+        return;
+    }
     const auto button = buttonOf(event->button());
     if (mSession && button)
         mSession->mousePress(boardPoint(at), *button, mLastModifiers);
@@ -680,6 +700,15 @@ void BoardWidget::mouseMoveEvent(QMouseEvent* event)
 {
     mLastMouse = event->position().toPoint();
     mLastModifiers = modifiersOf(event->modifiers());
+    if (mPanFrom) {
+        const QPoint d = mLastMouse - *mPanFrom;
+        mPanFrom = mLastMouse;
+        if (mSession)
+            mSession->ErasePreviews();
+        mView.scrollBy(-d.x(), -d.y());
+        event->accept();
+        return;
+    }
     sendMove(mLastMouse, mLastModifiers);
     event->accept();
 }
@@ -689,6 +718,13 @@ void BoardWidget::mouseReleaseEvent(QMouseEvent* event)
     const QPoint at = event->position().toPoint();
     mLastMouse = at;
     mLastModifiers = modifiersOf(event->modifiers());
+    if (event->button() == Qt::MiddleButton && mPanFrom) {
+        mPanFrom.reset();
+        viewport()->setCursor(mCursorBeforePan);
+        sendMove(at, mLastModifiers);
+        event->accept();
+        return;
+    }
     const auto button = buttonOf(event->button());
     if (mSession && button)
         mSession->mouseRelease(boardPoint(at), *button, mLastModifiers);
@@ -714,14 +750,27 @@ void BoardWidget::mouseDoubleClickEvent(QMouseEvent* event)
 
 void BoardWidget::wheelEvent(QWheelEvent* event)
 {
-    const int delta = event->angleDelta().y();
-    if (delta == 0) {
+    // The plain wheel zooms; Shift scrolls sideways and Ctrl up and down, as in most programs;
+    // a sideways wheel or touchpad swipe scrolls sideways by itself.
+    const QPoint delta = event->angleDelta();
+    if (delta.isNull()) {
         event->ignore();
         return;
     }
     if (mSession)
         mSession->ErasePreviews();
-    mView.wheel(delta, event->position().toPoint());
+    const Qt::KeyboardModifiers mods = event->modifiers();
+    const QPoint at = event->position().toPoint();
+    if (delta.y() == 0)
+        mView.wheelScroll(delta.x(), true);
+    else if (mods & Qt::ShiftModifier)
+        mView.wheelScroll(delta.y(), true);
+    else if (mods & Qt::ControlModifier)
+        mView.wheelScroll(delta.y(), false);
+    else if (mWheelAtCursor)
+        mView.wheelAtCursor(delta.y(), at);
+    else
+        mView.wheel(delta.y(), at);
     event->accept();
 }
 

@@ -15,6 +15,7 @@
 
 #include <QAbstractScrollArea>
 #include <QByteArray>
+#include <QCursor>
 #include <QImage>
 #include <QPoint>
 #include <QRegion>
@@ -60,6 +61,9 @@ class BoardWidget : public QAbstractScrollArea, public SessionView
     void setAutorouterActive(bool active);
     /// While suspended (loading, rebuilding the project) nothing is drawn from the board.
     void setPaintingSuspended(bool suspended);
+    /// "Zoom at cursor": the wheel keeps the board point under the cursor in both directions.
+    void setWheelZoomAtCursor(bool on) noexcept { mWheelAtCursor = on; }
+    bool wheelZoomAtCursor() const noexcept { return mWheelAtCursor; }
     /// Another board became current (or the project was rebuilt): previews are dropped, the
     /// board size, origin and view come from the board record, and everything is repainted.
     void boardSwitched();
@@ -98,6 +102,7 @@ class BoardWidget : public QAbstractScrollArea, public SessionView
     void showPreview(const Preview& preview) override;
     void hidePreview(PreviewKind kind) override;
     void setCursor(std::string_view name) override;
+    std::optional<TPoint> cursorPosition() const override;
     void setStatusHint(const std::string& text) override;
     void setCoordinates(const std::string& x, const std::string& y) override;
     void requestScroll(int dx, int dy) override;
@@ -196,6 +201,9 @@ class BoardWidget : public QAbstractScrollArea, public SessionView
     bool mResending = false;     // a move re-sent after a scroll is under way
     bool mScrollPending = false; // the next step of automatic scrolling is timed
     QPoint mLastMouse{-1, -1};
+    bool mWheelAtCursor = false;
+    std::optional<QPoint> mPanFrom; // the middle button is dragging the board
+    QCursor mCursorBeforePan;
     unsigned mLastModifiers = 0;
 };
 

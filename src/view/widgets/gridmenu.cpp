@@ -1,6 +1,5 @@
 #include "view/widgets/gridmenu.h"
 
-#include "dialogs/rasterdlg.h"
 #include "view/gridlist.h"
 #include "view/texts.h"
 #include "view/viewmodel.h"
@@ -14,12 +13,6 @@ GridMenu::GridMenu(ViewModel& view, GridList& grids, QWidget* parent)
     : QMenu(parent), mView(view), mGrids(grids)
 {
     setObjectName(QStringLiteral("RasterPopup"));
-    askNewGrid = [this]() -> std::optional<QString> {
-        TRasterDlg dlg(parentWidget());
-        if (dlg.exec() != QDialog::Accepted)
-            return std::nullopt;
-        return dlg.valueText();
-    };
 
     // clear() deletes the actions whose parent is the menu, and removing an action cuts every
     // connection from it to the menu; so the actions and their connections belong to a holder.
@@ -61,11 +54,20 @@ void GridMenu::rebuild()
     mGridActions.clear();
 
     const double current = mView.grid();
+    // One entry is checked: a user entry of the same value as a built-in one is the one that
+    // "Remove current grid" acts on, so it wins.
+    const GridEntry* checked = nullptr;
+    for (const GridEntry& e : mGrids.builtIn())
+        if (GridList::isCurrent(e, current))
+            checked = &e;
+    for (const GridEntry& e : mGrids.userGrids())
+        if (GridList::isCurrent(e, current))
+            checked = &e;
     const auto addEntry = [&](const GridEntry& e) {
         auto* a = new QAction(e.Caption, mHolder);
         addAction(a);
         a->setCheckable(true);
-        a->setChecked(GridList::isCurrent(e, current));
+        a->setChecked(&e == checked);
         a->setData(e.grid());
         const double g = e.grid();
         connect(a, &QAction::triggered, mHolder, [this, g] { mView.setGrid(g); });

@@ -20,7 +20,7 @@ class GridMenu : public QMenu
     GridMenu(ViewModel& view, GridList& grids, QWidget* parent = nullptr);
 
     /// Asks for the value of a new grid (text in mm with a decimal point), nothing when
-    /// cancelled. Opens the grid dialog unless replaced (tests replace it).
+    /// cancelled. The window gives it its grid dialog; unset, no grid is added.
     std::function<std::optional<QString>()> askNewGrid;
 
     /// Builds the entries for the current state: the current grid checked, "remove" enabled only

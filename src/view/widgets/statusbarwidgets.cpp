@@ -188,6 +188,8 @@ void StatusBarWidgets::toggleGroundPlane()
         return;
     std::uint8_t& on = switchOfCurrentSide(*board);
     on = on ? 0 : 1;
+    // The switch is stored with the board, so it is a change whichever way it was made.
+    session_->project().Modified = true;
     syncGroundPlane();
     emit groundPlaneChanged(false);
 }
