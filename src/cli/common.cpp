@@ -8,7 +8,8 @@
 #include <cstdlib>
 #include <ostream>
 
-namespace trevok::cli {
+namespace trevok::cli
+{
 
 int parseLanguage(const std::string& code)
 {
@@ -46,6 +47,15 @@ int languageOption(const Args& args)
     if (l < 0)
         throw CliError("--language expects de, en or fr, not \"" + *code + "\"");
     return l;
+}
+
+std::string outOfMemoryText(const std::vector<std::string>& argv)
+{
+    int language = defaultLanguage();
+    for (std::size_t i = 0; i + 1 < argv.size(); ++i)
+        if (argv[i] == "--language" && parseLanguage(argv[i + 1]) >= 0)
+            language = parseLanguage(argv[i + 1]);
+    return MessageText(MsgId::OutOfMemory, language);
 }
 
 void printError(std::ostream& err, const TrevokError& e, int language, const std::string& path)
