@@ -17,8 +17,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <functional>
 #include <memory>
+#include <stdio.h>
 #include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -79,8 +81,15 @@ QString KeepDeclinedBackup(const BackupInfo& backup)
         target = base + QLatin1Char('-') + QString::number(n);
     const std::string from = LocalPath(backup.path);
     const std::string to = LocalPath(target);
-    // link + unlink rather than rename: never replaces a file that appeared under the new name
-    // in the meantime.
+    // Never replaces a file that appeared under the new name in the meantime: a rename that
+    // refuses to replace, or where the file system lacks it, a second name and then the first
+    // one removed.
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+        return target;
+    if (errno != EINVAL && errno != ENOSYS) {
+        const int err = errno;
+        throw TrevokError(MsgId::WriteError, {to, std::strerror(err)});
+    }
     if (::link(from.c_str(), to.c_str()) != 0) {
         const int err = errno;
         throw TrevokError(MsgId::WriteError, {to, std::strerror(err)});
