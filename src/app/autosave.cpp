@@ -1,5 +1,6 @@
 #include "app/autosave.h"
 
+#include "app/filenames.h"
 #include "app/settings.h"
 #include "document/atomicfile.h"
 #include "document/layoutfile.h"
@@ -7,11 +8,22 @@
 #include "document/project.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
+#include "view/texts.h"
+
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <functional>
 #include <memory>
+#include <stdio.h>
+#include <string_view>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace trevok
 {
@@ -34,13 +46,56 @@ std::optional<BackupInfo> NewerBackup(const QString& fileName)
     const QString backup = BackupPath(fileName);
     if (backup.isEmpty())
         return std::nullopt;
-    const QFileInfo file(fileName);
-    const QFileInfo bak(backup);
-    if (!bak.isFile() || !file.isFile())
+    const std::string file = LocalPath(fileName);
+    const std::string bak = LocalPath(backup);
+    struct stat fileStat {
+    }, bakStat{};
+    if (::stat(file.c_str(), &fileStat) != 0 || ::stat(bak.c_str(), &bakStat) != 0 ||
+        !S_ISREG(fileStat.st_mode) || !S_ISREG(bakStat.st_mode))
         return std::nullopt;
-    if (bak.lastModified() <= file.lastModified())
+    const auto ms = [](const struct stat& st) {
+        return static_cast<qint64>(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000;
+    };
+    if (ms(bakStat) <= ms(fileStat))
         return std::nullopt;
-    return BackupInfo{bak.absoluteFilePath(), bak.lastModified()};
+    // The same content as the file is nothing to recover (a backup taken just before a save).
+    try {
+        if (bakStat.st_size == fileStat.st_size && ReadWholeFile(bak) == ReadWholeFile(file))
+            return std::nullopt;
+    } catch (const TrevokError&) {
+        // Unreadable: offer it all the same; opening it will say what is wrong.
+    }
+    QString absolute = backup;
+    if (QDir::isRelativePath(backup))
+        absolute = QDir::current().absoluteFilePath(backup);
+    return BackupInfo{QDir::cleanPath(absolute), QDateTime::fromMSecsSinceEpoch(ms(bakStat))};
+}
+
+QString KeepDeclinedBackup(const BackupInfo& backup)
+{
+    const QString base = backup.path + backup.modified.toString(QStringLiteral("-yyyyMMdd-HHmmss"));
+    QString target = base;
+    struct stat st {
+    };
+    for (int n = 2; ::lstat(LocalPath(target).c_str(), &st) == 0; ++n)
+        target = base + QLatin1Char('-') + QString::number(n);
+    const std::string from = LocalPath(backup.path);
+    const std::string to = LocalPath(target);
+    // Never replaces a file that appeared under the new name in the meantime: a rename that
+    // refuses to replace, or where the file system lacks it, a second name and then the first
+    // one removed.
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+        return target;
+    if (errno != EINVAL && errno != ENOSYS) {
+        const int err = errno;
+        throw TrevokError(MsgId::WriteError, {to, std::strerror(err)});
+    }
+    if (::link(from.c_str(), to.c_str()) != 0) {
+        const int err = errno;
+        throw TrevokError(MsgId::WriteError, {to, std::strerror(err)});
+    }
+    ::unlink(from.c_str());
+    return target;
 }
 
 QString AutoSaveStatusText()
@@ -82,9 +137,9 @@ void AutoSaver::waitForWrite()
 
 bool AutoSaver::tick()
 {
-    if (writing_)
+    if (writing_ || held_ > 0 || !project_.Modified)
         return false;
-    const QString path = BackupPath(QString::fromStdString(project_.FileName));
+    const QString path = BackupPath(PathFromLocal(project_.FileName));
     if (path.isEmpty() || !project_.currentBoard())
         return false;
 
@@ -92,28 +147,48 @@ bool AutoSaver::tick()
     if (project_.StoreLiveState)
         project_.StoreLiveState(*project_.currentBoard());
     auto bytes = std::make_shared<std::vector<std::uint8_t>>(EncodeLayoutFile(project_));
+    const std::size_t hash = std::hash<std::string_view>{}(
+        std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
+    if (path == lastPath_ && hash == lastHash_ && LocalExists(path))
+        return false;
+    pendingHash_ = hash;
 
     writing_ = true;
     emit backupStarted(path);
-    const std::string target = QFile::encodeName(path).toStdString();
+    const std::string target = LocalPath(path);
     pool_.start([this, bytes, target, path] {
         bool ok = true;
-        QString error;
+        std::optional<TrevokError> failure;
         try {
+            // The backup is the program's own file: another name of it keeps what it had.
             WriteFileAtomically(target, *bytes);
         } catch (const TrevokError& e) {
             ok = false;
-            error = QString::fromStdString(e.args.size() > 1 ? e.args[1] : std::string(e.what()));
+            failure = e;
+        } catch (const std::bad_alloc&) {
+            ok = false;
+            failure = TrevokError(MsgId::OutOfMemory);
         } catch (const std::exception& e) {
             ok = false;
-            error = QString::fromLocal8Bit(e.what());
+            failure = TrevokError(MsgId::WriteError, {target, e.what()});
         }
         // Back to the GUI thread. The saver is alive here (its destructor waits for this task);
         // a call still queued when it is destroyed is dropped with it.
         QMetaObject::invokeMethod(
             this,
-            [this, ok, path, error] {
+            [this, ok, path, failure] {
                 writing_ = false;
+                if (ok) {
+                    lastPath_ = path;
+                    lastHash_ = pendingHash_;
+                }
+                // The reason in the language of the window; only its system part for a write
+                // error, whose file name the window shows anyway.
+                QString error;
+                if (failure)
+                    error = failure->id == MsgId::WriteError && failure->args.size() > 1
+                                ? QString::fromLocal8Bit(failure->args[1].c_str())
+                                : MessageQ(failure->id, failure->args);
                 emit backupFinished(ok, path, error);
             },
             Qt::QueuedConnection);

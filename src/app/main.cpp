@@ -1,5 +1,6 @@
 // The editor's entry point: the language of the run first, then the main window, then the file
 // named on the command line.
+#include "app/filenames.h"
 #include "app/mainwindow.h"
 #include "app/qttranslations.h"
 #include "app/settings.h"
@@ -40,6 +41,34 @@ QPixmap titlePicture()
     return pix;
 }
 
+/// Runs every event from the loop as one command of the window, so that running out of memory in
+/// a mouse tool or a key ends that command, not the program with the user's unsaved work.
+class Application : public QApplication
+{
+  public:
+    using QApplication::QApplication;
+    trevok::MainWindow* window = nullptr;
+
+    bool notify(QObject* receiver, QEvent* event) override
+    {
+        // Only the outermost event is a command; events inside it (a modal dialog's own loop)
+        // belong to it.
+        if (!window || depth_ > 0)
+            return QApplication::notify(receiver, event);
+        struct Depth {
+            int& d;
+            explicit Depth(int& depth) : d(++depth) {}
+            ~Depth() { --d; }
+        } depth(depth_);
+        bool handled = false;
+        window->guardCommand([&] { handled = QApplication::notify(receiver, event); });
+        return handled;
+    }
+
+  private:
+    int depth_ = 0;
+};
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -48,7 +77,7 @@ int main(int argc, char** argv)
     // message about a missing display need no window system.
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
+        arguments << trevok::PathFromLocal(argv[i]);
     const trevok::CommandLine commandLine = trevok::ParseCommandLine(arguments);
     if (commandLine.languageError)
         std::fprintf(stderr, "trevok: unknown language \"%s\" (de, en or fr); using the default\n",
@@ -79,7 +108,7 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    QApplication app(argc, argv);
+    Application app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Trevok"));
     trevok::InstallQtTranslations(trevok::CurrentLanguage());
 
@@ -88,10 +117,13 @@ int main(int argc, char** argv)
     QApplication::processEvents();
 
     trevok::MainWindow window;
+    app.window = &window;
     window.show();
     // The title stays a moment over the window, then goes by itself.
     QTimer::singleShot(1000, &splash, &QSplashScreen::close);
     // The file is opened once the window is up, so that its messages have a parent on screen.
     QTimer::singleShot(0, &window, [&window, path = commandLine.filePath] { window.openStartFile(path); });
-    return app.exec();
+    const int status = app.exec();
+    app.window = nullptr; // the window goes before the application
+    return status;
 }

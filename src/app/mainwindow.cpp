@@ -110,6 +110,7 @@ MainWindow::MainWindow(const QString& settingsPath, QWidget* parent)
     });
 
     readSettings();
+    connectAutoSaver();
     board_->setColourScheme(CurrentColours());
     ApplyMainTexts(this);
 

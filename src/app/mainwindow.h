@@ -8,6 +8,7 @@
 
 #include "app/recentfiles.h"
 #include "app/settings.h"
+#include "document/atomicfile.h"
 #include "document/messages.h"
 #include "document/project.h"
 #include "view/viewmodel.h"
@@ -112,6 +113,11 @@ class MainWindow : public QMainWindow
     bool fileSaveAs();
     void openRecent(int index);
 
+    /// Runs one command so that running out of memory ends the command, not the program: the
+    /// project is put back as it was (boards appended, the current board's list, the modified
+    /// mark) and a message says what happened. False then.
+    bool guardCommand(const std::function<void()>& command);
+
     // --- boards ---------------------------------------------------------------------------------
     void showBoard(int index);
     void addBoard();
@@ -209,6 +215,9 @@ class MainWindow : public QMainWindow
     void afterLoading(const LayoutReadResult& result, const QString& path, bool reload);
     bool saveTo(const QString& path);
     void offerNewerBackup(const QString& path);
+    void restoreBackup(const QString& layoutPath, const QString& backupPath);
+    void connectAutoSaver();
+    void autoSaveFinished(bool ok, const QString& path, const QString& error);
     void autoSaveDialog();
     void workingFoldersDialog();
     void addRecentFile(const QString& path);
@@ -267,6 +276,10 @@ class MainWindow : public QMainWindow
 
     bool closing_ = false;
     bool firstShow_ = true;
+    /// The current file as it was when opened or saved here (changes by others are noticed).
+    std::optional<FileStamp> fileStamp_;
+    /// A failed autosave is told in a message once per run; the status line tells every time.
+    bool autoSaveFailureShown_ = false;
 };
 
 } // namespace trevok

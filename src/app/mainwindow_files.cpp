@@ -4,6 +4,7 @@
 #include "app/mainwindow.h"
 
 #include "app/autosave.h"
+#include "app/filenames.h"
 #include "app/maintexts.h"
 #include "dialogs/autosavedlg.h"
 #include "dialogs/lgroesse.h"
@@ -17,6 +18,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLocale>
 #include <QTabBar>
 
@@ -28,10 +30,71 @@ namespace
 
 std::string localPath(const QString& path)
 {
-    return QFile::encodeName(path).toStdString();
+    return LocalPath(path);
+}
+
+/// Where the project's file lives, as the window carries names.
+QString currentFile(const TProject& project)
+{
+    return PathFromLocal(project.FileName);
 }
 
 } // namespace
+
+// ---------------------------------------------------------------------------------------------
+// The edge of every command: running out of memory
+
+bool MainWindow::guardCommand(const std::function<void()>& command)
+{
+    // What the command may change: the boards (Reload boards appends), the current board's
+    // list (every edit pushes a snapshot first) and the modified mark.
+    const std::size_t boards = project_.Boards.size();
+    const int current = project_.Current;
+    const TBoard* board = project_.currentBoard();
+    const std::size_t undoDepth = board ? board->UndoStack.size() : 0;
+    const void* newestSnapshot =
+        board && !board->UndoStack.empty() ? board->UndoStack.back().data() : nullptr;
+    const bool modified = project_.Modified;
+    try {
+        command();
+        return true;
+    } catch (const std::bad_alloc&) {
+        // Free what the command was building before anything else needs memory. Putting things
+        // back may itself run out; the message comes all the same.
+        try {
+            if (session_)
+                session_->abortOperation();
+            if (project_.Boards.size() > boards && current >= 0) {
+                view_.detachBoard();
+                board_->setPaintingSuspended(true);
+                ShowBoard(project_, current);
+                project_.Boards.resize(boards);
+                board_->setPaintingSuspended(false);
+            }
+            TBoard* now = project_.currentBoard();
+            if (now && now == board && !now->UndoStack.empty() &&
+                (now->UndoStack.size() > undoDepth || now->UndoStack.back().data() != newestSnapshot)) {
+                // The command's own snapshot is the list as it was before.
+                now->Elements = std::move(now->UndoStack.back());
+                now->UndoStack.pop_back();
+            }
+            if (project_.Boards.size() == boards)
+                project_.Modified = modified;
+            if (project_.Boards.empty()) {
+                // Open had closed the project with the user's word before reading ran out.
+                fileStamp_.reset();
+                startNewProject(project_, CurrentLanguage());
+                updateTitle();
+            }
+            syncTabs();
+            board_->boardSwitched();
+            updateCommandStates();
+        } catch (const std::bad_alloc&) {
+        }
+        showMessage(MsgId::OutOfMemory, {}, QMessageBox::Critical);
+        return false;
+    }
+}
 
 // ---------------------------------------------------------------------------------------------
 // Closing and opening
@@ -62,6 +125,7 @@ void MainWindow::fileNew()
         syncTabs();
         return;
     }
+    fileStamp_.reset();
     startNewProject(project_, CurrentLanguage());
     syncTabs();
     updateTitle();
@@ -132,6 +196,9 @@ void MainWindow::reloadBoards()
 void MainWindow::afterLoading(const LayoutReadResult& result, const QString& path, bool reload)
 {
     syncTabs();
+    if (!reload) {
+        fileStamp_ = result.error ? std::nullopt : StampOf(localPath(path));
+    }
     if (!reload && !result.error) {
         currentFolders_.layout = QFileInfo(path).absolutePath();
         addRecentFile(path);
@@ -171,29 +238,113 @@ void MainWindow::offerNewerBackup(const QString& path)
     const QString text =
         T("Zu diesem Layout gibt es eine neuere Sicherungskopie vom %1:\n%2\n\n"
           "Vermutlich wurde das Programm nach einem automatischen Speichern nicht ordnungsgemäss beendet. "
-          "Möchten Sie die Sicherungskopie öffnen? Die Sicherungskopie bleibt in jedem Fall erhalten.",
+          "Möchten Sie die Sicherungskopie wiederherstellen? Die Sicherungskopie bleibt in jedem Fall "
+          "erhalten.",
           "There is a newer backup of this layout from %1:\n%2\n\n"
-          "The program probably ended without saving after an autosave. Do you want to open the backup? "
+          "The program probably ended without saving after an autosave. Do you want to restore the backup? "
           "The backup is kept in any case.",
           "Il existe une sauvegarde plus récente de ce tracé du %1 :\n%2\n\n"
           "Le programme s'est probablement terminé sans enregistrer après une sauvegarde automatique. "
-          "Voulez-vous ouvrir la sauvegarde ? La sauvegarde est conservée dans tous les cas.")
-            .arg(when, QDir::toNativeSeparators(backup->path));
-    if (ask(QMessageBox::Question, QStringLiteral("Trevok"), text, QMessageBox::Yes | QMessageBox::No) ==
-        QMessageBox::Yes)
-        openLayout(backup->path);
+          "Voulez-vous restaurer la sauvegarde ? La sauvegarde est conservée dans tous les cas.")
+            .arg(when, DisplayPath(backup->path));
+    // The next tick would write the opened project over the backup this question is about.
+    autoSaver_->hold();
+    const bool restore = ask(QMessageBox::Question, QStringLiteral("Trevok"), text,
+                             QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+    if (restore) {
+        autoSaver_->release();
+        restoreBackup(path, backup->path);
+        return;
+    }
+    try {
+        const QString kept = KeepDeclinedBackup(*backup);
+        autoSaver_->release();
+        ask(QMessageBox::Information, QStringLiteral("Trevok"),
+            T("Die Sicherungskopie wurde aufbewahrt als:\n%1", "The backup has been kept as:\n%1",
+              "La sauvegarde a été conservée sous :\n%1")
+                .arg(DisplayPath(kept)),
+            QMessageBox::Ok);
+    } catch (const TrevokError& error) {
+        // It stays under its name, so the next autosave must not write there.
+        autoSaver_->release();
+        autoSaver_->setEnabled(false);
+        ask(QMessageBox::Warning, QStringLiteral("Trevok"),
+            MessageQ(error.id, error.args) + QStringLiteral("\n\n") +
+                T("Das automatische Speichern ist ausgeschaltet, damit die Sicherungskopie nicht "
+                  "überschrieben wird.",
+                  "Autosave has been switched off so that the backup is not overwritten.",
+                  "La sauvegarde automatique a été désactivée pour que la sauvegarde ne soit pas écrasée."),
+            QMessageBox::Ok);
+    }
+}
+
+void MainWindow::restoreBackup(const QString& layoutPath, const QString& backupPath)
+{
+    if (!openLayout(backupPath) || project_.FileName != localPath(backupPath))
+        return; // not read, or only in part: the messages said so, the ".lay" stays out of reach
+    // The backup's content is the project now, but it belongs to the layout file: Save writes
+    // there, autosave goes on into the backup.
+    project_.FileName = localPath(layoutPath);
+    project_.Modified = true;
+    fileStamp_ = StampOf(localPath(layoutPath));
+    updateTitle();
+    updateCommandStates();
+    ask(QMessageBox::Information, QStringLiteral("Trevok"),
+        T("Die Sicherungskopie wurde wiederhergestellt. Das Layout gilt als geändert; "
+          "\"Speichern\" schreibt es nach:\n%1",
+          "The backup has been restored. The layout counts as changed; \"Save\" writes it to:\n%1",
+          "La sauvegarde a été restaurée. Le tracé est considéré comme modifié ; "
+          "« Enregistrer » l'écrit dans :\n%1")
+            .arg(DisplayPath(layoutPath)),
+        QMessageBox::Ok);
 }
 
 bool MainWindow::saveTo(const QString& path)
 {
     if (session_)
         session_->abortOperation();
-    try {
-        SaveProject(project_, localPath(path));
-    } catch (const TrevokError& error) {
-        showMessage(error.id, error.args, QMessageBox::Critical);
-        return false;
+    const std::string target = localPath(path);
+    // Another program (or another window) may have written the file since it was opened here.
+    if (target == project_.FileName && fileStamp_) {
+        const std::optional<FileStamp> now = StampOf(target);
+        if (now && *now != *fileStamp_) {
+            const auto answer =
+                ask(QMessageBox::Warning, T("Speichern", "Save", "Enregistrer"),
+                    T("\"%1\" wurde seit dem Öffnen von einem anderen Programm geändert.\n\n"
+                      "Ja: die Datei überschreiben\nNein: unter einem anderen Namen speichern\nAbbrechen: "
+                      "nicht speichern",
+                      "\"%1\" has been changed by another program since it was opened.\n\n"
+                      "Yes: overwrite the file\nNo: save under another name\nCancel: do not save",
+                      "\"%1\" a été modifié par un autre programme depuis son ouverture.\n\n"
+                      "Oui : écraser le fichier\nNon : enregistrer sous un autre nom\nAnnuler : ne pas "
+                      "enregistrer")
+                        .arg(DisplayPath(path)),
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+            if (answer == QMessageBox::No)
+                return fileSaveAs();
+            if (answer != QMessageBox::Yes)
+                return false;
+        }
     }
+    WriteOptions options;
+    options.refuseHardLinked = true;
+    for (;;) {
+        try {
+            SaveProject(project_, target, options);
+            break;
+        } catch (const TrevokError& error) {
+            if (error.id == MsgId::HardLinked && options.refuseHardLinked &&
+                ask(QMessageBox::Question, CaptionQ(error.id), MessageQ(error.id, error.args),
+                    QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes) {
+                options.refuseHardLinked = false;
+                continue;
+            }
+            if (error.id != MsgId::HardLinked)
+                showMessage(error.id, error.args, QMessageBox::Critical);
+            return false;
+        }
+    }
+    fileStamp_ = StampOf(target);
     currentFolders_.layout = QFileInfo(path).absolutePath();
     updateTitle();
     updateCommandStates();
@@ -204,7 +355,7 @@ bool MainWindow::fileSave()
 {
     if (project_.FileName.empty())
         return fileSaveAs();
-    return saveTo(QFile::decodeName(QByteArray::fromStdString(project_.FileName)));
+    return saveTo(currentFile(project_));
 }
 
 bool MainWindow::fileSaveAs()
@@ -226,7 +377,7 @@ void MainWindow::openStartFile(const QString& path)
 {
     if (path.isEmpty())
         return;
-    if (!QFileInfo::exists(path)) {
+    if (!LocalExists(path)) {
         showMessage(MsgId::FileNotFound, {localPath(path)}, QMessageBox::Warning);
         return;
     }
@@ -236,7 +387,7 @@ void MainWindow::openStartFile(const QString& path)
 void MainWindow::openRecent(int index)
 {
     const QString path = recent_.path(index);
-    if (!QFileInfo::exists(path)) {
+    if (!LocalExists(path)) {
         showMessage(MsgId::FileNotFound, {localPath(path)}, QMessageBox::Warning);
         return;
     }
@@ -250,6 +401,35 @@ void MainWindow::addRecentFile(const QString& path)
         settingsFile_->writeRecentFiles(recent_.paths());
     }
     updateRecentMenu();
+}
+
+void MainWindow::connectAutoSaver()
+{
+    connect(autoSaver_.get(), &AutoSaver::backupFinished, this, &MainWindow::autoSaveFinished);
+}
+
+void MainWindow::autoSaveFinished(bool ok, const QString& path, const QString& error)
+{
+    if (ok)
+        return;
+    // The timer keeps running: the next interval tries again (the disk may have room by then).
+    hint_->setText(T("Automatisches Speichern fehlgeschlagen: %1", "Autosave failed: %1",
+                     "Échec de la sauvegarde automatique : %1")
+                       .arg(error));
+    if (autoSaveFailureShown_ || closing_)
+        return;
+    autoSaveFailureShown_ = true;
+    ask(QMessageBox::Warning, T("Autospeichern", "AutoSave", "Sauvegarde auto"),
+        T("Die Sicherungskopie \"%1\" konnte nicht geschrieben werden:\n%2\n\n"
+          "Das automatische Speichern versucht es bei jedem Intervall erneut; weitere Fehler zeigt nur "
+          "die Statuszeile.",
+          "The backup \"%1\" could not be written:\n%2\n\n"
+          "Autosave tries again at every interval; further failures are shown in the status line only.",
+          "La sauvegarde \"%1\" n'a pas pu être écrite :\n%2\n\n"
+          "La sauvegarde automatique réessaie à chaque intervalle ; les échecs suivants ne sont "
+          "affichés que dans la ligne d'état.")
+            .arg(DisplayPath(path), error),
+        QMessageBox::Ok);
 }
 
 void MainWindow::autoSaveDialog()

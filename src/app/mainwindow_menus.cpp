@@ -48,14 +48,14 @@ QAction* MainWindow::makeAction(const char* name, void (MainWindow::*slot)(), bo
     a->setObjectName(QString::fromLatin1(name));
     a->setEnabled(enabled);
     if (slot)
-        connect(a, &QAction::triggered, this, slot);
+        connect(a, &QAction::triggered, this, [this, slot] { guardCommand([this, slot] { (this->*slot)(); }); });
     return a;
 }
 
 QAction* MainWindow::makeAction(const char* name, std::function<void()> run, bool enabled)
 {
     QAction* a = makeAction(name, nullptr, enabled);
-    connect(a, &QAction::triggered, this, [run = std::move(run)] { run(); });
+    connect(a, &QAction::triggered, this, [this, run = std::move(run)] { guardCommand(run); });
     return a;
 }
 

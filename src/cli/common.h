@@ -8,8 +8,10 @@
 
 #include <iosfwd>
 #include <string>
+#include <vector>
 
-namespace trevok::cli {
+namespace trevok::cli
+{
 
 /// The language of --language, or the default; throws CliError for an unknown code.
 int languageOption(const Args& args);
@@ -17,6 +19,10 @@ int languageOption(const Args& args);
 /// Prints a core error in the language, prefixed with "trevok-cli: " and, when given, the path
 /// it concerns (the file-not-found text does not name the file itself).
 void printError(std::ostream& err, const TrevokError& e, int language, const std::string& path = {});
+
+/// The out-of-memory message in the language the arguments ask for (read without throwing: the
+/// arguments were parsed once already).
+std::string outOfMemoryText(const std::vector<std::string>& argv);
 
 /// True when the path names a macro file (*.lmk, any case).
 bool isMacroPath(const std::string& path);

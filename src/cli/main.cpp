@@ -1,8 +1,10 @@
 // trevok-cli: the core of the editor without a window, for scripts and build pipelines.
 #include "cli/cliargs.h"
 #include "cli/commands.h"
+#include "cli/common.h"
 
 #include <iostream>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -64,6 +66,10 @@ int main(int argc, char** argv)
     } catch (const trevok::cli::CliError& e) {
         std::cerr << "trevok-cli: " << e.what() << "\nTry trevok-cli --help.\n";
         return 2;
+    } catch (const std::bad_alloc&) {
+        // Nothing was written half: every output file is replaced atomically or not at all.
+        std::cerr << "trevok-cli: " << trevok::cli::outOfMemoryText(rest) << "\n";
+        return 1;
     }
     std::cerr << "trevok-cli: unknown command \"" << cmd << "\"\n" << kUsage;
     return 2;

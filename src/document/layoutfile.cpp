@@ -350,18 +350,18 @@ std::vector<std::uint8_t> EncodeLayoutFile(const TProject& project)
     return bytes;
 }
 
-void WriteLayoutFile(TProject& project, const std::string& path)
+void WriteLayoutFile(TProject& project, const std::string& path, const WriteOptions& options)
 {
     if (project.StoreLiveState)
         if (TBoard* current = project.currentBoard())
             project.StoreLiveState(*current);
     const std::vector<std::uint8_t> bytes = EncodeLayoutFile(project);
-    WriteFileAtomically(path, bytes);
+    WriteFileAtomically(path, bytes, options);
 }
 
-void SaveProject(TProject& project, const std::string& path)
+void SaveProject(TProject& project, const std::string& path, const WriteOptions& options)
 {
-    WriteLayoutFile(project, path);
+    WriteLayoutFile(project, path, options);
     project.FileName = path;
     project.Modified = false;
 }

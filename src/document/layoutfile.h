@@ -7,6 +7,7 @@
 // Nothing here shows anything: questions and notices are returned as message ids for the
 // window to show in order.
 
+#include "document/atomicfile.h"
 #include "document/messages.h"
 #include "document/objekt.h"
 #include "document/project.h"
@@ -119,11 +120,11 @@ std::vector<std::uint8_t> EncodeLayoutFile(const TProject& project);
 /// file holds it. Returns normally only when the file is completely on the disk; throws
 /// TrevokError WriteError {path, reason} otherwise. File name and modified mark are left to the
 /// caller (autosave keeps both, Save sets them: see SaveProject).
-void WriteLayoutFile(TProject& project, const std::string& path);
+void WriteLayoutFile(TProject& project, const std::string& path, const WriteOptions& options = {});
 
 /// Save and Save as: WriteLayoutFile, then path becomes the project's file name and the
 /// document is not modified. Throws like WriteLayoutFile, changing nothing then.
-void SaveProject(TProject& project, const std::string& path);
+void SaveProject(TProject& project, const std::string& path, const WriteOptions& options = {});
 
 // ---------------------------------------------------------------------------------------------
 // Macro files

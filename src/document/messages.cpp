@@ -57,6 +57,18 @@ const Entry kEntries[] = {
       "Aucun objet sélectionné.\rSauvegarder tout le tracé comme une macro ?"}},
     {MsgId::MacroDeleteQuestion, {"Trevok", "Trevok", "Trevok"},
      {"Möchten Sie die Datei \"%1\" wirklich löschen?", "Delete file \"%1\" ?", "Effacer fichier \"%1\" ?"}},
+    {MsgId::WriteProtected, {"Speichern", "Save", "Enregistrer"},
+     {"\"%1\" ist schreibgeschützt und wurde nicht überschrieben.\rBitte speichern Sie unter einem anderen Namen.",
+      "\"%1\" is write-protected and was not overwritten.\rPlease save under another name.",
+      "\"%1\" est protégé en écriture et n´a pas été écrasé.\rEnregistrez s´il vous plait sous un autre nom."}},
+    {MsgId::HardLinked, {"Speichern", "Save", "Enregistrer"},
+     {"\"%1\" ist eine Datei mit %2 Namen (harte Verknüpfungen). Beim Speichern erhält nur dieser Name den neuen Inhalt; die anderen Namen behalten den bisherigen.\r\rTrotzdem speichern?",
+      "\"%1\" is one file with %2 names (hard links). Saving gives the new content to this name only; the other names keep the previous content.\r\rSave anyway?",
+      "\"%1\" est un fichier à %2 noms (liens physiques). L´enregistrement ne donne le nouveau contenu qu´à ce nom ; les autres noms gardent l´ancien contenu.\r\rEnregistrer quand même ?"}},
+    {MsgId::OutOfMemory, {"Trevok", "Trevok", "Trevok"},
+     {"Für diesen Befehl reicht der Arbeitsspeicher nicht. Der Befehl wurde abgebrochen; das Layout ist unverändert.",
+      "There is not enough memory for this command. The command was stopped; the layout is unchanged.",
+      "La mémoire ne suffit pas pour cette commande. La commande a été interrompue ; le tracé est inchangé."}},
 };
 // clang-format on
 

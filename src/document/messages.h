@@ -25,6 +25,9 @@ enum class MsgId {
     MacroBoardEmpty,
     MacroSaveWholeBoard,
     MacroDeleteQuestion, // arg 0: file name without folder
+    WriteProtected,      // arg 0: file name
+    HardLinked,          // arg 0: file name, arg 1: number of names
+    OutOfMemory,
 };
 
 /// The text of a message in a language (0 German, 1 English, 2 French), UTF-8, with the

@@ -38,10 +38,10 @@ TEST(AutoSave, NewerBackupIsReportedOnlyWhenWrittenAfterTheFile)
     const QString bak = dir.filePath("amp.bak");
     const QDateTime earlier = QDateTime::currentDateTime().addSecs(-3600);
     const QDateTime later = QDateTime::currentDateTime().addSecs(-60);
-    auto touch = [](const QString& path, const QDateTime& when) {
+    auto touch = [](const QString& path, const QDateTime& when, const char* content = nullptr) {
         QFile f(path);
         ASSERT_TRUE(f.open(QIODevice::ReadWrite));
-        f.write("x");
+        f.write(content ? content : path.endsWith(".bak") ? "backup" : "layout");
         f.flush(); // a write flushed later would set the time again
         ASSERT_TRUE(f.setFileTime(when, QFileDevice::FileModificationTime));
     };
@@ -52,6 +52,9 @@ TEST(AutoSave, NewerBackupIsReportedOnlyWhenWrittenAfterTheFile)
     ASSERT_TRUE(found);
     EXPECT_EQ(found->path, bak);
     EXPECT_EQ(found->modified.toSecsSinceEpoch(), later.toSecsSinceEpoch());
+    touch(bak, later, "layout");
+    EXPECT_FALSE(NewerBackup(lay)) << "the same content as the file is nothing to recover";
+    touch(bak, later, "backup");
     touch(lay, QDateTime::currentDateTime());
     EXPECT_FALSE(NewerBackup(lay)) << "the file was saved after the backup";
     EXPECT_TRUE(QFile::exists(bak)) << "never deleted";

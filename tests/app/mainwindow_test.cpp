@@ -389,18 +389,24 @@ TEST_F(Window, SaveAsSetsTheTitleAndANewerBackupIsOfferedButKept)
     original.close();
 
     boxes.clear();
-    answers = {QMessageBox::No /* save changes? */, QMessageBox::No /* open the backup? */};
+    answers = {QMessageBox::No /* save changes? */, QMessageBox::No /* restore the backup? */};
     ASSERT_TRUE(window->openLayout(path("board.lay")));
-    ASSERT_EQ(boxes.size(), 2u);
+    ASSERT_EQ(boxes.size(), 3u);
     EXPECT_TRUE(boxes[1].text.contains(QDir::toNativeSeparators(backup)));
-    EXPECT_TRUE(QFileInfo::exists(backup));
+    // Declined, it is kept under another name, out of the next autosave's way.
+    const QStringList kept = QDir(dir.path()).entryList({"board.bak-*"});
+    ASSERT_EQ(kept.size(), 1);
+    EXPECT_TRUE(boxes[2].text.contains(kept[0]));
+    EXPECT_FALSE(QFileInfo::exists(backup));
     EXPECT_EQ(window->project().currentBoard()->Elements.size(), 1u);
 
-    // Taking the offer opens the backup, which never enters the recent files.
+    // Taking the offer restores the backup into the layout, which never names the backup.
+    ASSERT_TRUE(QFile::rename(path(kept[0].toUtf8().constData()), backup));
     answers = {QMessageBox::Yes};
     ASSERT_TRUE(window->openLayout(path("board.lay")));
     EXPECT_EQ(window->project().currentBoard()->Elements.size(), 2u);
-    EXPECT_EQ(window->windowTitle(), "Trevok 4.0 - [" + backup + "]");
+    EXPECT_EQ(window->windowTitle(), "Trevok 4.0 - [" + path("board.lay") + "]");
+    EXPECT_TRUE(window->project().Modified);
     EXPECT_EQ(window->recentFiles().path(0), path("board.lay"));
     EXPECT_TRUE(QFileInfo::exists(backup));
 }

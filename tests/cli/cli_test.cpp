@@ -303,3 +303,39 @@ TEST_F(Cli, MacroInfoReportsCommentLines)
     EXPECT_EQ(boards[0].toObject()["name"].toString(), QStringLiteral("dip"));
     EXPECT_EQ(boards[0].toObject()["elements"].toArray()[0].toObject()["layer"].toInt(), 3);
 }
+
+TEST_F(Cli, InfoJsonIsWrittenAsJsonToolsPrintIt)
+{
+    // Texts that need escaping, in a layout and in a macro file; the output must be exactly what
+    // a JSON library prints for the same document (keys sorted, four-space indentation).
+    TProject p = sampleProject();
+    p.Info.Title = "quote \" backslash \\ tab \t";
+    p.Info.Comment = "line one\r\nline two \x01\x1f end \xE9";
+    p.Boards[0]->Name = "\"A\"";
+    p.Boards[0]->TemplateFile[0] = "C:\\bilder\\vorlage.bmp";
+    const QString special = path("special.lay");
+    WriteLayoutFile(p, special.toStdString());
+    const QString macro = path("m.lmk");
+    WriteMacroFile(macro.toStdString(), p.Boards[1]->Elements, "erste \"Zeile\"", "zweite");
+
+    for (const QString& file : {special, macro}) {
+        for (const bool elements : {false, true}) {
+            QStringList args{"info", "--json"};
+            if (elements)
+                args << "--elements";
+            const CliRun r = cli(args << file);
+            ASSERT_EQ(r.status, 0) << r.err;
+            QJsonParseError e;
+            const QJsonDocument d = QJsonDocument::fromJson(QByteArray::fromStdString(r.out), &e);
+            ASSERT_EQ(e.error, QJsonParseError::NoError) << r.out;
+            EXPECT_EQ(r.out, d.toJson(QJsonDocument::Indented).toStdString()) << file.toStdString();
+            EXPECT_EQ(d.object()["boards"].toArray()[0].toObject().contains("elements"), elements);
+        }
+    }
+    const CliRun r = cli({"info", "--json", special});
+    const QJsonObject o = json(r);
+    EXPECT_EQ(o["title"].toString(), QString::fromUtf8("quote \" backslash \\ tab \t"));
+    EXPECT_EQ(o["comment"].toString(), QString::fromUtf8("line one\r\nline two \x01\x1f end \xC3\xA9"));
+    EXPECT_EQ(o["boards"].toArray()[0].toObject()["name"].toString(), "\"A\"");
+    EXPECT_EQ(json(cli({"info", "--json", macro}))["comment1"].toString(), "erste \"Zeile\"");
+}

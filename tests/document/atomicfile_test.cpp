@@ -305,3 +305,122 @@ TEST_F(AtomicFileTest, KeepsPermissionsAndWritesThroughLinks)
         EXPECT_EQ(e.id, MsgId::ReadError);
     }
 }
+
+TEST_F(AtomicFileTest, AWriteProtectedFileIsNotReplaced)
+{
+    // The folder is open to everybody, the file only to its owner: a rename would replace it,
+    // but the user could not write the file itself. Root may write anything, so the save runs
+    // as an ordinary user.
+    WriteFileAtomically(target, Bytes{1, 2, 3});
+    fs::permissions(dir, fs::perms::all);
+    fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (::getuid() == 0 && ::setuid(65534) != 0)
+            ::_exit(5);
+        try {
+            WriteFileAtomically(target, Bytes{9});
+        } catch (const TrevokError& e) {
+            ::_exit(e.id == MsgId::WriteProtected && e.args == std::vector<std::string>{target} ? 0 : 3);
+        }
+        ::_exit(4);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "3: wrong error, 4: replaced, 5: could not drop root";
+    EXPECT_EQ(ReadWholeFile(target), (Bytes{1, 2, 3}));
+    EXPECT_EQ(strayFiles(), 0);
+}
+
+TEST_F(AtomicFileTest, KeepsOwnerAndGroupWhereAllowed)
+{
+    WriteFileAtomically(target, Bytes{1});
+    struct stat before {
+    };
+    ASSERT_EQ(::stat(target.c_str(), &before), 0);
+    // Only a privileged process may give a file to someone else; elsewhere the request to keep
+    // owner and group must at least be made with the file's ids.
+    const bool root = ::geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(::chown(target.c_str(), 4321, 8765), 0);
+    }
+    static uid_t askedOwner;
+    static gid_t askedGroup;
+    askedOwner = askedGroup = 0;
+    CurrentAtomicFileCalls().fchown = [](int fd, uid_t u, gid_t g) {
+        askedOwner = u;
+        askedGroup = g;
+        return ::fchown(fd, u, g);
+    };
+    WriteFileAtomically(target, Bytes{2});
+    struct stat after {
+    };
+    ASSERT_EQ(::stat(target.c_str(), &after), 0);
+    EXPECT_EQ(askedOwner, root ? 4321u : before.st_uid);
+    EXPECT_EQ(askedGroup, root ? 8765u : before.st_gid);
+    if (root) {
+        EXPECT_EQ(after.st_uid, 4321u);
+        EXPECT_EQ(after.st_gid, 8765u);
+    }
+    EXPECT_EQ(ReadWholeFile(target), Bytes{2});
+}
+
+TEST_F(AtomicFileTest, AHardLinkedFileIsReplacedOnlyWhenAllowed)
+{
+    WriteFileAtomically(target, Bytes{1});
+    const fs::path other = dir / "other-name.lay";
+    fs::create_hard_link(target, other);
+    try {
+        WriteFileAtomically(target, Bytes{2}, {.refuseHardLinked = true});
+        ADD_FAILURE() << "replaced without asking";
+    } catch (const TrevokError& e) {
+        EXPECT_EQ(e.id, MsgId::HardLinked);
+        EXPECT_EQ(e.args, (std::vector<std::string>{target, "2"}));
+    }
+    EXPECT_EQ(ReadWholeFile(target), Bytes{1});
+    WriteFileAtomically(target, Bytes{2});
+    EXPECT_EQ(ReadWholeFile(target), Bytes{2});
+    EXPECT_EQ(ReadWholeFile(other.string()), Bytes{1}) << "the other name keeps the old content";
+}
+
+TEST_F(AtomicFileTest, StaleTemporariesOfTheTargetAreRemovedOnTheNextSave)
+{
+    // A process id that surely is gone: a child that has ended.
+    const pid_t gone = ::fork();
+    if (gone == 0)
+        ::_exit(0);
+    ::waitpid(gone, nullptr, 0);
+    const std::string deadPid = std::to_string(gone);
+    const std::string livePid = std::to_string(::getpid());
+    const auto old = fs::file_time_type::clock::now() - std::chrono::hours(30);
+    struct File {
+        std::string name;
+        bool aged;
+        bool removed;
+    };
+    const File files[] = {
+        {".board.lay.trevok-" + deadPid + "-3-123456.tmp", true, true},
+        {".board.lay.trevok-" + deadPid + "-4-77.tmp", false, false}, // young: a save may run
+        {".board.lay.trevok-" + livePid + "-5-88.tmp", true, false},  // its process lives
+        {".other.lay.trevok-" + deadPid + "-6-99.tmp", true, false},  // another target's
+        {".board.lay.trevok-" + deadPid + "-x-99.tmp", true, false},  // not our pattern
+        {".board.lay.mine.tmp", true, false},                         // a stranger's file
+        {"board.lay.trevok-" + deadPid + "-7-1.tmp", true, false},    // not hidden
+    };
+    for (const File& f : files) {
+        std::FILE* out = std::fopen((dir / f.name).c_str(), "w");
+        ASSERT_NE(out, nullptr);
+        std::fclose(out);
+        if (f.aged)
+            fs::last_write_time(dir / f.name, old);
+    }
+    WriteFileAtomically(target, Bytes{1});
+    for (const File& f : files)
+        EXPECT_EQ(!fs::exists(dir / f.name), f.removed) << f.name;
+    EXPECT_EQ(ReadWholeFile(target), Bytes{1});
+    long pid = 0;
+    EXPECT_TRUE(IsOwnTemporary("board.lay", files[0].name, &pid));
+    EXPECT_EQ(pid, gone);
+}

@@ -1,0 +1,38 @@
+// Writes a layout file of one synthetic board, for measuring the programs from outside
+// (e.g. /usr/bin/time -v trevok-cli info --json --elements FILE):
+//   trevok-makeboard ELEMENTS OUT.lay
+// Same board as the file benchmarks: 400 x 250 mm, the generator's fixed seed.
+
+#include "document/layoutfile.h"
+#include "generator/boardgen.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+int main(int argc, char** argv)
+{
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: trevok-makeboard ELEMENTS OUT.lay\n");
+        return 2;
+    }
+    const long count = std::strtol(argv[1], nullptr, 10);
+    if (count <= 0) {
+        std::fprintf(stderr, "trevok-makeboard: ELEMENTS must be a positive number\n");
+        return 2;
+    }
+    trevok::TProject p;
+    auto board = std::make_unique<trevok::TBoard>();
+    board->Name = "Bench";
+    board->BoardWidth = 40000;
+    board->BoardHeight = 25000;
+    board->Elements = trevok::bench::generateBoard(static_cast<std::size_t>(count), 20240601, 40000, 25000);
+    p.Boards.push_back(std::move(board));
+    p.Current = 0;
+    try {
+        trevok::WriteLayoutFile(p, argv[2]);
+    } catch (const trevok::TrevokError& e) {
+        std::fprintf(stderr, "trevok-makeboard: %s\n", trevok::MessageText(e.id, 1, e.args).c_str());
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,27 @@
+#pragma once
+// File names between the system and the window without loss.
+//
+// Linux file names are bytes. Qt turns them into text as UTF-8 and replaces every byte that is
+// not valid UTF-8 by U+FFFD, so such a name can be shown but never opened again. The window
+// therefore carries names as QStrings in which each such byte b stands for itself as the
+// unpaired surrogate U+DC00 + b (the "surrogate escape" of other systems), and goes to the disk
+// only through LocalPath(). Valid names are plain QStrings, unchanged.
+
+#include <QString>
+
+#include <string>
+
+namespace trevok
+{
+
+/// A file name from the system (command line, core) as the window carries it.
+QString PathFromLocal(const std::string& bytes);
+/// The system's bytes of a name the window carries: the inverse of PathFromLocal.
+std::string LocalPath(const QString& path);
+/// A name for the eye: escaped bytes become U+FFFD, separators native.
+QString DisplayPath(const QString& path);
+
+/// Whether a file of that name exists (also a folder or link target).
+bool LocalExists(const QString& path);
+
+} // namespace trevok
