@@ -15,6 +15,8 @@ int defaultLanguage();
 
 int runInfo(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int runConvert(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int runNets(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int runRemoveRealised(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int runExport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 } // namespace trevok::cli

@@ -8,7 +8,8 @@
 #include <cstdlib>
 #include <ostream>
 
-namespace trevok::cli {
+namespace trevok::cli
+{
 
 int parseLanguage(const std::string& code)
 {
@@ -83,6 +84,32 @@ bool loadLayout(TProject& project, const std::string& path, int language, std::o
         }
         if (resultOut)
             *resultOut = r;
+        return true;
+    } catch (const TrevokError& e) {
+        printError(err, e, language, path);
+        return false;
+    }
+}
+
+TBoard& chosenBoard(TProject& project, const Args& args)
+{
+    int index = project.Current;
+    if (const auto n = args.value("--board")) {
+        const int b = parseInt(*n, "--board");
+        if (b < 1 || b > static_cast<int>(project.Boards.size()))
+            throw CliError("--board " + *n + " is out of range: the file has " +
+                           std::to_string(project.Boards.size()) + " board(s)");
+        index = b - 1;
+    }
+    if (index < 0 || index >= static_cast<int>(project.Boards.size()))
+        throw CliError("the file holds no board");
+    return *project.Boards[static_cast<std::size_t>(index)];
+}
+
+bool saveLayout(TProject& project, const std::string& path, int language, std::ostream& err)
+{
+    try {
+        WriteLayoutFile(project, path);
         return true;
     } catch (const TrevokError& e) {
         printError(err, e, language, path);

@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace
+{
 
 const char* const kUsage =
     "Usage: trevok-cli COMMAND [OPTIONS]\n"
@@ -28,6 +29,11 @@ const char* const kUsage =
     "  export drill FILE.lay -o OUT [--board N] [--side 1|2] [--unit mm|inch]\n"
     "      [--format 3.2|3.3] [--keep-leading-zeros] [--convert-font-texts]\n"
     "      Excellon drill data: one hole per through-hole pad; mm defaults to 3.2, inch to 3.3.\n"
+    "  nets FILE.lay [--board N] [--json]\n"
+    "      The nets of the copper layers (element indices as info --elements numbers them)\n"
+    "      and every connection between pads, realised by copper or not.\n"
+    "  remove-realised FILE.lay -o OUT.lay [--board N] [--json]\n"
+    "      Removes the connections that copper already realises and writes the result.\n"
     "  --help       show this text\n"
     "  --version    show the program version\n"
     "\n"
@@ -56,6 +62,10 @@ int main(int argc, char** argv)
             return trevok::cli::runInfo(rest, std::cout, std::cerr);
         if (cmd == "convert")
             return trevok::cli::runConvert(rest, std::cout, std::cerr);
+        if (cmd == "nets")
+            return trevok::cli::runNets(rest, std::cout, std::cerr);
+        if (cmd == "remove-realised")
+            return trevok::cli::runRemoveRealised(rest, std::cout, std::cerr);
         if (cmd == "export")
             return trevok::cli::runExport(rest, std::cout, std::cerr);
     } catch (const trevok::cli::CliError& e) {

@@ -271,3 +271,27 @@ TEST_F(Cli, MacroInfoReportsCommentLines)
     EXPECT_EQ(boards[0].toObject()["name"].toString(), QStringLiteral("dip"));
     EXPECT_EQ(boards[0].toObject()["elements"].toArray()[0].toObject()["layer"].toInt(), 3);
 }
+
+TEST_F(Cli, NetsAndRemoveRealised)
+{
+    const CliRun n = cli({"nets", lay, "--json"});
+    ASSERT_EQ(n.status, 0) << n.err;
+    const QJsonObject o = json(n);
+    EXPECT_EQ(o["nets"].toArray(), (QJsonArray{QJsonArray{0, 1, 2, 3}, QJsonArray{4}}));
+    EXPECT_EQ(o["connections"].toArray(),
+              (QJsonArray{QJsonObject{{"from", 1}, {"to", 2}, {"realised", true}}}));
+    const CliRun first = cli({"nets", lay, "--board", "1", "--json"});
+    EXPECT_EQ(json(first)["nets"].toArray(), QJsonArray{});
+
+    const QString out = path("removed.lay");
+    const CliRun r = cli({"remove-realised", lay, "-o", out, "--json"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(json(r), (QJsonObject{{"removed", 1}, {"remaining", 0}}));
+    EXPECT_EQ(json(cli({"nets", out, "--json"}))["connections"].toArray(), QJsonArray{});
+
+    const CliRun plain = cli({"remove-realised", out, "-o", path("again.lay")});
+    EXPECT_EQ(plain.status, 0);
+    EXPECT_EQ(plain.out, "0 connections (rubberbands) removed.\n0 connections (rubberbands) remaining.\n");
+    const CliRun bad = cli({"remove-realised", lay, "-o", out, "--board", "3"});
+    EXPECT_EQ(bad.status, 2);
+}
