@@ -1,5 +1,7 @@
 #include "routing/nettrace.h"
 
+#include "routing/boxindex.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -18,62 +20,11 @@ constexpr std::size_t LayerSlots = 8; // layer codes 0..7; anything else is kept
 
 } // namespace
 
-/// Buckets of element indices over a uniform grid that covers the bounds of one layer's
-/// elements; an element sits in every bucket its bounds meet.
+/// The elements of one layer, with their bounds in a bucket grid.
 struct NetTracer::LayerIndex {
     std::vector<std::size_t> members;     // list order
     std::vector<std::size_t> planeJoined; // clearance 0, in list order
-    TRect extent;
-    std::int64_t cell = 1;
-    int columns = 1;
-    int rows = 1;
-    std::vector<std::vector<std::size_t>> buckets;
-
-    int column(std::int64_t x) const noexcept
-    {
-        return static_cast<int>(std::clamp<std::int64_t>((x - extent.left) / cell, 0, columns - 1));
-    }
-    int row(std::int64_t y) const noexcept
-    {
-        return static_cast<int>(std::clamp<std::int64_t>((y - extent.top) / cell, 0, rows - 1));
-    }
-
-    void build(const std::vector<TRect>& bounds)
-    {
-        if (members.empty())
-            return;
-        extent = bounds[members.front()];
-        for (std::size_t i : members)
-            extent = extent.united(bounds[i]);
-        const double w = static_cast<double>(extent.right - extent.left) + 1;
-        const double h = static_cast<double>(extent.bottom - extent.top) + 1;
-        // About one element per bucket for evenly spread boards, at most 512 buckets a side.
-        const double side = std::sqrt(w * h / static_cast<double>(members.size()));
-        cell = std::max<std::int64_t>(
-            1, static_cast<std::int64_t>(std::ceil(std::max({side, w / 512, h / 512}))));
-        columns = static_cast<int>((extent.right - extent.left) / cell) + 1;
-        rows = static_cast<int>((extent.bottom - extent.top) / cell) + 1;
-        buckets.assign(static_cast<std::size_t>(columns) * static_cast<std::size_t>(rows), {});
-        for (std::size_t i : members) {
-            const TRect& b = bounds[i];
-            for (int c = column(b.left); c <= column(b.right); ++c)
-                for (int r = row(b.top); r <= row(b.bottom); ++r)
-                    buckets[static_cast<std::size_t>(c) * static_cast<std::size_t>(rows) +
-                            static_cast<std::size_t>(r)]
-                        .push_back(i);
-        }
-    }
-
-    template <class F> void forEachNear(const TRect& b, F&& f) const
-    {
-        if (members.empty() || !b.intersects(extent))
-            return;
-        for (int c = column(b.left); c <= column(b.right); ++c)
-            for (int r = row(b.top); r <= row(b.bottom); ++r)
-                for (std::size_t i : buckets[static_cast<std::size_t>(c) * static_cast<std::size_t>(rows) +
-                                             static_cast<std::size_t>(r)])
-                    f(i);
-    }
+    BoxIndex boxes;
 };
 
 NetTracer::NetTracer(const TBoard& board) : board_(board)
@@ -86,6 +37,7 @@ NetTracer::NetTracer(const TBoard& board) : board_(board)
     covered_.assign(n, -1);
     netIds_.assign(n, -1);
     seen_.assign(n, 0);
+    tested_.assign(n, 0);
     indexOf_.reserve(n);
     for (std::size_t i = 0; i < n; ++i)
         indexOf_.emplace(board.Elements[i].get(), i);
@@ -109,7 +61,7 @@ void NetTracer::buildIndex()
             l.planeJoined.push_back(i);
     }
     for (auto& l : layers_)
-        l->build(bounds_);
+        l->boxes.build(bounds_, l->members);
 }
 
 std::ptrdiff_t NetTracer::indexOf(const TObjekt* element) const
@@ -184,7 +136,14 @@ std::vector<std::size_t> NetTracer::net(std::size_t start)
         if (e.Layer >= LayerSlots)
             continue;
         const TRect& b = bounds_[i];
-        layers_[e.Layer]->forEachNear(b, [&](std::size_t f) {
+        if (++query_ == 0) {
+            std::fill(tested_.begin(), tested_.end(), 0);
+            query_ = 1;
+        }
+        layers_[e.Layer]->boxes.forEachNear(b, [&](std::size_t f) {
+            if (tested_[f] == query_)
+                return; // met in another bucket already
+            tested_[f] = query_;
             if (seen_[f] == mark || isRestricted(*board_.Elements[f]) || !bounds_[f].intersects(b))
                 return;
             if (region(i).overlaps(region(f)))

@@ -63,8 +63,10 @@ class NetTracer
     int nextNetId_ = 0;
     std::unordered_map<const TObjekt*, std::size_t> indexOf_;
     std::vector<std::unique_ptr<LayerIndex>> layers_; // by layer code
-    std::vector<std::uint32_t> seen_;                 // stamp per element for bucket queries
+    std::vector<std::uint32_t> seen_;                 // trace stamp: reached in the current trace
     std::uint32_t stamp_ = 0;
+    std::vector<std::uint32_t> tested_; // query stamp: met by the current bucket query
+    std::uint32_t query_ = 0;
 };
 
 /// Marks as Selected every element of the net of the element. Elements outside the net keep
