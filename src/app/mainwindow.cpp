@@ -3,6 +3,7 @@
 #include "app/autosave.h"
 #include "app/macropanel.h"
 #include "app/maintexts.h"
+#include "dialogs/autorouter.h"
 #include "dialogs/colordlg.h"
 #include "dialogs/cp1252validator.h"
 #include "dialogs/linientextdlg.h"
@@ -32,8 +33,8 @@
 #include <QFileDialog>
 #include <QFont>
 #include <QFontMetricsF>
-#include <QGuiApplication>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -100,11 +101,10 @@ MainWindow::MainWindow(const QString& settingsPath, QWidget* parent)
     connect(&view_, &ViewModel::changed, this, &MainWindow::viewChanged);
 
     colourDlg_ = new TColor_Dlg(this);
-    connect(colourDlg_, &TColor_Dlg::coloursChanged, this,
-            [this] {
-                board_->setColourScheme(CurrentColours());
-                macroPanel_->setColours(CurrentColours());
-            });
+    connect(colourDlg_, &TColor_Dlg::coloursChanged, this, [this] {
+        board_->setColourScheme(CurrentColours());
+        macroPanel_->setColours(CurrentColours());
+    });
 
     readSettings();
     board_->setColourScheme(CurrentColours());
@@ -209,6 +209,14 @@ void MainWindow::buildCentralArea()
     connect(board_, &BoardWidget::toolWindowsHideRequested, this, [this] {
         if (photoDlg_)
             photoDlg_->hide();
+        if (routerDlg_)
+            routerDlg_->hide();
+        board_->setAutorouterActive(false);
+    });
+    connect(board_, &BoardWidget::routerWindowRequested, this, &MainWindow::routerWindow);
+    connect(board_, &BoardWidget::routerStatusChanged, this, [this](const QString& text) {
+        if (routerDlg_)
+            routerDlg_->SetStatus(text);
     });
     // The measuring panel lives on the drawing area and follows the cursor.
     auto* measure = new MeasurePanelWidget(board_->viewport());
@@ -260,7 +268,8 @@ void MainWindow::buildCentralArea()
             font.setBold(true);
             font.setPixelSize(reference);
             const QFontMetricsF metrics(font);
-            const double scale = std::abs(static_cast<double>(fontTextHeight(settings.heightMm, ppi))) / reference;
+            const double scale =
+                std::abs(static_cast<double>(fontTextHeight(settings.heightMm, ppi))) / reference;
             const QString shown = fromCp1252(settings.text.substr(0, MaxFontTextBytes));
             result = editFontText(project_, index, settings, ppi,
                                   RoundHalfEven64(metrics.horizontalAdvance(shown) * scale),
@@ -352,7 +361,6 @@ void MainWindow::buildStatusBar()
     connect(board_, &BoardWidget::statusHintChanged, this,
             [this](const QString& text) { statusWidgets_->setHint(SplitHint(text).longPart); });
     connect(board_, &BoardWidget::coordinatesChanged, statusWidgets_, &StatusBarWidgets::setCoordinates);
-
 }
 
 bool MainWindow::event(QEvent* event)

@@ -129,6 +129,9 @@ EditSession::EditSession(TProject& project, SessionView& view, int language)
     tools_[ToolVieleck] = makePolygonTool();
     tools_[ToolPlacement] = makePlacementTool();
     tools_[ToolText] = makeTextTool();
+    tools_[ToolConnect] = makeConnectTool();
+    tools_[ToolTest] = makeTestTool();
+    tools_[ToolAutoRoute] = makeAutoRouteTool();
 }
 
 EditSession::~EditSession() = default;
@@ -188,7 +191,8 @@ void EditSession::showPreview(Preview preview)
     view_.showPreview(preview);
 }
 
-void EditSession::showMovePreview(const std::vector<const TObjekt*>& elements, TPoint offset, TPoint& shownOffset)
+void EditSession::showMovePreview(const std::vector<const TObjekt*>& elements, TPoint offset,
+                                  TPoint& shownOffset)
 {
     if (offset == shownOffset && state_.previewShown[static_cast<std::size_t>(PreviewKind::Move)])
         return;

@@ -3,6 +3,7 @@
 #include "routing/nettrace.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <set>
 #include <utility>
 
@@ -48,6 +49,22 @@ std::size_t CountConnections(const TBoard& board)
             if (q)
                 pairs.emplace(std::min<const TObjekt*>(e.get(), q), std::max<const TObjekt*>(e.get(), q));
     return pairs.size();
+}
+
+bool ConnectionLineHit(std::int64_t px, std::int64_t py, std::int64_t qx, std::int64_t qy, std::int64_t mx,
+                       std::int64_t my, std::int64_t t) noexcept
+{
+    if (mx < std::min(px, qx) - t || mx > std::max(px, qx) + t || my < std::min(py, qy) - t ||
+        my > std::max(py, qy) + t)
+        return false;
+    if (px == qx || py == qy)
+        return true;
+    const double slope = static_cast<double>(py - qy) / static_cast<double>(px - qx);
+    const std::int64_t y = py + RoundHalfEven64(slope * static_cast<double>(mx - px));
+    if (std::llabs(y - my) <= t)
+        return true;
+    const std::int64_t x = px + RoundHalfEven64(static_cast<double>(my - py) / slope);
+    return std::llabs(x - mx) <= t;
 }
 
 RemoveRealisedResult RemoveRealisedConnections(TBoard& board)

@@ -5,6 +5,7 @@
 #include "document/project.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace trevok
@@ -19,6 +20,12 @@ void RemoveConnection(TObjekt& a, TObjekt& b);
 bool ToggleConnection(TObjekt& a, TObjekt& b);
 /// The number of connections of the board, each pair counted once.
 std::size_t CountConnections(const TBoard& board);
+
+/// True when the mouse (mx, my) lies on the line from (px, py) to (qx, qy) within t, all in
+/// window pixels: inside the rectangle of the two ends grown by t, and for a slanted line within
+/// t of it along x or along y.
+bool ConnectionLineHit(std::int64_t px, std::int64_t py, std::int64_t qx, std::int64_t qy, std::int64_t mx,
+                       std::int64_t my, std::int64_t t) noexcept;
 
 /// What the removal of realised connections did.
 struct RemoveRealisedResult {

@@ -118,6 +118,9 @@ class BoardWidget : public QAbstractScrollArea, public SessionView
     bool askPolygonParameters() override;
     bool askLayoutText(LayoutTextSettings& settings, int& start) override;
     void showMessage(MsgId id) override;
+    void showRouterWindow() override;
+    void setRouterStatus(const std::string& text) override;
+    void flushPreviews() override;
 
   signals:
     /// The long hint of the drawing area changed (lines separated by '\n').
@@ -141,6 +144,10 @@ class BoardWidget : public QAbstractScrollArea, public SessionView
     void sessionLayersChanged();
     void sessionParametersChanged();
     void toolWindowsHideRequested();
+    /// The autorouter tool wants its window, and the window's status line a new text (to be
+    /// repainted at once).
+    void routerWindowRequested();
+    void routerStatusChanged(const QString& text);
 
   protected:
     void paintEvent(QPaintEvent* event) override;

@@ -27,7 +27,8 @@ QRect BoardWidget::previewRect(const Preview& p) const
     auto add = [&](const TRect& t) { r = r ? unite(*r, t) : t; };
     for (const TPoint& q : p.points)
         add({q.x, q.y, q.x, q.y});
-    if (p.kind == PreviewKind::SelectionRect || p.kind == PreviewKind::MeasureLine)
+    if (p.kind == PreviewKind::SelectionRect || p.kind == PreviewKind::MeasureLine ||
+        p.kind == PreviewKind::RouterWindow)
         add(p.rect);
     for (const TObjekt& s : p.shapes)
         add(Bounds(s));
@@ -49,12 +50,15 @@ void BoardWidget::drawPreviews(QPainter& painter, const QRect& area)
     if (!b || mSuspended)
         return;
     painter.setClipRect(area);
+    // The net found by the Test tool is painted over the board like a drawn element.
+    if (const auto& net = mPreviews[static_cast<std::size_t>(PreviewKind::NetHighlight)])
+        drawPreview(painter, *net);
     // Previews are drawn inverting, as rubber bands always were: a black pen shows the
     // inverse of what lies below, so it stays visible on the black background, on copper and
     // on the grid alike.
     painter.setCompositionMode(QPainter::RasterOp_NotSourceXorDestination);
     for (auto& slot : mPreviews)
-        if (slot)
+        if (slot && slot->kind != PreviewKind::NetHighlight)
             drawPreview(painter, *slot);
 }
 
@@ -140,6 +144,19 @@ void BoardWidget::drawPreview(QPainter& painter, const Preview& pv)
         });
         break;
     }
+    case PreviewKind::NetHighlight:
+        if (!pv.shapes.empty()) {
+            DrawSettings ds;
+            ds.colours = mColours;
+            ElementPainter ep(canvas, ds);
+            ep.DrawInColour(const_cast<TObjekt&>(pv.shapes.front()), colour, false);
+        }
+        break;
+    case PreviewKind::RouterWindow:
+        canvas.setPen(CanvasPen::none());
+        canvas.setBrush(CanvasBrush::solid(colour));
+        canvas.rectangle(pv.rect.left, pv.rect.top, pv.rect.right, pv.rect.bottom);
+        break;
     case PreviewKind::Count:
         break;
     }
