@@ -177,6 +177,7 @@ class BoardWidget : public QAbstractScrollArea, public SessionView
     QRect previewRect(const Preview& preview) const;
     void drawPreviews(QPainter& painter, const QRect& area);
     void drawPreview(QPainter& painter, const Preview& preview);
+    void drawMovedConnections(Canvas& canvas, const Preview& preview);
     TPoint boardPoint(QPoint viewportPixel) const;
     void sendMove(QPoint viewportPixel, unsigned modifiers);
     void placeOriginMarker();

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <set>
 
 namespace trevok
 {
@@ -35,6 +36,13 @@ QRect BoardWidget::previewRect(const Preview& p) const
     for (const TObjekt* e : p.elements) {
         const TRect b = Bounds(*e);
         add({b.left + p.offset.x, b.top + p.offset.y, b.right + p.offset.x, b.bottom + p.offset.y});
+        // The rubber bands that follow a moved pad reach its partners.
+        for (const TObjekt* q : e->Connections)
+            if (q)
+                add({std::min<std::int64_t>(q->X, q->X + std::int64_t{p.offset.x}),
+                     std::min<std::int64_t>(q->Y, q->Y + std::int64_t{p.offset.y}),
+                     std::max<std::int64_t>(q->X, q->X + std::int64_t{p.offset.x}),
+                     std::max<std::int64_t>(q->Y, q->Y + std::int64_t{p.offset.y})});
     }
     if (!r)
         return {};
@@ -129,6 +137,7 @@ void BoardWidget::drawPreview(QPainter& painter, const Preview& pv)
             for (const TObjekt* e : pv.elements)
                 ep.DrawElement(const_cast<TObjekt&>(*e), active);
         });
+        drawMovedConnections(canvas, pv);
         break;
     }
     case PreviewKind::PadOutline:
@@ -159,6 +168,30 @@ void BoardWidget::drawPreview(QPainter& painter, const Preview& pv)
         break;
     case PreviewKind::Count:
         break;
+    }
+}
+
+void BoardWidget::drawMovedConnections(Canvas& canvas, const Preview& pv)
+{
+    // The rubber bands of moved pads follow them: a line to a partner that moves too is drawn
+    // once (inverting twice would erase it), a line to a partner that stays goes to where it is.
+    const ColourRef colour = mColours.Colours[ColourConnection];
+    std::set<const TObjekt*> moved(pv.elements.begin(), pv.elements.end());
+    std::set<std::pair<const TObjekt*, const TObjekt*>> drawn;
+    canvas.setPen(CanvasPen::pixels(colour, 1));
+    for (const TObjekt* e : pv.elements) {
+        if (!e->isPadLike())
+            continue;
+        for (const TObjekt* q : e->Connections) {
+            if (!q)
+                continue;
+            const bool both = moved.count(q) != 0;
+            if (both && !drawn.insert({std::min(e, q), std::max(e, q)}).second)
+                continue;
+            const TPoint from{e->X + pv.offset.x, e->Y + pv.offset.y};
+            const TPoint to = both ? TPoint{q->X + pv.offset.x, q->Y + pv.offset.y} : TPoint{q->X, q->Y};
+            canvas.line(from, to);
+        }
     }
 }
 
