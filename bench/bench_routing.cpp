@@ -109,9 +109,9 @@ void RemoveRealised2000(benchmark::State& state)
 }
 BENCHMARK(RemoveRealised2000)->Unit(benchmark::kMillisecond);
 
-/// A 300 x 300 mm board of 8,000 generated elements and two pads on K1 in opposite corners with
-/// a connection between them.
-TProject routeProject()
+/// A 300 x 300 mm board of generated elements (none: an empty board) and two pads on K1 in
+/// opposite corners with a connection between them.
+TProject routeProject(std::size_t elements)
 {
     TProject p;
     NewBoard(p, "Platine 1");
@@ -119,7 +119,8 @@ TProject routeProject()
     b.BoardWidth = 30000;
     b.BoardHeight = 30000;
     b.ActiveLayer = LayerK1;
-    b.Elements = bench::generateBoard(8000, kSeed, b.BoardWidth, b.BoardHeight);
+    if (elements > 0)
+        b.Elements = bench::generateBoard(elements, kSeed, b.BoardWidth, b.BoardHeight);
     for (auto& e : b.Elements)
         e->Selected = 0;
     auto a = NewPad({1500, -1500}, 90, ShapeRound, LayerK1, 30);
@@ -131,13 +132,14 @@ TProject routeProject()
     return p;
 }
 
-void RouteAcross300mm(benchmark::State& state, bool literal, double widthMm, double clearanceMm)
+void RouteAcross300mm(benchmark::State& state, std::size_t elements, bool literal, double widthMm,
+                      double clearanceMm)
 {
     int routed = 0;
     std::size_t windows = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        TProject p = routeProject();
+        TProject p = routeProject(elements);
         RouteOptions o;
         o.settings = {widthMm, clearanceMm};
         if (literal)
@@ -150,9 +152,18 @@ void RouteAcross300mm(benchmark::State& state, bool literal, double widthMm, dou
     state.counters["routed"] = routed;
     state.counters["windows"] = static_cast<double>(windows);
 }
-BENCHMARK_CAPTURE(RouteAcross300mm, fast_cell80, false, 0.4, 0.2)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(RouteAcross300mm, fast_cell40, false, 0.1, 0.1)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(RouteAcross300mm, literal_cell80, true, 0.4, 0.2)
+// A dense board (8,000 elements) and an empty one, where the plain procedure's rings are
+// longest.
+BENCHMARK_CAPTURE(RouteAcross300mm, dense_fast_cell80, 8000, false, 0.4, 0.2)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(RouteAcross300mm, dense_fast_cell40, 8000, false, 0.1, 0.1)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(RouteAcross300mm, empty_fast_cell40, 0, false, 0.1, 0.1)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(RouteAcross300mm, dense_literal_cell80, 8000, true, 0.4, 0.2)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
+BENCHMARK_CAPTURE(RouteAcross300mm, dense_literal_cell40, 8000, true, 0.1, 0.1)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
+BENCHMARK_CAPTURE(RouteAcross300mm, empty_literal_cell40, 0, true, 0.1, 0.1)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1);
 

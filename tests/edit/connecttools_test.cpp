@@ -79,3 +79,60 @@ TEST_F(ConnectTools, ConnectionLineHitAtTheViewTolerance)
     session.mouseMove({4000, -2000 - 200}, 0);
     EXPECT_EQ(countSelected(boardOf(project).Elements), 0u);
 }
+
+namespace
+{
+
+/// Records the router's status texts and every showing and hiding of the search window.
+struct RouterView : FakeSessionView {
+    std::vector<std::string> statuses;
+    std::vector<std::string> windowEvents;
+    int routerShown = 0;
+    void setRouterStatus(const std::string& text) override { statuses.push_back(text); }
+    void showRouterWindow() override { ++routerShown; }
+    void showPreview(const Preview& p) override
+    {
+        if (p.kind == PreviewKind::RouterWindow)
+            windowEvents.push_back("show");
+        FakeSessionView::showPreview(p);
+    }
+    void hidePreview(PreviewKind kind) override
+    {
+        if (kind == PreviewKind::RouterWindow)
+            windowEvents.push_back("hide");
+        FakeSessionView::hidePreview(kind);
+    }
+};
+
+} // namespace
+
+TEST(RouterTool, StatusAndSearchWindowWhileRoutingThenResolve)
+{
+    TProject project = oneBoardProject();
+    RouterView view;
+    EditSession session{project, view, 0};
+    TBoard& b = boardOf(project);
+    b.ActiveLayer = LayerK1;
+    TObjekt& a = addPad(project, {2000, -2000});
+    TObjekt& c = addPad(project, {6000, -2000});
+    AddConnection(a, c);
+    session.SetTool(ToolAutoRoute);
+    EXPECT_EQ(view.routerShown, 1);
+    click(session, {4000, -2000});
+    ASSERT_EQ(b.Elements.size(), 3u);
+    EXPECT_EQ(view.statuses.front(), "Analysiere...");
+    // The pads' cells 24..74 x 24 give the first window 10..80 x 10..30, cut to the elements'
+    // cells grown by 10 (14..86 x 14..36), shown in mm: left/top right/bottom.
+    EXPECT_EQ(view.statuses[1], "11/11 64/24");
+    EXPECT_EQ(view.statuses.back(), "Erfolgreich");
+    EXPECT_EQ(view.windowEvents, (std::vector<std::string>{"show", "hide"}));
+    EXPECT_FALSE(view.shown(PreviewKind::RouterWindow));
+    EXPECT_EQ(b.UndoStack.size(), 1u);
+
+    const TPoint mid{(b.Elements[2]->Points[1].x + b.Elements[2]->Points[2].x) / 2,
+                     (b.Elements[2]->Points[1].y + b.Elements[2]->Points[2].y) / 2};
+    click(session, mid);
+    EXPECT_EQ(b.Elements.size(), 2u);
+    EXPECT_EQ(view.statuses.back(), "Autoroute aufgelöst");
+    EXPECT_TRUE(AreConnected(a, c));
+}
