@@ -3,6 +3,7 @@
 #include "app/autosave.h"
 #include "app/macropanel.h"
 #include "app/maintexts.h"
+#include "dialogs/autorouter.h"
 #include "dialogs/colordlg.h"
 #include "dialogs/cp1252validator.h"
 #include "dialogs/dialogbuttons.h"
@@ -218,6 +219,14 @@ void MainWindow::buildCentralArea()
     connect(board_, &BoardWidget::toolWindowsHideRequested, this, [this] {
         if (photoDlg_)
             photoDlg_->hide();
+        if (routerDlg_)
+            routerDlg_->hide();
+        board_->setAutorouterActive(false);
+    });
+    connect(board_, &BoardWidget::routerWindowRequested, this, &MainWindow::routerWindow);
+    connect(board_, &BoardWidget::routerStatusChanged, this, [this](const QString& text) {
+        if (routerDlg_)
+            routerDlg_->SetStatus(text);
     });
     // The measuring panel lives on the drawing area and follows the cursor.
     auto* measure = new MeasurePanelWidget(board_->viewport());

@@ -41,6 +41,7 @@ class BoardWidget;
 class PropertyBar;
 class StatusBarWidgets;
 class TRealAnsichtDlg;
+class TAutoRouter;
 class EditSession;
 class GridList;
 class GridMenu;
@@ -231,6 +232,10 @@ class MainWindow : public QMainWindow
     void setInchUnit(bool inch);
     void zoomCommand(int which);
     void photoView();
+    /// "&Luftlinien entfernen": removes the connections the copper realises and reports.
+    void clearConnections();
+    /// The router window of the autorouter tool.
+    void routerWindow();
 
     TProject project_;
     ViewModel view_;
@@ -271,6 +276,7 @@ class MainWindow : public QMainWindow
     QPointer<TColor_Dlg> colourDlg_;
     QPointer<TLayerInfo> layerInfo_;
     QPointer<TRealAnsichtDlg> photoDlg_;
+    QPointer<TAutoRouter> routerDlg_;
     PropertyBar* properties_ = nullptr;
     StatusBarWidgets* statusWidgets_ = nullptr;
 

@@ -4,6 +4,7 @@
 #include "app/mainwindow.h"
 
 #include "app/maintexts.h"
+#include "dialogs/autorouter.h"
 #include "dialogs/bogendlg.h"
 #include "dialogs/colordlg.h"
 #include "dialogs/layerinfo.h"
@@ -13,6 +14,7 @@
 #include "document/undo.h"
 #include "edit/editcommands.h"
 #include "edit/session.h"
+#include "routing/connections.h"
 #include "view/colours.h"
 #include "view/texts.h"
 #include "view/widgets/boardwidget.h"
@@ -164,6 +166,42 @@ void MainWindow::photoView()
     }
     photoDlg_->show();
     photoDlg_->raise();
+}
+
+void MainWindow::routerWindow()
+{
+    if (!session_)
+        return;
+    if (!routerDlg_) {
+        routerDlg_ = new TAutoRouter(session_->routerSettings(), this);
+        // Closing the window gives the tool up.
+        connect(routerDlg_, &TAutoRouter::closedByUser, this, [this] {
+            if (session_ && session_->tool() == ToolAutoRoute)
+                chooseTool(ToolStandard);
+        });
+    }
+    routerDlg_->showTool();
+    board_->setAutorouterActive(true);
+}
+
+void MainWindow::clearConnections()
+{
+    TBoard* b = project_.currentBoard();
+    if (!b || !session_)
+        return;
+    session_->abortOperation();
+    PushUndo(project_);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const RemoveRealisedResult r = RemoveRealisedConnections(*b);
+    QApplication::restoreOverrideCursor();
+    // Nothing removed leaves nothing to undo.
+    if (r.removed == 0)
+        DropLastUndo(project_);
+    board_->repaintAll();
+    session_->selectionChanged();
+    updateCommandStates();
+    ask(QMessageBox::Information, QStringLiteral("Trevok"),
+        QString::fromStdString(RemoveRealisedReport(r, CurrentLanguage())), QMessageBox::Ok);
 }
 
 void MainWindow::openBoardMenu(const QString& name, QPoint globalPos)

@@ -123,8 +123,8 @@ void MainWindow::saveMacro()
         ask(QMessageBox::Question, CaptionQ(MsgId::MacroSaveWholeBoard), MessageQ(MsgId::MacroSaveWholeBoard),
             QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;
-    const QString filter = QtFileFilter(T("Layout-Makros (*.lmk)|*.LMK", "Layout-Macros (*.lmk)|*.LMK",
-                                          "Macros-Layout (*.lmk)|*.LMK"));
+    const QString filter = QtFileFilter(
+        T("Layout-Makros (*.lmk)|*.LMK", "Layout-Macros (*.lmk)|*.LMK", "Macros-Layout (*.lmk)|*.LMK"));
     QString path = askFileName(true, T("Makro speichern", "Save as macro", "Sauvegarder macro"),
                                macroPanel_->currentFolder(), filter);
     if (path.isEmpty())
@@ -133,8 +133,8 @@ void MainWindow::saveMacro()
         path += QStringLiteral(".lmk");
     const MacroSelection macro = macroFromBoard(*b, board_->grid());
     try {
-        WriteMacroFile(QFile::encodeName(path).toStdString(), macro.elements, macroPanel_->preview().comment1(),
-                       macroPanel_->preview().comment2());
+        WriteMacroFile(QFile::encodeName(path).toStdString(), macro.elements,
+                       macroPanel_->preview().comment1(), macroPanel_->preview().comment2());
     } catch (const TrevokError& error) {
         showMessage(error.id, error.args, QMessageBox::Warning);
         return;

@@ -139,7 +139,7 @@ void MainWindow::buildActions()
         for (int layer = 1; layer <= 4; ++layer)
             makeAction(names[layer - 1], [this, layer] { setSelectionToLayer(layer); });
     makeAction("amRasterausrichten1", [this] { editCommand(EditSnap); });
-    makeAction("Luftlinienentfernen1", nullptr, false);
+    makeAction("Luftlinienentfernen1", &MainWindow::clearConnections);
     makeAction("LscheElementeausserhalb1", [this] { editCommand(EditDeleteOutside); });
     makeAction("Kopieren2", [this] { editCommand(EditCopy); });
     makeAction("Ausschneiden2", [this] { editCommand(EditCut); });
@@ -242,7 +242,7 @@ void MainWindow::buildActions()
     makeAction("TB_VSpiegeln", [this] { editCommand(EditMirrorV); });
     makeAction("TB_Ausrichten", nullptr);
     makeAction("TB_AmRasterAusrichten", [this] { editCommand(EditSnap); });
-    makeAction("TB_ClearConnections", nullptr, false);
+    makeAction("TB_ClearConnections", &MainWindow::clearConnections);
     makeAction("TB_Gruppieren", [this] { editCommand(EditGroup); });
     makeAction("TB_GruppeAufloesen", [this] { editCommand(EditUngroup); });
     makeAction("TB_Zoom", nullptr);
@@ -461,9 +461,9 @@ void MainWindow::buildToolBar()
     makeToolButton("SB_Polygon", ToolArea, "tool_area", true);
     makeToolButton("SB_Vieleck", ToolVieleck, "tool_polygon", true);
     makeToolButton("SB_LineText", ToolText, "tool_text", true);
-    makeToolButton("SB_Connect", ToolConnect, "tool_connect", false);
-    makeToolButton("SB_Test", ToolTest, "tool_test", false);
-    makeToolButton("SB_AutoRoute", ToolAutoRoute, "tool_autoroute", false);
+    makeToolButton("SB_Connect", ToolConnect, "tool_connect", true);
+    makeToolButton("SB_Test", ToolTest, "tool_test", true);
+    makeToolButton("SB_AutoRoute", ToolAutoRoute, "tool_autoroute", true);
     makeToolButton("SB_Messen", ToolMeasure, "tool_measure", true);
     QToolButton* photo = makeToolButton("SB_RealAnsicht", -1, "tool_photo", true);
     photo->setCheckable(false);

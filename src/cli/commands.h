@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-namespace trevok::cli {
+namespace trevok::cli
+{
 
 /// 0 German, 1 English, 2 French, from "de", "en", "fr"; -1 for anything else.
 int parseLanguage(const std::string& code);
@@ -15,6 +16,9 @@ int defaultLanguage();
 
 int runInfo(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int runConvert(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int runNets(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int runRemoveRealised(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int runRoute(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int runExport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 } // namespace trevok::cli

@@ -98,4 +98,30 @@ bool loadLayout(TProject& project, const std::string& path, int language, std::o
     }
 }
 
+TBoard& chosenBoard(TProject& project, const Args& args)
+{
+    int index = project.Current;
+    if (const auto n = args.value("--board")) {
+        const int b = parseInt(*n, "--board");
+        if (b < 1 || b > static_cast<int>(project.Boards.size()))
+            throw CliError("--board " + *n + " is out of range: the file has " +
+                           std::to_string(project.Boards.size()) + " board(s)");
+        index = b - 1;
+    }
+    if (index < 0 || index >= static_cast<int>(project.Boards.size()))
+        throw CliError("the file holds no board");
+    return *project.Boards[static_cast<std::size_t>(index)];
+}
+
+bool saveLayout(TProject& project, const std::string& path, int language, std::ostream& err)
+{
+    try {
+        WriteLayoutFile(project, path);
+        return true;
+    } catch (const TrevokError& e) {
+        printError(err, e, language, path);
+        return false;
+    }
+}
+
 } // namespace trevok::cli

@@ -33,4 +33,11 @@ bool isMacroPath(const std::string& path);
 bool loadLayout(TProject& project, const std::string& path, int language, std::ostream& err,
                 LayoutReadResult* result = nullptr);
 
+/// The board of --board N (counted from 1), else the board shown in the file; throws CliError
+/// when N is out of range or the file holds no board.
+TBoard& chosenBoard(TProject& project, const Args& args);
+
+/// Writes the project as a layout file (atomically); false after printing the error.
+bool saveLayout(TProject& project, const std::string& path, int language, std::ostream& err);
+
 } // namespace trevok::cli

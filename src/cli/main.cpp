@@ -33,6 +33,16 @@ const char* const kUsage =
     "  export drill FILE.lay -o OUT [--board N] [--side 1|2] [--unit mm|inch]\n"
     "      [--format 3.2|3.3] [--keep-leading-zeros] [--convert-font-texts]\n"
     "      Excellon drill data: one hole per through-hole pad; mm defaults to 3.2, inch to 3.3.\n"
+    "  nets FILE.lay [--board N] [--json]\n"
+    "      The nets of the copper layers (element indices as info --elements numbers them)\n"
+    "      and every connection between pads, realised by copper or not.\n"
+    "  remove-realised FILE.lay -o OUT.lay [--board N] [--json]\n"
+    "      Removes the connections that copper already realises and writes the result.\n"
+    "  route FILE.lay -o OUT.lay [--board N] [--layer K1|K2] [--width MM] [--clearance MM]\n"
+    "      (--all | --pair I,J) [--json]\n"
+    "      Lays a track for the connection between pads I and J, or for every connection in\n"
+    "      list order one after another; width 0.4 and clearance 0.2 mm unless given, on the\n"
+    "      active copper layer of the file unless --layer says otherwise.\n"
     "  --help       show this text\n"
     "  --version    show the program version\n"
     "\n"
@@ -61,6 +71,12 @@ int main(int argc, char** argv)
             return trevok::cli::runInfo(rest, std::cout, std::cerr);
         if (cmd == "convert")
             return trevok::cli::runConvert(rest, std::cout, std::cerr);
+        if (cmd == "nets")
+            return trevok::cli::runNets(rest, std::cout, std::cerr);
+        if (cmd == "remove-realised")
+            return trevok::cli::runRemoveRealised(rest, std::cout, std::cerr);
+        if (cmd == "route")
+            return trevok::cli::runRoute(rest, std::cout, std::cerr);
         if (cmd == "export")
             return trevok::cli::runExport(rest, std::cout, std::cerr);
     } catch (const trevok::cli::CliError& e) {

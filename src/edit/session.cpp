@@ -134,6 +134,9 @@ EditSession::EditSession(TProject& project, SessionView& view, int language)
     tools_[ToolVieleck] = makePolygonTool();
     tools_[ToolPlacement] = makePlacementTool();
     tools_[ToolText] = makeTextTool();
+    tools_[ToolConnect] = makeConnectTool();
+    tools_[ToolTest] = makeTestTool();
+    tools_[ToolAutoRoute] = makeAutoRouteTool();
 }
 
 EditSession::~EditSession() = default;

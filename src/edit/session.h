@@ -4,8 +4,8 @@
 // screen only through SessionView, so that it runs (and is tested) without any window.
 //
 // Each mouse tool is a ToolState; the tools of this file's .cpp family are installed by the
-// constructor, and installTool() lets the text, connection, test and autoroute tools plug in
-// under their codes.
+// constructor, and installTool() lets tests and other modules put a tool of their own under a
+// code.
 
 #include "document/objekt.h"
 #include "document/project.h"
@@ -13,6 +13,7 @@
 #include "edit/layouttext.h"
 #include "edit/properties.h"
 #include "edit/sessionview.h"
+#include "routing/autorouter.h"
 
 #include <array>
 #include <cstdint>
@@ -175,7 +176,7 @@ class EditSession
     /// SB_Sperrflaeche: down chooses the Area tool; new areas become restricted areas.
     void setRestrictedAreas(bool down);
     bool restrictedAreas() const noexcept { return restrictedAreas_; }
-    /// Installs the tool of a code (text, connection, test, autoroute come from elsewhere).
+    /// Installs the tool of a code in place of the built-in one.
     void installTool(int code, std::unique_ptr<ToolState> tool);
     /// Paste: the placement tool with the clipboard as it is. Duplicate: copy, then the same.
     void startPaste();
@@ -203,6 +204,8 @@ class EditSession
     const ToolParameters& params() const noexcept { return properties_.current(); }
     Clipboard& clipboard() noexcept { return clipboard_; }
     PolygonSettings& polygonSettings() noexcept { return polygon_; }
+    /// The router window's width and clearance, kept for the run (not in the settings file).
+    RouterSettings& routerSettings() noexcept { return router_; }
     /// The text dialog's values, its start number and the numbering counter, kept for the run.
     LayoutTextSettings& textSettings() noexcept { return text_; }
     int& textStart() noexcept { return textStart_; }
@@ -273,6 +276,7 @@ class EditSession
     ToolProperties properties_;
     Clipboard clipboard_;
     PolygonSettings polygon_;
+    RouterSettings router_;
     LayoutTextSettings text_;
     int textStart_ = 0;
     int textCounter_ = 0;
@@ -296,6 +300,9 @@ std::unique_ptr<ToolState> makeMeasureTool();
 std::unique_ptr<ToolState> makePolygonTool();
 std::unique_ptr<ToolState> makePlacementTool();
 std::unique_ptr<ToolState> makeTextTool();
+std::unique_ptr<ToolState> makeConnectTool();
+std::unique_ptr<ToolState> makeTestTool();
+std::unique_ptr<ToolState> makeAutoRouteTool();
 
 /// An offset snapped to the grid by the rule of SnapToGrid, each component first limited to the
 /// 32-bit range.

@@ -29,8 +29,10 @@ enum class PreviewKind : std::uint8_t {
     Move,           // elements, each drawn moved by offset
     Node,           // shapes[0]: the element with its dragged corner
     ArcEnd,         // shapes[0]: the circle with its dragged end angle
-    ConnectionLine, // reserved for the connection tool: polyline points
+    ConnectionLine, // pending connection: polyline points, blue dotted
     MeasureLine,    // line points[0] -> points[1] and the dotted rectangle between them
+    NetHighlight,   // shapes[0]: the element the Test tool found, filled in colour (not inverting)
+    RouterWindow,   // rect: the autorouter's search window, filled in colour (inverting)
     Count
 };
 
@@ -145,6 +147,15 @@ class SessionView
     }
     /// A message box of the session (warnings of the tools) in the language of the run.
     virtual void showMessage(MsgId id) { (void)id; }
+
+    // --- the autorouter ---------------------------------------------------------------------
+    /// The autorouter tool shows its window (SetTool hides it again through hideToolWindows).
+    virtual void showRouterWindow() {}
+    /// The router window's status line, repainted at once: a route does not return to the
+    /// event loop before it ends.
+    virtual void setRouterStatus(const std::string& text) { (void)text; }
+    /// Paints the previews that changed now instead of at the next paint (during a route).
+    virtual void flushPreviews() {}
 };
 
 } // namespace trevok

@@ -338,4 +338,82 @@ TEST_F(Cli, InfoJsonIsWrittenAsJsonToolsPrintIt)
     EXPECT_EQ(o["comment"].toString(), QString::fromUtf8("line one\r\nline two \x01\x1f end \xC3\xA9"));
     EXPECT_EQ(o["boards"].toArray()[0].toObject()["name"].toString(), "\"A\"");
     EXPECT_EQ(json(cli({"info", "--json", macro}))["comment1"].toString(), "erste \"Zeile\"");
+TEST_F(Cli, NetsAndRemoveRealised)
+{
+    const CliRun n = cli({"nets", lay, "--json"});
+    ASSERT_EQ(n.status, 0) << n.err;
+    const QJsonObject o = json(n);
+    EXPECT_EQ(o["nets"].toArray(), (QJsonArray{QJsonArray{0, 1, 2, 3}, QJsonArray{4}}));
+    EXPECT_EQ(o["connections"].toArray(),
+              (QJsonArray{QJsonObject{{"from", 1}, {"to", 2}, {"realised", true}}}));
+    const CliRun first = cli({"nets", lay, "--board", "1", "--json"});
+    EXPECT_EQ(json(first)["nets"].toArray(), QJsonArray{});
+
+    const QString out = path("removed.lay");
+    const CliRun r = cli({"remove-realised", lay, "-o", out, "--json"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(json(r), (QJsonObject{{"removed", 1}, {"remaining", 0}}));
+    EXPECT_EQ(json(cli({"nets", out, "--json"}))["connections"].toArray(), QJsonArray{});
+
+    const CliRun plain = cli({"remove-realised", out, "-o", path("again.lay")});
+    EXPECT_EQ(plain.status, 0);
+    EXPECT_EQ(plain.out, "0 connections (rubberbands) removed.\n0 connections (rubberbands) remaining.\n");
+    const CliRun bad = cli({"remove-realised", lay, "-o", out, "--board", "3"});
+    EXPECT_EQ(bad.status, 2);
+}
+
+TEST_F(Cli, RouteOnePairOrAll)
+{
+    TProject p;
+    NewBoard(p, "Platine 1");
+    TBoard& b = *p.Boards[0];
+    b.BoardWidth = 4000;
+    b.BoardHeight = 3000;
+    b.ActiveLayer = LayerK1;
+    for (TPoint c : {TPoint{800, -800}, TPoint{3200, -800}, TPoint{800, -2200}, TPoint{3200, -2200},
+                     TPoint{2000, -1500}})
+        b.Elements.push_back(pad(c.x, c.y, LayerK1));
+    auto link = [&](int i, int j) {
+        b.Elements[i]->Connections.push_back(b.Elements[j].get());
+        b.Elements[j]->Connections.push_back(b.Elements[i].get());
+    };
+    link(0, 1);
+    link(2, 3);
+    const QString in = path("route.lay");
+    WriteLayoutFile(p, in.toStdString());
+
+    const QString one = path("one.lay");
+    CliRun r = cli({"route", in, "-o", one, "--pair", "1,0", "--json"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(json(r), (QJsonObject{{"routed", 1}, {"failed", 0}, {"tracks", QJsonArray{5}}}));
+    QJsonObject nets = json(cli({"nets", one, "--json"}));
+    EXPECT_EQ(nets["connections"].toArray(),
+              (QJsonArray{QJsonObject{{"from", 2}, {"to", 3}, {"realised", false}}}));
+    EXPECT_EQ(nets["nets"].toArray()[0].toArray(), (QJsonArray{0, 1, 5}));
+
+    const QString all = path("all.lay");
+    r = cli({"route", in, "-o", all, "--all", "--layer", "K1", "--width", "0.3", "--json"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(json(r), (QJsonObject{{"routed", 2}, {"failed", 0}, {"tracks", QJsonArray{5, 6}}}));
+    const QJsonObject info = json(cli({"info", "--json", "--elements", all}));
+    const QJsonObject track = info["boards"].toArray()[0].toObject()["elements"].toArray()[6].toObject();
+    EXPECT_EQ(track["width"].toInt(), 30);
+    EXPECT_TRUE(track["autorouted"].toBool());
+    EXPECT_EQ(track["layer"].toInt(), 1);
+    EXPECT_EQ(track["routeStart"].toInt(), 2);
+
+    const QString none = path("none.lay");
+    for (const QStringList& bad : {QStringList{"--pair", "0,4"}, QStringList{"--pair", "0,9"}}) {
+        r = cli(QStringList{"route", in, "-o", none} + bad);
+        EXPECT_EQ(r.status, 1) << r.err;
+        EXPECT_FALSE(r.err.empty());
+        EXPECT_TRUE(r.out.empty());
+        EXPECT_FALSE(QFile::exists(none));
+    }
+    b.BoardWidth = 30100;
+    WriteLayoutFile(p, path("wide.lay").toStdString());
+    r = cli({"route", path("wide.lay"), "-o", none, "--all"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("300 mm"), std::string::npos);
+    EXPECT_FALSE(QFile::exists(none));
 }

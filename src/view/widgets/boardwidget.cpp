@@ -660,6 +660,22 @@ void BoardWidget::showMessage(MsgId id)
         messageHandler(id);
 }
 
+void BoardWidget::showRouterWindow()
+{
+    emit routerWindowRequested();
+}
+
+void BoardWidget::setRouterStatus(const std::string& text)
+{
+    emit routerStatusChanged(QString::fromStdString(text));
+}
+
+void BoardWidget::flushPreviews()
+{
+    // A route runs inside one mouse press: what it shows must reach the screen before it ends.
+    viewport()->repaint();
+}
+
 // --- events ---------------------------------------------------------------------------------------
 
 TPoint BoardWidget::boardPoint(QPoint viewportPixel) const

@@ -123,6 +123,9 @@ class BoardWidget : public QAbstractScrollArea, public SessionView
     bool askPolygonParameters() override;
     bool askLayoutText(LayoutTextSettings& settings, int& start) override;
     void showMessage(MsgId id) override;
+    void showRouterWindow() override;
+    void setRouterStatus(const std::string& text) override;
+    void flushPreviews() override;
 
   signals:
     /// The long hint of the drawing area changed (lines separated by '\n').
@@ -146,6 +149,10 @@ class BoardWidget : public QAbstractScrollArea, public SessionView
     void sessionLayersChanged();
     void sessionParametersChanged();
     void toolWindowsHideRequested();
+    /// The autorouter tool wants its window, and the window's status line a new text (to be
+    /// repainted at once).
+    void routerWindowRequested();
+    void routerStatusChanged(const QString& text);
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -175,6 +182,7 @@ class BoardWidget : public QAbstractScrollArea, public SessionView
     QRect previewRect(const Preview& preview) const;
     void drawPreviews(QPainter& painter, const QRect& area);
     void drawPreview(QPainter& painter, const Preview& preview);
+    void drawMovedConnections(Canvas& canvas, const Preview& preview);
     TPoint boardPoint(QPoint viewportPixel) const;
     void sendMove(QPoint viewportPixel, unsigned modifiers);
     void placeOriginMarker();

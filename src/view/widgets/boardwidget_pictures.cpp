@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <set>
 
 namespace trevok
 {
@@ -27,13 +28,21 @@ QRect BoardWidget::previewRect(const Preview& p) const
     auto add = [&](const TRect& t) { r = r ? unite(*r, t) : t; };
     for (const TPoint& q : p.points)
         add({q.x, q.y, q.x, q.y});
-    if (p.kind == PreviewKind::SelectionRect || p.kind == PreviewKind::MeasureLine)
+    if (p.kind == PreviewKind::SelectionRect || p.kind == PreviewKind::MeasureLine ||
+        p.kind == PreviewKind::RouterWindow)
         add(p.rect);
     for (const TObjekt& s : p.shapes)
         add(Bounds(s));
     for (const TObjekt* e : p.elements) {
         const TRect b = Bounds(*e);
         add({b.left + p.offset.x, b.top + p.offset.y, b.right + p.offset.x, b.bottom + p.offset.y});
+        // The rubber bands that follow a moved pad reach its partners.
+        for (const TObjekt* q : e->Connections)
+            if (q)
+                add({std::min<std::int64_t>(q->X, q->X + std::int64_t{p.offset.x}),
+                     std::min<std::int64_t>(q->Y, q->Y + std::int64_t{p.offset.y}),
+                     std::max<std::int64_t>(q->X, q->X + std::int64_t{p.offset.x}),
+                     std::max<std::int64_t>(q->Y, q->Y + std::int64_t{p.offset.y})});
     }
     if (!r)
         return {};
@@ -49,12 +58,15 @@ void BoardWidget::drawPreviews(QPainter& painter, const QRect& area)
     if (!b || mSuspended)
         return;
     painter.setClipRect(area);
+    // The net found by the Test tool is painted over the board like a drawn element.
+    if (const auto& net = mPreviews[static_cast<std::size_t>(PreviewKind::NetHighlight)])
+        drawPreview(painter, *net);
     // Previews are drawn inverting, as rubber bands always were: a black pen shows the
     // inverse of what lies below, so it stays visible on the black background, on copper and
     // on the grid alike.
     painter.setCompositionMode(QPainter::RasterOp_NotSourceXorDestination);
     for (auto& slot : mPreviews)
-        if (slot)
+        if (slot && slot->kind != PreviewKind::NetHighlight)
             drawPreview(painter, *slot);
 }
 
@@ -125,6 +137,7 @@ void BoardWidget::drawPreview(QPainter& painter, const Preview& pv)
             for (const TObjekt* e : pv.elements)
                 ep.DrawElement(const_cast<TObjekt&>(*e), active);
         });
+        drawMovedConnections(canvas, pv);
         break;
     }
     case PreviewKind::PadOutline:
@@ -140,8 +153,45 @@ void BoardWidget::drawPreview(QPainter& painter, const Preview& pv)
         });
         break;
     }
+    case PreviewKind::NetHighlight:
+        if (!pv.shapes.empty()) {
+            DrawSettings ds;
+            ds.colours = mColours;
+            ElementPainter ep(canvas, ds);
+            ep.DrawInColour(const_cast<TObjekt&>(pv.shapes.front()), colour, false);
+        }
+        break;
+    case PreviewKind::RouterWindow:
+        canvas.setPen(CanvasPen::none());
+        canvas.setBrush(CanvasBrush::solid(colour));
+        canvas.rectangle(pv.rect.left, pv.rect.top, pv.rect.right, pv.rect.bottom);
+        break;
     case PreviewKind::Count:
         break;
+    }
+}
+
+void BoardWidget::drawMovedConnections(Canvas& canvas, const Preview& pv)
+{
+    // The rubber bands of moved pads follow them: a line to a partner that moves too is drawn
+    // once (inverting twice would erase it), a line to a partner that stays goes to where it is.
+    const ColourRef colour = mColours.Colours[ColourConnection];
+    std::set<const TObjekt*> moved(pv.elements.begin(), pv.elements.end());
+    std::set<std::pair<const TObjekt*, const TObjekt*>> drawn;
+    canvas.setPen(CanvasPen::pixels(colour, 1));
+    for (const TObjekt* e : pv.elements) {
+        if (!e->isPadLike())
+            continue;
+        for (const TObjekt* q : e->Connections) {
+            if (!q)
+                continue;
+            const bool both = moved.count(q) != 0;
+            if (both && !drawn.insert({std::min(e, q), std::max(e, q)}).second)
+                continue;
+            const TPoint from{e->X + pv.offset.x, e->Y + pv.offset.y};
+            const TPoint to = both ? TPoint{q->X + pv.offset.x, q->Y + pv.offset.y} : TPoint{q->X, q->Y};
+            canvas.line(from, to);
+        }
     }
 }
 

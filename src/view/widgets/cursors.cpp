@@ -59,6 +59,8 @@ QCursor TrevokCursor(std::string_view name)
 {
     if (name == "CROSS")
         return QCursor(Qt::CrossCursor);
+    if (name == "WAIT")
+        return QCursor(Qt::WaitCursor);
     const QPoint spot = TrevokCursorHotSpot(name);
     if (spot.x() < 0)
         return QCursor(Qt::ArrowCursor);

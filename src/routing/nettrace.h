@@ -1,0 +1,76 @@
+#pragma once
+// The connectivity trace: which elements of a board are joined by copper.
+//
+// Terms used here:
+//  - net: the set of elements reached from one element by outlines that overlap on the same
+//    layer, by the twin of a through-plated pad, and by the ground plane of a copper side, which
+//    joins every element of clearance 0 on that side that is not covered by a restricted area.
+//  - covered: some restricted area of the element's layer holds the element's whole outline.
+//  - restricted areas are never part of a net.
+//
+// The trace keeps a work list instead of recursing, so that a net of any size (a ground plane
+// with tens of thousands of elements, a long chain of tracks) cannot exhaust the stack. Element
+// bounds go into a grid of buckets per layer, and outlines are built once per tracer and kept,
+// so that one tracer serves a whole command (the removal of realised connections traces many
+// nets of the same unchanged board).
+
+#include "document/project.h"
+#include "document/region.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <unordered_map>
+#include <vector>
+
+namespace trevok
+{
+
+class NetTracer
+{
+  public:
+    /// The board must not change while the tracer is used.
+    explicit NetTracer(const TBoard& board);
+    ~NetTracer();
+    NetTracer(const NetTracer&) = delete;
+    NetTracer& operator=(const NetTracer&) = delete;
+
+    /// The net of the element at index (list indices, in the order they were reached; the
+    /// element itself first).
+    std::vector<std::size_t> net(std::size_t index);
+    /// A number naming the net of the element; equal numbers, same net. Nets are traced on
+    /// demand and remembered.
+    int netId(std::size_t index);
+    /// The index of an element of the board, or -1.
+    std::ptrdiff_t indexOf(const TObjekt* element) const;
+
+    /// The outline of the element, built on first use.
+    const Region& region(std::size_t index);
+    /// True when a restricted area of the element's layer holds its whole outline.
+    bool covered(std::size_t index);
+
+  private:
+    struct LayerIndex;
+    void buildIndex();
+    bool joinsPlane(std::size_t index);
+
+    const TBoard& board_;
+    std::vector<TRect> bounds_;
+    std::vector<std::unique_ptr<Region>> regions_;
+    std::vector<std::int8_t> covered_; // -1 unknown, 0, 1
+    std::vector<int> netIds_;          // -1 unknown
+    int nextNetId_ = 0;
+    std::unordered_map<const TObjekt*, std::size_t> indexOf_;
+    std::vector<std::unique_ptr<LayerIndex>> layers_; // by layer code
+    std::vector<std::uint32_t> seen_;                 // trace stamp: reached in the current trace
+    std::uint32_t stamp_ = 0;
+    std::vector<std::uint32_t> tested_; // query stamp: met by the current bucket query
+    std::uint32_t query_ = 0;
+};
+
+/// Marks as Selected every element of the net of the element. Elements outside the net keep
+/// their state, so callers that want to see the net alone clear the selection first.
+void TraceNet(TBoard& board, const TObjekt& element);
+
+} // namespace trevok
