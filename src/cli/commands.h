@@ -15,6 +15,7 @@ int defaultLanguage();
 
 int runInfo(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int runConvert(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int runContours(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int runExport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 } // namespace trevok::cli

@@ -1,6 +1,8 @@
 #include "cli/common.h"
 
 #include "cli/commands.h"
+#include "document/atomicfile.h"
+#include "edit/layouttext.h"
 
 #include <algorithm>
 #include <cctype>
@@ -8,7 +10,8 @@
 #include <cstdlib>
 #include <ostream>
 
-namespace trevok::cli {
+namespace trevok::cli
+{
 
 int parseLanguage(const std::string& code)
 {
@@ -83,6 +86,49 @@ bool loadLayout(TProject& project, const std::string& path, int language, std::o
         }
         if (resultOut)
             *resultOut = r;
+        return true;
+    } catch (const TrevokError& e) {
+        printError(err, e, language, path);
+        return false;
+    }
+}
+
+/// Opens the file, converts old font texts when asked, and picks the board (1-based option,
+/// else the board shown in the file). Returns null after printing the reason.
+const TBoard* prepareBoard(TProject& project, const Args& args, int language, std::ostream& err)
+{
+    if (args.positional().size() != 1)
+        throw CliError("export expects one layout file");
+    const std::string& path = args.positional()[0];
+    if (!loadLayout(project, path, language, err))
+        return nullptr;
+    int index = project.Current;
+    if (const auto n = args.value("--board")) {
+        const int b = parseInt(*n, "--board");
+        if (b < 1 || b > static_cast<int>(project.Boards.size()))
+            throw CliError("--board " + *n + " is out of range: the file has " +
+                           std::to_string(project.Boards.size()) + " board(s)");
+        index = b - 1;
+    }
+    if (index < 0 || index >= static_cast<int>(project.Boards.size()))
+        throw CliError("the file holds no board");
+    const int fontTexts = countFontTexts(*project.Boards[static_cast<std::size_t>(index)]);
+    if (fontTexts > 0) {
+        if (args.has("--convert-font-texts")) {
+            convertFontTexts(project);
+        } else {
+            err << "trevok-cli: warning: the board holds " << fontTexts
+                << " old font text(s), which are not exported; --convert-font-texts converts them to layout "
+                   "text\n";
+        }
+    }
+    return project.Boards[static_cast<std::size_t>(index)].get();
+}
+
+bool writeOutput(const std::string& path, const std::string& bytes, int language, std::ostream& err)
+{
+    try {
+        WriteFileAtomically(path, {reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
         return true;
     } catch (const TrevokError& e) {
         printError(err, e, language, path);

@@ -9,7 +9,8 @@
 #include <iosfwd>
 #include <string>
 
-namespace trevok::cli {
+namespace trevok::cli
+{
 
 /// The language of --language, or the default; throws CliError for an unknown code.
 int languageOption(const Args& args);
@@ -26,5 +27,13 @@ bool isMacroPath(const std::string& path);
 /// Returns false after printing the error.
 bool loadLayout(TProject& project, const std::string& path, int language, std::ostream& err,
                 LayoutReadResult* result = nullptr);
+
+/// Opens the one layout file named on the command line, converts old font texts when
+/// --convert-font-texts asks (else warns), and picks the board of --board (1-based) or the board
+/// shown in the file. Returns null after printing the reason.
+const TBoard* prepareBoard(TProject& project, const Args& args, int language, std::ostream& err);
+
+/// Writes the file atomically; false after printing the error.
+bool writeOutput(const std::string& path, const std::string& bytes, int language, std::ostream& err);
 
 } // namespace trevok::cli

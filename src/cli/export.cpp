@@ -2,64 +2,22 @@
 
 #include "cli/commands.h"
 #include "cli/common.h"
-#include "document/atomicfile.h"
-#include "edit/layouttext.h"
 #include "output/excellon.h"
 #include "output/gerber.h"
 
 #include <ostream>
 
-namespace trevok::cli {
-namespace {
-
-/// Opens the file, converts old font texts when asked, and picks the board (1-based option,
-/// else the board shown in the file). Returns null after printing the reason.
-const TBoard* prepareBoard(TProject& project, const Args& args, int language, std::ostream& err)
+namespace trevok::cli
 {
-    if (args.positional().size() != 1)
-        throw CliError("export expects one layout file");
-    const std::string& path = args.positional()[0];
-    if (!loadLayout(project, path, language, err))
-        return nullptr;
-    int index = project.Current;
-    if (const auto n = args.value("--board")) {
-        const int b = parseInt(*n, "--board");
-        if (b < 1 || b > static_cast<int>(project.Boards.size()))
-            throw CliError("--board " + *n + " is out of range: the file has " + std::to_string(project.Boards.size()) +
-                           " board(s)");
-        index = b - 1;
-    }
-    if (index < 0 || index >= static_cast<int>(project.Boards.size()))
-        throw CliError("the file holds no board");
-    const int fontTexts = countFontTexts(*project.Boards[static_cast<std::size_t>(index)]);
-    if (fontTexts > 0) {
-        if (args.has("--convert-font-texts")) {
-            convertFontTexts(project);
-        } else {
-            err << "trevok-cli: warning: the board holds " << fontTexts
-                << " old font text(s), which are not exported; --convert-font-texts converts them to layout text\n";
-        }
-    }
-    return project.Boards[static_cast<std::size_t>(index)].get();
-}
-
-bool writeOutput(const std::string& path, const std::string& bytes, int language, std::ostream& err)
+namespace
 {
-    try {
-        WriteFileAtomically(path, {reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
-        return true;
-    } catch (const TrevokError& e) {
-        printError(err, e, language, path);
-        return false;
-    }
-}
 
 GerberLayer parseLayer(const std::string& s)
 {
     static const std::pair<const char*, GerberLayer> names[] = {
-        {"K1", GerberLayer::K1},         {"B1", GerberLayer::B1},         {"K2", GerberLayer::K2},
-        {"B2", GerberLayer::B2},         {"LStop1", GerberLayer::LStop1}, {"LStop2", GerberLayer::LStop2},
-        {"C1", GerberLayer::K1},         {"S1", GerberLayer::B1},         {"C2", GerberLayer::K2},
+        {"K1", GerberLayer::K1}, {"B1", GerberLayer::B1},         {"K2", GerberLayer::K2},
+        {"B2", GerberLayer::B2}, {"LStop1", GerberLayer::LStop1}, {"LStop2", GerberLayer::LStop2},
+        {"C1", GerberLayer::K1}, {"S1", GerberLayer::B1},         {"C2", GerberLayer::K2},
         {"S2", GerberLayer::B2}};
     for (const auto& [name, layer] : names)
         if (s == name)

@@ -28,10 +28,16 @@ const char* const kUsage =
     "  export drill FILE.lay -o OUT [--board N] [--side 1|2] [--unit mm|inch]\n"
     "      [--format 3.2|3.3] [--keep-leading-zeros] [--convert-font-texts]\n"
     "      Excellon drill data: one hole per through-hole pad; mm defaults to 3.2, inch to 3.3.\n"
+    "  contours FILE.lay --layer K1|K2 [--board N] [--width MM] [--json] [--convert-font-texts]\n"
+    "      The isolation milling contours of a copper layer, grown by half the milling width\n"
+    "      (0 to 4.99 mm): prints their number, or with --json every contour in board units and\n"
+    "      the places where the mill cannot pass between two pieces of copper.\n"
     "  --help       show this text\n"
     "  --version    show the program version\n"
     "\n"
-    "Errors are printed to standard error and end with exit status 1 (2 for wrong usage).\n";
+    "Errors are printed to standard error and end with exit status 1 (2 for wrong usage).\n"
+    "Milling commands end with status 3 when their output was made but the mill cannot pass\n"
+    "between two pieces of copper somewhere; the places are printed to standard error.\n";
 
 } // namespace
 
@@ -56,6 +62,8 @@ int main(int argc, char** argv)
             return trevok::cli::runInfo(rest, std::cout, std::cerr);
         if (cmd == "convert")
             return trevok::cli::runConvert(rest, std::cout, std::cerr);
+        if (cmd == "contours")
+            return trevok::cli::runContours(rest, std::cout, std::cerr);
         if (cmd == "export")
             return trevok::cli::runExport(rest, std::cout, std::cerr);
     } catch (const trevok::cli::CliError& e) {

@@ -25,6 +25,10 @@ enum class MsgId {
     MacroBoardEmpty,
     MacroSaveWholeBoard,
     MacroDeleteQuestion, // arg 0: file name without folder
+    MillLayerEmpty,
+    OutlineNothingSelected,
+    MillProblem,         // arg 0: position
+    MillProblems,        // arg 0: count, arg 1: positions
 };
 
 /// The text of a message in a language (0 German, 1 English, 2 French), UTF-8, with the
