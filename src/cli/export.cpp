@@ -1,7 +1,8 @@
-// trevok-cli export gerber|drill: the manufacturing files of one board.
+// trevok-cli export gerber|drill|…: the manufacturing files of one board.
 
 #include "cli/commands.h"
 #include "cli/common.h"
+#include "cli/millcli.h"
 #include "output/excellon.h"
 #include "output/gerber.h"
 
@@ -127,14 +128,18 @@ int exportDrill(const std::vector<std::string>& argv, std::ostream& err)
 int runExport(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err)
 {
     if (argv.empty())
-        throw CliError("export expects a format: gerber or drill");
+        throw CliError("export expects a format: gerber, drill, hpgl or hpgl-outline");
     const std::string what = argv[0];
     const std::vector<std::string> rest(argv.begin() + 1, argv.end());
     if (what == "gerber")
         return exportGerber(rest, err);
     if (what == "drill")
         return exportDrill(rest, err);
-    throw CliError("unknown export format \"" + what + "\": use gerber or drill");
+    if (what == "hpgl")
+        return exportHpgl(rest, err);
+    if (what == "hpgl-outline")
+        return exportHpglOutline(rest, err);
+    throw CliError("unknown export format \"" + what + "\": use gerber, drill, hpgl or hpgl-outline");
 }
 
 } // namespace trevok::cli

@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace
+{
 
 const char* const kUsage =
     "Usage: trevok-cli COMMAND [OPTIONS]\n"
@@ -32,6 +33,15 @@ const char* const kUsage =
     "      The isolation milling contours of a copper layer, grown by half the milling width\n"
     "      (0 to 4.99 mm): prints their number, or with --json every contour in board units and\n"
     "      the places where the mill cannot pass between two pieces of copper.\n"
+    "  export hpgl FILE.lay --layer K1|K2 -o OUT.plt [--board N] [--width MM]\n"
+    "      [--texts outline|single] [--drills none|one|per-diameter] [--centre-marks]\n"
+    "      [--ref-holes UL,UR,OL,OR|none] [--mirror none|x|y] [--language de|en|fr]\n"
+    "      The isolation milling file (HPGL) and, beside it, the drill files named for the\n"
+    "      language (BOHRUNG.PLT / DRILLING.PLT, BOHR_d.PLT / DRIL_d.PLT, d in 0.01 mm);\n"
+    "      registration holes default to the lower left corner (UL).\n"
+    "  export hpgl-outline FILE.lay --layer B1|B2 -o OUT.plt [--board N]\n"
+    "      [--ref-holes UL,UR,OL,OR|none] [--mirror none|x|y]\n"
+    "      The board contour milling file along every track and circle of the layer.\n"
     "  --help       show this text\n"
     "  --version    show the program version\n"
     "\n"

@@ -3,7 +3,11 @@
 #include "cli/commands.h"
 #include "cli/common.h"
 #include "cli/millcli.h"
+#include "output/hpgl.h"
 #include "output/isolation.h"
+
+#include <algorithm>
+#include <filesystem>
 
 #include <ostream>
 
@@ -94,6 +98,146 @@ int runContours(const std::vector<std::string>& argv, std::ostream& out, std::os
         out << r->contours.size() << "\n";
     }
     return reportProblems(*board, *r, language, err) ? kExitIsolationProblems : 0;
+}
+
+namespace
+{
+
+RefCorners parseRefHoles(const Args& args)
+{
+    RefCorners c;
+    const auto v = args.value("--ref-holes");
+    if (!v)
+        return c;
+    c.bottomLeft = false;
+    if (*v == "none")
+        return c;
+    std::string rest = *v;
+    while (!rest.empty()) {
+        const std::size_t comma = rest.find(',');
+        const std::string name = rest.substr(0, comma);
+        rest = comma == std::string::npos ? std::string() : rest.substr(comma + 1);
+        if (name == "UL")
+            c.bottomLeft = true;
+        else if (name == "UR")
+            c.bottomRight = true;
+        else if (name == "OL")
+            c.topLeft = true;
+        else if (name == "OR")
+            c.topRight = true;
+        else
+            throw CliError("--ref-holes expects corners UL, UR, OL, OR separated by commas, or none; not \"" +
+                           name + "\"");
+    }
+    return c;
+}
+
+MillMirror parseMirror(const Args& args)
+{
+    const std::string m = args.value("--mirror").value_or("none");
+    if (m == "none")
+        return MillMirror::None;
+    if (m == "x")
+        return MillMirror::X;
+    if (m == "y")
+        return MillMirror::Y;
+    throw CliError("--mirror expects none, x or y");
+}
+
+DrillFiles parseDrills(const Args& args)
+{
+    const std::string d = args.value("--drills").value_or("none");
+    if (d == "none")
+        return DrillFiles::None;
+    if (d == "one")
+        return DrillFiles::One;
+    if (d == "per-diameter")
+        return DrillFiles::PerDiameter;
+    throw CliError("--drills expects none, one or per-diameter");
+}
+
+/// Writes the main file and the files beside it; false after printing the first failure.
+bool writeFiles(const std::string& mainPath, const std::string& bytes, const std::vector<SideFile>& side,
+                int language, std::ostream& err)
+{
+    if (!writeOutput(mainPath, bytes, language, err))
+        return false;
+    const std::filesystem::path folder = std::filesystem::path(mainPath).parent_path();
+    for (const SideFile& f : side)
+        if (!writeOutput((folder / f.name).string(), f.bytes, language, err))
+            return false;
+    return true;
+}
+
+} // namespace
+
+int exportHpgl(const std::vector<std::string>& argv, std::ostream& err)
+{
+    const Args args(argv,
+                    {"--layer", "-o", "--board", "--width", "--texts", "--drills", "--ref-holes", "--mirror",
+                     "--language"},
+                    {"--centre-marks", "--convert-font-texts"});
+    const int language = languageOption(args);
+    MillingOptions m;
+    m.layer = parseCopperLayer(args.value("--layer"), "export hpgl");
+    m.width = parseMillingWidth(args);
+    const auto out = args.value("-o");
+    if (!out)
+        throw CliError("export hpgl needs -o OUTPUT");
+    const std::string texts = args.value("--texts").value_or("outline");
+    if (texts != "outline" && texts != "single")
+        throw CliError("--texts expects outline or single");
+    m.singleLineTexts = m.singleLineMarkedTexts = texts == "single";
+    HpglOptions o;
+    o.language = language;
+    o.corners = parseRefHoles(args);
+    o.mirror = parseMirror(args);
+    o.drills = parseDrills(args);
+    o.centreMarks = args.has("--centre-marks");
+    TProject project;
+    const TBoard* board = prepareBoard(project, args, language, err);
+    if (!board)
+        return 1;
+    const auto r = computeForCli(*board, m, language, err);
+    if (!r)
+        return 1;
+    if (!writeFiles(*out, IsolationHpgl(*board, r->contours, m, o), DrillHpgl(*board, m.layer, o), language,
+                    err))
+        return 1;
+    return reportProblems(*board, *r, language, err) ? kExitIsolationProblems : 0;
+}
+
+int exportHpglOutline(const std::vector<std::string>& argv, std::ostream& err)
+{
+    const Args args(argv, {"--layer", "-o", "--board", "--ref-holes", "--mirror", "--language"},
+                    {"--convert-font-texts"});
+    const int language = languageOption(args);
+    const auto layer = args.value("--layer");
+    if (!layer)
+        throw CliError("export hpgl-outline needs --layer B1|B2");
+    if (*layer != "B1" && *layer != "B2" && *layer != "S1" && *layer != "S2")
+        throw CliError("--layer expects B1 or B2 (S1 or S2), not \"" + *layer + "\"");
+    const std::uint8_t code = (*layer == "B1" || *layer == "S1") ? LayerB1 : LayerB2;
+    const auto out = args.value("-o");
+    if (!out)
+        throw CliError("export hpgl-outline needs -o OUTPUT");
+    HpglOptions o;
+    o.language = language;
+    o.corners = parseRefHoles(args);
+    o.mirror = parseMirror(args);
+    TProject project;
+    const TBoard* board = prepareBoard(project, args, language, err);
+    if (!board)
+        return 1;
+    // The command line has no selection: every track and circle of the layer is the outline.
+    const bool any = std::any_of(board->Elements.begin(), board->Elements.end(),
+                                 [&](const auto& e) { return IsOutlineElement(*e, code, false); });
+    if (!any) {
+        err << "trevok-cli: " << MessageText(MsgId::OutlineNothingSelected, language) << "\n";
+        return 1;
+    }
+    const std::string bytes = OutlineHpgl(*board, code, false, o);
+    return writeOutput(*out, bytes, language, err) ? 0 : 1;
 }
 
 } // namespace trevok::cli

@@ -7,6 +7,7 @@
 #include <iosfwd>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace trevok
 {
@@ -28,5 +29,8 @@ std::optional<IsolationResult> computeForCli(const TBoard& board, const MillingO
                                              std::ostream& err);
 /// Prints the isolation problems; true when there are any.
 bool reportProblems(const TBoard& board, const IsolationResult& r, int language, std::ostream& err);
+
+int exportHpgl(const std::vector<std::string>& argv, std::ostream& err);
+int exportHpglOutline(const std::vector<std::string>& argv, std::ostream& err);
 
 } // namespace trevok::cli

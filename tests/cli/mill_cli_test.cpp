@@ -110,3 +110,53 @@ TEST(MillCli, BadInputIsRefusedClearly)
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("The selected layer is empty"), std::string::npos) << r.err;
 }
+
+TEST(MillCli, HpglFilesBesideTheIsolationFile)
+{
+    QTemporaryDir dir;
+    const QString lay = writeMillBoard(dir);
+    const QString out = dir.filePath("iso.plt");
+    CliRun r = cli({"export", "hpgl", lay, "--layer", "K1", "-o", out, "--drills", "per-diameter",
+                    "--centre-marks", "--ref-holes", "UL,OR", "--mirror", "x", "--language", "de"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(QFile::exists(out));
+    EXPECT_TRUE(QFile::exists(dir.filePath("BOHR_80.PLT"))); // drill radius 40
+    EXPECT_TRUE(QFile::exists(dir.filePath("BOHR_60.PLT")));
+    QFile f(out);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray bytes = f.readAll();
+    EXPECT_TRUE(bytes.startsWith("PT0;\r\nPU;\r\n"));
+    EXPECT_EQ(bytes.count("PD;"), 2 + 3 + 4); // two registration holes, three contours, four centre marks
+
+    r = cli({"export", "hpgl", lay, "--layer", "K1", "-o", dir.filePath("one.plt"), "--drills", "one",
+             "--language", "en", "--width", "0.4"});
+    EXPECT_EQ(r.status, 3) << r.err; // written, but the lone pad is not isolated
+    EXPECT_TRUE(QFile::exists(dir.filePath("DRILLING.PLT")));
+
+    r = cli({"export", "hpgl-outline", lay, "--layer", "B1", "-o", dir.filePath("outline.plt"), "--ref-holes",
+             "none"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    QFile o(dir.filePath("outline.plt"));
+    ASSERT_TRUE(o.open(QIODevice::ReadOnly));
+    EXPECT_EQ(o.readAll().count("PD;"), 2); // the track and the circle
+
+    r = cli(
+        {"export", "hpgl-outline", lay, "--layer", "B2", "-o", dir.filePath("none.plt"), "--language", "en"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("No elements selected for the PCB outline"), std::string::npos) << r.err;
+    EXPECT_FALSE(QFile::exists(dir.filePath("none.plt")));
+
+    // A file that cannot be written is reported, not passed over.
+    r = cli(
+        {"export", "hpgl", lay, "--layer", "K1", "-o", dir.filePath("missing/iso.plt"), "--language", "en"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("could not be written"), std::string::npos) << r.err;
+
+    for (const QStringList& bad : {QStringList{"--ref-holes", "XX"}, QStringList{"--mirror", "z"},
+                                   QStringList{"--drills", "all"}, QStringList{"--texts", "bold"}}) {
+        const QString target = dir.filePath("bad.plt");
+        r = cli(QStringList{"export", "hpgl", lay, "--layer", "K1", "-o", target} + bad);
+        EXPECT_EQ(r.status, 2) << bad.join(' ').toStdString();
+        EXPECT_FALSE(QFile::exists(target));
+    }
+}
