@@ -450,6 +450,7 @@ TRect BoardWidget::visibleRect() const
 
 void BoardWidget::invalidate(const TRect& boardRect)
 {
+    dropStaleMillingOverlay();
     const QRect r = deviceRect(boardRect) & QRect(QPoint(0, 0), viewport()->size());
     if (r.isEmpty())
         return;
@@ -459,6 +460,7 @@ void BoardWidget::invalidate(const TRect& boardRect)
 
 void BoardWidget::invalidateAll()
 {
+    dropStaleMillingOverlay();
     repaintAll();
 }
 
@@ -486,6 +488,7 @@ void BoardWidget::paintEvent(QPaintEvent* event)
     QPainter p(viewport());
     const QRect area = event->rect();
     p.drawImage(area.topLeft(), mCache, area);
+    drawMillingOverlay(p, area);
     drawPreviews(p, area);
 }
 
