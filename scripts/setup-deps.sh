@@ -27,3 +27,25 @@ if [ ${#missing[@]} -gt 0 ]; then
   $SUDO apt-get update -qq
   $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
+
+# --- G-code reader for the milling tests (npm, pinned) --------------------------------------------
+# gcode-toolpath turns G-code into the line segments a controller would move along; the tests
+# read our G-code files with it. Installed into tools/node/ (kept out of git) with Debian's npm.
+GCODE_TOOLPATH_VERSION=3.0.0
+NODE_DIR="$(cd "$(dirname "$0")/.." && pwd)/tools/node"
+# Debian's nodejs and npm, unless a node with its own npm is there already (the NodeSource
+# build ships npm inside its nodejs package, which conflicts with Debian's npm).
+if ! command -v node >/dev/null 2>&1 || ! command -v npm >/dev/null 2>&1; then
+  SUDO=""
+  if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update -qq
+  $SUDO apt-get install -y -qq --no-install-recommends nodejs npm
+fi
+if [ ! -f "$NODE_DIR/node_modules/gcode-toolpath/package.json" ] ||
+   ! grep -q "\"version\": \"$GCODE_TOOLPATH_VERSION\"" "$NODE_DIR/node_modules/gcode-toolpath/package.json"; then
+  echo "setup-deps: installing gcode-toolpath@$GCODE_TOOLPATH_VERSION into tools/node"
+  mkdir -p "$NODE_DIR"
+  npm install --prefix "$NODE_DIR" --no-save --no-audit --no-fund --silent "gcode-toolpath@$GCODE_TOOLPATH_VERSION"
+fi
+# --- end of the G-code reader ---------------------------------------------------------------------

@@ -128,7 +128,7 @@ int exportDrill(const std::vector<std::string>& argv, std::ostream& err)
 int runExport(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err)
 {
     if (argv.empty())
-        throw CliError("export expects a format: gerber, drill, hpgl or hpgl-outline");
+        throw CliError("export expects a format: gerber, drill, hpgl, hpgl-outline or gcode");
     const std::string what = argv[0];
     const std::vector<std::string> rest(argv.begin() + 1, argv.end());
     if (what == "gerber")
@@ -139,7 +139,9 @@ int runExport(const std::vector<std::string>& argv, std::ostream& out, std::ostr
         return exportHpgl(rest, err);
     if (what == "hpgl-outline")
         return exportHpglOutline(rest, err);
-    throw CliError("unknown export format \"" + what + "\": use gerber, drill, hpgl or hpgl-outline");
+    if (what == "gcode")
+        return exportGcode(rest, err);
+    throw CliError("unknown export format \"" + what + "\": use gerber, drill, hpgl, hpgl-outline or gcode");
 }
 
 } // namespace trevok::cli

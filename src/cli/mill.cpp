@@ -3,6 +3,7 @@
 #include "cli/commands.h"
 #include "cli/common.h"
 #include "cli/millcli.h"
+#include "output/gcode.h"
 #include "output/hpgl.h"
 #include "output/isolation.h"
 
@@ -10,6 +11,7 @@
 #include <filesystem>
 
 #include <ostream>
+#include <sstream>
 
 namespace trevok::cli
 {
@@ -238,6 +240,86 @@ int exportHpglOutline(const std::vector<std::string>& argv, std::ostream& err)
     }
     const std::string bytes = OutlineHpgl(*board, code, false, o);
     return writeOutput(*out, bytes, language, err) ? 0 : 1;
+}
+
+namespace
+{
+
+double rangeOption(const Args& args, const std::string& name, double fallback, double lo, double hi)
+{
+    const auto v = args.value(name);
+    if (!v)
+        return fallback;
+    const double d = parseDouble(*v, name);
+    if (!(d >= lo && d <= hi)) {
+        std::ostringstream text;
+        text << name << " must lie between " << lo << " and " << hi;
+        throw CliError(text.str());
+    }
+    return d;
+}
+
+} // namespace
+
+int exportGcode(const std::vector<std::string>& argv, std::ostream& err)
+{
+    const Args args(argv,
+                    {"--layer", "-o", "--board", "--width", "--depth", "--drill-depth", "--outline-depth",
+                     "--safe-z", "--feed", "--plunge", "--spindle", "--drills", "--outline-layer", "--texts",
+                     "--mirror", "--language"},
+                    {"--convert-font-texts"});
+    const int language = languageOption(args);
+    MillingOptions m;
+    m.layer = parseCopperLayer(args.value("--layer"), "export gcode");
+    m.width = parseMillingWidth(args);
+    const auto out = args.value("-o");
+    if (!out)
+        throw CliError("export gcode needs -o OUTPUT");
+    const std::string texts = args.value("--texts").value_or("outline");
+    if (texts != "outline" && texts != "single")
+        throw CliError("--texts expects outline or single");
+    m.singleLineTexts = m.singleLineMarkedTexts = texts == "single";
+    GcodeOptions o;
+    o.language = language;
+    o.depthMm = rangeOption(args, "--depth", o.depthMm, 0.01, 10.0);
+    o.drillDepthMm = rangeOption(args, "--drill-depth", o.drillDepthMm, 0.01, 10.0);
+    o.outlineDepthMm = rangeOption(args, "--outline-depth", o.outlineDepthMm, 0.01, 10.0);
+    o.safeZMm = rangeOption(args, "--safe-z", o.safeZMm, 0.1, 100.0);
+    o.feedMmPerMin = rangeOption(args, "--feed", o.feedMmPerMin, 1.0, 20000.0);
+    o.plungeMmPerMin = rangeOption(args, "--plunge", o.plungeMmPerMin, 1.0, 20000.0);
+    o.spindleRpm = static_cast<int>(rangeOption(args, "--spindle", o.spindleRpm, 0, 100000));
+    o.drills = parseDrills(args);
+    o.mirror = parseMirror(args);
+    std::uint8_t outlineLayer = 0;
+    if (const auto l = args.value("--outline-layer")) {
+        if (*l == "B1" || *l == "S1")
+            outlineLayer = LayerB1;
+        else if (*l == "B2" || *l == "S2")
+            outlineLayer = LayerB2;
+        else
+            throw CliError("--outline-layer expects B1 or B2 (S1 or S2), not \"" + *l + "\"");
+    }
+    TProject project;
+    const TBoard* board = prepareBoard(project, args, language, err);
+    if (!board)
+        return 1;
+    const auto r = computeForCli(*board, m, language, err);
+    if (!r)
+        return 1;
+    std::vector<SideFile> side = DrillGcode(*board, m.layer, o);
+    if (outlineLayer) {
+        const bool any = std::any_of(board->Elements.begin(), board->Elements.end(), [&](const auto& e) {
+            return IsOutlineElement(*e, outlineLayer, false);
+        });
+        if (!any) {
+            err << "trevok-cli: " << MessageText(MsgId::OutlineNothingSelected, language) << "\n";
+            return 1;
+        }
+        side.push_back({OutlineGcodeName(language), OutlineGcode(*board, outlineLayer, false, o)});
+    }
+    if (!writeFiles(*out, IsolationGcode(*board, r->contours, m, o), side, language, err))
+        return 1;
+    return reportProblems(*board, *r, language, err) ? kExitIsolationProblems : 0;
 }
 
 } // namespace trevok::cli

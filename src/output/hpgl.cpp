@@ -124,6 +124,21 @@ std::vector<const TObjekt*> DrillHoles(const ElementList& elements, std::uint8_t
     return holes;
 }
 
+std::vector<std::pair<std::int64_t, std::vector<const TObjekt*>>>
+HolesByDiameter(const std::vector<const TObjekt*>& holes)
+{
+    std::vector<std::pair<std::int64_t, std::vector<const TObjekt*>>> groups;
+    std::map<std::int64_t, std::size_t> slot;
+    for (const TObjekt* h : holes) {
+        const std::int64_t d = 2 * static_cast<std::int64_t>(h->Size2);
+        const auto [it, fresh] = slot.emplace(d, groups.size());
+        if (fresh)
+            groups.push_back({d, {}});
+        groups[it->second].second.push_back(h);
+    }
+    return groups;
+}
+
 std::string IsolationHpgl(const TBoard& board, const std::vector<Contour>& contours,
                           const MillingOptions& milling, const HpglOptions& o)
 {
@@ -161,18 +176,10 @@ std::vector<SideFile> DrillHpgl(const TBoard& board, std::uint8_t layer, const H
         return files;
     }
     // One file per diameter, in the order the diameters first occur.
-    std::vector<std::int64_t> order;
-    std::map<std::int64_t, std::vector<const TObjekt*>> byDiameter;
-    for (const TObjekt* h : holes) {
-        const std::int64_t d = 2 * static_cast<std::int64_t>(h->Size2);
-        if (!byDiameter.count(d))
-            order.push_back(d);
-        byDiameter[d].push_back(h);
-    }
-    for (const std::int64_t d : order) {
+    for (const auto& [d, group] : HolesByDiameter(holes)) {
         Plot plot(board, box, o.mirror);
         plot.registrationHoles(o.corners);
-        for (const TObjekt* h : byDiameter[d])
+        for (const TObjekt* h : group)
             plot.hole(h->X, h->Y);
         files.push_back({(english ? "DRIL_" : "BOHR_") + std::to_string(d) + ".PLT", plot.take()});
     }

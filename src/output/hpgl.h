@@ -12,6 +12,7 @@
 #include "output/isolation.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace trevok
@@ -53,6 +54,11 @@ TPoint MirrorInBox(TPoint p, const TRect& box, MillMirror mirror) noexcept;
 
 /// The drill holes of a milled side in list order, one per plated pair.
 std::vector<const TObjekt*> DrillHoles(const ElementList& elements, std::uint8_t layer);
+
+/// The holes grouped by drill diameter (2 x drill radius, in units), diameters in the order they
+/// first occur, holes in list order.
+std::vector<std::pair<std::int64_t, std::vector<const TObjekt*>>>
+HolesByDiameter(const std::vector<const TObjekt*>& holes);
 
 /// The isolation milling file: registration holes, the contours, single-line texts and, when
 /// asked, centring marks at the drill holes.

@@ -160,3 +160,33 @@ TEST(MillCli, HpglFilesBesideTheIsolationFile)
         EXPECT_FALSE(QFile::exists(target));
     }
 }
+
+TEST(MillCli, GcodeWithDrillAndOutlineFiles)
+{
+    QTemporaryDir dir;
+    const QString lay = writeMillBoard(dir);
+    const QString out = dir.filePath("iso.nc");
+    CliRun r =
+        cli({"export",       "gcode",           lay,  "--layer",    "K1",  "-o",        out,     "--depth",
+             "0.2",          "--safe-z",        "5",  "--feed",     "300", "--spindle", "20000", "--drills",
+             "per-diameter", "--outline-layer", "B1", "--language", "de"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    QFile f(out);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray g = f.readAll();
+    EXPECT_TRUE(g.contains("G21\r\nG90\r\n"));
+    EXPECT_TRUE(g.contains("M3 S20000\r\n"));
+    EXPECT_TRUE(g.contains("G1 Z-0.20 F60.00\r\n"));
+    EXPECT_TRUE(g.contains(" F300.00\r\n"));
+    EXPECT_EQ(g.count("G0 Z5.00"), 1 + 3); // the start and a retract after each of three contours
+    for (const char* name : {"BOHR_80.NC", "BOHR_60.NC", "KONTUR.NC"})
+        EXPECT_TRUE(QFile::exists(dir.filePath(name))) << name;
+
+    for (const QStringList& bad : {QStringList{"--depth", "0"}, QStringList{"--feed", "-1"},
+                                   QStringList{"--outline-layer", "K1"}, QStringList{"--safe-z", "abc"}}) {
+        const QString target = dir.filePath("bad.nc");
+        r = cli(QStringList{"export", "gcode", lay, "--layer", "K1", "-o", target} + bad);
+        EXPECT_EQ(r.status, 2) << bad.join(' ').toStdString();
+        EXPECT_FALSE(QFile::exists(target));
+    }
+}
