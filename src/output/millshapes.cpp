@@ -352,6 +352,13 @@ std::vector<ShapeGroup> MillingShapes(const ElementList& elements, const Milling
             if (inner.left < outer.left || inner.right > outer.right || inner.top < outer.top ||
                 inner.bottom > outer.bottom)
                 return;
+            // A vertex outside settles it without clipping; only candidates whose every vertex
+            // lies inside need the exact test.
+            for (const std::vector<RPath>& comp : regions[b].components())
+                for (const RPath& path : comp)
+                    for (const RPoint& v : path)
+                        if (!regions[a].contains(v.x, v.y))
+                            return;
             if (regions[b].subtracted(regions[a]).isEmpty())
                 excluded[b] = 1;
         });
