@@ -37,13 +37,15 @@ if [ ${#missing[@]} -gt 0 ]; then
   $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-# npm test readers, pinned by scripts/node-tools/package-lock.json. npm ci runs only when the
-# installed lock file differs from the pinned one (or a package is gone).
+# npm test readers (gerber-to-svg for Gerber and Excellon, gcode-toolpath for G-code), pinned by
+# scripts/node-tools/package-lock.json. npm ci runs only when the installed lock file differs from
+# the pinned one (or a package is gone).
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 pinned="$here/node-tools"
 target="$here/../tools/node"
 if ! cmp -s "$pinned/package-lock.json" "$target/package-lock.json" 2>/dev/null ||
-   [ ! -f "$target/node_modules/gerber-to-svg/package.json" ]; then
+   [ ! -f "$target/node_modules/gerber-to-svg/package.json" ] ||
+   [ ! -f "$target/node_modules/gcode-toolpath/package.json" ]; then
   echo "setup-deps: installing the npm test readers into tools/node"
   mkdir -p "$target"
   cp "$pinned/package.json" "$pinned/package-lock.json" "$target/"

@@ -53,6 +53,8 @@ class TProjektInfoDlg;
 class TUndoDlg;
 class TColor_Dlg;
 class TLayerInfo;
+class TUmrissDlg;
+class TKonturFraesenDlg;
 class MacroPanel;
 class MacroDropTarget;
 struct LayoutReadResult;
@@ -174,6 +176,13 @@ class MainWindow : public QMainWindow
     void saveMacro();
     EditSession* session() const noexcept { return session_.get(); }
 
+    // Milling files (mainwindow_milling.cpp)
+    /// "Isolationsfräsen...": the dialog, the contours with their progress window, the HPGL
+    /// files, and a warning listing the places where the mill cannot pass.
+    void isolationMilling();
+    /// "Platinenkontur...": the board contour file of the selected tracks and circles on B1/B2.
+    void outlineMilling();
+
   protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -222,6 +231,10 @@ class MainWindow : public QMainWindow
     void autoSaveDialog();
     void workingFoldersDialog();
     void addRecentFile(const QString& path);
+
+    // mainwindow_milling.cpp
+    QString askHpglFile(const QString& caption);
+    bool writeMillingFile(const QString& path, const std::string& bytes);
 
     // mainwindow_edit.cpp
     void projectInfoDialog();
@@ -277,6 +290,9 @@ class MainWindow : public QMainWindow
     QPointer<TLayerInfo> layerInfo_;
     QPointer<TRealAnsichtDlg> photoDlg_;
     QPointer<TAutoRouter> routerDlg_;
+    QPointer<TUmrissDlg> umrissDlg_;
+    QPointer<TKonturFraesenDlg> konturDlg_;
+    QString lastHpglFolder_;   // the folder of the last HPGL file written in this run
     PropertyBar* properties_ = nullptr;
     StatusBarWidgets* statusWidgets_ = nullptr;
 

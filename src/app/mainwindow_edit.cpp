@@ -388,6 +388,7 @@ void MainWindow::updateCommandStates()
 {
     if (!session_)
         return;
+    board_->dropStaleMillingOverlay();
     const EditCommandState s = editCommandState(project_, session_->clipboard());
     auto enable = [this](std::initializer_list<const char*> names, bool on) {
         for (const char* name : names)

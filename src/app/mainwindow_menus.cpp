@@ -75,8 +75,8 @@ void MainWindow::buildActions()
     makeAction("Drucken1", nullptr, false)->setShortcut(QKeySequence::Print);
     makeAction("GerberFormat1", nullptr, false);
     makeAction("BohrDatenExcellon1", nullptr, false);
-    makeAction("UmrissHPGLplt1", nullptr, false);
-    makeAction("PlatinenkonturHPGLplt1", nullptr, false);
+    makeAction("UmrissHPGLplt1", &MainWindow::isolationMilling);
+    makeAction("PlatinenkonturHPGLplt1", &MainWindow::outlineMilling);
     makeAction("Beenden1", [this] { close(); })->setShortcut(QKeySequence(QStringLiteral("Ctrl+Q")));
     for (int i = 0; i < 4; ++i) {
         QAction* a = makeAction(QStringLiteral("History%1").arg(i + 1).toLatin1().constData(),

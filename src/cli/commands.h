@@ -19,6 +19,7 @@ int runConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
 int runNets(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int runRemoveRealised(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int runRoute(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int runContours(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int runExport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 } // namespace trevok::cli

@@ -1,6 +1,8 @@
 #include "cli/common.h"
 
 #include "cli/commands.h"
+#include "document/atomicfile.h"
+#include "edit/layouttext.h"
 
 #include <algorithm>
 #include <cctype>
@@ -113,10 +115,42 @@ TBoard& chosenBoard(TProject& project, const Args& args)
     return *project.Boards[static_cast<std::size_t>(index)];
 }
 
+const TBoard* prepareBoard(TProject& project, const Args& args, int language, std::ostream& err)
+{
+    if (args.positional().size() != 1)
+        throw CliError("export expects one layout file");
+    const std::string& path = args.positional()[0];
+    if (!loadLayout(project, path, language, err))
+        return nullptr;
+    TBoard& board = chosenBoard(project, args);
+    const int fontTexts = countFontTexts(board);
+    if (fontTexts > 0) {
+        if (args.has("--convert-font-texts")) {
+            convertFontTexts(project);
+        } else {
+            err << "trevok-cli: warning: the board holds " << fontTexts
+                << " old font text(s), which are not exported; --convert-font-texts converts them to layout "
+                   "text\n";
+        }
+    }
+    return &board;
+}
+
 bool saveLayout(TProject& project, const std::string& path, int language, std::ostream& err)
 {
     try {
         WriteLayoutFile(project, path);
+        return true;
+    } catch (const TrevokError& e) {
+        printError(err, e, language, path);
+        return false;
+    }
+}
+
+bool writeOutput(const std::string& path, const std::string& bytes, int language, std::ostream& err)
+{
+    try {
+        WriteFileAtomically(path, {reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
         return true;
     } catch (const TrevokError& e) {
         printError(err, e, language, path);

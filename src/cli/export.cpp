@@ -1,9 +1,8 @@
-// trevok-cli export gerber|drill: the manufacturing files of one board.
+// trevok-cli export gerber|drill|…: the manufacturing files of one board.
 
 #include "cli/commands.h"
 #include "cli/common.h"
-#include "document/atomicfile.h"
-#include "edit/layouttext.h"
+#include "cli/millcli.h"
 #include "output/excellon.h"
 #include "output/gerber.h"
 
@@ -13,49 +12,6 @@ namespace trevok::cli
 {
 namespace
 {
-
-/// Opens the file, converts old font texts when asked, and picks the board (1-based option,
-/// else the board shown in the file). Returns null after printing the reason.
-const TBoard* prepareBoard(TProject& project, const Args& args, int language, std::ostream& err)
-{
-    if (args.positional().size() != 1)
-        throw CliError("export expects one layout file");
-    const std::string& path = args.positional()[0];
-    if (!loadLayout(project, path, language, err))
-        return nullptr;
-    int index = project.Current;
-    if (const auto n = args.value("--board")) {
-        const int b = parseInt(*n, "--board");
-        if (b < 1 || b > static_cast<int>(project.Boards.size()))
-            throw CliError("--board " + *n + " is out of range: the file has " +
-                           std::to_string(project.Boards.size()) + " board(s)");
-        index = b - 1;
-    }
-    if (index < 0 || index >= static_cast<int>(project.Boards.size()))
-        throw CliError("the file holds no board");
-    const int fontTexts = countFontTexts(*project.Boards[static_cast<std::size_t>(index)]);
-    if (fontTexts > 0) {
-        if (args.has("--convert-font-texts")) {
-            convertFontTexts(project);
-        } else {
-            err << "trevok-cli: warning: the board holds " << fontTexts
-                << " old font text(s), which are not exported; --convert-font-texts converts them to layout "
-                   "text\n";
-        }
-    }
-    return project.Boards[static_cast<std::size_t>(index)].get();
-}
-
-bool writeOutput(const std::string& path, const std::string& bytes, int language, std::ostream& err)
-{
-    try {
-        WriteFileAtomically(path, {reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
-        return true;
-    } catch (const TrevokError& e) {
-        printError(err, e, language, path);
-        return false;
-    }
-}
 
 GerberLayer parseLayer(const std::string& s)
 {
@@ -171,14 +127,20 @@ int exportDrill(const std::vector<std::string>& argv, std::ostream& err)
 int runExport(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err)
 {
     if (argv.empty())
-        throw CliError("export expects a format: gerber or drill");
+        throw CliError("export expects a format: gerber, drill, hpgl, hpgl-outline or gcode");
     const std::string what = argv[0];
     const std::vector<std::string> rest(argv.begin() + 1, argv.end());
     if (what == "gerber")
         return exportGerber(rest, err);
     if (what == "drill")
         return exportDrill(rest, err);
-    throw CliError("unknown export format \"" + what + "\": use gerber or drill");
+    if (what == "hpgl")
+        return exportHpgl(rest, err);
+    if (what == "hpgl-outline")
+        return exportHpglOutline(rest, err);
+    if (what == "gcode")
+        return exportGcode(rest, err);
+    throw CliError("unknown export format \"" + what + "\": use gerber, drill, hpgl, hpgl-outline or gcode");
 }
 
 } // namespace trevok::cli

@@ -43,10 +43,34 @@ const char* const kUsage =
     "      Lays a track for the connection between pads I and J, or for every connection in\n"
     "      list order one after another; width 0.4 and clearance 0.2 mm unless given, on the\n"
     "      active copper layer of the file unless --layer says otherwise.\n"
+    "  contours FILE.lay --layer K1|K2 [--board N] [--width MM] [--json] [--convert-font-texts]\n"
+    "      The isolation milling contours of a copper layer, grown by half the milling width\n"
+    "      (0 to 4.99 mm): prints their number, or with --json every contour in board units and\n"
+    "      the places where the mill cannot pass between two pieces of copper.\n"
+    "  export hpgl FILE.lay --layer K1|K2 -o OUT.plt [--board N] [--width MM]\n"
+    "      [--texts outline|single] [--drills none|one|per-diameter] [--centre-marks]\n"
+    "      [--ref-holes UL,UR,OL,OR|none] [--mirror none|x|y] [--language de|en|fr]\n"
+    "      The isolation milling file (HPGL) and, beside it, the drill files named for the\n"
+    "      language (BOHRUNG.PLT / DRILLING.PLT, BOHR_d.PLT / DRIL_d.PLT, d in 0.01 mm);\n"
+    "      registration holes default to the lower left corner (UL).\n"
+    "  export hpgl-outline FILE.lay --layer B1|B2 -o OUT.plt [--board N]\n"
+    "      [--ref-holes UL,UR,OL,OR|none] [--mirror none|x|y]\n"
+    "      The board contour milling file along every track and circle of the layer.\n"
+    "  export gcode FILE.lay --layer K1|K2 -o OUT.nc [--board N] [--width MM] [--depth MM]\n"
+    "      [--drill-depth MM] [--outline-depth MM] [--safe-z MM] [--feed MM/MIN] [--plunge MM/MIN]\n"
+    "      [--spindle RPM] [--drills none|one|per-diameter] [--outline-layer B1|B2]\n"
+    "      [--texts outline|single] [--mirror none|x|y] [--language de|en|fr]\n"
+    "      The isolation milling file as G-code for GRBL-style controllers (absolute mm, origin\n"
+    "      at the board's lower left corner; defaults: depth 0.10, drill and outline depth 1.80,\n"
+    "      safe height 2.00, feed 200, plunge 60 mm/min, spindle 12000), with the drill files\n"
+    "      (BOHRUNG.NC / DRILLING.NC, BOHR_d.NC / DRIL_d.NC) and the board contour along every\n"
+    "      track and circle of the outline layer (KONTUR.NC / OUTLINE.NC) beside it.\n"
     "  --help       show this text\n"
     "  --version    show the program version\n"
     "\n"
-    "Errors are printed to standard error and end with exit status 1 (2 for wrong usage).\n";
+    "Errors are printed to standard error and end with exit status 1 (2 for wrong usage).\n"
+    "Milling commands end with status 3 when their output was made but the mill cannot pass\n"
+    "between two pieces of copper somewhere; the places are printed to standard error.\n";
 
 } // namespace
 
@@ -77,6 +101,8 @@ int main(int argc, char** argv)
             return trevok::cli::runRemoveRealised(rest, std::cout, std::cerr);
         if (cmd == "route")
             return trevok::cli::runRoute(rest, std::cout, std::cerr);
+        if (cmd == "contours")
+            return trevok::cli::runContours(rest, std::cout, std::cerr);
         if (cmd == "export")
             return trevok::cli::runExport(rest, std::cout, std::cerr);
     } catch (const trevok::cli::CliError& e) {

@@ -69,6 +69,20 @@ const Entry kEntries[] = {
      {"Für diesen Befehl reicht der Arbeitsspeicher nicht. Der Befehl wurde abgebrochen; das Layout ist unverändert.",
       "There is not enough memory for this command. The command was stopped; the layout is unchanged.",
       "La mémoire ne suffit pas pour cette commande. La commande a été interrompue ; le tracé est inchangé."}},
+    // The French interface shows the German texts of these two warnings.
+    {MsgId::MillLayerEmpty, {"Umriss erstellen", "Isolation milling", "Umriss erstellen"},
+     {"Der gewählte Kupferlayer ist leer", "The selected layer is empty", "Der gewählte Kupferlayer ist leer"}},
+    {MsgId::OutlineNothingSelected, {"Platinenkontur erstellen", "PCB outline", "Platinenkontur erstellen"},
+     {"Keine Elemente für die Platinenkontur gewählt", "No elements selected for the PCB outline",
+      "Keine Elemente für die Platinenkontur gewählt"}},
+    {MsgId::MillProblem, {"Isolationsfräsen", "Isolation milling", "Fraisage d´isolation"},
+     {"1 Stelle, an der der Fräser nicht durchkommt: %1",
+      "1 place where the mill cannot pass: %1",
+      "1 endroit où la fraise ne peut pas passer : %1"}},
+    {MsgId::MillProblems, {"Isolationsfräsen", "Isolation milling", "Fraisage d´isolation"},
+     {"%1 Stellen, an denen der Fräser nicht durchkommt: %2",
+      "%1 places where the mill cannot pass: %2",
+      "%1 endroits où la fraise ne peut pas passer : %2"}},
 };
 // clang-format on
 

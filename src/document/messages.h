@@ -28,6 +28,10 @@ enum class MsgId {
     WriteProtected,      // arg 0: file name
     HardLinked,          // arg 0: file name, arg 1: number of names
     OutOfMemory,
+    MillLayerEmpty,
+    OutlineNothingSelected,
+    MillProblem,         // arg 0: position
+    MillProblems,        // arg 0: count, arg 1: positions
 };
 
 /// The text of a message in a language (0 German, 1 English, 2 French), UTF-8, with the

@@ -16,33 +16,12 @@
 
 #include <gtest/gtest.h>
 
+#include "cli/clirun.h"
+
 using namespace trevok;
 
 namespace
 {
-
-struct CliRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-CliRun cli(const QStringList& args)
-{
-    // ctest names the build folder; run by hand, the test program sits in its tests/ folder.
-    QString dir = QString::fromLocal8Bit(qgetenv("TREVOK_TEST_BINARY_DIR"));
-    if (dir.isEmpty())
-        dir = QFileInfo(QFile::symLinkTarget(QStringLiteral("/proc/self/exe"))).dir().absolutePath() +
-              QStringLiteral("/..");
-    QProcess p;
-    p.start(dir + QStringLiteral("/trevok-cli"), args);
-    p.waitForFinished(60000);
-    CliRun r;
-    r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = p.readAllStandardOutput().toStdString();
-    r.err = p.readAllStandardError().toStdString();
-    return r;
-}
 
 std::unique_ptr<TObjekt> pad(int x, int y, std::uint8_t layer)
 {

@@ -453,6 +453,7 @@ TRect BoardWidget::visibleRect() const
 
 void BoardWidget::invalidate(const TRect& boardRect)
 {
+    dropStaleMillingOverlay();
     const QRect r = deviceRect(boardRect) & QRect(QPoint(0, 0), viewport()->size());
     if (r.isEmpty())
         return;
@@ -462,6 +463,7 @@ void BoardWidget::invalidate(const TRect& boardRect)
 
 void BoardWidget::invalidateAll()
 {
+    dropStaleMillingOverlay();
     repaintAll();
 }
 
@@ -489,6 +491,7 @@ void BoardWidget::paintEvent(QPaintEvent* event)
     QPainter p(viewport());
     const QRect area = event->rect();
     p.drawImage(area.topLeft(), mCache, area);
+    drawMillingOverlay(p, area);
     drawPreviews(p, area);
 }
 

@@ -69,6 +69,15 @@ class BoardWidget : public QAbstractScrollArea, public SessionView
     void boardSwitched();
     /// Draws the whole cached picture again from the board.
     void repaintAll();
+    /// The milling contours of the current board (white lines 2 units wide) and the places where
+    /// the mill cannot pass (red rings), drawn over the board until cleared, another board becomes
+    /// current, or a change is recorded in the board's undo history.
+    void setMillingOverlay(std::vector<std::vector<TPoint>> contours, std::vector<TPoint> problems);
+    void clearMillingOverlay();
+    bool hasMillingOverlay() const noexcept { return mMilling.board != nullptr; }
+    /// Clears the milling overlay when its board is no longer current or a change has been
+    /// recorded in its undo history since. Called on every invalidation and paint.
+    void dropStaleMillingOverlay();
     /// A picture of the selected elements of the current board for the system clipboard: an SVG
     /// document and a PNG-ready image of their bounds at the current zoom (at least one pixel per
     /// 10 units, at most 4000 pixels a side). False when nothing is selected.
@@ -183,6 +192,7 @@ class BoardWidget : public QAbstractScrollArea, public SessionView
     void drawPreviews(QPainter& painter, const QRect& area);
     void drawPreview(QPainter& painter, const Preview& preview);
     void drawMovedConnections(Canvas& canvas, const Preview& preview);
+    void drawMillingOverlay(QPainter& painter, const QRect& area);
     TPoint boardPoint(QPoint viewportPixel) const;
     void sendMove(QPoint viewportPixel, unsigned modifiers);
     void placeOriginMarker();
@@ -201,6 +211,14 @@ class BoardWidget : public QAbstractScrollArea, public SessionView
     double mCacheZoom = 0; // and the zoom
     QRegion mDirty;        // viewport pixels of the cache to repaint
     std::array<std::optional<Preview>, PreviewKindCount> mPreviews;
+    /// The milling overlay and the state of the undo history it belongs to.
+    struct MillingOverlay {
+        const TBoard* board = nullptr;
+        std::size_t undoDepth = 0;
+        const void* undoTop = nullptr;
+        std::vector<std::vector<TPoint>> contours;
+        std::vector<TPoint> problems;
+    } mMilling;
 
     OriginMarker* mMarker = nullptr;
     bool mMarkerWanted = true;

@@ -70,6 +70,81 @@ void BoardWidget::drawPreviews(QPainter& painter, const QRect& area)
             drawPreview(painter, *slot);
 }
 
+namespace
+{
+
+const void* undoTop(const TBoard& b) noexcept
+{
+    return b.UndoStack.empty() ? nullptr : static_cast<const void*>(b.UndoStack.back().data());
+}
+
+} // namespace
+
+void BoardWidget::setMillingOverlay(std::vector<std::vector<TPoint>> contours, std::vector<TPoint> problems)
+{
+    const TBoard* b = mProject.currentBoard();
+    mMilling = {};
+    if (b) {
+        mMilling.board = b;
+        mMilling.undoDepth = b->UndoStack.size();
+        mMilling.undoTop = undoTop(*b);
+        mMilling.contours = std::move(contours);
+        mMilling.problems = std::move(problems);
+    }
+    viewport()->update();
+}
+
+void BoardWidget::clearMillingOverlay()
+{
+    if (!mMilling.board)
+        return;
+    mMilling = {};
+    viewport()->update();
+}
+
+void BoardWidget::dropStaleMillingOverlay()
+{
+    if (!mMilling.board)
+        return;
+    const TBoard* b = mProject.currentBoard();
+    // A change was recorded (or another board is shown): the contours no longer describe it.
+    if (b != mMilling.board || b->UndoStack.size() != mMilling.undoDepth || undoTop(*b) != mMilling.undoTop)
+        clearMillingOverlay();
+}
+
+void BoardWidget::drawMillingOverlay(QPainter& painter, const QRect& area)
+{
+    dropStaleMillingOverlay();
+    const TBoard* b = mProject.currentBoard();
+    if (!mMilling.board || !b)
+        return;
+    painter.save();
+    painter.setClipRect(area);
+    {
+        QPainterCanvas canvas(painter);
+        SetMapping(canvas, renderOptions(), *b);
+        canvas.setPen(CanvasPen::units(Rgb(255, 255, 255), 2, PenStyle::Solid));
+        canvas.setBrush(CanvasBrush::none());
+        for (const std::vector<TPoint>& c : mMilling.contours) {
+            if (c.empty())
+                continue;
+            std::vector<TPoint> closed = c;
+            closed.push_back(c.front());
+            canvas.polyline(closed.data(), closed.size());
+        }
+    }
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(255, 0, 0), 3));
+    painter.setBrush(Qt::NoBrush);
+    for (const TPoint& p : mMilling.problems) {
+        const QPointF at = mView.viewportPixelOf(p.x, p.y);
+        painter.drawEllipse(at, 12, 12);
+        painter.drawLine(at + QPointF(-17, 0), at + QPointF(17, 0));
+        painter.drawLine(at + QPointF(0, -17), at + QPointF(0, 17));
+    }
+    painter.restore();
+}
+
 void BoardWidget::drawPreview(QPainter& painter, const Preview& pv)
 {
     TBoard* b = mProject.currentBoard();

@@ -1,0 +1,129 @@
+// The "Fräsdateien" commands: isolation milling with its progress window, the board contour
+// file, and the contours and problem markers over the board.
+#include "app/mainwindow.h"
+
+#include "app/maintexts.h"
+#include "dialogs/konturfraesendlg.h"
+#include "dialogs/umrissdlg.h"
+#include "dialogs/umrissprogress.h"
+#include "document/atomicfile.h"
+#include "view/texts.h"
+#include "view/widgets/boardwidget.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+
+namespace trevok
+{
+
+namespace
+{
+
+/// Sets the wait cursor for the lifetime of the object.
+struct WaitCursor {
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+} // namespace
+
+QString MainWindow::askHpglFile(const QString& caption)
+{
+    const QString start = QDir(lastHpglFolder_).exists() ? lastHpglFolder_ : layoutFolder();
+    QString path = askFileName(true, caption, start, QStringLiteral("HPGL (*.plt)"));
+    if (path.isEmpty())
+        return path;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".PLT");
+    lastHpglFolder_ = QFileInfo(path).absolutePath();
+    return path;
+}
+
+bool MainWindow::writeMillingFile(const QString& path, const std::string& bytes)
+{
+    try {
+        WriteFileAtomically(path.toStdString(),
+                            {reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
+        return true;
+    } catch (const TrevokError& e) {
+        showMessage(e.id, e.args, QMessageBox::Warning);
+        return false;
+    }
+}
+
+void MainWindow::isolationMilling()
+{
+    TBoard* board = project_.currentBoard();
+    if (!board)
+        return;
+    board_->clearMillingOverlay();
+    if (!umrissDlg_)
+        umrissDlg_ = new TUmrissDlg(this);
+    const ColourScheme& colours = board_->colourScheme();
+    umrissDlg_->prepare(*board, colours.qcolor(2), colours.qcolor(4));
+    if (!runDialog(*umrissDlg_))
+        return;
+    const MillingOptions m = umrissDlg_->millingOptions();
+    const HpglOptions o = umrissDlg_->hpglOptions(CurrentLanguage());
+    if (!LayerHasElements(board->Elements, m.layer)) {
+        showMessage(MsgId::MillLayerEmpty, {}, QMessageBox::Warning);
+        return;
+    }
+    IsolationResult result;
+    if (LayerHasContourElements(board->Elements, m)) {
+        TUmrissProgress progress(this);
+        auto r = progress.run(board->Elements, m);
+        if (!r)
+            return; // cancelled: no contours, no file
+        result = std::move(*r);
+    }
+    std::vector<TPoint> places;
+    for (const IsolationProblem& p : result.problems)
+        places.push_back(p.at);
+    board_->setMillingOverlay(result.contours, places);
+
+    const QString path = askHpglFile(MainText("UmrissHPGLplt1").remove(QLatin1Char('&')));
+    if (!path.isEmpty()) {
+        WaitCursor wait;
+        if (writeMillingFile(path, IsolationHpgl(*board, result.contours, m, o))) {
+            const QDir folder = QFileInfo(path).dir();
+            for (const SideFile& f : DrillHpgl(*board, m.layer, o))
+                if (!writeMillingFile(folder.filePath(QString::fromStdString(f.name)), f.bytes))
+                    break;
+        }
+    }
+    if (!result.problems.empty()) {
+        const std::string text = IsolationProblemsText(result.problems, board->Origin, CurrentLanguage());
+        ask(QMessageBox::Warning, CaptionQ(MsgId::MillProblems), QString::fromStdString(text),
+            QMessageBox::Ok);
+    }
+}
+
+void MainWindow::outlineMilling()
+{
+    TBoard* board = project_.currentBoard();
+    if (!board)
+        return;
+    const bool any = std::any_of(board->Elements.begin(), board->Elements.end(),
+                                 [](const auto& e) { return IsOutlineElement(*e, 0, true); });
+    if (!any) {
+        showMessage(MsgId::OutlineNothingSelected, {}, QMessageBox::Warning);
+        return;
+    }
+    if (!umrissDlg_)
+        umrissDlg_ = new TUmrissDlg(this);
+    if (!konturDlg_)
+        konturDlg_ = new TKonturFraesenDlg(this);
+    konturDlg_->corners()->setCorners(umrissDlg_->corners()->corners());
+    if (!runDialog(*konturDlg_))
+        return;
+    umrissDlg_->corners()->setCorners(konturDlg_->corners()->corners());
+    const QString path = askHpglFile(MainText("PlatinenkonturHPGLplt1").remove(QLatin1Char('&')));
+    if (path.isEmpty())
+        return;
+    WaitCursor wait;
+    writeMillingFile(path, OutlineHpgl(*board, 0, true, konturDlg_->hpglOptions(CurrentLanguage())));
+}
+
+} // namespace trevok

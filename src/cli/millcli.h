@@ -1,0 +1,37 @@
+#pragma once
+// What the milling commands of trevok-cli share.
+
+#include "cli/cliargs.h"
+#include "output/isolation.h"
+
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace trevok
+{
+struct TBoard;
+}
+
+namespace trevok::cli
+{
+
+/// Exit status when the files were written (or the contours printed) but the mill cannot pass
+/// between two pieces of copper somewhere: the output is not fit to mill as it stands.
+constexpr int kExitIsolationProblems = 3;
+
+std::uint8_t parseCopperLayer(const std::optional<std::string>& name, const std::string& command);
+/// --width in mm as units (0 when absent).
+std::int32_t parseMillingWidth(const Args& args);
+/// The contours and problems, or nullopt after printing the empty-layer warning.
+std::optional<IsolationResult> computeForCli(const TBoard& board, const MillingOptions& o, int language,
+                                             std::ostream& err);
+/// Prints the isolation problems; true when there are any.
+bool reportProblems(const TBoard& board, const IsolationResult& r, int language, std::ostream& err);
+
+int exportHpgl(const std::vector<std::string>& argv, std::ostream& err);
+int exportHpglOutline(const std::vector<std::string>& argv, std::ostream& err);
+int exportGcode(const std::vector<std::string>& argv, std::ostream& err);
+
+} // namespace trevok::cli

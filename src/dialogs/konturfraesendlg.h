@@ -1,0 +1,25 @@
+#pragma once
+// "Platinenkontur": registration holes and mirroring of the board contour milling file.
+
+#include "dialogs/millchoices.h"
+
+#include <QDialog>
+
+namespace trevok
+{
+
+class TKonturFraesenDlg : public QDialog
+{
+    Q_OBJECT
+  public:
+    explicit TKonturFraesenDlg(QWidget* parent = nullptr);
+
+    HpglOptions hpglOptions(int language) const;
+    TPassBohrungen* corners() const noexcept { return mCorners; }
+
+  private:
+    TPassBohrungen* mCorners;
+    TSpiegeln* mMirror;
+};
+
+} // namespace trevok

@@ -1,0 +1,49 @@
+#pragma once
+// "Umrisserstellung": the progress window of the isolation contours. The computation runs on a
+// worker thread so that the window stays responsive; the window lists the five stages, shows the
+// running one in bold with a progress bar, and can cancel the run.
+
+#include "output/isolation.h"
+
+#include <QDialog>
+
+#include <array>
+#include <optional>
+
+class QLabel;
+class QProgressBar;
+class QTimer;
+
+namespace trevok
+{
+
+class TUmrissProgress : public QDialog
+{
+    Q_OBJECT
+  public:
+    explicit TUmrissProgress(QWidget* parent = nullptr);
+
+    /// Computes the contours of the layer while the window is shown; nullopt when the user
+    /// cancelled (nothing is kept). The elements must not change meanwhile: the window is modal.
+    std::optional<IsolationResult> run(const ElementList& elements, const MillingOptions& o);
+
+    /// The stage labels and the bar, for tests.
+    QLabel* stageLabel(int stage) const { return mStages[static_cast<std::size_t>(stage - 1)]; }
+    QProgressBar* bar() const noexcept { return mBar; }
+    /// Asks the running computation to stop, as the cancel button does.
+    void cancel();
+
+  protected:
+    void reject() override;
+
+  private:
+    void poll();
+
+    std::array<QLabel*, 5> mStages{};
+    QProgressBar* mBar;
+    QTimer* mTimer;
+    MillingProgress mProgress;
+    int mShownStage = 0;
+};
+
+} // namespace trevok

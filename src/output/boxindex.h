@@ -1,0 +1,115 @@
+#pragma once
+// BoxIndex: a uniform grid over bounding rectangles, so that the pairs of shapes that may meet
+// are found without comparing every shape with every other.
+//
+// A box is entered in every cell it covers. A pair (or a query hit) is reported only from the
+// cell that holds the lower-left corner of the two boxes' common rectangle, so each is reported
+// once without any bookkeeping. Boxes are closed: boxes that merely touch do meet.
+
+#include "document/objekt.h"
+#include "document/region.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+namespace trevok
+{
+
+class BoxIndex
+{
+  public:
+    explicit BoxIndex(std::vector<TRect> boxes) : box(std::move(boxes)) { build(); }
+
+    std::size_t size() const noexcept { return box.size(); }
+    const TRect& operator[](std::size_t i) const noexcept { return box[i]; }
+
+    /// Calls f(i, j), i < j, once for every pair of boxes that meet.
+    template <class F> void forEachPair(F&& f) const
+    {
+        for (std::size_t c = 0; c < cells.size(); ++c) {
+            const std::vector<std::uint32_t>& list = cells[c];
+            for (std::size_t a = 0; a < list.size(); ++a) {
+                for (std::size_t b = a + 1; b < list.size(); ++b) {
+                    const std::uint32_t i = std::min(list[a], list[b]);
+                    const std::uint32_t j = std::max(list[a], list[b]);
+                    if (!box[i].intersects(box[j]))
+                        continue;
+                    if (cellOf(std::max(box[i].left, box[j].left), std::max(box[i].top, box[j].top)) == c)
+                        f(std::size_t{i}, std::size_t{j});
+                }
+            }
+        }
+    }
+
+    /// Calls f(i) once for every box that meets r.
+    template <class F> void query(const TRect& r, F&& f) const
+    {
+        if (box.empty())
+            return;
+        const auto [x0, y0] = cellXY(r.left, r.top);
+        const auto [x1, y1] = cellXY(r.right, r.bottom);
+        for (std::int64_t cy = y0; cy <= y1; ++cy) {
+            for (std::int64_t cx = x0; cx <= x1; ++cx) {
+                const std::size_t c = static_cast<std::size_t>(cy * nx + cx);
+                for (const std::uint32_t i : cells[c]) {
+                    if (!box[i].intersects(r))
+                        continue;
+                    if (cellOf(std::max(box[i].left, r.left), std::max(box[i].top, r.top)) == c)
+                        f(std::size_t{i});
+                }
+            }
+        }
+    }
+
+  private:
+    void build()
+    {
+        if (box.empty())
+            return;
+        TRect all = box[0];
+        double sum = 0;
+        for (const TRect& b : box) {
+            all = all.united(b);
+            sum += static_cast<double>(std::max(b.right - b.left, b.bottom - b.top));
+        }
+        origin = {all.left, all.top};
+        const double w = static_cast<double>(all.right - all.left) + 1;
+        const double h = static_cast<double>(all.bottom - all.top) + 1;
+        // Cells about the size of a typical box; at most about a million of them.
+        double s = std::max(1.0, 2.0 * sum / static_cast<double>(box.size()));
+        s = std::max(s, std::sqrt(w * h / 1.0e6));
+        cell = static_cast<std::int64_t>(std::ceil(s));
+        nx = static_cast<std::int64_t>(w / static_cast<double>(cell)) + 1;
+        ny = static_cast<std::int64_t>(h / static_cast<double>(cell)) + 1;
+        cells.assign(static_cast<std::size_t>(nx * ny), {});
+        for (std::size_t i = 0; i < box.size(); ++i) {
+            const auto [x0, y0] = cellXY(box[i].left, box[i].top);
+            const auto [x1, y1] = cellXY(box[i].right, box[i].bottom);
+            for (std::int64_t cy = y0; cy <= y1; ++cy)
+                for (std::int64_t cx = x0; cx <= x1; ++cx)
+                    cells[static_cast<std::size_t>(cy * nx + cx)].push_back(static_cast<std::uint32_t>(i));
+        }
+    }
+    std::pair<std::int64_t, std::int64_t> cellXY(std::int64_t x, std::int64_t y) const noexcept
+    {
+        const std::int64_t cx = std::clamp<std::int64_t>((x - origin.x) / cell, 0, nx - 1);
+        const std::int64_t cy = std::clamp<std::int64_t>((y - origin.y) / cell, 0, ny - 1);
+        return {cx, cy};
+    }
+    std::size_t cellOf(std::int64_t x, std::int64_t y) const noexcept
+    {
+        const auto [cx, cy] = cellXY(x, y);
+        return static_cast<std::size_t>(cy * nx + cx);
+    }
+
+    std::vector<TRect> box;
+    RPoint origin;
+    std::int64_t cell = 1;
+    std::int64_t nx = 1;
+    std::int64_t ny = 1;
+    std::vector<std::vector<std::uint32_t>> cells;
+};
+
+} // namespace trevok

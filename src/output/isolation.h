@@ -1,0 +1,86 @@
+#pragma once
+// Isolation milling contours: the closed lines along which a cutter isolates every piece of
+// copper of one layer.
+//
+// Terms used here:
+//  - contour: a closed polygon in board units (the closing edge implied). Together the
+//    contours of a layer bound the grown copper exactly, read with the even-odd rule: outer
+//    boundaries of copper and boundaries of holes in it, never a line inside copper.
+//  - stage: one of the five steps the progress window lists (segments, crossing candidates,
+//    clusters, outlines, cleaning up).
+//  - isolation problem: a place where the grown copper of two pieces that are not joined by
+//    copper merges, so the cutter cannot pass between them.
+
+#include "output/millshapes.h"
+
+#include <atomic>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace trevok
+{
+
+using Contour = std::vector<TPoint>;
+
+/// What a long computation tells its progress window, and how it is cancelled. All members
+/// may be read from another thread while the computation runs.
+struct MillingProgress {
+    std::atomic<int> stage{0}; // 1..5 while running
+    std::atomic<int> done{0};  // steps of the current stage
+    std::atomic<int> total{0};
+    std::atomic<bool> cancel{false}; // set by the window; the computation stops soon after
+
+    /// Enters a stage; false when cancelled.
+    bool enter(int s, std::size_t steps) noexcept;
+    /// Records progress in the stage; false when cancelled.
+    bool step(std::size_t d) noexcept;
+};
+
+/// A place where the mill cannot pass: the centre of the merged strip.
+struct IsolationProblem {
+    TPoint at;
+    std::size_t elementA = 0; // indices into the board's list: one element of each piece
+    std::size_t elementB = 0;
+};
+
+struct IsolationResult {
+    std::vector<Contour> contours;
+    std::vector<IsolationProblem> problems;
+};
+
+/// The polygons that the contours and the check are computed from (the resolution is 1/100 unit).
+constexpr std::int64_t kMillScale = 100;
+
+/// The contours of the layer. nullopt when cancelled. Also finds the isolation problems.
+std::optional<IsolationResult> ComputeIsolation(const ElementList& elements, const MillingOptions& o,
+                                                MillingProgress* progress = nullptr);
+
+/// The contours only (no isolation check): the union of the shape polygons and the filled areas'
+/// interiors, boundaries rounded back to units. nullopt when cancelled.
+std::optional<std::vector<Contour>> ComputeContours(const std::vector<ShapeGroup>& shapes,
+                                                    MillingProgress* progress = nullptr);
+
+/// Places where grown copper of different pieces merges (sorted top to bottom, left to right).
+/// Pieces are told apart by PieceOfEachElement. nullopt when cancelled.
+std::optional<std::vector<IsolationProblem>> FindIsolationProblems(const ElementList& elements,
+                                                                   const MillingOptions& o,
+                                                                   const std::vector<ShapeGroup>& shapes,
+                                                                   MillingProgress* progress = nullptr);
+
+/// For every element of the list a number naming the piece of copper it belongs to (-1 for
+/// elements that are no copper): copper elements of one layer that touch share a piece, and a
+/// through-plated pair of pads joins the pieces of both sides.
+std::vector<int> PieceOfEachElement(const ElementList& elements);
+
+/// The message listing the places (count and positions in mm from the origin, y growing
+/// downward as the rulers show it), UTF-8, in the language.
+std::string IsolationProblemsText(const std::vector<IsolationProblem>& problems, TPoint origin, int language);
+
+/// True when some element lies on the layer (the empty-layer warning), and true when something
+/// on it is milled around (not only single-line texts).
+bool LayerHasElements(const ElementList& elements, std::uint8_t layer) noexcept;
+bool LayerHasContourElements(const ElementList& elements, const MillingOptions& o) noexcept;
+
+} // namespace trevok

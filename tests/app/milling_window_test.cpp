@@ -1,0 +1,157 @@
+// The milling commands in the window: the dialog, the progress window, the files, the contours
+// over the board until the next recorded change, and the warnings.
+#include "app/mainwindow.h"
+
+#include "dialogs/umrissdlg.h"
+#include "dialogs/umrissprogress.h"
+#include "document/undo.h"
+#include "view/texts.h"
+#include "view/widgets/boardwidget.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDoubleSpinBox>
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+using namespace trevok;
+
+namespace
+{
+
+class MillingWindow : public ::testing::Test
+{
+  protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        SetCurrentLanguage(1);
+        qputenv("TREVOK_HOME", dir.path().toLocal8Bit());
+        window = std::make_unique<MainWindow>(dir.filePath(QStringLiteral("TREVOK40.INI")));
+        window->messageBox = [this](QMessageBox::Icon, const QString& caption, const QString& text,
+                                    QMessageBox::StandardButtons) {
+            boxes.push_back(caption + QStringLiteral(": ") + text);
+            return QMessageBox::Ok;
+        };
+        window->askFileName = [this](bool, const QString&, const QString&, const QString&) {
+            return fileName;
+        };
+        window->runDialog = [this](QDialog& dialog) {
+            if (prepareDialog)
+                prepareDialog(dialog);
+            dialog.accept();
+            return true;
+        };
+    }
+    void TearDown() override
+    {
+        window->project().Modified = false;
+        window.reset();
+        qunsetenv("TREVOK_HOME");
+    }
+
+    TBoard& board() { return *window->project().currentBoard(); }
+
+    QTemporaryDir dir;
+    std::unique_ptr<MainWindow> window;
+    std::vector<QString> boxes;
+    QString fileName;
+    std::function<void(QDialog&)> prepareDialog;
+};
+
+} // namespace
+
+TEST_F(MillingWindow, IsolationMillingWritesFilesAndShowsContoursUntilTheNextChange)
+{
+    board().Elements.push_back(NewPad({1000, -1000}, 80, ShapeRound, LayerK1, 40));
+    board().Elements.push_back(NewPad({1210, -1000}, 80, ShapeRound, LayerK1, 40)); // 50 units apart
+    fileName = dir.filePath(QStringLiteral("iso"));
+    prepareDialog = [](QDialog& d) {
+        d.findChild<QCheckBox*>(QStringLiteral("CB_ISO"))->setChecked(true);
+        d.findChild<QDoubleSpinBox*>(QStringLiteral("SE_Staerke"))->setValue(0.6);
+        d.findChild<QRadioButton*>(QStringLiteral("RB_Bohrungen_Extra"))->setChecked(true);
+    };
+    QAction* a = window->action(QStringLiteral("UmrissHPGLplt1"));
+    ASSERT_TRUE(a->isEnabled());
+    EXPECT_EQ(window->menu(QStringLiteral("Frsdateien1"))->title(), QStringLiteral("Milling files"));
+    a->trigger();
+    EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("iso.PLT")))); // extension added
+    EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("DRILLING.PLT"))));
+    EXPECT_TRUE(window->boardWidget()->hasMillingOverlay());
+    // 30 units of copper growth on each side close the 50-unit gap: one warning with the place.
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_TRUE(boxes[0].contains(QStringLiteral("1 place where the mill cannot pass: (11.05 / 10.00 mm)")))
+        << boxes[0].toStdString();
+
+    // Painting keeps the contours while nothing changed; a recorded change drops them.
+    window->boardWidget()->viewport()->repaint();
+    EXPECT_TRUE(window->boardWidget()->hasMillingOverlay());
+    PushUndo(window->project());
+    window->updateCommandStates(); // as after every edit
+    EXPECT_FALSE(window->boardWidget()->hasMillingOverlay());
+}
+
+TEST_F(MillingWindow, WarningsForAnEmptyLayerAndNoOutlineSelected)
+{
+    fileName = dir.filePath(QStringLiteral("x.plt"));
+    board().Elements.push_back(NewPad({1000, -1000}, 80, ShapeRound, LayerK2, 40));
+    window->action(QStringLiteral("UmrissHPGLplt1"))->trigger(); // K1 is chosen and empty
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0], QStringLiteral("Isolation milling: The selected layer is empty"));
+    EXPECT_FALSE(QFile::exists(fileName));
+
+    window->action(QStringLiteral("PlatinenkonturHPGLplt1"))->trigger();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[1], QStringLiteral("PCB outline: No elements selected for the PCB outline"));
+
+    auto outline = NewTrack(20, LayerB2);
+    AddPoint(*outline, {0, 0});
+    AddPoint(*outline, {1000, 0});
+    outline->Selected = 1;
+    board().Elements.push_back(std::move(outline));
+    window->action(QStringLiteral("PlatinenkonturHPGLplt1"))->trigger();
+    EXPECT_EQ(boxes.size(), 2u);
+    QFile f(fileName);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(f.readAll().startsWith("PT0;\r\nPU;\r\n"));
+}
+
+TEST(MillingProgressWindow, CancelLeavesNothingAndStagesShowInBold)
+{
+    SetCurrentLanguage(0);
+    ElementList list;
+    for (int i = 0; i < 3000; ++i) {
+        auto t = NewTrack(40, LayerK1);
+        AddPoint(*t, {(i % 60) * 150, -(i / 60) * 150});
+        AddPoint(*t, {(i % 60) * 150 + 300, -(i / 60) * 150 - 100});
+        list.push_back(std::move(t));
+    }
+    TUmrissProgress progress;
+    EXPECT_EQ(progress.windowTitle(), QStringLiteral("Umrisserstellung"));
+    EXPECT_EQ(progress.stageLabel(5)->text(), QStringLiteral("Optimiere Umrisse"));
+    bool sawBold = false;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        for (int s = 1; s <= 5; ++s)
+            sawBold = sawBold || progress.stageLabel(s)->font().bold();
+        if (sawBold)
+            progress.cancel();
+    });
+    watch.start(10);
+    EXPECT_FALSE(progress.run(list, MillingOptions{}).has_value());
+    EXPECT_TRUE(sawBold);
+
+    // Run to its end, the same window gives the contours.
+    watch.stop();
+    ElementList small;
+    small.push_back(NewPad({0, 0}, 100, ShapeRound, LayerK1, 30));
+    const auto r = progress.run(small, MillingOptions{});
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->contours.size(), 1u);
+}

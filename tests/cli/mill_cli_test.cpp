@@ -1,0 +1,192 @@
+// The milling commands of trevok-cli: contours, HPGL and G-code files, bad input.
+#include "document/layoutfile.h"
+
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "cli/clirun.h"
+
+using namespace trevok;
+
+namespace
+{
+
+/// Two pads joined by a track on K1, a lone pad close to the track (0.3 mm from its edge), a
+/// through-plated pair and a board outline of two tracks and an arc on B1.
+QString writeMillBoard(const QTemporaryDir& dir)
+{
+    TProject p;
+    NewBoard(p, "Platine 1");
+    TBoard& b = *p.Boards[0];
+    b.BoardWidth = 5000;
+    b.BoardHeight = 3000;
+    auto pad = [&](int x, int y, std::uint8_t layer, int drill) {
+        b.Elements.push_back(NewPad({x, y}, 80, ShapeRound, layer, drill));
+        return b.Elements.back().get();
+    };
+    pad(1000, -1000, LayerK1, 40);
+    pad(3000, -1000, LayerK1, 40);
+    auto t = NewTrack(50, LayerK1);
+    AddPoint(*t, {1000, -1000});
+    AddPoint(*t, {3000, -1000});
+    b.Elements.push_back(std::move(t));
+    pad(2000, -1135, LayerK1, 30); // its edge 30 units below the track's edge
+    TObjekt* a = pad(4000, -2000, LayerK1, 40);
+    TObjekt* c = pad(4000, -2000, LayerK2, 40);
+    a->Twin = c;
+    c->Twin = a;
+    auto o = NewTrack(20, LayerB1);
+    AddPoint(*o, {100, -100});
+    AddPoint(*o, {4900, -100});
+    AddPoint(*o, {4900, -2900});
+    b.Elements.push_back(std::move(o));
+    b.Elements.push_back(NewCircle({2500, -2500}, 310, 0, LayerB1, 290));
+    const QString path = dir.filePath("mill.lay");
+    SaveProject(p, path.toStdString());
+    return path;
+}
+
+} // namespace
+
+TEST(MillCli, ContoursCountJsonAndProblems)
+{
+    QTemporaryDir dir;
+    const QString lay = writeMillBoard(dir);
+
+    CliRun r = cli({"contours", lay, "--layer", "K1"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "3\n"); // the joined pads, the lone pad, the plated pad
+
+    r = cli({"contours", lay, "--layer", "K1", "--width", "0.4", "--json", "--language", "en"});
+    EXPECT_EQ(r.status, 3); // 20 units each side close the 30-unit gap
+    const QJsonObject o = QJsonDocument::fromJson(QByteArray::fromStdString(r.out)).object();
+    EXPECT_EQ(o["count"].toInt(), 2);
+    ASSERT_EQ(o["contours"].toArray().size(), 2);
+    EXPECT_GE(o["contours"].toArray()[0].toArray().size(), 3);
+    const QJsonArray problems = o["isolation_problems"].toArray();
+    ASSERT_EQ(problems.size(), 1);
+    EXPECT_NEAR(problems[0].toObject()["x"].toInt(), 2000, 40);
+    EXPECT_NEAR(problems[0].toObject()["y"].toInt(), -1040, 20);
+    EXPECT_NE(r.err.find("1 place where the mill cannot pass"), std::string::npos) << r.err;
+
+    r = cli({"contours", lay, "--layer", "K2", "--width", "0.2"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "1\n");
+}
+
+TEST(MillCli, BadInputIsRefusedClearly)
+{
+    QTemporaryDir dir;
+    const QString lay = writeMillBoard(dir);
+    struct Case {
+        QStringList args;
+        int status;
+        const char* says;
+    };
+    const Case cases[] = {
+        {{"contours", lay}, 2, "--layer"},
+        {{"contours", lay, "--layer", "B1"}, 2, "K1 or K2"},
+        {{"contours", lay, "--layer", "K1", "--width", "5"}, 2, "4.99"},
+        {{"contours", lay, "--layer", "K1", "--width", "x"}, 2, "--width"},
+        {{"contours", dir.filePath("none.lay"), "--layer", "K1"}, 1, "not found"},
+    };
+    for (const Case& c : cases) {
+        const CliRun r = cli(c.args + QStringList{"--language", "en"});
+        EXPECT_EQ(r.status, c.status) << c.args.join(' ').toStdString() << "\n" << r.err;
+        EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
+    }
+
+    // An empty copper layer is a warning and an error status.
+    TProject p;
+    NewBoard(p, "Platine 1");
+    const QString empty = dir.filePath("empty.lay");
+    SaveProject(p, empty.toStdString());
+    const CliRun r = cli({"contours", empty, "--layer", "K1", "--language", "en"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("The selected layer is empty"), std::string::npos) << r.err;
+}
+
+TEST(MillCli, HpglFilesBesideTheIsolationFile)
+{
+    QTemporaryDir dir;
+    const QString lay = writeMillBoard(dir);
+    const QString out = dir.filePath("iso.plt");
+    CliRun r = cli({"export", "hpgl", lay, "--layer", "K1", "-o", out, "--drills", "per-diameter",
+                    "--centre-marks", "--ref-holes", "UL,OR", "--mirror", "x", "--language", "de"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(QFile::exists(out));
+    EXPECT_TRUE(QFile::exists(dir.filePath("BOHR_80.PLT"))); // drill radius 40
+    EXPECT_TRUE(QFile::exists(dir.filePath("BOHR_60.PLT")));
+    QFile f(out);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray bytes = f.readAll();
+    EXPECT_TRUE(bytes.startsWith("PT0;\r\nPU;\r\n"));
+    EXPECT_EQ(bytes.count("PD;"), 2 + 3 + 4); // two registration holes, three contours, four centre marks
+
+    r = cli({"export", "hpgl", lay, "--layer", "K1", "-o", dir.filePath("one.plt"), "--drills", "one",
+             "--language", "en", "--width", "0.4"});
+    EXPECT_EQ(r.status, 3) << r.err; // written, but the lone pad is not isolated
+    EXPECT_TRUE(QFile::exists(dir.filePath("DRILLING.PLT")));
+
+    r = cli({"export", "hpgl-outline", lay, "--layer", "B1", "-o", dir.filePath("outline.plt"), "--ref-holes",
+             "none"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    QFile o(dir.filePath("outline.plt"));
+    ASSERT_TRUE(o.open(QIODevice::ReadOnly));
+    EXPECT_EQ(o.readAll().count("PD;"), 2); // the track and the circle
+
+    r = cli(
+        {"export", "hpgl-outline", lay, "--layer", "B2", "-o", dir.filePath("none.plt"), "--language", "en"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("No elements selected for the PCB outline"), std::string::npos) << r.err;
+    EXPECT_FALSE(QFile::exists(dir.filePath("none.plt")));
+
+    // A file that cannot be written is reported, not passed over.
+    r = cli(
+        {"export", "hpgl", lay, "--layer", "K1", "-o", dir.filePath("missing/iso.plt"), "--language", "en"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("could not be written"), std::string::npos) << r.err;
+
+    for (const QStringList& bad : {QStringList{"--ref-holes", "XX"}, QStringList{"--mirror", "z"},
+                                   QStringList{"--drills", "all"}, QStringList{"--texts", "bold"}}) {
+        const QString target = dir.filePath("bad.plt");
+        r = cli(QStringList{"export", "hpgl", lay, "--layer", "K1", "-o", target} + bad);
+        EXPECT_EQ(r.status, 2) << bad.join(' ').toStdString();
+        EXPECT_FALSE(QFile::exists(target));
+    }
+}
+
+TEST(MillCli, GcodeWithDrillAndOutlineFiles)
+{
+    QTemporaryDir dir;
+    const QString lay = writeMillBoard(dir);
+    const QString out = dir.filePath("iso.nc");
+    CliRun r =
+        cli({"export",       "gcode",           lay,  "--layer",    "K1",  "-o",        out,     "--depth",
+             "0.2",          "--safe-z",        "5",  "--feed",     "300", "--spindle", "20000", "--drills",
+             "per-diameter", "--outline-layer", "B1", "--language", "de"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    QFile f(out);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray g = f.readAll();
+    EXPECT_TRUE(g.contains("G21\r\nG90\r\n"));
+    EXPECT_TRUE(g.contains("M3 S20000\r\n"));
+    EXPECT_TRUE(g.contains("G1 Z-0.20 F60.00\r\n"));
+    EXPECT_TRUE(g.contains(" F300.00\r\n"));
+    EXPECT_EQ(g.count("G0 Z5.00"), 1 + 3); // the start and a retract after each of three contours
+    for (const char* name : {"BOHR_80.NC", "BOHR_60.NC", "KONTUR.NC"})
+        EXPECT_TRUE(QFile::exists(dir.filePath(name))) << name;
+
+    for (const QStringList& bad : {QStringList{"--depth", "0"}, QStringList{"--feed", "-1"},
+                                   QStringList{"--outline-layer", "K1"}, QStringList{"--safe-z", "abc"}}) {
+        const QString target = dir.filePath("bad.nc");
+        r = cli(QStringList{"export", "gcode", lay, "--layer", "K1", "-o", target} + bad);
+        EXPECT_EQ(r.status, 2) << bad.join(' ').toStdString();
+        EXPECT_FALSE(QFile::exists(target));
+    }
+}

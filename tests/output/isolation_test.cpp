@@ -1,0 +1,426 @@
+// Isolation contours: the polygons of the grown copper, the contours around them, and the check
+// that finds places where the mill cannot pass.
+#include "output/isolation.h"
+
+#include <clipper.hpp>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+
+using namespace trevok;
+
+namespace
+{
+
+std::unique_ptr<TObjekt> track(std::vector<TPoint> pts, int width, std::uint8_t layer = LayerK1)
+{
+    auto t = NewTrack(width, layer);
+    for (TPoint p : pts)
+        AddPoint(*t, p);
+    return t;
+}
+
+std::unique_ptr<TObjekt> pad(int x, int y, int r, std::uint8_t shape = ShapeRound,
+                             std::uint8_t layer = LayerK1)
+{
+    return NewPad({x, y}, r, shape, layer, 40);
+}
+
+std::unique_ptr<TObjekt> area(std::vector<TPoint> pts, int width)
+{
+    auto a = NewArea(width, LayerK1);
+    for (TPoint p : pts)
+        AddPoint(*a, p);
+    return a;
+}
+
+double perimeter(const std::vector<Contour>& cs)
+{
+    double s = 0;
+    for (const Contour& c : cs)
+        for (std::size_t i = 0; i < c.size(); ++i) {
+            const TPoint a = c[i], b = c[(i + 1) % c.size()];
+            s += std::hypot(double(b.x - a.x), double(b.y - a.y));
+        }
+    return s;
+}
+
+/// The area where the contours (even-odd) and the grown copper disagree: one plain union of all
+/// shape polygons at board resolution, apart from the milling code's clusters and rounding.
+double mismatchArea(const ElementList& list, const MillingOptions& o, const std::vector<Contour>& contours)
+{
+    using namespace ClipperLib;
+    Clipper c;
+    for (const ShapeGroup& g : MillingShapes(list, o)) {
+        for (const RPath& p : g.polygons) {
+            Path q;
+            for (const RPoint& v : p)
+                q.emplace_back(v.x, v.y);
+            if (!Orientation(q))
+                ReversePath(q);
+            c.AddPath(q, ptClip, true);
+        }
+        for (const RPath& p : g.interior) {
+            Path q;
+            for (const RPoint& v : p)
+                q.emplace_back(v.x, v.y);
+            Paths resolved;
+            SimplifyPolygon(q, resolved, pftEvenOdd);
+            c.AddPaths(resolved, ptClip, true);
+        }
+    }
+    for (const Contour& k : contours) {
+        Path q;
+        for (const TPoint& v : k)
+            q.emplace_back(v.x, v.y);
+        c.AddPath(q, ptSubject, true);
+    }
+    Paths diff;
+    c.Execute(ctXor, diff, pftEvenOdd, pftNonZero);
+    double a = 0;
+    for (const Path& p : diff)
+        a += Area(p);
+    return a;
+}
+
+std::vector<Contour> contoursOf(const ElementList& list, const MillingOptions& o = {})
+{
+    const auto r = ComputeIsolation(list, o);
+    EXPECT_TRUE(r.has_value());
+    return r ? r->contours : std::vector<Contour>{};
+}
+
+void expectComplete(const ElementList& list, const MillingOptions& o, const char* what)
+{
+    const std::vector<Contour> cs = contoursOf(list, o);
+    // Rounding the vertices back to units moves each by at most half a unit in x and y.
+    EXPECT_LE(mismatchArea(list, o, cs), 0.75 * perimeter(cs) + 1) << what;
+}
+
+} // namespace
+
+TEST(MillShapes, PolygonsOfEachKindFollowTheirRecipe)
+{
+    // Round pad: 24 points at 15 degree steps, ending at 360 degrees.
+    auto p = pad(1000, -1000, 100);
+    std::vector<RPath> polys = ElementShapePolygons(*p);
+    ASSERT_EQ(polys.size(), 1u);
+    EXPECT_EQ(polys[0].size(), 24u);
+    const RPath& round = polys[0];
+    EXPECT_NE(std::find(round.begin(), round.end(), RPoint{1100, -1000}), round.end());
+    EXPECT_NE(std::find(round.begin(), round.end(), RPoint{1000, -900}), round.end());
+
+    // Wide octagon: cut e = round(0.585 r) from half sizes (2r, r).
+    p = pad(0, 0, 100, ShapeOctagonWide);
+    polys = ElementShapePolygons(*p);
+    ASSERT_EQ(polys[0].size(), 8u);
+    for (RPoint v : {RPoint{-200 + 58, 100}, RPoint{200, 100 - 58}, RPoint{-200, -100 + 58}})
+        EXPECT_NE(std::find(polys[0].begin(), polys[0].end(), v), polys[0].end()) << v.x << "," << v.y;
+
+    // Tall oval: 4 corners of a point and 4 arc steps each; corners k = round(0.75 r) from the box.
+    p = pad(0, 0, 100, ShapeRoundedTall);
+    polys = ElementShapePolygons(*p);
+    ASSERT_EQ(polys[0].size(), 20u);
+    EXPECT_NE(std::find(polys[0].begin(), polys[0].end(), RPoint{100, 200 - 75}), polys[0].end());
+
+    // A stroke of width d has two caps of d div 20 + 3 steps plus the two side starts.
+    RPath stroke = StrokePolygon({0, 0}, {1000, 0}, 100);
+    EXPECT_EQ(stroke.size(), 2u * 8u + 2u);
+    EXPECT_EQ(stroke.front(), (RPoint{1000, -50}));
+    for (const RPoint& v : stroke)
+        EXPECT_LE(std::abs(std::hypot(double(v.x - (v.x > 500 ? 1000 : 0)), double(v.y)) - 50.0), 0.71);
+
+    // Ring: the ring itself and two round caps; filled circle: a disc and one stroke.
+    auto ring = NewCircle({0, 0}, 500, 0, LayerK1, 300);
+    EXPECT_EQ(ElementShapePolygons(*ring).size(), 3u);
+    ring->Filled = 1;
+    EXPECT_EQ(ElementShapePolygons(*ring).size(), 2u);
+
+    // Every polygon runs clockwise (y up).
+    for (const RPath& poly : ElementShapePolygons(*pad(0, 0, 80, ShapeRoundedWide))) {
+        double a = 0;
+        for (std::size_t i = 0; i < poly.size(); ++i) {
+            const RPoint u = poly[i], v = poly[(i + 1) % poly.size()];
+            a += double(u.x) * v.y - double(v.x) * u.y;
+        }
+        EXPECT_LT(a, 0);
+    }
+}
+
+TEST(MillShapes, GrowingWidthAndExclusions)
+{
+    ElementList list;
+    list.push_back(pad(0, 0, 200));
+    list.push_back(pad(0, 0, 60));                              // a via inside the larger pad
+    list.push_back(pad(0, 0, 200));                             // a copy: the later one goes
+    list.push_back(track({{1000, 0}, {2000, 0}}, 40, LayerK2)); // other side
+    auto text = NewLayoutText({0, 0}, "A", false, false, LayerK1, 0, 0, 20, 200);
+    text->Strokes.push_back(*track({{3000, 0}, {3000, 200}}, 20));
+    list.push_back(std::move(text));
+    auto restricted = area({{5000, 0}, {6000, 0}, {6000, 1000}}, 20);
+    restricted->Restricted = 1;
+    list.push_back(std::move(restricted));
+
+    MillingOptions o;
+    std::vector<ShapeGroup> shapes = MillingShapes(list, o);
+    ASSERT_EQ(shapes.size(), 2u);
+    EXPECT_EQ(shapes[0].element, 0u);
+    EXPECT_EQ(shapes[1].element, 4u);
+
+    o.singleLineTexts = true; // the text is not selected
+    shapes = MillingShapes(list, o);
+    ASSERT_EQ(shapes.size(), 1u);
+    o.singleLineTexts = false;
+    o.singleLineMarkedTexts = true;
+    EXPECT_EQ(MillingShapes(list, o).size(), 2u);
+
+    // With w = 40 an SMD pad's contour lies exactly 20 outside its edges.
+    ElementList smd;
+    smd.push_back(NewSmdPad({0, 0}, 200, LayerK1, 100));
+    for (int w : {0, 40}) {
+        MillingOptions m;
+        m.width = w;
+        const std::vector<Contour> cs = contoursOf(smd, m);
+        ASSERT_EQ(cs.size(), 1u);
+        for (const TPoint& v : cs[0]) {
+            EXPECT_EQ(std::abs(v.x), 100 + w / 2);
+            EXPECT_EQ(std::abs(v.y), 50 + w / 2);
+        }
+    }
+}
+
+TEST(IsolationContours, CountsOfTheTypicalCases)
+{
+    struct Case {
+        const char* what;
+        std::function<void(ElementList&)> build;
+        std::size_t contours;
+    };
+    const std::vector<Case> cases = {
+        {"crossing tracks",
+         [](ElementList& l) {
+             l.push_back(track({{0, 0}, {2000, 0}}, 60));
+             l.push_back(track({{1000, -1000}, {1000, 1000}}, 60));
+         },
+         1},
+        {"track ending inside a pad",
+         [](ElementList& l) {
+             l.push_back(pad(0, 0, 120, ShapeOctagon));
+             l.push_back(track({{50, 30}, {2000, 30}}, 40));
+         },
+         1},
+        {"filled area",
+         [](ElementList& l) {
+             l.push_back(area({{0, 0}, {3000, 0}, {3000, 2000}, {0, 2000}}, 40));
+         },
+         1},
+        {"track inside a filled area",
+         [](ElementList& l) {
+             l.push_back(area({{0, 0}, {3000, 0}, {3000, 2000}, {0, 2000}}, 40));
+             l.push_back(track({{500, 500}, {2500, 1500}}, 30));
+         },
+         1},
+        {"ring with a pad in its hole",
+         [](ElementList& l) {
+             l.push_back(NewCircle({0, 0}, 1000, 0, LayerK1, 800));
+             l.push_back(pad(0, 0, 150));
+         },
+         3},
+        {"arc of a ring",
+         [](ElementList& l) {
+             auto arc = NewCircle({0, 0}, 1000, 0, LayerK1, 800);
+             arc->Angle = 30;
+             arc->Width = 200;
+             l.push_back(std::move(arc));
+         },
+         1},
+        {"via inside a pad",
+         [](ElementList& l) {
+             l.push_back(pad(0, 0, 200));
+             l.push_back(pad(0, 0, 60));
+         },
+         1},
+        {"closed loop of track",
+         [](ElementList& l) {
+             l.push_back(track({{0, 0}, {2000, 0}, {2000, 2000}, {0, 2000}, {0, 0}}, 50));
+         },
+         2},
+        {"two pads apart",
+         [](ElementList& l) {
+             l.push_back(pad(0, 0, 100));
+             l.push_back(pad(1000, 0, 100, ShapeRectTall));
+         },
+         2},
+    };
+    for (const Case& c : cases) {
+        ElementList list;
+        c.build(list);
+        for (int w : {0, 30}) {
+            MillingOptions o;
+            o.width = w;
+            EXPECT_EQ(contoursOf(list, o).size(), c.contours) << c.what << " w=" << w;
+            expectComplete(list, o, c.what);
+        }
+    }
+}
+
+TEST(IsolationContours, OnlySingleLineTextsGiveNoContours)
+{
+    ElementList list;
+    auto text = NewLayoutText({0, 0}, "A", false, false, LayerK1, 0, 0, 20, 200);
+    text->Strokes.push_back(*track({{0, 0}, {0, 200}, {100, 200}}, 20));
+    list.push_back(std::move(text));
+    MillingOptions o;
+    o.singleLineTexts = true;
+    EXPECT_TRUE(LayerHasElements(list, LayerK1));
+    EXPECT_FALSE(LayerHasContourElements(list, o));
+    EXPECT_TRUE(contoursOf(list, o).empty());
+    o.singleLineTexts = false;
+    EXPECT_EQ(contoursOf(list, o).size(), 1u);
+}
+
+TEST(IsolationContours, LongContourComesOutClosedAndWhole)
+{
+    // A meander whose outline has far more than 5001 vertices: no cut-off channel.
+    std::vector<TPoint> pts;
+    for (int i = 0; i < 2600; ++i)
+        pts.push_back({i * 60, (i % 2) ? 300 : 0});
+    ElementList list;
+    list.push_back(track(pts, 200));
+    MillingOptions o;
+    o.width = 20;
+    const std::vector<Contour> cs = contoursOf(list, o);
+    std::size_t most = 0;
+    for (const Contour& c : cs)
+        most = std::max(most, c.size());
+    EXPECT_GT(most, 50000u);
+    EXPECT_LE(mismatchArea(list, o, cs), 0.75 * perimeter(cs) + 1);
+}
+
+TEST(IsolationContours, RandomBoardsAreBoundedCompletely)
+{
+    std::mt19937 rng(15);
+    auto uni = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    for (int board = 0; board < 12; ++board) {
+        ElementList list;
+        const int n = uni(5, 40);
+        for (int i = 0; i < n; ++i) {
+            const TPoint at{uni(0, 4000), uni(-3000, 0)};
+            switch (uni(0, 5)) {
+            case 0:
+                list.push_back(pad(at.x, at.y, uni(40, 200), static_cast<std::uint8_t>(uni(1, 9))));
+                break;
+            case 1:
+                list.push_back(NewSmdPad(at, uni(30, 300), LayerK1, uni(30, 300)));
+                break;
+            case 2: {
+                std::vector<TPoint> pts{at};
+                for (int k = uni(1, 5); k > 0; --k)
+                    pts.push_back({pts.back().x + uni(-800, 800), pts.back().y + uni(-800, 800)});
+                list.push_back(track(pts, uni(10, 120)));
+                break;
+            }
+            case 3: {
+                auto c = NewCircle(at, uni(200, 600), 0, LayerK1, uni(50, 190));
+                c->Angle = uni(0, 359);
+                c->Width = uni(0, 1) ? c->Angle : uni(0, 359);
+                c->Filled = static_cast<std::uint8_t>(uni(0, 3) == 0);
+                list.push_back(std::move(c));
+                break;
+            }
+            case 4: {
+                std::vector<TPoint> pts;
+                for (int k = uni(3, 6); k > 0; --k)
+                    pts.push_back({at.x + uni(-700, 700), at.y + uni(-700, 700)});
+                list.push_back(area(pts, uni(10, 60)));
+                break;
+            }
+            default:
+                list.push_back(track({at, at}, 50));
+                break; // a degenerate track
+            }
+        }
+        for (int w : {0, 25, 40}) {
+            MillingOptions o;
+            o.width = w;
+            expectComplete(list, o, ("random board " + std::to_string(board)).c_str());
+        }
+    }
+}
+
+TEST(IsolationContours, CancelledRunYieldsNothing)
+{
+    ElementList list;
+    list.push_back(pad(0, 0, 100));
+    MillingProgress progress;
+    progress.cancel = true;
+    EXPECT_FALSE(ComputeIsolation(list, {}, &progress).has_value());
+}
+
+TEST(IsolationCheck, FindsWhereTheMillCannotPass)
+{
+    // Two parallel tracks 30 units apart between edges (centres 80 apart, width 50); the pads at
+    // their far ends may join them through side 2.
+    auto build = [](bool joined, bool joinedThroughSide2) {
+        ElementList l;
+        l.push_back(track({{0, 0}, {2200, 0}}, 50));
+        l.push_back(track({{-300, 80}, {2000, 80}}, 50));
+        if (joined)
+            l.push_back(track({{1900, 0}, {1900, 80}}, 50));
+        if (joinedThroughSide2) {
+            l.push_back(pad(2200, 0, 60));
+            l.push_back(pad(-300, 80, 60));
+            l.push_back(pad(2200, 0, 60, ShapeRound, LayerK2));
+            l.push_back(pad(-300, 80, 60, ShapeRound, LayerK2));
+            l.push_back(track({{2200, 0}, {2200, -500}, {-300, -500}, {-300, 80}}, 50, LayerK2));
+            l[2]->Twin = l[4].get();
+            l[4]->Twin = l[2].get();
+            l[3]->Twin = l[5].get();
+            l[5]->Twin = l[3].get();
+        }
+        return l;
+    };
+    MillingOptions o;
+    o.width = 20; // 10 each side: 10 units of gap stay open
+    ElementList apart = build(false, false);
+    auto r = ComputeIsolation(apart, o);
+    ASSERT_TRUE(r);
+    EXPECT_TRUE(r->problems.empty());
+    EXPECT_EQ(r->contours.size(), 2u);
+
+    o.width = 80; // 40 each side: the channels merge along the whole common length
+    r = ComputeIsolation(apart, o);
+    ASSERT_TRUE(r);
+    ASSERT_EQ(r->problems.size(), 1u);
+    EXPECT_NEAR(r->problems[0].at.x, 1000, 60);
+    EXPECT_NEAR(r->problems[0].at.y, 40, 2);
+    EXPECT_EQ(r->contours.size(), 1u); // the merged copper has a single outline
+    EXPECT_NE(IsolationProblemsText(r->problems, {0, 0}, 1).find("1 place where the mill cannot pass"),
+              std::string::npos);
+
+    ElementList joined = build(true, false);
+    r = ComputeIsolation(joined, o);
+    ASSERT_TRUE(r);
+    EXPECT_TRUE(r->problems.empty());
+
+    ElementList viaSide2 = build(false, true);
+    r = ComputeIsolation(viaSide2, o);
+    ASSERT_TRUE(r);
+    EXPECT_TRUE(r->problems.empty());
+    viaSide2[2]->Twin = nullptr; // without the plated hole the sides are apart
+    viaSide2[4]->Twin = nullptr;
+    r = ComputeIsolation(viaSide2, o);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->problems.size(), 1u);
+
+    // Three separate pads in a row, too close: two places, listed left to right.
+    ElementList row;
+    for (int x : {0, 250, 500})
+        row.push_back(pad(x, 0, 100));
+    r = ComputeIsolation(row, o);
+    ASSERT_TRUE(r);
+    ASSERT_EQ(r->problems.size(), 2u);
+    EXPECT_LT(r->problems[0].at.x, r->problems[1].at.x);
+    EXPECT_NE(IsolationProblemsText(r->problems, {0, 0}, 0).find("2 Stellen"), std::string::npos);
+}
