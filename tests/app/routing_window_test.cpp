@@ -4,6 +4,7 @@
 // window's own behaviour.
 #include "app/mainwindow.h"
 
+#include "app/help.h"
 #include "dialogs/autorouter.h"
 #include "dialogs/decimalspinbox.h"
 #include "document/layoutfile.h"
@@ -17,6 +18,7 @@
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBrowser>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -206,6 +208,13 @@ TEST_F(RoutingWindow, RouteAndResolveInTheRouterWindow)
     window->action(QStringLiteral("Undo"))->trigger();
     EXPECT_EQ(elements().size(), 3u);
     EXPECT_TRUE(AreConnected(pad(0), pad(1)));
+
+    // F1 in the window opens its help page.
+    QTest::keyClick(router(), Qt::Key_F1);
+    HelpWindow* help = CurrentHelpWindow();
+    ASSERT_NE(help, nullptr);
+    EXPECT_EQ(help->browser()->source().path(), QStringLiteral("/help/en/router.html"));
+    help->close();
 
     // Another tool hides the window; closing it gives the tool up.
     choose("SB_Connect");
