@@ -219,6 +219,18 @@ class SessionRouteProgress final : public RouteProgress
     EditSession& s_;
 };
 
+/// Deselects everything, repainting the rubber bands of selected pads too (they are magenta in
+/// the autorouter tool while both ends are selected).
+void deselectWithConnections(EditSession& s)
+{
+    if (TBoard* b = s.board())
+        for (const auto& e : b->Elements)
+            if (e->Selected && e->isPadLike())
+                s.invalidate(connectionsRect(*e));
+    if (s.deselectAll())
+        s.selectionChanged();
+}
+
 class AutoRouteTool final : public ToolState
 {
   public:
@@ -270,7 +282,7 @@ class AutoRouteTool final : public ToolState
                 if (!ConnectionLineHit(px, py, qx, qy, mx, my, t))
                     continue;
                 if (!(e->Selected && q->Selected)) {
-                    s.deselectAll();
+                    deselectWithConnections(s);
                     e->Selected = 1;
                     q->Selected = 1;
                     s.invalidate(connectionsRect(*e).united(connectionsRect(*q)));
@@ -284,7 +296,7 @@ class AutoRouteTool final : public ToolState
             TObjekt& e = *b->Elements[static_cast<std::size_t>(hit)];
             if (e.Kind == KindTrack && e.Autorouted) {
                 if (!e.Selected) {
-                    s.deselectAll();
+                    deselectWithConnections(s);
                     e.Selected = 1;
                     s.invalidate(Bounds(e));
                     s.selectionChanged();
@@ -292,8 +304,7 @@ class AutoRouteTool final : public ToolState
                 return 2;
             }
         }
-        if (s.deselectAll())
-            s.selectionChanged();
+        deselectWithConnections(s);
         return 0;
     }
 

@@ -24,6 +24,7 @@ constexpr std::size_t LayerSlots = 8; // layer codes 0..7; anything else is kept
 struct NetTracer::LayerIndex {
     std::vector<std::size_t> members;     // list order
     std::vector<std::size_t> planeJoined; // clearance 0, in list order
+    std::vector<std::size_t> restricted;  // restricted areas, in list order
     BoxIndex boxes;
 };
 
@@ -59,6 +60,8 @@ void NetTracer::buildIndex()
         l.members.push_back(i);
         if (e.Clearance == 0)
             l.planeJoined.push_back(i);
+        if (isRestricted(e))
+            l.restricted.push_back(i);
     }
     for (auto& l : layers_)
         l->boxes.build(bounds_, l->members);
@@ -88,9 +91,8 @@ bool NetTracer::covered(std::size_t index)
     if (e.Layer >= LayerSlots)
         return false;
     const TRect& b = bounds_[index];
-    for (std::size_t k : layers_[e.Layer]->members) {
-        const TObjekt& area = *board_.Elements[k];
-        if (!isRestricted(area) || !bounds_[k].intersects(b))
+    for (std::size_t k : layers_[e.Layer]->restricted) {
+        if (!bounds_[k].intersects(b))
             continue;
         if (k == index || region(index).subtracted(region(k)).isEmpty()) {
             c = 1;

@@ -219,10 +219,9 @@ class Wave
         for (int sweep = 0; sweep < MaxSweeps; ++sweep) {
             bool wrote = false;
             for (int f = 1; f <= rmax; ++f) {
-                if (pending_[static_cast<std::size_t>(f)].empty())
-                    continue;
-                if (relaxRing(f))
+                if (!pending_[static_cast<std::size_t>(f)].empty() && relaxRing(f))
                     wrote = true;
+                // Checked after every ring: with both pads in one cell the end holds 0 at once.
                 if (g_.at(e_.i, e_.j) != CellFree)
                     return true;
             }

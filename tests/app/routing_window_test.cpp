@@ -4,6 +4,7 @@
 // window's own behaviour.
 #include "app/mainwindow.h"
 
+#include "app/help.h"
 #include "dialogs/autorouter.h"
 #include "dialogs/decimalspinbox.h"
 #include "document/layoutfile.h"
@@ -17,6 +18,7 @@
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBrowser>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -100,6 +102,26 @@ TEST_F(RoutingWindow, ConnectTwoPadsSaveAndUndo)
     clickAt({6000, -3000});
     EXPECT_EQ(window->boardWidget()->preview(PreviewKind::ConnectionLine), nullptr);
     ASSERT_TRUE(AreConnected(pad(0), pad(1)) && AreConnected(pad(1), pad(0)));
+
+    // Dragging a pad with the selection tool takes its rubber band along in the move preview.
+    choose("SB_Standard");
+    const QPoint from = pixel({2000, -3000});
+    QTest::mousePress(area, Qt::LeftButton, {}, from);
+    QTest::mouseMove(area, from + QPoint(0, 60));
+    QTest::mouseMove(area, from + QPoint(0, 120));
+    const Preview* moving = window->boardWidget()->preview(PreviewKind::Move);
+    ASSERT_NE(moving, nullptr);
+    const TPoint offset = moving->offset; // snapped to the grid
+    const QImage dragging = area->grab().toImage();
+    QTest::mouseRelease(area, Qt::LeftButton, {}, from + QPoint(0, 120));
+    const QPoint middle = pixel({(2000 + offset.x + 6000) / 2, (-3000 + offset.y - 3000) / 2});
+    int lit = 0;
+    for (int dx = -1; dx <= 1; ++dx)
+        for (int dy = -1; dy <= 1; ++dy)
+            lit += dragging.pixelColor(middle + QPoint(dx, dy)) != QColor(0, 0, 0);
+    EXPECT_GT(lit, 0) << "the moving line is drawn";
+    window->action(QStringLiteral("Undo"))->trigger();
+    choose("SB_Connect");
 
     saveAs = dir.filePath(QStringLiteral("connected.lay"));
     ASSERT_TRUE(window->fileSave());
@@ -206,6 +228,13 @@ TEST_F(RoutingWindow, RouteAndResolveInTheRouterWindow)
     window->action(QStringLiteral("Undo"))->trigger();
     EXPECT_EQ(elements().size(), 3u);
     EXPECT_TRUE(AreConnected(pad(0), pad(1)));
+
+    // F1 in the window opens its help page.
+    QTest::keyClick(router(), Qt::Key_F1);
+    HelpWindow* help = CurrentHelpWindow();
+    ASSERT_NE(help, nullptr);
+    EXPECT_EQ(help->browser()->source().path(), QStringLiteral("/help/en/router.html"));
+    help->close();
 
     // Another tool hides the window; closing it gives the tool up.
     choose("SB_Connect");

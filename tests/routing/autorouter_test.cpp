@@ -72,7 +72,7 @@ TEST(RouterSearch, FastWaveGivesTheValuesOfTheRingProcedure)
                 grid.at(i, j) =
                     uni(0, 99) < blocked ? CellBlocked : (uni(0, 9) == 0 ? CellUnclassified : CellFree);
         const CellPos s{uni(0, imax), uni(0, jmax)};
-        const CellPos e{uni(0, imax), uni(0, jmax)};
+        const CellPos e = round % 10 == 0 ? s : CellPos{uni(0, imax), uni(0, jmax)}; // also one cell
         RouterGrid literal = grid;
         const bool fast = SearchRings(grid, s, e);
         ASSERT_EQ(fast, literalSearch(literal, s, e)) << "round " << round;
@@ -237,4 +237,16 @@ TEST(Autorouter, RouteAroundAWallAndResolve)
     EXPECT_TRUE(boardOf(q).UndoStack.empty());
     EXPECT_TRUE(AreConnected(x, y));
     EXPECT_EQ(none.windows.back(), (CellRect{0, 0, 49, 37})); // the last try was the whole board
+}
+
+TEST(Autorouter, BothPadsInOneCellAreJoinedDirectly)
+{
+    TProject p = oneBoardProject();
+    boardOf(p).ActiveLayer = LayerK1;
+    TObjekt& a = add(p, NewSmdPad({2010, -2010}, 20, LayerK1, 20), true);
+    TObjekt& b = add(p, NewSmdPad({2030, -2030}, 20, LayerK1, 20), true);
+    connect(a, b);
+    const RouteOutcome r = RouteConnection(p, RouteOptions{});
+    ASSERT_EQ(r.result, RouteOutcome::Routed);
+    EXPECT_EQ(r.track->Points, (std::vector<TPoint>{{2030, -2030}, {2010, -2010}}));
 }
