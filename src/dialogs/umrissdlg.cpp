@@ -1,6 +1,6 @@
 #include "dialogs/umrissdlg.h"
 
-#include "app/help.h"
+#include "dialogs/help.h"
 #include "dialogs/dialogbuttons.h"
 #include "document/project.h"
 #include "view/texts.h"

@@ -4,7 +4,7 @@
 // window's own behaviour.
 #include "app/mainwindow.h"
 
-#include "app/help.h"
+#include "dialogs/help.h"
 #include "dialogs/autorouter.h"
 #include "dialogs/decimalspinbox.h"
 #include "document/layoutfile.h"

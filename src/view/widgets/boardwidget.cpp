@@ -10,13 +10,11 @@
 
 #include <QApplication>
 #include <QCursor>
-#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QTimer>
-#include <QWheelEvent>
 #include <QWidget>
 
 #include <algorithm>
@@ -27,6 +25,7 @@
 namespace trevok
 {
 
+using boardwidget::modifiersOf;
 using boardwidget::pixelOf;
 
 namespace
@@ -42,72 +41,6 @@ constexpr int RepaintMargin = 5;
 constexpr int MaxDirtyRects = 8;
 /// Milliseconds between two steps of automatic scrolling while the mouse rests at an edge.
 constexpr int AutoScrollInterval = 30;
-
-unsigned modifiersOf(Qt::KeyboardModifiers m)
-{
-    unsigned r = 0;
-    if (m & Qt::ShiftModifier)
-        r |= ModShift;
-    if (m & Qt::ControlModifier)
-        r |= ModCtrl;
-    if (m & Qt::AltModifier)
-        r |= ModAlt;
-    return r;
-}
-
-std::optional<MouseButton> buttonOf(Qt::MouseButton b)
-{
-    switch (b) {
-    case Qt::LeftButton:
-        return MouseButton::Left;
-    case Qt::RightButton:
-        return MouseButton::Right;
-    case Qt::MiddleButton:
-        return MouseButton::Middle;
-    default:
-        return std::nullopt;
-    }
-}
-
-std::optional<Key> keyOf(int key)
-{
-    switch (key) {
-    case Qt::Key_Left:
-        return Key::Left;
-    case Qt::Key_Right:
-        return Key::Right;
-    case Qt::Key_Up:
-        return Key::Up;
-    case Qt::Key_Down:
-        return Key::Down;
-    case Qt::Key_Delete:
-        return Key::Delete;
-    case Qt::Key_F1:
-        return Key::F1;
-    case Qt::Key_F2:
-        return Key::F2;
-    case Qt::Key_F3:
-        return Key::F3;
-    case Qt::Key_F4:
-        return Key::F4;
-    case Qt::Key_F5:
-        return Key::F5;
-    case Qt::Key_F6:
-        return Key::F6;
-    case Qt::Key_F7:
-        return Key::F7;
-    case Qt::Key_F8:
-        return Key::F8;
-    case Qt::Key_F12:
-        return Key::F12;
-    case Qt::Key_Space:
-        return Key::Space;
-    case Qt::Key_Escape:
-        return Key::Escape;
-    default:
-        return std::nullopt;
-    }
-}
 
 /// Moves the picture's content by (dx, dy) pixels; what is uncovered keeps stale pixels.
 void shiftImage(QImage& image, int dx, int dy)
@@ -677,167 +610,6 @@ void BoardWidget::flushPreviews()
 {
     // A route runs inside one mouse press: what it shows must reach the screen before it ends.
     viewport()->repaint();
-}
-
-// --- events ---------------------------------------------------------------------------------------
-
-TPoint BoardWidget::boardPoint(QPoint viewportPixel) const
-{
-    const QPointF p = mView.boardPointAt(viewportPixel);
-    return {RoundHalfEven(p.x()), RoundHalfEven(p.y())};
-}
-
-void BoardWidget::sendMove(QPoint viewportPixel, unsigned modifiers)
-{
-    const TPoint p = boardPoint(viewportPixel);
-    emit cursorMoved(viewportPixel, p);
-    if (mSession)
-        mSession->mouseMove(p, modifiers);
-}
-
-void BoardWidget::mousePressEvent(QMouseEvent* event)
-{
-    const QPoint at = event->position().toPoint();
-    mLastMouse = at;
-    mLastModifiers = modifiersOf(event->modifiers());
-    setFocus(Qt::MouseFocusReason);
-    if (event->button() == Qt::MiddleButton) {
-        // The middle button pulls the board along; no tool sees it.
-        mPanFrom = at;
-        mCursorBeforePan = viewport()->cursor();
-        viewport()->setCursor(Qt::ClosedHandCursor);
-        event->accept();
-        return;
-    }
-    const auto button = buttonOf(event->button());
-    if (mSession && button)
-        mSession->mousePress(boardPoint(at), *button, mLastModifiers);
-    event->accept();
-}
-
-void BoardWidget::mouseMoveEvent(QMouseEvent* event)
-{
-    mLastMouse = event->position().toPoint();
-    mLastModifiers = modifiersOf(event->modifiers());
-    if (mPanFrom) {
-        const QPoint d = mLastMouse - *mPanFrom;
-        mPanFrom = mLastMouse;
-        if (mSession)
-            mSession->ErasePreviews();
-        mView.scrollBy(-d.x(), -d.y());
-        event->accept();
-        return;
-    }
-    sendMove(mLastMouse, mLastModifiers);
-    event->accept();
-}
-
-void BoardWidget::mouseReleaseEvent(QMouseEvent* event)
-{
-    const QPoint at = event->position().toPoint();
-    mLastMouse = at;
-    mLastModifiers = modifiersOf(event->modifiers());
-    if (event->button() == Qt::MiddleButton && mPanFrom) {
-        mPanFrom.reset();
-        viewport()->setCursor(mCursorBeforePan);
-        sendMove(at, mLastModifiers);
-        event->accept();
-        return;
-    }
-    const auto button = buttonOf(event->button());
-    if (mSession && button)
-        mSession->mouseRelease(boardPoint(at), *button, mLastModifiers);
-    event->accept();
-}
-
-void BoardWidget::mouseDoubleClickEvent(QMouseEvent* event)
-{
-    const QPoint at = event->position().toPoint();
-    mLastMouse = at;
-    mLastModifiers = modifiersOf(event->modifiers());
-    const auto button = buttonOf(event->button());
-    if (!mSession || !button)
-        return;
-    // The second press of a double click: the Standard tool opens what was clicked; every other
-    // tool takes it as the press it is (a quick second corner of a track must not be lost).
-    if (*button == MouseButton::Left && mSession->tool() == ToolStandard)
-        mSession->mouseDoubleClick(boardPoint(at), mLastModifiers);
-    else
-        mSession->mousePress(boardPoint(at), *button, mLastModifiers);
-    event->accept();
-}
-
-void BoardWidget::wheelEvent(QWheelEvent* event)
-{
-    // The plain wheel zooms; Shift scrolls sideways and Ctrl up and down, as in most programs;
-    // a sideways wheel or touchpad swipe scrolls sideways by itself.
-    const QPoint delta = event->angleDelta();
-    if (delta.isNull()) {
-        event->ignore();
-        return;
-    }
-    if (mSession)
-        mSession->ErasePreviews();
-    const Qt::KeyboardModifiers mods = event->modifiers();
-    const QPoint at = event->position().toPoint();
-    if (delta.y() == 0)
-        mView.wheelScroll(delta.x(), true);
-    else if (mods & Qt::ShiftModifier)
-        mView.wheelScroll(delta.y(), true);
-    else if (mods & Qt::ControlModifier)
-        mView.wheelScroll(delta.y(), false);
-    else if (mWheelAtCursor)
-        mView.wheelAtCursor(delta.y(), at);
-    else
-        mView.wheel(delta.y(), at);
-    event->accept();
-}
-
-void BoardWidget::keyPressEvent(QKeyEvent* event)
-{
-    const auto key = keyOf(event->key());
-    if (key && mSession && !(event->isAutoRepeat() && *key == Key::Space)) {
-        if (mSession->keyPress(*key, modifiersOf(event->modifiers()))) {
-            event->accept();
-            return;
-        }
-    }
-    if (key && *key == Key::Space && event->isAutoRepeat()) {
-        event->accept();
-        return;
-    }
-    QAbstractScrollArea::keyPressEvent(event);
-}
-
-void BoardWidget::keyReleaseEvent(QKeyEvent* event)
-{
-    const auto key = keyOf(event->key());
-    if (key && mSession && !event->isAutoRepeat() &&
-        mSession->keyRelease(*key, modifiersOf(event->modifiers()))) {
-        event->accept();
-        return;
-    }
-    QAbstractScrollArea::keyReleaseEvent(event);
-}
-
-void BoardWidget::leaveEvent(QEvent* event)
-{
-    QAbstractScrollArea::leaveEvent(event);
-}
-
-bool BoardWidget::focusNextPrevChild(bool)
-{
-    // TAB belongs to nobody here; the drawing area keeps the focus for its keys.
-    return false;
-}
-
-bool BoardWidget::viewportEvent(QEvent* event)
-{
-    if (event->type() == QEvent::Leave) {
-        mLastMouse = QPoint(-1, -1);
-        emit cursorLeft();
-    }
-    return QAbstractScrollArea::viewportEvent(event);
 }
 
 } // namespace trevok

@@ -3,6 +3,8 @@
 
 #include "document/objekt.h"
 
+#include <Qt>
+
 #include <algorithm>
 #include <cstdint>
 
@@ -27,5 +29,8 @@ inline TRect grown(const TRect& r, std::int64_t by)
 {
     return {r.left - by, r.top - by, r.right + by, r.bottom + by};
 }
+
+/// The session's modifier flags (ModShift, ModCtrl, ModAlt) of Qt's modifiers.
+unsigned modifiersOf(Qt::KeyboardModifiers m);
 
 } // namespace trevok::boardwidget
