@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 
 #include <ostream>
 #include <sstream>
@@ -171,6 +172,41 @@ bool writeFiles(const std::string& mainPath, const std::string& bytes, const std
     return true;
 }
 
+/// --layer, --width and --texts of the isolation exports.
+MillingOptions parseMillingOptions(const Args& args, const std::string& command)
+{
+    MillingOptions m;
+    m.layer = parseCopperLayer(args.value("--layer"), command);
+    m.width = parseMillingWidth(args);
+    const std::string texts = args.value("--texts").value_or("outline");
+    if (texts != "outline" && texts != "single")
+        throw CliError("--texts expects outline or single");
+    m.singleLineTexts = m.singleLineMarkedTexts = texts == "single";
+    return m;
+}
+
+/// Loads the board, computes the contours and writes the files made from them; the exit status.
+int runIsolationExport(const Args& args, const MillingOptions& m, const std::string& out, int language,
+                       std::ostream& err,
+                       const std::function<bool(const TBoard&, const IsolationResult&, std::string&,
+                                                std::vector<SideFile>&)>& make)
+{
+    TProject project;
+    const TBoard* board = prepareBoard(project, args, language, err);
+    if (!board)
+        return 1;
+    const auto r = computeForCli(*board, m, language, err);
+    if (!r)
+        return 1;
+    std::string bytes;
+    std::vector<SideFile> side;
+    if (!make(*board, *r, bytes, side))
+        return 1;
+    if (!writeFiles(out, bytes, side, language, err))
+        return 1;
+    return reportProblems(*board, *r, language, err) ? kExitIsolationProblems : 0;
+}
+
 } // namespace
 
 int exportHpgl(const std::vector<std::string>& argv, std::ostream& err)
@@ -180,33 +216,23 @@ int exportHpgl(const std::vector<std::string>& argv, std::ostream& err)
                      "--language"},
                     {"--centre-marks", "--convert-font-texts"});
     const int language = languageOption(args);
-    MillingOptions m;
-    m.layer = parseCopperLayer(args.value("--layer"), "export hpgl");
-    m.width = parseMillingWidth(args);
+    const MillingOptions m = parseMillingOptions(args, "export hpgl");
     const auto out = args.value("-o");
     if (!out)
         throw CliError("export hpgl needs -o OUTPUT");
-    const std::string texts = args.value("--texts").value_or("outline");
-    if (texts != "outline" && texts != "single")
-        throw CliError("--texts expects outline or single");
-    m.singleLineTexts = m.singleLineMarkedTexts = texts == "single";
     HpglOptions o;
     o.language = language;
     o.corners = parseRefHoles(args);
     o.mirror = parseMirror(args);
     o.drills = parseDrills(args);
     o.centreMarks = args.has("--centre-marks");
-    TProject project;
-    const TBoard* board = prepareBoard(project, args, language, err);
-    if (!board)
-        return 1;
-    const auto r = computeForCli(*board, m, language, err);
-    if (!r)
-        return 1;
-    if (!writeFiles(*out, IsolationHpgl(*board, r->contours, m, o), DrillHpgl(*board, m.layer, o), language,
-                    err))
-        return 1;
-    return reportProblems(*board, *r, language, err) ? kExitIsolationProblems : 0;
+    return runIsolationExport(
+        args, m, *out, language, err,
+        [&](const TBoard& board, const IsolationResult& r, std::string& bytes, std::vector<SideFile>& side) {
+            bytes = IsolationHpgl(board, r.contours, m, o);
+            side = DrillHpgl(board, m.layer, o);
+            return true;
+        });
 }
 
 int exportHpglOutline(const std::vector<std::string>& argv, std::ostream& err)
@@ -269,16 +295,10 @@ int exportGcode(const std::vector<std::string>& argv, std::ostream& err)
                      "--mirror", "--language"},
                     {"--convert-font-texts"});
     const int language = languageOption(args);
-    MillingOptions m;
-    m.layer = parseCopperLayer(args.value("--layer"), "export gcode");
-    m.width = parseMillingWidth(args);
+    const MillingOptions m = parseMillingOptions(args, "export gcode");
     const auto out = args.value("-o");
     if (!out)
         throw CliError("export gcode needs -o OUTPUT");
-    const std::string texts = args.value("--texts").value_or("outline");
-    if (texts != "outline" && texts != "single")
-        throw CliError("--texts expects outline or single");
-    m.singleLineTexts = m.singleLineMarkedTexts = texts == "single";
     GcodeOptions o;
     o.language = language;
     o.depthMm = rangeOption(args, "--depth", o.depthMm, 0.01, 10.0);
@@ -299,27 +319,23 @@ int exportGcode(const std::vector<std::string>& argv, std::ostream& err)
         else
             throw CliError("--outline-layer expects B1 or B2 (S1 or S2), not \"" + *l + "\"");
     }
-    TProject project;
-    const TBoard* board = prepareBoard(project, args, language, err);
-    if (!board)
-        return 1;
-    const auto r = computeForCli(*board, m, language, err);
-    if (!r)
-        return 1;
-    std::vector<SideFile> side = DrillGcode(*board, m.layer, o);
-    if (outlineLayer) {
-        const bool any = std::any_of(board->Elements.begin(), board->Elements.end(), [&](const auto& e) {
-            return IsOutlineElement(*e, outlineLayer, false);
+    return runIsolationExport(
+        args, m, *out, language, err,
+        [&](const TBoard& board, const IsolationResult& r, std::string& bytes, std::vector<SideFile>& side) {
+            side = DrillGcode(board, m.layer, o);
+            if (outlineLayer) {
+                const bool any =
+                    std::any_of(board.Elements.begin(), board.Elements.end(),
+                                [&](const auto& e) { return IsOutlineElement(*e, outlineLayer, false); });
+                if (!any) {
+                    err << "trevok-cli: " << MessageText(MsgId::OutlineNothingSelected, language) << "\n";
+                    return false;
+                }
+                side.push_back({OutlineGcodeName(language), OutlineGcode(board, outlineLayer, false, o)});
+            }
+            bytes = IsolationGcode(board, r.contours, m, o);
+            return true;
         });
-        if (!any) {
-            err << "trevok-cli: " << MessageText(MsgId::OutlineNothingSelected, language) << "\n";
-            return 1;
-        }
-        side.push_back({OutlineGcodeName(language), OutlineGcode(*board, outlineLayer, false, o)});
-    }
-    if (!writeFiles(*out, IsolationGcode(*board, r->contours, m, o), side, language, err))
-        return 1;
-    return reportProblems(*board, *r, language, err) ? kExitIsolationProblems : 0;
 }
 
 } // namespace trevok::cli

@@ -55,8 +55,6 @@ TUmrissDlg::TUmrissDlg(QWidget* parent) : QDialog(parent)
     mK1 = radio(layers, "RB_K1", T("K1", "C1", "C1"));
     mK2 = radio(layers, "RB_K2", T("K2", "C2", "C2"));
     mK1->setChecked(true);
-    for (QRadioButton* r : {mK1, mK2})
-        r->setAutoFillBackground(true);
     auto* layerRow = new QHBoxLayout(layers);
     layerRow->addWidget(mK1);
     layerRow->addWidget(mK2);
@@ -130,11 +128,10 @@ void TUmrissDlg::updateWidthField()
 
 void TUmrissDlg::prepare(const TBoard& board, QColor k1, QColor k2)
 {
-    for (auto [button, colour] : {std::pair{mK1, k1}, std::pair{mK2, k2}}) {
-        QPalette p = button->palette();
-        p.setColor(QPalette::Window, colour);
-        button->setPalette(p);
-    }
+    // The layer choices sit on panels of their copper colours.
+    for (auto [button, colour] : {std::pair{mK1, k1}, std::pair{mK2, k2}})
+        button->setStyleSheet(
+            QStringLiteral("QRadioButton { background: %1; padding: 3px; }").arg(colour.name()));
     auto any = [&](auto&& pred) {
         return std::any_of(board.Elements.begin(), board.Elements.end(),
                            [&](const auto& e) { return pred(*e); });
