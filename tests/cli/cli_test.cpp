@@ -317,6 +317,8 @@ TEST_F(Cli, InfoJsonIsWrittenAsJsonToolsPrintIt)
     EXPECT_EQ(o["comment"].toString(), QString::fromUtf8("line one\r\nline two \x01\x1f end \xC3\xA9"));
     EXPECT_EQ(o["boards"].toArray()[0].toObject()["name"].toString(), "\"A\"");
     EXPECT_EQ(json(cli({"info", "--json", macro}))["comment1"].toString(), "erste \"Zeile\"");
+}
+
 TEST_F(Cli, NetsAndRemoveRealised)
 {
     const CliRun n = cli({"nets", lay, "--json"});
