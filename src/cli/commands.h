@@ -16,5 +16,6 @@ int defaultLanguage();
 int runInfo(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int runConvert(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int runExport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int runPrint(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 } // namespace trevok::cli

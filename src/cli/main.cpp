@@ -28,6 +28,13 @@ const char* const kUsage =
     "  export drill FILE.lay -o OUT [--board N] [--side 1|2] [--unit mm|inch]\n"
     "      [--format 3.2|3.3] [--keep-leading-zeros] [--convert-font-texts]\n"
     "      Excellon drill data: one hole per through-hole pad; mm defaults to 3.2, inch to 3.3.\n"
+    "  print FILE.lay -o OUT.pdf [--board N] [--layers K1,B1,K2,B2] [--mask 1|2|1,2]\n"
+    "      [--drill-plan 1|2|1,2] [--mirror] [--negative] [--targets] [--no-outline] [--template]\n"
+    "      [--scale PERCENT] [--tiles NXxNY] [--gap MM] [--calibrate KX,KY]\n"
+    "      [--paper A4|Letter|...|WxH] [--language de|en|fr]\n"
+    "      Printed artwork of one board on one PDF page, as the editor prints it: 1:1 unless\n"
+    "      scaled, placed 1 mm from the top-left corner of the page; --template prints the\n"
+    "      board's template pictures under the copper.\n"
     "  --help       show this text\n"
     "  --version    show the program version\n"
     "\n"
@@ -58,6 +65,8 @@ int main(int argc, char** argv)
             return trevok::cli::runConvert(rest, std::cout, std::cerr);
         if (cmd == "export")
             return trevok::cli::runExport(rest, std::cout, std::cerr);
+        if (cmd == "print")
+            return trevok::cli::runPrint(rest, std::cout, std::cerr);
     } catch (const trevok::cli::CliError& e) {
         std::cerr << "trevok-cli: " << e.what() << "\nTry trevok-cli --help.\n";
         return 2;
