@@ -30,6 +30,7 @@
 #include <QCloseEvent>
 #include <QEvent>
 #include <QFileDialog>
+#include <QPrinter>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QGuiApplication>

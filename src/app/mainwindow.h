@@ -10,6 +10,8 @@
 #include "app/settings.h"
 #include "document/messages.h"
 #include "document/project.h"
+#include "print/printsheet.h"
+#include "view/templateimage.h"
 #include "view/viewmodel.h"
 
 #include <QMainWindow>
@@ -27,6 +29,7 @@ class QActionGroup;
 class QButtonGroup;
 class QLabel;
 class QMenu;
+class QPrinter;
 class QRadioButton;
 class QTabBar;
 class QToolBar;
@@ -51,6 +54,7 @@ class TProjektInfoDlg;
 class TUndoDlg;
 class TColor_Dlg;
 class TLayerInfo;
+class TPrint_Dlg;
 class MacroPanel;
 class MacroDropTarget;
 struct LayoutReadResult;
@@ -167,6 +171,19 @@ class MainWindow : public QMainWindow
     void saveMacro();
     EditSession* session() const noexcept { return session_.get(); }
 
+    // Printing (mainwindow_print.cpp)
+    /// "&Drucken...": the print dialog with the current board; prints on "&Drucken", to the
+    /// printer or, without a usable printer, to a PDF file the user names.
+    void printBoard();
+    /// "D&rucker einrichten...": the printer's page setup.
+    void printerSetup();
+    /// The printer of the run, made on first use; without any printer it writes PDF.
+    QPrinter& printer();
+    bool printerUsable() const noexcept { return printerUsable_; }
+    TPrint_Dlg* printDialog();
+    /// The current board's template pictures with their rectangles, for printing.
+    std::array<PrintTemplate, 2> printTemplates() const;
+
   protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -261,6 +278,10 @@ class MainWindow : public QMainWindow
     QPointer<TColor_Dlg> colourDlg_;
     QPointer<TLayerInfo> layerInfo_;
     QPointer<TRealAnsichtDlg> photoDlg_;
+    QPointer<TPrint_Dlg> printDlg_;
+    std::unique_ptr<QPrinter> printer_;
+    bool printerUsable_ = false;
+    std::array<TemplateImage, 2> templateImages_; // the current board's template pictures
     PropertyBar* properties_ = nullptr;
     StatusBarWidgets* statusWidgets_ = nullptr;
 

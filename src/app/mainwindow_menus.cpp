@@ -70,8 +70,8 @@ void MainWindow::buildActions()
     makeAction("Makrospeichern1", &MainWindow::saveMacro);
     makeAction("Autospeichern1", &MainWindow::autoSaveDialog);
     makeAction("Arbeitsverzeichnisse1", &MainWindow::workingFoldersDialog);
-    makeAction("Druckereinrichten1", nullptr, false);
-    makeAction("Drucken1", nullptr, false)->setShortcut(QKeySequence::Print);
+    makeAction("Druckereinrichten1", &MainWindow::printerSetup);
+    makeAction("Drucken1", &MainWindow::printBoard)->setShortcut(QKeySequence::Print);
     makeAction("GerberFormat1", nullptr, false);
     makeAction("BohrDatenExcellon1", nullptr, false);
     makeAction("UmrissHPGLplt1", nullptr, false);
@@ -219,7 +219,7 @@ void MainWindow::buildActions()
     makeAction("TB_Neu", &MainWindow::fileNew);
     makeAction("TB_Open", &MainWindow::fileOpen);
     makeAction("TB_Save", [this] { fileSave(); });
-    makeAction("TB_Print", nullptr, false);
+    makeAction("TB_Print", &MainWindow::printBoard);
     makeAction("TB_Undo", &MainWindow::undo);
     makeAction("TB_Redo", &MainWindow::redo);
     makeAction("TB_Cut", [this] { editCommand(EditCut); });
