@@ -9,6 +9,7 @@
 #include "dialogs/realansichtdlg.h"
 #include "dialogs/txtdlg.h"
 #include "dialogs/vieleckdlg.h"
+#include "dialogs/vorlagedlg.h"
 #include "document/undo.h"
 #include "edit/session.h"
 #include "edit/textedit.h"
@@ -30,13 +31,13 @@
 #include <QCloseEvent>
 #include <QEvent>
 #include <QFileDialog>
-#include <QPrinter>
 #include <QFont>
 #include <QFontMetricsF>
-#include <QGuiApplication>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
+#include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
@@ -101,12 +102,12 @@ MainWindow::MainWindow(const QString& settingsPath, QWidget* parent)
     connect(&view_, &ViewModel::changed, this, &MainWindow::viewChanged);
 
     colourDlg_ = new TColor_Dlg(this);
-    connect(colourDlg_, &TColor_Dlg::coloursChanged, this,
-            [this] {
-                board_->setColourScheme(CurrentColours());
-                macroPanel_->setColours(CurrentColours());
-            });
+    connect(colourDlg_, &TColor_Dlg::coloursChanged, this, [this] {
+        board_->setColourScheme(CurrentColours());
+        macroPanel_->setColours(CurrentColours());
+    });
 
+    buildTemplates();
     readSettings();
     board_->setColourScheme(CurrentColours());
     ApplyMainTexts(this);
@@ -261,7 +262,8 @@ void MainWindow::buildCentralArea()
             font.setBold(true);
             font.setPixelSize(reference);
             const QFontMetricsF metrics(font);
-            const double scale = std::abs(static_cast<double>(fontTextHeight(settings.heightMm, ppi))) / reference;
+            const double scale =
+                std::abs(static_cast<double>(fontTextHeight(settings.heightMm, ppi))) / reference;
             const QString shown = fromCp1252(settings.text.substr(0, MaxFontTextBytes));
             result = editFontText(project_, index, settings, ppi,
                                   RoundHalfEven64(metrics.horizontalAdvance(shown) * scale),
@@ -353,7 +355,6 @@ void MainWindow::buildStatusBar()
     connect(board_, &BoardWidget::statusHintChanged, this,
             [this](const QString& text) { statusWidgets_->setHint(SplitHint(text).longPart); });
     connect(board_, &BoardWidget::coordinatesChanged, statusWidgets_, &StatusBarWidgets::setCoordinates);
-
 }
 
 bool MainWindow::event(QEvent* event)
@@ -441,11 +442,15 @@ void MainWindow::writeSettings()
 void MainWindow::storeLiveState(TBoard& board)
 {
     view_.storeInto(board);
+    if (vorlageDlg_)
+        vorlageDlg_->storeToBoard(board);
 }
 
 void MainWindow::loadLiveState(TBoard& board)
 {
     view_.loadFrom(board);
+    if (vorlageDlg_ && !closing_)
+        vorlageDlg_->loadFromBoard(board);
     syncLayerControls();
     if (!closing_)
         repaintBoard();

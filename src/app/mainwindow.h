@@ -11,7 +11,6 @@
 #include "document/messages.h"
 #include "document/project.h"
 #include "print/printsheet.h"
-#include "view/templateimage.h"
 #include "view/viewmodel.h"
 
 #include <QMainWindow>
@@ -55,6 +54,7 @@ class TUndoDlg;
 class TColor_Dlg;
 class TLayerInfo;
 class TPrint_Dlg;
+class TVorlageDlg;
 class MacroPanel;
 class MacroDropTarget;
 struct LayoutReadResult;
@@ -183,6 +183,9 @@ class MainWindow : public QMainWindow
     TPrint_Dlg* printDialog();
     /// The current board's template pictures with their rectangles, for printing.
     std::array<PrintTemplate, 2> printTemplates() const;
+    /// "&Vorlage...": the template dialog on the page of the active side.
+    void templateDialog();
+    TVorlageDlg* templates() const noexcept;
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -196,6 +199,7 @@ class MainWindow : public QMainWindow
     void buildCentralArea();
     void buildStatusBar();
     void buildMacroPanel();
+    void buildTemplates(); // mainwindow_print.cpp
     void readMacroSettings();
     void writeMacroSettings();
     void readSettings();
@@ -281,7 +285,7 @@ class MainWindow : public QMainWindow
     QPointer<TPrint_Dlg> printDlg_;
     std::unique_ptr<QPrinter> printer_;
     bool printerUsable_ = false;
-    std::array<TemplateImage, 2> templateImages_; // the current board's template pictures
+    QPointer<TVorlageDlg> vorlageDlg_; // holds the current board's template pictures
     PropertyBar* properties_ = nullptr;
     StatusBarWidgets* statusWidgets_ = nullptr;
 

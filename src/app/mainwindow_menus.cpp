@@ -161,7 +161,7 @@ void MainWindow::buildActions()
     makeAction("AmRasterausrichten2", [this] { nodeCommand(3); });
 
     // Options
-    makeAction("Vorlage1", nullptr, false);
+    makeAction("Vorlage1", &MainWindow::templateDialog);
     makeAction("Makrofenster1", [this] { setMacroPanelShown(!macroPanelShown()); })->setCheckable(true);
     makeAction("MakroVerzeichnis1", [this] { chooseMacroRoot(); });
     QAction* plane = makeAction("M_AutoMasse", [this] {
@@ -237,7 +237,7 @@ void MainWindow::buildActions()
     makeAction("TB_GruppeAufloesen", [this] { editCommand(EditUngroup); });
     makeAction("TB_Zoom", nullptr);
     makeAction("TB_Neuzeichnen", [this] { repaintBoard(); });
-    makeAction("TB_Vorlage", nullptr, false);
+    makeAction("TB_Vorlage", &MainWindow::templateDialog);
     makeAction("TB_Makro", [this] { setMacroPanelShown(!macroPanelShown()); })->setCheckable(true);
     makeAction("TB_Info", &MainWindow::projectInfoDialog);
 }

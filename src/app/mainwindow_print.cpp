@@ -1,13 +1,15 @@
-// The main window's printing commands: the print dialog, the printer's page setup, and printing
-// to a PDF file when there is no printer.
+// The main window's printing commands (the print dialog, the printer's page setup, printing to a
+// PDF file when there is no printer) and the template pictures under the board.
 
 #include "app/mainwindow.h"
 
 #include "dialogs/printdlg.h"
+#include "dialogs/vorlagedlg.h"
 #include "document/atomicfile.h"
 #include "edit/session.h"
 #include "print/printsheet.h"
 #include "view/texts.h"
+#include "view/widgets/boardwidget.h"
 
 #include <QFileInfo>
 #include <QPageSetupDialog>
@@ -41,12 +43,57 @@ TPrint_Dlg* MainWindow::printDialog()
     return printDlg_;
 }
 
+void MainWindow::buildTemplates()
+{
+    vorlageDlg_ = new TVorlageDlg(this);
+    vorlageDlg_->inform = [this](const QString& text) {
+        ask(QMessageBox::Warning, QStringLiteral("Trevok"), text, QMessageBox::Ok);
+    };
+    connect(vorlageDlg_, &TVorlageDlg::changed, this, [this] {
+        if (!closing_)
+            repaintBoard();
+    });
+    // Under the layout of the active side, in the view and in every picture made from it.
+    board_->templateDrawer = [this](Canvas& canvas, int side, const TRect& area) {
+        if (!vorlageDlg_ || side < 1 || side > 2)
+            return;
+        const TemplateSide& t = vorlageDlg_->side(side - 1);
+        if (t.shown && !t.image.isNull())
+            t.image.draw(canvas, t.rect(), t.colour, CurrentColours()[ColourBackground], area);
+    };
+}
+
 std::array<PrintTemplate, 2> MainWindow::printTemplates() const
 {
-    const TBoard* board = project_.currentBoard();
-    if (!board)
-        return {};
-    return BoardPrintTemplates(*board, &templateImages_[0], &templateImages_[1]);
+    std::array<PrintTemplate, 2> out;
+    if (!vorlageDlg_)
+        return out;
+    for (int s = 0; s < 2; ++s) {
+        const TemplateSide& t = vorlageDlg_->side(s);
+        if (!t.image.isNull())
+            out[static_cast<std::size_t>(s)] = {&t.image, t.rect()};
+    }
+    return out;
+}
+
+TVorlageDlg* MainWindow::templates() const noexcept
+{
+    return vorlageDlg_;
+}
+
+void MainWindow::templateDialog()
+{
+    TBoard* board = project_.currentBoard();
+    if (!board || !vorlageDlg_)
+        return;
+    vorlageDlg_->folder = currentFolders_.templates;
+    vorlageDlg_->setPage(board->ActiveLayer >= LayerK2 ? 1 : 0);
+    runDialog(*vorlageDlg_);
+    currentFolders_.templates = vorlageDlg_->folder;
+    vorlageDlg_->storeToBoard(*board);
+    project_.Modified = true;
+    updateTitle();
+    repaintBoard();
 }
 
 void MainWindow::printerSetup()
