@@ -11,6 +11,7 @@
 #include "dialogs/realansichtdlg.h"
 #include "dialogs/txtdlg.h"
 #include "dialogs/vieleckdlg.h"
+#include "dialogs/vorlagedlg.h"
 #include "document/undo.h"
 #include "edit/session.h"
 #include "edit/textedit.h"
@@ -39,6 +40,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
+#include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
@@ -110,6 +112,7 @@ MainWindow::MainWindow(const QString& settingsPath, QWidget* parent)
         macroPanel_->setColours(CurrentColours());
     });
 
+    buildTemplates();
     readSettings();
     connectAutoSaver();
     board_->setColourScheme(CurrentColours());
@@ -460,11 +463,15 @@ void MainWindow::writeSettings()
 void MainWindow::storeLiveState(TBoard& board)
 {
     view_.storeInto(board);
+    if (vorlageDlg_)
+        vorlageDlg_->storeToBoard(board);
 }
 
 void MainWindow::loadLiveState(TBoard& board)
 {
     view_.loadFrom(board);
+    if (vorlageDlg_ && !closing_)
+        vorlageDlg_->loadFromBoard(board);
     syncLayerControls();
     if (!closing_)
         repaintBoard();

@@ -11,6 +11,7 @@
 #include "document/atomicfile.h"
 #include "document/messages.h"
 #include "document/project.h"
+#include "print/printsheet.h"
 #include "view/viewmodel.h"
 
 #include <QMainWindow>
@@ -28,6 +29,7 @@ class QActionGroup;
 class QButtonGroup;
 class QLabel;
 class QMenu;
+class QPrinter;
 class QRadioButton;
 class QTabBar;
 class QToolBar;
@@ -55,6 +57,8 @@ class TColor_Dlg;
 class TLayerInfo;
 class TUmrissDlg;
 class TKonturFraesenDlg;
+class TPrint_Dlg;
+class TVorlageDlg;
 class MacroPanel;
 class MacroDropTarget;
 struct LayoutReadResult;
@@ -182,6 +186,21 @@ class MainWindow : public QMainWindow
     void isolationMilling();
     /// "Platinenkontur...": the board contour file of the selected tracks and circles on B1/B2.
     void outlineMilling();
+    // Printing (mainwindow_print.cpp)
+    /// "&Drucken...": the print dialog with the current board; prints on "&Drucken", to the
+    /// printer or, without a usable printer, to a PDF file the user names.
+    void printBoard();
+    /// "D&rucker einrichten...": the printer's page setup.
+    void printerSetup();
+    /// The printer of the run, made on first use; without any printer it writes PDF.
+    QPrinter& printer();
+    bool printerUsable() const noexcept { return printerUsable_; }
+    TPrint_Dlg* printDialog();
+    /// The current board's template pictures with their rectangles, for printing.
+    std::array<PrintTemplate, 2> printTemplates() const;
+    /// "&Vorlage...": the template dialog on the page of the active side.
+    void templateDialog();
+    TVorlageDlg* templates() const noexcept;
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -195,6 +214,7 @@ class MainWindow : public QMainWindow
     void buildCentralArea();
     void buildStatusBar();
     void buildMacroPanel();
+    void buildTemplates(); // mainwindow_print.cpp
     void readMacroSettings();
     void writeMacroSettings();
     void readSettings();
@@ -293,6 +313,10 @@ class MainWindow : public QMainWindow
     QPointer<TUmrissDlg> umrissDlg_;
     QPointer<TKonturFraesenDlg> konturDlg_;
     QString lastHpglFolder_;   // the folder of the last HPGL file written in this run
+    QPointer<TPrint_Dlg> printDlg_;
+    std::unique_ptr<QPrinter> printer_;
+    bool printerUsable_ = false;
+    QPointer<TVorlageDlg> vorlageDlg_; // holds the current board's template pictures
     PropertyBar* properties_ = nullptr;
     StatusBarWidgets* statusWidgets_ = nullptr;
 

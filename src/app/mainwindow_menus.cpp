@@ -71,8 +71,8 @@ void MainWindow::buildActions()
     makeAction("Makrospeichern1", &MainWindow::saveMacro);
     makeAction("Autospeichern1", &MainWindow::autoSaveDialog);
     makeAction("Arbeitsverzeichnisse1", &MainWindow::workingFoldersDialog);
-    makeAction("Druckereinrichten1", nullptr, false);
-    makeAction("Drucken1", nullptr, false)->setShortcut(QKeySequence::Print);
+    makeAction("Druckereinrichten1", &MainWindow::printerSetup);
+    makeAction("Drucken1", &MainWindow::printBoard)->setShortcut(QKeySequence::Print);
     makeAction("GerberFormat1", nullptr, false);
     makeAction("BohrDatenExcellon1", nullptr, false);
     makeAction("UmrissHPGLplt1", &MainWindow::isolationMilling);
@@ -165,7 +165,7 @@ void MainWindow::buildActions()
     makeAction("AmRasterausrichten2", [this] { nodeCommand(3); });
 
     // Options
-    makeAction("Vorlage1", nullptr, false);
+    makeAction("Vorlage1", &MainWindow::templateDialog);
     makeAction("Makrofenster1", [this] { setMacroPanelShown(!macroPanelShown()); })->setCheckable(true);
     makeAction("MakroVerzeichnis1", [this] { chooseMacroRoot(); });
     QAction* plane = makeAction("M_AutoMasse", [this] {
@@ -229,7 +229,7 @@ void MainWindow::buildActions()
     makeAction("TB_Neu", &MainWindow::fileNew);
     makeAction("TB_Open", &MainWindow::fileOpen);
     makeAction("TB_Save", [this] { fileSave(); });
-    makeAction("TB_Print", nullptr, false);
+    makeAction("TB_Print", &MainWindow::printBoard);
     makeAction("TB_Undo", &MainWindow::undo);
     makeAction("TB_Redo", &MainWindow::redo);
     makeAction("TB_Cut", [this] { editCommand(EditCut); });
@@ -247,7 +247,7 @@ void MainWindow::buildActions()
     makeAction("TB_GruppeAufloesen", [this] { editCommand(EditUngroup); });
     makeAction("TB_Zoom", nullptr);
     makeAction("TB_Neuzeichnen", [this] { repaintBoard(); });
-    makeAction("TB_Vorlage", nullptr, false);
+    makeAction("TB_Vorlage", &MainWindow::templateDialog);
     makeAction("TB_Makro", [this] { setMacroPanelShown(!macroPanelShown()); })->setCheckable(true);
     makeAction("TB_Info", &MainWindow::projectInfoDialog);
 }

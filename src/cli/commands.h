@@ -21,5 +21,6 @@ int runRemoveRealised(const std::vector<std::string>& args, std::ostream& out, s
 int runRoute(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int runContours(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int runExport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int runPrint(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 } // namespace trevok::cli

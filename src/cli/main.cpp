@@ -65,6 +65,13 @@ const char* const kUsage =
     "      safe height 2.00, feed 200, plunge 60 mm/min, spindle 12000), with the drill files\n"
     "      (BOHRUNG.NC / DRILLING.NC, BOHR_d.NC / DRIL_d.NC) and the board contour along every\n"
     "      track and circle of the outline layer (KONTUR.NC / OUTLINE.NC) beside it.\n"
+    "  print FILE.lay -o OUT.pdf [--board N] [--layers K1,B1,K2,B2] [--mask 1|2|1,2]\n"
+    "      [--drill-plan 1|2|1,2] [--mirror] [--negative] [--targets] [--no-outline] [--template]\n"
+    "      [--scale PERCENT] [--tiles NXxNY] [--gap MM] [--calibrate KX,KY]\n"
+    "      [--paper A4|Letter|...|WxH] [--language de|en|fr]\n"
+    "      Printed artwork of one board on one PDF page, as the editor prints it: 1:1 unless\n"
+    "      scaled, placed 1 mm from the top-left corner of the page; --template prints the\n"
+    "      board's template pictures under the copper.\n"
     "  --help       show this text\n"
     "  --version    show the program version\n"
     "\n"
@@ -105,6 +112,8 @@ int main(int argc, char** argv)
             return trevok::cli::runContours(rest, std::cout, std::cerr);
         if (cmd == "export")
             return trevok::cli::runExport(rest, std::cout, std::cerr);
+        if (cmd == "print")
+            return trevok::cli::runPrint(rest, std::cout, std::cerr);
     } catch (const trevok::cli::CliError& e) {
         std::cerr << "trevok-cli: " << e.what() << "\nTry trevok-cli --help.\n";
         return 2;

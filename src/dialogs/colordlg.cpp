@@ -1,5 +1,6 @@
 #include "dialogs/colordlg.h"
 
+#include "dialogs/colourpicker.h"
 #include "dialogs/dialogbuttons.h"
 #include "dialogs/help.h"
 #include "view/texts.h"
@@ -166,21 +167,7 @@ void TColor_Dlg::editPanel(int i)
 
 std::optional<QColor> TColor_Dlg::systemColourDialog(const QColor& initial)
 {
-    const CustomColours custom = ReadCustomColours(CustomColoursPath());
-    const int customSlots = std::min(QColorDialog::customCount(), CustomColourCount);
-    for (int k = 0; k < customSlots; ++k) {
-        const auto& c = custom[static_cast<std::size_t>(k)];
-        QColorDialog::setCustomColor(k, c ? ToQColor(*c) : QColor(Qt::white));
-    }
-    const QColor chosen = QColorDialog::getColor(initial, this, windowTitle());
-    if (!chosen.isValid())
-        return std::nullopt;
-    CustomColours after;
-    for (int k = 0; k < customSlots; ++k)
-        after[static_cast<std::size_t>(k)] = FromQColor(QColorDialog::customColor(k));
-    if (EnsureUserFolder())
-        WriteCustomColours(CustomColoursPath(), after);
-    return chosen;
+    return ChooseColourRemembered(this, initial, windowTitle());
 }
 
 void TColor_Dlg::showEvent(QShowEvent* event)

@@ -304,6 +304,7 @@ RenderOptions BoardWidget::renderOptions() const
     const ViewModel* view = &mView;
     const ColourRef gridColour = mColours[ColourGrid];
     o.drawGrid = [view, gridColour](Canvas& c, const TRect& area) { DrawGrid(c, *view, gridColour, area); };
+    o.drawTemplate = templateDrawer;
     return o;
 }
 

@@ -100,6 +100,10 @@ class BoardWidget : public QAbstractScrollArea, public SessionView
     std::function<bool(LayoutTextSettings&, int&)> layoutTextDialog;
     /// Message boxes the session asks for; unset, nothing is shown.
     std::function<void(MsgId)> messageHandler;
+    /// Draws the template picture of a side (1 or 2) under the layout, only within the board
+    /// area being repainted; unset, no template is drawn. Every picture made from the view
+    /// (the cached view, the selection picture, image exports) takes it.
+    std::function<void(Canvas&, int side, const TRect& area)> templateDrawer;
 
     // --- SessionView ----------------------------------------------------------------------------
     double zoom() const override;

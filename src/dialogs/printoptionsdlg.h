@@ -1,0 +1,40 @@
+#pragma once
+// "Optionen" of printing: how far solder-mask openings exceed the pads, which pads get openings,
+// and the height of the drill-plan labels.
+
+#include <QDialog>
+
+#include <cstdint>
+
+class QCheckBox;
+class QDoubleSpinBox;
+
+namespace trevok
+{
+
+struct PrintSettings;
+
+class TPrintOptionsDlg : public QDialog
+{
+    Q_OBJECT
+  public:
+    /// Shows the mask offsets and text height of the settings (units, shown in mm).
+    explicit TPrintOptionsDlg(const PrintSettings& s, QWidget* parent = nullptr);
+    /// Stores the fields into the settings (mm * 100, rounded).
+    void store(PrintSettings& s) const;
+
+    QDoubleSpinBox* padOffsetField() const noexcept { return mPad; }
+    QDoubleSpinBox* smdOffsetField() const noexcept { return mSmd; }
+    QDoubleSpinBox* textHeightField() const noexcept { return mText; }
+    QCheckBox* padsBox() const noexcept { return mPads; }
+    QCheckBox* smdPadsBox() const noexcept { return mSmdPads; }
+
+  private:
+    QDoubleSpinBox* mPad;
+    QDoubleSpinBox* mSmd;
+    QDoubleSpinBox* mText;
+    QCheckBox* mPads;
+    QCheckBox* mSmdPads;
+};
+
+} // namespace trevok

@@ -1,0 +1,350 @@
+#include "print/printsheet.h"
+
+#include "view/qpaintercanvas.h"
+#include "view/render.h"
+#include "view/templateimage.h"
+
+#include <QBuffer>
+#include <QFont>
+#include <QFontMetricsF>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+
+#include <algorithm>
+#include <limits>
+
+namespace trevok
+{
+
+namespace
+{
+
+constexpr std::int32_t DrillMarkHalf = 30; // half the size of a drill-plan cross
+constexpr std::int32_t DrillTextGap = 20;  // between the cross and the label's lower edge
+constexpr std::int32_t TargetReach = 1000; // register-mark arms, 10 mm each way
+
+/// The drill diameter as the label shows it: general format, up to 8 significant digits, at
+/// most 10 characters.
+QString drillLabel(std::int32_t drillRadius)
+{
+    return QString::number(2.0 * drillRadius / 100.0, 'g', 8).left(10);
+}
+
+/// The width in units of a text set in Arial with the given cell height (units), measured the
+/// way the canvas sizes its fonts (the cell is ascent plus descent).
+double textWidthUnits(const QString& text, double cellHeight)
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(1000);
+    const QFontMetricsF fm(font);
+    return fm.horizontalAdvance(text) * cellHeight / std::max(1.0, fm.ascent() + fm.descent());
+}
+
+class SheetPainter
+{
+  public:
+    SheetPainter(Canvas& c, TBoard& b, const PrintSettings& s, const std::array<PrintTemplate, 2>& t)
+        : canvas(c), board(b), set(s), templates(t), fill(s.fillColour()), painter(c, drawSettings(s))
+    {
+    }
+
+    void tile()
+    {
+        background();
+        if (set.templates)
+            drawTemplates();
+        if (set.targets)
+            targets();
+        if (set.outline)
+            outline();
+        if (set.layers[0])
+            copper(LayerK1);
+        if (set.mask[0])
+            mask(LayerK1, set.maskColours[0]);
+        if (set.layers[2])
+            copper(LayerK2);
+        if (set.mask[1])
+            mask(LayerK2, set.maskColours[1]);
+        if (set.layers[1])
+            layer(LayerB1, set.layerColours[1]);
+        if (set.layers[3])
+            layer(LayerB2, set.layerColours[3]);
+        if (set.drillPlan[0])
+            drillPlan(LayerK1, set.drillColours[0]);
+        if (set.drillPlan[1])
+            drillPlan(LayerK2, set.drillColours[1]);
+    }
+
+  private:
+    static DrawSettings drawSettings(const PrintSettings& s)
+    {
+        DrawSettings d;
+        d.printing = true;
+        d.printNegative = s.negative;
+        d.printColour = s.fillColour();
+        d.mirrored = s.mirror;
+        d.padMaskMargin = s.padMaskMargin;
+        d.smdMaskMargin = s.smdMaskMargin;
+        return d;
+    }
+
+    std::int64_t W() const noexcept { return board.BoardWidth; }
+    std::int64_t H() const noexcept { return board.BoardHeight; }
+
+    void background()
+    {
+        const bool plane = (set.layers[0] && board.GroundPlane1) || (set.layers[2] && board.GroundPlane2);
+        if (plane == set.negative)
+            return;
+        canvas.setPen(CanvasPen::none());
+        canvas.setBrush(CanvasBrush::solid(fill));
+        canvas.rectangle(0, 0, W(), -H());
+    }
+
+    void drawTemplates()
+    {
+        const TRect everything{
+            std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::min(),
+            std::numeric_limits<std::int32_t>::max(), std::numeric_limits<std::int32_t>::max()};
+        for (int side = 0; side < 2; ++side) {
+            const PrintTemplate& t = templates[static_cast<std::size_t>(side)];
+            if (!set.layers[side == 0 ? 0 : 2] || !t.image || t.image->isNull())
+                continue;
+            const ColourRef colour = set.layerColours[side == 0 ? 0 : 2];
+            if (set.negative)
+                t.image->draw(canvas, t.rect, WhiteColour, colour, everything);
+            else
+                t.image->draw(canvas, t.rect, colour, WhiteColour, everything);
+        }
+    }
+
+    void targets()
+    {
+        canvas.setPen(CanvasPen::pixels(BlackColour));
+        for (const std::int64_t x : {std::int64_t{0}, W()})
+            for (const std::int64_t y : {std::int64_t{0}, -H()}) {
+                canvas.line({Saturate32(x - TargetReach), Saturate32(y)},
+                            {Saturate32(x + TargetReach), Saturate32(y)});
+                canvas.line({Saturate32(x), Saturate32(y - TargetReach)},
+                            {Saturate32(x), Saturate32(y + TargetReach)});
+            }
+    }
+
+    void outline()
+    {
+        canvas.setPen(CanvasPen::pixels(BlackColour));
+        const TPoint corners[5] = {{0, 0},
+                                   {board.BoardWidth, 0},
+                                   {board.BoardWidth, -board.BoardHeight},
+                                   {0, -board.BoardHeight},
+                                   {0, 0}};
+        canvas.polyline(corners, 5);
+    }
+
+    void copper(int L)
+    {
+        if (GroundPlaneOn(board, L))
+            for (auto& e : board.Elements)
+                if (e->Layer == L)
+                    painter.DrawClearance(*e, L);
+        layer(L, set.negative ? WhiteColour : set.layerColours[static_cast<std::size_t>(L - 1)]);
+    }
+
+    void layer(int L, ColourRef colour)
+    {
+        for (auto& e : board.Elements)
+            if (e->Layer == L && e->Kind != KindPad && !e->Restricted)
+                painter.DrawInColour(*e, colour, false);
+        for (auto& e : board.Elements)
+            if (e->Layer == L && e->Kind == KindPad)
+                painter.DrawInColour(*e, colour, false);
+    }
+
+    void mask(int L, ColourRef colour)
+    {
+        const ColourRef c = set.negative ? WhiteColour : colour;
+        for (auto& e : board.Elements)
+            if (e->Layer == L &&
+                ((e->Kind == KindPad && set.maskPads) || (e->Kind == KindSmdPad && set.maskSmdPads)))
+                painter.DrawInColour(*e, c, true);
+    }
+
+    void drillPlan(int L, ColourRef colour)
+    {
+        CanvasFont font;
+        font.family = QStringLiteral("Arial");
+        font.height = set.drillTextHeight;
+        for (const auto& e : board.Elements) {
+            if (e->Layer != L || e->Kind != KindPad || e->Size2 <= 0)
+                continue;
+            const std::int32_t x = e->X, y = e->Y;
+            canvas.setPen(CanvasPen::pixels(colour));
+            canvas.line({x - DrillMarkHalf, y + DrillMarkHalf}, {x + DrillMarkHalf, y - DrillMarkHalf});
+            canvas.line({x + DrillMarkHalf, y + DrillMarkHalf}, {x - DrillMarkHalf, y - DrillMarkHalf});
+            const QString label = drillLabel(e->Size2);
+            const std::int64_t half = RoundHalfEven64(textWidthUnits(label, set.drillTextHeight) / 2.0);
+            // Glyphs stay upright on paper: mirrored, the anchor (the text's left end on paper)
+            // lies on the board's right of the pad.
+            const std::int64_t ax = set.mirror ? x + half : x - half;
+            canvas.text({Saturate32(ax), Saturate32(std::int64_t{y} + set.drillTextHeight + DrillTextGap)},
+                        label, font, colour);
+        }
+    }
+
+    Canvas& canvas;
+    TBoard& board;
+    const PrintSettings& set;
+    const std::array<PrintTemplate, 2>& templates;
+    ColourRef fill;
+    ElementPainter painter;
+};
+
+} // namespace
+
+ColourRef PrintSettings::fillColour() const noexcept
+{
+    if (layers[0])
+        return layerColours[0];
+    if (layers[2])
+        return layerColours[2];
+    if (mask[0])
+        return maskColours[0];
+    if (mask[1])
+        return maskColours[1];
+    if (drillPlan[0])
+        return drillColours[0];
+    if (drillPlan[1])
+        return drillColours[1];
+    return BlackColour;
+}
+
+void PrintSettings::setDivisor(double d)
+{
+    if (d <= 0 || d == divisor)
+        return;
+    offsetX = RoundHalfEven(offsetX * d / divisor);
+    offsetY = RoundHalfEven(offsetY * d / divisor);
+    divisor = d;
+}
+
+double FreeScaleDivisor(int position) noexcept
+{
+    return 10.0 / std::clamp(position, 1, 100);
+}
+
+TPoint PrintSheetOrigin(const TBoard& board, const PrintSettings& s) noexcept
+{
+    const std::int64_t block = std::int64_t{board.BoardWidth} * s.tilesX + std::int64_t{s.tilesX - 1} * s.gap;
+    const std::int64_t x0 = s.mirror ? block - s.offsetX : s.offsetX;
+    return {Saturate32(x0), s.offsetY};
+}
+
+void DrawPrintSheet(Canvas& canvas, TBoard& board, const PrintSettings& s,
+                    const std::array<PrintTemplate, 2>& templates, TPoint origin)
+{
+    SheetPainter sheet(canvas, board, s, templates);
+    CanvasMapping m = canvas.mapping();
+    const double stepX = static_cast<double>(board.BoardWidth) + s.gap;
+    const double stepY = static_cast<double>(board.BoardHeight) + s.gap;
+    for (int r = 0; r < s.tilesY; ++r)
+        for (int i = 0; i < s.tilesX; ++i) {
+            m.windowOrgX = origin.x - stepX * i;
+            m.windowOrgY = origin.y + stepY * r;
+            canvas.setMapping(m);
+            sheet.tile();
+        }
+}
+
+CanvasMapping PrinterMapping(double dpiX, double dpiY, const PrintSettings& s) noexcept
+{
+    CanvasMapping m;
+    m.windowExtX = s.mirror ? -1.0 : 1.0;
+    m.windowExtY = -1.0;
+    m.viewportExtX = dpiX * s.calibrationX / (2540.0 * s.divisor);
+    m.viewportExtY = dpiY * s.calibrationY / (2540.0 * s.divisor);
+    return m;
+}
+
+bool PrintSheetOn(QPagedPaintDevice& device, TBoard& board, const PrintSettings& s,
+                  const std::array<PrintTemplate, 2>& templates)
+{
+    QPainter p;
+    if (!p.begin(&device))
+        return false;
+    QPainterCanvas canvas(p);
+    canvas.setMapping(PrinterMapping(device.logicalDpiX(), device.logicalDpiY(), s));
+    DrawPrintSheet(canvas, board, s, templates, PrintSheetOrigin(board, s));
+    return p.end();
+}
+
+QByteArray PrintSheetPdf(TBoard& board, const PrintSettings& s, const std::array<PrintTemplate, 2>& templates,
+                         QSizeF paperMm, const QString& title)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&buffer);
+        writer.setResolution(1200);
+        writer.setTitle(title);
+        writer.setCreator(QStringLiteral("Trevok 4.0"));
+        const bool landscape = paperMm.width() > paperMm.height();
+        const QSizeF portrait = landscape ? paperMm.transposed() : paperMm;
+        writer.setPageLayout(
+            QPageLayout(QPageSize(portrait, QPageSize::Millimeter, QString(), QPageSize::ExactMatch),
+                        landscape ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF(0, 0, 0, 0),
+                        QPageLayout::Millimeter));
+        PrintSheetOn(writer, board, s, templates);
+    }
+    buffer.close();
+    return bytes;
+}
+
+TPoint CentredOffsets(const TBoard& board, const PrintSettings& s, QSizeF printableMm) noexcept
+{
+    const std::int64_t tw = std::int64_t{board.BoardWidth} * s.tilesX + std::int64_t{s.tilesX - 1} * s.gap;
+    const std::int64_t th = std::int64_t{board.BoardHeight} * s.tilesY + std::int64_t{s.tilesY - 1} * s.gap;
+    return {Saturate32(tw / 2 - RoundHalfEven64(printableMm.width() * 50.0 * s.divisor)),
+            Saturate32(RoundHalfEven64(s.divisor * printableMm.height() * 50.0) - th / 2)};
+}
+
+QImage PrintSheetBitmap(TBoard& board, const PrintSettings& s, const std::array<PrintTemplate, 2>& templates)
+{
+    const int w = std::max(1, RoundHalfEven(board.BoardWidth / 100.0 / 25.4 * 300.0));
+    const int h = std::max(1, RoundHalfEven(board.BoardHeight / 100.0 / 25.4 * 300.0));
+    QImage image(w, h, QImage::Format_RGB888);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    QPainterCanvas canvas(p);
+    CanvasMapping m;
+    m.windowExtX = s.mirror ? -board.BoardWidth : board.BoardWidth;
+    m.windowExtY = -board.BoardHeight;
+    m.viewportExtX = w;
+    m.viewportExtY = h;
+    canvas.setMapping(m);
+    const std::int64_t block = std::int64_t{board.BoardWidth} * s.tilesX + std::int64_t{s.tilesX - 1} * s.gap;
+    DrawPrintSheet(canvas, board, s, templates, {s.mirror ? Saturate32(block) : 0, 0});
+    p.end();
+    image.setDotsPerMeterX(RoundHalfEven(300 / 0.0254));
+    image.setDotsPerMeterY(RoundHalfEven(300 / 0.0254));
+    return image;
+}
+
+std::array<PrintTemplate, 2> BoardPrintTemplates(const TBoard& board, const TemplateImage* side1,
+                                                 const TemplateImage* side2)
+{
+    std::array<PrintTemplate, 2> out;
+    const TemplateImage* images[2] = {side1, side2};
+    for (std::size_t k = 0; k < 2; ++k) {
+        if (!images[k] || images[k]->isNull())
+            continue;
+        out[k].image = images[k];
+        out[k].rect = TemplateRect(images[k]->width(), images[k]->height(), board.TemplateDpi[k],
+                                   board.TemplateOffsetX[k], board.TemplateOffsetY[k]);
+    }
+    return out;
+}
+
+} // namespace trevok

@@ -1,0 +1,79 @@
+#pragma once
+// Template images: a scanned picture of a board drawn under the layout so that it can be traced.
+//
+// Terms:
+//  - template rectangle: where the picture lies on the board, from its size in pixels, its
+//    resolution and its offsets (tenths of a millimetre, x to the right, y downward).
+//  - dark and light: a template is kept as a two-colour picture; its dark pixels take the
+//    template (or layer) colour, its light pixels the background.
+//  - reduced copy: the picture halved k times, a dark pixel surviving when any pixel of its
+//    2 x 2 block is dark, so that thin scanned tracks stay visible when zoomed out. Big scans
+//    draw from the copy nearest the screen's resolution instead of stretching every pixel.
+
+#include "document/objekt.h"
+#include "view/canvas.h"
+#include "view/colours.h"
+
+#include <QImage>
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+class QByteArray;
+
+namespace trevok
+{
+
+inline constexpr int TemplateDpiMin = 20;
+inline constexpr int TemplateDpiMax = 2400;
+inline constexpr int TemplateDpiDefault = 600;
+
+/// The resolution a BMP file's headers give (the 14-byte file header, then an information
+/// header of at least 40 bytes): Round(horizontal pixels per metre * 2.54 / 100). Nullopt when
+/// the bytes are not such a file; 0 when the header says 0 pixels per metre (or less).
+std::optional<int> BmpHeaderDpi(const QByteArray& head);
+
+/// The board rectangle of a template: from (0, 0) to (Round(w / dpi * 2540),
+/// -Round(h / dpi * 2540)), moved by (offsetX * 10, -offsetY * 10). A resolution below 1 is
+/// taken as the default, so that no caller divides by zero.
+TRect TemplateRect(int widthPx, int heightPx, int dpi, int offsetX, int offsetY) noexcept;
+
+/// A two-colour template picture with its reduced copies. Copies share the pixel data.
+class TemplateImage
+{
+  public:
+    TemplateImage() = default;
+    /// Takes any picture and makes it two-coloured (luminance below one half is dark).
+    explicit TemplateImage(const QImage& picture);
+
+    bool isNull() const noexcept { return mono.isNull(); }
+    int width() const noexcept { return mono.width(); }
+    int height() const noexcept { return mono.height(); }
+    /// Index 0 dark, index 1 light.
+    const QImage& picture() const noexcept { return mono; }
+    /// The picture halved `level` times (level 0 is the picture itself); made on first use.
+    const QImage& reduced(int level) const;
+
+    /// Draws the picture stretched over `rect` (board units) in the two colours, only the part
+    /// inside `area` (board units). Uses the reduced copy closest to, but not coarser than, the
+    /// canvas's resolution.
+    void draw(Canvas& canvas, const TRect& rect, ColourRef dark, ColourRef light, const TRect& area) const;
+
+  private:
+    QImage mono;
+    mutable std::vector<QImage> levels; // levels[k - 1] is the picture halved k times
+};
+
+/// A loaded template file.
+struct TemplateFile {
+    TemplateImage image;
+    /// The resolution of the file's headers; 0 when they give none (0 pixels per metre).
+    int headerDpi = 0;
+};
+
+/// Reads a BMP file as a template. Nullopt when the file cannot be read as a picture.
+std::optional<TemplateFile> LoadTemplateFile(const QString& path);
+
+} // namespace trevok

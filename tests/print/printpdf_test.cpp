@@ -1,0 +1,162 @@
+// `trevok-cli print` as a script runs it, with the PDF measured by an independent reader:
+// poppler's pdftoppm rasterises the page at 254 dpi (10 pixels per millimetre), and the board
+// outline is found in its pixels.
+#include "document/layoutfile.h"
+#include "document/project.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace trevok;
+
+namespace
+{
+
+QString binaryDir()
+{
+    QString dir = QString::fromLocal8Bit(qgetenv("TREVOK_TEST_BINARY_DIR"));
+    if (dir.isEmpty())
+        dir = QFileInfo(QFile::symLinkTarget(QStringLiteral("/proc/self/exe"))).dir().absolutePath() +
+              QStringLiteral("/..");
+    return dir;
+}
+
+int run(const QString& program, const QStringList& args, QString* err = nullptr)
+{
+    QProcess p;
+    p.start(program, args);
+    if (!p.waitForFinished(120000))
+        return -1;
+    if (err)
+        *err = QString::fromLocal8Bit(p.readAllStandardError());
+    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+}
+
+/// The box of dark pixels of a page, in millimetres from the page's corner.
+struct Box {
+    double left = 1e9, top = 1e9, right = -1, bottom = -1;
+    double width() const { return right - left; }
+    double height() const { return bottom - top; }
+};
+
+class PrintPdf : public testing::Test
+{
+  protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        TProject p;
+        NewBoard(p, "Artwork");
+        TBoard& b = *p.Boards[0];
+        b.BoardWidth = 10000;
+        b.BoardHeight = 5000;
+        layout = dir.filePath(QStringLiteral("board.lay"));
+        WriteLayoutFile(p, layout.toStdString());
+    }
+
+    /// Prints with the options, rasterises at 254 dpi and returns the dark box. The outline is
+    /// a hairline: its pixel centres lie on the board edges, so the box spans the board exactly.
+    Box print(QStringList options)
+    {
+        const QString pdf = dir.filePath(QStringLiteral("out.pdf"));
+        QFile::remove(pdf);
+        QString err;
+        EXPECT_EQ(run(binaryDir() + QStringLiteral("/trevok-cli"),
+                      QStringList{QStringLiteral("print"), layout, QStringLiteral("-o"), pdf} + options,
+                      &err),
+                  0)
+            << err.toStdString();
+        const QString base = dir.filePath(QStringLiteral("page"));
+        EXPECT_EQ(run(QStringLiteral("pdftoppm"),
+                      {QStringLiteral("-r"), QStringLiteral("254"), QStringLiteral("-gray"),
+                       QStringLiteral("-aa"), QStringLiteral("no"), QStringLiteral("-aaVector"),
+                       QStringLiteral("no"), QStringLiteral("-singlefile"), pdf, base}),
+                  0)
+            << "pdftoppm (poppler-utils) must be installed";
+        const QImage page(base + QStringLiteral(".pgm"));
+        pageSize = page.size();
+        Box box;
+        for (int y = 0; y < page.height(); ++y) {
+            const uchar* row = page.constScanLine(y);
+            for (int x = 0; x < page.width(); ++x)
+                if (row[x] < 128) {
+                    box.left = std::min(box.left, x / 10.0);
+                    box.right = std::max(box.right, x / 10.0);
+                    box.top = std::min(box.top, y / 10.0);
+                    box.bottom = std::max(box.bottom, y / 10.0);
+                }
+        }
+        return box;
+    }
+
+    QTemporaryDir dir;
+    QString layout;
+    QSize pageSize;
+};
+
+} // namespace
+
+TEST_F(PrintPdf, OneToOneIsExact)
+{
+    const Box b = print({});
+    // A4 is 595.28 x 841.89 points; pdftoppm rounds the pixel count up.
+    EXPECT_EQ(pageSize.width(), 2100);
+    EXPECT_NEAR(pageSize.height(), 2970, 1) << "A4 portrait";
+    EXPECT_NEAR(b.width(), 100.0, 0.1);
+    EXPECT_NEAR(b.height(), 50.0, 0.1);
+    EXPECT_NEAR(b.left, 1.0, 0.1) << "1 mm from the page's left edge";
+    EXPECT_NEAR(b.top, 1.0, 0.1);
+}
+
+TEST_F(PrintPdf, CalibrationStretchesOnlyItsDirection)
+{
+    const Box b = print({QStringLiteral("--calibrate"), QStringLiteral("1.1,1.0")});
+    EXPECT_NEAR(b.width(), 110.0, 0.1);
+    EXPECT_NEAR(b.height(), 50.0, 0.1);
+}
+
+TEST_F(PrintPdf, DoubleScaleKeepsThePlace)
+{
+    const Box b = print({QStringLiteral("--scale"), QStringLiteral("200")});
+    EXPECT_NEAR(b.width(), 200.0, 0.1);
+    EXPECT_NEAR(b.height(), 100.0, 0.1);
+    EXPECT_NEAR(b.left, 1.0, 0.1);
+    EXPECT_NEAR(b.top, 1.0, 0.1);
+}
+
+TEST_F(PrintPdf, MirroredTilesOnLandscapeLetter)
+{
+    // Two columns 5 mm apart: the block spans 205 mm, which needs the landscape page.
+    const Box b =
+        print({QStringLiteral("--tiles"), QStringLiteral("2x1"), QStringLiteral("--gap"), QStringLiteral("5"),
+               QStringLiteral("--mirror"), QStringLiteral("--paper"), QStringLiteral("279.4x215.9")});
+    EXPECT_NEAR(pageSize.width(), 2794, 1);
+    EXPECT_NEAR(pageSize.height(), 2159, 1);
+    EXPECT_NEAR(b.width(), 205.0, 0.1);
+    EXPECT_NEAR(b.left, 1.0, 0.1);
+}
+
+TEST_F(PrintPdf, WrongOptionsAreRefused)
+{
+    const QString cli = binaryDir() + QStringLiteral("/trevok-cli");
+    const QString pdf = dir.filePath(QStringLiteral("never.pdf"));
+    for (const QStringList& bad : {QStringList{QStringLiteral("--calibrate"), QStringLiteral("1.3,1")},
+                                   QStringList{QStringLiteral("--tiles"), QStringLiteral("0x2")},
+                                   QStringList{QStringLiteral("--layers"), QStringLiteral("K1,X9")},
+                                   QStringList{QStringLiteral("--paper"), QStringLiteral("Napkin")},
+                                   QStringList{QStringLiteral("--board"), QStringLiteral("2")}}) {
+        SCOPED_TRACE(bad.join(QLatin1Char(' ')).toStdString());
+        EXPECT_EQ(run(cli, QStringList{QStringLiteral("print"), layout, QStringLiteral("-o"), pdf} + bad), 2);
+        EXPECT_FALSE(QFile::exists(pdf));
+    }
+    EXPECT_EQ(run(cli, {QStringLiteral("print"), dir.filePath(QStringLiteral("missing.lay")),
+                        QStringLiteral("-o"), pdf}),
+              1);
+    EXPECT_FALSE(QFile::exists(pdf));
+}
