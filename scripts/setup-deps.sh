@@ -9,7 +9,8 @@ PACKAGES=(
   libpolyclipping-dev libgif-dev libemf-dev fonts-liberation2
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  gerbv hp2xx emf2svg xvfb xauth
+  libzip-dev
+  gerbv hp2xx emf2svg poppler-utils imagemagick xvfb xauth xdotool
 )
 
 missing=()

@@ -51,6 +51,8 @@ class TProjektInfoDlg;
 class TUndoDlg;
 class TColor_Dlg;
 class TLayerInfo;
+class TGerberDlg;
+class TLochDlg;
 class MacroPanel;
 class MacroDropTarget;
 struct LayoutReadResult;
@@ -167,6 +169,15 @@ class MainWindow : public QMainWindow
     void saveMacro();
     EditSession* session() const noexcept { return session_.get(); }
 
+    // Manufacturing data and images (mainwindow_export.cpp)
+    /// "&Gerber-Format...": the old font-text question, the dialog, the save dialog, the file.
+    void gerberExport();
+    /// "&Bohrdaten (Excellon)...": the dialog, the save dialog, the file.
+    void drillExport();
+    /// The long-lived export dialogs (made on first use).
+    TGerberDlg* gerberDialog();
+    TLochDlg* drillDialog();
+
   protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -209,9 +220,19 @@ class MainWindow : public QMainWindow
     void afterLoading(const LayoutReadResult& result, const QString& path, bool reload);
     bool saveTo(const QString& path);
     void offerNewerBackup(const QString& path);
+    /// Counts the old font texts of every board and, when there are any, offers to convert them.
+    void offerFontTextConversion();
     void autoSaveDialog();
     void workingFoldersDialog();
     void addRecentFile(const QString& path);
+
+    // mainwindow_export.cpp
+    /// The save dialog of an export: starts at the name chosen last (else in folder), adds the
+    /// extension when the name has none. Empty when cancelled.
+    QString askExportName(const QString& caption, const QString& last, const QString& folder,
+                          const QString& filter, const QString& extension);
+    /// Writes the bytes atomically; a failure is shown with its reason. True when written.
+    bool writeExport(const QString& path, const std::string& bytes);
 
     // mainwindow_edit.cpp
     void projectInfoDialog();
@@ -261,6 +282,10 @@ class MainWindow : public QMainWindow
     QPointer<TColor_Dlg> colourDlg_;
     QPointer<TLayerInfo> layerInfo_;
     QPointer<TRealAnsichtDlg> photoDlg_;
+    QPointer<TGerberDlg> gerberDlg_;
+    QPointer<TLochDlg> drillDlg_;
+    QString lastGerberPath_; // the names chosen last in the save dialogs of this run
+    QString lastDrillPath_;
     PropertyBar* properties_ = nullptr;
     StatusBarWidgets* statusWidgets_ = nullptr;
 

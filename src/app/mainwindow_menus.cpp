@@ -72,8 +72,8 @@ void MainWindow::buildActions()
     makeAction("Arbeitsverzeichnisse1", &MainWindow::workingFoldersDialog);
     makeAction("Druckereinrichten1", nullptr, false);
     makeAction("Drucken1", nullptr, false)->setShortcut(QKeySequence::Print);
-    makeAction("GerberFormat1", nullptr, false);
-    makeAction("BohrDatenExcellon1", nullptr, false);
+    makeAction("GerberFormat1", &MainWindow::gerberExport);
+    makeAction("BohrDatenExcellon1", &MainWindow::drillExport);
     makeAction("UmrissHPGLplt1", nullptr, false);
     makeAction("PlatinenkonturHPGLplt1", nullptr, false);
     makeAction("Beenden1", [this] { close(); })->setShortcut(QKeySequence(QStringLiteral("Ctrl+Q")));

@@ -1,0 +1,357 @@
+// The export dialogs of the main window driven through their widgets: the Gerber and drill
+// dialogs with their enabling rules, the save dialog and the files, which must equal what the
+// command-line tool writes for the same options.
+#include "app/mainwindow.h"
+
+#include "dialogs/gerberdlg.h"
+#include "dialogs/lochdlg.h"
+#include "document/layoutfile.h"
+#include "view/texts.h"
+
+#include <QCheckBox>
+#include <QDoubleSpinBox>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <deque>
+
+using namespace trevok;
+
+namespace
+{
+
+struct Language {
+    explicit Language(int code) : saved(CurrentLanguage()) { SetCurrentLanguage(code); }
+    ~Language() { SetCurrentLanguage(saved); }
+    int saved;
+};
+
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+int runCli(const QStringList& args)
+{
+    QString dir = QString::fromLocal8Bit(qgetenv("TREVOK_TEST_BINARY_DIR"));
+    if (dir.isEmpty())
+        dir = QFileInfo(QFile::symLinkTarget(QStringLiteral("/proc/self/exe"))).dir().absolutePath() +
+              QStringLiteral("/..");
+    QProcess p;
+    p.start(dir + QStringLiteral("/trevok-cli"), args);
+    p.waitForFinished(120000);
+    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+}
+
+/// A main window with a board of every copper kind on both sides, and scripted answers.
+class ExportWindow : public ::testing::Test
+{
+  protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        qputenv("TREVOK_HOME", dir.path().toLocal8Bit());
+        window = std::make_unique<MainWindow>(dir.filePath(QStringLiteral("TREVOK40.INI")));
+        window->messageBox = [this](QMessageBox::Icon, const QString&, const QString& text,
+                                    QMessageBox::StandardButtons) {
+            boxes << text;
+            if (answers.empty())
+                return QMessageBox::Ok;
+            const auto a = answers.front();
+            answers.pop_front();
+            return a;
+        };
+        window->askFileName = [this](bool save, const QString&, const QString& folder,
+                                     const QString& filter) {
+            askedFolders << folder;
+            askedFilters << filter;
+            return save ? nextFileName : QString();
+        };
+        window->runDialog = [this](QDialog& dialog) {
+            if (onDialog)
+                onDialog(dialog);
+            dialog.accept();
+            return acceptDialogs;
+        };
+        layout = writeLayout();
+        ASSERT_TRUE(window->openLayout(layout));
+    }
+    void TearDown() override
+    {
+        window->project().Modified = false;
+        window.reset();
+        qunsetenv("TREVOK_HOME");
+    }
+
+    QString writeLayout()
+    {
+        TProject p;
+        NewBoard(p, "Platine 1");
+        TBoard& b = *p.Boards[0];
+        b.BoardWidth = 5000;
+        b.BoardHeight = 3000;
+        b.GroundPlane1 = 1;
+        b.Elements.push_back(NewPad({1000, -1000}, 90, ShapeRound, LayerK1, 40));
+        b.Elements.push_back(NewPad({3000, -1500}, 80, 5, LayerK2, 30));
+        b.Elements.push_back(NewSmdPad({2000, -2000}, 150, LayerK1, 60));
+        auto track = NewTrack(40, LayerK1);
+        AddPoint(*track, {1000, -1000});
+        AddPoint(*track, {2000, -1000});
+        b.Elements.push_back(std::move(track));
+        auto print = NewTrack(20, LayerB2);
+        AddPoint(*print, {500, -500});
+        AddPoint(*print, {4500, -500});
+        b.Elements.push_back(std::move(print));
+        const QString file = dir.filePath(QStringLiteral("board.lay"));
+        WriteLayoutFile(p, QFile::encodeName(file).toStdString());
+        return file;
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<MainWindow> window;
+    QString layout;
+    QStringList boxes;
+    std::deque<QMessageBox::StandardButton> answers;
+    QString nextFileName;
+    QStringList askedFolders;
+    QStringList askedFilters;
+    std::function<void(QDialog&)> onDialog;
+    bool acceptDialogs = true;
+};
+
+template <typename W> W* child(QDialog& d, const char* name)
+{
+    W* w = d.findChild<W*>(QString::fromLatin1(name));
+    EXPECT_TRUE(w) << name;
+    return w;
+}
+
+} // namespace
+
+TEST(GerberDialog, EveryLayerSetsMirrorOutlineAndTheEnabling)
+{
+    TGerberDlg dlg;
+    EXPECT_TRUE(child<QRadioButton>(dlg, "K1")->isChecked());
+    EXPECT_TRUE(child<QCheckBox>(dlg, "Spiegeln")->isChecked())
+        << "checked as designed until a layer is chosen";
+    EXPECT_FALSE(child<QCheckBox>(dlg, "Koernen")->isEnabled());
+    EXPECT_DOUBLE_EQ(child<QDoubleSpinBox>(dlg, "SE_LAOffset")->value(), 0.30);
+    EXPECT_DOUBLE_EQ(child<QDoubleSpinBox>(dlg, "SE_SMDOffset")->value(), 0.10);
+
+    struct Row {
+        const char* button;
+        GerberLayer layer;
+        bool mirror, outline, drill, mask;
+    };
+    const Row rows[] = {
+        {"K1", GerberLayer::K1, false, true, true, false},
+        {"B1", GerberLayer::B1, false, false, true, false},
+        {"LStop1", GerberLayer::LStop1, false, false, false, true},
+        {"K2", GerberLayer::K2, true, true, true, false},
+        {"B2", GerberLayer::B2, true, false, true, false},
+        {"LStop2", GerberLayer::LStop2, true, false, false, true},
+    };
+    dlg.show();
+    for (const Row& r : rows) {
+        // Leave the other options in the opposite state, so that the click must set them.
+        child<QCheckBox>(dlg, "Spiegeln")->setChecked(!r.mirror);
+        child<QCheckBox>(dlg, "Umriss")->setChecked(!r.outline);
+        child<QRadioButton>(dlg, r.button)->click();
+        SCOPED_TRACE(r.button);
+        EXPECT_EQ(dlg.layer(), r.layer);
+        EXPECT_EQ(child<QCheckBox>(dlg, "Spiegeln")->isChecked(), r.mirror);
+        EXPECT_EQ(child<QCheckBox>(dlg, "Umriss")->isChecked(), r.outline);
+        EXPECT_EQ(child<QCheckBox>(dlg, "BohrungenFrei")->isEnabled(), r.drill);
+        for (const char* m : {"CB_Loetaugen", "CB_SMDPads", "Invertieren"})
+            EXPECT_EQ(child<QCheckBox>(dlg, m)->isEnabled(), r.mask) << m;
+        EXPECT_EQ(child<QDoubleSpinBox>(dlg, "SE_LAOffset")->isEnabled(), r.mask);
+        EXPECT_EQ(child<QDoubleSpinBox>(dlg, "SE_SMDOffset")->isEnabled(), r.mask);
+        EXPECT_EQ(child<QLabel>(dlg, "L_Offset")->isEnabled(), r.mask);
+        const GerberOptions o = dlg.options(1);
+        EXPECT_EQ(o.layer, r.layer);
+        EXPECT_EQ(o.mirror, r.mirror);
+        EXPECT_EQ(o.outline, r.outline);
+    }
+
+    // "als Körnung" follows "Bohrungen freistanzen" and loses its tick when it is disabled.
+    child<QRadioButton>(dlg, "K1")->click();
+    auto* punch = child<QCheckBox>(dlg, "BohrungenFrei");
+    auto* mark = child<QCheckBox>(dlg, "Koernen");
+    punch->click();
+    EXPECT_TRUE(mark->isEnabled());
+    mark->click();
+    EXPECT_TRUE(dlg.options(1).markHoles);
+    punch->click();
+    EXPECT_FALSE(mark->isEnabled());
+    EXPECT_FALSE(mark->isChecked());
+    punch->click();
+    mark->click();
+    child<QRadioButton>(dlg, "LStop1")->click();
+    EXPECT_FALSE(mark->isEnabled());
+    EXPECT_FALSE(mark->isChecked()) << "a mask layer disables the drill options";
+    EXPECT_FALSE(dlg.options(1).punchHoles) << "a disabled option does not reach the export";
+}
+
+TEST(GerberDialog, CaptionsFollowTheLanguage)
+{
+    Language fr(2);
+    TGerberDlg dlg;
+    EXPECT_EQ(dlg.windowTitle(), "Exportation Gerber");
+    EXPECT_EQ(child<QRadioButton>(dlg, "K2")->text(), "C2");
+    EXPECT_EQ(child<QRadioButton>(dlg, "LStop2")->text(), "Masque soudure C2");
+    EXPECT_EQ(child<QCheckBox>(dlg, "BohrungenFrei")->text(), QString::fromUtf8("Trous de perçage vides"));
+    EXPECT_EQ(child<QPushButton>(dlg, "B_Export")->text(), "Creer fichier exp&ortation...");
+}
+
+TEST(DrillDialog, UnitChoosesItsFormatAndOptionsReachTheRecord)
+{
+    Language en(1);
+    TLochDlg dlg;
+    EXPECT_EQ(dlg.windowTitle(), "Excellon export");
+    dlg.show();
+    DrillOptions o = dlg.options();
+    EXPECT_FALSE(o.side2);
+    EXPECT_FALSE(o.inch);
+    EXPECT_EQ(o.decimals, 2);
+    EXPECT_TRUE(o.removeLeadingZeros);
+    child<QRadioButton>(dlg, "RB_Zoll")->click();
+    EXPECT_TRUE(child<QRadioButton>(dlg, "RB_33")->isChecked());
+    child<QRadioButton>(dlg, "RB_32")->click();
+    EXPECT_EQ(dlg.options().decimals, 2) << "the format may be changed after the unit";
+    EXPECT_TRUE(dlg.options().inch);
+    child<QRadioButton>(dlg, "RB_MM")->click();
+    child<QRadioButton>(dlg, "RB_Kupfer")->click();
+    child<QCheckBox>(dlg, "CB_LeadingZero")->click();
+    o = dlg.options();
+    EXPECT_TRUE(o.side2);
+    EXPECT_FALSE(o.inch);
+    EXPECT_EQ(o.decimals, 2);
+    EXPECT_FALSE(o.removeLeadingZeros);
+}
+
+TEST_F(ExportWindow, GerberMenuWritesWhatTheCommandLineWrites)
+{
+    Language en(1);
+    ASSERT_TRUE(window->action(QStringLiteral("GerberFormat1"))->isEnabled());
+    struct Case {
+        const char* button;
+        QStringList cliOptions;
+        std::function<void(QDialog&)> more;
+    };
+    const Case cases[] = {
+        {"K1", {"--layer", "K1", "--no-mirror"}, nullptr},
+        {"K2",
+         {"--layer", "K2", "--mirror", "--punch-holes", "--mark-holes"},
+         [](QDialog& d) {
+             d.findChild<QCheckBox*>("BohrungenFrei")->click();
+             d.findChild<QCheckBox*>("Koernen")->click();
+         }},
+        // The dialog keeps the punching chosen for K2.
+        {"B2", {"--layer", "B2", "--mirror", "--punch-holes", "--mark-holes"}, nullptr},
+        {"LStop1",
+         {"--layer", "LStop1", "--no-mirror", "--invert", "--pad-offset", "0.5", "--no-smd-pads"},
+         [](QDialog& d) {
+             d.findChild<QCheckBox*>("Invertieren")->click();
+             d.findChild<QCheckBox*>("CB_SMDPads")->click();
+             d.findChild<QDoubleSpinBox*>("SE_LAOffset")->setValue(0.5);
+         }},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.button);
+        onDialog = [&](QDialog& d) {
+            d.findChild<QRadioButton*>(QString::fromLatin1(c.button))->click();
+            if (c.more)
+                c.more(d);
+        };
+        nextFileName = dir.filePath(QStringLiteral("window%1").arg(n)); // no extension: .gbr is added
+        window->action(QStringLiteral("GerberFormat1"))->trigger();
+        const QString written = nextFileName + QStringLiteral(".gbr");
+        ASSERT_TRUE(QFileInfo::exists(written));
+        const QString cliFile = dir.filePath(QStringLiteral("cli%1.gbr").arg(n));
+        ASSERT_EQ(
+            runCli(QStringList{"export", "gerber", layout, "-o", cliFile, "--language", "en"} + c.cliOptions),
+            0);
+        EXPECT_EQ(readAll(written), readAll(cliFile));
+        ++n;
+    }
+    EXPECT_TRUE(boxes.isEmpty()) << boxes.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(askedFilters.last().contains(QStringLiteral("*.gbr")));
+    EXPECT_EQ(askedFolders.last(), dir.filePath(QStringLiteral("window2.gbr"))) << "the name chosen last";
+
+    // The dialog keeps its choices for the next export.
+    onDialog = nullptr;
+    window->action(QStringLiteral("GerberFormat1"))->trigger();
+    EXPECT_TRUE(window->gerberDialog()->findChild<QRadioButton*>("LStop1")->isChecked());
+    EXPECT_DOUBLE_EQ(window->gerberDialog()->options(1).padOffsetMm, 0.5);
+}
+
+TEST_F(ExportWindow, DrillMenuWritesWhatTheCommandLineWrites)
+{
+    onDialog = [](QDialog& d) {
+        d.findChild<QRadioButton*>("RB_Zoll")->click();
+        d.findChild<QRadioButton*>("RB_Kupfer")->click();
+    };
+    nextFileName = dir.filePath(QStringLiteral("holes.drl"));
+    window->action(QStringLiteral("BohrDatenExcellon1"))->trigger();
+    const QString cliFile = dir.filePath(QStringLiteral("cli.drl"));
+    ASSERT_EQ(runCli({"export", "drill", layout, "-o", cliFile, "--unit", "inch", "--side", "2"}), 0);
+    EXPECT_EQ(readAll(nextFileName), readAll(cliFile));
+    EXPECT_FALSE(readAll(cliFile).isEmpty());
+}
+
+TEST_F(ExportWindow, CancelledOrFailedExportsLeaveNoFile)
+{
+    nextFileName = dir.filePath(QStringLiteral("never.gbr"));
+    acceptDialogs = false;
+    window->gerberExport();
+    EXPECT_FALSE(QFileInfo::exists(nextFileName)) << "closing the dialog exports nothing";
+    acceptDialogs = true;
+    nextFileName.clear();
+    window->drillExport();
+    EXPECT_TRUE(boxes.isEmpty()) << "a cancelled save dialog says nothing";
+
+    nextFileName = dir.filePath(QStringLiteral("missing/folder/x.gbr"));
+    window->gerberExport();
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_TRUE(boxes[0].contains(QStringLiteral("x.gbr"))) << boxes[0].toStdString();
+    EXPECT_FALSE(QFileInfo::exists(nextFileName));
+}
+
+TEST_F(ExportWindow, OldFontTextsAreOfferedForConversionBeforeTheGerberDialog)
+{
+    TProject& p = window->project();
+    auto text = std::make_unique<TObjekt>();
+    text->Kind = KindFontText;
+    text->Layer = LayerK1;
+    text->X = 500;
+    text->Y = -500;
+    text->Size1 = 500;
+    text->Size2 = -500;
+    text->Width = -667;
+    text->Text = "AB";
+    p.currentBoard()->Elements.push_back(std::move(text));
+    bool dialogShown = false;
+    onDialog = [&](QDialog&) {
+        dialogShown = true;
+        EXPECT_EQ(boxes.size(), 2) << "question and confirmation come before the dialog";
+    };
+    acceptDialogs = false;
+    answers = {QMessageBox::Yes};
+    window->gerberExport();
+    EXPECT_TRUE(dialogShown);
+    ASSERT_GE(boxes.size(), 1);
+    EXPECT_TRUE(boxes[0].contains(QStringLiteral("1"))) << boxes[0].toStdString();
+    for (const auto& e : p.currentBoard()->Elements)
+        EXPECT_NE(e->Kind, KindFontText);
+    EXPECT_TRUE(p.Modified);
+}
