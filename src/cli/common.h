@@ -8,8 +8,10 @@
 
 #include <iosfwd>
 #include <string>
+#include <vector>
 
-namespace trevok::cli {
+namespace trevok::cli
+{
 
 /// The language of --language, or the default; throws CliError for an unknown code.
 int languageOption(const Args& args);
@@ -26,5 +28,14 @@ bool isMacroPath(const std::string& path);
 /// Returns false after printing the error.
 bool loadLayout(TProject& project, const std::string& path, int language, std::ostream& err,
                 LayoutReadResult* result = nullptr);
+
+/// For the export commands: opens the one layout file of the arguments, converts old font texts
+/// with --convert-font-texts (else warns), and picks the board of --board (1-based; else the
+/// board shown in the file). Returns null after printing the reason.
+const TBoard* prepareBoard(TProject& project, const Args& args, int language, std::ostream& err);
+/// Writes an export atomically; prints the reason and returns false when it fails.
+bool writeOutput(const std::string& path, const std::string& bytes, int language, std::ostream& err);
+/// trevok-cli export image (only in builds with the drawing code).
+int exportImage(const std::vector<std::string>& argv, std::ostream& err);
 
 } // namespace trevok::cli

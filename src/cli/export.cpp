@@ -9,8 +9,8 @@
 
 #include <ostream>
 
-namespace trevok::cli {
-namespace {
+namespace trevok::cli
+{
 
 /// Opens the file, converts old font texts when asked, and picks the board (1-based option,
 /// else the board shown in the file). Returns null after printing the reason.
@@ -25,8 +25,8 @@ const TBoard* prepareBoard(TProject& project, const Args& args, int language, st
     if (const auto n = args.value("--board")) {
         const int b = parseInt(*n, "--board");
         if (b < 1 || b > static_cast<int>(project.Boards.size()))
-            throw CliError("--board " + *n + " is out of range: the file has " + std::to_string(project.Boards.size()) +
-                           " board(s)");
+            throw CliError("--board " + *n + " is out of range: the file has " +
+                           std::to_string(project.Boards.size()) + " board(s)");
         index = b - 1;
     }
     if (index < 0 || index >= static_cast<int>(project.Boards.size()))
@@ -37,7 +37,8 @@ const TBoard* prepareBoard(TProject& project, const Args& args, int language, st
             convertFontTexts(project);
         } else {
             err << "trevok-cli: warning: the board holds " << fontTexts
-                << " old font text(s), which are not exported; --convert-font-texts converts them to layout text\n";
+                << " old font text(s), which are not exported; --convert-font-texts converts them to layout "
+                   "text\n";
         }
     }
     return project.Boards[static_cast<std::size_t>(index)].get();
@@ -54,12 +55,15 @@ bool writeOutput(const std::string& path, const std::string& bytes, int language
     }
 }
 
+namespace
+{
+
 GerberLayer parseLayer(const std::string& s)
 {
     static const std::pair<const char*, GerberLayer> names[] = {
-        {"K1", GerberLayer::K1},         {"B1", GerberLayer::B1},         {"K2", GerberLayer::K2},
-        {"B2", GerberLayer::B2},         {"LStop1", GerberLayer::LStop1}, {"LStop2", GerberLayer::LStop2},
-        {"C1", GerberLayer::K1},         {"S1", GerberLayer::B1},         {"C2", GerberLayer::K2},
+        {"K1", GerberLayer::K1}, {"B1", GerberLayer::B1},         {"K2", GerberLayer::K2},
+        {"B2", GerberLayer::B2}, {"LStop1", GerberLayer::LStop1}, {"LStop2", GerberLayer::LStop2},
+        {"C1", GerberLayer::K1}, {"S1", GerberLayer::B1},         {"C2", GerberLayer::K2},
         {"S2", GerberLayer::B2}};
     for (const auto& [name, layer] : names)
         if (s == name)
@@ -169,14 +173,20 @@ int exportDrill(const std::vector<std::string>& argv, std::ostream& err)
 int runExport(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err)
 {
     if (argv.empty())
-        throw CliError("export expects a format: gerber or drill");
+        throw CliError("export expects a format: gerber, drill or image");
     const std::string what = argv[0];
     const std::vector<std::string> rest(argv.begin() + 1, argv.end());
     if (what == "gerber")
         return exportGerber(rest, err);
     if (what == "drill")
         return exportDrill(rest, err);
-    throw CliError("unknown export format \"" + what + "\": use gerber or drill");
+#ifdef TREVOK_CLI_IMAGES
+    if (what == "image")
+        return exportImage(rest, err);
+    throw CliError("unknown export format \"" + what + "\": use gerber, drill or image");
+#else
+    throw CliError("unknown export format \"" + what + "\": use gerber or drill (images need the GUI build)");
+#endif
 }
 
 } // namespace trevok::cli

@@ -55,6 +55,13 @@ const Entry kEntries[] = {
       "Aucun objet sélectionné.\rSauvegarder tout le tracé comme une macro ?"}},
     {MsgId::MacroDeleteQuestion, {"Trevok", "Trevok", "Trevok"},
      {"Möchten Sie die Datei \"%1\" wirklich löschen?", "Delete file \"%1\" ?", "Effacer fichier \"%1\" ?"}},
+    {MsgId::ImageTooLarge, {"Trevok", "Trevok", "Trevok"},
+     {"Für ein Bild von %1 x %2 Pixeln reicht der Speicher nicht.\rBitte wählen Sie eine kleinere Auflösung.",
+      "There is not enough memory for an image of %1 x %2 pixels.\rPlease choose a lower resolution.",
+      "La mémoire ne suffit pas pour une image de %1 x %2 pixels.\rVeuillez choisir une résolution plus basse."}},
+    {MsgId::ImageWriteFailed, {"Trevok", "Trevok", "Trevok"},
+     {"Das Bild (%1) konnte nicht erstellt werden: %2", "The image (%1) could not be made: %2",
+      "L´image (%1) n´a pas pu être créée : %2"}},
 };
 // clang-format on
 
