@@ -10,6 +10,7 @@
 #include "app/settings.h"
 #include "document/messages.h"
 #include "document/project.h"
+#include "print/boardimage.h"
 #include "view/viewmodel.h"
 
 #include <QMainWindow>
@@ -177,6 +178,12 @@ class MainWindow : public QMainWindow
     /// The long-lived export dialogs (made on first use).
     TGerberDlg* gerberDialog();
     TLochDlg* drillDialog();
+    /// The Export menu's images: bitmap and GIF (and PNG) through the image dialog, EMF at the
+    /// view's zoom, SVG and PDF at 300 dpi; then the save dialog in the graphics folder.
+    void imageExport(ImageFormat format);
+    /// Draws an image with a progress window that can cancel; false when cancelled or failed
+    /// (a failure is shown).
+    bool makeImage(TBoard& board, const ImageOptions& options, std::string& bytes);
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -286,6 +293,7 @@ class MainWindow : public QMainWindow
     QPointer<TLochDlg> drillDlg_;
     QString lastGerberPath_; // the names chosen last in the save dialogs of this run
     QString lastDrillPath_;
+    QString lastImagePath_;
     PropertyBar* properties_ = nullptr;
     StatusBarWidgets* statusWidgets_ = nullptr;
 

@@ -5,6 +5,7 @@
 #include "app/mainwindow.h"
 
 #include "app/maintexts.h"
+#include "dialogs/exportdlg.h"
 #include "dialogs/gerberdlg.h"
 #include "dialogs/lochdlg.h"
 #include "document/atomicfile.h"
@@ -12,9 +13,11 @@
 #include "view/texts.h"
 #include "view/widgets/boardwidget.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProgressDialog>
 
 namespace trevok
 {
@@ -95,6 +98,77 @@ void MainWindow::drillExport()
         return;
     lastDrillPath_ = path;
     writeExport(path, WriteExcellon(*board, dialog->options()));
+}
+
+bool MainWindow::makeImage(TBoard& board, const ImageOptions& options, std::string& bytes)
+{
+    QProgressDialog progress(T("Bild wird erstellt...", "Making the image...", "Création de l´image..."),
+                             T("&Abbrechen", "&Cancel", "&Annuler"), 0, 100, this);
+    progress.setWindowTitle(QStringLiteral("Trevok"));
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(400);
+    auto step = [&progress](int done, int total) {
+        progress.setValue(total > 0 ? static_cast<int>(100LL * done / total) : 100);
+        QCoreApplication::processEvents();
+        return !progress.wasCanceled();
+    };
+    try {
+        std::optional<std::string> made = MakeBoardImage(board, options, step);
+        progress.reset();
+        if (!made)
+            return false;
+        bytes = std::move(*made);
+        return true;
+    } catch (const TrevokError& error) {
+        progress.reset();
+        showMessage(error.id, error.args, QMessageBox::Critical);
+        return false;
+    }
+}
+
+void MainWindow::imageExport(ImageFormat format)
+{
+    if (session_)
+        session_->abortOperation();
+    TBoard* board = project_.currentBoard();
+    if (!board)
+        return;
+    storeLiveState(*board); // the visible layers and the active side as the view shows them
+    ImageOptions options = ImageOptions::fromBoard(*board, format);
+    options.colours = board_->colourScheme();
+    if (format == ImageFormat::Bmp || format == ImageFormat::Gif || format == ImageFormat::Png) {
+        const auto kind = format == ImageFormat::Bmp   ? TExportDlg::Kind::Bitmap
+                          : format == ImageFormat::Gif ? TExportDlg::Kind::Gif
+                                                       : TExportDlg::Kind::Png;
+        TExportDlg dialog(board->BoardWidth, board->BoardHeight, kind, this);
+        dialog.confirmLarge = [this](const QString& text) {
+            return ask(QMessageBox::Warning, QStringLiteral("Trevok"), text,
+                       QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+        };
+        if (!runDialog(dialog))
+            return;
+        options.dpi = dialog.dpi();
+        options.mono = format == ImageFormat::Bmp && !dialog.colour();
+    } else if (format == ImageFormat::Emf) {
+        options.zoom = view_.zoom(); // the picture of the view, without a dialog
+    }
+    const QString extension = QString::fromLatin1(ImageExtension(format));
+    const QString upper = extension.toUpper();
+    const QString filter = QStringLiteral("%1 (*.%2)|*.%2")
+                               .arg(format == ImageFormat::Bmp ? QStringLiteral("Bitmap") : upper, extension);
+    QString last = lastImagePath_;
+    if (!last.isEmpty())
+        last = QFileInfo(last).absolutePath() + QLatin1Char('/') + QFileInfo(last).completeBaseName() +
+               QLatin1Char('.') + extension;
+    const QString path = askExportName(upper + QStringLiteral(" - Trevok"), last, currentFolders_.bitmap,
+                                       QtFileFilter(filter), extension);
+    if (path.isEmpty())
+        return;
+    lastImagePath_ = path;
+    std::string bytes;
+    if (makeImage(*board, options, bytes))
+        writeExport(path, bytes);
+    board_->repaintAll();
 }
 
 } // namespace trevok

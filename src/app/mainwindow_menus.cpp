@@ -13,9 +13,9 @@
 #include "view/widgets/gridmenu.h"
 #include "view/widgets/propertybar.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QActionGroup>
-#include <QAbstractButton>
 #include <QButtonGroup>
 #include <QFileInfo>
 #include <QIcon>
@@ -74,6 +74,18 @@ void MainWindow::buildActions()
     makeAction("Drucken1", nullptr, false)->setShortcut(QKeySequence::Print);
     makeAction("GerberFormat1", &MainWindow::gerberExport);
     makeAction("BohrDatenExcellon1", &MainWindow::drillExport);
+    // Images of the board; their captions name the format and are the same in every language.
+    const std::pair<const char*, ImageFormat> images[] = {
+        {"Bitmap1", ImageFormat::Bmp}, {"GIF1", ImageFormat::Gif}, {"EMF1", ImageFormat::Emf},
+        {"PNG1", ImageFormat::Png},    {"SVG1", ImageFormat::Svg}, {"PDF1", ImageFormat::Pdf}};
+    for (const auto& [name, format] : images) {
+        const ImageFormat f = format;
+        QAction* a = makeAction(name, [this, f] { imageExport(f); });
+        a->setText(QStringLiteral("%1 (*.%2)...")
+                       .arg(f == ImageFormat::Bmp ? QStringLiteral("Bitmap")
+                                                  : QString::fromLatin1(ImageExtension(f)).toUpper(),
+                            QString::fromLatin1(ImageExtension(f))));
+    }
     makeAction("UmrissHPGLplt1", nullptr, false);
     makeAction("PlatinenkonturHPGLplt1", nullptr, false);
     makeAction("Beenden1", [this] { close(); })->setShortcut(QKeySequence(QStringLiteral("Ctrl+Q")));
@@ -263,7 +275,8 @@ void MainWindow::buildMenus()
     add(file, {"Neu1", "ffnen1", "Speichern1", "Speichernals1", "Makrospeichern1", nullptr, "Autospeichern1",
                "Arbeitsverzeichnisse1", nullptr});
     QMenu* exportMenu = addMenu(file, "Exportieren1");
-    add(exportMenu, {"GerberFormat1", "BohrDatenExcellon1"});
+    add(exportMenu,
+        {"GerberFormat1", "BohrDatenExcellon1", nullptr, "Bitmap1", "GIF1", "EMF1", "PNG1", "SVG1", "PDF1"});
     file->addMenu(exportMenu);
     QMenu* milling = addMenu(file, "Frsdateien1");
     add(milling, {"UmrissHPGLplt1", "PlatinenkonturHPGLplt1"});

@@ -3,6 +3,7 @@
 // command-line tool writes for the same options.
 #include "app/mainwindow.h"
 
+#include "dialogs/exportdlg.h"
 #include "dialogs/gerberdlg.h"
 #include "dialogs/lochdlg.h"
 #include "document/layoutfile.h"
@@ -16,6 +17,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -354,4 +356,116 @@ TEST_F(ExportWindow, OldFontTextsAreOfferedForConversionBeforeTheGerberDialog)
     for (const auto& e : p.currentBoard()->Elements)
         EXPECT_NE(e->Kind, KindFontText);
     EXPECT_TRUE(p.Modified);
+}
+
+TEST(ImageDialog, RecalculatesPixelsAndMemoryAndWarnsAboutLargeBitmaps)
+{
+    Language en(1);
+    TExportDlg dlg(16000, 10000, TExportDlg::Kind::Bitmap);
+    EXPECT_EQ(dlg.windowTitle(), "Bitmap export (all visible layers)");
+    EXPECT_EQ(child<QLabel>(dlg, "L_Original")->text(), "160.0 mm x 100.0 mm");
+    EXPECT_EQ(child<QLabel>(dlg, "L_Pixel")->text(), "1890 x 1181");
+    EXPECT_EQ(child<QLabel>(dlg, "L_dpi")->text(), "300 dpi");
+    EXPECT_TRUE(child<QRadioButton>(dlg, "RB_SW")->isChecked());
+    EXPECT_EQ(child<QLabel>(dlg, "L_Speicher")->text(), "272 kB");
+    child<QRadioButton>(dlg, "RB_Farbe")->click();
+    EXPECT_EQ(child<QLabel>(dlg, "L_Speicher")->text(), "6540 kB");
+    child<QSlider>(dlg, "TrackBar")->setValue(100);
+    EXPECT_EQ(child<QLabel>(dlg, "L_Pixel")->text(), "630 x 394");
+    EXPECT_EQ(child<QLabel>(dlg, "L_dpi")->text(), "100 dpi");
+
+    TExportDlg large(30000, 30000, TExportDlg::Kind::Bitmap);
+    large.findChild<QRadioButton*>("RB_Farbe")->click();
+    large.findChild<QSlider*>("TrackBar")->setValue(600);
+    EXPECT_EQ(large.findChild<QLabel*>("L_Pixel")->text(), "7087 x 7087");
+    EXPECT_EQ(large.memoryKb(), 147144);
+    QStringList asked;
+    bool answer = false;
+    large.confirmLarge = [&](const QString& text) {
+        asked << text;
+        return answer;
+    };
+    large.show();
+    large.accept();
+    EXPECT_TRUE(large.isVisible()) << "No keeps the dialog open";
+    ASSERT_EQ(asked.size(), 1);
+    EXPECT_TRUE(asked[0].startsWith("You are about to create a large bitmap."));
+    answer = true;
+    large.accept();
+    EXPECT_EQ(large.result(), QDialog::Accepted);
+
+    TExportDlg small(16000, 10000, TExportDlg::Kind::Bitmap);
+    small.confirmLarge = [&](const QString&) {
+        ADD_FAILURE() << "no warning below 25000 kB";
+        return false;
+    };
+    small.accept();
+    EXPECT_EQ(small.result(), QDialog::Accepted);
+}
+
+TEST(ImageDialog, GifVariantIsColourOnlyWithoutMemoryLine)
+{
+    Language fr(2);
+    TExportDlg dlg(16000, 10000, TExportDlg::Kind::Gif);
+    EXPECT_EQ(dlg.windowTitle(), "Exportation GIF");
+    EXPECT_TRUE(child<QRadioButton>(dlg, "RB_Farbe")->isChecked());
+    EXPECT_FALSE(child<QRadioButton>(dlg, "RB_SW")->isEnabled());
+    EXPECT_TRUE(child<QLabel>(dlg, "L_Speicher")->isHidden());
+    EXPECT_EQ(dlg.memoryKb(), 6540) << "the warning judges GIF by the colour estimate";
+}
+
+TEST_F(ExportWindow, ImageMenusWriteWhatTheCommandLineWrites)
+{
+    struct Case {
+        const char* action;
+        const char* format;
+        QStringList cliOptions;
+        std::function<void(QDialog&)> choose;
+    };
+    const Case cases[] = {
+        {"Bitmap1",
+         "bmp",
+         {"--dpi", "120", "--mono"},
+         [](QDialog& d) { d.findChild<QSlider*>("TrackBar")->setValue(120); }},
+        {"Bitmap1",
+         "bmp",
+         {"--dpi", "100"},
+         [](QDialog& d) {
+             d.findChild<QSlider*>("TrackBar")->setValue(100);
+             d.findChild<QRadioButton*>("RB_Farbe")->click();
+         }},
+        {"GIF1",
+         "gif",
+         {"--dpi", "150"},
+         [](QDialog& d) { d.findChild<QSlider*>("TrackBar")->setValue(150); }},
+        {"PNG1", "png", {"--dpi", "300"}, nullptr},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.action);
+        onDialog = c.choose;
+        nextFileName = dir.filePath(QStringLiteral("window%1").arg(n));
+        window->action(QString::fromLatin1(c.action))->trigger();
+        const QString written = nextFileName + QLatin1Char('.') + QString::fromLatin1(c.format);
+        ASSERT_TRUE(QFileInfo::exists(written)) << boxes.join(' ').toStdString();
+        EXPECT_EQ(askedFolders.last(),
+                  n == 0 ? window->settings().folders.bitmap
+                         : dir.filePath(QStringLiteral("window%1.%2").arg(n - 1).arg(c.format)))
+            << "the graphics folder first, then the name chosen last with this format's extension";
+        const QString cliFile = dir.filePath(QStringLiteral("cli%1.%2").arg(n).arg(c.format));
+        ASSERT_EQ(runCli(QStringList{"export", "image", layout, "--format", c.format, "-o", cliFile} +
+                         c.cliOptions),
+                  0);
+        EXPECT_EQ(readAll(written), readAll(cliFile));
+        ++n;
+    }
+
+    // The metafile shows the view at its zoom, without a dialog.
+    onDialog = [](QDialog&) { ADD_FAILURE() << "no dialog for EMF"; };
+    nextFileName = dir.filePath(QStringLiteral("view.emf"));
+    window->action(QStringLiteral("EMF1"))->trigger();
+    const QByteArray emf = readAll(nextFileName);
+    ASSERT_GT(emf.size(), 108);
+    EXPECT_EQ(emf.mid(40, 4), QByteArray(" EMF"));
+    EXPECT_TRUE(boxes.isEmpty()) << boxes.join(' ').toStdString();
 }
