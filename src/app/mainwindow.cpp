@@ -28,12 +28,13 @@
 #include <QButtonGroup>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QDesktopServices>
 #include <QEvent>
 #include <QFileDialog>
 #include <QFont>
 #include <QFontMetricsF>
-#include <QGuiApplication>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -42,6 +43,7 @@
 #include <QStatusTipEvent>
 #include <QTabBar>
 #include <QToolButton>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -78,6 +80,7 @@ MainWindow::MainWindow(const QString& settingsPath, QWidget* parent)
                     : QFileDialog::getOpenFileName(this, caption, folder, filter);
     };
     runDialog = [](QDialog& dialog) { return dialog.exec() == QDialog::Accepted; };
+    openFolder = [](const QString& folder) { QDesktopServices::openUrl(QUrl::fromLocalFile(folder)); };
 
     // The view follows the current board: its live state goes into the record when another
     // board becomes current or the project is written, and comes back when it returns.
@@ -100,11 +103,10 @@ MainWindow::MainWindow(const QString& settingsPath, QWidget* parent)
     connect(&view_, &ViewModel::changed, this, &MainWindow::viewChanged);
 
     colourDlg_ = new TColor_Dlg(this);
-    connect(colourDlg_, &TColor_Dlg::coloursChanged, this,
-            [this] {
-                board_->setColourScheme(CurrentColours());
-                macroPanel_->setColours(CurrentColours());
-            });
+    connect(colourDlg_, &TColor_Dlg::coloursChanged, this, [this] {
+        board_->setColourScheme(CurrentColours());
+        macroPanel_->setColours(CurrentColours());
+    });
 
     readSettings();
     board_->setColourScheme(CurrentColours());
@@ -260,7 +262,8 @@ void MainWindow::buildCentralArea()
             font.setBold(true);
             font.setPixelSize(reference);
             const QFontMetricsF metrics(font);
-            const double scale = std::abs(static_cast<double>(fontTextHeight(settings.heightMm, ppi))) / reference;
+            const double scale =
+                std::abs(static_cast<double>(fontTextHeight(settings.heightMm, ppi))) / reference;
             const QString shown = fromCp1252(settings.text.substr(0, MaxFontTextBytes));
             result = editFontText(project_, index, settings, ppi,
                                   RoundHalfEven64(metrics.horizontalAdvance(shown) * scale),
@@ -352,7 +355,6 @@ void MainWindow::buildStatusBar()
     connect(board_, &BoardWidget::statusHintChanged, this,
             [this](const QString& text) { statusWidgets_->setHint(SplitHint(text).longPart); });
     connect(board_, &BoardWidget::coordinatesChanged, statusWidgets_, &StatusBarWidgets::setCoordinates);
-
 }
 
 bool MainWindow::event(QEvent* event)

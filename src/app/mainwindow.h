@@ -184,6 +184,11 @@ class MainWindow : public QMainWindow
     /// Draws an image with a progress window that can cancel; false when cancelled or failed
     /// (a failure is shown).
     bool makeImage(TBoard& board, const ImageOptions& options, std::string& bytes);
+    /// "Fertigungssatz...": folder and zip choice, the files of the set, then the folder is
+    /// opened (through openFolder).
+    void fabricationSet();
+    /// Shows a folder in the desktop's file manager; tests replace it.
+    std::function<void(const QString& folder)> openFolder;
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -294,6 +299,8 @@ class MainWindow : public QMainWindow
     QString lastGerberPath_; // the names chosen last in the save dialogs of this run
     QString lastDrillPath_;
     QString lastImagePath_;
+    QString lastFabFolder_;
+    bool lastFabZip_ = false;
     PropertyBar* properties_ = nullptr;
     StatusBarWidgets* statusWidgets_ = nullptr;
 

@@ -6,18 +6,22 @@
 
 #include "app/maintexts.h"
 #include "dialogs/exportdlg.h"
+#include "dialogs/fabdlg.h"
 #include "dialogs/gerberdlg.h"
 #include "dialogs/lochdlg.h"
 #include "document/atomicfile.h"
 #include "edit/session.h"
+#include "output/fabset.h"
 #include "view/texts.h"
 #include "view/widgets/boardwidget.h"
 
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProgressDialog>
+#include <QUrl>
 
 namespace trevok
 {
@@ -169,6 +173,58 @@ void MainWindow::imageExport(ImageFormat format)
     if (makeImage(*board, options, bytes))
         writeExport(path, bytes);
     board_->repaintAll();
+}
+
+void MainWindow::fabricationSet()
+{
+    if (session_)
+        session_->abortOperation();
+    offerFontTextConversion(); // old font texts would be missing from the copper and print
+    const TBoard* board = project_.currentBoard();
+    if (!board)
+        return;
+    TFabDlg dialog(this);
+    dialog.setFolder(lastFabFolder_.isEmpty() ? currentFolders_.gerber : lastFabFolder_);
+    dialog.setZip(lastFabZip_);
+    if (!runDialog(dialog))
+        return;
+    const QString folder = dialog.folder();
+    lastFabFolder_ = folder;
+    lastFabZip_ = dialog.zip();
+    if (folder.isEmpty() || !QDir().mkpath(folder)) {
+        showMessage(MsgId::WriteError,
+                    {QFile::encodeName(folder).toStdString(),
+                     T("Der Ordner kann nicht angelegt werden.", "The folder cannot be made.",
+                       "Le répertoire ne peut pas être créé.")
+                         .toStdString()},
+                    QMessageBox::Critical);
+        return;
+    }
+    // The mask openings are those of the Gerber dialog; the layer names follow the language.
+    const GerberOptions gerber = gerberDialog()->options(CurrentLanguage());
+    FabOptions options;
+    options.padOffsetMm = gerber.padOffsetMm;
+    options.smdOffsetMm = gerber.smdOffsetMm;
+    options.language = CurrentLanguage();
+    const QString file = QString::fromStdString(project_.FileName);
+    options.baseName = FabBaseName(
+        file.isEmpty() ? board->Name : QFile::encodeName(QFileInfo(file).completeBaseName()).toStdString());
+    QProgressDialog progress(T("Fertigungssatz wird geschrieben...", "Writing the fabrication set...",
+                               "Écriture du jeu de fabrication..."),
+                             QString(), 0, 0, this);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(400);
+    try {
+        WriteFabricationSet(MakeFabricationSet(*board, options), QFile::encodeName(folder).toStdString(),
+                            dialog.zip(), options.baseName);
+    } catch (const TrevokError& error) {
+        progress.reset();
+        showMessage(error.id, error.args, QMessageBox::Critical);
+        return;
+    }
+    progress.reset();
+    if (openFolder)
+        openFolder(folder);
 }
 
 } // namespace trevok

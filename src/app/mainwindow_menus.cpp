@@ -74,6 +74,8 @@ void MainWindow::buildActions()
     makeAction("Drucken1", nullptr, false)->setShortcut(QKeySequence::Print);
     makeAction("GerberFormat1", &MainWindow::gerberExport);
     makeAction("BohrDatenExcellon1", &MainWindow::drillExport);
+    makeAction("Fertigungssatz1", &MainWindow::fabricationSet)
+        ->setText(T("&Fertigungssatz...", "&Fabrication set...", "&Jeu de fabrication..."));
     // Images of the board; their captions name the format and are the same in every language.
     const std::pair<const char*, ImageFormat> images[] = {
         {"Bitmap1", ImageFormat::Bmp}, {"GIF1", ImageFormat::Gif}, {"EMF1", ImageFormat::Emf},

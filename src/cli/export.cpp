@@ -5,8 +5,10 @@
 #include "document/atomicfile.h"
 #include "edit/layouttext.h"
 #include "output/excellon.h"
+#include "output/fabset.h"
 #include "output/gerber.h"
 
+#include <filesystem>
 #include <ostream>
 
 namespace trevok::cli
@@ -168,24 +170,63 @@ int exportDrill(const std::vector<std::string>& argv, std::ostream& err)
     return writeOutput(*out, WriteExcellon(*board, o), language, err) ? 0 : 1;
 }
 
+int exportFab(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err)
+{
+    const Args args(argv, {"-o", "--board", "--language"}, {"--zip", "--convert-font-texts"});
+    const int language = languageOption(args);
+    const auto folder = args.value("-o");
+    if (!folder)
+        throw CliError("export fab needs -o FOLDER");
+    TProject project;
+    const TBoard* board = prepareBoard(project, args, language, err);
+    if (!board)
+        return 1;
+    std::error_code ec;
+    std::filesystem::create_directories(*folder, ec);
+    if (ec || !std::filesystem::is_directory(*folder)) {
+        err << "trevok-cli: the folder \"" << *folder
+            << "\" cannot be made: " << (ec ? ec.message() : std::string("a file of that name is in the way"))
+            << "\n";
+        return 1;
+    }
+    FabOptions o;
+    o.language = language;
+    std::string base = std::filesystem::path(args.positional()[0]).stem().string();
+    if (args.value("--board"))
+        base += "-" + *args.value("--board");
+    o.baseName = FabBaseName(base);
+    try {
+        for (const std::string& path :
+             WriteFabricationSet(MakeFabricationSet(*board, o), *folder, args.has("--zip"), o.baseName))
+            out << path << "\n";
+    } catch (const TrevokError& e) {
+        printError(err, e, language);
+        return 1;
+    }
+    return 0;
+}
+
 } // namespace
 
 int runExport(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err)
 {
     if (argv.empty())
-        throw CliError("export expects a format: gerber, drill or image");
+        throw CliError("export expects a format: gerber, drill, fab or image");
     const std::string what = argv[0];
     const std::vector<std::string> rest(argv.begin() + 1, argv.end());
     if (what == "gerber")
         return exportGerber(rest, err);
     if (what == "drill")
         return exportDrill(rest, err);
+    if (what == "fab")
+        return exportFab(rest, out, err);
 #ifdef TREVOK_CLI_IMAGES
     if (what == "image")
         return exportImage(rest, err);
-    throw CliError("unknown export format \"" + what + "\": use gerber, drill or image");
+    throw CliError("unknown export format \"" + what + "\": use gerber, drill, fab or image");
 #else
-    throw CliError("unknown export format \"" + what + "\": use gerber or drill (images need the GUI build)");
+    throw CliError("unknown export format \"" + what +
+                   "\": use gerber, drill or fab (images need the GUI build)");
 #endif
 }
 

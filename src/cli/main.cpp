@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace
+{
 
 const char* const kUsage =
     "Usage: trevok-cli COMMAND [OPTIONS]\n"

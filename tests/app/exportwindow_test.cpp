@@ -10,10 +10,12 @@
 #include "view/texts.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QDoubleSpinBox>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
@@ -467,5 +469,38 @@ TEST_F(ExportWindow, ImageMenusWriteWhatTheCommandLineWrites)
     const QByteArray emf = readAll(nextFileName);
     ASSERT_GT(emf.size(), 108);
     EXPECT_EQ(emf.mid(40, 4), QByteArray(" EMF"));
+    EXPECT_TRUE(boxes.isEmpty()) << boxes.join(' ').toStdString();
+}
+
+TEST_F(ExportWindow, FabricationSetMenuWritesTheCommandLineSetAndOpensTheFolder)
+{
+    Language en(1);
+    const QString folder = dir.filePath(QStringLiteral("fab"));
+    onDialog = [&](QDialog& d) {
+        EXPECT_EQ(d.findChild<QLineEdit*>("E_Ordner")->text(), window->settings().folders.gerber)
+            << "the Gerber folder first";
+        d.findChild<QLineEdit*>("E_Ordner")->setText(folder);
+    };
+    QStringList opened;
+    window->openFolder = [&](const QString& f) { opened << f; };
+    window->action(QStringLiteral("Fertigungssatz1"))->trigger();
+    ASSERT_EQ(opened, QStringList{folder}) << boxes.join(' ').toStdString();
+
+    const QString cliFolder = dir.filePath(QStringLiteral("cli"));
+    ASSERT_EQ(runCli({"export", "fab", layout, "-o", cliFolder, "--language", "en"}), 0);
+    const QStringList names = QDir(cliFolder).entryList(QDir::Files);
+    ASSERT_EQ(names.size(), 9);
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files), names);
+    for (const QString& name : names)
+        EXPECT_EQ(readAll(folder + QLatin1Char('/') + name), readAll(cliFolder + QLatin1Char('/') + name))
+            << name.toStdString();
+
+    // The next time the dialog offers the folder chosen last and the zip choice.
+    onDialog = [&](QDialog& d) {
+        EXPECT_EQ(d.findChild<QLineEdit*>("E_Ordner")->text(), folder);
+        d.findChild<QCheckBox*>("CB_Zip")->click();
+    };
+    window->action(QStringLiteral("Fertigungssatz1"))->trigger();
+    EXPECT_TRUE(QFileInfo::exists(folder + QStringLiteral("/board.zip")));
     EXPECT_TRUE(boxes.isEmpty()) << boxes.join(' ').toStdString();
 }
