@@ -277,8 +277,8 @@ void MainWindow::buildMenus()
     add(file, {"Neu1", "ffnen1", "Speichern1", "Speichernals1", "Makrospeichern1", nullptr, "Autospeichern1",
                "Arbeitsverzeichnisse1", nullptr});
     QMenu* exportMenu = addMenu(file, "Exportieren1");
-    add(exportMenu,
-        {"GerberFormat1", "BohrDatenExcellon1", nullptr, "Bitmap1", "GIF1", "EMF1", "PNG1", "SVG1", "PDF1"});
+    add(exportMenu, {"GerberFormat1", "BohrDatenExcellon1", nullptr, "Bitmap1", "GIF1", "EMF1", "PNG1",
+                     "SVG1", "PDF1", nullptr, "Fertigungssatz1"});
     file->addMenu(exportMenu);
     QMenu* milling = addMenu(file, "Frsdateien1");
     add(milling, {"UmrissHPGLplt1", "PlatinenkonturHPGLplt1"});

@@ -16,6 +16,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
@@ -481,6 +482,10 @@ TEST_F(ExportWindow, FabricationSetMenuWritesTheCommandLineSetAndOpensTheFolder)
             << "the Gerber folder first";
         d.findChild<QLineEdit*>("E_Ordner")->setText(folder);
     };
+    QMenu* exportMenu = window->menu(QStringLiteral("Exportieren1"));
+    ASSERT_TRUE(exportMenu);
+    EXPECT_TRUE(exportMenu->actions().contains(window->action(QStringLiteral("Fertigungssatz1"))));
+    EXPECT_TRUE(exportMenu->actions().contains(window->action(QStringLiteral("EMF1"))));
     QStringList opened;
     window->openFolder = [&](const QString& f) { opened << f; };
     window->action(QStringLiteral("Fertigungssatz1"))->trigger();
