@@ -32,7 +32,7 @@ bool loadLayout(TProject& project, const std::string& path, int language, std::o
 /// For the export commands: opens the one layout file of the arguments, converts old font texts
 /// with --convert-font-texts (else warns), and picks the board of --board (1-based; else the
 /// board shown in the file). Returns null after printing the reason.
-const TBoard* prepareBoard(TProject& project, const Args& args, int language, std::ostream& err);
+TBoard* prepareBoard(TProject& project, const Args& args, int language, std::ostream& err);
 /// Writes an export atomically; prints the reason and returns false when it fails.
 bool writeOutput(const std::string& path, const std::string& bytes, int language, std::ostream& err);
 /// trevok-cli export image (only in builds with the drawing code).

@@ -16,7 +16,7 @@ namespace trevok::cli
 
 /// Opens the file, converts old font texts when asked, and picks the board (1-based option,
 /// else the board shown in the file). Returns null after printing the reason.
-const TBoard* prepareBoard(TProject& project, const Args& args, int language, std::ostream& err)
+TBoard* prepareBoard(TProject& project, const Args& args, int language, std::ostream& err)
 {
     if (args.positional().size() != 1)
         throw CliError("export expects one layout file");

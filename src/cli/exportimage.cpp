@@ -64,7 +64,7 @@ int exportImage(const std::vector<std::string>& argv, std::ostream& err)
         throw CliError("--mono applies to bmp only");
     const auto app = guiApplication();
     TProject project;
-    TBoard* board = const_cast<TBoard*>(prepareBoard(project, args, language, err));
+    TBoard* board = prepareBoard(project, args, language, err);
     if (!board)
         return 1;
     const ImageOptions view = ImageOptions::fromBoard(*board, o.format);
