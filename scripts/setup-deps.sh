@@ -11,8 +11,8 @@ PACKAGES=(
   libpolyclipping-dev libgif-dev libemf-dev fonts-liberation2
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  qt6-translations-l10n
-  gerbv hp2xx emf2svg xvfb xauth xdotool
+  qt6-translations-l10n libzip-dev
+  gerbv hp2xx emf2svg poppler-utils imagemagick xvfb xauth xdotool
   librsvg2-bin
 )
 # Node and npm for the second Gerber reader. A machine may already have Node from elsewhere (a

@@ -31,6 +31,7 @@
 #include <QButtonGroup>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QDesktopServices>
 #include <QEvent>
 #include <QFileDialog>
 #include <QScreen>
@@ -47,6 +48,7 @@
 #include <QStatusTipEvent>
 #include <QTabBar>
 #include <QToolButton>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -82,6 +84,7 @@ MainWindow::MainWindow(const QString& settingsPath, QWidget* parent)
                     : QFileDialog::getOpenFileName(this, caption, folder, filter);
     };
     runDialog = [](QDialog& dialog) { return dialog.exec() == QDialog::Accepted; };
+    openFolder = [](const QString& folder) { QDesktopServices::openUrl(QUrl::fromLocalFile(folder)); };
 
     // The view follows the current board: its live state goes into the record when another
     // board becomes current or the project is written, and comes back when it returns.

@@ -12,6 +12,7 @@
 #include "document/messages.h"
 #include "document/project.h"
 #include "print/printsheet.h"
+#include "print/boardimage.h"
 #include "view/viewmodel.h"
 
 #include <QMainWindow>
@@ -59,6 +60,8 @@ class TUmrissDlg;
 class TKonturFraesenDlg;
 class TPrint_Dlg;
 class TVorlageDlg;
+class TGerberDlg;
+class TLochDlg;
 class MacroPanel;
 class MacroDropTarget;
 struct LayoutReadResult;
@@ -201,6 +204,25 @@ class MainWindow : public QMainWindow
     /// "&Vorlage...": the template dialog on the page of the active side.
     void templateDialog();
     TVorlageDlg* templates() const noexcept;
+    // Manufacturing data and images (mainwindow_export.cpp)
+    /// "&Gerber-Format...": the old font-text question, the dialog, the save dialog, the file.
+    void gerberExport();
+    /// "&Bohrdaten (Excellon)...": the dialog, the save dialog, the file.
+    void drillExport();
+    /// The long-lived export dialogs (made on first use).
+    TGerberDlg* gerberDialog();
+    TLochDlg* drillDialog();
+    /// The Export menu's images: bitmap and GIF (and PNG) through the image dialog, EMF at the
+    /// view's zoom, SVG and PDF at 300 dpi; then the save dialog in the graphics folder.
+    void imageExport(ImageFormat format);
+    /// Draws an image with a progress window that can cancel; false when cancelled or failed
+    /// (a failure is shown).
+    bool makeImage(TBoard& board, const ImageOptions& options, std::string& bytes);
+    /// "Fertigungssatz...": folder and zip choice, the files of the set, then the folder is
+    /// opened (through openFolder).
+    void fabricationSet();
+    /// Shows a folder in the desktop's file manager; tests replace it.
+    std::function<void(const QString& folder)> openFolder;
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -248,6 +270,8 @@ class MainWindow : public QMainWindow
     void restoreBackup(const QString& layoutPath, const QString& backupPath);
     void connectAutoSaver();
     void autoSaveFinished(bool ok, const QString& path, const QString& error);
+    /// Counts the old font texts of every board and, when there are any, offers to convert them.
+    void offerFontTextConversion();
     void autoSaveDialog();
     void workingFoldersDialog();
     void addRecentFile(const QString& path);
@@ -255,6 +279,13 @@ class MainWindow : public QMainWindow
     // mainwindow_milling.cpp
     QString askHpglFile(const QString& caption);
     bool writeMillingFile(const QString& path, const std::string& bytes);
+    // mainwindow_export.cpp
+    /// The save dialog of an export: starts at the name chosen last (else in folder), adds the
+    /// extension when the name has none. Empty when cancelled.
+    QString askExportName(const QString& caption, const QString& last, const QString& folder,
+                          const QString& filter, const QString& extension);
+    /// Writes the bytes atomically; a failure is shown with its reason. True when written.
+    bool writeExport(const QString& path, const std::string& bytes);
 
     // mainwindow_edit.cpp
     void projectInfoDialog();
@@ -317,6 +348,13 @@ class MainWindow : public QMainWindow
     std::unique_ptr<QPrinter> printer_;
     bool printerUsable_ = false;
     QPointer<TVorlageDlg> vorlageDlg_; // holds the current board's template pictures
+    QPointer<TGerberDlg> gerberDlg_;
+    QPointer<TLochDlg> drillDlg_;
+    QString lastGerberPath_; // the names chosen last in the save dialogs of this run
+    QString lastDrillPath_;
+    QString lastImagePath_;
+    QString lastFabFolder_;
+    bool lastFabZip_ = false;
     PropertyBar* properties_ = nullptr;
     StatusBarWidgets* statusWidgets_ = nullptr;
 

@@ -213,20 +213,30 @@ void MainWindow::afterLoading(const LayoutReadResult& result, const QString& pat
         showMessage(result.error->id, result.error->args, QMessageBox::Critical);
     for (const FileNotice& notice : result.notices()) {
         if (notice.id == MsgId::FontTextQuestion) {
-            const auto answer = ask(QMessageBox::Question, CaptionQ(notice.id),
-                                    MessageQ(notice.id, notice.args), QMessageBox::Yes | QMessageBox::No);
-            if (answer == QMessageBox::Yes) {
-                convertFontTexts(project_, logicalDpiX());
-                project_.Modified = true;
-                board_->repaintAll();
-                showMessage(MsgId::FontTextsConverted, {}, QMessageBox::Information);
-            }
+            offerFontTextConversion();
         } else {
             showMessage(notice.id, notice.args, QMessageBox::Warning);
         }
     }
     if (!reload && !result.error)
         offerNewerBackup(path);
+}
+
+void MainWindow::offerFontTextConversion()
+{
+    const int count = countFontTexts(project_);
+    if (count <= 0)
+        return;
+    const auto answer =
+        ask(QMessageBox::Question, CaptionQ(MsgId::FontTextQuestion),
+            MessageQ(MsgId::FontTextQuestion, {std::to_string(count)}), QMessageBox::Yes | QMessageBox::No);
+    if (answer != QMessageBox::Yes)
+        return;
+    convertFontTexts(project_, logicalDpiX());
+    project_.Modified = true;
+    board_->repaintAll();
+    updateCommandStates();
+    showMessage(MsgId::FontTextsConverted, {}, QMessageBox::Information);
 }
 
 void MainWindow::offerNewerBackup(const QString& path)

@@ -73,8 +73,22 @@ void MainWindow::buildActions()
     makeAction("Arbeitsverzeichnisse1", &MainWindow::workingFoldersDialog);
     makeAction("Druckereinrichten1", &MainWindow::printerSetup);
     makeAction("Drucken1", &MainWindow::printBoard)->setShortcut(QKeySequence::Print);
-    makeAction("GerberFormat1", nullptr, false);
-    makeAction("BohrDatenExcellon1", nullptr, false);
+    makeAction("GerberFormat1", &MainWindow::gerberExport);
+    makeAction("BohrDatenExcellon1", &MainWindow::drillExport);
+    makeAction("Fertigungssatz1", &MainWindow::fabricationSet)
+        ->setText(T("&Fertigungssatz...", "&Fabrication set...", "&Jeu de fabrication..."));
+    // Images of the board; their captions name the format and are the same in every language.
+    const std::pair<const char*, ImageFormat> images[] = {
+        {"Bitmap1", ImageFormat::Bmp}, {"GIF1", ImageFormat::Gif}, {"EMF1", ImageFormat::Emf},
+        {"PNG1", ImageFormat::Png},    {"SVG1", ImageFormat::Svg}, {"PDF1", ImageFormat::Pdf}};
+    for (const auto& [name, format] : images) {
+        const ImageFormat f = format;
+        QAction* a = makeAction(name, [this, f] { imageExport(f); });
+        a->setText(QStringLiteral("%1 (*.%2)...")
+                       .arg(f == ImageFormat::Bmp ? QStringLiteral("Bitmap")
+                                                  : QString::fromLatin1(ImageExtension(f)).toUpper(),
+                            QString::fromLatin1(ImageExtension(f))));
+    }
     makeAction("UmrissHPGLplt1", &MainWindow::isolationMilling);
     makeAction("PlatinenkonturHPGLplt1", &MainWindow::outlineMilling);
     makeAction("Beenden1", [this] { close(); })->setShortcut(QKeySequence(QStringLiteral("Ctrl+Q")));
@@ -273,7 +287,8 @@ void MainWindow::buildMenus()
     add(file, {"Neu1", "ffnen1", "Speichern1", "Speichernals1", "Makrospeichern1", nullptr, "Autospeichern1",
                "Arbeitsverzeichnisse1", nullptr});
     QMenu* exportMenu = addMenu(file, "Exportieren1");
-    add(exportMenu, {"GerberFormat1", "BohrDatenExcellon1"});
+    add(exportMenu, {"GerberFormat1", "BohrDatenExcellon1", nullptr, "Bitmap1", "GIF1", "EMF1", "PNG1",
+                     "SVG1", "PDF1", nullptr, "Fertigungssatz1"});
     file->addMenu(exportMenu);
     QMenu* milling = addMenu(file, "Frsdateien1");
     add(milling, {"UmrissHPGLplt1", "PlatinenkonturHPGLplt1"});

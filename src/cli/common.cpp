@@ -115,7 +115,7 @@ TBoard& chosenBoard(TProject& project, const Args& args)
     return *project.Boards[static_cast<std::size_t>(index)];
 }
 
-const TBoard* prepareBoard(TProject& project, const Args& args, int language, std::ostream& err)
+TBoard* prepareBoard(TProject& project, const Args& args, int language, std::ostream& err)
 {
     if (args.positional().size() != 1)
         throw CliError("export expects one layout file");

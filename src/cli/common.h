@@ -39,12 +39,13 @@ TBoard& chosenBoard(TProject& project, const Args& args);
 
 /// Writes the project as a layout file (atomically); false after printing the error.
 bool saveLayout(TProject& project, const std::string& path, int language, std::ostream& err);
-/// Opens the one layout file named on the command line, converts old font texts when
-/// --convert-font-texts asks (else warns), and picks the board of --board (1-based) or the board
-/// shown in the file. Returns null after printing the reason.
-const TBoard* prepareBoard(TProject& project, const Args& args, int language, std::ostream& err);
-
-/// Writes the file atomically; false after printing the error.
+/// For the export commands: opens the one layout file of the arguments, converts old font texts
+/// with --convert-font-texts (else warns), and picks the board of --board (1-based; else the
+/// board shown in the file). Returns null after printing the reason.
+TBoard* prepareBoard(TProject& project, const Args& args, int language, std::ostream& err);
+/// Writes an export atomically; prints the reason and returns false when it fails.
 bool writeOutput(const std::string& path, const std::string& bytes, int language, std::ostream& err);
+/// trevok-cli export image (only in builds with the drawing code).
+int exportImage(const std::vector<std::string>& argv, std::ostream& err);
 
 } // namespace trevok::cli

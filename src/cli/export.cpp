@@ -4,8 +4,10 @@
 #include "cli/common.h"
 #include "cli/millcli.h"
 #include "output/excellon.h"
+#include "output/fabset.h"
 #include "output/gerber.h"
 
+#include <filesystem>
 #include <ostream>
 
 namespace trevok::cli
@@ -122,12 +124,48 @@ int exportDrill(const std::vector<std::string>& argv, std::ostream& err)
     return writeOutput(*out, WriteExcellon(*board, o), language, err) ? 0 : 1;
 }
 
+int exportFab(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err)
+{
+    const Args args(argv, {"-o", "--board", "--language"}, {"--zip", "--convert-font-texts"});
+    const int language = languageOption(args);
+    const auto folder = args.value("-o");
+    if (!folder)
+        throw CliError("export fab needs -o FOLDER");
+    TProject project;
+    const TBoard* board = prepareBoard(project, args, language, err);
+    if (!board)
+        return 1;
+    std::error_code ec;
+    std::filesystem::create_directories(*folder, ec);
+    if (ec || !std::filesystem::is_directory(*folder)) {
+        err << "trevok-cli: the folder \"" << *folder
+            << "\" cannot be made: " << (ec ? ec.message() : std::string("a file of that name is in the way"))
+            << "\n";
+        return 1;
+    }
+    FabOptions o;
+    o.language = language;
+    std::string base = std::filesystem::path(args.positional()[0]).stem().string();
+    if (args.value("--board"))
+        base += "-" + *args.value("--board");
+    o.baseName = FabBaseName(base);
+    try {
+        for (const std::string& path :
+             WriteFabricationSet(MakeFabricationSet(*board, o), *folder, args.has("--zip"), o.baseName))
+            out << path << "\n";
+    } catch (const TrevokError& e) {
+        printError(err, e, language);
+        return 1;
+    }
+    return 0;
+}
+
 } // namespace
 
 int runExport(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err)
 {
     if (argv.empty())
-        throw CliError("export expects a format: gerber, drill, hpgl, hpgl-outline or gcode");
+        throw CliError("export expects a format: gerber, drill, fab, image, hpgl, hpgl-outline or gcode");
     const std::string what = argv[0];
     const std::vector<std::string> rest(argv.begin() + 1, argv.end());
     if (what == "gerber")
@@ -140,7 +178,14 @@ int runExport(const std::vector<std::string>& argv, std::ostream& out, std::ostr
         return exportHpglOutline(rest, err);
     if (what == "gcode")
         return exportGcode(rest, err);
-    throw CliError("unknown export format \"" + what + "\": use gerber, drill, hpgl, hpgl-outline or gcode");
+    if (what == "fab")
+        return exportFab(rest, out, err);
+#ifdef TREVOK_CLI_IMAGES
+    if (what == "image")
+        return exportImage(rest, err);
+#endif
+    throw CliError("unknown export format \"" + what +
+                   "\": use gerber, drill, fab, image, hpgl, hpgl-outline or gcode");
 }
 
 } // namespace trevok::cli

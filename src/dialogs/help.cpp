@@ -53,6 +53,7 @@ constexpr TopicPage kPages[] = {
     {HelpTopic::GifExport, "images.html", "gif"},
     {HelpTopic::Gerber, "gerber.html", nullptr},
     {HelpTopic::Drill, "drill.html", nullptr},
+    {HelpTopic::FabricationSet, "fabset.html", nullptr},
     {HelpTopic::ProjectInfo, "projectinfo.html", nullptr},
     {HelpTopic::Colours, "colours.html", nullptr},
     {HelpTopic::Directories, "directories.html", nullptr},

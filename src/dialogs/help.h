@@ -31,6 +31,7 @@ inline constexpr int BitmapExport = 32000;
 inline constexpr int GifExport = 32100;
 inline constexpr int Gerber = 33000;
 inline constexpr int Drill = 34000;
+inline constexpr int FabricationSet = 34500;
 inline constexpr int ProjectInfo = 35100;
 inline constexpr int Colours = 35200;
 inline constexpr int Directories = 35300;

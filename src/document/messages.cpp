@@ -83,6 +83,13 @@ const Entry kEntries[] = {
      {"%1 Stellen, an denen der Fräser nicht durchkommt: %2",
       "%1 places where the mill cannot pass: %2",
       "%1 endroits où la fraise ne peut pas passer : %2"}},
+    {MsgId::ImageTooLarge, {"Trevok", "Trevok", "Trevok"},
+     {"Für ein Bild von %1 x %2 Pixeln reicht der Speicher nicht.\rBitte wählen Sie eine kleinere Auflösung.",
+      "There is not enough memory for an image of %1 x %2 pixels.\rPlease choose a lower resolution.",
+      "La mémoire ne suffit pas pour une image de %1 x %2 pixels.\rVeuillez choisir une résolution plus basse."}},
+    {MsgId::ImageWriteFailed, {"Trevok", "Trevok", "Trevok"},
+     {"Das Bild (%1) konnte nicht erstellt werden: %2", "The image (%1) could not be made: %2",
+      "L´image (%1) n´a pas pu être créée : %2"}},
 };
 // clang-format on
 

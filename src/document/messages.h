@@ -7,15 +7,16 @@
 #include <string>
 #include <vector>
 
-namespace trevok {
+namespace trevok
+{
 
 enum class MsgId {
-    NotATrevokFile,      // arg 0: file name without folder
+    NotATrevokFile, // arg 0: file name without folder
     FileNotFound,
-    ReadError,           // arg 0: file name, arg 1: detail (offset)
-    WriteError,          // arg 0: file name, arg 1: system reason
+    ReadError,  // arg 0: file name, arg 1: detail (offset)
+    WriteError, // arg 0: file name, arg 1: system reason
     OlderVersion,
-    FontTextQuestion,    // arg 0: count
+    FontTextQuestion, // arg 0: count
     FontTextsConverted,
     TextNotGenerated,
     LastBoardNotDeleted,
@@ -32,6 +33,8 @@ enum class MsgId {
     OutlineNothingSelected,
     MillProblem,         // arg 0: position
     MillProblems,        // arg 0: count, arg 1: positions
+    ImageTooLarge,       // arg 0: width, arg 1: height in pixels
+    ImageWriteFailed,    // arg 0: format, arg 1: detail
 };
 
 /// The text of a message in a language (0 German, 1 English, 2 French), UTF-8, with the
@@ -41,8 +44,9 @@ std::string MessageText(MsgId id, int language, const std::vector<std::string>& 
 std::string MessageCaption(MsgId id, int language);
 
 /// A failure of a core operation: what went wrong as a message id and its arguments.
-class TrevokError : public std::runtime_error {
-public:
+class TrevokError : public std::runtime_error
+{
+  public:
     TrevokError(MsgId id, std::vector<std::string> args = {});
     MsgId id;
     std::vector<std::string> args;

@@ -23,6 +23,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace trevok
@@ -172,6 +173,8 @@ struct RenderOptions {
     bool autorouterActive = false; // connections between selected pads in magenta
     bool markedOnly = false;       // only the layers, holes and connections of marked elements
     bool suspended = false;        // painting is off (board switch, loading)
+    /// A mapping to draw with instead of the view's (zoom and scroll): images at a resolution.
+    std::optional<CanvasMapping> mapping;
 
     /// Step 4: the template image of a side (1 or 2). Step 5: the grid, in the normal view only.
     /// Step 9: the milling-contour preview. Each gets the board area being repainted.

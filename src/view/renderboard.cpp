@@ -80,6 +80,10 @@ bool RenderOptions::visible(int layer) const noexcept
 
 void SetMapping(Canvas& canvas, const RenderOptions& options, const TBoard& board)
 {
+    if (options.mapping) {
+        canvas.setMapping(*options.mapping);
+        return;
+    }
     canvas.setMapping(CanvasMapping::view(options.zoom, options.scrollX, options.scrollY, options.mirrored(),
                                           board.BoardWidth));
 }

@@ -1,0 +1,230 @@
+// The main window's exports: Gerber and drill files of the current board through their
+// long-lived dialogs. The dialogs fill the same option records as the command-line tool, and the
+// same functions write the files.
+
+#include "app/mainwindow.h"
+
+#include "app/maintexts.h"
+#include "dialogs/exportdlg.h"
+#include "dialogs/fabdlg.h"
+#include "dialogs/gerberdlg.h"
+#include "dialogs/lochdlg.h"
+#include "document/atomicfile.h"
+#include "edit/session.h"
+#include "output/fabset.h"
+#include "view/texts.h"
+#include "view/widgets/boardwidget.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProgressDialog>
+#include <QUrl>
+
+namespace trevok
+{
+
+TGerberDlg* MainWindow::gerberDialog()
+{
+    if (!gerberDlg_)
+        gerberDlg_ = new TGerberDlg(this);
+    return gerberDlg_;
+}
+
+TLochDlg* MainWindow::drillDialog()
+{
+    if (!drillDlg_)
+        drillDlg_ = new TLochDlg(this);
+    return drillDlg_;
+}
+
+QString MainWindow::askExportName(const QString& caption, const QString& last, const QString& folder,
+                                  const QString& filter, const QString& extension)
+{
+    QString path = askFileName(true, caption, last.isEmpty() ? folder : last, filter);
+    if (path.isEmpty())
+        return {};
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QLatin1Char('.') + extension;
+    return path;
+}
+
+bool MainWindow::writeExport(const QString& path, const std::string& bytes)
+{
+    try {
+        WriteFileAtomically(QFile::encodeName(path).toStdString(),
+                            {reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
+        return true;
+    } catch (const TrevokError& error) {
+        showMessage(error.id, error.args, QMessageBox::Critical);
+        return false;
+    }
+}
+
+void MainWindow::gerberExport()
+{
+    if (session_)
+        session_->abortOperation();
+    // Old font texts are not plotted; they are offered for conversion first.
+    offerFontTextConversion();
+    TGerberDlg* dialog = gerberDialog();
+    dialog->setLayerColours(board_->colourScheme());
+    if (!runDialog(*dialog))
+        return;
+    const TBoard* board = project_.currentBoard();
+    if (!board)
+        return;
+    const QString path =
+        askExportName(dialog->windowTitle(), lastGerberPath_, currentFolders_.gerber,
+                      QtFileFilter(QStringLiteral("Gerber-274X (*.gbr)|*.gbr")), QStringLiteral("gbr"));
+    if (path.isEmpty())
+        return;
+    lastGerberPath_ = path;
+    writeExport(path, PlotteGerberfile(*board, dialog->options(CurrentLanguage())));
+}
+
+void MainWindow::drillExport()
+{
+    if (session_)
+        session_->abortOperation();
+    TLochDlg* dialog = drillDialog();
+    if (!runDialog(*dialog))
+        return;
+    const TBoard* board = project_.currentBoard();
+    if (!board)
+        return;
+    const QString path =
+        askExportName(dialog->windowTitle(), lastDrillPath_, currentFolders_.gerber,
+                      QtFileFilter(MainText("SaveDrillDlg", TextKind::Filter)), QStringLiteral("drl"));
+    if (path.isEmpty())
+        return;
+    lastDrillPath_ = path;
+    writeExport(path, WriteExcellon(*board, dialog->options()));
+}
+
+bool MainWindow::makeImage(TBoard& board, const ImageOptions& options, std::string& bytes)
+{
+    QProgressDialog progress(T("Bild wird erstellt...", "Making the image...", "Création de l´image..."),
+                             T("&Abbrechen", "&Cancel", "&Annuler"), 0, 100, this);
+    progress.setWindowTitle(QStringLiteral("Trevok"));
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(400);
+    auto step = [&progress](int done, int total) {
+        progress.setValue(total > 0 ? static_cast<int>(100LL * done / total) : 100);
+        QCoreApplication::processEvents();
+        return !progress.wasCanceled();
+    };
+    try {
+        std::optional<std::string> made = MakeBoardImage(board, options, step);
+        progress.reset();
+        if (!made)
+            return false;
+        bytes = std::move(*made);
+        return true;
+    } catch (const TrevokError& error) {
+        progress.reset();
+        showMessage(error.id, error.args, QMessageBox::Critical);
+        return false;
+    }
+}
+
+void MainWindow::imageExport(ImageFormat format)
+{
+    if (session_)
+        session_->abortOperation();
+    TBoard* board = project_.currentBoard();
+    if (!board)
+        return;
+    storeLiveState(*board); // the visible layers and the active side as the view shows them
+    ImageOptions options = ImageOptions::fromBoard(*board, format);
+    options.colours = board_->colourScheme();
+    if (format == ImageFormat::Bmp || format == ImageFormat::Gif || format == ImageFormat::Png) {
+        const auto kind = format == ImageFormat::Bmp   ? TExportDlg::Kind::Bitmap
+                          : format == ImageFormat::Gif ? TExportDlg::Kind::Gif
+                                                       : TExportDlg::Kind::Png;
+        TExportDlg dialog(board->BoardWidth, board->BoardHeight, kind, this);
+        dialog.confirmLarge = [this](const QString& text) {
+            return ask(QMessageBox::Warning, QStringLiteral("Trevok"), text,
+                       QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+        };
+        if (!runDialog(dialog))
+            return;
+        options.dpi = dialog.dpi();
+        options.mono = format == ImageFormat::Bmp && !dialog.colour();
+    } else if (format == ImageFormat::Emf) {
+        options.zoom = view_.zoom(); // the picture of the view, without a dialog
+    }
+    const QString extension = QString::fromLatin1(ImageExtension(format));
+    const QString upper = extension.toUpper();
+    const QString filter = QStringLiteral("%1 (*.%2)|*.%2")
+                               .arg(format == ImageFormat::Bmp ? QStringLiteral("Bitmap") : upper, extension);
+    QString last = lastImagePath_;
+    if (!last.isEmpty())
+        last = QFileInfo(last).absolutePath() + QLatin1Char('/') + QFileInfo(last).completeBaseName() +
+               QLatin1Char('.') + extension;
+    const QString path = askExportName(upper + QStringLiteral(" - Trevok"), last, currentFolders_.bitmap,
+                                       QtFileFilter(filter), extension);
+    if (path.isEmpty())
+        return;
+    lastImagePath_ = path;
+    std::string bytes;
+    if (makeImage(*board, options, bytes))
+        writeExport(path, bytes);
+    board_->repaintAll();
+}
+
+void MainWindow::fabricationSet()
+{
+    if (session_)
+        session_->abortOperation();
+    offerFontTextConversion(); // old font texts would be missing from the copper and print
+    const TBoard* board = project_.currentBoard();
+    if (!board)
+        return;
+    TFabDlg dialog(this);
+    dialog.setFolder(lastFabFolder_.isEmpty() ? currentFolders_.gerber : lastFabFolder_);
+    dialog.setZip(lastFabZip_);
+    if (!runDialog(dialog))
+        return;
+    const QString folder = dialog.folder();
+    lastFabFolder_ = folder;
+    lastFabZip_ = dialog.zip();
+    if (folder.isEmpty() || !QDir().mkpath(folder)) {
+        showMessage(MsgId::WriteError,
+                    {QFile::encodeName(folder).toStdString(),
+                     T("Der Ordner kann nicht angelegt werden.", "The folder cannot be made.",
+                       "Le répertoire ne peut pas être créé.")
+                         .toStdString()},
+                    QMessageBox::Critical);
+        return;
+    }
+    // The mask openings are those of the Gerber dialog; the layer names follow the language.
+    const GerberOptions gerber = gerberDialog()->options(CurrentLanguage());
+    FabOptions options;
+    options.padOffsetMm = gerber.padOffsetMm;
+    options.smdOffsetMm = gerber.smdOffsetMm;
+    options.language = CurrentLanguage();
+    const QString file = QString::fromStdString(project_.FileName);
+    options.baseName = FabBaseName(
+        file.isEmpty() ? board->Name : QFile::encodeName(QFileInfo(file).completeBaseName()).toStdString());
+    QProgressDialog progress(T("Fertigungssatz wird geschrieben...", "Writing the fabrication set...",
+                               "Écriture du jeu de fabrication..."),
+                             QString(), 0, 0, this);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(400);
+    try {
+        WriteFabricationSet(MakeFabricationSet(*board, options), QFile::encodeName(folder).toStdString(),
+                            dialog.zip(), options.baseName);
+    } catch (const TrevokError& error) {
+        progress.reset();
+        showMessage(error.id, error.args, QMessageBox::Critical);
+        return;
+    }
+    progress.reset();
+    if (openFolder)
+        openFolder(folder);
+}
+
+} // namespace trevok

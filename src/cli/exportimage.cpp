@@ -1,0 +1,85 @@
+// trevok-cli export image: the board as a picture, drawn as the editor's image export draws it.
+
+#include "cli/commands.h"
+#include "cli/common.h"
+#include "document/atomicfile.h"
+#include "edit/layouttext.h"
+#include "print/boardimage.h"
+
+#include <QGuiApplication>
+
+#include <memory>
+#include <ostream>
+
+namespace trevok::cli
+{
+namespace
+{
+
+ImageFormat parseFormat(const std::string& s)
+{
+    static const std::pair<const char*, ImageFormat> names[] = {
+        {"bmp", ImageFormat::Bmp}, {"gif", ImageFormat::Gif}, {"emf", ImageFormat::Emf},
+        {"png", ImageFormat::Png}, {"svg", ImageFormat::Svg}, {"pdf", ImageFormat::Pdf}};
+    for (const auto& [name, format] : names)
+        if (s == name)
+            return format;
+    throw CliError("unknown image format \"" + s + "\": use bmp, gif, emf, png, svg or pdf");
+}
+
+/// Drawing text needs the font database of a GUI application; no window is ever shown.
+std::unique_ptr<QGuiApplication> guiApplication()
+{
+    if (QCoreApplication::instance())
+        return nullptr;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "trevok-cli";
+    static char* argv[] = {name, nullptr};
+    return std::make_unique<QGuiApplication>(argc, argv);
+}
+
+} // namespace
+
+int exportImage(const std::vector<std::string>& argv, std::ostream& err)
+{
+    const Args args(argv, {"--format", "-o", "--board", "--dpi", "--language"},
+                    {"--mono", "--convert-font-texts"});
+    const int language = languageOption(args);
+    const auto format = args.value("--format");
+    const auto out = args.value("-o");
+    if (!format)
+        throw CliError("export image needs --format bmp|gif|emf|png|svg|pdf");
+    if (!out)
+        throw CliError("export image needs -o OUTPUT");
+    ImageOptions o;
+    o.format = parseFormat(*format);
+    if (const auto d = args.value("--dpi")) {
+        o.dpi = parseInt(*d, "--dpi");
+        if (o.dpi < MinImageDpi || o.dpi > MaxImageDpi)
+            throw CliError("--dpi must lie between 100 and 600");
+    }
+    if (args.has("--mono") && o.format != ImageFormat::Bmp)
+        throw CliError("--mono applies to bmp only");
+    const auto app = guiApplication();
+    TProject project;
+    TBoard* board = prepareBoard(project, args, language, err);
+    if (!board)
+        return 1;
+    const ImageOptions view = ImageOptions::fromBoard(*board, o.format);
+    o.activeLayer = view.activeLayer;
+    o.layerVisible = view.layerVisible;
+    o.mono = args.has("--mono");
+    try {
+        const std::optional<std::string> bytes = MakeBoardImage(*board, o);
+        if (!bytes)
+            return 1;
+        return writeOutput(*out, *bytes, language, err) ? 0 : 1;
+    } catch (const TrevokError& e) {
+        printError(err, e, language, *out);
+        return 1;
+    }
+}
+
+} // namespace trevok::cli

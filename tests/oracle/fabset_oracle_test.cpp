@@ -1,0 +1,188 @@
+// The fabrication set made by trevok-cli, read by gerbv: every file of the set gives a picture,
+// the outline layer holds only the board edge, the drill holes fall on the pads of both copper
+// layers (so no layer is mirrored), and the zip archive (read by Python's zipfile) holds the
+// same files.
+#include "document/layoutfile.h"
+#include "gerbvrender.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace trevok;
+using namespace trevok::oracle;
+
+namespace
+{
+
+QString cliProgram()
+{
+    QString dir = QString::fromLocal8Bit(qgetenv("TREVOK_TEST_BINARY_DIR"));
+    if (dir.isEmpty())
+        dir = QFileInfo(QFile::symLinkTarget(QStringLiteral("/proc/self/exe"))).dir().absolutePath() +
+              QStringLiteral("/..");
+    return dir + QStringLiteral("/trevok-cli");
+}
+
+int run(const QString& program, const QStringList& args, QByteArray* out = nullptr)
+{
+    QProcess p;
+    p.start(program, args);
+    p.waitForFinished(120000);
+    if (out)
+        *out = p.readAllStandardOutput();
+    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+}
+
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+int whitePixels(const QImage& img, const QRect& area)
+{
+    int n = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            n += qGray(img.pixel(x, y)) > 128;
+    return n;
+}
+
+/// Pads on side 1 only, on side 2 only and a through-plated pair, with tracks, SMD pads and
+/// print on both sides, so that no layer of the set is empty.
+TProject fabProject()
+{
+    TProject p;
+    NewBoard(p, "Fertigung");
+    TBoard& b = *p.Boards[0];
+    b.BoardWidth = 6000;
+    b.BoardHeight = 4000;
+    b.Elements.push_back(NewPad({1000, -1000}, 100, ShapeRound, LayerK1, 40));
+    b.Elements.push_back(NewPad({4800, -1200}, 90, ShapeRound, LayerK2, 35));
+    auto top = NewPad({3000, -2500}, 110, 3, LayerK1, 45);
+    auto bottom = NewPad({3000, -2500}, 110, 3, LayerK2, 45);
+    top->Twin = bottom.get();
+    bottom->Twin = top.get();
+    b.Elements.push_back(std::move(top));
+    b.Elements.push_back(std::move(bottom));
+    b.Elements.push_back(NewSmdPad({1500, -3200}, 200, LayerK1, 100));
+    b.Elements.push_back(NewSmdPad({4500, -3200}, 200, LayerK2, 100));
+    auto t1 = NewTrack(50, LayerK1);
+    AddPoint(*t1, {1000, -1000});
+    AddPoint(*t1, {3000, -2500});
+    b.Elements.push_back(std::move(t1));
+    auto print1 = NewTrack(20, LayerB1);
+    AddPoint(*print1, {500, -500});
+    AddPoint(*print1, {2000, -500});
+    b.Elements.push_back(std::move(print1));
+    auto print2 = NewTrack(20, LayerB2);
+    AddPoint(*print2, {4000, -3600});
+    AddPoint(*print2, {5500, -3600});
+    b.Elements.push_back(std::move(print2));
+    return p;
+}
+
+const char* const kExtensions[] = {".GTL", ".GBL", ".GTO", ".GBO", ".GTS", ".GBS", ".GKO", ".DRL"};
+
+} // namespace
+
+TEST(FabricationSet, GerbvReadsEveryLayerAndHolesFallOnThePadsOfBothSides)
+{
+    ASSERT_FALSE(gerbvProgram().isEmpty()) << "gerbv is missing (scripts/setup-deps.sh installs it)";
+    QTemporaryDir dir;
+    TProject project = fabProject();
+    const TBoard& b = *project.Boards[0];
+    const QString layout = dir.filePath(QStringLiteral("platine.lay"));
+    WriteLayoutFile(project, QFile::encodeName(layout).toStdString());
+    const QString folder = dir.filePath(QStringLiteral("fab/neu")); // made when missing
+    QByteArray printed;
+    ASSERT_EQ(run(cliProgram(), {"export", "fab", layout, "-o", folder, "--language", "en"}, &printed), 0);
+    EXPECT_EQ(printed.count('\n'), 9) << "every written path is printed";
+
+    const int w = b.BoardWidth / kUnitsPerPx, h = b.BoardHeight / kUnitsPerPx;
+    QImage copper[2];
+    for (const char* ext : kExtensions) {
+        SCOPED_TRACE(ext);
+        const QString file = folder + QStringLiteral("/platine") + QString::fromLatin1(ext);
+        ASSERT_TRUE(QFileInfo::exists(file));
+        const QImage img = renderGerber(file, w, h, dir.path());
+        ASSERT_EQ(img.size(), QSize(w, h));
+        EXPECT_GT(whitePixels(img, img.rect()), 20) << "an empty picture";
+        if (QString::fromLatin1(ext) == ".GTL")
+            copper[0] = img;
+        if (QString::fromLatin1(ext) == ".GBL")
+            copper[1] = img;
+        if (QString::fromLatin1(ext) == ".GKO")
+            EXPECT_EQ(whitePixels(img, img.rect().adjusted(10, 10, -10, -10)), 0) << "only the board edge";
+        if (QString::fromLatin1(ext) != ".GKO" && QString::fromLatin1(ext) != ".DRL")
+            EXPECT_LT(whitePixels(img, QRect(0, h / 2, 3, 3)), 1) << "no outline in the layers";
+    }
+
+    const auto holes = findBlobs(renderGerber(folder + QStringLiteral("/platine.DRL"), w, h, dir.path()));
+    ASSERT_EQ(holes.size(), 3u) << "one hole per pad, one for the plated pair";
+    for (const auto& e : b.Elements) {
+        if (e->Kind != KindPad)
+            continue;
+        const double fx = e->X, fy = e->Y + b.BoardHeight; // the frame of every file of the set
+        double best = 1e18;
+        for (const auto& hole : holes)
+            best = std::min(best, std::hypot(hole.x - fx, hole.y - fy));
+        EXPECT_LT(best, 1.5 * kUnitsPerPx) << "no hole at the pad " << e->X << "," << e->Y;
+        const QImage& side = copper[e->Layer == LayerK1 ? 0 : 1];
+        const int px = static_cast<int>(fx / kUnitsPerPx), py = h - 1 - static_cast<int>(fy / kUnitsPerPx);
+        EXPECT_GT(qGray(side.pixel(px, py)), 128)
+            << "the copper of layer " << int(e->Layer) << " misses the hole at " << e->X << "," << e->Y;
+    }
+
+    const QString readme = QString::fromUtf8(readAll(folder + QStringLiteral("/platine-README.txt")));
+    EXPECT_TRUE(readme.contains(QStringLiteral("60.00 mm x 40.00 mm"))) << readme.toStdString();
+    for (const char* ext : kExtensions)
+        EXPECT_TRUE(readme.contains(QStringLiteral("platine") + QString::fromLatin1(ext))) << ext;
+
+    // The archive holds the same bytes.
+    const QString zipFolder = dir.filePath(QStringLiteral("zip"));
+    ASSERT_EQ(run(cliProgram(), {"export", "fab", layout, "-o", zipFolder, "--zip", "--language", "en"}), 0);
+    const QString archive = zipFolder + QStringLiteral("/platine.zip");
+    ASSERT_TRUE(QFileInfo::exists(archive));
+    EXPECT_EQ(QDir(zipFolder).entryList(QDir::Files).size(), 1) << "only the archive";
+    const QString unpacked = dir.filePath(QStringLiteral("unpacked"));
+    ASSERT_EQ(run(QStringLiteral("python3"),
+                  {"-c",
+                   "import sys, zipfile; z = zipfile.ZipFile(sys.argv[1]); assert z.testzip() is None; "
+                   "z.extractall(sys.argv[2])",
+                   archive, unpacked}),
+              0);
+    const QStringList names = QDir(folder).entryList(QDir::Files);
+    EXPECT_EQ(QDir(unpacked).entryList(QDir::Files), names);
+    for (const QString& name : names)
+        EXPECT_EQ(readAll(unpacked + QLatin1Char('/') + name), readAll(folder + QLatin1Char('/') + name))
+            << name.toStdString();
+}
+
+TEST(FabricationSet, EmptyLayersAreStillWrittenAndBadFoldersFail)
+{
+    QTemporaryDir dir;
+    TProject project;
+    NewBoard(project, "Leer");
+    const QString layout = dir.filePath(QStringLiteral("leer.lay"));
+    WriteLayoutFile(project, QFile::encodeName(layout).toStdString());
+    const QString folder = dir.filePath(QStringLiteral("out"));
+    ASSERT_EQ(run(cliProgram(), {"export", "fab", layout, "-o", folder}), 0);
+    for (const char* ext : kExtensions) {
+        const QByteArray bytes = readAll(folder + QStringLiteral("/leer") + QString::fromLatin1(ext));
+        EXPECT_TRUE(bytes.endsWith(QString::fromLatin1(ext) == ".DRL" ? QByteArray("M30\r\n")
+                                                                      : QByteArray("M02*\r\n")))
+            << ext << ": " << bytes.right(20).toStdString();
+    }
+    QFile blocker(dir.filePath(QStringLiteral("datei")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    EXPECT_EQ(run(cliProgram(), {"export", "fab", layout, "-o", blocker.fileName()}), 1);
+}
