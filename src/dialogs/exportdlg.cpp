@@ -1,6 +1,6 @@
 #include "dialogs/exportdlg.h"
 
-#include "app/help.h"
+#include "dialogs/help.h"
 #include "dialogs/dialogbuttons.h"
 #include "print/boardimage.h"
 #include "view/texts.h"

@@ -1,6 +1,6 @@
 #include "dialogs/fabdlg.h"
 
-#include "app/help.h"
+#include "dialogs/help.h"
 #include "dialogs/dialogbuttons.h"
 #include "view/texts.h"
 

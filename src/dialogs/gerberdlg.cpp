@@ -1,6 +1,6 @@
 #include "dialogs/gerberdlg.h"
 
-#include "app/help.h"
+#include "dialogs/help.h"
 #include "dialogs/decimalspinbox.h"
 #include "view/texts.h"
 

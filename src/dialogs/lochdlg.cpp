@@ -1,6 +1,6 @@
 #include "dialogs/lochdlg.h"
 
-#include "app/help.h"
+#include "dialogs/help.h"
 #include "dialogs/dialogbuttons.h"
 #include "view/texts.h"
 

@@ -1,9 +1,9 @@
-// The fabrication set made by trevok-cli, read by gerbv: every file of the set gives a picture,
-// the outline layer holds only the board edge, the drill holes fall on the pads of both copper
+// The fabrication set made by trevok-cli, read by gerbv and gerber-to-svg: every file of the set gives a
+// picture, the outline layer holds only the board edge, the drill holes fall on the pads of both copper
 // layers (so no layer is mirrored), and the zip archive (read by Python's zipfile) holds the
 // same files.
 #include "document/layoutfile.h"
-#include "gerbvrender.h"
+#include "readers.h"
 
 #include <QDir>
 #include <QFile>
@@ -93,7 +93,7 @@ const char* const kExtensions[] = {".GTL", ".GBL", ".GTO", ".GBO", ".GTS", ".GBS
 
 } // namespace
 
-TEST(FabricationSet, GerbvReadsEveryLayerAndHolesFallOnThePadsOfBothSides)
+TEST(FabricationSet, BothReadersReadEveryLayerAndHolesFallOnThePadsOfBothSides)
 {
     ASSERT_FALSE(gerbvProgram().isEmpty()) << "gerbv is missing (scripts/setup-deps.sh installs it)";
     QTemporaryDir dir;
@@ -139,6 +139,27 @@ TEST(FabricationSet, GerbvReadsEveryLayerAndHolesFallOnThePadsOfBothSides)
         const int px = static_cast<int>(fx / kUnitsPerPx), py = h - 1 - static_cast<int>(fy / kUnitsPerPx);
         EXPECT_GT(qGray(side.pixel(px, py)), 128)
             << "the copper of layer " << int(e->Layer) << " misses the hole at " << e->X << "," << e->Y;
+    }
+
+    // The strict second reader must read every file of the set too, and find the same holes.
+    ASSERT_EQ(tracespaceMissing().toStdString(), "");
+    for (const char* ext : kExtensions) {
+        SCOPED_TRACE(ext);
+        const auto ts = renderTracespace(folder + QStringLiteral("/platine") + QString::fromLatin1(ext), w, h,
+                                         dir.path());
+        ASSERT_EQ(ts.image.size(), QSize(w, h)) << ts.warnings.join(QLatin1Char('\n')).toStdString();
+        EXPECT_GT(whitePixels(ts.image, ts.image.rect()), 20) << "an empty picture";
+        EXPECT_EQ(unexpectedWarnings(ts.warnings).join(QLatin1Char('\n')).toStdString(), "");
+    }
+    const auto tsHoles =
+        findBlobs(renderTracespace(folder + QStringLiteral("/platine.DRL"), w, h, dir.path()).image);
+    ASSERT_EQ(tsHoles.size(), holes.size());
+    for (const auto& hole : holes) {
+        double best = 1e18;
+        for (const auto& other : tsHoles)
+            best = std::min(best, std::hypot(hole.x - other.x, hole.y - other.y));
+        EXPECT_LT(best, 1.5 * kUnitsPerPx)
+            << "the readers disagree on the hole at " << hole.x << "," << hole.y;
     }
 
     const QString readme = QString::fromUtf8(readAll(folder + QStringLiteral("/platine-README.txt")));

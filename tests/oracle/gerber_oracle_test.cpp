@@ -250,17 +250,6 @@ Comparison compare(const Bitmap& theirs, const Bitmap& reference, int w, int h)
     return cmp;
 }
 
-/// gerber-to-svg's warnings, less the one every file of ours gives: the "%LN" layer name, a
-/// block the current format no longer has, which the reader ignores.
-QStringList unexpected(const QStringList& warnings)
-{
-    QStringList out;
-    for (const QString& w : warnings)
-        if (!w.contains(QStringLiteral("\"%LN")))
-            out << w;
-    return out;
-}
-
 /// Both readers must be there: a missing one fails the tests (the setup script installs them).
 class GerberReaders : public ::testing::Test
 {
@@ -322,7 +311,7 @@ TEST_F(GerberReaders, EveryLayerKindAgreesExceptAlongEdges)
 
             const TracespaceRendering ts = renderTracespace(file, w, h, dir.path());
             ASSERT_EQ(ts.image.size(), QSize(w, h)) << ts.warnings.join(QLatin1Char('\n')).toStdString();
-            EXPECT_EQ(unexpected(ts.warnings).join(QLatin1Char('\n')).toStdString(), "");
+            EXPECT_EQ(unexpectedWarnings(ts.warnings).join(QLatin1Char('\n')).toStdString(), "");
             const Bitmap tracespace = bitmap(ts.image);
             EXPECT_GT(darkPixels(tracespace), 500) << "gerber-to-svg drew nothing";
             expectAgreement(tracespace, ours, w, h, "gerber-to-svg against our regions");

@@ -105,6 +105,17 @@ inline TracespaceRendering renderTracespace(const QString& file, int w, int h, c
     return out;
 }
 
+/// gerber-to-svg's warnings, less the one every file of ours gives: the "%LN" layer name, a
+/// block the current format no longer has, which the reader ignores.
+inline QStringList unexpectedWarnings(const QStringList& warnings)
+{
+    QStringList out;
+    for (const QString& w : warnings)
+        if (!w.contains(QStringLiteral("\"%LN")))
+            out << w;
+    return out;
+}
+
 struct Blob {
     double x = 0, y = 0; // centre in file units
     int pixels = 0;
