@@ -1,7 +1,7 @@
 #include "output/isolation.h"
 
 #include "document/messages.h"
-#include "output/boxindex.h"
+#include "document/boxindex.h"
 
 #include <clipper.hpp>
 

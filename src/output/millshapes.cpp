@@ -1,6 +1,6 @@
 #include "output/millshapes.h"
 
-#include "output/boxindex.h"
+#include "document/boxindex.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
 #include "routing/nettrace.h"
 
-#include "routing/boxindex.h"
+#include "document/boxindex.h"
 
 #include <algorithm>
 #include <cmath>
@@ -142,7 +142,7 @@ std::vector<std::size_t> NetTracer::net(std::size_t start)
             std::fill(tested_.begin(), tested_.end(), 0);
             query_ = 1;
         }
-        layers_[e.Layer]->boxes.forEachNear(b, [&](std::size_t f) {
+        layers_[e.Layer]->boxes.query(b, [&](std::size_t f) {
             if (tested_[f] == query_)
                 return; // met in another bucket already
             tested_[f] = query_;

@@ -91,7 +91,7 @@ void RouterObstacles::subtract(const std::vector<Region>& cut)
         const TRect box = pieces_[p].boundingRect();
         Region meeting;
         bool any = false;
-        near.forEachNear(box, [&](std::size_t k) {
+        near.query(box, [&](std::size_t k) {
             if (seen[k] == p || !cutBoxes[k].intersects(box))
                 return;
             seen[k] = p;
@@ -125,7 +125,7 @@ bool RouterObstacles::touchesRect(const TRect& r) const
     if (!any_ || !r.intersects(box_))
         return false;
     bool hit = false;
-    index_.forEachNear(r, [&](std::size_t p) {
+    index_.query(r, [&](std::size_t p) {
         if (!hit && boxes_[p].intersects(r) && pieces_[p].overlapsRect(r))
             hit = true;
     });
@@ -138,7 +138,7 @@ bool RouterObstacles::touches(const Region& region) const
     if (!any_ || region.components().empty() || !r.intersects(box_))
         return false;
     bool hit = false;
-    index_.forEachNear(r, [&](std::size_t p) {
+    index_.query(r, [&](std::size_t p) {
         if (!hit && boxes_[p].intersects(r) && pieces_[p].overlaps(region))
             hit = true;
     });

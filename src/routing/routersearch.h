@@ -13,7 +13,7 @@
 //  - cell values: see CellValue; 0 or more is the path cost from the start cell.
 
 #include "document/region.h"
-#include "routing/boxindex.h"
+#include "document/boxindex.h"
 
 #include <cstdint>
 #include <functional>

@@ -20,7 +20,20 @@ namespace trevok
 class BoxIndex
 {
   public:
-    explicit BoxIndex(std::vector<TRect> boxes) : box(std::move(boxes)) { build(); }
+    BoxIndex() = default;
+    explicit BoxIndex(std::vector<TRect> boxes) : box(std::move(boxes))
+    {
+        std::vector<std::size_t> all(box.size());
+        for (std::size_t i = 0; i < all.size(); ++i)
+            all[i] = i;
+        enter(all);
+    }
+    /// Indexes boxes[i] for the i in members only; indices stay those of boxes.
+    void build(std::vector<TRect> boxes, const std::vector<std::size_t>& members)
+    {
+        box = std::move(boxes);
+        enter(members);
+    }
 
     std::size_t size() const noexcept { return box.size(); }
     const TRect& operator[](std::size_t i) const noexcept { return box[i]; }
@@ -46,7 +59,7 @@ class BoxIndex
     /// Calls f(i) once for every box that meets r.
     template <class F> void query(const TRect& r, F&& f) const
     {
-        if (box.empty())
+        if (cells.empty())
             return;
         const auto [x0, y0] = cellXY(r.left, r.top);
         const auto [x1, y1] = cellXY(r.right, r.bottom);
@@ -64,13 +77,15 @@ class BoxIndex
     }
 
   private:
-    void build()
+    void enter(const std::vector<std::size_t>& members)
     {
-        if (box.empty())
+        cells.clear();
+        if (members.empty())
             return;
-        TRect all = box[0];
+        TRect all = box[members.front()];
         double sum = 0;
-        for (const TRect& b : box) {
+        for (const std::size_t i : members) {
+            const TRect& b = box[i];
             all = all.united(b);
             sum += static_cast<double>(std::max(b.right - b.left, b.bottom - b.top));
         }
@@ -78,13 +93,13 @@ class BoxIndex
         const double w = static_cast<double>(all.right - all.left) + 1;
         const double h = static_cast<double>(all.bottom - all.top) + 1;
         // Cells about the size of a typical box; at most about a million of them.
-        double s = std::max(1.0, 2.0 * sum / static_cast<double>(box.size()));
+        double s = std::max(1.0, 2.0 * sum / static_cast<double>(members.size()));
         s = std::max(s, std::sqrt(w * h / 1.0e6));
         cell = static_cast<std::int64_t>(std::ceil(s));
         nx = static_cast<std::int64_t>(w / static_cast<double>(cell)) + 1;
         ny = static_cast<std::int64_t>(h / static_cast<double>(cell)) + 1;
         cells.assign(static_cast<std::size_t>(nx * ny), {});
-        for (std::size_t i = 0; i < box.size(); ++i) {
+        for (const std::size_t i : members) {
             const auto [x0, y0] = cellXY(box[i].left, box[i].top);
             const auto [x1, y1] = cellXY(box[i].right, box[i].bottom);
             for (std::int64_t cy = y0; cy <= y1; ++cy)
