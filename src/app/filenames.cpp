@@ -10,6 +10,7 @@ namespace
 {
 
 constexpr char16_t EscapeBase = 0xDC00;
+const QString StoredPrefix = QStringLiteral("bytes:");
 
 /// The length of the valid UTF-8 sequence at s[i], or 0 when there is none.
 std::size_t utf8Length(const std::string& s, std::size_t i)
@@ -97,6 +98,24 @@ QString DisplayPath(const QString& path)
         if (c.isLowSurrogate() && (&c == out.data() || !(&c - 1)->isHighSurrogate()))
             c = QChar::ReplacementCharacter;
     return QDir::toNativeSeparators(out);
+}
+
+QString StoredPath(const QString& path)
+{
+    const std::string bytes = LocalPath(path);
+    if (QString::fromStdString(bytes) == path && !path.startsWith(StoredPrefix))
+        return path;
+    // Slashes stay readable; everything outside plain ASCII and '%' itself is escaped.
+    const QByteArray raw(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    return StoredPrefix + QString::fromLatin1(raw.toPercentEncoding("/"));
+}
+
+QString PathFromStored(const QString& stored)
+{
+    if (!stored.startsWith(StoredPrefix))
+        return stored;
+    const QByteArray raw = QByteArray::fromPercentEncoding(stored.mid(StoredPrefix.size()).toLatin1());
+    return PathFromLocal(raw.toStdString());
 }
 
 bool LocalExists(const QString& path)

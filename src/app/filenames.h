@@ -21,6 +21,13 @@ std::string LocalPath(const QString& path);
 /// A name for the eye: escaped bytes become U+FFFD, separators native.
 QString DisplayPath(const QString& path);
 
+/// A name as a line of UTF-8 text (the settings file), and back. A name that is valid UTF-8 is
+/// stored as it is, so files written before stay alike; any other name is stored as
+/// "bytes:" followed by its percent-encoded bytes. A valid name that itself starts with that
+/// prefix is encoded too, so every name reads back as written.
+QString StoredPath(const QString& path);
+QString PathFromStored(const QString& stored);
+
 /// Whether a file of that name exists (also a folder or link target).
 bool LocalExists(const QString& path);
 

@@ -1,5 +1,7 @@
 #include "app/settings.h"
 
+#include "app/filenames.h"
+
 #include "view/texts.h"
 #include "view/userfolder.h"
 
@@ -105,7 +107,7 @@ Settings ReadSettings(const IniFile& ini)
     s.macroRoot = ini.readString(kFolders, QStringLiteral("Makro"), d.macroRoot);
     s.macroSubFolder = ini.readString(kFolders, QStringLiteral("MakroOrdner"), d.macroSubFolder);
     for (int i = 0; i < 4; ++i)
-        s.recentFiles[i] = ini.readString(kHistory, QStringLiteral("D%1").arg(i + 1));
+        s.recentFiles[i] = PathFromStored(ini.readString(kHistory, QStringLiteral("D%1").arg(i + 1)));
 
     s.trackWidths = ReadParameterList(ini, QStringLiteral("L_POPUP"), 0, true);
     s.userGrids = ReadParameterList(ini, QStringLiteral("R_POPUP"), FirstUserGridIndex, true);
@@ -119,7 +121,7 @@ Settings ReadSettings(const IniFile& ini)
 void WriteRecentFiles(IniFile& ini, const std::array<QString, 4>& recentFiles)
 {
     for (int i = 0; i < 4; ++i)
-        ini.writeString(kHistory, QStringLiteral("D%1").arg(i + 1), recentFiles[i]);
+        ini.writeString(kHistory, QStringLiteral("D%1").arg(i + 1), StoredPath(recentFiles[i]));
 }
 
 void WriteSettings(IniFile& ini, const Settings& s)

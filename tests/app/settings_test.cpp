@@ -1,11 +1,16 @@
 // The settings file, the INI form it is kept in, and the choice of the language.
 #include "app/settings.h"
 
+#include "app/filenames.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
 
 using namespace trevok;
 
@@ -194,6 +199,38 @@ TEST(Settings, RecentFilesAreWrittenAtOnceKeepingTheRestOfTheFile)
     ASSERT_TRUE(back.load());
     EXPECT_EQ(back.readString("History", "D1"), "/x.lay");
     EXPECT_EQ(back.readInteger("Optionen", "Undo", 0), 9);
+}
+
+TEST(Settings, RecentNamesThatAreNotUtf8SurviveARestartAndOthersAreStoredAsTheyAre)
+{
+    struct Case {
+        std::string bytes;
+        bool storedAsIs;
+    };
+    const std::vector<Case> cases = {
+        {"/tmp/Verst\xe4rker 100%.lay", false},      // Windows-1252 name: no UTF-8 at all
+        {"/tmp/a\xc3\xa4\xff\xc3.lay", false},       // valid and broken sequences mixed
+        {"/tmp/Gr\xc3\xb6\xc3\x9f_50%25.lay", true}, // valid UTF-8, percent signs kept literally
+        {"bytes:/tmp/x.lay", false},                 // a plain name that looks encoded
+    };
+    QTemporaryDir dir;
+    const QString path = dir.filePath("TREVOK40.INI");
+    for (const Case& c : cases) {
+        SettingsFile file(path);
+        file.read();
+        ASSERT_TRUE(file.writeRecentFiles({PathFromLocal(c.bytes), "", "", ""}));
+        const QByteArray text = readAll(path);
+        EXPECT_EQ(QString::fromUtf8(text).toUtf8(), text) << "the file stays UTF-8 text: " << c.bytes;
+        IniFile ini(path);
+        ASSERT_TRUE(ini.load());
+        const QString stored = ini.readString("History", "D1");
+        if (c.storedAsIs)
+            EXPECT_EQ(stored.toStdString(), c.bytes);
+        else
+            EXPECT_NE(stored.toStdString(), c.bytes);
+        const Settings back = SettingsFile(path).read();
+        EXPECT_EQ(LocalPath(back.recentFiles[0]), c.bytes);
+    }
 }
 
 TEST(Settings, HandEditedValuesOutsideTheUsableRangeAreBroughtBack)
