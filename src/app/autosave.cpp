@@ -1,6 +1,6 @@
 #include "app/autosave.h"
 
-#include "app/filenames.h"
+#include "document/filenames.h"
 #include "app/settings.h"
 #include "document/atomicfile.h"
 #include "document/layoutfile.h"

@@ -2,10 +2,9 @@
 
 #include "document/atomicfile.h"
 #include "document/cp1252.h"
+#include "document/filenames.h"
 #include "document/messages.h"
 
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
 
@@ -42,10 +41,10 @@ bool sameName(const QString& a, const QString& b)
 bool IniFile::load()
 {
     sections_.clear();
-    QFile file(path_);
-    if (!file.open(QIODevice::ReadOnly))
+    const std::optional<QByteArray> bytes = ReadLocalFile(path_);
+    if (!bytes)
         return false;
-    parse(file.readAll());
+    parse(*bytes);
     return true;
 }
 
@@ -53,13 +52,13 @@ bool IniFile::save()
 {
     lastError_.clear();
     const QFileInfo info(path_);
-    if (!QDir().mkpath(info.absolutePath())) {
-        lastError_ = QStringLiteral("cannot create the folder %1").arg(info.absolutePath());
+    if (!LocalMakePath(info.absolutePath())) {
+        lastError_ = QStringLiteral("cannot create the folder %1").arg(DisplayPath(info.absolutePath()));
         return false;
     }
     const QByteArray bytes = serialize();
     try {
-        WriteFileAtomically(QFile::encodeName(path_).toStdString(),
+        WriteFileAtomically(LocalPath(path_),
                             std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
                                       static_cast<std::size_t>(bytes.size())));
     } catch (const TrevokError& e) {

@@ -2,6 +2,7 @@
 
 #include "dialogs/dialogbuttons.h"
 #include "document/cp1252.h"
+#include "document/filenames.h"
 #include "document/layoutfile.h"
 #include "edit/session.h"
 #include "view/qpaintercanvas.h"
@@ -47,11 +48,6 @@ QString fromBytes(const std::string& bytes)
 std::string toBytes(const QString& text)
 {
     return Utf8ToCp1252(text.toStdString());
-}
-
-std::string pathBytes(const QString& path)
-{
-    return QFile::encodeName(path).toStdString();
 }
 
 QToolButton* makeButton(QWidget* parent, const char* name, const QIcon& icon, bool checkable)
@@ -220,26 +216,26 @@ bool MacroPanel::isDragSource(const QObject* source) const noexcept
 
 void MacroPanel::setFolders(const QString& root, const QString& subFolder, const QString& fallbackRoot)
 {
-    root_ = QFileInfo(root).isDir() ? root : fallbackRoot;
-    const QString folder = QString::fromStdString(macroFolderPath(pathBytes(root_), subFolder.toStdString()));
+    root_ = LocalIsDir(root) ? root : fallbackRoot;
+    const QString folder = PathFromLocal(macroFolderPath(LocalPath(root_), LocalPath(subFolder)));
     const bool isRoot =
         subFolder.isEmpty() || subFolder == QLatin1String("..") || subFolder == QLatin1String("...");
-    subFolder_ = !isRoot && QFileInfo(folder).isDir() && sameOrInside(root_, folder) ? subFolder
-                                                                                     : QStringLiteral("...");
-    dirButton_->setText(subFolder_);
+    subFolder_ =
+        !isRoot && LocalIsDir(folder) && sameOrInside(root_, folder) ? subFolder : QStringLiteral("...");
+    dirButton_->setText(DisplayPath(subFolder_));
     buildFolderMenu();
     refreshList();
 }
 
 QString MacroPanel::currentFolder() const
 {
-    return QString::fromStdString(macroFolderPath(pathBytes(root_), subFolder_.toStdString()));
+    return PathFromLocal(macroFolderPath(LocalPath(root_), LocalPath(subFolder_)));
 }
 
 void MacroPanel::buildFolderMenu()
 {
     folderMenu_->clear();
-    const MacroFolder tree = macroFolderTree(pathBytes(root_));
+    const MacroFolder tree = macroFolderTree(LocalPath(root_));
     fillMenu(folderMenu_, tree, {});
 }
 
@@ -247,7 +243,7 @@ void MacroPanel::fillMenu(QMenu* menu, const MacroFolder& folder, const QStringL
 {
     // A folder's menu starts with ".." (the folder itself) when it has sub-folders.
     auto addLeaf = [this, menu](const QString& caption, const QStringList& path) {
-        QAction* a = menu->addAction(caption);
+        QAction* a = menu->addAction(DisplayPath(caption));
         connect(a, &QAction::triggered, this, [this, path] { selectFolder(path); });
     };
     if (folder.children.empty()) {
@@ -258,12 +254,12 @@ void MacroPanel::fillMenu(QMenu* menu, const MacroFolder& folder, const QStringL
     addLeaf(QStringLiteral(".."), captions + QStringList{QStringLiteral("..")});
     menu->addSeparator();
     for (const MacroFolder& child : folder.children) {
-        const QString caption = QString::fromLocal8Bit(child.name.c_str());
+        const QString caption = PathFromLocal(child.name);
         const QStringList path = captions + QStringList{caption};
         if (child.children.empty()) {
             addLeaf(caption, path);
         } else {
-            QMenu* sub = menu->addMenu(caption);
+            QMenu* sub = menu->addMenu(DisplayPath(caption));
             fillMenu(sub, child, path);
         }
     }
@@ -273,10 +269,10 @@ void MacroPanel::selectFolder(const QStringList& captions)
 {
     std::vector<std::string> parts;
     for (const QString& c : captions)
-        parts.push_back(c.toStdString());
+        parts.push_back(LocalPath(c));
     writeBackComments();
-    subFolder_ = QString::fromStdString(macroFolderFromMenuPath(parts));
-    dirButton_->setText(subFolder_);
+    subFolder_ = PathFromLocal(macroFolderFromMenuPath(parts));
+    dirButton_->setText(DisplayPath(subFolder_));
     refreshList();
     emit foldersChanged();
 }
@@ -291,7 +287,7 @@ void MacroPanel::chooseRoot()
     writeBackComments();
     root_ = chosen;
     subFolder_ = QStringLiteral("..");
-    dirButton_->setText(subFolder_);
+    dirButton_->setText(DisplayPath(subFolder_));
     buildFolderMenu();
     refreshList();
     emit foldersChanged();
@@ -311,15 +307,16 @@ void MacroPanel::refreshList(const QString& fileName, int row)
 {
     showing_ = true;
     list_->clear();
-    for (const std::string& name : listMacroFiles(pathBytes(currentFolder()))) {
-        auto* item = new QListWidgetItem(QFile::decodeName(QByteArray::fromStdString(name)), list_);
-        item->setData(Qt::UserRole, item->text());
+    for (const std::string& name : listMacroFiles(LocalPath(currentFolder()))) {
+        const QString carried = PathFromLocal(name);
+        auto* item = new QListWidgetItem(DisplayPath(carried), list_);
+        item->setData(Qt::UserRole, carried);
     }
     int chosen = -1;
     if (!fileName.isEmpty()) {
         const QString wanted = QFileInfo(fileName).fileName();
         for (int i = 0; i < list_->count(); ++i)
-            if (list_->item(i)->text() == wanted)
+            if (list_->item(i)->data(Qt::UserRole).toString() == wanted)
                 chosen = i;
     }
     if (chosen < 0 && list_->count() > 0)
@@ -339,7 +336,7 @@ void MacroPanel::loadMacro(const QString& path)
 {
     const int layer = activeLayer ? activeLayer() : LayerK2;
     const double g = grid ? grid() : 254.0;
-    const MacroLoadResult result = preview_.LoadMacroPreview(pathBytes(path), layer, g);
+    const MacroLoadResult result = preview_.LoadMacroPreview(LocalPath(path), layer, g);
     showLoadResult(result);
 }
 
@@ -411,13 +408,13 @@ void MacroPanel::deleteMacro()
     if (file.isEmpty())
         return;
     const QString name = QFileInfo(file).fileName();
-    const QString text = MessageQ(MsgId::MacroDeleteQuestion, {name.toStdString()});
+    const QString text = MessageQ(MsgId::MacroDeleteQuestion, {DisplayPath(name).toStdString()});
     if (tell(QMessageBox::Question, CaptionQ(MsgId::MacroDeleteQuestion), text,
              QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok)
         return;
     const int row = list_->currentRow();
     try {
-        deleteMacroFile(pathBytes(file));
+        deleteMacroFile(LocalPath(file));
     } catch (const TrevokError& error) {
         warn(error);
         return;
@@ -501,7 +498,8 @@ void StartMacroDrag(MacroPanel& panel, QWidget* source)
         return;
     auto* drag = new QDrag(source);
     auto* data = new QMimeData;
-    data->setData(QString::fromLatin1(MacroMimeType), QFile::encodeName(panel.currentFile()));
+    data->setData(QString::fromLatin1(MacroMimeType),
+                  QByteArray::fromStdString(LocalPath(panel.currentFile())));
     drag->setMimeData(data);
     drag->exec(Qt::CopyAction);
 }

@@ -1,6 +1,6 @@
 // The editor's entry point: the language of the run first, then the main window, then the file
 // named on the command line.
-#include "app/filenames.h"
+#include "document/filenames.h"
 #include "app/mainwindow.h"
 #include "app/qttranslations.h"
 #include "app/settings.h"

@@ -10,6 +10,7 @@
 #include "dialogs/gerberdlg.h"
 #include "dialogs/lochdlg.h"
 #include "document/atomicfile.h"
+#include "document/filenames.h"
 #include "edit/session.h"
 #include "output/fabset.h"
 #include "view/texts.h"
@@ -17,8 +18,6 @@
 
 #include <QCoreApplication>
 #include <QDesktopServices>
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QProgressDialog>
 #include <QUrl>
@@ -54,7 +53,7 @@ QString MainWindow::askExportName(const QString& caption, const QString& last, c
 bool MainWindow::writeExport(const QString& path, const std::string& bytes)
 {
     try {
-        WriteFileAtomically(QFile::encodeName(path).toStdString(),
+        WriteFileAtomically(LocalPath(path),
                             {reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
         return true;
     } catch (const TrevokError& error) {
@@ -191,9 +190,9 @@ void MainWindow::fabricationSet()
     const QString folder = dialog.folder();
     lastFabFolder_ = folder;
     lastFabZip_ = dialog.zip();
-    if (folder.isEmpty() || !QDir().mkpath(folder)) {
+    if (!LocalMakePath(folder)) {
         showMessage(MsgId::WriteError,
-                    {QFile::encodeName(folder).toStdString(),
+                    {DisplayPath(folder).toStdString(),
                      T("Der Ordner kann nicht angelegt werden.", "The folder cannot be made.",
                        "Le répertoire ne peut pas être créé.")
                          .toStdString()},
@@ -206,17 +205,17 @@ void MainWindow::fabricationSet()
     options.padOffsetMm = gerber.padOffsetMm;
     options.smdOffsetMm = gerber.smdOffsetMm;
     options.language = CurrentLanguage();
-    const QString file = QString::fromStdString(project_.FileName);
-    options.baseName = FabBaseName(
-        file.isEmpty() ? board->Name : QFile::encodeName(QFileInfo(file).completeBaseName()).toStdString());
+    const QString file = PathFromLocal(project_.FileName);
+    options.baseName =
+        FabBaseName(file.isEmpty() ? board->Name : LocalPath(QFileInfo(file).completeBaseName()));
     QProgressDialog progress(T("Fertigungssatz wird geschrieben...", "Writing the fabrication set...",
                                "Écriture du jeu de fabrication..."),
                              QString(), 0, 0, this);
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(400);
     try {
-        WriteFabricationSet(MakeFabricationSet(*board, options), QFile::encodeName(folder).toStdString(),
-                            dialog.zip(), options.baseName);
+        WriteFabricationSet(MakeFabricationSet(*board, options), LocalPath(folder), dialog.zip(),
+                            options.baseName);
     } catch (const TrevokError& error) {
         progress.reset();
         showMessage(error.id, error.args, QMessageBox::Critical);

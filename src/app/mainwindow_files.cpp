@@ -4,7 +4,7 @@
 #include "app/mainwindow.h"
 
 #include "app/autosave.h"
-#include "app/filenames.h"
+#include "document/filenames.h"
 #include "app/maintexts.h"
 #include "dialogs/autosavedlg.h"
 #include "dialogs/lgroesse.h"

@@ -5,6 +5,7 @@
 #include "app/maintexts.h"
 #include "app/mainwindow.h"
 #include "app/startermacros.h"
+#include "document/filenames.h"
 #include "document/layoutfile.h"
 #include "edit/editcommands.h"
 #include "edit/macrolibrary.h"
@@ -133,8 +134,8 @@ void MainWindow::saveMacro()
         path += QStringLiteral(".lmk");
     const MacroSelection macro = macroFromBoard(*b, board_->grid());
     try {
-        WriteMacroFile(QFile::encodeName(path).toStdString(), macro.elements,
-                       macroPanel_->preview().comment1(), macroPanel_->preview().comment2());
+        WriteMacroFile(LocalPath(path), macro.elements, macroPanel_->preview().comment1(),
+                       macroPanel_->preview().comment2());
     } catch (const TrevokError& error) {
         showMessage(error.id, error.args, QMessageBox::Warning);
         return;

@@ -7,6 +7,7 @@
 #include "dialogs/umrissdlg.h"
 #include "dialogs/umrissprogress.h"
 #include "document/atomicfile.h"
+#include "document/filenames.h"
 #include "view/texts.h"
 #include "view/widgets/boardwidget.h"
 
@@ -30,7 +31,7 @@ struct WaitCursor {
 
 QString MainWindow::askHpglFile(const QString& caption)
 {
-    const QString start = QDir(lastHpglFolder_).exists() ? lastHpglFolder_ : layoutFolder();
+    const QString start = LocalIsDir(lastHpglFolder_) ? lastHpglFolder_ : layoutFolder();
     QString path = askFileName(true, caption, start, QStringLiteral("HPGL (*.plt)"));
     if (path.isEmpty())
         return path;
@@ -43,7 +44,7 @@ QString MainWindow::askHpglFile(const QString& caption)
 bool MainWindow::writeMillingFile(const QString& path, const std::string& bytes)
 {
     try {
-        WriteFileAtomically(path.toStdString(),
+        WriteFileAtomically(LocalPath(path),
                             {reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
         return true;
     } catch (const TrevokError& e) {
@@ -89,7 +90,7 @@ void MainWindow::isolationMilling()
         if (writeMillingFile(path, IsolationHpgl(*board, result.contours, m, o))) {
             const QDir folder = QFileInfo(path).dir();
             for (const SideFile& f : DrillHpgl(*board, m.layer, o))
-                if (!writeMillingFile(folder.filePath(QString::fromStdString(f.name)), f.bytes))
+                if (!writeMillingFile(folder.filePath(PathFromLocal(f.name)), f.bytes))
                     break;
         }
     }

@@ -6,6 +6,7 @@
 #include "dialogs/printdlg.h"
 #include "dialogs/vorlagedlg.h"
 #include "document/atomicfile.h"
+#include "document/filenames.h"
 #include "edit/session.h"
 #include "print/printsheet.h"
 #include "view/texts.h"
@@ -126,7 +127,7 @@ void MainWindow::printBoard()
                 QMessageBox::Ok);
         return;
     }
-    QString suggestion = QString::fromStdString(project_.FileName);
+    QString suggestion = PathFromLocal(project_.FileName);
     suggestion = suggestion.isEmpty() ? layoutFolder()
                                       : QFileInfo(suggestion).path() + QLatin1Char('/') +
                                             QFileInfo(suggestion).completeBaseName() + QStringLiteral(".pdf");
@@ -138,10 +139,10 @@ void MainWindow::printBoard()
         path += QStringLiteral(".pdf");
     const PaperArea paper = PrinterPaper(p);
     const QByteArray pdf = PrintSheetPdf(*board, dlg->settings(), templates, paper.paper,
-                                         QString::fromStdString(project_.FileName));
+                                         DisplayPath(PathFromLocal(project_.FileName)));
     try {
-        WriteFileAtomically(path.toStdString(), {reinterpret_cast<const std::uint8_t*>(pdf.constData()),
-                                                 static_cast<std::size_t>(pdf.size())});
+        WriteFileAtomically(LocalPath(path), {reinterpret_cast<const std::uint8_t*>(pdf.constData()),
+                                              static_cast<std::size_t>(pdf.size())});
     } catch (const TrevokError& e) {
         showMessage(e.id, e.args, QMessageBox::Warning);
     }

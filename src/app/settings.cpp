@@ -1,6 +1,6 @@
 #include "app/settings.h"
 
-#include "app/filenames.h"
+#include "document/filenames.h"
 
 #include "view/texts.h"
 #include "view/userfolder.h"
@@ -99,13 +99,15 @@ Settings ReadSettings(const IniFile& ini)
         s.gridMarking = d.gridMarking;
     s.gridVisible = ini.readBool(kOptions, QStringLiteral("RasterSichtbar"), d.gridVisible);
 
-    s.folders.layout = ini.readString(kFolders, QStringLiteral("Layout"), d.folders.layout);
-    s.folders.gerber = ini.readString(kFolders, QStringLiteral("Gerber"), d.folders.gerber);
-    s.folders.bitmap = ini.readString(kFolders, QStringLiteral("Bitmap"), d.folders.bitmap);
-    s.folders.templates = ini.readString(kFolders, QStringLiteral("Vorlage"), d.folders.templates);
-    s.folders.plt = ini.readString(kFolders, QStringLiteral("PLT"), d.folders.plt);
-    s.macroRoot = ini.readString(kFolders, QStringLiteral("Makro"), d.macroRoot);
-    s.macroSubFolder = ini.readString(kFolders, QStringLiteral("MakroOrdner"), d.macroSubFolder);
+    s.folders.layout = PathFromStored(ini.readString(kFolders, QStringLiteral("Layout"), d.folders.layout));
+    s.folders.gerber = PathFromStored(ini.readString(kFolders, QStringLiteral("Gerber"), d.folders.gerber));
+    s.folders.bitmap = PathFromStored(ini.readString(kFolders, QStringLiteral("Bitmap"), d.folders.bitmap));
+    s.folders.templates =
+        PathFromStored(ini.readString(kFolders, QStringLiteral("Vorlage"), d.folders.templates));
+    s.folders.plt = PathFromStored(ini.readString(kFolders, QStringLiteral("PLT"), d.folders.plt));
+    s.macroRoot = PathFromStored(ini.readString(kFolders, QStringLiteral("Makro"), d.macroRoot));
+    s.macroSubFolder =
+        PathFromStored(ini.readString(kFolders, QStringLiteral("MakroOrdner"), d.macroSubFolder));
     for (int i = 0; i < 4; ++i)
         s.recentFiles[i] = PathFromStored(ini.readString(kHistory, QStringLiteral("D%1").arg(i + 1)));
 
@@ -137,13 +139,13 @@ void WriteSettings(IniFile& ini, const Settings& s)
     ini.writeInteger(kOptions, QStringLiteral("RasterMarkierung"), s.gridMarking);
     ini.writeBool(kOptions, QStringLiteral("RasterSichtbar"), s.gridVisible);
 
-    ini.writeString(kFolders, QStringLiteral("Layout"), s.folders.layout);
-    ini.writeString(kFolders, QStringLiteral("Gerber"), s.folders.gerber);
-    ini.writeString(kFolders, QStringLiteral("Bitmap"), s.folders.bitmap);
-    ini.writeString(kFolders, QStringLiteral("Vorlage"), s.folders.templates);
-    ini.writeString(kFolders, QStringLiteral("PLT"), s.folders.plt);
-    ini.writeString(kFolders, QStringLiteral("Makro"), s.macroRoot);
-    ini.writeString(kFolders, QStringLiteral("MakroOrdner"), s.macroSubFolder);
+    ini.writeString(kFolders, QStringLiteral("Layout"), StoredPath(s.folders.layout));
+    ini.writeString(kFolders, QStringLiteral("Gerber"), StoredPath(s.folders.gerber));
+    ini.writeString(kFolders, QStringLiteral("Bitmap"), StoredPath(s.folders.bitmap));
+    ini.writeString(kFolders, QStringLiteral("Vorlage"), StoredPath(s.folders.templates));
+    ini.writeString(kFolders, QStringLiteral("PLT"), StoredPath(s.folders.plt));
+    ini.writeString(kFolders, QStringLiteral("Makro"), StoredPath(s.macroRoot));
+    ini.writeString(kFolders, QStringLiteral("MakroOrdner"), StoredPath(s.macroSubFolder));
     WriteRecentFiles(ini, s.recentFiles);
 
     WriteParameterList(ini, QStringLiteral("L_POPUP"), s.trackWidths, 0, true);

@@ -185,7 +185,7 @@ int runPrint(const std::vector<std::string>& argv, std::ostream& out, std::ostre
             const std::string& name = board.TemplateFile[k];
             if (name.empty())
                 continue;
-            files[k] = LoadTemplateFile(QString::fromStdString(Cp1252ToUtf8(name)));
+            files[k] = LoadTemplateFile(TemplatePathFromField(name));
             if (!files[k])
                 err << "trevok-cli: warning: the template " << Cp1252ToUtf8(name) << " cannot be read\n";
         }

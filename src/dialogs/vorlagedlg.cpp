@@ -1,9 +1,9 @@
 #include "dialogs/vorlagedlg.h"
 
-#include "dialogs/help.h"
 #include "dialogs/colourpicker.h"
 #include "dialogs/dialogbuttons.h"
-#include "document/cp1252.h"
+#include "dialogs/help.h"
+#include "document/filenames.h"
 #include "document/project.h"
 #include "view/texts.h"
 
@@ -42,7 +42,7 @@ QString TVorlageDlg::loadErrorText(const QString& path)
 {
     return T("Vorlagen-Datei ",
              "Error loading scanned-copy-bitmap: ", "Erreur de chargement de l´image de la copie scannée: ") +
-           path + T(" kann nicht geladen werden.", "", "");
+           DisplayPath(path) + T(" kann nicht geladen werden.", "", "");
 }
 
 TVorlageDlg::TVorlageDlg(QWidget* parent) : QDialog(parent)
@@ -143,7 +143,7 @@ void TVorlageDlg::syncPage(int s)
     const TemplateSide& t = sides[static_cast<std::size_t>(s)];
     const Page& p = pages[static_cast<std::size_t>(s)];
     syncing = true;
-    p.name->setText(QFileInfo(t.file).fileName());
+    p.name->setText(DisplayPath(QFileInfo(t.file).fileName()));
     p.shown->setEnabled(!t.file.isEmpty());
     p.shown->setChecked(t.shown);
     p.dpi->setValue(t.dpi);
@@ -224,7 +224,7 @@ void TVorlageDlg::loadFromBoard(const TBoard& board)
         const auto k = static_cast<std::size_t>(s);
         TemplateSide& t = sides[k];
         t.image = TemplateImage();
-        t.file = QString::fromStdString(Cp1252ToUtf8(board.TemplateFile[k]));
+        t.file = TemplatePathFromField(board.TemplateFile[k]);
         if (!t.file.isEmpty())
             readFile(s, t.file, true);
         t.shown = board.TemplateShown[k] != 0;
@@ -241,7 +241,7 @@ void TVorlageDlg::storeToBoard(TBoard& board) const
 {
     for (std::size_t k = 0; k < 2; ++k) {
         const TemplateSide& t = sides[k];
-        std::string name = Utf8ToCp1252(t.file.toStdString());
+        std::string name = TemplateFieldFromPath(t.file);
         if (name.size() > MaxTemplateFileBytes)
             name.resize(MaxTemplateFileBytes);
         board.TemplateFile[k] = name;

@@ -1,7 +1,9 @@
 #include "view/templateimage.h"
 
+#include "document/cp1252.h"
+#include "document/filenames.h"
+
 #include <QByteArray>
-#include <QFile>
 
 #include <algorithm>
 #include <array>
@@ -158,12 +160,29 @@ void TemplateImage::draw(Canvas& canvas, const TRect& rect, ColourRef dark, Colo
                  rect.left + RoundHalfEven64(x1 / fx), rect.bottom - RoundHalfEven64(y1 / fy), part);
 }
 
+QString TemplatePathFromField(const std::string& field)
+{
+    const QString asText = QString::fromStdString(Cp1252ToUtf8(field));
+    const QString asBytes = PathFromLocal(field);
+    if (asText != asBytes && !LocalExists(asText) && LocalExists(asBytes))
+        return asBytes;
+    return asText;
+}
+
+std::string TemplateFieldFromPath(const QString& path)
+{
+    const std::string bytes = LocalPath(path);
+    if (QString::fromStdString(bytes) != path)
+        return bytes;
+    return Utf8ToCp1252(bytes);
+}
+
 std::optional<TemplateFile> LoadTemplateFile(const QString& path)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
+    const std::optional<QByteArray> content = ReadLocalFile(path);
+    if (!content)
         return std::nullopt;
-    const QByteArray bytes = f.readAll();
+    const QByteArray& bytes = *content;
     QImage picture;
     if (!picture.loadFromData(bytes) || picture.isNull())
         return std::nullopt;

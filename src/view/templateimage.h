@@ -19,6 +19,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 class QByteArray;
@@ -72,6 +73,13 @@ struct TemplateFile {
     /// The resolution of the file's headers; 0 when they give none (0 pixels per metre).
     int headerDpi = 0;
 };
+
+/// The template file name a board keeps (Windows-1252 text, as older files hold it) as the
+/// window carries names, and back. A name that is not valid UTF-8 cannot be such text; it is
+/// kept as the system's own bytes, and on reading those bytes are taken as they are when the
+/// name read as Windows-1252 names no file but the bytes do.
+QString TemplatePathFromField(const std::string& field);
+std::string TemplateFieldFromPath(const QString& path);
 
 /// Reads a BMP file as a template. Nullopt when the file cannot be read as a picture.
 std::optional<TemplateFile> LoadTemplateFile(const QString& path);

@@ -2,7 +2,7 @@
 // cannot be written, files changed by another program, hard links, names that are not UTF-8, and
 // running out of memory in a command.
 #include "app/autosave.h"
-#include "app/filenames.h"
+#include "document/filenames.h"
 #include "app/mainwindow.h"
 #include "document/atomicfile.h"
 #include "document/layoutfile.h"

@@ -1,7 +1,7 @@
 // The settings file, the INI form it is kept in, and the choice of the language.
 #include "app/settings.h"
 
-#include "app/filenames.h"
+#include "document/filenames.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,11 @@
-#include "app/filenames.h"
+#include "document/filenames.h"
 
 #include <QDir>
+#include <QFile>
+
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
 
 #include <sys/stat.h>
 
@@ -123,6 +128,38 @@ bool LocalExists(const QString& path)
     struct stat st {
     };
     return !path.isEmpty() && ::stat(LocalPath(path).c_str(), &st) == 0;
+}
+
+std::optional<QByteArray> ReadLocalFile(const QString& path)
+{
+    std::FILE* handle = path.isEmpty() ? nullptr : std::fopen(LocalPath(path).c_str(), "rb");
+    if (!handle)
+        return std::nullopt;
+    QFile f;
+    if (!f.open(handle, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        std::fclose(handle);
+        return std::nullopt;
+    }
+    QByteArray bytes = f.readAll();
+    if (f.error() != QFileDevice::NoError)
+        return std::nullopt;
+    return bytes;
+}
+
+bool LocalIsDir(const QString& path)
+{
+    struct stat st {
+    };
+    return !path.isEmpty() && ::stat(LocalPath(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool LocalMakePath(const QString& path)
+{
+    if (path.isEmpty())
+        return false;
+    std::error_code ec;
+    std::filesystem::create_directories(std::filesystem::path(LocalPath(path)), ec);
+    return LocalIsDir(path);
 }
 
 } // namespace trevok

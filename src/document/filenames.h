@@ -7,8 +7,10 @@
 // unpaired surrogate U+DC00 + b (the "surrogate escape" of other systems), and goes to the disk
 // only through LocalPath(). Valid names are plain QStrings, unchanged.
 
+#include <QByteArray>
 #include <QString>
 
+#include <optional>
 #include <string>
 
 namespace trevok
@@ -30,5 +32,13 @@ QString PathFromStored(const QString& stored);
 
 /// Whether a file of that name exists (also a folder or link target).
 bool LocalExists(const QString& path);
+/// The whole content of a file; nullopt when it cannot be opened or read. QFile alone would
+/// re-encode a name that is not UTF-8 and miss the file.
+std::optional<QByteArray> ReadLocalFile(const QString& path);
+
+/// Whether that name is a folder (or a link to one).
+bool LocalIsDir(const QString& path);
+/// Creates the folder and its missing parents; true when it exists afterwards.
+bool LocalMakePath(const QString& path);
 
 } // namespace trevok
