@@ -7,6 +7,7 @@
 #include "dialogs/umrissdlg.h"
 #include "dialogs/umrissprogress.h"
 #include "document/atomicfile.h"
+#include "routing/nettrace.h"
 #include "view/texts.h"
 #include "view/widgets/boardwidget.h"
 
@@ -72,8 +73,10 @@ void MainWindow::isolationMilling()
     }
     IsolationResult result;
     if (LayerHasContourElements(board->Elements, m)) {
+        // Pieces joined only through a ground plane are one net: the mill need not part them.
+        const std::vector<int> nets = NetOfEachElement(*board);
         TUmrissProgress progress(this);
-        auto r = progress.run(board->Elements, m);
+        auto r = progress.run(board->Elements, m, &nets);
         if (!r)
             return; // cancelled: no contours, no file
         result = std::move(*r);

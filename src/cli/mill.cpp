@@ -6,6 +6,7 @@
 #include "output/gcode.h"
 #include "output/hpgl.h"
 #include "output/isolation.h"
+#include "routing/nettrace.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -48,7 +49,8 @@ std::optional<IsolationResult> computeForCli(const TBoard& board, const MillingO
     }
     if (!LayerHasContourElements(board.Elements, o))
         return IsolationResult{};
-    return ComputeIsolation(board.Elements, o);
+    const std::vector<int> nets = NetOfEachElement(board);
+    return ComputeIsolation(board.Elements, o, nullptr, &nets);
 }
 
 bool reportProblems(const TBoard& board, const IsolationResult& r, int language, std::ostream& err)
