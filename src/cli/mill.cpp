@@ -324,17 +324,12 @@ int exportGcode(const std::vector<std::string>& argv, std::ostream& err)
     return runIsolationExport(
         args, m, *out, language, err,
         [&](const TBoard& board, const IsolationResult& r, std::string& bytes, std::vector<SideFile>& side) {
-            side = DrillGcode(board, m.layer, o);
-            if (outlineLayer) {
-                const bool any =
-                    std::any_of(board.Elements.begin(), board.Elements.end(),
-                                [&](const auto& e) { return IsOutlineElement(*e, outlineLayer, false); });
-                if (!any) {
-                    err << "trevok-cli: " << MessageText(MsgId::OutlineNothingSelected, language) << "\n";
-                    return false;
-                }
-                side.push_back({OutlineGcodeName(language), OutlineGcode(board, outlineLayer, false, o)});
+            auto files = GcodeSideFiles(board, m.layer, outlineLayer, o);
+            if (!files) {
+                err << "trevok-cli: " << MessageText(MsgId::OutlineNothingSelected, language) << "\n";
+                return false;
             }
+            side = std::move(*files);
             bytes = IsolationGcode(board, r.contours, m, o);
             return true;
         });
