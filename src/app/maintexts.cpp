@@ -43,6 +43,7 @@ constexpr MainTextRow kRows[] = {
     {"BohrDatenExcellon1", M, "&Bohrdaten (Excellon)...", "&Drill data (Excellon)...", "&Données perçages (Excellon)..."},
     {"Frsdateien1", M, "Fräsdateien", "Milling files", "Fichiers de fraisage"},
     {"UmrissHPGLplt1", M, "Isolationsfräsen... (HPGL, *.plt)", "Isolation milling (HPGL, *.plt)", "Fraisage d'isolation (HPGL, *.plt)"},
+    {"GCode1", M, "G-Code...", "G-Code...", "G-code..."},
     {"PlatinenkonturHPGLplt1", M, "Platinenkontur... (HPGL, *.plt)", "PCB outline milling (HPGL, *.plt)", "Fraisage du contour (HPGL, *.plt)"},
     {"Beenden1", M, "&Beenden", "E&xit", "&Quitter"},
     // ---- Edit menu

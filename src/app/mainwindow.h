@@ -58,6 +58,10 @@ class TColor_Dlg;
 class TLayerInfo;
 class TUmrissDlg;
 class TKonturFraesenDlg;
+class TGcodeDlg;
+struct IsolationResult;
+struct MillingOptions;
+struct SideFile;
 class TPrint_Dlg;
 class TVorlageDlg;
 class TGerberDlg;
@@ -189,6 +193,9 @@ class MainWindow : public QMainWindow
     void isolationMilling();
     /// "Platinenkontur...": the board contour file of the selected tracks and circles on B1/B2.
     void outlineMilling();
+    /// "G-Code...": the G-code dialog, the contours with their progress window, the isolation
+    /// file with the drill and outline files beside it, and the isolation warning.
+    void gcodeMilling();
     // Printing (mainwindow_print.cpp)
     /// "&Drucken...": the print dialog with the current board; prints on "&Drucken", to the
     /// printer or, without a usable printer, to a PDF file the user names.
@@ -277,8 +284,15 @@ class MainWindow : public QMainWindow
     void addRecentFile(const QString& path);
 
     // mainwindow_milling.cpp
+    QString askMillingFile(const QString& caption, const QString& filter, const QString& suffix);
     QString askHpglFile(const QString& caption);
     bool writeMillingFile(const QString& path, const std::string& bytes);
+    /// The file and the files beside it, each atomically; false after showing the first failure.
+    bool writeMillingFiles(const QString& path, const std::string& bytes, const std::vector<SideFile>& side);
+    /// Clears the overlay, warns of an empty layer, computes the contours with the progress
+    /// window and draws them over the board; nullopt when empty or cancelled.
+    std::optional<IsolationResult> computeMillingContours(const TBoard& board, const MillingOptions& m);
+    void warnIsolationProblems(const TBoard& board, const IsolationResult& result);
     // mainwindow_export.cpp
     /// The save dialog of an export: starts at the name chosen last (else in folder), adds the
     /// extension when the name has none. Empty when cancelled.
@@ -343,6 +357,7 @@ class MainWindow : public QMainWindow
     QPointer<TAutoRouter> routerDlg_;
     QPointer<TUmrissDlg> umrissDlg_;
     QPointer<TKonturFraesenDlg> konturDlg_;
+    QPointer<TGcodeDlg> gcodeDlg_;
     QString lastHpglFolder_;   // the folder of the last HPGL file written in this run
     QPointer<TPrint_Dlg> printDlg_;
     std::unique_ptr<QPrinter> printer_;

@@ -91,6 +91,7 @@ void MainWindow::buildActions()
     }
     makeAction("UmrissHPGLplt1", &MainWindow::isolationMilling);
     makeAction("PlatinenkonturHPGLplt1", &MainWindow::outlineMilling);
+    makeAction("GCode1", &MainWindow::gcodeMilling);
     makeAction("Beenden1", [this] { close(); })->setShortcut(QKeySequence(QStringLiteral("Ctrl+Q")));
     for (int i = 0; i < 4; ++i) {
         QAction* a = makeAction(QStringLiteral("History%1").arg(i + 1).toLatin1().constData(),
@@ -291,7 +292,7 @@ void MainWindow::buildMenus()
                      "SVG1", "PDF1", nullptr, "Fertigungssatz1"});
     file->addMenu(exportMenu);
     QMenu* milling = addMenu(file, "Frsdateien1");
-    add(milling, {"UmrissHPGLplt1", "PlatinenkonturHPGLplt1"});
+    add(milling, {"UmrissHPGLplt1", "PlatinenkonturHPGLplt1", "GCode1"});
     file->addMenu(milling);
     add(file, {nullptr, "Druckereinrichten1", "Drucken1"});
     file->addAction(recentSeparator_);

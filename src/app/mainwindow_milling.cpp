@@ -3,11 +3,13 @@
 #include "app/mainwindow.h"
 
 #include "app/maintexts.h"
+#include "dialogs/gcodedlg.h"
 #include "dialogs/konturfraesendlg.h"
 #include "dialogs/umrissdlg.h"
 #include "dialogs/umrissprogress.h"
 #include "document/atomicfile.h"
 #include "document/filenames.h"
+#include "routing/nettrace.h"
 #include "view/texts.h"
 #include "view/widgets/boardwidget.h"
 
@@ -29,16 +31,21 @@ struct WaitCursor {
 
 } // namespace
 
-QString MainWindow::askHpglFile(const QString& caption)
+QString MainWindow::askMillingFile(const QString& caption, const QString& filter, const QString& suffix)
 {
     const QString start = LocalIsDir(lastHpglFolder_) ? lastHpglFolder_ : layoutFolder();
-    QString path = askFileName(true, caption, start, QStringLiteral("HPGL (*.plt)"));
+    QString path = askFileName(true, caption, start, filter);
     if (path.isEmpty())
         return path;
     if (QFileInfo(path).suffix().isEmpty())
-        path += QStringLiteral(".PLT");
+        path += suffix;
     lastHpglFolder_ = QFileInfo(path).absolutePath();
     return path;
+}
+
+QString MainWindow::askHpglFile(const QString& caption)
+{
+    return askMillingFile(caption, QStringLiteral("HPGL (*.plt)"), QStringLiteral(".PLT"));
 }
 
 bool MainWindow::writeMillingFile(const QString& path, const std::string& bytes)
@@ -51,6 +58,52 @@ bool MainWindow::writeMillingFile(const QString& path, const std::string& bytes)
         showMessage(e.id, e.args, QMessageBox::Warning);
         return false;
     }
+}
+
+bool MainWindow::writeMillingFiles(const QString& path, const std::string& bytes,
+                                   const std::vector<SideFile>& side)
+{
+    WaitCursor wait;
+    if (!writeMillingFile(path, bytes))
+        return false;
+    const QDir folder = QFileInfo(path).dir();
+    for (const SideFile& f : side)
+        if (!writeMillingFile(folder.filePath(PathFromLocal(f.name)), f.bytes))
+            return false;
+    return true;
+}
+
+std::optional<IsolationResult> MainWindow::computeMillingContours(const TBoard& board,
+                                                                  const MillingOptions& m)
+{
+    board_->clearMillingOverlay();
+    if (!LayerHasElements(board.Elements, m.layer)) {
+        showMessage(MsgId::MillLayerEmpty, {}, QMessageBox::Warning);
+        return std::nullopt;
+    }
+    IsolationResult result;
+    if (LayerHasContourElements(board.Elements, m)) {
+        // Pieces joined only through a ground plane are one net: the mill need not part them.
+        const std::vector<int> nets = NetOfEachElement(board);
+        TUmrissProgress progress(this);
+        auto r = progress.run(board.Elements, m, &nets);
+        if (!r)
+            return std::nullopt; // cancelled: no contours, no file
+        result = std::move(*r);
+    }
+    std::vector<TPoint> places;
+    for (const IsolationProblem& p : result.problems)
+        places.push_back(p.at);
+    board_->setMillingOverlay(result.contours, places);
+    return result;
+}
+
+void MainWindow::warnIsolationProblems(const TBoard& board, const IsolationResult& result)
+{
+    if (result.problems.empty())
+        return;
+    const std::string text = IsolationProblemsText(result.problems, board.Origin, CurrentLanguage());
+    ask(QMessageBox::Warning, CaptionQ(MsgId::MillProblems), QString::fromStdString(text), QMessageBox::Ok);
 }
 
 void MainWindow::isolationMilling()
@@ -67,38 +120,42 @@ void MainWindow::isolationMilling()
         return;
     const MillingOptions m = umrissDlg_->millingOptions();
     const HpglOptions o = umrissDlg_->hpglOptions(CurrentLanguage());
-    if (!LayerHasElements(board->Elements, m.layer)) {
-        showMessage(MsgId::MillLayerEmpty, {}, QMessageBox::Warning);
+    const auto result = computeMillingContours(*board, m);
+    if (!result)
+        return;
+    const QString path = askHpglFile(MainText("UmrissHPGLplt1").remove(QLatin1Char('&')));
+    if (!path.isEmpty())
+        writeMillingFiles(path, IsolationHpgl(*board, result->contours, m, o), DrillHpgl(*board, m.layer, o));
+    warnIsolationProblems(*board, *result);
+}
+
+void MainWindow::gcodeMilling()
+{
+    TBoard* board = project_.currentBoard();
+    if (!board)
+        return;
+    board_->clearMillingOverlay();
+    if (!gcodeDlg_)
+        gcodeDlg_ = new TGcodeDlg(this); // kept, so the values stay for the run
+    if (!runDialog(*gcodeDlg_))
+        return;
+    const MillingOptions m = gcodeDlg_->millingOptions();
+    const GcodeOptions o = gcodeDlg_->gcodeOptions(CurrentLanguage());
+    // Checked before the long computation, as a missing outline writes nothing.
+    auto side = GcodeSideFiles(*board, m.layer, gcodeDlg_->outlineLayer(), o);
+    if (!side) {
+        showMessage(MsgId::OutlineNothingSelected, {}, QMessageBox::Warning);
         return;
     }
-    IsolationResult result;
-    if (LayerHasContourElements(board->Elements, m)) {
-        TUmrissProgress progress(this);
-        auto r = progress.run(board->Elements, m);
-        if (!r)
-            return; // cancelled: no contours, no file
-        result = std::move(*r);
-    }
-    std::vector<TPoint> places;
-    for (const IsolationProblem& p : result.problems)
-        places.push_back(p.at);
-    board_->setMillingOverlay(result.contours, places);
-
-    const QString path = askHpglFile(MainText("UmrissHPGLplt1").remove(QLatin1Char('&')));
-    if (!path.isEmpty()) {
-        WaitCursor wait;
-        if (writeMillingFile(path, IsolationHpgl(*board, result.contours, m, o))) {
-            const QDir folder = QFileInfo(path).dir();
-            for (const SideFile& f : DrillHpgl(*board, m.layer, o))
-                if (!writeMillingFile(folder.filePath(PathFromLocal(f.name)), f.bytes))
-                    break;
-        }
-    }
-    if (!result.problems.empty()) {
-        const std::string text = IsolationProblemsText(result.problems, board->Origin, CurrentLanguage());
-        ask(QMessageBox::Warning, CaptionQ(MsgId::MillProblems), QString::fromStdString(text),
-            QMessageBox::Ok);
-    }
+    const auto result = computeMillingContours(*board, m);
+    if (!result)
+        return;
+    const QString path =
+        askMillingFile(MainText("GCode1").remove(QLatin1Char('&')).remove(QStringLiteral("...")),
+                       QStringLiteral("G-Code (*.nc)"), QStringLiteral(".NC"));
+    if (!path.isEmpty())
+        writeMillingFiles(path, IsolationGcode(*board, result->contours, m, o), *side);
+    warnIsolationProblems(*board, *result);
 }
 
 void MainWindow::outlineMilling()

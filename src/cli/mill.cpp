@@ -6,6 +6,7 @@
 #include "output/gcode.h"
 #include "output/hpgl.h"
 #include "output/isolation.h"
+#include "routing/nettrace.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -48,7 +49,8 @@ std::optional<IsolationResult> computeForCli(const TBoard& board, const MillingO
     }
     if (!LayerHasContourElements(board.Elements, o))
         return IsolationResult{};
-    return ComputeIsolation(board.Elements, o);
+    const std::vector<int> nets = NetOfEachElement(board);
+    return ComputeIsolation(board.Elements, o, nullptr, &nets);
 }
 
 bool reportProblems(const TBoard& board, const IsolationResult& r, int language, std::ostream& err)
@@ -322,17 +324,12 @@ int exportGcode(const std::vector<std::string>& argv, std::ostream& err)
     return runIsolationExport(
         args, m, *out, language, err,
         [&](const TBoard& board, const IsolationResult& r, std::string& bytes, std::vector<SideFile>& side) {
-            side = DrillGcode(board, m.layer, o);
-            if (outlineLayer) {
-                const bool any =
-                    std::any_of(board.Elements.begin(), board.Elements.end(),
-                                [&](const auto& e) { return IsOutlineElement(*e, outlineLayer, false); });
-                if (!any) {
-                    err << "trevok-cli: " << MessageText(MsgId::OutlineNothingSelected, language) << "\n";
-                    return false;
-                }
-                side.push_back({OutlineGcodeName(language), OutlineGcode(board, outlineLayer, false, o)});
+            auto files = GcodeSideFiles(board, m.layer, outlineLayer, o);
+            if (!files) {
+                err << "trevok-cli: " << MessageText(MsgId::OutlineNothingSelected, language) << "\n";
+                return false;
             }
+            side = std::move(*files);
             bytes = IsolationGcode(board, r.contours, m, o);
             return true;
         });

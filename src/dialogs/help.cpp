@@ -58,6 +58,7 @@ constexpr TopicPage kPages[] = {
     {HelpTopic::Colours, "colours.html", nullptr},
     {HelpTopic::Directories, "directories.html", nullptr},
     {HelpTopic::Milling, "milling.html", nullptr},
+    {HelpTopic::Gcode, "milling.html", "gcode"},
 };
 
 const char* languageFolder(int language)

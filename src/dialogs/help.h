@@ -36,6 +36,7 @@ inline constexpr int ProjectInfo = 35100;
 inline constexpr int Colours = 35200;
 inline constexpr int Directories = 35300;
 inline constexpr int Milling = 35500;
+inline constexpr int Gcode = 35600;
 } // namespace HelpTopic
 
 /// The page of a topic in a language (0 German, 1 English, 2 French), falling back to the

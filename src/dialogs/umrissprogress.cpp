@@ -70,14 +70,15 @@ void TUmrissProgress::poll()
     mBar->setValue(std::min(mProgress.done.load(), total > 0 ? total : 1));
 }
 
-std::optional<IsolationResult> TUmrissProgress::run(const ElementList& elements, const MillingOptions& o)
+std::optional<IsolationResult> TUmrissProgress::run(const ElementList& elements, const MillingOptions& o,
+                                                    const std::vector<int>* nets)
 {
     mProgress.cancel = false;
     mProgress.stage = 0;
     std::optional<IsolationResult> result;
     QEventLoop loop;
     std::thread worker([&] {
-        result = ComputeIsolation(elements, o, &mProgress);
+        result = ComputeIsolation(elements, o, &mProgress, nets);
         QMetaObject::invokeMethod(&loop, "quit", Qt::QueuedConnection);
     });
     show();

@@ -25,7 +25,9 @@ class TUmrissProgress : public QDialog
 
     /// Computes the contours of the layer while the window is shown; nullopt when the user
     /// cancelled (nothing is kept). The elements must not change meanwhile: the window is modal.
-    std::optional<IsolationResult> run(const ElementList& elements, const MillingOptions& o);
+    /// nets: see ComputeIsolation.
+    std::optional<IsolationResult> run(const ElementList& elements, const MillingOptions& o,
+                                       const std::vector<int>* nets = nullptr);
 
     /// The stage labels and the bar, for tests.
     QLabel* stageLabel(int stage) const { return mStages[static_cast<std::size_t>(stage - 1)]; }

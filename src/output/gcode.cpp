@@ -2,6 +2,7 @@
 
 #include "document/project.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace trevok
@@ -149,6 +150,21 @@ std::string OutlineGcode(const TBoard& board, std::uint8_t layer, bool selectedO
 std::string OutlineGcodeName(int language)
 {
     return language == 1 ? "OUTLINE.NC" : "KONTUR.NC";
+}
+
+std::optional<std::vector<SideFile>> GcodeSideFiles(const TBoard& board, std::uint8_t layer,
+                                                    std::uint8_t outlineLayer, const GcodeOptions& o)
+{
+    std::vector<SideFile> files = DrillGcode(board, layer, o);
+    if (outlineLayer) {
+        const bool any = std::any_of(board.Elements.begin(), board.Elements.end(), [&](const auto& e) {
+            return IsOutlineElement(*e, outlineLayer, false);
+        });
+        if (!any)
+            return std::nullopt;
+        files.push_back({OutlineGcodeName(o.language), OutlineGcode(board, outlineLayer, false, o)});
+    }
+    return files;
 }
 
 } // namespace trevok

@@ -8,6 +8,7 @@
 
 #include "output/hpgl.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -39,5 +40,11 @@ std::vector<SideFile> DrillGcode(const TBoard& board, std::uint8_t layer, const 
 std::string OutlineGcode(const TBoard& board, std::uint8_t layer, bool selectedOnly, const GcodeOptions& o);
 /// Its name beside the isolation file: "KONTUR.NC" (German, French) or "OUTLINE.NC".
 std::string OutlineGcodeName(int language);
+
+/// The files the isolation export writes beside the isolation file: the drill files and, for an
+/// outline layer (B1 or B2; 0 for none), the board contour file of all its tracks and circles.
+/// nullopt when that layer has nothing to mill along.
+std::optional<std::vector<SideFile>> GcodeSideFiles(const TBoard& board, std::uint8_t layer,
+                                                    std::uint8_t outlineLayer, const GcodeOptions& o);
 
 } // namespace trevok

@@ -206,7 +206,7 @@ std::optional<std::vector<Contour>> ComputeContours(const std::vector<ShapeGroup
 }
 
 std::optional<IsolationResult> ComputeIsolation(const ElementList& elements, const MillingOptions& o,
-                                                MillingProgress* progress)
+                                                MillingProgress* progress, const std::vector<int>* nets)
 {
     if (!entered(progress, 1, 2 * elements.size()))
         return std::nullopt;
@@ -226,19 +226,25 @@ std::optional<IsolationResult> ComputeIsolation(const ElementList& elements, con
     if (!contours)
         return std::nullopt;
     result.contours = std::move(*contours);
-    auto problems = FindIsolationProblems(elements, o, shapes, progress);
+    auto problems = FindIsolationProblems(elements, o, shapes, progress, nets);
     if (!problems)
         return std::nullopt;
     result.problems = std::move(*problems);
     return result;
 }
 
-std::vector<int> PieceOfEachElement(const ElementList& elements)
+std::vector<int> PieceOfEachElement(const ElementList& elements, const std::vector<int>* nets)
 {
-    // Until the connectivity trace can be asked, a piece is what the copper of one side joins by
-    // touching, with through-plated pad pairs joining the two sides.
     const std::size_t n = elements.size();
     std::vector<int> piece(n, -1);
+    if (nets && nets->size() == n) {
+        for (std::size_t i = 0; i < n; ++i)
+            if (IsCopperLayer(elements[i]->Layer) && IsMillingCopper(*elements[i]))
+                piece[i] = (*nets)[i];
+        return piece;
+    }
+    // Without the board's trace, a piece is what the copper of one side joins by touching, with
+    // through-plated pad pairs joining the two sides.
     std::vector<std::size_t> copper;
     std::vector<Region> regions;
     std::vector<TRect> boxes;
@@ -271,9 +277,10 @@ std::vector<int> PieceOfEachElement(const ElementList& elements)
 std::optional<std::vector<IsolationProblem>> FindIsolationProblems(const ElementList& elements,
                                                                    const MillingOptions& o,
                                                                    const std::vector<ShapeGroup>& shapes,
-                                                                   MillingProgress* progress)
+                                                                   MillingProgress* progress,
+                                                                   const std::vector<int>* nets)
 {
-    const std::vector<int> piece = PieceOfEachElement(elements);
+    const std::vector<int> piece = PieceOfEachElement(elements, nets);
     const std::vector<Item> items = unionItems(shapes);
     std::vector<TRect> boxes;
     boxes.reserve(items.size());

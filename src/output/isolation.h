@@ -53,9 +53,12 @@ struct IsolationResult {
 /// The polygons that the contours and the check are computed from (the resolution is 1/100 unit).
 constexpr std::int64_t kMillScale = 100;
 
-/// The contours of the layer. nullopt when cancelled. Also finds the isolation problems.
+/// The contours of the layer. nullopt when cancelled. Also finds the isolation problems; nets,
+/// when given, numbers the net of every element of the list (the board's connectivity trace,
+/// which also joins elements through a ground plane) and tells the pieces apart.
 std::optional<IsolationResult> ComputeIsolation(const ElementList& elements, const MillingOptions& o,
-                                                MillingProgress* progress = nullptr);
+                                                MillingProgress* progress = nullptr,
+                                                const std::vector<int>* nets = nullptr);
 
 /// The contours only (no isolation check): the union of the shape polygons and the filled areas'
 /// interiors, boundaries rounded back to units. nullopt when cancelled.
@@ -67,12 +70,14 @@ std::optional<std::vector<Contour>> ComputeContours(const std::vector<ShapeGroup
 std::optional<std::vector<IsolationProblem>> FindIsolationProblems(const ElementList& elements,
                                                                    const MillingOptions& o,
                                                                    const std::vector<ShapeGroup>& shapes,
-                                                                   MillingProgress* progress = nullptr);
+                                                                   MillingProgress* progress = nullptr,
+                                                                   const std::vector<int>* nets = nullptr);
 
 /// For every element of the list a number naming the piece of copper it belongs to (-1 for
-/// elements that are no copper): copper elements of one layer that touch share a piece, and a
-/// through-plated pair of pads joins the pieces of both sides.
-std::vector<int> PieceOfEachElement(const ElementList& elements);
+/// elements that are no copper). With nets (one number per element of the list) a piece is a
+/// net. Without, copper elements of one layer that touch share a piece, and a through-plated
+/// pair of pads joins the pieces of both sides.
+std::vector<int> PieceOfEachElement(const ElementList& elements, const std::vector<int>* nets = nullptr);
 
 /// The message listing the places (count and positions in mm from the origin, y growing
 /// downward as the rulers show it), UTF-8, in the language.

@@ -179,6 +179,15 @@ int NetTracer::netId(std::size_t index)
     return netIds_[index];
 }
 
+std::vector<int> NetOfEachElement(const TBoard& board)
+{
+    NetTracer tracer(board);
+    std::vector<int> ids(board.Elements.size());
+    for (std::size_t i = 0; i < ids.size(); ++i)
+        ids[i] = tracer.netId(i);
+    return ids;
+}
+
 void TraceNet(TBoard& board, const TObjekt& element)
 {
     NetTracer tracer(board);

@@ -69,6 +69,9 @@ class NetTracer
     std::uint32_t query_ = 0;
 };
 
+/// The net number of every element of the board, in list order (equal numbers, same net).
+std::vector<int> NetOfEachElement(const TBoard& board);
+
 /// Marks as Selected every element of the net of the element. Elements outside the net keep
 /// their state, so callers that want to see the net alone clear the selection first.
 void TraceNet(TBoard& board, const TObjekt& element);

@@ -4,17 +4,22 @@
 
 #include "dialogs/umrissdlg.h"
 #include "dialogs/umrissprogress.h"
+#include "document/layoutfile.h"
 #include "document/undo.h"
 #include "view/texts.h"
 #include "view/widgets/boardwidget.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QDir>
 #include <QDoubleSpinBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
+#include <QProcess>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -64,6 +69,24 @@ class MillingWindow : public ::testing::Test
     QString fileName;
     std::function<void(QDialog&)> prepareDialog;
 };
+
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+int runCli(const QStringList& args)
+{
+    QString dir = QString::fromLocal8Bit(qgetenv("TREVOK_TEST_BINARY_DIR"));
+    if (dir.isEmpty())
+        dir = QFileInfo(QFile::symLinkTarget(QStringLiteral("/proc/self/exe"))).dir().absolutePath() +
+              QStringLiteral("/..");
+    QProcess p;
+    p.start(dir + QStringLiteral("/trevok-cli"), args);
+    p.waitForFinished(120000);
+    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+}
 
 } // namespace
 
@@ -154,4 +177,107 @@ TEST(MillingProgressWindow, CancelLeavesNothingAndStagesShowInBold)
     const auto r = progress.run(small, MillingOptions{});
     ASSERT_TRUE(r);
     EXPECT_EQ(r->contours.size(), 1u);
+}
+
+TEST_F(MillingWindow, GcodeWritesWhatTheCommandLineWrites)
+{
+    // Two plated pads of different drills joined by a track, a lone pad too close to the track
+    // (one isolation problem), and a board outline on B2.
+    TProject p;
+    NewBoard(p, "Platine 1");
+    TBoard& b = *p.Boards[0];
+    b.Elements.push_back(NewPad({1000, -1000}, 90, ShapeRound, LayerK1, 40));
+    b.Elements.push_back(NewPad({3000, -1000}, 80, 5, LayerK1, 30));
+    b.Elements.push_back(NewPad({2000, -1090}, 60, ShapeRound, LayerK1, 30));
+    auto track = NewTrack(40, LayerK1);
+    AddPoint(*track, {1000, -1000});
+    AddPoint(*track, {3000, -1000});
+    b.Elements.push_back(std::move(track));
+    auto outline = NewTrack(20, LayerB2);
+    for (TPoint q : {TPoint{0, 0}, TPoint{4000, 0}, TPoint{4000, -2000}, TPoint{0, -2000}, TPoint{0, 0}})
+        AddPoint(*outline, q);
+    b.Elements.push_back(std::move(outline));
+    const QString layout = dir.filePath(QStringLiteral("board.lay"));
+    WriteLayoutFile(p, QFile::encodeName(layout).toStdString());
+    ASSERT_TRUE(window->openLayout(layout));
+
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("win")) &&
+                QDir(dir.path()).mkpath(QStringLiteral("cli")));
+    fileName = dir.filePath(QStringLiteral("win/iso")); // no extension: .NC is added
+    prepareDialog = [](QDialog& d) {
+        auto set = [&](const char* name, double v) {
+            d.findChild<QDoubleSpinBox*>(QString::fromLatin1(name))->setValue(v);
+        };
+        set("SE_Breite", 0.3);
+        set("SE_Tiefe", 0.15);
+        set("SE_Bohrtiefe", 2.0);
+        set("SE_Konturtiefe", 1.9);
+        set("SE_Sicherheit", 3.0);
+        set("SE_Vorschub", 300);
+        set("SE_Eintauchen", 50);
+        d.findChild<QSpinBox*>(QStringLiteral("SE_Spindel"))->setValue(10000);
+        d.findChild<QRadioButton*>(QStringLiteral("RB_Bohrungen_AlleExtra"))->setChecked(true);
+        d.findChild<QRadioButton*>(QStringLiteral("RB_Kontur_B2"))->setChecked(true);
+    };
+    QAction* a = window->action(QStringLiteral("GCode1"));
+    ASSERT_TRUE(window->menu(QStringLiteral("Frsdateien1"))->actions().contains(a));
+    EXPECT_EQ(a->text(), QStringLiteral("G-Code..."));
+    a->trigger();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_TRUE(boxes[0].contains(QStringLiteral("1 place where the mill cannot pass")))
+        << boxes[0].toStdString();
+
+    const QString cliFile = dir.filePath(QStringLiteral("cli/iso.NC"));
+    EXPECT_EQ(runCli({"export",
+                      "gcode",
+                      layout,
+                      "-o",
+                      cliFile,
+                      "--layer",
+                      "K1",
+                      "--width",
+                      "0.3",
+                      "--depth",
+                      "0.15",
+                      "--drill-depth",
+                      "2",
+                      "--outline-depth",
+                      "1.9",
+                      "--safe-z",
+                      "3",
+                      "--feed",
+                      "300",
+                      "--plunge",
+                      "50",
+                      "--spindle",
+                      "10000",
+                      "--drills",
+                      "per-diameter",
+                      "--outline-layer",
+                      "B2",
+                      "--language",
+                      "en"}),
+              3); // the isolation problem
+    const QStringList written = QDir(dir.filePath(QStringLiteral("win"))).entryList(QDir::Files, QDir::Name);
+    EXPECT_EQ(written, QDir(dir.filePath(QStringLiteral("cli"))).entryList(QDir::Files, QDir::Name));
+    EXPECT_EQ(written.size(), 4)
+        << written.join(QLatin1Char(' ')).toStdString(); // isolation, 2 drills, outline
+    for (const QString& name : written) {
+        SCOPED_TRACE(name.toStdString());
+        const QByteArray bytes = readAll(dir.filePath(QStringLiteral("win/") + name));
+        EXPECT_FALSE(bytes.isEmpty());
+        EXPECT_EQ(bytes, readAll(dir.filePath(QStringLiteral("cli/") + name)));
+    }
+
+    // The dialog keeps its values for the next run; an outline layer with nothing on it writes nothing.
+    prepareDialog = [](QDialog& d) {
+        EXPECT_DOUBLE_EQ(d.findChild<QDoubleSpinBox*>(QStringLiteral("SE_Tiefe"))->value(), 0.15);
+        d.findChild<QRadioButton*>(QStringLiteral("RB_Kontur_B1"))->setChecked(true);
+    };
+    fileName = dir.filePath(QStringLiteral("again.nc"));
+    a->trigger();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[1], QStringLiteral("PCB outline: No elements selected for the PCB outline"))
+        << boxes[1].toStdString();
+    EXPECT_FALSE(QFile::exists(fileName));
 }

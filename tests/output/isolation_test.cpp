@@ -2,6 +2,8 @@
 // that finds places where the mill cannot pass.
 #include "output/isolation.h"
 
+#include "routing/nettrace.h"
+
 #include <clipper.hpp>
 #include <gtest/gtest.h>
 
@@ -423,4 +425,28 @@ TEST(IsolationCheck, FindsWhereTheMillCannotPass)
     ASSERT_EQ(r->problems.size(), 2u);
     EXPECT_LT(r->problems[0].at.x, r->problems[1].at.x);
     EXPECT_NE(IsolationProblemsText(r->problems, {0, 0}, 0).find("2 Stellen"), std::string::npos);
+}
+
+TEST(IsolationCheck, CopperJoinedThroughTheGroundPlaneIsOnePiece)
+{
+    // The two close tracks touch nothing else; only the ground plane of side 1 can join them,
+    // and only elements of clearance 0 join the plane.
+    struct Case {
+        bool plane;
+        std::int32_t clearance;
+        std::size_t problems;
+    };
+    for (const Case c : {Case{true, 0, 0}, Case{false, 0, 1}, Case{true, 30, 1}}) {
+        TBoard board;
+        board.GroundPlane1 = c.plane ? 1 : 0;
+        board.Elements.push_back(track({{0, 0}, {2000, 0}}, 50));
+        board.Elements.push_back(track({{0, 80}, {2000, 80}}, 50));
+        board.Elements[1]->Clearance = c.clearance;
+        MillingOptions o;
+        o.width = 80;
+        const std::vector<int> nets = NetOfEachElement(board);
+        const auto r = ComputeIsolation(board.Elements, o, nullptr, &nets);
+        ASSERT_TRUE(r);
+        EXPECT_EQ(r->problems.size(), c.problems) << "plane " << c.plane << ", clearance " << c.clearance;
+    }
 }
