@@ -28,22 +28,6 @@ Region outlineRegion(const TBoard& b)
     return r;
 }
 
-bool onLayer(const TObjekt& e, GerberLayer layer)
-{
-    switch (layer) {
-    case GerberLayer::K1:
-        return e.Layer == 1;
-    case GerberLayer::B1:
-        return e.Layer == 2;
-    case GerberLayer::K2:
-        return e.Layer == 3;
-    case GerberLayer::B2:
-        return e.Layer == 4;
-    default:
-        return false;
-    }
-}
-
 RPoint onCircle(const TObjekt& e, std::int64_t radius, double angle)
 {
     const double r = static_cast<double>(radius);
@@ -173,17 +157,17 @@ Region LayerArtwork(const TBoard& b, const GerberOptions& o)
     if (plane) {
         Region cleared;
         for (const auto& e : b.Elements)
-            if (onLayer(*e, o.layer) && e->Kind != KindFontText)
+            if (OnGerberLayer(*e, o.layer) && e->Kind != KindFontText)
                 cleared.unite(ClearanceRegion(*e));
         dark = dark.united(boardRect).subtracted(cleared);
     }
     for (const auto& e : b.Elements)
-        if (onLayer(*e, o.layer))
+        if (OnGerberLayer(*e, o.layer))
             dark.unite(plotted(*e));
     if (o.punchHoles) {
         Region holes;
         for (const auto& e : b.Elements)
-            if (e->Kind == KindPad && onLayer(*e, o.layer))
+            if (e->Kind == KindPad && OnGerberLayer(*e, o.layer))
                 holes.unite(Region::disc(e->X, e->Y, o.markHoles ? 15 : e->Size2));
         dark = dark.subtracted(holes);
     }

@@ -5,6 +5,23 @@
 
 namespace trevok
 {
+
+bool OnGerberLayer(const TObjekt& e, GerberLayer layer) noexcept
+{
+    switch (layer) {
+    case GerberLayer::K1:
+        return e.Layer == LayerK1;
+    case GerberLayer::B1:
+        return e.Layer == LayerB1;
+    case GerberLayer::K2:
+        return e.Layer == LayerK2;
+    case GerberLayer::B2:
+        return e.Layer == LayerB2;
+    default:
+        return false; // the masks are made of pads, not of a layer
+    }
+}
+
 namespace
 {
 
@@ -330,21 +347,7 @@ class GerberPlotter
         g.EndRegion();
     }
 
-    bool GerberSichtbar(const TObjekt& e) const noexcept
-    {
-        switch (opt.layer) {
-        case GerberLayer::K1:
-            return e.Layer == 1;
-        case GerberLayer::B1:
-            return e.Layer == 2;
-        case GerberLayer::K2:
-            return e.Layer == 3;
-        case GerberLayer::B2:
-            return e.Layer == 4;
-        default:
-            return false;
-        }
-    }
+    bool GerberSichtbar(const TObjekt& e) const noexcept { return OnGerberLayer(e, opt.layer); }
 
     void padShape(const TObjekt& e, std::int64_t q, std::int64_t L, std::int32_t roundHole)
     {

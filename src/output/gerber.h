@@ -83,6 +83,9 @@ class TGerberFile
 
 enum class GerberLayer { K1, B1, K2, B2, LStop1, LStop2 };
 
+/// Whether the element lies on the layer that a Gerber file of this kind draws; false for the masks.
+bool OnGerberLayer(const TObjekt& e, GerberLayer layer) noexcept;
+
 /// The options of the Gerber dialog; the command-line tool fills the same record.
 struct GerberOptions {
     GerberLayer layer = GerberLayer::K1;
