@@ -2,6 +2,7 @@
 // dialogs with their enabling rules, the save dialog and the files, which must equal what the
 // command-line tool writes for the same options.
 #include "app/mainwindow.h"
+#include "clirun.h"
 
 #include "dialogs/exportdlg.h"
 #include "dialogs/gerberdlg.h"
@@ -38,24 +39,6 @@ struct Language {
     ~Language() { SetCurrentLanguage(saved); }
     int saved;
 };
-
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-int runCli(const QStringList& args)
-{
-    QString dir = QString::fromLocal8Bit(qgetenv("TREVOK_TEST_BINARY_DIR"));
-    if (dir.isEmpty())
-        dir = QFileInfo(QFile::symLinkTarget(QStringLiteral("/proc/self/exe"))).dir().absolutePath() +
-              QStringLiteral("/..");
-    QProcess p;
-    p.start(dir + QStringLiteral("/trevok-cli"), args);
-    p.waitForFinished(120000);
-    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-}
 
 /// A main window with a board of every copper kind on both sides, and scripted answers.
 class ExportWindow : public ::testing::Test

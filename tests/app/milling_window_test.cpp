@@ -1,6 +1,7 @@
 // The milling commands in the window: the dialog, the progress window, the files, the contours
 // over the board until the next recorded change, and the warnings.
 #include "app/mainwindow.h"
+#include "clirun.h"
 
 #include "dialogs/umrissdlg.h"
 #include "dialogs/umrissprogress.h"
@@ -69,24 +70,6 @@ class MillingWindow : public ::testing::Test
     QString fileName;
     std::function<void(QDialog&)> prepareDialog;
 };
-
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-int runCli(const QStringList& args)
-{
-    QString dir = QString::fromLocal8Bit(qgetenv("TREVOK_TEST_BINARY_DIR"));
-    if (dir.isEmpty())
-        dir = QFileInfo(QFile::symLinkTarget(QStringLiteral("/proc/self/exe"))).dir().absolutePath() +
-              QStringLiteral("/..");
-    QProcess p;
-    p.start(dir + QStringLiteral("/trevok-cli"), args);
-    p.waitForFinished(120000);
-    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-}
 
 } // namespace
 

@@ -2,6 +2,7 @@
 // picture, the outline layer holds only the board edge, the drill holes fall on the pads of both copper
 // layers (so no layer is mirrored), and the zip archive (read by Python's zipfile) holds the
 // same files.
+#include "clirun.h"
 #include "document/layoutfile.h"
 #include "readers.h"
 
@@ -21,15 +22,6 @@ using namespace trevok::oracle;
 namespace
 {
 
-QString cliProgram()
-{
-    QString dir = QString::fromLocal8Bit(qgetenv("TREVOK_TEST_BINARY_DIR"));
-    if (dir.isEmpty())
-        dir = QFileInfo(QFile::symLinkTarget(QStringLiteral("/proc/self/exe"))).dir().absolutePath() +
-              QStringLiteral("/..");
-    return dir + QStringLiteral("/trevok-cli");
-}
-
 int run(const QString& program, const QStringList& args, QByteArray* out = nullptr)
 {
     QProcess p;
@@ -38,12 +30,6 @@ int run(const QString& program, const QStringList& args, QByteArray* out = nullp
     if (out)
         *out = p.readAllStandardOutput();
     return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-}
-
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 int whitePixels(const QImage& img, const QRect& area)

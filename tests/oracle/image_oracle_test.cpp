@@ -2,6 +2,7 @@
 // and PNG, ImageMagick for GIF and SVG, emf2svg for metafiles, pdftoppm for PDF. Each picture
 // must have the board's pixel size and show each side's copper colour exactly where the
 // elements' regions lie (pixels within one and a half pixels of an edge are not judged).
+#include "clirun.h"
 #include "document/layoutfile.h"
 #include "document/region.h"
 #include "print/boardimage.h"
@@ -23,15 +24,6 @@ using namespace trevok;
 
 namespace
 {
-
-QString cliProgram()
-{
-    QString dir = QString::fromLocal8Bit(qgetenv("TREVOK_TEST_BINARY_DIR"));
-    if (dir.isEmpty())
-        dir = QFileInfo(QFile::symLinkTarget(QStringLiteral("/proc/self/exe"))).dir().absolutePath() +
-              QStringLiteral("/..");
-    return dir + QStringLiteral("/trevok-cli");
-}
 
 int run(const QString& program, const QStringList& args, QString* err = nullptr)
 {
