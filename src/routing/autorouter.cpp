@@ -303,12 +303,21 @@ RouteOutcome RouteConnection(TProject& project, const RouteOptions& o)
     const std::uint8_t layer = RouteLayer(*board);
 
     // The nets of both pads on the route's layer are what the track may touch.
+    // A track ends at the pads' centres; where no copper of a pad's net lies under its centre
+    // on this layer (an SMD pad of the other side, a pad without twin), it would join nothing.
     NetTracer tracer(*board);
     std::vector<Region> cut;
-    for (const TObjekt* pad : {a, b})
-        for (std::size_t i : tracer.net(static_cast<std::size_t>(tracer.indexOf(pad))))
-            if (list[i]->Layer == layer)
-                cut.push_back(RouterRegion(*list[i]));
+    bool bothReached = true;
+    for (const TObjekt* pad : {a, b}) {
+        bool reached = false;
+        for (std::size_t i : tracer.net(static_cast<std::size_t>(tracer.indexOf(pad)))) {
+            if (list[i]->Layer != layer)
+                continue;
+            cut.push_back(RouterRegion(*list[i]));
+            reached = reached || ElementRegion(*list[i]).contains(pad->X, pad->Y);
+        }
+        bothReached = bothReached && reached;
+    }
     RouterObstacles obstacles;
     for (const auto& e : list) {
         if (e->Layer == layer) {
@@ -333,7 +342,7 @@ RouteOutcome RouteConnection(TProject& project, const RouteOptions& o)
     auto onBoard = [&](CellPos c) { return c.i >= 0 && c.j >= 0 && c.i <= imax && c.j <= jmax; };
     bool found = false;
     std::vector<TPoint> nodes;
-    if (imax >= 2 && jmax >= 2 && onBoard(sa) && onBoard(sb)) {
+    if (bothReached && imax >= 2 && jmax >= 2 && onBoard(sa) && onBoard(sb)) {
         TRect all = Bounds(*list.front());
         for (const auto& e : list)
             all = all.united(Bounds(*e));

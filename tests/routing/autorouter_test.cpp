@@ -250,3 +250,51 @@ TEST(Autorouter, BothPadsInOneCellAreJoinedDirectly)
     ASSERT_EQ(r.result, RouteOutcome::Routed);
     EXPECT_EQ(r.track->Points, (std::vector<TPoint>{{2030, -2030}, {2010, -2010}}));
 }
+
+TEST(Autorouter, PadWithoutCopperOnTheRouteLayerIsNotFound)
+{
+    // Which pads are made (layer, SMD or through-hole with a twin on the other side) and where the
+    // route runs; a pad with no copper of its own net under its centre on that layer cannot be
+    // joined, and the route must not claim it was.
+    struct Case {
+        const char* name;
+        std::uint8_t padLayer;
+        bool smd;
+        bool twinned;
+        std::uint8_t activeLayer;
+        bool routed;
+    };
+    const Case cases[] = {
+        {"K2 SMD pads routed on K1", LayerK2, true, false, LayerK1, false},
+        {"K1 SMD pads routed on K2", LayerK1, true, false, LayerK2, false},
+        {"K1 SMD pads routed on B1 (K1)", LayerK1, true, false, LayerB1, true},
+        {"K1 pads without twin routed on K2", LayerK1, false, false, LayerK2, false},
+        {"through-plated pads routed on K2", LayerK1, false, true, LayerK2, true},
+        {"K2 SMD pads routed on K2", LayerK2, true, false, LayerK2, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TProject p = oneBoardProject();
+        TBoard& b = boardOf(p);
+        b.BoardWidth = 4000;
+        b.BoardHeight = 3000;
+        b.ActiveLayer = c.activeLayer;
+        auto pad = [&](TPoint at) -> TObjekt& {
+            if (c.smd)
+                return add(p, NewSmdPad(at, 100, c.padLayer, 100), true);
+            TObjekt& top = addPad(p, at, c.padLayer, true);
+            if (c.twinned)
+                twin(top, addPad(p, at, OppositeLayer(c.padLayer), true));
+            return top;
+        };
+        TObjekt& x = pad({800, -1500});
+        TObjekt& y = pad({3200, -1500});
+        connect(x, y);
+        const std::size_t before = b.Elements.size();
+        const RouteOutcome r = RouteConnection(p, RouteOptions{});
+        EXPECT_EQ(r.result == RouteOutcome::Routed, c.routed);
+        EXPECT_EQ(AreConnected(x, y), !c.routed);
+        EXPECT_EQ(boardOf(p).Elements.size(), before + (c.routed ? 1 : 0));
+        EXPECT_EQ(boardOf(p).UndoStack.empty(), !c.routed);
+    }
+}
