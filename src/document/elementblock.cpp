@@ -1,5 +1,7 @@
 #include "document/elementblock.h"
 
+#include "document/geomlimits.h"
+
 #include <algorithm>
 #include <utility>
 
@@ -131,12 +133,22 @@ void exchangeCopperLayers(ElementList& block)
     }
 }
 
+/// Geometry far outside any board (a radius of 2^30, a stroke across the whole number range)
+/// makes no sense on a board and would make the contours, the router and every export run for
+/// hours; such a file is refused as damaged, at the offset of the element's record.
+void checkReach(const ByteReader& in, const TObjekt& e, std::size_t at)
+{
+    if (ElementReach(e) > MaxElementReach)
+        in.fail(at);
+}
+
 void readBlockV4(ByteReader& in, ElementList& block)
 {
     const std::size_t n = in.count32(MinEntryV4);
     block.reserve(n);
     for (std::size_t i = 0; i < n; ++i) {
         auto e = std::make_unique<TObjekt>();
+        const std::size_t at = in.offset();
         decodeRecordV4(in.take(RecordSizeV4), *e);
         const std::size_t t = in.count32(1);
         const std::uint8_t* text = in.take(t);
@@ -157,6 +169,7 @@ void readBlockV4(ByteReader& in, ElementList& block)
         }
         if (e->Kind == KindPad)
             readTwinIndex(in, *e, n);
+        checkReach(in, *e, at);
         block.push_back(std::move(e));
     }
     resolveTwins(block);
@@ -175,6 +188,7 @@ void readBlockV3(ByteReader& in, ElementList& block)
     block.reserve(n);
     for (std::size_t i = 0; i < n; ++i) {
         auto e = std::make_unique<TObjekt>();
+        const std::size_t at = in.offset();
         const std::uint8_t* r = in.take(RecordSizeV3);
         e->Kind = r[0];
         e->X = LoadI32(r + 1);
@@ -194,6 +208,7 @@ void readBlockV3(ByteReader& in, ElementList& block)
             readNodes32(in, *e);
         if (e->Kind == KindPad)
             readTwinIndex(in, *e, n);
+        checkReach(in, *e, at);
         block.push_back(std::move(e));
     }
     resolveTwins(block);

@@ -1,5 +1,6 @@
 #include "output/hpgl.h"
 
+#include "document/geomlimits.h"
 #include "document/project.h"
 #include "document/region.h"
 
@@ -196,7 +197,6 @@ std::vector<TPoint> OutlineCirclePoints(const TObjekt& c)
 {
     const std::int64_t radius =
         RoundHalfEven64(static_cast<double>(c.Size2) + (static_cast<double>(c.Size1) - c.Size2) / 2.0);
-    const std::int64_t n = radius / 100 + 30;
     const double a0 = static_cast<double>(c.Angle);
     double a1 = static_cast<double>(c.Width);
     if (a1 == a0)
@@ -204,6 +204,10 @@ std::vector<TPoint> OutlineCirclePoints(const TObjekt& c)
     double span = std::abs(a0 - a1);
     if (a0 > a1)
         span = 360.0 - span;
+    // A damaged file may give a negative or a huge radius: the count is taken from its size
+    // and bounded, never negative.
+    const std::int64_t n = ArcSteps(static_cast<double>(std::abs(radius) / 100 + 30), static_cast<double>(radius),
+                                    span * std::numbers::pi / 180.0);
     std::vector<TPoint> pts;
     pts.reserve(static_cast<std::size_t>(n) + 1);
     const double r = static_cast<double>(radius);

@@ -1,6 +1,7 @@
 #include "output/millshapes.h"
 
 #include "document/boxindex.h"
+#include "document/geomlimits.h"
 
 #include <algorithm>
 #include <cmath>
@@ -144,17 +145,17 @@ void circlePolygons(std::vector<RPath>& out, const TObjekt& e)
     const std::int64_t iri = static_cast<std::int64_t>(ri);
     if (e.Filled) {
         RPath disc{po0};
-        AppendArc(disc, c, po0, po1, true, static_cast<int>(iro / 10 + 3), 2.0 * ro);
+        AppendArc(disc, c, po0, po1, true, ArcSteps(static_cast<double>(iro / 10 + 3), ro, kTwoPi), 2.0 * ro);
         out.push_back(std::move(disc));
         out.push_back(StrokePolygon(pm1, pm0, static_cast<std::int64_t>(ro - ri)));
         return;
     }
     RPath ring{po0};
-    AppendArc(ring, c, po0, po1, true, static_cast<int>(iro / 4 + 3), 2.0 * ro);
+    AppendArc(ring, c, po0, po1, true, ArcSteps(static_cast<double>(iro / 4 + 3), ro, kTwoPi), 2.0 * ro);
     ring.push_back(pi1);
-    AppendArc(ring, c, pi1, pi0, false, static_cast<int>(iri / 4 + 3), 2.0 * ri);
+    AppendArc(ring, c, pi1, pi0, false, ArcSteps(static_cast<double>(iri / 4 + 3), ri, kTwoPi), 2.0 * ri);
     out.push_back(std::move(ring));
-    const int capSteps = static_cast<int>(RoundHalfEven64(u / 3.0) + 3);
+    const int capSteps = ArcSteps(static_cast<double>(RoundHalfEven64(u / 3.0) + 3), u, kTwoPi);
     const double capDiameter = static_cast<double>(RoundHalfEven64(2.0 * u));
     RPath cap1, cap0;
     AppendArc(cap1, pm1, po1, po1, true, capSteps, capDiameter);
@@ -218,7 +219,7 @@ RPath StrokePolygon(RPoint p1, RPoint p2, std::int64_t d)
     const double half = static_cast<double>(d) / 2.0;
     const std::int64_t ex = RoundHalfEven64(std::sin(beta) * half);
     const std::int64_t ey = RoundHalfEven64(std::cos(beta) * half);
-    const int n = static_cast<int>(d / 20 + 3);
+    const int n = ArcSteps(static_cast<double>(d / 20 + 3), half, kPi);
     RPath p;
     p.reserve(2 * static_cast<std::size_t>(n) + 2);
     const RPoint s2{p2.x + ex, p2.y - ey};

@@ -118,7 +118,7 @@ void fill(TProject& p)
     TObjekt& track = add(l, NewTrack(30, LayerK1));
     AddPoint(track, {1000, -1000});
     AddPoint(track, {1500, -1200});
-    AddPoint(track, {-2147483647 - 1, 2147483647});
+    AddPoint(track, {-999000, 990000}); // far off the board, yet within what a file may hold
     AddGroup(track, 1);
     AddGroup(track, 2);
     TObjekt& smd = add(l, NewSmdPad({2000, -1000}, 150, LayerK1, 80));
