@@ -296,18 +296,23 @@ MacroLoadResult MacroPreview::LoadMacroPreview(const std::string& file, int acti
     if (options_.changeSide)
         changeMacroSide(elements_);
     // An empty macro has no side; flipping it would only toggle the buttons.
-    if (!elements_.empty() && macroNeedsSideChange(elements_, activeLayer)) {
-        mirrorMacro(elements_);
-        changeMacroSide(elements_);
-        options_.mirror = !options_.mirror;
-        options_.changeSide = !options_.changeSide;
-        result.sideMatched = true;
-    }
+    result.sideMatched = matchSide(activeLayer);
     if (options_.throughPlate)
         markMacroTwins(elements_, true);
     commentChanged_ = false;
     result.loaded = true;
     return result;
+}
+
+bool MacroPreview::matchSide(int activeLayer)
+{
+    if (elements_.empty() || !macroNeedsSideChange(elements_, activeLayer))
+        return false;
+    mirrorMacro(elements_);
+    changeMacroSide(elements_);
+    options_.mirror = !options_.mirror;
+    options_.changeSide = !options_.changeSide;
+    return true;
 }
 
 void MacroPreview::setMirror(bool down)

@@ -67,6 +67,9 @@ class MacroPreview
     /// automatic side match for activeLayer (1..4) are applied. grid: the snap grid used when old
     /// font texts are converted.
     MacroLoadResult LoadMacroPreview(const std::string& file, int activeLayer, double grid = 254.0);
+    /// The automatic side match again, for a new active layer, so that the preview shows what a
+    /// drop places. True when it flipped the macro (both options toggled).
+    bool matchSide(int activeLayer);
     /// Writes back the changed comment lines now (before the program closes, before a delete).
     std::optional<TrevokError> writeBackComments();
     /// Forgets the macro (nothing shown).

@@ -5,6 +5,7 @@
 
 #include "document/layoutfile.h"
 #include "document/region.h"
+#include "document/undo.h"
 #include "edit/macrolibrary.h"
 
 #include <gtest/gtest.h>
@@ -334,15 +335,15 @@ TEST_F(StarterMacros, ThroughHolePadsArePlatedPairsThatADropPlacesOnBothSides)
         const ElementList& list = m.elements;
         for (std::size_t i = 0; i < list.size(); ++i) {
             const TObjekt& e = *list[i];
-            if (e.Kind != KindPad || e.Layer != LayerK2)
+            if (e.Kind != KindPad || e.Layer != LayerK1)
                 continue;
-            // The twin follows its pad at once: same hole, same copper, on K1, linked both ways.
+            // The twin follows its pad at once: same hole, same copper, on K2, linked both ways.
             ASSERT_LT(i + 1, list.size());
             const TObjekt& twin = *list[i + 1];
             EXPECT_EQ(e.Twin, &twin);
             EXPECT_EQ(twin.Twin, &e);
             EXPECT_EQ(twin.Kind, KindPad);
-            EXPECT_EQ(twin.Layer, LayerK1);
+            EXPECT_EQ(twin.Layer, LayerK2);
             EXPECT_EQ(std::tie(twin.X, twin.Y, twin.Size1, twin.Size2, twin.Shape, twin.Clearance),
                       std::tie(e.X, e.Y, e.Size1, e.Size2, e.Shape, e.Clearance));
         }
@@ -351,15 +352,16 @@ TEST_F(StarterMacros, ThroughHolePadsArePlatedPairsThatADropPlacesOnBothSides)
                 EXPECT_NE(e->Twin, nullptr) << "a through-hole pad on one side only";
     }
 
-    // Dropped from its file while side 1 is active, a DIP stays a side-1 part (print on B1) and
-    // every pin has copper on both sides, linked as one plated hole; on side 2 it is flipped whole.
+    // Dropped from its file with the start layer K2 active, a DIP stays a side-1 part (print on
+    // B1) and every pin has copper on both sides, linked as one plated hole; with K1 active the
+    // side match flips it whole.
     for (const std::uint8_t active : {LayerK1, LayerK2}) {
         SCOPED_TRACE(active == LayerK1 ? "K1 active" : "K2 active");
         MacroPreview preview;
         const MacroLoadResult loaded =
             preview.LoadMacroPreview((kMacroDir / "DIP/DIP-8 7.62.lmk").string(), active);
         ASSERT_TRUE(loaded.loaded);
-        EXPECT_EQ(loaded.sideMatched, active == LayerK2);
+        EXPECT_EQ(loaded.sideMatched, active == LayerK1);
         TProject project;
         NewBoard(project, "Platine 1");
         DropMacro(project, preview.elements(), {1016, -1016});
@@ -372,11 +374,46 @@ TEST_F(StarterMacros, ThroughHolePadsArePlatedPairsThatADropPlacesOnBothSides)
                 EXPECT_EQ(std::pair(e->Twin->X, e->Twin->Y), std::pair(e->X, e->Y));
                 (e->Layer == LayerK1 ? k1 : k2) += 1;
             } else {
-                print += e->Layer == (active == LayerK1 ? LayerB1 : LayerB2);
+                print += e->Layer == (active == LayerK2 ? LayerB1 : LayerB2);
             }
         }
         EXPECT_EQ(k1, 8);
         EXPECT_EQ(k2, 8);
         EXPECT_GT(print, 0);
+    }
+}
+
+TEST_F(StarterMacros, SideMatchPutsEveryPartOnTheSideTheActiveLayerMeans)
+{
+    // The side of the part (its print) after the automatic side match, by active layer: a
+    // through-hole part is soldered on K2, so K2 and B1 keep it unmirrored on side 1; an SMD part
+    // sits on the copper of its own side.
+    struct Case {
+        std::uint8_t active;
+        int throughHoleSide;
+        int smdSide;
+    };
+    const Case cases[] = {{LayerK1, 2, 1}, {LayerB1, 1, 1}, {LayerK2, 1, 2}, {LayerB2, 2, 2}};
+    for (const Footprint& f : *generated) {
+        SCOPED_TRACE(f.path);
+        const ElementList& macro = readBack->at(f.path).elements;
+        const bool smd = pads(macro).front()->Kind == KindSmdPad;
+        for (const Case& c : cases) {
+            SCOPED_TRACE("active layer " + std::to_string(c.active));
+            const bool flip = macroNeedsSideChange(macro, c.active);
+            const int side = smd ? c.smdSide : c.throughHoleSide;
+            EXPECT_EQ(flip, side == 2);
+            // After the flip (mirror and change of side) the part matches: asked again, no flip.
+            ElementList placed;
+            CopyElementList(placed, macro);
+            if (flip) {
+                mirrorMacro(placed);
+                changeMacroSide(placed);
+            }
+            EXPECT_FALSE(macroNeedsSideChange(placed, c.active));
+            for (const auto& e : placed)
+                if (!e->isPadLike())
+                    EXPECT_EQ(e->Layer, side == 1 ? LayerB1 : LayerB2);
+        }
     }
 }

@@ -156,11 +156,11 @@ class Builder
     {
         padRadius(c, half(diameter), drill, shape);
     }
-    /// A through-plated pad: the pad on K2 and right after it its twin on K1, linked in the file,
+    /// A through-plated pad: the pad on K1 and right after it its twin on K2, linked in the file,
     /// so that a drop places both.
     void padRadius(TPoint c, std::int32_t radius, std::int32_t drill, std::uint8_t shape)
     {
-        add(NewPad(c, radius, shape, LayerK2, half(drill)));
+        add(NewPad(c, radius, shape, LayerK1, half(drill)));
         AddTwin(fp.elements, *fp.elements.back());
     }
     void smd(TPoint c, std::int32_t width, std::int32_t height) { add(NewSmdPad(c, width, LayerK1, height)); }

@@ -5,10 +5,11 @@
 // Conventions of every footprint:
 //  - pin 1 (or the only hole) sits at (0, 0), so dropping a macro on the snapped cursor puts
 //    its pads on the grid; pin 1 is the square pad where a package has a pin 1;
-//  - through-hole pads through-plated: each pad on K2 is followed by its twin on K1, so a drop
-//    gives copper on both sides and the last copper element lies on K1, the side of the print:
-//    the automatic side match keeps the part on side 1 while side 1 is active. SMD pads on K1,
-//    the outline on B1, all drawn as seen from the component side;
+//  - through-hole pads through-plated: each pad on K1 is followed by its twin on K2, so a drop
+//    gives copper on both sides and the last copper element lies on K2, the soldering side, as
+//    in a library of plain K2 pads: the automatic side match keeps a through-hole part unmirrored
+//    on side 1 while K2 or B1 is active (the start layer is K2) and flips it for K1 and B2.
+//    SMD pads on K1, the outline on B1, all drawn as seen from the component side;
 //  - the outline never prints over copper: it keeps a small gap to every pad.
 
 #include "document/objekt.h"
