@@ -51,13 +51,18 @@ int languageOption(const Args& args)
     return l;
 }
 
-std::string outOfMemoryText(const std::vector<std::string>& argv)
+int languageOf(const std::vector<std::string>& argv)
 {
     int language = defaultLanguage();
     for (std::size_t i = 0; i + 1 < argv.size(); ++i)
         if (argv[i] == "--language" && parseLanguage(argv[i + 1]) >= 0)
             language = parseLanguage(argv[i + 1]);
-    return MessageText(MsgId::OutOfMemory, language);
+    return language;
+}
+
+std::string outOfMemoryText(const std::vector<std::string>& argv)
+{
+    return MessageText(MsgId::OutOfMemory, languageOf(argv));
 }
 
 void printError(std::ostream& err, const TrevokError& e, int language, const std::string& path)

@@ -20,6 +20,8 @@ int languageOption(const Args& args);
 /// it concerns (the file-not-found text does not name the file itself).
 void printError(std::ostream& err, const TrevokError& e, int language, const std::string& path = {});
 
+/// The language the arguments ask for ("--language"), else the default; never throws.
+int languageOf(const std::vector<std::string>& argv);
 /// The out-of-memory message in the language the arguments ask for (read without throwing: the
 /// arguments were parsed once already).
 std::string outOfMemoryText(const std::vector<std::string>& argv);

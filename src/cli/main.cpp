@@ -5,6 +5,7 @@
 
 #include <iostream>
 #include <new>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -120,6 +121,15 @@ int main(int argc, char** argv)
     } catch (const std::bad_alloc&) {
         // Nothing was written half: every output file is replaced atomically or not at all.
         std::cerr << "trevok-cli: " << trevok::cli::outOfMemoryText(rest) << "\n";
+        return 1;
+    } catch (const trevok::TrevokError& e) {
+        trevok::cli::printError(std::cerr, e, trevok::cli::languageOf(rest), {});
+        return 1;
+    } catch (const std::exception& e) {
+        // A fault the command did not expect; nothing was written half, as above.
+        std::cerr << "trevok-cli: "
+                  << trevok::MessageText(trevok::MsgId::CommandFailed, trevok::cli::languageOf(rest), {e.what()})
+                  << "\n";
         return 1;
     }
     std::cerr << "trevok-cli: unknown command \"" << cmd << "\"\n" << kUsage;

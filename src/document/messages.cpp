@@ -69,6 +69,10 @@ const Entry kEntries[] = {
      {"Für diesen Befehl reicht der Arbeitsspeicher nicht. Der Befehl wurde abgebrochen; das Layout ist unverändert.",
       "There is not enough memory for this command. The command was stopped; the layout is unchanged.",
       "La mémoire ne suffit pas pour cette commande. La commande a été interrompue ; le tracé est inchangé."}},
+    {MsgId::CommandFailed, {"Trevok", "Trevok", "Trevok"},
+     {"Der Befehl wurde wegen eines Fehlers abgebrochen (%1). Das Layout ist unverändert.",
+      "The command was stopped by an error (%1). The layout is unchanged.",
+      "La commande a été interrompue par une erreur (%1). Le tracé est inchangé."}},
     // The French interface shows the German texts of these two warnings.
     {MsgId::MillLayerEmpty, {"Umriss erstellen", "Isolation milling", "Umriss erstellen"},
      {"Der gewählte Kupferlayer ist leer", "The selected layer is empty", "Der gewählte Kupferlayer ist leer"}},

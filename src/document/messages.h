@@ -29,6 +29,7 @@ enum class MsgId {
     WriteProtected,      // arg 0: file name
     HardLinked,          // arg 0: file name, arg 1: number of names
     OutOfMemory,
+    CommandFailed,       // arg 0: what failed (the exception's text)
     MillLayerEmpty,
     OutlineNothingSelected,
     MillProblem,         // arg 0: position

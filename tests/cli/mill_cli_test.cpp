@@ -190,3 +190,38 @@ TEST(MillCli, GcodeWithDrillAndOutlineFiles)
         EXPECT_FALSE(QFile::exists(target));
     }
 }
+
+TEST(MillCli, DamagedCircleInTheBoardContourIsMilledNotAFailure)
+{
+    // A circle of negative radius (only a damaged file has one) on the contour layer.
+    QTemporaryDir dir;
+    TProject p;
+    NewBoard(p, "Platine 1");
+    TBoard& b = *p.Boards[0];
+    b.BoardWidth = 5000;
+    b.BoardHeight = 3000;
+    b.Elements.push_back(NewPad({1000, -1000}, 80, ShapeRound, LayerK1, 40));
+    b.Elements.push_back(NewCircle({2500, -1500}, -5030, 0, LayerB1, -5070));
+    const QString lay = dir.filePath("damaged.lay");
+    SaveProject(p, lay.toStdString());
+    struct Case {
+        QStringList args;
+        QString written;
+    };
+    const Case cases[] = {
+        {{"export", "hpgl-outline", lay, "--layer", "B1", "-o", dir.filePath("outline.plt")}, "outline.plt"},
+        {{"export", "gcode", lay, "--layer", "K1", "-o", dir.filePath("iso.nc"), "--outline-layer", "B1",
+          "--language", "en"},
+         "OUTLINE.NC"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        const CliRun r = cli(c.args);
+        EXPECT_EQ(r.status, 0) << r.err;
+        QFile f(dir.filePath(c.written));
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        // The circle of radius 50.5 mm: 80 steps, 81 points along it.
+        const QByteArray text = f.readAll();
+        EXPECT_GE(text.count(c.written.endsWith(".plt") ? "PA" : "G1 X"), 80) << text.left(400).toStdString();
+    }
+}
