@@ -127,9 +127,9 @@ class MainWindow : public QMainWindow
     bool fileSaveAs();
     void openRecent(int index);
 
-    /// Runs one command so that running out of memory ends the command, not the program: the
-    /// project is put back as it was (boards appended, the current board's list, the modified
-    /// mark) and a message says what happened. False then.
+    /// Runs one command so that running out of memory, or any exception it throws, ends the
+    /// command, not the program: the project is put back as it was (boards appended, the current
+    /// board's list, the modified mark) and a message says what happened. False then.
     bool guardCommand(const std::function<void()>& command);
 
     // --- boards ---------------------------------------------------------------------------------

@@ -42,7 +42,7 @@ QString currentFile(const TProject& project)
 } // namespace
 
 // ---------------------------------------------------------------------------------------------
-// The edge of every command: running out of memory
+// The edge of every command: running out of memory, or any other failure a command throws
 
 bool MainWindow::guardCommand(const std::function<void()>& command)
 {
@@ -55,12 +55,10 @@ bool MainWindow::guardCommand(const std::function<void()>& command)
     const void* newestSnapshot =
         board && !board->UndoStack.empty() ? board->UndoStack.back().data() : nullptr;
     const bool modified = project_.Modified;
-    try {
-        command();
-        return true;
-    } catch (const std::bad_alloc&) {
-        // Free what the command was building before anything else needs memory. Putting things
-        // back may itself run out; the message comes all the same.
+    // Puts the project back as it was. After running out of memory this frees what the command
+    // was building before anything else needs memory; putting things back may itself run out or
+    // fail, and the message comes all the same.
+    const auto restore = [&]() noexcept {
         try {
             if (session_)
                 session_->abortOperation();
@@ -81,7 +79,7 @@ bool MainWindow::guardCommand(const std::function<void()>& command)
             if (project_.Boards.size() == boards)
                 project_.Modified = modified;
             if (project_.Boards.empty()) {
-                // Open had closed the project with the user's word before reading ran out.
+                // Open had closed the project with the user's word before the failure.
                 fileStamp_.reset();
                 startNewProject(project_, CurrentLanguage());
                 updateTitle();
@@ -89,11 +87,26 @@ bool MainWindow::guardCommand(const std::function<void()>& command)
             syncTabs();
             board_->boardSwitched();
             updateCommandStates();
-        } catch (const std::bad_alloc&) {
+        } catch (...) {
         }
+    };
+    try {
+        command();
+        return true;
+    } catch (const std::bad_alloc&) {
+        restore();
         showMessage(MsgId::OutOfMemory, {}, QMessageBox::Critical);
-        return false;
+    } catch (const TrevokError& e) {
+        restore();
+        showMessage(e.id, e.args, QMessageBox::Critical);
+    } catch (const std::exception& e) {
+        restore();
+        showMessage(MsgId::CommandFailed, {e.what()}, QMessageBox::Critical);
+    } catch (...) {
+        restore();
+        showMessage(MsgId::CommandFailed, {"?"}, QMessageBox::Critical);
     }
+    return false;
 }
 
 // ---------------------------------------------------------------------------------------------

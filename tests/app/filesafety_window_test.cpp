@@ -24,6 +24,8 @@
 #include <cerrno>
 #include <deque>
 #include <filesystem>
+#include <functional>
+#include <stdexcept>
 #include <unistd.h>
 
 using namespace trevok;
@@ -358,4 +360,38 @@ TEST_F(FileSafety, RunningOutOfMemoryEndsTheCommandNotTheProgram)
     EXPECT_EQ(window->project().currentBoard()->Elements.size(), 2u);
     EXPECT_EQ(window->project().currentBoard()->UndoStack.size(), undoDepth);
     EXPECT_FALSE(window->project().Modified);
+}
+
+TEST_F(FileSafety, AnyFailureOfACommandKeepsTheWork)
+{
+    const QString lay = writeLayout(path("amp.lay"), 1);
+    ASSERT_TRUE(window->openLayout(lay));
+    addPad();
+    window->project().Modified = false;
+    struct Case {
+        const char* name;
+        std::function<void()> fail;
+        const char* shown; // part of the message
+    };
+    const Case cases[] = {
+        {"standard exception", [] { throw std::length_error("vector::reserve"); }, "vector::reserve"},
+        {"core error", [] { throw TrevokError(MsgId::ReadError, {"x.lay", "12"}); }, "x.lay"},
+        {"anything else", [] { throw 42; }, "stopped by an error"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        boxes.clear();
+        const std::size_t undoDepth = window->project().currentBoard()->UndoStack.size();
+        EXPECT_FALSE(window->guardCommand([&] {
+            addPad();
+            window->project().currentBoard()->Elements.clear();
+            c.fail();
+        }));
+        EXPECT_EQ(window->project().currentBoard()->Elements.size(), 2u);
+        EXPECT_EQ(window->project().currentBoard()->UndoStack.size(), undoDepth);
+        EXPECT_FALSE(window->project().Modified);
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].icon, QMessageBox::Critical);
+        EXPECT_TRUE(boxes[0].text.contains(c.shown)) << boxes[0].text.toStdString();
+    }
 }
