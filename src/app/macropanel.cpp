@@ -337,7 +337,20 @@ void MacroPanel::loadMacro(const QString& path)
     const int layer = activeLayer ? activeLayer() : LayerK2;
     const double g = grid ? grid() : 254.0;
     const MacroLoadResult result = preview_.LoadMacroPreview(LocalPath(path), layer, g);
+    matchedLayer_ = layer;
     showLoadResult(result);
+}
+
+void MacroPanel::activeLayerChanged()
+{
+    // Only a new layer matches again: a macro that fits no orientation (print only, copper
+    // layer active) would otherwise flip at every call.
+    const int layer = activeLayer ? activeLayer() : LayerK2;
+    if (layer == matchedLayer_)
+        return;
+    matchedLayer_ = layer;
+    if (preview_.matchSide(layer))
+        showOptions();
 }
 
 void MacroPanel::writeBackComments()

@@ -79,6 +79,9 @@ class MacroPanel : public QWidget
     const MacroPreview& preview() const noexcept { return preview_; }
     /// Loads a macro file into the preview, as choosing it in the list does.
     void loadMacro(const QString& path);
+    /// The active layer may have changed: the automatic side match is made again for it, so
+    /// that the preview and the option buttons show what a drop places.
+    void activeLayerChanged();
     /// Writes back changed comment lines (before closing).
     void writeBackComments();
     /// The background colour of the preview.
@@ -124,6 +127,7 @@ class MacroPanel : public QWidget
     QToolButton* side_ = nullptr;
     QToolButton* plated_ = nullptr;
     bool showing_ = false; // the widgets are being filled from the preview
+    int matchedLayer_ = 0; // the active layer the side match was last made for
 };
 
 /// The preview PB_Makro: the macro fitted into the widget, and the start of a drag.

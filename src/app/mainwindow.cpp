@@ -525,6 +525,8 @@ void MainWindow::syncLayerControls()
             a->setEnabled(board->ActiveLayer != layer);
         }
     }
+    if (macroPanel_)
+        macroPanel_->activeLayerChanged();
     const bool plane = GroundPlaneOn(*board, board->ActiveLayer);
     statusWidgets_->syncGroundPlane();
     if (QAction* a = action(QStringLiteral("M_AutoMasse")))

@@ -370,3 +370,28 @@ TEST_F(MacroWindow, PanelVisibilityAndFoldersPersist)
     EXPECT_FALSE(window->macroPanelShown());
     EXPECT_FALSE(window->action(QStringLiteral("Makrofenster1"))->isChecked());
 }
+
+TEST_F(MacroWindow, ChangingTheActiveLayerMatchesTheLoadedMacroAgain)
+{
+    writeMacro(lib(QStringLiteral("m.lmk")), sideOneMacro());
+    board().ActiveLayer = LayerK1;
+    panel->setFolders(library.path(), QStringLiteral("..."), home.path());
+    ASSERT_FALSE(panel->preview().empty());
+    auto* mirror = panel->findChild<QToolButton*>(QStringLiteral("SB_MakroSpiegeln"));
+    auto* side = panel->findChild<QToolButton*>(QStringLiteral("SB_MakroLayerChange"));
+    // Each new active layer: the side the preview (and so a drop) shows the macro on.
+    struct Step {
+        int active;
+        bool sideTwo;
+    };
+    for (const Step s : {Step{LayerK2, true}, Step{LayerB2, true}, Step{LayerB1, false}, Step{LayerK1, false},
+                         Step{LayerK2, true}}) {
+        SCOPED_TRACE("active layer " + std::to_string(s.active));
+        window->setActiveLayer(s.active);
+        EXPECT_EQ(mirror->isChecked(), s.sideTwo);
+        EXPECT_EQ(side->isChecked(), s.sideTwo);
+        const ElementList& shown = panel->preview().elements();
+        EXPECT_EQ(shown[0]->Layer, s.sideTwo ? LayerK2 : LayerK1);
+        EXPECT_EQ(shown[1]->X, s.sideTwo ? -254 : 254); // mirrored about the origin on side 2
+    }
+}
