@@ -6,6 +6,7 @@
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QFont>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -96,9 +97,27 @@ TGerberDlg::TGerberDlg(QWidget* parent) : QDialog(parent)
     auto* markRow = new QHBoxLayout;
     markRow->addSpacing(20);
     markRow->addWidget(mark_);
-    for (QWidget* w :
-         {static_cast<QWidget*>(mirror_), static_cast<QWidget*>(outline_), static_cast<QWidget*>(punch_)})
-        optionsBox->addWidget(w);
+    // Mirrored output is artwork for exposing a board by hand; files for a board house must not
+    // be mirrored, and the fabrication set makes them all at once.
+    auto* mirrorNote = new QLabel(T("Spiegeln nur für Belichtungsvorlagen. Ein Leiterplattenhersteller "
+                                    "braucht ungespiegelte Dateien: dafür den Fertigungssatz verwenden.",
+                                    "Mirror only for photo-exposure artwork. A board house needs unmirrored "
+                                    "files: use the Fabrication set.",
+                                    "Miroir seulement pour les typons d´insolation. Un fabricant de circuits "
+                                    "a besoin de fichiers non inversés : utilisez le Jeu de fabrication."),
+                                  options);
+    mirrorNote->setObjectName(QStringLiteral("L_Spiegelhinweis"));
+    mirrorNote->setWordWrap(true);
+    QFont small = mirrorNote->font();
+    small.setPointSizeF(small.pointSizeF() * 0.9);
+    mirrorNote->setFont(small);
+    auto* noteRow = new QHBoxLayout;
+    noteRow->addSpacing(20);
+    noteRow->addWidget(mirrorNote);
+    optionsBox->addWidget(mirror_);
+    optionsBox->addLayout(noteRow);
+    optionsBox->addWidget(outline_);
+    optionsBox->addWidget(punch_);
     optionsBox->addLayout(markRow);
     connect(punch_, &QCheckBox::toggled, this, [this] { updateEnabling(); });
 
@@ -154,14 +173,11 @@ TGerberDlg::TGerberDlg(QWidget* parent) : QDialog(parent)
     layout->addWidget(note);
     layout->addWidget(buttons);
 
-    // The first state: K1 with outline, the mask choices ticked; mirroring as designed,
-    // although choosing K1 again clears it.
-    layers_[0]->setChecked(true);
-    mirror_->setChecked(true);
-    outline_->setChecked(true);
+    // The first state: K1 with mirroring and outline as the layer table sets them (a mirrored
+    // top copper layer would put every hole beside its pad), the mask choices ticked.
     pads_->setChecked(true);
     smdPads_->setChecked(true);
-    updateEnabling();
+    chooseLayer(GerberLayer::K1);
 }
 
 void TGerberDlg::setLayerColours(const ColourScheme& colours)

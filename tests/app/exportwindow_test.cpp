@@ -129,8 +129,10 @@ TEST(GerberDialog, EveryLayerSetsMirrorOutlineAndTheEnabling)
 {
     TGerberDlg dlg;
     EXPECT_TRUE(child<QRadioButton>(dlg, "K1")->isChecked());
-    EXPECT_TRUE(child<QCheckBox>(dlg, "Spiegeln")->isChecked())
-        << "checked as designed until a layer is chosen";
+    // The first export is what the layer table says for K1: a top copper layer is not mirrored.
+    EXPECT_FALSE(child<QCheckBox>(dlg, "Spiegeln")->isChecked());
+    EXPECT_TRUE(child<QCheckBox>(dlg, "Umriss")->isChecked());
+    EXPECT_FALSE(dlg.options(1).mirror);
     EXPECT_FALSE(child<QCheckBox>(dlg, "Koernen")->isEnabled());
     EXPECT_DOUBLE_EQ(child<QDoubleSpinBox>(dlg, "SE_LAOffset")->value(), 0.30);
     EXPECT_DOUBLE_EQ(child<QDoubleSpinBox>(dlg, "SE_SMDOffset")->value(), 0.10);
