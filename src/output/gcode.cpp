@@ -308,7 +308,7 @@ std::vector<std::vector<TPoint>> OutlineToolPaths(const TBoard& board, const Gco
                    ClipperLib::etClosedPolygon);
     } else if (o.outline == OutlineSource::Selected) {
         for (const auto& e : board.Elements) {
-            if (!IsOutlineElement(*e, 0, true))
+            if (!IsOutlineElement(*e, o.outlineLayer, o.outlineLayer == 0))
                 continue;
             const std::vector<TPoint> line = e->Kind == KindTrack ? e->Points : OutlineCirclePoints(*e);
             if (line.size() > 1)

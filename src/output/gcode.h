@@ -26,7 +26,7 @@ namespace trevok
 enum class OutlineSource {
     None,
     Board,    // the board rectangle
-    Selected, // the selected tracks and circles on B1 and B2
+    Selected, // the selected tracks and circles on B1 and B2 (see outlineLayer)
 };
 
 struct GcodeOptions {
@@ -44,6 +44,10 @@ struct GcodeOptions {
     RefCorners corners{false, false, false, false}; // registration holes, at drill depth
     bool centreMarks = false; // a dimple at every drill hole in the isolation file
     OutlineSource outline = OutlineSource::Board;
+    // With OutlineSource::Selected: 0 takes the selected elements of B1 and B2 (the editor);
+    // LayerB1 or LayerB2 takes every track and circle of that layer (the command line, as the
+    // layout file keeps no selection).
+    std::uint8_t outlineLayer = 0;
     double outlineToolMm = 2.0; // outline cutter diameter
     double outlineStepMm = 0.6; // depth of each outline pass
     int tabs = 4;               // holding tabs per closed outline
