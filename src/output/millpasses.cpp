@@ -72,7 +72,17 @@ struct Piece {
     Paths reach;
     Paths next; // reach offset by one step, before the others clip it
     Box box;
+    double area = 0;
+    bool settled = false; // the zone is full: its reach no longer changes
 };
+
+double areaOf(const Paths& paths)
+{
+    double a = 0;
+    for (const Path& p : paths)
+        a += ClipperLib::Area(p);
+    return a;
+}
 
 void collectPieces(const ClipperLib::PolyNode& node, std::vector<Piece>& out)
 {
@@ -112,10 +122,14 @@ std::vector<Piece> grownPieces(const std::vector<Contour>& contours)
 void advance(std::vector<Piece>& pieces, double step, const Paths* limit)
 {
     for (Piece& p : pieces) {
+        if (p.settled)
+            continue;
         p.next = offsetBy(p.reach, step);
         p.box = boxOf(p.next);
     }
     for (std::size_t i = 0; i < pieces.size(); ++i) {
+        if (pieces[i].settled)
+            continue;
         Paths others;
         for (std::size_t j = 0; j < pieces.size(); ++j)
             if (j != i && pieces[j].box.meets(pieces[i].box))
@@ -125,6 +139,11 @@ void advance(std::vector<Piece>& pieces, double step, const Paths* limit)
         if (limit)
             mine = combine(mine, *limit, ClipperLib::ctIntersection);
         pieces[i].reach = combine(mine, pieces[i].base, ClipperLib::ctUnion);
+        // Within the board the zones fill up; a full zone stays as it is (a change of less
+        // than a square unit is the rounding of the offsets).
+        const double area = areaOf(pieces[i].reach);
+        pieces[i].settled = limit && std::abs(area - pieces[i].area) < double(kMillScale) * kMillScale;
+        pieces[i].area = area;
     }
 }
 
@@ -150,12 +169,12 @@ std::vector<Contour> boundaries(const Paths& area)
 
 /// True when every point of the board is copper or within reach of the cutter on some pass
 /// (slivers thinner than a unit, left by the rounding of arcs, do not count).
-bool boardCleared(const std::vector<Paths>& passAreas, const Paths& board, double halfWidth)
+bool boardCleared(const Paths& enclosed, const Paths& board, double halfWidth)
 {
-    Paths milled;
-    for (const Paths& a : passAreas)
-        milled.insert(milled.end(), a.begin(), a.end());
-    const Paths left = combine(board, offsetBy(milled, halfWidth), ClipperLib::ctDifference);
+    // The last pass encloses all earlier ones; within it every point lies within half a width
+    // of some pass, as passes lie at most a width apart and the zones leave strips narrower
+    // than the cutter between them.
+    const Paths left = combine(board, offsetBy(enclosed, halfWidth), ClipperLib::ctDifference);
     return offsetBy(left, -0.5 * kMillScale).empty();
 }
 
@@ -193,6 +212,7 @@ std::optional<std::vector<std::vector<Contour>>> IsolationPasses(const std::vect
     const int lastPass = untilCleared ? 2 + static_cast<int>(diagonal / spacing) : std::min(o.passes, kMaxPasses);
     if (progress)
         progress->enter(5, static_cast<std::size_t>(lastPass));
+    std::vector<Paths> milled; // with passes 0: the areas the last passes enclose, over all pieces
     for (int k = 2; k <= lastPass; ++k) {
         if (progress && !progress->step(static_cast<std::size_t>(k)))
             return std::nullopt;
@@ -200,17 +220,31 @@ std::optional<std::vector<std::vector<Contour>>> IsolationPasses(const std::vect
             advance(pieces, step, untilCleared ? &limit : nullptr);
         // The outer part of the pass exactly at its distance, not the sum of the steps.
         std::vector<Contour> contours;
-        std::vector<Paths> areas;
+        Paths enclosed;
         for (const Piece& p : pieces) {
             Paths area = combine(offsetBy(p.base, spacing * (k - 1)), p.reach, ClipperLib::ctIntersection);
             area = combine(area, p.base, ClipperLib::ctUnion);
             std::vector<Contour> b = boundaries(area);
             contours.insert(contours.end(), std::make_move_iterator(b.begin()), std::make_move_iterator(b.end()));
-            areas.push_back(std::move(area));
+            enclosed.insert(enclosed.end(), area.begin(), area.end());
         }
         passes.push_back(std::move(contours));
-        if (untilCleared && boardCleared(areas, boardArea, halfWidth))
-            break;
+        if (!untilCleared)
+            continue;
+        milled.push_back(std::move(enclosed));
+        if (milled.size() > 4)
+            milled.erase(milled.begin());
+        // The check is costly on a large board: made every fourth pass, then the passes since
+        // the last check are tried one by one to find the first that clears the board.
+        if (k % 4 != 0 && k != lastPass)
+            continue;
+        if (!boardCleared(milled.back(), boardArea, halfWidth))
+            continue;
+        std::size_t first = milled.size() - 1; // the first pass that clears, among the kept ones
+        while (first > 0 && boardCleared(milled[first - 1], boardArea, halfWidth))
+            --first;
+        passes.resize(passes.size() - (milled.size() - 1 - first));
+        break;
     }
     return passes;
 }
