@@ -87,15 +87,10 @@ std::optional<IsolationResult> MainWindow::computeMillingContours(const TBoard& 
         // Pieces joined only through a ground plane are one net: the mill need not part them.
         const std::vector<int> nets = NetOfEachElement(board);
         TUmrissProgress progress(this);
-        auto r = progress.run(board.Elements, m, &nets);
+        auto r = progress.run(board.Elements, m, &nets, passes, BoardRectangle(board.BoardWidth, board.BoardHeight));
         if (!r)
             return std::nullopt; // cancelled: no contours, no file
         result = std::move(*r);
-        WaitCursor wait;
-        const auto further = IsolationPasses(result.contours, m.width, passes,
-                                             BoardRectangle(board.BoardWidth, board.BoardHeight));
-        for (const std::vector<Contour>& pass : *further)
-            result.contours.insert(result.contours.end(), pass.begin(), pass.end());
     }
     std::vector<TPoint> places;
     for (const IsolationProblem& p : result.problems)
