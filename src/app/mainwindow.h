@@ -11,6 +11,7 @@
 #include "document/atomicfile.h"
 #include "document/messages.h"
 #include "document/project.h"
+#include "output/millpasses.h"
 #include "print/printsheet.h"
 #include "print/boardimage.h"
 #include "view/viewmodel.h"
@@ -291,7 +292,8 @@ class MainWindow : public QMainWindow
     bool writeMillingFiles(const QString& path, const std::string& bytes, const std::vector<SideFile>& side);
     /// Clears the overlay, warns of an empty layer, computes the contours with the progress
     /// window and draws them over the board; nullopt when empty or cancelled.
-    std::optional<IsolationResult> computeMillingContours(const TBoard& board, const MillingOptions& m);
+    std::optional<IsolationResult> computeMillingContours(const TBoard& board, const MillingOptions& m,
+                                                          const PassOptions& passes = {});
     void warnIsolationProblems(const TBoard& board, const IsolationResult& result);
     // mainwindow_export.cpp
     /// The save dialog of an export: starts at the name chosen last (else in folder), adds the

@@ -9,6 +9,7 @@
 #include "dialogs/umrissprogress.h"
 #include "document/atomicfile.h"
 #include "document/filenames.h"
+#include "output/millpasses.h"
 #include "routing/nettrace.h"
 #include "view/texts.h"
 #include "view/widgets/boardwidget.h"
@@ -73,8 +74,8 @@ bool MainWindow::writeMillingFiles(const QString& path, const std::string& bytes
     return true;
 }
 
-std::optional<IsolationResult> MainWindow::computeMillingContours(const TBoard& board,
-                                                                  const MillingOptions& m)
+std::optional<IsolationResult> MainWindow::computeMillingContours(const TBoard& board, const MillingOptions& m,
+                                                                  const PassOptions& passes)
 {
     board_->clearMillingOverlay();
     if (!LayerHasElements(board.Elements, m.layer)) {
@@ -86,7 +87,7 @@ std::optional<IsolationResult> MainWindow::computeMillingContours(const TBoard& 
         // Pieces joined only through a ground plane are one net: the mill need not part them.
         const std::vector<int> nets = NetOfEachElement(board);
         TUmrissProgress progress(this);
-        auto r = progress.run(board.Elements, m, &nets);
+        auto r = progress.run(board.Elements, m, &nets, passes, BoardRectangle(board.BoardWidth, board.BoardHeight));
         if (!r)
             return std::nullopt; // cancelled: no contours, no file
         result = std::move(*r);
@@ -112,15 +113,18 @@ void MainWindow::isolationMilling()
     if (!board)
         return;
     board_->clearMillingOverlay();
-    if (!umrissDlg_)
+    if (!umrissDlg_) {
         umrissDlg_ = new TUmrissDlg(this);
+        RestoreDialogValues(*umrissDlg_, settings_.millingDialogs);
+    }
     const ColourScheme& colours = board_->colourScheme();
     umrissDlg_->prepare(*board, colours.qcolor(2), colours.qcolor(4));
     if (!runDialog(*umrissDlg_))
         return;
+    SaveDialogValues(*umrissDlg_, settings_.millingDialogs);
     const MillingOptions m = umrissDlg_->millingOptions();
     const HpglOptions o = umrissDlg_->hpglOptions(CurrentLanguage());
-    const auto result = computeMillingContours(*board, m);
+    const auto result = computeMillingContours(*board, m, umrissDlg_->passOptions());
     if (!result)
         return;
     const QString path = askHpglFile(MainText("UmrissHPGLplt1").remove(QLatin1Char('&')));
@@ -135,26 +139,37 @@ void MainWindow::gcodeMilling()
     if (!board)
         return;
     board_->clearMillingOverlay();
-    if (!gcodeDlg_)
-        gcodeDlg_ = new TGcodeDlg(this); // kept, so the values stay for the run
+    if (!gcodeDlg_) {
+        gcodeDlg_ = new TGcodeDlg(this);
+        RestoreDialogValues(*gcodeDlg_, settings_.millingDialogs);
+    }
     if (!runDialog(*gcodeDlg_))
         return;
+    SaveDialogValues(*gcodeDlg_, settings_.millingDialogs);
     const MillingOptions m = gcodeDlg_->millingOptions();
     const GcodeOptions o = gcodeDlg_->gcodeOptions(CurrentLanguage());
     // Checked before the long computation, as a missing outline writes nothing.
-    auto side = GcodeSideFiles(*board, m.layer, gcodeDlg_->outlineLayer(), o);
+    GcodeStats stats;
+    auto side = GcodeSideFiles(*board, m.layer, o, &stats);
     if (!side) {
         showMessage(MsgId::OutlineNothingSelected, {}, QMessageBox::Warning);
         return;
     }
-    const auto result = computeMillingContours(*board, m);
+    const auto result = computeMillingContours(*board, m, gcodeDlg_->passOptions());
     if (!result)
         return;
     const QString path =
         askMillingFile(MainText("GCode1").remove(QLatin1Char('&')).remove(QStringLiteral("...")),
                        QStringLiteral("G-Code (*.nc)"), QStringLiteral(".NC"));
-    if (!path.isEmpty())
-        writeMillingFiles(path, IsolationGcode(*board, result->contours, m, o), *side);
+    if (!path.isEmpty()) {
+        const std::string bytes = IsolationGcode(*board, result->contours, m, o, &stats);
+        if (writeMillingFiles(path, bytes, *side)) {
+            // The job's figures: shown now, and in the dialog the next time it opens.
+            gcodeDlg_->setJobFigures(stats);
+            ask(QMessageBox::Information, gcodeDlg_->windowTitle(), TGcodeDlg::JobFiguresText(stats),
+                QMessageBox::Ok);
+        }
+    }
     warnIsolationProblems(*board, *result);
 }
 
@@ -169,14 +184,20 @@ void MainWindow::outlineMilling()
         showMessage(MsgId::OutlineNothingSelected, {}, QMessageBox::Warning);
         return;
     }
-    if (!umrissDlg_)
+    if (!umrissDlg_) {
         umrissDlg_ = new TUmrissDlg(this);
-    if (!konturDlg_)
+        RestoreDialogValues(*umrissDlg_, settings_.millingDialogs);
+    }
+    if (!konturDlg_) {
         konturDlg_ = new TKonturFraesenDlg(this);
+        RestoreDialogValues(*konturDlg_, settings_.millingDialogs);
+    }
     konturDlg_->corners()->setCorners(umrissDlg_->corners()->corners());
     if (!runDialog(*konturDlg_))
         return;
     umrissDlg_->corners()->setCorners(konturDlg_->corners()->corners());
+    SaveDialogValues(*konturDlg_, settings_.millingDialogs);
+    SaveDialogValues(*umrissDlg_, settings_.millingDialogs);
     const QString path = askHpglFile(MainText("PlatinenkonturHPGLplt1").remove(QLatin1Char('&')));
     if (path.isEmpty())
         return;

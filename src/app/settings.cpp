@@ -15,6 +15,7 @@ namespace
 const QString kOptions = QStringLiteral("Optionen");
 const QString kFolders = QStringLiteral("Ordner");
 const QString kHistory = QStringLiteral("History");
+const QString kMilling = QStringLiteral("Fraesen");
 
 int clampInt(int value, int low, int high)
 {
@@ -117,6 +118,8 @@ Settings ReadSettings(const IniFile& ini)
         grid.caption = gridCaption(grid.caption);
     s.padSizes = ReadParameterList(ini, QStringLiteral("LA_POPUP"), 0, false);
     s.smdSizes = ReadParameterList(ini, QStringLiteral("SMD_POPUP"), 0, false);
+    for (const QString& key : ini.keys(kMilling))
+        s.millingDialogs.emplace_back(key, ini.readString(kMilling, key));
     return s;
 }
 
@@ -152,6 +155,9 @@ void WriteSettings(IniFile& ini, const Settings& s)
     WriteParameterList(ini, QStringLiteral("R_POPUP"), s.userGrids, FirstUserGridIndex, true);
     WriteParameterList(ini, QStringLiteral("LA_POPUP"), s.padSizes, 0, false);
     WriteParameterList(ini, QStringLiteral("SMD_POPUP"), s.smdSizes, 0, false);
+    ini.eraseSection(kMilling);
+    for (const auto& [key, value] : s.millingDialogs)
+        ini.writeString(kMilling, key, value);
 }
 
 SettingsFile::SettingsFile(const QString& path)

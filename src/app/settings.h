@@ -15,6 +15,7 @@
 
 #include <array>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace trevok
@@ -58,6 +59,8 @@ struct Settings {
     std::vector<ParameterEntry> userGrids;   // R_POPUP, captions with six leading blanks
     std::vector<ParameterEntry> padSizes;    // LA_POPUP, caption only
     std::vector<ParameterEntry> smdSizes;    // SMD_POPUP, caption only
+    // [Fraesen]: the values of the milling dialogs, "<dialog>.<control>" = value
+    std::vector<std::pair<QString, QString>> millingDialogs;
 };
 
 /// The defaults: working folders at the user's home folder, macros in "Makros" of the per-user

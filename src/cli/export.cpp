@@ -177,7 +177,7 @@ int runExport(const std::vector<std::string>& argv, std::ostream& out, std::ostr
     if (what == "hpgl-outline")
         return exportHpglOutline(rest, err);
     if (what == "gcode")
-        return exportGcode(rest, err);
+        return exportGcode(rest, out, err);
     if (what == "fab")
         return exportFab(rest, out, err);
 #ifdef TREVOK_CLI_IMAGES

@@ -6,6 +6,7 @@
 #include "output/gcode.h"
 #include "output/hpgl.h"
 #include "output/isolation.h"
+#include "output/millpasses.h"
 #include "routing/nettrace.h"
 
 #include <algorithm>
@@ -149,6 +150,14 @@ MillMirror parseMirror(const Args& args)
     throw CliError("--mirror expects none, x or y");
 }
 
+bool parseUnits(const Args& args)
+{
+    const std::string u = args.value("--units").value_or("inch");
+    if (u != "inch" && u != "mm")
+        throw CliError("--units expects inch (1/1000 inch) or mm (40 units per mm)");
+    return u == "mm";
+}
+
 DrillFiles parseDrills(const Args& args)
 {
     const std::string d = args.value("--drills").value_or("none");
@@ -187,9 +196,30 @@ MillingOptions parseMillingOptions(const Args& args, const std::string& command)
     return m;
 }
 
-/// Loads the board, computes the contours and writes the files made from them; the exit status.
-int runIsolationExport(const Args& args, const MillingOptions& m, const std::string& out, int language,
-                       std::ostream& err,
+/// --passes and --overlap of the isolation exports; further passes need a milling width.
+PassOptions parsePassOptions(const Args& args, const MillingOptions& m)
+{
+    PassOptions p;
+    if (const auto v = args.value("--passes")) {
+        p.passes = parseInt(*v, "--passes");
+        if (p.passes < 0 || p.passes > kMaxPasses)
+            throw CliError("--passes must lie between 0 and " + std::to_string(kMaxPasses) +
+                           " (0: until no free copper is left)");
+    }
+    if (const auto v = args.value("--overlap")) {
+        p.overlapPercent = parseInt(*v, "--overlap");
+        if (p.overlapPercent < 0 || p.overlapPercent > kMaxOverlapPercent)
+            throw CliError("--overlap must lie between 0 and " + std::to_string(kMaxOverlapPercent) + " %");
+    }
+    if (p.passes != 1 && m.width <= 0)
+        throw CliError("--passes other than 1 needs a --width above 0");
+    return p;
+}
+
+/// Loads the board, computes the contours (all passes, the first pass first) and writes the
+/// files made from them; the exit status.
+int runIsolationExport(const Args& args, const MillingOptions& m, const PassOptions& passes,
+                       const std::string& out, int language, std::ostream& err,
                        const std::function<bool(const TBoard&, const IsolationResult&, std::string&,
                                                 std::vector<SideFile>&)>& make)
 {
@@ -197,12 +227,17 @@ int runIsolationExport(const Args& args, const MillingOptions& m, const std::str
     const TBoard* board = prepareBoard(project, args, language, err);
     if (!board)
         return 1;
-    const auto r = computeForCli(*board, m, language, err);
+    auto r = computeForCli(*board, m, language, err);
     if (!r)
         return 1;
+    IsolationResult all = *r;
+    const auto further = IsolationPasses(r->contours, m.width, passes,
+                                         BoardRectangle(board->BoardWidth, board->BoardHeight));
+    for (const std::vector<Contour>& pass : *further)
+        all.contours.insert(all.contours.end(), pass.begin(), pass.end());
     std::string bytes;
     std::vector<SideFile> side;
-    if (!make(*board, *r, bytes, side))
+    if (!make(*board, all, bytes, side))
         return 1;
     if (!writeFiles(out, bytes, side, language, err))
         return 1;
@@ -215,10 +250,11 @@ int exportHpgl(const std::vector<std::string>& argv, std::ostream& err)
 {
     const Args args(argv,
                     {"--layer", "-o", "--board", "--width", "--texts", "--drills", "--ref-holes", "--mirror",
-                     "--language"},
+                     "--language", "--passes", "--overlap", "--units"},
                     {"--centre-marks", "--convert-font-texts"});
     const int language = languageOption(args);
     const MillingOptions m = parseMillingOptions(args, "export hpgl");
+    const PassOptions passes = parsePassOptions(args, m);
     const auto out = args.value("-o");
     if (!out)
         throw CliError("export hpgl needs -o OUTPUT");
@@ -228,8 +264,9 @@ int exportHpgl(const std::vector<std::string>& argv, std::ostream& err)
     o.mirror = parseMirror(args);
     o.drills = parseDrills(args);
     o.centreMarks = args.has("--centre-marks");
+    o.metricUnits = parseUnits(args);
     return runIsolationExport(
-        args, m, *out, language, err,
+        args, m, passes, *out, language, err,
         [&](const TBoard& board, const IsolationResult& r, std::string& bytes, std::vector<SideFile>& side) {
             bytes = IsolationHpgl(board, r.contours, m, o);
             side = DrillHpgl(board, m.layer, o);
@@ -239,15 +276,21 @@ int exportHpgl(const std::vector<std::string>& argv, std::ostream& err)
 
 int exportHpglOutline(const std::vector<std::string>& argv, std::ostream& err)
 {
-    const Args args(argv, {"--layer", "-o", "--board", "--ref-holes", "--mirror", "--language"},
+    const Args args(argv, {"--layer", "-o", "--board", "--ref-holes", "--mirror", "--language", "--outline", "--units"},
                     {"--convert-font-texts"});
     const int language = languageOption(args);
-    const auto layer = args.value("--layer");
-    if (!layer)
+    const std::string source = args.value("--outline").value_or("selected");
+    if (source != "selected" && source != "board")
+        throw CliError("--outline expects board or selected");
+    // The layout file keeps no selection: the layer's tracks and circles stand for it.
+    std::uint8_t code = 0;
+    if (const auto layer = args.value("--layer")) {
+        if (*layer != "B1" && *layer != "B2" && *layer != "S1" && *layer != "S2")
+            throw CliError("--layer expects B1 or B2 (S1 or S2), not \"" + *layer + "\"");
+        code = (*layer == "B1" || *layer == "S1") ? LayerB1 : LayerB2;
+    }
+    if (source == "selected" && !code)
         throw CliError("export hpgl-outline needs --layer B1|B2");
-    if (*layer != "B1" && *layer != "B2" && *layer != "S1" && *layer != "S2")
-        throw CliError("--layer expects B1 or B2 (S1 or S2), not \"" + *layer + "\"");
-    const std::uint8_t code = (*layer == "B1" || *layer == "S1") ? LayerB1 : LayerB2;
     const auto out = args.value("-o");
     if (!out)
         throw CliError("export hpgl-outline needs -o OUTPUT");
@@ -255,11 +298,13 @@ int exportHpglOutline(const std::vector<std::string>& argv, std::ostream& err)
     o.language = language;
     o.corners = parseRefHoles(args);
     o.mirror = parseMirror(args);
+    o.metricUnits = parseUnits(args);
     TProject project;
     const TBoard* board = prepareBoard(project, args, language, err);
     if (!board)
         return 1;
-    // The command line has no selection: every track and circle of the layer is the outline.
+    if (source == "board")
+        return writeOutput(*out, BoardRectangleHpgl(*board, o), language, err) ? 0 : 1;
     const bool any = std::any_of(board->Elements.begin(), board->Elements.end(),
                                  [&](const auto& e) { return IsOutlineElement(*e, code, false); });
     if (!any) {
@@ -289,17 +334,20 @@ double rangeOption(const Args& args, const std::string& name, double fallback, d
 
 } // namespace
 
-int exportGcode(const std::vector<std::string>& argv, std::ostream& err)
+int exportGcode(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err)
 {
     const Args args(argv,
                     {"--layer", "-o", "--board", "--width", "--depth", "--drill-depth", "--outline-depth",
-                     "--safe-z", "--feed", "--plunge", "--spindle", "--drills", "--outline-layer", "--texts",
-                     "--mirror", "--language"},
-                    {"--convert-font-texts"});
+                     "--safe-z", "--feed", "--plunge", "--rapid", "--spindle", "--dwell", "--drills", "--outline",
+                     "--outline-layer",
+                     "--outline-tool", "--outline-step", "--tabs", "--tab-width", "--tab-height", "--texts",
+                     "--mirror", "--ref-holes", "--passes", "--overlap", "--language"},
+                    {"--convert-font-texts", "--centre-marks", "--json"});
     const int language = languageOption(args);
     const MillingOptions m = parseMillingOptions(args, "export gcode");
-    const auto out = args.value("-o");
-    if (!out)
+    const PassOptions passes = parsePassOptions(args, m);
+    const auto target = args.value("-o");
+    if (!target)
         throw CliError("export gcode needs -o OUTPUT");
     GcodeOptions o;
     o.language = language;
@@ -309,30 +357,62 @@ int exportGcode(const std::vector<std::string>& argv, std::ostream& err)
     o.safeZMm = rangeOption(args, "--safe-z", o.safeZMm, 0.1, 100.0);
     o.feedMmPerMin = rangeOption(args, "--feed", o.feedMmPerMin, 1.0, 20000.0);
     o.plungeMmPerMin = rangeOption(args, "--plunge", o.plungeMmPerMin, 1.0, 20000.0);
-    o.spindleRpm = static_cast<int>(rangeOption(args, "--spindle", o.spindleRpm, 0, 100000));
+    o.rapidMmPerMin = rangeOption(args, "--rapid", o.rapidMmPerMin, 1.0, 100000.0);
+    // A spindle at 0 would drive a standing cutter into the board.
+    o.spindleRpm = static_cast<int>(rangeOption(args, "--spindle", o.spindleRpm, 1, 100000));
+    o.dwellS = rangeOption(args, "--dwell", o.dwellS, 0.0, 60.0);
+    o.outlineToolMm = rangeOption(args, "--outline-tool", o.outlineToolMm, 0.1, 10.0);
+    o.outlineStepMm = rangeOption(args, "--outline-step", o.outlineStepMm, 0.05, 10.0);
+    o.tabs = static_cast<int>(rangeOption(args, "--tabs", o.tabs, 0, 20));
+    o.tabWidthMm = rangeOption(args, "--tab-width", o.tabWidthMm, 0.5, 20.0);
+    o.tabHeightMm = rangeOption(args, "--tab-height", o.tabHeightMm, 0.1, 10.0);
     o.drills = parseDrills(args);
     o.mirror = parseMirror(args);
-    std::uint8_t outlineLayer = 0;
-    if (const auto l = args.value("--outline-layer")) {
-        if (*l == "B1" || *l == "S1")
-            outlineLayer = LayerB1;
-        else if (*l == "B2" || *l == "S2")
-            outlineLayer = LayerB2;
+    o.corners = args.value("--ref-holes") ? parseRefHoles(args) : RefCorners{false, false, false, false};
+    o.centreMarks = args.has("--centre-marks");
+    // The layout file keeps no selection: the outline layer's tracks and circles stand for it.
+    const auto outlineLayer = args.value("--outline-layer");
+    if (outlineLayer) {
+        if (*outlineLayer == "B1" || *outlineLayer == "S1")
+            o.outlineLayer = LayerB1;
+        else if (*outlineLayer == "B2" || *outlineLayer == "S2")
+            o.outlineLayer = LayerB2;
         else
-            throw CliError("--outline-layer expects B1 or B2 (S1 or S2), not \"" + *l + "\"");
+            throw CliError("--outline-layer expects B1 or B2 (S1 or S2), not \"" + *outlineLayer + "\"");
     }
-    return runIsolationExport(
-        args, m, *out, language, err,
+    const std::string outline = args.value("--outline").value_or(outlineLayer ? "selected" : "board");
+    if (outline == "none")
+        o.outline = OutlineSource::None;
+    else if (outline == "board")
+        o.outline = OutlineSource::Board;
+    else if (outline == "selected")
+        o.outline = OutlineSource::Selected;
+    else
+        throw CliError("--outline expects board, selected or none, not \"" + outline + "\"");
+    if (o.outline == OutlineSource::Selected && !o.outlineLayer)
+        throw CliError("--outline selected needs --outline-layer B1|B2");
+    GcodeStats stats;
+    const int status = runIsolationExport(
+        args, m, passes, *target, language, err,
         [&](const TBoard& board, const IsolationResult& r, std::string& bytes, std::vector<SideFile>& side) {
-            auto files = GcodeSideFiles(board, m.layer, outlineLayer, o);
+            auto files = GcodeSideFiles(board, m.layer, o, &stats);
             if (!files) {
                 err << "trevok-cli: " << MessageText(MsgId::OutlineNothingSelected, language) << "\n";
                 return false;
             }
             side = std::move(*files);
-            bytes = IsolationGcode(board, r.contours, m, o);
+            bytes = IsolationGcode(board, r.contours, m, o, &stats);
             return true;
         });
+    if (args.has("--json") && status != 1) {
+        std::ostringstream json;
+        json.setf(std::ios::fixed);
+        json.precision(1);
+        json << "{\"travel_mm\": " << stats.travelMm << ", \"cut_mm\": " << stats.cutMm
+             << ", \"minutes\": " << stats.minutes << "}\n";
+        out << json.str();
+    }
+    return status;
 }
 
 } // namespace trevok::cli

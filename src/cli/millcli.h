@@ -32,6 +32,6 @@ bool reportProblems(const TBoard& board, const IsolationResult& r, int language,
 
 int exportHpgl(const std::vector<std::string>& argv, std::ostream& err);
 int exportHpglOutline(const std::vector<std::string>& argv, std::ostream& err);
-int exportGcode(const std::vector<std::string>& argv, std::ostream& err);
+int exportGcode(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err);
 
 } // namespace trevok::cli

@@ -4,12 +4,14 @@
 #include "dialogs/help.h"
 #include "view/texts.h"
 
+#include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
@@ -55,22 +57,27 @@ TGcodeDlg::TGcodeDlg(QWidget* parent) : QDialog(parent)
     layerRow->addWidget(k1);
     layerRow->addWidget(mK2);
 
-    // The ranges are those the command line accepts, so that both can write the same files.
-    mWidth = millimetres("SE_Breite", 0.0, 0.0, 4.99, 2);
+    // The ranges are those the command line accepts, so that both can write the same files. The
+    // width starts at a common V-bit's: 0 would put the cutter's centre on the copper edge.
+    mWidth = millimetres("SE_Breite", 0.20, 0.0, 4.99, 2);
+    mPasses = new TDurchgaenge(this);
     mDepth = millimetres("SE_Tiefe", d.depthMm, 0.01, 10.0, 2);
     mDrillDepth = millimetres("SE_Bohrtiefe", d.drillDepthMm, 0.01, 10.0, 2);
-    mOutlineDepth = millimetres("SE_Konturtiefe", d.outlineDepthMm, 0.01, 10.0, 2);
     mSafeZ = millimetres("SE_Sicherheit", d.safeZMm, 0.1, 100.0, 2);
     mFeed = millimetres("SE_Vorschub", d.feedMmPerMin, 1.0, 20000.0, 0);
     mPlunge = millimetres("SE_Eintauchen", d.plungeMmPerMin, 1.0, 20000.0, 0);
+    mRapid = millimetres("SE_Eilgang", d.rapidMmPerMin, 1.0, 100000.0, 0);
     mSpindle = new QSpinBox(this);
     mSpindle->setObjectName(QStringLiteral("SE_Spindel"));
-    mSpindle->setRange(0, 100000);
+    mSpindle->setRange(1, 100000); // a cutter that does not turn breaks
     mSpindle->setSingleStep(1000);
     mSpindle->setValue(d.spindleRpm);
-    for (QDoubleSpinBox* s : {mWidth, mDepth, mDrillDepth, mOutlineDepth, mSafeZ})
+    mDwell = millimetres("SE_Verweilzeit", d.dwellS, 0.0, 60.0, 1);
+    mDwell->setSingleStep(0.5);
+    mDwell->setSuffix(QStringLiteral(" s"));
+    for (QDoubleSpinBox* s : {mWidth, mDepth, mDrillDepth, mSafeZ})
         s->setSuffix(QStringLiteral(" mm"));
-    for (QDoubleSpinBox* s : {mFeed, mPlunge})
+    for (QDoubleSpinBox* s : {mFeed, mPlunge, mRapid})
         s->setSuffix(QStringLiteral(" mm/min"));
     mSpindle->setSuffix(T(" U/min", " rpm", " tr/min"));
 
@@ -79,11 +86,19 @@ TGcodeDlg::TGcodeDlg(QWidget* parent) : QDialog(parent)
     form->addRow(T("Fräsbreite:", "Milling width:", "Largeur de fraisage :"), mWidth);
     form->addRow(T("Frästiefe:", "Milling depth:", "Profondeur de fraisage :"), mDepth);
     form->addRow(T("Bohrtiefe:", "Drill depth:", "Profondeur de perçage :"), mDrillDepth);
-    form->addRow(T("Konturtiefe:", "Outline depth:", "Profondeur du contour :"), mOutlineDepth);
     form->addRow(T("Sicherheitshöhe:", "Safe height:", "Hauteur de sécurité :"), mSafeZ);
     form->addRow(T("Vorschub:", "Feed:", "Avance :"), mFeed);
     form->addRow(T("Eintauchvorschub:", "Plunge feed:", "Avance de plongée :"), mPlunge);
+    form->addRow(T("Eilgang:", "Rapid rate:", "Avance rapide :"), mRapid);
     form->addRow(T("Spindeldrehzahl:", "Spindle speed:", "Vitesse de broche :"), mSpindle);
+    form->addRow(T("Verweilzeit nach Start:", "Dwell after start:", "Temporisation au démarrage :"), mDwell);
+
+    auto* texts = new QGroupBox(T("Texte", "Text", "Textes"), this);
+    auto* textRow = new QHBoxLayout(texts);
+    textRow->addWidget(
+        MillTextChoice(texts, T("Normal:", "Normal:", "Normal :"), "RB_Text_Out", "RB_Text_Single", mTextSingle));
+    textRow->addWidget(MillTextChoice(texts, T("Markiert:", "Marked:", "Marqués :"), "RB_MText_Out",
+                                      "RB_MText_Single", mMarkedTextSingle));
 
     auto* drills = new QGroupBox(T("Bohrungen", "Drillings", "Perçages"), this);
     auto* drillsNone = radio(drills, "RB_Bohrungen_Keine", T("Keine Ausgabe", "No output", "Pas de sortie"));
@@ -94,26 +109,62 @@ TGcodeDlg::TGcodeDlg(QWidget* parent) : QDialog(parent)
                         T("Je Durchmesser eine Extradatei", "Each diameter in a extra file",
                           "Un fichier séparé par diamètre"));
     drillsNone->setChecked(true);
+    mCentring = new QCheckBox(T("Zentrierkörnungen für Bohrungen", "Mark drill holes for centering",
+                                "Pointer les perçages pour le centrage"),
+                              drills);
+    mCentring->setObjectName(QStringLiteral("CB_Zentrierung"));
     auto* drillCol = new QVBoxLayout(drills);
-    for (QRadioButton* r : {drillsNone, mDrillsOne, mDrillsEach})
-        drillCol->addWidget(r);
+    for (QWidget* w : std::initializer_list<QWidget*>{drillsNone, mDrillsOne, mDrillsEach, mCentring})
+        drillCol->addWidget(w);
 
     auto* outline = new QGroupBox(T("Platinenkontur", "PCB outline", "Contour de la carte"), this);
     auto* outlineNone = radio(outline, "RB_Kontur_Keine", T("Keine Ausgabe", "No output", "Pas de sortie"));
-    mOutlineB1 = radio(outline, "RB_Kontur_B1", T("B1", "S1", "S1"));
-    mOutlineB2 = radio(outline, "RB_Kontur_B2", T("B2", "S2", "S2"));
-    outlineNone->setChecked(true);
-    auto* outlineCol = new QVBoxLayout(outline);
-    for (QRadioButton* r : {outlineNone, mOutlineB1, mOutlineB2})
-        outlineCol->addWidget(r);
+    mOutlineBoard = radio(outline, "RB_Kontur_Platine",
+                          T("Platinenrechteck", "Board rectangle", "Rectangle de la carte"));
+    mOutlineSelected = radio(outline, "RB_Kontur_Markiert",
+                             T("Markierte Elemente auf B1/B2", "Selected elements on S1/S2",
+                               "Éléments sélectionnés sur S1/S2"));
+    mOutlineBoard->setChecked(true);
+    mOutlineDepth = millimetres("SE_Konturtiefe", d.outlineDepthMm, 0.01, 10.0, 2);
+    mOutlineTool = millimetres("SE_Konturfraeser", d.outlineToolMm, 0.1, 10.0, 2);
+    mOutlineStep = millimetres("SE_Zustellung", d.outlineStepMm, 0.05, 10.0, 2);
+    mTabs = new QSpinBox(this);
+    mTabs->setObjectName(QStringLiteral("SE_Stege"));
+    mTabs->setRange(0, 20);
+    mTabs->setValue(d.tabs);
+    mTabWidth = millimetres("SE_Stegbreite", d.tabWidthMm, 0.5, 20.0, 2);
+    mTabHeight = millimetres("SE_Steghoehe", d.tabHeightMm, 0.1, 10.0, 2);
+    for (QDoubleSpinBox* s : {mOutlineDepth, mOutlineTool, mOutlineStep, mTabWidth, mTabHeight})
+        s->setSuffix(QStringLiteral(" mm"));
+    auto* outlineForm = new QFormLayout(outline);
+    outlineForm->addRow(outlineNone);
+    outlineForm->addRow(mOutlineBoard);
+    outlineForm->addRow(mOutlineSelected);
+    outlineForm->addRow(T("Konturtiefe:", "Outline depth:", "Profondeur du contour :"), mOutlineDepth);
+    outlineForm->addRow(T("Fräserdurchmesser:", "Cutter diameter:", "Diamètre de la fraise :"), mOutlineTool);
+    outlineForm->addRow(T("Zustellung:", "Depth per pass:", "Profondeur par passe :"), mOutlineStep);
+    outlineForm->addRow(T("Haltestege:", "Holding tabs:", "Attaches :"), mTabs);
+    outlineForm->addRow(T("Stegbreite:", "Tab width:", "Largeur d'attache :"), mTabWidth);
+    outlineForm->addRow(T("Steghöhe:", "Tab height:", "Hauteur d'attache :"), mTabHeight);
+
+    mCorners = new TPassBohrungen(this);
+    mCorners->setCorners({false, false, false, false}); // a G-code job drills none unless asked
+    mMirror = new TSpiegeln(this);
+    mFigures = new QLabel(this);
+    mFigures->setObjectName(QStringLiteral("L_Auftrag"));
 
     auto* grid = new QGridLayout;
     grid->addWidget(layers, 0, 0);
     grid->addWidget(machine, 1, 0, 2, 1);
+    grid->addWidget(mPasses, 3, 0);
+    grid->addWidget(texts, 4, 0);
     grid->addWidget(drills, 0, 1, 2, 1);
-    grid->addWidget(outline, 2, 1);
+    grid->addWidget(outline, 2, 1, 3, 1);
+    grid->addWidget(mCorners, 0, 2, 2, 1);
+    grid->addWidget(mMirror, 2, 2);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
+    layout->addWidget(mFigures);
     layout->addWidget(MakeDialogButtons(this, HelpTopic::Gcode));
 }
 
@@ -122,7 +173,14 @@ MillingOptions TGcodeDlg::millingOptions() const
     MillingOptions o;
     o.layer = mK2->isChecked() ? LayerK2 : LayerK1;
     o.width = RoundHalfEven(mWidth->value() * 100.0);
+    o.singleLineTexts = mTextSingle->isChecked();
+    o.singleLineMarkedTexts = mMarkedTextSingle->isChecked();
     return o;
+}
+
+PassOptions TGcodeDlg::passOptions() const
+{
+    return mPasses->passes();
 }
 
 GcodeOptions TGcodeDlg::gcodeOptions(int language) const
@@ -131,20 +189,43 @@ GcodeOptions TGcodeDlg::gcodeOptions(int language) const
     o.language = language;
     o.depthMm = mDepth->value();
     o.drillDepthMm = mDrillDepth->value();
-    o.outlineDepthMm = mOutlineDepth->value();
     o.safeZMm = mSafeZ->value();
     o.feedMmPerMin = mFeed->value();
     o.plungeMmPerMin = mPlunge->value();
+    o.rapidMmPerMin = mRapid->value();
     o.spindleRpm = mSpindle->value();
+    o.dwellS = mDwell->value();
     o.drills = mDrillsOne->isChecked()
                    ? DrillFiles::One
                    : (mDrillsEach->isChecked() ? DrillFiles::PerDiameter : DrillFiles::None);
+    o.centreMarks = mCentring->isChecked();
+    o.outline = mOutlineBoard->isChecked()
+                    ? OutlineSource::Board
+                    : (mOutlineSelected->isChecked() ? OutlineSource::Selected : OutlineSource::None);
+    o.outlineDepthMm = mOutlineDepth->value();
+    o.outlineToolMm = mOutlineTool->value();
+    o.outlineStepMm = mOutlineStep->value();
+    o.tabs = mTabs->value();
+    o.tabWidthMm = mTabWidth->value();
+    o.tabHeightMm = mTabHeight->value();
+    o.corners = mCorners->corners();
+    o.mirror = mMirror->mirror();
     return o;
 }
 
-std::uint8_t TGcodeDlg::outlineLayer() const
+QString TGcodeDlg::JobFiguresText(const GcodeStats& s)
 {
-    return mOutlineB1->isChecked() ? LayerB1 : (mOutlineB2->isChecked() ? LayerB2 : 0);
+    return T("Letzter Auftrag: Eilgang %1 mm, Fräsweg %2 mm, geschätzte Dauer %3 min",
+             "Last job: travel %1 mm, cutting %2 mm, estimated time %3 min",
+             "Dernier travail : déplacements %1 mm, fraisage %2 mm, durée estimée %3 min")
+        .arg(s.travelMm, 0, 'f', 0)
+        .arg(s.cutMm, 0, 'f', 0)
+        .arg(s.minutes, 0, 'f', 1);
+}
+
+void TGcodeDlg::setJobFigures(const GcodeStats& stats)
+{
+    mFigures->setText(JobFiguresText(stats));
 }
 
 } // namespace trevok

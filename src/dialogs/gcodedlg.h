@@ -1,13 +1,17 @@
 #pragma once
-// "G-Code": the layer and milling width of the isolation contours and the machine settings of the
-// G-code files (depths, safe height, feeds, spindle), which drill files to write, and which
-// outline layer to mill along.
+// "G-Code": the layer, milling width and passes of the isolation contours, how texts are milled,
+// the machine settings of the G-code files (depths, safe height, feeds, spindle and its dwell),
+// drill files and centring marks, the board outline (its cutter, depth steps and holding tabs),
+// registration holes and mirroring; and the figures of the last job written.
 
+#include "dialogs/millchoices.h"
 #include "output/gcode.h"
 
 #include <QDialog>
 
+class QCheckBox;
 class QDoubleSpinBox;
+class QLabel;
 class QRadioButton;
 class QSpinBox;
 
@@ -21,26 +25,44 @@ class TGcodeDlg : public QDialog
     explicit TGcodeDlg(QWidget* parent = nullptr);
 
     MillingOptions millingOptions() const;
+    PassOptions passOptions() const;
     GcodeOptions gcodeOptions(int language) const;
-    /// LayerB1, LayerB2, or 0 for no outline file.
-    std::uint8_t outlineLayer() const;
+
+    /// Shows the travel, cut length and estimated time of the job just written.
+    void setJobFigures(const GcodeStats& stats);
+    /// Those figures as one line of text in the current language.
+    static QString JobFiguresText(const GcodeStats& stats);
 
   private:
     QDoubleSpinBox* millimetres(const char* name, double value, double lo, double hi, int decimals);
 
     QRadioButton* mK2;
     QDoubleSpinBox* mWidth;
+    TDurchgaenge* mPasses;
     QDoubleSpinBox* mDepth;
     QDoubleSpinBox* mDrillDepth;
-    QDoubleSpinBox* mOutlineDepth;
     QDoubleSpinBox* mSafeZ;
     QDoubleSpinBox* mFeed;
     QDoubleSpinBox* mPlunge;
+    QDoubleSpinBox* mRapid;
     QSpinBox* mSpindle;
+    QDoubleSpinBox* mDwell;
+    QRadioButton* mTextSingle;
+    QRadioButton* mMarkedTextSingle;
     QRadioButton* mDrillsOne;
     QRadioButton* mDrillsEach;
-    QRadioButton* mOutlineB1;
-    QRadioButton* mOutlineB2;
+    QCheckBox* mCentring;
+    QRadioButton* mOutlineBoard;
+    QRadioButton* mOutlineSelected;
+    QDoubleSpinBox* mOutlineDepth;
+    QDoubleSpinBox* mOutlineTool;
+    QDoubleSpinBox* mOutlineStep;
+    QSpinBox* mTabs;
+    QDoubleSpinBox* mTabWidth;
+    QDoubleSpinBox* mTabHeight;
+    TPassBohrungen* mCorners;
+    TSpiegeln* mMirror;
+    QLabel* mFigures;
 };
 
 } // namespace trevok

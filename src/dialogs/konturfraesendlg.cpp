@@ -4,6 +4,7 @@
 #include "dialogs/dialogbuttons.h"
 #include "view/texts.h"
 
+#include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -22,8 +23,10 @@ TKonturFraesenDlg::TKonturFraesenDlg(QWidget* parent) : QDialog(parent)
     auto* row = new QHBoxLayout(options);
     row->addWidget(mCorners);
     row->addWidget(mMirror);
+    mMetric = MetricUnitsBox(this);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(options);
+    layout->addWidget(mMetric);
     layout->addWidget(MakeDialogButtons(this, HelpTopic::Milling));
 }
 
@@ -33,6 +36,7 @@ HpglOptions TKonturFraesenDlg::hpglOptions(int language) const
     o.language = language;
     o.corners = mCorners->corners();
     o.mirror = mMirror->mirror();
+    o.metricUnits = mMetric->isChecked();
     return o;
 }
 

@@ -1,9 +1,12 @@
 #pragma once
-// "Platinenkontur": registration holes and mirroring of the board contour milling file.
+// "Platinenkontur": registration holes, mirroring and plotter unit of the board contour milling
+// file.
 
 #include "dialogs/millchoices.h"
 
 #include <QDialog>
+
+class QCheckBox;
 
 namespace trevok
 {
@@ -20,6 +23,7 @@ class TKonturFraesenDlg : public QDialog
   private:
     TPassBohrungen* mCorners;
     TSpiegeln* mMirror;
+    QCheckBox* mMetric;
 };
 
 } // namespace trevok

@@ -2,9 +2,13 @@
 
 #include "view/texts.h"
 
+#include <QCheckBox>
+#include <QDoubleSpinBox>
+#include <QFormLayout>
 #include <QGridLayout>
 #include <QLabel>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -80,6 +84,99 @@ TSpiegeln::TSpiegeln(QWidget* parent) : QGroupBox(T("Spiegeln", "Mirror", "Miroi
 MillMirror TSpiegeln::mirror() const
 {
     return mX->isChecked() ? MillMirror::X : (mY->isChecked() ? MillMirror::Y : MillMirror::None);
+}
+
+QGroupBox* MillTextChoice(QWidget* parent, const QString& heading, const char* outName, const char* singleName,
+                          QRadioButton*& single)
+{
+    auto* g = new QGroupBox(heading, parent);
+    auto* l = new QVBoxLayout(g);
+    auto* out = new QRadioButton(QStringLiteral("Outline"), g);
+    out->setObjectName(QString::fromLatin1(outName));
+    single = new QRadioButton(QStringLiteral("Singleline"), g);
+    single->setObjectName(QString::fromLatin1(singleName));
+    out->setChecked(true);
+    l->addWidget(out);
+    l->addWidget(single);
+    return g;
+}
+
+TDurchgaenge::TDurchgaenge(QWidget* parent) : QGroupBox(T("Durchgänge", "Passes", "Passes"), parent)
+{
+    mPasses = new QSpinBox(this);
+    mPasses->setObjectName(QStringLiteral("SE_Durchgaenge"));
+    mPasses->setRange(0, kMaxPasses);
+    mPasses->setValue(1);
+    // 0 is shown as a word: repeat until nothing is left to mill.
+    mPasses->setSpecialValueText(T("bis alles frei", "until all clear", "jusqu'au dégagement complet"));
+    mOverlap = new QSpinBox(this);
+    mOverlap->setObjectName(QStringLiteral("SE_Ueberlappung"));
+    mOverlap->setRange(0, kMaxOverlapPercent);
+    mOverlap->setSingleStep(10);
+    mOverlap->setSuffix(QStringLiteral(" %"));
+    auto* form = new QFormLayout(this);
+    form->addRow(T("Anzahl:", "Number:", "Nombre :"), mPasses);
+    form->addRow(T("Überlappung:", "Overlap:", "Recouvrement :"), mOverlap);
+}
+
+PassOptions TDurchgaenge::passes() const
+{
+    return {mPasses->value(), mOverlap->value()};
+}
+
+QCheckBox* MetricUnitsBox(QWidget* parent)
+{
+    auto* b = new QCheckBox(T("40 Einheiten pro mm (HP-GL)", "40 units per mm (HP-GL)", "40 unités par mm (HP-GL)"),
+                            parent);
+    b->setObjectName(QStringLiteral("CB_Metrisch"));
+    return b;
+}
+
+void SaveDialogValues(const QWidget& dialog, DialogValues& values)
+{
+    const QString prefix = dialog.objectName() + QLatin1Char('.');
+    auto put = [&](const QString& key, const QString& value) {
+        for (auto& [k, v] : values)
+            if (k == key) {
+                v = value;
+                return;
+            }
+        values.emplace_back(key, value);
+    };
+    for (const QAbstractButton* b : dialog.findChildren<QAbstractButton*>())
+        if (b->isCheckable() && !b->objectName().isEmpty())
+            put(prefix + b->objectName(), b->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
+    for (const QSpinBox* s : dialog.findChildren<QSpinBox*>())
+        if (!s->objectName().isEmpty())
+            put(prefix + s->objectName(), QString::number(s->value()));
+    for (const QDoubleSpinBox* s : dialog.findChildren<QDoubleSpinBox*>())
+        if (!s->objectName().isEmpty())
+            put(prefix + s->objectName(), QString::number(s->value(), 'f', s->decimals()));
+}
+
+void RestoreDialogValues(QWidget& dialog, const DialogValues& values)
+{
+    const QString prefix = dialog.objectName() + QLatin1Char('.');
+    for (const auto& [key, value] : values) {
+        if (!key.startsWith(prefix))
+            continue;
+        const QString name = key.mid(prefix.size());
+        bool ok = false;
+        if (auto* b = dialog.findChild<QAbstractButton*>(name); b && b->isCheckable()) {
+            const int on = value.toInt(&ok);
+            // A radio button is restored by checking the chosen one; unchecking does nothing.
+            if (ok && (on || !b->autoExclusive()))
+                b->setChecked(on != 0);
+        } else if (auto* s = dialog.findChild<QSpinBox*>(name)) {
+            const int v = value.toInt(&ok);
+            if (ok)
+                s->setValue(v); // clamped to the box's range, so a hand-edited file cannot break it
+        } else if (auto* d = dialog.findChild<QDoubleSpinBox*>(name)) {
+            const double v = value.toDouble(&ok);
+            if (ok)
+                d->setValue(v);
+        }
+    }
 }
 
 } // namespace trevok

@@ -1,15 +1,21 @@
 #pragma once
-// The choices both milling dialogs share: the registration-hole corners ("Pass-Bohrungen") and
-// the mirror group ("Spiegeln").
+// The choices the milling dialogs share: the registration-hole corners ("Pass-Bohrungen"), the
+// mirror group ("Spiegeln"), how texts are milled, the passes, and keeping the dialogs' values in
+// the settings file.
 
 #include "output/hpgl.h"
+#include "output/millpasses.h"
 
 #include <QGroupBox>
 
 #include <array>
+#include <utility>
+#include <vector>
 
+class QCheckBox;
 class QLabel;
 class QRadioButton;
+class QSpinBox;
 class QToolButton;
 
 namespace trevok
@@ -46,5 +52,33 @@ class TSpiegeln : public QGroupBox
     QRadioButton* mX;
     QRadioButton* mY;
 };
+
+/// "Outline" / "Singleline" under a heading, the first chosen; single is the second button.
+QGroupBox* MillTextChoice(QWidget* parent, const QString& heading, const char* outName, const char* singleName,
+                          QRadioButton*& single);
+
+/// "Durchgänge" (SE_Durchgaenge, 0 = until the board is milled) and "Überlappung"
+/// (SE_Ueberlappung, percent) of the isolation passes.
+class TDurchgaenge : public QGroupBox
+{
+    Q_OBJECT
+  public:
+    explicit TDurchgaenge(QWidget* parent = nullptr);
+    PassOptions passes() const;
+
+  private:
+    QSpinBox* mPasses;
+    QSpinBox* mOverlap;
+};
+
+/// "40 Einheiten pro mm (HP-GL)": the plotter unit of HPGL files.
+QCheckBox* MetricUnitsBox(QWidget* parent);
+
+/// The values of a dialog's named controls (check boxes, radio and tool buttons, spin boxes) as
+/// settings keys "<dialog>.<control>", so that the dialog opens as it was left, also in the
+/// next run.
+using DialogValues = std::vector<std::pair<QString, QString>>;
+void SaveDialogValues(const QWidget& dialog, DialogValues& values);
+void RestoreDialogValues(QWidget& dialog, const DialogValues& values);
 
 } // namespace trevok

@@ -30,20 +30,6 @@ QRadioButton* radio(QWidget* parent, const char* name, const QString& text)
     return r;
 }
 
-/// "Outline" / "Singleline" under a heading, the first chosen.
-QGroupBox* textChoice(QWidget* parent, const QString& heading, const char* outName, const char* singleName,
-                      QRadioButton*& single)
-{
-    auto* g = new QGroupBox(heading, parent);
-    auto* l = new QVBoxLayout(g);
-    auto* out = radio(g, outName, QStringLiteral("Outline"));
-    single = radio(g, singleName, QStringLiteral("Singleline"));
-    out->setChecked(true);
-    l->addWidget(out);
-    l->addWidget(single);
-    return g;
-}
-
 } // namespace
 
 TUmrissDlg::TUmrissDlg(QWidget* parent) : QDialog(parent)
@@ -73,11 +59,13 @@ TUmrissDlg::TUmrissDlg(QWidget* parent) : QDialog(parent)
     auto* channelRow = new QHBoxLayout(channel);
     channelRow->addWidget(mWidth);
     channelRow->addWidget(mIncludeWidth);
+    mPasses = new TDurchgaenge(this);
+    mMetric = MetricUnitsBox(this);
 
     auto* texts = new QGroupBox(T("Texte", "Text", "Textes"), this);
     mNormalTexts =
-        textChoice(texts, T("Normal:", "Normal:", "Normal :"), "RB_Text_Out", "RB_Text_Single", mTextSingle);
-    mMarkedTexts = textChoice(texts, T("Markiert:", "Marked:", "Marqués :"), "RB_MText_Out",
+        MillTextChoice(texts, T("Normal:", "Normal:", "Normal :"), "RB_Text_Out", "RB_Text_Single", mTextSingle);
+    mMarkedTexts = MillTextChoice(texts, T("Markiert:", "Marked:", "Marqués :"), "RB_MText_Out",
                               "RB_MText_Single", mMarkedTextSingle);
     auto* textRow = new QHBoxLayout(texts);
     textRow->addWidget(mNormalTexts);
@@ -110,8 +98,10 @@ TUmrissDlg::TUmrissDlg(QWidget* parent) : QDialog(parent)
     grid->addWidget(texts, 1, 0);
     grid->addWidget(mDrills, 1, 1);
     grid->addWidget(mCentring, 2, 1);
+    grid->addWidget(mPasses, 2, 0);
     grid->addWidget(mCorners, 3, 0);
     grid->addWidget(mMirror, 3, 1);
+    grid->addWidget(mMetric, 4, 0, 1, 2);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addWidget(MakeDialogButtons(this, HelpTopic::Milling));
@@ -155,12 +145,18 @@ MillingOptions TUmrissDlg::millingOptions() const
     return o;
 }
 
+PassOptions TUmrissDlg::passOptions() const
+{
+    return mPasses->passes();
+}
+
 HpglOptions TUmrissDlg::hpglOptions(int language) const
 {
     HpglOptions o;
     o.language = language;
     o.corners = mCorners->corners();
     o.mirror = mMirror->mirror();
+    o.metricUnits = mMetric->isChecked();
     o.centreMarks = mCentring->isEnabled() && mCentring->isChecked();
     if (mDrills->isEnabled())
         o.drills = mDrillsOne->isChecked()

@@ -1,6 +1,7 @@
 #pragma once
 // "Isolationsfräsen": the layer to mill, the milling width, how texts are milled, drill files,
-// centring marks, registration holes and mirroring of the isolation milling output.
+// the passes, centring marks, registration holes, mirroring and plotter unit of the isolation
+// milling output.
 
 #include "dialogs/millchoices.h"
 #include "output/hpgl.h"
@@ -28,6 +29,8 @@ class TUmrissDlg : public QDialog
     void prepare(const TBoard& board, QColor k1, QColor k2);
 
     MillingOptions millingOptions() const;
+    /// Further passes need a milling width: with the width left out there is only the first.
+    PassOptions passOptions() const;
     HpglOptions hpglOptions(int language) const;
     TPassBohrungen* corners() const noexcept { return mCorners; }
 
@@ -49,6 +52,8 @@ class TUmrissDlg : public QDialog
     QCheckBox* mCentring;
     TPassBohrungen* mCorners;
     TSpiegeln* mMirror;
+    TDurchgaenge* mPasses;
+    QCheckBox* mMetric;
 };
 
 } // namespace trevok

@@ -71,7 +71,8 @@ void TUmrissProgress::poll()
 }
 
 std::optional<IsolationResult> TUmrissProgress::run(const ElementList& elements, const MillingOptions& o,
-                                                    const std::vector<int>* nets)
+                                                    const std::vector<int>* nets, const PassOptions& passes,
+                                                    const TRect& board)
 {
     mProgress.cancel = false;
     mProgress.stage = 0;
@@ -79,6 +80,12 @@ std::optional<IsolationResult> TUmrissProgress::run(const ElementList& elements,
     QEventLoop loop;
     std::thread worker([&] {
         result = ComputeIsolation(elements, o, &mProgress, nets);
+        if (result) {
+            const auto further = IsolationPasses(result->contours, o.width, passes, board, &mProgress);
+            if (further)
+                for (const std::vector<Contour>& pass : *further)
+                    result->contours.insert(result->contours.end(), pass.begin(), pass.end());
+        }
         QMetaObject::invokeMethod(&loop, "quit", Qt::QueuedConnection);
     });
     show();

@@ -4,6 +4,7 @@
 // running one in bold with a progress bar, and can cancel the run.
 
 #include "output/isolation.h"
+#include "output/millpasses.h"
 
 #include <QDialog>
 
@@ -25,9 +26,11 @@ class TUmrissProgress : public QDialog
 
     /// Computes the contours of the layer while the window is shown; nullopt when the user
     /// cancelled (nothing is kept). The elements must not change meanwhile: the window is modal.
-    /// nets: see ComputeIsolation.
+    /// nets: see ComputeIsolation. Further passes (IsolationPasses on the board rectangle) are
+    /// appended to the contours, during the last stage.
     std::optional<IsolationResult> run(const ElementList& elements, const MillingOptions& o,
-                                       const std::vector<int>* nets = nullptr);
+                                       const std::vector<int>* nets = nullptr, const PassOptions& passes = {},
+                                       const TRect& board = {});
 
     /// The stage labels and the bar, for tests.
     QLabel* stageLabel(int stage) const { return mStages[static_cast<std::size_t>(stage - 1)]; }

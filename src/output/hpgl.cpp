@@ -19,8 +19,8 @@ namespace
 class Plot
 {
   public:
-    Plot(const TBoard& board, const TRect& box, MillMirror mirror)
-        : height(board.BoardHeight), box(box), mirror(mirror)
+    Plot(const TBoard& board, const TRect& box, const HpglOptions& o)
+        : height(board.BoardHeight), box(box), mirror(o.mirror), perUnit(o.metricUnits ? 0.4 : 1000.0 / 2540.0)
     {
         line("PT0;");
         line("PU;");
@@ -71,14 +71,15 @@ class Plot
             x = box.left + box.right - x;
         if (mirrored && mirror == MillMirror::Y)
             y = box.top + box.bottom - y;
-        const std::int64_t px = RoundHalfEven64(static_cast<double>(x) * 1000.0 / 2540.0);
-        const std::int64_t py = RoundHalfEven64(static_cast<double>(y + height) * 1000.0 / 2540.0);
+        const std::int64_t px = RoundHalfEven64(static_cast<double>(x) * perUnit);
+        const std::int64_t py = RoundHalfEven64(static_cast<double>(y + height) * perUnit);
         out += "PA" + std::to_string(px) + "," + std::to_string(py) + ";\r\n";
     }
 
     std::int64_t height;
     TRect box;
     MillMirror mirror;
+    double perUnit; // plotter units per board unit
     std::string out;
 };
 
@@ -143,7 +144,7 @@ HolesByDiameter(const std::vector<const TObjekt*>& holes)
 std::string IsolationHpgl(const TBoard& board, const std::vector<Contour>& contours,
                           const MillingOptions& milling, const HpglOptions& o)
 {
-    Plot plot(board, MillingBox(board.Elements), o.mirror);
+    Plot plot(board, MillingBox(board.Elements), o);
     plot.registrationHoles(o.corners);
     for (const Contour& c : contours)
         plot.path(c, true);
@@ -169,7 +170,7 @@ std::vector<SideFile> DrillHpgl(const TBoard& board, std::uint8_t layer, const H
     const std::vector<const TObjekt*> holes = DrillHoles(board.Elements, layer);
     const bool english = o.language == 1;
     if (o.drills == DrillFiles::One) {
-        Plot plot(board, box, o.mirror);
+        Plot plot(board, box, o);
         plot.registrationHoles(o.corners);
         for (const TObjekt* h : holes)
             plot.hole(h->X, h->Y);
@@ -178,7 +179,7 @@ std::vector<SideFile> DrillHpgl(const TBoard& board, std::uint8_t layer, const H
     }
     // One file per diameter, in the order the diameters first occur.
     for (const auto& [d, group] : HolesByDiameter(holes)) {
-        Plot plot(board, box, o.mirror);
+        Plot plot(board, box, o);
         plot.registrationHoles(o.corners);
         for (const TObjekt* h : group)
             plot.hole(h->X, h->Y);
@@ -222,7 +223,7 @@ std::vector<TPoint> OutlineCirclePoints(const TObjekt& c)
 
 std::string OutlineHpgl(const TBoard& board, std::uint8_t layer, bool selectedOnly, const HpglOptions& o)
 {
-    Plot plot(board, MillingBox(board.Elements), o.mirror);
+    Plot plot(board, MillingBox(board.Elements), o);
     plot.registrationHoles(o.corners);
     for (const auto& e : board.Elements) {
         if (!IsOutlineElement(*e, layer, selectedOnly))
@@ -234,6 +235,20 @@ std::string OutlineHpgl(const TBoard& board, std::uint8_t layer, bool selectedOn
             plot.path(OutlineCirclePoints(*e), false);
         }
     }
+    return plot.take();
+}
+
+} // namespace trevok
+
+namespace trevok
+{
+
+std::string BoardRectangleHpgl(const TBoard& board, const HpglOptions& o)
+{
+    Plot plot(board, MillingBox(board.Elements), o);
+    plot.registrationHoles(o.corners);
+    const std::int32_t w = board.BoardWidth, h = board.BoardHeight;
+    plot.path({{0, 0}, {w, 0}, {w, -h}, {0, -h}}, true);
     return plot.take();
 }
 

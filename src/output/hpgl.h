@@ -3,7 +3,8 @@
 // the board contour file.
 //
 // Terms used here:
-//  - plotter units: thousandths of an inch, origin at the board's lower left corner.
+//  - plotter units: thousandths of an inch, or on request 40 per millimetre (the unit of the
+//    HP-GL standard); origin at the board's lower left corner.
 //  - milling box: the smallest rectangle holding every element of the board; mirroring is about
 //    its centre, and the registration holes sit at its corners (never mirrored).
 //  - drill hole: a through-hole pad of the milled side, or any through-plated pad; a plated
@@ -37,6 +38,7 @@ struct HpglOptions {
     MillMirror mirror = MillMirror::None;
     bool centreMarks = false;
     DrillFiles drills = DrillFiles::None;
+    bool metricUnits = false; // 40 plotter units per mm instead of 1000 per inch
     int language = 1; // names of the drill files: 0 German, 1 English, 2 French
 };
 
@@ -75,6 +77,9 @@ bool IsOutlineElement(const TObjekt& e, std::uint8_t layer, bool selectedOnly) n
 
 /// The board contour file: every outline element along its centre line.
 std::string OutlineHpgl(const TBoard& board, std::uint8_t layer, bool selectedOnly, const HpglOptions& o);
+
+/// The board contour file along the board rectangle (its edge, as a closed path).
+std::string BoardRectangleHpgl(const TBoard& board, const HpglOptions& o);
 
 /// The circle of an outline element as the points it is milled through (start to stop angle,
 /// all the way round when they are equal).

@@ -23,6 +23,7 @@
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -183,6 +184,7 @@ TEST_F(MillingWindow, GcodeWritesWhatTheCommandLineWrites)
     const QString layout = dir.filePath(QStringLiteral("board.lay"));
     WriteLayoutFile(p, QFile::encodeName(layout).toStdString());
     ASSERT_TRUE(window->openLayout(layout));
+    board().Elements[4]->Selected = true; // the outline; the command line takes all of B2 for it
 
     ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("win")) &&
                 QDir(dir.path()).mkpath(QStringLiteral("cli")));
@@ -200,15 +202,21 @@ TEST_F(MillingWindow, GcodeWritesWhatTheCommandLineWrites)
         set("SE_Eintauchen", 50);
         d.findChild<QSpinBox*>(QStringLiteral("SE_Spindel"))->setValue(10000);
         d.findChild<QRadioButton*>(QStringLiteral("RB_Bohrungen_AlleExtra"))->setChecked(true);
-        d.findChild<QRadioButton*>(QStringLiteral("RB_Kontur_B2"))->setChecked(true);
+        d.findChild<QRadioButton*>(QStringLiteral("RB_Kontur_Markiert"))->setChecked(true);
+        d.findChild<QSpinBox*>(QStringLiteral("SE_Durchgaenge"))->setValue(2);
+        d.findChild<QSpinBox*>(QStringLiteral("SE_Ueberlappung"))->setValue(40);
+        d.findChild<QSpinBox*>(QStringLiteral("SE_Stege"))->setValue(3);
+        d.findChild<QRadioButton*>(QStringLiteral("RB_Spiegel_X"))->setChecked(true);
+        d.findChild<QToolButton*>(QStringLiteral("SB_Nullpunkt_OR"))->setChecked(true);
     };
     QAction* a = window->action(QStringLiteral("GCode1"));
     ASSERT_TRUE(window->menu(QStringLiteral("Frsdateien1"))->actions().contains(a));
     EXPECT_EQ(a->text(), QStringLiteral("G-Code..."));
     a->trigger();
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_TRUE(boxes[0].contains(QStringLiteral("1 place where the mill cannot pass")))
-        << boxes[0].toStdString();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_TRUE(boxes[0].contains(QStringLiteral("Last job: travel "))) << boxes[0].toStdString();
+    EXPECT_TRUE(boxes[1].contains(QStringLiteral("1 place where the mill cannot pass")))
+        << boxes[1].toStdString();
 
     const QString cliFile = dir.filePath(QStringLiteral("cli/iso.NC"));
     EXPECT_EQ(runCli({"export",
@@ -238,6 +246,16 @@ TEST_F(MillingWindow, GcodeWritesWhatTheCommandLineWrites)
                       "per-diameter",
                       "--outline-layer",
                       "B2",
+                      "--passes",
+                      "2",
+                      "--overlap",
+                      "40",
+                      "--tabs",
+                      "3",
+                      "--mirror",
+                      "x",
+                      "--ref-holes",
+                      "OR",
                       "--language",
                       "en"}),
               3); // the isolation problem
@@ -252,15 +270,38 @@ TEST_F(MillingWindow, GcodeWritesWhatTheCommandLineWrites)
         EXPECT_EQ(bytes, readAll(dir.filePath(QStringLiteral("cli/") + name)));
     }
 
-    // The dialog keeps its values for the next run; an outline layer with nothing on it writes nothing.
+    // The dialog keeps its values in the settings file for the next run of the program; with
+    // nothing selected for the outline it writes nothing.
+    window->project().Modified = false;
+    window->close();
+    window = std::make_unique<MainWindow>(dir.filePath(QStringLiteral("TREVOK40.INI")));
+    window->messageBox = [this](QMessageBox::Icon, const QString& caption, const QString& text,
+                                QMessageBox::StandardButtons) {
+        boxes.push_back(caption + QStringLiteral(": ") + text);
+        return QMessageBox::Ok;
+    };
+    window->runDialog = [this](QDialog& dialog) {
+        prepareDialog(dialog);
+        dialog.accept();
+        return true;
+    };
+    window->askFileName = [this](bool, const QString&, const QString&, const QString&) { return fileName; };
+    ASSERT_TRUE(window->openLayout(layout));
     prepareDialog = [](QDialog& d) {
         EXPECT_DOUBLE_EQ(d.findChild<QDoubleSpinBox*>(QStringLiteral("SE_Tiefe"))->value(), 0.15);
-        d.findChild<QRadioButton*>(QStringLiteral("RB_Kontur_B1"))->setChecked(true);
+        EXPECT_DOUBLE_EQ(d.findChild<QDoubleSpinBox*>(QStringLiteral("SE_Breite"))->value(), 0.3);
+        EXPECT_EQ(d.findChild<QSpinBox*>(QStringLiteral("SE_Durchgaenge"))->value(), 2);
+        EXPECT_EQ(d.findChild<QSpinBox*>(QStringLiteral("SE_Spindel"))->value(), 10000);
+        EXPECT_TRUE(d.findChild<QRadioButton*>(QStringLiteral("RB_Spiegel_X"))->isChecked());
+        EXPECT_TRUE(d.findChild<QRadioButton*>(QStringLiteral("RB_Kontur_Markiert"))->isChecked());
+        EXPECT_TRUE(d.findChild<QToolButton*>(QStringLiteral("SB_Nullpunkt_OR"))->isChecked());
+        EXPECT_FALSE(d.findChild<QToolButton*>(QStringLiteral("SB_Nullpunkt_UL"))->isChecked());
     };
     fileName = dir.filePath(QStringLiteral("again.nc"));
-    a->trigger();
-    ASSERT_EQ(boxes.size(), 2u);
-    EXPECT_EQ(boxes[1], QStringLiteral("PCB outline: No elements selected for the PCB outline"))
-        << boxes[1].toStdString();
+    const std::size_t before = boxes.size();
+    window->action(QStringLiteral("GCode1"))->trigger();
+    ASSERT_EQ(boxes.size(), before + 1);
+    EXPECT_EQ(boxes.back(), QStringLiteral("PCB outline: No elements selected for the PCB outline"))
+        << boxes.back().toStdString();
     EXPECT_FALSE(QFile::exists(fileName));
 }

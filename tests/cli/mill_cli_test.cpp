@@ -140,6 +140,22 @@ TEST(MillCli, HpglFilesBesideTheIsolationFile)
     ASSERT_TRUE(o.open(QIODevice::ReadOnly));
     EXPECT_EQ(o.readAll().count("PD;"), 2); // the track and the circle
 
+    r = cli({"export", "hpgl-outline", lay, "--outline", "board", "-o", dir.filePath("board.plt"), "--units",
+             "mm"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    QFile bo(dir.filePath("board.plt"));
+    ASSERT_TRUE(bo.open(QIODevice::ReadOnly));
+    const QByteArray board = bo.readAll();
+    EXPECT_EQ(board.count("PD;"), 2); // the registration hole and the board edge
+    EXPECT_TRUE(board.contains("PA2000,1200;\r\n")); // 50 x 30 mm at 40 units per mm
+
+    // Three passes: three times the contours, in the HPGL order of the first.
+    r = cli({"export", "hpgl", lay, "--layer", "K1", "-o", dir.filePath("passes.plt"), "--width", "0.2",
+             "--passes", "3", "--ref-holes", "none"});
+    QFile pp(dir.filePath("passes.plt"));
+    ASSERT_TRUE(pp.open(QIODevice::ReadOnly));
+    EXPECT_EQ(pp.readAll().count("PD;"), 3 * 3);
+
     r = cli(
         {"export", "hpgl-outline", lay, "--layer", "B2", "-o", dir.filePath("none.plt"), "--language", "en"});
     EXPECT_EQ(r.status, 1);
@@ -182,8 +198,28 @@ TEST(MillCli, GcodeWithDrillAndOutlineFiles)
     for (const char* name : {"BOHR_80.NC", "BOHR_60.NC", "KONTUR.NC"})
         EXPECT_TRUE(QFile::exists(dir.filePath(name))) << name;
 
-    for (const QStringList& bad : {QStringList{"--depth", "0"}, QStringList{"--feed", "-1"},
-                                   QStringList{"--outline-layer", "K1"}, QStringList{"--safe-z", "abc"}}) {
+    // Further passes, the board rectangle as outline by default, and the job's figures.
+    const QString passes = dir.filePath("passes.nc");
+    r = cli({"export", "gcode", lay, "--layer", "K2", "-o", passes, "--width", "0.2", "--passes", "3",
+             "--overlap", "50", "--json", "--language", "en"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    QFile pf(passes);
+    ASSERT_TRUE(pf.open(QIODevice::ReadOnly));
+    const QByteArray pg = pf.readAll();
+    EXPECT_EQ(pg.count("G0 Z2.00"), 1 + 3); // the plated pad: one contour a pass
+    EXPECT_TRUE(pg.contains("M3 S12000\r\nG4 P2.00\r\n"));
+    EXPECT_TRUE(QFile::exists(dir.filePath("OUTLINE.NC")));
+    const QJsonObject job = QJsonDocument::fromJson(QByteArray::fromStdString(r.out)).object();
+    // From the origin to the pad at (40, 10) mm: about 41 mm, and the outline's travel.
+    EXPECT_GT(job["travel_mm"].toDouble(), 40.0);
+    EXPECT_GT(job["cut_mm"].toDouble(), 3 * 160.0); // three outline steps round 50 x 30 mm
+    EXPECT_GT(job["minutes"].toDouble(), job["cut_mm"].toDouble() / 200.0);
+
+    for (const QStringList& bad :
+         {QStringList{"--depth", "0"}, QStringList{"--feed", "-1"}, QStringList{"--outline-layer", "K1"},
+          QStringList{"--safe-z", "abc"}, QStringList{"--spindle", "0"}, QStringList{"--passes", "3"},
+          QStringList{"--width", "0.2", "--passes", "11"}, QStringList{"--width", "0.2", "--overlap", "95"},
+          QStringList{"--outline", "selected"}, QStringList{"--outline", "all"}, QStringList{"--tabs", "-1"}}) {
         const QString target = dir.filePath("bad.nc");
         r = cli(QStringList{"export", "gcode", lay, "--layer", "K1", "-o", target} + bad);
         EXPECT_EQ(r.status, 2) << bad.join(' ').toStdString();

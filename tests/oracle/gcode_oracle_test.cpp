@@ -141,10 +141,22 @@ TEST(GcodeOracle, CutsRetraceTheContoursAndHeightsAreSafe)
     ASSERT_FALSE(iso.empty());
     const std::vector<std::vector<TPoint>> cuts = cuttingPaths(iso, o, o.depthMm, b.BoardHeight);
     ASSERT_EQ(cuts.size(), result->contours.size());
-    for (std::size_t i = 0; i < cuts.size(); ++i) {
-        std::vector<TPoint> closed = result->contours[i];
-        closed.push_back(closed.front());
-        EXPECT_EQ(cuts[i], closed) << "contour " << i;
+    // The job order may visit the contours in any order and enter each at any of its points.
+    std::vector<bool> found(cuts.size(), false);
+    for (const Contour& c : result->contours) {
+        bool matched = false;
+        for (std::size_t i = 0; i < cuts.size() && !matched; ++i) {
+            if (found[i] || cuts[i].size() != c.size() + 1 || cuts[i].front() != cuts[i].back())
+                continue;
+            const auto at = std::find(c.begin(), c.end(), cuts[i].front());
+            if (at == c.end())
+                continue;
+            std::vector<TPoint> rotated(at, c.end());
+            rotated.insert(rotated.end(), c.begin(), at);
+            rotated.push_back(rotated.front());
+            matched = found[i] = rotated == cuts[i];
+        }
+        EXPECT_TRUE(matched) << "a contour of " << c.size() << " points is not cut as it is";
     }
 
     const std::vector<SideFile> drills = DrillGcode(b, LayerK1, o);
@@ -158,9 +170,104 @@ TEST(GcodeOracle, CutsRetraceTheContoursAndHeightsAreSafe)
         plunges += !mv.rapid && mv.z2 < 0;
     EXPECT_EQ(plunges, 2); // the pad in the ring and the plated pair
 
-    const std::vector<Move> edge =
-        readMoves(QString::fromStdString(write(dir, "outline.nc", OutlineGcode(b, LayerB1, false, o))));
-    const auto outlineCuts = cuttingPaths(edge, o, o.outlineDepthMm, b.BoardHeight);
-    ASSERT_EQ(outlineCuts.size(), 1u);
-    EXPECT_EQ(outlineCuts[0], b.Elements[6]->Points);
+}
+
+TEST(GcodeOracle, OutlineStaysOutsideTheBoardInDepthStepsWithTabs)
+{
+    TBoard b;
+    b.BoardWidth = 5000;
+    b.BoardHeight = 3000;
+    // A drawn outline 1 mm inside the board edge, selected, and a part outline that is not.
+    auto drawn = NewTrack(20, LayerB1);
+    for (TPoint p : {TPoint{100, -100}, TPoint{4900, -100}, TPoint{4900, -2900}, TPoint{100, -2900}, TPoint{100, -100}})
+        AddPoint(*drawn, p);
+    drawn->Selected = true;
+    b.Elements.push_back(std::move(drawn));
+    auto part = NewTrack(20, LayerB1);
+    AddPoint(*part, {2000, -1000});
+    AddPoint(*part, {3000, -1000});
+    b.Elements.push_back(std::move(part));
+    b.Elements.push_back(NewPad({2500, -1500}, 100, ShapeRound, LayerK1, 40));
+
+    struct Case {
+        OutlineSource source;
+        double tool, step, depth, tabWidth, tabHeight;
+        int tabs;
+        TRect keepOut; // the board the cutter must not enter (units)
+    };
+    const Case cases[] = {
+        {OutlineSource::Board, 2.0, 0.6, 1.8, 2.0, 1.0, 4, {0, -3000, 5000, 0}},
+        {OutlineSource::Board, 1.0, 0.5, 1.6, 3.0, 0.4, 6, {0, -3000, 5000, 0}},
+        {OutlineSource::Selected, 1.5, 0.7, 1.8, 1.0, 0.8, 3, {100, -2900, 4900, -100}},
+        {OutlineSource::Board, 2.0, 2.0, 1.8, 2.0, 1.0, 0, {0, -3000, 5000, 0}},
+    };
+    QTemporaryDir dir;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "tool " << c.tool << " step " << c.step << " tabs " << c.tabs);
+        GcodeOptions o;
+        o.outline = c.source;
+        o.outlineToolMm = c.tool;
+        o.outlineStepMm = c.step;
+        o.outlineDepthMm = c.depth;
+        o.tabWidthMm = c.tabWidth;
+        o.tabHeightMm = c.tabHeight;
+        o.tabs = c.tabs;
+        const auto bytes = OutlineGcode(b, o);
+        ASSERT_TRUE(bytes);
+        const std::vector<Move> moves = readMoves(QString::fromStdString(write(dir, "outline.nc", *bytes)));
+        ASSERT_FALSE(moves.empty());
+        const double tabTop = -c.depth + c.tabHeight;
+        std::vector<double> levels; // heights of sideways cuts
+        std::vector<double> tabRuns; // lengths cut at the tab top on the deepest step
+        double run = 0;
+        for (const Move& m : moves) {
+            const bool sideways = m.x1 != m.x2 || m.y1 != m.y2;
+            if (m.rapid) {
+                EXPECT_FALSE(m.z1 < 0 && sideways) << "a rapid move inside the material";
+                continue;
+            }
+            if (!sideways) {
+                if (run > 0)
+                    tabRuns.push_back(run);
+                run = 0;
+                continue;
+            }
+            EXPECT_NEAR(m.z1, m.z2, 1e-9) << "a cut that slopes";
+            if (std::find_if(levels.begin(), levels.end(), [&](double z) { return std::abs(z - m.z1) < 1e-6; }) ==
+                levels.end())
+                levels.push_back(m.z1);
+            if (std::abs(m.z1 - tabTop) < 1e-6 && m.z1 > -c.depth + 1e-6)
+                run += std::hypot(m.x2 - m.x1, m.y2 - m.y1);
+            // The cutter's edge stays outside the board: its centre keeps the radius away.
+            for (int k = 0; k <= 20; ++k) {
+                const double x = (m.x1 + (m.x2 - m.x1) * k / 20) * 100;
+                const double y = (m.y1 + (m.y2 - m.y1) * k / 20) * 100 - b.BoardHeight;
+                const double dx = std::max({c.keepOut.left - x, 0.0, x - c.keepOut.right});
+                const double dy = std::max({c.keepOut.top - y, 0.0, y - c.keepOut.bottom});
+                EXPECT_GE(std::hypot(dx, dy), c.tool * 50 - 1.0) << "the cutter enters the board at " << x << ", " << y;
+            }
+        }
+        // Depth steps as set, down to the outline depth, and the tab top where the steps pass it.
+        std::vector<double> expected;
+        for (double z = c.step; z < c.depth + c.step - 1e-9; z += c.step)
+            expected.push_back(-std::min(z, c.depth));
+        if (c.tabs > 0 && tabTop > -c.depth)
+            expected.push_back(tabTop);
+        std::sort(levels.begin(), levels.end());
+        std::sort(expected.begin(), expected.end());
+        ASSERT_EQ(levels.size(), expected.size());
+        for (std::size_t i = 0; i < levels.size(); ++i)
+            EXPECT_NEAR(levels[i], expected[i], 0.006);
+        // Every step below the tab top leaves each tab; each tab spans its width plus the cutter.
+        int below = 0;
+        for (double z : expected)
+            below += z < tabTop - 1e-6;
+        ASSERT_EQ(tabRuns.size(), std::size_t(c.tabs * below));
+        for (double r : tabRuns)
+            EXPECT_NEAR(r, c.tabWidth + c.tool, 0.05);
+    }
+    GcodeOptions none;
+    none.outline = OutlineSource::Selected;
+    b.Elements[0]->Selected = false;
+    EXPECT_FALSE(OutlineGcode(b, none)) << "nothing selected";
 }
