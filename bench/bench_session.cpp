@@ -60,9 +60,12 @@ std::optional<TPoint> selectAbout500(Bench& b)
     return std::nullopt;
 }
 
-void BM_DragMove500(benchmark::State& state)
+/// One mouse move of a drag of about 500 elements; with dragTracks the ends of the tracks that
+/// lie on their pads follow (the segments stretched by the move are part of the preview).
+void dragMove500(benchmark::State& state, bool dragTracks)
 {
     Bench b;
+    b.session.setDragConnectedTracks(dragTracks);
     const auto at = selectAbout500(b);
     if (!at) {
         state.SkipWithError("no selected pad to grab");
@@ -80,9 +83,54 @@ void BM_DragMove500(benchmark::State& state)
         b.session.mouseMove({at->x + 254 * (step % 20) + 3, at->y - 254 * (step % 7) - 3}, 0);
     }
     state.counters["moved"] = static_cast<double>(b.view.previewElements);
+    state.counters["stretched"] = static_cast<double>(b.view.previewShapes);
     b.session.mouseRelease(*at, MouseButton::Left, 0);
 }
+
+void BM_DragMove500(benchmark::State& state)
+{
+    dragMove500(state, false);
+}
 BENCHMARK(BM_DragMove500)->Name("session/drag_move_500_of_20k")->Unit(benchmark::kMicrosecond);
+
+void BM_DragMove500WithTracks(benchmark::State& state)
+{
+    dragMove500(state, true);
+}
+BENCHMARK(BM_DragMove500WithTracks)
+    ->Name("session/drag_move_500_of_20k_with_tracks")
+    ->Unit(benchmark::kMicrosecond);
+
+void BM_DragPressAndRelease500WithTracks(benchmark::State& state)
+{
+    // What a drag costs besides its moves: finding the attached ends on the press, and on the
+    // release the undo snapshot, the move and the ends.
+    Bench b;
+    const auto at = selectAbout500(b);
+    if (!at) {
+        state.SkipWithError("no selected pad to grab");
+        return;
+    }
+    // Back and forth by one grid step, pressing where the pad is now.
+    const TObjekt* grabbed = nullptr;
+    for (const auto& e : b.elements())
+        if (e->Selected && e->X == at->x && e->Y == at->y)
+            grabbed = e.get();
+    int step = 0;
+    for (auto _ : state) {
+        const int dx = (++step % 2) ? 254 : -254;
+        const TPoint from{grabbed->X, grabbed->Y};
+        b.session.mousePress(from, MouseButton::Left, 0);
+        b.session.mouseMove({from.x + dx, from.y}, 0);
+        b.session.mouseRelease({from.x + dx, from.y}, MouseButton::Left, 0);
+        state.PauseTiming();
+        b.project.currentBoard()->UndoStack.clear();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_DragPressAndRelease500WithTracks)
+    ->Name("session/drag_press_release_500_of_20k_with_tracks")
+    ->Unit(benchmark::kMillisecond);
 
 void BM_FrameWholeBoard(benchmark::State& state)
 {

@@ -16,6 +16,7 @@ class NullView : public SessionView
     NullView(int width, int height) : width_(width), height_(height) {}
 
     std::size_t previewElements = 0;
+    std::size_t previewShapes = 0; // the stretched track segments of a move
 
     double zoom() const override { return 0.05; }
     double grid() const override { return 254.0; }
@@ -23,7 +24,11 @@ class NullView : public SessionView
     bool inchUnit() const override { return false; }
     void invalidate(const TRect&) override {}
     void invalidateAll() override {}
-    void showPreview(const Preview& p) override { previewElements = p.elements.size(); }
+    void showPreview(const Preview& p) override
+    {
+        previewElements = p.elements.size();
+        previewShapes = p.shapes.size();
+    }
     void hidePreview(PreviewKind) override {}
     void setCursor(std::string_view) override {}
     void setStatusHint(const std::string&) override {}

@@ -101,6 +101,8 @@ constexpr MainTextRow kRows[] = {
     {"Projektinfo1", M, "Projektinfo...", "Project info...", "Infos projet..."},
     {"Hinweistexte1", M, "&Hinweistexte", "&Hints", "&Bulles d'aide"},
     {"M_ZoomAmMauszeiger", M, "&Zoom am Mauszeiger", "&Zoom at cursor", "&Zoom sur le curseur"},
+    {"M_LeiterbahnenMitziehen", M, "&Leiterbahnen mitziehen", "Drag connected &tracks",
+     "Entraîner les pis&tes connectées"},
     {"UndoTiefe1", M, "Undo-Tiefe...", "UNDO depth...", "Nombre d´opérations de retour en arrière.."},
     // ---- Layer menu
     {"L1", M, "Layer", nullptr, "Couche"},

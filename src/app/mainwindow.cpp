@@ -429,6 +429,8 @@ void MainWindow::readSettings()
     toggleHints(settings_.hintsShown);
     action(QStringLiteral("M_ZoomAmMauszeiger"))->setChecked(settings_.zoomAtCursor);
     board_->setWheelZoomAtCursor(settings_.zoomAtCursor);
+    action(QStringLiteral("M_LeiterbahnenMitziehen"))->setChecked(settings_.dragTracks);
+    session_->setDragConnectedTracks(settings_.dragTracks);
     updateRecentMenu();
     readMacroSettings();
 }

@@ -88,13 +88,13 @@ void MainWindow::editCommand(EditCommand command)
         finishEdit(selectAll(project_));
         return;
     case EditRotate:
-        finishEdit(rotateSelection(project_));
+        finishEdit(turnSelection(project_, SelectionTurn::Rotate, session_->dragConnectedTracks()));
         return;
     case EditMirrorH:
-        finishEdit(mirrorSelectionHorizontally(project_));
+        finishEdit(turnSelection(project_, SelectionTurn::MirrorHorizontally, session_->dragConnectedTracks()));
         return;
     case EditMirrorV:
-        finishEdit(mirrorSelectionVertically(project_));
+        finishEdit(turnSelection(project_, SelectionTurn::MirrorVertically, session_->dragConnectedTracks()));
         return;
     case EditGroup:
         finishEdit(groupSelectedElements(project_));

@@ -224,6 +224,12 @@ void MainWindow::buildActions()
         settings_.zoomAtCursor = on;
         board_->setWheelZoomAtCursor(on);
     });
+    QAction* dragTracks = makeAction("M_LeiterbahnenMitziehen", nullptr);
+    dragTracks->setCheckable(true);
+    connect(dragTracks, &QAction::toggled, this, [this](bool on) {
+        settings_.dragTracks = on;
+        session_->setDragConnectedTracks(on);
+    });
 
     // Layers
     activeLayerGroup_ = new QActionGroup(this);
@@ -334,7 +340,7 @@ void MainWindow::buildMenus()
     QMenu* unit = addMenu(options, "Linealeinheit1");
     add(unit, {"E_MM", "E_Zoll"});
     options->addMenu(unit);
-    add(options, {"M_PlatinenZoom", "M_ZoomAmMauszeiger", nullptr, "ZoomPlatine1", "ZoomObjekte1",
+    add(options, {"M_PlatinenZoom", "M_ZoomAmMauszeiger", "M_LeiterbahnenMitziehen", nullptr, "ZoomPlatine1", "ZoomObjekte1",
                   "ZoomMarkierung1", "Zoomvorher1", "Neuzeichnen1", nullptr, "Farbendefinieren1",
                   "Projektinfo1", "Hinweistexte1", "UndoTiefe1"});
     bar->addMenu(options);

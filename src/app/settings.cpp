@@ -83,6 +83,7 @@ Settings ReadSettings(const IniFile& ini)
     Settings s;
     s.hintsShown = ini.readBool(kOptions, QStringLiteral("Kurzhilfe"), d.hintsShown);
     s.zoomAtCursor = ini.readBool(kOptions, QStringLiteral("ZoomAmMauszeiger"), d.zoomAtCursor);
+    s.dragTracks = ini.readBool(kOptions, QStringLiteral("LeiterbahnenMitziehen"), d.dragTracks);
     s.macroPanelShown = ini.readBool(kOptions, QStringLiteral("Makro"), d.macroPanelShown);
     s.autoSave = ini.readBool(kOptions, QStringLiteral("AutoSave"), d.autoSave);
     // A zero or negative interval would make the timer fire without pause and save endlessly.
@@ -133,6 +134,7 @@ void WriteSettings(IniFile& ini, const Settings& s)
 {
     ini.writeBool(kOptions, QStringLiteral("Kurzhilfe"), s.hintsShown);
     ini.writeBool(kOptions, QStringLiteral("ZoomAmMauszeiger"), s.zoomAtCursor);
+    ini.writeBool(kOptions, QStringLiteral("LeiterbahnenMitziehen"), s.dragTracks);
     ini.writeBool(kOptions, QStringLiteral("Makro"), s.macroPanelShown);
     ini.writeBool(kOptions, QStringLiteral("AutoSave"), s.autoSave);
     ini.writeInteger(kOptions, QStringLiteral("AutoSaveTime"), s.autoSaveTime);

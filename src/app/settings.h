@@ -48,6 +48,7 @@ struct Settings {
     int gridMarking = 4;          // RasterMarkierung: 0, 2, 4, 5 or 10
     bool gridVisible = true;      // RasterSichtbar
     bool zoomAtCursor = false;    // ZoomAmMauszeiger: the wheel keeps the point under the cursor
+    bool dragTracks = true;       // LeiterbahnenMitziehen: moved pads take their track ends along
     // [Ordner]
     WorkingFolders folders; // Layout, Gerber, Bitmap, Vorlage, PLT
     QString macroRoot;      // Makro

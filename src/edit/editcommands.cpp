@@ -3,9 +3,11 @@
 #include "document/pointermap.h"
 #include "document/region.h"
 #include "document/undo.h"
+#include "edit/attachedends.h"
 #include "edit/commandhelpers.h"
 
 #include <algorithm>
+#include <unordered_map>
 #include <unordered_set>
 
 // The selection, delete, select all, the transforms about the selection centre, grouping, the
@@ -145,13 +147,30 @@ std::optional<TRect> selectionOutlineBounds(const TBoard& board)
     return r;
 }
 
-template <class Transform> EditResult transformSelectionAboutCentre(TProject& project, Transform&& transform)
+template <class Transform>
+EditResult transformSelectionAboutCentre(TProject& project, bool followTracks, Transform&& transform)
 {
     const TBoard* board = project.currentBoard();
     if (!board || selectedCount(*board) == 0)
         return {};
     const TPoint centre = selectionCentre(*board);
-    return transformElements(project, isSelected, [&](TObjekt& e, std::size_t) { transform(e, centre); });
+    // The ends that follow, by element (a track may have both); found before anything moves.
+    std::unordered_map<const TObjekt*, std::vector<AttachedEnd>> follow;
+    if (followTracks)
+        for (const AttachedEnd& end : attachedEnds(*board))
+            follow[end.element].push_back(end);
+    auto pick = [&](const TObjekt& e, std::size_t) { return e.Selected != 0 || follow.count(&e) != 0; };
+    return transformElements(project, pick, [&](TObjekt& e, std::size_t i) {
+        if (e.Selected) {
+            transform(e, centre);
+            return;
+        }
+        // transformElements works on a copy: the same ends, pointed at the copy.
+        std::vector<AttachedEnd> ends = follow.at(board->Elements[i].get());
+        for (AttachedEnd& end : ends)
+            end.element = &e;
+        moveAttachedEnds(ends, [&](TObjekt& q) { transform(q, centre); });
+    });
 }
 
 } // namespace
@@ -266,19 +285,32 @@ EditResult selectAll(TProject& project)
 // ---------------------------------------------------------------------------------------------
 // Transforms
 
+EditResult turnSelection(TProject& project, SelectionTurn turn, bool followTracks)
+{
+    switch (turn) {
+    case SelectionTurn::Rotate:
+        return transformSelectionAboutCentre(project, followTracks, [](TObjekt& e, TPoint c) { Rotate90(e, c); });
+    case SelectionTurn::MirrorHorizontally:
+        return transformSelectionAboutCentre(project, followTracks, [](TObjekt& e, TPoint c) { MirrorX(e, c); });
+    case SelectionTurn::MirrorVertically:
+        return transformSelectionAboutCentre(project, followTracks, [](TObjekt& e, TPoint c) { MirrorY(e, c); });
+    }
+    return {};
+}
+
 EditResult rotateSelection(TProject& project)
 {
-    return transformSelectionAboutCentre(project, [](TObjekt& e, TPoint c) { Rotate90(e, c); });
+    return turnSelection(project, SelectionTurn::Rotate, false);
 }
 
 EditResult mirrorSelectionHorizontally(TProject& project)
 {
-    return transformSelectionAboutCentre(project, [](TObjekt& e, TPoint c) { MirrorX(e, c); });
+    return turnSelection(project, SelectionTurn::MirrorHorizontally, false);
 }
 
 EditResult mirrorSelectionVertically(TProject& project)
 {
-    return transformSelectionAboutCentre(project, [](TObjekt& e, TPoint c) { MirrorY(e, c); });
+    return turnSelection(project, SelectionTurn::MirrorVertically, false);
 }
 
 // ---------------------------------------------------------------------------------------------

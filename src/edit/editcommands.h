@@ -109,7 +109,8 @@ EditResult deleteOutsideBoard(TProject& project);
 EditResult selectAll(TProject& project);
 
 // ---------------------------------------------------------------------------------------------
-// Transforms of the selection, about selectionCentre
+// Transforms of the selection, about selectionCentre. With followTracks the ends of tracks that
+// lie on selected pads are turned or mirrored with them in the same undo step (attachedends.h).
 
 /// A quarter turn clockwise as seen on the screen.
 EditResult rotateSelection(TProject& project);
@@ -117,6 +118,9 @@ EditResult rotateSelection(TProject& project);
 EditResult mirrorSelectionHorizontally(TProject& project);
 /// Top-bottom about the horizontal line through the centre.
 EditResult mirrorSelectionVertically(TProject& project);
+enum class SelectionTurn : std::uint8_t { Rotate, MirrorHorizontally, MirrorVertically };
+/// One of the three, taking the attached track ends along when followTracks is set.
+EditResult turnSelection(TProject& project, SelectionTurn turn, bool followTracks);
 
 // ---------------------------------------------------------------------------------------------
 // Groups

@@ -197,7 +197,7 @@ void EditSession::showPreview(Preview preview)
 }
 
 void EditSession::showMovePreview(const std::vector<const TObjekt*>& elements, TPoint offset,
-                                  TPoint& shownOffset)
+                                  TPoint& shownOffset, const std::vector<AttachedEnd>* ends)
 {
     if (offset == shownOffset && state_.previewShown[static_cast<std::size_t>(PreviewKind::Move)])
         return;
@@ -207,6 +207,8 @@ void EditSession::showMovePreview(const std::vector<const TObjekt*>& elements, T
     pv.colour = previewColour();
     pv.elements = elements;
     pv.offset = offset;
+    if (ends)
+        pv.shapes = stretchedSegments(*ends, offset);
     showPreview(std::move(pv));
 }
 
@@ -314,15 +316,21 @@ bool EditSession::moveSelection(std::int32_t dx, std::int32_t dy)
     if (!b || (dx == 0 && dy == 0) || !anySelected(*b))
         return false;
     PushUndo(project_);
+    const std::vector<AttachedEnd> ends = dragTracks_ ? attachedEnds(*b) : std::vector<AttachedEnd>{};
     std::optional<TRect> area;
+    auto include = [&](const TRect& r) { area = area ? area->united(r) : r; };
+    for (const AttachedEnd& end : ends)
+        include(repaintRect(*end.element));
     for (auto& e : b->Elements) {
         if (!e->Selected)
             continue;
         const TRect before = repaintRect(*e);
         Translate(*e, dx, dy);
-        const TRect after = repaintRect(*e).united(before);
-        area = area ? area->united(after) : after;
+        include(repaintRect(*e).united(before));
     }
+    moveAttachedEnds(ends, [&](TObjekt& q) { Translate(q, dx, dy); });
+    for (const AttachedEnd& end : ends)
+        include(repaintRect(*end.element));
     invalidate(area);
     return true;
 }

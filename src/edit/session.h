@@ -9,6 +9,7 @@
 
 #include "document/objekt.h"
 #include "document/project.h"
+#include "edit/attachedends.h"
 #include "edit/editcommands.h"
 #include "edit/layouttext.h"
 #include "edit/properties.h"
@@ -232,7 +233,9 @@ class EditSession
     void showPreview(Preview preview);
     /// The move preview: the elements drawn moved by offset. Nothing happens while it is shown
     /// at that offset already; shownOffset keeps the offset it was last shown at.
-    void showMovePreview(const std::vector<const TObjekt*>& elements, TPoint offset, TPoint& shownOffset);
+    /// With ends, their stretched segments are drawn too.
+    void showMovePreview(const std::vector<const TObjekt*>& elements, TPoint offset, TPoint& shownOffset,
+                         const std::vector<AttachedEnd>* ends = nullptr);
     void erasePreview(PreviewKind kind);
     /// Erases every preview that is on screen.
     void ErasePreviews();
@@ -254,7 +257,12 @@ class EditSession
     /// The Standard tool after a placement, keeping the placed elements selected.
     void returnToStandard();
     /// Moves every selected element by (dx, dy) with one undo step; nothing without a selection.
+    /// With dragConnectedTracks the attached track ends follow in the same step.
     bool moveSelection(std::int32_t dx, std::int32_t dy);
+    /// "Leiterbahnen mitziehen": moving, turning and mirroring the selection take the ends of
+    /// tracks that lie on its pads along (attachedends.h). On at start.
+    bool dragConnectedTracks() const noexcept { return dragTracks_; }
+    void setDragConnectedTracks(bool on) noexcept { dragTracks_ = on; }
 
     /// Formats of the coordinate display and the measuring panel.
     std::string formatLength(double units) const;
@@ -282,6 +290,7 @@ class EditSession
     int textCounter_ = 0;
     std::array<std::unique_ptr<ToolState>, ToolCodeCount> tools_;
     bool restrictedAreas_ = false;
+    bool dragTracks_ = true;
     bool originDrag_ = false;
     TPoint menuPoint_;
     std::size_t nodeMenuElement_ = static_cast<std::size_t>(-1);

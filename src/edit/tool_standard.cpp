@@ -44,6 +44,7 @@ class StandardTool final : public ToolState
             s.confine(false);
         frame_ = false;
         moved_.clear();
+        ends_.clear();
     }
 
     void press(EditSession& s, TPoint p, unsigned mods) override
@@ -106,6 +107,8 @@ class StandardTool final : public ToolState
             }
         }
         st.moving = !moved_.empty();
+        if (st.moving && s.dragConnectedTracks())
+            ends_ = attachedEnds(board);
         st.anchor = s.snapped(p, mods);
         st.current = st.anchor;
         st.moveOffset = {};
@@ -134,7 +137,7 @@ class StandardTool final : public ToolState
         } else if (st.nodeDrag.active) {
             dragNode(s, p, mods);
         } else if (st.moving) {
-            s.showMovePreview(moved_, moveOffset(s, p, mods), st.moveOffset);
+            s.showMovePreview(moved_, moveOffset(s, p, mods), st.moveOffset, &ends_);
         }
     }
 
@@ -221,6 +224,7 @@ class StandardTool final : public ToolState
         EditState& st = s.state();
         frame_ = false;
         moved_.clear();
+        ends_.clear();
         st.busy = false;
         st.moving = false;
         st.nodeDrag = {};
@@ -358,6 +362,7 @@ class StandardTool final : public ToolState
     bool frame_ = false;
     bool overNode_ = false;
     std::vector<const TObjekt*> moved_;
+    std::vector<AttachedEnd> ends_; // the track ends that follow the move under way
 };
 
 std::unique_ptr<ToolState> makeStandardTool()
