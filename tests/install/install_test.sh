@@ -54,6 +54,19 @@ for page in trevok trevok-cli; do
   [ -z "$warnings" ] || fail "man $page: $warnings"
 done
 
+# The manual pages name every command and option the programs' --help names.
+for page in trevok trevok-cli; do
+  text="$(LC_ALL=C.UTF-8 MANWIDTH=200 man -l "$share/man/man1/$page.1.gz" 2>/dev/null | sed 's/\xe2\x80\x90/-/g')"
+  help="$(QT_QPA_PLATFORM=offscreen "$prefix/bin/$page" --help 2>&1)"
+  for option in $(printf '%s\n' "$help" | grep -oE -- '--[a-z][a-z0-9-]*' | sort -u); do
+    printf '%s\n' "$text" | grep -qF -- "$option" || fail "man $page lacks $option"
+  done
+  while read -r command; do
+    printf '%s\n' "$text" | grep -qF -- "$command" || fail "man $page lacks the command \"$command\""
+  done < <(printf '%s\n' "$help" | sed -n 's/^  \(export [a-z-]*\).*/\1/p; s/^  \([a-z][a-z-]*\)\( .*\)\{0,1\}$/\1/p' |
+           grep -v '^export$')
+done
+
 # The MIME lookup through shared-mime-info's own database of the prefix (xdg-mime asks
 # File::MimeInfo outside a desktop session). Layout files are known by extension and, without
 # one, by their first four bytes; macro files by extension; other files stay theirs.
