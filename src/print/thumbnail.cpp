@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <vector>
 
 namespace trevok
 {
@@ -46,6 +47,23 @@ QImage MakeThumbnail(TBoard& board, int size)
     // Every element in its layer colour: a selection stored in the file is not part of the picture.
     for (auto& e : board.Elements)
         e->Selected = 0;
+    // The rubber bands are the editor's reminder of work to do, not part of the board: at
+    // thumbnail size they would hide the copper. They are set aside while drawing.
+    struct ConnectionsAside {
+        TBoard& board;
+        std::vector<std::vector<TObjekt*>> saved;
+        explicit ConnectionsAside(TBoard& b) : board(b)
+        {
+            saved.reserve(b.Elements.size());
+            for (auto& e : b.Elements)
+                saved.push_back(std::move(e->Connections));
+        }
+        ~ConnectionsAside()
+        {
+            for (std::size_t i = 0; i < saved.size(); ++i)
+                board.Elements[i]->Connections = std::move(saved[i]);
+        }
+    } aside(board);
     ImageCanvas canvas(image);
     PaintBoard(canvas, board, o);
     return image;

@@ -1,7 +1,9 @@
 // `trevok-cli thumbnail` as a file manager runs it: the picture's size, where the board lies in
-// it, copper where the pads are, and nothing written for a file that cannot be read.
+// it, copper where the pads are and no rubber bands, and nothing written for a file that cannot
+// be read.
 #include "document/layoutfile.h"
 #include "document/project.h"
+#include "routing/connections.h"
 
 #include "cli/clirun.h"
 
@@ -59,6 +61,9 @@ TEST(Thumbnail, BoardFillsTheSquareWithItsAspectAndPadsInCopperColour)
         b.BoardHeight = c.height;
         b.Elements.push_back(NewSmdPad(c.pad, 400, 1, 400));
         b.Elements.back()->Selected = 1; // a stored selection must not colour the picture
+        // A rubber band to a second pad, level with the first: not drawn on a thumbnail.
+        b.Elements.push_back(NewSmdPad({c.width - c.pad.x, c.pad.y}, 400, 1, 400));
+        AddConnection(*b.Elements[0], *b.Elements[1]);
         const QString lay = dir.filePath(QStringLiteral("board.lay"));
         WriteLayoutFile(p, lay.toStdString());
         const QString png = dir.filePath(QStringLiteral("thumb.png"));
@@ -93,6 +98,8 @@ TEST(Thumbnail, BoardFillsTheSquareWithItsAspectAndPadsInCopperColour)
         const int qx = int(std::floor((n - c.width * scale) / 2 + (c.width - c.pad.x) * scale));
         const int qy = int(std::floor((n - c.height * scale) / 2 + (c.height + c.pad.y) * scale));
         EXPECT_EQ(image.pixel(qx, qy), opaque(0, 0, 0)) << qx << "," << qy;
+        const int mx = int(std::floor((n - c.width * scale) / 2 + c.width / 2.0 * scale));
+        EXPECT_EQ(image.pixel(mx, py), opaque(0, 0, 0)) << "connection drawn at " << mx << "," << py;
     }
 }
 
