@@ -41,7 +41,7 @@ done
 # Every PNG icon is the size its folder names.
 for png in "$share"/icons/hicolor/*x*/*/*.png; do
   size="$(basename "$(dirname "$(dirname "$png")")")"
-  file -b "$png" | grep -q "PNG image data, ${size/x/ x }," || fail "icon size: $png is $(file -b "$png")"
+  grep -q "PNG image data, ${size/x/ x }," <<<"$(file -b "$png")" || fail "icon size: $png is $(file -b "$png")"
 done
 
 desktop-file-validate "$share/applications/org.trevok.Trevok.desktop" || fail "desktop-file-validate"
@@ -59,10 +59,10 @@ for page in trevok trevok-cli; do
   text="$(LC_ALL=C.UTF-8 MANWIDTH=200 man -l "$share/man/man1/$page.1.gz" 2>/dev/null | sed 's/\xe2\x80\x90/-/g')"
   help="$(QT_QPA_PLATFORM=offscreen "$prefix/bin/$page" --help 2>&1)"
   for option in $(printf '%s\n' "$help" | grep -oE -- '--[a-z][a-z0-9-]*' | sort -u); do
-    printf '%s\n' "$text" | grep -qF -- "$option" || fail "man $page lacks $option"
+    grep -qF -- "$option" <<<"$text" || fail "man $page lacks $option"
   done
   while read -r command; do
-    printf '%s\n' "$text" | grep -qF -- "$command" || fail "man $page lacks the command \"$command\""
+    grep -qF -- "$command" <<<"$text" || fail "man $page lacks the command \"$command\""
   done < <(printf '%s\n' "$help" | sed -n 's/^  \(export [a-z-]*\).*/\1/p; s/^  \([a-z][a-z-]*\)\( .*\)\{0,1\}$/\1/p' |
            grep -v '^export$')
 done
@@ -114,7 +114,7 @@ for w in "${words[@]}"; do
   esac
 done
 (cd / && PATH="$prefix/bin:$PATH" "${command[@]}") || fail "thumbnailer: ${command[*]}"
-file -b "$work/thumb.png" 2>/dev/null | grep -q "PNG image data, 128 x 128, 8-bit/color RGBA" ||
+grep -q "PNG image data, 128 x 128, 8-bit/color RGBA" <<<"$(file -b "$work/thumb.png" 2>/dev/null)" ||
   fail "thumbnailer made: $(file -b "$work/thumb.png" 2>&1)"
 
 # The editor from the prefix, opening a layout named by a file:// URI with a blank and a byte

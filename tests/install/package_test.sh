@@ -29,10 +29,10 @@ info="$(dpkg-deb -I "$deb")" || fail "dpkg-deb -I"
 depends="$(printf '%s\n' "$info" | sed -n 's/^ Depends: //p')"
 names="$(printf '%s\n' "$depends" | tr ',' '\n' | sed 's/^ *//; s/ .*//')"
 for lib in libqt6core6 libqt6gui6 libqt6widgets6 libqt6svg6 libqt6printsupport6 libc6 libstdc++6; do
-  printf '%s\n' "$names" | grep -qxF "$lib" || fail "Depends lacks $lib: $depends"
+  grep -qxF "$lib" <<<"$names" || fail "Depends lacks $lib: $depends"
 done
 for field in "Package: trevok" "Section: electronics" "Architecture: $(dpkg --print-architecture)"; do
-  printf '%s\n' "$info" | grep -q "^ $field$" || fail "control lacks \"$field\""
+  grep -q "^ $field$" <<<"$info" || fail "control lacks \"$field\""
 done
 
 # Contents.
@@ -47,7 +47,7 @@ for f in usr/bin/trevok usr/bin/trevok-cli \
   usr/share/icons/hicolor/scalable/mimetypes/application-x-trevok-layout.svg \
   usr/share/man/man1/trevok.1.gz usr/share/man/man1/trevok-cli.1.gz \
   usr/share/doc/trevok/copyright usr/share/doc/trevok/changelog.gz; do
-  printf '%s\n' "$contents" | grep -qx "\./$f" || fail "package lacks /$f"
+  grep -qx "\./$f" <<<"$contents" || fail "package lacks /$f"
 done
 
 # lintian: no errors; the warnings are listed. It ends with 1 for errors, 2 when it cannot run.
