@@ -14,6 +14,8 @@ PACKAGES=(
   qt6-translations-l10n libzip-dev
   gerbv hp2xx emf2svg poppler-utils imagemagick xvfb xauth xdotool
   librsvg2-bin
+  desktop-file-utils appstream shared-mime-info xdg-utils libfile-mimeinfo-perl libxml2-utils
+  lintian dpkg-dev file
 )
 # Node and npm for the second Gerber reader. A machine may already have Node from elsewhere (a
 # nodejs package that bundles npm and conflicts with Debian's npm): then leave it as it is.

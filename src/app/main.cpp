@@ -1,6 +1,7 @@
 // The editor's entry point: the language of the run first, then the main window, then the file
 // named on the command line.
 #include "document/filenames.h"
+#include "document/fileuri.h"
 #include "app/mainwindow.h"
 #include "app/qttranslations.h"
 #include "app/settings.h"
@@ -77,7 +78,7 @@ int main(int argc, char** argv)
     // message about a missing display need no window system.
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
-        arguments << trevok::PathFromLocal(argv[i]);
+        arguments << trevok::PathFromLocal(trevok::LocalPathFromUri(argv[i]));
     const trevok::CommandLine commandLine = trevok::ParseCommandLine(arguments);
     if (commandLine.languageError)
         std::fprintf(stderr, "trevok: unknown language \"%s\" (de, en or fr); using the default\n",

@@ -2,11 +2,10 @@
 
 #include "cli/commands.h"
 #include "cli/common.h"
+#include "cli/guiapp.h"
 #include "document/atomicfile.h"
 #include "edit/layouttext.h"
 #include "print/boardimage.h"
-
-#include <QGuiApplication>
 
 #include <memory>
 #include <ostream>
@@ -25,19 +24,6 @@ ImageFormat parseFormat(const std::string& s)
         if (s == name)
             return format;
     throw CliError("unknown image format \"" + s + "\": use bmp, gif, emf, png, svg or pdf");
-}
-
-/// Drawing text needs the font database of a GUI application; no window is ever shown.
-std::unique_ptr<QGuiApplication> guiApplication()
-{
-    if (QCoreApplication::instance())
-        return nullptr;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "trevok-cli";
-    static char* argv[] = {name, nullptr};
-    return std::make_unique<QGuiApplication>(argc, argv);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "cli/cliargs.h"
 #include "cli/commands.h"
 #include "cli/common.h"
+#include "cli/thumbnail.h"
 
 #include <iostream>
 #include <new>
@@ -87,6 +88,10 @@ const char* const kUsage =
     "      Printed artwork of one board on one PDF page, as the editor prints it: 1:1 unless\n"
     "      scaled, placed 1 mm from the top-left corner of the page; --template prints the\n"
     "      board's template pictures under the copper.\n"
+    "  thumbnail FILE.lay OUT.png [--size N]\n"
+    "      The board shown in the file as an N x N PNG picture for file managers (default\n"
+    "      256, 16 to 4096): every layer in the Standard colours, the aspect kept, transparent\n"
+    "      around the board. A file that cannot be read gives no picture and status 1.\n"
     "  --help       show this text\n"
     "  --version    show the program version\n"
     "\n"
@@ -129,6 +134,8 @@ int main(int argc, char** argv)
             return trevok::cli::runExport(rest, std::cout, std::cerr);
         if (cmd == "print")
             return trevok::cli::runPrint(rest, std::cout, std::cerr);
+        if (cmd == "thumbnail")
+            return trevok::cli::runThumbnail(rest, std::cout, std::cerr);
     } catch (const trevok::cli::CliError& e) {
         std::cerr << "trevok-cli: " << e.what() << "\nTry trevok-cli --help.\n";
         return 2;
