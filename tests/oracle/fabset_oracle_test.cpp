@@ -209,6 +209,14 @@ TEST(FabricationSet, EmptyLayersAreStillWrittenAndBadFoldersFail)
         if (QByteArray(ext) != ".GKO") // the outline layer holds the board's edge
             EXPECT_EQ(whitePixels(t.image, t.image.rect()), 0);
     }
+    // A set that cannot be written whole leaves nothing of itself: here the drill file's name is
+    // taken by a folder, and the layers before it in the set must not appear either.
+    const QString partial = dir.filePath(QStringLiteral("teil"));
+    ASSERT_TRUE(QDir().mkpath(partial + QStringLiteral("/leer.DRL")));
+    EXPECT_EQ(run(cliProgram(), {"export", "fab", layout, "-o", partial}), 1);
+    EXPECT_EQ(QDir(partial).entryList(QDir::Files | QDir::Hidden).size(), 0)
+        << QDir(partial).entryList(QDir::Files | QDir::Hidden).join(' ').toStdString();
+
     QFile blocker(dir.filePath(QStringLiteral("datei")));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
