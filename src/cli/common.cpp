@@ -115,7 +115,8 @@ TBoard& chosenBoard(TProject& project, const Args& args)
     return *project.Boards[static_cast<std::size_t>(index)];
 }
 
-TBoard* prepareBoard(TProject& project, const Args& args, int language, std::ostream& err, bool drawsFontTexts)
+TBoard* prepareBoard(TProject& project, const Args& args, int language, std::ostream& err,
+                     bool drawsFontTexts)
 {
     if (args.positional().size() != 1)
         throw CliError("export expects one layout file");

@@ -3,8 +3,8 @@
 #include "cli/commands.h"
 #include "cli/common.h"
 #include "document/atomicfile.h"
-#include "edit/layouttext.h"
 #include "document/cp1252.h"
+#include "edit/layouttext.h"
 #include "print/boardimage.h"
 #include "view/templateimage.h"
 

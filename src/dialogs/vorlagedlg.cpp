@@ -40,9 +40,10 @@ QSpinBox* spin(QWidget* parent, const QString& name, int min, int max)
 
 QString TVorlageDlg::loadErrorText(const QString& path, const QString& reason)
 {
-    QString text = T("Vorlagen-Datei ", "Error loading scanned-copy-bitmap: ",
-                     "Erreur de chargement de l´image de la copie scannée: ") +
-                   DisplayPath(path) + T(" kann nicht geladen werden.", "", "");
+    QString text =
+        T("Vorlagen-Datei ",
+          "Error loading scanned-copy-bitmap: ", "Erreur de chargement de l´image de la copie scannée: ") +
+        DisplayPath(path) + T(" kann nicht geladen werden.", "", "");
     if (!reason.isEmpty())
         text += QStringLiteral("\n") + reason;
     return text;
@@ -206,15 +207,16 @@ bool TVorlageDlg::loadFile(int s, const QString& path)
     } else {
         t.dpi = std::clamp(file->headerDpi, TemplateDpiMin, TemplateDpiMax);
         if (t.dpi != file->headerDpi)
-            inform(T("Die Datei gibt eine Auflösung von %1 dpi an; möglich sind %2 bis %3 dpi. Es werden %4 dpi "
-                     "angenommen.",
-                     "The file gives a resolution of %1 dpi; %2 to %3 dpi are possible. %4 dpi are assumed.",
-                     "Le fichier indique une résolution de %1 dpi ; de %2 à %3 dpi sont possibles. %4 dpi sont "
-                     "supposés.")
-                       .arg(file->headerDpi)
-                       .arg(TemplateDpiMin)
-                       .arg(TemplateDpiMax)
-                       .arg(t.dpi));
+            inform(
+                T("Die Datei gibt eine Auflösung von %1 dpi an; möglich sind %2 bis %3 dpi. Es werden %4 dpi "
+                  "angenommen.",
+                  "The file gives a resolution of %1 dpi; %2 to %3 dpi are possible. %4 dpi are assumed.",
+                  "Le fichier indique une résolution de %1 dpi ; de %2 à %3 dpi sont possibles. %4 dpi sont "
+                  "supposés.")
+                    .arg(file->headerDpi)
+                    .arg(TemplateDpiMin)
+                    .arg(TemplateDpiMax)
+                    .arg(t.dpi));
     }
     t.shown = true;
     folder = QFileInfo(path).absolutePath();

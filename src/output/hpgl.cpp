@@ -235,7 +235,8 @@ std::string OutlineHpgl(const TBoard& board, std::uint8_t layer, bool selectedOn
     return plot.take();
 }
 
-void WriteWithSideFiles(const std::string& mainPath, const std::string& bytes, const std::vector<SideFile>& side)
+void WriteWithSideFiles(const std::string& mainPath, const std::string& bytes,
+                        const std::vector<SideFile>& side)
 {
     auto bytesOf = [](const std::string& b) {
         return std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(b.data()), b.size());

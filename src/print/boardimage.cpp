@@ -20,8 +20,8 @@
 #include <cstdio>
 #include <cstring>
 #include <locale>
-#include <sstream>
 #include <new>
+#include <sstream>
 #include <unordered_map>
 #include <vector>
 
@@ -385,7 +385,8 @@ std::string exactPageBox(std::string pdf, double widthPt, double heightPt)
         for (std::size_t i = 0; i < 10; ++i)
             if (!std::isdigit(static_cast<unsigned char>(pdf[line + i])))
                 return false;
-        return pdf[line + 10] == ' ' && pdf[line + 16] == ' ' && (pdf[line + 17] == 'n' || pdf[line + 17] == 'f');
+        return pdf[line + 10] == ' ' && pdf[line + 16] == ' ' &&
+               (pdf[line + 17] == 'n' || pdf[line + 17] == 'f');
     };
     std::size_t line = xref + 6;
     while (line < pdf.size() && std::isdigit(static_cast<unsigned char>(pdf[line]))) {

@@ -188,8 +188,8 @@ class SheetPainter
             // Glyphs stay upright on paper: mirrored, the anchor (the text's left end on paper)
             // lies on the board's right of the pad.
             const std::int64_t ax = set.mirror ? x + half : x - half;
-            canvas.text({Saturate32(ax), Saturate32(y + set.drillTextHeight + DrillTextGap)},
-                        label, font, colour);
+            canvas.text({Saturate32(ax), Saturate32(y + set.drillTextHeight + DrillTextGap)}, label, font,
+                        colour);
         }
     }
 

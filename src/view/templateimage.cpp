@@ -10,8 +10,8 @@
 
 #include <algorithm>
 #include <array>
-#include <cmath>
 #include <cerrno>
+#include <cmath>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -271,13 +271,15 @@ std::optional<QImage> readPlainBmp(int fd, long long fileSize)
     if (infoSize < 40 || !plain || (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32))
         return std::nullopt;
     if (width <= 0 || rawHeight == 0 || rawHeight == INT32_MIN || u16(14 + 12) != 1)
-        throw TemplateFailure{T("Die Bildgrösse in der Datei ist ungültig.", "The picture size in the file is invalid.",
+        throw TemplateFailure{T("Die Bildgrösse in der Datei ist ungültig.",
+                                "The picture size in the file is invalid.",
                                 "La taille de l´image dans le fichier n´est pas valable.")};
     const bool topDown = rawHeight < 0;
     const std::int64_t height = topDown ? -std::int64_t{rawHeight} : rawHeight;
     // One bit per pixel in memory; a picture that would not fit even so is refused.
     if ((std::int64_t{width} + 7) / 8 * height > (std::int64_t{1} << 31))
-        throw TemplateFailure{T("Das Bild ist zu gross.", "The picture is too large.", "L´image est trop grande.")};
+        throw TemplateFailure{
+            T("Das Bild ist zu gross.", "The picture is too large.", "L´image est trop grande.")};
 
     const std::int64_t stride = (std::int64_t{width} * bits + 31) / 32 * 4;
     std::vector<QRgb> palette;
@@ -286,7 +288,8 @@ std::optional<QImage> readPlainBmp(int fd, long long fileSize)
         if (colours == 0 || colours > (1u << bits))
             colours = 1u << bits;
         std::vector<unsigned char> table(colours * 4);
-        if (::lseek(fd, 14 + static_cast<off_t>(infoSize), SEEK_SET) < 0 || !readFully(fd, table.data(), table.size()))
+        if (::lseek(fd, 14 + static_cast<off_t>(infoSize), SEEK_SET) < 0 ||
+            !readFully(fd, table.data(), table.size()))
             throw TemplateFailure{truncatedText()};
         for (std::uint32_t i = 0; i < colours; ++i)
             palette.push_back(qRgb(table[4 * i + 2], table[4 * i + 1], table[4 * i]));
@@ -299,7 +302,8 @@ std::optional<QImage> readPlainBmp(int fd, long long fileSize)
 
     QImage mono(width, static_cast<int>(height), QImage::Format_Mono);
     if (mono.isNull())
-        throw TemplateFailure{T("Das Bild ist zu gross.", "The picture is too large.", "L´image est trop grande.")};
+        throw TemplateFailure{
+            T("Das Bild ist zu gross.", "The picture is too large.", "L´image est trop grande.")};
     mono.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
     auto light = [](QRgb c) { return qGray(c) >= 128; };
     // For a 1-bit file the bits are copied (inverted when its index 0 is the light colour).
@@ -350,7 +354,8 @@ std::optional<TemplateFile> loadTemplate(const QString& path)
     // before anything is read.
     in.fd = path.isEmpty() ? -1 : ::open(LocalPath(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (in.fd < 0 && (errno == ENOENT || errno == ENOTDIR))
-        throw TemplateFailure{T("Die Datei gibt es nicht.", "The file does not exist.", "Le fichier n´existe pas.")};
+        throw TemplateFailure{
+            T("Die Datei gibt es nicht.", "The file does not exist.", "Le fichier n´existe pas.")};
     if (in.fd < 0)
         throw TemplateFailure{QString::fromLocal8Bit(std::strerror(errno))};
     struct stat st {
@@ -370,7 +375,8 @@ std::optional<TemplateFile> loadTemplate(const QString& path)
         out.image = TemplateImage::FromTwoColour(std::move(*mono));
     } else {
         QByteArray bytes(static_cast<qsizetype>(st.st_size), Qt::Uninitialized);
-        if (::lseek(in.fd, 0, SEEK_SET) < 0 || !readFully(in.fd, bytes.data(), static_cast<std::size_t>(bytes.size())))
+        if (::lseek(in.fd, 0, SEEK_SET) < 0 ||
+            !readFully(in.fd, bytes.data(), static_cast<std::size_t>(bytes.size())))
             throw TemplateFailure{truncatedText()};
         QBuffer buffer(&bytes);
         QImageReader reader(&buffer);
@@ -381,7 +387,8 @@ std::optional<TemplateFile> loadTemplate(const QString& path)
         out.headerDpi = std::max(0, RoundHalfEven(picture.dotsPerMeterX() * 2.54 / 100.0));
     }
     QByteArray head(14 + 40, '\0');
-    if (::lseek(in.fd, 0, SEEK_SET) == 0 && readFully(in.fd, head.data(), static_cast<std::size_t>(head.size())))
+    if (::lseek(in.fd, 0, SEEK_SET) == 0 &&
+        readFully(in.fd, head.data(), static_cast<std::size_t>(head.size())))
         if (const auto dpi = BmpHeaderDpi(head))
             out.headerDpi = *dpi;
     return out;

@@ -236,8 +236,10 @@ TEST(PrintDialog, PreviewShowsElementsBesideTheBoardAsThePrintoutDoes)
     const struct {
         std::int32_t x, y; // the middle of a 4 mm track
         const char* where;
-    } tracks[] = {{3000, -2500, "on the board"}, {12500, -2500, "right of the board"},
-                  {5000, -7000, "below the board"}, {-600, -2500, "left of the board"}};
+    } tracks[] = {{3000, -2500, "on the board"},
+                  {12500, -2500, "right of the board"},
+                  {5000, -7000, "below the board"},
+                  {-600, -2500, "left of the board"}};
     for (const auto& t : tracks) {
         auto track = NewTrack(200, LayerK1);
         track->Points = {{t.x - 1500, t.y}, {t.x + 1500, t.y}};
@@ -259,7 +261,8 @@ TEST(PrintDialog, PreviewShowsElementsBesideTheBoardAsThePrintoutDoes)
     const double k = 1.0 / (preview.mmPerPixel() * 100.0);
     const QPointF corner = preview.printableCorner();
     auto at = [&](std::int32_t x, std::int32_t y) {
-        return img.pixel(qRound(corner.x() + (x - settings.offsetX) * k), qRound(corner.y() + (settings.offsetY - y) * k));
+        return img.pixel(qRound(corner.x() + (x - settings.offsetX) * k),
+                         qRound(corner.y() + (settings.offsetY - y) * k));
     };
     const QRgb paper = at(8000, -4000); // on the board, where nothing is
     for (const auto& t : tracks)

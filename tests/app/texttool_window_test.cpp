@@ -281,7 +281,8 @@ TEST_F(TextWindow, OldFontTextsAreConvertedAfterTheQuestionWhenAFileIsOpened)
     EXPECT_TRUE(boxes[0].text.startsWith(QStringLiteral("There are 1 Font-Text elements on the layout.")))
         << boxes[0].text.toStdString();
     EXPECT_EQ(boxes[1].text, QStringLiteral("Text-elements converted."));
-    EXPECT_TRUE(boxes[3].text.startsWith(QStringLiteral("There is a newer backup"))) << boxes[3].text.toStdString();
+    EXPECT_TRUE(boxes[3].text.startsWith(QStringLiteral("There is a newer backup")))
+        << boxes[3].text.toStdString();
     for (std::size_t i = 0; i < 4; ++i)
         EXPECT_FALSE(backupStarted[i]) << "an autosave ran while box " << i << " was open";
     const QStringList kept = QDir(dir.path()).entryList({QStringLiteral("old.bak-*")});

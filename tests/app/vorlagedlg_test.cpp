@@ -82,7 +82,8 @@ TEST(TemplateDialog, LoadingRemovingAndTheZeroResolutionFile)
         int dpi;
         const char* message;
     } outside[] = {
-        {196850, 2400, "The file gives a resolution of 5000 dpi; 20 to 2400 dpi are possible. 2400 dpi are assumed."},
+        {196850, 2400,
+         "The file gives a resolution of 5000 dpi; 20 to 2400 dpi are possible. 2400 dpi are assumed."},
         {394, 20, "The file gives a resolution of 10 dpi; 20 to 2400 dpi are possible. 20 dpi are assumed."},
     };
     for (const auto& c : outside) {

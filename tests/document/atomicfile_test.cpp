@@ -452,8 +452,8 @@ TEST_F(AtomicFileTest, ASetOfFilesIsReplacedWholeOrNotAtAll)
     };
     std::vector<FileToWrite> set;
     for (int i = 0; i < 3; ++i)
-        set.push_back({(dir / names[i]).string(), {reinterpret_cast<const std::uint8_t*>(newContent[i].data()),
-                                                   newContent[i].size()}});
+        set.push_back({(dir / names[i]).string(),
+                       {reinterpret_cast<const std::uint8_t*>(newContent[i].data()), newContent[i].size()}});
 
     struct Case {
         const char* what;

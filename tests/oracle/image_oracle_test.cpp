@@ -281,7 +281,8 @@ TEST_F(ImageOracle, PdfAndSvgRenderedByOtherProgramsShowTheSameBoard)
     const QString textLayout = dir.filePath(QStringLiteral("text.lay"));
     WriteLayoutFile(withText, QFile::encodeName(textLayout).toStdString());
     QString err;
-    EXPECT_EQ(run(cliProgram(), {"export", "image", textLayout, "--format", "pdf", "-o", dir.filePath("text.pdf")}, &err),
+    EXPECT_EQ(run(cliProgram(),
+                  {"export", "image", textLayout, "--format", "pdf", "-o", dir.filePath("text.pdf")}, &err),
               0);
     EXPECT_FALSE(err.contains(QStringLiteral("not exported"))) << err.toStdString();
     int copper = 0;

@@ -168,9 +168,11 @@ TEST_F(PrintPdf, WrongOptionsAreRefused)
     const QString withTemplate = dir.filePath(QStringLiteral("template.lay"));
     WriteLayoutFile(p, withTemplate.toStdString());
     QString err;
-    EXPECT_EQ(run(cli, {QStringLiteral("print"), withTemplate, QStringLiteral("-o"), pdf, QStringLiteral("--template")},
-                  &err),
-              1);
+    EXPECT_EQ(
+        run(cli,
+            {QStringLiteral("print"), withTemplate, QStringLiteral("-o"), pdf, QStringLiteral("--template")},
+            &err),
+        1);
     EXPECT_TRUE(err.contains(QStringLiteral("gone.bmp"))) << err.toStdString();
     EXPECT_FALSE(QFile::exists(pdf));
 }

@@ -70,14 +70,15 @@ TEST(BoardImage, EveryFormatDrawsTheTemplateOfTheActiveSideAsTheViewDoes)
     // Side 1 green, side 2 red, both shown; 10 pixels at 100 dpi cover 2.54 mm from the corner.
     board.TemplateShown = {1, 1};
     board.TemplateDpi = {100, 100};
-    board.TemplateColour = {static_cast<std::int32_t>(Rgb(0, 255, 0)), static_cast<std::int32_t>(Rgb(255, 0, 0))};
+    board.TemplateColour = {static_cast<std::int32_t>(Rgb(0, 255, 0)),
+                            static_cast<std::int32_t>(Rgb(255, 0, 0))};
     QImage dark(10, 10, QImage::Format_RGB32);
     dark.fill(Qt::black);
     const auto picture = std::make_shared<const TemplateImage>(dark);
     const ColourScheme colours = ColourScheme::Standard();
 
-    for (const ImageFormat format :
-         {ImageFormat::Bmp, ImageFormat::Gif, ImageFormat::Png, ImageFormat::Svg, ImageFormat::Pdf, ImageFormat::Emf}) {
+    for (const ImageFormat format : {ImageFormat::Bmp, ImageFormat::Gif, ImageFormat::Png, ImageFormat::Svg,
+                                     ImageFormat::Pdf, ImageFormat::Emf}) {
         SCOPED_TRACE(ImageExtension(format));
         ImageOptions o = ImageOptions::fromBoard(board, format);
         o.colours = colours;

@@ -192,8 +192,10 @@ TEST(TemplateImage, WhatCannotBeATemplateIsRefusedAtOnceWithTheReason)
         QString path;
         const char* reason;
     } cases[] = {
-        {writeScan(dir.filePath(QStringLiteral("cut.bmp")), 300, 200, 24, true), "The file is incomplete (truncated)."},
-        {writeScan(dir.filePath(QStringLiteral("cut1.bmp")), 300, 200, 1, true), "The file is incomplete (truncated)."},
+        {writeScan(dir.filePath(QStringLiteral("cut.bmp")), 300, 200, 24, true),
+         "The file is incomplete (truncated)."},
+        {writeScan(dir.filePath(QStringLiteral("cut1.bmp")), 300, 200, 1, true),
+         "The file is incomplete (truncated)."},
         {fifo, "This is not a regular file."}, // opening it must not wait for a writer
         {QStringLiteral("/dev/zero"), "This is not a regular file."},
         {dir.path(), "This is not a regular file."},
