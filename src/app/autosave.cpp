@@ -28,6 +28,27 @@
 namespace trevok
 {
 
+namespace
+{
+
+/// The path with `suffix` added to its file name, the name cut short (at a character) where
+/// both together would pass the 255 bytes a file name may have.
+QString withSuffixWithinLimit(const QString& path, const QString& suffix)
+{
+    constexpr std::size_t MaxNameBytes = 255;
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    QString name = path.mid(slash + 1);
+    const std::size_t suffixBytes = LocalPath(suffix).size();
+    while (!name.isEmpty() && LocalPath(name).size() + suffixBytes > MaxNameBytes) {
+        name.chop(1);
+        if (!name.isEmpty() && name.back().isHighSurrogate())
+            name.chop(1);
+    }
+    return path.left(slash + 1) + name + suffix;
+}
+
+} // namespace
+
 QString BackupPath(const QString& fileName)
 {
     if (fileName.isEmpty() || fileName.endsWith(QLatin1String(".bak"), Qt::CaseInsensitive))
@@ -37,8 +58,8 @@ QString BackupPath(const QString& fileName)
     const qsizetype slash = fileName.lastIndexOf(QLatin1Char('/'));
     const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
     if (dot > slash + 1)
-        return fileName.left(dot) + QStringLiteral(".bak");
-    return fileName + QStringLiteral(".bak");
+        return withSuffixWithinLimit(fileName.left(dot), QStringLiteral(".bak"));
+    return withSuffixWithinLimit(fileName, QStringLiteral(".bak"));
 }
 
 std::optional<BackupInfo> NewerBackup(const QString& fileName)
@@ -73,12 +94,12 @@ std::optional<BackupInfo> NewerBackup(const QString& fileName)
 
 QString KeepDeclinedBackup(const BackupInfo& backup)
 {
-    const QString base = backup.path + backup.modified.toString(QStringLiteral("-yyyyMMdd-HHmmss"));
-    QString target = base;
+    const QString stamp = backup.modified.toString(QStringLiteral("-yyyyMMdd-HHmmss"));
+    QString target = withSuffixWithinLimit(backup.path, stamp);
     struct stat st {
     };
     for (int n = 2; ::lstat(LocalPath(target).c_str(), &st) == 0; ++n)
-        target = base + QLatin1Char('-') + QString::number(n);
+        target = withSuffixWithinLimit(backup.path, stamp + QLatin1Char('-') + QString::number(n));
     const std::string from = LocalPath(backup.path);
     const std::string to = LocalPath(target);
     // Never replaces a file that appeared under the new name in the meantime: a rename that

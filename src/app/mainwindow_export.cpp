@@ -139,6 +139,7 @@ void MainWindow::imageExport(ImageFormat format)
     storeLiveState(*board); // the visible layers and the active side as the view shows them
     ImageOptions options = ImageOptions::fromBoard(*board, format);
     options.colours = board_->colourScheme();
+    options.drawTemplate = board_->templateDrawer;
     if (format == ImageFormat::Bmp || format == ImageFormat::Gif || format == ImageFormat::Png) {
         const auto kind = format == ImageFormat::Bmp   ? TExportDlg::Kind::Bitmap
                           : format == ImageFormat::Gif ? TExportDlg::Kind::Gif

@@ -169,6 +169,14 @@ bool MainWindow::openLayout(const QString& path)
         syncTabs();
         return false;
     }
+    // From here until the recovery question is answered no backup may be written: the
+    // questions on the way (old font texts, reading errors) keep the event loop running, and a
+    // tick would write the project just read over the backup that is still to be offered.
+    struct HoldAutoSave {
+        AutoSaver& saver;
+        explicit HoldAutoSave(AutoSaver& s) : saver(s) { saver.hold(); }
+        ~HoldAutoSave() { saver.release(); }
+    } holdAutoSave(*autoSaver_);
     LayoutReadResult result;
     board_->setPaintingSuspended(true);
     try {

@@ -65,13 +65,13 @@ bool MainWindow::writeMillingFiles(const QString& path, const std::string& bytes
                                    const std::vector<SideFile>& side)
 {
     WaitCursor wait;
-    if (!writeMillingFile(path, bytes))
+    try {
+        WriteWithSideFiles(LocalPath(path), bytes, side);
+        return true;
+    } catch (const TrevokError& e) {
+        showMessage(e.id, e.args, QMessageBox::Warning);
         return false;
-    const QDir folder = QFileInfo(path).dir();
-    for (const SideFile& f : side)
-        if (!writeMillingFile(folder.filePath(PathFromLocal(f.name)), f.bytes))
-            return false;
-    return true;
+    }
 }
 
 std::optional<IsolationResult> MainWindow::computeMillingContours(const TBoard& board, const MillingOptions& m,

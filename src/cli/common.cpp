@@ -120,7 +120,8 @@ TBoard& chosenBoard(TProject& project, const Args& args)
     return *project.Boards[static_cast<std::size_t>(index)];
 }
 
-TBoard* prepareBoard(TProject& project, const Args& args, int language, std::ostream& err)
+TBoard* prepareBoard(TProject& project, const Args& args, int language, std::ostream& err,
+                     bool drawsFontTexts)
 {
     if (args.positional().size() != 1)
         throw CliError("export expects one layout file");
@@ -132,7 +133,7 @@ TBoard* prepareBoard(TProject& project, const Args& args, int language, std::ost
     if (fontTexts > 0) {
         if (args.has("--convert-font-texts")) {
             convertFontTexts(project);
-        } else {
+        } else if (!drawsFontTexts) {
             err << "trevok-cli: warning: the board holds " << fontTexts
                 << " old font text(s), which are not exported; --convert-font-texts converts them to layout "
                    "text\n";

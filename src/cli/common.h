@@ -43,8 +43,10 @@ TBoard& chosenBoard(TProject& project, const Args& args);
 bool saveLayout(TProject& project, const std::string& path, int language, std::ostream& err);
 /// For the export commands: opens the one layout file of the arguments, converts old font texts
 /// with --convert-font-texts (else warns), and picks the board of --board (1-based; else the
-/// board shown in the file). Returns null after printing the reason.
-TBoard* prepareBoard(TProject& project, const Args& args, int language, std::ostream& err);
+/// board shown in the file). Returns null after printing the reason. An export that draws old
+/// font texts as they are (the images) gives no warning about them.
+TBoard* prepareBoard(TProject& project, const Args& args, int language, std::ostream& err,
+                     bool drawsFontTexts = false);
 /// Writes an export atomically; prints the reason and returns false when it fails.
 bool writeOutput(const std::string& path, const std::string& bytes, int language, std::ostream& err);
 /// trevok-cli export image (only in builds with the drawing code).

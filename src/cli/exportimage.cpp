@@ -4,8 +4,10 @@
 #include "cli/common.h"
 #include "cli/guiapp.h"
 #include "document/atomicfile.h"
+#include "document/cp1252.h"
 #include "edit/layouttext.h"
 #include "print/boardimage.h"
+#include "view/templateimage.h"
 
 #include <memory>
 #include <ostream>
@@ -50,13 +52,28 @@ int exportImage(const std::vector<std::string>& argv, std::ostream& err)
         throw CliError("--mono applies to bmp only");
     const auto app = guiApplication();
     TProject project;
-    TBoard* board = prepareBoard(project, args, language, err);
+    TBoard* board = prepareBoard(project, args, language, err, true);
     if (!board)
         return 1;
     const ImageOptions view = ImageOptions::fromBoard(*board, o.format);
     o.activeLayer = view.activeLayer;
     o.layerVisible = view.layerVisible;
     o.mono = args.has("--mono");
+    // The template pictures the board shows, as the editor would: one that cannot be read is
+    // left out with a warning, as the editor reports it on opening and goes on without it.
+    std::array<std::shared_ptr<const TemplateImage>, 2> pictures;
+    for (std::size_t k = 0; k < 2; ++k) {
+        const std::string& name = board->TemplateFile[k];
+        if (!board->TemplateShown[k] || name.empty())
+            continue;
+        QString reason;
+        if (auto file = LoadTemplateFile(TemplatePathFromField(name), &reason))
+            pictures[k] = std::make_shared<const TemplateImage>(std::move(file->image));
+        else
+            err << "trevok-cli: warning: the template " << Cp1252ToUtf8(name) << " cannot be read"
+                << (reason.isEmpty() ? std::string() : ": " + reason.toStdString()) << "\n";
+    }
+    o.drawTemplate = BoardTemplateDrawer(*board, pictures, o.colours[ColourBackground]);
     try {
         const std::optional<std::string> bytes = MakeBoardImage(*board, o);
         if (!bytes)

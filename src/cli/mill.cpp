@@ -170,17 +170,17 @@ DrillFiles parseDrills(const Args& args)
     throw CliError("--drills expects none, one or per-diameter");
 }
 
-/// Writes the main file and the files beside it; false after printing the first failure.
+/// Writes the main file and the files beside it as one set; false after printing the failure.
 bool writeFiles(const std::string& mainPath, const std::string& bytes, const std::vector<SideFile>& side,
                 int language, std::ostream& err)
 {
-    if (!writeOutput(mainPath, bytes, language, err))
+    try {
+        WriteWithSideFiles(mainPath, bytes, side);
+        return true;
+    } catch (const TrevokError& e) {
+        printError(err, e, language, mainPath);
         return false;
-    const std::filesystem::path folder = std::filesystem::path(mainPath).parent_path();
-    for (const SideFile& f : side)
-        if (!writeOutput((folder / f.name).string(), f.bytes, language, err))
-            return false;
-    return true;
+    }
 }
 
 /// --layer, --width and --texts of the isolation exports.

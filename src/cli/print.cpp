@@ -185,9 +185,16 @@ int runPrint(const std::vector<std::string>& argv, std::ostream& out, std::ostre
             const std::string& name = board.TemplateFile[k];
             if (name.empty())
                 continue;
-            files[k] = LoadTemplateFile(TemplatePathFromField(name));
-            if (!files[k])
-                err << "trevok-cli: warning: the template " << Cp1252ToUtf8(name) << " cannot be read\n";
+            QString reason;
+            files[k] = LoadTemplateFile(TemplatePathFromField(name), &reason);
+            if (!files[k]) {
+                // A printout without the template asked for is not what the user wanted.
+                err << "trevok-cli: the template " << Cp1252ToUtf8(name) << " cannot be read";
+                if (!reason.isEmpty())
+                    err << ": " << reason.toStdString();
+                err << "\n";
+                return 1;
+            }
         }
     const auto templates = BoardPrintTemplates(board, files[0] ? &files[0]->image : nullptr,
                                                files[1] ? &files[1]->image : nullptr);

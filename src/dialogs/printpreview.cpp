@@ -103,8 +103,11 @@ void PrintPreview::rebuildCache()
     m.windowOrgX = origin.x;
     m.windowOrgY = origin.y;
 
-    // Everything one tile may draw: the board, its templates, the register marks around it.
+    // Everything one tile may draw: the board, the elements (also those beside the board, which
+    // the printout shows), its templates, the register marks around it.
     TRect e{0, -std::int64_t{board->BoardHeight}, board->BoardWidth, 0};
+    for (const auto& element : board->Elements)
+        e = e.united(Bounds(*element));
     if (s0.templates)
         for (const PrintTemplate& t : templates)
             if (t.image)

@@ -38,11 +38,15 @@ QSpinBox* spin(QWidget* parent, const QString& name, int min, int max)
 
 } // namespace
 
-QString TVorlageDlg::loadErrorText(const QString& path)
+QString TVorlageDlg::loadErrorText(const QString& path, const QString& reason)
 {
-    return T("Vorlagen-Datei ",
-             "Error loading scanned-copy-bitmap: ", "Erreur de chargement de l´image de la copie scannée: ") +
-           DisplayPath(path) + T(" kann nicht geladen werden.", "", "");
+    QString text =
+        T("Vorlagen-Datei ",
+          "Error loading scanned-copy-bitmap: ", "Erreur de chargement de l´image de la copie scannée: ") +
+        DisplayPath(path) + T(" kann nicht geladen werden.", "", "");
+    if (!reason.isEmpty())
+        text += QStringLiteral("\n") + reason;
+    return text;
 }
 
 TVorlageDlg::TVorlageDlg(QWidget* parent) : QDialog(parent)
@@ -172,10 +176,11 @@ void TVorlageDlg::readPage(int s)
 bool TVorlageDlg::readFile(int s, const QString& path, bool reportOnce)
 {
     TemplateSide& t = sides[static_cast<std::size_t>(s)];
-    auto file = LoadTemplateFile(path);
+    QString reason;
+    auto file = LoadTemplateFile(path, &reason);
     if (!file) {
         if (!reportOnce || reported.insert(path).second)
-            inform(loadErrorText(path));
+            inform(loadErrorText(path, reason));
         return false;
     }
     t.image = std::move(file->image);
@@ -185,9 +190,10 @@ bool TVorlageDlg::readFile(int s, const QString& path, bool reportOnce)
 
 bool TVorlageDlg::loadFile(int s, const QString& path)
 {
-    const auto file = LoadTemplateFile(path);
+    QString reason;
+    const auto file = LoadTemplateFile(path, &reason);
     if (!file) {
-        inform(loadErrorText(path));
+        inform(loadErrorText(path, reason));
         return false;
     }
     TemplateSide& t = sides[static_cast<std::size_t>(s)];
@@ -200,6 +206,17 @@ bool TVorlageDlg::loadFile(int s, const QString& path)
                  "Le fichier n´indique pas de résolution ; 600 dpi sont supposés."));
     } else {
         t.dpi = std::clamp(file->headerDpi, TemplateDpiMin, TemplateDpiMax);
+        if (t.dpi != file->headerDpi)
+            inform(
+                T("Die Datei gibt eine Auflösung von %1 dpi an; möglich sind %2 bis %3 dpi. Es werden %4 dpi "
+                  "angenommen.",
+                  "The file gives a resolution of %1 dpi; %2 to %3 dpi are possible. %4 dpi are assumed.",
+                  "Le fichier indique une résolution de %1 dpi ; de %2 à %3 dpi sont possibles. %4 dpi sont "
+                  "supposés.")
+                    .arg(file->headerDpi)
+                    .arg(TemplateDpiMin)
+                    .arg(TemplateDpiMax)
+                    .arg(t.dpi));
     }
     t.shown = true;
     folder = QFileInfo(path).absolutePath();

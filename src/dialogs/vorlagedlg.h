@@ -75,7 +75,8 @@ class TVorlageDlg : public QDialog
     std::function<std::optional<QColor>(const QColor& initial)> pickColour;
 
     /// The message for a file that cannot be read.
-    static QString loadErrorText(const QString& path);
+    /// The load error message; `reason` (why, when known) follows on a line of its own.
+    static QString loadErrorText(const QString& path, const QString& reason = {});
 
   signals:
     /// A setting or picture changed; the board view should be repainted.

@@ -2,6 +2,7 @@
 
 #include "document/messages.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
@@ -63,6 +64,25 @@ constexpr const char* TempEnd = ".tmp";
 /// another machine sharing the folder; they are left alone.
 constexpr auto StaleAge = std::chrono::hours(24);
 
+/// A file name may have at most this many bytes on the file systems we write to.
+constexpr std::size_t MaxNameBytes = 255;
+/// The longest part of a temporary name that is not the target's name:
+/// "." "." "trevok-" pid(10) "-" counter(10) "-" ticks(6) ".tmp".
+constexpr std::size_t TempOverhead = 1 + 1 + 7 + 10 + 1 + 10 + 1 + 6 + 4;
+
+/// The target's name as it appears in its temporaries: whole when the temporary name stays
+/// within the file system's limit, else cut (at a character boundary of UTF-8) so that it does.
+std::string temporaryStem(const std::string& targetName)
+{
+    constexpr std::size_t maxStem = MaxNameBytes - TempOverhead;
+    if (targetName.size() <= maxStem)
+        return targetName;
+    std::size_t cut = maxStem;
+    while (cut > 0 && (static_cast<unsigned char>(targetName[cut]) & 0xC0) == 0x80)
+        --cut;
+    return targetName.substr(0, cut);
+}
+
 /// A name for the temporary file beside the target that no other save uses at the same time:
 /// hidden, marked as ours, with the process id and a counter, so that a left-over one (after a
 /// kill) is recognisable and never collides with a later save.
@@ -71,8 +91,9 @@ std::string temporaryName(const std::filesystem::path& target)
     static std::atomic<unsigned> counter{0};
     const auto ticks =
         static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
-    std::string name = "." + target.filename().string() + "." + TempMark + std::to_string(::getpid()) + "-" +
-                       std::to_string(counter++) + "-" + std::to_string(ticks % 1000000) + TempEnd;
+    std::string name = "." + temporaryStem(target.filename().string()) + "." + TempMark +
+                       std::to_string(::getpid()) + "-" + std::to_string(counter++) + "-" +
+                       std::to_string(ticks % 1000000) + TempEnd;
     return (target.parent_path() / name).string();
 }
 
@@ -185,7 +206,7 @@ std::vector<std::uint8_t> ReadWholeFile(const std::string& path)
 bool IsOwnTemporary(const std::string& targetName, const std::string& fileName, long* pid)
 {
     // ".<target>.trevok-<pid>-<counter>-<ticks>.tmp"
-    const std::string prefix = "." + targetName + "." + TempMark;
+    const std::string prefix = "." + temporaryStem(targetName) + "." + TempMark;
     if (fileName.size() <= prefix.size() + 4 || fileName.compare(0, prefix.size(), prefix) != 0 ||
         !fileName.ends_with(TempEnd))
         return false;
@@ -219,8 +240,20 @@ std::optional<FileStamp> StampOf(const std::string& path)
                      static_cast<long long>(st.st_size), static_cast<unsigned long long>(st.st_ino)};
 }
 
-void WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> data,
-                         const WriteOptions& options)
+namespace
+{
+
+/// A new content written and flushed under a temporary name beside its target, not yet in place.
+struct Staged {
+    std::string path; // as the caller named it, for messages
+    std::filesystem::path target;
+    std::string temp;
+    bool existed = false;
+};
+
+/// The first half of an atomic write: everything but the rename. Throws like
+/// WriteFileAtomically, with the temporary removed.
+Staged stage(const std::string& path, std::span<const std::uint8_t> data, const WriteOptions& options)
 {
     namespace fs = std::filesystem;
     fs::path target(path);
@@ -278,25 +311,105 @@ void WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> 
             ok = false;
         }
     }
-    if (ok && calls().rename(temp.c_str(), target.c_str()) != 0) {
-        err = errno;
-        ok = false;
-    }
     if (!ok) {
         if (out.fd >= 0)
             ::close(out.release());
         ::unlink(temp.c_str());
         throwWrite(path, err);
     }
+    return Staged{path, target, temp, exists};
+}
 
-    // The rename is durable only once the folder entry is on the disk.
+/// The rename is durable only once the folder entry is on the disk.
+void flushFolder(const std::filesystem::path& folderPath, const std::string& path)
+{
     Descriptor folder;
-    folder.fd = ::open(target.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    folder.fd = ::open(folderPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folder.fd < 0)
         throwWrite(path, errno);
     // EINVAL: the file system cannot flush folders (some network file systems); nothing to do.
     if (calls().fsync(folder.fd) != 0 && errno != EINVAL)
         throwWrite(path, errno);
+}
+
+} // namespace
+
+void WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> data,
+                         const WriteOptions& options)
+{
+    const Staged s = stage(path, data, options);
+    if (calls().rename(s.temp.c_str(), s.target.c_str()) != 0) {
+        const int err = errno;
+        ::unlink(s.temp.c_str());
+        throwWrite(path, err);
+    }
+    flushFolder(s.target.parent_path(), path);
+}
+
+void WriteFilesAtomically(std::span<const FileToWrite> files)
+{
+    std::vector<Staged> staged;
+    staged.reserve(files.size());
+    auto removeTemporaries = [&staged](std::size_t from) {
+        for (std::size_t i = from; i < staged.size(); ++i)
+            ::unlink(staged[i].temp.c_str());
+    };
+    try {
+        for (const FileToWrite& f : files)
+            staged.push_back(stage(f.path, f.data, {}));
+    } catch (...) {
+        removeTemporaries(0);
+        throw;
+    }
+
+    // Every old file gets a second name first, so that a rename refused half-way can put back
+    // what the earlier renames replaced. Where the file system has no hard links the old file
+    // cannot be kept that way; the set is then still written, only without that way back.
+    std::vector<std::string> keep(staged.size());
+    for (std::size_t i = 0; i < staged.size(); ++i) {
+        if (!staged[i].existed)
+            continue;
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            const std::string name = temporaryName(staged[i].target);
+            if (::link(staged[i].target.c_str(), name.c_str()) == 0) {
+                keep[i] = name;
+                break;
+            }
+            if (errno != EEXIST)
+                break;
+        }
+    }
+    auto dropKept = [&keep] {
+        for (const std::string& k : keep)
+            if (!k.empty())
+                ::unlink(k.c_str());
+    };
+
+    for (std::size_t i = 0; i < staged.size(); ++i) {
+        if (calls().rename(staged[i].temp.c_str(), staged[i].target.c_str()) == 0)
+            continue;
+        const int err = errno;
+        for (std::size_t j = 0; j < i; ++j) {
+            if (!keep[j].empty()) {
+                if (::rename(keep[j].c_str(), staged[j].target.c_str()) == 0)
+                    keep[j].clear();
+            } else if (!staged[j].existed) {
+                ::unlink(staged[j].target.c_str());
+            }
+        }
+        removeTemporaries(i);
+        dropKept();
+        throwWrite(staged[i].path, err);
+    }
+    dropKept();
+    std::vector<std::filesystem::path> folders;
+    for (const Staged& s : staged) {
+        const auto folder = s.target.parent_path();
+        if (std::find(folders.begin(), folders.end(), folder) == folders.end()) {
+            folders.push_back(folder);
+            flushFolder(folder, s.path);
+        }
+    }
 }
 
 } // namespace trevok

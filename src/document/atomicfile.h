@@ -39,8 +39,23 @@ struct WriteOptions {
 void WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> data,
                          const WriteOptions& options = {});
 
+/// One file of a set written as a whole.
+struct FileToWrite {
+    std::string path;
+    std::span<const std::uint8_t> data;
+};
+
+/// Replaces several files as one: every file is written and flushed under a temporary name
+/// first, and only when all of them were written are they renamed into place. On failure
+/// TrevokError WriteError names the file that failed; none of the new files remain and the
+/// old files keep their content (a rename refused half-way is undone by putting the old files
+/// back), so a reader never finds a mix of an old and a new set. Each file is treated as
+/// WriteFileAtomically treats one (links followed, permissions kept, long names allowed).
+void WriteFilesAtomically(std::span<const FileToWrite> files);
+
 /// Whether a file name in the target's folder is a temporary of a save of that target (by its
-/// name: ".<target name>.trevok-<process id>-<n>-<n>.tmp") and the process that wrote it is
+/// name: ".<target name>.trevok-<process id>-<n>-<n>.tmp", the target name cut short where the
+/// whole would pass the file system's 255 bytes) and the process that wrote it is
 /// gone; the pid is given back in that case. Age is checked by the caller.
 bool IsOwnTemporary(const std::string& targetName, const std::string& fileName, long* pid = nullptr);
 

@@ -205,10 +205,12 @@ std::vector<std::string> WriteFabricationSet(const std::vector<FabFile>& files, 
         written.push_back(path);
         return written;
     }
+    std::vector<FileToWrite> set;
     for (const FabFile& f : files) {
-        WriteFileAtomically(dir + f.name, bytesOf(f.bytes));
+        set.push_back({dir + f.name, bytesOf(f.bytes)});
         written.push_back(dir + f.name);
     }
+    WriteFilesAtomically(set);
     return written;
 }
 

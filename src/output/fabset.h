@@ -34,8 +34,9 @@ std::vector<FabFile> MakeFabricationSet(const TBoard& board, const FabOptions& o
 std::string ZipFabricationSet(const std::vector<FabFile>& files);
 
 /// Writes the set into an existing folder: every file, or with zip the one archive
-/// base.zip. Each file is replaced atomically. Returns the paths written; throws TrevokError
-/// WriteError on the first failure.
+/// base.zip. The files are replaced as one set (WriteFilesAtomically): after a failure none of
+/// the new files is there and the old ones are unchanged. Returns the paths written; throws
+/// TrevokError WriteError naming the file that failed.
 std::vector<std::string> WriteFabricationSet(const std::vector<FabFile>& files, const std::string& folder,
                                              bool zip, const std::string& baseName);
 

@@ -226,6 +226,14 @@ void TGerberFile::RoundedRect(GPoint c, std::int64_t a, std::int64_t b)
 
 std::string TGerberFile::Close()
 {
+    if (apertures.empty()) {
+        // A layer with nothing on it: readers take a file without any aperture for the older
+        // RS-274D, which needs an aperture list of its own. One aperture, selected, and a move
+        // that draws nothing keep the file recognisably RS-274X.
+        headerLines.push_back("%ADD" + std::to_string(nextDCode) + "C," + mm2(10) + "*%");
+        line("D" + std::to_string(nextDCode) + "*");
+        line("X0Y0D02*");
+    }
     line("M02*");
     // No blank after the comma: the format allows blanks only inside strings, and strict readers
     // drop a definition that has one, which leaves every flash and stroke of it undrawn.

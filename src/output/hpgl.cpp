@@ -1,10 +1,12 @@
 #include "output/hpgl.h"
 
 #include "document/geomlimits.h"
+#include "document/atomicfile.h"
 #include "document/project.h"
 #include "document/region.h"
 
 #include <cmath>
+#include <filesystem>
 #include <map>
 #include <numbers>
 #include <unordered_set>
@@ -236,6 +238,19 @@ std::string OutlineHpgl(const TBoard& board, std::uint8_t layer, bool selectedOn
         }
     }
     return plot.take();
+}
+
+void WriteWithSideFiles(const std::string& mainPath, const std::string& bytes,
+                        const std::vector<SideFile>& side)
+{
+    auto bytesOf = [](const std::string& b) {
+        return std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(b.data()), b.size());
+    };
+    const std::filesystem::path folder = std::filesystem::path(mainPath).parent_path();
+    std::vector<FileToWrite> files{{mainPath, bytesOf(bytes)}};
+    for (const SideFile& f : side)
+        files.push_back({(folder / f.name).string(), bytesOf(f.bytes)});
+    WriteFilesAtomically(files);
 }
 
 } // namespace trevok

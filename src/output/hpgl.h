@@ -48,6 +48,11 @@ struct SideFile {
     std::string bytes;
 };
 
+/// Writes the main file and the files beside it (in the main file's folder) as one set
+/// (WriteFilesAtomically): all or, on failure, none of them. Throws TrevokError WriteError.
+void WriteWithSideFiles(const std::string& mainPath, const std::string& bytes,
+                        const std::vector<SideFile>& side);
+
 /// The smallest rectangle holding every element's outline (all zero for an empty board).
 TRect MillingBox(const ElementList& elements);
 

@@ -16,8 +16,12 @@
 #include <gif_lib.h>
 
 #include <algorithm>
+#include <cctype>
+#include <cstdio>
 #include <cstring>
+#include <locale>
 #include <new>
+#include <sstream>
 #include <unordered_map>
 #include <vector>
 
@@ -71,6 +75,7 @@ RenderOptions renderOptions(const ImageOptions& o, const CanvasMapping& m)
     r.colours = o.colours;
     r.screen = false;
     r.mapping = m;
+    r.drawTemplate = o.drawTemplate;
     return r;
 }
 
@@ -332,6 +337,85 @@ std::optional<std::string> makePng(TBoard& board, const ImageOptions& o, QSize s
     return bytes.toStdString();
 }
 
+/// Qt's PDF writer gives the page a box in whole points, which cuts up to half a point off the
+/// board (0.16 mm of 100 mm). The box is written again with the board's exact size, its top
+/// edge where Qt put it (Qt draws from the top of its box), and the byte offsets of the
+/// cross-reference table moved by what the new box adds.
+std::string exactPageBox(std::string pdf, double widthPt, double heightPt)
+{
+    const std::string key = "/MediaBox [";
+    std::vector<std::pair<long long, long long>> shifts; // at which byte of Qt's file, by how much
+    long long added = 0;
+    for (std::size_t at = pdf.find(key); at != std::string::npos; at = pdf.find(key, at + 1)) {
+        const std::size_t start = at + key.size();
+        const std::size_t end = pdf.find(']', start);
+        if (end == std::string::npos)
+            return pdf;
+        double box[4] = {};
+        std::istringstream numbers(pdf.substr(start, end - start));
+        numbers.imbue(std::locale::classic());
+        for (double& v : box)
+            if (!(numbers >> v))
+                return pdf;
+        char exact[160];
+        std::snprintf(exact, sizeof exact, "%.4f %.4f %.4f %.4f", box[0], box[3] - heightPt, box[0] + widthPt,
+                      box[3]);
+        const std::string text(exact);
+        const long long by = static_cast<long long>(text.size()) - static_cast<long long>(end - start);
+        shifts.emplace_back(static_cast<long long>(start) - added, by);
+        added += by;
+        pdf.replace(start, end - start, text);
+    }
+    if (shifts.empty())
+        return pdf;
+    auto moved = [&shifts](long long offset) {
+        long long out = offset;
+        for (const auto& [at, by] : shifts)
+            if (at < offset)
+                out += by;
+        return out;
+    };
+    const std::size_t xref = pdf.rfind("\nxref\n");
+    if (xref == std::string::npos)
+        return pdf;
+    // "first count" lines, each followed by entries "oooooooooo ggggg n" (in use) or "... f".
+    auto isEntry = [&pdf](std::size_t line) {
+        if (line + 18 > pdf.size())
+            return false;
+        for (std::size_t i = 0; i < 10; ++i)
+            if (!std::isdigit(static_cast<unsigned char>(pdf[line + i])))
+                return false;
+        return pdf[line + 10] == ' ' && pdf[line + 16] == ' ' &&
+               (pdf[line + 17] == 'n' || pdf[line + 17] == 'f');
+    };
+    std::size_t line = xref + 6;
+    while (line < pdf.size() && std::isdigit(static_cast<unsigned char>(pdf[line]))) {
+        if (!isEntry(line)) { // a subsection header
+            line = pdf.find('\n', line);
+            if (line == std::string::npos)
+                return pdf;
+            ++line;
+            continue;
+        }
+        if (pdf[line + 17] == 'n') {
+            char digits[16];
+            std::snprintf(digits, sizeof digits, "%010lld", moved(std::stoll(pdf.substr(line, 10))));
+            pdf.replace(line, 10, digits);
+        }
+        line = pdf.find('\n', line);
+        if (line == std::string::npos)
+            return pdf;
+        ++line;
+    }
+    const std::size_t start = pdf.rfind("startxref\n");
+    if (start != std::string::npos) {
+        const std::size_t from = start + 10, to = pdf.find('\n', from);
+        if (to != std::string::npos)
+            pdf.replace(from, to - from, std::to_string(xref + 1));
+    }
+    return pdf;
+}
+
 /// SVG and PDF: the vector drawing through QPainter, one unit of the page one pixel at the
 /// resolution.
 std::string makeVector(TBoard& board, const ImageOptions& o, QSize size)
@@ -366,6 +450,8 @@ std::string makeVector(TBoard& board, const ImageOptions& o, QSize size)
         QPainterCanvas canvas(painter);
         PaintBoard(canvas, board, r);
         painter.end();
+        return exactPageBox(bytes.toStdString(), board.BoardWidth / 2540.0 * 72.0,
+                            board.BoardHeight / 2540.0 * 72.0);
     }
     return bytes.toStdString();
 }

@@ -10,6 +10,7 @@
 //    bounded by the file being made.
 
 #include "document/project.h"
+#include "view/canvas.h"
 #include "view/colours.h"
 
 #include <QSize>
@@ -34,6 +35,9 @@ struct ImageOptions {
     ColourScheme colours = ColourScheme::Standard();
     /// Metafile only: the view's zoom (pixels per unit) instead of the resolution, as the view shows it.
     std::optional<double> zoom;
+    /// Draws the template picture of a side (1 or 2) under the layout, as the view does; unset,
+    /// no template is drawn.
+    std::function<void(Canvas&, int side, const TRect& area)> drawTemplate;
 
     /// The view fields of a board record: active layer and visible layers.
     static ImageOptions fromBoard(const TBoard& board, ImageFormat format);

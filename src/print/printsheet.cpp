@@ -135,11 +135,8 @@ class SheetPainter
     void outline()
     {
         canvas.setPen(CanvasPen::pixels(BlackColour));
-        const TPoint corners[5] = {{0, 0},
-                                   {board.BoardWidth, 0},
-                                   {board.BoardWidth, -board.BoardHeight},
-                                   {0, -board.BoardHeight},
-                                   {0, 0}};
+        const std::int32_t w = Saturate32(W()), y = Saturate32(-H());
+        const TPoint corners[5] = {{0, 0}, {w, 0}, {w, y}, {0, y}, {0, 0}};
         canvas.polyline(corners, 5);
     }
 
@@ -179,17 +176,20 @@ class SheetPainter
         for (const auto& e : board.Elements) {
             if (e->Layer != L || e->Kind != KindPad || e->Size2 <= 0)
                 continue;
-            const std::int32_t x = e->X, y = e->Y;
+            // Pads may lie anywhere in the 32-bit range; the marks around them are computed wider.
+            const std::int64_t x = e->X, y = e->Y;
+            const std::int32_t left = Saturate32(x - DrillMarkHalf), right = Saturate32(x + DrillMarkHalf);
+            const std::int32_t top = Saturate32(y + DrillMarkHalf), bottom = Saturate32(y - DrillMarkHalf);
             canvas.setPen(CanvasPen::pixels(colour));
-            canvas.line({x - DrillMarkHalf, y + DrillMarkHalf}, {x + DrillMarkHalf, y - DrillMarkHalf});
-            canvas.line({x + DrillMarkHalf, y + DrillMarkHalf}, {x - DrillMarkHalf, y - DrillMarkHalf});
+            canvas.line({left, top}, {right, bottom});
+            canvas.line({right, top}, {left, bottom});
             const QString label = drillLabel(e->Size2);
             const std::int64_t half = RoundHalfEven64(textWidthUnits(label, set.drillTextHeight) / 2.0);
             // Glyphs stay upright on paper: mirrored, the anchor (the text's left end on paper)
             // lies on the board's right of the pad.
             const std::int64_t ax = set.mirror ? x + half : x - half;
-            canvas.text({Saturate32(ax), Saturate32(std::int64_t{y} + set.drillTextHeight + DrillTextGap)},
-                        label, font, colour);
+            canvas.text({Saturate32(ax), Saturate32(y + set.drillTextHeight + DrillTextGap)}, label, font,
+                        colour);
         }
     }
 
@@ -319,8 +319,8 @@ QImage PrintSheetBitmap(TBoard& board, const PrintSettings& s, const std::array<
     QPainter p(&image);
     QPainterCanvas canvas(p);
     CanvasMapping m;
-    m.windowExtX = s.mirror ? -board.BoardWidth : board.BoardWidth;
-    m.windowExtY = -board.BoardHeight;
+    m.windowExtX = s.mirror ? -double(board.BoardWidth) : double(board.BoardWidth);
+    m.windowExtY = -double(board.BoardHeight);
     m.viewportExtX = w;
     m.viewportExtY = h;
     canvas.setMapping(m);

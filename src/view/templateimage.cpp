@@ -2,13 +2,20 @@
 
 #include "document/cp1252.h"
 #include "document/filenames.h"
+#include "view/texts.h"
 
+#include <QBuffer>
 #include <QByteArray>
+#include <QImageReader>
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace trevok
 {
@@ -160,6 +167,34 @@ void TemplateImage::draw(Canvas& canvas, const TRect& rect, ColourRef dark, Colo
                  rect.left + RoundHalfEven64(x1 / fx), rect.bottom - RoundHalfEven64(y1 / fy), part);
 }
 
+std::function<void(Canvas&, int side, const TRect& area)>
+BoardTemplateDrawer(const TBoard& board, std::array<std::shared_ptr<const TemplateImage>, 2> images,
+                    ColourRef background)
+{
+    struct Side {
+        std::shared_ptr<const TemplateImage> image;
+        TRect rect{};
+        ColourRef colour = 0;
+    };
+    std::array<Side, 2> sides;
+    for (std::size_t k = 0; k < 2; ++k) {
+        if (!board.TemplateShown[k] || !images[k] || images[k]->isNull())
+            continue;
+        const int dpi = std::clamp<int>(board.TemplateDpi[k], TemplateDpiMin, TemplateDpiMax);
+        sides[k] = {images[k],
+                    TemplateRect(images[k]->width(), images[k]->height(), dpi, board.TemplateOffsetX[k],
+                                 board.TemplateOffsetY[k]),
+                    static_cast<ColourRef>(board.TemplateColour[k]) & 0xFFFFFF};
+    }
+    return [sides, background](Canvas& canvas, int side, const TRect& area) {
+        if (side < 1 || side > 2)
+            return;
+        const Side& s = sides[static_cast<std::size_t>(side - 1)];
+        if (s.image)
+            s.image->draw(canvas, s.rect, s.colour, background, area);
+    };
+}
+
 QString TemplatePathFromField(const std::string& field)
 {
     const QString asText = QString::fromStdString(Cp1252ToUtf8(field));
@@ -177,22 +212,208 @@ std::string TemplateFieldFromPath(const QString& path)
     return Utf8ToCp1252(bytes);
 }
 
-std::optional<TemplateFile> LoadTemplateFile(const QString& path)
+namespace
 {
-    const std::optional<QByteArray> content = ReadLocalFile(path);
-    if (!content)
+
+/// Why a template file was not loaded; the text goes under the load error message.
+struct TemplateFailure {
+    QString reason;
+};
+
+/// A descriptor closed on every way out.
+struct Fd {
+    int fd = -1;
+    ~Fd()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+};
+
+/// Reads exactly n bytes at the current position; false at the end of the file or an error.
+bool readFully(int fd, void* to, std::size_t n)
+{
+    auto* p = static_cast<char*>(to);
+    while (n > 0) {
+        const ssize_t r = ::read(fd, p, n);
+        if (r < 0 && errno == EINTR)
+            continue;
+        if (r <= 0)
+            return false;
+        p += r;
+        n -= static_cast<std::size_t>(r);
+    }
+    return true;
+}
+
+QString truncatedText()
+{
+    return T("Die Datei ist unvollständig (abgeschnitten).", "The file is incomplete (truncated).",
+             "Le fichier est incomplet (tronqué).");
+}
+
+/// An uncompressed BMP read row by row into a two-colour picture. Nullopt when the file is not
+/// such a BMP (another reader may know it); throws TemplateFailure when it is one but broken.
+std::optional<QImage> readPlainBmp(int fd, long long fileSize)
+{
+    unsigned char head[14 + 40];
+    if (fileSize < static_cast<long long>(sizeof head) || !readFully(fd, head, sizeof head))
         return std::nullopt;
-    const QByteArray& bytes = *content;
-    QImage picture;
-    if (!picture.loadFromData(bytes) || picture.isNull())
+    auto u16 = [&](int at) { return static_cast<std::uint32_t>(head[at] | (head[at + 1] << 8)); };
+    auto u32 = [&](int at) { return u16(at) | (u16(at + 2) << 16); };
+    if (head[0] != 'B' || head[1] != 'M')
         return std::nullopt;
+    const std::uint32_t dataAt = u32(10), infoSize = u32(14), compression = u32(14 + 16);
+    const auto width = static_cast<std::int32_t>(u32(14 + 4));
+    const auto rawHeight = static_cast<std::int32_t>(u32(14 + 8));
+    const int bits = static_cast<int>(u16(14 + 14));
+    const bool plain = compression == 0; // bit fields and run lengths go to Qt's reader
+    if (infoSize < 40 || !plain || (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32))
+        return std::nullopt;
+    if (width <= 0 || rawHeight == 0 || rawHeight == INT32_MIN || u16(14 + 12) != 1)
+        throw TemplateFailure{T("Die Bildgrösse in der Datei ist ungültig.",
+                                "The picture size in the file is invalid.",
+                                "La taille de l´image dans le fichier n´est pas valable.")};
+    const bool topDown = rawHeight < 0;
+    const std::int64_t height = topDown ? -std::int64_t{rawHeight} : rawHeight;
+    // One bit per pixel in memory; a picture that would not fit even so is refused.
+    if ((std::int64_t{width} + 7) / 8 * height > (std::int64_t{1} << 31))
+        throw TemplateFailure{
+            T("Das Bild ist zu gross.", "The picture is too large.", "L´image est trop grande.")};
+
+    const std::int64_t stride = (std::int64_t{width} * bits + 31) / 32 * 4;
+    std::vector<QRgb> palette;
+    if (bits <= 8) {
+        std::uint32_t colours = u32(14 + 32);
+        if (colours == 0 || colours > (1u << bits))
+            colours = 1u << bits;
+        std::vector<unsigned char> table(colours * 4);
+        if (::lseek(fd, 14 + static_cast<off_t>(infoSize), SEEK_SET) < 0 ||
+            !readFully(fd, table.data(), table.size()))
+            throw TemplateFailure{truncatedText()};
+        for (std::uint32_t i = 0; i < colours; ++i)
+            palette.push_back(qRgb(table[4 * i + 2], table[4 * i + 1], table[4 * i]));
+        palette.resize(std::size_t{1} << bits, qRgb(0, 0, 0));
+    }
+    if (static_cast<long long>(dataAt) + stride * height > fileSize)
+        throw TemplateFailure{truncatedText()};
+    if (::lseek(fd, static_cast<off_t>(dataAt), SEEK_SET) < 0)
+        throw TemplateFailure{truncatedText()};
+
+    QImage mono(width, static_cast<int>(height), QImage::Format_Mono);
+    if (mono.isNull())
+        throw TemplateFailure{
+            T("Das Bild ist zu gross.", "The picture is too large.", "L´image est trop grande.")};
+    mono.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
+    auto light = [](QRgb c) { return qGray(c) >= 128; };
+    // For a 1-bit file the bits are copied (inverted when its index 0 is the light colour).
+    std::uint8_t flip = 0, fillWith = 0;
+    bool copyBits = false;
+    if (bits == 1) {
+        const bool l0 = light(palette[0]), l1 = light(palette[1]);
+        copyBits = l0 != l1;
+        flip = l0 ? 0xFF : 0x00;
+        fillWith = l0 ? 0xFF : 0x00; // both the same colour
+    }
+    std::array<unsigned char, 256> lightIndex{};
+    for (std::size_t i = 0; i < palette.size(); ++i)
+        lightIndex[i] = light(palette[i]) ? 1 : 0;
+    std::vector<unsigned char> row(static_cast<std::size_t>(stride));
+    const int bytesOut = (width + 7) / 8;
+    for (std::int64_t r = 0; r < height; ++r) {
+        if (!readFully(fd, row.data(), row.size()))
+            throw TemplateFailure{truncatedText()};
+        uchar* out = mono.scanLine(static_cast<int>(topDown ? r : height - 1 - r));
+        if (bits == 1) {
+            for (int i = 0; i < bytesOut; ++i)
+                out[i] = copyBits ? static_cast<uchar>(row[static_cast<std::size_t>(i)] ^ flip) : fillWith;
+            continue;
+        }
+        std::memset(out, 0, static_cast<std::size_t>(bytesOut));
+        const unsigned char* in = row.data();
+        if (bits == 4 || bits == 8) {
+            for (int x = 0; x < width; ++x) {
+                const int index = bits == 8 ? in[x] : (x % 2 ? (in[x / 2] & 0x0F) : (in[x / 2] >> 4));
+                if (lightIndex[static_cast<std::size_t>(index)])
+                    out[x >> 3] |= static_cast<uchar>(0x80 >> (x & 7));
+            }
+        } else {
+            const int step = bits / 8;
+            for (int x = 0; x < width; ++x, in += step)
+                if (in[2] * 11 + in[1] * 16 + in[0] * 5 >= 128 * 32) // qGray(r, g, b) >= 128
+                    out[x >> 3] |= static_cast<uchar>(0x80 >> (x & 7));
+        }
+    }
+    return mono;
+}
+
+std::optional<TemplateFile> loadTemplate(const QString& path)
+{
+    Fd in;
+    // Non-blocking, so that opening a FIFO with no writer returns at once; the type is checked
+    // before anything is read.
+    in.fd = path.isEmpty() ? -1 : ::open(LocalPath(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (in.fd < 0 && (errno == ENOENT || errno == ENOTDIR))
+        throw TemplateFailure{
+            T("Die Datei gibt es nicht.", "The file does not exist.", "Le fichier n´existe pas.")};
+    if (in.fd < 0)
+        throw TemplateFailure{QString::fromLocal8Bit(std::strerror(errno))};
+    struct stat st {
+    };
+    if (::fstat(in.fd, &st) != 0)
+        throw TemplateFailure{QString::fromLocal8Bit(std::strerror(errno))};
+    if (!S_ISREG(st.st_mode))
+        throw TemplateFailure{T("Das ist keine gewöhnliche Datei.", "This is not a regular file.",
+                                "Ce n´est pas un fichier ordinaire.")};
+    if (st.st_size > TemplateFileMaxBytes)
+        throw TemplateFailure{T("Die Datei ist grösser als 1 GB.", "The file is larger than 1 GB.",
+                                "Le fichier dépasse 1 Go.")};
+    (void)::fcntl(in.fd, F_SETFL, ::fcntl(in.fd, F_GETFL) & ~O_NONBLOCK);
+
     TemplateFile out;
-    out.image = TemplateImage(picture);
-    if (const auto dpi = BmpHeaderDpi(bytes))
-        out.headerDpi = *dpi;
-    else
+    if (std::optional<QImage> mono = readPlainBmp(in.fd, st.st_size)) {
+        out.image = TemplateImage::FromTwoColour(std::move(*mono));
+    } else {
+        QByteArray bytes(static_cast<qsizetype>(st.st_size), Qt::Uninitialized);
+        if (::lseek(in.fd, 0, SEEK_SET) < 0 ||
+            !readFully(in.fd, bytes.data(), static_cast<std::size_t>(bytes.size())))
+            throw TemplateFailure{truncatedText()};
+        QBuffer buffer(&bytes);
+        QImageReader reader(&buffer);
+        QImage picture;
+        if (!reader.read(&picture) || picture.isNull())
+            return std::nullopt;
+        out.image = TemplateImage(picture);
         out.headerDpi = std::max(0, RoundHalfEven(picture.dotsPerMeterX() * 2.54 / 100.0));
+    }
+    QByteArray head(14 + 40, '\0');
+    if (::lseek(in.fd, 0, SEEK_SET) == 0 &&
+        readFully(in.fd, head.data(), static_cast<std::size_t>(head.size())))
+        if (const auto dpi = BmpHeaderDpi(head))
+            out.headerDpi = *dpi;
     return out;
+}
+
+} // namespace
+
+TemplateImage TemplateImage::FromTwoColour(QImage mono)
+{
+    TemplateImage t;
+    t.mono = std::move(mono);
+    return t;
+}
+
+std::optional<TemplateFile> LoadTemplateFile(const QString& path, QString* reason)
+{
+    if (reason)
+        reason->clear();
+    try {
+        return loadTemplate(path);
+    } catch (const TemplateFailure& failure) {
+        if (reason)
+            *reason = failure.reason;
+        return std::nullopt;
+    }
 }
 
 } // namespace trevok

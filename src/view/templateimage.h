@@ -11,13 +11,17 @@
 //    draw from the copy nearest the screen's resolution instead of stretching every pixel.
 
 #include "document/objekt.h"
+#include "document/project.h"
 #include "view/canvas.h"
 #include "view/colours.h"
 
 #include <QImage>
 #include <QString>
 
+#include <array>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -48,6 +52,8 @@ class TemplateImage
     TemplateImage() = default;
     /// Takes any picture and makes it two-coloured (luminance below one half is dark).
     explicit TemplateImage(const QImage& picture);
+    /// Takes a picture that already is two-coloured: Format_Mono, index 0 dark, 1 light.
+    static TemplateImage FromTwoColour(QImage mono);
 
     bool isNull() const noexcept { return mono.isNull(); }
     int width() const noexcept { return mono.width(); }
@@ -74,6 +80,14 @@ struct TemplateFile {
     int headerDpi = 0;
 };
 
+/// What draws a board's template pictures under the layout as the view does, from the board's
+/// template settings: the picture of the side asked for (1 or 2) when that side's template is
+/// shown, its dark pixels in the board's template colour and its light pixels in `background`,
+/// only within `area`. For pictures made without the editor's window (the command line).
+std::function<void(Canvas&, int side, const TRect& area)>
+BoardTemplateDrawer(const TBoard& board, std::array<std::shared_ptr<const TemplateImage>, 2> images,
+                    ColourRef background);
+
 /// The template file name a board keeps (Windows-1252 text, as older files hold it) as the
 /// window carries names, and back. A name that is not valid UTF-8 cannot be such text; it is
 /// kept as the system's own bytes, and on reading those bytes are taken as they are when the
@@ -81,7 +95,15 @@ struct TemplateFile {
 QString TemplatePathFromField(const std::string& field);
 std::string TemplateFieldFromPath(const QString& path);
 
-/// Reads a BMP file as a template. Nullopt when the file cannot be read as a picture.
-std::optional<TemplateFile> LoadTemplateFile(const QString& path);
+/// The largest template file read (a 10,000 x 10,000 scan of 32 bits is 400 MB).
+inline constexpr long long TemplateFileMaxBytes = 1LL << 30;
+
+/// Reads a BMP file as a template. Uncompressed BMPs of 1, 4, 8, 24 and 32 bits are read a row
+/// at a time straight into the two-colour picture, so a scan of any size the memory holds at
+/// one bit per pixel can be loaded; other pictures go through Qt's readers. Only regular files
+/// up to TemplateFileMaxBytes are opened, so that a FIFO or a device never blocks or floods the
+/// program. Nullopt when the file cannot be read as a picture; `reason` then receives why, in
+/// the current language (empty when there is nothing more to say than that).
+std::optional<TemplateFile> LoadTemplateFile(const QString& path, QString* reason = nullptr);
 
 } // namespace trevok

@@ -3,11 +3,14 @@
 #include "app/settings.h"
 #include "dialogs/autosavedlg.h"
 #include "document/atomicfile.h"
+#include "document/filenames.h"
 #include "document/layoutfile.h"
 #include "document/project.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSemaphore>
 #include <QSignalSpy>
 #include <QSpinBox>
@@ -29,6 +32,31 @@ TEST(AutoSave, BackupNameReplacesTheExtensionOfTheFileOnly)
     EXPECT_EQ(BackupPath(""), "") << "a project without a name is not backed up";
     EXPECT_EQ(BackupPath("/home/u/amp.bak"), "");
     EXPECT_EQ(BackupPath("/home/u/amp.BAK"), "") << "a backup is never backed up again";
+}
+
+TEST(AutoSave, NamesUpToTheSystemLimitGetABackupAndKeepADeclinedOne)
+{
+    QTemporaryDir dir;
+    // 255 bytes each: without an extension, and with two-byte letters where the cut falls.
+    const QString names[] = {QString(255, QLatin1Char('n')), QString(251, QLatin1Char('e')) + ".lay",
+                             QString(127, QChar(0xFC)) + QStringLiteral("u")};
+    for (const QString& name : names) {
+        SCOPED_TRACE(name.size());
+        const QString lay = dir.filePath(name);
+        const QString bak = BackupPath(lay);
+        ASSERT_TRUE(bak.endsWith(".bak"));
+        EXPECT_LE(LocalPath(QFileInfo(bak).fileName()).size(), 255u);
+        EXPECT_EQ(QFileInfo(bak).path(), dir.path());
+        {
+            QFile f(bak);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << f.errorString().toStdString();
+            f.write("backup");
+        }
+        const QString kept = KeepDeclinedBackup({bak, QDateTime::currentDateTime()});
+        EXPECT_TRUE(QFileInfo::exists(kept));
+        EXPECT_FALSE(QFileInfo::exists(bak));
+        QFile::remove(kept);
+    }
 }
 
 TEST(AutoSave, NewerBackupIsReportedOnlyWhenWrittenAfterTheFile)

@@ -15,6 +15,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
@@ -225,4 +226,45 @@ TEST(PrintDialog, MainWindowWithoutPrinterPrintsToThePdfFileTheUserNames)
     EXPECT_TRUE(f.read(5) == "%PDF-");
     w.project().Modified = false;
     qunsetenv("TREVOK_HOME");
+}
+
+TEST(PrintDialog, PreviewShowsElementsBesideTheBoardAsThePrintoutDoes)
+{
+    TBoard board;
+    board.BoardWidth = 10000;
+    board.BoardHeight = 5000;
+    const struct {
+        std::int32_t x, y; // the middle of a 4 mm track
+        const char* where;
+    } tracks[] = {{3000, -2500, "on the board"},
+                  {12500, -2500, "right of the board"},
+                  {5000, -7000, "below the board"},
+                  {-600, -2500, "left of the board"}};
+    for (const auto& t : tracks) {
+        auto track = NewTrack(200, LayerK1);
+        track->Points = {{t.x - 1500, t.y}, {t.x + 1500, t.y}};
+        board.Elements.push_back(std::move(track));
+    }
+    PrintSettings settings;
+    settings.offsetX = -1000; // 10 mm from the corner, so the track on the left stays on paper
+    settings.offsetY = 1000;
+    PrintPreview preview;
+    preview.resize(600, 800);
+    preview.setPaper(QSizeF(210, 297), QRectF(0, 0, 210, 297));
+    preview.setSheet(&board, &settings, {});
+    QImage img(preview.size(), QImage::Format_RGB32);
+    img.fill(Qt::gray);
+    QPainter p(&img);
+    preview.render(p);
+    p.end();
+
+    const double k = 1.0 / (preview.mmPerPixel() * 100.0);
+    const QPointF corner = preview.printableCorner();
+    auto at = [&](std::int32_t x, std::int32_t y) {
+        return img.pixel(qRound(corner.x() + (x - settings.offsetX) * k),
+                         qRound(corner.y() + (settings.offsetY - y) * k));
+    };
+    const QRgb paper = at(8000, -4000); // on the board, where nothing is
+    for (const auto& t : tracks)
+        EXPECT_NE(at(t.x, t.y), paper) << t.where;
 }

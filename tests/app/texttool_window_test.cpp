@@ -1,6 +1,7 @@
 // Texts through the real widgets: placing numbered texts with the Text tool and its dialog,
 // editing one by double click, a refused text, the glyph-authoring button, and the conversion
 // of old font texts when a file is opened.
+#include "app/autosave.h"
 #include "app/mainwindow.h"
 
 #include "dialogs/linientextdlg.h"
@@ -15,6 +16,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QDateTime>
+#include <QDir>
 #include <QDoubleSpinBox>
 #include <QFile>
 #include <QLineEdit>
@@ -247,14 +250,46 @@ TEST_F(TextWindow, OldFontTextsAreConvertedAfterTheQuestionWhenAFileIsOpened)
         ASSERT_TRUE(out.open(QIODevice::WriteOnly));
         out.write(reinterpret_cast<const char*>(f.b.data()), static_cast<qint64>(f.b.size()));
     }
+    // A backup newer than the file, left by a crash: the conversion marks the project modified
+    // while its boxes are open, but no autosave may replace the backup before it was offered.
+    const QString backup = dir.filePath(QStringLiteral("old.bak"));
+    {
+        QFile out(backup);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(reinterpret_cast<const char*>(f.b.data()), static_cast<qint64>(f.b.size()));
+        out.write("the crashed session's work");
+    }
+    {
+        QFile older(file);
+        ASSERT_TRUE(older.open(QIODevice::ReadWrite));
+        older.setFileTime(QDateTime::currentDateTime().addSecs(-600), QFileDevice::FileModificationTime);
+    }
+    const auto answer = window->messageBox;
+    std::vector<bool> backupStarted;
+    window->messageBox = [&](QMessageBox::Icon icon, const QString& caption, const QString& text,
+                             QMessageBox::StandardButtons buttons) {
+        backupStarted.push_back(window->autoSaver().tick());
+        window->autoSaver().waitForWrite();
+        return answer(icon, caption, text, buttons);
+    };
     nextFile = file;
-    answers.push_back(QMessageBox::Yes);
+    // Convert, the two notices (converted, older version), then no restore.
+    answers = {QMessageBox::Yes, QMessageBox::Ok, QMessageBox::Ok, QMessageBox::No};
     window->fileOpen();
 
-    ASSERT_GE(boxes.size(), 2u);
+    ASSERT_GE(boxes.size(), 4u);
     EXPECT_TRUE(boxes[0].text.startsWith(QStringLiteral("There are 1 Font-Text elements on the layout.")))
         << boxes[0].text.toStdString();
     EXPECT_EQ(boxes[1].text, QStringLiteral("Text-elements converted."));
+    EXPECT_TRUE(boxes[3].text.startsWith(QStringLiteral("There is a newer backup")))
+        << boxes[3].text.toStdString();
+    for (std::size_t i = 0; i < 4; ++i)
+        EXPECT_FALSE(backupStarted[i]) << "an autosave ran while box " << i << " was open";
+    const QStringList kept = QDir(dir.path()).entryList({QStringLiteral("old.bak-*")});
+    ASSERT_EQ(kept.size(), 1);
+    QFile keptFile(dir.filePath(kept[0]));
+    ASSERT_TRUE(keptFile.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(keptFile.readAll().endsWith("the crashed session's work"));
     ASSERT_EQ(elements().size(), 1u);
     const TObjekt& text = *elements()[0];
     EXPECT_EQ(text.Kind, KindLayoutText);

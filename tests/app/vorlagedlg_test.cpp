@@ -72,9 +72,28 @@ TEST(TemplateDialog, LoadingRemovingAndTheZeroResolutionFile)
     next = dir.filePath("missing.bmp");
     QTest::mouseClick(dlg.findChild<QPushButton*>("B_Laden2"), Qt::LeftButton);
     ASSERT_EQ(messages.size(), 2);
-    EXPECT_EQ(messages[1], "Error loading scanned-copy-bitmap: " + next);
+    EXPECT_EQ(messages[1], "Error loading scanned-copy-bitmap: " + next + "\nThe file does not exist.");
     EXPECT_EQ(dlg.findChild<QLabel*>("L_Dateiname2")->text(), "scan300.bmp");
     EXPECT_FALSE(dlg.side(1).image.isNull());
+
+    // A resolution outside what the dialog takes is named, not silently replaced.
+    const struct {
+        std::int32_t pixelsPerMetre;
+        int dpi;
+        const char* message;
+    } outside[] = {
+        {196850, 2400,
+         "The file gives a resolution of 5000 dpi; 20 to 2400 dpi are possible. 2400 dpi are assumed."},
+        {394, 20, "The file gives a resolution of 10 dpi; 20 to 2400 dpi are possible. 20 dpi are assumed."},
+    };
+    for (const auto& c : outside) {
+        messages.clear();
+        next = writeBmp(dir, "odd.bmp", c.pixelsPerMetre);
+        QTest::mouseClick(dlg.findChild<QPushButton*>("B_Laden2"), Qt::LeftButton);
+        ASSERT_EQ(messages.size(), 1);
+        EXPECT_EQ(messages[0], c.message);
+        EXPECT_EQ(dlg.side(1).dpi, c.dpi);
+    }
 
     dlg.findChild<QSpinBox*>("SE_XOffset2")->setValue(-25);
     EXPECT_EQ(dlg.side(1).rect().left, -250);

@@ -424,3 +424,120 @@ TEST_F(AtomicFileTest, StaleTemporariesOfTheTargetAreRemovedOnTheNextSave)
     EXPECT_TRUE(IsOwnTemporary("board.lay", files[0].name, &pid));
     EXPECT_EQ(pid, gone);
 }
+
+namespace
+{
+int renamesAllowed = 0;
+int renameAfterSome(const char* from, const char* to)
+{
+    if (renamesAllowed-- > 0)
+        return ::rename(from, to);
+    errno = EXDEV;
+    return -1;
+}
+} // namespace
+
+TEST_F(AtomicFileTest, ASetOfFilesIsReplacedWholeOrNotAtAll)
+{
+    const std::string names[] = {"board.GTL", "board.GBL", "board.DRL"};
+    const std::string oldContent[] = {"old top", "old bottom", ""}; // the drill file is new
+    const std::string newContent[] = {std::string(3000, 't'), std::string(3000, 'b'), std::string(3000, 'd')};
+    auto reset = [&] {
+        for (const auto& e : fs::directory_iterator(dir))
+            fs::remove(e.path());
+        for (int i = 0; i < 2; ++i) {
+            const std::string& s = oldContent[i];
+            WriteFileAtomically((dir / names[i]).string(), Bytes(s.begin(), s.end()));
+        }
+    };
+    std::vector<FileToWrite> set;
+    for (int i = 0; i < 3; ++i)
+        set.push_back({(dir / names[i]).string(),
+                       {reinterpret_cast<const std::uint8_t*>(newContent[i].data()), newContent[i].size()}});
+
+    struct Case {
+        const char* what;
+        void (*inject)();
+        const char* failing; // the file the message names
+    };
+    const Case cases[] = {
+        {"disk full in the second file",
+         [] {
+             writeLimit = 4000;
+             writtenSoFar = 0;
+             CurrentAtomicFileCalls().write = limitedWrite;
+         },
+         "board.GBL"},
+        {"disk full in the last file",
+         [] {
+             writeLimit = 7000;
+             writtenSoFar = 0;
+             CurrentAtomicFileCalls().write = limitedWrite;
+         },
+         "board.DRL"},
+        {"second rename refused",
+         [] {
+             renamesAllowed = 1;
+             CurrentAtomicFileCalls().rename = renameAfterSome;
+         },
+         "board.GBL"},
+        {"last rename refused",
+         [] {
+             renamesAllowed = 2;
+             CurrentAtomicFileCalls().rename = renameAfterSome;
+         },
+         "board.DRL"},
+    };
+    for (const Case& c : cases) {
+        reset();
+        c.inject();
+        try {
+            WriteFilesAtomically(set);
+            ADD_FAILURE() << c.what << ": reported as success";
+        } catch (const TrevokError& e) {
+            EXPECT_EQ(e.id, MsgId::WriteError) << c.what;
+            EXPECT_EQ(e.args.at(0), (dir / c.failing).string()) << c.what;
+        }
+        RestoreAtomicFileCalls();
+        int files = 0;
+        for (const auto& entry : fs::directory_iterator(dir)) {
+            ++files;
+            EXPECT_NE(entry.path().filename().string()[0], '.') << c.what << ": left " << entry.path();
+        }
+        EXPECT_EQ(files, 2) << c.what << ": the new drill file must not appear";
+        for (int i = 0; i < 2; ++i) {
+            const Bytes b = ReadWholeFile((dir / names[i]).string());
+            EXPECT_EQ(std::string(b.begin(), b.end()), oldContent[i]) << c.what << " " << names[i];
+        }
+    }
+
+    reset();
+    WriteFilesAtomically(set);
+    for (int i = 0; i < 3; ++i) {
+        const Bytes b = ReadWholeFile((dir / names[i]).string());
+        EXPECT_EQ(std::string(b.begin(), b.end()), newContent[i]) << names[i];
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 3);
+}
+
+TEST_F(AtomicFileTest, NamesUpToTheSystemLimitCanBeWritten)
+{
+    // "ü" takes two bytes: the temporary's shortened name must not cut it in half.
+    const std::string longest(251, 'n');
+    const std::string names[] = {longest.substr(0, 226) + ".lay", longest + ".lay",
+                                 std::string(209, 'x') + "\xC3\xBC\xC3\xBC" + std::string(38, 'y') + ".lay"};
+    for (const std::string& name : names) {
+        const std::string path = (dir / name).string();
+        WriteFileAtomically(path, Bytes{1, 2});
+        WriteFileAtomically(path, Bytes{3}); // replacing, too
+        const std::string second = (dir / ("b" + name.substr(1))).string();
+        const Bytes four{4}, five{5};
+        const std::vector<FileToWrite> set{{path, four}, {second, five}};
+        WriteFilesAtomically(set);
+        EXPECT_EQ(ReadWholeFile(path), Bytes{4}) << name.size();
+        EXPECT_EQ(ReadWholeFile(second), Bytes{5}) << name.size();
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 2) << name.size();
+        fs::remove(path);
+        fs::remove(second);
+    }
+}

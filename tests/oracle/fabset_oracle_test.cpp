@@ -188,6 +188,35 @@ TEST(FabricationSet, EmptyLayersAreStillWrittenAndBadFoldersFail)
                                                                       : QByteArray("M02*\r\n")))
             << ext << ": " << bytes.right(20).toStdString();
     }
+    // Both readers take every empty Gerber layer for RS-274X (gerbv guesses RS-274D for a file
+    // without apertures) and find nothing drawn on it.
+    ASSERT_FALSE(gerbvProgram().isEmpty()) << "gerbv must be installed";
+    ASSERT_EQ(tracespaceMissing(), QString());
+    for (const char* ext : kExtensions) {
+        if (QByteArray(ext) == ".DRL")
+            continue;
+        SCOPED_TRACE(ext);
+        const QString file = folder + QStringLiteral("/leer") + QString::fromLatin1(ext);
+        QProcess gerbv;
+        gerbv.start(gerbvProgram(), {QStringLiteral("-x"), QStringLiteral("png"), QStringLiteral("-o"),
+                                     dir.filePath(QStringLiteral("gerbv.png")), file});
+        gerbv.waitForFinished(60000);
+        const QString complaints = QString::fromUtf8(gerbv.readAllStandardError());
+        EXPECT_FALSE(complaints.contains(QStringLiteral("RS-274D"))) << complaints.toStdString();
+        const TracespaceRendering t = renderTracespace(file, 100, 100, dir.path());
+        EXPECT_TRUE(unexpectedWarnings(t.warnings).isEmpty()) << t.warnings.join('\n').toStdString();
+        ASSERT_FALSE(t.image.isNull());
+        if (QByteArray(ext) != ".GKO") // the outline layer holds the board's edge
+            EXPECT_EQ(whitePixels(t.image, t.image.rect()), 0);
+    }
+    // A set that cannot be written whole leaves nothing of itself: here the drill file's name is
+    // taken by a folder, and the layers before it in the set must not appear either.
+    const QString partial = dir.filePath(QStringLiteral("teil"));
+    ASSERT_TRUE(QDir().mkpath(partial + QStringLiteral("/leer.DRL")));
+    EXPECT_EQ(run(cliProgram(), {"export", "fab", layout, "-o", partial}), 1);
+    EXPECT_EQ(QDir(partial).entryList(QDir::Files | QDir::Hidden).size(), 0)
+        << QDir(partial).entryList(QDir::Files | QDir::Hidden).join(' ').toStdString();
+
     QFile blocker(dir.filePath(QStringLiteral("datei")));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();

@@ -14,6 +14,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QSvgRenderer>
 #include <QTemporaryDir>
@@ -254,6 +255,36 @@ TEST_F(ImageOracle, PdfAndSvgRenderedByOtherProgramsShowTheSameBoard)
     ASSERT_FALSE(page.isNull());
     EXPECT_NEAR(page.width(), want.width(), 1);
     EXPECT_NEAR(page.height(), want.height(), 1);
+    // The page is the board exactly: 60 x 40 mm are 170.079 x 113.386 points, not whole points.
+    QProcess pdfinfo;
+    pdfinfo.start(tool("pdfinfo"), {pdf});
+    ASSERT_TRUE(pdfinfo.waitForFinished(60000));
+    const QString info = QString::fromLocal8Bit(pdfinfo.readAllStandardOutput());
+    const QRegularExpressionMatch size =
+        QRegularExpression(QStringLiteral("Page size:\\s+([0-9.]+) x ([0-9.]+) pts")).match(info);
+    ASSERT_TRUE(size.hasMatch()) << info.toStdString();
+    EXPECT_NEAR(size.captured(1).toDouble(), b.BoardWidth / 2540.0 * 72, 0.006);
+    EXPECT_NEAR(size.captured(2).toDouble(), b.BoardHeight / 2540.0 * 72, 0.006);
+
+    // An old font text is drawn into the image: no warning that it is left out.
+    TProject withText = sampleProject();
+    auto text = std::make_unique<TObjekt>();
+    text->Kind = KindFontText;
+    text->Layer = LayerK1;
+    text->X = 4000;
+    text->Y = -3000;
+    text->Size1 = 500;
+    text->Size2 = -500;
+    text->Width = -667;
+    text->Text = "AB";
+    withText.Boards[0]->Elements.push_back(std::move(text));
+    const QString textLayout = dir.filePath(QStringLiteral("text.lay"));
+    WriteLayoutFile(withText, QFile::encodeName(textLayout).toStdString());
+    QString err;
+    EXPECT_EQ(run(cliProgram(),
+                  {"export", "image", textLayout, "--format", "pdf", "-o", dir.filePath("text.pdf")}, &err),
+              0);
+    EXPECT_FALSE(err.contains(QStringLiteral("not exported"))) << err.toStdString();
     int copper = 0;
     EXPECT_EQ(mismatches(page, b, 2540.0 / dpi, false, copper), 0);
     EXPECT_GT(copper, 200);

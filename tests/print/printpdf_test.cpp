@@ -159,4 +159,20 @@ TEST_F(PrintPdf, WrongOptionsAreRefused)
                         QStringLiteral("-o"), pdf}),
               1);
     EXPECT_FALSE(QFile::exists(pdf));
+
+    // A template asked for but not readable: no printout without it.
+    TProject p;
+    NewBoard(p, "Vorlage");
+    p.Boards[0]->TemplateFile[0] = dir.filePath(QStringLiteral("gone.bmp")).toStdString();
+    p.Boards[0]->TemplateShown[0] = 1;
+    const QString withTemplate = dir.filePath(QStringLiteral("template.lay"));
+    WriteLayoutFile(p, withTemplate.toStdString());
+    QString err;
+    EXPECT_EQ(
+        run(cli,
+            {QStringLiteral("print"), withTemplate, QStringLiteral("-o"), pdf, QStringLiteral("--template")},
+            &err),
+        1);
+    EXPECT_TRUE(err.contains(QStringLiteral("gone.bmp"))) << err.toStdString();
+    EXPECT_FALSE(QFile::exists(pdf));
 }

@@ -7,6 +7,8 @@
 #include <QImage>
 #include <QPainter>
 
+#include <limits>
+
 #include <gtest/gtest.h>
 
 using namespace trevok;
@@ -236,4 +238,30 @@ TEST(PrintSheet, ClipboardBitmapIsTheBoardAt300Dpi)
     EXPECT_EQ(img.pixel(59, 295), qRgb(0, 0, 0)) << "the track 5 mm from the left edge";
     s.mirror = true;
     EXPECT_EQ(PrintSheetBitmap(b, s, {}).pixel(1181 - 59, 295), qRgb(0, 0, 0));
+}
+
+TEST(PrintSheet, BoardsAndPadsAtTheEndsOfThe32BitRangeAreDrawnWithoutOverflow)
+{
+    constexpr std::int32_t Min = std::numeric_limits<std::int32_t>::min();
+    constexpr std::int32_t Max = std::numeric_limits<std::int32_t>::max();
+    const struct {
+        std::int32_t width, height;
+    } boards[] = {{4000, Min}, {Min, 2000}, {Min, Min}};
+    for (const auto& size : boards) {
+        SCOPED_TRACE(std::to_string(size.width) + " x " + std::to_string(size.height));
+        TBoard b;
+        b.BoardWidth = size.width;
+        b.BoardHeight = size.height;
+        for (const TPoint at : {TPoint{Max - 10, Min + 10}, TPoint{Min + 10, Max - 10}, TPoint{200, -200}})
+            b.Elements.push_back(NewPad(at, 50, ShapeRound, LayerK1, 20));
+        for (const bool mirror : {false, true}) {
+            PrintSettings s = copperOnly();
+            s.outline = s.targets = true;
+            s.drillPlan = {true, true};
+            s.mirror = mirror;
+            const QImage img = render(b, s);
+            EXPECT_FALSE(img.isNull());
+            EXPECT_FALSE(PrintSheetBitmap(b, s, {}).isNull());
+        }
+    }
 }

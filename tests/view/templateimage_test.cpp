@@ -3,12 +3,15 @@
 #include "bmpbuilder.h"
 #include "view/qpaintercanvas.h"
 #include "view/templateimage.h"
+#include "view/texts.h"
 
 #include <QFile>
 #include <QPainter>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 using namespace trevok;
 
@@ -102,4 +105,104 @@ TEST(TemplateImage, LoadingReadsTheFileAndItsResolution)
     junk.write("BM not really");
     junk.close();
     EXPECT_FALSE(LoadTemplateFile(junk.fileName()));
+}
+
+namespace
+{
+struct Language {
+    explicit Language(int code) : saved(CurrentLanguage()) { SetCurrentLanguage(code); }
+    ~Language() { SetCurrentLanguage(saved); }
+    int saved;
+};
+
+/// A BMP of w x h pixels at `bits` per pixel (1 and 8 with a grey colour table, index 0 black,
+/// the last white), every pixel index 0 but the first 16 of the top row, which are white. The
+/// pixel area is made by extending the file, so a big scan costs no time to write.
+QString writeScan(const QString& path, int w, int h, int bits, bool truncate = false)
+{
+    const int colours = bits <= 8 ? 1 << bits : 0;
+    const std::uint32_t stride = (std::uint32_t(w) * bits + 31) / 32 * 4;
+    const std::uint32_t dataAt = 14 + 40 + 4 * colours;
+    QByteArray b;
+    auto u16 = [&](std::uint16_t v) { b.append(char(v & 0xFF)).append(char(v >> 8)); };
+    auto u32 = [&](std::uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            b.append(char((v >> (8 * i)) & 0xFF));
+    };
+    b.append("BM");
+    u32(dataAt + stride * std::uint32_t(h));
+    u32(0);
+    u32(dataAt);
+    u32(40);
+    u32(std::uint32_t(w));
+    u32(std::uint32_t(h));
+    u16(1);
+    u16(std::uint16_t(bits));
+    u32(0);
+    u32(stride * std::uint32_t(h));
+    u32(23622); // 600 dpi
+    u32(23622);
+    u32(std::uint32_t(colours));
+    u32(0);
+    for (int i = 0; i < colours; ++i) {
+        const char v = char(i * 255 / (colours - 1));
+        b.append(v).append(v).append(v).append('\0');
+    }
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(b);
+    const qint64 size = qint64(dataAt) + qint64(stride) * h;
+    EXPECT_TRUE(f.resize(truncate ? size - stride / 2 : size));
+    // Rows are stored bottom-up: the top row is the last one.
+    EXPECT_TRUE(f.seek(qint64(dataAt) + qint64(stride) * (h - 1)));
+    f.write(QByteArray(bits == 1 ? 2 : 16 * bits / 8, char(0xFF)));
+    return path;
+}
+} // namespace
+
+TEST(TemplateImage, BigScansAreReadFromTheFileAtOneBitPerPixel)
+{
+    QTemporaryDir dir;
+    for (const int bits : {1, 8, 24}) {
+        SCOPED_TRACE(bits);
+        const QString path = writeScan(dir.filePath(QStringLiteral("scan.bmp")), 10000, 10000, bits);
+        QString reason;
+        const auto file = LoadTemplateFile(path, &reason);
+        ASSERT_TRUE(file) << reason.toStdString();
+        const QImage& picture = file->image.picture();
+        EXPECT_EQ(picture.format(), QImage::Format_Mono) << "one bit per pixel in memory";
+        EXPECT_EQ(picture.size(), QSize(10000, 10000));
+        EXPECT_EQ(file->headerDpi, 600);
+        EXPECT_EQ(picture.pixelIndex(0, 0), 1);
+        EXPECT_EQ(picture.pixelIndex(15, 0), 1);
+        EXPECT_EQ(picture.pixelIndex(16, 0), 0);
+        EXPECT_EQ(picture.pixelIndex(0, 1), 0);
+        EXPECT_EQ(picture.pixelIndex(9999, 9999), 0);
+        QFile::remove(path);
+    }
+}
+
+TEST(TemplateImage, WhatCannotBeATemplateIsRefusedAtOnceWithTheReason)
+{
+    Language en(1);
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(QStringLiteral("pipe.bmp"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const struct {
+        QString path;
+        const char* reason;
+    } cases[] = {
+        {writeScan(dir.filePath(QStringLiteral("cut.bmp")), 300, 200, 24, true),
+         "The file is incomplete (truncated)."},
+        {writeScan(dir.filePath(QStringLiteral("cut1.bmp")), 300, 200, 1, true),
+         "The file is incomplete (truncated)."},
+        {fifo, "This is not a regular file."}, // opening it must not wait for a writer
+        {QStringLiteral("/dev/zero"), "This is not a regular file."},
+        {dir.path(), "This is not a regular file."},
+    };
+    for (const auto& c : cases) {
+        QString reason;
+        EXPECT_FALSE(LoadTemplateFile(c.path, &reason)) << c.path.toStdString();
+        EXPECT_EQ(reason, QString::fromLatin1(c.reason)) << c.path.toStdString();
+    }
 }
