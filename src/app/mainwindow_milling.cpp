@@ -33,8 +33,12 @@ struct WaitCursor {
 
 QString MainWindow::askMillingFile(const QString& caption, const QString& filter, const QString& suffix)
 {
-    const QString start = LocalIsDir(lastHpglFolder_) ? lastHpglFolder_ : layoutFolder();
-    QString path = askFileName(true, caption, start, filter);
+    // The folder used last, else the project's; the board's name.
+    const QString start = exportSuggestion({}, currentFolders_.plt, suffix.mid(1));
+    const QString folder = LocalIsDir(lastHpglFolder_)
+                               ? QDir(lastHpglFolder_).filePath(QFileInfo(start).fileName())
+                               : start;
+    QString path = askFileName(true, caption, folder, filter);
     if (path.isEmpty())
         return path;
     if (QFileInfo(path).suffix().isEmpty())
@@ -67,9 +71,13 @@ bool MainWindow::writeMillingFiles(const QString& path, const std::string& bytes
     if (!writeMillingFile(path, bytes))
         return false;
     const QDir folder = QFileInfo(path).dir();
-    for (const SideFile& f : side)
-        if (!writeMillingFile(folder.filePath(PathFromLocal(f.name)), f.bytes))
+    QStringList written{path};
+    for (const SideFile& f : side) {
+        written << folder.filePath(PathFromLocal(f.name));
+        if (!writeMillingFile(written.last(), f.bytes))
             return false;
+    }
+    reportWritten(written);
     return true;
 }
 
@@ -181,7 +189,8 @@ void MainWindow::outlineMilling()
     if (path.isEmpty())
         return;
     WaitCursor wait;
-    writeMillingFile(path, OutlineHpgl(*board, 0, true, konturDlg_->hpglOptions(CurrentLanguage())));
+    if (writeMillingFile(path, OutlineHpgl(*board, 0, true, konturDlg_->hpglOptions(CurrentLanguage()))))
+        reportWritten({path});
 }
 
 } // namespace trevok

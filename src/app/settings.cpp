@@ -6,6 +6,7 @@
 #include "view/userfolder.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace trevok
 {
@@ -15,6 +16,7 @@ namespace
 const QString kOptions = QStringLiteral("Optionen");
 const QString kFolders = QStringLiteral("Ordner");
 const QString kHistory = QStringLiteral("History");
+const QString kWindows = QStringLiteral("Fenster");
 
 int clampInt(int value, int low, int high)
 {
@@ -117,6 +119,9 @@ Settings ReadSettings(const IniFile& ini)
         grid.caption = gridCaption(grid.caption);
     s.padSizes = ReadParameterList(ini, QStringLiteral("LA_POPUP"), 0, false);
     s.smdSizes = ReadParameterList(ini, QStringLiteral("SMD_POPUP"), 0, false);
+    if (ini.hasKey(kWindows, QStringLiteral("AutoRouterX")) && ini.hasKey(kWindows, QStringLiteral("AutoRouterY")))
+        s.routerWindowPlace = QPoint(ini.readInteger(kWindows, QStringLiteral("AutoRouterX"), 0),
+                                     ini.readInteger(kWindows, QStringLiteral("AutoRouterY"), 0));
     return s;
 }
 
@@ -152,6 +157,10 @@ void WriteSettings(IniFile& ini, const Settings& s)
     WriteParameterList(ini, QStringLiteral("R_POPUP"), s.userGrids, FirstUserGridIndex, true);
     WriteParameterList(ini, QStringLiteral("LA_POPUP"), s.padSizes, 0, false);
     WriteParameterList(ini, QStringLiteral("SMD_POPUP"), s.smdSizes, 0, false);
+    if (s.routerWindowPlace) {
+        ini.writeInteger(kWindows, QStringLiteral("AutoRouterX"), s.routerWindowPlace->x());
+        ini.writeInteger(kWindows, QStringLiteral("AutoRouterY"), s.routerWindowPlace->y());
+    }
 }
 
 SettingsFile::SettingsFile(const QString& path)
@@ -161,8 +170,11 @@ SettingsFile::SettingsFile(const QString& path)
 
 Settings SettingsFile::read()
 {
+    const bool exists = QFileInfo::exists(ini_.path());
     ini_.load();
-    return ReadSettings(ini_);
+    Settings s = ReadSettings(ini_);
+    s.firstStart = !exists;
+    return s;
 }
 
 bool SettingsFile::writeAll(const Settings& settings)
