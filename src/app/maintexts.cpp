@@ -6,6 +6,7 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
@@ -48,12 +49,12 @@ constexpr MainTextRow kRows[] = {
     {"Beenden1", M, "&Beenden", "E&xit", "&Quitter"},
     // ---- Edit menu
     {"Bearbeiten1", M, "&Bearbeiten", "&Edit", "&Editer"},
-    {"Undo", M, "Rückgängig", "&Undo", "&Retour en arrière"},
-    {"Redo", M, "Wiederherstellen", "&Redo", "&Retour en avant"},
+    {"Undo", M, "Rückgängig", "&Undo", "Retour en a&rrière"},
+    {"Redo", M, "Wiederherstellen", "&Redo", "Retour en a&vant"},
     {"Kopieren1", M, "&Kopieren", "&Copy", "&Copier"},
     {"Ausschneiden1", M, "&Ausschneiden", "Cu&t", "C&ouper"},
     {"Einfgen1", M, "&Einfügen", "&Paste", "Co&ller"},
-    {"Duplizieren1", M, "&Duplizieren", "D&uplicate", "&Dupliquer"},
+    {"Duplizieren1", M, "&Duplizieren", "Dup&licate", "&Dupliquer"},
     {"Lschen1", M, "&Löschen  [Entf]", "&Delete [Del]", "E&ffacer [Del]"},
     {"Allesmarkieren1", M, "Alles &markieren", "Select &all", "&Tout sélectionner"},
     // ---- Board menu
@@ -67,13 +68,13 @@ constexpr MainTextRow kRows[] = {
     {"Platineeinsnachlinks1", M, "Platine eins nach links", "Move board one place left", "Déplacer carte d'un cran à gauche"},
     {"Platinennachladen1", M, "Pla&tinen nachladen...", "&Load boards...", "&Charger cartes..."},
     // ---- Functions menu
-    {"Funktionen1", M, "F&unktionen", "F&unctions", "F&onctions"},
-    {"Rotieren1", M, "&Rotieren", "&Rotate", "&Rotation"},
+    {"Funktionen1", M, "F&unktionen", "F&unctions", "Fo&nctions"},
+    {"Rotieren1", M, "&Rotieren", "R&otate", "&Rotation"},
     {"Horizontalspiegeln2", M, "&Horizontal spiegeln", "Mirror &horizontal", "Miroir &horizontal"},
     {"Vertikalspiegeln2", M, "&Vertikal spiegeln", "Mirror &vertical", "Miroir &vertical"},
     {"Kreisbogen2", M, "Kreisbogen...", "Arc...", "Arc de cercle..."},
     {"Gruppieren1", M, "&Gruppieren", "&Group", "&Grouper"},
-    {"Gruppierungaufheben1", M, "Gruppierung &aufheben", "&Ungroup", "&Dissocier"},
+    {"Gruppierungaufheben1", M, "Gruppierung a&ufheben", "&Ungroup", "D&issocier"},
     {"Layerwechseln1", M, "Auf andere Platinenseite setzen", "Move to other board side", "Placer sur l'autre face"},
     {"SetzeaufLayer1", M, "Setze auf Layer", "Set to layer", "Placer sur la couche"},
     {"K12", M, "K1", "C1", "C1"},
@@ -133,12 +134,12 @@ constexpr MainTextRow kRows[] = {
     {"Ausschneiden2", M, "&Ausschneiden", "Cu&t", "C&ouper"},
     {"Einfgen2", M, "&Einfügen", "&Paste", "Co&ller"},
     {"Lschen2", M, "&Löschen  [Entf]", "&Delete [Del]", "E&ffacer [Del]"},
-    {"Duplizieren2", M, "&Duplizieren", "D&uplicate", "&Dupliquer"},
-    {"Rotieren2", M, "&Rotieren", "&Rotate", "&Rotation"},
+    {"Duplizieren2", M, "&Duplizieren", "Dup&licate", "&Dupliquer"},
+    {"Rotieren2", M, "&Rotieren", "R&otate", "&Rotation"},
     {"Horizontalspiegeln1", M, "&Horizontal spiegeln", "Mirror &horizontal", "Miroir &horizontal"},
     {"Vertikalspiegeln1", M, "&Vertikal spiegeln", "Mirror &vertical", "Miroir &vertical"},
     {"Gruppieren2", M, "&Gruppieren", "&Group", "&Grouper"},
-    {"Gruppierungaufheben2", M, "Gruppierung &aufheben", "&Ungroup", "&Dissocier"},
+    {"Gruppierungaufheben2", M, "Gruppierung a&ufheben", "&Ungroup", "D&issocier"},
     {"Kreisbogen1", M, "Kreisbogen...", "Arc...", "Arc de cercle..."},
     {"Layerwechseln2", M, "Auf andere Platinenseite setzen", "Move to other board side", "Placer sur l'autre face"},
     {"AufLayer1", M, "Setze auf Layer", "Set to layer", "Placer sur la couche"},
@@ -317,6 +318,17 @@ QString textOf(const MainTextRow* row)
     return row ? T(row->de, row->en, row->fr) : QString();
 }
 
+/// Whether object lies inside a dialog below root. The dialogs the window owns name their
+/// controls after the same layers ("K1" is a menu here and a colour swatch in the colour dialog)
+/// and set their own texts; the table is not theirs.
+bool insideOwnDialog(const QObject* object, const QObject* root)
+{
+    for (const QObject* p = object->parent(); p && p != root; p = p->parent())
+        if (qobject_cast<const QDialog*>(p))
+            return true;
+    return false;
+}
+
 } // namespace
 
 std::span<const MainTextRow> MainTextTable()
@@ -347,6 +359,8 @@ void ApplyMainTexts(QObject* root)
             targets.prepend(root);
         const QString text = textOf(&row);
         for (QObject* object : targets) {
+            if (insideOwnDialog(object, root))
+                continue;
             if (row.kind == TextKind::Hint) {
                 const HintParts parts = SplitHint(text);
                 if (auto* action = qobject_cast<QAction*>(object)) {

@@ -33,6 +33,7 @@
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QEvent>
+#include <QAbstractEventDispatcher>
 #include <QFileDialog>
 #include <QScreen>
 #include <QFont>
@@ -84,13 +85,17 @@ MainWindow::MainWindow(const QString& settingsPath, QWidget* parent)
                     : QFileDialog::getOpenFileName(this, caption, folder, filter);
     };
     runDialog = [](QDialog& dialog) { return dialog.exec() == QDialog::Accepted; };
-    openFolder = [](const QString& folder) { QDesktopServices::openUrl(QUrl::fromLocalFile(folder)); };
+    openFolder = [](const QString& folder) { return QDesktopServices::openUrl(QUrl::fromLocalFile(folder)); };
 
     // The view follows the current board: its live state goes into the record when another
     // board becomes current or the project is written, and comes back when it returns.
     project_.StoreLiveState = [this](TBoard& board) { storeLiveState(board); };
     project_.LoadLiveState = [this](TBoard& board) { loadLiveState(board); };
     project_.HistoryChanged = [this] { updateCommandStates(); };
+    // Not every change of the modified mark passes through the history (board moves, project
+    // information, properties): the title follows it whenever the event loop falls idle.
+    if (QAbstractEventDispatcher* loop = QAbstractEventDispatcher::instance())
+        connect(loop, &QAbstractEventDispatcher::aboutToBlock, this, &MainWindow::updateTitle);
 
     autoSaver_ = std::make_unique<AutoSaver>(project_, this);
     // The status line shows the backup while it is written, then what it showed before.
@@ -152,17 +157,19 @@ MainWindow::~MainWindow()
     delete gridMenu_;
 }
 
-QString MainWindow::titleFor(const std::string& fileName)
+QString MainWindow::titleFor(const std::string& fileName, bool modified)
 {
     QString title = QStringLiteral("Trevok 4.0");
     if (!fileName.empty())
         title += QStringLiteral(" - [") + QString::fromStdString(fileName) + QLatin1Char(']');
+    if (modified)
+        title += QLatin1Char('*');
     return title;
 }
 
 void MainWindow::updateTitle()
 {
-    setWindowTitle(titleFor(project_.FileName));
+    setWindowTitle(titleFor(project_.FileName, project_.Modified));
 }
 
 QAction* MainWindow::action(const QString& name) const
@@ -459,6 +466,8 @@ void MainWindow::writeSettings()
     settings_.trackWidths = fromFavourites(properties_->favourites(FavouriteKind::TrackWidth));
     settings_.padSizes = fromFavourites(properties_->favourites(FavouriteKind::PadSize));
     settings_.smdSizes = fromFavourites(properties_->favourites(FavouriteKind::SmdSize));
+    if (routerDlg_ && routerDlg_->place())
+        settings_.routerWindowPlace = routerDlg_->place();
     settingsFile_->writeAll(settings_);
 }
 

@@ -81,8 +81,9 @@ class MainWindow : public QMainWindow
     explicit MainWindow(const QString& settingsPath = {}, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    /// The window title: "Trevok 4.0", and " - [path]" while a file name is set.
-    static QString titleFor(const std::string& fileName);
+    /// The window title: "Trevok 4.0", and " - [path]" while a file name is set; a "*" at the
+    /// end marks unsaved changes, as desktop programs do.
+    static QString titleFor(const std::string& fileName, bool modified = false);
 
     // --- user interaction, replaceable by tests -------------------------------------------------
     using MessageBoxFn =
@@ -150,6 +151,7 @@ class MainWindow : public QMainWindow
     void setGroundPlane(bool on, bool fromButton);
     /// Refreshes every enabled state, check mark and caption from the project and the view.
     void updateCommandStates();
+    /// The title from the file name and the modified mark; cheap when nothing changed.
     void updateTitle();
 
     /// The commands on the selection that need no argument.
@@ -229,8 +231,9 @@ class MainWindow : public QMainWindow
     /// "Fertigungssatz...": folder and zip choice, the files of the set, then the folder is
     /// opened (through openFolder).
     void fabricationSet();
-    /// Shows a folder in the desktop's file manager; tests replace it.
-    std::function<void(const QString& folder)> openFolder;
+    /// Shows a folder in the desktop's file manager; false when none could be started. Tests
+    /// replace it.
+    std::function<bool(const QString& folder)> openFolder;
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -296,12 +299,18 @@ class MainWindow : public QMainWindow
                                                           const PassOptions& passes = {});
     void warnIsolationProblems(const TBoard& board, const IsolationResult& result);
     // mainwindow_export.cpp
-    /// The save dialog of an export: starts at the name chosen last (else in folder), adds the
-    /// extension when the name has none. Empty when cancelled.
+    /// The save dialog of an export: starts at exportSuggestion, adds the extension when the
+    /// name has none. Empty when cancelled.
     QString askExportName(const QString& caption, const QString& last, const QString& folder,
                           const QString& filter, const QString& extension);
+    /// Where a save dialog of an export starts: the name chosen last for this kind of file with
+    /// the extension; the first time, the board's name in the project's folder (in folder while
+    /// the project has no file).
+    QString exportSuggestion(const QString& last, const QString& folder, const QString& extension) const;
     /// Writes the bytes atomically; a failure is shown with its reason. True when written.
     bool writeExport(const QString& path, const std::string& bytes);
+    /// The status line names what an export wrote.
+    void reportWritten(const QStringList& paths);
 
     // mainwindow_edit.cpp
     void projectInfoDialog();

@@ -174,6 +174,8 @@ void MainWindow::routerWindow()
         return;
     if (!routerDlg_) {
         routerDlg_ = new TAutoRouter(session_->routerSettings(), this);
+        if (settings_.routerWindowPlace)
+            routerDlg_->setPlace(*settings_.routerWindowPlace);
         // Closing the window gives the tool up.
         connect(routerDlg_, &TAutoRouter::closedByUser, this, [this] {
             if (session_ && session_->tool() == ToolAutoRoute)
@@ -388,6 +390,7 @@ void MainWindow::updateCommandStates()
 {
     if (!session_)
         return;
+    updateTitle();
     board_->dropStaleMillingOverlay();
     const EditCommandState s = editCommandState(project_, session_->clipboard());
     auto enable = [this](std::initializer_list<const char*> names, bool on) {

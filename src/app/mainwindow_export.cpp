@@ -5,6 +5,7 @@
 #include "app/mainwindow.h"
 
 #include "app/maintexts.h"
+#include "dialogs/cp1252validator.h"
 #include "dialogs/exportdlg.h"
 #include "dialogs/fabdlg.h"
 #include "dialogs/gerberdlg.h"
@@ -15,9 +16,11 @@
 #include "output/fabset.h"
 #include "view/texts.h"
 #include "view/widgets/boardwidget.h"
+#include "view/widgets/statusbarwidgets.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
 #include <QProgressDialog>
 #include <QUrl>
@@ -39,10 +42,35 @@ TLochDlg* MainWindow::drillDialog()
     return drillDlg_;
 }
 
+QString MainWindow::exportSuggestion(const QString& last, const QString& folder, const QString& extension) const
+{
+    if (!last.isEmpty()) {
+        const QFileInfo chosen(last);
+        return chosen.absolutePath() + QLatin1Char('/') + chosen.completeBaseName() + QLatin1Char('.') + extension;
+    }
+    const QString file = PathFromLocal(project_.FileName);
+    const QString start = file.isEmpty() ? folder : QFileInfo(file).absolutePath();
+    QString name;
+    if (const TBoard* board = project_.currentBoard())
+        name = fromCp1252(board->Name).trimmed();
+    name.replace(QLatin1Char('/'), QLatin1Char('_'));
+    if (name.isEmpty() || name.startsWith(QLatin1Char('.')))
+        name = QStringLiteral("board") + name;
+    return QDir(start).filePath(name + QLatin1Char('.') + extension);
+}
+
+void MainWindow::reportWritten(const QStringList& paths)
+{
+    QStringList shown;
+    for (const QString& p : paths)
+        shown << DisplayPath(p);
+    statusWidgets_->setHint(T("Geschrieben: %1", "Written: %1", "Écrit : %1").arg(shown.join(QStringLiteral(", "))));
+}
+
 QString MainWindow::askExportName(const QString& caption, const QString& last, const QString& folder,
                                   const QString& filter, const QString& extension)
 {
-    QString path = askFileName(true, caption, last.isEmpty() ? folder : last, filter);
+    QString path = askFileName(true, caption, exportSuggestion(last, folder, extension), filter);
     if (path.isEmpty())
         return {};
     if (QFileInfo(path).suffix().isEmpty())
@@ -55,6 +83,7 @@ bool MainWindow::writeExport(const QString& path, const std::string& bytes)
     try {
         WriteFileAtomically(LocalPath(path),
                             {reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
+        reportWritten({path});
         return true;
     } catch (const TrevokError& error) {
         showMessage(error.id, error.args, QMessageBox::Critical);
@@ -160,11 +189,7 @@ void MainWindow::imageExport(ImageFormat format)
     const QString upper = extension.toUpper();
     const QString filter = QStringLiteral("%1 (*.%2)|*.%2")
                                .arg(format == ImageFormat::Bmp ? QStringLiteral("Bitmap") : upper, extension);
-    QString last = lastImagePath_;
-    if (!last.isEmpty())
-        last = QFileInfo(last).absolutePath() + QLatin1Char('/') + QFileInfo(last).completeBaseName() +
-               QLatin1Char('.') + extension;
-    const QString path = askExportName(upper + QStringLiteral(" - Trevok"), last, currentFolders_.bitmap,
+    const QString path = askExportName(upper + QStringLiteral(" - Trevok"), lastImagePath_, currentFolders_.bitmap,
                                        QtFileFilter(filter), extension);
     if (path.isEmpty())
         return;
@@ -223,8 +248,15 @@ void MainWindow::fabricationSet()
         return;
     }
     progress.reset();
-    if (openFolder)
-        openFolder(folder);
+    reportWritten({folder});
+    // Without a file manager the user still has to learn where the files are.
+    if (!openFolder || !openFolder(folder))
+        ask(QMessageBox::Information, T("Fertigungssatz", "Fabrication set", "Jeu de fabrication"),
+            T("Der Fertigungssatz wurde in den Ordner %1 geschrieben.",
+              "The fabrication set was written to the folder %1.",
+              "Le jeu de fabrication a été écrit dans le répertoire %1.")
+                .arg(DisplayPath(folder)),
+            QMessageBox::Ok);
 }
 
 } // namespace trevok

@@ -93,6 +93,14 @@ void MainWindow::readMacroSettings()
     const QString defaultRoot = DefaultSettings().macroRoot;
     if (QFileInfo(settings_.macroRoot) == QFileInfo(defaultRoot) && !QFileInfo::exists(defaultRoot))
         InstallStarterMacros(defaultRoot);
+    // A new user finds the footprints at once: the panel open on the library's first folder,
+    // its first footprint in the preview. Later the user's choice stands.
+    if (settings_.firstStart) {
+        settings_.macroPanelShown = true;
+        const MacroFolder tree = macroFolderTree(LocalPath(settings_.macroRoot));
+        if (!tree.children.empty())
+            settings_.macroSubFolder = PathFromLocal(tree.children.front().name);
+    }
     macroPanel_->setFolders(settings_.macroRoot, settings_.macroSubFolder, UserFolder());
     settings_.macroRoot = macroPanel_->root();
     settings_.macroSubFolder = macroPanel_->subFolder();

@@ -34,8 +34,12 @@ struct WaitCursor {
 
 QString MainWindow::askMillingFile(const QString& caption, const QString& filter, const QString& suffix)
 {
-    const QString start = LocalIsDir(lastHpglFolder_) ? lastHpglFolder_ : layoutFolder();
-    QString path = askFileName(true, caption, start, filter);
+    // The folder used last, else the project's; the board's name.
+    const QString start = exportSuggestion({}, currentFolders_.plt, suffix.mid(1));
+    const QString folder = LocalIsDir(lastHpglFolder_)
+                               ? QDir(lastHpglFolder_).filePath(QFileInfo(start).fileName())
+                               : start;
+    QString path = askFileName(true, caption, folder, filter);
     if (path.isEmpty())
         return path;
     if (QFileInfo(path).suffix().isEmpty())
@@ -67,11 +71,16 @@ bool MainWindow::writeMillingFiles(const QString& path, const std::string& bytes
     WaitCursor wait;
     try {
         WriteWithSideFiles(LocalPath(path), bytes, side);
-        return true;
     } catch (const TrevokError& e) {
         showMessage(e.id, e.args, QMessageBox::Warning);
         return false;
     }
+    const QDir folder = QFileInfo(path).dir();
+    QStringList written{path};
+    for (const SideFile& f : side)
+        written << folder.filePath(PathFromLocal(f.name));
+    reportWritten(written);
+    return true;
 }
 
 std::optional<IsolationResult> MainWindow::computeMillingContours(const TBoard& board, const MillingOptions& m,
@@ -202,7 +211,8 @@ void MainWindow::outlineMilling()
     if (path.isEmpty())
         return;
     WaitCursor wait;
-    writeMillingFile(path, OutlineHpgl(*board, 0, true, konturDlg_->hpglOptions(CurrentLanguage())));
+    if (writeMillingFile(path, OutlineHpgl(*board, 0, true, konturDlg_->hpglOptions(CurrentLanguage()))))
+        reportWritten({path});
 }
 
 } // namespace trevok

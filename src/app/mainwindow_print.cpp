@@ -128,7 +128,7 @@ void MainWindow::printBoard()
         return;
     }
     QString suggestion = PathFromLocal(project_.FileName);
-    suggestion = suggestion.isEmpty() ? layoutFolder()
+    suggestion = suggestion.isEmpty() ? exportSuggestion({}, layoutFolder(), QStringLiteral("pdf"))
                                       : QFileInfo(suggestion).path() + QLatin1Char('/') +
                                             QFileInfo(suggestion).completeBaseName() + QStringLiteral(".pdf");
     QString path =
@@ -143,6 +143,7 @@ void MainWindow::printBoard()
     try {
         WriteFileAtomically(LocalPath(path), {reinterpret_cast<const std::uint8_t*>(pdf.constData()),
                                               static_cast<std::size_t>(pdf.size())});
+        reportWritten({path});
     } catch (const TrevokError& e) {
         showMessage(e.id, e.args, QMessageBox::Warning);
     }

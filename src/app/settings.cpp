@@ -6,6 +6,7 @@
 #include "view/userfolder.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace trevok
 {
@@ -16,6 +17,7 @@ const QString kOptions = QStringLiteral("Optionen");
 const QString kFolders = QStringLiteral("Ordner");
 const QString kHistory = QStringLiteral("History");
 const QString kMilling = QStringLiteral("Fraesen");
+const QString kWindows = QStringLiteral("Fenster");
 
 int clampInt(int value, int low, int high)
 {
@@ -121,6 +123,9 @@ Settings ReadSettings(const IniFile& ini)
     s.smdSizes = ReadParameterList(ini, QStringLiteral("SMD_POPUP"), 0, false);
     for (const QString& key : ini.keys(kMilling))
         s.millingDialogs.emplace_back(key, ini.readString(kMilling, key));
+    if (ini.hasKey(kWindows, QStringLiteral("AutoRouterX")) && ini.hasKey(kWindows, QStringLiteral("AutoRouterY")))
+        s.routerWindowPlace = QPoint(ini.readInteger(kWindows, QStringLiteral("AutoRouterX"), 0),
+                                     ini.readInteger(kWindows, QStringLiteral("AutoRouterY"), 0));
     return s;
 }
 
@@ -160,6 +165,10 @@ void WriteSettings(IniFile& ini, const Settings& s)
     ini.eraseSection(kMilling);
     for (const auto& [key, value] : s.millingDialogs)
         ini.writeString(kMilling, key, value);
+    if (s.routerWindowPlace) {
+        ini.writeInteger(kWindows, QStringLiteral("AutoRouterX"), s.routerWindowPlace->x());
+        ini.writeInteger(kWindows, QStringLiteral("AutoRouterY"), s.routerWindowPlace->y());
+    }
 }
 
 SettingsFile::SettingsFile(const QString& path)
@@ -169,8 +178,11 @@ SettingsFile::SettingsFile(const QString& path)
 
 Settings SettingsFile::read()
 {
+    const bool exists = QFileInfo::exists(ini_.path());
     ini_.load();
-    return ReadSettings(ini_);
+    Settings s = ReadSettings(ini_);
+    s.firstStart = !exists;
+    return s;
 }
 
 bool SettingsFile::writeAll(const Settings& settings)

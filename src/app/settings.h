@@ -10,6 +10,7 @@
 #include "dialogs/workingfolders.h"
 
 #include <QLocale>
+#include <QPoint>
 #include <QString>
 #include <QStringList>
 
@@ -62,6 +63,10 @@ struct Settings {
     std::vector<ParameterEntry> smdSizes;    // SMD_POPUP, caption only
     // [Fraesen]: the values of the milling dialogs, "<dialog>.<control>" = value
     std::vector<std::pair<QString, QString>> millingDialogs;
+    // [Fenster] AutoRouterX, AutoRouterY: where the user last put the router window
+    std::optional<QPoint> routerWindowPlace;
+    /// No settings file was found: the program runs for the first time (not stored).
+    bool firstStart = false;
 };
 
 /// The defaults: working folders at the user's home folder, macros in "Makros" of the per-user

@@ -14,6 +14,8 @@
 #include <QGuiApplication>
 #include <QPageSize>
 
+#include <cctype>
+#include <cmath>
 #include <memory>
 #include <ostream>
 #include <sstream>
@@ -74,7 +76,8 @@ QSizeF paperOption(const Args& args)
 {
     const std::string name = args.value("--paper").value_or("A4");
     const auto dims = splitList(name, 'x');
-    if (dims.size() == 2) {
+    // Only digits make a size: "Executive" has an x too.
+    if (dims.size() == 2 && !name.empty() && (std::isdigit(static_cast<unsigned char>(name[0])) || name[0] == '.')) {
         const double w = parseDouble(dims[0], "--paper"), h = parseDouble(dims[1], "--paper");
         if (w < 10 || h < 10 || w > 5000 || h > 5000)
             throw CliError("--paper WIDTHxHEIGHT must lie between 10 and 5000 mm");
@@ -135,21 +138,45 @@ PrintSettings settingsFrom(const Args& args)
     return s;
 }
 
+/// --offset X,Y: the board's top-left corner X mm right of and Y mm below the page corner, or
+/// --centre: the tile block in the middle of the page. The offsets are in drawing units and so
+/// follow the scale.
+void placeOnPage(const Args& args, const TBoard& board, QSizeF paper, PrintSettings& s)
+{
+    const auto offset = args.value("--offset");
+    if (offset && args.has("--centre"))
+        throw CliError("--centre and --offset exclude each other");
+    if (args.has("--centre")) {
+        const TPoint o = CentredOffsets(board, s, paper);
+        s.offsetX = o.x;
+        s.offsetY = o.y;
+    } else if (offset) {
+        const auto parts = splitList(*offset, ',');
+        if (parts.size() != 2)
+            throw CliError("--offset expects X,Y in mm, e.g. 10,10");
+        const double x = parseDouble(parts[0], "--offset"), y = parseDouble(parts[1], "--offset");
+        if (std::abs(x) > 5000 || std::abs(y) > 5000)
+            throw CliError("--offset must lie between -5000 and 5000 mm");
+        s.offsetX = RoundHalfEven(-x * 100.0 * s.divisor);
+        s.offsetY = RoundHalfEven(y * 100.0 * s.divisor);
+    }
+}
+
 } // namespace
 
 int runPrint(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err)
 {
     const Args args(argv,
                     {"-o", "--board", "--layers", "--mask", "--drill-plan", "--scale", "--tiles", "--gap",
-                     "--calibrate", "--paper", "--language"},
-                    {"--mirror", "--negative", "--targets", "--no-outline", "--template"});
+                     "--calibrate", "--paper", "--offset", "--language"},
+                    {"--mirror", "--negative", "--targets", "--no-outline", "--template", "--centre"});
     const int language = languageOption(args);
     const auto output = args.value("-o");
     if (!output)
         throw CliError("print needs -o OUT.pdf");
     if (args.positional().size() != 1)
         throw CliError("print expects one layout file");
-    const PrintSettings settings = settingsFrom(args);
+    PrintSettings settings = settingsFrom(args);
     const QSizeF paper = paperOption(args);
 
     // Fonts and painting need a GUI application; without a display it draws off screen.
@@ -178,6 +205,7 @@ int runPrint(const std::vector<std::string>& argv, std::ostream& out, std::ostre
     if (index < 0 || index >= static_cast<int>(project.Boards.size()))
         throw CliError("the file holds no board");
     TBoard& board = *project.Boards[static_cast<std::size_t>(index)];
+    placeOnPage(args, board, paper, settings);
 
     std::array<std::optional<TemplateFile>, 2> files;
     if (settings.templates)

@@ -153,7 +153,9 @@ std::pair<long, long> parsePair(const std::string& text)
 
 int runRoute(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err)
 {
-    const Args args(argv, {"-o", "--board", "--layer", "--width", "--clearance", "--pair", "--language"},
+    const Args args(argv,
+                    {"-o", "--board", "--layer", "--width", "--clearance", "--track-clearance", "--pair",
+                     "--language"},
                     {"--all", "--json"});
     const int language = languageOption(args);
     const std::string path = onePath(args, "route");
@@ -167,7 +169,8 @@ int runRoute(const std::vector<std::string>& argv, std::ostream& out, std::ostre
     options.settings.clearanceMm = mmOption(args, "--clearance", 0.2);
     options.language = language;
     const RouterValues values = RouterValues::from(options.settings);
-    options.trackClearance = values.clearance;
+    // The new track keeps the clearance new tracks get in the editor, not the router's distance.
+    options.trackClearance = RoundHalfEven(mmOption(args, "--track-clearance", 0.4) * 100.0);
     options.currentWidth = values.width;
     std::optional<std::uint8_t> layer;
     if (const auto l = args.value("--layer")) {
@@ -190,6 +193,8 @@ int runRoute(const std::vector<std::string>& argv, std::ostream& out, std::ostre
         err << "trevok-cli: the board is larger than 300 mm; the router handles boards up to 300 x 300 mm\n";
         return 1;
     }
+    // The layer to route on is an option of this run, not a change of the file.
+    const std::uint8_t fileLayer = board.ActiveLayer;
     if (layer)
         board.ActiveLayer = *layer;
     ElementList& list = board.Elements;
@@ -237,6 +242,7 @@ int runRoute(const std::vector<std::string>& argv, std::ostream& out, std::ostre
     }
     for (auto& e : list)
         e->Selected = 0;
+    board.ActiveLayer = fileLayer;
     if (!saveLayout(project, *output, language, err))
         return 1;
     QJsonArray trackIndices;
@@ -253,7 +259,8 @@ int runRoute(const std::vector<std::string>& argv, std::ostream& out, std::ostre
                                 {"tracks", trackIndices}});
     else
         out << "routed " << tracks.size() << ", not found " << failed << "\n" << plain.str();
-    return 0;
+    // The file holds what was found; a script must still learn that something was not.
+    return failed > 0 ? 3 : 0;
 }
 
 } // namespace trevok::cli

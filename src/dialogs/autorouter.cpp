@@ -1,5 +1,7 @@
 #include "dialogs/autorouter.h"
 
+#include "dialogs/dialogbuttons.h"
+
 #include "dialogs/help.h"
 #include "dialogs/decimalspinbox.h"
 #include "view/texts.h"
@@ -7,8 +9,11 @@
 #include <QCloseEvent>
 #include <QFormLayout>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMoveEvent>
+#include <QScreen>
 #include <QVBoxLayout>
 
 namespace trevok
@@ -34,6 +39,7 @@ TAutoRouter::TAutoRouter(RouterSettings& settings, QWidget* parent) : QDialog(pa
 {
     setObjectName(QStringLiteral("AutoRouter"));
     setWindowTitle(T("Autorouter", "Autorouter", "Routeur automatique"));
+    KeepTitleVisible(this);
     // A tool window: it stays on top of the main window and does not block it.
     setWindowFlag(Qt::Tool);
     setModal(false);
@@ -62,14 +68,26 @@ void TAutoRouter::showTool()
 {
     width_->setValue(settings_.widthMm);
     clearance_->setValue(settings_.clearanceMm);
-    if (!placed_ && parentWidget()) {
-        adjustSize();
+    adjustSize();
+    // A place on a screen that is gone (another monitor, another resolution) is forgotten.
+    if (place_ && !QGuiApplication::screenAt(*place_ + QPoint(width() / 2, 10)))
+        place_.reset();
+    if (place_) {
+        move(*place_);
+    } else if (parentWidget()) {
         const QRect p = parentWidget()->frameGeometry();
         move(p.center() - QPoint(width() / 2, height() / 2));
-        placed_ = true;
     }
     show();
     raise();
+}
+
+void TAutoRouter::moveEvent(QMoveEvent* event)
+{
+    QDialog::moveEvent(event);
+    // Moves while hidden are the window system's, not the user's.
+    if (isVisible())
+        place_ = pos();
 }
 
 void TAutoRouter::SetStatus(const QString& text)

@@ -6,6 +6,9 @@
 #include "routing/autorouter.h"
 
 #include <QDialog>
+#include <QPoint>
+
+#include <optional>
 
 class QLabel;
 
@@ -21,8 +24,12 @@ class TAutoRouter : public QDialog
     /// The window edits `settings` (kept by the editing session) in place.
     TAutoRouter(RouterSettings& settings, QWidget* parent = nullptr);
 
-    /// Shows the window, centred on its parent the first time.
+    /// Shows the window where the user last put it (setPlace, or where it was moved), centred
+    /// on its parent when it has no place yet or the place lies on no screen.
     void showTool();
+    /// The remembered top-left corner, e.g. from the settings of the last run.
+    void setPlace(const QPoint& topLeft) { place_ = topLeft; }
+    std::optional<QPoint> place() const { return place_; }
     /// P_AutoInfo: one blank and the text, repainted at once.
     void SetStatus(const QString& text);
 
@@ -37,13 +44,14 @@ class TAutoRouter : public QDialog
   protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
 
   private:
     RouterSettings& settings_;
     DecimalSpinBox* width_;
     DecimalSpinBox* clearance_;
     QLabel* status_;
-    bool placed_ = false;
+    std::optional<QPoint> place_;
 };
 
 } // namespace trevok

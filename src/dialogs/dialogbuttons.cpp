@@ -6,8 +6,12 @@
 #include <QAbstractButton>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QEvent>
+#include <QFontMetrics>
 #include <QPushButton>
 #include <QShortcut>
+
+#include <algorithm>
 
 namespace trevok
 {
@@ -22,13 +26,54 @@ QDialogButtonBox* MakeDialogButtons(QDialog* dialog, int helpTopic, bool withCan
     QObject::connect(box, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
     if (helpTopic > 0) {
         QPushButton* help = box->addButton(QDialogButtonBox::Help);
-        help->setText(T("&Hilfe", "&Help", "&Aide"));
+        help->setText(T("&Hilfe", "&Help", "A&ide"));
         QObject::connect(box, &QDialogButtonBox::helpRequested, dialog,
                          [helpTopic] { ShowHelpTopic(helpTopic); });
         auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), dialog);
         QObject::connect(f1, &QShortcut::activated, dialog, [helpTopic] { ShowHelpTopic(helpTopic); });
     }
+    KeepTitleVisible(dialog);
     return box;
+}
+
+namespace
+{
+
+/// Widens its dialog when the title changes.
+class TitleWatcher : public QObject
+{
+  public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::WindowTitleChange)
+            if (auto* w = qobject_cast<QWidget*>(watched))
+                w->setMinimumWidth(std::max(w->minimumWidth(), TitleWidth(w, w->windowTitle())));
+        return false;
+    }
+};
+
+} // namespace
+
+int TitleWidth(const QWidget* dialog, const QString& title)
+{
+    // The title bar's font is not known to the program; it is often bold and a little larger.
+    QFont font = dialog->font();
+    font.setBold(true);
+    font.setPointSizeF(font.pointSizeF() * 1.15);
+    // Icon, close and help buttons of the frame take about this much.
+    constexpr int kFrameButtons = 110;
+    return QFontMetrics(font).horizontalAdvance(title) + kFrameButtons;
+}
+
+void KeepTitleVisible(QDialog* dialog)
+{
+    static const char* const watched = "trevokTitleWatched";
+    if (dialog->property(watched).toBool())
+        return;
+    dialog->setProperty(watched, true);
+    dialog->installEventFilter(new TitleWatcher(dialog));
+    dialog->setMinimumWidth(std::max(dialog->minimumWidth(), TitleWidth(dialog, dialog->windowTitle())));
 }
 
 QString StandardButtonText(QMessageBox::StandardButton button)
@@ -45,7 +90,7 @@ QString StandardButtonText(QMessageBox::StandardButton button)
     case QMessageBox::Close:
         return T("S&chließen", "&Close", "&Fermer");
     case QMessageBox::Help:
-        return T("&Hilfe", "&Help", "&Aide");
+        return T("&Hilfe", "&Help", "A&ide");
     default:
         return {};
     }

@@ -12,8 +12,15 @@ namespace trevok
 {
 
 /// Adds OK ("&OK"), Cancel ("&Abbrechen") and, for helpTopic > 0, Help ("&Hilfe"), connected to
-/// accept, reject and ShowHelpTopic(helpTopic). F1 inside the dialog opens the topic too.
+/// accept, reject and ShowHelpTopic(helpTopic). F1 inside the dialog opens the topic too. The
+/// dialog is kept wide enough for its title (KeepTitleVisible).
 QDialogButtonBox* MakeDialogButtons(QDialog* dialog, int helpTopic, bool withCancel = true);
+
+/// Keeps the dialog at least as wide as its title needs beside the title bar's buttons, now and
+/// whenever the title changes: a narrow dialog cut "Bitmap export (all visible layers)" short.
+void KeepTitleVisible(QDialog* dialog);
+/// The width KeepTitleVisible keeps for a title.
+int TitleWidth(const QWidget* dialog, const QString& title);
 
 /// The text of a standard button in the language of the run ("&Ja", "&Nein", "&Abbrechen", ...);
 /// empty for a button the program does not use.

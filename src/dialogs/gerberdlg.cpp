@@ -1,5 +1,7 @@
 #include "dialogs/gerberdlg.h"
 
+#include "dialogs/dialogbuttons.h"
+
 #include "dialogs/help.h"
 #include "dialogs/decimalspinbox.h"
 #include "view/texts.h"
@@ -51,6 +53,7 @@ TGerberDlg::TGerberDlg(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("TGerberDlg"));
     setWindowTitle(T("Gerber-Format exportieren", "Gerber export", "Exportation Gerber"));
+    KeepTitleVisible(this);
 
     // Layers: side 1 in the first row, side 2 in the second, each with its colour panel.
     auto* layerGroup = new QGroupBox(T("Layer", "Export", "Exportation"), this);
@@ -155,7 +158,7 @@ TGerberDlg::TGerberDlg(QWidget* parent) : QDialog(parent)
         buttons->addButton(T("S&chließen", "&Close", "&Fermer"), QDialogButtonBox::RejectRole);
     close->setObjectName(QStringLiteral("B_Schliessen"));
     QPushButton* help = buttons->addButton(QDialogButtonBox::Help);
-    help->setText(T("&Hilfe", "&Help", "&Aide"));
+    help->setText(T("&Hilfe", "&Help", "A&ide"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(buttons, &QDialogButtonBox::helpRequested, this, [] { ShowHelpTopic(HelpTopic::Gerber); });

@@ -2,7 +2,8 @@
 
 #include "view/texts.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QEvent>
 #include <QFile>
 #include <QHBoxLayout>
 #include <QPointer>
@@ -141,6 +142,34 @@ void HelpWindow::showUrl(const QUrl& url)
         browser_->setSource(url);
 }
 
+void HelpWindow::setOwner(QWidget* owner)
+{
+    if (parentWidget() == owner)
+        return;
+    const bool visible = isVisible();
+    const QRect place = geometry();
+    if (QWidget* old = parentWidget())
+        old->removeEventFilter(this);
+    setParent(owner, Qt::Window);
+    if (owner)
+        owner->installEventFilter(this);
+    if (visible) {
+        setGeometry(place);
+        show();
+    }
+}
+
+bool HelpWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    // The Hide event reaches the dialog before its child windows are hidden with it, and after
+    // it left the modal stack: a dialog below it, if any, is the next owner.
+    if (watched == parentWidget() && event->type() == QEvent::Hide) {
+        QWidget* next = QApplication::activeModalWidget();
+        setOwner(next == watched ? nullptr : next);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 bool ShowHelpTopic(int topic)
 {
     const QUrl url = HelpUrl(topic, CurrentLanguage());
@@ -152,6 +181,7 @@ bool ShowHelpTopic(int topic)
         // An open help window must not keep the program running after the main window closed.
         gWindow->setAttribute(Qt::WA_QuitOnClose, false);
     }
+    gWindow->setOwner(QApplication::activeModalWidget());
     gWindow->showUrl(url);
     gWindow->show();
     gWindow->raise();

@@ -51,6 +51,14 @@ class HelpWindow : public QWidget
     explicit HelpWindow(QWidget* parent = nullptr);
     QTextBrowser* browser() const { return browser_; }
     void showUrl(const QUrl& url);
+    /// Makes the window belong to owner (a modal dialog, or nullptr for none), keeping its place
+    /// and visibility. A modal dialog blocks every window but its own, so help asked for from
+    /// inside one must be the dialog's window to be usable; when the dialog goes away, the
+    /// window becomes free again and stays open.
+    void setOwner(QWidget* owner);
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     QTextBrowser* browser_;

@@ -46,6 +46,7 @@ QPixmap swatch(const QColor& colour)
 TLayerInfo::TLayerInfo(const std::array<QColor, 4>& colours, QWidget* parent) : QDialog(parent)
 {
     setWindowTitle(T("Layer-Information", "Layer information", "Information couches"));
+    KeepTitleVisible(this);
     auto* grid = new QGridLayout;
     grid->setHorizontalSpacing(12);
     // Copper layers first, then the component prints.
@@ -65,7 +66,7 @@ TLayerInfo::TLayerInfo(const std::array<QColor, 4>& colours, QWidget* parent) : 
 
     auto* buttons = new QDialogButtonBox(this);
     buttons->addButton(QDialogButtonBox::Close)->setText(T("S&chließen", "&Close", "&Fermer"));
-    buttons->addButton(QDialogButtonBox::Help)->setText(T("&Hilfe", "&Help", "&Aide"));
+    buttons->addButton(QDialogButtonBox::Help)->setText(T("&Hilfe", "&Help", "A&ide"));
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(buttons, &QDialogButtonBox::helpRequested, this, [] { ShowHelpTopic(HelpTopic::LayerInfo); });
 

@@ -1,5 +1,6 @@
 #include "dialogs/printdlg.h"
 
+#include "dialogs/dialogbuttons.h"
 #include "dialogs/help.h"
 #include "dialogs/colourpicker.h"
 #include "dialogs/kacheldlg.h"
@@ -99,6 +100,7 @@ TPrint_Dlg::TPrint_Dlg(QWidget* parent) : QDialog(parent)
     inform = [this](const QString& text) { QMessageBox::information(this, QStringLiteral("Trevok"), text); };
     pageSetup = [this](QPrinter& p) { return QPageSetupDialog(&p, this).exec() == QDialog::Accepted; };
     build();
+    KeepTitleVisible(this);
 }
 
 void TPrint_Dlg::build()
@@ -168,7 +170,7 @@ void TPrint_Dlg::build()
     connect(mFree, &QRadioButton::clicked, this, &TPrint_Dlg::updateScale);
     connect(mScale, &QScrollBar::valueChanged, this, &TPrint_Dlg::updateScale);
 
-    QPushButton* setup = makeButton(this, "SetupBtn", T("&Setup...", "&Setup...", "&Configuration..."));
+    QPushButton* setup = makeButton(this, "SetupBtn", T("&Setup...", "&Setup...", "C&onfiguration..."));
     QPushButton* calibrate =
         makeButton(this, "KorrekturBtn", T("&Korrektur...", "&Calibrate...", "&Calibration..."));
     QPushButton* tiles = makeButton(this, "KachelBtn", T("K&acheln...", "&Tile...", "&Dalles..."));
@@ -187,10 +189,19 @@ void TPrint_Dlg::build()
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(help, &QPushButton::clicked, this, [] { ShowHelpTopic(HelpTopic::Print); });
 
+    // Two columns, so that the dialog with its buttons fits a screen 768 pixels high.
+    auto* groups = new QGridLayout;
+    groups->addWidget(layers, 0, 0);
+    groups->addWidget(special, 0, 1);
+    groups->addWidget(opts, 1, 0);
+    groups->addWidget(scale, 1, 1);
+    int n = 0;
+    for (QWidget* w : std::initializer_list<QWidget*>{setup, calibrate, tiles, centreBtn, clip}) {
+        groups->addWidget(w, 2 + n / 2, n % 2);
+        ++n;
+    }
     auto* side = new QVBoxLayout;
-    for (QWidget* w : std::initializer_list<QWidget*>{layers, special, opts, scale, setup, calibrate, tiles,
-                                                      centreBtn, clip})
-        side->addWidget(w);
+    side->addLayout(groups);
     side->addStretch();
     auto* okRow = new QHBoxLayout;
     okRow->addWidget(ok);

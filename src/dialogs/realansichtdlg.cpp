@@ -1,5 +1,7 @@
 #include "dialogs/realansichtdlg.h"
 
+#include "dialogs/dialogbuttons.h"
+
 #include "dialogs/help.h"
 #include "view/texts.h"
 
@@ -16,6 +18,7 @@ TRealAnsichtDlg::TRealAnsichtDlg(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("RealAnsichtDlg"));
     setWindowTitle(T("Fotoansicht", "Photo view", "Vue photo"));
+    KeepTitleVisible(this);
     // A tool window beside the main window: it stays on top of it and does not block it.
     setWindowFlag(Qt::Tool);
     setModal(false);

@@ -52,7 +52,7 @@ QString TVorlageDlg::loadErrorText(const QString& path, const QString& reason)
 TVorlageDlg::TVorlageDlg(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("VorlageDlg"));
-    setWindowTitle(T("Eigenschaften der Vorlage", "Scanned copy", "Copy scannée"));
+    setWindowTitle(T("Eigenschaften der Vorlage", "Scanned copy", "Copie scannée"));
     askFile = [this](const QString& start) {
         return QFileDialog::getOpenFileName(this, windowTitle(), start,
                                             QStringLiteral("Bitmaps (*.bmp *.BMP)"));

@@ -1,6 +1,8 @@
 #include "routing/routersearch.h"
 
 #include <algorithm>
+#include <cmath>
+#include <iterator>
 #include <queue>
 #include <tuple>
 
@@ -24,6 +26,41 @@ std::int64_t divideBy5(std::int64_t v) noexcept
     }
     // r in 0..4: 0, 1, 2 stay below the half; 3, 4 lie above it (no exact halves with 5).
     return r >= 3 ? q + 1 : q;
+}
+
+/// Where a diagonal edge of a piece and one of the cut round to almost the same line, the
+/// difference keeps a sliver between them: a triangle hundreds of units long and a hundredth of
+/// a unit wide. It holds no area, but a closed region touches every cell along it, so it would
+/// block a way along the net's own copper (a track laid earlier for the same pad). Paths whose
+/// mean width (twice the area over the perimeter) is below a tenth of a router unit are dropped.
+Region withoutSlivers(const Region& piece)
+{
+    constexpr double MinMeanWidth = 0.1;
+    auto thin = [](const RPath& path) {
+        double twiceArea = 0, perimeter = 0;
+        for (std::size_t k = 0; k < path.size(); ++k) {
+            const RPoint& u = path[k];
+            const RPoint& v = path[(k + 1) % path.size()];
+            twiceArea += static_cast<double>(u.x) * static_cast<double>(v.y) -
+                         static_cast<double>(v.x) * static_cast<double>(u.y);
+            perimeter += std::hypot(static_cast<double>(v.x - u.x), static_cast<double>(v.y - u.y));
+        }
+        return std::abs(twiceArea) < MinMeanWidth * perimeter;
+    };
+    bool any = false;
+    for (const auto& component : piece.components())
+        any = any || std::any_of(component.begin(), component.end(), thin);
+    if (!any)
+        return piece;
+    Region out;
+    for (const auto& component : piece.components()) {
+        std::vector<RPath> kept;
+        std::copy_if(component.begin(), component.end(), std::back_inserter(kept),
+                     [&](const RPath& path) { return !thin(path); });
+        if (!kept.empty())
+            out.unite(Region::polygons(std::move(kept)));
+    }
+    return out;
 }
 
 } // namespace
@@ -101,7 +138,7 @@ void RouterObstacles::subtract(const std::vector<Region>& cut)
             }
         });
         if (any)
-            pieces_[p] = pieces_[p].subtracted(meeting);
+            pieces_[p] = withoutSlivers(pieces_[p].subtracted(meeting));
     }
     std::erase_if(pieces_, [](const Region& r) { return r.components().empty() || r.isEmpty(); });
 }

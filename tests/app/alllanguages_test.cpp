@@ -9,6 +9,7 @@
 #include "dialogs/autosavedlg.h"
 #include "dialogs/bogendlg.h"
 #include "dialogs/colordlg.h"
+#include "dialogs/exportdlg.h"
 #include "dialogs/kacheldlg.h"
 #include "dialogs/korrekturdlg.h"
 #include "dialogs/layerinfo.h"
@@ -29,9 +30,12 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QComboBox>
+#include <QDialog>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -147,7 +151,124 @@ std::vector<std::pair<const char*, Factory>> allWindows(const QString& settingsP
     };
 }
 
+/// The accelerator letter of a text ("Save &as" -> 'A'), or a null character; "&&" is a
+/// literal "&".
+QChar accelerator(const QString& text)
+{
+    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] != QLatin1Char('&'))
+            continue;
+        if (text[i + 1] != QLatin1Char('&'))
+            return text[i + 1].toUpper();
+        ++i;
+    }
+    return {};
+}
+
+/// Groups of texts that one Alt key chooses among: each menu's entries, the menu bar's menus,
+/// and the controls of a dialog (not of the dialogs it owns).
+std::vector<std::pair<QString, QStringList>> acceleratorGroups(QWidget* root)
+{
+    std::vector<std::pair<QString, QStringList>> groups;
+    auto actionTexts = [](const QList<QAction*>& actions) {
+        QStringList texts;
+        for (QAction* a : actions)
+            if (!a->isSeparator() && a->isVisible())
+                texts << a->text();
+        return texts;
+    };
+    for (QMenuBar* bar : root->findChildren<QMenuBar*>())
+        groups.emplace_back(QStringLiteral("menu bar"), actionTexts(bar->actions()));
+    for (QMenu* menu : root->findChildren<QMenu*>())
+        groups.emplace_back(menu->objectName() + QLatin1Char(' ') + menu->title(), actionTexts(menu->actions()));
+    if (qobject_cast<QDialog*>(root)) {
+        QStringList texts;
+        for (QWidget* w : root->findChildren<QWidget*>()) {
+            if (w->window() != root)
+                continue;
+            if (auto* b = qobject_cast<QAbstractButton*>(w))
+                texts << b->text();
+            else if (auto* l = qobject_cast<QLabel*>(w); l && l->buddy())
+                texts << l->text();
+            else if (auto* g = qobject_cast<QGroupBox*>(w); g && g->isCheckable())
+                texts << g->title();
+            else if (auto* t = qobject_cast<QTabBar*>(w))
+                for (int i = 0; i < t->count(); ++i)
+                    texts << t->tabText(i);
+        }
+        groups.emplace_back(root->windowTitle(), texts);
+    }
+    return groups;
+}
+
 } // namespace
+
+TEST(AllWindows, NoTwoEntriesOfAMenuOrDialogShareAnAcceleratorInAnyLanguage)
+{
+    const std::set<std::pair<QString, QString>> kept = {{"&Passkreuze", "&Platinenumriss"},
+                                                        {"&Spiegeln", "&Setup..."},
+                                                        {"K&acheln...", "&Abbrechen"},
+                                                        {"&Calibrate...", "&Cancel"}};
+    const int saved = CurrentLanguage();
+    QTemporaryDir dir;
+    qputenv("TREVOK_HOME", dir.path().toLocal8Bit());
+    for (const int language : {0, 1, 2}) {
+        SetCurrentLanguage(language);
+        for (auto& [name, make] : allWindows(dir.filePath(QStringLiteral("TREVOK40.INI")))) {
+            std::unique_ptr<QWidget> window = make();
+            for (const auto& [group, texts] : acceleratorGroups(window.get())) {
+                std::map<QChar, QString> taken;
+                for (const QString& text : texts) {
+                    const QChar key = accelerator(text);
+                    if (key.isNull())
+                        continue;
+                    const auto [at, fresh] = taken.emplace(key, text);
+                    // The same command for each side shares its letter (Alt cycles through them);
+                    // a few print dialog texts must stay as they are.
+                    if (!fresh && (at->second == text || kept.count({at->second, text}) ||
+                                   kept.count({text, at->second})))
+                        continue;
+                    EXPECT_TRUE(fresh) << name << ", language " << language << ", " << group.toStdString()
+                                       << ": \"" << at->second.toStdString() << "\" and \""
+                                       << text.toStdString() << "\"";
+                }
+            }
+            if (auto* w = dynamic_cast<MainWindow*>(window.get()))
+                w->project().Modified = false;
+        }
+    }
+    SetCurrentLanguage(saved);
+    qunsetenv("TREVOK_HOME");
+}
+
+TEST(AllWindows, EveryDialogFitsA1024By768ScreenAndShowsItsWholeTitle)
+{
+    const int saved = CurrentLanguage();
+    QTemporaryDir dir;
+    qputenv("TREVOK_HOME", dir.path().toLocal8Bit());
+    for (const int language : {0, 1, 2}) {
+        SetCurrentLanguage(language);
+        auto windows = allWindows(dir.filePath(QStringLiteral("TREVOK40.INI")));
+        for (const auto kind : {TExportDlg::Kind::Bitmap, TExportDlg::Kind::Gif, TExportDlg::Kind::Png})
+            windows.emplace_back("image export",
+                                 [kind] { return std::make_unique<TExportDlg>(10000, 8000, kind); });
+        for (auto& [name, make] : windows) {
+            std::unique_ptr<QWidget> window = make();
+            auto* dialog = qobject_cast<QDialog*>(window.get());
+            if (!dialog)
+                continue;
+            SCOPED_TRACE(testing::Message() << name << ", language " << language);
+            const QSize size = dialog->sizeHint().expandedTo(dialog->minimumSize());
+            // Room for the title bar above and a panel of the desktop below.
+            EXPECT_LE(size.height(), 768 - 60);
+            EXPECT_LE(size.width(), 1024);
+            EXPECT_GE(size.width(), dialog->fontMetrics().horizontalAdvance(dialog->windowTitle()) + 60)
+                << dialog->windowTitle().toStdString();
+        }
+    }
+    SetCurrentLanguage(saved);
+    qunsetenv("TREVOK_HOME");
+}
 
 TEST(AllWindows, EnglishAndFrenchShowNoGermanDesignText)
 {

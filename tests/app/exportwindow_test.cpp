@@ -437,9 +437,10 @@ TEST_F(ExportWindow, ImageMenusWriteWhatTheCommandLineWrites)
         const QString written = nextFileName + QLatin1Char('.') + QString::fromLatin1(c.format);
         ASSERT_TRUE(QFileInfo::exists(written)) << boxes.join(' ').toStdString();
         EXPECT_EQ(askedFolders.last(),
-                  n == 0 ? window->settings().folders.bitmap
+                  n == 0 ? dir.filePath(QStringLiteral("Platine 1.bmp"))
                          : dir.filePath(QStringLiteral("window%1.%2").arg(n - 1).arg(c.format)))
-            << "the graphics folder first, then the name chosen last with this format's extension";
+            << "the board's name in the project's folder first, then the name chosen last with this "
+               "format's extension";
         const QString cliFile = dir.filePath(QStringLiteral("cli%1.%2").arg(n).arg(c.format));
         ASSERT_EQ(runCli(QStringList{"export", "image", layout, "--format", c.format, "-o", cliFile} +
                          c.cliOptions),
@@ -472,7 +473,10 @@ TEST_F(ExportWindow, FabricationSetMenuWritesTheCommandLineSetAndOpensTheFolder)
     EXPECT_TRUE(exportMenu->actions().contains(window->action(QStringLiteral("Fertigungssatz1"))));
     EXPECT_TRUE(exportMenu->actions().contains(window->action(QStringLiteral("EMF1"))));
     QStringList opened;
-    window->openFolder = [&](const QString& f) { opened << f; };
+    window->openFolder = [&](const QString& f) {
+        opened << f;
+        return true;
+    };
     window->action(QStringLiteral("Fertigungssatz1"))->trigger();
     ASSERT_EQ(opened, QStringList{folder}) << boxes.join(' ').toStdString();
 
@@ -493,4 +497,37 @@ TEST_F(ExportWindow, FabricationSetMenuWritesTheCommandLineSetAndOpensTheFolder)
     window->action(QStringLiteral("Fertigungssatz1"))->trigger();
     EXPECT_TRUE(QFileInfo::exists(folder + QStringLiteral("/board.zip")));
     EXPECT_TRUE(boxes.isEmpty()) << boxes.join(' ').toStdString();
+}
+
+TEST_F(ExportWindow, SaveDialogsStartAtTheBoardsNameAndTheStatusLineNamesWhatWasWritten)
+{
+    Language en(1);
+    struct Case {
+        const char* action;
+        QString suggested; // where the save dialog starts the first time
+        QString chosen;    // what the user names
+    };
+    const Case cases[] = {
+        {"GerberFormat1", dir.filePath("Platine 1.gbr"), dir.filePath("top.gbr")},
+        {"BohrDatenExcellon1", dir.filePath("Platine 1.drl"), dir.filePath("holes.drl")},
+        {"PNG1", dir.filePath("Platine 1.png"), dir.filePath("picture.png")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.action);
+        nextFileName = c.chosen;
+        window->action(QString::fromLatin1(c.action))->trigger();
+        ASSERT_FALSE(askedFolders.isEmpty());
+        EXPECT_EQ(askedFolders.last(), c.suggested);
+        EXPECT_TRUE(QFileInfo::exists(c.chosen));
+        EXPECT_EQ(window->hintLabel()->text(), "Written: " + QDir::toNativeSeparators(c.chosen));
+    }
+
+    // Without a file manager the message says where the fabrication set went.
+    const QString folder = dir.filePath(QStringLiteral("fab"));
+    onDialog = [&](QDialog& d) { d.findChild<QLineEdit*>("E_Ordner")->setText(folder); };
+    window->openFolder = [](const QString&) { return false; };
+    window->action(QStringLiteral("Fertigungssatz1"))->trigger();
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_TRUE(boxes[0].contains(QDir::toNativeSeparators(folder))) << boxes[0].toStdString();
+    EXPECT_EQ(window->hintLabel()->text(), "Written: " + QDir::toNativeSeparators(folder));
 }

@@ -352,6 +352,10 @@ TEST_F(MacroWindow, ChangedCommentIsWrittenBackWhenAnotherMacroIsChosen)
 TEST_F(MacroWindow, PanelVisibilityAndFoldersPersist)
 {
     writeMacro(lib(QStringLiteral("Sub/a.lmk")), sideOneMacro());
+    // Shown on the first start; hidden and shown again through the menu.
+    EXPECT_TRUE(window->macroPanelShown());
+    window->action(QStringLiteral("Makrofenster1"))->trigger();
+    EXPECT_FALSE(window->macroPanelShown());
     window->action(QStringLiteral("Makrofenster1"))->trigger();
     EXPECT_TRUE(window->macroPanelShown());
     EXPECT_TRUE(window->action(QStringLiteral("TB_Makro"))->isChecked());
@@ -393,5 +397,30 @@ TEST_F(MacroWindow, ChangingTheActiveLayerMatchesTheLoadedMacroAgain)
         const ElementList& shown = panel->preview().elements();
         EXPECT_EQ(shown[0]->Layer, s.sideTwo ? LayerK2 : LayerK1);
         EXPECT_EQ(shown[1]->X, s.sideTwo ? -254 : 254); // mirrored about the origin on side 2
+    }
+}
+
+TEST_F(MacroWindow, TheFirstStartShowsTheStarterLibraryAndLaterStartsKeepTheUsersChoice)
+{
+    // No settings file: the panel is open on the first folder, its first footprint previewed.
+    EXPECT_TRUE(window->macroPanelShown());
+    EXPECT_TRUE(window->action(QStringLiteral("TB_Makro"))->isChecked());
+    EXPECT_EQ(panel->subFolder(), QStringLiteral("DIP"));
+    ASSERT_GT(panel->fileList()->count(), 0);
+    EXPECT_EQ(panel->fileList()->currentRow(), 0);
+    EXPECT_FALSE(panel->preview().empty());
+
+    struct Run {
+        bool hide;           // what the user does before closing
+        bool shownAfterwards;
+    };
+    for (const Run run : {Run{true, false}, Run{false, false}}) {
+        if (run.hide && window->macroPanelShown())
+            window->action(QStringLiteral("Makrofenster1"))->trigger();
+        window->close();
+        window.reset();
+        window = std::make_unique<MainWindow>(home.filePath(QStringLiteral("TREVOK40.INI")));
+        EXPECT_EQ(window->macroPanelShown(), run.shownAfterwards);
+        EXPECT_EQ(window->macroPanel()->subFolder(), QStringLiteral("DIP")) << "the folder is kept";
     }
 }

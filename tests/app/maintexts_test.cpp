@@ -2,8 +2,10 @@
 #include "app/maintexts.h"
 #include "view/texts.h"
 
+#include <QDialog>
 #include <QLabel>
 #include <QMenu>
+#include <QPushButton>
 #include <QSet>
 #include <QToolButton>
 
@@ -124,8 +126,13 @@ TEST(MainTexts, ApplyingTheTableSetsCaptionsTitlesAndBothHintParts)
     tool->setObjectName("SB_AutoRoute");
     auto* label = new QLabel(&window);
     label->setObjectName("L_Abstand1");
+    // A dialog of the window names its colour swatch like the layer menu: the table is not its.
+    auto* dialog = new QDialog(&window);
+    auto* swatch = new QPushButton(dialog);
+    swatch->setObjectName("K1");
 
     ApplyMainTexts(&window);
+    EXPECT_EQ(swatch->text(), "");
     EXPECT_EQ(menu->title(), "&File");
     EXPECT_EQ(open->text(), "&Open...");
     EXPECT_EQ(newButton->toolTip(), "New");

@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QMenu>
@@ -23,11 +24,13 @@
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
 
 using namespace trevok;
 
@@ -193,7 +196,7 @@ TEST_F(Window, DamagedFileShowsTheReadErrorAndKeepsWhatWasRead)
     EXPECT_EQ(boxes[0].icon, QMessageBox::Critical);
     ASSERT_GE(window->boardTabs()->count(), 1);
     EXPECT_EQ(window->boardTabs()->tabText(0), "Erste");
-    EXPECT_EQ(window->windowTitle(), "Trevok 4.0")
+    EXPECT_EQ(window->windowTitle(), "Trevok 4.0*")
         << "a partial project must not be saved over the damaged file";
     EXPECT_TRUE(window->recentFiles().path(0).isEmpty());
 }
@@ -405,10 +408,35 @@ TEST_F(Window, SaveAsSetsTheTitleAndANewerBackupIsOfferedButKept)
     answers = {QMessageBox::Yes};
     ASSERT_TRUE(window->openLayout(path("board.lay")));
     EXPECT_EQ(window->project().currentBoard()->Elements.size(), 2u);
-    EXPECT_EQ(window->windowTitle(), "Trevok 4.0 - [" + path("board.lay") + "]");
+    EXPECT_EQ(window->windowTitle(), "Trevok 4.0 - [" + path("board.lay") + "]*");
     EXPECT_TRUE(window->project().Modified);
     EXPECT_EQ(window->recentFiles().path(0), path("board.lay"));
     EXPECT_TRUE(QFileInfo::exists(backup));
+}
+
+TEST_F(Window, TheTitleMarksUnsavedChangesWhicheverWayTheyCame)
+{
+    EXPECT_EQ(window->windowTitle(), "Trevok 4.0");
+    // An edit goes through the history; a new or moved board and the ground-plane switch set
+    // the mark directly, and the title follows when the event loop falls idle.
+    const std::vector<std::pair<const char*, std::function<void()>>> changes = {
+        {"edit", [this] { editCurrentBoard(); }},
+        {"new board", [this] { window->addBoard(); }},
+        {"board moved", [this] { window->moveBoard(false, true); }},
+        {"ground plane", [this] { window->setGroundPlane(true, false); }},
+    };
+    nextFileName = path("board.lay");
+    for (const auto& [what, change] : changes) {
+        change();
+        // An event loop that waits for events, as the program's own does.
+        QEventLoop idle;
+        QTimer::singleShot(20, &idle, &QEventLoop::quit);
+        idle.exec();
+        EXPECT_TRUE(window->project().Modified) << what;
+        EXPECT_EQ(window->windowTitle().right(1), "*") << what;
+        ASSERT_TRUE(window->fileSaveAs()) << what;
+        EXPECT_EQ(window->windowTitle(), "Trevok 4.0 - [" + path("board.lay") + "]") << what;
+    }
 }
 
 TEST_F(Window, GroundPlaneSwitchMarksTheLayoutChangedFromButtonAndMenu)
@@ -491,7 +519,7 @@ TEST_F(Window, ReloadBoardsAppendsTheFilesBoardsAndNewStartsAfresh)
     EXPECT_EQ(tabs->currentIndex(), 2);
     EXPECT_EQ(window->project().Current, 2);
     EXPECT_TRUE(window->project().Modified);
-    EXPECT_EQ(window->windowTitle(), "Trevok 4.0") << "appending does not make the file current";
+    EXPECT_EQ(window->windowTitle(), "Trevok 4.0*") << "appending does not make the file current";
 
     // New asks whether to save the boards, then starts with one board and its properties.
     answers = {QMessageBox::No};

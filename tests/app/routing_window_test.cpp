@@ -247,6 +247,27 @@ TEST_F(RoutingWindow, RouteAndResolveInTheRouterWindow)
     EXPECT_TRUE(standard->isChecked());
 }
 
+TEST_F(RoutingWindow, TheRouterWindowOpensWhereTheUserLastPutItAlsoInTheNextRun)
+{
+    choose("SB_AutoRoute");
+    ASSERT_NE(router(), nullptr);
+    const QPoint place = router()->pos() + QPoint(-150, 90);
+    router()->move(place);
+    // Hidden by another tool and shown again; then in a new run.
+    choose("SB_Connect");
+    choose("SB_AutoRoute");
+    EXPECT_EQ(router()->pos(), place);
+    window->project().Modified = false;
+    window->close();
+    window.reset();
+    window = std::make_unique<MainWindow>(dir.filePath(QStringLiteral("TREVOK40.INI")));
+    window->resize(1000, 700);
+    window->show();
+    choose("SB_AutoRoute");
+    ASSERT_NE(router(), nullptr);
+    EXPECT_EQ(router()->pos(), place);
+}
+
 TEST_F(RoutingWindow, RouterWindowTextsInThreeLanguages)
 {
     const char* ready[] = {" Bereit", " Ready", " Prêt"};

@@ -24,6 +24,7 @@
 #include <QTest>
 #include <QTextBrowser>
 #include <QTimer>
+#include <QToolButton>
 #include <QTranslator>
 
 #include <gtest/gtest.h>
@@ -224,6 +225,40 @@ TEST(Help, GridAndColourDialogsHaveAHelpButtonAndF1)
         CurrentHelpWindow()->close();
         dialog->hide();
     }
+}
+
+TEST(Help, HelpAskedForInAModalDialogCanBeUsedAndOutlivesTheDialog)
+{
+    Language en(1);
+    TRasterDlg dialog;
+    bool clicked = false;
+    QString pageWhileModal;
+    QTimer::singleShot(0, &dialog, [&] {
+        // F1 inside the running modal dialog.
+        dialog.activateWindow();
+        (void)QTest::qWaitForWindowActive(&dialog);
+        QTest::keyClick(&dialog, Qt::Key_F1);
+        HelpWindow* help = CurrentHelpWindow();
+        if (!help || !QTest::qWaitForWindowExposed(help)) {
+            dialog.reject();
+            return;
+        }
+        // A click that goes the way of the window system: a blocked window would drop it.
+        QToolButton* contents = help->findChildren<QToolButton*>().value(0);
+        QTest::mouseClick(help->windowHandle(), Qt::LeftButton, {},
+                          contents->mapTo(help, contents->rect().center()));
+        clicked = true;
+        pageWhileModal = help->browser()->source().path();
+        dialog.reject();
+    });
+    dialog.exec();
+    ASSERT_TRUE(clicked);
+    EXPECT_EQ(pageWhileModal, "/help/en/index.html") << "the contents button answered";
+    HelpWindow* help = CurrentHelpWindow();
+    ASSERT_TRUE(help);
+    EXPECT_TRUE(help->isVisible()) << "the help window stays when the dialog closes";
+    EXPECT_EQ(help->parentWidget(), nullptr);
+    help->close();
 }
 
 TEST(Language, StandardButtonsAndQtsOwnTextsFollowTheLanguage)

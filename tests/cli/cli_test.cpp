@@ -91,7 +91,9 @@ TEST_F(Cli, HelpAndVersion)
 {
     const CliRun h = cli({"--help"});
     EXPECT_EQ(h.status, 0);
-    EXPECT_NE(h.out.find("export gerber"), std::string::npos);
+    for (const char* command : {"export gerber", "export drill", "export fab", "export image", "export hpgl",
+                                "export gcode", "route", "print", "--centre", "--offset X,Y"})
+        EXPECT_NE(h.out.find(command), std::string::npos) << command;
     const CliRun v = cli({"--version"});
     EXPECT_EQ(v.status, 0);
     EXPECT_EQ(v.out, "trevok-cli " TREVOK_VERSION "\n");
@@ -397,4 +399,58 @@ TEST_F(Cli, RouteOnePairOrAll)
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("300 mm"), std::string::npos);
     EXPECT_FALSE(QFile::exists(none));
+}
+
+TEST_F(Cli, RouteKeepsTheFilesLayerGivesTheCurrentClearanceAndReportsAFailureByItsStatus)
+{
+    TProject p;
+    NewBoard(p, "Platine 1");
+    TBoard& b = *p.Boards[0];
+    b.BoardWidth = 4000;
+    b.BoardHeight = 3000;
+    b.ActiveLayer = LayerK2;
+    for (TPoint c : {TPoint{800, -800}, TPoint{3200, -800}, TPoint{2000, -1500}})
+        b.Elements.push_back(pad(c.x, c.y, LayerK1));
+    // A closed square of another net around pad 2: nothing reaches it on K1.
+    auto wall = NewTrack(40, LayerK1);
+    for (TPoint c : {TPoint{1600, -1100}, TPoint{2400, -1100}, TPoint{2400, -1900}, TPoint{1600, -1900},
+                     TPoint{1600, -1100}})
+        AddPoint(*wall, c);
+    b.Elements.push_back(std::move(wall));
+    auto link = [&](int i, int j) {
+        b.Elements[i]->Connections.push_back(b.Elements[j].get());
+        b.Elements[j]->Connections.push_back(b.Elements[i].get());
+    };
+    link(0, 1);
+    link(0, 2);
+    const QString in = path("layer.lay");
+    WriteLayoutFile(p, in.toStdString());
+
+    struct Case {
+        QStringList options;
+        int status;
+        int routed, failed;
+        int clearance; // of the new track, units
+    };
+    const Case cases[] = {
+        {{"--pair", "0,1"}, 0, 1, 0, 40},
+        {{"--pair", "0,1", "--track-clearance", "0.25", "--clearance", "0.3"}, 0, 1, 0, 25},
+        {{"--all"}, 3, 1, 1, 40},
+    };
+    const QString out = path("routed.lay");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.options.join(' ').toStdString());
+        QFile::remove(out);
+        const CliRun r = cli(QStringList{"route", in, "-o", out, "--layer", "K1", "--json"} + c.options);
+        EXPECT_EQ(r.status, c.status) << r.err;
+        EXPECT_EQ(json(r)["routed"].toInt(), c.routed);
+        EXPECT_EQ(json(r)["failed"].toInt(), c.failed);
+        ASSERT_TRUE(QFile::exists(out)) << "the tracks found are written";
+        const QJsonObject board = json(cli({"info", "--json", "--elements", out}))["boards"].toArray()[0].toObject();
+        EXPECT_EQ(board["activeLayer"].toInt(), LayerK2) << "the file keeps its active layer";
+        const QJsonObject track = board["elements"].toArray()[4].toObject();
+        EXPECT_TRUE(track["autorouted"].toBool());
+        EXPECT_EQ(track["layer"].toInt(), LayerK1);
+        EXPECT_EQ(track["clearance"].toInt(), c.clearance);
+    }
 }

@@ -24,3 +24,16 @@ TEST(Messages, ArgumentsAndLanguages)
     EXPECT_EQ(MessageCaption(MsgId::NotATrevokFile, 0), "Öffnen");
     EXPECT_EQ(MessageText(MsgId::FontTextQuestion, 0, {"3"}).substr(0, 12), "Sie haben 3 ");
 }
+
+TEST(Messages, EveryTranslatedTextHasAFrenchVersionToo)
+{
+    // A text whose English differs from the German has to read French in French as well.
+    for (int id = 0; id <= static_cast<int>(MsgId::ImageWriteFailed); ++id) {
+        const auto m = static_cast<MsgId>(id);
+        const std::vector<std::string> args = {"1", "2"};
+        if (MessageText(m, 1, args) != MessageText(m, 0, args))
+            EXPECT_NE(MessageText(m, 2, args), MessageText(m, 0, args)) << "message " << id;
+        if (MessageCaption(m, 1) != MessageCaption(m, 0))
+            EXPECT_NE(MessageCaption(m, 2), MessageCaption(m, 0)) << "caption " << id;
+    }
+}

@@ -142,6 +142,29 @@ TEST_F(PrintPdf, MirroredTilesOnLandscapeLetter)
     EXPECT_NEAR(b.left, 1.0, 0.1);
 }
 
+TEST_F(PrintPdf, OffsetAndCentrePlaceTheBoardAndPaperNamesMayHoldAnX)
+{
+    struct Case {
+        QStringList options;
+        double left, top, width; // mm
+        int pageWidth;           // pixels at 10 per mm
+    };
+    const Case cases[] = {
+        {{"--offset", "10,20"}, 10.0, 20.0, 100.0, 2100},
+        {{"--offset", "10,20", "--scale", "200"}, 10.0, 20.0, 200.0, 2100},
+        {{"--centre"}, 55.0, 123.5, 100.0, 2100},                          // A4: (210 - 100) / 2
+        {{"--centre", "--paper", "Executive"}, 42.1, 108.4, 100.0, 1842}, // 184.15 x 266.7 mm
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.options.join(QLatin1Char(' ')).toStdString());
+        const Box b = print(c.options);
+        EXPECT_NEAR(pageSize.width(), c.pageWidth, 1);
+        EXPECT_NEAR(b.left, c.left, 0.15);
+        EXPECT_NEAR(b.top, c.top, 0.15);
+        EXPECT_NEAR(b.width(), c.width, 0.1);
+    }
+}
+
 TEST_F(PrintPdf, WrongOptionsAreRefused)
 {
     const QString cli = binaryDir() + QStringLiteral("/trevok-cli");
@@ -150,6 +173,9 @@ TEST_F(PrintPdf, WrongOptionsAreRefused)
                                    QStringList{QStringLiteral("--tiles"), QStringLiteral("0x2")},
                                    QStringList{QStringLiteral("--layers"), QStringLiteral("K1,X9")},
                                    QStringList{QStringLiteral("--paper"), QStringLiteral("Napkin")},
+                                   QStringList{QStringLiteral("--offset"), QStringLiteral("10")},
+                                   QStringList{QStringLiteral("--centre"), QStringLiteral("--offset"),
+                                               QStringLiteral("1,1")},
                                    QStringList{QStringLiteral("--board"), QStringLiteral("2")}}) {
         SCOPED_TRACE(bad.join(QLatin1Char(' ')).toStdString());
         EXPECT_EQ(run(cli, QStringList{QStringLiteral("print"), layout, QStringLiteral("-o"), pdf} + bad), 2);

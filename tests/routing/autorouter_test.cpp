@@ -146,6 +146,53 @@ TEST(Autorouter, RoutesOnRandomBoardsAsTheRingProcedureDoes)
     EXPECT_GT(routed, 20);
 }
 
+TEST(Autorouter, ATrackLaidEarlierForTheSamePadBlocksNoCellAlongIt)
+{
+    // Cutting the pads' nets out of the obstacles left slivers along the diagonal of the track
+    // routed first from pad A; they blocked the cells along the pad's own copper.
+    for (const unsigned seed : {55u, 145u}) {
+        TProject p = randomBoard(seed);
+        TBoard& b = *p.currentBoard();
+        std::mt19937 rng(seed * 7);
+        auto uni = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+        TObjekt& a = *b.Elements[0];
+        TObjekt& c = *b.Elements[1];
+        TObjekt& d = add(p, NewPad({uni(100, b.BoardWidth - 100), -uni(100, b.BoardHeight - 100)}, 80,
+                                   static_cast<std::uint8_t>(uni(1, 3)), LayerK1, 40));
+        connect(a, d);
+        c.Selected = 0;
+        d.Selected = 1;
+        RouteOptions o;
+        const RouteOutcome first = RouteConnection(p, o);
+        ASSERT_EQ(first.result, RouteOutcome::Routed) << "seed " << seed;
+        const std::vector<TPoint> earlier = first.track->Points;
+        for (auto& e : b.Elements)
+            e->Selected = 0;
+        a.Selected = c.Selected = 1;
+        o.keepGrid = true;
+        const RouteOutcome second = RouteConnection(p, o);
+        ASSERT_TRUE(second.grid);
+        const std::int64_t g = RoundHalfEven(RouterValues::from(o.settings).cell * 0.2);
+        // Every cell over the middle of the earlier track's segments that nothing foreign touches.
+        for (std::size_t k = 1; k + 2 < earlier.size(); ++k)
+            for (int t = 2; t <= 8; ++t) {
+                const TPoint q{earlier[k].x + (earlier[k + 1].x - earlier[k].x) * t / 10,
+                               earlier[k].y + (earlier[k + 1].y - earlier[k].y) * t / 10};
+                const int i = static_cast<int>(ToRouterX(q.x) / g);
+                const int j = static_cast<int>(ToRouterY(q.y) / g);
+                // The cell in board units, and 1 mm around it.
+                const TRect near{i * g * 5 - 100, -(j + 1) * g * 5 - 100, (i + 1) * g * 5 + 100, -j * g * 5 + 100};
+                bool foreign = false;
+                for (const auto& e : b.Elements)
+                    if (e->Layer == LayerK1 && e.get() != first.track && e.get() != &a && e.get() != &d &&
+                        e.get() != second.track && Bounds(*e).intersects(near))
+                        foreign = true;
+                if (!foreign && second.grid->inside(i, j))
+                    EXPECT_NE(second.grid->at(i, j), CellBlocked) << "seed " << seed << " cell " << i << "," << j;
+            }
+    }
+}
+
 TEST(Autorouter, CellSizeAndSidewaysStep)
 {
     EXPECT_EQ(RouterValues::from({0.1, 0.1}).cell, 40); // 30 raised
