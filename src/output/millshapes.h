@@ -44,9 +44,9 @@ bool IsSingleLineText(const TObjekt& e, const MillingOptions& o) noexcept;
 /// A copy of the element grown by the milling width (strokes of a layout text included).
 TObjekt GrownForMilling(const TObjekt& e, std::int32_t width);
 
-/// The shape polygons of one grown element, by kind (no polygons for lines, font texts and
-/// unknown kinds). Each runs clockwise.
-std::vector<RPath> ElementShapePolygons(const TObjekt& grown);
+/// The shape polygons of one element grown by width (GrownForMilling), by kind (none for font
+/// texts and unknown kinds). Each runs clockwise.
+std::vector<RPath> ElementShapePolygons(const TObjekt& grown, std::int32_t width = 0);
 
 /// Every element of the layer that is copper, not a single-line text and not covered entirely
 /// by an earlier-kept element, as its grown shape polygons, in list order. Restricted areas are
