@@ -231,7 +231,11 @@ RPath StrokePolygon(RPoint p1, RPoint p2, std::int64_t d)
     const double half = static_cast<double>(d) / 2.0;
     const std::int64_t ex = RoundHalfEven64(std::sin(beta) * half);
     const std::int64_t ey = RoundHalfEven64(std::cos(beta) * half);
-    const int n = static_cast<int>(d / 20 + 3);
+    int n = static_cast<int>(d / 20 + 3);
+    // Narrow strokes get caps fine enough that no edge lies more than a unit inside the round
+    // end: with fewer steps the contour of a thin track's end cuts into its copper.
+    if (half > 1)
+        n = std::max(n, static_cast<int>(std::ceil(kPi / (2.0 * std::acos(1.0 - 1.0 / half)))));
     RPath p;
     p.reserve(2 * static_cast<std::size_t>(n) + 2);
     const RPoint s2{p2.x + ex, p2.y - ey};

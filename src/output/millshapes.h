@@ -63,7 +63,8 @@ double DirectionAngle(RPoint p, RPoint q) noexcept;
 /// Appends n points of the arc around m from the direction of s to that of e (s itself is not
 /// appended), on the circle of diameter d.
 void AppendArc(RPath& out, RPoint m, RPoint s, RPoint e, bool anticlockwise, int n, double d);
-/// The stadium around a segment of width d, round ends of d / 20 + 3 steps.
+/// The stadium around a segment of width d, round ends of d / 20 + 3 steps (more for narrow
+/// strokes, so that no edge lies more than a unit inside the round end).
 RPath StrokePolygon(RPoint p1, RPoint p2, std::int64_t d);
 
 } // namespace trevok
