@@ -132,4 +132,26 @@ BENCHMARK(BM_ShapePolygons)
     ->Arg(1)
     ->Unit(benchmark::kMillisecond);
 
+/// One track of 20,000 segments zigzagging along a band 1.5 mm high: every scan line of the union
+/// crosses the whole track, the worst case for a sweep along y.
+void BM_LongTrack(benchmark::State& state)
+{
+    static const ElementList list = [] {
+        ElementList l;
+        auto t = NewTrack(25, LayerK1);
+        for (int i = 0; i <= 20000; ++i)
+            AddPoint(*t, {i * 25, (i % 2) ? 150 : 0});
+        l.push_back(std::move(t));
+        return l;
+    }();
+    std::size_t n = 0;
+    for (auto _ : state) {
+        const auto r = ComputeIsolation(list, options());
+        n = r ? r->contours.size() : 0;
+        benchmark::DoNotOptimize(n);
+    }
+    state.counters["contours"] = static_cast<double>(n);
+}
+BENCHMARK(BM_LongTrack)->Name("milling/long_track_20k_segments")->Unit(benchmark::kMillisecond);
+
 } // namespace

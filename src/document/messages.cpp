@@ -86,6 +86,28 @@ const Entry kEntries[] = {
      {"%1 Stellen, an denen der Fräser nicht durchkommt: %2",
       "%1 places where the mill cannot pass: %2",
       "%1 endroits où la fraise ne peut pas passer : %2"}},
+    {MsgId::MillTextCrossing, {"Isolationsfräsen", "Isolation milling", "Fraisage d´isolation"},
+     {"1 Stelle, an der ein Singleline-Text durch Kupfer fräst: %1",
+      "1 place where a single-line text is milled through copper: %1",
+      "1 endroit où un texte en trait simple est fraisé à travers le cuivre : %1"}},
+    {MsgId::MillTextCrossings, {"Isolationsfräsen", "Isolation milling", "Fraisage d´isolation"},
+     {"%1 Stellen, an denen ein Singleline-Text durch Kupfer fräst: %2",
+      "%1 places where a single-line text is milled through copper: %2",
+      "%1 endroits où un texte en trait simple est fraisé à travers le cuivre : %2"}},
+    {MsgId::MillPlaneJoin, {"Isolationsfräsen", "Isolation milling", "Fraisage d´isolation"},
+     {"1 Verbindung besteht nur über die Massefläche, die nicht gefräst wird, und bleibt auf der "
+      "gefrästen Platine offen: %1",
+      "1 connection is made only through the ground plane, which is not milled, and stays open on "
+      "the milled board: %1",
+      "1 connexion n´est faite que par le plan de masse, qui n´est pas fraisé, et reste ouverte sur "
+      "la carte fraisée : %1"}},
+    {MsgId::MillPlaneJoins, {"Isolationsfräsen", "Isolation milling", "Fraisage d´isolation"},
+     {"%1 Verbindungen bestehen nur über die Massefläche, die nicht gefräst wird, und bleiben auf "
+      "der gefrästen Platine offen: %2",
+      "%1 connections are made only through the ground plane, which is not milled, and stay open "
+      "on the milled board: %2",
+      "%1 connexions ne sont faites que par le plan de masse, qui n´est pas fraisé, et restent "
+      "ouvertes sur la carte fraisée : %2"}},
     {MsgId::ImageTooLarge, {"Trevok", "Trevok", "Trevok"},
      {"Für ein Bild von %1 x %2 Pixeln reicht der Speicher nicht.\rBitte wählen Sie eine kleinere Auflösung.",
       "There is not enough memory for an image of %1 x %2 pixels.\rPlease choose a lower resolution.",

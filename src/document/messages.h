@@ -34,6 +34,10 @@ enum class MsgId {
     OutlineNothingSelected,
     MillProblem,         // arg 0: position
     MillProblems,        // arg 0: count, arg 1: positions
+    MillTextCrossing,    // arg 0: position
+    MillTextCrossings,   // arg 0: count, arg 1: positions
+    MillPlaneJoin,       // arg 0: position
+    MillPlaneJoins,      // arg 0: count, arg 1: positions
     ImageTooLarge,       // arg 0: width, arg 1: height in pixels
     ImageWriteFailed,    // arg 0: format, arg 1: detail
 };

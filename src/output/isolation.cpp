@@ -6,6 +6,8 @@
 #include <clipper.hpp>
 
 #include <algorithm>
+#include <cmath>
+#include <iterator>
 #include <map>
 #include <numeric>
 #include <unordered_map>
@@ -138,6 +140,254 @@ bool entered(MillingProgress* p, int stage, std::size_t steps) noexcept
     return !p || p->enter(stage, steps);
 }
 
+ClipperLib::Paths united(const ClipperLib::Paths& in)
+{
+    ClipperLib::Clipper c;
+    c.AddPaths(in, ClipperLib::ptSubject, true);
+    ClipperLib::Paths out;
+    c.Execute(ClipperLib::ctUnion, out, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
+    return out;
+}
+
+void transpose(ClipperLib::Paths& paths) noexcept
+{
+    for (ClipperLib::Path& p : paths)
+        for (ClipperLib::IntPoint& v : p)
+            std::swap(v.X, v.Y);
+}
+
+/// Items united at once; larger clusters are united in groups and the groups merged in pairs.
+constexpr std::size_t kUnionGroup = 64;
+
+std::size_t unionSteps(std::size_t members) noexcept
+{
+    if (members <= kUnionGroup)
+        return 1;
+    const std::size_t groups = (members + kUnionGroup - 1) / kUnionGroup;
+    return 2 * groups - 1;
+}
+
+/// The union of one cluster. The sweep of the union runs along y, and every edge that spans a
+/// scan band costs time in each band: a long thin cluster is swept along its long side (x and y
+/// swapped while uniting), and united in groups of neighbours along that side, merged in pairs,
+/// so that no single union holds the whole cluster's crowded bands at once. Each union done is
+/// one step. nullopt when cancelled.
+std::optional<ClipperLib::Paths> clusterUnion(const std::vector<Item>& items, std::vector<std::size_t> members,
+                                              MillingProgress* progress, std::size_t& done)
+{
+    if (members.size() <= kUnionGroup) {
+        ClipperLib::Paths in;
+        for (const std::size_t i : members)
+            in.insert(in.end(), items[i].paths.begin(), items[i].paths.end());
+        ClipperLib::Paths out = united(in);
+        if (cancelled(progress, ++done))
+            return std::nullopt;
+        return out;
+    }
+    TRect box{INT64_MAX, INT64_MAX, INT64_MIN, INT64_MIN};
+    for (const std::size_t i : members) {
+        box.left = std::min(box.left, items[i].box.left);
+        box.top = std::min(box.top, items[i].box.top);
+        box.right = std::max(box.right, items[i].box.right);
+        box.bottom = std::max(box.bottom, items[i].box.bottom);
+    }
+    const bool swapped = box.right - box.left > box.bottom - box.top;
+    std::sort(members.begin(), members.end(), [&](std::size_t a, std::size_t b) {
+        const TRect& p = items[a].box;
+        const TRect& q = items[b].box;
+        return swapped ? p.left + p.right < q.left + q.right : p.top + p.bottom < q.top + q.bottom;
+    });
+    std::vector<ClipperLib::Paths> level;
+    for (std::size_t k = 0; k < members.size(); k += kUnionGroup) {
+        ClipperLib::Paths in;
+        for (std::size_t m = k; m < std::min(members.size(), k + kUnionGroup); ++m)
+            in.insert(in.end(), items[members[m]].paths.begin(), items[members[m]].paths.end());
+        if (swapped)
+            transpose(in);
+        level.push_back(united(in));
+        if (cancelled(progress, ++done))
+            return std::nullopt;
+    }
+    while (level.size() > 1) {
+        std::vector<ClipperLib::Paths> next;
+        for (std::size_t k = 0; k + 1 < level.size(); k += 2) {
+            ClipperLib::Paths in = std::move(level[k]);
+            in.insert(in.end(), level[k + 1].begin(), level[k + 1].end());
+            next.push_back(united(in));
+            if (cancelled(progress, ++done))
+                return std::nullopt;
+        }
+        if (level.size() % 2)
+            next.push_back(std::move(level.back()));
+        level = std::move(next);
+    }
+    ClipperLib::Paths out = std::move(level.front());
+    if (swapped) {
+        // Swapping x and y mirrors: turn every path back to the orientation Clipper gives.
+        transpose(out);
+        ClipperLib::ReversePaths(out);
+    }
+    return out;
+}
+
+/// Twice the signed area of the triangle (a, b, c), exactly.
+__int128 cross(const ClipperLib::IntPoint& a, const ClipperLib::IntPoint& b, const ClipperLib::IntPoint& c) noexcept
+{
+    return static_cast<__int128>(b.X - a.X) * (c.Y - a.Y) - static_cast<__int128>(b.Y - a.Y) * (c.X - a.X);
+}
+
+bool onSegment(const ClipperLib::IntPoint& p, const ClipperLib::IntPoint& a, const ClipperLib::IntPoint& b) noexcept
+{
+    return cross(a, b, p) == 0 && std::min(a.X, b.X) <= p.X && p.X <= std::max(a.X, b.X) &&
+           std::min(a.Y, b.Y) <= p.Y && p.Y <= std::max(a.Y, b.Y);
+}
+
+/// Small squares around the points where the boundaries of two shapes meet (used when the
+/// shapes share no area: shapes that only touch still leave the mill no way between them).
+ClipperLib::Paths contactMarks(const ClipperLib::Paths& a, const ClipperLib::Paths& b)
+{
+    ClipperLib::Paths marks;
+    auto mark = [&](ClipperLib::cInt x0, ClipperLib::cInt y0, ClipperLib::cInt x1, ClipperLib::cInt y1) {
+        constexpr ClipperLib::cInt h = kMillScale / 2;
+        const ClipperLib::cInt l = std::min(x0, x1) - h, r = std::max(x0, x1) + h;
+        const ClipperLib::cInt t = std::min(y0, y1) - h, u = std::max(y0, y1) + h;
+        marks.push_back({{l, t}, {r, t}, {r, u}, {l, u}});
+    };
+    const TRect bb = pathsBox(b);
+    for (const ClipperLib::Path& p : a)
+        for (std::size_t i = 0; i < p.size(); ++i) {
+            const ClipperLib::IntPoint& p0 = p[i];
+            const ClipperLib::IntPoint& p1 = p[(i + 1) % p.size()];
+            if (std::max(p0.X, p1.X) < bb.left || std::min(p0.X, p1.X) > bb.right ||
+                std::max(p0.Y, p1.Y) < bb.top || std::min(p0.Y, p1.Y) > bb.bottom)
+                continue;
+            for (const ClipperLib::Path& q : b)
+                for (std::size_t j = 0; j < q.size(); ++j) {
+                    const ClipperLib::IntPoint& q0 = q[j];
+                    const ClipperLib::IntPoint& q1 = q[(j + 1) % q.size()];
+                    const __int128 d0 = cross(p0, p1, q0), d1 = cross(p0, p1, q1);
+                    const __int128 d2 = cross(q0, q1, p0), d3 = cross(q0, q1, p1);
+                    if (d0 == 0 && d1 == 0) {
+                        // Collinear: the common stretch, if any.
+                        std::vector<ClipperLib::IntPoint> common;
+                        for (const auto& v : {q0, q1})
+                            if (onSegment(v, p0, p1))
+                                common.push_back(v);
+                        for (const auto& v : {p0, p1})
+                            if (onSegment(v, q0, q1))
+                                common.push_back(v);
+                        if (!common.empty()) {
+                            auto [lo, hi] = std::minmax_element(
+                                common.begin(), common.end(), [](const auto& u, const auto& v) {
+                                    return u.X != v.X ? u.X < v.X : u.Y < v.Y;
+                                });
+                            mark(lo->X, lo->Y, hi->X, hi->Y);
+                        }
+                        continue;
+                    }
+                    const bool apart = (d0 > 0 && d1 > 0) || (d0 < 0 && d1 < 0) || (d2 > 0 && d3 > 0) ||
+                                       (d2 < 0 && d3 < 0);
+                    if (apart)
+                        continue;
+                    // The segments meet at an end of one of them (a proper crossing would have
+                    // given the shapes common area; take the nearest end anyway).
+                    const ClipperLib::IntPoint& v = d0 == 0 ? q0 : d1 == 0 ? q1 : d2 == 0 ? p0 : p1;
+                    mark(v.X, v.Y, v.X, v.Y);
+                }
+        }
+    return marks;
+}
+
+/// A point inside the polygon with holes (outer first): on the horizontal line through the
+/// middle of its box, the middle of the inside stretch nearest the box's centre. The centre of
+/// a ring-shaped strip is in its hole; this point is on the strip.
+TPoint insidePoint(const ClipperLib::Paths& shape)
+{
+    const TRect b = pathsBox({shape.front()});
+    const double cx = (b.left + b.right) / 2.0;
+    // Half a step off the integer grid, so the line never runs through a vertex.
+    const double y = std::floor((b.top + b.bottom) / 2.0) + 0.5;
+    std::vector<double> xs;
+    for (const ClipperLib::Path& p : shape)
+        for (std::size_t i = 0; i < p.size(); ++i) {
+            const ClipperLib::IntPoint& u = p[i];
+            const ClipperLib::IntPoint& v = p[(i + 1) % p.size()];
+            if ((u.Y < y) == (v.Y < y))
+                continue;
+            xs.push_back(static_cast<double>(u.X) +
+                         (y - static_cast<double>(u.Y)) * static_cast<double>(v.X - u.X) /
+                             static_cast<double>(v.Y - u.Y));
+        }
+    std::sort(xs.begin(), xs.end());
+    double x = cx;
+    double best = INFINITY;
+    for (std::size_t i = 0; i + 1 < xs.size(); i += 2) {
+        const double m = (xs[i] + xs[i + 1]) / 2.0;
+        if (std::abs(m - cx) < best) {
+            best = std::abs(m - cx);
+            x = m;
+        }
+    }
+    return {RoundHalfEven(x / kMillScale), RoundHalfEven(y / kMillScale)};
+}
+
+/// The outers of a union with their holes, each as one shape (outer first).
+void collectShapes(const ClipperLib::PolyNode& node, std::vector<ClipperLib::Paths>& out)
+{
+    for (const ClipperLib::PolyNode* outer : node.Childs) {
+        ClipperLib::Paths shape{outer->Contour};
+        for (const ClipperLib::PolyNode* hole : outer->Childs) {
+            shape.push_back(hole->Contour);
+            collectShapes(*hole, out);
+        }
+        out.push_back(std::move(shape));
+    }
+}
+
+/// The point halfway along an open path.
+TPoint halfway(const ClipperLib::Path& p)
+{
+    double length = 0;
+    for (std::size_t i = 1; i < p.size(); ++i)
+        length += std::hypot(double(p[i].X - p[i - 1].X), double(p[i].Y - p[i - 1].Y));
+    double left = length / 2;
+    for (std::size_t i = 1; i < p.size(); ++i) {
+        const double d = std::hypot(double(p[i].X - p[i - 1].X), double(p[i].Y - p[i - 1].Y));
+        if (d >= left && d > 0) {
+            const double t = left / d;
+            return {RoundHalfEven((p[i - 1].X + t * double(p[i].X - p[i - 1].X)) / kMillScale),
+                    RoundHalfEven((p[i - 1].Y + t * double(p[i].Y - p[i - 1].Y)) / kMillScale)};
+        }
+        left -= d;
+    }
+    return {RoundHalfEven(double(p.front().X) / kMillScale), RoundHalfEven(double(p.front().Y) / kMillScale)};
+}
+
+std::string placesText(const std::vector<IsolationProblem>& places, TPoint origin, int language, MsgId one,
+                       MsgId many)
+{
+    auto mm = [&](std::int64_t units) {
+        const bool neg = units < 0;
+        const std::int64_t a = neg ? -units : units;
+        std::string frac = std::to_string(a % 100);
+        std::string s = (neg ? "-" : "") + std::to_string(a / 100) + (language == 1 ? "." : ",") +
+                        std::string(2 - frac.size(), '0') + frac;
+        return s;
+    };
+    constexpr std::size_t kListed = 20;
+    std::string list;
+    for (std::size_t i = 0; i < places.size() && i < kListed; ++i) {
+        const TPoint p = places[i].at;
+        list += i ? "; " : "";
+        list += "(" + mm(std::int64_t{p.x} - origin.x) + " / " + mm(std::int64_t{origin.y} - p.y) + " mm)";
+    }
+    if (places.size() > kListed)
+        list += "; …";
+    if (places.size() == 1)
+        return MessageText(one, language, {list});
+    return MessageText(many, language, {std::to_string(places.size()), list});
+}
+
 } // namespace
 
 std::optional<std::vector<Contour>> ComputeContours(const std::vector<ShapeGroup>& shapes,
@@ -177,16 +427,18 @@ std::optional<std::vector<Contour>> ComputeContours(const std::vector<ShapeGroup
     }
 
     // Create outlines: the union of each cluster.
-    if (!entered(progress, 4, members.size()))
+    std::size_t unions = 0;
+    for (const std::vector<std::size_t>& m : members)
+        unions += unionSteps(m.size());
+    if (!entered(progress, 4, unions))
         return std::nullopt;
     std::vector<ClipperLib::Paths> outlines(members.size());
+    std::size_t done = 0;
     for (std::size_t k = 0; k < members.size(); ++k) {
-        if (cancelled(progress, k))
+        auto u = clusterUnion(items, std::move(members[k]), progress, done);
+        if (!u)
             return std::nullopt;
-        ClipperLib::Clipper c;
-        for (const std::size_t i : members[k])
-            c.AddPaths(items[i].paths, ClipperLib::ptSubject, true);
-        c.Execute(ClipperLib::ctUnion, outlines[k], ClipperLib::pftNonZero, ClipperLib::pftNonZero);
+        outlines[k] = std::move(*u);
     }
 
     // Optimize outlines: back to board units; what rounding leaves without area is dropped.
@@ -230,7 +482,59 @@ std::optional<IsolationResult> ComputeIsolation(const ElementList& elements, con
     if (!problems)
         return std::nullopt;
     result.problems = std::move(*problems);
+    if (nets && nets->size() == elements.size())
+        result.planeJoins = PlaneOnlyJoins(elements, *nets, o.layer);
     return result;
+}
+
+std::vector<IsolationProblem> PlaneOnlyJoins(const ElementList& elements, const std::vector<int>& nets,
+                                             std::uint8_t layer)
+{
+    std::vector<IsolationProblem> joins;
+    if (nets.size() != elements.size())
+        return joins;
+    // The pieces each net falls into when only copper joins (touching, plated holes).
+    const std::vector<int> piece = PieceOfEachElement(elements, nullptr);
+    struct Part {
+        int piece = -1;
+        std::size_t element = 0; // the first element of the piece, on the layer if it has one
+        bool onLayer = false;
+    };
+    std::unordered_map<int, std::size_t> netSlot;
+    std::vector<std::vector<Part>> parts; // per net, in list order of their first element
+    std::unordered_map<int, std::pair<std::size_t, std::size_t>> partOf; // piece: net slot, part
+    for (std::size_t i = 0; i < elements.size(); ++i) {
+        if (piece[i] < 0)
+            continue;
+        const bool onLayer = elements[i]->Layer == layer;
+        const auto found = partOf.find(piece[i]);
+        if (found != partOf.end()) {
+            Part& p = parts[found->second.first][found->second.second];
+            if (onLayer && !p.onLayer) {
+                p.element = i;
+                p.onLayer = true;
+            }
+            continue;
+        }
+        const auto [slot, added] = netSlot.emplace(nets[i], parts.size());
+        if (added)
+            parts.emplace_back();
+        std::vector<Part>& net = parts[slot->second];
+        partOf.emplace(piece[i], std::make_pair(slot->second, net.size()));
+        net.push_back({piece[i], i, onLayer});
+    }
+    for (const std::vector<Part>& net : parts) {
+        if (net.size() < 2 || std::none_of(net.begin(), net.end(), [](const Part& p) { return p.onLayer; }))
+            continue;
+        for (std::size_t k = 1; k < net.size(); ++k) {
+            const TRect b = Bounds(*elements[net[k].element]);
+            joins.push_back({{RoundHalfEven((b.left + b.right) / 2.0), RoundHalfEven((b.top + b.bottom) / 2.0)},
+                             net.front().element,
+                             net[k].element,
+                             IsolationProblem::Kind::PlaneJoin});
+        }
+    }
+    return joins;
 }
 
 std::vector<int> PieceOfEachElement(const ElementList& elements, const std::vector<int>* nets)
@@ -286,15 +590,16 @@ std::optional<std::vector<IsolationProblem>> FindIsolationProblems(const Element
     boxes.reserve(items.size());
     for (const Item& it : items)
         boxes.push_back(it.box);
+    const BoxIndex index(std::move(boxes));
 
-    // Where the grown copper of two different pieces overlaps, collected per pair of pieces; an
-    // overlap below one square unit is rounding, not a short.
+    // Where the grown copper of two different pieces overlaps or touches, collected per pair of
+    // pieces: the union goes round both either way, so the mill never passes between them.
     struct Overlaps {
         ClipperLib::Paths paths;
         std::size_t a = 0, b = 0;
     };
     std::map<std::pair<int, int>, Overlaps> byPair;
-    BoxIndex(std::move(boxes)).forEachPair([&](std::size_t i, std::size_t j) {
+    index.forEachPair([&](std::size_t i, std::size_t j) {
         const int pa = piece[items[i].element];
         const int pb = piece[items[j].element];
         if (pa < 0 || pb < 0 || pa == pb)
@@ -307,7 +612,9 @@ std::optional<std::vector<IsolationProblem>> FindIsolationProblems(const Element
         double area = 0;
         for (const ClipperLib::Path& p : common)
             area += ClipperLib::Area(p);
-        if (area <= double(kMillScale * kMillScale))
+        if (area <= 0)
+            common = contactMarks(items[i].paths, items[j].paths);
+        if (common.empty())
             return;
         Overlaps& ov = byPair[{std::min(pa, pb), std::max(pa, pb)}];
         if (ov.paths.empty()) {
@@ -316,7 +623,15 @@ std::optional<std::vector<IsolationProblem>> FindIsolationProblems(const Element
         }
         ov.paths.insert(ov.paths.end(), common.begin(), common.end());
     });
-    if (!entered(progress, 5, byPair.size()))
+
+    // Single-line texts are cut along their strokes: where a stroke runs through grown copper,
+    // the cutter takes copper away.
+    std::vector<std::size_t> texts;
+    for (std::size_t t = 0; t < elements.size(); ++t)
+        if (elements[t]->Layer == o.layer && IsSingleLineText(*elements[t], o))
+            texts.push_back(t);
+
+    if (!entered(progress, 5, byPair.size() + texts.size()))
         return std::nullopt;
 
     // Each connected strip of overlap between two pieces is one place.
@@ -327,16 +642,52 @@ std::optional<std::vector<IsolationProblem>> FindIsolationProblems(const Element
             return std::nullopt;
         ClipperLib::Clipper c;
         c.AddPaths(ov.paths, ClipperLib::ptSubject, true);
-        ClipperLib::Paths merged;
+        ClipperLib::PolyTree merged;
         c.Execute(ClipperLib::ctUnion, merged, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
-        for (const ClipperLib::Path& p : merged) {
-            if (!ClipperLib::Orientation(p))
-                continue; // a hole of a strip
-            const TRect b = pathsBox({p});
-            problems.push_back({{RoundHalfEven((b.left + b.right) / 2.0 / kMillScale),
-                                 RoundHalfEven((b.top + b.bottom) / 2.0 / kMillScale)},
-                                ov.a,
-                                ov.b});
+        std::vector<ClipperLib::Paths> strips;
+        collectShapes(merged, strips);
+        for (const ClipperLib::Paths& strip : strips)
+            problems.push_back({insidePoint(strip), ov.a, ov.b, IsolationProblem::Kind::NoPassage});
+    }
+
+    for (const std::size_t t : texts) {
+        if (cancelled(progress, k++))
+            return std::nullopt;
+        ClipperLib::Paths strokes;
+        for (const TObjekt& s : elements[t]->Strokes) {
+            ClipperLib::Path p;
+            for (const TPoint& v : s.Points)
+                if (p.empty() || p.back() != ClipperLib::IntPoint(v.x * kMillScale, v.y * kMillScale))
+                    p.emplace_back(v.x * kMillScale, v.y * kMillScale);
+            if (p.size() >= 2)
+                strokes.push_back(std::move(p));
+        }
+        if (strokes.empty())
+            continue;
+        // The copper near the text, by piece; one place for each piece the text cuts into.
+        std::map<int, std::vector<std::size_t>> near;
+        index.query(pathsBox(strokes), [&](std::size_t i) {
+            if (piece[items[i].element] >= 0)
+                near[piece[items[i].element]].push_back(i);
+        });
+        for (const auto& [pc, its] : near) {
+            ClipperLib::Clipper c;
+            c.AddPaths(strokes, ClipperLib::ptSubject, false);
+            for (const std::size_t i : its)
+                c.AddPaths(items[i].paths, ClipperLib::ptClip, true);
+            ClipperLib::PolyTree tree;
+            c.Execute(ClipperLib::ctIntersection, tree, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
+            ClipperLib::Paths cut;
+            ClipperLib::OpenPathsFromPolyTree(tree, cut);
+            const auto longest = std::max_element(cut.begin(), cut.end(), [](const auto& a, const auto& b) {
+                return a.size() < b.size();
+            });
+            if (longest == cut.end() || longest->size() < 2)
+                continue;
+            std::size_t copper = items[its.front()].element;
+            for (const std::size_t i : its)
+                copper = std::min(copper, items[i].element);
+            problems.push_back({halfway(*longest), t, copper, IsolationProblem::Kind::TextCrossing});
         }
     }
     std::sort(problems.begin(), problems.end(), [](const IsolationProblem& p, const IsolationProblem& q) {
@@ -347,26 +698,26 @@ std::optional<std::vector<IsolationProblem>> FindIsolationProblems(const Element
 
 std::string IsolationProblemsText(const std::vector<IsolationProblem>& problems, TPoint origin, int language)
 {
-    auto mm = [&](std::int64_t units) {
-        const bool neg = units < 0;
-        const std::int64_t a = neg ? -units : units;
-        std::string frac = std::to_string(a % 100);
-        std::string s = (neg ? "-" : "") + std::to_string(a / 100) + (language == 1 ? "." : ",") +
-                        std::string(2 - frac.size(), '0') + frac;
-        return s;
+    struct Kind {
+        IsolationProblem::Kind kind;
+        MsgId one, many;
     };
-    constexpr std::size_t kListed = 20;
-    std::string list;
-    for (std::size_t i = 0; i < problems.size() && i < kListed; ++i) {
-        const TPoint p = problems[i].at;
-        list += i ? "; " : "";
-        list += "(" + mm(std::int64_t{p.x} - origin.x) + " / " + mm(std::int64_t{origin.y} - p.y) + " mm)";
+    constexpr Kind kinds[] = {
+        {IsolationProblem::Kind::NoPassage, MsgId::MillProblem, MsgId::MillProblems},
+        {IsolationProblem::Kind::TextCrossing, MsgId::MillTextCrossing, MsgId::MillTextCrossings},
+        {IsolationProblem::Kind::PlaneJoin, MsgId::MillPlaneJoin, MsgId::MillPlaneJoins},
+    };
+    std::string text;
+    for (const Kind& k : kinds) {
+        std::vector<IsolationProblem> some;
+        std::copy_if(problems.begin(), problems.end(), std::back_inserter(some),
+                     [&](const IsolationProblem& p) { return p.kind == k.kind; });
+        if (some.empty())
+            continue;
+        text += text.empty() ? "" : "\r\r";
+        text += placesText(some, origin, language, k.one, k.many);
     }
-    if (problems.size() > kListed)
-        list += "; …";
-    if (problems.size() == 1)
-        return MessageText(MsgId::MillProblem, language, {list});
-    return MessageText(MsgId::MillProblems, language, {std::to_string(problems.size()), list});
+    return text;
 }
 
 bool LayerHasElements(const ElementList& elements, std::uint8_t layer) noexcept

@@ -38,16 +38,26 @@ struct MillingProgress {
     bool step(std::size_t d) noexcept;
 };
 
-/// A place where the mill cannot pass: the centre of the merged strip.
+/// A place where the milled board will not be what the layout says.
 struct IsolationProblem {
+    enum class Kind : std::uint8_t {
+        NoPassage,    // the mill cannot pass between two pieces: a point inside the merged strip
+        TextCrossing, // a single-line text is milled through copper: a point on the cut
+        PlaneJoin,    // two pieces of one net meet only through the ground plane: a point of the second
+    };
     TPoint at;
-    std::size_t elementA = 0; // indices into the board's list: one element of each piece
-    std::size_t elementB = 0;
+    std::size_t elementA = 0; // indices into the board's list: one element of each piece (for a
+    std::size_t elementB = 0; // text crossing the text, then the copper it crosses)
+    Kind kind = Kind::NoPassage;
 };
 
 struct IsolationResult {
     std::vector<Contour> contours;
+    /// Places where the mill cannot pass and texts milled through copper.
     std::vector<IsolationProblem> problems;
+    /// Pieces of copper that only the ground plane joins to the rest of their net (a warning:
+    /// the plane is not milled). Found only when the nets are given.
+    std::vector<IsolationProblem> planeJoins;
 };
 
 /// The polygons that the contours and the check are computed from (the resolution is 1/100 unit).
@@ -55,7 +65,8 @@ constexpr std::int64_t kMillScale = 100;
 
 /// The contours of the layer. nullopt when cancelled. Also finds the isolation problems; nets,
 /// when given, numbers the net of every element of the list (the board's connectivity trace,
-/// which also joins elements through a ground plane) and tells the pieces apart.
+/// which also joins elements through a ground plane) and tells the pieces apart; then the joins
+/// made only through the plane are listed too.
 std::optional<IsolationResult> ComputeIsolation(const ElementList& elements, const MillingOptions& o,
                                                 MillingProgress* progress = nullptr,
                                                 const std::vector<int>* nets = nullptr);
@@ -65,8 +76,9 @@ std::optional<IsolationResult> ComputeIsolation(const ElementList& elements, con
 std::optional<std::vector<Contour>> ComputeContours(const std::vector<ShapeGroup>& shapes,
                                                     MillingProgress* progress = nullptr);
 
-/// Places where grown copper of different pieces merges (sorted top to bottom, left to right).
-/// Pieces are told apart by PieceOfEachElement. nullopt when cancelled.
+/// Places where grown copper of different pieces merges or touches, and where a single-line
+/// text crosses grown copper (sorted top to bottom, left to right). Pieces are told apart by
+/// PieceOfEachElement. nullopt when cancelled.
 std::optional<std::vector<IsolationProblem>> FindIsolationProblems(const ElementList& elements,
                                                                    const MillingOptions& o,
                                                                    const std::vector<ShapeGroup>& shapes,
@@ -79,8 +91,14 @@ std::optional<std::vector<IsolationProblem>> FindIsolationProblems(const Element
 /// pair of pads joins the pieces of both sides.
 std::vector<int> PieceOfEachElement(const ElementList& elements, const std::vector<int>* nets = nullptr);
 
+/// Pieces of copper of the milled layer that only a ground plane joins to the rest of their net:
+/// for every net of nets (one number per element) that falls apart into k pieces without the
+/// plane, the pieces after the first, each at an element of it (on the layer where it has one).
+std::vector<IsolationProblem> PlaneOnlyJoins(const ElementList& elements, const std::vector<int>& nets,
+                                             std::uint8_t layer);
+
 /// The message listing the places (count and positions in mm from the origin, y growing
-/// downward as the rulers show it), UTF-8, in the language.
+/// downward as the rulers show it), UTF-8, in the language; one paragraph per kind of problem.
 std::string IsolationProblemsText(const std::vector<IsolationProblem>& problems, TPoint origin, int language);
 
 /// True when some element lies on the layer (the empty-layer warning), and true when something

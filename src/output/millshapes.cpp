@@ -53,15 +53,17 @@ void makeClockwise(RPath& p) noexcept
         std::reverse(p.begin(), p.end());
 }
 
-RPath padPolygon(const TObjekt& e)
+RPath padPolygon(const TObjekt& e, std::int64_t grownBy)
 {
     const std::int64_t x = e.X, y = e.Y;
     const std::int64_t r = e.Size1;
     std::int64_t hx = r, hy = r;
+    // The long side of an elongated pad is twice the radius of the copper, and grows by the
+    // same amount as every other side, not by twice it.
     if (e.Shape >= ShapeRoundedWide && e.Shape <= ShapeRectWide)
-        hx = 2 * r;
+        hx = 2 * r - grownBy;
     else if (e.Shape >= ShapeRoundedTall && e.Shape <= ShapeRectTall)
-        hy = 2 * r;
+        hy = 2 * r - grownBy;
     switch (e.Shape) {
     case ShapeRound: {
         RPath p;
@@ -111,6 +113,13 @@ void strokeSegments(std::vector<RPath>& out, const std::vector<TPoint>& nodes, s
                     bool closed, bool skipDegenerate)
 {
     const std::size_t n = nodes.size();
+    // A track whose points all coincide is a dot of its width: copper on the board, so it is
+    // milled around like any other.
+    if (skipDegenerate && !closed && n >= 1 &&
+        std::all_of(nodes.begin(), nodes.end(), [&](const TPoint& p) { return p == nodes.front(); })) {
+        out.push_back(StrokePolygon(pt(nodes.front()), pt(nodes.front()), width));
+        return;
+    }
     const std::size_t edges = closed ? n : (n >= 2 ? n - 1 : 0);
     for (std::size_t i = 0; i < edges; ++i) {
         const TPoint a = nodes[i];
@@ -125,8 +134,11 @@ void circlePolygons(std::vector<RPath>& out, const TObjekt& e)
 {
     const RPoint c{e.X, e.Y};
     const double ro = static_cast<double>(e.Size1) - 1.0;
-    // A cutter wider than the hole closes it: the inner radius cannot pass through the centre.
-    const double ri = std::max(0.0, static_cast<double>(e.Size2));
+    // A cutter wider than the hole closes it: the ring polygon's inner radius cannot pass
+    // through the centre. The ends and the filled stroke keep the unclamped radius, so that they
+    // still reach half the milling width beyond the copper.
+    const double ri = static_cast<double>(e.Size2);
+    const double riRing = std::max(0.0, ri);
     if (ro <= 0)
         return;
     double a0 = radians(e.Angle);
@@ -137,12 +149,12 @@ void circlePolygons(std::vector<RPath>& out, const TObjekt& e)
     if (std::abs(a1 - a0) < mu)
         a0 = a0 + (mu - std::abs(a1 - a0));
     const RPoint po0 = at(c, ro, a0), po1 = at(c, ro, a1);
-    const RPoint pi0 = at(c, ri, a0), pi1 = at(c, ri, a1);
+    const RPoint pi0 = at(c, riRing, a0), pi1 = at(c, riRing, a1);
     const double rm = ri + (ro - ri) / 2.0;
     const RPoint pm0 = at(c, rm, a0), pm1 = at(c, rm, a1);
     const double u = (ro - ri) / 2.0;
     const std::int64_t iro = static_cast<std::int64_t>(ro);
-    const std::int64_t iri = static_cast<std::int64_t>(ri);
+    const std::int64_t iri = static_cast<std::int64_t>(riRing);
     if (e.Filled) {
         RPath disc{po0};
         AppendArc(disc, c, po0, po1, true, ArcSteps(static_cast<double>(iro / 10 + 3), ro, kTwoPi), 2.0 * ro);
@@ -153,7 +165,7 @@ void circlePolygons(std::vector<RPath>& out, const TObjekt& e)
     RPath ring{po0};
     AppendArc(ring, c, po0, po1, true, ArcSteps(static_cast<double>(iro / 4 + 3), ro, kTwoPi), 2.0 * ro);
     ring.push_back(pi1);
-    AppendArc(ring, c, pi1, pi0, false, ArcSteps(static_cast<double>(iri / 4 + 3), ri, kTwoPi), 2.0 * ri);
+    AppendArc(ring, c, pi1, pi0, false, ArcSteps(static_cast<double>(iri / 4 + 3), riRing, kTwoPi), 2.0 * riRing);
     out.push_back(std::move(ring));
     const int capSteps = ArcSteps(static_cast<double>(RoundHalfEven64(u / 3.0) + 3), u, kTwoPi);
     const double capDiameter = static_cast<double>(RoundHalfEven64(2.0 * u));
@@ -169,6 +181,7 @@ void circlePolygons(std::vector<RPath>& out, const TObjekt& e)
 bool IsMillingCopper(const TObjekt& e) noexcept
 {
     switch (e.Kind) {
+    case KindLine:
     case KindPad:
     case KindCircle:
     case KindTrack:
@@ -219,7 +232,11 @@ RPath StrokePolygon(RPoint p1, RPoint p2, std::int64_t d)
     const double half = static_cast<double>(d) / 2.0;
     const std::int64_t ex = RoundHalfEven64(std::sin(beta) * half);
     const std::int64_t ey = RoundHalfEven64(std::cos(beta) * half);
-    const int n = ArcSteps(static_cast<double>(d / 20 + 3), half, kPi);
+    int n = ArcSteps(static_cast<double>(d / 20 + 3), half, kPi);
+    // Narrow strokes get caps fine enough that no edge lies more than a unit inside the round
+    // end: with fewer steps the contour of a thin track's end cuts into its copper.
+    if (half > 1)
+        n = std::min(MaxArcSteps, std::max(n, static_cast<int>(std::ceil(kPi / (2.0 * std::acos(1.0 - 1.0 / half))))));
     RPath p;
     p.reserve(2 * static_cast<std::size_t>(n) + 2);
     const RPoint s2{p2.x + ex, p2.y - ey};
@@ -281,12 +298,15 @@ TObjekt GrownForMilling(const TObjekt& e, std::int32_t w)
     return g;
 }
 
-std::vector<RPath> ElementShapePolygons(const TObjekt& g)
+std::vector<RPath> ElementShapePolygons(const TObjekt& g, std::int32_t width)
 {
     std::vector<RPath> out;
     switch (g.Kind) {
+    case KindLine:
+        out.push_back(StrokePolygon({g.X, g.Y}, {g.Size1, g.Size2}, g.Width));
+        break;
     case KindPad:
-        out.push_back(padPolygon(g));
+        out.push_back(padPolygon(g, RoundHalfEven(width / 2.0)));
         break;
     case KindArea:
         strokeSegments(out, g.Points, g.Width, true, true);
@@ -330,7 +350,11 @@ std::vector<ShapeGroup> MillingShapes(const ElementList& elements, const Milling
             continue;
         index.push_back(i);
         grown.push_back(GrownForMilling(e, o.width));
-        regions.push_back(ElementRegion(grown.back()));
+        // An elongated pad's own outline would grow its ends twice; its polygon is the shape.
+        if (e.Kind == KindPad && e.Shape >= ShapeRoundedWide && e.Shape <= ShapeRectTall)
+            regions.push_back(Region::polygons(ElementShapePolygons(grown.back(), o.width)));
+        else
+            regions.push_back(ElementRegion(grown.back()));
         boxes.push_back(regions.back().boundingRect());
     }
     const std::size_t n = index.size();
@@ -373,7 +397,7 @@ std::vector<ShapeGroup> MillingShapes(const ElementList& elements, const Milling
             continue;
         ShapeGroup g;
         g.element = index[a];
-        g.polygons = ElementShapePolygons(grown[a]);
+        g.polygons = ElementShapePolygons(grown[a], o.width);
         const TObjekt& e = *elements[index[a]];
         if (e.Kind == KindArea && e.Closed && e.Points.size() > 2) {
             RPath interior;

@@ -44,9 +44,9 @@ bool IsSingleLineText(const TObjekt& e, const MillingOptions& o) noexcept;
 /// A copy of the element grown by the milling width (strokes of a layout text included).
 TObjekt GrownForMilling(const TObjekt& e, std::int32_t width);
 
-/// The shape polygons of one grown element, by kind (no polygons for lines, font texts and
-/// unknown kinds). Each runs clockwise.
-std::vector<RPath> ElementShapePolygons(const TObjekt& grown);
+/// The shape polygons of one element grown by width (GrownForMilling), by kind (none for font
+/// texts and unknown kinds). Each runs clockwise.
+std::vector<RPath> ElementShapePolygons(const TObjekt& grown, std::int32_t width = 0);
 
 /// Every element of the layer that is copper, not a single-line text and not covered entirely
 /// by an earlier-kept element, as its grown shape polygons, in list order. Restricted areas are
@@ -63,7 +63,8 @@ double DirectionAngle(RPoint p, RPoint q) noexcept;
 /// Appends n points of the arc around m from the direction of s to that of e (s itself is not
 /// appended), on the circle of diameter d.
 void AppendArc(RPath& out, RPoint m, RPoint s, RPoint e, bool anticlockwise, int n, double d);
-/// The stadium around a segment of width d, round ends of d / 20 + 3 steps.
+/// The stadium around a segment of width d, round ends of d / 20 + 3 steps (more for narrow
+/// strokes, so that no edge lies more than a unit inside the round end).
 RPath StrokePolygon(RPoint p1, RPoint p2, std::int64_t d);
 
 } // namespace trevok

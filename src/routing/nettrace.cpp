@@ -121,6 +121,13 @@ std::vector<std::size_t> NetTracer::net(std::size_t start)
         stamp_ = 1;
     }
     const std::uint32_t mark = stamp_;
+    // A restricted area belongs to no net: started there, the trace must not spread into the
+    // copper it overlaps (that copper would be numbered apart from the rest of its net).
+    if (isRestricted(*board_.Elements[start])) {
+        seen_[start] = mark;
+        reached.push_back(start);
+        return reached;
+    }
     std::array<bool, LayerSlots> planeDone{};
     std::vector<std::size_t> work{start};
     seen_[start] = mark;

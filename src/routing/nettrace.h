@@ -37,7 +37,7 @@ class NetTracer
     NetTracer& operator=(const NetTracer&) = delete;
 
     /// The net of the element at index (list indices, in the order they were reached; the
-    /// element itself first).
+    /// element itself first). A restricted area's net is the area alone.
     std::vector<std::size_t> net(std::size_t index);
     /// A number naming the net of the element; equal numbers, same net. Nets are traced on
     /// demand and remembered.
@@ -69,7 +69,8 @@ class NetTracer
     std::uint32_t query_ = 0;
 };
 
-/// The net number of every element of the board, in list order (equal numbers, same net).
+/// The net number of every element of the board, in list order (equal numbers, same net; every
+/// restricted area has a number of its own).
 std::vector<int> NetOfEachElement(const TBoard& board);
 
 /// Marks as Selected every element of the net of the element. Elements outside the net keep

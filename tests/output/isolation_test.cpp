@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <random>
+#include <set>
 
 using namespace trevok;
 
@@ -448,5 +449,322 @@ TEST(IsolationCheck, CopperJoinedThroughTheGroundPlaneIsOnePiece)
         const auto r = ComputeIsolation(board.Elements, o, nullptr, &nets);
         ASSERT_TRUE(r);
         EXPECT_EQ(r->problems.size(), c.problems) << "plane " << c.plane << ", clearance " << c.clearance;
+    }
+}
+
+namespace
+{
+
+/// The copper of an element as the shape polygons of its ungrown shapes.
+std::vector<RPath> copperOf(const TObjekt& e)
+{
+    return ElementShapePolygons(GrownForMilling(e, 0), 0);
+}
+
+double segmentDistance(double px, double py, RPoint a, RPoint b)
+{
+    const double dx = double(b.x - a.x), dy = double(b.y - a.y);
+    const double l2 = dx * dx + dy * dy;
+    const double t = l2 > 0 ? std::clamp(((px - a.x) * dx + (py - a.y) * dy) / l2, 0.0, 1.0) : 0.0;
+    return std::hypot(px - (a.x + t * dx), py - (a.y + t * dy));
+}
+
+/// Distance from the point to the polygons' area (0 inside).
+double distanceTo(TPoint p, const std::vector<RPath>& polys)
+{
+    double d = INFINITY;
+    for (const RPath& poly : polys) {
+        ClipperLib::Path q;
+        for (const RPoint& v : poly)
+            q.emplace_back(v.x, v.y);
+        if (ClipperLib::PointInPolygon({p.x, p.y}, q) != 0)
+            return 0;
+        for (std::size_t i = 0; i < poly.size(); ++i)
+            d = std::min(d, segmentDistance(p.x, p.y, poly[i], poly[(i + 1) % poly.size()]));
+    }
+    return d;
+}
+
+std::unique_ptr<TObjekt> line(TPoint a, TPoint b, int width)
+{
+    auto l = std::make_unique<TObjekt>();
+    l->Kind = KindLine;
+    l->Layer = LayerK1;
+    l->X = a.x;
+    l->Y = a.y;
+    l->Size1 = b.x;
+    l->Size2 = b.y;
+    l->Width = width;
+    return l;
+}
+
+std::unique_ptr<TObjekt> singleLineText(std::vector<TPoint> stroke)
+{
+    auto text = NewLayoutText(stroke.front(), "I", false, false, LayerK1, 0, 0, 20, 200);
+    text->Strokes.push_back(*track(std::move(stroke), 20));
+    return text;
+}
+
+} // namespace
+
+TEST(IsolationCheck, KnownBoardsGiveTheirContoursAndProblems)
+{
+    constexpr std::size_t any = SIZE_MAX;
+    struct Case {
+        std::string what;
+        std::function<void(TBoard&)> build;
+        int width;
+        std::size_t contours, noPassage, textCrossings, planeJoins;
+    };
+    std::vector<Case> cases;
+    // 0.4 mm tracks at 0.6 mm pitch, SMD pads 0.2 mm apart: rounding the grown half-widths half
+    // to even makes the grown copper touch for a band of cutter widths around 0.2 mm.
+    for (int w : {18, 19, 20, 21, 22}) {
+        const std::size_t meet = w >= 19 ? 1 : 0;
+        cases.push_back({"tracks at 0.6 mm pitch, w=" + std::to_string(w),
+                         [](TBoard& b) {
+                             b.Elements.push_back(track({{0, 0}, {2000, 0}}, 40));
+                             b.Elements.push_back(track({{0, 60}, {2000, 60}}, 40));
+                         },
+                         w, meet ? 1u : 2u, meet, 0, 0});
+        cases.push_back({"SMD pads 0.2 mm apart, w=" + std::to_string(w),
+                         [](TBoard& b) {
+                             b.Elements.push_back(NewSmdPad({0, 0}, 100, LayerK1, 100));
+                             b.Elements.push_back(NewSmdPad({120, 0}, 100, LayerK1, 100));
+                         },
+                         w, any, meet, 0, 0});
+    }
+    // A restricted area that overlaps copper of two nets must not join them, nor split one.
+    cases.push_back({"restricted area over two nets",
+                     [](TBoard& b) {
+                         auto a = area({{-500, -200}, {-100, -200}, {-100, 300}, {-500, 300}}, 20);
+                         a->Restricted = 1;
+                         b.Elements.push_back(std::move(a));
+                         b.Elements.push_back(track({{-300, 0}, {2000, 0}}, 40));
+                         b.Elements.push_back(track({{-300, 60}, {2000, 60}}, 40));
+                     },
+                     40, 1, 1, 0, 0});
+    cases.push_back({"restricted area over one net",
+                     [](TBoard& b) {
+                         b.Elements.push_back(track({{0, 0}, {1000, 0}}, 40));
+                         auto a = area({{900, -300}, {1500, -300}, {1500, 300}, {900, 300}}, 20);
+                         a->Restricted = 1;
+                         b.Elements.push_back(std::move(a));
+                         b.Elements.push_back(pad(1000, 0, 80));
+                     },
+                     40, 1, 0, 0, 0});
+    // Elongated pads, end to end 0.5 mm apart, with a 0.4 mm cutter: 0.1 mm stays between.
+    for (std::uint8_t shape = ShapeRoundedWide; shape <= ShapeRectTall; ++shape)
+        cases.push_back({"elongated pads, shape " + std::to_string(shape),
+                         [shape](TBoard& b) {
+                             const bool wide = shape <= ShapeRectWide;
+                             b.Elements.push_back(pad(0, 0, 50, shape));
+                             b.Elements.push_back(pad(wide ? 250 : 0, wide ? 0 : 250, 50, shape));
+                         },
+                         40, 2, 0, 0, 0});
+    cases.push_back({"arc with inner radius 0",
+                     [](TBoard& b) {
+                         auto arc = NewCircle({0, 0}, 300, 0, LayerK1, 0);
+                         arc->Angle = 0;
+                         arc->Width = 90;
+                         b.Elements.push_back(std::move(arc));
+                     },
+                     100, 1, 0, 0, 0});
+    cases.push_back({"ring with a small hole",
+                     [](TBoard& b) { b.Elements.push_back(NewCircle({0, 0}, 300, 0, LayerK1, 30)); }, 100, 1, 0,
+                     0, 0});
+    cases.push_back({"line and dot",
+                     [](TBoard& b) {
+                         b.Elements.push_back(line({0, 0}, {1000, 300}, 30));
+                         b.Elements.push_back(track({{2000, 0}}, 50));
+                         b.Elements.push_back(track({{3000, 0}, {3000, 0}}, 50));
+                     },
+                     20, 3, 0, 0, 0});
+    cases.push_back({"single-line text across a track",
+                     [](TBoard& b) {
+                         b.Elements.push_back(track({{0, 0}, {2000, 0}}, 40));
+                         b.Elements.push_back(singleLineText({{500, -300}, {500, 300}, {700, 300}}));
+                         b.Elements.push_back(singleLineText({{1500, 100}, {1500, 300}})); // clear of it
+                     },
+                     20, 1, 0, 1, 0});
+    cases.push_back({"pieces joined only through the plane",
+                     [](TBoard& b) {
+                         b.GroundPlane1 = 1;
+                         b.Elements.push_back(track({{0, 0}, {2000, 0}}, 40));
+                         b.Elements.push_back(track({{0, 1000}, {2000, 1000}}, 40));
+                         b.Elements.push_back(track({{0, 2000}, {2000, 2000}}, 40));
+                     },
+                     20, 3, 0, 0, 2});
+    cases.push_back({"pad in a ring, close all round",
+                     [](TBoard& b) {
+                         b.Elements.push_back(NewCircle({0, 0}, 400, 0, LayerK1, 130));
+                         b.Elements.push_back(pad(0, 0, 100));
+                     },
+                     40, any, 1, 0, 0});
+
+    for (const Case& c : cases) {
+        TBoard board;
+        c.build(board);
+        MillingOptions o;
+        o.width = c.width;
+        o.singleLineTexts = true;
+        const std::vector<int> nets = NetOfEachElement(board);
+        const auto r = ComputeIsolation(board.Elements, o, nullptr, &nets);
+        ASSERT_TRUE(r) << c.what;
+        if (c.contours != any)
+            EXPECT_EQ(r->contours.size(), c.contours) << c.what;
+        auto count = [&](IsolationProblem::Kind k) {
+            return std::size_t(std::count_if(r->problems.begin(), r->problems.end(),
+                                             [&](const IsolationProblem& p) { return p.kind == k; }));
+        };
+        EXPECT_EQ(count(IsolationProblem::Kind::NoPassage), c.noPassage) << c.what;
+        EXPECT_EQ(count(IsolationProblem::Kind::TextCrossing), c.textCrossings) << c.what;
+        EXPECT_EQ(r->planeJoins.size(), c.planeJoins) << c.what;
+
+        // The contours keep half the cutter width from all copper (a cut into copper is a
+        // ruined board); the inscribed polygons and rounding to units allow a unit and 1 %.
+        std::vector<RPath> copper;
+        for (const auto& e : board.Elements)
+            if (IsMillingCopper(*e) && !IsSingleLineText(*e, o))
+                for (RPath& p : copperOf(*e))
+                    copper.push_back(std::move(p));
+        for (const Contour& k : r->contours)
+            for (const TPoint& v : k)
+                ASSERT_GE(distanceTo(v, copper), 0.99 * c.width / 2 - 1) << c.what << " at " << v.x << "," << v.y;
+        // Every place lies where the two elements it names come within the cutter's reach.
+        for (const IsolationProblem& p : r->problems) {
+            const double reach = c.width / 2.0 + 2;
+            EXPECT_LE(distanceTo(p.at, copperOf(*board.Elements[p.elementB])), reach) << c.what;
+            if (p.kind == IsolationProblem::Kind::NoPassage)
+                EXPECT_LE(distanceTo(p.at, copperOf(*board.Elements[p.elementA])), reach) << c.what;
+            else
+                EXPECT_EQ(board.Elements[p.elementA]->Kind, KindLayoutText) << c.what;
+        }
+        if (!r->problems.empty() || !r->planeJoins.empty()) {
+            std::vector<IsolationProblem> all = r->problems;
+            all.insert(all.end(), r->planeJoins.begin(), r->planeJoins.end());
+            const std::string text = IsolationProblemsText(all, {0, 0}, 1);
+            EXPECT_EQ(text.find("single-line text") != std::string::npos, c.textCrossings > 0) << c.what;
+            EXPECT_EQ(text.find("ground plane") != std::string::npos, c.planeJoins > 0) << c.what;
+        }
+    }
+}
+
+TEST(IsolationCheck, RandomBoardsAgainstAnIndependentUnion)
+{
+    using namespace ClipperLib;
+    constexpr double S = 100; // Clipper works in 1/100 unit here
+    auto toPaths = [&](const std::vector<RPath>& polys) {
+        Paths out;
+        for (const RPath& p : polys) {
+            Path q;
+            for (const RPoint& v : p)
+                q.emplace_back(cInt(v.x * S), cInt(v.y * S));
+            if (!Orientation(q))
+                ReversePath(q);
+            out.push_back(std::move(q));
+        }
+        return out;
+    };
+    auto grown = [&](const Paths& copper, double by) {
+        ClipperOffset off;
+        off.ArcTolerance = 0.05 * S;
+        off.AddPaths(copper, jtRound, etClosedPolygon);
+        Paths out;
+        off.Execute(out, by * S);
+        return out;
+    };
+    auto areaOf = [](const Paths& ps) {
+        double a = 0;
+        for (const Path& p : ps)
+            a += Area(p);
+        return a;
+    };
+
+    std::mt19937 rng(20);
+    auto uni = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    for (int n = 0; n < 10; ++n) {
+        TBoard board;
+        ElementList& list = board.Elements;
+        for (int i = uni(8, 30); i > 0; --i) {
+            const TPoint at{uni(0, 3000), uni(-2000, 0)};
+            switch (uni(0, 6)) {
+            case 0: list.push_back(pad(at.x, at.y, uni(40, 150), static_cast<std::uint8_t>(uni(1, 9)))); break;
+            case 1: list.push_back(NewSmdPad(at, uni(30, 250), LayerK1, uni(30, 250))); break;
+            case 2: {
+                std::vector<TPoint> pts{at};
+                for (int k = uni(0, 4); k > 0; --k)
+                    pts.push_back({pts.back().x + uni(-600, 600), pts.back().y + uni(-600, 600)});
+                list.push_back(track(pts, uni(10, 80)));
+                break;
+            }
+            case 3: {
+                auto c = NewCircle(at, uni(100, 400), 0, LayerK1, uni(0, 90));
+                c->Angle = uni(0, 359);
+                c->Width = uni(0, 1) ? c->Angle : uni(0, 359);
+                list.push_back(std::move(c));
+                break;
+            }
+            case 4: list.push_back(line(at, {at.x + uni(-500, 500), at.y + uni(-500, 500)}, uni(10, 60))); break;
+            case 5: {
+                auto a = area({at, {at.x + uni(100, 600), at.y}, {at.x, at.y + uni(100, 600)}}, 20);
+                a->Restricted = 1;
+                list.push_back(std::move(a));
+                break;
+            }
+            default: list.push_back(track({at, {at.x + uni(-200, 200), at.y}}, uni(20, 60))); break;
+            }
+        }
+        const std::vector<int> nets = NetOfEachElement(board);
+        std::vector<Paths> copper(list.size());
+        for (std::size_t i = 0; i < list.size(); ++i)
+            if (IsMillingCopper(*list[i]))
+                copper[i] = toPaths(copperOf(*list[i]));
+        for (int w : {0, 20, 40, 100}) {
+            MillingOptions o;
+            o.width = w;
+            const auto r = ComputeIsolation(list, o, nullptr, &nets);
+            ASSERT_TRUE(r);
+            const std::string what = "board " + std::to_string(n) + " w=" + std::to_string(w);
+
+            // No piece of the grown copper outside the contours is thicker than 0.02 mm.
+            Clipper all;
+            for (const Paths& c : copper)
+                all.AddPaths(grown(c, w / 2.0), ptSubject, true);
+            Paths grownCopper;
+            all.Execute(ctUnion, grownCopper, pftNonZero, pftNonZero);
+            Paths contours;
+            for (const Contour& k : r->contours) {
+                Path q;
+                for (const TPoint& v : k)
+                    q.emplace_back(cInt(v.x * S), cInt(v.y * S));
+                contours.push_back(std::move(q));
+            }
+            Clipper outside;
+            outside.AddPaths(grownCopper, ptSubject, true);
+            outside.AddPaths(contours, ptClip, true);
+            Paths left;
+            outside.Execute(ctDifference, left, pftNonZero, pftEvenOdd);
+            EXPECT_LT(areaOf(grown(left, -1.0)), 1.0) << what;
+
+            // Every pair of nets whose copper comes closer than the cutter width is reported.
+            std::set<std::pair<int, int>> reported;
+            for (const IsolationProblem& p : r->problems)
+                reported.insert(std::minmax(nets[p.elementA], nets[p.elementB]));
+            for (std::size_t i = 0; w > 0 && i < list.size(); ++i)
+                for (std::size_t j = i + 1; j < list.size(); ++j) {
+                    if (copper[i].empty() || copper[j].empty() || nets[i] == nets[j])
+                        continue;
+                    // A unit and a half less: the shape polygons are inscribed in their curves.
+                    Clipper c;
+                    c.AddPaths(grown(copper[i], w / 2.0 - 1.5), ptSubject, true);
+                    c.AddPaths(grown(copper[j], w / 2.0 - 1.5), ptClip, true);
+                    Paths common;
+                    c.Execute(ctIntersection, common, pftNonZero, pftNonZero);
+                    if (areaOf(common) > 0)
+                        EXPECT_TRUE(reported.count(std::minmax(nets[i], nets[j])))
+                            << what << ": elements " << i << " and " << j;
+                }
+        }
     }
 }
