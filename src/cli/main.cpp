@@ -72,6 +72,14 @@ const char* const kUsage =
     "      Printed artwork of one board on one PDF page, as the editor prints it: 1:1 unless\n"
     "      scaled, placed 1 mm from the top-left corner of the page; --template prints the\n"
     "      board's template pictures under the copper.\n"
+    "  check FILE.lay [--board N] [--json] [--gap MM] [--width MM] [--ring MM]\n"
+    "      [--drill MIN,MAX] [--edge MM] [--mill MM] [--language de|en|fr]\n"
+    "      The design check: copper gaps between nets, track width, SMD pad size, annular\n"
+    "      rings, drills, copper near or beyond the board edge, unrouted connections, broken\n"
+    "      autorouted tracks, dangling track ends and print on pads (warnings), and with\n"
+    "      --mill the places the mill cannot pass. Defaults: gap, width and SMD side 0.20,\n"
+    "      ring 0.15, drill 0.30,6.00, edge 0.30 mm. Ends with status 3 when it finds errors\n"
+    "      (warnings alone end with 0).\n"
     "  --help       show this text\n"
     "  --version    show the program version\n"
     "\n"
@@ -114,6 +122,8 @@ int main(int argc, char** argv)
             return trevok::cli::runExport(rest, std::cout, std::cerr);
         if (cmd == "print")
             return trevok::cli::runPrint(rest, std::cout, std::cerr);
+        if (cmd == "check")
+            return trevok::cli::runCheck(rest, std::cout, std::cerr);
     } catch (const trevok::cli::CliError& e) {
         std::cerr << "trevok-cli: " << e.what() << "\nTry trevok-cli --help.\n";
         return 2;
