@@ -428,6 +428,7 @@ void MainWindow::readSettings()
     autoSaver_->setEnabled(settings_.autoSave);
     toggleHints(settings_.hintsShown);
     action(QStringLiteral("M_ZoomAmMauszeiger"))->setChecked(settings_.zoomAtCursor);
+    action(QStringLiteral("M_PruefenVorExport"))->setChecked(settings_.checkBeforeExport);
     board_->setWheelZoomAtCursor(settings_.zoomAtCursor);
     updateRecentMenu();
     readMacroSettings();
@@ -457,6 +458,7 @@ void MainWindow::writeSettings()
     settings_.trackWidths = fromFavourites(properties_->favourites(FavouriteKind::TrackWidth));
     settings_.padSizes = fromFavourites(properties_->favourites(FavouriteKind::PadSize));
     settings_.smdSizes = fromFavourites(properties_->favourites(FavouriteKind::SmdSize));
+    storeDesignRules();
     settingsFile_->writeAll(settings_);
 }
 

@@ -8,6 +8,7 @@
 
 #include "app/inifile.h"
 #include "dialogs/workingfolders.h"
+#include "output/designcheck.h"
 
 #include <QLocale>
 #include <QString>
@@ -58,6 +59,9 @@ struct Settings {
     std::vector<ParameterEntry> userGrids;   // R_POPUP, captions with six leading blanks
     std::vector<ParameterEntry> padSizes;    // LA_POPUP, caption only
     std::vector<ParameterEntry> smdSizes;    // SMD_POPUP, caption only
+    // [Designpruefung]: the rules in units, and whether exports for manufacturing check first
+    DesignRules designRules; // Abstand, Leiterbreite, SMDSeite, Restring, BohrungMin, BohrungMax, Rand, Fraeser
+    bool checkBeforeExport = true; // VorExport
 };
 
 /// The defaults: working folders at the user's home folder, macros in "Makros" of the per-user
