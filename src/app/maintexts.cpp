@@ -84,6 +84,7 @@ constexpr MainTextRow kRows[] = {
     {"amRasterausrichten1", M, "Am Raster ausrichten", "Snap to grid", "Aligner sur la grille"},
     {"Luftlinienentfernen1", M, "&Luftlinien entfernen", "&Remove connections (rubberbands)", "&Enlever connexions (élastiques)"},
     {"LscheElementeausserhalb1", M, "Lösche Elemente ausserhalb", "Delete elements outside the board", "Effacer les éléments hors de la carte"},
+    {"Designprfung1", M, "Design&prüfung...", "Design chec&k...", "Vérification de concep&tion..."},
     // ---- Options menu
     {"Optionen1", M, "&Optionen", "&Options", "&Options"},
     {"Vorlage1", M, "&Vorlage...", "&Scanned copy...", "&Copie scannée..."},
@@ -105,6 +106,7 @@ constexpr MainTextRow kRows[] = {
     {"M_LeiterbahnenMitziehen", M, "&Leiterbahnen mitziehen", "Drag connected &tracks",
      "Entraîner les pis&tes connectées"},
     {"UndoTiefe1", M, "Undo-Tiefe...", "UNDO depth...", "Nombre d´opérations de retour en arrière.."},
+    {"M_PruefenVorExport", M, "Design vor dem E&xport prüfen", "Check the design before e&xport", "Vérifier la conception avant l'e&xport"},
     // ---- Layer menu
     {"L1", M, "Layer", nullptr, "Couche"},
     {"AktiverLayer1", M, "&Aktiver Layer", "&Active layer", "Couche &active"},
@@ -236,6 +238,7 @@ constexpr MainTextRow kRows[] = {
     {"TB_Neuzeichnen", H, "Neu zeichnen|Zeichnet die Platine neu", "Redraw", "Redessiner"},
     {"TB_Vorlage", H, "Vorlage|Eingescannte Vorlage unter der Platine", "Scanned copy", "Copie scannée"},
     {"TB_Makro", H, "Makros|Zeigt oder verbirgt das Makrofenster", "Macros", "Macros"},
+    {"TB_Designpruefung", H, "Designprüfung|Prüft die Platine auf Abstände, Breiten, Bohrungen und offene Verbindungen", "Design check|Checks the board for gaps, widths, drills and open connections", "Vérification de conception|Contrôle écarts, largeurs, perçages et connexions ouvertes de la carte"},
     {"TB_Info", H, "Projektinfo|Titel, Autor, Firma und Kommentar des Projekts", "Project info", "Infos projet"},
     // ---- Hints: tools
     {"SB_Standard", H, "Standard|Objekte markieren, verschieben und bearbeiten", "Edit|Select, move and edit objects", "Editer|Sélectionner, déplacer et modifier des objets"},

@@ -435,6 +435,7 @@ void MainWindow::readSettings()
     autoSaver_->setEnabled(settings_.autoSave);
     toggleHints(settings_.hintsShown);
     action(QStringLiteral("M_ZoomAmMauszeiger"))->setChecked(settings_.zoomAtCursor);
+    action(QStringLiteral("M_PruefenVorExport"))->setChecked(settings_.checkBeforeExport);
     board_->setWheelZoomAtCursor(settings_.zoomAtCursor);
     action(QStringLiteral("M_LeiterbahnenMitziehen"))->setChecked(settings_.dragTracks);
     session_->setDragConnectedTracks(settings_.dragTracks);
@@ -468,6 +469,7 @@ void MainWindow::writeSettings()
     settings_.smdSizes = fromFavourites(properties_->favourites(FavouriteKind::SmdSize));
     if (routerDlg_ && routerDlg_->place())
         settings_.routerWindowPlace = routerDlg_->place();
+    storeDesignRules();
     settingsFile_->writeAll(settings_);
 }
 

@@ -60,6 +60,7 @@ class TLayerInfo;
 class TUmrissDlg;
 class TKonturFraesenDlg;
 class TGcodeDlg;
+class TDesignCheckDlg;
 struct IsolationResult;
 struct MillingOptions;
 struct SideFile;
@@ -96,6 +97,9 @@ class MainWindow : public QMainWindow
         askFileName;
     /// Runs a modal dialog; true when it was accepted.
     std::function<bool(QDialog& dialog)> runDialog;
+    /// Asks whether to export a board with design errors (the counts in text): Yes "Export
+    /// anyway", No "Show problems", Cancel. Empty: a message box with those buttons.
+    std::function<QMessageBox::StandardButton(const QString& text)> askDesignProblems;
 
     // --- the parts others read ------------------------------------------------------------------
     TProject& project() noexcept { return project_; }
@@ -231,6 +235,20 @@ class MainWindow : public QMainWindow
     /// "Fertigungssatz...": folder and zip choice, the files of the set, then the folder is
     /// opened (through openFolder).
     void fabricationSet();
+    // Design check (mainwindow_check.cpp)
+    /// "Designprüfung": the check window with the rules of the settings.
+    void designCheck();
+    /// The window's "Check": the current board against its rules, the list and the markers.
+    void runDesignCheck();
+    /// A double-clicked problem: its layer becomes active, its elements are selected and the
+    /// view is centred on the place.
+    void showDesignProblem(int index);
+    /// "Turn back into rubber bands" for the broken routes of the last check (one undo step).
+    void resolveBrokenRoutes();
+    /// Before a manufacturing export: with "Check the design before export" on, checks the board
+    /// and, when it has errors, asks; true when the export goes on.
+    bool checkBeforeManufacturing();
+    TDesignCheckDlg* designCheckWindow() const noexcept;
     /// Shows a folder in the desktop's file manager; false when none could be started. Tests
     /// replace it.
     std::function<bool(const QString& folder)> openFolder;
@@ -298,6 +316,9 @@ class MainWindow : public QMainWindow
     std::optional<IsolationResult> computeMillingContours(const TBoard& board, const MillingOptions& m,
                                                           const PassOptions& passes = {});
     void warnIsolationProblems(const TBoard& board, const IsolationResult& result);
+    // mainwindow_check.cpp
+    /// Keeps the rules of the check window in the settings.
+    void storeDesignRules();
     // mainwindow_export.cpp
     /// The save dialog of an export: starts at exportSuggestion, adds the extension when the
     /// name has none. Empty when cancelled.
@@ -369,6 +390,7 @@ class MainWindow : public QMainWindow
     QPointer<TUmrissDlg> umrissDlg_;
     QPointer<TKonturFraesenDlg> konturDlg_;
     QPointer<TGcodeDlg> gcodeDlg_;
+    QPointer<TDesignCheckDlg> checkDlg_;
     QString lastHpglFolder_;   // the folder of the last HPGL file written in this run
     QPointer<TPrint_Dlg> printDlg_;
     std::unique_ptr<QPrinter> printer_;

@@ -97,6 +97,8 @@ void MainWindow::gerberExport()
         session_->abortOperation();
     // Old font texts are not plotted; they are offered for conversion first.
     offerFontTextConversion();
+    if (!checkBeforeManufacturing())
+        return;
     TGerberDlg* dialog = gerberDialog();
     dialog->setLayerColours(board_->colourScheme());
     if (!runDialog(*dialog))
@@ -206,7 +208,7 @@ void MainWindow::fabricationSet()
         session_->abortOperation();
     offerFontTextConversion(); // old font texts would be missing from the copper and print
     const TBoard* board = project_.currentBoard();
-    if (!board)
+    if (!board || !checkBeforeManufacturing())
         return;
     TFabDlg dialog(this);
     dialog.setFolder(lastFabFolder_.isEmpty() ? currentFolders_.gerber : lastFabFolder_);

@@ -218,6 +218,10 @@ void MainWindow::buildActions()
     hints->setCheckable(true);
     connect(hints, &QAction::toggled, this, &MainWindow::toggleHints);
     makeAction("UndoTiefe1", &MainWindow::undoDepthDialog);
+    QAction* checkFirst = makeAction("M_PruefenVorExport", nullptr);
+    checkFirst->setCheckable(true);
+    checkFirst->setChecked(true);
+    connect(checkFirst, &QAction::toggled, this, [this](bool on) { settings_.checkBeforeExport = on; });
     QAction* zoomAtCursor = makeAction("M_ZoomAmMauszeiger", nullptr);
     zoomAtCursor->setCheckable(true);
     connect(zoomAtCursor, &QAction::toggled, this, [this](bool on) {
@@ -264,6 +268,8 @@ void MainWindow::buildActions()
     makeAction("TB_Ausrichten", nullptr);
     makeAction("TB_AmRasterAusrichten", [this] { editCommand(EditSnap); });
     makeAction("TB_ClearConnections", &MainWindow::clearConnections);
+    makeAction("Designprfung1", &MainWindow::designCheck)->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+D")));
+    makeAction("TB_Designpruefung", &MainWindow::designCheck);
     makeAction("TB_Gruppieren", [this] { editCommand(EditGroup); });
     makeAction("TB_GruppeAufloesen", [this] { editCommand(EditUngroup); });
     makeAction("TB_Zoom", nullptr);
@@ -331,6 +337,7 @@ void MainWindow::buildMenus()
     add(setLayer, {"K12", "B12", "K22", "B22"});
     functions->addMenu(setLayer);
     add(functions, {nullptr, "Luftlinienentfernen1", "LscheElementeausserhalb1"});
+    add(functions, {nullptr, "Designprfung1"});
     bar->addMenu(functions);
 
     QMenu* zoom = addMenu(this, "ZoomPopup", T("Zoom", "Zoom", "Zoom"));
@@ -343,6 +350,7 @@ void MainWindow::buildMenus()
     add(options, {"M_PlatinenZoom", "M_ZoomAmMauszeiger", "M_LeiterbahnenMitziehen", nullptr, "ZoomPlatine1", "ZoomObjekte1",
                   "ZoomMarkierung1", "Zoomvorher1", "Neuzeichnen1", nullptr, "Farbendefinieren1",
                   "Projektinfo1", "Hinweistexte1", "UndoTiefe1"});
+    add(options, {nullptr, "M_PruefenVorExport"});
     bar->addMenu(options);
 
     QMenu* layers = addMenu(bar, "L1");
@@ -428,6 +436,7 @@ void MainWindow::buildToolBar()
         {"TB_Gruppieren", nullptr, "group"},
         {"TB_GruppeAufloesen", nullptr, "ungroup"},
         {"TB_ClearConnections", nullptr, "clear_connections"},
+        {"TB_Designpruefung", nullptr, "design_check"},
         {nullptr, nullptr, nullptr},
         {"TB_Zoom", "zoom-fit-best", "zoom_board"},
         {"TB_Neuzeichnen", "view-refresh", "redraw"},

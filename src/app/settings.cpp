@@ -79,6 +79,46 @@ void WriteParameterList(IniFile& ini, const QString& section, const std::vector<
     }
 }
 
+namespace
+{
+
+const QString kDesignCheck = QStringLiteral("Designpruefung");
+
+/// The rules with their keys, so that reading and writing cannot disagree.
+std::array<std::pair<const char*, std::int32_t DesignRules::*>, 8> designRuleKeys()
+{
+    return {{{"Abstand", &DesignRules::gap},
+             {"Leiterbreite", &DesignRules::width},
+             {"SMDSeite", &DesignRules::smdSide},
+             {"Restring", &DesignRules::ring},
+             {"BohrungMin", &DesignRules::drillMin},
+             {"BohrungMax", &DesignRules::drillMax},
+             {"Rand", &DesignRules::edge},
+             {"Fraeser", &DesignRules::mill}}};
+}
+
+void readDesignCheck(const IniFile& ini, Settings& s)
+{
+    const DesignRules d;
+    for (const auto& [key, field] : designRuleKeys()) {
+        // Hand-edited values outside what the window can show fall back to the default.
+        const int v = ini.readInteger(kDesignCheck, QString::fromLatin1(key), d.*field);
+        s.designRules.*field = v >= 0 && v <= (field == &DesignRules::mill ? 499 : 5000) ? v : d.*field;
+    }
+    if (s.designRules.drillMin > s.designRules.drillMax)
+        std::swap(s.designRules.drillMin, s.designRules.drillMax);
+    s.checkBeforeExport = ini.readBool(kDesignCheck, QStringLiteral("VorExport"), true);
+}
+
+void writeDesignCheck(IniFile& ini, const Settings& s)
+{
+    for (const auto& [key, field] : designRuleKeys())
+        ini.writeInteger(kDesignCheck, QString::fromLatin1(key), s.designRules.*field);
+    ini.writeBool(kDesignCheck, QStringLiteral("VorExport"), s.checkBeforeExport);
+}
+
+} // namespace
+
 Settings ReadSettings(const IniFile& ini)
 {
     const Settings d = DefaultSettings();
@@ -126,6 +166,7 @@ Settings ReadSettings(const IniFile& ini)
     if (ini.hasKey(kWindows, QStringLiteral("AutoRouterX")) && ini.hasKey(kWindows, QStringLiteral("AutoRouterY")))
         s.routerWindowPlace = QPoint(ini.readInteger(kWindows, QStringLiteral("AutoRouterX"), 0),
                                      ini.readInteger(kWindows, QStringLiteral("AutoRouterY"), 0));
+    readDesignCheck(ini, s);
     return s;
 }
 
@@ -169,6 +210,7 @@ void WriteSettings(IniFile& ini, const Settings& s)
         ini.writeInteger(kWindows, QStringLiteral("AutoRouterX"), s.routerWindowPlace->x());
         ini.writeInteger(kWindows, QStringLiteral("AutoRouterY"), s.routerWindowPlace->y());
     }
+    writeDesignCheck(ini, s);
 }
 
 SettingsFile::SettingsFile(const QString& path)

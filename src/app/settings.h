@@ -8,6 +8,7 @@
 
 #include "app/inifile.h"
 #include "dialogs/workingfolders.h"
+#include "output/designcheck.h"
 
 #include <QLocale>
 #include <QPoint>
@@ -67,6 +68,9 @@ struct Settings {
     std::optional<QPoint> routerWindowPlace;
     /// No settings file was found: the program runs for the first time (not stored).
     bool firstStart = false;
+    // [Designpruefung]: the rules in units, and whether exports for manufacturing check first
+    DesignRules designRules; // Abstand, Leiterbreite, SMDSeite, Restring, BohrungMin, BohrungMax, Rand, Fraeser
+    bool checkBeforeExport = true; // VorExport
 };
 
 /// The defaults: working folders at the user's home folder, macros in "Makros" of the per-user

@@ -21,6 +21,7 @@ int runRemoveRealised(const std::vector<std::string>& args, std::ostream& out, s
 int runRoute(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int runContours(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int runExport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int runCheck(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int runPrint(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 } // namespace trevok::cli

@@ -102,6 +102,14 @@ const char* const kUsage =
     "      corner X mm right and Y mm down or --centre puts it in the middle (room for the\n"
     "      register marks of --targets); --template prints the board's template pictures under\n"
     "      the copper.\n"
+    "  check FILE.lay [--board N] [--json] [--gap MM] [--width MM] [--ring MM]\n"
+    "      [--drill MIN,MAX] [--edge MM] [--mill MM] [--language de|en|fr]\n"
+    "      The design check: copper gaps between nets, track width, SMD pad size, annular\n"
+    "      rings, drills, copper near or beyond the board edge, unrouted connections, broken\n"
+    "      autorouted tracks, dangling track ends and print on pads (warnings), and with\n"
+    "      --mill the places the mill cannot pass. Defaults: gap, width and SMD side 0.20,\n"
+    "      ring 0.15, drill 0.30,6.00, edge 0.30 mm. Ends with status 3 when it finds errors\n"
+    "      (warnings alone end with 0).\n"
     "  thumbnail FILE.lay OUT.png [--size N]\n"
     "      The board shown in the file as an N x N PNG picture for file managers (default\n"
     "      256, 16 to 4096): every layer in the Standard colours, the aspect kept, transparent\n"
@@ -151,6 +159,8 @@ int main(int argc, char** argv)
             return trevok::cli::runPrint(rest, std::cout, std::cerr);
         if (cmd == "thumbnail")
             return trevok::cli::runThumbnail(rest, std::cout, std::cerr);
+        if (cmd == "check")
+            return trevok::cli::runCheck(rest, std::cout, std::cerr);
     } catch (const trevok::cli::CliError& e) {
         std::cerr << "trevok-cli: " << e.what() << "\nTry trevok-cli --help.\n";
         return 2;

@@ -60,6 +60,7 @@ constexpr TopicPage kPages[] = {
     {HelpTopic::Directories, "directories.html", nullptr},
     {HelpTopic::Milling, "milling.html", nullptr},
     {HelpTopic::Gcode, "milling.html", "gcode"},
+    {HelpTopic::DesignCheck, "designcheck.html", nullptr},
 };
 
 const char* languageFolder(int language)

@@ -409,6 +409,26 @@ RouteOutcome RouteConnection(TProject& project, const RouteOptions& o)
     return out;
 }
 
+void ResolveRouteTrack(ElementList& list, std::size_t index)
+{
+    if (index >= list.size())
+        return;
+    TObjekt& track = *list[index];
+    if (track.Kind != KindTrack || !track.Autorouted)
+        return;
+    auto onBoard = [&](const TObjekt* p) {
+        return p && std::any_of(list.begin(), list.end(), [p](const auto& e) { return e.get() == p; });
+    };
+    if (!onBoard(track.RouteStart) || !onBoard(track.RouteEnd)) {
+        track.Autorouted = 0;
+        track.RouteStart = nullptr;
+        track.RouteEnd = nullptr;
+        return;
+    }
+    AddConnection(*track.RouteStart, *track.RouteEnd);
+    list.erase(list.begin() + static_cast<std::ptrdiff_t>(index));
+}
+
 bool ResolveRoute(TProject& project)
 {
     TBoard* board = project.currentBoard();
@@ -421,18 +441,7 @@ bool ResolveRoute(TProject& project)
     if (it == list.end())
         return false;
     PushUndo(project);
-    TObjekt& track = **it;
-    auto onBoard = [&](const TObjekt* p) {
-        return p && std::any_of(list.begin(), list.end(), [p](const auto& e) { return e.get() == p; });
-    };
-    if (!onBoard(track.RouteStart) || !onBoard(track.RouteEnd)) {
-        track.Autorouted = 0;
-        track.RouteStart = nullptr;
-        track.RouteEnd = nullptr;
-        return true;
-    }
-    AddConnection(*track.RouteStart, *track.RouteEnd);
-    list.erase(it);
+    ResolveRouteTrack(list, static_cast<std::size_t>(it - list.begin()));
     return true;
 }
 

@@ -87,6 +87,10 @@ RouteOutcome RouteConnection(TProject& project, const RouteOptions& options);
 /// pad of it is gone the track stays as an ordinary track. Returns false when no autorouted
 /// track is selected.
 bool ResolveRoute(TProject& project);
+/// What ResolveRoute does to the autorouted track at index, without an undo step: the track
+/// becomes its connection again, or an ordinary track when a pad of it is gone. Other elements
+/// do nothing.
+void ResolveRouteTrack(ElementList& list, std::size_t index);
 
 // ---------------------------------------------------------------------------------------------
 // Steps of a route, for tests

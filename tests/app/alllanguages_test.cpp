@@ -9,6 +9,7 @@
 #include "dialogs/autosavedlg.h"
 #include "dialogs/bogendlg.h"
 #include "dialogs/colordlg.h"
+#include "dialogs/designcheckdlg.h"
 #include "dialogs/exportdlg.h"
 #include "dialogs/kacheldlg.h"
 #include "dialogs/korrekturdlg.h"
@@ -133,6 +134,7 @@ std::vector<std::pair<const char*, Factory>> allWindows(const QString& settingsP
         {"autosave", [] { return std::make_unique<TAutoSaveDlg>(); }},
         {"arc", [] { return std::make_unique<TBogenDlg>(); }},
         {"colours", [] { return std::make_unique<TColor_Dlg>(); }},
+        {"design check", [] { return std::make_unique<TDesignCheckDlg>(); }},
         {"tiles", [] { return std::make_unique<TKachel_Dlg>(1, 1, 0); }},
         {"calibration", [] { return std::make_unique<TKorrekturDlg>(1.0, 1.0); }},
         {"layer info", [] { return std::make_unique<TLayerInfo>(std::array<QColor, 4>{}); }},
