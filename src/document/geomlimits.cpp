@@ -18,8 +18,9 @@ int ArcSteps(double nominal, double radius, double spanRadians) noexcept
     if (r > 0.5 && std::isfinite(r)) {
         // A chord of angle a lies r (1 - cos(a/2)) inside the arc; keep that at half a unit.
         const double angle = 2.0 * std::acos(1.0 - 0.5 / r);
-        const double span = std::isfinite(spanRadians) ? std::min(std::abs(spanRadians), 2.0 * std::numbers::pi)
-                                                       : 2.0 * std::numbers::pi;
+        const double span = std::isfinite(spanRadians)
+                                ? std::min(std::abs(spanRadians), 2.0 * std::numbers::pi)
+                                : 2.0 * std::numbers::pi;
         chords = std::max(1.0, std::ceil(span / angle));
     }
     return static_cast<int>(std::min({nominal, chords, static_cast<double>(MaxArcSteps)}));

@@ -77,7 +77,8 @@ TEST(CraftedGeometry, FarOutsideAnyBoardIsRefusedWhenRead)
     }
     // A board-sized element well off the board is still read.
     TProject p;
-    NewBoard(p, "off the board").Elements.push_back(NewCircle({-200000, 300000}, 50000, ShapeRound, LayerB1, 49000));
+    NewBoard(p, "off the board")
+        .Elements.push_back(NewCircle({-200000, 300000}, 50000, ShapeRound, LayerB1, 49000));
     const LayoutFileContent read = ParseLayoutFile(EncodeLayoutFile(p), "x.lay", 1);
     EXPECT_FALSE(read.error.has_value());
     ASSERT_EQ(read.boards.size(), 1u);
