@@ -74,6 +74,7 @@ struct Piece {
     Box box;
     double area = 0;
     bool settled = false; // the zone is full: its reach no longer changes
+    double passArea = 0;  // of its last pass
 };
 
 double areaOf(const Paths& paths)
@@ -94,6 +95,7 @@ void collectPieces(const ClipperLib::PolyNode& node, std::vector<Piece>& out)
             collectPieces(*hole, out); // pieces inside the hole are pieces of their own
         }
         p.reach = p.base;
+        p.passArea = areaOf(p.base);
         out.push_back(std::move(p));
     }
 }
@@ -221,11 +223,17 @@ std::optional<std::vector<std::vector<Contour>>> IsolationPasses(const std::vect
         // The outer part of the pass exactly at its distance, not the sum of the steps.
         std::vector<Contour> contours;
         Paths enclosed;
-        for (const Piece& p : pieces) {
+        for (Piece& p : pieces) {
             Paths area = combine(offsetBy(p.base, spacing * (k - 1)), p.reach, ClipperLib::ctIntersection);
             area = combine(area, p.base, ClipperLib::ctUnion);
-            std::vector<Contour> b = boundaries(area);
-            contours.insert(contours.end(), std::make_move_iterator(b.begin()), std::make_move_iterator(b.end()));
+            // A piece whose zone the last pass already filled gets no pass that would only
+            // repeat it.
+            const double a = areaOf(area);
+            if (std::abs(a - p.passArea) >= double(kMillScale) * kMillScale) {
+                std::vector<Contour> b = boundaries(area);
+                contours.insert(contours.end(), std::make_move_iterator(b.begin()), std::make_move_iterator(b.end()));
+            }
+            p.passArea = a;
             enclosed.insert(enclosed.end(), area.begin(), area.end());
         }
         passes.push_back(std::move(contours));
