@@ -128,6 +128,8 @@ TEST(Settings, EveryKeyAndListSurvivesARoundTripThroughTheFile)
     s.userGrids = {{50, "      0.50 mm"}, {100, "      1.00 mm"}};
     s.padSizes = {{0, "1.8 x 0.6 mm"}};
     s.smdSizes = {{0, "0.9 x 1.8 mm"}, {0, "1.5 x 1.5 mm"}};
+    s.designRules = {25, 30, 35, 18, 40, 300, 50, 120};
+    s.checkBeforeExport = false;
     {
         SettingsFile out(path);
         ASSERT_TRUE(out.writeAll(s)) << out.lastError().toStdString();
@@ -137,10 +139,13 @@ TEST(Settings, EveryKeyAndListSurvivesARoundTripThroughTheFile)
     EXPECT_TRUE(text.contains("Kurzhilfe=0\n"));
     EXPECT_TRUE(text.contains("[R_POPUP]\nT8=50\nS8=\"      0.50 mm\"\nT9=100\n"));
     EXPECT_TRUE(text.contains("[LA_POPUP]\nS0=1.8 x 0.6 mm\n"));
+    EXPECT_TRUE(text.contains("[Designpruefung]\nAbstand=25\n"));
 
     SettingsFile in(path);
     const Settings r = in.read();
     EXPECT_EQ(r.hintsShown, s.hintsShown);
+    EXPECT_EQ(r.designRules, s.designRules);
+    EXPECT_EQ(r.checkBeforeExport, s.checkBeforeExport);
     EXPECT_EQ(r.macroPanelShown, s.macroPanelShown);
     EXPECT_EQ(r.autoSave, s.autoSave);
     EXPECT_EQ(r.autoSaveTime, s.autoSaveTime);
@@ -246,6 +251,13 @@ TEST(Settings, HandEditedValuesOutsideTheUsableRangeAreBroughtBack)
     s = ReadSettings(ini);
     EXPECT_EQ(s.autoSaveTime, MaxAutoSaveMs);
     EXPECT_EQ(s.undoDepth, 0);
+    ini.parse("[Designpruefung]\nAbstand=-5\nFraeser=600\nBohrungMin=800\nBohrungMax=40\n");
+    s = ReadSettings(ini);
+    EXPECT_EQ(s.designRules.gap, DesignRules{}.gap);
+    EXPECT_EQ(s.designRules.mill, 0) << "wider than the window's field";
+    EXPECT_EQ(s.designRules.drillMin, 40);
+    EXPECT_EQ(s.designRules.drillMax, 800);
+    EXPECT_TRUE(s.checkBeforeExport) << "on unless switched off";
 }
 
 TEST(Language, CommandLineBeatsTheLanguageFileWhichBeatsTheLocale)
