@@ -93,7 +93,8 @@ std::optional<IsolationResult> MainWindow::computeMillingContours(const TBoard& 
     }
     IsolationResult result;
     if (LayerHasContourElements(board.Elements, m)) {
-        // Pieces joined only through a ground plane are one net: the mill need not part them.
+        // Pieces joined only through a ground plane are one net: the mill need not part them, but
+        // the plane is not milled, so such joins are listed as a warning.
         const std::vector<int> nets = NetOfEachElement(board);
         TUmrissProgress progress(this);
         auto r = progress.run(board.Elements, m, &nets, passes, BoardRectangle(board.BoardWidth, board.BoardHeight));
@@ -104,15 +105,20 @@ std::optional<IsolationResult> MainWindow::computeMillingContours(const TBoard& 
     std::vector<TPoint> places;
     for (const IsolationProblem& p : result.problems)
         places.push_back(p.at);
+    for (const IsolationProblem& p : result.planeJoins)
+        places.push_back(p.at);
     board_->setMillingOverlay(result.contours, places);
     return result;
 }
 
 void MainWindow::warnIsolationProblems(const TBoard& board, const IsolationResult& result)
 {
-    if (result.problems.empty())
+    // Joins made only through the ground plane are listed after the places the mill cannot pass.
+    std::vector<IsolationProblem> all = result.problems;
+    all.insert(all.end(), result.planeJoins.begin(), result.planeJoins.end());
+    if (all.empty())
         return;
-    const std::string text = IsolationProblemsText(result.problems, board.Origin, CurrentLanguage());
+    const std::string text = IsolationProblemsText(all, board.Origin, CurrentLanguage());
     ask(QMessageBox::Warning, CaptionQ(MsgId::MillProblems), QString::fromStdString(text), QMessageBox::Ok);
 }
 

@@ -54,16 +54,36 @@ std::optional<IsolationResult> computeForCli(const TBoard& board, const MillingO
     return ComputeIsolation(board.Elements, o, nullptr, &nets);
 }
 
+/// Prints the problems and the joins made only through the ground plane; true when there are
+/// problems (the joins are a warning only).
 bool reportProblems(const TBoard& board, const IsolationResult& r, int language, std::ostream& err)
 {
-    if (r.problems.empty())
-        return false;
-    std::string text = IsolationProblemsText(r.problems, board.Origin, language);
-    for (char& c : text)
-        if (c == '\r')
-            c = '\n';
-    err << "trevok-cli: " << text << "\n";
-    return true;
+    for (const auto* list : {&r.problems, &r.planeJoins}) {
+        if (list->empty())
+            continue;
+        std::string text = IsolationProblemsText(*list, board.Origin, language);
+        for (char& c : text)
+            if (c == '\r')
+                c = '\n';
+        err << "trevok-cli: " << text << "\n";
+    }
+    return !r.problems.empty();
+}
+
+std::string placesJson(const std::vector<IsolationProblem>& places)
+{
+    std::string s;
+    for (std::size_t i = 0; i < places.size(); ++i) {
+        const IsolationProblem& p = places[i];
+        const char* kind = p.kind == IsolationProblem::Kind::TextCrossing ? "text_crossing"
+                           : p.kind == IsolationProblem::Kind::PlaneJoin  ? "plane_join"
+                                                                          : "no_passage";
+        s += i ? ", " : "";
+        s += "{\"x\": " + std::to_string(p.at.x) + ", \"y\": " + std::to_string(p.at.y) + ", \"kind\": \"" +
+             kind + "\", \"elements\": [" + std::to_string(p.elementA) + ", " + std::to_string(p.elementB) +
+             "]}";
+    }
+    return s;
 }
 
 int runContours(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err)
@@ -92,13 +112,8 @@ int runContours(const std::vector<std::string>& argv, std::ostream& out, std::os
             }
             s += "]";
         }
-        s += "], \"isolation_problems\": [";
-        for (std::size_t i = 0; i < r->problems.size(); ++i) {
-            s += i ? ", " : "";
-            s += "{\"x\": " + std::to_string(r->problems[i].at.x) +
-                 ", \"y\": " + std::to_string(r->problems[i].at.y) + "}";
-        }
-        s += "]}\n";
+        s += "], \"isolation_problems\": [" + placesJson(r->problems) + "], \"plane_joins\": [" +
+             placesJson(r->planeJoins) + "]}\n";
         out << s;
     } else {
         out << r->contours.size() << "\n";

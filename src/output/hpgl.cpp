@@ -5,6 +5,7 @@
 #include "document/project.h"
 #include "document/region.h"
 
+#include <climits>
 #include <cmath>
 #include <filesystem>
 #include <map>
@@ -53,10 +54,12 @@ class Plot
             return;
         moveTo(pts[0].x, pts[0].y);
         line("PD;");
+        // Points closer than a plotter unit round to the point just written: a segment of no
+        // length, which plotters and readers complain about.
         for (std::size_t i = 1; i < pts.size(); ++i)
-            moveTo(pts[i].x, pts[i].y);
+            moveTo(pts[i].x, pts[i].y, true, true);
         if (closed)
-            moveTo(pts[0].x, pts[0].y);
+            moveTo(pts[0].x, pts[0].y, true, true);
         line("PU;");
     }
     std::string take() { return std::move(out); }
@@ -67,7 +70,7 @@ class Plot
         out += s;
         out += "\r\n";
     }
-    void moveTo(std::int64_t x, std::int64_t y, bool mirrored = true)
+    void moveTo(std::int64_t x, std::int64_t y, bool mirrored = true, bool skipRepeat = false)
     {
         if (mirrored && mirror == MillMirror::X)
             x = box.left + box.right - x;
@@ -75,6 +78,10 @@ class Plot
             y = box.top + box.bottom - y;
         const std::int64_t px = RoundHalfEven64(static_cast<double>(x) * perUnit);
         const std::int64_t py = RoundHalfEven64(static_cast<double>(y + height) * perUnit);
+        if (skipRepeat && px == lastX && py == lastY)
+            return;
+        lastX = px;
+        lastY = py;
         out += "PA" + std::to_string(px) + "," + std::to_string(py) + ";\r\n";
     }
 
@@ -83,6 +90,7 @@ class Plot
     MillMirror mirror;
     double perUnit; // plotter units per board unit
     std::string out;
+    std::int64_t lastX = INT64_MIN, lastY = INT64_MIN; // the plotter point written last
 };
 
 } // namespace

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <iterator>
 #include <map>
+#include <numbers>
 #include <numeric>
 #include <unordered_map>
 
@@ -156,8 +157,39 @@ void transpose(ClipperLib::Paths& paths) noexcept
             std::swap(v.X, v.Y);
 }
 
-/// Items united at once; larger clusters are united in groups and the groups merged in pairs.
-constexpr std::size_t kUnionGroup = 64;
+/// Clusters up to this size are united as they come; larger ones are swept along their longer
+/// side, and above kUnionGroup united in groups merged in pairs.
+constexpr std::size_t kSmallCluster = 64;
+constexpr std::size_t kUnionGroup = 4096;
+
+/// True when the path turns one way only (anticlockwise, straight stretches allowed).
+bool convex(const ClipperLib::Path& p) noexcept
+{
+    const std::size_t n = p.size();
+    if (n < 3)
+        return false;
+    for (std::size_t i = 0; i < n; ++i) {
+        const ClipperLib::IntPoint& a = p[i];
+        const ClipperLib::IntPoint& b = p[(i + 1) % n];
+        const ClipperLib::IntPoint& c = p[(i + 2) % n];
+        const __int128 turn =
+            static_cast<__int128>(b.X - a.X) * (c.Y - b.Y) - static_cast<__int128>(b.Y - a.Y) * (c.X - b.X);
+        if (turn < 0)
+            return false;
+    }
+    // Turning one way can still wind round more than once: the angles must add up to one turn.
+    double total = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const ClipperLib::IntPoint& a = p[i];
+        const ClipperLib::IntPoint& b = p[(i + 1) % n];
+        const ClipperLib::IntPoint& c = p[(i + 2) % n];
+        if (a == b || b == c)
+            continue;
+        const double d = std::atan2(double(c.Y - b.Y), double(c.X - b.X)) - std::atan2(double(b.Y - a.Y), double(b.X - a.X));
+        total += std::remainder(d, 2 * std::numbers::pi);
+    }
+    return std::abs(total - 2 * std::numbers::pi) < 1e-6;
+}
 
 std::size_t unionSteps(std::size_t members) noexcept
 {
@@ -175,7 +207,18 @@ std::size_t unionSteps(std::size_t members) noexcept
 std::optional<ClipperLib::Paths> clusterUnion(const std::vector<Item>& items, std::vector<std::size_t> members,
                                               MillingProgress* progress, std::size_t& done)
 {
-    if (members.size() <= kUnionGroup) {
+    if (members.size() == 1 && items[members[0]].paths.size() == 1 && convex(items[members[0]].paths[0]) &&
+        ClipperLib::Area(items[members[0]].paths[0]) > 0) {
+        // A lone convex shape is its own union (most pads and vias of a board).
+        ClipperLib::Path p = items[members[0]].paths[0];
+        p.erase(std::unique(p.begin(), p.end()), p.end());
+        while (p.size() > 1 && p.back() == p.front())
+            p.pop_back();
+        if (cancelled(progress, ++done))
+            return std::nullopt;
+        return ClipperLib::Paths{std::move(p)};
+    }
+    if (members.size() <= kSmallCluster) {
         ClipperLib::Paths in;
         for (const std::size_t i : members)
             in.insert(in.end(), items[i].paths.begin(), items[i].paths.end());
@@ -197,6 +240,21 @@ std::optional<ClipperLib::Paths> clusterUnion(const std::vector<Item>& items, st
         const TRect& q = items[b].box;
         return swapped ? p.left + p.right < q.left + q.right : p.top + p.bottom < q.top + q.bottom;
     });
+    if (members.size() <= kUnionGroup) {
+        ClipperLib::Paths in;
+        for (const std::size_t i : members)
+            in.insert(in.end(), items[i].paths.begin(), items[i].paths.end());
+        if (swapped)
+            transpose(in);
+        ClipperLib::Paths out = united(in);
+        if (cancelled(progress, ++done))
+            return std::nullopt;
+        if (swapped) {
+            transpose(out);
+            ClipperLib::ReversePaths(out);
+        }
+        return out;
+    }
     std::vector<ClipperLib::Paths> level;
     for (std::size_t k = 0; k < members.size(); k += kUnionGroup) {
         ClipperLib::Paths in;

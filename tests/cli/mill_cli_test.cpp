@@ -72,6 +72,8 @@ TEST(MillCli, ContoursCountJsonAndProblems)
     ASSERT_EQ(problems.size(), 1);
     EXPECT_NEAR(problems[0].toObject()["x"].toInt(), 2000, 40);
     EXPECT_NEAR(problems[0].toObject()["y"].toInt(), -1040, 20);
+    EXPECT_EQ(problems[0].toObject()["kind"].toString(), "no_passage");
+    EXPECT_TRUE(o["plane_joins"].toArray().isEmpty());
     EXPECT_NE(r.err.find("1 place where the mill cannot pass"), std::string::npos) << r.err;
 
     r = cli({"contours", lay, "--layer", "K2", "--width", "0.2"});

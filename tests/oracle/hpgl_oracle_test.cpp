@@ -119,6 +119,7 @@ TEST(HpglOracle, Hp2xxDrawsTheBoundaryOfTheGrownCopper)
     EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
     const std::string log = p.readAllStandardError().toStdString();
     EXPECT_EQ(log.find("rror"), std::string::npos) << log;
+    EXPECT_EQ(log.find("Zero line segment"), std::string::npos) << log; // no point written twice
     const QImage ink = QImage(png).convertToFormat(QImage::Format_Grayscale8);
     ASSERT_FALSE(ink.isNull());
 

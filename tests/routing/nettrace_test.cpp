@@ -100,6 +100,10 @@ TEST(NetTrace, GroundPlaneJoinsClearanceZeroUnlessCovered)
     // Partly covered is not covered.
     e.Clearance = 0;
     EXPECT_EQ(netOf(b, 0), (std::set<std::size_t>{0, 1, 3}));
+    // A restricted area is in no net: a trace from it does not spread into the copper it overlaps.
+    EXPECT_EQ(netOf(b, 6), (std::set<std::size_t>{6}));
+    const std::vector<int> ids = NetOfEachElement(b);
+    EXPECT_TRUE(ids[0] == ids[1] && ids[1] == ids[3] && ids[6] != ids[3]);
 
     // Through the plane, the connection counts as realised; the covered pad's does not.
     connect(a, c);
