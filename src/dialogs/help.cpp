@@ -59,6 +59,7 @@ constexpr TopicPage kPages[] = {
     {HelpTopic::Directories, "directories.html", nullptr},
     {HelpTopic::Milling, "milling.html", nullptr},
     {HelpTopic::Gcode, "milling.html", "gcode"},
+    {HelpTopic::Properties, "navigation.html", "properties"},
 };
 
 const char* languageFolder(int language)
