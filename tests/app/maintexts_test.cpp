@@ -38,7 +38,7 @@ TEST(MainTexts, TheTableHasEveryRowOnceAndAGermanTextForEach)
         filters += row.kind == TextKind::Filter;
         titles += row.kind == TextKind::BrowserTitle;
     }
-    EXPECT_EQ(menus, 141); // with the G-code entry of the milling files
+    EXPECT_EQ(menus, 143); // with the G-code entry, "Leiterbahnen mitziehen" and "Eigenschaften..."
     EXPECT_EQ(captions, 23);
     EXPECT_EQ(hints, 76);
     EXPECT_EQ(filters, 3);
