@@ -143,7 +143,7 @@ TPropertiesDlg::TPropertiesDlg(const PropertySheet& shown, Apply apply, QWidget*
             corners_->setItem(r, 0, new QTableWidgetItem(fromText(x)));
             corners_->setItem(r, 1, new QTableWidgetItem(fromText(y)));
         }
-        auto* add = new QPushButton(T("&Hinzufügen", "&Add", "&Ajouter"), this);
+        auto* add = new QPushButton(T("Hin&zufügen", "&Add", "A&jouter"), this);
         add->setObjectName(QStringLiteral("B_Hinzufuegen"));
         auto* remove = new QPushButton(T("&Entfernen", "&Remove", "&Supprimer"), this);
         remove->setObjectName(QStringLiteral("B_Entfernen"));
