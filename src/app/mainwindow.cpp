@@ -257,6 +257,7 @@ void MainWindow::buildCentralArea()
         return dialog.edit(settings, start, [this](TLinienText_Dlg& d) { return runDialog(d); });
     };
     board_->messageHandler = [this](MsgId id) { showMessage(id, {}, QMessageBox::Warning); };
+    board_->propertiesEditor = [this] { return propertiesDialog(); };
     board_->textEditor = [this](TObjekt& text) {
         TBoard* b = project_.currentBoard();
         if (!b)

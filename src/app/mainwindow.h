@@ -181,6 +181,8 @@ class MainWindow : public QMainWindow
     /// The node menu: 0 new corner, 1 remove corner, 2 split track, 3 snap corner.
     void nodeCommand(int which);
     void arcDialog();
+    /// "Eigenschaften..." (context menu, Alt+Enter, double click): true when the dialog was shown.
+    bool propertiesDialog();
     BoardWidget* boardWidget() const noexcept { return board_; }
 
     // Macro library (mainwindow_macros.cpp)

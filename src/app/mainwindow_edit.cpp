@@ -9,10 +9,12 @@
 #include "dialogs/colordlg.h"
 #include "dialogs/layerinfo.h"
 #include "dialogs/projektinfodlg.h"
+#include "dialogs/propertiesdlg.h"
 #include "dialogs/realansichtdlg.h"
 #include "dialogs/undodlg.h"
 #include "document/undo.h"
 #include "edit/editcommands.h"
+#include "edit/elementproperties.h"
 #include "edit/session.h"
 #include "routing/connections.h"
 #include "view/colours.h"
@@ -155,6 +157,26 @@ void MainWindow::arcDialog()
     if (session_)
         session_->abortOperation();
     finishEdit(RunArcDialog(this, project_, [this](TBogenDlg& dialog) { return runDialog(dialog); }));
+}
+
+bool MainWindow::propertiesDialog()
+{
+    TBoard* b = project_.currentBoard();
+    if (!session_ || !b)
+        return false;
+    session_->abortOperation();
+    const PropertySheet shown = readProperties(*b, b->Origin);
+    if (shown.elementCount == 0)
+        return false;
+    TPropertiesDlg dialog(shown, [&](const PropertySheet& edited) -> std::optional<PropertyField> {
+        const PropertyOutcome outcome = applyProperties(project_, shown, edited, b->Origin);
+        if (!outcome.ok)
+            return outcome.badField;
+        finishEdit(outcome.result);
+        return std::nullopt;
+    }, this);
+    runDialog(dialog);
+    return true;
 }
 
 void MainWindow::photoView()

@@ -146,6 +146,12 @@ void MainWindow::buildActions()
     twins("Horizontalspiegeln2", "Horizontalspiegeln1", "Ctrl+H", [this] { editCommand(EditMirrorH); });
     twins("Vertikalspiegeln2", "Vertikalspiegeln1", "Ctrl+T", [this] { editCommand(EditMirrorV); });
     twins("Kreisbogen2", "Kreisbogen1", nullptr, [this] { arcDialog(); });
+    {
+        // Only in the context menu; the window keeps it so that Alt+Enter works everywhere.
+        QAction* properties = makeAction("Eigenschaften1", [this] { propertiesDialog(); });
+        properties->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Return));
+        addAction(properties);
+    }
     twins("Gruppieren1", "Gruppieren2", "Ctrl+G", [this] { editCommand(EditGroup); });
     twins("Gruppierungaufheben1", "Gruppierungaufheben2", "Ctrl+U", [this] { editCommand(EditUngroup); });
     twins("Layerwechseln1", "Layerwechseln2", "Ctrl+W", [this] { editCommand(EditOtherSide); });
@@ -373,7 +379,8 @@ void MainWindow::buildMenus()
     QMenu* popupLayer = addMenu(popup, "AufLayer1");
     add(popupLayer, {"K11", "B11", "K21", "B21"});
     popup->addMenu(popupLayer);
-    add(popup, {nullptr, "Gruppieren2", "Gruppierungaufheben2", "Kreisbogen1", nullptr, "Nullpunktsetzen1"});
+    add(popup, {nullptr, "Gruppieren2", "Gruppierungaufheben2", "Kreisbogen1", "Eigenschaften1", nullptr,
+                "Nullpunktsetzen1"});
     QMenu* nodes = addMenu(this, "KnotenPopup");
     add(nodes, {"NeuerKnoten1", "Knotenentfernen1", "Trennen1", "AmRasterausrichten2"});
     QMenu* tabMenu = addMenu(this, "TabPopup");

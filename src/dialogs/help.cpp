@@ -61,6 +61,7 @@ constexpr TopicPage kPages[] = {
     {HelpTopic::Milling, "milling.html", nullptr},
     {HelpTopic::Gcode, "milling.html", "gcode"},
     {HelpTopic::DesignCheck, "designcheck.html", nullptr},
+    {HelpTopic::Properties, "navigation.html", "properties"},
 };
 
 const char* languageFolder(int language)

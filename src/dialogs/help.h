@@ -38,6 +38,7 @@ inline constexpr int Directories = 35300;
 inline constexpr int Milling = 35500;
 inline constexpr int Gcode = 35600;
 inline constexpr int DesignCheck = 35700;
+inline constexpr int Properties = 36000;
 } // namespace HelpTopic
 
 /// The page of a topic in a language (0 German, 1 English, 2 French), falling back to the

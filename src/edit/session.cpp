@@ -519,14 +519,19 @@ void EditSession::mouseDoubleClick(TPoint p, unsigned modifiers)
     if (hit < 0)
         return;
     TObjekt& e = *b->Elements[static_cast<std::size_t>(hit)];
-    if (e.Kind != KindLayoutText && e.Kind != KindFontText)
-        return;
     ErasePreviews();
     state_.busy = false;
     state_.moving = false;
     state_.leftDown = false;
     // The dialog is modal and keeps its own clicks, so the next press is the user's again.
-    view_.editText(e);
+    if (e.Kind == KindLayoutText || e.Kind == KindFontText) {
+        view_.editText(e);
+        return;
+    }
+    // The first click of the double click selected the element (with its group); the dialog
+    // shows what is selected.
+    if (e.Selected)
+        view_.editProperties();
 }
 
 void EditSession::originMarkerPress()

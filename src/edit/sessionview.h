@@ -135,6 +135,9 @@ class SessionView
     /// A double click on a layout text or an old font text: open its properties. Returns true
     /// when a dialog was shown (the click that closes it must not act on the board).
     virtual bool editText(TObjekt& text) = 0;
+    /// A double click on any other element: open the properties of the selection. Returns true
+    /// when a dialog was shown.
+    virtual bool editProperties() { return false; }
     /// The regular polygon tool asks for its parameters (VielEckDlg); false on Cancel.
     virtual bool askPolygonParameters() = 0;
     /// The text tool asks for the text to place (LinienText_Dlg), filled from `settings` and

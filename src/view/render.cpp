@@ -338,7 +338,7 @@ void ElementPainter::drawPadCore(const TObjekt& pad, ColourRef col, bool clearan
     if (d != R || clearanceShown) {
         drawPadShape(pad, r, s);
         if ((set.inverting || highlighted) && d > 0) {
-            const ColourRef h = set.inverting ? BlackColour : holeColour;
+            const ColourRef h = set.inverting ? set.previewHoleColour : holeColour;
             canvas.setPen(CanvasPen::pixels(h, 1));
             canvas.setBrush(CanvasBrush::solid(h));
             canvas.ellipse(x - d, y - d, x + d, y + d);

@@ -86,6 +86,7 @@ struct DrawSettings {
     bool mirrored = false;  // the mapping mirrors x: legacy font texts anchor at their other corner
     bool inverting = false; // a tool preview: everything in previewColour, no hatch, no stripe
     ColourRef previewColour = BlackColour;
+    ColourRef previewHoleColour = BlackColour; // drill holes of an inverting preview (white in a mask)
     TPoint offset{0, 0};   // drawn moved by this (the move preview); no node handles then
     bool printing = false; // clearances white, or printColour when printing negative
     bool printNegative = false;

@@ -19,6 +19,7 @@
 #include "dialogs/printdlg.h"
 #include "dialogs/printoptionsdlg.h"
 #include "dialogs/projektinfodlg.h"
+#include "dialogs/propertiesdlg.h"
 #include "dialogs/rasterdlg.h"
 #include "dialogs/realansichtdlg.h"
 #include "dialogs/txtdlg.h"
@@ -143,6 +144,15 @@ std::vector<std::pair<const char*, Factory>> allWindows(const QString& settingsP
         {"print", [] { return std::make_unique<TPrint_Dlg>(); }},
         {"print options", [] { return std::make_unique<TPrintOptionsDlg>(print); }},
         {"project info", [] { return std::make_unique<TProjektInfoDlg>(); }},
+        {"properties",
+         [] {
+             PropertySheet every; // every field of every kind, as no selection has them
+             every.present.fill(true);
+             every.layers = {LayerK1, LayerB1, LayerK2, LayerB2};
+             every.corners = {{"0.00", "0.00"}, {"1.00", "0.00"}};
+             every.elementCount = 1;
+             return std::make_unique<TPropertiesDlg>(every, nullptr);
+         }},
         {"grid", [] { return std::make_unique<TRasterDlg>(); }},
         {"photo view", [] { return std::make_unique<TRealAnsichtDlg>(); }},
         {"font text", [] { return std::make_unique<TTXT_Dlg>(); }},

@@ -198,6 +198,40 @@ TEST_F(BoardWidgetFixture, PreviewsAreDrawnOverThePictureNotIntoIt)
     EXPECT_EQ(hidden.pixel(100, 50), before.pixel(100, 50));
 }
 
+TEST_F(BoardWidgetFixture, MovePreviewShowsPlatedPadsAndStretchedTracksWhereTheyOverlap)
+{
+    // A through-plated pair (two pads on one spot) and a track ending on it: drawn inverting one
+    // by one, each overlap would be inverted twice and vanish from the preview.
+    TObjekt& pad = add(project, NewPad({4000, -4000}, 400, ShapeRound, LayerK1, 100), true);
+    TObjekt& other = add(project, NewPad({4000, -4000}, 400, ShapeRound, LayerK2, 100), true);
+    twin(pad, other);
+    widget.invalidateAll();
+    widget.flushRepaints();
+    const QImage before = vp()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    Preview move;
+    move.kind = PreviewKind::Move;
+    move.elements = {&pad, &other};
+    move.offset = {0, 2000}; // centre at pixel (200, 100), radius 20 pixels, drill 5
+    TObjekt segment;
+    segment.Kind = KindTrack;
+    segment.Layer = LayerK1;
+    segment.Width = 200;
+    segment.Points = {{4000, -2000}, {8000, -4000}};
+    move.shapes.push_back(segment);
+    widget.showPreview(move);
+    const QImage shown = vp()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    struct Probe {
+        QPoint at;
+        bool changed;
+    };
+    for (const Probe& p : {Probe{{212, 100}, true},  // copper of the pair
+                           Probe{{205, 103}, true},  // pad and segment on top of each other
+                           Probe{{300, 150}, true},  // the middle of the stretched segment
+                           Probe{{200, 100}, false}, // the drill hole shows the board
+                           Probe{{200, 160}, false}})
+        EXPECT_EQ(shown.pixel(p.at) != before.pixel(p.at), p.changed) << p.at.x() << ',' << p.at.y();
+}
+
 TEST_F(BoardWidgetFixture, WheelZoomsWithinTheLimitsAndErasesPreviews)
 {
     QTest::mouseMove(vp(), {30, 30});

@@ -40,7 +40,8 @@ TEST(MainTexts, TheTableHasEveryRowOnceAndAGermanTextForEach)
         filters += row.kind == TextKind::Filter;
         titles += row.kind == TextKind::BrowserTitle;
     }
-    EXPECT_EQ(menus, 143); // with the G-code entry and the design check with its export option
+    EXPECT_EQ(menus, 145); // with the G-code entry, the design check with its export option,
+                           // "Leiterbahnen mitziehen" and "Eigenschaften..."
     EXPECT_EQ(captions, 23);
     EXPECT_EQ(hints, 77);
     EXPECT_EQ(filters, 3);

@@ -52,6 +52,7 @@ class FakeSessionView : public SessionView
     std::vector<TextAnswer> textAnswers;
     std::vector<LayoutTextSettings> textDialogShownWith; // what the dialog was filled with
     std::vector<MsgId> messages;
+    int propertyDialogs = 0;
 
     double zoom() const override { return zoomValue; }
     double grid() const override { return gridValue; }
@@ -115,6 +116,11 @@ class FakeSessionView : public SessionView
         return true;
     }
     void showMessage(MsgId id) override { messages.push_back(id); }
+    bool editProperties() override
+    {
+        ++propertyDialogs;
+        return true;
+    }
 
     bool shown(PreviewKind kind) const { return previews.count(kind) != 0; }
 };

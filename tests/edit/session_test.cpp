@@ -612,6 +612,20 @@ TEST_F(SessionFixture, DoubleClickOnATextAsksForItsDialogAndTheNextPressCounts)
     EXPECT_FALSE(t.Selected);
 }
 
+TEST_F(SessionFixture, DoubleClickOnAnyOtherElementOpensThePropertiesOfTheSelection)
+{
+    TObjekt& pad = addPad(project, {2540, -2540});
+    click(session, {2540, -2540});
+    session.mouseDoubleClick({2540, -2540}, 0);
+    EXPECT_TRUE(pad.Selected);
+    EXPECT_EQ(view.propertyDialogs, 1);
+    EXPECT_TRUE(view.editedTexts.empty());
+    session.mouseDoubleClick({9000, -9000}, 0); // empty board: nothing
+    session.SetTool(ToolTrack);
+    session.mouseDoubleClick({2540, -2540}, 0); // other tools: nothing
+    EXPECT_EQ(view.propertyDialogs, 1);
+}
+
 TEST_F(SessionFixture, DuplicatePlacesACopyAtTheCursorAsOneStep)
 {
     addPad(project, {2540, -2540}, LayerK2, true);

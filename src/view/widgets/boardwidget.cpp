@@ -581,6 +581,10 @@ bool BoardWidget::editText(TObjekt& text)
 {
     return textEditor ? textEditor(text) : false;
 }
+bool BoardWidget::editProperties()
+{
+    return propertiesEditor ? propertiesEditor() : false;
+}
 bool BoardWidget::askPolygonParameters()
 {
     return polygonParameterDialog ? polygonParameterDialog() : true;

@@ -95,6 +95,8 @@ class BoardWidget : public QAbstractScrollArea, public SessionView
     /// The dialogs the session asks for; unset, the text edit does nothing and the polygon
     /// parameters are accepted as they are.
     std::function<bool(TObjekt&)> textEditor;
+    /// Opens the properties of the selection (a double click on an element that is not a text).
+    std::function<bool()> propertiesEditor;
     std::function<bool()> polygonParameterDialog;
     /// The text tool's dialog; unset, no text is placed.
     std::function<bool(LayoutTextSettings&, int&)> layoutTextDialog;
@@ -133,6 +135,7 @@ class BoardWidget : public QAbstractScrollArea, public SessionView
     void parametersChanged() override;
     void hideToolWindows() override;
     bool editText(TObjekt& text) override;
+    bool editProperties() override;
     bool askPolygonParameters() override;
     bool askLayoutText(LayoutTextSettings& settings, int& start) override;
     void showMessage(MsgId id) override;
@@ -195,6 +198,7 @@ class BoardWidget : public QAbstractScrollArea, public SessionView
     QRect previewRect(const Preview& preview) const;
     void drawPreviews(QPainter& painter, const QRect& area);
     void drawPreview(QPainter& painter, const Preview& preview);
+    void drawMovePreview(QPainter& painter, const Preview& pv);
     void drawMovedConnections(Canvas& canvas, const Preview& preview);
     void drawMillingOverlay(QPainter& painter, const QRect& area);
     TPoint boardPoint(QPoint viewportPixel) const;

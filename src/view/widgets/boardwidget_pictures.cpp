@@ -204,17 +204,10 @@ void BoardWidget::drawPreview(QPainter& painter, const Preview& pv)
         if (pv.points.size() >= 2)
             canvas.line(pv.points[0], pv.points[1]);
         break;
-    case PreviewKind::Move: {
-        const int active = b->ActiveLayer;
-        elements(pv.offset, [&](ElementPainter& ep) {
-            // Drawing records the layer it drew with in the element, as the board drawing does;
-            // the element's data is not changed.
-            for (const TObjekt* e : pv.elements)
-                ep.DrawElement(const_cast<TObjekt&>(*e), active);
-        });
+    case PreviewKind::Move:
+        drawMovePreview(painter, pv);
         drawMovedConnections(canvas, pv);
         break;
-    }
     case PreviewKind::PadOutline:
     case PreviewKind::SmdRect:
     case PreviewKind::TextOutline:
@@ -244,6 +237,48 @@ void BoardWidget::drawPreview(QPainter& painter, const Preview& pv)
     case PreviewKind::Count:
         break;
     }
+}
+
+void BoardWidget::drawMovePreview(QPainter& painter, const Preview& pv)
+{
+    // The moved elements and the stretched track segments are drawn into a mask first and the
+    // mask is inverted onto the screen in one go. Drawn one by one, every place two of them
+    // cover would be inverted twice and vanish: the two pads of a through-plated pair lie on
+    // one spot, and a track ends on its pad, so a moved part showed little but its print.
+    const QRect area = painter.clipBoundingRect().toAlignedRect().intersected(viewport()->rect());
+    if (area.isEmpty())
+        return;
+    TBoard* b = mProject.currentBoard();
+    QImage mask(area.size(), QImage::Format_RGB32);
+    mask.fill(Qt::white); // white inverts nothing
+    {
+        QPainter mp(&mask);
+        QPainterCanvas canvas(mp);
+        RenderOptions options = renderOptions();
+        options.scrollX += area.left();
+        options.scrollY += area.top();
+        SetMapping(canvas, options, *b);
+        DrawSettings ds;
+        ds.colours = mColours;
+        ds.patterns = &mPatterns;
+        ds.mirrored = options.mirrored();
+        ds.inverting = true;
+        ds.previewColour = pv.colour;
+        ds.previewHoleColour = WhiteColour;
+        const int active = b->ActiveLayer;
+        {
+            ElementPainter still(canvas, ds);
+            for (const TObjekt& s : pv.shapes)
+                still.DrawElement(const_cast<TObjekt&>(s), active);
+        }
+        ds.offset = pv.offset;
+        ElementPainter moved(canvas, ds);
+        // Drawing records the layer it drew with in the element, as the board drawing does; the
+        // element's data is not changed.
+        for (const TObjekt* e : pv.elements)
+            moved.DrawElement(const_cast<TObjekt&>(*e), active);
+    }
+    painter.drawImage(area.topLeft(), mask);
 }
 
 void BoardWidget::drawMovedConnections(Canvas& canvas, const Preview& pv)

@@ -70,6 +70,14 @@ QLabel* pictureLabel(QWidget* parent, std::string_view icon)
 
 } // namespace
 
+QString PadShapeCaption(int shape)
+{
+    if (shape < 1 || shape > static_cast<int>(Shapes.size()))
+        return {};
+    const ShapeRow& row = Shapes[static_cast<std::size_t>(shape - 1)];
+    return T(row.de, row.en, row.fr);
+}
+
 PropertyBar::PropertyBar(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("PropertyBar"));

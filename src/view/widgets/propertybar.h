@@ -28,6 +28,9 @@ namespace trevok
 class EditSession;
 class TLaySpinEdit;
 
+/// The caption of a pad shape (codes 1..9) in the language of the run, as the shape menu shows it.
+QString PadShapeCaption(int shape);
+
 class PropertyBar : public QWidget
 {
     Q_OBJECT
