@@ -1,7 +1,7 @@
 // Connections and routing on generated boards: the trace of a net that spans a 20,000-element
 // board (through the ground plane), the removal of realised connections with 2,000
 // connections, and one route across a 300 x 300 mm board, with the fast wave and with the ring
-// procedure as written down.
+// literal ring procedure.
 
 #include "document/project.h"
 #include "document/undo.h"

@@ -117,25 +117,25 @@ struct Range {
 
 Range rangeOf(F f)
 {
-    auto spec = [](ParamField p) {
+    auto fieldRange = [](ParamField p) {
         const FieldSpec s = fieldSpec(p);
         return Range{s.min, s.max};
     };
     switch (f) {
     case F::Clearance:
-        return spec(ParamField::Freistanz);
+        return fieldRange(ParamField::Freistanz);
     case F::PadDiameter:
-        return spec(ParamField::Aussen);
+        return fieldRange(ParamField::Aussen);
     case F::Drill:
-        return spec(ParamField::Innen);
+        return fieldRange(ParamField::Innen);
     case F::SmdWidth:
-        return spec(ParamField::SmdX);
+        return fieldRange(ParamField::SmdX);
     case F::SmdHeight:
-        return spec(ParamField::SmdY);
+        return fieldRange(ParamField::SmdY);
     case F::Width:
     case F::OuterRadius:
     case F::InnerRadius:
-        return spec(ParamField::Breite);
+        return fieldRange(ParamField::Breite);
     case F::StartAngle:
     case F::StopAngle:
         return {0, 359, true};

@@ -1,5 +1,5 @@
 #pragma once
-// Test-side builder of layout and macro file bytes, written from the documented byte layout
+// Test-side builder of layout and macro file bytes, written byte by byte from the file format
 // and independent of the program's writer, so that a wrong writer and a wrong reader cannot
 // agree with each other.
 
