@@ -143,7 +143,7 @@ constexpr MainTextRow kRows[] = {
     {"Gruppieren2", M, "&Gruppieren", "&Group", "&Grouper"},
     {"Gruppierungaufheben2", M, "Gruppierung a&ufheben", "&Ungroup", "D&issocier"},
     {"Kreisbogen1", M, "Kreisbogen...", "Arc...", "Arc de cercle..."},
-    {"Eigenschaften1", M, "Eigen&schaften...", "Pr&operties...", "&Propriétés..."},
+    {"Eigenschaften1", M, "Eigen&schaften...", "P&roperties...", "&Propriétés..."},
     {"Layerwechseln2", M, "Auf andere Platinenseite setzen", "Move to other board side", "Placer sur l'autre face"},
     {"AufLayer1", M, "Setze auf Layer", "Set to layer", "Placer sur la couche"},
     {"K11", M, "K1", "C1", "C1"},

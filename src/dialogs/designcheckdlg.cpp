@@ -60,7 +60,7 @@ TDesignCheckDlg::TDesignCheckDlg(QWidget* parent) : QDialog(parent)
         fields_[static_cast<std::size_t>(i)] = f;
     }
 
-    check_ = new QPushButton(T("&Prüfen", "&Check", "&Vérifier"), this);
+    check_ = new QPushButton(T("&Prüfen", "Ch&eck", "&Vérifier"), this);
     check_->setObjectName(QStringLiteral("BT_Pruefen"));
     check_->setDefault(true);
     connect(check_, &QPushButton::clicked, this, &TDesignCheckDlg::checkRequested);

@@ -93,11 +93,20 @@ TPropertiesDlg::TPropertiesDlg(const PropertySheet& shown, Apply apply, QWidget*
 {
     setObjectName(QStringLiteral("TPropertiesDlg"));
     setWindowTitle(T("Eigenschaften", "Properties", "Propriétés"));
-    auto* form = new QFormLayout;
+    // A long list of fields goes into two columns, so the dialog fits a small screen.
+    std::size_t rows = 0;
+    for (std::size_t i = 0; i < PropertyFieldCount; ++i)
+        rows += shown.present[i] && static_cast<F>(i) != F::Corners;
+    auto* firstColumn = new QFormLayout;
+    auto* secondColumn = new QFormLayout;
+    QFormLayout* form = firstColumn;
+    std::size_t placed = 0;
     for (std::size_t i = 0; i < PropertyFieldCount; ++i) {
         const F f = static_cast<F>(i);
         if (!shown.present[i] || f == F::Corners)
             continue;
+        if (rows > 8 && placed++ == (rows + 1) / 2)
+            form = secondColumn;
         const QString text = fromText(shown.text[i]);
         if (f == F::Layer) {
             layer_ = new QComboBox(this);
@@ -132,7 +141,10 @@ TPropertiesDlg::TPropertiesDlg(const PropertySheet& shown, Apply apply, QWidget*
         }
     }
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(form);
+    auto* columns = new QHBoxLayout;
+    columns->addLayout(firstColumn);
+    columns->addLayout(secondColumn);
+    layout->addLayout(columns);
     if (shown.has(F::Corners)) {
         corners_ = new QTableWidget(static_cast<int>(shown.corners.size()), 2, this);
         corners_->setObjectName(QStringLiteral("SG_Eckpunkte"));
