@@ -40,11 +40,9 @@ CheckedState gChecked;
 
 QString countsText(const DesignCheckResult& r)
 {
-    QString text = T("Die Designprüfung hat %1 Fehler und %2 Warnungen gefunden:",
-                     "The design check found %1 errors and %2 warnings:",
-                     "La vérification de conception a trouvé %1 erreurs et %2 avertissements :")
-                       .arg(r.errors)
-                       .arg(r.warnings);
+    QString text = T("Die Designprüfung hat %1 gefunden:", "The design check found %1:",
+                     "La vérification de conception a trouvé %1 :")
+                       .arg(QString::fromStdString(ProblemSummary(r, CurrentLanguage())));
     for (std::size_t k = 0; k < kProblemKindCount; ++k) {
         const auto kind = static_cast<ProblemKind>(k);
         if (const std::size_t n = r.count(kind))

@@ -211,7 +211,13 @@ void MainWindow::fabricationSet()
     if (!board || !checkBeforeManufacturing())
         return;
     TFabDlg dialog(this);
-    dialog.setFolder(lastFabFolder_.isEmpty() ? currentFolders_.gerber : lastFabFolder_);
+    // Like the other exports: the folder chosen last, else the project's own folder.
+    QString start = lastFabFolder_;
+    if (start.isEmpty()) {
+        const QString file = PathFromLocal(project_.FileName);
+        start = file.isEmpty() ? currentFolders_.gerber : QFileInfo(file).absolutePath();
+    }
+    dialog.setFolder(start);
     dialog.setZip(lastFabZip_);
     if (!runDialog(dialog))
         return;

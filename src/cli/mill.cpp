@@ -30,11 +30,11 @@ std::uint8_t parseCopperLayer(const std::optional<std::string>& name, const std:
     throw CliError("--layer expects K1 or K2 (C1 or C2), not \"" + *name + "\"");
 }
 
-std::int32_t parseMillingWidth(const Args& args)
+std::int32_t parseMillingWidth(const Args& args, std::int32_t fallback)
 {
     const auto v = args.value("--width");
     if (!v)
-        return 0;
+        return fallback;
     const double mm = parseDouble(*v, "--width");
     if (!(mm >= 0.0 && mm <= 4.99))
         throw CliError("--width must lie between 0 and 4.99 mm");
@@ -199,11 +199,11 @@ bool writeFiles(const std::string& mainPath, const std::string& bytes, const std
 }
 
 /// --layer, --width and --texts of the isolation exports.
-MillingOptions parseMillingOptions(const Args& args, const std::string& command)
+MillingOptions parseMillingOptions(const Args& args, const std::string& command, std::int32_t fallbackWidth = 0)
 {
     MillingOptions m;
     m.layer = parseCopperLayer(args.value("--layer"), command);
-    m.width = parseMillingWidth(args);
+    m.width = parseMillingWidth(args, fallbackWidth);
     const std::string texts = args.value("--texts").value_or("outline");
     if (texts != "outline" && texts != "single")
         throw CliError("--texts expects outline or single");
@@ -359,7 +359,9 @@ int exportGcode(const std::vector<std::string>& argv, std::ostream& out, std::os
                      "--mirror", "--ref-holes", "--passes", "--overlap", "--language"},
                     {"--convert-font-texts", "--centre-marks", "--json"});
     const int language = languageOption(args);
-    const MillingOptions m = parseMillingOptions(args, "export gcode");
+    // A real cutter has a width: with 0 its centre would run on the copper edge and cut half its
+    // width into every track, so G-code starts at the editor's 0.20 mm.
+    const MillingOptions m = parseMillingOptions(args, "export gcode", 20);
     const PassOptions passes = parsePassOptions(args, m);
     const auto target = args.value("-o");
     if (!target)

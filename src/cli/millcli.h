@@ -22,8 +22,8 @@ namespace trevok::cli
 constexpr int kExitIsolationProblems = 3;
 
 std::uint8_t parseCopperLayer(const std::optional<std::string>& name, const std::string& command);
-/// --width in mm as units (0 when absent).
-std::int32_t parseMillingWidth(const Args& args);
+/// --width in mm as units (the fallback when absent).
+std::int32_t parseMillingWidth(const Args& args, std::int32_t fallback = 0);
 /// The contours and problems, or nullopt after printing the empty-layer warning.
 std::optional<IsolationResult> computeForCli(const TBoard& board, const MillingOptions& o, int language,
                                              std::ostream& err);

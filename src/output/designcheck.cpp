@@ -548,12 +548,16 @@ std::string ProblemText(const DesignProblem& p, TPoint origin, int language)
 
 std::string ProblemSummary(const DesignCheckResult& r, int language)
 {
-    const std::string e = std::to_string(r.errors), w = std::to_string(r.warnings);
+    // French counts 0 and 1 in the singular, German and English only 1.
+    auto counted = [language](std::size_t n, const char* one, const char* many) {
+        const bool singular = n == 1 || (language == 2 && n == 0);
+        return std::to_string(n) + " " + (singular ? one : many);
+    };
     if (language == 0)
-        return e + " Fehler, " + w + " Warnungen";
+        return counted(r.errors, "Fehler", "Fehler") + ", " + counted(r.warnings, "Warnung", "Warnungen");
     if (language == 2)
-        return e + " erreurs, " + w + " avertissements";
-    return e + " errors, " + w + " warnings";
+        return counted(r.errors, "erreur", "erreurs") + ", " + counted(r.warnings, "avertissement", "avertissements");
+    return counted(r.errors, "error", "errors") + ", " + counted(r.warnings, "warning", "warnings");
 }
 
 std::size_t ResolveBrokenRoutes(TProject& project, const std::vector<std::size_t>& tracks)

@@ -122,7 +122,7 @@ TEST_F(DesignCheckWindow, MenuToolBarAndShortcutOpenTheWindowAndTheListShowsEach
 
     TDesignCheckDlg* dlg = check();
     EXPECT_EQ(kinds(dlg), (QStringList{"Gap"}));
-    EXPECT_TRUE(dlg->summary()->text().contains(QStringLiteral("1 errors")));
+    EXPECT_TRUE(dlg->summary()->text().contains(QStringLiteral("1 error,")));
     EXPECT_TRUE(window->boardWidget()->hasMillingOverlay()); // the marker
 
     // A stricter width rule adds a row; the rules are kept for the next run.
@@ -176,7 +176,7 @@ TEST_F(DesignCheckWindow, ManufacturingExportsAskFirstWhileTheOptionIsOn)
     answer = QMessageBox::Cancel;
     window->action(QStringLiteral("GerberFormat1"))->trigger();
     ASSERT_EQ(questions.size(), 1);
-    EXPECT_TRUE(questions[0].contains(QStringLiteral("1 errors and 0 warnings"))) << questions[0].toStdString();
+    EXPECT_TRUE(questions[0].contains(QStringLiteral("1 error, 0 warnings"))) << questions[0].toStdString();
     EXPECT_TRUE(questions[0].contains(QStringLiteral("Gap: 1")));
     EXPECT_FALSE(QFileInfo::exists(nextFile));
 

@@ -464,8 +464,8 @@ TEST_F(ExportWindow, FabricationSetMenuWritesTheCommandLineSetAndOpensTheFolder)
     Language en(1);
     const QString folder = dir.filePath(QStringLiteral("fab"));
     onDialog = [&](QDialog& d) {
-        EXPECT_EQ(d.findChild<QLineEdit*>("E_Ordner")->text(), window->settings().folders.gerber)
-            << "the Gerber folder first";
+        EXPECT_EQ(d.findChild<QLineEdit*>("E_Ordner")->text(), QFileInfo(layout).absolutePath())
+            << "the project's folder first, as the other exports";
         d.findChild<QLineEdit*>("E_Ordner")->setText(folder);
     };
     QMenu* exportMenu = window->menu(QStringLiteral("Exportieren1"));

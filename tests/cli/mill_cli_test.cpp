@@ -219,7 +219,7 @@ TEST(MillCli, GcodeWithDrillAndOutlineFiles)
 
     for (const QStringList& bad :
          {QStringList{"--depth", "0"}, QStringList{"--feed", "-1"}, QStringList{"--outline-layer", "K1"},
-          QStringList{"--safe-z", "abc"}, QStringList{"--spindle", "0"}, QStringList{"--passes", "3"},
+          QStringList{"--safe-z", "abc"}, QStringList{"--spindle", "0"}, QStringList{"--width", "0", "--passes", "3"},
           QStringList{"--width", "0.2", "--passes", "11"}, QStringList{"--width", "0.2", "--overlap", "95"},
           QStringList{"--outline", "selected"}, QStringList{"--outline", "all"}, QStringList{"--tabs", "-1"}}) {
         const QString target = dir.filePath("bad.nc");
