@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Writes the seed corpus of the file-reader fuzzers: small layout and macro files of every
-version, built from the documented byte layout (not by our own writer)."""
+version, built byte by byte from the file format (not by our own writer)."""
 import os
 import struct
 import sys

@@ -1,5 +1,5 @@
 #pragma once
-// The ring procedure of the autorouter exactly as it is written down, kept as the reference the
+// The autorouter's literal ring procedure, step for step, kept as the reference the
 // fast wave (SearchRings) is compared with in the tests and timed against in the benchmark.
 
 #include "routing/routersearch.h"
@@ -10,7 +10,7 @@
 namespace trevok::testing
 {
 
-/// The ring procedure exactly as written down: every ring of every sweep, and within a ring the
+/// The literal ring procedure: every ring of every sweep, and within a ring the
 /// cheapest free cell (earliest in ring order on ties) written one at a time.
 inline bool literalSearch(RouterGrid& g, CellPos s, CellPos e)
 {
