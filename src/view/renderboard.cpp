@@ -134,7 +134,9 @@ class BoardPaint
     BoardPaint(Canvas& canvas, TBoard& board, const RenderOptions& options, const TRect* clip)
         : canvas(canvas), board(board), o(options), clip(clip), photo(options.photo.shown),
           viewedSide(options.photo.side == 2 ? 2 : 1), active(options.activeLayer), activeSide2(active >= 3),
-          marked(options.markedOnly), painter(canvas, settings())
+          marked(options.markedOnly),
+          dotBelow(options.screen && options.levelOfDetail ? canvas.pixelUnits() : 0.0),
+          painter(canvas, settings())
     {
         buckets.fill(board.Elements, clip);
     }
@@ -163,11 +165,34 @@ class BoardPaint
         ds.mirrored = o.mirrored();
         return ds;
     }
+    /// True when the element with its clearance (its bounds) fits inside one device pixel, so
+    /// that a single pixel pictures it. A selected element keeps its exact drawing: its node
+    /// handles are what the user looks for.
+    bool tiny(const TObjekt& e) const
+    {
+        if (dotBelow <= 0 || e.Selected)
+            return false;
+        const TRect b = Bounds(e);
+        return static_cast<double>(std::max(b.right - b.left, b.bottom - b.top)) < dotBelow;
+    }
+    bool tinyHole(const TObjekt& pad) const { return tiny(pad) && 2.0 * pad.Size2 < dotBelow; }
     void drawAll(const std::vector<TObjekt*>& list)
     {
-        for (TObjekt* e : list)
-            if (!marked || e->Mark)
+        for (TObjekt* e : list) {
+            if (marked && !e->Mark)
+                continue;
+            if (tiny(*e))
+                painter.DrawElementDot(*e, active);
+            else
                 painter.DrawElement(*e, active);
+        }
+    }
+    void drawClearance(TObjekt& e)
+    {
+        if (tiny(e))
+            painter.DrawClearanceDot(e, active);
+        else
+            painter.DrawClearance(e, active);
     }
 
     Canvas& canvas;
@@ -179,6 +204,7 @@ class BoardPaint
     const int active;
     const bool activeSide2;
     const bool marked;
+    const double dotBelow; // units: an element smaller than this is drawn as a dot (0: never)
     RenderPatterns ownPatterns;
     ElementPainter painter;
     Buckets buckets;
@@ -205,7 +231,7 @@ void BoardPaint::ground(const TRect& area)
         if (GroundPlaneOn(board, copper))
             for (TObjekt* e : buckets.all)
                 if (e->Layer == copper)
-                    painter.DrawClearance(*e, active);
+                    drawClearance(*e);
         return; // no template and no grid on a photo
     }
     const int planeCopper = activeSide2 ? LayerK2 : LayerK1;
@@ -216,7 +242,7 @@ void BoardPaint::ground(const TRect& area)
     if (planeOn && o.visible(planeCopper))
         for (TObjekt* e : buckets.all)
             if (e->Layer == planeCopper)
-                painter.DrawClearance(*e, active);
+                drawClearance(*e);
 
     if (o.drawTemplate)
         o.drawTemplate(canvas, activeSide2 ? 2 : 1, area);
@@ -264,7 +290,11 @@ void BoardPaint::holes()
     for (TObjekt* e : buckets.all) {
         if (e->Kind != KindPad || (marked && !e->Mark))
             continue;
-        if (photo || o.visible(e->Layer))
+        if (!photo && !o.visible(e->Layer))
+            continue;
+        if (tinyHole(*e))
+            painter.DrawHoleDot(*e, !photo);
+        else
             painter.DrawHole(*e, !photo);
     }
 }
