@@ -29,30 +29,46 @@ int clampPixel(double v) noexcept
     return static_cast<int>(RoundHalfEven64(std::clamp(v, -limit, limit)));
 }
 
+/// An element to draw, and whether it is smaller than a device pixel (with its clearance, that
+/// is its bounds), so that a single pixel pictures it. A selected element is never counted
+/// small: its node handles are what the user looks for.
+struct Entry {
+    TObjekt* e;
+    bool tiny;
+};
+
 /// The elements of a board that meet the repainted area, sorted for the drawing steps.
 struct Buckets {
     // Index by layer code 0..6 (0 and codes above 6 fall into 0 and are never drawn by layer).
-    std::array<std::vector<TObjekt*>, 7> others;
-    std::array<std::vector<TObjekt*>, 7> pads;
+    std::array<std::vector<Entry>, 7> others;
+    std::array<std::vector<Entry>, 7> pads;
     std::vector<TObjekt*> restricted;
-    std::vector<TObjekt*> all; // in list order
+    std::vector<Entry> all; // in list order
 
     static std::size_t slot(std::uint8_t layer) noexcept { return layer <= 6 ? layer : 0; }
 
-    void fill(const ElementList& list, const TRect* area)
+    /// dotBelow: the size in units below which an element counts as small (0: none does).
+    void fill(const ElementList& list, const TRect* area, double dotBelow)
     {
         all.reserve(list.size());
         for (const auto& owned : list) {
             TObjekt* e = owned.get();
-            if (area && !area->intersects(Bounds(*e)))
-                continue;
-            all.push_back(e);
+            bool tiny = false;
+            if (area || dotBelow > 0) {
+                const TRect b = Bounds(*e);
+                if (area && !area->intersects(b))
+                    continue;
+                tiny = !e->Selected &&
+                       static_cast<double>(std::max(b.right - b.left, b.bottom - b.top)) < dotBelow;
+            }
+            const Entry entry{e, tiny};
+            all.push_back(entry);
             if (e->Kind == KindPad)
-                pads[slot(e->Layer)].push_back(e);
+                pads[slot(e->Layer)].push_back(entry);
             else if (e->Kind == KindArea && e->Restricted)
                 restricted.push_back(e);
             else
-                others[slot(e->Layer)].push_back(e);
+                others[slot(e->Layer)].push_back(entry);
         }
     }
 };
@@ -138,7 +154,7 @@ class BoardPaint
           dotBelow(options.screen && options.levelOfDetail ? canvas.pixelUnits() : 0.0),
           painter(canvas, settings())
     {
-        buckets.fill(board.Elements, clip);
+        buckets.fill(board.Elements, clip, dotBelow);
     }
 
     /// Steps 2 to 5: board background, restricted areas and plane clearances, template, grid.
@@ -165,34 +181,23 @@ class BoardPaint
         ds.mirrored = o.mirrored();
         return ds;
     }
-    /// True when the element with its clearance (its bounds) fits inside one device pixel, so
-    /// that a single pixel pictures it. A selected element keeps its exact drawing: its node
-    /// handles are what the user looks for.
-    bool tiny(const TObjekt& e) const
+    void drawAll(const std::vector<Entry>& list)
     {
-        if (dotBelow <= 0 || e.Selected)
-            return false;
-        const TRect b = Bounds(e);
-        return static_cast<double>(std::max(b.right - b.left, b.bottom - b.top)) < dotBelow;
-    }
-    bool tinyHole(const TObjekt& pad) const { return tiny(pad) && 2.0 * pad.Size2 < dotBelow; }
-    void drawAll(const std::vector<TObjekt*>& list)
-    {
-        for (TObjekt* e : list) {
-            if (marked && !e->Mark)
+        for (const Entry& en : list) {
+            if (marked && !en.e->Mark)
                 continue;
-            if (tiny(*e))
-                painter.DrawElementDot(*e, active);
+            if (en.tiny)
+                painter.DrawElementDot(*en.e, active);
             else
-                painter.DrawElement(*e, active);
+                painter.DrawElement(*en.e, active);
         }
     }
-    void drawClearance(TObjekt& e)
+    void drawClearance(const Entry& en)
     {
-        if (tiny(e))
-            painter.DrawClearanceDot(e, active);
+        if (en.tiny)
+            painter.DrawClearanceDot(*en.e, active);
         else
-            painter.DrawClearance(e, active);
+            painter.DrawClearance(*en.e, active);
     }
 
     Canvas& canvas;
@@ -229,9 +234,9 @@ void BoardPaint::ground(const TRect& area)
     if (photo) {
         const int copper = viewedSide == 2 ? LayerK2 : LayerK1;
         if (GroundPlaneOn(board, copper))
-            for (TObjekt* e : buckets.all)
-                if (e->Layer == copper)
-                    drawClearance(*e);
+            for (const Entry& en : buckets.all)
+                if (en.e->Layer == copper)
+                    drawClearance(en);
         return; // no template and no grid on a photo
     }
     const int planeCopper = activeSide2 ? LayerK2 : LayerK1;
@@ -240,9 +245,9 @@ void BoardPaint::ground(const TRect& area)
         if (o.visible(e->Layer) && !(planeOn && e->Layer == planeCopper))
             painter.DrawElement(*e, active);
     if (planeOn && o.visible(planeCopper))
-        for (TObjekt* e : buckets.all)
-            if (e->Layer == planeCopper)
-                drawClearance(*e);
+        for (const Entry& en : buckets.all)
+            if (en.e->Layer == planeCopper)
+                drawClearance(en);
 
     if (o.drawTemplate)
         o.drawTemplate(canvas, activeSide2 ? 2 : 1, area);
@@ -287,15 +292,16 @@ void BoardPaint::layers()
 
 void BoardPaint::holes()
 {
-    for (TObjekt* e : buckets.all) {
-        if (e->Kind != KindPad || (marked && !e->Mark))
+    for (const Entry& en : buckets.all) {
+        const TObjekt& e = *en.e;
+        if (e.Kind != KindPad || (marked && !e.Mark))
             continue;
-        if (!photo && !o.visible(e->Layer))
+        if (!photo && !o.visible(e.Layer))
             continue;
-        if (tinyHole(*e))
-            painter.DrawHoleDot(*e, !photo);
+        if (en.tiny && 2.0 * e.Size2 < dotBelow)
+            painter.DrawHoleDot(e, !photo);
         else
-            painter.DrawHole(*e, !photo);
+            painter.DrawHole(e, !photo);
     }
 }
 
