@@ -1,7 +1,8 @@
 // Drawing a board of 20,000 elements into a 1920 x 1080 picture: a full repaint at "Zoom
 // Platine" and at zoom 1.0, and a pan by 50 pixels at zooms 0.3 and 1.0 (the cached picture
 // moved, the uncovered strip repainted; the whole board fits the view at "Zoom Platine", so
-// there is nothing to pan there), on the screen canvas and, for comparison, through QPainter.
+// there is nothing to pan there), on the screen canvas and, for comparison, through QPainter;
+// and far out, where most elements are below a pixel, with and without their one-pixel picture.
 #include "generator/boardgen.h"
 #include "view/imagecanvas.h"
 #include "view/qpaintercanvas.h"
@@ -84,10 +85,11 @@ void shiftLeft(QImage& image, int dx)
     }
 }
 
-template <auto Make> void BM_RenderFull(benchmark::State& state, double zoom)
+template <auto Make> void BM_RenderFull(benchmark::State& state, double zoom, bool levelOfDetail = true)
 {
     QImage image(ViewWidth, ViewHeight, QImage::Format_RGB32);
-    const RenderOptions o = options(zoom);
+    RenderOptions o = options(zoom);
+    o.levelOfDetail = levelOfDetail;
     for (auto _ : state) {
         paint(image, o, image.rect(), Make);
         benchmark::DoNotOptimize(image.constBits());
@@ -121,6 +123,16 @@ void BM_RenderFull_WholeBoard(benchmark::State& s)
 {
     BM_RenderFull<onScreenCanvas>(s, wholeBoardZoom());
 }
+// Zoomed out eight times further than "Zoom Platine": most elements are smaller than a pixel
+// and drawn as one; the Exact variant draws each of them in full.
+void BM_RenderFull_FarOut(benchmark::State& s)
+{
+    BM_RenderFull<onScreenCanvas>(s, wholeBoardZoom() / 8);
+}
+void BM_RenderFull_FarOutExact(benchmark::State& s)
+{
+    BM_RenderFull<onScreenCanvas>(s, wholeBoardZoom() / 8, false);
+}
 void BM_RenderFull_Zoom1(benchmark::State& s)
 {
     BM_RenderFull<onScreenCanvas>(s, 1.0);
@@ -147,6 +159,8 @@ void BM_RenderPan50QPainter_Zoom1(benchmark::State& s)
 }
 
 BENCHMARK(BM_RenderFull_WholeBoard)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RenderFull_FarOut)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RenderFull_FarOutExact)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RenderFull_Zoom1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RenderPan50_Zoom03)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RenderPan50_Zoom1)->Unit(benchmark::kMillisecond);

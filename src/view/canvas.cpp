@@ -45,4 +45,10 @@ PatternBrush PatternBrush::make(const std::array<std::uint8_t, 8>& rows, ColourR
     return p;
 }
 
+void Canvas::dot(TPoint p, ColourRef colour)
+{
+    setPen(CanvasPen::pixels(colour, 1));
+    line(p, p);
+}
+
 } // namespace trevok

@@ -158,6 +158,9 @@ class Canvas
     /// The image stretched over the rectangle between two logical corners.
     virtual void image(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2,
                        const QImage& image) = 0;
+    /// One device pixel at p in the colour: the picture of a figure smaller than a pixel. Pen
+    /// and brush are unspecified afterwards.
+    virtual void dot(TPoint p, ColourRef colour);
 
   protected:
     CanvasMapping map;

@@ -457,6 +457,15 @@ void ImageCanvas::polygon(const TPoint* points, std::size_t count)
     stroke(pts.data(), pts.size(), true);
 }
 
+void ImageCanvas::dot(TPoint p, ColourRef colour)
+{
+    const double x = devX(p.x), y = devY(p.y);
+    if (x < cl || x >= cr || y < ct || y >= cb)
+        return;
+    reinterpret_cast<QRgb*>(bits + static_cast<qsizetype>(y) * stride)[static_cast<qsizetype>(x)] =
+        opaque(colour);
+}
+
 void ImageCanvas::rectangle(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2)
 {
     const Box b = figure(x1, y1, x2, y2);

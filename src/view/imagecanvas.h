@@ -49,6 +49,7 @@ class ImageCanvas final : public Canvas
     void text(TPoint anchor, const QString& text, const CanvasFont& font, ColourRef colour) override;
     void image(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2,
                const QImage& image) override;
+    void dot(TPoint p, ColourRef colour) override;
 
   private:
     struct P {

@@ -468,6 +468,35 @@ void ElementPainter::DrawHole(const TObjekt& pad, bool cross)
                   pad.Selected ? SelectedActiveColour : BlackColour);
 }
 
+TPoint ElementPainter::centreOf(const TObjekt& e) const noexcept
+{
+    const TRect b = Bounds(e);
+    return at((b.left + b.right) / 2, (b.top + b.bottom) / 2);
+}
+
+void ElementPainter::DrawElementDot(TObjekt& element, int activeLayer)
+{
+    element.DrawLayer = static_cast<std::uint8_t>(activeLayer);
+    element.Highlight = 0;
+    canvas.dot(centreOf(element),
+               set.inverting ? set.previewColour : ElementColour(element, activeLayer, set.colours));
+}
+
+void ElementPainter::DrawClearanceDot(TObjekt& element, int activeLayer)
+{
+    element.DrawLayer = static_cast<std::uint8_t>(activeLayer);
+    canvas.dot(centreOf(element), clearanceColour(element.Highlight != 0));
+}
+
+void ElementPainter::DrawHoleDot(const TObjekt& pad, bool cross)
+{
+    const TPoint c = at(pad.X, pad.Y);
+    if (cross && !set.photo && pad.Size2 == pad.Size1)
+        canvas.dot(c, pad.Selected ? SelectedActiveColour : BlackColour);
+    else if (pad.Size2 > 0)
+        canvas.dot(c, set.photo ? BlackColour : pad.Twin ? PlatedRingColour : WhiteColour);
+}
+
 void ElementPainter::DrawConnection(const TObjekt& from, const TObjekt& to, ColourRef colour)
 {
     canvas.setPen(CanvasPen::pixels(colour, 1));

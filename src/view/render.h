@@ -87,8 +87,8 @@ struct DrawSettings {
     bool inverting = false; // a tool preview: everything in previewColour, no hatch, no stripe
     ColourRef previewColour = BlackColour;
     ColourRef previewHoleColour = BlackColour; // drill holes of an inverting preview (white in a mask)
-    TPoint offset{0, 0};   // drawn moved by this (the move preview); no node handles then
-    bool printing = false; // clearances white, or printColour when printing negative
+    TPoint offset{0, 0};                       // drawn moved by this (the move preview); no node handles then
+    bool printing = false;                     // clearances white, or printColour when printing negative
     bool printNegative = false;
     ColourRef printColour = BlackColour;
     std::int32_t padMaskMargin = DefaultPadMaskMargin;
@@ -116,6 +116,14 @@ class ElementPainter
     /// (white otherwise, black in the photo view); a bare hole (drill radius = R) also gets a
     /// cross, black or magenta when selected, unless crosses are off.
     void DrawHole(const TObjekt& pad, bool cross);
+    /// The pictures of an element smaller than a device pixel (with its clearance, for the
+    /// clearance): one pixel at the centre of its bounds, in the colour the exact drawing uses
+    /// (the ring's, or the cross's where one is drawn, for a hole), with the same bookkeeping.
+    /// A far zoom-out shows thousands of such elements; this keeps them cheap.
+    void DrawElementDot(TObjekt& element, int activeLayer);
+    void DrawClearanceDot(TObjekt& element, int activeLayer);
+    void DrawHoleDot(const TObjekt& pad, bool cross);
+
     /// The rubber-band line between two connected elements, one pixel wide.
     void DrawConnection(const TObjekt& from, const TObjekt& to, ColourRef colour);
 
@@ -141,6 +149,7 @@ class ElementPainter
     const TPoint* nodes(const TObjekt& e);
     TPoint at(std::int64_t x, std::int64_t y) const noexcept;
     ColourRef holeColourOf(const TObjekt& pad) const noexcept;
+    TPoint centreOf(const TObjekt& e) const noexcept;
     bool hasOffset() const noexcept { return set.offset.x != 0 || set.offset.y != 0; }
     double pixels(double n) const noexcept { return n * canvas.pixelUnits(); }
 
@@ -174,6 +183,8 @@ struct RenderOptions {
     bool autorouterActive = false; // connections between selected pads in magenta
     bool markedOnly = false;       // only the layers, holes and connections of marked elements
     bool suspended = false;        // painting is off (board switch, loading)
+    /// On the screen, elements smaller than a device pixel are drawn as a single pixel.
+    bool levelOfDetail = true;
     /// A mapping to draw with instead of the view's (zoom and scroll): images at a resolution.
     std::optional<CanvasMapping> mapping;
 

@@ -29,30 +29,60 @@ int clampPixel(double v) noexcept
     return static_cast<int>(RoundHalfEven64(std::clamp(v, -limit, limit)));
 }
 
+/// The rectangle an element is drawn within, for choosing what to draw: its bounds, except
+/// that a circle takes the square around its whole outer circle, with room for the polygon of
+/// its outline and for the margin its bounds add. That is a little larger than its bounds but
+/// needs no outline built, which would cost a tenth of a whole-board repaint.
+TRect drawBounds(const TObjekt& e) noexcept
+{
+    if (e.Kind != KindCircle)
+        return Bounds(e);
+    const std::int64_t half = RoundHalfEven64(std::abs(static_cast<double>(e.Size1)) * 1.1) + 2 +
+                              std::abs(std::int64_t{e.Width}) + 20 + std::abs(std::int64_t{e.Clearance});
+    return {std::int64_t{e.X} - half, std::int64_t{e.Y} - half, std::int64_t{e.X} + half,
+            std::int64_t{e.Y} + half};
+}
+
+/// An element to draw, and whether it is smaller than a device pixel (with its clearance, that
+/// is its bounds), so that a single pixel pictures it. A selected element is never counted
+/// small: its node handles are what the user looks for.
+struct Entry {
+    TObjekt* e;
+    bool tiny;
+};
+
 /// The elements of a board that meet the repainted area, sorted for the drawing steps.
 struct Buckets {
     // Index by layer code 0..6 (0 and codes above 6 fall into 0 and are never drawn by layer).
-    std::array<std::vector<TObjekt*>, 7> others;
-    std::array<std::vector<TObjekt*>, 7> pads;
+    std::array<std::vector<Entry>, 7> others;
+    std::array<std::vector<Entry>, 7> pads;
     std::vector<TObjekt*> restricted;
-    std::vector<TObjekt*> all; // in list order
+    std::vector<Entry> all; // in list order
 
     static std::size_t slot(std::uint8_t layer) noexcept { return layer <= 6 ? layer : 0; }
 
-    void fill(const ElementList& list, const TRect* area)
+    /// dotBelow: the size in units below which an element counts as small (0: none does).
+    void fill(const ElementList& list, const TRect* area, double dotBelow)
     {
         all.reserve(list.size());
         for (const auto& owned : list) {
             TObjekt* e = owned.get();
-            if (area && !area->intersects(Bounds(*e)))
-                continue;
-            all.push_back(e);
+            bool tiny = false;
+            if (area || dotBelow > 0) {
+                const TRect b = drawBounds(*e);
+                if (area && !area->intersects(b))
+                    continue;
+                tiny = !e->Selected &&
+                       static_cast<double>(std::max(b.right - b.left, b.bottom - b.top)) < dotBelow;
+            }
+            const Entry entry{e, tiny};
+            all.push_back(entry);
             if (e->Kind == KindPad)
-                pads[slot(e->Layer)].push_back(e);
+                pads[slot(e->Layer)].push_back(entry);
             else if (e->Kind == KindArea && e->Restricted)
                 restricted.push_back(e);
             else
-                others[slot(e->Layer)].push_back(e);
+                others[slot(e->Layer)].push_back(entry);
         }
     }
 };
@@ -134,9 +164,11 @@ class BoardPaint
     BoardPaint(Canvas& canvas, TBoard& board, const RenderOptions& options, const TRect* clip)
         : canvas(canvas), board(board), o(options), clip(clip), photo(options.photo.shown),
           viewedSide(options.photo.side == 2 ? 2 : 1), active(options.activeLayer), activeSide2(active >= 3),
-          marked(options.markedOnly), painter(canvas, settings())
+          marked(options.markedOnly),
+          dotBelow(options.screen && options.levelOfDetail ? canvas.pixelUnits() : 0.0),
+          painter(canvas, settings())
     {
-        buckets.fill(board.Elements, clip);
+        buckets.fill(board.Elements, clip, dotBelow);
     }
 
     /// Steps 2 to 5: board background, restricted areas and plane clearances, template, grid.
@@ -163,11 +195,23 @@ class BoardPaint
         ds.mirrored = o.mirrored();
         return ds;
     }
-    void drawAll(const std::vector<TObjekt*>& list)
+    void drawAll(const std::vector<Entry>& list)
     {
-        for (TObjekt* e : list)
-            if (!marked || e->Mark)
-                painter.DrawElement(*e, active);
+        for (const Entry& en : list) {
+            if (marked && !en.e->Mark)
+                continue;
+            if (en.tiny)
+                painter.DrawElementDot(*en.e, active);
+            else
+                painter.DrawElement(*en.e, active);
+        }
+    }
+    void drawClearance(const Entry& en)
+    {
+        if (en.tiny)
+            painter.DrawClearanceDot(*en.e, active);
+        else
+            painter.DrawClearance(*en.e, active);
     }
 
     Canvas& canvas;
@@ -179,6 +223,7 @@ class BoardPaint
     const int active;
     const bool activeSide2;
     const bool marked;
+    const double dotBelow; // units: an element smaller than this is drawn as a dot (0: never)
     RenderPatterns ownPatterns;
     ElementPainter painter;
     Buckets buckets;
@@ -203,9 +248,9 @@ void BoardPaint::ground(const TRect& area)
     if (photo) {
         const int copper = viewedSide == 2 ? LayerK2 : LayerK1;
         if (GroundPlaneOn(board, copper))
-            for (TObjekt* e : buckets.all)
-                if (e->Layer == copper)
-                    painter.DrawClearance(*e, active);
+            for (const Entry& en : buckets.all)
+                if (en.e->Layer == copper)
+                    drawClearance(en);
         return; // no template and no grid on a photo
     }
     const int planeCopper = activeSide2 ? LayerK2 : LayerK1;
@@ -214,9 +259,9 @@ void BoardPaint::ground(const TRect& area)
         if (o.visible(e->Layer) && !(planeOn && e->Layer == planeCopper))
             painter.DrawElement(*e, active);
     if (planeOn && o.visible(planeCopper))
-        for (TObjekt* e : buckets.all)
-            if (e->Layer == planeCopper)
-                painter.DrawClearance(*e, active);
+        for (const Entry& en : buckets.all)
+            if (en.e->Layer == planeCopper)
+                drawClearance(en);
 
     if (o.drawTemplate)
         o.drawTemplate(canvas, activeSide2 ? 2 : 1, area);
@@ -261,11 +306,16 @@ void BoardPaint::layers()
 
 void BoardPaint::holes()
 {
-    for (TObjekt* e : buckets.all) {
-        if (e->Kind != KindPad || (marked && !e->Mark))
+    for (const Entry& en : buckets.all) {
+        const TObjekt& e = *en.e;
+        if (e.Kind != KindPad || (marked && !e.Mark))
             continue;
-        if (photo || o.visible(e->Layer))
-            painter.DrawHole(*e, !photo);
+        if (!photo && !o.visible(e.Layer))
+            continue;
+        if (en.tiny && 2.0 * e.Size2 < dotBelow)
+            painter.DrawHoleDot(e, !photo);
+        else
+            painter.DrawHole(e, !photo);
     }
 }
 

@@ -12,8 +12,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <limits>
+#include <random>
 #include <set>
 
 namespace trevok
@@ -499,6 +502,135 @@ TEST(RenderStrips, AStripRepaintedAfterAPanMatchesAFullRepaint)
     ImageCanvas c(moved, strip);
     PaintBoard(c, b, at, strip);
     EXPECT_EQ(moved, full(150));
+}
+
+TEST(RenderLevelOfDetail, ElementsBelowAPixelAloneMayDifferFromTheExactPicture)
+{
+    // Boards of every kind of element (pads plain, plated and bare, SMD pads, tracks, circles,
+    // print), with the ground plane of side 2 on so that clearances are drawn too. Drawn with
+    // and without the cheap picture of elements smaller than a pixel, the two may differ only
+    // within a pixel of those elements; where there are none they are the same picture.
+    struct Case {
+        const char* name;
+        double zoom;
+        std::int32_t smallest, largest; // element sizes, units
+        bool isolated;                  // each element alone in a cell of 200 units
+    };
+    const Case cases[] = {
+        {"every element several pixels", 0.1, 40, 160, false},
+        {"every element at least a pixel", 0.05, 40, 160, false},
+        {"whole board, many below a pixel", 0.05, 1, 120, false},
+        {"far out, nearly all below a pixel", 0.01, 1, 60, false},
+        {"alone, each dot shows", 0.02, 2, 20, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TBoard b;
+        b.BoardWidth = 4000;
+        b.BoardHeight = 2400;
+        b.GroundPlane2 = 1;
+        b.ActiveLayer = LayerK2;
+        std::mt19937 rng(7);
+        auto uniform = [&](int lo, int hi) {
+            return lo + static_cast<int>(rng() % static_cast<unsigned>(hi - lo + 1));
+        };
+        for (int i = 0; i < 240; ++i) {
+            const TPoint at = c.isolated ? TPoint{100 + 200 * (i % 20), -100 - 200 * (i / 20)}
+                                         : TPoint{uniform(0, 4000), -uniform(0, 2400)};
+            const std::int32_t s = uniform(c.smallest, c.largest);
+            const auto copper = static_cast<std::uint8_t>(i % 2 ? LayerK1 : LayerK2);
+            TObjekt* e = nullptr;
+            switch (i % 6) {
+            case 0: {
+                TObjekt& pad =
+                    add(b, NewPad(at, s, static_cast<std::uint8_t>(1 + i % 9), copper, uniform(0, s)));
+                if (i % 4 == 0)
+                    pad.Size2 = pad.Size1; // a bare hole with its cross
+                e = &pad;
+                break;
+            }
+            case 1: {
+                TObjekt& top = add(b, NewPad(at, s, ShapeRound, LayerK1, s / 2));
+                TObjekt& bottom = add(b, NewPad(at, s, ShapeRound, LayerK2, s / 2));
+                top.Twin = &bottom;
+                bottom.Twin = &top;
+                e = &bottom;
+                break;
+            }
+            case 2:
+                e = &add(b, NewSmdPad(at, s, copper, uniform(c.smallest, c.largest)));
+                break;
+            case 3:
+                e = &track(b, copper, uniform(1, std::max(1, s / 3)), at, {at.x + s, at.y - uniform(0, s)});
+                break;
+            case 4:
+                e = &add(b, NewCircle(at, s, ShapeRound, LayerB1, s - uniform(1, std::max(1, s / 3))));
+                break;
+            default:
+                e = &track(b, LayerB2, uniform(1, 10), at, {at.x + uniform(s / 2, s), at.y});
+                break;
+            }
+            e->Clearance = uniform(0, std::max(0, s / 8));
+        }
+
+        RenderOptions o = RenderOptions::fromBoard(b);
+        o.zoom = c.zoom;
+        o.scrollX = -Margin;
+        o.scrollY = -Margin;
+        const QSize size(static_cast<int>(4000 * c.zoom) + 2 * Margin,
+                         static_cast<int>(2400 * c.zoom) + 2 * Margin);
+        auto picture = [&](bool levelOfDetail) {
+            QImage image(size, QImage::Format_RGB32);
+            image.fill(Qt::gray);
+            RenderOptions at = o;
+            at.levelOfDetail = levelOfDetail;
+            ImageCanvas canvas(image);
+            PaintBoard(canvas, b, at, image.rect());
+            return image;
+        };
+        const QImage exact = picture(false);
+        const QImage cheap = picture(true);
+
+        // The places of the elements below a pixel: their bounds on the device, one pixel more
+        // each way (the exact drawing of such an element still covers up to two pixels across).
+        const CanvasMapping m = CanvasMapping::view(o.zoom, o.scrollX, o.scrollY);
+        std::vector<QRect> places;
+        for (const auto& e : b.Elements) {
+            const TRect r = Bounds(*e);
+            if (static_cast<double>(std::max(r.right - r.left, r.bottom - r.top)) * m.unitPixels() >= 1.0)
+                continue;
+            const double x = m.deviceX(static_cast<double>(r.left)),
+                         y = m.deviceY(static_cast<double>(r.top));
+            places.push_back(
+                QRect(QPoint(static_cast<int>(std::floor(x)) - 1, static_cast<int>(std::floor(y)) - 2),
+                      QPoint(static_cast<int>(std::ceil(x)) + 2, static_cast<int>(std::ceil(y)) + 1)));
+            if (c.isolated && e->Layer != LayerK2) {
+                // Nothing else is near: the dot in the centre of the element shows on the
+                // plane (a dot on K2 would have the plane's own colour).
+                const QPoint dot(static_cast<int>(RoundHalfEven64(m.deviceX((r.left + r.right) / 2))),
+                                 static_cast<int>(RoundHalfEven64(m.deviceY((r.top + r.bottom) / 2))));
+                EXPECT_NE(cheap.pixel(dot), rgb(Std[ColourK2])) << "no dot at " << dot.x() << "," << dot.y();
+            }
+        }
+        const bool anyTiny = c.smallest * 2 * c.zoom < 1.0;
+        EXPECT_EQ(!places.empty(), anyTiny);
+
+        int differing = 0;
+        for (int y = 0; y < size.height(); ++y)
+            for (int x = 0; x < size.width(); ++x) {
+                if (exact.pixel(x, y) == cheap.pixel(x, y))
+                    continue;
+                ++differing;
+                const bool atTiny = std::any_of(places.begin(), places.end(),
+                                                [&](const QRect& p) { return p.contains(x, y); });
+                EXPECT_TRUE(atTiny) << "pixel " << x << "," << y
+                                    << " differs away from every element below a pixel";
+                if (!atTiny)
+                    break;
+            }
+        // Each such element changes at most the few pixels its exact drawing covered.
+        EXPECT_LE(differing, static_cast<int>(places.size()) * 4);
+    }
 }
 
 TEST(RenderPatterns, HatchIsTwoPixelStripesAt45Degrees)
