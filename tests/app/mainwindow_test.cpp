@@ -10,8 +10,8 @@
 #include "view/widgets/boardwidget.h"
 
 #include <QAbstractButton>
-#include <QAction>
 #include <QAbstractEventDispatcher>
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
