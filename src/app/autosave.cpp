@@ -128,7 +128,11 @@ AutoSaver::AutoSaver(TProject& project, QObject* parent) : QObject(parent), proj
 {
     pool_.setMaxThreadCount(1);
     timer_.setInterval(300000);
-    connect(&timer_, &QTimer::timeout, this, [this] { tick(); });
+    connect(&timer_, &QTimer::timeout, this, [this] {
+        const bool started = tick();
+        if (onTimerTick)
+            onTimerTick(started);
+    });
 }
 
 AutoSaver::~AutoSaver()

@@ -17,6 +17,7 @@
 #include <QThreadPool>
 #include <QTimer>
 
+#include <functional>
 #include <optional>
 
 namespace trevok
@@ -77,6 +78,9 @@ class AutoSaver : public QObject
     bool isWriting() const { return writing_; }
     /// Blocks until the background write is done (tests, closing).
     void waitForWrite();
+    /// Test seam: called after each tick of the timer with whether it started a backup, so a
+    /// test can wait for ticks instead of for time. Empty in the program.
+    std::function<void(bool started)> onTimerTick;
 
   signals:
     /// A backup is being written: the window shows AutoSaveStatusText() in the status line.

@@ -9,6 +9,7 @@
 #include <QDialog>
 
 #include <array>
+#include <functional>
 #include <optional>
 
 class QLabel;
@@ -37,6 +38,8 @@ class TUmrissProgress : public QDialog
     QProgressBar* bar() const noexcept { return mBar; }
     /// Asks the running computation to stop, as the cancel button does.
     void cancel();
+    /// Test seam: run on the worker thread as each stage starts (MillingProgress::onEnter).
+    void setStageHook(std::function<void(int stage)> hook) { mProgress.onEnter = std::move(hook); }
 
   protected:
     void reject() override;

@@ -21,6 +21,8 @@ bool MillingProgress::enter(int s, std::size_t steps) noexcept
     stage = s;
     done = 0;
     total = static_cast<int>(std::min<std::size_t>(steps, INT32_MAX));
+    if (onEnter)
+        onEnter(s);
     return !cancel;
 }
 

@@ -15,6 +15,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -31,6 +32,10 @@ struct MillingProgress {
     std::atomic<int> done{0};  // steps of the current stage
     std::atomic<int> total{0};
     std::atomic<bool> cancel{false}; // set by the window; the computation stops soon after
+    /// Test seam: called on the computing thread as each stage starts, after stage is set and
+    /// before cancel is read, so a test can hold the computation inside a stage. Empty in the
+    /// program.
+    std::function<void(int stage)> onEnter;
 
     /// Enters a stage; false when cancelled.
     bool enter(int s, std::size_t steps) noexcept;

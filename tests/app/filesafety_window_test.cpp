@@ -17,7 +17,6 @@
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -66,6 +65,7 @@ class FileSafety : public ::testing::Test
     {
         RestoreAtomicFileCalls();
         window->project().Modified = false;
+        window->autoSaver().onTimerTick = nullptr;
         window->autoSaver().setEnabled(false);
         window->autoSaver().waitForWrite();
         window.reset();
@@ -129,23 +129,40 @@ TEST_F(FileSafety, AutosaveLeavesTheOfferedBackupAloneWhileAskedAndKeepsItWhenDe
     saver.setIntervalUnchecked(20);
     saver.setEnabled(true);
 
-    // A real modal question, left open for many intervals. Meanwhile the project counts as
-    // changed (the font-text conversion just before it marks it so).
+    // A real modal question, left open for five ticks of the autosave timer. Meanwhile the
+    // project counts as changed (the font-text conversion just before it marks it so).
+    QMessageBox* openBox = nullptr;
+    int ticksWhileAsked = 0;
+    bool startedWhileAsked = false;
+    bool startedAfter = false;
+    saver.onTimerTick = [&](bool started) {
+        if (!openBox) {
+            startedAfter = startedAfter || started;
+            return;
+        }
+        startedWhileAsked = startedWhileAsked || started;
+        if (++ticksWhileAsked == 5)
+            openBox->done(QMessageBox::No);
+    };
     QString question;
-    window->messageBox = [this, &question](QMessageBox::Icon icon, const QString& caption,
-                                           const QString& text, QMessageBox::StandardButtons buttons) {
+    window->messageBox = [this, &question, &openBox](QMessageBox::Icon icon, const QString& caption,
+                                                     const QString& text, QMessageBox::StandardButtons buttons) {
         boxes.push_back({icon, text});
         if (!question.isEmpty())
             return QMessageBox::Ok;
         question = text;
         addPad();
         QMessageBox box(icon, caption, text, buttons, window.get());
-        QTimer::singleShot(400, &box, [&box] { box.done(QMessageBox::No); });
-        return static_cast<QMessageBox::StandardButton>(box.exec());
+        openBox = &box;
+        const auto answer = static_cast<QMessageBox::StandardButton>(box.exec());
+        openBox = nullptr;
+        return answer;
     };
     ASSERT_TRUE(window->openLayout(lay));
     EXPECT_TRUE(question.contains(QDir::toNativeSeparators(bak))) << question.toStdString();
     ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(ticksWhileAsked, 5);
+    EXPECT_FALSE(startedWhileAsked) << "no backup is written while the question is open";
 
     // Declined: the backup lives on under a name of its own time, which the message names.
     EXPECT_TRUE(boxes[1].text.contains(QDir::toNativeSeparators(kept))) << boxes[1].text.toStdString();
@@ -153,7 +170,7 @@ TEST_F(FileSafety, AutosaveLeavesTheOfferedBackupAloneWhileAskedAndKeepsItWhenDe
     EXPECT_EQ(padsOf(kept), 3u);
 
     // Autosave goes on, into ".bak", and leaves the kept copy alone.
-    QTest::qWait(200);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return startedAfter; }, 60000)); // bounds only a hang
     saver.waitForWrite();
     ASSERT_TRUE(QFile::exists(bak));
     EXPECT_EQ(padsOf(bak), 2u) << "the opened file and the pad added since";

@@ -10,6 +10,7 @@
 #include "view/widgets/boardwidget.h"
 
 #include <QAbstractButton>
+#include <QAbstractEventDispatcher>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -428,9 +429,12 @@ TEST_F(Window, TheTitleMarksUnsavedChangesWhicheverWayTheyCame)
     nextFileName = path("board.lay");
     for (const auto& [what, change] : changes) {
         change();
-        // An event loop that waits for events, as the program's own does.
+        // An event loop that runs until it is about to wait for events, as the program's own
+        // does; the timer only bounds a hang.
         QEventLoop idle;
-        QTimer::singleShot(20, &idle, &QEventLoop::quit);
+        QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, &idle,
+                         &QEventLoop::quit);
+        QTimer::singleShot(60000, &idle, &QEventLoop::quit);
         idle.exec();
         EXPECT_TRUE(window->project().Modified) << what;
         EXPECT_EQ(window->windowTitle().right(1), "*") << what;

@@ -27,6 +27,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+
 using namespace trevok;
 
 namespace
@@ -142,20 +146,43 @@ TEST(MillingProgressWindow, CancelLeavesNothingAndStagesShowInBold)
     TUmrissProgress progress;
     EXPECT_EQ(progress.windowTitle(), QStringLiteral("Umrisserstellung"));
     EXPECT_EQ(progress.stageLabel(5)->text(), QStringLiteral("Optimiere Umrisse"));
-    bool sawBold = false;
+    // The worker is held at the start of the first stage until the window has shown that stage
+    // in bold and the test has cancelled, so neither side can outrun the other.
+    std::mutex m;
+    std::condition_variable cv;
+    bool released = false;
+    int heldIn = 0;
+    progress.setStageHook([&](int stage) {
+        std::unique_lock lock(m);
+        if (heldIn == 0)
+            heldIn = stage;
+        cv.wait_for(lock, std::chrono::seconds(60), [&] { return released; }); // bound only a hang
+    });
+    std::vector<int> boldWhenCancelled;
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (!boldWhenCancelled.empty())
+            return;
+        std::vector<int> bold;
         for (int s = 1; s <= 5; ++s)
-            sawBold = sawBold || progress.stageLabel(s)->font().bold();
-        if (sawBold)
-            progress.cancel();
+            if (progress.stageLabel(s)->font().bold())
+                bold.push_back(s);
+        if (bold.empty())
+            return;
+        boldWhenCancelled = bold;
+        progress.cancel();
+        const std::lock_guard lock(m);
+        released = true;
+        cv.notify_all();
     });
     watch.start(10);
     EXPECT_FALSE(progress.run(list, MillingOptions{}).has_value());
-    EXPECT_TRUE(sawBold);
+    EXPECT_EQ(heldIn, 1);
+    EXPECT_EQ(boldWhenCancelled, std::vector<int>{1}) << "the running stage alone is bold";
 
     // Run to its end, the same window gives the contours.
     watch.stop();
+    progress.setStageHook({});
     ElementList small;
     small.push_back(NewPad({0, 0}, 100, ShapeRound, LayerK1, 30));
     const auto r = progress.run(small, MillingOptions{});

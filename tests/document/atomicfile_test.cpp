@@ -11,7 +11,6 @@
 #include <csignal>
 #include <cstring>
 #include <filesystem>
-#include <random>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -122,6 +121,47 @@ int failingRename(const char*, const char*)
     errno = EXDEV;
     return -1;
 }
+// A save killed at a chosen point: every call through the seam counts, and the one numbered
+// killAt kills the process before it is made. Writes go in chunks, so kills also fall between
+// parts of the content.
+int callsMade = 0;
+int killAt = -1;
+std::size_t writeChunk = 777;
+void countCall()
+{
+    if (callsMade++ == killAt)
+        ::raise(SIGKILL);
+}
+ssize_t killableWrite(int fd, const void* buffer, size_t size)
+{
+    countCall();
+    return ::write(fd, buffer, std::min(size, writeChunk));
+}
+int killableFsync(int fd)
+{
+    countCall();
+    return ::fsync(fd);
+}
+int killableRename(const char* from, const char* to)
+{
+    countCall();
+    return ::rename(from, to);
+}
+int killableFchown(int fd, uid_t owner, gid_t group)
+{
+    countCall();
+    return ::fchown(fd, owner, group);
+}
+void useKillableCalls(int at)
+{
+    callsMade = 0;
+    killAt = at;
+    AtomicFileCalls& c = CurrentAtomicFileCalls();
+    c.write = killableWrite;
+    c.fsync = killableFsync;
+    c.rename = killableRename;
+    c.fchown = killableFchown;
+}
 
 } // namespace
 
@@ -132,30 +172,26 @@ TEST_F(AtomicFileTest, KilledSaveLeavesTheOldOrTheNewFile)
     // Both contents read as layouts; below, the target is compared with them byte by byte.
     ASSERT_FALSE(ParseLayoutFile(oldBytes, "old.lay", 0).error);
     ASSERT_FALSE(ParseLayoutFile(newBytes, "new.lay", 0).error);
+    writeChunk = newBytes.size() / 40 + 1;
+
+    // How many calls one save over an existing file makes; a save is killed before each of them
+    // in turn, and once it runs to its end.
     WriteFileAtomically(target, oldBytes);
+    useKillableCalls(-1);
+    WriteFileAtomically(target, newBytes);
+    const int calls = callsMade;
+    RestoreAtomicFileCalls();
+    ASSERT_GT(calls, 40) << "the content is written in chunks";
 
-    // How long one save takes here; the kills fall anywhere in 0..1.3 times that.
-    const auto start = std::chrono::steady_clock::now();
-    WriteFileAtomically((dir / "probe.lay").string(), newBytes);
-    const auto saveUs =
-        std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start)
-            .count();
-    fs::remove(dir / "probe.lay");
-
-    std::mt19937 rng(20240611);
-    std::uniform_int_distribution<long> delay(0, std::max<long>(1000, saveUs * 13 / 10));
     int sawOld = 0, sawNew = 0;
-    for (int i = 0; i < 100; ++i) {
+    for (int at = 0; at <= calls; ++at) {
+        SCOPED_TRACE("killed before call " + std::to_string(at) + " of " + std::to_string(calls));
         if (ReadWholeFile(target) != oldBytes)
             WriteFileAtomically(target, oldBytes);
-        int ready[2];
-        ASSERT_EQ(::pipe(ready), 0);
         const pid_t child = ::fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
-            ::close(ready[0]);
-            const char go = 'g';
-            (void)!::write(ready[1], &go, 1);
+            useKillableCalls(at);
             try {
                 WriteFileAtomically(target, newBytes);
             } catch (...) {
@@ -163,20 +199,20 @@ TEST_F(AtomicFileTest, KilledSaveLeavesTheOldOrTheNewFile)
             }
             ::_exit(0);
         }
-        ::close(ready[1]);
-        char go = 0;
-        ASSERT_EQ(::read(ready[0], &go, 1), 1);
-        ::close(ready[0]);
-        ::usleep(static_cast<useconds_t>(delay(rng)));
-        ::kill(child, SIGKILL);
         int status = 0;
         ::waitpid(child, &status, 0);
-        ASSERT_FALSE(WIFEXITED(status) && WEXITSTATUS(status) != 0) << "the save itself failed";
+        if (at < calls) {
+            ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << "status " << status;
+        } else {
+            ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the save itself failed";
+        }
 
         const Bytes now = ReadWholeFile(target);
         const bool isOld = now == oldBytes;
         const bool isNew = now == newBytes;
-        ASSERT_TRUE(isOld || isNew) << "iteration " << i << ": " << now.size() << " bytes";
+        ASSERT_TRUE(isOld || isNew) << now.size() << " bytes";
+        // Once a kill leaves the new file, every later one does: the replacement is one step.
+        ASSERT_FALSE(isOld && sawNew > 0);
         sawOld += isOld;
         sawNew += isNew;
         // A killed save may leave its temporary behind; it never takes the target's name.
@@ -187,7 +223,6 @@ TEST_F(AtomicFileTest, KilledSaveLeavesTheOldOrTheNewFile)
     // Both outcomes occurred, so kills fell before and after the replacement.
     RecordProperty("old", sawOld);
     RecordProperty("new", sawNew);
-    RecordProperty("saveMicroseconds", static_cast<int>(saveUs));
     EXPECT_GT(sawOld, 0);
     EXPECT_GT(sawNew, 0);
 }

@@ -121,6 +121,9 @@ class BoardWidget : public QAbstractScrollArea, public SessionView
     void setStatusHint(const std::string& text) override;
     void setCoordinates(const std::string& x, const std::string& y) override;
     void requestScroll(int dx, int dy) override;
+    /// Whether the next step of automatic scrolling is timed (tests wait for it instead of for
+    /// a time).
+    bool autoScrollPending() const noexcept { return mScrollPending; }
     void zoomToolRelease(TPoint anchor, TPoint release) override;
     void zoomToolRightClick() override;
     void openMenu(std::string_view name, TPoint at) override;
