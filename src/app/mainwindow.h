@@ -330,6 +330,8 @@ class MainWindow : public QMainWindow
     /// the extension; the first time, the board's name in the project's folder (in folder while
     /// the project has no file).
     QString exportSuggestion(const QString& last, const QString& folder, const QString& extension) const;
+    /// The folder of the project's file, or fallback while the project has none.
+    QString projectFolderOr(const QString& fallback) const;
     /// Writes the bytes atomically; a failure is shown with its reason. True when written.
     bool writeExport(const QString& path, const std::string& bytes);
     /// The status line names what an export wrote.

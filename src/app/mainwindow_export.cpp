@@ -42,14 +42,19 @@ TLochDlg* MainWindow::drillDialog()
     return drillDlg_;
 }
 
+QString MainWindow::projectFolderOr(const QString& fallback) const
+{
+    const QString file = PathFromLocal(project_.FileName);
+    return file.isEmpty() ? fallback : QFileInfo(file).absolutePath();
+}
+
 QString MainWindow::exportSuggestion(const QString& last, const QString& folder, const QString& extension) const
 {
     if (!last.isEmpty()) {
         const QFileInfo chosen(last);
         return chosen.absolutePath() + QLatin1Char('/') + chosen.completeBaseName() + QLatin1Char('.') + extension;
     }
-    const QString file = PathFromLocal(project_.FileName);
-    const QString start = file.isEmpty() ? folder : QFileInfo(file).absolutePath();
+    const QString start = projectFolderOr(folder);
     QString name;
     if (const TBoard* board = project_.currentBoard())
         name = fromCp1252(board->Name).trimmed();
@@ -212,12 +217,7 @@ void MainWindow::fabricationSet()
         return;
     TFabDlg dialog(this);
     // Like the other exports: the folder chosen last, else the project's own folder.
-    QString start = lastFabFolder_;
-    if (start.isEmpty()) {
-        const QString file = PathFromLocal(project_.FileName);
-        start = file.isEmpty() ? currentFolders_.gerber : QFileInfo(file).absolutePath();
-    }
-    dialog.setFolder(start);
+    dialog.setFolder(lastFabFolder_.isEmpty() ? projectFolderOr(currentFolders_.gerber) : lastFabFolder_);
     dialog.setZip(lastFabZip_);
     if (!runDialog(dialog))
         return;

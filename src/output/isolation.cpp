@@ -3,6 +3,8 @@
 #include "document/messages.h"
 #include "document/boxindex.h"
 
+#include "output/clipperpaths.h"
+
 #include <clipper.hpp>
 
 #include <algorithm>
@@ -67,19 +69,6 @@ struct Item {
     std::size_t element = 0;
 };
 
-TRect pathsBox(const ClipperLib::Paths& paths) noexcept
-{
-    TRect r{INT64_MAX, INT64_MAX, INT64_MIN, INT64_MIN};
-    for (const ClipperLib::Path& p : paths)
-        for (const ClipperLib::IntPoint& v : p) {
-            r.left = std::min<std::int64_t>(r.left, v.X);
-            r.right = std::max<std::int64_t>(r.right, v.X);
-            r.top = std::min<std::int64_t>(r.top, v.Y);
-            r.bottom = std::max<std::int64_t>(r.bottom, v.Y);
-        }
-    return r;
-}
-
 ClipperLib::Path scaled(const RPath& p, bool reverse)
 {
     ClipperLib::Path out;
@@ -102,7 +91,7 @@ std::vector<Item> unionItems(const std::vector<ShapeGroup>& shapes)
                 continue;
             Item it;
             it.paths.push_back(scaled(p, true));
-            it.box = pathsBox(it.paths);
+            it.box = PathsBox(it.paths);
             it.element = g.element;
             items.push_back(std::move(it));
         }
@@ -111,7 +100,7 @@ std::vector<Item> unionItems(const std::vector<ShapeGroup>& shapes)
             ClipperLib::SimplifyPolygon(scaled(p, false), it.paths, ClipperLib::pftEvenOdd);
             if (it.paths.empty())
                 continue;
-            it.box = pathsBox(it.paths);
+            it.box = PathsBox(it.paths);
             it.element = g.element;
             items.push_back(std::move(it));
         }
@@ -313,7 +302,7 @@ ClipperLib::Paths contactMarks(const ClipperLib::Paths& a, const ClipperLib::Pat
         const ClipperLib::cInt t = std::min(y0, y1) - h, u = std::max(y0, y1) + h;
         marks.push_back({{l, t}, {r, t}, {r, u}, {l, u}});
     };
-    const TRect bb = pathsBox(b);
+    const TRect bb = PathsBox(b);
     for (const ClipperLib::Path& p : a)
         for (std::size_t i = 0; i < p.size(); ++i) {
             const ClipperLib::IntPoint& p0 = p[i];
@@ -363,7 +352,7 @@ ClipperLib::Paths contactMarks(const ClipperLib::Paths& a, const ClipperLib::Pat
 /// a ring-shaped strip is in its hole; this point is on the strip.
 TPoint insidePoint(const ClipperLib::Paths& shape)
 {
-    const TRect b = pathsBox({shape.front()});
+    const TRect b = PathsBox({shape.front()});
     const double cx = (b.left + b.right) / 2.0;
     // Half a step off the integer grid, so the line never runs through a vertex.
     const double y = std::floor((b.top + b.bottom) / 2.0) + 0.5;
@@ -726,7 +715,7 @@ std::optional<std::vector<IsolationProblem>> FindIsolationProblems(const Element
             continue;
         // The copper near the text, by piece; one place for each piece the text cuts into.
         std::map<int, std::vector<std::size_t>> near;
-        index.query(pathsBox(strokes), [&](std::size_t i) {
+        index.query(PathsBox(strokes), [&](std::size_t i) {
             if (piece[items[i].element] >= 0)
                 near[piece[items[i].element]].push_back(i);
         });

@@ -1,5 +1,7 @@
 #include "output/millpasses.h"
 
+#include "output/clipperpaths.h"
+
 #include <clipper.hpp>
 
 #include <algorithm>
@@ -18,27 +20,6 @@ using ClipperLib::Paths;
 // a tenth of a unit are merged, or each step would double the points of every round part.
 constexpr double kArcTolerance = 0.25 * kMillScale;
 constexpr double kCleanDistance = 0.1 * kMillScale;
-
-struct Box {
-    std::int64_t left = INT64_MAX, top = INT64_MAX, right = INT64_MIN, bottom = INT64_MIN;
-    bool meets(const Box& o) const noexcept
-    {
-        return left <= o.right && o.left <= right && top <= o.bottom && o.top <= bottom;
-    }
-};
-
-Box boxOf(const Paths& paths) noexcept
-{
-    Box b;
-    for (const Path& p : paths)
-        for (const ClipperLib::IntPoint& v : p) {
-            b.left = std::min<std::int64_t>(b.left, v.X);
-            b.right = std::max<std::int64_t>(b.right, v.X);
-            b.top = std::min<std::int64_t>(b.top, v.Y);
-            b.bottom = std::max<std::int64_t>(b.bottom, v.Y);
-        }
-    return b;
-}
 
 Paths offsetBy(const Paths& p, double delta)
 {
@@ -71,7 +52,7 @@ struct Piece {
     Paths base;
     Paths reach;
     Paths next; // reach offset by one step, before the others clip it
-    Box box;
+    TRect box;
     double area = 0;
     bool settled = false; // the zone is full: its reach no longer changes
     double passArea = 0;  // of its last pass
@@ -127,14 +108,14 @@ void advance(std::vector<Piece>& pieces, double step, const Paths* limit)
         if (p.settled)
             continue;
         p.next = offsetBy(p.reach, step);
-        p.box = boxOf(p.next);
+        p.box = PathsBox(p.next);
     }
     for (std::size_t i = 0; i < pieces.size(); ++i) {
         if (pieces[i].settled)
             continue;
         Paths others;
         for (std::size_t j = 0; j < pieces.size(); ++j)
-            if (j != i && pieces[j].box.meets(pieces[i].box))
+            if (j != i && pieces[j].box.intersects(pieces[i].box))
                 others.insert(others.end(), pieces[j].next.begin(), pieces[j].next.end());
         Paths mine = others.empty() ? pieces[i].next
                                     : combine(pieces[i].next, others, ClipperLib::ctDifference);
