@@ -1,6 +1,9 @@
 #include "app/mainwindow.h"
 
 #include "app/autosave.h"
+#include "app/boardscontroller.h"
+#include "app/filescontroller.h"
+#include "app/routingcontroller.h"
 #include "app/macropanel.h"
 #include "app/maintexts.h"
 #include "dialogs/autorouter.h"
@@ -61,31 +64,56 @@ namespace trevok
 namespace
 {
 
-/// Message texts of the core use CR as line break, as the message boxes of the design did.
-QString boxText(QString text)
+/// The window's own answers: real message boxes and dialogs, the desktop's file manager, the
+/// hint field of the status line.
+class WindowShell final : public Shell
 {
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return text;
-}
+  public:
+    explicit WindowShell(MainWindow& window) : window_(window) {}
+
+    QMessageBox::StandardButton messageBox(QMessageBox::Icon icon, const QString& caption, const QString& text,
+                                           QMessageBox::StandardButtons buttons) override
+    {
+        return ShowMessageBox(&window_, icon, caption, text, buttons);
+    }
+    QString askFileName(bool save, const QString& caption, const QString& folder, const QString& filter) override
+    {
+        return save ? QFileDialog::getSaveFileName(&window_, caption, folder, filter)
+                    : QFileDialog::getOpenFileName(&window_, caption, folder, filter);
+    }
+    bool runDialog(QDialog& dialog) override { return dialog.exec() == QDialog::Accepted; }
+    QMessageBox::StandardButton askDesignProblems(const QString& text) override
+    {
+        return AskDesignProblemsBox(&window_, text);
+    }
+    bool openFolder(const QString& folder) override
+    {
+        return QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+    }
+    void showStatus(const QString& text) override
+    {
+        if (QLabel* hint = window_.hintLabel())
+            hint->setText(text);
+    }
+
+  private:
+    MainWindow& window_;
+};
 
 } // namespace
 
-MainWindow::MainWindow(const QString& settingsPath, QWidget* parent)
+MainWindow::MainWindow(const QString& settingsPath, QWidget* parent, Shell* shell)
     : QMainWindow(parent), settingsFile_(std::make_unique<SettingsFile>(settingsPath)),
       grids_(std::make_unique<GridList>())
 {
     setObjectName(QStringLiteral("Form1"));
-    messageBox = [this](QMessageBox::Icon icon, const QString& caption, const QString& text,
-                        QMessageBox::StandardButtons buttons) {
-        return ShowMessageBox(this, icon, caption, text, buttons);
-    };
-    askFileName = [this](bool save, const QString& caption, const QString& folder, const QString& filter) {
-        return save ? QFileDialog::getSaveFileName(this, caption, folder, filter)
-                    : QFileDialog::getOpenFileName(this, caption, folder, filter);
-    };
-    runDialog = [](QDialog& dialog) { return dialog.exec() == QDialog::Accepted; };
-    openFolder = [](const QString& folder) { return QDesktopServices::openUrl(QUrl::fromLocalFile(folder)); };
+    if (!shell) {
+        ownShell_ = std::make_unique<WindowShell>(*this);
+        shell = ownShell_.get();
+    }
+    shell_ = shell;
+    askDesignProblems = [this](const QString& text) { return shell_->askDesignProblems(text); };
+    openFolder = [this](const QString& folder) { return shell_->openFolder(folder); };
 
     // The view follows the current board: its live state goes into the record when another
     // board becomes current or the project is written, and comes back when it returns.
@@ -98,6 +126,11 @@ MainWindow::MainWindow(const QString& settingsPath, QWidget* parent)
         connect(loop, &QAbstractEventDispatcher::aboutToBlock, this, &MainWindow::updateTitle);
 
     autoSaver_ = std::make_unique<AutoSaver>(project_, this);
+    WindowViews& views = *this;
+    boards_ = std::make_unique<BoardsController>(project_, view_, *shell_, views);
+    files_ = std::make_unique<FilesController>(
+        FilesController::Parts{project_, *autoSaver_, settings_, *settingsFile_, recent_, currentFolders_}, *boards_,
+        *shell_, views);
     // The status line shows the backup while it is written, then what it showed before.
     connect(autoSaver_.get(), &AutoSaver::backupStarted, this, [this](const QString&) {
         hintBeforeBackup_ = hint_->text();
@@ -112,6 +145,7 @@ MainWindow::MainWindow(const QString& settingsPath, QWidget* parent)
     buildCentralArea();
     buildStatusBar();
     buildMacroPanel();
+    routing_ = std::make_unique<RoutingController>(project_, *session_, *shell_, views);
     connect(&view_, &ViewModel::changed, this, &MainWindow::viewChanged);
 
     colourDlg_ = new TColor_Dlg(this);
@@ -122,7 +156,8 @@ MainWindow::MainWindow(const QString& settingsPath, QWidget* parent)
 
     buildTemplates();
     readSettings();
-    connectAutoSaver();
+    connect(autoSaver_.get(), &AutoSaver::backupFinished, this,
+            [this](bool ok, const QString& path, const QString& error) { files_->autoSaveFinished(ok, path, error); });
     board_->setColourScheme(CurrentColours());
     ApplyMainTexts(this);
 
@@ -306,18 +341,14 @@ void MainWindow::buildCentralArea()
         return true;
     };
     // Glyph authoring for developers: the selected tracks as a glyph string on the clipboard.
-    auto* glyphButton = new QPushButton(QStringLiteral("Button1"), this);
-    glyphButton->setObjectName(QStringLiteral("Button1"));
-    glyphButton->hide();
-    connect(glyphButton, &QPushButton::clicked, this, [this] {
-        if (const TBoard* b = project_.currentBoard())
-            QGuiApplication::clipboard()->setText(QString::fromStdString(glyphStringOfTracks(*b, b->Origin)));
-    });
     auto* glyphAction = new QAction(this);
     glyphAction->setObjectName(QStringLiteral("GlyphAuthoring"));
     glyphAction->setShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::SHIFT | Qt::Key_G));
     glyphAction->setShortcutContext(Qt::WindowShortcut);
-    connect(glyphAction, &QAction::triggered, glyphButton, &QPushButton::click);
+    connect(glyphAction, &QAction::triggered, this, [this] {
+        if (const TBoard* b = project_.currentBoard())
+            QGuiApplication::clipboard()->setText(QString::fromStdString(glyphStringOfTracks(*b, b->Origin)));
+    });
     addAction(glyphAction);
     connect(board_, &BoardWidget::sessionLayersChanged, this, [this] {
         syncLayerControls();
@@ -578,7 +609,7 @@ void MainWindow::repaintBoard()
 QMessageBox::StandardButton MainWindow::ask(QMessageBox::Icon icon, const QString& caption,
                                             const QString& text, QMessageBox::StandardButtons buttons)
 {
-    return messageBox(icon, caption, boxText(text), buttons);
+    return Ask(*shell_, icon, caption, text, buttons);
 }
 
 void MainWindow::showMessage(MsgId id, const std::vector<std::string>& args, QMessageBox::Icon icon)

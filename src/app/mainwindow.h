@@ -3,10 +3,12 @@
 // status line and the navigator. It owns the project for the whole run and connects every
 // command to the core; the geometry, file and edit logic live there, not here.
 //
-// Everything the window would ask the user (message boxes, file names, modal dialogs) goes
-// through three replaceable functions, so that tests can answer instead of a person.
+// The work of the commands is done by controllers, one per concern (files and recovery, boards,
+// routing); they reach the person at the screen only through the Shell, which the window
+// implements and which tests replace by a scripted one.
 
 #include "app/recentfiles.h"
+#include "app/shell.h"
 #include "app/settings.h"
 #include "document/atomicfile.h"
 #include "document/messages.h"
@@ -73,33 +75,27 @@ class MacroDropTarget;
 struct LayoutReadResult;
 struct EditResult;
 
-class MainWindow : public QMainWindow
+class BoardsController;
+class FilesController;
+class RoutingController;
+
+class MainWindow : public QMainWindow, private WindowViews
 {
     Q_OBJECT
   public:
     /// settingsPath: the settings file; empty means "TREVOK40.INI" in the per-user folder.
     /// The language of the run must be set (SetCurrentLanguage) before the window is made.
-    explicit MainWindow(const QString& settingsPath = {}, QWidget* parent = nullptr);
+    /// shell: who answers the window's questions; none means the window's own boxes and
+    /// dialogs. It must outlive the window.
+    explicit MainWindow(const QString& settingsPath = {}, QWidget* parent = nullptr, Shell* shell = nullptr);
     ~MainWindow() override;
 
     /// The window title: "Trevok 4.0", and " - [path]" while a file name is set; a "*" at the
     /// end marks unsaved changes, as desktop programs do.
     static QString titleFor(const std::string& fileName, bool modified = false);
 
-    // --- user interaction, replaceable by tests -------------------------------------------------
-    using MessageBoxFn =
-        std::function<QMessageBox::StandardButton(QMessageBox::Icon icon, const QString& caption,
-                                                  const QString& text, QMessageBox::StandardButtons buttons)>;
-    /// Shows a message box and returns the button pressed.
-    MessageBoxFn messageBox;
-    /// Asks for a file name (save: a save dialog with its overwrite prompt); empty when cancelled.
-    std::function<QString(bool save, const QString& caption, const QString& folder, const QString& filter)>
-        askFileName;
-    /// Runs a modal dialog; true when it was accepted.
-    std::function<bool(QDialog& dialog)> runDialog;
-    /// Asks whether to export a board with design errors (the counts in text): Yes "Export
-    /// anyway", No "Show problems", Cancel. Empty: a message box with those buttons.
-    std::function<QMessageBox::StandardButton(const QString& text)> askDesignProblems;
+    /// Who answers the window's questions and shows its status line.
+    Shell& shell() noexcept { return *shell_; }
 
     // --- the parts others read ------------------------------------------------------------------
     TProject& project() noexcept { return project_; }
@@ -251,9 +247,6 @@ class MainWindow : public QMainWindow
     /// and, when it has errors, asks; true when the export goes on.
     bool checkBeforeManufacturing();
     TDesignCheckDlg* designCheckWindow() const noexcept;
-    /// Shows a folder in the desktop's file manager; false when none could be started. Tests
-    /// replace it.
-    std::function<bool(const QString& folder)> openFolder;
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -263,6 +256,29 @@ class MainWindow : public QMainWindow
     bool event(QEvent* event) override;
 
   private:
+    // The shell's questions under the names the export, milling, print and check commands use.
+    QString askFileName(bool save, const QString& caption, const QString& folder, const QString& filter)
+    {
+        return shell_->askFileName(save, caption, folder, filter);
+    }
+    bool runDialog(QDialog& dialog) { return shell_->runDialog(dialog); }
+    std::function<QMessageBox::StandardButton(const QString& text)> askDesignProblems;
+    std::function<bool(const QString& folder)> openFolder;
+
+    // WindowViews: the window's widgets follow what the controllers changed.
+    void abortOperation() override;
+    void setPaintingSuspended(bool suspended) override;
+    void detachView() override;
+    void boardsChanged() override { syncTabs(); }
+    void boardSwitched() override;
+    void repaintBoard() override;
+    void commandsChanged() override { updateCommandStates(); }
+    void titleChanged() override { updateTitle(); }
+    void recentFilesChanged() override { updateRecentMenu(); }
+    double pixelsPerInch() const override { return logicalDpiX(); }
+    QWidget* dialogParent() override { return this; }
+    bool closing() const override { return closing_; }
+
     // mainwindow.cpp
     void buildCentralArea();
     void buildStatusBar();
@@ -280,7 +296,6 @@ class MainWindow : public QMainWindow
     void showMessage(MsgId id, const std::vector<std::string>& args, QMessageBox::Icon icon);
     QMessageBox::StandardButton ask(QMessageBox::Icon icon, const QString& caption, const QString& text,
                                     QMessageBox::StandardButtons buttons);
-    void repaintBoard();
     void finishEdit(const EditResult& result);
     void openBoardMenu(const QString& name, QPoint globalPos);
 
@@ -294,18 +309,10 @@ class MainWindow : public QMainWindow
     void updateRecentMenu();
     void chooseTool(int tool);
 
-    // mainwindow_files.cpp
-    void afterLoading(const LayoutReadResult& result, const QString& path, bool reload);
-    bool saveTo(const QString& path);
-    void offerNewerBackup(const QString& path);
-    void restoreBackup(const QString& layoutPath, const QString& backupPath);
-    void connectAutoSaver();
-    void autoSaveFinished(bool ok, const QString& path, const QString& error);
-    /// Counts the old font texts of every board and, when there are any, offers to convert them.
-    void offerFontTextConversion();
+    // mainwindow_files.cpp: the file and board commands, handed to their controllers
     void autoSaveDialog();
     void workingFoldersDialog();
-    void addRecentFile(const QString& path);
+    void offerFontTextConversion();
 
     // mainwindow_milling.cpp
     QString askMillingFile(const QString& caption, const QString& filter, const QString& suffix);
@@ -351,6 +358,8 @@ class MainWindow : public QMainWindow
     /// The router window of the autorouter tool.
     void routerWindow();
 
+    std::unique_ptr<Shell> ownShell_; // the window's own boxes and dialogs
+    Shell* shell_ = nullptr;
     TProject project_;
     ViewModel view_;
     std::unique_ptr<SettingsFile> settingsFile_;
@@ -412,10 +421,11 @@ class MainWindow : public QMainWindow
 
     bool closing_ = false;
     bool firstShow_ = true;
-    /// The current file as it was when opened or saved here (changes by others are noticed).
-    std::optional<FileStamp> fileStamp_;
-    /// A failed autosave is told in a message once per run; the status line tells every time.
-    bool autoSaveFailureShown_ = false;
+
+    // Made after the widgets they keep in step.
+    std::unique_ptr<BoardsController> boards_;
+    std::unique_ptr<FilesController> files_;
+    std::unique_ptr<RoutingController> routing_;
 };
 
 } // namespace trevok

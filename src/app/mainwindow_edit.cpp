@@ -4,6 +4,7 @@
 #include "app/mainwindow.h"
 
 #include "app/maintexts.h"
+#include "app/routingcontroller.h"
 #include "dialogs/autorouter.h"
 #include "dialogs/bogendlg.h"
 #include "dialogs/colordlg.h"
@@ -210,22 +211,8 @@ void MainWindow::routerWindow()
 
 void MainWindow::clearConnections()
 {
-    TBoard* b = project_.currentBoard();
-    if (!b || !session_)
-        return;
-    session_->abortOperation();
-    PushUndo(project_);
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const RemoveRealisedResult r = RemoveRealisedConnections(*b);
-    QApplication::restoreOverrideCursor();
-    // Nothing removed leaves nothing to undo.
-    if (r.removed == 0)
-        DropLastUndo(project_);
-    board_->repaintAll();
-    session_->selectionChanged();
-    updateCommandStates();
-    ask(QMessageBox::Information, QStringLiteral("Trevok"),
-        QString::fromStdString(RemoveRealisedReport(r, CurrentLanguage())), QMessageBox::Ok);
+    if (session_)
+        routing_->clearConnections();
 }
 
 void MainWindow::openBoardMenu(const QString& name, QPoint globalPos)

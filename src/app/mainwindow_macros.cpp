@@ -37,7 +37,7 @@ void MainWindow::buildMacroPanel()
 
     macroPanel_->messageBox = [this](QMessageBox::Icon icon, const QString& caption, const QString& text,
                                      QMessageBox::StandardButtons buttons) {
-        return messageBox(icon, caption, text, buttons);
+        return shell_->messageBox(icon, caption, text, buttons);
     };
     macroPanel_->askFolder = [this](const QString& caption, const QString& start) {
         return QFileDialog::getExistingDirectory(this, caption, start);
