@@ -5,6 +5,7 @@
 
 #include "app/boardscontroller.h"
 #include "app/filescontroller.h"
+#include "document/undo.h"
 #include "edit/session.h"
 #include "view/texts.h"
 #include "view/widgets/boardwidget.h"
@@ -19,15 +20,7 @@ namespace trevok
 
 bool MainWindow::guardCommand(const std::function<void()>& command)
 {
-    // What the command may change: the boards (Reload boards appends), the current board's
-    // list (every edit pushes a snapshot first) and the modified mark.
-    const std::size_t boards = project_.Boards.size();
-    const int current = project_.Current;
-    const TBoard* board = project_.currentBoard();
-    const std::size_t undoDepth = board ? board->UndoStack.size() : 0;
-    const void* newestSnapshot =
-        board && !board->UndoStack.empty() ? board->UndoStack.back().data() : nullptr;
-    const bool modified = project_.Modified;
+    UndoTransaction transaction(project_);
     // Puts the project back as it was. After running out of memory this frees what the command
     // was building before anything else needs memory; putting things back may itself run out or
     // fail, and the message comes all the same.
@@ -35,22 +28,14 @@ bool MainWindow::guardCommand(const std::function<void()>& command)
         try {
             if (session_)
                 session_->abortOperation();
-            if (project_.Boards.size() > boards && current >= 0) {
+            const bool appended = transaction.appendedBoards();
+            if (appended) {
                 view_.detachBoard();
                 board_->setPaintingSuspended(true);
-                ShowBoard(project_, current);
-                project_.Boards.resize(boards);
+            }
+            transaction.rollback();
+            if (appended)
                 board_->setPaintingSuspended(false);
-            }
-            TBoard* now = project_.currentBoard();
-            if (now && now == board && !now->UndoStack.empty() &&
-                (now->UndoStack.size() > undoDepth || now->UndoStack.back().data() != newestSnapshot)) {
-                // The command's own snapshot is the list as it was before.
-                now->Elements = std::move(now->UndoStack.back());
-                now->UndoStack.pop_back();
-            }
-            if (project_.Boards.size() == boards)
-                project_.Modified = modified;
             if (project_.Boards.empty()) {
                 // Open had closed the project with the user's word before the failure.
                 files_->forgetFile();
@@ -65,6 +50,7 @@ bool MainWindow::guardCommand(const std::function<void()>& command)
     };
     try {
         command();
+        transaction.commit();
         return true;
     } catch (const std::bad_alloc&) {
         restore();

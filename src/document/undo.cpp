@@ -250,4 +250,59 @@ void setUndoDialogValue(TProject& project, int steps) noexcept
     project.UndoDepth = std::clamp(steps, MinUndoSteps, MaxUndoSteps) - 1;
 }
 
+UndoTransaction::UndoTransaction(TProject& project) noexcept
+    : project_(project), boards_(project.Boards.size()), current_(project.Current), board_(project.currentBoard()),
+      undoDepth_(board_ ? board_->UndoStack.size() : 0),
+      newestSnapshot_(board_ && !board_->UndoStack.empty() ? board_->UndoStack.back().data() : nullptr),
+      modified_(project.Modified)
+{
+}
+
+UndoTransaction::~UndoTransaction()
+{
+    if (!open_)
+        return;
+    try {
+        rollback();
+    } catch (...) {
+    }
+}
+
+bool UndoTransaction::appendedBoards() const noexcept
+{
+    return project_.Boards.size() > boards_ && current_ >= 0;
+}
+
+void UndoTransaction::rollback()
+{
+    if (!open_)
+        return;
+    open_ = false;
+    if (appendedBoards()) {
+        ShowBoard(project_, current_);
+        project_.Boards.resize(boards_);
+    }
+    TBoard* now = project_.currentBoard();
+    if (now && now == board_) {
+        // The oldest snapshot the command pushed is the list as it was before. A full history
+        // dropped its oldest snapshot at each push, so there only the newest one is known.
+        bool found = false;
+        Snapshot before;
+        while (now->UndoStack.size() > undoDepth_) {
+            before = std::move(now->UndoStack.back());
+            now->UndoStack.pop_back();
+            found = true;
+        }
+        if (!found && !now->UndoStack.empty() && now->UndoStack.back().data() != newestSnapshot_) {
+            before = std::move(now->UndoStack.back());
+            now->UndoStack.pop_back();
+            found = true;
+        }
+        if (found)
+            now->Elements = std::move(before);
+    }
+    if (project_.Boards.size() == boards_)
+        project_.Modified = modified_;
+}
+
 } // namespace trevok

@@ -47,6 +47,44 @@ bool Undo(TProject& project);
 /// The mirror image of Undo (without the depth check and without emptying anything).
 bool Redo(TProject& project);
 
+/// A command's bracket around the history, so that a command that failed half way can be taken
+/// back. It notes what a command may change: the number of boards (Reload boards appends), the
+/// current board with its newest undo snapshot (every edit pushes one before it changes the list)
+/// and the modified mark. rollback() shows the board that was current again and drops the boards
+/// the command appended, puts the current board's list back from the oldest snapshot the command
+/// pushed (the newest only, when the history was full and dropped the others), and restores the
+/// modified mark when the boards are as they were. commit() keeps everything.
+///
+/// Transactions nest: an inner one takes back only what happened inside it, an outer one
+/// everything. An open transaction rolls back when it goes out of scope.
+class UndoTransaction
+{
+  public:
+    explicit UndoTransaction(TProject& project) noexcept;
+    UndoTransaction(const UndoTransaction&) = delete;
+    UndoTransaction& operator=(const UndoTransaction&) = delete;
+    /// Rolls back while still open; a failure to do so is swallowed.
+    ~UndoTransaction();
+
+    void commit() noexcept { open_ = false; }
+    /// Takes the command back (only once; the transaction is closed even when this throws).
+    void rollback();
+    bool isOpen() const noexcept { return open_; }
+    /// True when the command appended boards that rollback() will drop (the view must let go of
+    /// the current board first).
+    bool appendedBoards() const noexcept;
+
+  private:
+    TProject& project_;
+    std::size_t boards_;
+    int current_;
+    const TBoard* board_;
+    std::size_t undoDepth_;
+    const void* newestSnapshot_;
+    bool modified_;
+    bool open_ = true;
+};
+
 /// Enabled state of the undo and redo commands.
 bool canUndo(const TProject& project) noexcept;
 bool canRedo(const TProject& project) noexcept;

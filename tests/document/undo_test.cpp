@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <stdexcept>
 #include <sstream>
 
 using namespace trevok;
@@ -345,4 +346,74 @@ TEST(Undo, SuspendedHistoryTakesNothingAndDropRemovesOnlyTheNewest)
     EXPECT_EQ(b.RedoStack.size(), 1u);
     DropLastUndo(p);                                // nothing left: harmless
     EXPECT_TRUE(b.UndoStack.empty());
+}
+
+// A command bracketed by a transaction: what is left after it committed or rolled back, alone
+// or inside another one. Each step of a command pushes a snapshot and adds one pad, as edits do.
+TEST(UndoTransaction, CommitKeepsAndRollbackTakesBackWhatTheCommandDid)
+{
+    enum class End { Commit, Throw, Scope };
+    const struct {
+        const char* name;
+        End outer;
+        bool inner;      // a second transaction inside, after the outer's own step
+        End innerEnd;
+        bool addsBoard;  // the command appends a board (and edits that one)
+        std::size_t pads, undo, boards;
+        bool modified;
+    } cases[] = {
+        {"commit", End::Commit, false, End::Commit, false, 2, 1, 1, true},
+        {"throw", End::Throw, false, End::Commit, false, 1, 0, 1, false},
+        {"left open", End::Scope, false, End::Commit, false, 1, 0, 1, false},
+        {"a board appended, then throw", End::Throw, false, End::Commit, true, 1, 0, 1, false},
+        {"a board appended, committed", End::Commit, false, End::Commit, true, 1, 0, 2, true},
+        {"inner rolled back, outer committed", End::Commit, true, End::Throw, false, 2, 1, 1, true},
+        {"inner committed, outer rolled back", End::Throw, true, End::Commit, false, 1, 0, 1, false},
+        {"both rolled back", End::Throw, true, End::Throw, false, 1, 0, 1, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TProject p;
+        NewBoard(p, "Eins");
+        TBoard& first = *p.Boards[0];
+        pad(first.Elements, 100);
+        p.Modified = false;
+        const auto step = [&p](std::int32_t x) {
+            PushUndo(p);
+            pad(p.currentBoard()->Elements, x);
+        };
+        const auto end = [](UndoTransaction& t, End how) {
+            if (how == End::Commit)
+                t.commit();
+            else if (how == End::Throw) {
+                try {
+                    throw std::runtime_error("failed half way");
+                } catch (const std::runtime_error&) {
+                    t.rollback();
+                }
+            }
+        };
+        {
+            UndoTransaction outer(p);
+            if (c.addsBoard)
+                AddBoard(p, 1);
+            step(200);
+            if (c.inner) {
+                UndoTransaction inner(p);
+                step(300);
+                end(inner, c.innerEnd);
+            }
+            end(outer, c.outer);
+            EXPECT_FALSE(outer.isOpen() && c.outer != End::Scope);
+        }
+        EXPECT_EQ(p.Boards.size(), c.boards);
+        ASSERT_EQ(p.Current, static_cast<int>(c.boards) - 1);
+        // The first board is what the project shows after a rollback; a kept new board is current.
+        const TBoard& shown = *p.currentBoard();
+        EXPECT_EQ(shown.Elements.size(), c.addsBoard && c.boards == 2 ? 1u : c.pads);
+        EXPECT_EQ(first.Elements.size(), c.pads);
+        EXPECT_EQ(first.UndoStack.size(), c.undo);
+        EXPECT_EQ(p.Modified, c.modified);
+        EXPECT_EQ(first.Elements.front()->X, 100) << "the original pad stays first";
+    }
 }
