@@ -3,6 +3,7 @@
 #include "app/autosave.h"
 #include "app/boardscontroller.h"
 #include "app/filescontroller.h"
+#include "app/fonttextmeasure.h"
 #include "app/routingcontroller.h"
 #include "app/macropanel.h"
 #include "app/maintexts.h"
@@ -40,7 +41,6 @@
 #include <QFileDialog>
 #include <QScreen>
 #include <QFont>
-#include <QFontMetricsF>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QLabel>
@@ -320,19 +320,8 @@ void MainWindow::buildCentralArea()
             FontTextSettings settings = settingsOfFontText(text, ppi);
             if (!dialog.edit(settings, [this](TTXT_Dlg& d) { return runDialog(d); }))
                 return true;
-            // The box of the text as bold "Arial" draws it at the new height, measured large and
-            // scaled, so that small heights keep their proportions.
-            constexpr int reference = 1000;
-            QFont font(QStringLiteral("Arial"));
-            font.setBold(true);
-            font.setPixelSize(reference);
-            const QFontMetricsF metrics(font);
-            const double scale =
-                std::abs(static_cast<double>(fontTextHeight(settings.heightMm, ppi))) / reference;
-            const QString shown = fromCp1252(settings.text.substr(0, MaxFontTextBytes));
-            result = editFontText(project_, index, settings, ppi,
-                                  RoundHalfEven64(metrics.horizontalAdvance(shown) * scale),
-                                  RoundHalfEven64(metrics.height() * scale));
+            // The box of the text as bold "Arial" draws it at the new height.
+            result = editFontText(project_, index, settings, ppi, DesktopFontTextMeasure());
         } else {
             return false;
         }

@@ -143,6 +143,17 @@ EditResult editFontText(TProject& project, std::size_t index, const FontTextSett
     return result;
 }
 
+EditResult editFontText(TProject& project, std::size_t index, const FontTextSettings& settings,
+                        double pixelsPerInch, const FontTextMeasure& measure)
+{
+    constexpr int reference = 1000;
+    const double scale =
+        std::abs(static_cast<double>(fontTextHeight(settings.heightMm, pixelsPerInch))) / reference;
+    const auto [width, height] = measure.measure(settings.text.substr(0, MaxFontTextBytes), reference);
+    return editFontText(project, index, settings, pixelsPerInch, RoundHalfEven64(width * scale),
+                        RoundHalfEven64(height * scale));
+}
+
 std::string glyphStringOfTracks(const TBoard& board, TPoint origin)
 {
     std::vector<const TObjekt*> tracks;

@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
 
 namespace trevok
 {
@@ -45,6 +46,21 @@ FontTextSettings settingsOfFontText(const TObjekt& text, double pixelsPerInch);
 /// changes nothing.
 EditResult editFontText(TProject& project, std::size_t index, const FontTextSettings& settings,
                         double pixelsPerInch, std::int64_t textWidth, std::int64_t textHeight);
+
+/// Measures old font texts: the size of a text drawn in bold "Arial". The core has no fonts;
+/// the editor measures with the desktop's, tests with a measure of their own.
+class FontTextMeasure
+{
+  public:
+    virtual ~FontTextMeasure() = default;
+    /// Advance width and line height, in pixels, of the Windows-1252 text at pixelHeight.
+    virtual std::pair<double, double> measure(const std::string& text, int pixelHeight) const = 0;
+};
+
+/// The same, measuring the text itself: at a large reference height, scaled to the new font
+/// height, so that small heights keep their proportions.
+EditResult editFontText(TProject& project, std::size_t index, const FontTextSettings& settings,
+                        double pixelsPerInch, const FontTextMeasure& measure);
 
 /// The glyph string of the selected tracks of a board in list order, corners relative to origin.
 std::string glyphStringOfTracks(const TBoard& board, TPoint origin);

@@ -336,6 +336,26 @@ TEST_F(TextTool, FontTextsTakeTextHeightAngleAndANewBox)
     s.text = "   ";
     EXPECT_FALSE(editFontText(project, 0, s, 96, 600, 150).changed);
     EXPECT_EQ(undoSteps(project), 2u);
+
+    // Measured by the caller's fonts: 400 pixels a character and 1000 high at the reference
+    // height, scaled to 267 pixels (2 mm at 96 dpi).
+    struct Fixed final : FontTextMeasure {
+        mutable std::string seen;
+        mutable int height = 0;
+        std::pair<double, double> measure(const std::string& text, int pixelHeight) const override
+        {
+            seen = text;
+            height = pixelHeight;
+            return {400.0 * static_cast<double>(text.size()), 1.0 * pixelHeight};
+        }
+    } fixed;
+    s.text = "A TEXT LONGER THAN FIFTEEN";
+    s.angle = 0;
+    ASSERT_TRUE(editFontText(project, 0, s, 96, fixed).changed);
+    EXPECT_EQ(fixed.seen, "A TEXT LONGER T");
+    EXPECT_EQ(fixed.height, 1000);
+    EXPECT_EQ(t.Size1, 1000 + 1602);
+    EXPECT_EQ(t.Size2, -1000 - 267);
 }
 
 TEST_F(TextTool, GlyphStringOfTheSelectedTracks)
