@@ -62,7 +62,8 @@ void BoardsController::remove()
     const TBoard* board = project_.currentBoard();
     const std::vector<std::string> args{board->Name};
     if (Ask(shell_, QMessageBox::Question, CaptionQ(MsgId::DeleteBoardQuestion),
-            MessageQ(MsgId::DeleteBoardQuestion, args), QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok)
+            MessageQ(MsgId::DeleteBoardQuestion, args),
+            QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok)
         return;
     views_.abortOperation();
     views_.detachView();

@@ -75,8 +75,9 @@ void FilesController::fileNew()
 
 void FilesController::fileOpen()
 {
-    const QString path = shell_.askFileName(false, MainText("ffnen1").remove(QLatin1Char('&')), p_.folders.layout,
-                                     QtFileFilter(MainText("OpenDialog", TextKind::Filter)));
+    const QString path =
+        shell_.askFileName(false, MainText("ffnen1").remove(QLatin1Char('&')), p_.folders.layout,
+                           QtFileFilter(MainText("OpenDialog", TextKind::Filter)));
     if (!path.isEmpty())
         openLayout(path);
 }
@@ -123,8 +124,9 @@ bool FilesController::openLayout(const QString& path)
 
 void FilesController::reloadBoards()
 {
-    const QString path = shell_.askFileName(false, MainText("Platinennachladen1").remove(QLatin1Char('&')),
-                                     p_.folders.layout, QtFileFilter(MainText("OpenDialog", TextKind::Filter)));
+    const QString path =
+        shell_.askFileName(false, MainText("Platinennachladen1").remove(QLatin1Char('&')), p_.folders.layout,
+                           QtFileFilter(MainText("OpenDialog", TextKind::Filter)));
     if (path.isEmpty())
         return;
     views_.abortOperation();
@@ -315,8 +317,9 @@ bool FilesController::fileSave()
 
 bool FilesController::fileSaveAs()
 {
-    QString path = shell_.askFileName(true, MainText("Speichernals1").remove(QLatin1Char('&')), p_.folders.layout,
-                               QtFileFilter(MainText("SaveDialog", TextKind::Filter)));
+    QString path =
+        shell_.askFileName(true, MainText("Speichernals1").remove(QLatin1Char('&')), p_.folders.layout,
+                           QtFileFilter(MainText("SaveDialog", TextKind::Filter)));
     if (path.isEmpty())
         return false;
     // A name typed without extension gets the layout extension, as the filter suggests.
@@ -364,8 +367,8 @@ void FilesController::autoSaveFinished(bool ok, const QString& path, const QStri
         return;
     // The timer keeps running: the next interval tries again (the disk may have room by then).
     shell_.showStatus(T("Automatisches Speichern fehlgeschlagen: %1", "Autosave failed: %1",
-                     "Échec de la sauvegarde automatique : %1")
-                       .arg(error));
+                        "Échec de la sauvegarde automatique : %1")
+                          .arg(error));
     if (autoSaveFailureShown_ || views_.closing())
         return;
     autoSaveFailureShown_ = true;

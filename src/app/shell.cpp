@@ -8,8 +8,8 @@
 namespace trevok
 {
 
-QMessageBox::StandardButton Ask(Shell& shell, QMessageBox::Icon icon, const QString& caption, const QString& text,
-                                QMessageBox::StandardButtons buttons)
+QMessageBox::StandardButton Ask(Shell& shell, QMessageBox::Icon icon, const QString& caption,
+                                const QString& text, QMessageBox::StandardButtons buttons)
 {
     QString shown = text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -28,7 +28,8 @@ QMessageBox::StandardButton AskDesignProblemsBox(QWidget* parent, const QString&
                     QString(text).replace(QLatin1Char('\r'), QLatin1Char('\n')),
                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent);
     LabelStandardButtons(box);
-    box.button(QMessageBox::Yes)->setText(T("Trotzdem &exportieren", "&Export anyway", "&Exporter quand même"));
+    box.button(QMessageBox::Yes)
+        ->setText(T("Trotzdem &exportieren", "&Export anyway", "&Exporter quand même"));
     box.button(QMessageBox::No)->setText(T("Probleme &zeigen", "&Show problems", "&Afficher les problèmes"));
     box.setDefaultButton(QMessageBox::No);
     box.setEscapeButton(QMessageBox::Cancel);

@@ -31,9 +31,11 @@ class Shell
 
     /// Shows a message box and returns the button pressed.
     virtual QMessageBox::StandardButton messageBox(QMessageBox::Icon icon, const QString& caption,
-                                                   const QString& text, QMessageBox::StandardButtons buttons) = 0;
+                                                   const QString& text,
+                                                   QMessageBox::StandardButtons buttons) = 0;
     /// Asks for a file name (save: a save dialog with its overwrite prompt); empty when cancelled.
-    virtual QString askFileName(bool save, const QString& caption, const QString& folder, const QString& filter) = 0;
+    virtual QString askFileName(bool save, const QString& caption, const QString& folder,
+                                const QString& filter) = 0;
     /// Runs a modal dialog; true when it was accepted.
     virtual bool runDialog(QDialog& dialog) = 0;
     /// Asks whether to export a board with design errors (the counts in text): Yes "Export
@@ -46,8 +48,8 @@ class Shell
 };
 
 /// A message box whose text may use CR as line break, as the core's message texts do.
-QMessageBox::StandardButton Ask(Shell& shell, QMessageBox::Icon icon, const QString& caption, const QString& text,
-                                QMessageBox::StandardButtons buttons);
+QMessageBox::StandardButton Ask(Shell& shell, QMessageBox::Icon icon, const QString& caption,
+                                const QString& text, QMessageBox::StandardButtons buttons);
 /// A message of the core's table in the language of the run, with an OK button.
 void ShowMessage(Shell& shell, MsgId id, const std::vector<std::string>& args, QMessageBox::Icon icon);
 

@@ -2,6 +2,7 @@
 // list and its double-click, turning broken routes back with undo, and the question before a
 // manufacturing export.
 #include "app/mainwindow.h"
+#include "windowtest.h"
 
 #include "dialogs/decimalspinbox.h"
 #include "dialogs/designcheckdlg.h"
@@ -28,27 +29,15 @@ using namespace trevok;
 namespace
 {
 
-class DesignCheckWindow : public ::testing::Test
+class DesignCheckWindow : public WindowTest
 {
   protected:
     void SetUp() override
     {
-        saved = CurrentLanguage();
-        SetCurrentLanguage(1);
-        ASSERT_TRUE(dir.isValid());
-        qputenv("TREVOK_HOME", dir.path().toLocal8Bit());
-        window = std::make_unique<MainWindow>(dir.filePath(QStringLiteral("TREVOK40.INI")));
-        window->messageBox = [](QMessageBox::Icon, const QString&, const QString&, QMessageBox::StandardButtons) {
-            return QMessageBox::Ok;
-        };
-        window->askFileName = [this](bool, const QString&, const QString&, const QString&) { return nextFile; };
-        window->runDialog = [](QDialog& d) {
+        WindowTest::SetUp();
+        shell.onDialog = [](QDialog& d) {
             d.accept();
             return true;
-        };
-        window->askDesignProblems = [this](const QString& text) {
-            questions << text;
-            return answer;
         };
         window->resize(1000, 700);
         window->show();
@@ -70,14 +59,6 @@ class DesignCheckWindow : public ::testing::Test
         window->boardWidget()->repaintAll();
         window->updateCommandStates();
     }
-    void TearDown() override
-    {
-        window->project().Modified = false;
-        window.reset();
-        qunsetenv("TREVOK_HOME");
-        SetCurrentLanguage(saved);
-    }
-    TBoard& board() { return *window->project().currentBoard(); }
     TDesignCheckDlg* check()
     {
         window->action(QStringLiteral("Designprfung1"))->trigger();
@@ -96,12 +77,9 @@ class DesignCheckWindow : public ::testing::Test
         return k;
     }
 
-    int saved = 1;
-    QTemporaryDir dir;
-    std::unique_ptr<MainWindow> window;
-    QStringList questions;
-    QMessageBox::StandardButton answer = QMessageBox::Cancel;
-    QString nextFile;
+    QStringList& questions = shell.designQuestions;
+    QMessageBox::StandardButton& answer = shell.designAnswer;
+    QString& nextFile = shell.nextFile;
 };
 
 } // namespace

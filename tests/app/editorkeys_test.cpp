@@ -3,6 +3,7 @@
 // tool bars at 1024 × 768.
 #include "app/autosave.h"
 #include "app/mainwindow.h"
+#include "windowtest.h"
 #include "document/undo.h"
 #include "edit/session.h"
 #include "view/texts.h"
@@ -29,28 +30,18 @@ using namespace trevok;
 namespace
 {
 
-class Editor : public ::testing::Test
+class Editor : public WindowTest
 {
   protected:
+    Editor() : WindowTest(0) {}
+
     void SetUp() override
     {
-        ASSERT_TRUE(dir.isValid());
-        qputenv("TREVOK_HOME", dir.path().toLocal8Bit());
-        savedLanguage = CurrentLanguage();
-        SetCurrentLanguage(0);
-        window = std::make_unique<MainWindow>(dir.filePath(QStringLiteral("TREVOK40.INI")));
-        window->messageBox = [this](QMessageBox::Icon, const QString&, const QString& text,
-                                    QMessageBox::StandardButtons) {
-            messages << text;
+        WindowTest::SetUp();
+        shell.onBox = [this](const ShownBox& box) {
+            messages << box.text;
             return QMessageBox::No;
         };
-    }
-    void TearDown() override
-    {
-        window->project().Modified = false;
-        window.reset();
-        qunsetenv("TREVOK_HOME");
-        SetCurrentLanguage(savedLanguage);
     }
 
     void showActive(QSize size = {1000, 700})
@@ -63,12 +54,8 @@ class Editor : public ::testing::Test
     }
     QPoint pixel(int x, int y) const { return window->view().viewportPixelOf(x, y).toPoint(); }
     QWidget* area() const { return window->boardWidget()->viewport(); }
-    ElementList& elements() { return window->project().currentBoard()->Elements; }
 
-    QTemporaryDir dir;
-    std::unique_ptr<MainWindow> window;
     QStringList messages;
-    int savedLanguage = 1;
 };
 
 TEST_F(Editor, EveryShortcutOfTheCommandTableIsBoundOnceAndReachable)
@@ -209,7 +196,7 @@ TEST_F(Editor, ZoomAtCursorIsAnOptionKeptInTheSettingsFile)
     option->trigger();
     EXPECT_TRUE(window->boardWidget()->wheelZoomAtCursor());
     window->close();
-    window = std::make_unique<MainWindow>(dir.filePath(QStringLiteral("TREVOK40.INI")));
+    window = makeWindow();
     EXPECT_TRUE(window->action("M_ZoomAmMauszeiger")->isChecked());
     EXPECT_TRUE(window->boardWidget()->wheelZoomAtCursor());
 }

@@ -2,6 +2,7 @@
 // dialogs with their enabling rules, the save dialog and the files, which must equal what the
 // command-line tool writes for the same options.
 #include "app/mainwindow.h"
+#include "windowtest.h"
 #include "clirun.h"
 
 #include "dialogs/exportdlg.h"
@@ -41,30 +42,18 @@ struct Language {
 };
 
 /// A main window with a board of every copper kind on both sides, and scripted answers.
-class ExportWindow : public ::testing::Test
+class ExportWindow : public WindowTest
 {
   protected:
     void SetUp() override
     {
-        ASSERT_TRUE(dir.isValid());
-        qputenv("TREVOK_HOME", dir.path().toLocal8Bit());
-        window = std::make_unique<MainWindow>(dir.filePath(QStringLiteral("TREVOK40.INI")));
-        window->messageBox = [this](QMessageBox::Icon, const QString&, const QString& text,
-                                    QMessageBox::StandardButtons) {
-            boxes << text;
-            if (answers.empty())
-                return QMessageBox::Ok;
-            const auto a = answers.front();
-            answers.pop_front();
-            return a;
-        };
-        window->askFileName = [this](bool save, const QString&, const QString& folder,
-                                     const QString& filter) {
+        WindowTest::SetUp();
+        shell.onFileName = [this](bool save, const QString&, const QString& folder, const QString& filter) {
             askedFolders << folder;
             askedFilters << filter;
             return save ? nextFileName : QString();
         };
-        window->runDialog = [this](QDialog& dialog) {
+        shell.onDialog = [this](QDialog& dialog) {
             if (onDialog)
                 onDialog(dialog);
             dialog.accept();
@@ -73,11 +62,13 @@ class ExportWindow : public ::testing::Test
         layout = writeLayout();
         ASSERT_TRUE(window->openLayout(layout));
     }
-    void TearDown() override
+    /// The texts of the boxes shown.
+    QStringList texts() const
     {
-        window->project().Modified = false;
-        window.reset();
-        qunsetenv("TREVOK_HOME");
+        QStringList out;
+        for (const ShownBox& box : shell.boxes)
+            out << box.text;
+        return out;
     }
 
     QString writeLayout()
@@ -104,11 +95,7 @@ class ExportWindow : public ::testing::Test
         return file;
     }
 
-    QTemporaryDir dir;
-    std::unique_ptr<MainWindow> window;
     QString layout;
-    QStringList boxes;
-    std::deque<QMessageBox::StandardButton> answers;
     QString nextFileName;
     QStringList askedFolders;
     QStringList askedFilters;
@@ -274,7 +261,7 @@ TEST_F(ExportWindow, GerberMenuWritesWhatTheCommandLineWrites)
         EXPECT_EQ(readAll(written), readAll(cliFile));
         ++n;
     }
-    EXPECT_TRUE(boxes.isEmpty()) << boxes.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(boxes.empty()) << texts().join(QLatin1Char('\n')).toStdString();
     EXPECT_TRUE(askedFilters.last().contains(QStringLiteral("*.gbr")));
     EXPECT_EQ(askedFolders.last(), dir.filePath(QStringLiteral("window2.gbr"))) << "the name chosen last";
 
@@ -308,12 +295,12 @@ TEST_F(ExportWindow, CancelledOrFailedExportsLeaveNoFile)
     acceptDialogs = true;
     nextFileName.clear();
     window->drillExport();
-    EXPECT_TRUE(boxes.isEmpty()) << "a cancelled save dialog says nothing";
+    EXPECT_TRUE(boxes.empty()) << "a cancelled save dialog says nothing";
 
     nextFileName = dir.filePath(QStringLiteral("missing/folder/x.gbr"));
     window->gerberExport();
-    ASSERT_EQ(boxes.size(), 1);
-    EXPECT_TRUE(boxes[0].contains(QStringLiteral("x.gbr"))) << boxes[0].toStdString();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_TRUE(boxes[0].text.contains(QStringLiteral("x.gbr"))) << boxes[0].text.toStdString();
     EXPECT_FALSE(QFileInfo::exists(nextFileName));
 }
 
@@ -333,14 +320,14 @@ TEST_F(ExportWindow, OldFontTextsAreOfferedForConversionBeforeTheGerberDialog)
     bool dialogShown = false;
     onDialog = [&](QDialog&) {
         dialogShown = true;
-        EXPECT_EQ(boxes.size(), 2) << "question and confirmation come before the dialog";
+        EXPECT_EQ(boxes.size(), 2u) << "question and confirmation come before the dialog";
     };
     acceptDialogs = false;
     answers = {QMessageBox::Yes};
     window->gerberExport();
     EXPECT_TRUE(dialogShown);
-    ASSERT_GE(boxes.size(), 1);
-    EXPECT_TRUE(boxes[0].contains(QStringLiteral("1"))) << boxes[0].toStdString();
+    ASSERT_GE(boxes.size(), 1u);
+    EXPECT_TRUE(boxes[0].text.contains(QStringLiteral("1"))) << boxes[0].text.toStdString();
     for (const auto& e : p.currentBoard()->Elements)
         EXPECT_NE(e->Kind, KindFontText);
     EXPECT_TRUE(p.Modified);
@@ -435,7 +422,7 @@ TEST_F(ExportWindow, ImageMenusWriteWhatTheCommandLineWrites)
         nextFileName = dir.filePath(QStringLiteral("window%1").arg(n));
         window->action(QString::fromLatin1(c.action))->trigger();
         const QString written = nextFileName + QLatin1Char('.') + QString::fromLatin1(c.format);
-        ASSERT_TRUE(QFileInfo::exists(written)) << boxes.join(' ').toStdString();
+        ASSERT_TRUE(QFileInfo::exists(written)) << texts().join(' ').toStdString();
         EXPECT_EQ(askedFolders.last(),
                   n == 0 ? dir.filePath(QStringLiteral("Platine 1.bmp"))
                          : dir.filePath(QStringLiteral("window%1.%2").arg(n - 1).arg(c.format)))
@@ -456,7 +443,7 @@ TEST_F(ExportWindow, ImageMenusWriteWhatTheCommandLineWrites)
     const QByteArray emf = readAll(nextFileName);
     ASSERT_GT(emf.size(), 108);
     EXPECT_EQ(emf.mid(40, 4), QByteArray(" EMF"));
-    EXPECT_TRUE(boxes.isEmpty()) << boxes.join(' ').toStdString();
+    EXPECT_TRUE(boxes.empty()) << texts().join(' ').toStdString();
 }
 
 TEST_F(ExportWindow, FabricationSetMenuWritesTheCommandLineSetAndOpensTheFolder)
@@ -472,13 +459,9 @@ TEST_F(ExportWindow, FabricationSetMenuWritesTheCommandLineSetAndOpensTheFolder)
     ASSERT_TRUE(exportMenu);
     EXPECT_TRUE(exportMenu->actions().contains(window->action(QStringLiteral("Fertigungssatz1"))));
     EXPECT_TRUE(exportMenu->actions().contains(window->action(QStringLiteral("EMF1"))));
-    QStringList opened;
-    window->openFolder = [&](const QString& f) {
-        opened << f;
-        return true;
-    };
+    const QStringList& opened = shell.openedFolders;
     window->action(QStringLiteral("Fertigungssatz1"))->trigger();
-    ASSERT_EQ(opened, QStringList{folder}) << boxes.join(' ').toStdString();
+    ASSERT_EQ(opened, QStringList{folder}) << texts().join(' ').toStdString();
 
     const QString cliFolder = dir.filePath(QStringLiteral("cli"));
     ASSERT_EQ(runCli({"export", "fab", layout, "-o", cliFolder, "--language", "en"}), 0);
@@ -496,7 +479,7 @@ TEST_F(ExportWindow, FabricationSetMenuWritesTheCommandLineSetAndOpensTheFolder)
     };
     window->action(QStringLiteral("Fertigungssatz1"))->trigger();
     EXPECT_TRUE(QFileInfo::exists(folder + QStringLiteral("/board.zip")));
-    EXPECT_TRUE(boxes.isEmpty()) << boxes.join(' ').toStdString();
+    EXPECT_TRUE(boxes.empty()) << texts().join(' ').toStdString();
 }
 
 TEST_F(ExportWindow, SaveDialogsStartAtTheBoardsNameAndTheStatusLineNamesWhatWasWritten)
@@ -525,9 +508,9 @@ TEST_F(ExportWindow, SaveDialogsStartAtTheBoardsNameAndTheStatusLineNamesWhatWas
     // Without a file manager the message says where the fabrication set went.
     const QString folder = dir.filePath(QStringLiteral("fab"));
     onDialog = [&](QDialog& d) { d.findChild<QLineEdit*>("E_Ordner")->setText(folder); };
-    window->openFolder = [](const QString&) { return false; };
+    shell.folderOpens = false;
     window->action(QStringLiteral("Fertigungssatz1"))->trigger();
-    ASSERT_EQ(boxes.size(), 1);
-    EXPECT_TRUE(boxes[0].contains(QDir::toNativeSeparators(folder))) << boxes[0].toStdString();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_TRUE(boxes[0].text.contains(QDir::toNativeSeparators(folder))) << boxes[0].text.toStdString();
     EXPECT_EQ(window->hintLabel()->text(), "Written: " + QDir::toNativeSeparators(folder));
 }

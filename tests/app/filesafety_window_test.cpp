@@ -4,6 +4,7 @@
 #include "app/autosave.h"
 #include "document/filenames.h"
 #include "app/mainwindow.h"
+#include "windowtest.h"
 #include "document/atomicfile.h"
 #include "document/layoutfile.h"
 #include "document/undo.h"
@@ -32,48 +33,20 @@ using namespace trevok;
 namespace
 {
 
-struct Box {
-    QMessageBox::Icon icon;
-    QString text;
-};
-
-class FileSafety : public ::testing::Test
+class FileSafety : public WindowTest
 {
   protected:
-    void SetUp() override
-    {
-        savedLanguage = CurrentLanguage();
-        SetCurrentLanguage(1);
-        ASSERT_TRUE(dir.isValid());
-        qputenv("TREVOK_HOME", dir.path().toLocal8Bit());
-        window = std::make_unique<MainWindow>(dir.filePath(QStringLiteral("TREVOK40.INI")));
-        window->messageBox = [this](QMessageBox::Icon icon, const QString&, const QString& text,
-                                    QMessageBox::StandardButtons) {
-            boxes.push_back({icon, text});
-            if (answers.empty())
-                return QMessageBox::Ok;
-            const auto answer = answers.front();
-            answers.pop_front();
-            return answer;
-        };
-        window->askFileName = [this](bool, const QString&, const QString&, const QString&) {
-            return nextFileName;
-        };
-        window->runDialog = [](QDialog&) { return false; };
-    }
     void TearDown() override
     {
         RestoreAtomicFileCalls();
-        window->project().Modified = false;
-        window->autoSaver().onTimerTick = nullptr;
-        window->autoSaver().setEnabled(false);
-        window->autoSaver().waitForWrite();
-        window.reset();
-        qunsetenv("TREVOK_HOME");
-        SetCurrentLanguage(savedLanguage);
+        if (window) {
+            window->autoSaver().onTimerTick = nullptr;
+            window->autoSaver().setEnabled(false);
+            window->autoSaver().waitForWrite();
+        }
+        WindowTest::TearDown();
     }
 
-    QString path(const QString& name) const { return dir.filePath(name); }
 
     /// A layout file whose first board holds `pads` pads.
     QString writeLayout(const QString& file, int pads)
@@ -107,12 +80,7 @@ class FileSafety : public ::testing::Test
     }
     QStringList files() const { return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name); }
 
-    int savedLanguage = 1;
-    QTemporaryDir dir;
-    std::unique_ptr<MainWindow> window;
-    std::vector<Box> boxes;
-    std::deque<QMessageBox::StandardButton> answers;
-    QString nextFileName;
+    QString& nextFileName = shell.nextFile;
 };
 
 } // namespace
@@ -145,14 +113,12 @@ TEST_F(FileSafety, AutosaveLeavesTheOfferedBackupAloneWhileAskedAndKeepsItWhenDe
             openBox->done(QMessageBox::No);
     };
     QString question;
-    window->messageBox = [this, &question, &openBox](QMessageBox::Icon icon, const QString& caption,
-                                                     const QString& text, QMessageBox::StandardButtons buttons) {
-        boxes.push_back({icon, text});
+    shell.onBox = [this, &question, &openBox](const ShownBox& shown) {
         if (!question.isEmpty())
             return QMessageBox::Ok;
-        question = text;
+        question = shown.text;
         addPad();
-        QMessageBox box(icon, caption, text, buttons, window.get());
+        QMessageBox box(shown.icon, shown.caption, shown.text, shown.buttons, window.get());
         openBox = &box;
         const auto answer = static_cast<QMessageBox::StandardButton>(box.exec());
         openBox = nullptr;
@@ -231,8 +197,7 @@ TEST_F(FileSafety, AFailingAutosaveIsShownInTheStatusLineAndOnceInAMessage)
         addPad();
         ASSERT_TRUE(window->autoSaver().tick()) << "tried again at the next interval";
         window->autoSaver().waitForWrite();
-        EXPECT_TRUE(window->hintLabel()->text().contains(QString::fromLocal8Bit(std::strerror(ENOSPC))))
-            << window->hintLabel()->text().toStdString();
+        EXPECT_TRUE(shell.status.contains(QString::fromLocal8Bit(std::strerror(ENOSPC)))) << shell.status.toStdString();
     }
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].icon, QMessageBox::Warning);

@@ -3,6 +3,7 @@
 // foreign drags refused), saving the selection as a macro, deleting one, and the settings.
 #include "app/macropanel.h"
 #include "app/mainwindow.h"
+#include "windowtest.h"
 
 #include "document/layoutfile.h"
 #include "document/undo.h"
@@ -58,25 +59,14 @@ void writeMacro(const QString& path, const ElementList& list, const std::string&
     WriteMacroFile(QFile::encodeName(path).toStdString(), list, line1, line2);
 }
 
-class MacroWindow : public ::testing::Test
+class MacroWindow : public WindowTest
 {
   protected:
     void SetUp() override
     {
-        ASSERT_TRUE(home.isValid());
         ASSERT_TRUE(library.isValid());
-        qputenv("TREVOK_HOME", home.path().toLocal8Bit());
-        window = std::make_unique<MainWindow>(home.filePath(QStringLiteral("TREVOK40.INI")));
-        window->messageBox = [this](QMessageBox::Icon, const QString& caption, const QString& text,
-                                    QMessageBox::StandardButtons) {
-            boxes.push_back(caption + QStringLiteral(": ") + text);
-            if (answers.empty())
-                return QMessageBox::Ok;
-            const auto a = answers.front();
-            answers.pop_front();
-            return a;
-        };
-        window->askFileName = [this](bool, const QString&, const QString& folder, const QString&) {
+        WindowTest::SetUp();
+        shell.onFileName = [this](bool, const QString&, const QString& folder, const QString&) {
             askedFolder = folder;
             return nextFileName;
         };
@@ -85,13 +75,6 @@ class MacroWindow : public ::testing::Test
         panel = window->macroPanel();
         ASSERT_NE(panel, nullptr);
     }
-    void TearDown() override
-    {
-        window->project().Modified = false;
-        window.reset();
-    }
-
-    TBoard& board() { return *window->project().currentBoard(); }
     QString lib(const QString& name) const { return library.filePath(name); }
     /// The viewport pixel of a board point.
     QPoint pixelOf(TPoint p) const
@@ -100,12 +83,9 @@ class MacroWindow : public ::testing::Test
     }
 
     Language language{1};
-    QTemporaryDir home;
+    QTemporaryDir& home = dir;
     QTemporaryDir library;
-    std::unique_ptr<MainWindow> window;
     MacroPanel* panel = nullptr;
-    std::vector<QString> boxes;
-    std::deque<QMessageBox::StandardButton> answers;
     QString nextFileName;
     QString askedFolder;
 };
@@ -276,7 +256,7 @@ TEST_F(MacroWindow, SavingTheSelectionOrTheWholeBoard)
     // An empty board is refused with its message.
     window->saveMacro();
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_TRUE(boxes[0].startsWith(QStringLiteral("Savce macro: There are no elements on the board.")));
+    EXPECT_TRUE(boxes[0].line().startsWith(QStringLiteral("Savce macro: There are no elements on the board.")));
 
     for (auto& e : sideOneMacro())
         board().Elements.push_back(std::move(e));
@@ -286,7 +266,7 @@ TEST_F(MacroWindow, SavingTheSelectionOrTheWholeBoard)
     window->saveMacro();
     EXPECT_FALSE(QFileInfo::exists(lib(QStringLiteral("never.lmk"))));
     ASSERT_EQ(boxes.size(), 2u);
-    EXPECT_TRUE(boxes[1].contains(QStringLiteral("Save whole layout as macro?")));
+    EXPECT_TRUE(boxes[1].line().contains(QStringLiteral("Save whole layout as macro?")));
 
     answers = {QMessageBox::Yes};
     nextFileName = lib(QStringLiteral("whole"));
@@ -317,7 +297,7 @@ TEST_F(MacroWindow, DeletingAskFirstAndChoosesTheNeighbour)
     panel->deleteMacro();
     EXPECT_TRUE(QFileInfo::exists(lib(QStringLiteral("b.lmk"))));
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_TRUE(boxes[0].contains(QStringLiteral("Delete file \"b.lmk\" ?")));
+    EXPECT_TRUE(boxes[0].line().contains(QStringLiteral("Delete file \"b.lmk\" ?")));
     answers = {QMessageBox::Ok};
     panel->deleteMacro();
     EXPECT_FALSE(QFileInfo::exists(lib(QStringLiteral("b.lmk"))));
@@ -364,7 +344,7 @@ TEST_F(MacroWindow, PanelVisibilityAndFoldersPersist)
     window->close();
     window.reset();
 
-    window = std::make_unique<MainWindow>(home.filePath(QStringLiteral("TREVOK40.INI")));
+    window = makeWindow();
     EXPECT_TRUE(window->macroPanelShown());
     EXPECT_EQ(window->macroPanel()->root(), library.path());
     EXPECT_EQ(window->macroPanel()->subFolder(), QStringLiteral("Sub"));
@@ -419,7 +399,7 @@ TEST_F(MacroWindow, TheFirstStartShowsTheStarterLibraryAndLaterStartsKeepTheUser
             window->action(QStringLiteral("Makrofenster1"))->trigger();
         window->close();
         window.reset();
-        window = std::make_unique<MainWindow>(home.filePath(QStringLiteral("TREVOK40.INI")));
+        window = makeWindow();
         EXPECT_EQ(window->macroPanelShown(), run.shownAfterwards);
         EXPECT_EQ(window->macroPanel()->subFolder(), QStringLiteral("DIP")) << "the folder is kept";
     }

@@ -1,6 +1,7 @@
 // The main window off screen: start-up with a file, board commands, the close question, the
 // language of the menus, undo and redo states, saving and the offer of a newer backup.
 #include "app/mainwindow.h"
+#include "windowtest.h"
 
 #include "app/autosave.h"
 #include "dialogs/realansichtdlg.h"
@@ -44,48 +45,20 @@ struct Language {
     int saved;
 };
 
-struct Box {
-    QMessageBox::Icon icon;
-    QString caption;
-    QString text;
-};
-
 /// A main window whose questions are answered from a script and whose settings live in a
 /// temporary folder.
-class Window : public ::testing::Test
+class Window : public WindowTest
 {
   protected:
     void SetUp() override
     {
-        ASSERT_TRUE(dir.isValid());
-        qputenv("TREVOK_HOME", dir.path().toLocal8Bit());
-        window = std::make_unique<MainWindow>(dir.filePath(QStringLiteral("TREVOK40.INI")));
-        window->messageBox = [this](QMessageBox::Icon icon, const QString& caption, const QString& text,
-                                    QMessageBox::StandardButtons) {
-            boxes.push_back({icon, caption, text});
-            if (answers.empty())
-                return QMessageBox::Ok;
-            const auto answer = answers.front();
-            answers.pop_front();
-            return answer;
-        };
-        window->askFileName = [this](bool, const QString&, const QString&, const QString&) {
-            return nextFileName;
-        };
-        // Accepting goes through the dialog's own accept, which checks its fields.
-        window->runDialog = [this](QDialog& dialog) {
+        WindowTest::SetUp();
+        shell.onDialog = [this](QDialog& dialog) {
             if (!acceptDialogs)
                 return false;
             dialog.accept();
             return dialog.result() == QDialog::Accepted;
         };
-    }
-    void TearDown() override
-    {
-        // Nothing may be asked while the fixture goes away.
-        window->project().Modified = false;
-        window.reset();
-        qunsetenv("TREVOK_HOME");
     }
 
     QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
@@ -119,11 +92,7 @@ class Window : public ::testing::Test
         window->updateCommandStates();
     }
 
-    QTemporaryDir dir;
-    std::unique_ptr<MainWindow> window;
-    std::vector<Box> boxes;
-    std::deque<QMessageBox::StandardButton> answers;
-    QString nextFileName;
+    QString& nextFileName = shell.nextFile;
     bool acceptDialogs = false;
 };
 
@@ -133,12 +102,7 @@ TEST_F(Window, StartsWithOneBoardAndOpensTheCommandLineFile)
 {
     Language en(1);
     // The window made by the fixture took the language of before; make one in English.
-    window = std::make_unique<MainWindow>(path("TREVOK40.INI"));
-    window->messageBox = [this](QMessageBox::Icon icon, const QString& caption, const QString& text,
-                                QMessageBox::StandardButtons) {
-        boxes.push_back({icon, caption, text});
-        return QMessageBox::Ok;
-    };
+    window = makeWindow();
     EXPECT_EQ(window->windowTitle(), "Trevok 4.0");
     ASSERT_EQ(window->boardTabs()->count(), 1);
     EXPECT_EQ(window->boardTabs()->tabText(0), "Board 1");
@@ -205,17 +169,7 @@ TEST_F(Window, DamagedFileShowsTheReadErrorAndKeepsWhatWasRead)
 TEST_F(Window, BoardCommandsAddMoveAndDeleteTabs)
 {
     Language de(0);
-    window = std::make_unique<MainWindow>(path("TREVOK40.INI"));
-    window->messageBox = [this](QMessageBox::Icon icon, const QString& caption, const QString& text,
-                                QMessageBox::StandardButtons) {
-        boxes.push_back({icon, caption, text});
-        if (answers.empty())
-            return QMessageBox::Ok;
-        const auto a = answers.front();
-        answers.pop_front();
-        return a;
-    };
-    window->runDialog = [](QDialog&) { return false; };
+    window = makeWindow();
     QTabBar* tabs = window->boardTabs();
 
     // The last board cannot go.

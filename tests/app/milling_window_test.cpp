@@ -1,6 +1,7 @@
 // The milling commands in the window: the dialog, the progress window, the files, the contours
 // over the board until the next recorded change, and the warnings.
 #include "app/mainwindow.h"
+#include "windowtest.h"
 #include "clirun.h"
 
 #include "dialogs/umrissdlg.h"
@@ -36,43 +37,21 @@ using namespace trevok;
 namespace
 {
 
-class MillingWindow : public ::testing::Test
+class MillingWindow : public WindowTest
 {
   protected:
     void SetUp() override
     {
-        ASSERT_TRUE(dir.isValid());
-        SetCurrentLanguage(1);
-        qputenv("TREVOK_HOME", dir.path().toLocal8Bit());
-        window = std::make_unique<MainWindow>(dir.filePath(QStringLiteral("TREVOK40.INI")));
-        window->messageBox = [this](QMessageBox::Icon, const QString& caption, const QString& text,
-                                    QMessageBox::StandardButtons) {
-            boxes.push_back(caption + QStringLiteral(": ") + text);
-            return QMessageBox::Ok;
-        };
-        window->askFileName = [this](bool, const QString&, const QString&, const QString&) {
-            return fileName;
-        };
-        window->runDialog = [this](QDialog& dialog) {
+        WindowTest::SetUp();
+        shell.onDialog = [this](QDialog& dialog) {
             if (prepareDialog)
                 prepareDialog(dialog);
             dialog.accept();
             return true;
         };
     }
-    void TearDown() override
-    {
-        window->project().Modified = false;
-        window.reset();
-        qunsetenv("TREVOK_HOME");
-    }
 
-    TBoard& board() { return *window->project().currentBoard(); }
-
-    QTemporaryDir dir;
-    std::unique_ptr<MainWindow> window;
-    std::vector<QString> boxes;
-    QString fileName;
+    QString& fileName = shell.nextFile;
     std::function<void(QDialog&)> prepareDialog;
 };
 
@@ -97,8 +76,8 @@ TEST_F(MillingWindow, IsolationMillingWritesFilesAndShowsContoursUntilTheNextCha
     EXPECT_TRUE(window->boardWidget()->hasMillingOverlay());
     // 30 units of copper growth on each side close the 50-unit gap: one warning with the place.
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_TRUE(boxes[0].contains(QStringLiteral("1 place where the mill cannot pass: (11.05 / 10.00 mm)")))
-        << boxes[0].toStdString();
+    EXPECT_TRUE(boxes[0].line().contains(QStringLiteral("1 place where the mill cannot pass: (11.05 / 10.00 mm)")))
+        << boxes[0].line().toStdString();
 
     // Painting keeps the contours while nothing changed; a recorded change drops them.
     window->boardWidget()->viewport()->repaint();
@@ -114,12 +93,12 @@ TEST_F(MillingWindow, WarningsForAnEmptyLayerAndNoOutlineSelected)
     board().Elements.push_back(NewPad({1000, -1000}, 80, ShapeRound, LayerK2, 40));
     window->action(QStringLiteral("UmrissHPGLplt1"))->trigger(); // K1 is chosen and empty
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0], QStringLiteral("Isolation milling: The selected layer is empty"));
+    EXPECT_EQ(boxes[0].line(), QStringLiteral("Isolation milling: The selected layer is empty"));
     EXPECT_FALSE(QFile::exists(fileName));
 
     window->action(QStringLiteral("PlatinenkonturHPGLplt1"))->trigger();
     ASSERT_EQ(boxes.size(), 2u);
-    EXPECT_EQ(boxes[1], QStringLiteral("PCB outline: No elements selected for the PCB outline"));
+    EXPECT_EQ(boxes[1].line(), QStringLiteral("PCB outline: No elements selected for the PCB outline"));
 
     auto outline = NewTrack(20, LayerB2);
     AddPoint(*outline, {0, 0});
@@ -241,9 +220,9 @@ TEST_F(MillingWindow, GcodeWritesWhatTheCommandLineWrites)
     EXPECT_EQ(a->text(), QStringLiteral("G-Code..."));
     a->trigger();
     ASSERT_EQ(boxes.size(), 2u);
-    EXPECT_TRUE(boxes[0].contains(QStringLiteral("Last job: travel "))) << boxes[0].toStdString();
-    EXPECT_TRUE(boxes[1].contains(QStringLiteral("1 place where the mill cannot pass")))
-        << boxes[1].toStdString();
+    EXPECT_TRUE(boxes[0].line().contains(QStringLiteral("Last job: travel "))) << boxes[0].line().toStdString();
+    EXPECT_TRUE(boxes[1].line().contains(QStringLiteral("1 place where the mill cannot pass")))
+        << boxes[1].line().toStdString();
 
     const QString cliFile = dir.filePath(QStringLiteral("cli/iso.NC"));
     EXPECT_EQ(runCli({"export",
@@ -301,18 +280,7 @@ TEST_F(MillingWindow, GcodeWritesWhatTheCommandLineWrites)
     // nothing selected for the outline it writes nothing.
     window->project().Modified = false;
     window->close();
-    window = std::make_unique<MainWindow>(dir.filePath(QStringLiteral("TREVOK40.INI")));
-    window->messageBox = [this](QMessageBox::Icon, const QString& caption, const QString& text,
-                                QMessageBox::StandardButtons) {
-        boxes.push_back(caption + QStringLiteral(": ") + text);
-        return QMessageBox::Ok;
-    };
-    window->runDialog = [this](QDialog& dialog) {
-        prepareDialog(dialog);
-        dialog.accept();
-        return true;
-    };
-    window->askFileName = [this](bool, const QString&, const QString&, const QString&) { return fileName; };
+    window = makeWindow();
     ASSERT_TRUE(window->openLayout(layout));
     prepareDialog = [](QDialog& d) {
         EXPECT_DOUBLE_EQ(d.findChild<QDoubleSpinBox*>(QStringLiteral("SE_Tiefe"))->value(), 0.15);
@@ -328,7 +296,7 @@ TEST_F(MillingWindow, GcodeWritesWhatTheCommandLineWrites)
     const std::size_t before = boxes.size();
     window->action(QStringLiteral("GCode1"))->trigger();
     ASSERT_EQ(boxes.size(), before + 1);
-    EXPECT_EQ(boxes.back(), QStringLiteral("PCB outline: No elements selected for the PCB outline"))
-        << boxes.back().toStdString();
+    EXPECT_EQ(boxes.back().line(), QStringLiteral("PCB outline: No elements selected for the PCB outline"))
+        << boxes.back().line().toStdString();
     EXPECT_FALSE(QFile::exists(fileName));
 }

@@ -1,6 +1,7 @@
 // The print dialog and its small dialogs through their widgets, in French and English, and the
 // main window printing to a PDF file when there is no printer.
 #include "app/mainwindow.h"
+#include "windowtest.h"
 #include "dialogs/kacheldlg.h"
 #include "dialogs/korrekturdlg.h"
 #include "dialogs/printdlg.h"
@@ -199,7 +200,8 @@ TEST(PrintDialog, MainWindowWithoutPrinterPrintsToThePdfFileTheUserNames)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     qputenv("TREVOK_HOME", dir.path().toLocal8Bit());
-    MainWindow w(dir.filePath("TREVOK40.INI"));
+    FakeShell shell;
+    MainWindow w(dir.filePath("TREVOK40.INI"), nullptr, &shell);
     w.printer(); // decide about the printer before faking one away
     if (w.printerUsable()) {
         qunsetenv("TREVOK_HOME");
@@ -207,13 +209,13 @@ TEST(PrintDialog, MainWindowWithoutPrinterPrintsToThePdfFileTheUserNames)
     }
     const QString pdf = dir.filePath("artwork"); // no suffix: .pdf is added
     QString caption;
-    w.askFileName = [&](bool save, const QString& c, const QString&, const QString&) {
+    shell.onFileName = [&](bool save, const QString& c, const QString&, const QString&) {
         EXPECT_TRUE(save);
         caption = c;
         return pdf;
     };
     bool shown = false;
-    w.runDialog = [&](QDialog& d) {
+    shell.onDialog = [&](QDialog& d) {
         shown = true;
         EXPECT_EQ(d.windowTitle(), "Print to a PDF file (no printer found)");
         return true;

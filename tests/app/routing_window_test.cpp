@@ -3,6 +3,7 @@
 // connection routed with the router tool and resolved again, with undo of each; the router
 // window's own behaviour.
 #include "app/mainwindow.h"
+#include "windowtest.h"
 
 #include "dialogs/help.h"
 #include "dialogs/autorouter.h"
@@ -28,22 +29,12 @@ using namespace trevok;
 namespace
 {
 
-class RoutingWindow : public ::testing::Test
+class RoutingWindow : public WindowTest
 {
   protected:
     void SetUp() override
     {
-        saved = CurrentLanguage();
-        SetCurrentLanguage(1);
-        ASSERT_TRUE(dir.isValid());
-        qputenv("TREVOK_HOME", dir.path().toLocal8Bit());
-        window = std::make_unique<MainWindow>(dir.filePath(QStringLiteral("TREVOK40.INI")));
-        window->messageBox = [this](QMessageBox::Icon, const QString& caption, const QString& text,
-                                    QMessageBox::StandardButtons) {
-            boxes.push_back(caption + QLatin1Char('|') + text);
-            return QMessageBox::Ok;
-        };
-        window->askFileName = [this](bool, const QString&, const QString&, const QString&) { return saveAs; };
+        WindowTest::SetUp();
         window->resize(1000, 700);
         window->show();
         area = window->boardWidget()->viewport();
@@ -57,16 +48,6 @@ class RoutingWindow : public ::testing::Test
         }
         window->boardWidget()->repaintAll();
     }
-    void TearDown() override
-    {
-        window->project().Modified = false;
-        window.reset();
-        qunsetenv("TREVOK_HOME");
-        SetCurrentLanguage(saved);
-    }
-
-    QPoint pixel(TPoint p) const { return window->view().viewportPixelOf(p.x, p.y).toPoint(); }
-    ElementList& elements() { return window->project().currentBoard()->Elements; }
     TObjekt& pad(int i) { return *elements()[static_cast<std::size_t>(i)]; }
     void choose(const char* tool)
     {
@@ -82,12 +63,8 @@ class RoutingWindow : public ::testing::Test
     }
     TAutoRouter* router() const { return window->findChild<TAutoRouter*>(); }
 
-    int saved = 1;
-    QTemporaryDir dir;
-    QString saveAs;
-    std::unique_ptr<MainWindow> window;
+    QString& saveAs = shell.nextFile;
     QWidget* area = nullptr;
-    QStringList boxes;
 };
 
 } // namespace
@@ -171,8 +148,8 @@ TEST_F(RoutingWindow, TestToolShowsTheNetAndTheMenuRemovesRealised)
 
     const std::size_t steps = window->project().currentBoard()->UndoStack.size();
     window->action(QStringLiteral("Luftlinienentfernen1"))->trigger();
-    ASSERT_EQ(boxes.size(), 1);
-    EXPECT_EQ(boxes.front(),
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes.front().caption + QLatin1Char('|') + boxes.front().text,
               QStringLiteral(
                   "Trevok|1 connections (rubberbands) removed.\n1 connections (rubberbands) remaining."));
     EXPECT_FALSE(AreConnected(pad(0), pad(2)));
@@ -260,7 +237,7 @@ TEST_F(RoutingWindow, TheRouterWindowOpensWhereTheUserLastPutItAlsoInTheNextRun)
     window->project().Modified = false;
     window->close();
     window.reset();
-    window = std::make_unique<MainWindow>(dir.filePath(QStringLiteral("TREVOK40.INI")));
+    window = makeWindow();
     window->resize(1000, 700);
     window->show();
     choose("SB_AutoRoute");

@@ -1,8 +1,9 @@
 // Texts through the real widgets: placing numbered texts with the Text tool and its dialog,
-// editing one by double click, a refused text, the glyph-authoring button, and the conversion
+// editing one by double click, a refused text, the glyph-authoring shortcut, and the conversion
 // of old font texts when a file is opened.
 #include "app/autosave.h"
 #include "app/mainwindow.h"
+#include "windowtest.h"
 
 #include "dialogs/linientextdlg.h"
 #include "document/filebuilder.h"
@@ -36,36 +37,15 @@ using namespace trevok;
 namespace
 {
 
-struct Box {
-    QString caption;
-    QString text;
-};
-
-class TextWindow : public ::testing::Test
+class TextWindow : public WindowTest
 {
   protected:
     void SetUp() override
     {
-        saved = CurrentLanguage();
-        SetCurrentLanguage(1);
-        ASSERT_TRUE(dir.isValid());
-        qputenv("TREVOK_HOME", dir.path().toLocal8Bit());
-        window = std::make_unique<MainWindow>(dir.filePath(QStringLiteral("TREVOK40.INI")));
-        window->messageBox = [this](QMessageBox::Icon, const QString& caption, const QString& text,
-                                    QMessageBox::StandardButtons) {
-            boxes.push_back({caption, text});
-            if (answers.empty())
-                return QMessageBox::Ok;
-            const auto answer = answers.front();
-            answers.pop_front();
-            return answer;
-        };
-        window->askFileName = [this](bool, const QString&, const QString&, const QString&) {
-            return nextFile;
-        };
+        WindowTest::SetUp();
         // Each dialog is filled by the next step of the script and accepted through its own
         // accept; no step left is Cancel.
-        window->runDialog = [this](QDialog& dialog) {
+        shell.onDialog = [this](QDialog& dialog) {
             if (fills.empty())
                 return false;
             const auto fill = fills.front();
@@ -78,19 +58,10 @@ class TextWindow : public ::testing::Test
         window->show();
         area = window->boardWidget()->viewport();
     }
-    void TearDown() override
-    {
-        window->project().Modified = false;
-        window.reset();
-        qunsetenv("TREVOK_HOME");
-        SetCurrentLanguage(saved);
-    }
-
     QPoint pixel(std::int32_t x, std::int32_t y) const
     {
         return window->view().viewportPixelOf(x, y).toPoint();
     }
-    ElementList& elements() { return window->project().currentBoard()->Elements; }
 
     /// A dialog step that types a text, optionally with numbering from a start value.
     static std::function<void(QDialog&)> typeText(const QString& text, bool numbering = false, int start = 0)
@@ -122,14 +93,9 @@ class TextWindow : public ::testing::Test
         return {Saturate32(b.left), Saturate32(b.top)};
     }
 
-    int saved = 1;
-    QTemporaryDir dir;
-    std::unique_ptr<MainWindow> window;
     QWidget* area = nullptr;
-    std::vector<Box> boxes;
-    std::deque<QMessageBox::StandardButton> answers;
     std::deque<std::function<void(QDialog&)>> fills;
-    QString nextFile;
+    QString& nextFile = shell.nextFile;
 };
 
 } // namespace
@@ -214,16 +180,14 @@ TEST_F(TextWindow, TheTextFieldRefusesCharactersOutsideTheFileEncoding)
     EXPECT_DOUBLE_EQ(dialog.height()->value(), 5.0);
 }
 
-TEST_F(TextWindow, TheHiddenButtonPutsTheGlyphStringOfTheSelectionOnTheClipboard)
+TEST_F(TextWindow, TheGlyphShortcutPutsTheGlyphStringOfTheSelectionOnTheClipboard)
 {
     auto track = NewTrack(40, LayerK1);
     AddPoint(*track, {0, 0});
     AddPoint(*track, {250, -800});
     track->Selected = 1;
     elements().push_back(std::move(track));
-    auto* button = window->findChild<QWidget*>(QStringLiteral("Button1"));
-    ASSERT_NE(button, nullptr);
-    EXPECT_FALSE(button->isVisible());
+    EXPECT_EQ(window->findChild<QWidget*>(QStringLiteral("Button1")), nullptr) << "no hidden button any more";
     QApplication::clipboard()->clear();
     window->findChild<QAction*>(QStringLiteral("GlyphAuthoring"))->trigger();
     EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("XXXXXX+00+00+25-80ZZZZZZ"));
@@ -264,13 +228,11 @@ TEST_F(TextWindow, OldFontTextsAreConvertedAfterTheQuestionWhenAFileIsOpened)
         ASSERT_TRUE(older.open(QIODevice::ReadWrite));
         older.setFileTime(QDateTime::currentDateTime().addSecs(-600), QFileDevice::FileModificationTime);
     }
-    const auto answer = window->messageBox;
     std::vector<bool> backupStarted;
-    window->messageBox = [&](QMessageBox::Icon icon, const QString& caption, const QString& text,
-                             QMessageBox::StandardButtons buttons) {
+    shell.onBox = [&](const ShownBox&) {
         backupStarted.push_back(window->autoSaver().tick());
         window->autoSaver().waitForWrite();
-        return answer(icon, caption, text, buttons);
+        return shell.nextAnswer();
     };
     nextFile = file;
     // Convert, the two notices (converted, older version), then no restore.

@@ -1,6 +1,7 @@
 // The template dialog through its widgets (English), and templates in the main window: a moved
 // file on opening, drawing under the layout of the active side only.
 #include "app/mainwindow.h"
+#include "windowtest.h"
 #include "dialogs/vorlagedlg.h"
 #include "document/layoutfile.h"
 #include "view/bmpbuilder.h"
@@ -130,12 +131,13 @@ TEST(TemplateDialog, MainWindowReportsAMovedFileOnceAndDrawsOnlyTheActiveSide)
     const QString layout = dir.filePath("t.lay");
     WriteLayoutFile(p, layout.toStdString());
 
-    MainWindow w(dir.filePath("TREVOK40.INI"));
     QStringList texts;
-    w.messageBox = [&](QMessageBox::Icon, const QString&, const QString& text, QMessageBox::StandardButtons) {
-        texts << text;
+    FakeShell shell;
+    shell.onBox = [&](const ShownBox& box) {
+        texts << box.text;
         return QMessageBox::Ok;
     };
+    MainWindow w(dir.filePath("TREVOK40.INI"), nullptr, &shell);
     ASSERT_TRUE(w.openLayout(layout));
     EXPECT_EQ(w.project().Boards.size(), 2u) << "the board opens all the same";
     auto moved = [&] { return texts.filter("Error loading scanned-copy-bitmap: " + gone).size(); };
