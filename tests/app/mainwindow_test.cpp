@@ -6,6 +6,7 @@
 #include "dialogs/realansichtdlg.h"
 #include "document/layoutfile.h"
 #include "document/undo.h"
+#include "languageguard.h"
 #include "view/texts.h"
 #include "view/widgets/boardwidget.h"
 
@@ -37,12 +38,6 @@ using namespace trevok;
 
 namespace
 {
-
-struct Language {
-    explicit Language(int code) : saved(CurrentLanguage()) { SetCurrentLanguage(code); }
-    ~Language() { SetCurrentLanguage(saved); }
-    int saved;
-};
 
 struct Box {
     QMessageBox::Icon icon;
