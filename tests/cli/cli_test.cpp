@@ -16,7 +16,7 @@
 
 #include <gtest/gtest.h>
 
-#include "cli/clirun.h"
+#include "clirun.h"
 
 using namespace trevok;
 
