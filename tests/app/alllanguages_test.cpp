@@ -66,7 +66,14 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <ostream>
 #include <set>
+
+// Texts in failure messages as text, not bytes.
+static void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
 
 using namespace trevok;
 
@@ -523,7 +530,7 @@ TEST_F(AllWindows, EachWindowWithAHelpPageOpensItInItsLanguage)
                 window->activateWindow();
                 ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
                 QTest::keyClick(window.get(), Qt::Key_F1);
-                EXPECT_EQ(shownHelp(), page) << "F1";
+                EXPECT_EQ(shownHelp().toString(), page.toString()) << "F1";
                 EXPECT_FALSE(CurrentHelpWindow()->browser()->toPlainText().trimmed().isEmpty());
                 closeHelp();
             }
@@ -535,7 +542,7 @@ TEST_F(AllWindows, EachWindowWithAHelpPageOpensItInItsLanguage)
                     button = window->findChild<QPushButton*>(QStringLiteral("HelpBtn"));
                 ASSERT_TRUE(button) << "a Help button";
                 button->click();
-                EXPECT_EQ(shownHelp(), page) << "the Help button";
+                EXPECT_EQ(shownHelp().toString(), page.toString()) << "the Help button";
                 closeHelp();
             }
             window->hide();
