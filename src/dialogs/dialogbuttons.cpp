@@ -29,11 +29,16 @@ QDialogButtonBox* MakeDialogButtons(QDialog* dialog, int helpTopic, bool withCan
         help->setText(T("&Hilfe", "&Help", "A&ide"));
         QObject::connect(box, &QDialogButtonBox::helpRequested, dialog,
                          [helpTopic] { ShowHelpTopic(helpTopic); });
-        auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), dialog);
-        QObject::connect(f1, &QShortcut::activated, dialog, [helpTopic] { ShowHelpTopic(helpTopic); });
+        AddHelpKey(dialog, helpTopic);
     }
     KeepTitleVisible(dialog);
     return box;
+}
+
+void AddHelpKey(QDialog* dialog, int helpTopic)
+{
+    auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), dialog);
+    QObject::connect(f1, &QShortcut::activated, dialog, [helpTopic] { ShowHelpTopic(helpTopic); });
 }
 
 namespace

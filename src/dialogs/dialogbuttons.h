@@ -19,6 +19,8 @@ QDialogButtonBox* MakeDialogButtons(QDialog* dialog, int helpTopic, bool withCan
 /// Keeps the dialog at least as wide as its title needs beside the title bar's buttons, now and
 /// whenever the title changes: a narrow dialog cut "Bitmap export (all visible layers)" short.
 void KeepTitleVisible(QDialog* dialog);
+/// F1 in the dialog opens the help topic (for dialogs that build their own buttons).
+void AddHelpKey(QDialog* dialog, int helpTopic);
 /// The width KeepTitleVisible keeps for a title.
 int TitleWidth(const QWidget* dialog, const QString& title);
 

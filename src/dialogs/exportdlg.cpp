@@ -85,7 +85,7 @@ TExportDlg::TExportDlg(std::int32_t boardWidth, std::int32_t boardHeight, Kind k
 
     auto* format = new QGroupBox(T("Farbe", "Format", "Format"), this);
     auto* formatBox = new QHBoxLayout(format);
-    colour_ = new QRadioButton(T("&Farbe", "&Colored", "&En couleur"), format);
+    colour_ = new QRadioButton(T("&Farbe", "Co&lored", "&En couleur"), format);
     colour_->setObjectName(QStringLiteral("RB_Farbe"));
     mono_ = new QRadioButton(T("&S/W", "&B&&W", "&B&&N"), format);
     mono_->setObjectName(QStringLiteral("RB_SW"));

@@ -39,7 +39,7 @@ TFabDlg::TFabDlg(QWidget* parent) : QDialog(parent)
     folder_ = new QLineEdit(this);
     folder_->setObjectName(QStringLiteral("E_Ordner"));
     folder_->setMinimumWidth(320);
-    auto* label = new QLabel(T("&Ordner:", "&Folder:", "&Répertoire :"), this);
+    auto* label = new QLabel(T("O&rdner:", "&Folder:", "&Répertoire :"), this);
     label->setBuddy(folder_);
     auto* browse = new QToolButton(this);
     browse->setObjectName(QStringLiteral("B_Ordner"));

@@ -130,8 +130,8 @@ TGerberDlg::TGerberDlg(QWidget* parent) : QDialog(parent)
     offsetLabel_ = new QLabel(QStringLiteral("Offset [mm] :"), mask);
     offsetLabel_->setObjectName(QStringLiteral("L_Offset"));
     pads_ = check("CB_Loetaugen", T("Lötaugen", "&Pads", "&Pastilles"), mask);
-    smdPads_ = check("CB_SMDPads", QStringLiteral("SMD-Pads"), mask);
-    invert_ = check("Invertieren", T("&Invertierte Ausgabe", "&Inverting output", "&Inverser sortie"), mask);
+    smdPads_ = check("CB_SMDPads", T("SMD-Pads", "SMD-Pads", "Pastilles CMS"), mask);
+    invert_ = check("Invertieren", T("&Invertierte Ausgabe", "&Inverting output", "Inverser &sortie"), mask);
     padOffset_ = offsetEdit("SE_LAOffset", 0.30, mask);
     smdOffset_ = offsetEdit("SE_SMDOffset", 0.10, mask);
     maskGrid->addWidget(offsetLabel_, 0, 1);

@@ -69,6 +69,7 @@ TLayerInfo::TLayerInfo(const std::array<QColor, 4>& colours, QWidget* parent) : 
     buttons->addButton(QDialogButtonBox::Help)->setText(T("&Hilfe", "&Help", "A&ide"));
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(buttons, &QDialogButtonBox::helpRequested, this, [] { ShowHelpTopic(HelpTopic::LayerInfo); });
+    AddHelpKey(this, HelpTopic::LayerInfo);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);

@@ -188,6 +188,7 @@ void TPrint_Dlg::build()
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(help, &QPushButton::clicked, this, [] { ShowHelpTopic(HelpTopic::Print); });
+    AddHelpKey(this, HelpTopic::Print);
 
     // Two columns, so that the dialog with its buttons fits a screen 768 pixels high.
     auto* groups = new QGridLayout;

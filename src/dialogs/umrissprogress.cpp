@@ -1,4 +1,5 @@
 #include "dialogs/umrissprogress.h"
+#include "dialogs/dialogbuttons.h"
 
 #include "view/texts.h"
 
@@ -20,6 +21,7 @@ TUmrissProgress::TUmrissProgress(QWidget* parent) : QDialog(parent)
     setObjectName(QStringLiteral("UmrissProgress"));
     setWindowTitle(T("Umrisserstellung", "Isolation outlines", "Création des contours"));
     setModal(true);
+    KeepTitleVisible(this);
     const QString names[5] = {T("Erstelle Segmente", "Create segments", "Créer les segments"),
                               T("Berechne Vektoren", "Calculate vectors", "Calculer les vecteurs"),
                               T("Erstelle Vektorliste", "Create vector list", "Créer la liste des vecteurs"),

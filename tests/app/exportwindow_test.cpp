@@ -9,6 +9,7 @@
 #include "dialogs/gerberdlg.h"
 #include "dialogs/lochdlg.h"
 #include "document/layoutfile.h"
+#include "languageguard.h"
 #include "view/texts.h"
 
 #include <QCheckBox>
@@ -34,12 +35,6 @@ using namespace trevok;
 
 namespace
 {
-
-struct Language {
-    explicit Language(int code) : saved(CurrentLanguage()) { SetCurrentLanguage(code); }
-    ~Language() { SetCurrentLanguage(saved); }
-    int saved;
-};
 
 /// A main window with a board of every copper kind on both sides, and scripted answers.
 class ExportWindow : public WindowTest

@@ -9,6 +9,7 @@
 #include "document/undo.h"
 #include "edit/editcommands.h"
 #include "edit/session.h"
+#include "languageguard.h"
 #include "view/texts.h"
 #include "view/viewmodel.h"
 #include "view/widgets/boardwidget.h"
@@ -33,12 +34,6 @@ using namespace trevok;
 
 namespace
 {
-
-struct Language {
-    explicit Language(int code) : saved(CurrentLanguage()) { SetCurrentLanguage(code); }
-    ~Language() { SetCurrentLanguage(saved); }
-    int saved;
-};
 
 /// A small footprint drawn for side 1: two pads on K1 and an outline on B1.
 ElementList sideOneMacro()

@@ -7,6 +7,7 @@
 #include "dialogs/realansichtdlg.h"
 #include "document/layoutfile.h"
 #include "document/undo.h"
+#include "languageguard.h"
 #include "view/texts.h"
 #include "view/widgets/boardwidget.h"
 
@@ -38,12 +39,6 @@ using namespace trevok;
 
 namespace
 {
-
-struct Language {
-    explicit Language(int code) : saved(CurrentLanguage()) { SetCurrentLanguage(code); }
-    ~Language() { SetCurrentLanguage(saved); }
-    int saved;
-};
 
 /// A main window whose questions are answered from a script and whose settings live in a
 /// temporary folder.

@@ -8,6 +8,7 @@
 #include "dialogs/umrissprogress.h"
 #include "document/layoutfile.h"
 #include "document/undo.h"
+#include "languageguard.h"
 #include "view/texts.h"
 #include "view/widgets/boardwidget.h"
 
@@ -114,7 +115,7 @@ TEST_F(MillingWindow, WarningsForAnEmptyLayerAndNoOutlineSelected)
 
 TEST(MillingProgressWindow, CancelLeavesNothingAndStagesShowInBold)
 {
-    SetCurrentLanguage(0);
+    Language german(0);
     ElementList list;
     for (int i = 0; i < 3000; ++i) {
         auto t = NewTrack(40, LayerK1);

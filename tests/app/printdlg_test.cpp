@@ -7,6 +7,7 @@
 #include "dialogs/printdlg.h"
 #include "dialogs/printoptionsdlg.h"
 #include "dialogs/printpreview.h"
+#include "languageguard.h"
 #include "view/texts.h"
 
 #include <QCheckBox>
@@ -31,12 +32,6 @@ using namespace trevok;
 
 namespace
 {
-struct Language {
-    explicit Language(int code) : saved(CurrentLanguage()) { SetCurrentLanguage(code); }
-    ~Language() { SetCurrentLanguage(saved); }
-    int saved;
-};
-
 QPrinter& pdfPrinter()
 {
     static QPrinter p(QPrinter::HighResolution);

@@ -10,6 +10,7 @@
 #include "dialogs/decimalspinbox.h"
 #include "document/layoutfile.h"
 #include "edit/session.h"
+#include "languageguard.h"
 #include "routing/connections.h"
 #include "view/texts.h"
 #include "view/viewmodel.h"
@@ -250,7 +251,7 @@ TEST_F(RoutingWindow, RouterWindowTextsInThreeLanguages)
     const char* ready[] = {" Bereit", " Ready", " Prêt"};
     const char* width[] = {"Breite:", "Width:", "Largeur:"};
     for (int language = 0; language < 3; ++language) {
-        SetCurrentLanguage(language);
+        Language guard(language);
         RouterSettings settings;
         TAutoRouter w(settings);
         EXPECT_EQ(w.statusLine()->text(), QString::fromUtf8(ready[language]));

@@ -10,6 +10,7 @@
 #include "dialogs/rasterdlg.h"
 #include "dialogs/undodlg.h"
 #include "dialogs/verzeichnisdlg.h"
+#include "languageguard.h"
 #include "view/texts.h"
 
 #include <QApplication>
@@ -30,15 +31,6 @@
 #include <gtest/gtest.h>
 
 using namespace trevok;
-
-namespace
-{
-struct Language {
-    explicit Language(int code) : saved(CurrentLanguage()) { SetCurrentLanguage(code); }
-    ~Language() { SetCurrentLanguage(saved); }
-    int saved;
-};
-} // namespace
 
 TEST(ShellDialogs, AutoSaveIntervalFollowsTheCheckBoxAndIsKeptInWholeMinutes)
 {

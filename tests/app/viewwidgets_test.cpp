@@ -1,6 +1,7 @@
 // The view's widgets and dialogs: navigator, rulers, grid menu, grid dialog, colour dialog.
 #include "dialogs/colordlg.h"
 #include "dialogs/rasterdlg.h"
+#include "languageguard.h"
 #include "view/gridlist.h"
 #include "view/texts.h"
 #include "view/viewmodel.h"
@@ -25,12 +26,12 @@ namespace
 {
 
 struct ViewWidgets : ::testing::Test {
+    Language german{0};
     TBoard board;
     ViewModel view;
 
     void SetUp() override
     {
-        SetCurrentLanguage(0);
         view.loadFrom(board);
         view.setViewportSize({800, 600});
     }
@@ -149,7 +150,7 @@ TEST_F(ViewWidgets, GridMenuAddsChecksAndRemovesUserGrids)
 
 TEST(GridDialog, OffersHundredthsOfAMillimetreUpToNinetyNinePointNine)
 {
-    SetCurrentLanguage(1);
+    Language english(1);
     QLocale::setDefault(QLocale(QLocale::German));
     TRasterDlg dlg;
     QLocale::setDefault(QLocale::c());
@@ -159,13 +160,13 @@ TEST(GridDialog, OffersHundredthsOfAMillimetreUpToNinetyNinePointNine)
     EXPECT_EQ(dlg.valueText(), QStringLiteral("99.90"));
     dlg.valueField()->setValue(0.001);
     EXPECT_EQ(dlg.valueText(), QStringLiteral("0.01"));
-    SetCurrentLanguage(0);
 }
 
 namespace
 {
 
 struct ColourDialog : ::testing::Test {
+    Language english{1};
     QTemporaryDir dir;
     QByteArray oldHome;
     ColourScheme oldColours;
@@ -176,13 +177,11 @@ struct ColourDialog : ::testing::Test {
         oldHome = qgetenv("TREVOK_HOME");
         qputenv("TREVOK_HOME", dir.path().toUtf8());
         oldColours = CurrentColours();
-        SetCurrentLanguage(1);
     }
     void TearDown() override
     {
         qputenv("TREVOK_HOME", oldHome);
         CurrentColours() = oldColours;
-        SetCurrentLanguage(0);
     }
 };
 

@@ -4,6 +4,7 @@
 #include "windowtest.h"
 #include "dialogs/vorlagedlg.h"
 #include "document/layoutfile.h"
+#include "languageguard.h"
 #include "view/bmpbuilder.h"
 #include "view/texts.h"
 #include "view/widgets/boardwidget.h"
@@ -22,12 +23,6 @@ using namespace trevok;
 
 namespace
 {
-struct Language {
-    explicit Language(int code) : saved(CurrentLanguage()) { SetCurrentLanguage(code); }
-    ~Language() { SetCurrentLanguage(saved); }
-    int saved;
-};
-
 QString writeBmp(const QTemporaryDir& dir, const char* name, std::int32_t ppm, bool allDark = false)
 {
     const QString path = dir.filePath(QString::fromLatin1(name));

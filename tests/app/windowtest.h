@@ -2,6 +2,8 @@
 // The main window under test: one scripted stand-in for the person at the screen (FakeShell) and
 // one fixture that makes an English window with its settings in a temporary folder.
 
+#include "languageguard.h"
+
 #include "app/mainwindow.h"
 #include "app/shell.h"
 #include "document/project.h"
@@ -16,6 +18,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace trevok
@@ -114,8 +117,7 @@ class WindowTest : public ::testing::Test
 
     void SetUp() override
     {
-        savedLanguage_ = CurrentLanguage();
-        SetCurrentLanguage(language_);
+        languageGuard_.emplace(language_);
         ASSERT_TRUE(dir.isValid());
         qputenv("TREVOK_HOME", dir.path().toLocal8Bit());
         window = makeWindow();
@@ -127,7 +129,7 @@ class WindowTest : public ::testing::Test
             window->project().Modified = false;
         window.reset();
         qunsetenv("TREVOK_HOME");
-        SetCurrentLanguage(savedLanguage_);
+        languageGuard_.reset();
     }
 
     /// A new window on the fixture's settings file and shell (in the language set now).
@@ -149,7 +151,7 @@ class WindowTest : public ::testing::Test
 
   private:
     int language_;
-    int savedLanguage_ = 1;
+    std::optional<Language> languageGuard_;
 };
 
 } // namespace trevok

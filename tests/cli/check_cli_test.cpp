@@ -13,7 +13,7 @@
 #include <functional>
 #include <set>
 
-#include "cli/clirun.h"
+#include "clirun.h"
 
 using namespace checkboards;
 

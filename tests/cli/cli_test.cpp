@@ -1,8 +1,6 @@
 // Runs the trevok-cli binary as a script would and checks its output, files and exit status.
 #include "document/layoutfile.h"
 #include "document/undo.h"
-#include "output/excellon.h"
-#include "output/gerber.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -11,12 +9,16 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
-#include "cli/clirun.h"
+#include <algorithm>
+#include <cmath>
+#include <map>
+
+#include "clirun.h"
 
 using namespace trevok;
 
@@ -76,6 +78,79 @@ class Cli : public ::testing::Test
     QTemporaryDir dir;
     QString lay;
 };
+
+/// One operation of a Gerber file: D01 stroke to, D02 move to, D03 flash at (x, y) mm with the
+/// aperture then chosen ("C,1.8", "R,1.5X0.8").
+struct GerberOp {
+    char d;
+    double x, y;
+    std::string aperture;
+};
+struct GerberRead {
+    std::vector<GerberOp> ops;
+    std::string dump; // the operations as text, for messages
+};
+
+/// A reader of the few RS-274X statements the tests need: the coordinate format, the unit, the
+/// aperture definitions and selections, and the operations with modal coordinates.
+GerberRead readGerber(const QByteArray& file)
+{
+    GerberRead out;
+    const QString text = QString::fromLatin1(file);
+    const QRegularExpressionMatch fs = QRegularExpression(R"(%FSLAX(\d)(\d)Y\d\d\*%)").match(text);
+    EXPECT_TRUE(fs.hasMatch());
+    double scale = std::pow(10.0, -fs.captured(2).toInt());
+    if (text.contains(QLatin1String("%MOIN*%")))
+        scale *= 25.4;
+    std::map<int, std::string> apertures;
+    for (const QRegularExpressionMatch& m :
+         QRegularExpression(R"(%ADD(\d+)([A-Z],[0-9.X]+)\*%)").globalMatch(text)) {
+        // "C,1.800" and "C,1.8" are one aperture: numbers are compared as numbers.
+        const QStringList parts = m.captured(2).mid(2).split(QLatin1Char('X'));
+        QStringList numbers;
+        for (const QString& p : parts)
+            numbers << QString::number(p.toDouble());
+        apertures[m.captured(1).toInt()] =
+            (m.captured(2).left(2) + numbers.join(QLatin1Char('X'))).toStdString();
+    }
+    double x = 0, y = 0;
+    std::string aperture;
+    const QRegularExpression op(R"(^(?:G0?[123]|G54)?(?:X(-?\d+))?(?:Y(-?\d+))?D0?(\d+)\*$)");
+    for (const QString& line : text.split(QStringLiteral("\r\n"))) {
+        const QRegularExpressionMatch m = op.match(line);
+        if (!m.hasMatch())
+            continue;
+        const int code = m.captured(3).toInt();
+        if (code >= 10) {
+            aperture = apertures[code];
+            continue;
+        }
+        if (!m.captured(1).isEmpty())
+            x = m.captured(1).toDouble() * scale;
+        if (!m.captured(2).isEmpty())
+            y = m.captured(2).toDouble() * scale;
+        out.ops.push_back({static_cast<char>('0' + code), x, y, aperture});
+        out.dump += "D0" + std::to_string(code) + " " + std::to_string(x) + " " + std::to_string(y) + " " +
+                    aperture + "\n";
+    }
+    return out;
+}
+
+/// The holes of an Excellon file whose numbers carry the three decimals of its FILE_FORMAT
+/// comment and no decimal point, in the file's unit.
+std::vector<std::pair<double, double>> readExcellonHoles(const QByteArray& file)
+{
+    std::vector<std::pair<double, double>> holes;
+    const QString text = QString::fromLatin1(file);
+    const QRegularExpressionMatch format = QRegularExpression(R"(;FILE_FORMAT=\d:(\d))").match(text);
+    EXPECT_TRUE(format.hasMatch());
+    const double scale = std::pow(10.0, -format.captured(1).toInt());
+    for (const QRegularExpressionMatch& m :
+         QRegularExpression(R"(^X(-?\d+)Y(-?\d+)\r?$)", QRegularExpression::MultilineOption)
+             .globalMatch(text))
+        holes.emplace_back(m.captured(1).toDouble() * scale, m.captured(2).toDouble() * scale);
+    return holes;
+}
 
 QJsonObject json(const CliRun& r)
 {
@@ -144,28 +219,53 @@ TEST_F(Cli, ConvertKeepsTheProject)
     EXPECT_EQ(a.out, b.out);
 }
 
-TEST_F(Cli, ExportGerberAndDrillUseTheCoreExports)
+TEST_F(Cli, ExportGerberAndDrillWriteTheShownBoardsCopperAndHoles)
 {
+    // What the files must hold, worked out from the sample by hand and read back with a reader
+    // that knows only the file formats: the shown board is the second (50 x 30 mm); its side 2
+    // holds the plated pad (1.8 mm, at 10 mm from the left and 10 mm from the top), the SMD pad
+    // (1.5 x 0.8 mm, at 20 mm) and the 0.4 mm track between them; the pad of side 1 (at 30, 20 mm
+    // from the top) has a 0.8 mm hole of its own.
     const QString gbr = path("k2.gbr");
     const CliRun r = cli({"export", "gerber", lay, "--layer", "K2", "-o", gbr, "--language", "de"});
     ASSERT_EQ(r.status, 0) << r.err;
-    TProject p = sampleProject();
-    GerberOptions o = GerberOptions::forLayer(GerberLayer::K2);
-    o.language = 0;
-    o.mirror = false; // the dialog's default for side 2, not the command line's
-    QFile f(gbr);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll().toStdString(), PlotteGerberfile(*p.Boards[1], o)); // the shown board
+    const QByteArray gerber = readAll(gbr);
+    EXPECT_TRUE(gerber.contains("%LNKUPFERSEITE2*%")) << "the German layer name";
+    EXPECT_TRUE(gerber.contains("G36*")) << "the ground plane of side 2";
+    const GerberRead g = readGerber(gerber);
+    auto at = [&](double x, double y, char d, const char* aperture) {
+        return std::any_of(g.ops.begin(), g.ops.end(), [&](const GerberOp& op) {
+            return op.d == d && std::abs(op.x - x) < 1e-6 && std::abs(op.y - y) < 1e-6 &&
+                   op.aperture == aperture;
+        });
+    };
+    // y upwards from the board's lower edge, x not mirrored: the command line's default.
+    EXPECT_TRUE(at(10, 20, '3', "C,1.8") || at(10, 20, '1', "C,1.8")) << g.dump;
+    EXPECT_TRUE(at(20, 20, '3', "R,1.5X0.8")) << g.dump;
+    EXPECT_TRUE(at(10, 20, '2', "C,0.4") && at(20, 20, '1', "C,0.4")) << "the track\n" << g.dump;
+    for (const GerberOp& op : g.ops)
+        EXPECT_FALSE(std::abs(op.x - 30) < 0.5 && std::abs(op.y - 10) < 0.5) << "a side 1 pad on side 2";
 
     const QString drl = path("holes.drl");
     const CliRun d =
         cli({"export", "drill", lay, "--board", "2", "--side", "2", "--unit", "inch", "-o", drl});
     ASSERT_EQ(d.status, 0) << d.err;
-    DrillOptions dop = DrillOptions::forUnit(true);
-    dop.side2 = true;
-    QFile g(drl);
-    ASSERT_TRUE(g.open(QIODevice::ReadOnly));
-    EXPECT_EQ(g.readAll().toStdString(), WriteExcellon(*p.Boards[1], dop));
+    // Drilled from side 2: x from the right edge, 40 and 20 mm; in inches to three decimals.
+    const QByteArray drill = readAll(drl);
+    EXPECT_TRUE(drill.contains("\r\nINCH,TZ\r\n")) << drill.toStdString();
+    const QRegularExpressionMatch tool =
+        QRegularExpression(R"(\r\nT1C([0-9.]+)\r\n)").match(QString::fromLatin1(drill));
+    ASSERT_TRUE(tool.hasMatch()) << drill.toStdString();
+    EXPECT_NEAR(tool.captured(1).toDouble(), 0.8 / 25.4, 1e-4) << "one tool of 0.8 mm";
+    const std::vector<std::pair<double, double>> holes = readExcellonHoles(drill);
+    const std::vector<std::pair<double, double>> want = {{40 / 25.4, 20 / 25.4}, {20 / 25.4, 10 / 25.4}};
+    ASSERT_EQ(holes.size(), want.size()) << drill.toStdString();
+    for (const auto& [x, y] : want)
+        EXPECT_TRUE(std::any_of(
+            holes.begin(), holes.end(),
+            [&](const auto& h) { return std::abs(h.first - x) < 6e-4 && std::abs(h.second - y) < 6e-4; }))
+            << x << ", " << y << "\n"
+            << drill.toStdString();
 }
 
 TEST_F(Cli, EveryGerberLayerLinesUpWithTheDrillFileUnlessMirroredOnRequest)
@@ -446,7 +546,8 @@ TEST_F(Cli, RouteKeepsTheFilesLayerGivesTheCurrentClearanceAndReportsAFailureByI
         EXPECT_EQ(json(r)["routed"].toInt(), c.routed);
         EXPECT_EQ(json(r)["failed"].toInt(), c.failed);
         ASSERT_TRUE(QFile::exists(out)) << "the tracks found are written";
-        const QJsonObject board = json(cli({"info", "--json", "--elements", out}))["boards"].toArray()[0].toObject();
+        const QJsonObject board =
+            json(cli({"info", "--json", "--elements", out}))["boards"].toArray()[0].toObject();
         EXPECT_EQ(board["activeLayer"].toInt(), LayerK2) << "the file keeps its active layer";
         const QJsonObject track = board["elements"].toArray()[4].toObject();
         EXPECT_TRUE(track["autorouted"].toBool());

@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "cli/clirun.h"
+#include "clirun.h"
 
 using namespace trevok;
 

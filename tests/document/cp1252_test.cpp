@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 using namespace trevok;
 
 TEST(Cp1252, RoundTripsEveryDefinedByte)
@@ -35,5 +37,24 @@ TEST(Messages, EveryTranslatedTextHasAFrenchVersionToo)
             EXPECT_NE(MessageText(m, 2, args), MessageText(m, 0, args)) << "message " << id;
         if (MessageCaption(m, 1) != MessageCaption(m, 0))
             EXPECT_NE(MessageCaption(m, 2), MessageCaption(m, 0)) << "caption " << id;
+    }
+}
+
+TEST(Messages, EveryLanguagePutsInTheSameArguments)
+{
+    // A placeholder missing in one language drops the file name or count from that message.
+    const std::vector<std::string> args = {"<first>", "<second>"};
+    for (int id = 0; id <= static_cast<int>(MsgId::ImageWriteFailed); ++id) {
+        const auto m = static_cast<MsgId>(id);
+        std::array<std::array<bool, 2>, 3> used{};
+        for (int language = 0; language < 3; ++language) {
+            const std::string text = MessageText(m, language, args);
+            EXPECT_FALSE(text.empty()) << "message " << id << ", language " << language;
+            EXPECT_EQ(text.find('%'), std::string::npos) << "a placeholder left: " << text;
+            for (std::size_t a = 0; a < args.size(); ++a)
+                used[static_cast<std::size_t>(language)][a] = text.find(args[a]) != std::string::npos;
+        }
+        EXPECT_EQ(used[1], used[0]) << "message " << id << " in English";
+        EXPECT_EQ(used[2], used[0]) << "message " << id << " in French";
     }
 }

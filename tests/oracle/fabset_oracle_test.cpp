@@ -9,11 +9,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 using namespace trevok;
@@ -21,16 +21,6 @@ using namespace trevok::oracle;
 
 namespace
 {
-
-int run(const QString& program, const QStringList& args, QByteArray* out = nullptr)
-{
-    QProcess p;
-    p.start(program, args);
-    p.waitForFinished(120000);
-    if (out)
-        *out = p.readAllStandardOutput();
-    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-}
 
 int whitePixels(const QImage& img, const QRect& area)
 {
@@ -88,9 +78,9 @@ TEST(FabricationSet, BothReadersReadEveryLayerAndHolesFallOnThePadsOfBothSides)
     const QString layout = dir.filePath(QStringLiteral("platine.lay"));
     WriteLayoutFile(project, QFile::encodeName(layout).toStdString());
     const QString folder = dir.filePath(QStringLiteral("fab/neu")); // made when missing
-    QByteArray printed;
-    ASSERT_EQ(run(cliProgram(), {"export", "fab", layout, "-o", folder, "--language", "en"}, &printed), 0);
-    EXPECT_EQ(printed.count('\n'), 9) << "every written path is printed";
+    const CliRun made = cli({"export", "fab", layout, "-o", folder, "--language", "en"});
+    ASSERT_EQ(made.status, 0) << made.err;
+    EXPECT_EQ(std::count(made.out.begin(), made.out.end(), '\n'), 9) << "every written path is printed";
 
     const int w = b.BoardWidth / kUnitsPerPx, h = b.BoardHeight / kUnitsPerPx;
     QImage copper[2];
@@ -155,17 +145,19 @@ TEST(FabricationSet, BothReadersReadEveryLayerAndHolesFallOnThePadsOfBothSides)
 
     // The archive holds the same bytes.
     const QString zipFolder = dir.filePath(QStringLiteral("zip"));
-    ASSERT_EQ(run(cliProgram(), {"export", "fab", layout, "-o", zipFolder, "--zip", "--language", "en"}), 0);
+    ASSERT_EQ(runCli({"export", "fab", layout, "-o", zipFolder, "--zip", "--language", "en"}), 0);
     const QString archive = zipFolder + QStringLiteral("/platine.zip");
     ASSERT_TRUE(QFileInfo::exists(archive));
     EXPECT_EQ(QDir(zipFolder).entryList(QDir::Files).size(), 1) << "only the archive";
     const QString unpacked = dir.filePath(QStringLiteral("unpacked"));
-    ASSERT_EQ(run(QStringLiteral("python3"),
-                  {"-c",
-                   "import sys, zipfile; z = zipfile.ZipFile(sys.argv[1]); assert z.testzip() is None; "
-                   "z.extractall(sys.argv[2])",
-                   archive, unpacked}),
-              0);
+    ASSERT_EQ(
+        runProgram(QStringLiteral("python3"),
+                   {"-c",
+                    "import sys, zipfile; z = zipfile.ZipFile(sys.argv[1]); assert z.testzip() is None; "
+                    "z.extractall(sys.argv[2])",
+                    archive, unpacked})
+            .status,
+        0);
     const QStringList names = QDir(folder).entryList(QDir::Files);
     EXPECT_EQ(QDir(unpacked).entryList(QDir::Files), names);
     for (const QString& name : names)
@@ -181,7 +173,7 @@ TEST(FabricationSet, EmptyLayersAreStillWrittenAndBadFoldersFail)
     const QString layout = dir.filePath(QStringLiteral("leer.lay"));
     WriteLayoutFile(project, QFile::encodeName(layout).toStdString());
     const QString folder = dir.filePath(QStringLiteral("out"));
-    ASSERT_EQ(run(cliProgram(), {"export", "fab", layout, "-o", folder}), 0);
+    ASSERT_EQ(runCli({"export", "fab", layout, "-o", folder}), 0);
     for (const char* ext : kExtensions) {
         const QByteArray bytes = readAll(folder + QStringLiteral("/leer") + QString::fromLatin1(ext));
         EXPECT_TRUE(bytes.endsWith(QString::fromLatin1(ext) == ".DRL" ? QByteArray("M30\r\n")
@@ -197,11 +189,10 @@ TEST(FabricationSet, EmptyLayersAreStillWrittenAndBadFoldersFail)
             continue;
         SCOPED_TRACE(ext);
         const QString file = folder + QStringLiteral("/leer") + QString::fromLatin1(ext);
-        QProcess gerbv;
-        gerbv.start(gerbvProgram(), {QStringLiteral("-x"), QStringLiteral("png"), QStringLiteral("-o"),
-                                     dir.filePath(QStringLiteral("gerbv.png")), file});
-        gerbv.waitForFinished(60000);
-        const QString complaints = QString::fromUtf8(gerbv.readAllStandardError());
+        const QString complaints = QString::fromStdString(
+            runProgram(gerbvProgram(), {QStringLiteral("-x"), QStringLiteral("png"), QStringLiteral("-o"),
+                                        dir.filePath(QStringLiteral("gerbv.png")), file})
+                .err);
         EXPECT_FALSE(complaints.contains(QStringLiteral("RS-274D"))) << complaints.toStdString();
         const TracespaceRendering t = renderTracespace(file, 100, 100, dir.path());
         EXPECT_TRUE(unexpectedWarnings(t.warnings).isEmpty()) << t.warnings.join('\n').toStdString();
@@ -213,12 +204,12 @@ TEST(FabricationSet, EmptyLayersAreStillWrittenAndBadFoldersFail)
     // taken by a folder, and the layers before it in the set must not appear either.
     const QString partial = dir.filePath(QStringLiteral("teil"));
     ASSERT_TRUE(QDir().mkpath(partial + QStringLiteral("/leer.DRL")));
-    EXPECT_EQ(run(cliProgram(), {"export", "fab", layout, "-o", partial}), 1);
+    EXPECT_EQ(runCli({"export", "fab", layout, "-o", partial}), 1);
     EXPECT_EQ(QDir(partial).entryList(QDir::Files | QDir::Hidden).size(), 0)
         << QDir(partial).entryList(QDir::Files | QDir::Hidden).join(' ').toStdString();
 
     QFile blocker(dir.filePath(QStringLiteral("datei")));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
-    EXPECT_EQ(run(cliProgram(), {"export", "fab", layout, "-o", blocker.fileName()}), 1);
+    EXPECT_EQ(runCli({"export", "fab", layout, "-o", blocker.fileName()}), 1);
 }

@@ -1,12 +1,12 @@
 // gcode-toolpath reads our G-code: the cutting moves must retrace the contours exactly, no cut
 // may run at safe height and no rapid move may run below it.
+#include "clirun.h"
 #include "document/project.h"
 #include "output/gcode.h"
 
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QProcessEnvironment>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -35,15 +35,13 @@ std::vector<Move> readMoves(const QString& file)
     EXPECT_FALSE(node.isEmpty()) << "node is not installed (scripts/setup-deps.sh installs it)";
     EXPECT_TRUE(QFile::exists(modules + QStringLiteral("/gcode-toolpath/package.json")))
         << "gcode-toolpath is missing in tools/node (scripts/setup-deps.sh installs it)";
-    QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("NODE_PATH"), modules);
-    p.setProcessEnvironment(env);
-    p.start(node, {source + QStringLiteral("/tests/oracle/gcode_segments.js"), file});
-    p.waitForFinished(60000);
-    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    const CliRun r =
+        runProgram(node, {source + QStringLiteral("/tests/oracle/gcode_segments.js"), file}, env);
+    EXPECT_EQ(r.status, 0) << r.err;
     std::vector<Move> moves;
-    for (const QByteArray& line : p.readAllStandardOutput().split('\n')) {
+    for (const QByteArray& line : QByteArray::fromStdString(r.out).split('\n')) {
         if (line.trimmed().isEmpty())
             continue;
         const QJsonObject o = QJsonDocument::fromJson(line).object();
@@ -169,7 +167,6 @@ TEST(GcodeOracle, CutsRetraceTheContoursAndHeightsAreSafe)
     for (const Move& mv : drill)
         plunges += !mv.rapid && mv.z2 < 0;
     EXPECT_EQ(plunges, 2); // the pad in the ring and the plated pair
-
 }
 
 TEST(GcodeOracle, OutlineStaysOutsideTheBoardInDepthStepsWithTabs)
@@ -179,7 +176,8 @@ TEST(GcodeOracle, OutlineStaysOutsideTheBoardInDepthStepsWithTabs)
     b.BoardHeight = 3000;
     // A drawn outline 1 mm inside the board edge, selected, and a part outline that is not.
     auto drawn = NewTrack(20, LayerB1);
-    for (TPoint p : {TPoint{100, -100}, TPoint{4900, -100}, TPoint{4900, -2900}, TPoint{100, -2900}, TPoint{100, -100}})
+    for (TPoint p :
+         {TPoint{100, -100}, TPoint{4900, -100}, TPoint{4900, -2900}, TPoint{100, -2900}, TPoint{100, -100}})
         AddPoint(*drawn, p);
     drawn->Selected = true;
     b.Elements.push_back(std::move(drawn));
@@ -217,7 +215,7 @@ TEST(GcodeOracle, OutlineStaysOutsideTheBoardInDepthStepsWithTabs)
         const std::vector<Move> moves = readMoves(QString::fromStdString(write(dir, "outline.nc", *bytes)));
         ASSERT_FALSE(moves.empty());
         const double tabTop = -c.depth + c.tabHeight;
-        std::vector<double> levels; // heights of sideways cuts
+        std::vector<double> levels;  // heights of sideways cuts
         std::vector<double> tabRuns; // lengths cut at the tab top on the deepest step
         double run = 0;
         for (const Move& m : moves) {
@@ -233,8 +231,8 @@ TEST(GcodeOracle, OutlineStaysOutsideTheBoardInDepthStepsWithTabs)
                 continue;
             }
             EXPECT_NEAR(m.z1, m.z2, 1e-9) << "a cut that slopes";
-            if (std::find_if(levels.begin(), levels.end(), [&](double z) { return std::abs(z - m.z1) < 1e-6; }) ==
-                levels.end())
+            if (std::find_if(levels.begin(), levels.end(),
+                             [&](double z) { return std::abs(z - m.z1) < 1e-6; }) == levels.end())
                 levels.push_back(m.z1);
             if (std::abs(m.z1 - tabTop) < 1e-6 && m.z1 > -c.depth + 1e-6)
                 run += std::hypot(m.x2 - m.x1, m.y2 - m.y1);
@@ -244,7 +242,8 @@ TEST(GcodeOracle, OutlineStaysOutsideTheBoardInDepthStepsWithTabs)
                 const double y = (m.y1 + (m.y2 - m.y1) * k / 20) * 100 - b.BoardHeight;
                 const double dx = std::max({c.keepOut.left - x, 0.0, x - c.keepOut.right});
                 const double dy = std::max({c.keepOut.top - y, 0.0, y - c.keepOut.bottom});
-                EXPECT_GE(std::hypot(dx, dy), c.tool * 50 - 1.0) << "the cutter enters the board at " << x << ", " << y;
+                EXPECT_GE(std::hypot(dx, dy), c.tool * 50 - 1.0)
+                    << "the cutter enters the board at " << x << ", " << y;
             }
         }
         // Depth steps as set, down to the outline depth, and the tab top where the steps pass it.

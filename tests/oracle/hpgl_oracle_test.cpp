@@ -1,5 +1,6 @@
 // hp2xx reads our isolation file; what it draws must lie along the boundary of the grown copper
 // as we rasterise it ourselves from the shape polygons, and cover all of it.
+#include "clirun.h"
 #include "document/project.h"
 #include "output/hpgl.h"
 
@@ -7,7 +8,6 @@
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -93,31 +93,30 @@ TEST(HpglOracle, Hp2xxDrawsTheBoundaryOfTheGrownCopper)
     std::ofstream(file.toStdString(), std::ios::binary) << plt;
     const QString png = dir.filePath(QStringLiteral("iso.png"));
     // hp2xx takes plotter units as 1/40 mm; a fixed range and size give a linear picture of them.
-    QProcess p;
-    p.start(hp2xx, {QStringLiteral("-m"),
-                    QStringLiteral("png"),
-                    QStringLiteral("-f"),
-                    png,
-                    QStringLiteral("-x"),
-                    QStringLiteral("0"),
-                    QStringLiteral("-X"),
-                    QStringLiteral("2400"),
-                    QStringLiteral("-y"),
-                    QStringLiteral("0"),
-                    QStringLiteral("-Y"),
-                    QStringLiteral("1600"),
-                    QStringLiteral("-w"),
-                    QStringLiteral("60"),
-                    QStringLiteral("-h"),
-                    QStringLiteral("40"),
-                    QStringLiteral("-d"),
-                    QStringLiteral("254"),
-                    QStringLiteral("-p"),
-                    QStringLiteral("1"),
-                    file});
-    ASSERT_TRUE(p.waitForFinished(60000));
-    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
-    const std::string log = p.readAllStandardError().toStdString();
+    const CliRun p = runProgram(hp2xx, {QStringLiteral("-m"),
+                                        QStringLiteral("png"),
+                                        QStringLiteral("-f"),
+                                        png,
+                                        QStringLiteral("-x"),
+                                        QStringLiteral("0"),
+                                        QStringLiteral("-X"),
+                                        QStringLiteral("2400"),
+                                        QStringLiteral("-y"),
+                                        QStringLiteral("0"),
+                                        QStringLiteral("-Y"),
+                                        QStringLiteral("1600"),
+                                        QStringLiteral("-w"),
+                                        QStringLiteral("60"),
+                                        QStringLiteral("-h"),
+                                        QStringLiteral("40"),
+                                        QStringLiteral("-d"),
+                                        QStringLiteral("254"),
+                                        QStringLiteral("-p"),
+                                        QStringLiteral("1"),
+                                        file});
+    ASSERT_NE(p.status, -1) << "hp2xx did not end";
+    EXPECT_EQ(p.status, 0) << p.err;
+    const std::string& log = p.err;
     EXPECT_EQ(log.find("rror"), std::string::npos) << log;
     EXPECT_EQ(log.find("Zero line segment"), std::string::npos) << log; // no point written twice
     const QImage ink = QImage(png).convertToFormat(QImage::Format_Grayscale8);

@@ -13,7 +13,6 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QPainter>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QSvgRenderer>
@@ -25,16 +24,6 @@ using namespace trevok;
 
 namespace
 {
-
-int run(const QString& program, const QStringList& args, QString* err = nullptr)
-{
-    QProcess p;
-    p.start(program, args);
-    p.waitForFinished(120000);
-    if (err)
-        *err = QString::fromLocal8Bit(p.readAllStandardError());
-    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-}
 
 QString tool(const char* name)
 {
@@ -169,8 +158,8 @@ class ImageOracle : public ::testing::Test
                          "-o",     out,     "--dpi", QString::number(dpi)};
         if (mono)
             args << "--mono";
-        QString err;
-        EXPECT_EQ(run(cliProgram(), args, &err), 0) << err.toStdString();
+        const CliRun r = cli(args);
+        EXPECT_EQ(r.status, 0) << r.err;
         return out;
     }
     QImage convertWithImageMagick(const QString& file, const QStringList& before = {})
@@ -178,7 +167,7 @@ class ImageOracle : public ::testing::Test
         const QString convert = tool("convert");
         EXPECT_FALSE(convert.isEmpty()) << "ImageMagick is missing (scripts/setup-deps.sh installs it)";
         const QString png = file + QStringLiteral(".ppm");
-        run(convert, before + QStringList{file, png});
+        runProgram(convert, before + QStringList{file, png});
         return QImage(png);
     }
 
@@ -221,8 +210,8 @@ TEST_F(ImageOracle, MetafileReadByEmf2svgShowsTheSameBoard)
     const int dpi = 150;
     const QString emf = exportImage("emf", dpi);
     const QString svg = dir.filePath(QStringLiteral("bild-emf.svg"));
-    QString err;
-    ASSERT_EQ(run(emf2svg, {"-i", emf, "-o", svg}, &err), 0) << err.toStdString();
+    const CliRun converted = runProgram(emf2svg, {"-i", emf, "-o", svg});
+    ASSERT_EQ(converted.status, 0) << converted.err;
     QSvgRenderer renderer(svg);
     ASSERT_TRUE(renderer.isValid());
     const QSize want = ImagePixelSize(b.BoardWidth, b.BoardHeight, dpi);
@@ -248,18 +237,18 @@ TEST_F(ImageOracle, PdfAndSvgRenderedByOtherProgramsShowTheSameBoard)
     ASSERT_FALSE(pdftoppm.isEmpty()) << "poppler-utils is missing (scripts/setup-deps.sh installs it)";
     const QString pdf = exportImage("pdf", dpi);
     const QString prefix = dir.filePath(QStringLiteral("page"));
-    ASSERT_EQ(run(pdftoppm,
-                  {"-r", QString::number(dpi), "-singlefile", "-aa", "no", "-aaVector", "no", pdf, prefix}),
+    ASSERT_EQ(runProgram(pdftoppm, {"-r", QString::number(dpi), "-singlefile", "-aa", "no", "-aaVector", "no",
+                                    pdf, prefix})
+                  .status,
               0);
     const QImage page(prefix + QStringLiteral(".ppm"));
     ASSERT_FALSE(page.isNull());
     EXPECT_NEAR(page.width(), want.width(), 1);
     EXPECT_NEAR(page.height(), want.height(), 1);
     // The page is the board exactly: 60 x 40 mm are 170.079 x 113.386 points, not whole points.
-    QProcess pdfinfo;
-    pdfinfo.start(tool("pdfinfo"), {pdf});
-    ASSERT_TRUE(pdfinfo.waitForFinished(60000));
-    const QString info = QString::fromLocal8Bit(pdfinfo.readAllStandardOutput());
+    const CliRun pdfinfo = runProgram(tool("pdfinfo"), {pdf});
+    ASSERT_NE(pdfinfo.status, -1);
+    const QString info = QString::fromStdString(pdfinfo.out);
     const QRegularExpressionMatch size =
         QRegularExpression(QStringLiteral("Page size:\\s+([0-9.]+) x ([0-9.]+) pts")).match(info);
     ASSERT_TRUE(size.hasMatch()) << info.toStdString();
@@ -280,11 +269,10 @@ TEST_F(ImageOracle, PdfAndSvgRenderedByOtherProgramsShowTheSameBoard)
     withText.Boards[0]->Elements.push_back(std::move(text));
     const QString textLayout = dir.filePath(QStringLiteral("text.lay"));
     WriteLayoutFile(withText, QFile::encodeName(textLayout).toStdString());
-    QString err;
-    EXPECT_EQ(run(cliProgram(),
-                  {"export", "image", textLayout, "--format", "pdf", "-o", dir.filePath("text.pdf")}, &err),
-              0);
-    EXPECT_FALSE(err.contains(QStringLiteral("not exported"))) << err.toStdString();
+    const CliRun withTextRun =
+        cli({"export", "image", textLayout, "--format", "pdf", "-o", dir.filePath("text.pdf")});
+    EXPECT_EQ(withTextRun.status, 0);
+    EXPECT_EQ(withTextRun.err.find("not exported"), std::string::npos) << withTextRun.err;
     int copper = 0;
     EXPECT_EQ(mismatches(page, b, 2540.0 / dpi, false, copper), 0);
     EXPECT_GT(copper, 200);
@@ -315,16 +303,11 @@ TEST_F(ImageOracle, BadInputWritesNothing)
         {{"--format", "bmp", "--board", "2"}, 2},
     };
     for (const Case& c : cases) {
-        QString err;
-        EXPECT_EQ(run(cliProgram(), QStringList{"export", "image", layout, "-o", out} + c.args, &err),
-                  c.status)
-            << c.args.join(' ').toStdString();
-        EXPECT_FALSE(err.isEmpty());
+        const CliRun r = cli(QStringList{"export", "image", layout, "-o", out} + c.args);
+        EXPECT_EQ(r.status, c.status) << c.args.join(' ').toStdString();
+        EXPECT_FALSE(r.err.empty());
         EXPECT_FALSE(QFileInfo::exists(out));
     }
-    QString err;
-    EXPECT_EQ(
-        run(cliProgram(), {"export", "image", dir.filePath("fehlt.lay"), "--format", "png", "-o", out}, &err),
-        1);
+    EXPECT_EQ(runCli({"export", "image", dir.filePath("fehlt.lay"), "--format", "png", "-o", out}), 1);
     EXPECT_FALSE(QFileInfo::exists(out));
 }

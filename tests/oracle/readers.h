@@ -5,11 +5,12 @@
 // splits such a picture into its white blobs. The two readers share no code: gerbv is lenient
 // where gerber-to-svg follows the format closely, so a file both draw alike is read alike.
 
+#include "clirun.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QString>
 #include <QStringList>
@@ -37,14 +38,12 @@ inline QImage renderGerber(const QString& file, int w, int h, const QString& dir
 {
     const QString png = dir + QStringLiteral("/gerbv.png");
     QFile::remove(png);
-    QProcess p;
-    p.start(gerbvProgram(),
-            {QStringLiteral("-x"), QStringLiteral("png"), QStringLiteral("-B"), QStringLiteral("0"),
-             QStringLiteral("-D"), QString::number(kDpi), QStringLiteral("-O"), QStringLiteral("0x0"),
-             QStringLiteral("-w"), QStringLiteral("%1x%2").arg(w).arg(h), QStringLiteral("-b"),
-             QStringLiteral("#000000"), QStringLiteral("-f"), QStringLiteral("#FFFFFFFF"),
-             QStringLiteral("-o"), png, file});
-    p.waitForFinished(60000);
+    runProgram(gerbvProgram(),
+               {QStringLiteral("-x"), QStringLiteral("png"), QStringLiteral("-B"), QStringLiteral("0"),
+                QStringLiteral("-D"), QString::number(kDpi), QStringLiteral("-O"), QStringLiteral("0x0"),
+                QStringLiteral("-w"), QStringLiteral("%1x%2").arg(w).arg(h), QStringLiteral("-b"),
+                QStringLiteral("#000000"), QStringLiteral("-f"), QStringLiteral("#FFFFFFFF"),
+                QStringLiteral("-o"), png, file});
     return QImage(png).convertToFormat(QImage::Format_Grayscale8);
 }
 
@@ -86,21 +85,17 @@ inline TracespaceRendering renderTracespace(const QString& file, int w, int h, c
     const QString png = dir + QStringLiteral("/tracespace.png");
     QFile::remove(svg);
     QFile::remove(png);
-    QProcess node;
-    node.start(QStringLiteral("node"), {tracespaceScript(), file, svg, QString::number(w / double(kPxPerMm)),
-                                        QString::number(h / double(kPxPerMm))});
-    node.waitForFinished(60000);
-    const QString err = QString::fromUtf8(node.readAllStandardError());
-    for (const QString& l : err.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+    const CliRun node = runProgram(QStringLiteral("node"),
+                                   {tracespaceScript(), file, svg, QString::number(w / double(kPxPerMm)),
+                                    QString::number(h / double(kPxPerMm))});
+    for (const QString& l : QString::fromStdString(node.err).split(QLatin1Char('\n'), Qt::SkipEmptyParts))
         out.warnings << l;
-    if (node.exitStatus() != QProcess::NormalExit || node.exitCode() != 0)
+    if (node.status != 0)
         return out;
     // rsvg renders the SVG's masks, which gerber-to-svg uses for clear polarity.
-    QProcess rsvg;
-    rsvg.start(QStringLiteral("rsvg-convert"),
+    runProgram(QStringLiteral("rsvg-convert"),
                {QStringLiteral("-w"), QString::number(w), QStringLiteral("-h"), QString::number(h),
                 QStringLiteral("-o"), png, svg});
-    rsvg.waitForFinished(60000);
     out.image = QImage(png).convertToFormat(QImage::Format_Grayscale8);
     return out;
 }

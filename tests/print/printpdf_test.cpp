@@ -1,6 +1,7 @@
 // `trevok-cli print` as a script runs it, with the PDF measured by an independent reader:
 // poppler's pdftoppm rasterises the page at 254 dpi (10 pixels per millimetre), and the board
 // outline is found in its pixels.
+#include "clirun.h"
 #include "document/layoutfile.h"
 #include "document/project.h"
 
@@ -8,7 +9,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -17,26 +17,6 @@ using namespace trevok;
 
 namespace
 {
-
-QString binaryDir()
-{
-    QString dir = QString::fromLocal8Bit(qgetenv("TREVOK_TEST_BINARY_DIR"));
-    if (dir.isEmpty())
-        dir = QFileInfo(QFile::symLinkTarget(QStringLiteral("/proc/self/exe"))).dir().absolutePath() +
-              QStringLiteral("/..");
-    return dir;
-}
-
-int run(const QString& program, const QStringList& args, QString* err = nullptr)
-{
-    QProcess p;
-    p.start(program, args);
-    if (!p.waitForFinished(120000))
-        return -1;
-    if (err)
-        *err = QString::fromLocal8Bit(p.readAllStandardError());
-    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-}
 
 /// The box of dark pixels of a page, in millimetres from the page's corner.
 struct Box {
@@ -66,17 +46,15 @@ class PrintPdf : public testing::Test
     {
         const QString pdf = dir.filePath(QStringLiteral("out.pdf"));
         QFile::remove(pdf);
-        QString err;
-        EXPECT_EQ(run(binaryDir() + QStringLiteral("/trevok-cli"),
-                      QStringList{QStringLiteral("print"), layout, QStringLiteral("-o"), pdf} + options,
-                      &err),
-                  0)
-            << err.toStdString();
+        const CliRun printed =
+            cli(QStringList{QStringLiteral("print"), layout, QStringLiteral("-o"), pdf} + options);
+        EXPECT_EQ(printed.status, 0) << printed.err;
         const QString base = dir.filePath(QStringLiteral("page"));
-        EXPECT_EQ(run(QStringLiteral("pdftoppm"),
-                      {QStringLiteral("-r"), QStringLiteral("254"), QStringLiteral("-gray"),
-                       QStringLiteral("-aa"), QStringLiteral("no"), QStringLiteral("-aaVector"),
-                       QStringLiteral("no"), QStringLiteral("-singlefile"), pdf, base}),
+        EXPECT_EQ(runProgram(QStringLiteral("pdftoppm"),
+                             {QStringLiteral("-r"), QStringLiteral("254"), QStringLiteral("-gray"),
+                              QStringLiteral("-aa"), QStringLiteral("no"), QStringLiteral("-aaVector"),
+                              QStringLiteral("no"), QStringLiteral("-singlefile"), pdf, base})
+                      .status,
                   0)
             << "pdftoppm (poppler-utils) must be installed";
         const QImage page(base + QStringLiteral(".pgm"));
@@ -152,7 +130,7 @@ TEST_F(PrintPdf, OffsetAndCentrePlaceTheBoardAndPaperNamesMayHoldAnX)
     const Case cases[] = {
         {{"--offset", "10,20"}, 10.0, 20.0, 100.0, 2100},
         {{"--offset", "10,20", "--scale", "200"}, 10.0, 20.0, 200.0, 2100},
-        {{"--centre"}, 55.0, 123.5, 100.0, 2100},                          // A4: (210 - 100) / 2
+        {{"--centre"}, 55.0, 123.5, 100.0, 2100},                         // A4: (210 - 100) / 2
         {{"--centre", "--paper", "Executive"}, 42.1, 108.4, 100.0, 1842}, // 184.15 x 266.7 mm
     };
     for (const Case& c : cases) {
@@ -167,22 +145,21 @@ TEST_F(PrintPdf, OffsetAndCentrePlaceTheBoardAndPaperNamesMayHoldAnX)
 
 TEST_F(PrintPdf, WrongOptionsAreRefused)
 {
-    const QString cli = binaryDir() + QStringLiteral("/trevok-cli");
     const QString pdf = dir.filePath(QStringLiteral("never.pdf"));
-    for (const QStringList& bad : {QStringList{QStringLiteral("--calibrate"), QStringLiteral("1.3,1")},
-                                   QStringList{QStringLiteral("--tiles"), QStringLiteral("0x2")},
-                                   QStringList{QStringLiteral("--layers"), QStringLiteral("K1,X9")},
-                                   QStringList{QStringLiteral("--paper"), QStringLiteral("Napkin")},
-                                   QStringList{QStringLiteral("--offset"), QStringLiteral("10")},
-                                   QStringList{QStringLiteral("--centre"), QStringLiteral("--offset"),
-                                               QStringLiteral("1,1")},
-                                   QStringList{QStringLiteral("--board"), QStringLiteral("2")}}) {
+    for (const QStringList& bad :
+         {QStringList{QStringLiteral("--calibrate"), QStringLiteral("1.3,1")},
+          QStringList{QStringLiteral("--tiles"), QStringLiteral("0x2")},
+          QStringList{QStringLiteral("--layers"), QStringLiteral("K1,X9")},
+          QStringList{QStringLiteral("--paper"), QStringLiteral("Napkin")},
+          QStringList{QStringLiteral("--offset"), QStringLiteral("10")},
+          QStringList{QStringLiteral("--centre"), QStringLiteral("--offset"), QStringLiteral("1,1")},
+          QStringList{QStringLiteral("--board"), QStringLiteral("2")}}) {
         SCOPED_TRACE(bad.join(QLatin1Char(' ')).toStdString());
-        EXPECT_EQ(run(cli, QStringList{QStringLiteral("print"), layout, QStringLiteral("-o"), pdf} + bad), 2);
+        EXPECT_EQ(runCli(QStringList{QStringLiteral("print"), layout, QStringLiteral("-o"), pdf} + bad), 2);
         EXPECT_FALSE(QFile::exists(pdf));
     }
-    EXPECT_EQ(run(cli, {QStringLiteral("print"), dir.filePath(QStringLiteral("missing.lay")),
-                        QStringLiteral("-o"), pdf}),
+    EXPECT_EQ(runCli({QStringLiteral("print"), dir.filePath(QStringLiteral("missing.lay")),
+                      QStringLiteral("-o"), pdf}),
               1);
     EXPECT_FALSE(QFile::exists(pdf));
 
@@ -193,12 +170,9 @@ TEST_F(PrintPdf, WrongOptionsAreRefused)
     p.Boards[0]->TemplateShown[0] = 1;
     const QString withTemplate = dir.filePath(QStringLiteral("template.lay"));
     WriteLayoutFile(p, withTemplate.toStdString());
-    QString err;
-    EXPECT_EQ(
-        run(cli,
-            {QStringLiteral("print"), withTemplate, QStringLiteral("-o"), pdf, QStringLiteral("--template")},
-            &err),
-        1);
-    EXPECT_TRUE(err.contains(QStringLiteral("gone.bmp"))) << err.toStdString();
+    const CliRun r =
+        cli({QStringLiteral("print"), withTemplate, QStringLiteral("-o"), pdf, QStringLiteral("--template")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("gone.bmp"), std::string::npos) << r.err;
     EXPECT_FALSE(QFile::exists(pdf));
 }

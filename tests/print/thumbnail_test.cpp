@@ -5,7 +5,7 @@
 #include "document/project.h"
 #include "routing/connections.h"
 
-#include "cli/clirun.h"
+#include "clirun.h"
 
 #include <QImage>
 #include <QTemporaryDir>
@@ -146,6 +146,7 @@ TEST(Thumbnail, UnreadableInputWritesNothing)
         EXPECT_EQ(r.status, c.status) << r.err;
         EXPECT_FALSE(r.err.empty());
         EXPECT_FALSE(QFileInfo::exists(out));
-        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), c.missing ? 1 : 2) << "a temporary file was left";
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), c.missing ? 1 : 2)
+            << "a temporary file was left";
     }
 }

@@ -1,5 +1,6 @@
 #include "view/gridlist.h"
 
+#include "languageguard.h"
 #include "view/texts.h"
 
 #include <QMap>
@@ -12,7 +13,7 @@ namespace
 {
 
 struct GridListFixture : ::testing::Test {
-    void SetUp() override { SetCurrentLanguage(0); }
+    Language german{0};
 };
 
 std::function<std::optional<QString>(const QString&)> section(const QMap<QString, QString>& keys)

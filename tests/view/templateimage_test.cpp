@@ -1,6 +1,7 @@
 // Template pictures: the resolution read from BMP headers, the board rectangle, the reduced
 // copies that keep thin dark lines, and drawing only the part being repainted.
 #include "bmpbuilder.h"
+#include "languageguard.h"
 #include "view/qpaintercanvas.h"
 #include "view/templateimage.h"
 #include "view/texts.h"
@@ -109,12 +110,6 @@ TEST(TemplateImage, LoadingReadsTheFileAndItsResolution)
 
 namespace
 {
-struct Language {
-    explicit Language(int code) : saved(CurrentLanguage()) { SetCurrentLanguage(code); }
-    ~Language() { SetCurrentLanguage(saved); }
-    int saved;
-};
-
 /// A BMP of w x h pixels at `bits` per pixel (1 and 8 with a grey colour table, index 0 black,
 /// the last white), every pixel index 0 but the first 16 of the top row, which are white. The
 /// pixel area is made by extending the file, so a big scan costs no time to write.

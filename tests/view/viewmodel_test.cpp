@@ -1,5 +1,6 @@
 #include "view/viewmodel.h"
 
+#include "languageguard.h"
 #include "view/texts.h"
 
 #include <gtest/gtest.h>
@@ -479,12 +480,16 @@ TEST(Rulers, TicksEndAtThreeHundredMillimetresAndAtTheBoardHeight)
 
 TEST(Rulers, UnitButtonCaptionFollowsTheLanguage)
 {
-    SetCurrentLanguage(0);
-    EXPECT_EQ(UnitButtonCaption(false), QStringLiteral("M"));
-    EXPECT_EQ(UnitButtonCaption(true), QStringLiteral("Z"));
-    SetCurrentLanguage(1);
-    EXPECT_EQ(UnitButtonCaption(true), QStringLiteral("I"));
-    SetCurrentLanguage(2);
+    {
+        Language german(0);
+        EXPECT_EQ(UnitButtonCaption(false), QStringLiteral("M"));
+        EXPECT_EQ(UnitButtonCaption(true), QStringLiteral("Z"));
+    }
+    {
+        Language english(1);
+        EXPECT_EQ(UnitButtonCaption(true), QStringLiteral("I"));
+    }
+    Language french(2);
     EXPECT_EQ(UnitButtonCaption(true), QStringLiteral("I"));
 }
 
