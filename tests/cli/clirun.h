@@ -18,15 +18,21 @@ struct CliRun {
     std::string err;
 };
 
-CliRun cli(const QStringList& args)
+/// The trevok-cli of the same build.
+QString cliPath()
 {
     // ctest names the build folder; run by hand, the test program sits in its tests/ folder.
     QString dir = QString::fromLocal8Bit(qgetenv("TREVOK_TEST_BINARY_DIR"));
     if (dir.isEmpty())
         dir = QFileInfo(QFile::symLinkTarget(QStringLiteral("/proc/self/exe"))).dir().absolutePath() +
               QStringLiteral("/..");
+    return dir + QStringLiteral("/trevok-cli");
+}
+
+CliRun cli(const QStringList& args)
+{
     QProcess p;
-    p.start(dir + QStringLiteral("/trevok-cli"), args);
+    p.start(cliPath(), args);
     p.waitForFinished(60000);
     CliRun r;
     r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
