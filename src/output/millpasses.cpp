@@ -304,8 +304,11 @@ class Zones
                 const Paths& h = held(j);
                 others.insert(others.end(), h.begin(), h.end());
             }
-        const Paths gain = others.empty() ? p.next : combine(p.next, others, ClipperLib::ctDifference);
-        p.reach = combine(p.reach, gain, ClipperLib::ctUnion);
+        if (others.empty() && !limit)
+            p.reach = p.next; // nothing near: it grows by the whole step, which holds what it had
+        else
+            p.reach = combine(p.reach, others.empty() ? p.next : combine(p.next, others, ClipperLib::ctDifference),
+                              ClipperLib::ctUnion);
         // A change of less than a square unit is the rounding of the offsets.
         const double area = areaOf(p.reach);
         p.settled = std::abs(area - p.area) < double(kMillScale) * kMillScale;
