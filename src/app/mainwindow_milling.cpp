@@ -107,7 +107,7 @@ std::optional<IsolationResult> MainWindow::computeMillingContours(const TBoard& 
         places.push_back(p.at);
     for (const IsolationProblem& p : result.planeJoins)
         places.push_back(p.at);
-    board_->setMillingOverlay(result.contours, places);
+    board_->setMillingOverlay(result.contours, places, result.passes);
     return result;
 }
 
@@ -144,7 +144,7 @@ void MainWindow::isolationMilling()
         return;
     const QString path = askHpglFile(MainText("UmrissHPGLplt1").remove(QLatin1Char('&')));
     if (!path.isEmpty())
-        writeMillingFiles(path, IsolationHpgl(*board, result->contours, m, o), DrillHpgl(*board, m.layer, o));
+        writeMillingFiles(path, IsolationHpgl(*board, result->contours, result->passes, m, o), DrillHpgl(*board, m.layer, o));
     warnIsolationProblems(*board, *result);
 }
 
@@ -177,7 +177,7 @@ void MainWindow::gcodeMilling()
         askMillingFile(MainText("GCode1").remove(QLatin1Char('&')).remove(QStringLiteral("...")),
                        QStringLiteral("G-Code (*.nc)"), QStringLiteral(".NC"));
     if (!path.isEmpty()) {
-        const std::string bytes = IsolationGcode(*board, result->contours, m, o, &stats);
+        const std::string bytes = IsolationGcode(*board, result->contours, result->passes, m, o, &stats);
         if (writeMillingFiles(path, bytes, *side)) {
             // The job's figures: shown now, and in the dialog the next time it opens.
             gcodeDlg_->setJobFigures(stats);

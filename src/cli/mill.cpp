@@ -10,6 +10,8 @@
 #include "routing/nettrace.h"
 
 #include <algorithm>
+#include <atomic>
+#include <csignal>
 #include <filesystem>
 #include <functional>
 
@@ -41,8 +43,35 @@ std::int32_t parseMillingWidth(const Args& args, std::int32_t fallback)
     return RoundHalfEven(mm * 100.0);
 }
 
+namespace
+{
+
+std::atomic<MillingProgress*> interrupted{nullptr};
+static_assert(std::atomic<MillingProgress*>::is_always_lock_free && std::atomic<bool>::is_always_lock_free,
+              "the interrupt handler may only touch lock-free atomics");
+
+extern "C" void cancelOnInterrupt(int)
+{
+    if (MillingProgress* p = interrupted.load())
+        p->cancel.store(true);
+}
+
+} // namespace
+
+InterruptCancels::InterruptCancels(MillingProgress& progress)
+{
+    interrupted.store(&progress);
+    previous = std::signal(SIGINT, cancelOnInterrupt);
+}
+
+InterruptCancels::~InterruptCancels()
+{
+    std::signal(SIGINT, previous == SIG_ERR ? SIG_DFL : previous);
+    interrupted.store(nullptr);
+}
+
 std::optional<IsolationResult> computeForCli(const TBoard& board, const MillingOptions& o, int language,
-                                             std::ostream& err)
+                                             std::ostream& err, MillingProgress* progress)
 {
     if (!LayerHasElements(board.Elements, o.layer)) {
         err << "trevok-cli: " << MessageText(MsgId::MillLayerEmpty, language) << "\n";
@@ -51,7 +80,7 @@ std::optional<IsolationResult> computeForCli(const TBoard& board, const MillingO
     if (!LayerHasContourElements(board.Elements, o))
         return IsolationResult{};
     const std::vector<int> nets = NetOfEachElement(board);
-    return ComputeIsolation(board.Elements, o, nullptr, &nets);
+    return ComputeIsolation(board.Elements, o, progress, &nets);
 }
 
 /// Prints the problems and the joins made only through the ground plane; true when there are
@@ -86,37 +115,84 @@ std::string placesJson(const std::vector<IsolationProblem>& places)
     return s;
 }
 
+namespace
+{
+
+/// --passes and --overlap of the contours and the isolation exports; further passes need a milling width.
+PassOptions parsePassOptions(const Args& args, const MillingOptions& m)
+{
+    PassOptions p;
+    if (const auto v = args.value("--passes")) {
+        p.passes = parseInt(*v, "--passes");
+        if (p.passes < 0 || p.passes > kMaxPasses)
+            throw CliError("--passes must lie between 0 and " + std::to_string(kMaxPasses) +
+                           " (0: until no free copper is left)");
+    }
+    if (const auto v = args.value("--overlap")) {
+        p.overlapPercent = parseInt(*v, "--overlap");
+        if (p.overlapPercent < 0 || p.overlapPercent > kMaxOverlapPercent)
+            throw CliError("--overlap must lie between 0 and " + std::to_string(kMaxOverlapPercent) + " %");
+    }
+    if (p.passes != 1 && m.width <= 0)
+        throw CliError("--passes other than 1 needs a --width above 0");
+    return p;
+}
+
+} // namespace
+
 int runContours(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err)
 {
-    const Args args(argv, {"--layer", "--board", "--width", "--language"},
+    const Args args(argv, {"--layer", "--board", "--width", "--language", "--passes", "--overlap"},
                     {"--json", "--convert-font-texts"});
     const int language = languageOption(args);
     MillingOptions o;
     o.layer = parseCopperLayer(args.value("--layer"), "contours");
     o.width = parseMillingWidth(args);
+    const PassOptions passes = parsePassOptions(args, o);
     TProject project;
     const TBoard* board = prepareBoard(project, args, language, err);
     if (!board)
         return 1;
-    const auto r = computeForCli(*board, o, language, err);
+    MillingProgress progress;
+    std::optional<IsolationResult> r;
+    {
+        const InterruptCancels interrupt(progress);
+        r = computeForCli(*board, o, language, err, &progress);
+        if (r && !progress.cancel) {
+            const auto further = IsolationPasses(r->contours, o.width, passes,
+                                                 BoardRectangle(board->BoardWidth, board->BoardHeight), &progress);
+            if (further)
+                r->passes = further->all();
+        }
+    }
+    if (progress.cancel) {
+        err << "trevok-cli: " << MessageText(MsgId::MillCancelled, language) << "\n";
+        return kExitInterrupted;
+    }
     if (!r)
         return 1;
+    auto points = [](const std::vector<TPoint>& c) {
+        std::string s = "[";
+        for (std::size_t k = 0; k < c.size(); ++k) {
+            s += k ? ", [" : "[";
+            s += std::to_string(c[k].x) + ", " + std::to_string(c[k].y) + "]";
+        }
+        return s + "]";
+    };
     if (args.has("--json")) {
         std::string s = "{\"count\": " + std::to_string(r->contours.size()) + ", \"contours\": [";
-        for (std::size_t i = 0; i < r->contours.size(); ++i) {
-            s += i ? ", [" : "[";
-            const Contour& c = r->contours[i];
-            for (std::size_t k = 0; k < c.size(); ++k) {
-                s += k ? ", [" : "[";
-                s += std::to_string(c[k].x) + ", " + std::to_string(c[k].y) + "]";
-            }
-            s += "]";
-        }
+        for (std::size_t i = 0; i < r->contours.size(); ++i)
+            s += (i ? ", " : "") + points(r->contours[i]);
+        s += "], \"passes\": [";
+        for (std::size_t i = 0; i < r->passes.size(); ++i)
+            s += (i ? ", " : "") + points(r->passes[i]);
         s += "], \"isolation_problems\": [" + placesJson(r->problems) + "], \"plane_joins\": [" +
              placesJson(r->planeJoins) + "]}\n";
         out << s;
     } else {
         out << r->contours.size() << "\n";
+        if (passes.passes != 1)
+            out << r->passes.size() << "\n";
     }
     return reportProblems(*board, *r, language, err) ? kExitIsolationProblems : 0;
 }
@@ -211,26 +287,6 @@ MillingOptions parseMillingOptions(const Args& args, const std::string& command,
     return m;
 }
 
-/// --passes and --overlap of the isolation exports; further passes need a milling width.
-PassOptions parsePassOptions(const Args& args, const MillingOptions& m)
-{
-    PassOptions p;
-    if (const auto v = args.value("--passes")) {
-        p.passes = parseInt(*v, "--passes");
-        if (p.passes < 0 || p.passes > kMaxPasses)
-            throw CliError("--passes must lie between 0 and " + std::to_string(kMaxPasses) +
-                           " (0: until no free copper is left)");
-    }
-    if (const auto v = args.value("--overlap")) {
-        p.overlapPercent = parseInt(*v, "--overlap");
-        if (p.overlapPercent < 0 || p.overlapPercent > kMaxOverlapPercent)
-            throw CliError("--overlap must lie between 0 and " + std::to_string(kMaxOverlapPercent) + " %");
-    }
-    if (p.passes != 1 && m.width <= 0)
-        throw CliError("--passes other than 1 needs a --width above 0");
-    return p;
-}
-
 /// Loads the board, computes the contours (all passes, the first pass first) and writes the
 /// files made from them; the exit status.
 int runIsolationExport(const Args& args, const MillingOptions& m, const PassOptions& passes,
@@ -242,14 +298,26 @@ int runIsolationExport(const Args& args, const MillingOptions& m, const PassOpti
     const TBoard* board = prepareBoard(project, args, language, err);
     if (!board)
         return 1;
-    auto r = computeForCli(*board, m, language, err);
+    // Many passes on a large board take long: Ctrl-C stops the computation, and as the files are
+    // written only at the end, nothing half-made is left behind.
+    MillingProgress progress;
+    std::optional<FurtherPasses> further;
+    std::optional<IsolationResult> r;
+    {
+        const InterruptCancels interrupt(progress);
+        r = computeForCli(*board, m, language, err, &progress);
+        if (r)
+            further = IsolationPasses(r->contours, m.width, passes,
+                                      BoardRectangle(board->BoardWidth, board->BoardHeight), &progress);
+    }
+    if (progress.cancel) {
+        err << "trevok-cli: " << MessageText(MsgId::MillCancelled, language) << "\n";
+        return kExitInterrupted;
+    }
     if (!r)
         return 1;
     IsolationResult all = *r;
-    const auto further = IsolationPasses(r->contours, m.width, passes,
-                                         BoardRectangle(board->BoardWidth, board->BoardHeight));
-    for (const std::vector<Contour>& pass : *further)
-        all.contours.insert(all.contours.end(), pass.begin(), pass.end());
+    all.passes = further->all();
     std::string bytes;
     std::vector<SideFile> side;
     if (!make(*board, all, bytes, side))
@@ -283,7 +351,7 @@ int exportHpgl(const std::vector<std::string>& argv, std::ostream& err)
     return runIsolationExport(
         args, m, passes, *out, language, err,
         [&](const TBoard& board, const IsolationResult& r, std::string& bytes, std::vector<SideFile>& side) {
-            bytes = IsolationHpgl(board, r.contours, m, o);
+            bytes = IsolationHpgl(board, r.contours, r.passes, m, o);
             side = DrillHpgl(board, m.layer, o);
             return true;
         });
@@ -418,7 +486,7 @@ int exportGcode(const std::vector<std::string>& argv, std::ostream& out, std::os
                 return false;
             }
             side = std::move(*files);
-            bytes = IsolationGcode(board, r.contours, m, o, &stats);
+            bytes = IsolationGcode(board, r.contours, r.passes, m, o, &stats);
             return true;
         });
     if (args.has("--json") && status != 1) {

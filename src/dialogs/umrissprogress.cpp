@@ -85,8 +85,7 @@ std::optional<IsolationResult> TUmrissProgress::run(const ElementList& elements,
         if (result) {
             const auto further = IsolationPasses(result->contours, o.width, passes, board, &mProgress);
             if (further)
-                for (const std::vector<Contour>& pass : *further)
-                    result->contours.insert(result->contours.end(), pass.begin(), pass.end());
+                result->passes = further->all();
         }
         QMetaObject::invokeMethod(&loop, "quit", Qt::QueuedConnection);
     });

@@ -28,7 +28,7 @@ class TUmrissProgress : public QDialog
     /// Computes the contours of the layer while the window is shown; nullopt when the user
     /// cancelled (nothing is kept). The elements must not change meanwhile: the window is modal.
     /// nets: see ComputeIsolation. Further passes (IsolationPasses on the board rectangle) are
-    /// appended to the contours, during the last stage.
+    /// computed during the last stage, into the result's passes.
     std::optional<IsolationResult> run(const ElementList& elements, const MillingOptions& o,
                                        const std::vector<int>* nets = nullptr, const PassOptions& passes = {},
                                        const TRect& board = {});

@@ -108,6 +108,10 @@ const Entry kEntries[] = {
       "on the milled board: %2",
       "%1 connexions ne sont faites que par le plan de masse, qui n´est pas fraisé, et restent "
       "ouvertes sur la carte fraisée : %2"}},
+    {MsgId::MillCancelled, {"Isolationsfräsen", "Isolation milling", "Fraisage d´isolation"},
+     {"Das Isolationsfräsen wurde abgebrochen; es wurde keine Datei geschrieben.",
+      "Isolation milling was cancelled; no file was written.",
+      "Le fraisage d´isolation a été interrompu ; aucun fichier n´a été écrit."}},
     {MsgId::ImageTooLarge, {"Trevok", "Trevok", "Trevok"},
      {"Für ein Bild von %1 x %2 Pixeln reicht der Speicher nicht.\rBitte wählen Sie eine kleinere Auflösung.",
       "There is not enough memory for an image of %1 x %2 pixels.\rPlease choose a lower resolution.",

@@ -38,6 +38,7 @@ enum class MsgId {
     MillTextCrossings,   // arg 0: count, arg 1: positions
     MillPlaneJoin,       // arg 0: position
     MillPlaneJoins,      // arg 0: count, arg 1: positions
+    MillCancelled,
     ImageTooLarge,       // arg 0: width, arg 1: height in pixels
     ImageWriteFailed,    // arg 0: format, arg 1: detail
 };

@@ -249,13 +249,21 @@ void cutterSides(const ClipperLib::PolyNode& node, int depth, std::vector<std::v
 } // namespace
 
 std::string IsolationGcode(const TBoard& board, const std::vector<Contour>& contours,
-                           const MillingOptions& milling, const GcodeOptions& o, GcodeStats* stats)
+                           const std::vector<OpenPath>& passes, const MillingOptions& milling,
+                           const GcodeOptions& o, GcodeStats* stats)
 {
     Program p(board, o);
     p.registrationHoles(o.corners);
     std::vector<CutPath> paths;
     for (const Contour& c : contours)
         paths.push_back({c, true});
+    for (const OpenPath& c : passes) {
+        // A pass whose ends meet is a loop: the job may start it anywhere.
+        if (c.size() > 2 && c.front() == c.back())
+            paths.push_back({{c.begin(), c.end() - 1}, true});
+        else
+            paths.push_back({c, false});
+    }
     for (const auto& e : board.Elements) {
         if (e->Layer != milling.layer || !IsSingleLineText(*e, milling))
             continue;

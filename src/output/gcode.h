@@ -70,10 +70,11 @@ struct GcodeStats {
     }
 };
 
-/// The isolation file: the contours as closed paths, single-line texts as open ones,
-/// registration holes and centring marks, in job order.
+/// The isolation file: the contours as closed paths, the further passes and single-line texts
+/// as open ones, registration holes and centring marks, in job order.
 std::string IsolationGcode(const TBoard& board, const std::vector<Contour>& contours,
-                           const MillingOptions& milling, const GcodeOptions& o, GcodeStats* stats = nullptr);
+                           const std::vector<OpenPath>& passes, const MillingOptions& milling,
+                           const GcodeOptions& o, GcodeStats* stats = nullptr);
 
 /// The drill files the options ask for ("BOHRUNG.NC"/"DRILLING.NC", or "BOHR_80.NC"/"DRIL_80.NC"
 /// per drill diameter), one plunge per hole (one per plated pair).

@@ -152,12 +152,15 @@ HolesByDiameter(const std::vector<const TObjekt*>& holes)
 }
 
 std::string IsolationHpgl(const TBoard& board, const std::vector<Contour>& contours,
-                          const MillingOptions& milling, const HpglOptions& o)
+                          const std::vector<OpenPath>& passes, const MillingOptions& milling,
+                          const HpglOptions& o)
 {
     Plot plot(board, MillingBox(board.Elements), o);
     plot.registrationHoles(o.corners);
     for (const Contour& c : contours)
         plot.path(c, true);
+    for (const OpenPath& p : passes)
+        plot.path(p, false);
     for (const auto& e : board.Elements) {
         if (e->Layer != milling.layer || !IsSingleLineText(*e, milling))
             continue;

@@ -67,10 +67,11 @@ std::vector<const TObjekt*> DrillHoles(const ElementList& elements, std::uint8_t
 std::vector<std::pair<std::int64_t, std::vector<const TObjekt*>>>
 HolesByDiameter(const std::vector<const TObjekt*>& holes);
 
-/// The isolation milling file: registration holes, the contours, single-line texts and, when
-/// asked, centring marks at the drill holes.
+/// The isolation milling file: registration holes, the contours, the further passes (open
+/// paths), single-line texts and, when asked, centring marks at the drill holes.
 std::string IsolationHpgl(const TBoard& board, const std::vector<Contour>& contours,
-                          const MillingOptions& milling, const HpglOptions& o);
+                          const std::vector<OpenPath>& passes, const MillingOptions& milling,
+                          const HpglOptions& o);
 
 /// The drill files the options ask for ("BOHRUNG.PLT"/"DRILLING.PLT", or one per drill diameter
 /// "BOHR_80.PLT"/"DRIL_80.PLT"), holes mirrored like the copper so that both line up.

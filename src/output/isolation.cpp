@@ -412,6 +412,58 @@ TPoint halfway(const ClipperLib::Path& p)
     return {RoundHalfEven(double(p.front().X) / kMillScale), RoundHalfEven(double(p.front().Y) / kMillScale)};
 }
 
+/// The cut of a text inside copper falls into places: strokes that touch or cross there are
+/// one place. For each place its longest stroke piece.
+ClipperLib::Paths crossingPlaces(const ClipperLib::Paths& cut)
+{
+    ClipperLib::Paths pieces;
+    for (const ClipperLib::Path& p : cut)
+        if (p.size() >= 2)
+            pieces.push_back(p);
+    ClipperLib::ClipperOffset co;
+    co.AddPaths(pieces, ClipperLib::jtRound, ClipperLib::etOpenRound);
+    ClipperLib::Paths around;
+    co.Execute(around, kMillScale / 2.0);
+    ClipperLib::Clipper c;
+    c.AddPaths(around, ClipperLib::ptSubject, true);
+    ClipperLib::PolyTree tree;
+    c.Execute(ClipperLib::ctUnion, tree, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
+    std::vector<ClipperLib::Paths> places;
+    collectShapes(tree, places);
+    auto length = [](const ClipperLib::Path& p) {
+        double l = 0;
+        for (std::size_t i = 1; i < p.size(); ++i)
+            l += std::hypot(double(p[i].X - p[i - 1].X), double(p[i].Y - p[i - 1].Y));
+        return l;
+    };
+    std::vector<std::pair<double, std::size_t>> longest(places.size(), {-1.0, 0});
+    for (std::size_t k = 0; k < pieces.size(); ++k)
+        for (std::size_t q = 0; q < places.size(); ++q)
+            if (ClipperLib::PointInPolygon(pieces[k].front(), places[q].front()) != 0) {
+                longest[q] = std::max(longest[q], {length(pieces[k]), k});
+                break;
+            }
+    ClipperLib::Paths out;
+    for (const auto& [l, k] : longest)
+        if (l >= 0)
+            out.push_back(pieces[k]);
+    return out;
+}
+
+/// True when the point lies inside the paths (non-zero rule) or on their boundary.
+bool insideNonZero(const ClipperLib::IntPoint& p, const ClipperLib::Paths& paths)
+{
+    int winding = 0;
+    for (const ClipperLib::Path& q : paths) {
+        const int in = ClipperLib::PointInPolygon(p, q);
+        if (in < 0)
+            return true;
+        if (in)
+            winding += ClipperLib::Orientation(q) ? 1 : -1;
+    }
+    return winding != 0;
+}
+
 std::string placesText(const std::vector<IsolationProblem>& places, TPoint origin, int language, MsgId one,
                        MsgId many)
 {
@@ -713,7 +765,8 @@ std::optional<std::vector<IsolationProblem>> FindIsolationProblems(const Element
         }
         if (strokes.empty())
             continue;
-        // The copper near the text, by piece; one place for each piece the text cuts into.
+        // The copper near the text, by piece; one place for each connected part of the cut
+        // inside a piece.
         std::map<int, std::vector<std::size_t>> near;
         index.query(PathsBox(strokes), [&](std::size_t i) {
             if (piece[items[i].element] >= 0)
@@ -728,15 +781,19 @@ std::optional<std::vector<IsolationProblem>> FindIsolationProblems(const Element
             c.Execute(ClipperLib::ctIntersection, tree, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
             ClipperLib::Paths cut;
             ClipperLib::OpenPathsFromPolyTree(tree, cut);
-            const auto longest = std::max_element(cut.begin(), cut.end(), [](const auto& a, const auto& b) {
-                return a.size() < b.size();
-            });
-            if (longest == cut.end() || longest->size() < 2)
-                continue;
-            std::size_t copper = items[its.front()].element;
-            for (const std::size_t i : its)
-                copper = std::min(copper, items[i].element);
-            problems.push_back({halfway(*longest), t, copper, IsolationProblem::Kind::TextCrossing});
+            for (const ClipperLib::Path& place : crossingPlaces(cut)) {
+                const TPoint at = halfway(place);
+                // The copper element the mark lies in (the first in the list).
+                std::size_t copper = SIZE_MAX;
+                const ClipperLib::IntPoint probe(std::int64_t{at.x} * kMillScale, std::int64_t{at.y} * kMillScale);
+                for (const std::size_t i : its)
+                    if (items[i].element < copper && insideNonZero(probe, items[i].paths))
+                        copper = items[i].element;
+                if (copper == SIZE_MAX)
+                    for (const std::size_t i : its)
+                        copper = std::min(copper, items[i].element);
+                problems.push_back({at, t, copper, IsolationProblem::Kind::TextCrossing});
+            }
         }
     }
     std::sort(problems.begin(), problems.end(), [](const IsolationProblem& p, const IsolationProblem& q) {

@@ -24,6 +24,9 @@ namespace trevok
 {
 
 using Contour = std::vector<TPoint>;
+/// A path the cutter follows from its first point to its last (a further pass, which stops
+/// where its zone ends). One whose ends meet is a loop.
+using OpenPath = std::vector<TPoint>;
 
 /// What a long computation tells its progress window, and how it is cancelled. All members
 /// may be read from another thread while the computation runs.
@@ -58,6 +61,8 @@ struct IsolationProblem {
 
 struct IsolationResult {
     std::vector<Contour> contours;
+    /// The further passes (output/millpasses.h), cut after the contours.
+    std::vector<OpenPath> passes;
     /// Places where the mill cannot pass and texts milled through copper.
     std::vector<IsolationProblem> problems;
     /// Pieces of copper that only the ground plane joins to the rest of their net (a warning:

@@ -11,6 +11,10 @@
 
 #include "clirun.h"
 
+#include <cmath>
+#include <csignal>
+#include <thread>
+
 using namespace trevok;
 
 namespace
@@ -79,6 +83,22 @@ TEST(MillCli, ContoursCountJsonAndProblems)
     r = cli({"contours", lay, "--layer", "K2", "--width", "0.2"});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "1\n");
+
+    // The lone plated pad with three passes: two rings, each a loop 0.2 mm further out.
+    r = cli({"contours", lay, "--layer", "K2", "--width", "0.2", "--passes", "3", "--json"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    const QJsonArray rings = QJsonDocument::fromJson(QByteArray::fromStdString(r.out)).object()["passes"].toArray();
+    ASSERT_EQ(rings.size(), 2);
+    for (int k = 0; k < 2; ++k) {
+        const QJsonArray ring = rings[k].toArray();
+        ASSERT_GE(ring.size(), 3);
+        EXPECT_EQ(ring.first(), ring.last()); // a loop
+        for (const QJsonValue& v : ring) // the pad at (4000, -2000), 80 in radius, grown by 10
+            EXPECT_NEAR(std::hypot(v.toArray()[0].toInt() - 4000, v.toArray()[1].toInt() + 2000),
+                        80 + 10 + 20 * (k + 1), 2.5);
+    }
+    r = cli({"contours", lay, "--layer", "K2", "--passes", "3"});
+    EXPECT_EQ(r.status, 2); // further passes need a width
 }
 
 TEST(MillCli, BadInputIsRefusedClearly)
@@ -151,12 +171,17 @@ TEST(MillCli, HpglFilesBesideTheIsolationFile)
     EXPECT_EQ(board.count("PD;"), 2); // the registration hole and the board edge
     EXPECT_TRUE(board.contains("PA2000,1200;\r\n")); // 50 x 30 mm at 40 units per mm
 
-    // Three passes: three times the contours, in the HPGL order of the first.
+    // Three passes: the three contours, then every path of the further passes once.
     r = cli({"export", "hpgl", lay, "--layer", "K1", "-o", dir.filePath("passes.plt"), "--width", "0.2",
              "--passes", "3", "--ref-holes", "none"});
     QFile pp(dir.filePath("passes.plt"));
     ASSERT_TRUE(pp.open(QIODevice::ReadOnly));
-    EXPECT_EQ(pp.readAll().count("PD;"), 3 * 3);
+    const CliRun counts = cli({"contours", lay, "--layer", "K1", "--width", "0.2", "--passes", "3"});
+    const QStringList numbers = QString::fromStdString(counts.out).split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(numbers.size(), 2) << counts.out;
+    EXPECT_EQ(numbers[0], "3");
+    EXPECT_GE(numbers[1].toInt(), 2 * 3); // a ring of each piece per pass at least
+    EXPECT_EQ(pp.readAll().count("PD;"), 3 + numbers[1].toInt());
 
     r = cli(
         {"export", "hpgl-outline", lay, "--layer", "B2", "-o", dir.filePath("none.plt"), "--language", "en"});
@@ -261,5 +286,37 @@ TEST(MillCli, DamagedCircleInTheBoardContourIsMilledNotAFailure)
         // The circle of radius 50.5 mm: 80 steps, 81 points along it.
         const QByteArray text = f.readAll();
         EXPECT_GE(text.count(c.written.endsWith(".plt") ? "PA" : "G1 X"), 80) << text.left(400).toStdString();
+    }
+}
+
+TEST(MillCli, InterruptStopsTheComputationAndWritesNothing)
+{
+    // One pad on a 200 x 200 mm board, cleared with a tenth of the cutter per pass: thousands
+    // of passes, far longer than the test waits.
+    QTemporaryDir dir;
+    TProject p;
+    NewBoard(p, "Platine 1");
+    TBoard& b = *p.Boards[0];
+    b.BoardWidth = 20000;
+    b.BoardHeight = 20000;
+    b.Elements.push_back(NewPad({10000, -10000}, 80, ShapeRound, LayerK1, 40));
+    const QString lay = dir.filePath("big.lay");
+    SaveProject(p, lay.toStdString());
+    for (const char* format : {"hpgl", "gcode"}) {
+        SCOPED_TRACE(format);
+        const QString out = dir.filePath(QStringLiteral("iso.") + format);
+        QProcess cli;
+        cli.start(cliProgram(), {"export", format, lay, "--layer", "K1", "-o", out, "--width", "0.2", "--passes",
+                                 "0", "--overlap", "90", "--language", "en"});
+        ASSERT_TRUE(cli.waitForStarted());
+        std::this_thread::sleep_for(std::chrono::seconds(2));
+        ASSERT_EQ(cli.state(), QProcess::Running) << "ended before the interrupt";
+        ::kill(static_cast<pid_t>(cli.processId()), SIGINT);
+        ASSERT_TRUE(cli.waitForFinished(30000)) << "not stopped by the interrupt";
+        EXPECT_EQ(cli.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(cli.exitCode(), 130);
+        EXPECT_TRUE(cli.readAllStandardError().contains("cancelled; no file was written"));
+        EXPECT_FALSE(QFile::exists(out));
+        EXPECT_TRUE(QDir(dir.path()).entryList({"iso*", "*.tmp*"}, QDir::Files).isEmpty());
     }
 }

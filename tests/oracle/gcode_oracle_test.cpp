@@ -135,7 +135,7 @@ TEST(GcodeOracle, CutsRetraceTheContoursAndHeightsAreSafe)
     QTemporaryDir dir;
 
     const std::vector<Move> iso =
-        readMoves(QString::fromStdString(write(dir, "iso.nc", IsolationGcode(b, result->contours, m, o))));
+        readMoves(QString::fromStdString(write(dir, "iso.nc", IsolationGcode(b, result->contours, {}, m, o))));
     ASSERT_FALSE(iso.empty());
     const std::vector<std::vector<TPoint>> cuts = cuttingPaths(iso, o, o.depthMm, b.BoardHeight);
     ASSERT_EQ(cuts.size(), result->contours.size());

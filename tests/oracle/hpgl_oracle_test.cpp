@@ -86,7 +86,7 @@ TEST(HpglOracle, Hp2xxDrawsTheBoundaryOfTheGrownCopper)
     ASSERT_TRUE(result);
     HpglOptions o;
     o.corners = {false, false, false, false};
-    const std::string plt = IsolationHpgl(b, result->contours, m, o);
+    const std::string plt = IsolationHpgl(b, result->contours, {}, m, o);
 
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("iso.plt"));

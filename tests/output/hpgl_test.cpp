@@ -45,7 +45,7 @@ TEST(Hpgl, IsolationFileCommandsUnitsAndMirroring)
     HpglOptions o;
     MillingOptions m;
     const std::vector<Contour> single{{{1270, -3000}}};
-    const std::vector<std::string> plain = lines(IsolationHpgl(b, single, m, o));
+    const std::vector<std::string> plain = lines(IsolationHpgl(b, single, {}, m, o));
     // A one-point contour is a dot, not a segment of no length; 12.7 mm from the left edge is
     // 500, the board's lower edge (y = -H) is 0; the lower left registration hole sits at the box
     // corner (-1, -2541).
@@ -54,21 +54,21 @@ TEST(Hpgl, IsolationFileCommandsUnitsAndMirroring)
 
     // Points that round to the same plotter point are written once, the closing one too.
     const std::vector<Contour> close{{{0, -3000}, {1, -3000}, {1000, -3000}, {1001, -3000}, {1000, -2000}, {1, -3000}}};
-    const std::vector<std::string> dense = lines(IsolationHpgl(b, close, m, o));
+    const std::vector<std::string> dense = lines(IsolationHpgl(b, close, {}, m, o));
     for (std::size_t i = 1; i < dense.size(); ++i)
         EXPECT_TRUE(dense[i] != dense[i - 1] || dense[i] == "PU;") << "line " << i << ": " << dense[i];
     EXPECT_EQ(std::count(dense.begin(), dense.end(), "PA0,0;"), 2); // start, and the close
 
     o.mirror = MillMirror::X;
     o.corners = {true, false, false, true};
-    const std::vector<std::string> mirrored = lines(IsolationHpgl(b, single, m, o));
+    const std::vector<std::string> mirrored = lines(IsolationHpgl(b, single, {}, m, o));
     // The registration holes stay at the corners; the copper moves to -1 + 5081 - 1270 = 3810.
     EXPECT_EQ(mirrored[2], "PA0,181;");
     EXPECT_EQ(mirrored[5], "PA2000,1181;");
     EXPECT_EQ(mirrored[8], "PA1500,0;");
 
     o.mirror = MillMirror::Y; // y -> -2541 + 1 + 3000 = 460
-    EXPECT_EQ(lines(IsolationHpgl(b, single, m, o))[8], "PA500,1362;");
+    EXPECT_EQ(lines(IsolationHpgl(b, single, {}, m, o))[8], "PA500,1362;");
 }
 
 TEST(Hpgl, DrillFilesOneHolePerPlatedPairAndNamedByLanguage)
@@ -111,7 +111,7 @@ TEST(Hpgl, DrillFilesOneHolePerPlatedPairAndNamedByLanguage)
     o.centreMarks = true;
     o.corners = {false, false, false, false};
     o.mirror = MillMirror::X;
-    const std::vector<std::string> iso = lines(IsolationHpgl(b, {}, MillingOptions{}, o));
+    const std::vector<std::string> iso = lines(IsolationHpgl(b, {}, {}, MillingOptions{}, o));
     ASSERT_EQ(iso.size(), 2u + 3u * 3u);
     EXPECT_EQ(iso[2], "PA1606,787;"); // x -1 + 5081 - 1000 = 4080, y -1000 + 3000 = 2000
 }

@@ -587,6 +587,16 @@ TEST(IsolationCheck, KnownBoardsGiveTheirContoursAndProblems)
                          b.Elements.push_back(singleLineText({{1500, 100}, {1500, 300}})); // clear of it
                      },
                      20, 1, 0, 1, 0});
+    // One text: two strokes through the track are two places, a cross inside the track one.
+    cases.push_back({"single-line text crossing a track in two places and crossing itself in one",
+                     [](TBoard& b) {
+                         b.Elements.push_back(track({{0, 0}, {3000, 0}}, 40));
+                         auto text = singleLineText({{500, -300}, {500, 300}, {900, 300}, {900, -300}});
+                         text->Strokes.push_back(*track({{2000, -10}, {2200, 10}}, 20));
+                         text->Strokes.push_back(*track({{2000, 10}, {2200, -10}}, 20));
+                         b.Elements.push_back(std::move(text));
+                     },
+                     20, 1, 0, 3, 0});
     cases.push_back({"pieces joined only through the plane",
                      [](TBoard& b) {
                          b.GroundPlane1 = 1;

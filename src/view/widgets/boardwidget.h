@@ -72,7 +72,8 @@ class BoardWidget : public QAbstractScrollArea, public SessionView
     /// The milling contours of the current board (white lines 2 units wide) and the places where
     /// the mill cannot pass (red rings), drawn over the board until cleared, another board becomes
     /// current, or a change is recorded in the board's undo history.
-    void setMillingOverlay(std::vector<std::vector<TPoint>> contours, std::vector<TPoint> problems);
+    void setMillingOverlay(std::vector<std::vector<TPoint>> contours, std::vector<TPoint> problems,
+                           std::vector<std::vector<TPoint>> openPaths = {});
     void clearMillingOverlay();
     bool hasMillingOverlay() const noexcept { return mMilling.board != nullptr; }
     /// Clears the milling overlay when its board is no longer current or a change has been
@@ -228,6 +229,7 @@ class BoardWidget : public QAbstractScrollArea, public SessionView
         std::size_t undoDepth = 0;
         const void* undoTop = nullptr;
         std::vector<std::vector<TPoint>> contours;
+        std::vector<std::vector<TPoint>> openPaths; // further passes
         std::vector<TPoint> problems;
     } mMilling;
 

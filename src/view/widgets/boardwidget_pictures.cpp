@@ -80,7 +80,8 @@ const void* undoTop(const TBoard& b) noexcept
 
 } // namespace
 
-void BoardWidget::setMillingOverlay(std::vector<std::vector<TPoint>> contours, std::vector<TPoint> problems)
+void BoardWidget::setMillingOverlay(std::vector<std::vector<TPoint>> contours, std::vector<TPoint> problems,
+                                    std::vector<std::vector<TPoint>> openPaths)
 {
     const TBoard* b = mProject.currentBoard();
     mMilling = {};
@@ -90,6 +91,7 @@ void BoardWidget::setMillingOverlay(std::vector<std::vector<TPoint>> contours, s
         mMilling.undoTop = undoTop(*b);
         mMilling.contours = std::move(contours);
         mMilling.problems = std::move(problems);
+        mMilling.openPaths = std::move(openPaths);
     }
     viewport()->update();
 }
@@ -132,6 +134,9 @@ void BoardWidget::drawMillingOverlay(QPainter& painter, const QRect& area)
             closed.push_back(c.front());
             canvas.polyline(closed.data(), closed.size());
         }
+        for (const std::vector<TPoint>& c : mMilling.openPaths)
+            if (c.size() >= 2)
+                canvas.polyline(c.data(), c.size());
     }
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(QColor(255, 0, 0), 3));
