@@ -1,18 +1,24 @@
 // Writes a layout file of one synthetic board, for measuring the programs from outside
 // (e.g. /usr/bin/time -v trevok-cli info --json --elements FILE):
-//   trevok-makeboard ELEMENTS OUT.lay
-// Same board as the file benchmarks: 400 x 250 mm, the generator's fixed seed.
+//   trevok-makeboard ELEMENTS OUT.lay [--density]
+// Same board as the file benchmarks: 400 x 250 mm, the generator's fixed seed. With --density
+// the board grows with the element count so that it is as crowded as the 20,000-element
+// benchmark board on 400 x 250 mm (200,000 elements: 1265 x 791 mm), which is what a big
+// board is like; without, every element count crowds onto 400 x 250 mm.
 
 #include "document/layoutfile.h"
 #include "generator/boardgen.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 int main(int argc, char** argv)
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: trevok-makeboard ELEMENTS OUT.lay\n");
+    const bool density = argc == 4 && std::strcmp(argv[3], "--density") == 0;
+    if (argc != 3 && !density) {
+        std::fprintf(stderr, "usage: trevok-makeboard ELEMENTS OUT.lay [--density]\n");
         return 2;
     }
     const long count = std::strtol(argv[1], nullptr, 10);
@@ -23,9 +29,11 @@ int main(int argc, char** argv)
     trevok::TProject p;
     auto board = std::make_unique<trevok::TBoard>();
     board->Name = "Bench";
-    board->BoardWidth = 40000;
-    board->BoardHeight = 25000;
-    board->Elements = trevok::bench::generateBoard(static_cast<std::size_t>(count), 20240601, 40000, 25000);
+    const double scale = density ? std::sqrt(static_cast<double>(count) / 20000.0) : 1.0;
+    board->BoardWidth = static_cast<std::int32_t>(std::lround(40000 * scale));
+    board->BoardHeight = static_cast<std::int32_t>(std::lround(25000 * scale));
+    board->Elements = trevok::bench::generateBoard(static_cast<std::size_t>(count), 20240601, board->BoardWidth,
+                                                   board->BoardHeight);
     p.Boards.push_back(std::move(board));
     p.Current = 0;
     try {

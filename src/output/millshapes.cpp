@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <deque>
 #include <numbers>
 
 namespace trevok
@@ -337,12 +338,15 @@ std::vector<RPath> ElementShapePolygons(const TObjekt& g, std::int32_t width)
 }
 
 std::vector<ShapeGroup> MillingShapes(const ElementList& elements, const MillingOptions& o,
-                                      const std::function<bool(std::size_t, std::size_t)>& progress)
+                                      const std::function<bool(std::size_t, std::size_t)>& progress,
+                                      const std::function<const Region&(std::size_t)>& outline)
 {
-    // The candidates: copper of the layer, grown, with their exact outlines.
+    // The candidates: copper of the layer, grown, with their exact outlines (built here, or the
+    // caller's when nothing is grown).
     std::vector<std::size_t> index;
     std::vector<TObjekt> grown;
-    std::vector<Region> regions;
+    std::deque<Region> built;
+    std::vector<const Region*> regions;
     std::vector<TRect> boxes;
     for (std::size_t i = 0; i < elements.size(); ++i) {
         const TObjekt& e = *elements[i];
@@ -352,10 +356,12 @@ std::vector<ShapeGroup> MillingShapes(const ElementList& elements, const Milling
         grown.push_back(GrownForMilling(e, o.width));
         // An elongated pad's own outline would grow its ends twice; its polygon is the shape.
         if (e.Kind == KindPad && e.Shape >= ShapeRoundedWide && e.Shape <= ShapeRectTall)
-            regions.push_back(Region::polygons(ElementShapePolygons(grown.back(), o.width)));
+            regions.push_back(&built.emplace_back(Region::polygons(ElementShapePolygons(grown.back(), o.width))));
+        else if (outline && o.width == 0)
+            regions.push_back(&outline(i));
         else
-            regions.push_back(ElementRegion(grown.back()));
-        boxes.push_back(regions.back().boundingRect());
+            regions.push_back(&built.emplace_back(ElementRegion(grown.back())));
+        boxes.push_back(regions.back()->boundingRect());
     }
     const std::size_t n = index.size();
     const std::size_t total = 2 * n;
@@ -367,11 +373,11 @@ std::vector<ShapeGroup> MillingShapes(const ElementList& elements, const Milling
     for (std::size_t a = 0; a < n; ++a) {
         if (progress && a % 256 == 0 && !progress(a, total))
             return {};
-        if (excluded[a] || regions[a].isEmpty())
+        if (excluded[a] || regions[a]->isEmpty())
             continue;
         const TRect& outer = boxes[a];
         boxIndex.query(outer, [&](std::size_t b) {
-            if (b == a || excluded[b] || regions[b].isEmpty())
+            if (b == a || excluded[b] || regions[b]->isEmpty())
                 return;
             const TRect& inner = boxes[b];
             if (inner.left < outer.left || inner.right > outer.right || inner.top < outer.top ||
@@ -379,12 +385,12 @@ std::vector<ShapeGroup> MillingShapes(const ElementList& elements, const Milling
                 return;
             // A vertex outside settles it without clipping; only candidates whose every vertex
             // lies inside need the exact test.
-            for (const std::vector<RPath>& comp : regions[b].components())
+            for (const std::vector<RPath>& comp : regions[b]->components())
                 for (const RPath& path : comp)
                     for (const RPoint& v : path)
-                        if (!regions[a].contains(v.x, v.y))
+                        if (!regions[a]->contains(v.x, v.y))
                             return;
-            if (regions[b].subtracted(regions[a]).isEmpty())
+            if (regions[b]->subtracted(*regions[a]).isEmpty())
                 excluded[b] = 1;
         });
     }
