@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdlib>
 #include <exception>
 #include <mutex>
 #include <thread>
@@ -22,6 +23,13 @@ int WorkerThreads() noexcept
     const int chosen = chosenThreads.load();
     if (chosen > 0)
         return chosen;
+    // TREVOK_THREADS sets the count for a run (measuring, a machine shared with others).
+    static const int fromEnvironment = [] {
+        const char* v = std::getenv("TREVOK_THREADS");
+        return v ? std::atoi(v) : 0;
+    }();
+    if (fromEnvironment > 0)
+        return std::min(fromEnvironment, 64);
     const unsigned cores = std::thread::hardware_concurrency();
     return static_cast<int>(std::clamp(cores, 1u, 8u));
 }

@@ -9,7 +9,8 @@
 namespace trevok
 {
 
-/// The threads parallel work uses: the cores (at most 8), or what SetWorkerThreads chose.
+/// The threads parallel work uses: what SetWorkerThreads chose, else the environment variable
+/// TREVOK_THREADS, else the cores (at most 8).
 int WorkerThreads() noexcept;
 /// Chooses the thread count (tests compare one thread with several); 0 restores the default.
 void SetWorkerThreads(int threads) noexcept;

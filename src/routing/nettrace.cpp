@@ -33,9 +33,8 @@ struct NetTracer::LayerIndex {
 NetTracer::NetTracer(const TBoard& board) : board_(board)
 {
     const std::size_t n = board.Elements.size();
-    bounds_.reserve(n);
-    for (const auto& e : board.Elements)
-        bounds_.push_back(Bounds(*e));
+    bounds_.resize(n);
+    ParallelFor(n, [&](std::size_t i, std::size_t) { bounds_[i] = Bounds(*board.Elements[i]); }, 4096);
     regions_.resize(n);
     covered_.assign(n, -1);
     netIds_.assign(n, -1);
@@ -47,7 +46,11 @@ NetTracer::NetTracer(const TBoard& board) : board_(board)
     buildIndex();
 }
 
-NetTracer::~NetTracer() = default;
+NetTracer::~NetTracer()
+{
+    // Freeing the outlines of a big board takes as long as building a good part of them.
+    ParallelFor(regions_.size(), [&](std::size_t i, std::size_t) { regions_[i].reset(); }, 4096);
+}
 
 void NetTracer::buildIndex()
 {
