@@ -130,12 +130,19 @@ void transpose(ClipperLib::Paths& paths) noexcept
             std::swap(v.X, v.Y);
 }
 
-/// Clusters up to this size are united as they come; larger ones are swept along their longer
-/// side, and above kUnionGroup united in groups merged in pairs. Each union is one step of the
-/// progress bar, so the groups are small enough that the bar moves inside the biggest cluster
-/// of a big board too.
+/// Clusters up to kSmallCluster are united as they come; larger ones are swept along their
+/// longer side, and above kMinGroup united in groups merged in pairs. Each union is one step of
+/// the progress bar: a cluster is cut into about four groups, so that the bar moves inside the
+/// biggest cluster too, but never into groups below kMinGroup or above kUnionGroup, since
+/// every level of merging goes over the whole outline again.
 constexpr std::size_t kSmallCluster = 64;
-constexpr std::size_t kUnionGroup = 1024;
+constexpr std::size_t kMinGroup = 1024;
+constexpr std::size_t kUnionGroup = 4096;
+
+std::size_t groupSize(std::size_t members) noexcept
+{
+    return std::clamp<std::size_t>(members / 4, kMinGroup, kUnionGroup);
+}
 
 /// True when the path turns one way only (anticlockwise, straight stretches allowed).
 bool convex(const ClipperLib::Path& p) noexcept
@@ -168,9 +175,10 @@ bool convex(const ClipperLib::Path& p) noexcept
 
 std::size_t unionSteps(std::size_t members) noexcept
 {
-    if (members <= kUnionGroup)
+    const std::size_t group = groupSize(members);
+    if (members <= group)
         return 1;
-    const std::size_t groups = (members + kUnionGroup - 1) / kUnionGroup;
+    const std::size_t groups = (members + group - 1) / group;
     return 2 * groups - 1;
 }
 
@@ -244,7 +252,8 @@ std::optional<ClipperLib::Paths> clusterUnion(const std::vector<Item>& items, st
         const TRect& q = items[b].box;
         return swapped ? p.left + p.right < q.left + q.right : p.top + p.bottom < q.top + q.bottom;
     });
-    if (members.size() <= kUnionGroup) {
+    const std::size_t group = groupSize(members.size());
+    if (members.size() <= group) {
         ClipperLib::Paths in;
         for (const std::size_t i : members)
             in.insert(in.end(), items[i].paths.begin(), items[i].paths.end());
@@ -260,9 +269,9 @@ std::optional<ClipperLib::Paths> clusterUnion(const std::vector<Item>& items, st
         return out;
     }
     std::vector<ClipperLib::Paths> level;
-    for (std::size_t k = 0; k < members.size(); k += kUnionGroup) {
+    for (std::size_t k = 0; k < members.size(); k += group) {
         ClipperLib::Paths in;
-        for (std::size_t m = k; m < std::min(members.size(), k + kUnionGroup); ++m)
+        for (std::size_t m = k; m < std::min(members.size(), k + group); ++m)
             in.insert(in.end(), items[members[m]].paths.begin(), items[members[m]].paths.end());
         if (swapped)
             transpose(in);
