@@ -79,8 +79,9 @@ std::optional<IsolationResult> computeForCli(const TBoard& board, const MillingO
     }
     if (!LayerHasContourElements(board.Elements, o))
         return IsolationResult{};
-    const std::vector<int> nets = NetOfEachElement(board);
-    return ComputeIsolation(board.Elements, o, progress, &nets);
+    NetTracer trace(board);
+    const std::vector<int> nets = trace.netIds();
+    return ComputeIsolation(board.Elements, o, progress, &nets, &trace);
 }
 
 /// Prints the problems and the joins made only through the ground plane; true when there are

@@ -11,6 +11,7 @@
 #include <QJsonObject>
 
 #include <algorithm>
+#include <charconv>
 #include <ostream>
 #include <sstream>
 #include <unordered_map>
@@ -52,6 +53,7 @@ int runNets(const std::vector<std::string>& argv, std::ostream& out, std::ostrea
     TBoard& board = chosenBoard(project, args);
 
     NetTracer tracer(board);
+    const std::vector<int>& netOf = tracer.netIds();
     // Nets in the order of their first element; restricted areas belong to none.
     std::vector<std::vector<std::size_t>> groups;
     std::vector<int> groupOfNet;
@@ -59,7 +61,7 @@ int runNets(const std::vector<std::string>& argv, std::ostream& out, std::ostrea
         const TObjekt& e = *board.Elements[i];
         if (!IsCopperLayer(e.Layer) || (e.Kind == KindArea && e.Restricted))
             continue;
-        const auto id = static_cast<std::size_t>(tracer.netId(i));
+        const auto id = static_cast<std::size_t>(netOf[i]);
         if (id >= groupOfNet.size())
             groupOfNet.resize(id + 1, -1);
         if (groupOfNet[id] < 0) {
@@ -68,17 +70,31 @@ int runNets(const std::vector<std::string>& argv, std::ostream& out, std::ostrea
         }
         groups[static_cast<std::size_t>(groupOfNet[id])].push_back(i);
     }
+    // Only the form asked for is built: on a big board either one costs as much as the trace.
+    const bool asJson = args.has("--json");
     QJsonArray nets;
-    std::ostringstream plain;
-    for (const auto& members : groups) {
-        QJsonArray a;
-        plain << "net " << nets.size() + 1 << ":";
-        for (std::size_t m : members) {
-            a.append(static_cast<qint64>(m));
-            plain << " " << m;
+    std::string plain;
+    auto number = [&plain](std::size_t v) {
+        char digits[24];
+        const auto end = std::to_chars(digits, digits + sizeof digits, v).ptr;
+        plain.append(digits, end);
+    };
+    for (std::size_t g = 0; g < groups.size(); ++g) {
+        if (asJson) {
+            QJsonArray a;
+            for (std::size_t m : groups[g])
+                a.append(static_cast<qint64>(m));
+            nets.append(a);
+            continue;
         }
-        plain << "\n";
-        nets.append(a);
+        plain += "net ";
+        number(g + 1);
+        plain += ":";
+        for (std::size_t m : groups[g]) {
+            plain += " ";
+            number(m);
+        }
+        plain += "\n";
     }
     QJsonArray connections;
     for (std::size_t i = 0; i < board.Elements.size(); ++i) {
@@ -86,16 +102,23 @@ int runNets(const std::vector<std::string>& argv, std::ostream& out, std::ostrea
             const std::ptrdiff_t k = tracer.indexOf(q);
             if (k < 0 || static_cast<std::size_t>(k) < i)
                 continue; // each pair once, from its earlier pad
-            const bool realised = tracer.netId(i) == tracer.netId(static_cast<std::size_t>(k));
-            connections.append(QJsonObject{
-                {"from", static_cast<qint64>(i)}, {"to", static_cast<qint64>(k)}, {"realised", realised}});
-            plain << "connection " << i << " - " << k << (realised ? ": realised" : ": open") << "\n";
+            const bool realised = netOf[i] == netOf[static_cast<std::size_t>(k)];
+            if (asJson) {
+                connections.append(QJsonObject{
+                    {"from", static_cast<qint64>(i)}, {"to", static_cast<qint64>(k)}, {"realised", realised}});
+                continue;
+            }
+            plain += "connection ";
+            number(i);
+            plain += " - ";
+            number(static_cast<std::size_t>(k));
+            plain += realised ? ": realised\n" : ": open\n";
         }
     }
-    if (args.has("--json"))
+    if (asJson)
         out << json(QJsonObject{{"nets", nets}, {"connections", connections}});
     else
-        out << plain.str();
+        out << plain;
     return 0;
 }
 

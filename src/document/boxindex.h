@@ -39,9 +39,15 @@ class BoxIndex
     const TRect& operator[](std::size_t i) const noexcept { return box[i]; }
 
     /// Calls f(i, j), i < j, once for every pair of boxes that meet.
-    template <class F> void forEachPair(F&& f) const
+    template <class F> void forEachPair(F&& f) const { forEachPairInCells(0, cells.size(), f); }
+
+    /// The number of cells; forEachPairInCells over disjoint ranges of cells that together cover
+    /// them all reports every pair once, which lets threads share the work.
+    std::size_t cellCount() const noexcept { return cells.size(); }
+    /// The pairs that forEachPair reports from the cells first..last-1.
+    template <class F> void forEachPairInCells(std::size_t first, std::size_t last, F&& f) const
     {
-        for (std::size_t c = 0; c < cells.size(); ++c) {
+        for (std::size_t c = first; c < std::min(last, cells.size()); ++c) {
             const std::vector<std::uint32_t>& list = cells[c];
             for (std::size_t a = 0; a < list.size(); ++a) {
                 for (std::size_t b = a + 1; b < list.size(); ++b) {

@@ -163,11 +163,8 @@ class Checker
   public:
     Checker(const TBoard& board, const DesignRules& rules) : board_(board), rules_(rules), tracer_(board)
     {
-        const std::size_t n = board.Elements.size();
         // Every element's net, numbered in list order as NetOfEachElement numbers them.
-        nets_.resize(n);
-        for (std::size_t i = 0; i < n; ++i)
-            nets_[i] = tracer_.netId(i);
+        nets_ = tracer_.netIds();
         buildCopperIndex();
     }
 

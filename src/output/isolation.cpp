@@ -2,12 +2,15 @@
 
 #include "document/messages.h"
 #include "document/boxindex.h"
+#include "document/disjointsets.h"
+#include "document/parallel.h"
 
 #include "output/clipperpaths.h"
 
 #include <clipper.hpp>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <iterator>
 #include <map>
@@ -30,37 +33,16 @@ bool MillingProgress::enter(int s, std::size_t steps) noexcept
 
 bool MillingProgress::step(std::size_t d) noexcept
 {
-    done = static_cast<int>(std::min<std::size_t>(d, INT32_MAX));
+    // Threads that share a stage report out of turn: the bar only moves forward.
+    const int v = static_cast<int>(std::min<std::size_t>(d, INT32_MAX));
+    int was = done.load();
+    while (v > was && !done.compare_exchange_weak(was, v)) {
+    }
     return !cancel;
 }
 
 namespace
 {
-
-/// Union-find over indices.
-class Pieces
-{
-  public:
-    explicit Pieces(std::size_t n) : parent(n) { std::iota(parent.begin(), parent.end(), std::size_t{0}); }
-    std::size_t find(std::size_t i) noexcept
-    {
-        while (parent[i] != i) {
-            parent[i] = parent[parent[i]];
-            i = parent[i];
-        }
-        return i;
-    }
-    void join(std::size_t a, std::size_t b) noexcept
-    {
-        a = find(a);
-        b = find(b);
-        if (a != b)
-            parent[std::max(a, b)] = std::min(a, b);
-    }
-
-  private:
-    std::vector<std::size_t> parent;
-};
 
 /// One piece of the union's input: a shape polygon, or the interior of a filled area.
 struct Item {
@@ -148,10 +130,19 @@ void transpose(ClipperLib::Paths& paths) noexcept
             std::swap(v.X, v.Y);
 }
 
-/// Clusters up to this size are united as they come; larger ones are swept along their longer
-/// side, and above kUnionGroup united in groups merged in pairs.
+/// Clusters up to kSmallCluster are united as they come; larger ones are swept along their
+/// longer side, and above kMinGroup united in groups merged in pairs. Each union is one step of
+/// the progress bar: a cluster is cut into about four groups, so that the bar moves inside the
+/// biggest cluster too, but never into groups below kMinGroup or above kUnionGroup, since
+/// every level of merging goes over the whole outline again.
 constexpr std::size_t kSmallCluster = 64;
+constexpr std::size_t kMinGroup = 1024;
 constexpr std::size_t kUnionGroup = 4096;
+
+std::size_t groupSize(std::size_t members) noexcept
+{
+    return std::clamp<std::size_t>(members / 4, kMinGroup, kUnionGroup);
+}
 
 /// True when the path turns one way only (anticlockwise, straight stretches allowed).
 bool convex(const ClipperLib::Path& p) noexcept
@@ -184,9 +175,10 @@ bool convex(const ClipperLib::Path& p) noexcept
 
 std::size_t unionSteps(std::size_t members) noexcept
 {
-    if (members <= kUnionGroup)
+    const std::size_t group = groupSize(members);
+    if (members <= group)
         return 1;
-    const std::size_t groups = (members + kUnionGroup - 1) / kUnionGroup;
+    const std::size_t groups = (members + group - 1) / group;
     return 2 * groups - 1;
 }
 
@@ -195,8 +187,37 @@ std::size_t unionSteps(std::size_t members) noexcept
 /// swapped while uniting), and united in groups of neighbours along that side, merged in pairs,
 /// so that no single union holds the whole cluster's crowded bands at once. Each union done is
 /// one step. nullopt when cancelled.
+/// The union of two unions. A path whose box meets no box of the other side's paths cannot
+/// touch them, and its holes lie within its box: it is passed through as it is, and only the
+/// paths near the seam between the two are united again.
+ClipperLib::Paths mergedUnion(ClipperLib::Paths a, ClipperLib::Paths b)
+{
+    std::vector<TRect> boxes;
+    boxes.reserve(a.size() + b.size());
+    for (const ClipperLib::Path& p : a)
+        boxes.push_back(PathsBox({p}));
+    for (const ClipperLib::Path& p : b)
+        boxes.push_back(PathsBox({p}));
+    std::vector<char> near(boxes.size(), 0);
+    const std::size_t fromB = a.size();
+    BoxIndex(std::move(boxes)).forEachPair([&](std::size_t i, std::size_t j) {
+        if ((i < fromB) != (j < fromB))
+            near[i] = near[j] = 1;
+    });
+    ClipperLib::Paths seam, out;
+    for (std::size_t i = 0; i < a.size() + b.size(); ++i) {
+        ClipperLib::Path& p = i < fromB ? a[i] : b[i - fromB];
+        (near[i] ? seam : out).push_back(std::move(p));
+    }
+    if (!seam.empty()) {
+        const ClipperLib::Paths u = united(seam);
+        out.insert(out.end(), u.begin(), u.end());
+    }
+    return out;
+}
+
 std::optional<ClipperLib::Paths> clusterUnion(const std::vector<Item>& items, std::vector<std::size_t> members,
-                                              MillingProgress* progress, std::size_t& done)
+                                              MillingProgress* progress, std::atomic<std::size_t>& done)
 {
     if (members.size() == 1 && items[members[0]].paths.size() == 1 && convex(items[members[0]].paths[0]) &&
         ClipperLib::Area(items[members[0]].paths[0]) > 0) {
@@ -231,7 +252,8 @@ std::optional<ClipperLib::Paths> clusterUnion(const std::vector<Item>& items, st
         const TRect& q = items[b].box;
         return swapped ? p.left + p.right < q.left + q.right : p.top + p.bottom < q.top + q.bottom;
     });
-    if (members.size() <= kUnionGroup) {
+    const std::size_t group = groupSize(members.size());
+    if (members.size() <= group) {
         ClipperLib::Paths in;
         for (const std::size_t i : members)
             in.insert(in.end(), items[i].paths.begin(), items[i].paths.end());
@@ -247,9 +269,9 @@ std::optional<ClipperLib::Paths> clusterUnion(const std::vector<Item>& items, st
         return out;
     }
     std::vector<ClipperLib::Paths> level;
-    for (std::size_t k = 0; k < members.size(); k += kUnionGroup) {
+    for (std::size_t k = 0; k < members.size(); k += group) {
         ClipperLib::Paths in;
-        for (std::size_t m = k; m < std::min(members.size(), k + kUnionGroup); ++m)
+        for (std::size_t m = k; m < std::min(members.size(), k + group); ++m)
             in.insert(in.end(), items[members[m]].paths.begin(), items[members[m]].paths.end());
         if (swapped)
             transpose(in);
@@ -260,9 +282,7 @@ std::optional<ClipperLib::Paths> clusterUnion(const std::vector<Item>& items, st
     while (level.size() > 1) {
         std::vector<ClipperLib::Paths> next;
         for (std::size_t k = 0; k + 1 < level.size(); k += 2) {
-            ClipperLib::Paths in = std::move(level[k]);
-            in.insert(in.end(), level[k + 1].begin(), level[k + 1].end());
-            next.push_back(united(in));
+            next.push_back(mergedUnion(std::move(level[k]), std::move(level[k + 1])));
             if (cancelled(progress, ++done))
                 return std::nullopt;
         }
@@ -502,7 +522,7 @@ std::optional<std::vector<Contour>> ComputeContours(const std::vector<ShapeGroup
     boxes.reserve(items.size());
     for (const Item& it : items)
         boxes.push_back(it.box);
-    Pieces clusters(items.size());
+    DisjointSets clusters(items.size());
     if (cancelled(progress, 1))
         return std::nullopt;
     BoxIndex(std::move(boxes)).forEachPair([&](std::size_t i, std::size_t j) { clusters.join(i, j); });
@@ -533,14 +553,27 @@ std::optional<std::vector<Contour>> ComputeContours(const std::vector<ShapeGroup
         unions += unionSteps(m.size());
     if (!entered(progress, 4, unions))
         return std::nullopt;
+    // The clusters are independent: the threads take them biggest first, so that the biggest
+    // is not left to run alone at the end; each union goes to its cluster's slot.
     std::vector<ClipperLib::Paths> outlines(members.size());
-    std::size_t done = 0;
-    for (std::size_t k = 0; k < members.size(); ++k) {
-        auto u = clusterUnion(items, std::move(members[k]), progress, done);
+    std::vector<std::size_t> order(members.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t a, std::size_t b) { return members[a].size() > members[b].size(); });
+    std::atomic<std::size_t> done{0};
+    std::atomic<bool> stopped{false};
+    ParallelFor(order.size(), [&](std::size_t k, std::size_t) {
+        if (stopped)
+            return;
+        const std::size_t c = order[k];
+        auto u = clusterUnion(items, std::move(members[c]), progress, done);
         if (!u)
-            return std::nullopt;
-        outlines[k] = std::move(*u);
-    }
+            stopped = true;
+        else
+            outlines[c] = std::move(*u);
+    });
+    if (stopped)
+        return std::nullopt;
 
     // Optimize outlines: back to board units; what rounding leaves without area is dropped.
     if (!entered(progress, 5, outlines.size()))
@@ -559,7 +592,8 @@ std::optional<std::vector<Contour>> ComputeContours(const std::vector<ShapeGroup
 }
 
 std::optional<IsolationResult> ComputeIsolation(const ElementList& elements, const MillingOptions& o,
-                                                MillingProgress* progress, const std::vector<int>* nets)
+                                                MillingProgress* progress, const std::vector<int>* nets,
+                                                NetTracer* trace)
 {
     if (!entered(progress, 1, 2 * elements.size()))
         return std::nullopt;
@@ -571,7 +605,11 @@ std::optional<IsolationResult> ComputeIsolation(const ElementList& elements, con
                 stopped = !progress->step(done);
             }
             return !stopped;
-        });
+        },
+        trace ? std::function<const Region&(std::size_t)>([trace](std::size_t i) -> const Region& {
+            return trace->region(i);
+        })
+              : std::function<const Region&(std::size_t)>());
     if (stopped)
         return std::nullopt;
     IsolationResult result;
@@ -583,19 +621,26 @@ std::optional<IsolationResult> ComputeIsolation(const ElementList& elements, con
     if (!problems)
         return std::nullopt;
     result.problems = std::move(*problems);
-    if (nets && nets->size() == elements.size())
-        result.planeJoins = PlaneOnlyJoins(elements, *nets, o.layer);
+    if (nets && nets->size() == elements.size()) {
+        if (trace) {
+            const std::vector<int> pieces = PieceOfEachElement(*trace);
+            result.planeJoins = PlaneOnlyJoins(elements, *nets, o.layer, &pieces);
+        } else {
+            result.planeJoins = PlaneOnlyJoins(elements, *nets, o.layer);
+        }
+    }
     return result;
 }
 
 std::vector<IsolationProblem> PlaneOnlyJoins(const ElementList& elements, const std::vector<int>& nets,
-                                             std::uint8_t layer)
+                                             std::uint8_t layer, const std::vector<int>* pieces)
 {
     std::vector<IsolationProblem> joins;
     if (nets.size() != elements.size())
         return joins;
     // The pieces each net falls into when only copper joins (touching, plated holes).
-    const std::vector<int> piece = PieceOfEachElement(elements, nullptr);
+    const std::vector<int> piece =
+        pieces && pieces->size() == elements.size() ? *pieces : PieceOfEachElement(elements, nullptr);
     struct Part {
         int piece = -1;
         std::size_t element = 0; // the first element of the piece, on the layer if it has one
@@ -638,6 +683,12 @@ std::vector<IsolationProblem> PlaneOnlyJoins(const ElementList& elements, const 
     return joins;
 }
 
+std::vector<int> PieceOfEachElement(NetTracer& trace)
+{
+    // The trace's copper pieces are the elements IsMillingCopper takes, on a copper layer.
+    return trace.copperPieces();
+}
+
 std::vector<int> PieceOfEachElement(const ElementList& elements, const std::vector<int>* nets)
 {
     const std::size_t n = elements.size();
@@ -661,7 +712,7 @@ std::vector<int> PieceOfEachElement(const ElementList& elements, const std::vect
         regions.push_back(ElementRegion(e));
         boxes.push_back(regions.back().boundingRect());
     }
-    Pieces joined(copper.size());
+    DisjointSets joined(copper.size());
     BoxIndex(boxes).forEachPair([&](std::size_t a, std::size_t b) {
         if (elements[copper[a]]->Layer == elements[copper[b]]->Layer && regions[a].overlaps(regions[b]))
             joined.join(a, b);

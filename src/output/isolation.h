@@ -12,6 +12,7 @@
 //    copper merges, so the cutter cannot pass between them.
 
 #include "output/millshapes.h"
+#include "routing/nettrace.h"
 
 #include <atomic>
 #include <cstdint>
@@ -76,10 +77,12 @@ constexpr std::int64_t kMillScale = 100;
 /// The contours of the layer. nullopt when cancelled. Also finds the isolation problems; nets,
 /// when given, numbers the net of every element of the list (the board's connectivity trace,
 /// which also joins elements through a ground plane) and tells the pieces apart; then the joins
-/// made only through the plane are listed too.
+/// made only through the plane are listed too. trace, when given, is the tracer of the board
+/// whose list this is (the one that numbered nets): its outlines and overlaps are used again
+/// instead of being found a second time.
 std::optional<IsolationResult> ComputeIsolation(const ElementList& elements, const MillingOptions& o,
                                                 MillingProgress* progress = nullptr,
-                                                const std::vector<int>* nets = nullptr);
+                                                const std::vector<int>* nets = nullptr, NetTracer* trace = nullptr);
 
 /// The contours only (no isolation check): the union of the shape polygons and the filled areas'
 /// interiors, boundaries rounded back to units. nullopt when cancelled.
@@ -104,8 +107,12 @@ std::vector<int> PieceOfEachElement(const ElementList& elements, const std::vect
 /// Pieces of copper of the milled layer that only a ground plane joins to the rest of their net:
 /// for every net of nets (one number per element) that falls apart into k pieces without the
 /// plane, the pieces after the first, each at an element of it (on the layer where it has one).
+/// pieces, when given, is PieceOfEachElement(elements) found already.
 std::vector<IsolationProblem> PlaneOnlyJoins(const ElementList& elements, const std::vector<int>& nets,
-                                             std::uint8_t layer);
+                                             std::uint8_t layer, const std::vector<int>* pieces = nullptr);
+
+/// PieceOfEachElement(elements) from the trace of the board whose list this is.
+std::vector<int> PieceOfEachElement(NetTracer& trace);
 
 /// The message listing the places (count and positions in mm from the origin, y growing
 /// downward as the rulers show it), UTF-8, in the language; one paragraph per kind of problem.

@@ -2,10 +2,13 @@
 
 #include "document/boxindex.h"
 #include "document/geomlimits.h"
+#include "document/parallel.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdlib>
+#include <deque>
 #include <numbers>
 
 namespace trevok
@@ -337,12 +340,15 @@ std::vector<RPath> ElementShapePolygons(const TObjekt& g, std::int32_t width)
 }
 
 std::vector<ShapeGroup> MillingShapes(const ElementList& elements, const MillingOptions& o,
-                                      const std::function<bool(std::size_t, std::size_t)>& progress)
+                                      const std::function<bool(std::size_t, std::size_t)>& progress,
+                                      const std::function<const Region&(std::size_t)>& outline)
 {
-    // The candidates: copper of the layer, grown, with their exact outlines.
+    // The candidates: copper of the layer, grown, with their exact outlines (built here, or the
+    // caller's when nothing is grown).
     std::vector<std::size_t> index;
     std::vector<TObjekt> grown;
-    std::vector<Region> regions;
+    std::deque<Region> built;
+    std::vector<const Region*> regions;
     std::vector<TRect> boxes;
     for (std::size_t i = 0; i < elements.size(); ++i) {
         const TObjekt& e = *elements[i];
@@ -352,62 +358,88 @@ std::vector<ShapeGroup> MillingShapes(const ElementList& elements, const Milling
         grown.push_back(GrownForMilling(e, o.width));
         // An elongated pad's own outline would grow its ends twice; its polygon is the shape.
         if (e.Kind == KindPad && e.Shape >= ShapeRoundedWide && e.Shape <= ShapeRectTall)
-            regions.push_back(Region::polygons(ElementShapePolygons(grown.back(), o.width)));
+            regions.push_back(&built.emplace_back(Region::polygons(ElementShapePolygons(grown.back(), o.width))));
+        else if (outline && o.width == 0)
+            regions.push_back(&outline(i));
         else
-            regions.push_back(ElementRegion(grown.back()));
-        boxes.push_back(regions.back().boundingRect());
+            regions.push_back(&built.emplace_back(ElementRegion(grown.back())));
+        boxes.push_back(regions.back()->boundingRect());
     }
     const std::size_t n = index.size();
     const std::size_t total = 2 * n;
 
     // An element lying entirely inside another adds nothing to the copper; of two equal ones the
-    // later goes. A box that is not inside the other's box cannot be covered by it.
-    std::vector<char> excluded(n, 0);
+    // later goes. A box that is not inside the other's box cannot be covered by it. Whether b
+    // lies inside a depends on the two alone, so the tests run on all cores; which elements go
+    // is then decided in list order, as if one after the other.
     const BoxIndex boxIndex(boxes);
-    for (std::size_t a = 0; a < n; ++a) {
-        if (progress && a % 256 == 0 && !progress(a, total))
-            return {};
-        if (excluded[a] || regions[a].isEmpty())
-            continue;
-        const TRect& outer = boxes[a];
-        boxIndex.query(outer, [&](std::size_t b) {
-            if (b == a || excluded[b] || regions[b].isEmpty())
+    std::atomic<bool> stop{false};
+    auto stopped = [&](std::size_t a, std::size_t done, std::size_t worker) {
+        // The caller's thread (worker 0) reports; the others only see that it stopped.
+        if (worker == 0 && progress && a % 256 == 0 && !progress(done, total))
+            stop = true;
+        return stop.load();
+    };
+    std::vector<std::vector<std::uint32_t>> inside(n);
+    ParallelFor(
+        n,
+        [&](std::size_t a, std::size_t worker) {
+            if (stopped(a, a, worker) || regions[a]->isEmpty())
                 return;
-            const TRect& inner = boxes[b];
-            if (inner.left < outer.left || inner.right > outer.right || inner.top < outer.top ||
-                inner.bottom > outer.bottom)
-                return;
-            // A vertex outside settles it without clipping; only candidates whose every vertex
-            // lies inside need the exact test.
-            for (const std::vector<RPath>& comp : regions[b].components())
-                for (const RPath& path : comp)
-                    for (const RPoint& v : path)
-                        if (!regions[a].contains(v.x, v.y))
-                            return;
-            if (regions[b].subtracted(regions[a]).isEmpty())
+            const TRect& outer = boxes[a];
+            boxIndex.query(outer, [&](std::size_t b) {
+                if (b == a || regions[b]->isEmpty())
+                    return;
+                const TRect& inner = boxes[b];
+                if (inner.left < outer.left || inner.right > outer.right || inner.top < outer.top ||
+                    inner.bottom > outer.bottom)
+                    return;
+                // A vertex outside settles it without clipping; only candidates whose every
+                // vertex lies inside need the exact test.
+                for (const std::vector<RPath>& comp : regions[b]->components())
+                    for (const RPath& path : comp)
+                        for (const RPoint& v : path)
+                            if (!regions[a]->contains(v.x, v.y))
+                                return;
+                if (regions[b]->subtracted(*regions[a]).isEmpty())
+                    inside[a].push_back(static_cast<std::uint32_t>(b));
+            });
+        },
+        64);
+    if (stop)
+        return {};
+    std::vector<char> excluded(n, 0);
+    for (std::size_t a = 0; a < n; ++a)
+        if (!excluded[a])
+            for (const std::uint32_t b : inside[a])
                 excluded[b] = 1;
-        });
-    }
 
-    std::vector<ShapeGroup> out;
-    for (std::size_t a = 0; a < n; ++a) {
-        if (progress && a % 256 == 0 && !progress(n + a, total))
-            return {};
-        if (excluded[a])
-            continue;
-        ShapeGroup g;
-        g.element = index[a];
-        g.polygons = ElementShapePolygons(grown[a], o.width);
-        const TObjekt& e = *elements[index[a]];
-        if (e.Kind == KindArea && e.Closed && e.Points.size() > 2) {
-            RPath interior;
-            interior.reserve(e.Points.size());
-            for (const TPoint& p : e.Points)
-                interior.push_back(pt(p));
-            g.interior.push_back(std::move(interior));
-        }
-        out.push_back(std::move(g));
-    }
+    std::vector<std::size_t> kept;
+    for (std::size_t a = 0; a < n; ++a)
+        if (!excluded[a])
+            kept.push_back(a);
+    std::vector<ShapeGroup> out(kept.size());
+    ParallelFor(
+        kept.size(),
+        [&](std::size_t k, std::size_t worker) {
+            if (stopped(k, n + k, worker))
+                return;
+            const std::size_t a = kept[k];
+            ShapeGroup& g = out[k];
+            g.element = index[a];
+            g.polygons = ElementShapePolygons(grown[a], o.width);
+            const TObjekt& e = *elements[index[a]];
+            if (e.Kind == KindArea && e.Closed && e.Points.size() > 2) {
+                RPath interior;
+                interior.reserve(e.Points.size());
+                for (const TPoint& p : e.Points)
+                    interior.push_back(pt(p));
+                g.interior.push_back(std::move(interior));
+            }
+        },
+        64);
+    if (stop)
+        return {};
     return out;
 }
 

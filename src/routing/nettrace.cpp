@@ -1,6 +1,8 @@
 #include "routing/nettrace.h"
 
 #include "document/boxindex.h"
+#include "document/disjointsets.h"
+#include "document/parallel.h"
 
 #include <algorithm>
 #include <cmath>
@@ -31,9 +33,8 @@ struct NetTracer::LayerIndex {
 NetTracer::NetTracer(const TBoard& board) : board_(board)
 {
     const std::size_t n = board.Elements.size();
-    bounds_.reserve(n);
-    for (const auto& e : board.Elements)
-        bounds_.push_back(Bounds(*e));
+    bounds_.resize(n);
+    ParallelFor(n, [&](std::size_t i, std::size_t) { bounds_[i] = Bounds(*board.Elements[i]); }, 4096);
     regions_.resize(n);
     covered_.assign(n, -1);
     netIds_.assign(n, -1);
@@ -45,7 +46,11 @@ NetTracer::NetTracer(const TBoard& board) : board_(board)
     buildIndex();
 }
 
-NetTracer::~NetTracer() = default;
+NetTracer::~NetTracer()
+{
+    // Freeing the outlines of a big board takes as long as building a good part of them.
+    ParallelFor(regions_.size(), [&](std::size_t i, std::size_t) { regions_[i].reset(); }, 4096);
+}
 
 void NetTracer::buildIndex()
 {
@@ -64,7 +69,8 @@ void NetTracer::buildIndex()
             l.restricted.push_back(i);
     }
     for (auto& l : layers_)
-        l->boxes.build(bounds_, l->members);
+        if (!l->members.empty())
+            l->boxes.build(bounds_, l->members);
 }
 
 std::ptrdiff_t NetTracer::indexOf(const TObjekt* element) const
@@ -186,13 +192,168 @@ int NetTracer::netId(std::size_t index)
     return netIds_[index];
 }
 
+bool NetTracer::twinsMutual() const
+{
+    for (const auto& e : board_.Elements) {
+        if (e->Kind != KindPad || !e->Twin || indexOf(e->Twin) < 0)
+            continue;
+        const TObjekt& t = *e->Twin;
+        if (e->Layer >= LayerSlots || t.Layer >= LayerSlots || t.Kind != KindPad || t.Twin != e.get())
+            return false;
+    }
+    return true;
+}
+
+void NetTracer::findOverlaps()
+{
+    if (overlapsFound_)
+        return;
+    overlapsFound_ = true;
+    // The pairs of meeting boxes, each layer's cells cut into runs that the threads take in turn.
+    struct Run {
+        const BoxIndex* index;
+        std::size_t first, last;
+    };
+    std::vector<Run> runs;
+    for (const auto& l : layers_) {
+        const std::size_t cells = l->boxes.cellCount();
+        const std::size_t per = std::max<std::size_t>(256, cells / 64);
+        for (std::size_t c = 0; c < cells; c += per)
+            runs.push_back({&l->boxes, c, std::min(cells, c + per)});
+    }
+    std::vector<std::vector<Pair>> candidates(runs.size());
+    ParallelFor(runs.size(), [&](std::size_t r, std::size_t) {
+        runs[r].index->forEachPairInCells(runs[r].first, runs[r].last, [&](std::size_t i, std::size_t j) {
+            if (!isRestricted(*board_.Elements[i]) && !isRestricted(*board_.Elements[j]))
+                candidates[r].emplace_back(static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(j));
+        });
+    });
+
+    // The outlines of the elements in some pair, each built by one thread into its own slot.
+    const std::size_t n = board_.Elements.size();
+    std::vector<char> wanted(n, 0);
+    for (const std::vector<Pair>& c : candidates)
+        for (const Pair& p : c)
+            wanted[p.first] = wanted[p.second] = 1;
+    std::vector<std::size_t> build;
+    for (std::size_t i = 0; i < n; ++i)
+        if (wanted[i] && !regions_[i])
+            build.push_back(i);
+    ParallelFor(
+        build.size(),
+        [&](std::size_t k, std::size_t) {
+            regions_[build[k]] = std::make_unique<Region>(ElementRegion(*board_.Elements[build[k]]));
+        },
+        64);
+
+    // The tests. Most pairs are two parts of one net that other pairs join already: each thread
+    // keeps what it has joined and skips those. Only elements of the kinds that pieces() takes
+    // whole are joined there, so that the pairs kept join exactly what all overlapping pairs
+    // join, for the nets and for the copper pieces alike.
+    auto plain = [&](std::size_t i) {
+        const std::uint8_t k = board_.Elements[i]->Kind;
+        return k != KindFontText && k >= KindLine && k <= KindSmdPad;
+    };
+    std::vector<std::unique_ptr<DisjointSets>> joinedBy(static_cast<std::size_t>(WorkerThreads()));
+    std::vector<std::vector<Pair>> kept(runs.size());
+    ParallelFor(runs.size(), [&](std::size_t r, std::size_t worker) {
+        if (!joinedBy[worker])
+            joinedBy[worker] = std::make_unique<DisjointSets>(n);
+        DisjointSets& joined = *joinedBy[worker];
+        for (const Pair& p : candidates[r]) {
+            const bool both = plain(p.first) && plain(p.second);
+            if (both && joined.find(p.first) == joined.find(p.second))
+                continue;
+            if (!regions_[p.first]->overlaps(*regions_[p.second]))
+                continue;
+            kept[r].push_back(p);
+            if (both)
+                joined.join(p.first, p.second);
+        }
+        std::vector<Pair>().swap(candidates[r]);
+    });
+    for (const std::vector<Pair>& k : kept)
+        overlaps_.insert(overlaps_.end(), k.begin(), k.end());
+}
+
+const std::vector<int>& NetTracer::netIds()
+{
+    if (allNets_)
+        return netIds_;
+    allNets_ = true;
+    const std::size_t n = board_.Elements.size();
+    if (nextNetId_ != 0 || !twinsMutual()) {
+        // Numbers handed out already, or a one-way twin link (a net that depends on where the
+        // trace starts): element after element, as the trace does.
+        for (std::size_t i = 0; i < n; ++i)
+            netId(i);
+        return netIds_;
+    }
+    findOverlaps();
+    DisjointSets nets(n);
+    for (const Pair& p : overlaps_)
+        nets.join(p.first, p.second);
+    for (std::size_t i = 0; i < n; ++i) {
+        const TObjekt& e = *board_.Elements[i];
+        if (e.Kind == KindPad && e.Twin) {
+            const std::ptrdiff_t t = indexOf(e.Twin);
+            if (t >= 0)
+                nets.join(i, static_cast<std::size_t>(t));
+        }
+    }
+    for (const std::uint8_t layer : {LayerK1, LayerK2}) {
+        std::ptrdiff_t first = -1;
+        for (std::size_t g : layers_[layer]->planeJoined) {
+            if (!joinsPlane(g))
+                continue;
+            if (first < 0)
+                first = static_cast<std::ptrdiff_t>(g);
+            else
+                nets.join(static_cast<std::size_t>(first), g);
+        }
+    }
+    std::vector<int> numberOf(n, -1);
+    for (std::size_t i = 0; i < n; ++i) {
+        int& id = numberOf[nets.find(i)];
+        if (id < 0)
+            id = nextNetId_++;
+        netIds_[i] = id;
+    }
+    return netIds_;
+}
+
+std::vector<int> NetTracer::copperPieces()
+{
+    findOverlaps();
+    const std::size_t n = board_.Elements.size();
+    std::vector<char> in(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const TObjekt& e = *board_.Elements[i];
+        in[i] = IsCopperLayer(e.Layer) && e.Kind >= KindLine && e.Kind <= KindSmdPad && e.Kind != KindFontText &&
+                !isRestricted(e);
+    }
+    DisjointSets joined(n);
+    for (const Pair& p : overlaps_)
+        if (in[p.first] && in[p.second])
+            joined.join(p.first, p.second);
+    for (std::size_t i = 0; i < n; ++i) {
+        if (!in[i])
+            continue;
+        const std::ptrdiff_t t = indexOf(board_.Elements[i]->Twin);
+        if (t >= 0 && in[static_cast<std::size_t>(t)])
+            joined.join(i, static_cast<std::size_t>(t));
+    }
+    std::vector<int> piece(n, -1);
+    for (std::size_t i = 0; i < n; ++i)
+        if (in[i])
+            piece[i] = static_cast<int>(joined.find(i));
+    return piece;
+}
+
 std::vector<int> NetOfEachElement(const TBoard& board)
 {
     NetTracer tracer(board);
-    std::vector<int> ids(board.Elements.size());
-    for (std::size_t i = 0; i < ids.size(); ++i)
-        ids[i] = tracer.netId(i);
-    return ids;
+    return tracer.netIds();
 }
 
 void TraceNet(TBoard& board, const TObjekt& element)

@@ -12,7 +12,12 @@
 // with tens of thousands of elements, a long chain of tracks) cannot exhaust the stack. Element
 // bounds go into a grid of buckets per layer, and outlines are built once per tracer and kept,
 // so that one tracer serves a whole command (the removal of realised connections traces many
-// nets of the same unchanged board).
+// nets of the same unchanged board) and the milling that follows it (pieces, shapes).
+//
+// The nets of the whole board at once (netIds) are the connected parts of one graph: outlines
+// that overlap, twins, the plane. Its edges are found on all cores (the outlines built and the
+// pairs of meeting boxes tested in parallel) and joined on one thread, so the numbers are the
+// ones tracing element after element gives.
 
 #include "document/project.h"
 #include "document/region.h"
@@ -22,6 +27,7 @@
 #include <memory>
 #include <optional>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace trevok
@@ -42,6 +48,13 @@ class NetTracer
     /// A number naming the net of the element; equal numbers, same net. Nets are traced on
     /// demand and remembered.
     int netId(std::size_t index);
+    /// netId of every element, in list order (nets numbered in the order of their first element).
+    const std::vector<int>& netIds();
+    /// For every piece of copper (an element of a copper layer that is not a font text, an
+    /// unknown kind or a restricted area) a number naming the piece it belongs to when only
+    /// overlapping outlines and twins join, not the ground plane: equal numbers, same piece; -1
+    /// for the other elements. Uses the overlaps that netIds found.
+    std::vector<int> copperPieces();
     /// The index of an element of the board, or -1.
     std::ptrdiff_t indexOf(const TObjekt* element) const;
 
@@ -52,8 +65,14 @@ class NetTracer
 
   private:
     struct LayerIndex;
+    using Pair = std::pair<std::uint32_t, std::uint32_t>;
     void buildIndex();
     bool joinsPlane(std::size_t index);
+    /// True when every twin link the trace follows is followed back as well, so that a net is
+    /// the same from each of its elements (files always hold such pairs).
+    bool twinsMutual() const;
+    /// Fills overlaps_ once.
+    void findOverlaps();
 
     const TBoard& board_;
     std::vector<TRect> bounds_;
@@ -61,6 +80,11 @@ class NetTracer
     std::vector<std::int8_t> covered_; // -1 unknown, 0, 1
     std::vector<int> netIds_;          // -1 unknown
     int nextNetId_ = 0;
+    bool allNets_ = false;
+    // Elements of one layer whose outlines overlap (no restricted areas), i < j: enough pairs to
+    // join what all such pairs join.
+    std::vector<Pair> overlaps_;
+    bool overlapsFound_ = false;
     std::unordered_map<const TObjekt*, std::size_t> indexOf_;
     std::vector<std::unique_ptr<LayerIndex>> layers_; // by layer code
     std::vector<std::uint32_t> seen_;                 // trace stamp: reached in the current trace
