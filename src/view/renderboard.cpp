@@ -366,6 +366,8 @@ void PaintBoard(Canvas& canvas, TBoard& board, const RenderOptions& options, con
         area = {area.left - margin, area.top - margin, area.right + margin, area.bottom + margin};
     }
 
+    // The layers are long runs of one colour: the canvas may write each run at once.
+    const CanvasBatch batch(canvas);
     BoardPaint paint(canvas, board, options, whole ? nullptr : &area);
     // A picture of the marked elements alone (the selection put on the clipboard) is just
     // their layers, holes and connections.
