@@ -273,7 +273,6 @@ void DrawPrintSheet(Canvas& canvas, TBoard& board, const PrintSettings& s,
                     const std::array<PrintTemplate, 2>& templates, TPoint origin)
 {
     SheetPainter sheet(canvas, board, s, templates);
-    const CanvasBatch batch(canvas); // each printed layer is one colour
     CanvasMapping m = canvas.mapping();
     const double stepX = static_cast<double>(board.BoardWidth) + s.gap;
     const double stepY = static_cast<double>(board.BoardHeight) + s.gap;

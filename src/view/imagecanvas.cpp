@@ -20,6 +20,8 @@ constexpr double Pi = 3.14159265358979323846;
 /// Device coordinates are kept within this range: far beyond any image, small enough that
 /// products of two of them stay exact in 64-bit integers.
 constexpr double DeviceLimit = 1e9;
+/// Runs of at least this many pixels (less one) are batched.
+constexpr int MinBatchedRun = 24;
 
 QRgb opaque(ColourRef c) noexcept
 {
@@ -245,9 +247,11 @@ void ImageCanvas::flush() noexcept
 // and short solid runs are written by a plain loop rather than the vectorised fill.
 [[gnu::always_inline]] inline void ImageCanvas::fillRows(int y, int x0, int x1, const Fill& f) noexcept
 {
-    if (!f.tile && batching) {
-        if (!pending || batchColour != f.colour) {
-            flush();
+    before(f.colour);
+    // Long runs go into the batch; a short one costs less written at once, which is the same
+    // picture as long as the batch holds only its colour.
+    if (!f.tile && batching && x1 - x0 >= MinBatchedRun) {
+        if (!pending) {
             if (cover.empty())
                 cover.assign(static_cast<std::size_t>(words) * static_cast<std::size_t>(cb - ct), 0);
             batchColour = f.colour;
@@ -256,7 +260,6 @@ void ImageCanvas::flush() noexcept
         mark(y, x0, x1);
         return;
     }
-    before(f.colour);
     auto* row = reinterpret_cast<QRgb*>(bits + static_cast<qsizetype>(y) * stride);
     if (!f.tile) {
         if (x1 - x0 < 16) {
@@ -463,9 +466,10 @@ void ImageCanvas::thinLine(P a, P b) noexcept
     }
     // And the steps whose minor coordinate lies inside it: step i moves q(i) = floor((2 i dn +
     // dm) / 2 dm) along the minor axis, which never decreases, so each bound is one division.
-    // A line passing beside the clip (a rubber band across the board) then costs nothing.
-    {
-        const std::int64_t nlo = xMajor ? ct : cl, nhi = (xMajor ? cb : cr) - 1;
+    // A line passing beside the clip (a rubber band across the board) then costs nothing; a
+    // line within the clip across its minor axis needs no such bound.
+    if (const std::int64_t nlo = xMajor ? ct : cl, nhi = (xMajor ? cb : cr) - 1;
+        std::min(n0, n1) < nlo || std::max(n0, n1) > nhi) {
         const std::int64_t qlo = ns > 0 ? nlo - n0 : n0 - nhi;
         const std::int64_t qhi = ns > 0 ? nhi - n0 : n0 - nlo;
         if (qhi < 0 || (dn == 0 && qlo > 0))
