@@ -520,6 +520,7 @@ TEST(RenderLevelOfDetail, ElementsBelowAPixelAloneMayDifferFromTheExactPicture)
         bool isolated;                  // each element alone in a cell of 200 units
     };
     const Case cases[] = {
+        {"zoomed in, figures many pixels wide and batched by colour", 0.3, 40, 160, false},
         {"every element several pixels", 0.1, 40, 160, false},
         {"every element at least a pixel", 0.05, 40, 160, false},
         {"whole board, many below a pixel", 0.05, 1, 120, false},
