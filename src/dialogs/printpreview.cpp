@@ -1,5 +1,6 @@
 #include "dialogs/printpreview.h"
 
+#include "view/imagecanvas.h"
 #include "view/qpaintercanvas.h"
 #include "view/templateimage.h"
 
@@ -131,12 +132,16 @@ void PrintPreview::rebuildCache()
     cacheOrigin = QPointF(std::floor(-x0) + 1, std::floor(-y0) + 1);
     cache = QImage(w, h, QImage::Format_ARGB32_Premultiplied);
     cache.fill(Qt::transparent);
-    QPainter p(&cache);
-    QPainterCanvas canvas(p);
-    m.viewportOrgX = cacheOrigin.x();
-    m.viewportOrgY = cacheOrigin.y();
-    canvas.setMapping(m);
-    DrawPrintSheet(canvas, *board, s0, templates, origin);
+    {
+        // The picture on the screen is drawn by the screen's own canvas, which fills the many
+        // small shapes of a board far faster than QPainter; the page itself still prints
+        // through QPainter.
+        ImageCanvas canvas(cache);
+        m.viewportOrgX = cacheOrigin.x();
+        m.viewportOrgY = cacheOrigin.y();
+        canvas.setMapping(m);
+        DrawPrintSheet(canvas, *board, s0, templates, origin);
+    }
     ++sheetDraws;
     cacheValid = true;
 }

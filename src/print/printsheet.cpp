@@ -7,6 +7,7 @@
 #include <QBuffer>
 #include <QFont>
 #include <QFontMetricsF>
+#include <QHash>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
@@ -14,6 +15,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <optional>
 
 namespace trevok
 {
@@ -32,15 +34,33 @@ QString drillLabel(std::int32_t drillRadius)
     return QString::number(2.0 * drillRadius / 100.0, 'g', 8).left(10);
 }
 
-/// The width in units of a text set in Arial with the given cell height (units), measured the
-/// way the canvas sizes its fonts (the cell is ascent plus descent).
-double textWidthUnits(const QString& text, double cellHeight)
+/// Widths of texts set in Arial, measured the way the canvas sizes its fonts (the cell is
+/// ascent plus descent). The font is looked up once: a drill plan labels thousands of holes.
+class TextWidths
 {
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(1000);
-    const QFontMetricsF fm(font);
-    return fm.horizontalAdvance(text) * cellHeight / std::max(1.0, fm.ascent() + fm.descent());
-}
+  public:
+    TextWidths() : metrics(measuringFont()) {}
+
+    /// The width in units of a text of the given cell height (units).
+    double units(const QString& text, double cellHeight)
+    {
+        auto found = advances.constFind(text);
+        if (found == advances.constEnd())
+            found = advances.insert(text, metrics.horizontalAdvance(text));
+        return *found * cellHeight / std::max(1.0, metrics.ascent() + metrics.descent());
+    }
+
+  private:
+    static QFont measuringFont()
+    {
+        QFont font(QStringLiteral("Arial"));
+        font.setPixelSize(1000);
+        return font;
+    }
+
+    QFontMetricsF metrics;
+    QHash<QString, double> advances; // labels repeat: each is measured once
+};
 
 class SheetPainter
 {
@@ -184,7 +204,7 @@ class SheetPainter
             canvas.line({left, top}, {right, bottom});
             canvas.line({right, top}, {left, bottom});
             const QString label = drillLabel(e->Size2);
-            const std::int64_t half = RoundHalfEven64(textWidthUnits(label, set.drillTextHeight) / 2.0);
+            const std::int64_t half = RoundHalfEven64(widths().units(label, set.drillTextHeight) / 2.0);
             // Glyphs stay upright on paper: mirrored, the anchor (the text's left end on paper)
             // lies on the board's right of the pad.
             const std::int64_t ax = set.mirror ? x + half : x - half;
@@ -193,12 +213,20 @@ class SheetPainter
         }
     }
 
+    TextWidths& widths()
+    {
+        if (!textWidths)
+            textWidths.emplace();
+        return *textWidths;
+    }
+
     Canvas& canvas;
     TBoard& board;
     const PrintSettings& set;
     const std::array<PrintTemplate, 2>& templates;
     ColourRef fill;
     ElementPainter painter;
+    std::optional<TextWidths> textWidths; // made at the first label
 };
 
 } // namespace

@@ -161,9 +161,26 @@ class Canvas
     /// One device pixel at p in the colour: the picture of a figure smaller than a pixel. Pen
     /// and brush are unspecified afterwards.
     virtual void dot(TPoint p, ColourRef colour);
+    /// A hint for drawing many figures: while on, a canvas may hold figures back and write those
+    /// of one colour together; turning it off writes everything held back. Whole pictures (a
+    /// board, a printed sheet) turn it on for their drawing.
+    virtual void setBatching(bool) {}
 
   protected:
     CanvasMapping map;
+};
+
+/// Batching on for a scope: everything held back is written when the scope ends.
+class CanvasBatch
+{
+  public:
+    explicit CanvasBatch(Canvas& canvas) : c(canvas) { c.setBatching(true); }
+    ~CanvasBatch() { c.setBatching(false); }
+    CanvasBatch(const CanvasBatch&) = delete;
+    CanvasBatch& operator=(const CanvasBatch&) = delete;
+
+  private:
+    Canvas& c;
 };
 
 } // namespace trevok

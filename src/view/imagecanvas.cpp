@@ -5,6 +5,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <limits>
 #include <stdexcept>
@@ -19,6 +20,8 @@ constexpr double Pi = 3.14159265358979323846;
 /// Device coordinates are kept within this range: far beyond any image, small enough that
 /// products of two of them stay exact in 64-bit integers.
 constexpr double DeviceLimit = 1e9;
+/// Runs of at least this many pixels (less one) are batched.
+constexpr int MinBatchedRun = 24;
 
 QRgb opaque(ColourRef c) noexcept
 {
@@ -70,7 +73,40 @@ ImageCanvas::ImageCanvas(QImage& image, const QRect& clip) : img(image)
     ct = r.top();
     cr = r.isEmpty() ? cl : r.right() + 1;
     cb = r.isEmpty() ? ct : r.bottom() + 1;
+    firstWord = cl / 64;
+    words = cr > cl ? (cr - 1) / 64 - firstWord + 1 : 0;
+    markTop = markLeft = std::numeric_limits<int>::max();
     setMapping(CanvasMapping::identity());
+}
+
+ImageCanvas::~ImageCanvas()
+{
+    flush();
+}
+
+void ImageCanvas::setBatching(bool on)
+{
+    flush();
+    batching = on && batchingAllowed;
+}
+
+void ImageCanvas::allowBatching(bool allowed)
+{
+    batchingAllowed = allowed;
+    if (!allowed)
+        setBatching(false);
+}
+
+Canvas& ImageCanvas::qpainterCanvas()
+{
+    flush();
+    if (!painter) {
+        painter = std::make_unique<QPainter>(&img);
+        painter->setClipRect(QRect(cl, ct, cr - cl, cb - ct));
+        painterCanvas = std::make_unique<QPainterCanvas>(*painter);
+    }
+    painterCanvas->setMapping(map);
+    return *painterCanvas;
 }
 
 void ImageCanvas::setMapping(const CanvasMapping& m)
@@ -150,10 +186,80 @@ ImageCanvas::Box ImageCanvas::figure(std::int64_t x1, std::int64_t y1, std::int6
 // Filling. A device coordinate names a pixel centre: a figure covers pixel (i, j) when the
 // point (i, j) lies inside it, edges closed at the left and top and open at the right and bottom.
 
+[[gnu::always_inline]] inline void ImageCanvas::mark(int y, int x0, int x1) noexcept
+{
+    const int r = y - ct;
+    const int w0 = x0 / 64 - firstWord, w1 = x1 / 64 - firstWord;
+    std::uint64_t* row = cover.data() + static_cast<std::size_t>(r) * static_cast<std::size_t>(words);
+    const std::uint64_t m0 = ~std::uint64_t{0} << (x0 % 64);
+    const std::uint64_t m1 = ~std::uint64_t{0} >> (63 - x1 % 64);
+    if (w0 == w1) {
+        row[w0] |= m0 & m1;
+    } else {
+        row[w0] |= m0;
+        for (int w = w0 + 1; w < w1; ++w)
+            row[w] = ~std::uint64_t{0};
+        row[w1] |= m1;
+    }
+    markTop = std::min(markTop, r);
+    markBottom = std::max(markBottom, r);
+    markLeft = std::min(markLeft, w0);
+    markRight = std::max(markRight, w1);
+}
+
+void ImageCanvas::flush() noexcept
+{
+    if (!pending)
+        return;
+    pending = false;
+    const QRgb c = batchColour;
+    for (int r = markTop; r <= markBottom; ++r) {
+        std::uint64_t* row = cover.data() + static_cast<std::size_t>(r) * static_cast<std::size_t>(words);
+        auto* out = reinterpret_cast<QRgb*>(bits + static_cast<qsizetype>(r + ct) * stride);
+        for (int w = markLeft; w <= markRight; ++w) {
+            std::uint64_t m = row[w];
+            if (!m)
+                continue;
+            row[w] = 0;
+            QRgb* at = out + (w + firstWord) * 64;
+            if (m == ~std::uint64_t{0}) {
+                std::fill(at, at + 64, c);
+                continue;
+            }
+            // The runs of set bits, lowest first.
+            while (m) {
+                const int from = std::countr_zero(m);
+                const std::uint64_t rest = m >> from;
+                const int n = rest == ~std::uint64_t{0} >> from ? 64 - from : std::countr_zero(~rest);
+                for (int k = 0; k < n; ++k)
+                    at[from + k] = c;
+                m = from + n >= 64 ? 0 : m & (~std::uint64_t{0} << (from + n));
+            }
+        }
+    }
+    markTop = std::numeric_limits<int>::max();
+    markBottom = -1;
+    markLeft = std::numeric_limits<int>::max();
+    markRight = -1;
+}
+
 // Spans are the innermost work of every figure, mostly a few pixels long: both are inlined,
 // and short solid runs are written by a plain loop rather than the vectorised fill.
 [[gnu::always_inline]] inline void ImageCanvas::fillRows(int y, int x0, int x1, const Fill& f) noexcept
 {
+    before(f.colour);
+    // Long runs go into the batch; a short one costs less written at once, which is the same
+    // picture as long as the batch holds only its colour.
+    if (!f.tile && batching && x1 - x0 >= MinBatchedRun) {
+        if (!pending) {
+            if (cover.empty())
+                cover.assign(static_cast<std::size_t>(words) * static_cast<std::size_t>(cb - ct), 0);
+            batchColour = f.colour;
+            pending = true;
+        }
+        mark(y, x0, x1);
+        return;
+    }
     auto* row = reinterpret_cast<QRgb*>(bits + static_cast<qsizetype>(y) * stride);
     if (!f.tile) {
         if (x1 - x0 < 16) {
@@ -165,6 +271,7 @@ ImageCanvas::Box ImageCanvas::figure(std::int64_t x1, std::int64_t y1, std::int6
         return;
     }
     const QRgb* t = f.tile + ((y - brushOrgY) & 7) * 8;
+    flush();
     for (int x = x0; x <= x1; ++x)
         row[x] = t[(x - brushOrgX) & 7];
 }
@@ -202,6 +309,10 @@ void ImageCanvas::fillPolygon(const P* p, std::size_t n, const Fill& f)
         return;
     const int y0 = ceilPixel(top, ct, cb);
     const int y1 = ceilPixel(bottom, ct, cb);
+    if (n > 12) {
+        fillManyEdges(p, n, y0, y1, f);
+        return;
+    }
     for (int y = y0; y < y1; ++y) {
         const double yc = y;
         xs.clear();
@@ -214,6 +325,43 @@ void ImageCanvas::fillPolygon(const P* p, std::size_t n, const Fill& f)
         if (xs.size() == 2) {
             span(y, std::min(xs[0], xs[1]), std::max(xs[0], xs[1]), f);
             continue;
+        }
+        std::sort(xs.begin(), xs.end());
+        for (std::size_t k = 0; k + 1 < xs.size(); k += 2) // even-odd
+            span(y, xs[k], xs[k + 1], f);
+    }
+}
+
+void ImageCanvas::fillManyEdges(const P* p, std::size_t n, int y0, int y1, const Fill& f)
+{
+    // The same crossings as above, but each scan line visits only the edges that reach it: the
+    // outline of an arc has hundreds of edges, and a few of them cross any one line.
+    edges.clear();
+    for (std::size_t i = 0, j = n - 1; i < n; j = i++) {
+        const double lo = std::min(p[j].y, p[i].y), hi = std::max(p[j].y, p[i].y);
+        // Rows y with lo <= y < hi.
+        const int from = ceilPixel(lo, y0, y1), to = ceilPixel(hi, y0, y1);
+        if (from < to)
+            edges.push_back({from, to, static_cast<std::uint32_t>(j), static_cast<std::uint32_t>(i)});
+    }
+    std::sort(edges.begin(), edges.end(), [](const Edge& a, const Edge& b) { return a.from < b.from; });
+    std::size_t next = 0;
+    active.clear();
+    for (int y = y0; y < y1; ++y) {
+        while (next < edges.size() && edges[next].from <= y)
+            active.push_back(edges[next++]);
+        std::erase_if(active, [y](const Edge& e) { return e.to <= y; });
+        if (active.empty()) {
+            if (next == edges.size())
+                break;
+            continue;
+        }
+        const double yc = y;
+        xs.clear();
+        for (const Edge& e : active) {
+            const P& a = p[e.a];
+            const P& b = p[e.b];
+            xs.push_back(a.x + (yc - a.y) * (b.x - a.x) / (b.y - a.y));
         }
         std::sort(xs.begin(), xs.end());
         for (std::size_t k = 0; k + 1 < xs.size(); k += 2) // even-odd
@@ -316,10 +464,29 @@ void ImageCanvas::thinLine(P a, P b) noexcept
         iFrom = std::max<std::int64_t>(iFrom, m0 - hi);
         iTo = std::min<std::int64_t>(iTo, m0 - lo);
     }
+    // And the steps whose minor coordinate lies inside it: step i moves q(i) = floor((2 i dn +
+    // dm) / 2 dm) along the minor axis, which never decreases, so each bound is one division.
+    // A line passing beside the clip (a rubber band across the board) then costs nothing; a
+    // line within the clip across its minor axis needs no such bound.
+    if (const std::int64_t nlo = xMajor ? ct : cl, nhi = (xMajor ? cb : cr) - 1;
+        std::min(n0, n1) < nlo || std::max(n0, n1) > nhi) {
+        const std::int64_t qlo = ns > 0 ? nlo - n0 : n0 - nhi;
+        const std::int64_t qhi = ns > 0 ? nhi - n0 : n0 - nlo;
+        if (qhi < 0 || (dn == 0 && qlo > 0))
+            return;
+        const std::int64_t dm1 = std::max<std::int64_t>(dm, 1);
+        auto ceilDiv = [](std::int64_t a, std::int64_t b) { return a >= 0 ? (a + b - 1) / b : -((-a) / b); };
+        if (dn > 0) {
+            if (qlo > 0)
+                iFrom = std::max(iFrom, ceilDiv(2 * dm1 * qlo - dm1, 2 * dn));
+            iTo = std::min(iTo, ceilDiv(2 * dm1 * (qhi + 1) - dm1, 2 * dn) - 1);
+        }
+    }
     if (iFrom > iTo)
         return;
     const bool dotted = pen.style == PenStyle::Dot;
     const QRgb c = penFill.colour;
+    before(c);
     const std::int64_t den = 2 * std::max<std::int64_t>(dm, 1);
     std::int64_t num = 2 * iFrom * dn + dm; // fits: both factors stay below 2^31
     std::int64_t n = n0 + ns * (num / den);
@@ -462,6 +629,7 @@ void ImageCanvas::dot(TPoint p, ColourRef colour)
     const double x = devX(p.x), y = devY(p.y);
     if (x < cl || x >= cr || y < ct || y >= cb)
         return;
+    before(opaque(colour));
     reinterpret_cast<QRgb*>(bits + static_cast<qsizetype>(y) * stride)[static_cast<qsizetype>(x)] =
         opaque(colour);
 }
@@ -605,21 +773,13 @@ void ImageCanvas::chord(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::
 
 void ImageCanvas::text(TPoint anchor, const QString& s, const CanvasFont& font, ColourRef colour)
 {
-    QPainter p(&img);
-    p.setClipRect(QRect(cl, ct, cr - cl, cb - ct));
-    QPainterCanvas c(p);
-    c.setMapping(map);
-    c.text(anchor, s, font, colour);
+    qpainterCanvas().text(anchor, s, font, colour);
 }
 
 void ImageCanvas::image(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2,
                         const QImage& picture)
 {
-    QPainter p(&img);
-    p.setClipRect(QRect(cl, ct, cr - cl, cb - ct));
-    QPainterCanvas c(p);
-    c.setMapping(map);
-    c.image(x1, y1, x2, y2, picture);
+    qpainterCanvas().image(x1, y1, x2, y2, picture);
 }
 
 } // namespace trevok

@@ -11,6 +11,14 @@
 // whose centres lie inside it (even-odd for polygons); a wide line is the union of a rectangle
 // per segment and a disc of the pen width at every vertex (round ends and joins); a one-pixel
 // line covers the pixels a Bresenham walk between its rounded end points visits.
+//
+// Batching by colour (while setBatching is on): consecutive fills in one solid colour (a
+// layer's tracks, pads and areas) are first marked in a coverage bitmap, one bit per pixel, and
+// written to the picture once when the colour changes, so that overlapping elements of a layer
+// do not write the same pixel again and again, and the marking stays within a bitmap small
+// enough for the processor's cache. The picture is the same as drawing each figure at once:
+// pixels of one colour may be written in any order. Held-back pixels reach the image when
+// batching is turned off, at flush() and when the canvas is destroyed.
 
 #include "view/canvas.h"
 
@@ -18,7 +26,11 @@
 #include <QRect>
 
 #include <array>
+#include <cstdint>
+#include <memory>
 #include <vector>
+
+class QPainter;
 
 namespace trevok
 {
@@ -30,6 +42,16 @@ class ImageCanvas final : public Canvas
     /// The image must be Format_RGB32, Format_ARGB32 or Format_ARGB32_Premultiplied; any other
     /// format throws std::invalid_argument.
     explicit ImageCanvas(QImage& image, const QRect& clip = QRect());
+    ~ImageCanvas() override;
+    ImageCanvas(const ImageCanvas&) = delete;
+    ImageCanvas& operator=(const ImageCanvas&) = delete;
+
+    /// Writes the figures still held in the coverage bitmap into the image.
+    void flush() noexcept;
+    void setBatching(bool on) override;
+    /// Not allowed, batching stays off whatever setBatching asks: every figure is written at
+    /// once (the reference a batched picture must equal).
+    void allowBatching(bool allowed);
 
     void setMapping(const CanvasMapping& m) override;
     void setPen(const CanvasPen& pen) override;
@@ -75,9 +97,18 @@ class ImageCanvas final : public Canvas
     bool wide() const noexcept { return penPixels > 1.0; }
 
     // Filling.
+    /// Before writing a pixel in colour c straight into the image: the batch of another colour
+    /// goes first, so that the new pixel lies on top.
+    void before(QRgb c) noexcept
+    {
+        if (pending && batchColour != c)
+            flush();
+    }
+    void mark(int y, int x0, int x1) noexcept; // pixels x0..x1 of row y into the batch
     void span(int y, double xFrom, double xTo, const Fill& f) noexcept; // centres in [xFrom, xTo)
     void fillRows(int y, int x0, int x1, const Fill& f) noexcept;       // pixels x0..x1
     void fillPolygon(const P* points, std::size_t count, const Fill& f);
+    void fillManyEdges(const P* points, std::size_t count, int y0, int y1, const Fill& f);
     void fillEllipse(double cx, double cy, double rx, double ry, const Fill& f) noexcept;
     void fillRing(double cx, double cy, double outer, double inner, const Fill& f) noexcept;
     void fillBox(const Box& b, const Fill& f) noexcept;
@@ -114,6 +145,28 @@ class ImageCanvas final : public Canvas
 
     std::vector<P> pts;     // scratch: a figure's vertices
     std::vector<double> xs; // scratch: crossings of a scan line
+    struct Edge {
+        int from, to;    // the scan lines it crosses: from <= y < to
+        std::uint32_t a, b; // its end points, in the order of the outline
+    };
+    std::vector<Edge> edges, active; // scratch: a polygon's edges, those crossing the line
+
+    // The batch: one bit per pixel of the clip, rows of `words` 64-bit words from column
+    // firstWord * 64; the marked words lie within rows markTop..markBottom and words
+    // markLeft..markRight (relative to the clip's first row and word).
+    bool batching = false;
+    bool batchingAllowed = true;
+    bool pending = false;
+    QRgb batchColour = 0;
+    std::vector<std::uint64_t> cover;
+    int words = 0;
+    int firstWord = 0;
+    int markTop = 0, markBottom = -1, markLeft = 0, markRight = -1; // set empty by the constructor
+
+    // Text and images go through a QPainter on the image, made at the first need.
+    std::unique_ptr<QPainter> painter;
+    std::unique_ptr<Canvas> painterCanvas;
+    Canvas& qpainterCanvas();
 };
 
 } // namespace trevok

@@ -1,6 +1,8 @@
 #include "view/qpaintercanvas.h"
 
 #include <QFontMetricsF>
+#include <QGlyphRun>
+#include <QTextLayout>
 #include <QPainter>
 #include <QTransform>
 
@@ -267,33 +269,58 @@ void QPainterCanvas::text(TPoint anchor, const QString& s, const CanvasFont& fon
 {
     if (s.isEmpty() || font.height == 0)
         return;
+    const bool bold = font.weight >= 600;
     double h = std::abs(font.height * sy);
     if (font.height > 0) {
         // A cell height: the em size is the part of the cell without the font's leading.
-        QFont probe(font.family);
-        probe.setPixelSize(100);
-        probe.setWeight(font.weight >= 600 ? QFont::Bold : QFont::Normal);
-        const QFontMetricsF fm(probe);
-        h = h * 100.0 / std::max(1.0, fm.ascent() + fm.descent());
+        // Measured once per family and weight: labels come by the thousand.
+        if (cellPer100 == 0 || font.family != cellFamily || bold != cellBold) {
+            QFont probe(font.family);
+            probe.setPixelSize(100);
+            probe.setWeight(bold ? QFont::Bold : QFont::Normal);
+            const QFontMetricsF fm(probe);
+            cellFamily = font.family;
+            cellBold = bold;
+            cellPer100 = std::max(1.0, fm.ascent() + fm.descent());
+        }
+        h = h * 100.0 / cellPer100;
     }
     const int pixels = static_cast<int>(RoundHalfEven64(h));
     if (pixels < 1)
         return;
-    if (pixels != fontPixels || font.family != fontSpec.family || font.weight != fontSpec.weight) {
+    if (pixels != fontPixels || font.family != fontSpec.family || bold != (fontSpec.weight >= 600)) {
         fontCache = QFont(font.family);
         fontCache.setPixelSize(pixels);
-        fontCache.setWeight(font.weight >= 600 ? QFont::Bold : QFont::Normal);
+        fontCache.setWeight(bold ? QFont::Bold : QFont::Normal);
         fontSpec = font;
         fontPixels = pixels;
+        fontAscent = QFontMetricsF(fontCache).ascent();
+        glyphCache.clear();
+    }
+    // The glyphs of a text are laid out once per font: a drill plan repeats a few labels
+    // thousands of times, and laying out text costs far more than drawing its glyphs.
+    auto found = glyphCache.constFind(s);
+    if (found == glyphCache.constEnd()) {
+        if (glyphCache.size() >= 512)
+            glyphCache.clear();
+        QTextLayout layout(s, fontCache);
+        layout.beginLayout();
+        QTextLine line = layout.createLine();
+        layout.endLayout();
+        Laid laid;
+        laid.runs = layout.glyphRuns();
+        laid.baseline = line.isValid() ? line.ascent() : fontAscent;
+        found = glyphCache.insert(s, laid);
     }
     p.save();
-    p.setFont(fontCache);
     p.setPen(ToQColor(colour));
     p.translate(dev(anchor));
     if (font.escapement != 0)
         p.rotate(-font.escapement / 10.0);
-    const QFontMetricsF fm(fontCache);
-    p.drawText(QPointF(0, fm.ascent()), s);
+    // The runs lie with their baseline at the line's ascent; the text's at the font's.
+    const QPointF at(0, fontAscent - found->baseline);
+    for (const QGlyphRun& run : found->runs)
+        p.drawGlyphRun(at, run);
     p.restore();
     penDirty = true; // restore() brought back the painter's pen, not necessarily ours
     brushDirty = true;

@@ -5,6 +5,8 @@
 
 #include <QBrush>
 #include <QFont>
+#include <QGlyphRun>
+#include <QHash>
 #include <QPen>
 #include <QPolygonF>
 
@@ -72,6 +74,15 @@ class QPainterCanvas final : public Canvas
     QFont fontCache;
     CanvasFont fontSpec;
     int fontPixels = -1;
+    double fontAscent = 0;
+    QString cellFamily; // the family and weight cellPer100 was measured for
+    bool cellBold = false;
+    double cellPer100 = 0; // ascent plus descent of the font at 100 pixels (0: not measured)
+    struct Laid {
+        QList<QGlyphRun> runs;
+        double baseline = 0; // of the runs, from the top of the line
+    };
+    QHash<QString, Laid> glyphCache; // texts laid out in fontCache
 };
 
 } // namespace trevok

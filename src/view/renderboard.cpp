@@ -6,12 +6,16 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
 
 namespace trevok
 {
 
 namespace
 {
+
+/// The zoom from which a repaint batches its figures by colour (see PaintBoard).
+constexpr double BatchFromPixelsPerUnit = 0.25;
 
 std::int64_t floorUnits(double v) noexcept
 {
@@ -366,6 +370,12 @@ void PaintBoard(Canvas& canvas, TBoard& board, const RenderOptions& options, con
         area = {area.left - margin, area.top - margin, area.right + margin, area.bottom + margin};
     }
 
+    // Zoomed in, the layers are long runs of one colour, many lying over each other: the
+    // canvas may write each run at once. Farther out the figures are a few pixels across and
+    // overlap little, and holding them back costs more than it saves.
+    std::optional<CanvasBatch> batch;
+    if (m.unitPixels() >= BatchFromPixelsPerUnit)
+        batch.emplace(canvas);
     BoardPaint paint(canvas, board, options, whole ? nullptr : &area);
     // A picture of the marked elements alone (the selection put on the clipboard) is just
     // their layers, holes and connections.

@@ -480,6 +480,9 @@ TEST(RenderStrips, AStripRepaintedAfterAPanMatchesAFullRepaint)
     }
     area(b, LayerK1, 500, -500, 1500, -1800).Restricted = 1;
     b.Elements[3]->Connections = {b.Elements[40].get()};
+    // Rubber bands fanning out at every slope, many leaving the picture at its edges.
+    for (std::size_t i = 0; i < 40; ++i)
+        b.Elements[4 * i + 1]->Connections.push_back(b.Elements[4 * (39 - i) + 2].get());
 
     RenderOptions o = RenderOptions::fromBoard(b);
     o.zoom = 0.3;
@@ -517,6 +520,7 @@ TEST(RenderLevelOfDetail, ElementsBelowAPixelAloneMayDifferFromTheExactPicture)
         bool isolated;                  // each element alone in a cell of 200 units
     };
     const Case cases[] = {
+        {"zoomed in, figures many pixels wide and batched by colour", 0.3, 40, 160, false},
         {"every element several pixels", 0.1, 40, 160, false},
         {"every element at least a pixel", 0.05, 40, 160, false},
         {"whole board, many below a pixel", 0.05, 1, 120, false},
@@ -579,17 +583,20 @@ TEST(RenderLevelOfDetail, ElementsBelowAPixelAloneMayDifferFromTheExactPicture)
         o.scrollY = -Margin;
         const QSize size(static_cast<int>(4000 * c.zoom) + 2 * Margin,
                          static_cast<int>(2400 * c.zoom) + 2 * Margin);
-        auto picture = [&](bool levelOfDetail) {
+        auto picture = [&](bool levelOfDetail, bool batched) {
             QImage image(size, QImage::Format_RGB32);
             image.fill(Qt::gray);
             RenderOptions at = o;
             at.levelOfDetail = levelOfDetail;
             ImageCanvas canvas(image);
+            canvas.allowBatching(batched);
             PaintBoard(canvas, b, at, image.rect());
             return image;
         };
-        const QImage exact = picture(false);
-        const QImage cheap = picture(true);
+        const QImage exact = picture(false, true);
+        const QImage cheap = picture(true, true);
+        // Writing each colour's figures together changes no pixel.
+        EXPECT_TRUE(exact == picture(false, false)) << "the batched picture differs from the direct one";
 
         // The places of the elements below a pixel: their bounds on the device, one pixel more
         // each way (the exact drawing of such an element still covers up to two pixels across).
