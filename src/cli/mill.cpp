@@ -6,12 +6,10 @@
 #include "output/gcode.h"
 #include "output/hpgl.h"
 #include "output/isolation.h"
-#include "output/millpasses.h"
-#include "routing/nettrace.h"
+#include "output/millingjob.h"
 
 #include <algorithm>
 #include <filesystem>
-#include <functional>
 
 #include <ostream>
 #include <sstream>
@@ -44,14 +42,12 @@ std::int32_t parseMillingWidth(const Args& args, std::int32_t fallback)
 std::optional<IsolationResult> computeForCli(const TBoard& board, const MillingOptions& o, int language,
                                              std::ostream& err)
 {
-    if (!LayerHasElements(board.Elements, o.layer)) {
-        err << "trevok-cli: " << MessageText(MsgId::MillLayerEmpty, language) << "\n";
+    try {
+        return IsolateBoard(board, o);
+    } catch (const TrevokError& e) {
+        printError(err, e, language);
         return std::nullopt;
     }
-    if (!LayerHasContourElements(board.Elements, o))
-        return IsolationResult{};
-    const std::vector<int> nets = NetOfEachElement(board);
-    return ComputeIsolation(board.Elements, o, nullptr, &nets);
 }
 
 /// Prints the problems and the joins made only through the ground plane; true when there are
@@ -185,19 +181,6 @@ DrillFiles parseDrills(const Args& args)
     throw CliError("--drills expects none, one or per-diameter");
 }
 
-/// Writes the main file and the files beside it as one set; false after printing the failure.
-bool writeFiles(const std::string& mainPath, const std::string& bytes, const std::vector<SideFile>& side,
-                int language, std::ostream& err)
-{
-    try {
-        WriteWithSideFiles(mainPath, bytes, side);
-        return true;
-    } catch (const TrevokError& e) {
-        printError(err, e, language, mainPath);
-        return false;
-    }
-}
-
 /// --layer, --width and --texts of the isolation exports.
 MillingOptions parseMillingOptions(const Args& args, const std::string& command, std::int32_t fallbackWidth = 0)
 {
@@ -231,32 +214,28 @@ PassOptions parsePassOptions(const Args& args, const MillingOptions& m)
     return p;
 }
 
-/// Loads the board, computes the contours (all passes, the first pass first) and writes the
-/// files made from them; the exit status.
-int runIsolationExport(const Args& args, const MillingOptions& m, const PassOptions& passes,
-                       const std::string& out, int language, std::ostream& err,
-                       const std::function<bool(const TBoard&, const IsolationResult&, std::string&,
-                                                std::vector<SideFile>&)>& make)
+/// Loads the board and runs the milling job (the board filled in here); the exit status.
+int runIsolationExport(const Args& args, MillingJob job, int language, std::ostream& err,
+                       MillingJobResult* done = nullptr)
 {
     TProject project;
     const TBoard* board = prepareBoard(project, args, language, err);
     if (!board)
         return 1;
-    auto r = computeForCli(*board, m, language, err);
+    job.board = board;
+    std::optional<MillingJobResult> r;
+    try {
+        r = RunMillingJob(job);
+    } catch (const TrevokError& e) {
+        printError(err, e, language);
+        return 1;
+    }
     if (!r)
         return 1;
-    IsolationResult all = *r;
-    const auto further = IsolationPasses(r->contours, m.width, passes,
-                                         BoardRectangle(board->BoardWidth, board->BoardHeight));
-    for (const std::vector<Contour>& pass : *further)
-        all.contours.insert(all.contours.end(), pass.begin(), pass.end());
-    std::string bytes;
-    std::vector<SideFile> side;
-    if (!make(*board, all, bytes, side))
-        return 1;
-    if (!writeFiles(out, bytes, side, language, err))
-        return 1;
-    return reportProblems(*board, *r, language, err) ? kExitIsolationProblems : 0;
+    const int status = reportProblems(*board, r->isolation, language, err) ? kExitIsolationProblems : 0;
+    if (done)
+        *done = std::move(*r);
+    return status;
 }
 
 } // namespace
@@ -273,20 +252,19 @@ int exportHpgl(const std::vector<std::string>& argv, std::ostream& err)
     const auto out = args.value("-o");
     if (!out)
         throw CliError("export hpgl needs -o OUTPUT");
-    HpglOptions o;
+    MillingJob job;
+    job.format = MillingFormat::Hpgl;
+    job.milling = m;
+    job.passes = passes;
+    job.path = *out;
+    HpglOptions& o = job.hpgl;
     o.language = language;
     o.corners = parseRefHoles(args);
     o.mirror = parseMirror(args);
     o.drills = parseDrills(args);
     o.centreMarks = args.has("--centre-marks");
     o.metricUnits = parseUnits(args);
-    return runIsolationExport(
-        args, m, passes, *out, language, err,
-        [&](const TBoard& board, const IsolationResult& r, std::string& bytes, std::vector<SideFile>& side) {
-            bytes = IsolationHpgl(board, r.contours, m, o);
-            side = DrillHpgl(board, m.layer, o);
-            return true;
-        });
+    return runIsolationExport(args, job, language, err);
 }
 
 int exportHpglOutline(const std::vector<std::string>& argv, std::ostream& err)
@@ -361,12 +339,15 @@ int exportGcode(const std::vector<std::string>& argv, std::ostream& out, std::os
     const int language = languageOption(args);
     // A real cutter has a width: with 0 its centre would run on the copper edge and cut half its
     // width into every track, so G-code starts at the editor's 0.20 mm.
-    const MillingOptions m = parseMillingOptions(args, "export gcode", 20);
-    const PassOptions passes = parsePassOptions(args, m);
+    MillingJob job;
+    job.format = MillingFormat::Gcode;
+    job.milling = parseMillingOptions(args, "export gcode", 20);
+    job.passes = parsePassOptions(args, job.milling);
     const auto target = args.value("-o");
     if (!target)
         throw CliError("export gcode needs -o OUTPUT");
-    GcodeOptions o;
+    job.path = *target;
+    GcodeOptions& o = job.gcode;
     o.language = language;
     o.depthMm = rangeOption(args, "--depth", o.depthMm, 0.01, 10.0);
     o.drillDepthMm = rangeOption(args, "--drill-depth", o.drillDepthMm, 0.01, 10.0);
@@ -408,19 +389,9 @@ int exportGcode(const std::vector<std::string>& argv, std::ostream& out, std::os
         throw CliError("--outline expects board, selected or none, not \"" + outline + "\"");
     if (o.outline == OutlineSource::Selected && !o.outlineLayer)
         throw CliError("--outline selected needs --outline-layer B1|B2");
-    GcodeStats stats;
-    const int status = runIsolationExport(
-        args, m, passes, *target, language, err,
-        [&](const TBoard& board, const IsolationResult& r, std::string& bytes, std::vector<SideFile>& side) {
-            auto files = GcodeSideFiles(board, m.layer, o, &stats);
-            if (!files) {
-                err << "trevok-cli: " << MessageText(MsgId::OutlineNothingSelected, language) << "\n";
-                return false;
-            }
-            side = std::move(*files);
-            bytes = IsolationGcode(board, r.contours, m, o, &stats);
-            return true;
-        });
+    MillingJobResult done;
+    const int status = runIsolationExport(args, job, language, err, &done);
+    const GcodeStats& stats = done.stats;
     if (args.has("--json") && status != 1) {
         std::ostringstream json;
         json.setf(std::ios::fixed);

@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <exception>
 #include <thread>
 
 namespace trevok
@@ -70,21 +71,18 @@ void TUmrissProgress::poll()
     mBar->setValue(std::min(mProgress.done.load(), total > 0 ? total : 1));
 }
 
-std::optional<IsolationResult> TUmrissProgress::run(const ElementList& elements, const MillingOptions& o,
-                                                    const std::vector<int>* nets, const PassOptions& passes,
-                                                    const TRect& board)
+std::optional<MillingJobResult> TUmrissProgress::run(const MillingJob& job)
 {
     mProgress.cancel = false;
     mProgress.stage = 0;
-    std::optional<IsolationResult> result;
+    std::optional<MillingJobResult> result;
+    std::exception_ptr failure;
     QEventLoop loop;
     std::thread worker([&] {
-        result = ComputeIsolation(elements, o, &mProgress, nets);
-        if (result) {
-            const auto further = IsolationPasses(result->contours, o.width, passes, board, &mProgress);
-            if (further)
-                for (const std::vector<Contour>& pass : *further)
-                    result->contours.insert(result->contours.end(), pass.begin(), pass.end());
+        try {
+            result = RunMillingJob(job, &mProgress);
+        } catch (...) {
+            failure = std::current_exception();
         }
         QMetaObject::invokeMethod(&loop, "quit", Qt::QueuedConnection);
     });
@@ -98,6 +96,8 @@ std::optional<IsolationResult> TUmrissProgress::run(const ElementList& elements,
     worker.join();
     mTimer->stop();
     hide();
+    if (failure)
+        std::rethrow_exception(failure);
     if (mProgress.cancel)
         return std::nullopt;
     return result;
