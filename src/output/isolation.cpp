@@ -1,9 +1,11 @@
 #include "output/isolation.h"
 
 #include "document/messages.h"
+#include "document/project.h"
 #include "document/boxindex.h"
 
 #include "output/clipperpaths.h"
+#include "routing/nettrace.h"
 
 #include <clipper.hpp>
 
@@ -13,6 +15,7 @@
 #include <map>
 #include <numbers>
 #include <numeric>
+#include <stdexcept>
 #include <unordered_map>
 
 namespace trevok
@@ -506,8 +509,34 @@ std::optional<std::vector<Contour>> ComputeContours(const std::vector<ShapeGroup
     return contours;
 }
 
+namespace
+{
+
+/// The net of every milled copper element, -1 for the rest.
+std::vector<int> copperPieces(const ElementList& elements, const std::vector<int>& nets)
+{
+    if (nets.size() != elements.size())
+        throw std::invalid_argument("the nets are not those of the elements");
+    std::vector<int> piece(elements.size(), -1);
+    for (std::size_t i = 0; i < elements.size(); ++i)
+        if (IsCopperLayer(elements[i]->Layer) && IsMillingCopper(*elements[i]))
+            piece[i] = nets[i];
+    return piece;
+}
+
+} // namespace
+
+MillingNets MillingNetsOf(const TBoard& board)
+{
+    MillingNets n;
+    n.nets = NetOfEachElement(board);
+    // Without a plane the trace joins by copper alone already.
+    n.copper = board.GroundPlane1 || board.GroundPlane2 ? NetOfEachElement(board, false) : n.nets;
+    return n;
+}
+
 std::optional<IsolationResult> ComputeIsolation(const ElementList& elements, const MillingOptions& o,
-                                                MillingProgress* progress, const std::vector<int>* nets)
+                                                MillingProgress* progress, const MillingNets* nets)
 {
     if (!entered(progress, 1, 2 * elements.size()))
         return std::nullopt;
@@ -527,23 +556,23 @@ std::optional<IsolationResult> ComputeIsolation(const ElementList& elements, con
     if (!contours)
         return std::nullopt;
     result.contours = std::move(*contours);
-    auto problems = FindIsolationProblems(elements, o, shapes, progress, nets);
+    if (!nets)
+        return result;
+    auto problems = FindIsolationProblems(elements, o, shapes, nets->nets, progress);
     if (!problems)
         return std::nullopt;
     result.problems = std::move(*problems);
-    if (nets && nets->size() == elements.size())
-        result.planeJoins = PlaneOnlyJoins(elements, *nets, o.layer);
+    result.planeJoins = PlaneOnlyJoins(elements, *nets, o.layer);
     return result;
 }
 
-std::vector<IsolationProblem> PlaneOnlyJoins(const ElementList& elements, const std::vector<int>& nets,
+std::vector<IsolationProblem> PlaneOnlyJoins(const ElementList& elements, const MillingNets& milling,
                                              std::uint8_t layer)
 {
     std::vector<IsolationProblem> joins;
-    if (nets.size() != elements.size())
-        return joins;
+    const std::vector<int>& nets = milling.nets;
     // The pieces each net falls into when only copper joins (touching, plated holes).
-    const std::vector<int> piece = PieceOfEachElement(elements, nullptr);
+    const std::vector<int> piece = copperPieces(elements, milling.copper);
     struct Part {
         int piece = -1;
         std::size_t element = 0; // the first element of the piece, on the layer if it has one
@@ -586,54 +615,13 @@ std::vector<IsolationProblem> PlaneOnlyJoins(const ElementList& elements, const 
     return joins;
 }
 
-std::vector<int> PieceOfEachElement(const ElementList& elements, const std::vector<int>* nets)
-{
-    const std::size_t n = elements.size();
-    std::vector<int> piece(n, -1);
-    if (nets && nets->size() == n) {
-        for (std::size_t i = 0; i < n; ++i)
-            if (IsCopperLayer(elements[i]->Layer) && IsMillingCopper(*elements[i]))
-                piece[i] = (*nets)[i];
-        return piece;
-    }
-    // Without the board's trace, a piece is what the copper of one side joins by touching, with
-    // through-plated pad pairs joining the two sides.
-    std::vector<std::size_t> copper;
-    std::vector<Region> regions;
-    std::vector<TRect> boxes;
-    for (std::size_t i = 0; i < n; ++i) {
-        const TObjekt& e = *elements[i];
-        if (!IsCopperLayer(e.Layer) || !IsMillingCopper(e))
-            continue;
-        copper.push_back(i);
-        regions.push_back(ElementRegion(e));
-        boxes.push_back(regions.back().boundingRect());
-    }
-    Pieces joined(copper.size());
-    BoxIndex(boxes).forEachPair([&](std::size_t a, std::size_t b) {
-        if (elements[copper[a]]->Layer == elements[copper[b]]->Layer && regions[a].overlaps(regions[b]))
-            joined.join(a, b);
-    });
-    std::unordered_map<const TObjekt*, std::size_t> slot;
-    for (std::size_t a = 0; a < copper.size(); ++a)
-        slot.emplace(elements[copper[a]].get(), a);
-    for (std::size_t a = 0; a < copper.size(); ++a) {
-        const auto it = slot.find(elements[copper[a]]->Twin);
-        if (it != slot.end())
-            joined.join(a, it->second);
-    }
-    for (std::size_t a = 0; a < copper.size(); ++a)
-        piece[copper[a]] = static_cast<int>(joined.find(a));
-    return piece;
-}
-
 std::optional<std::vector<IsolationProblem>> FindIsolationProblems(const ElementList& elements,
                                                                    const MillingOptions& o,
                                                                    const std::vector<ShapeGroup>& shapes,
-                                                                   MillingProgress* progress,
-                                                                   const std::vector<int>* nets)
+                                                                   const std::vector<int>& nets,
+                                                                   MillingProgress* progress)
 {
-    const std::vector<int> piece = PieceOfEachElement(elements, nets);
+    const std::vector<int> piece = copperPieces(elements, nets);
     const std::vector<Item> items = unionItems(shapes);
     std::vector<TRect> boxes;
     boxes.reserve(items.size());

@@ -23,6 +23,8 @@
 namespace trevok
 {
 
+struct TBoard;
+
 using Contour = std::vector<TPoint>;
 
 /// What a long computation tells its progress window, and how it is cancelled. All members
@@ -56,6 +58,17 @@ struct IsolationProblem {
     Kind kind = Kind::NoPassage;
 };
 
+/// The board's connectivity trace as the milling needs it, one number per element of the list
+/// (equal numbers, one net): nets joins through a ground plane as the trace does; copper joins by
+/// copper alone (touching outlines, plated holes), as the milled board will.
+struct MillingNets {
+    std::vector<int> nets;
+    std::vector<int> copper;
+};
+
+/// The nets of the board's elements (the net trace, with and without the ground planes).
+MillingNets MillingNetsOf(const TBoard& board);
+
 struct IsolationResult {
     std::vector<Contour> contours;
     /// Places where the mill cannot pass and texts milled through copper.
@@ -68,13 +81,12 @@ struct IsolationResult {
 /// The polygons that the contours and the check are computed from (the resolution is 1/100 unit).
 constexpr std::int64_t kMillScale = 100;
 
-/// The contours of the layer. nullopt when cancelled. Also finds the isolation problems; nets,
-/// when given, numbers the net of every element of the list (the board's connectivity trace,
-/// which also joins elements through a ground plane) and tells the pieces apart; then the joins
-/// made only through the plane are listed too.
+/// The contours of the layer. nullopt when cancelled. With the nets of the list's elements
+/// (MillingNetsOf its board) it also finds the isolation problems, pieces being told apart by
+/// their nets, and the joins made only through a ground plane; without, the contours alone.
 std::optional<IsolationResult> ComputeIsolation(const ElementList& elements, const MillingOptions& o,
                                                 MillingProgress* progress = nullptr,
-                                                const std::vector<int>* nets = nullptr);
+                                                const MillingNets* nets = nullptr);
 
 /// The contours only (no isolation check): the union of the shape polygons and the filled areas'
 /// interiors, boundaries rounded back to units. nullopt when cancelled.
@@ -82,24 +94,19 @@ std::optional<std::vector<Contour>> ComputeContours(const std::vector<ShapeGroup
                                                     MillingProgress* progress = nullptr);
 
 /// Places where grown copper of different pieces merges or touches, and where a single-line
-/// text crosses grown copper (sorted top to bottom, left to right). Pieces are told apart by
-/// PieceOfEachElement. nullopt when cancelled.
+/// text crosses grown copper (sorted top to bottom, left to right). A piece is the copper of
+/// one net (nets: one number per element of the list, as the net trace gives them). nullopt
+/// when cancelled.
 std::optional<std::vector<IsolationProblem>> FindIsolationProblems(const ElementList& elements,
                                                                    const MillingOptions& o,
                                                                    const std::vector<ShapeGroup>& shapes,
-                                                                   MillingProgress* progress = nullptr,
-                                                                   const std::vector<int>* nets = nullptr);
-
-/// For every element of the list a number naming the piece of copper it belongs to (-1 for
-/// elements that are no copper). With nets (one number per element of the list) a piece is a
-/// net. Without, copper elements of one layer that touch share a piece, and a through-plated
-/// pair of pads joins the pieces of both sides.
-std::vector<int> PieceOfEachElement(const ElementList& elements, const std::vector<int>* nets = nullptr);
+                                                                   const std::vector<int>& nets,
+                                                                   MillingProgress* progress = nullptr);
 
 /// Pieces of copper of the milled layer that only a ground plane joins to the rest of their net:
-/// for every net of nets (one number per element) that falls apart into k pieces without the
-/// plane, the pieces after the first, each at an element of it (on the layer where it has one).
-std::vector<IsolationProblem> PlaneOnlyJoins(const ElementList& elements, const std::vector<int>& nets,
+/// for every net that falls apart into k pieces joined by copper alone, the pieces after the
+/// first, each at an element of it (on the layer where it has one).
+std::vector<IsolationProblem> PlaneOnlyJoins(const ElementList& elements, const MillingNets& nets,
                                              std::uint8_t layer);
 
 /// The message listing the places (count and positions in mm from the origin, y growing

@@ -2,7 +2,6 @@
 
 #include "document/messages.h"
 #include "document/project.h"
-#include "routing/nettrace.h"
 
 #include <filesystem>
 
@@ -17,7 +16,7 @@ std::optional<IsolationResult> IsolateBoard(const TBoard& board, const MillingOp
         return IsolationResult{};
     // Pieces joined only through a ground plane are one net: the mill need not part them, but
     // the plane is not milled, so such joins are listed as a warning.
-    const std::vector<int> nets = NetOfEachElement(board);
+    const MillingNets nets = MillingNetsOf(board);
     return ComputeIsolation(board.Elements, o, progress, &nets);
 }
 

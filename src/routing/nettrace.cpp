@@ -28,7 +28,8 @@ struct NetTracer::LayerIndex {
     BoxIndex boxes;
 };
 
-NetTracer::NetTracer(const TBoard& board) : board_(board)
+NetTracer::NetTracer(const TBoard& board, bool throughGroundPlane)
+    : board_(board), throughPlane_(throughGroundPlane)
 {
     const std::size_t n = board.Elements.size();
     bounds_.reserve(n);
@@ -104,6 +105,8 @@ bool NetTracer::covered(std::size_t index)
 
 bool NetTracer::joinsPlane(std::size_t index)
 {
+    if (!throughPlane_)
+        return false;
     const TObjekt& e = *board_.Elements[index];
     const bool planeOn =
         (e.Layer == LayerK1 && board_.GroundPlane1) || (e.Layer == LayerK2 && board_.GroundPlane2);
@@ -186,9 +189,9 @@ int NetTracer::netId(std::size_t index)
     return netIds_[index];
 }
 
-std::vector<int> NetOfEachElement(const TBoard& board)
+std::vector<int> NetOfEachElement(const TBoard& board, bool throughGroundPlane)
 {
-    NetTracer tracer(board);
+    NetTracer tracer(board, throughGroundPlane);
     std::vector<int> ids(board.Elements.size());
     for (std::size_t i = 0; i < ids.size(); ++i)
         ids[i] = tracer.netId(i);
