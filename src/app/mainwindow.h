@@ -11,7 +11,6 @@
 #include "document/atomicfile.h"
 #include "document/messages.h"
 #include "document/project.h"
-#include "output/millpasses.h"
 #include "print/printsheet.h"
 #include "print/boardimage.h"
 #include "view/viewmodel.h"
