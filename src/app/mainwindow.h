@@ -13,7 +13,6 @@
 #include "document/atomicfile.h"
 #include "document/messages.h"
 #include "document/project.h"
-#include "output/millpasses.h"
 #include "print/printsheet.h"
 #include "print/boardimage.h"
 #include "view/viewmodel.h"
@@ -64,8 +63,8 @@ class TKonturFraesenDlg;
 class TGcodeDlg;
 class TDesignCheckDlg;
 struct IsolationResult;
-struct MillingOptions;
-struct SideFile;
+struct MillingJob;
+struct MillingJobResult;
 class TPrint_Dlg;
 class TVorlageDlg;
 class TGerberDlg;
@@ -318,12 +317,11 @@ class MainWindow : public QMainWindow, private WindowViews
     QString askMillingFile(const QString& caption, const QString& filter, const QString& suffix);
     QString askHpglFile(const QString& caption);
     bool writeMillingFile(const QString& path, const std::string& bytes);
-    /// The file and the files beside it, each atomically; false after showing the first failure.
-    bool writeMillingFiles(const QString& path, const std::string& bytes, const std::vector<SideFile>& side);
-    /// Clears the overlay, warns of an empty layer, computes the contours with the progress
-    /// window and draws them over the board; nullopt when empty or cancelled.
-    std::optional<IsolationResult> computeMillingContours(const TBoard& board, const MillingOptions& m,
-                                                          const PassOptions& passes = {});
+    /// The files of a milling job as one set; false after showing the failure.
+    bool writeMillingFiles(const QString& path, const MillingJobResult& result);
+    /// Clears the overlay, runs the job without writing (with the progress window) and draws the
+    /// contours over the board; nullopt after showing why there are none, or when cancelled.
+    std::optional<MillingJobResult> runMillingJob(const MillingJob& job);
     void warnIsolationProblems(const TBoard& board, const IsolationResult& result);
     // mainwindow_check.cpp
     /// Keeps the rules of the check window in the settings.

@@ -235,12 +235,15 @@ void MainWindow::fabricationSet()
     }
     // The mask openings are those of the Gerber dialog; the layer names follow the language.
     const GerberOptions gerber = gerberDialog()->options(CurrentLanguage());
-    FabOptions options;
-    options.padOffsetMm = gerber.padOffsetMm;
-    options.smdOffsetMm = gerber.smdOffsetMm;
-    options.language = CurrentLanguage();
+    FabJob job;
+    job.board = board;
+    job.folder = LocalPath(folder);
+    job.zip = dialog.zip();
+    job.options.padOffsetMm = gerber.padOffsetMm;
+    job.options.smdOffsetMm = gerber.smdOffsetMm;
+    job.options.language = CurrentLanguage();
     const QString file = PathFromLocal(project_.FileName);
-    options.baseName =
+    job.options.baseName =
         FabBaseName(file.isEmpty() ? board->Name : LocalPath(QFileInfo(file).completeBaseName()));
     QProgressDialog progress(T("Fertigungssatz wird geschrieben...", "Writing the fabrication set...",
                                "Écriture du jeu de fabrication..."),
@@ -248,8 +251,7 @@ void MainWindow::fabricationSet()
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(400);
     try {
-        WriteFabricationSet(MakeFabricationSet(*board, options), LocalPath(folder), dialog.zip(),
-                            options.baseName);
+        RunFabJob(job);
     } catch (const TrevokError& error) {
         progress.reset();
         showMessage(error.id, error.args, QMessageBox::Critical);

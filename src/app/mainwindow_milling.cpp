@@ -9,8 +9,7 @@
 #include "dialogs/umrissprogress.h"
 #include "document/atomicfile.h"
 #include "document/filenames.h"
-#include "output/millpasses.h"
-#include "routing/nettrace.h"
+#include "output/millingjob.h"
 #include "view/texts.h"
 #include "view/widgets/boardwidget.h"
 
@@ -65,49 +64,42 @@ bool MainWindow::writeMillingFile(const QString& path, const std::string& bytes)
     }
 }
 
-bool MainWindow::writeMillingFiles(const QString& path, const std::string& bytes,
-                                   const std::vector<SideFile>& side)
+bool MainWindow::writeMillingFiles(const QString& path, const MillingJobResult& result)
 {
     WaitCursor wait;
+    std::vector<std::string> written;
     try {
-        WriteWithSideFiles(LocalPath(path), bytes, side);
+        written = WriteMillingFiles(result, LocalPath(path));
     } catch (const TrevokError& e) {
         showMessage(e.id, e.args, QMessageBox::Warning);
         return false;
     }
-    const QDir folder = QFileInfo(path).dir();
-    QStringList written{path};
-    for (const SideFile& f : side)
-        written << folder.filePath(PathFromLocal(f.name));
-    reportWritten(written);
+    QStringList shown;
+    for (const std::string& f : written)
+        shown << PathFromLocal(f);
+    reportWritten(shown);
     return true;
 }
 
-std::optional<IsolationResult> MainWindow::computeMillingContours(const TBoard& board, const MillingOptions& m,
-                                                                  const PassOptions& passes)
+std::optional<MillingJobResult> MainWindow::runMillingJob(const MillingJob& job)
 {
     board_->clearMillingOverlay();
-    if (!LayerHasElements(board.Elements, m.layer)) {
-        showMessage(MsgId::MillLayerEmpty, {}, QMessageBox::Warning);
+    std::optional<MillingJobResult> result;
+    try {
+        TUmrissProgress progress(this);
+        result = progress.run(job);
+    } catch (const TrevokError& e) {
+        showMessage(e.id, e.args, QMessageBox::Warning);
         return std::nullopt;
     }
-    IsolationResult result;
-    if (LayerHasContourElements(board.Elements, m)) {
-        // Pieces joined only through a ground plane are one net: the mill need not part them, but
-        // the plane is not milled, so such joins are listed as a warning.
-        const std::vector<int> nets = NetOfEachElement(board);
-        TUmrissProgress progress(this);
-        auto r = progress.run(board.Elements, m, &nets, passes, BoardRectangle(board.BoardWidth, board.BoardHeight));
-        if (!r)
-            return std::nullopt; // cancelled: no contours, no file
-        result = std::move(*r);
-    }
+    if (!result)
+        return std::nullopt; // cancelled: no contours, no file
     std::vector<TPoint> places;
-    for (const IsolationProblem& p : result.problems)
+    for (const IsolationProblem& p : result->isolation.problems)
         places.push_back(p.at);
-    for (const IsolationProblem& p : result.planeJoins)
+    for (const IsolationProblem& p : result->isolation.planeJoins)
         places.push_back(p.at);
-    board_->setMillingOverlay(result.contours, places, result.passes);
+    board_->setMillingOverlay(result->isolation.contours, places, result->isolation.passes);
     return result;
 }
 
@@ -137,15 +129,19 @@ void MainWindow::isolationMilling()
     if (!runDialog(*umrissDlg_))
         return;
     SaveDialogValues(*umrissDlg_, settings_.millingDialogs);
-    const MillingOptions m = umrissDlg_->millingOptions();
-    const HpglOptions o = umrissDlg_->hpglOptions(CurrentLanguage());
-    const auto result = computeMillingContours(*board, m, umrissDlg_->passOptions());
+    MillingJob job;
+    job.board = board;
+    job.format = MillingFormat::Hpgl;
+    job.milling = umrissDlg_->millingOptions();
+    job.passes = umrissDlg_->passOptions();
+    job.hpgl = umrissDlg_->hpglOptions(CurrentLanguage());
+    const auto result = runMillingJob(job);
     if (!result)
         return;
     const QString path = askHpglFile(MainText("UmrissHPGLplt1").remove(QLatin1Char('&')));
     if (!path.isEmpty())
-        writeMillingFiles(path, IsolationHpgl(*board, result->contours, result->passes, m, o), DrillHpgl(*board, m.layer, o));
-    warnIsolationProblems(*board, *result);
+        writeMillingFiles(path, *result);
+    warnIsolationProblems(*board, result->isolation);
 }
 
 void MainWindow::gcodeMilling()
@@ -161,31 +157,25 @@ void MainWindow::gcodeMilling()
     if (!runDialog(*gcodeDlg_))
         return;
     SaveDialogValues(*gcodeDlg_, settings_.millingDialogs);
-    const MillingOptions m = gcodeDlg_->millingOptions();
-    const GcodeOptions o = gcodeDlg_->gcodeOptions(CurrentLanguage());
-    // Checked before the long computation, as a missing outline writes nothing.
-    GcodeStats stats;
-    auto side = GcodeSideFiles(*board, m.layer, o, &stats);
-    if (!side) {
-        showMessage(MsgId::OutlineNothingSelected, {}, QMessageBox::Warning);
-        return;
-    }
-    const auto result = computeMillingContours(*board, m, gcodeDlg_->passOptions());
+    MillingJob job;
+    job.board = board;
+    job.format = MillingFormat::Gcode;
+    job.milling = gcodeDlg_->millingOptions();
+    job.passes = gcodeDlg_->passOptions();
+    job.gcode = gcodeDlg_->gcodeOptions(CurrentLanguage());
+    const auto result = runMillingJob(job);
     if (!result)
         return;
     const QString path =
         askMillingFile(MainText("GCode1").remove(QLatin1Char('&')).remove(QStringLiteral("...")),
                        QStringLiteral("G-Code (*.nc)"), QStringLiteral(".NC"));
-    if (!path.isEmpty()) {
-        const std::string bytes = IsolationGcode(*board, result->contours, result->passes, m, o, &stats);
-        if (writeMillingFiles(path, bytes, *side)) {
-            // The job's figures: shown now, and in the dialog the next time it opens.
-            gcodeDlg_->setJobFigures(stats);
-            ask(QMessageBox::Information, gcodeDlg_->windowTitle(), TGcodeDlg::JobFiguresText(stats),
-                QMessageBox::Ok);
-        }
+    if (!path.isEmpty() && writeMillingFiles(path, *result)) {
+        // The job's figures: shown now, and in the dialog the next time it opens.
+        gcodeDlg_->setJobFigures(result->stats);
+        ask(QMessageBox::Information, gcodeDlg_->windowTitle(), TGcodeDlg::JobFiguresText(result->stats),
+            QMessageBox::Ok);
     }
-    warnIsolationProblems(*board, *result);
+    warnIsolationProblems(*board, result->isolation);
 }
 
 void MainWindow::outlineMilling()

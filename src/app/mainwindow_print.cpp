@@ -5,10 +5,9 @@
 
 #include "dialogs/printdlg.h"
 #include "dialogs/vorlagedlg.h"
-#include "document/atomicfile.h"
 #include "document/filenames.h"
 #include "edit/session.h"
-#include "print/printsheet.h"
+#include "print/printjob.h"
 #include "view/texts.h"
 #include "view/widgets/boardwidget.h"
 
@@ -137,12 +136,15 @@ void MainWindow::printBoard()
         return;
     if (QFileInfo(path).suffix().isEmpty())
         path += QStringLiteral(".pdf");
-    const PaperArea paper = PrinterPaper(p);
-    const QByteArray pdf = PrintSheetPdf(*board, dlg->settings(), templates, paper.paper,
-                                         DisplayPath(PathFromLocal(project_.FileName)));
+    PrintJob job;
+    job.board = board;
+    job.settings = dlg->settings();
+    job.templates = templates;
+    job.paperMm = PrinterPaper(p).paper;
+    job.title = DisplayPath(PathFromLocal(project_.FileName));
+    job.path = LocalPath(path);
     try {
-        WriteFileAtomically(LocalPath(path), {reinterpret_cast<const std::uint8_t*>(pdf.constData()),
-                                              static_cast<std::size_t>(pdf.size())});
+        RunPrintJob(job);
         reportWritten({path});
     } catch (const TrevokError& e) {
         showMessage(e.id, e.args, QMessageBox::Warning);

@@ -143,15 +143,17 @@ int exportFab(const std::vector<std::string>& argv, std::ostream& out, std::ostr
             << "\n";
         return 1;
     }
-    FabOptions o;
-    o.language = language;
+    FabJob job;
+    job.board = board;
+    job.folder = *folder;
+    job.zip = args.has("--zip");
+    job.options.language = language;
     std::string base = std::filesystem::path(args.positional()[0]).stem().string();
     if (args.value("--board"))
         base += "-" + *args.value("--board");
-    o.baseName = FabBaseName(base);
+    job.options.baseName = FabBaseName(base);
     try {
-        for (const std::string& path :
-             WriteFabricationSet(MakeFabricationSet(*board, o), *folder, args.has("--zip"), o.baseName))
+        for (const std::string& path : RunFabJob(job))
             out << path << "\n";
     } catch (const TrevokError& e) {
         printError(err, e, language);

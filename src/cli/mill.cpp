@@ -6,14 +6,12 @@
 #include "output/gcode.h"
 #include "output/hpgl.h"
 #include "output/isolation.h"
-#include "output/millpasses.h"
-#include "routing/nettrace.h"
+#include "output/millingjob.h"
 
 #include <algorithm>
 #include <atomic>
 #include <csignal>
 #include <filesystem>
-#include <functional>
 
 #include <ostream>
 #include <sstream>
@@ -73,15 +71,12 @@ InterruptCancels::~InterruptCancels()
 std::optional<IsolationResult> computeForCli(const TBoard& board, const MillingOptions& o, int language,
                                              std::ostream& err, MillingProgress* progress)
 {
-    if (!LayerHasElements(board.Elements, o.layer)) {
-        err << "trevok-cli: " << MessageText(MsgId::MillLayerEmpty, language) << "\n";
+    try {
+        return IsolateBoard(board, o, progress);
+    } catch (const TrevokError& e) {
+        printError(err, e, language);
         return std::nullopt;
     }
-    if (!LayerHasContourElements(board.Elements, o))
-        return IsolationResult{};
-    NetTracer trace(board);
-    const std::vector<int> nets = trace.netIds();
-    return ComputeIsolation(board.Elements, o, progress, &nets, &trace);
 }
 
 /// Prints the problems and the joins made only through the ground plane; true when there are
@@ -262,19 +257,6 @@ DrillFiles parseDrills(const Args& args)
     throw CliError("--drills expects none, one or per-diameter");
 }
 
-/// Writes the main file and the files beside it as one set; false after printing the failure.
-bool writeFiles(const std::string& mainPath, const std::string& bytes, const std::vector<SideFile>& side,
-                int language, std::ostream& err)
-{
-    try {
-        WriteWithSideFiles(mainPath, bytes, side);
-        return true;
-    } catch (const TrevokError& e) {
-        printError(err, e, language, mainPath);
-        return false;
-    }
-}
-
 /// --layer, --width and --texts of the isolation exports.
 MillingOptions parseMillingOptions(const Args& args, const std::string& command, std::int32_t fallbackWidth = 0)
 {
@@ -288,12 +270,9 @@ MillingOptions parseMillingOptions(const Args& args, const std::string& command,
     return m;
 }
 
-/// Loads the board, computes the contours (all passes, the first pass first) and writes the
-/// files made from them; the exit status.
-int runIsolationExport(const Args& args, const MillingOptions& m, const PassOptions& passes,
-                       const std::string& out, int language, std::ostream& err,
-                       const std::function<bool(const TBoard&, const IsolationResult&, std::string&,
-                                                std::vector<SideFile>&)>& make)
+/// Loads the board and runs the milling job (the board filled in here); the exit status.
+int runIsolationExport(const Args& args, MillingJob job, int language, std::ostream& err,
+                       MillingJobResult* done = nullptr)
 {
     TProject project;
     const TBoard* board = prepareBoard(project, args, language, err);
@@ -301,15 +280,15 @@ int runIsolationExport(const Args& args, const MillingOptions& m, const PassOpti
         return 1;
     // Many passes on a large board take long: Ctrl-C stops the computation, and as the files are
     // written only at the end, nothing half-made is left behind.
+    job.board = board;
     MillingProgress progress;
-    std::optional<FurtherPasses> further;
-    std::optional<IsolationResult> r;
-    {
+    std::optional<MillingJobResult> r;
+    try {
         const InterruptCancels interrupt(progress);
-        r = computeForCli(*board, m, language, err, &progress);
-        if (r)
-            further = IsolationPasses(r->contours, m.width, passes,
-                                      BoardRectangle(board->BoardWidth, board->BoardHeight), &progress);
+        r = RunMillingJob(job, &progress);
+    } catch (const TrevokError& e) {
+        printError(err, e, language);
+        return 1;
     }
     if (progress.cancel) {
         err << "trevok-cli: " << MessageText(MsgId::MillCancelled, language) << "\n";
@@ -317,15 +296,10 @@ int runIsolationExport(const Args& args, const MillingOptions& m, const PassOpti
     }
     if (!r)
         return 1;
-    IsolationResult all = *r;
-    all.passes = further->all();
-    std::string bytes;
-    std::vector<SideFile> side;
-    if (!make(*board, all, bytes, side))
-        return 1;
-    if (!writeFiles(out, bytes, side, language, err))
-        return 1;
-    return reportProblems(*board, *r, language, err) ? kExitIsolationProblems : 0;
+    const int status = reportProblems(*board, r->isolation, language, err) ? kExitIsolationProblems : 0;
+    if (done)
+        *done = std::move(*r);
+    return status;
 }
 
 } // namespace
@@ -342,20 +316,19 @@ int exportHpgl(const std::vector<std::string>& argv, std::ostream& err)
     const auto out = args.value("-o");
     if (!out)
         throw CliError("export hpgl needs -o OUTPUT");
-    HpglOptions o;
+    MillingJob job;
+    job.format = MillingFormat::Hpgl;
+    job.milling = m;
+    job.passes = passes;
+    job.path = *out;
+    HpglOptions& o = job.hpgl;
     o.language = language;
     o.corners = parseRefHoles(args);
     o.mirror = parseMirror(args);
     o.drills = parseDrills(args);
     o.centreMarks = args.has("--centre-marks");
     o.metricUnits = parseUnits(args);
-    return runIsolationExport(
-        args, m, passes, *out, language, err,
-        [&](const TBoard& board, const IsolationResult& r, std::string& bytes, std::vector<SideFile>& side) {
-            bytes = IsolationHpgl(board, r.contours, r.passes, m, o);
-            side = DrillHpgl(board, m.layer, o);
-            return true;
-        });
+    return runIsolationExport(args, job, language, err);
 }
 
 int exportHpglOutline(const std::vector<std::string>& argv, std::ostream& err)
@@ -430,12 +403,15 @@ int exportGcode(const std::vector<std::string>& argv, std::ostream& out, std::os
     const int language = languageOption(args);
     // A real cutter has a width: with 0 its centre would run on the copper edge and cut half its
     // width into every track, so G-code starts at the editor's 0.20 mm.
-    const MillingOptions m = parseMillingOptions(args, "export gcode", 20);
-    const PassOptions passes = parsePassOptions(args, m);
+    MillingJob job;
+    job.format = MillingFormat::Gcode;
+    job.milling = parseMillingOptions(args, "export gcode", 20);
+    job.passes = parsePassOptions(args, job.milling);
     const auto target = args.value("-o");
     if (!target)
         throw CliError("export gcode needs -o OUTPUT");
-    GcodeOptions o;
+    job.path = *target;
+    GcodeOptions& o = job.gcode;
     o.language = language;
     o.depthMm = rangeOption(args, "--depth", o.depthMm, 0.01, 10.0);
     o.drillDepthMm = rangeOption(args, "--drill-depth", o.drillDepthMm, 0.01, 10.0);
@@ -477,19 +453,9 @@ int exportGcode(const std::vector<std::string>& argv, std::ostream& out, std::os
         throw CliError("--outline expects board, selected or none, not \"" + outline + "\"");
     if (o.outline == OutlineSource::Selected && !o.outlineLayer)
         throw CliError("--outline selected needs --outline-layer B1|B2");
-    GcodeStats stats;
-    const int status = runIsolationExport(
-        args, m, passes, *target, language, err,
-        [&](const TBoard& board, const IsolationResult& r, std::string& bytes, std::vector<SideFile>& side) {
-            auto files = GcodeSideFiles(board, m.layer, o, &stats);
-            if (!files) {
-                err << "trevok-cli: " << MessageText(MsgId::OutlineNothingSelected, language) << "\n";
-                return false;
-            }
-            side = std::move(*files);
-            bytes = IsolationGcode(board, r.contours, r.passes, m, o, &stats);
-            return true;
-        });
+    MillingJobResult done;
+    const int status = runIsolationExport(args, job, language, err, &done);
+    const GcodeStats& stats = done.stats;
     if (args.has("--json") && status != 1) {
         std::ostringstream json;
         json.setf(std::ios::fixed);

@@ -6,9 +6,8 @@
 
 #ifdef TREVOK_CLI_PRINT
 
-#include "document/atomicfile.h"
 #include "document/cp1252.h"
-#include "print/printsheet.h"
+#include "print/printjob.h"
 #include "view/templateimage.h"
 
 #include <QGuiApplication>
@@ -224,17 +223,16 @@ int runPrint(const std::vector<std::string>& argv, std::ostream& out, std::ostre
                 return 1;
             }
         }
-    const auto templates = BoardPrintTemplates(board, files[0] ? &files[0]->image : nullptr,
-                                               files[1] ? &files[1]->image : nullptr);
-    const QByteArray pdf =
-        PrintSheetPdf(board, settings, templates, paper, QString::fromStdString(Cp1252ToUtf8(board.Name)));
-    if (pdf.isEmpty()) {
-        err << "trevok-cli: the PDF could not be made\n";
-        return 1;
-    }
+    PrintJob job;
+    job.board = &board;
+    job.settings = settings;
+    job.templates = BoardPrintTemplates(board, files[0] ? &files[0]->image : nullptr,
+                                        files[1] ? &files[1]->image : nullptr);
+    job.paperMm = paper;
+    job.title = QString::fromStdString(Cp1252ToUtf8(board.Name));
+    job.path = *output;
     try {
-        WriteFileAtomically(*output, {reinterpret_cast<const std::uint8_t*>(pdf.constData()),
-                                      static_cast<std::size_t>(pdf.size())});
+        RunPrintJob(job);
     } catch (const TrevokError& e) {
         printError(err, e, language, *output);
         return 1;

@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <exception>
 #include <thread>
 
 namespace trevok
@@ -72,20 +73,18 @@ void TUmrissProgress::poll()
     mBar->setValue(std::min(mProgress.done.load(), total > 0 ? total : 1));
 }
 
-std::optional<IsolationResult> TUmrissProgress::run(const ElementList& elements, const MillingOptions& o,
-                                                    const std::vector<int>* nets, const PassOptions& passes,
-                                                    const TRect& board)
+std::optional<MillingJobResult> TUmrissProgress::run(const MillingJob& job)
 {
     mProgress.cancel = false;
     mProgress.stage = 0;
-    std::optional<IsolationResult> result;
+    std::optional<MillingJobResult> result;
+    std::exception_ptr failure;
     QEventLoop loop;
     std::thread worker([&] {
-        result = ComputeIsolation(elements, o, &mProgress, nets);
-        if (result) {
-            const auto further = IsolationPasses(result->contours, o.width, passes, board, &mProgress);
-            if (further)
-                result->passes = further->all();
+        try {
+            result = RunMillingJob(job, &mProgress);
+        } catch (...) {
+            failure = std::current_exception();
         }
         QMetaObject::invokeMethod(&loop, "quit", Qt::QueuedConnection);
     });
@@ -99,6 +98,8 @@ std::optional<IsolationResult> TUmrissProgress::run(const ElementList& elements,
     worker.join();
     mTimer->stop();
     hide();
+    if (failure)
+        std::rethrow_exception(failure);
     if (mProgress.cancel)
         return std::nullopt;
     return result;

@@ -3,8 +3,7 @@
 // worker thread so that the window stays responsive; the window lists the five stages, shows the
 // running one in bold with a progress bar, and can cancel the run.
 
-#include "output/isolation.h"
-#include "output/millpasses.h"
+#include "output/millingjob.h"
 
 #include <QDialog>
 
@@ -25,13 +24,10 @@ class TUmrissProgress : public QDialog
   public:
     explicit TUmrissProgress(QWidget* parent = nullptr);
 
-    /// Computes the contours of the layer while the window is shown; nullopt when the user
-    /// cancelled (nothing is kept). The elements must not change meanwhile: the window is modal.
-    /// nets: see ComputeIsolation. Further passes (IsolationPasses on the board rectangle) are
-    /// computed during the last stage, into the result's passes.
-    std::optional<IsolationResult> run(const ElementList& elements, const MillingOptions& o,
-                                       const std::vector<int>* nets = nullptr, const PassOptions& passes = {},
-                                       const TRect& board = {});
+    /// Runs the milling job while the window is shown; nullopt when the user cancelled (nothing
+    /// is kept or written). The board must not change meanwhile: the window is modal. The job's
+    /// errors (TrevokError) are thrown here, on the window's thread.
+    std::optional<MillingJobResult> run(const MillingJob& job);
 
     /// The stage labels and the bar, for tests.
     QLabel* stageLabel(int stage) const { return mStages[static_cast<std::size_t>(stage - 1)]; }

@@ -119,6 +119,35 @@ const Entry kEntries[] = {
     {MsgId::ImageWriteFailed, {"Trevok", "Trevok", "Trevok"},
      {"Das Bild (%1) konnte nicht erstellt werden: %2", "The image (%1) could not be made: %2",
       "L´image (%1) n´a pas pu être créée : %2"}},
+    {MsgId::PdfNotMade, {"Drucken", "Print", "Imprimer"},
+     {"Die PDF-Datei konnte nicht erstellt werden.", "The PDF could not be made.",
+      "Le fichier PDF n´a pas pu être créé."}},
+    {MsgId::FabCopper1, {}, {"Kupfer Seite 1 (oben)", "copper, side 1 (top)", "cuivre, face 1 (dessus)"}},
+    {MsgId::FabCopper2, {}, {"Kupfer Seite 2 (unten)", "copper, side 2 (bottom)", "cuivre, face 2 (dessous)"}},
+    {MsgId::FabPrint1, {},
+     {"Bestückungsdruck Seite 1 (oben)", "component print, side 1 (top)", "sérigraphie, face 1 (dessus)"}},
+    {MsgId::FabPrint2, {},
+     {"Bestückungsdruck Seite 2 (unten)", "component print, side 2 (bottom)", "sérigraphie, face 2 (dessous)"}},
+    {MsgId::FabMask1, {},
+     {"Lötstopmaske Seite 1 (oben)", "solder mask, side 1 (top)", "masque de soudure, face 1 (dessus)"}},
+    {MsgId::FabMask2, {},
+     {"Lötstopmaske Seite 2 (unten)", "solder mask, side 2 (bottom)", "masque de soudure, face 2 (dessous)"}},
+    {MsgId::FabOutline, {}, {"Platinenumriss", "board outline", "contour de la carte"}},
+    {MsgId::FabDrill, {}, {"Bohrungen (Excellon, mm)", "drill holes (Excellon, mm)", "perçages (Excellon, mm)"}},
+    {MsgId::FabFileList, {}, {"Liste der Dateien", "list of files", "liste des fichiers"}},
+    {MsgId::FabOutlineLayerName, {}, {"UMRISS", "OUTLINE", "CONTOUR"}},
+    {MsgId::FabListTitle, {},
+     {"Fertigungsdaten von Trevok %1: \"%2\"", "Fabrication data from Trevok %1: \"%2\"",
+      "Données de fabrication de Trevok %1: \"%2\""}},
+    {MsgId::FabListSize, {}, {"Platinengröße: %1 mm x %2 mm", "Board size: %1 mm x %2 mm", "Taille de la carte : %1 mm x %2 mm"}},
+    {MsgId::FabListFrame, {},
+     {"Alle Lagen von Seite 1 (oben) gesehen, nicht gespiegelt; Gerber RS-274X in mm (3.2).",
+      "Every layer as seen from side 1 (top), not mirrored; Gerber RS-274X in mm (3.2).",
+      "Toutes les couches vues de la face 1 (dessus), non inversées ; Gerber RS-274X en mm (3.2)."}},
+    // File names of eight characters at most; French keeps the German names.
+    {MsgId::DrillFileName, {}, {"BOHRUNG", "DRILLING", "BOHRUNG"}},
+    {MsgId::DrillFileNameForDiameter, {}, {"BOHR_%1", "DRIL_%1", "BOHR_%1"}},
+    {MsgId::OutlineFileName, {}, {"KONTUR", "OUTLINE", "KONTUR"}},
 };
 // clang-format on
 
@@ -160,7 +189,8 @@ std::string MessageText(MsgId id, int language, const std::vector<std::string>& 
 std::string MessageCaption(MsgId id, int language)
 {
     const Entry* e = find(id);
-    return e ? e->caption[clampLanguage(language)] : "Trevok";
+    const char* caption = e ? e->caption[clampLanguage(language)] : nullptr;
+    return caption ? caption : "Trevok";
 }
 
 TrevokError::TrevokError(MsgId id_, std::vector<std::string> args_)

@@ -41,6 +41,24 @@ enum class MsgId {
     MillCancelled,
     ImageTooLarge,       // arg 0: width, arg 1: height in pixels
     ImageWriteFailed,    // arg 0: format, arg 1: detail
+    PdfNotMade,
+    // Texts the core writes into files; no message box shows them (their caption is "Trevok").
+    FabCopper1,          // the layers of the fabrication set, as its list names them
+    FabCopper2,
+    FabPrint1,
+    FabPrint2,
+    FabMask1,
+    FabMask2,
+    FabOutline,
+    FabDrill,
+    FabFileList,
+    FabOutlineLayerName, // the outline layer's name inside its Gerber file
+    FabListTitle,        // arg 0: program version, arg 1: board name
+    FabListSize,         // arg 0: width, arg 1: height in mm
+    FabListFrame,
+    DrillFileName,            // the milling drill file, without extension
+    DrillFileNameForDiameter, // arg 0: drill diameter in units
+    OutlineFileName,          // the G-code board outline file, without extension
 };
 
 /// The text of a message in a language (0 German, 1 English, 2 French), UTF-8, with the

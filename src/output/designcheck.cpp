@@ -426,7 +426,7 @@ class Checker
             if (!LayerHasContourElements(board_.Elements, o))
                 continue;
             const std::vector<ShapeGroup> shapes = MillingShapes(board_.Elements, o);
-            const auto found = FindIsolationProblems(board_.Elements, o, shapes, nullptr, &nets_);
+            const auto found = FindIsolationProblems(board_.Elements, o, shapes, nets_);
             if (!found)
                 continue;
             for (const IsolationProblem& p : *found) {

@@ -17,11 +17,6 @@ namespace trevok
 namespace
 {
 
-const char* pick(int language, const char* de, const char* en, const char* fr)
-{
-    return language == 0 ? de : language == 2 ? fr : en;
-}
-
 std::string millimetres(std::int32_t units)
 {
     char buf[32];
@@ -33,7 +28,7 @@ std::string millimetres(std::int32_t units)
 std::string outlineLayer(const TBoard& board, int language)
 {
     TGerberFile g;
-    g.Open(pick(language, "UMRISS", "OUTLINE", "CONTOUR"));
+    g.Open(MessageText(MsgId::FabOutlineLayerName, language));
     const std::int64_t w = board.BoardWidth, h = board.BoardHeight;
     g.SetPenwidth(20);
     g.MoveTo(0, 0);
@@ -89,58 +84,33 @@ std::vector<FabFile> MakeFabricationSet(const TBoard& board, const FabOptions& o
     const int l = o.language;
     const std::string& b = o.baseName;
     std::vector<FabFile> files;
-    files.push_back({b + ".GTL",
-                     pick(l, "Kupfer Seite 1 (oben)", "copper, side 1 (top)", "cuivre, face 1 (dessus)"),
-                     gerber(board, GerberLayer::K1, o)});
-    files.push_back({b + ".GBL",
-                     pick(l, "Kupfer Seite 2 (unten)", "copper, side 2 (bottom)", "cuivre, face 2 (dessous)"),
-                     gerber(board, GerberLayer::K2, o)});
-    files.push_back({b + ".GTO",
-                     pick(l, "Bestückungsdruck Seite 1 (oben)", "component print, side 1 (top)",
-                          "sérigraphie, face 1 (dessus)"),
-                     gerber(board, GerberLayer::B1, o)});
-    files.push_back({b + ".GBO",
-                     pick(l, "Bestückungsdruck Seite 2 (unten)", "component print, side 2 (bottom)",
-                          "sérigraphie, face 2 (dessous)"),
-                     gerber(board, GerberLayer::B2, o)});
-    files.push_back({b + ".GTS",
-                     pick(l, "Lötstopmaske Seite 1 (oben)", "solder mask, side 1 (top)",
-                          "masque de soudure, face 1 (dessus)"),
-                     gerber(board, GerberLayer::LStop1, o)});
-    files.push_back({b + ".GBS",
-                     pick(l, "Lötstopmaske Seite 2 (unten)", "solder mask, side 2 (bottom)",
-                          "masque de soudure, face 2 (dessous)"),
-                     gerber(board, GerberLayer::LStop2, o)});
-    files.push_back({b + ".GKO", pick(l, "Platinenumriss", "board outline", "contour de la carte"),
-                     outlineLayer(board, l)});
+    auto text = [l](MsgId id) { return MessageText(id, l); };
+    files.push_back({b + ".GTL", text(MsgId::FabCopper1), gerber(board, GerberLayer::K1, o)});
+    files.push_back({b + ".GBL", text(MsgId::FabCopper2), gerber(board, GerberLayer::K2, o)});
+    files.push_back({b + ".GTO", text(MsgId::FabPrint1), gerber(board, GerberLayer::B1, o)});
+    files.push_back({b + ".GBO", text(MsgId::FabPrint2), gerber(board, GerberLayer::B2, o)});
+    files.push_back({b + ".GTS", text(MsgId::FabMask1), gerber(board, GerberLayer::LStop1, o)});
+    files.push_back({b + ".GBS", text(MsgId::FabMask2), gerber(board, GerberLayer::LStop2, o)});
+    files.push_back({b + ".GKO", text(MsgId::FabOutline), outlineLayer(board, l)});
     DrillOptions drill = DrillOptions::forUnit(false);
     drill.side2 = false;
-    files.push_back(
-        {b + ".DRL",
-         pick(l, "Bohrungen (Excellon, mm)", "drill holes (Excellon, mm)", "perçages (Excellon, mm)"),
-         WriteExcellon(board, drill)});
+    files.push_back({b + ".DRL", text(MsgId::FabDrill), WriteExcellon(board, drill)});
 
     std::string list;
     auto line = [&list](const std::string& s) {
         list += s;
         list += "\r\n";
     };
-    line(std::string(pick(l, "Fertigungsdaten von Trevok ", "Fabrication data from Trevok ",
-                          "Données de fabrication de Trevok ")) +
-         TREVOK_VERSION + ": \"" + board.Name + "\"");
-    line(std::string(pick(l, "Platinengröße: ", "Board size: ", "Taille de la carte : ")) +
-         millimetres(board.BoardWidth) + " mm x " + millimetres(board.BoardHeight) + " mm");
-    line(pick(l, "Alle Lagen von Seite 1 (oben) gesehen, nicht gespiegelt; Gerber RS-274X in mm (3.2).",
-              "Every layer as seen from side 1 (top), not mirrored; Gerber RS-274X in mm (3.2).",
-              "Toutes les couches vues de la face 1 (dessus), non inversées ; Gerber RS-274X en mm (3.2)."));
+    line(MessageText(MsgId::FabListTitle, l, {TREVOK_VERSION, board.Name}));
+    line(MessageText(MsgId::FabListSize, l, {millimetres(board.BoardWidth), millimetres(board.BoardHeight)}));
+    line(text(MsgId::FabListFrame));
     line("");
     for (const FabFile& f : files) {
         std::string name = f.name;
         name.resize(std::max<std::size_t>(name.size(), b.size() + 6), ' ');
         line(name + "  " + f.layer);
     }
-    files.push_back(
-        {b + "-README.txt", pick(l, "Liste der Dateien", "list of files", "liste des fichiers"), list});
+    files.push_back({b + "-README.txt", text(MsgId::FabFileList), list});
     return files;
 }
 
@@ -212,6 +182,20 @@ std::vector<std::string> WriteFabricationSet(const std::vector<FabFile>& files, 
     }
     WriteFilesAtomically(set);
     return written;
+}
+
+std::vector<std::string> RunFabJob(const FabJob& job)
+{
+    const std::vector<FabFile> files = MakeFabricationSet(*job.board, job.options);
+    if (!job.folder.empty())
+        return WriteFabricationSet(files, job.folder, job.zip, job.options.baseName);
+    std::vector<std::string> names;
+    if (job.zip)
+        names.push_back(job.options.baseName + ".zip");
+    else
+        for (const FabFile& f : files)
+            names.push_back(f.name);
+    return names;
 }
 
 } // namespace trevok

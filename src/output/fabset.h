@@ -40,6 +40,18 @@ std::string ZipFabricationSet(const std::vector<FabFile>& files);
 std::vector<std::string> WriteFabricationSet(const std::vector<FabFile>& files, const std::string& folder,
                                              bool zip, const std::string& baseName);
 
+/// The fabrication set as one job: the dialog and the command line fill the same record.
+struct FabJob {
+    const TBoard* board = nullptr;
+    FabOptions options;
+    std::string folder; // an existing folder; empty: a dry run that writes nothing
+    bool zip = false;
+};
+
+/// Makes the set and writes it into the folder (WriteFabricationSet). Returns the paths written,
+/// or in a dry run the names of the files it would write. Throws as WriteFabricationSet.
+std::vector<std::string> RunFabJob(const FabJob& job);
+
 /// A file name base made from a layout or board name: letters, digits, '-', '_' and '.' kept,
 /// everything else '_'; "board" when nothing is left.
 std::string FabBaseName(const std::string& name);

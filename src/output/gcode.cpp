@@ -1,5 +1,6 @@
 #include "output/gcode.h"
 
+#include "document/messages.h"
 #include "document/project.h"
 #include "output/travel.h"
 
@@ -286,13 +287,12 @@ std::vector<SideFile> DrillGcode(const TBoard& board, std::uint8_t layer, const 
     if (o.drills == DrillFiles::None)
         return files;
     const std::vector<const TObjekt*> holes = DrillHoles(board.Elements, layer);
-    const bool english = o.language == 1;
     if (o.drills == DrillFiles::One) {
         Program p(board, o);
         p.registrationHoles(o.corners);
         for (const TPoint& h : orderedHoles(holes, p))
             p.hole(h, o.drillDepthMm);
-        files.push_back({english ? "DRILLING.NC" : "BOHRUNG.NC", p.take(stats)});
+        files.push_back({MessageText(MsgId::DrillFileName, o.language) + ".NC", p.take(stats)});
         return files;
     }
     for (const auto& [d, group] : HolesByDiameter(holes)) {
@@ -300,7 +300,8 @@ std::vector<SideFile> DrillGcode(const TBoard& board, std::uint8_t layer, const 
         p.registrationHoles(o.corners);
         for (const TPoint& h : orderedHoles(group, p))
             p.hole(h, o.drillDepthMm);
-        files.push_back({(english ? "DRIL_" : "BOHR_") + std::to_string(d) + ".NC", p.take(stats)});
+        files.push_back({MessageText(MsgId::DrillFileNameForDiameter, o.language, {std::to_string(d)}) + ".NC",
+                         p.take(stats)});
     }
     return files;
 }
@@ -369,7 +370,7 @@ std::optional<std::string> OutlineGcode(const TBoard& board, const GcodeOptions&
 
 std::string OutlineGcodeName(int language)
 {
-    return language == 1 ? "OUTLINE.NC" : "KONTUR.NC";
+    return MessageText(MsgId::OutlineFileName, language) + ".NC";
 }
 
 std::optional<std::vector<SideFile>> GcodeSideFiles(const TBoard& board, std::uint8_t layer,

@@ -1,5 +1,6 @@
 #include "output/hpgl.h"
 
+#include "document/messages.h"
 #include "document/geomlimits.h"
 #include "document/atomicfile.h"
 #include "document/project.h"
@@ -181,13 +182,12 @@ std::vector<SideFile> DrillHpgl(const TBoard& board, std::uint8_t layer, const H
         return files;
     const TRect box = MillingBox(board.Elements);
     const std::vector<const TObjekt*> holes = DrillHoles(board.Elements, layer);
-    const bool english = o.language == 1;
     if (o.drills == DrillFiles::One) {
         Plot plot(board, box, o);
         plot.registrationHoles(o.corners);
         for (const TObjekt* h : holes)
             plot.hole(h->X, h->Y);
-        files.push_back({english ? "DRILLING.PLT" : "BOHRUNG.PLT", plot.take()});
+        files.push_back({MessageText(MsgId::DrillFileName, o.language) + ".PLT", plot.take()});
         return files;
     }
     // One file per diameter, in the order the diameters first occur.
@@ -196,7 +196,8 @@ std::vector<SideFile> DrillHpgl(const TBoard& board, std::uint8_t layer, const H
         plot.registrationHoles(o.corners);
         for (const TObjekt* h : group)
             plot.hole(h->X, h->Y);
-        files.push_back({(english ? "DRIL_" : "BOHR_") + std::to_string(d) + ".PLT", plot.take()});
+        files.push_back({MessageText(MsgId::DrillFileNameForDiameter, o.language, {std::to_string(d)}) + ".PLT",
+                         plot.take()});
     }
     return files;
 }

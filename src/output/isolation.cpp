@@ -1,11 +1,13 @@
 #include "output/isolation.h"
 
 #include "document/messages.h"
+#include "document/project.h"
 #include "document/boxindex.h"
 #include "document/disjointsets.h"
 #include "document/parallel.h"
 
 #include "output/clipperpaths.h"
+#include "routing/nettrace.h"
 
 #include <clipper.hpp>
 
@@ -16,6 +18,7 @@
 #include <map>
 #include <numbers>
 #include <numeric>
+#include <stdexcept>
 #include <unordered_map>
 
 namespace trevok
@@ -591,8 +594,38 @@ std::optional<std::vector<Contour>> ComputeContours(const std::vector<ShapeGroup
     return contours;
 }
 
+namespace
+{
+
+/// The net of every milled copper element, -1 for the rest.
+std::vector<int> copperPieces(const ElementList& elements, const std::vector<int>& nets)
+{
+    if (nets.size() != elements.size())
+        throw std::invalid_argument("the nets are not those of the elements");
+    std::vector<int> piece(elements.size(), -1);
+    for (std::size_t i = 0; i < elements.size(); ++i)
+        if (IsCopperLayer(elements[i]->Layer) && IsMillingCopper(*elements[i]))
+            piece[i] = nets[i];
+    return piece;
+}
+
+} // namespace
+
+MillingNets MillingNetsOf(const TBoard& board, NetTracer* trace)
+{
+    std::optional<NetTracer> own;
+    if (!trace)
+        trace = &own.emplace(board);
+    MillingNets n;
+    n.nets = trace->netIds();
+    // Without a plane the trace joins by copper alone already; with one, the copper pieces come
+    // from the overlaps the trace found, without tracing the board again.
+    n.copper = board.GroundPlane1 || board.GroundPlane2 ? trace->copperPieces() : n.nets;
+    return n;
+}
+
 std::optional<IsolationResult> ComputeIsolation(const ElementList& elements, const MillingOptions& o,
-                                                MillingProgress* progress, const std::vector<int>* nets,
+                                                MillingProgress* progress, const MillingNets* nets,
                                                 NetTracer* trace)
 {
     if (!entered(progress, 1, 2 * elements.size()))
@@ -617,30 +650,23 @@ std::optional<IsolationResult> ComputeIsolation(const ElementList& elements, con
     if (!contours)
         return std::nullopt;
     result.contours = std::move(*contours);
-    auto problems = FindIsolationProblems(elements, o, shapes, progress, nets);
+    if (!nets)
+        return result;
+    auto problems = FindIsolationProblems(elements, o, shapes, nets->nets, progress);
     if (!problems)
         return std::nullopt;
     result.problems = std::move(*problems);
-    if (nets && nets->size() == elements.size()) {
-        if (trace) {
-            const std::vector<int> pieces = PieceOfEachElement(*trace);
-            result.planeJoins = PlaneOnlyJoins(elements, *nets, o.layer, &pieces);
-        } else {
-            result.planeJoins = PlaneOnlyJoins(elements, *nets, o.layer);
-        }
-    }
+    result.planeJoins = PlaneOnlyJoins(elements, *nets, o.layer);
     return result;
 }
 
-std::vector<IsolationProblem> PlaneOnlyJoins(const ElementList& elements, const std::vector<int>& nets,
-                                             std::uint8_t layer, const std::vector<int>* pieces)
+std::vector<IsolationProblem> PlaneOnlyJoins(const ElementList& elements, const MillingNets& milling,
+                                             std::uint8_t layer)
 {
     std::vector<IsolationProblem> joins;
-    if (nets.size() != elements.size())
-        return joins;
+    const std::vector<int>& nets = milling.nets;
     // The pieces each net falls into when only copper joins (touching, plated holes).
-    const std::vector<int> piece =
-        pieces && pieces->size() == elements.size() ? *pieces : PieceOfEachElement(elements, nullptr);
+    const std::vector<int> piece = copperPieces(elements, milling.copper);
     struct Part {
         int piece = -1;
         std::size_t element = 0; // the first element of the piece, on the layer if it has one
@@ -683,60 +709,13 @@ std::vector<IsolationProblem> PlaneOnlyJoins(const ElementList& elements, const 
     return joins;
 }
 
-std::vector<int> PieceOfEachElement(NetTracer& trace)
-{
-    // The trace's copper pieces are the elements IsMillingCopper takes, on a copper layer.
-    return trace.copperPieces();
-}
-
-std::vector<int> PieceOfEachElement(const ElementList& elements, const std::vector<int>* nets)
-{
-    const std::size_t n = elements.size();
-    std::vector<int> piece(n, -1);
-    if (nets && nets->size() == n) {
-        for (std::size_t i = 0; i < n; ++i)
-            if (IsCopperLayer(elements[i]->Layer) && IsMillingCopper(*elements[i]))
-                piece[i] = (*nets)[i];
-        return piece;
-    }
-    // Without the board's trace, a piece is what the copper of one side joins by touching, with
-    // through-plated pad pairs joining the two sides.
-    std::vector<std::size_t> copper;
-    std::vector<Region> regions;
-    std::vector<TRect> boxes;
-    for (std::size_t i = 0; i < n; ++i) {
-        const TObjekt& e = *elements[i];
-        if (!IsCopperLayer(e.Layer) || !IsMillingCopper(e))
-            continue;
-        copper.push_back(i);
-        regions.push_back(ElementRegion(e));
-        boxes.push_back(regions.back().boundingRect());
-    }
-    DisjointSets joined(copper.size());
-    BoxIndex(boxes).forEachPair([&](std::size_t a, std::size_t b) {
-        if (elements[copper[a]]->Layer == elements[copper[b]]->Layer && regions[a].overlaps(regions[b]))
-            joined.join(a, b);
-    });
-    std::unordered_map<const TObjekt*, std::size_t> slot;
-    for (std::size_t a = 0; a < copper.size(); ++a)
-        slot.emplace(elements[copper[a]].get(), a);
-    for (std::size_t a = 0; a < copper.size(); ++a) {
-        const auto it = slot.find(elements[copper[a]]->Twin);
-        if (it != slot.end())
-            joined.join(a, it->second);
-    }
-    for (std::size_t a = 0; a < copper.size(); ++a)
-        piece[copper[a]] = static_cast<int>(joined.find(a));
-    return piece;
-}
-
 std::optional<std::vector<IsolationProblem>> FindIsolationProblems(const ElementList& elements,
                                                                    const MillingOptions& o,
                                                                    const std::vector<ShapeGroup>& shapes,
-                                                                   MillingProgress* progress,
-                                                                   const std::vector<int>* nets)
+                                                                   const std::vector<int>& nets,
+                                                                   MillingProgress* progress)
 {
-    const std::vector<int> piece = PieceOfEachElement(elements, nets);
+    const std::vector<int> piece = copperPieces(elements, nets);
     const std::vector<Item> items = unionItems(shapes);
     std::vector<TRect> boxes;
     boxes.reserve(items.size());

@@ -24,6 +24,8 @@
 namespace trevok
 {
 
+struct TBoard;
+
 using Contour = std::vector<TPoint>;
 /// A path the cutter follows from its first point to its last (a further pass, which stops
 /// where its zone ends). One whose ends meet is a loop.
@@ -60,6 +62,18 @@ struct IsolationProblem {
     Kind kind = Kind::NoPassage;
 };
 
+/// The board's connectivity trace as the milling needs it, one number per element of the list
+/// (equal numbers, one net): nets joins through a ground plane as the trace does; copper joins by
+/// copper alone (touching outlines, plated holes), as the milled board will.
+struct MillingNets {
+    std::vector<int> nets;
+    std::vector<int> copper;
+};
+
+/// The nets of the board's elements (the net trace, with and without the ground planes). trace,
+/// when given, is a tracer of the board, whose outlines and overlaps are used for both.
+MillingNets MillingNetsOf(const TBoard& board, NetTracer* trace = nullptr);
+
 struct IsolationResult {
     std::vector<Contour> contours;
     /// The further passes (output/millpasses.h), cut after the contours.
@@ -74,15 +88,14 @@ struct IsolationResult {
 /// The polygons that the contours and the check are computed from (the resolution is 1/100 unit).
 constexpr std::int64_t kMillScale = 100;
 
-/// The contours of the layer. nullopt when cancelled. Also finds the isolation problems; nets,
-/// when given, numbers the net of every element of the list (the board's connectivity trace,
-/// which also joins elements through a ground plane) and tells the pieces apart; then the joins
-/// made only through the plane are listed too. trace, when given, is the tracer of the board
-/// whose list this is (the one that numbered nets): its outlines and overlaps are used again
-/// instead of being found a second time.
+/// The contours of the layer. nullopt when cancelled. With the nets of the list's elements
+/// (MillingNetsOf its board) it also finds the isolation problems, pieces being told apart by
+/// their nets, and the joins made only through a ground plane; without, the contours alone.
+/// trace, when given, is the tracer of the board whose list this is (the one that numbered the
+/// nets): its outlines are used again instead of being built a second time.
 std::optional<IsolationResult> ComputeIsolation(const ElementList& elements, const MillingOptions& o,
                                                 MillingProgress* progress = nullptr,
-                                                const std::vector<int>* nets = nullptr, NetTracer* trace = nullptr);
+                                                const MillingNets* nets = nullptr, NetTracer* trace = nullptr);
 
 /// The contours only (no isolation check): the union of the shape polygons and the filled areas'
 /// interiors, boundaries rounded back to units. nullopt when cancelled.
@@ -90,29 +103,20 @@ std::optional<std::vector<Contour>> ComputeContours(const std::vector<ShapeGroup
                                                     MillingProgress* progress = nullptr);
 
 /// Places where grown copper of different pieces merges or touches, and where a single-line
-/// text crosses grown copper (sorted top to bottom, left to right). Pieces are told apart by
-/// PieceOfEachElement. nullopt when cancelled.
+/// text crosses grown copper (sorted top to bottom, left to right). A piece is the copper of
+/// one net (nets: one number per element of the list, as the net trace gives them). nullopt
+/// when cancelled.
 std::optional<std::vector<IsolationProblem>> FindIsolationProblems(const ElementList& elements,
                                                                    const MillingOptions& o,
                                                                    const std::vector<ShapeGroup>& shapes,
-                                                                   MillingProgress* progress = nullptr,
-                                                                   const std::vector<int>* nets = nullptr);
-
-/// For every element of the list a number naming the piece of copper it belongs to (-1 for
-/// elements that are no copper). With nets (one number per element of the list) a piece is a
-/// net. Without, copper elements of one layer that touch share a piece, and a through-plated
-/// pair of pads joins the pieces of both sides.
-std::vector<int> PieceOfEachElement(const ElementList& elements, const std::vector<int>* nets = nullptr);
+                                                                   const std::vector<int>& nets,
+                                                                   MillingProgress* progress = nullptr);
 
 /// Pieces of copper of the milled layer that only a ground plane joins to the rest of their net:
-/// for every net of nets (one number per element) that falls apart into k pieces without the
-/// plane, the pieces after the first, each at an element of it (on the layer where it has one).
-/// pieces, when given, is PieceOfEachElement(elements) found already.
-std::vector<IsolationProblem> PlaneOnlyJoins(const ElementList& elements, const std::vector<int>& nets,
-                                             std::uint8_t layer, const std::vector<int>* pieces = nullptr);
-
-/// PieceOfEachElement(elements) from the trace of the board whose list this is.
-std::vector<int> PieceOfEachElement(NetTracer& trace);
+/// for every net that falls apart into k pieces joined by copper alone, the pieces after the
+/// first, each at an element of it (on the layer where it has one).
+std::vector<IsolationProblem> PlaneOnlyJoins(const ElementList& elements, const MillingNets& nets,
+                                             std::uint8_t layer);
 
 /// The message listing the places (count and positions in mm from the origin, y growing
 /// downward as the rulers show it), UTF-8, in the language; one paragraph per kind of problem.

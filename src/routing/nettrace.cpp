@@ -30,7 +30,8 @@ struct NetTracer::LayerIndex {
     BoxIndex boxes;
 };
 
-NetTracer::NetTracer(const TBoard& board) : board_(board)
+NetTracer::NetTracer(const TBoard& board, bool throughGroundPlane)
+    : board_(board), throughPlane_(throughGroundPlane)
 {
     const std::size_t n = board.Elements.size();
     bounds_.resize(n);
@@ -110,6 +111,8 @@ bool NetTracer::covered(std::size_t index)
 
 bool NetTracer::joinsPlane(std::size_t index)
 {
+    if (!throughPlane_)
+        return false;
     const TObjekt& e = *board_.Elements[index];
     const bool planeOn =
         (e.Layer == LayerK1 && board_.GroundPlane1) || (e.Layer == LayerK2 && board_.GroundPlane2);
@@ -350,9 +353,9 @@ std::vector<int> NetTracer::copperPieces()
     return piece;
 }
 
-std::vector<int> NetOfEachElement(const TBoard& board)
+std::vector<int> NetOfEachElement(const TBoard& board, bool throughGroundPlane)
 {
-    NetTracer tracer(board);
+    NetTracer tracer(board, throughGroundPlane);
     return tracer.netIds();
 }
 

@@ -36,8 +36,9 @@ namespace trevok
 class NetTracer
 {
   public:
-    /// The board must not change while the tracer is used.
-    explicit NetTracer(const TBoard& board);
+    /// The board must not change while the tracer is used. Without throughGroundPlane the
+    /// planes join nothing, and a net is what copper alone joins.
+    explicit NetTracer(const TBoard& board, bool throughGroundPlane = true);
     ~NetTracer();
     NetTracer(const NetTracer&) = delete;
     NetTracer& operator=(const NetTracer&) = delete;
@@ -75,6 +76,7 @@ class NetTracer
     void findOverlaps();
 
     const TBoard& board_;
+    bool throughPlane_ = true;
     std::vector<TRect> bounds_;
     std::vector<std::unique_ptr<Region>> regions_;
     std::vector<std::int8_t> covered_; // -1 unknown, 0, 1
@@ -94,8 +96,8 @@ class NetTracer
 };
 
 /// The net number of every element of the board, in list order (equal numbers, same net; every
-/// restricted area has a number of its own).
-std::vector<int> NetOfEachElement(const TBoard& board);
+/// restricted area has a number of its own). Without throughGroundPlane see NetTracer.
+std::vector<int> NetOfEachElement(const TBoard& board, bool throughGroundPlane = true);
 
 /// Marks as Selected every element of the net of the element. Elements outside the net keep
 /// their state, so callers that want to see the net alone clear the selection first.

@@ -116,13 +116,15 @@ TEST_F(MillingWindow, WarningsForAnEmptyLayerAndNoOutlineSelected)
 TEST(MillingProgressWindow, CancelLeavesNothingAndStagesShowInBold)
 {
     Language german(0);
-    ElementList list;
+    TBoard big;
     for (int i = 0; i < 3000; ++i) {
         auto t = NewTrack(40, LayerK1);
         AddPoint(*t, {(i % 60) * 150, -(i / 60) * 150});
         AddPoint(*t, {(i % 60) * 150 + 300, -(i / 60) * 150 - 100});
-        list.push_back(std::move(t));
+        big.Elements.push_back(std::move(t));
     }
+    MillingJob job; // a dry run: nothing is written
+    job.board = &big;
     TUmrissProgress progress;
     EXPECT_EQ(progress.windowTitle(), QStringLiteral("Umrisserstellung"));
     EXPECT_EQ(progress.stageLabel(5)->text(), QStringLiteral("Optimiere Umrisse"));
@@ -156,18 +158,19 @@ TEST(MillingProgressWindow, CancelLeavesNothingAndStagesShowInBold)
         cv.notify_all();
     });
     watch.start(10);
-    EXPECT_FALSE(progress.run(list, MillingOptions{}).has_value());
+    EXPECT_FALSE(progress.run(job).has_value());
     EXPECT_EQ(heldIn, 1);
     EXPECT_EQ(boldWhenCancelled, std::vector<int>{1}) << "the running stage alone is bold";
 
     // Run to its end, the same window gives the contours.
     watch.stop();
     progress.setStageHook({});
-    ElementList small;
-    small.push_back(NewPad({0, 0}, 100, ShapeRound, LayerK1, 30));
-    const auto r = progress.run(small, MillingOptions{});
+    TBoard small;
+    small.Elements.push_back(NewPad({0, 0}, 100, ShapeRound, LayerK1, 30));
+    job.board = &small;
+    const auto r = progress.run(job);
     ASSERT_TRUE(r);
-    EXPECT_EQ(r->contours.size(), 1u);
+    EXPECT_EQ(r->isolation.contours.size(), 1u);
 }
 
 TEST_F(MillingWindow, GcodeWritesWhatTheCommandLineWrites)

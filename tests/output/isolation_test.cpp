@@ -366,7 +366,8 @@ TEST(IsolationCheck, FindsWhereTheMillCannotPass)
     // Two parallel tracks 30 units apart between edges (centres 80 apart, width 50); the pads at
     // their far ends may join them through side 2.
     auto build = [](bool joined, bool joinedThroughSide2) {
-        ElementList l;
+        TBoard b;
+        ElementList& l = b.Elements;
         l.push_back(track({{0, 0}, {2200, 0}}, 50));
         l.push_back(track({{-300, 80}, {2000, 80}}, 50));
         if (joined)
@@ -382,18 +383,23 @@ TEST(IsolationCheck, FindsWhereTheMillCannotPass)
             l[3]->Twin = l[5].get();
             l[5]->Twin = l[3].get();
         }
-        return l;
+        return b;
+    };
+    // The pieces are told apart by the board's net trace.
+    auto isolate = [](const TBoard& b, const MillingOptions& o) {
+        const MillingNets nets = MillingNetsOf(b);
+        return ComputeIsolation(b.Elements, o, nullptr, &nets);
     };
     MillingOptions o;
     o.width = 20; // 10 each side: 10 units of gap stay open
-    ElementList apart = build(false, false);
-    auto r = ComputeIsolation(apart, o);
+    TBoard apart = build(false, false);
+    auto r = isolate(apart, o);
     ASSERT_TRUE(r);
     EXPECT_TRUE(r->problems.empty());
     EXPECT_EQ(r->contours.size(), 2u);
 
     o.width = 80; // 40 each side: the channels merge along the whole common length
-    r = ComputeIsolation(apart, o);
+    r = isolate(apart, o);
     ASSERT_TRUE(r);
     ASSERT_EQ(r->problems.size(), 1u);
     EXPECT_NEAR(r->problems[0].at.x, 1000, 60);
@@ -402,26 +408,26 @@ TEST(IsolationCheck, FindsWhereTheMillCannotPass)
     EXPECT_NE(IsolationProblemsText(r->problems, {0, 0}, 1).find("1 place where the mill cannot pass"),
               std::string::npos);
 
-    ElementList joined = build(true, false);
-    r = ComputeIsolation(joined, o);
+    TBoard joined = build(true, false);
+    r = isolate(joined, o);
     ASSERT_TRUE(r);
     EXPECT_TRUE(r->problems.empty());
 
-    ElementList viaSide2 = build(false, true);
-    r = ComputeIsolation(viaSide2, o);
+    TBoard viaSide2 = build(false, true);
+    r = isolate(viaSide2, o);
     ASSERT_TRUE(r);
     EXPECT_TRUE(r->problems.empty());
-    viaSide2[2]->Twin = nullptr; // without the plated hole the sides are apart
-    viaSide2[4]->Twin = nullptr;
-    r = ComputeIsolation(viaSide2, o);
+    viaSide2.Elements[2]->Twin = nullptr; // without the plated hole the sides are apart
+    viaSide2.Elements[4]->Twin = nullptr;
+    r = isolate(viaSide2, o);
     ASSERT_TRUE(r);
     EXPECT_EQ(r->problems.size(), 1u);
 
     // Three separate pads in a row, too close: two places, listed left to right.
-    ElementList row;
+    TBoard row;
     for (int x : {0, 250, 500})
-        row.push_back(pad(x, 0, 100));
-    r = ComputeIsolation(row, o);
+        row.Elements.push_back(pad(x, 0, 100));
+    r = isolate(row, o);
     ASSERT_TRUE(r);
     ASSERT_EQ(r->problems.size(), 2u);
     EXPECT_LT(r->problems[0].at.x, r->problems[1].at.x);
@@ -445,7 +451,7 @@ TEST(IsolationCheck, CopperJoinedThroughTheGroundPlaneIsOnePiece)
         board.Elements[1]->Clearance = c.clearance;
         MillingOptions o;
         o.width = 80;
-        const std::vector<int> nets = NetOfEachElement(board);
+        const MillingNets nets = MillingNetsOf(board);
         const auto r = ComputeIsolation(board.Elements, o, nullptr, &nets);
         ASSERT_TRUE(r);
         EXPECT_EQ(r->problems.size(), c.problems) << "plane " << c.plane << ", clearance " << c.clearance;
@@ -618,7 +624,7 @@ TEST(IsolationCheck, KnownBoardsGiveTheirContoursAndProblems)
         MillingOptions o;
         o.width = c.width;
         o.singleLineTexts = true;
-        const std::vector<int> nets = NetOfEachElement(board);
+        const MillingNets nets = MillingNetsOf(board);
         const auto r = ComputeIsolation(board.Elements, o, nullptr, &nets);
         ASSERT_TRUE(r) << c.what;
         if (c.contours != any)
@@ -725,7 +731,8 @@ TEST(IsolationCheck, RandomBoardsAgainstAnIndependentUnion)
             default: list.push_back(track({at, {at.x + uni(-200, 200), at.y}}, uni(20, 60))); break;
             }
         }
-        const std::vector<int> nets = NetOfEachElement(board);
+        const MillingNets milling = MillingNetsOf(board);
+        const std::vector<int>& nets = milling.nets;
         std::vector<Paths> copper(list.size());
         for (std::size_t i = 0; i < list.size(); ++i)
             if (IsMillingCopper(*list[i]))
@@ -733,7 +740,7 @@ TEST(IsolationCheck, RandomBoardsAgainstAnIndependentUnion)
         for (int w : {0, 20, 40, 100}) {
             MillingOptions o;
             o.width = w;
-            const auto r = ComputeIsolation(list, o, nullptr, &nets);
+            const auto r = ComputeIsolation(list, o, nullptr, &milling);
             ASSERT_TRUE(r);
             const std::string what = "board " + std::to_string(n) + " w=" + std::to_string(w);
 

@@ -117,9 +117,10 @@ Outcome runWith(int threads, const TBoard& board, const MillingOptions& o)
     SetWorkerThreads(threads);
     NetTracer trace(board);
     Outcome r;
-    r.nets = trace.netIds();
-    r.pieces = PieceOfEachElement(trace);
-    r.isolation = ComputeIsolation(board.Elements, o, nullptr, &r.nets, &trace);
+    const MillingNets nets = MillingNetsOf(board, &trace);
+    r.nets = nets.nets;
+    r.pieces = trace.copperPieces();
+    r.isolation = ComputeIsolation(board.Elements, o, nullptr, &nets, &trace);
     SetWorkerThreads(0);
     return r;
 }
@@ -158,14 +159,22 @@ TEST(Threads, RandomBoardsGiveWhatOneThreadGives)
         const std::string what = "seed " + std::to_string(c.seed);
 
         // The trace element after element is the reference for the nets of the whole board.
+        // The same trace without the ground planes joins by copper alone: the copper pieces.
         NetTracer oneByOne(board);
-        std::vector<int> reference(board.Elements.size());
-        for (std::size_t i = 0; i < reference.size(); ++i)
-            reference[i] = oneByOne.netId(i);
+        NetTracer copperOnly(board, false);
+        MillingNets reference;
+        for (std::size_t i = 0; i < board.Elements.size(); ++i) {
+            reference.nets.push_back(oneByOne.netId(i));
+            reference.copper.push_back(copperOnly.netId(i));
+        }
 
         const Outcome one = runWith(1, board, o);
-        EXPECT_EQ(one.nets, reference) << what;
-        EXPECT_TRUE(samePartition(one.pieces, PieceOfEachElement(board.Elements, nullptr))) << what;
+        EXPECT_EQ(one.nets, reference.nets) << what;
+        std::vector<int> copperPieces(one.pieces.size(), -1);
+        for (std::size_t i = 0; i < copperPieces.size(); ++i)
+            if (one.pieces[i] >= 0)
+                copperPieces[i] = reference.copper[i];
+        EXPECT_TRUE(samePartition(one.pieces, copperPieces)) << what;
         ASSERT_TRUE(one.isolation) << what;
         const auto alone = ComputeIsolation(board.Elements, o, nullptr, &reference);
         ASSERT_TRUE(alone) << what;
