@@ -173,7 +173,7 @@ void BM_Contours(benchmark::State& state)
     std::size_t contours = 0;
     for (auto _ : state) {
         NetTracer trace(board);
-        const std::vector<int> nets = trace.netIds();
+        const MillingNets nets = MillingNetsOf(board, &trace);
         const auto r = ComputeIsolation(board.Elements, o, nullptr, &nets, &trace);
         contours = r ? r->contours.size() : 0;
     }
