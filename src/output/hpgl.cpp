@@ -217,8 +217,9 @@ std::vector<TPoint> OutlineCirclePoints(const TObjekt& c)
         span = 360.0 - span;
     // A damaged file may give a negative or a huge radius: the count is taken from its size
     // and bounded, never negative.
-    const std::int64_t n = ArcSteps(static_cast<double>(std::abs(radius) / 100 + 30),
-                                    static_cast<double>(radius), span * std::numbers::pi / 180.0);
+    const std::int64_t baseSteps = std::abs(radius) / 100 + 30; // whole hundreds of units
+    const std::int64_t n = ArcSteps(static_cast<double>(baseSteps), static_cast<double>(radius),
+                                    span * std::numbers::pi / 180.0);
     std::vector<TPoint> pts;
     pts.reserve(static_cast<std::size_t>(n) + 1);
     const double r = static_cast<double>(radius);
