@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <numbers>
 #include <random>
 #include <string>
 #include <vector>
@@ -230,7 +231,7 @@ private:
         const std::uint8_t layer = restricted || chance(50) ? LayerK1 : LayerK2;
         auto a = NewArea(20, layer);
         for (int k = 0; k < n; ++k) {
-            const double ang = 6.283185307179586 * k / n;
+            const double ang = 2 * std::numbers::pi * k / n;
             const double r = size * (0.6 + 0.4 * uniform(0, 100) / 100.0);
             AddPoint(*a, {c.x + RoundHalfEven(r * std::cos(ang)), c.y + RoundHalfEven(r * std::sin(ang))});
         }
