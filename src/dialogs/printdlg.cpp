@@ -105,7 +105,7 @@ TPrint_Dlg::TPrint_Dlg(QWidget* parent) : QDialog(parent)
 
 void TPrint_Dlg::build()
 {
-    mPreview = new PrintPreview(this);
+    preview_ = new PrintPreview(this);
 
     auto* layers = new QGroupBox(T("Layer", "Layer", "Couches"), this);
     layers->setObjectName(QStringLiteral("GroupBox1"));
@@ -135,7 +135,7 @@ void TPrint_Dlg::build()
         panel->setFixedSize(36, 20);
         (p < 4 ? layerGrid : specialGrid)->addWidget(panel, p % 4, 1);
         connect(panel, &QPushButton::clicked, this, [this, p] { chooseColour(p); });
-        mPanels[static_cast<std::size_t>(p)] = panel;
+        panels_[static_cast<std::size_t>(p)] = panel;
     }
 
     auto* opts = new QGroupBox(T("Optionen", "Options", "Options"), this);
@@ -150,25 +150,25 @@ void TPrint_Dlg::build()
 
     auto* scale = new QGroupBox(T("Skalierung", "Scaling", "Mise à l´échelle"), this);
     scale->setObjectName(QStringLiteral("GroupBox3"));
-    mOneToOne = new QRadioButton(QStringLiteral("1:1"), scale);
-    mOneToOne->setObjectName(QStringLiteral("S_1zu1"));
-    mOneToOne->setChecked(true);
-    mFree = new QRadioButton(T("&frei", "Scale:", "Echelle:"), scale);
-    mFree->setObjectName(QStringLiteral("S_Frei"));
-    mScale = new QScrollBar(Qt::Horizontal, scale);
-    mScale->setObjectName(QStringLiteral("S_Wert"));
-    mScale->setRange(1, 100);
-    mScale->setValue(10);
-    mScaleLabel = new QLabel(scale);
-    mScaleLabel->setObjectName(QStringLiteral("L_Scale"));
+    oneToOne_ = new QRadioButton(QStringLiteral("1:1"), scale);
+    oneToOne_->setObjectName(QStringLiteral("S_1zu1"));
+    oneToOne_->setChecked(true);
+    free_ = new QRadioButton(T("&frei", "Scale:", "Echelle:"), scale);
+    free_->setObjectName(QStringLiteral("S_Frei"));
+    scale_ = new QScrollBar(Qt::Horizontal, scale);
+    scale_->setObjectName(QStringLiteral("S_Wert"));
+    scale_->setRange(1, 100);
+    scale_->setValue(10);
+    scaleLabel_ = new QLabel(scale);
+    scaleLabel_->setObjectName(QStringLiteral("L_Scale"));
     auto* scaleGrid = new QGridLayout(scale);
-    scaleGrid->addWidget(mOneToOne, 0, 0);
-    scaleGrid->addWidget(mFree, 1, 0);
-    scaleGrid->addWidget(mScaleLabel, 1, 1);
-    scaleGrid->addWidget(mScale, 2, 0, 1, 2);
-    connect(mOneToOne, &QRadioButton::clicked, this, &TPrint_Dlg::updateScale);
-    connect(mFree, &QRadioButton::clicked, this, &TPrint_Dlg::updateScale);
-    connect(mScale, &QScrollBar::valueChanged, this, &TPrint_Dlg::updateScale);
+    scaleGrid->addWidget(oneToOne_, 0, 0);
+    scaleGrid->addWidget(free_, 1, 0);
+    scaleGrid->addWidget(scaleLabel_, 1, 1);
+    scaleGrid->addWidget(scale_, 2, 0, 1, 2);
+    connect(oneToOne_, &QRadioButton::clicked, this, &TPrint_Dlg::updateScale);
+    connect(free_, &QRadioButton::clicked, this, &TPrint_Dlg::updateScale);
+    connect(scale_, &QScrollBar::valueChanged, this, &TPrint_Dlg::updateScale);
 
     QPushButton* setup = makeButton(this, "SetupBtn", T("&Setup...", "&Setup...", "C&onfiguration..."));
     QPushButton* calibrate =
@@ -210,7 +210,7 @@ void TPrint_Dlg::build()
     side->addLayout(okRow);
 
     auto* layout = new QHBoxLayout(this);
-    layout->addWidget(mPreview, 1);
+    layout->addWidget(preview_, 1);
     layout->addLayout(side);
     updatePanels();
     updateScale();
@@ -223,7 +223,7 @@ void TPrint_Dlg::prepare(TBoard* b, std::array<PrintTemplate, 2> t, QPrinter* p,
     printer = p;
     usable = p && printerUsable;
     setWindowTitle(usable ? p->printerName() : pdfCaption());
-    mPreview->setSheet(board, &set, templates);
+    preview_->setSheet(board, &set, templates);
     updatePaper();
 }
 
@@ -231,7 +231,7 @@ void TPrint_Dlg::updatePaper()
 {
     if (printer) {
         const PaperArea a = PrinterPaper(*printer);
-        mPreview->setPaper(a.paper, a.printable);
+        preview_->setPaper(a.paper, a.printable);
     }
 }
 
@@ -249,8 +249,8 @@ void TPrint_Dlg::updatePanels()
     for (int p = 0; p < 8; ++p) {
         QPixmap swatch(28, 12);
         swatch.fill(ToQColor(panelColour(p)));
-        mPanels[static_cast<std::size_t>(p)]->setIcon(QIcon(swatch));
-        mPanels[static_cast<std::size_t>(p)]->setIconSize(swatch.size());
+        panels_[static_cast<std::size_t>(p)]->setIcon(QIcon(swatch));
+        panels_[static_cast<std::size_t>(p)]->setIconSize(swatch.size());
     }
 }
 
@@ -267,15 +267,15 @@ void TPrint_Dlg::readControls()
     set.outline = control<QCheckBox>("Rahmen")->isChecked();
     set.templates = control<QCheckBox>("CB_Vorlage")->isChecked();
     set.negative = control<QCheckBox>("CB_Negativ")->isChecked();
-    mPreview->invalidateSheet();
+    preview_->invalidateSheet();
 }
 
 void TPrint_Dlg::updateScale()
 {
-    const int position = mScale->value();
-    mScaleLabel->setText(QString::number(position * 10) + QStringLiteral(" %"));
-    set.setDivisor(mFree->isChecked() ? FreeScaleDivisor(position) : 1.0);
-    mPreview->invalidateSheet();
+    const int position = scale_->value();
+    scaleLabel_->setText(QString::number(position * 10) + QStringLiteral(" %"));
+    set.setDivisor(free_->isChecked() ? FreeScaleDivisor(position) : 1.0);
+    preview_->invalidateSheet();
 }
 
 void TPrint_Dlg::chooseColour(int panel)
@@ -284,7 +284,7 @@ void TPrint_Dlg::chooseColour(int panel)
     if (const auto chosen = pickColour(ToQColor(c))) {
         c = FromQColor(*chosen);
         updatePanels();
-        mPreview->invalidateSheet();
+        preview_->invalidateSheet();
     }
 }
 
@@ -292,10 +292,10 @@ void TPrint_Dlg::centre()
 {
     if (!board)
         return;
-    const TPoint o = CentredOffsets(*board, set, mPreview->printableMm().size());
+    const TPoint o = CentredOffsets(*board, set, preview_->printableMm().size());
     set.offsetX = o.x;
     set.offsetY = o.y;
-    mPreview->update();
+    preview_->update();
 }
 
 void TPrint_Dlg::copyToClipboard()
@@ -316,7 +316,7 @@ void TPrint_Dlg::editTiles()
     set.tilesX = d.tilesX();
     set.tilesY = d.tilesY();
     set.gap = d.gap();
-    mPreview->invalidateSheet();
+    preview_->invalidateSheet();
 }
 
 void TPrint_Dlg::editCalibration()
@@ -335,7 +335,7 @@ void TPrint_Dlg::editOptions()
     if (!runDialog(d))
         return;
     d.store(set);
-    mPreview->invalidateSheet();
+    preview_->invalidateSheet();
 }
 
 void TPrint_Dlg::printerSetup()

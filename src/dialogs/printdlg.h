@@ -40,7 +40,7 @@ class TPrint_Dlg : public QDialog
     bool printsToPdf() const noexcept { return !usable; }
 
     PrintSettings& settings() noexcept { return set; }
-    PrintPreview* preview() const noexcept { return mPreview; }
+    PrintPreview* preview() const noexcept { return preview_; }
     /// A control by its name (CB_K1, P_K1, S_Frei, S_Wert, KachelBtn, ...).
     template <class W> W* control(const char* name) const { return findChild<W*>(QString::fromLatin1(name)); }
 
@@ -78,12 +78,12 @@ class TPrint_Dlg : public QDialog
     QPrinter* printer = nullptr;
     bool usable = false;
 
-    PrintPreview* mPreview = nullptr;
-    std::array<QPushButton*, 8> mPanels{};
-    QRadioButton* mOneToOne = nullptr;
-    QRadioButton* mFree = nullptr;
-    QScrollBar* mScale = nullptr;
-    QLabel* mScaleLabel = nullptr;
+    PrintPreview* preview_ = nullptr;
+    std::array<QPushButton*, 8> panels_{};
+    QRadioButton* oneToOne_ = nullptr;
+    QRadioButton* free_ = nullptr;
+    QScrollBar* scale_ = nullptr;
+    QLabel* scaleLabel_ = nullptr;
     bool syncing = false;
 };
 
