@@ -112,7 +112,7 @@ void TPrint_Dlg::build()
     auto* layerGrid = new QGridLayout(layers);
     for (int i = 0; i < 4; ++i) {
         QCheckBox* c = makeCheck(layers, LayerChecks[i]);
-        c->setChecked(set.layers[static_cast<std::size_t>(i)]);
+        c->setChecked(set_.layers[static_cast<std::size_t>(i)]);
         layerGrid->addWidget(c, i, 0);
         connect(c, &QCheckBox::clicked, this, &TPrint_Dlg::readControls);
     }
@@ -146,7 +146,7 @@ void TPrint_Dlg::build()
         optsBox->addWidget(box);
         connect(box, &QCheckBox::clicked, this, &TPrint_Dlg::readControls);
     }
-    control<QCheckBox>("Rahmen")->setChecked(set.outline);
+    control<QCheckBox>("Rahmen")->setChecked(set_.outline);
 
     auto* scale = new QGroupBox(T("Skalierung", "Scaling", "Mise à l´échelle"), this);
     scale->setObjectName(QStringLiteral("GroupBox3"));
@@ -218,19 +218,19 @@ void TPrint_Dlg::build()
 
 void TPrint_Dlg::prepare(TBoard* b, std::array<PrintTemplate, 2> t, QPrinter* p, bool printerUsable)
 {
-    board = b;
-    templates = t;
-    printer = p;
-    usable = p && printerUsable;
-    setWindowTitle(usable ? p->printerName() : pdfCaption());
-    preview_->setSheet(board, &set, templates);
+    board_ = b;
+    templates_ = t;
+    printer_ = p;
+    usable_ = p && printerUsable;
+    setWindowTitle(usable_ ? p->printerName() : pdfCaption());
+    preview_->setSheet(board_, &set_, templates_);
     updatePaper();
 }
 
 void TPrint_Dlg::updatePaper()
 {
-    if (printer) {
-        const PaperArea a = PrinterPaper(*printer);
+    if (printer_) {
+        const PaperArea a = PrinterPaper(*printer_);
         preview_->setPaper(a.paper, a.printable);
     }
 }
@@ -238,10 +238,10 @@ void TPrint_Dlg::updatePaper()
 ColourRef& TPrint_Dlg::panelColour(int panel)
 {
     if (panel < 4)
-        return set.layerColours[static_cast<std::size_t>(panel)];
+        return set_.layerColours[static_cast<std::size_t>(panel)];
     if (panel < 6)
-        return set.maskColours[static_cast<std::size_t>(panel - 4)];
-    return set.drillColours[static_cast<std::size_t>(panel - 6)];
+        return set_.maskColours[static_cast<std::size_t>(panel - 4)];
+    return set_.drillColours[static_cast<std::size_t>(panel - 6)];
 }
 
 void TPrint_Dlg::updatePanels()
@@ -257,16 +257,16 @@ void TPrint_Dlg::updatePanels()
 void TPrint_Dlg::readControls()
 {
     for (int i = 0; i < 4; ++i)
-        set.layers[static_cast<std::size_t>(i)] = control<QCheckBox>(LayerChecks[i].name)->isChecked();
-    set.mask = {control<QCheckBox>("CB_Loetstop1")->isChecked(),
+        set_.layers[static_cast<std::size_t>(i)] = control<QCheckBox>(LayerChecks[i].name)->isChecked();
+    set_.mask = {control<QCheckBox>("CB_Loetstop1")->isChecked(),
                 control<QCheckBox>("CB_Loetstop2")->isChecked()};
-    set.drillPlan = {control<QCheckBox>("CB_Bohrplan1")->isChecked(),
+    set_.drillPlan = {control<QCheckBox>("CB_Bohrplan1")->isChecked(),
                      control<QCheckBox>("CB_Bohrplan2")->isChecked()};
-    set.mirror = control<QCheckBox>("Spiegeln")->isChecked();
-    set.targets = control<QCheckBox>("Passkreuze")->isChecked();
-    set.outline = control<QCheckBox>("Rahmen")->isChecked();
-    set.templates = control<QCheckBox>("CB_Vorlage")->isChecked();
-    set.negative = control<QCheckBox>("CB_Negativ")->isChecked();
+    set_.mirror = control<QCheckBox>("Spiegeln")->isChecked();
+    set_.targets = control<QCheckBox>("Passkreuze")->isChecked();
+    set_.outline = control<QCheckBox>("Rahmen")->isChecked();
+    set_.templates = control<QCheckBox>("CB_Vorlage")->isChecked();
+    set_.negative = control<QCheckBox>("CB_Negativ")->isChecked();
     preview_->invalidateSheet();
 }
 
@@ -274,7 +274,7 @@ void TPrint_Dlg::updateScale()
 {
     const int position = scale_->value();
     scaleLabel_->setText(QString::number(position * 10) + QStringLiteral(" %"));
-    set.setDivisor(free_->isChecked() ? FreeScaleDivisor(position) : 1.0);
+    set_.setDivisor(free_->isChecked() ? FreeScaleDivisor(position) : 1.0);
     preview_->invalidateSheet();
 }
 
@@ -290,19 +290,19 @@ void TPrint_Dlg::chooseColour(int panel)
 
 void TPrint_Dlg::centre()
 {
-    if (!board)
+    if (!board_)
         return;
-    const TPoint o = CentredOffsets(*board, set, preview_->printableMm().size());
-    set.offsetX = o.x;
-    set.offsetY = o.y;
+    const TPoint o = CentredOffsets(*board_, set_, preview_->printableMm().size());
+    set_.offsetX = o.x;
+    set_.offsetY = o.y;
     preview_->update();
 }
 
 void TPrint_Dlg::copyToClipboard()
 {
-    if (!board)
+    if (!board_)
         return;
-    QGuiApplication::clipboard()->setImage(PrintSheetBitmap(*board, set, templates));
+    QGuiApplication::clipboard()->setImage(PrintSheetBitmap(*board_, set_, templates_));
     inform(T("Die Bitmap der Druckvorschau wurde in die Zwischenablage kopiert.",
              "The bitmap of the preview has been copied to the clipboard.",
              "L´image bitmap de la vue préliminaire a été copiée dans le presse-papiers."));
@@ -310,39 +310,39 @@ void TPrint_Dlg::copyToClipboard()
 
 void TPrint_Dlg::editTiles()
 {
-    TKachel_Dlg d(set.tilesX, set.tilesY, set.gap, this);
+    TKachel_Dlg d(set_.tilesX, set_.tilesY, set_.gap, this);
     if (!runDialog(d))
         return;
-    set.tilesX = d.tilesX();
-    set.tilesY = d.tilesY();
-    set.gap = d.gap();
+    set_.tilesX = d.tilesX();
+    set_.tilesY = d.tilesY();
+    set_.gap = d.gap();
     preview_->invalidateSheet();
 }
 
 void TPrint_Dlg::editCalibration()
 {
-    TKorrekturDlg d(set.calibrationX, set.calibrationY, this);
+    TKorrekturDlg d(set_.calibrationX, set_.calibrationY, this);
     d.inform = inform;
     if (!runDialog(d))
         return;
-    set.calibrationX = d.kx();
-    set.calibrationY = d.ky();
+    set_.calibrationX = d.kx();
+    set_.calibrationY = d.ky();
 }
 
 void TPrint_Dlg::editOptions()
 {
-    TPrintOptionsDlg d(set, this);
+    TPrintOptionsDlg d(set_, this);
     if (!runDialog(d))
         return;
-    d.store(set);
+    d.store(set_);
     preview_->invalidateSheet();
 }
 
 void TPrint_Dlg::printerSetup()
 {
-    if (!printer || !pageSetup(*printer))
+    if (!printer_ || !pageSetup(*printer_))
         return;
-    setWindowTitle(usable ? printer->printerName() : pdfCaption());
+    setWindowTitle(usable_ ? printer_->printerName() : pdfCaption());
     updatePaper();
 }
 
