@@ -10,7 +10,7 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-gtk-platformtheme
   libpolyclipping-dev libgif-dev libemf-dev fonts-liberation2
   libgtest-dev libgmock-dev libbenchmark-dev
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format
   qt6-translations-l10n libzip-dev
   gerbv hp2xx emf2svg poppler-utils imagemagick xvfb xauth xdotool
   librsvg2-bin

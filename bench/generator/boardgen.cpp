@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <numbers>
 #include <random>
 #include <string>
 #include <vector>
@@ -17,20 +18,20 @@ constexpr std::int32_t kPitch = 254;   // 0.1 inch
 class Builder {
 public:
     Builder(std::size_t count, std::uint32_t seed, int width, int height)
-        : target(count), rng(seed), w(std::max(width, 2000)), h(std::max(height, 2000))
+        : target_(count), rng_(seed), w_(std::max(width, 2000)), h_(std::max(height, 2000))
     {
     }
 
     ElementList run()
     {
-        while (list.size() < target) {
-            const std::size_t left = target - list.size();
+        while (list_.size() < target_) {
+            const std::size_t left = target_ - list_.size();
             const int pick = uniform(0, 99);
             if (pick < 12 && left >= 60)
                 dip();
             else if (pick < 25 && left >= 60)
                 smd();
-            else if (pick < 75 && pads.size() >= 2)
+            else if (pick < 75 && pads_.size() >= 2)
                 trackBetweenPads();
             else if (pick < 79)
                 circle();
@@ -43,9 +44,9 @@ public:
             else
                 circle();
         }
-        if (!restrictedMade && !list.empty()) {
+        if (!restrictedMade_ && !list_.empty()) {
             // Turn the last area (or, failing that, nothing) into the one restricted area.
-            for (auto it = list.rbegin(); it != list.rend(); ++it)
+            for (auto it = list_.rbegin(); it != list_.rend(); ++it)
                 if ((*it)->Kind == KindArea) {
                     (*it)->Restricted = 1;
                     (*it)->Layer = LayerK1;
@@ -53,30 +54,30 @@ public:
                 }
         }
         connect();
-        return std::move(list);
+        return std::move(list_);
     }
 
 private:
-    int uniform(int lo, int hi) { return lo + static_cast<int>(rng() % static_cast<std::uint32_t>(hi - lo + 1)); }
+    int uniform(int lo, int hi) { return lo + static_cast<int>(rng_() % static_cast<std::uint32_t>(hi - lo + 1)); }
     bool chance(int percent) { return uniform(0, 99) < percent; }
     // A position on the board, on a 0.05 inch raster like hand-placed parts, kept `margin` from the edge.
     TPoint place(int margin)
     {
-        const int cols = std::max(1, (w - 2 * margin) / 127);
-        const int rows = std::max(1, (h - 2 * margin) / 127);
+        const int cols = std::max(1, (w_ - 2 * margin) / 127);
+        const int rows = std::max(1, (h_ - 2 * margin) / 127);
         return {margin + uniform(0, cols) * 127, -(margin + uniform(0, rows) * 127)};
     }
     TObjekt& add(std::unique_ptr<TObjekt> e)
     {
         e->Clearance = kClearance;
-        list.push_back(std::move(e));
-        return *list.back();
+        list_.push_back(std::move(e));
+        return *list_.back();
     }
     void group(std::size_t from)
     {
-        ++groupId;
-        for (std::size_t i = from; i < list.size(); ++i)
-            AddGroup(*list[i], groupId);
+        ++groupId_;
+        for (std::size_t i = from; i < list_.size(); ++i)
+            AddGroup(*list_[i], groupId_);
     }
     void outline(TPoint a, TPoint b, std::uint8_t layer, bool asLines)
     {
@@ -105,7 +106,7 @@ private:
     // Through-hole dual-in-line part: pads on copper side 2 with plated twins on side 1.
     void dip()
     {
-        const std::size_t first = list.size();
+        const std::size_t first = list_.size();
         const int perRow = uniform(4, 10);   // 8 to 20 pins, 2 elements each
         const int rowGap = chance(70) ? 3 * kPitch : 6 * kPitch;
         const TPoint o = place(rowGap + 400);
@@ -119,8 +120,8 @@ private:
                 TObjekt& top = add(NewPad(c, radius, shape, LayerK1, drill));
                 bottom.Twin = &top;
                 top.Twin = &bottom;
-                pads.push_back(list.size() - 2);
-                pads.push_back(list.size() - 1);
+                pads_.push_back(list_.size() - 2);
+                pads_.push_back(list_.size() - 1);
             }
         outline({o.x - 150, o.y + 150}, {o.x + (perRow - 1) * kPitch + 150, o.y - rowGap - 150}, LayerB1,
                 chance(50));
@@ -132,7 +133,7 @@ private:
     // Surface-mount part: two rows of SMD pads on one side with its print outline.
     void smd()
     {
-        const std::size_t first = list.size();
+        const std::size_t first = list_.size();
         const bool side1 = chance(75);
         const std::uint8_t copper = side1 ? LayerK1 : LayerK2;
         const int perRow = uniform(2, 16);
@@ -144,7 +145,7 @@ private:
         for (int row = 0; row < 2; ++row)
             for (int i = 0; i < perRow; ++i) {
                 add(NewSmdPad({o.x + i * pitch, o.y - row * span}, padW, copper, padH));
-                pads.push_back(list.size() - 1);
+                pads_.push_back(list_.size() - 1);
             }
         outline({o.x - 100, o.y - padH / 2 - 60}, {o.x + (perRow - 1) * pitch + 100, o.y - span + padH / 2 + 60},
                 side1 ? LayerB1 : LayerB2, chance(30));
@@ -157,11 +158,11 @@ private:
     // picks is near, a short stub), on the copper layer of the first.
     void trackBetweenPads()
     {
-        const int recent = static_cast<int>(std::min<std::size_t>(pads.size(), 120));
-        const TObjekt& a = *list[pads[pads.size() - 1 - uniform(0, recent - 1)]];
+        const int recent = static_cast<int>(std::min<std::size_t>(pads_.size(), 120));
+        const TObjekt& a = *list_[pads_[pads_.size() - 1 - uniform(0, recent - 1)]];
         TPoint end{a.X + uniform(-8, 8) * 127, a.Y + uniform(-8, 8) * 127};
         for (int attempt = 0; attempt < 10; ++attempt) {
-            const TObjekt& b = *list[pads[pads.size() - 1 - uniform(0, recent - 1)]];
+            const TObjekt& b = *list_[pads_[pads_.size() - 1 - uniform(0, recent - 1)]];
             if (&b != &a && std::abs(b.X - a.X) < 3000 && std::abs(b.Y - a.Y) < 3000) {
                 end = {b.X, b.Y};
                 break;
@@ -169,7 +170,7 @@ private:
         }
         const struct {
             std::int32_t X, Y;
-        } b{std::clamp(end.x, 0, w), std::clamp(end.y, -h, 0)};
+        } b{std::clamp(end.x, 0, w_), std::clamp(end.y, -h_, 0)};
         auto t = NewTrack(uniform(2, 8) * 10, a.Layer);
         const int nodes = uniform(2, 6);
         AddPoint(*t, {a.X, a.Y});
@@ -230,17 +231,17 @@ private:
         const std::uint8_t layer = restricted || chance(50) ? LayerK1 : LayerK2;
         auto a = NewArea(20, layer);
         for (int k = 0; k < n; ++k) {
-            const double ang = 6.283185307179586 * k / n;
+            const double ang = 2 * std::numbers::pi * k / n;
             const double r = size * (0.6 + 0.4 * uniform(0, 100) / 100.0);
             AddPoint(*a, {c.x + RoundHalfEven(r * std::cos(ang)), c.y + RoundHalfEven(r * std::sin(ang))});
         }
         AddPoint(*a, a->Points.front());   // closed the way the area tool stores it
         a->Restricted = restricted ? 1 : 0;
         add(std::move(a));
-        if (!restricted && !restrictedMade && chance(30)) {
-            restrictedMade = true;
-            list.back()->Restricted = 1;
-            list.back()->Layer = LayerK1;
+        if (!restricted && !restrictedMade_ && chance(30)) {
+            restrictedMade_ = true;
+            list_.back()->Restricted = 1;
+            list_.back()->Layer = LayerK1;
         }
     }
 
@@ -273,12 +274,12 @@ private:
     // Rubber bands between some pads, held on both sides.
     void connect()
     {
-        for (std::size_t k = 0; k + 1 < pads.size(); k += 3) {
+        for (std::size_t k = 0; k + 1 < pads_.size(); k += 3) {
             if (!chance(40))
                 continue;
-            const std::size_t other = pads[uniform(0, static_cast<int>(pads.size()) - 1)];
-            TObjekt* a = list[pads[k]].get();
-            TObjekt* b = list[other].get();
+            const std::size_t other = pads_[uniform(0, static_cast<int>(pads_.size()) - 1)];
+            TObjekt* a = list_[pads_[k]].get();
+            TObjekt* b = list_[other].get();
             if (a == b || std::find(a->Connections.begin(), a->Connections.end(), b) != a->Connections.end())
                 continue;
             a->Connections.push_back(b);
@@ -286,14 +287,14 @@ private:
         }
     }
 
-    std::size_t target;
-    std::mt19937 rng;   // fully specified by the standard, so a seed means the same board everywhere
-    int w;
-    int h;
-    ElementList list;
-    std::vector<std::size_t> pads;   // list indices of pads and SMD pads
-    std::int32_t groupId = 0;
-    bool restrictedMade = false;
+    std::size_t target_;
+    std::mt19937 rng_;   // fully specified by the standard, so a seed means the same board everywhere
+    int w_;
+    int h_;
+    ElementList list_;
+    std::vector<std::size_t> pads_;   // list indices of pads and SMD pads
+    std::int32_t groupId_ = 0;
+    bool restrictedMade_ = false;
 };
 
 } // namespace

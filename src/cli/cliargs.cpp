@@ -15,7 +15,7 @@ Args::Args(const std::vector<std::string>& argv, const std::set<std::string>& va
     for (std::size_t i = 0; i < argv.size(); ++i) {
         const std::string& a = argv[i];
         if (onlyPositional || a.empty() || a[0] != '-' || a == "-") {
-            pos.push_back(a);
+            pos_.push_back(a);
             continue;
         }
         if (a == "--") {
@@ -30,14 +30,14 @@ Args::Args(const std::vector<std::string>& argv, const std::set<std::string>& va
         }
         if (valueOptions.count(name)) {
             if (inlineValue) {
-                values[name] = *inlineValue;
+                values_[name] = *inlineValue;
             } else {
                 if (i + 1 >= argv.size())
                     throw CliError("option " + name + " needs a value");
-                values[name] = argv[++i];
+                values_[name] = argv[++i];
             }
         } else if (flags.count(name) && !inlineValue) {
-            flagsSeen.insert(name);
+            flagsSeen_.insert(name);
         } else {
             throw CliError("unknown option " + a);
         }
@@ -46,8 +46,8 @@ Args::Args(const std::vector<std::string>& argv, const std::set<std::string>& va
 
 std::optional<std::string> Args::value(const std::string& option) const
 {
-    const auto it = values.find(option);
-    if (it == values.end())
+    const auto it = values_.find(option);
+    if (it == values_.end())
         return std::nullopt;
     return it->second;
 }

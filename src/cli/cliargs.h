@@ -23,14 +23,14 @@ public:
     Args(const std::vector<std::string>& argv, const std::set<std::string>& valueOptions,
          const std::set<std::string>& flags);
 
-    bool has(const std::string& flag) const { return flagsSeen.count(flag) > 0; }
+    bool has(const std::string& flag) const { return flagsSeen_.count(flag) > 0; }
     std::optional<std::string> value(const std::string& option) const;
-    const std::vector<std::string>& positional() const noexcept { return pos; }
+    const std::vector<std::string>& positional() const noexcept { return pos_; }
 
 private:
-    std::map<std::string, std::string> values;
-    std::set<std::string> flagsSeen;
-    std::vector<std::string> pos;
+    std::map<std::string, std::string> values_;
+    std::set<std::string> flagsSeen_;
+    std::vector<std::string> pos_;
 };
 
 /// Parses a whole decimal number or throws CliError naming the option.

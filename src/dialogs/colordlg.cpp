@@ -53,11 +53,11 @@ TColor_Dlg::TColor_Dlg(QWidget* parent) : QDialog(parent)
     setObjectName(QStringLiteral("Color_Dlg"));
     setWindowTitle(T("Farben definieren", "Define colors", "Définir les couleurs"));
 
-    mCombo = new QComboBox(this);
-    mCombo->setObjectName(QStringLiteral("CB_Farben"));
-    mCombo->addItem(T("Standard", "Default", "Défaut"));
+    combo_ = new QComboBox(this);
+    combo_->setObjectName(QStringLiteral("CB_Farben"));
+    combo_->addItem(T("Standard", "Default", "Défaut"));
     for (int n = 1; n < SchemeCount; ++n)
-        mCombo->addItem(QStringLiteral("User %1").arg(n));
+        combo_->addItem(QStringLiteral("User %1").arg(n));
 
     auto* grid = new QGridLayout;
     for (std::size_t i = 0; i < EditedColours.size(); ++i) {
@@ -69,15 +69,15 @@ TColor_Dlg::TColor_Dlg(QWidget* parent) : QDialog(parent)
         caption->setBuddy(button);
         grid->addWidget(button, static_cast<int>(i), 0);
         grid->addWidget(caption, static_cast<int>(i), 1);
-        mPanels[i] = button;
-        mCaptions[i] = caption;
+        panels_[i] = button;
+        captions_[i] = caption;
         connect(button, &QPushButton::clicked, this, [this, i] { editPanel(static_cast<int>(i)); });
     }
 
     QDialogButtonBox* buttons = MakeDialogButtons(this, HelpTopic::Colours);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(mCombo);
+    layout->addWidget(combo_);
     layout->addLayout(grid);
     layout->addWidget(buttons);
 
@@ -91,14 +91,14 @@ TColor_Dlg::TColor_Dlg(QWidget* parent) : QDialog(parent)
                               QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
     };
 
-    connect(mCombo, &QComboBox::currentIndexChanged, this, &TColor_Dlg::schemeChosen);
+    connect(combo_, &QComboBox::currentIndexChanged, this, &TColor_Dlg::schemeChosen);
     loadSchemes();
 }
 
 void TColor_Dlg::loadSchemes()
 {
     for (int n = 0; n < SchemeCount; ++n)
-        mSchemes[static_cast<std::size_t>(n)] = LoadColourScheme(n);
+        schemes_[static_cast<std::size_t>(n)] = LoadColourScheme(n);
     updatePanels();
 }
 
@@ -106,62 +106,62 @@ void TColor_Dlg::selectScheme(int index)
 {
     if (index < 0 || index >= SchemeCount)
         index = 0;
-    mSwitching = true;
-    mCombo->setCurrentIndex(index);
-    mSwitching = false;
-    mIndex = index;
-    mChanged = false;
+    switching_ = true;
+    combo_->setCurrentIndex(index);
+    switching_ = false;
+    index_ = index;
+    changed_ = false;
     apply();
 }
 
 void TColor_Dlg::apply()
 {
-    CurrentColours() = mSchemes[static_cast<std::size_t>(mIndex)];
+    CurrentColours() = schemes_[static_cast<std::size_t>(index_)];
     updatePanels();
     emit coloursChanged();
 }
 
 void TColor_Dlg::updatePanels()
 {
-    const bool editable = mIndex > 0;
-    const ColourScheme& s = mSchemes[static_cast<std::size_t>(mIndex)];
+    const bool editable = index_ > 0;
+    const ColourScheme& s = schemes_[static_cast<std::size_t>(index_)];
     for (std::size_t i = 0; i < EditedColours.size(); ++i) {
         QPixmap swatch(40, 14);
         swatch.fill(s.qcolor(EditedColours[i]));
         // The colours of the fixed scheme are shown too, not greyed out with the panel.
         QIcon icon(swatch);
         icon.addPixmap(swatch, QIcon::Disabled);
-        mPanels[i]->setIcon(icon);
-        mPanels[i]->setEnabled(editable);
-        mCaptions[i]->setEnabled(editable);
+        panels_[i]->setIcon(icon);
+        panels_[i]->setEnabled(editable);
+        captions_[i]->setEnabled(editable);
     }
 }
 
 void TColor_Dlg::schemeChosen(int index)
 {
-    if (mSwitching || index < 0 || index >= SchemeCount || index == mIndex)
+    if (switching_ || index < 0 || index >= SchemeCount || index == index_)
         return;
-    if (mChanged && askSaveChanges && askSaveChanges())
-        SaveColourScheme(mIndex, mSchemes[static_cast<std::size_t>(mIndex)]);
-    mChanged = false;
+    if (changed_ && askSaveChanges && askSaveChanges())
+        SaveColourScheme(index_, schemes_[static_cast<std::size_t>(index_)]);
+    changed_ = false;
     // Every user scheme is read again, so unsaved edits of the one left are dropped.
     for (int n = 1; n < SchemeCount; ++n)
-        mSchemes[static_cast<std::size_t>(n)] = LoadColourScheme(n);
-    mIndex = index;
+        schemes_[static_cast<std::size_t>(n)] = LoadColourScheme(n);
+    index_ = index;
     apply();
 }
 
 void TColor_Dlg::editPanel(int i)
 {
-    if (mIndex == 0 || i < 0 || i >= static_cast<int>(EditedColours.size()) || !chooseColour)
+    if (index_ == 0 || i < 0 || i >= static_cast<int>(EditedColours.size()) || !chooseColour)
         return;
-    ColourScheme& s = mSchemes[static_cast<std::size_t>(mIndex)];
+    ColourScheme& s = schemes_[static_cast<std::size_t>(index_)];
     const int colour = EditedColours[static_cast<std::size_t>(i)];
     const std::optional<QColor> chosen = chooseColour(s.qcolor(colour));
     if (!chosen || !chosen->isValid())
         return;
     s[colour] = FromQColor(*chosen);
-    mChanged = true;
+    changed_ = true;
     apply();
 }
 
@@ -172,32 +172,32 @@ std::optional<QColor> TColor_Dlg::systemColourDialog(const QColor& initial)
 
 void TColor_Dlg::showEvent(QShowEvent* event)
 {
-    mSavedSchemes = mSchemes;
-    mSavedColours = CurrentColours();
-    mSavedIndex = mIndex;
-    mSavedChanged = mChanged;
+    savedSchemes_ = schemes_;
+    savedColours_ = CurrentColours();
+    savedIndex_ = index_;
+    savedChanged_ = changed_;
     updatePanels();
     QDialog::showEvent(event);
 }
 
 void TColor_Dlg::accept()
 {
-    if (mIndex > 0)
-        SaveColourScheme(mIndex, mSchemes[static_cast<std::size_t>(mIndex)]);
-    mChanged = false;
+    if (index_ > 0)
+        SaveColourScheme(index_, schemes_[static_cast<std::size_t>(index_)]);
+    changed_ = false;
     QDialog::accept();
     emit coloursChanged();
 }
 
 void TColor_Dlg::reject()
 {
-    mSchemes = mSavedSchemes;
-    mIndex = mSavedIndex;
-    mChanged = mSavedChanged;
-    mSwitching = true;
-    mCombo->setCurrentIndex(mIndex);
-    mSwitching = false;
-    CurrentColours() = mSavedColours;
+    schemes_ = savedSchemes_;
+    index_ = savedIndex_;
+    changed_ = savedChanged_;
+    switching_ = true;
+    combo_->setCurrentIndex(index_);
+    switching_ = false;
+    CurrentColours() = savedColours_;
     updatePanels();
     QDialog::reject();
     emit coloursChanged();

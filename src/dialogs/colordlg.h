@@ -33,15 +33,15 @@ class TColor_Dlg : public QDialog
     /// Reads the three user schemes from their files again.
     void loadSchemes();
     /// The scheme in use (setting "Farbschema"), 0..3.
-    int schemeIndex() const noexcept { return mIndex; }
+    int schemeIndex() const noexcept { return index_; }
     /// Chooses the scheme in use without asking and applies it to the current colours (start-up).
     /// An index outside 0..3 chooses Standard.
     void selectScheme(int index);
-    const ColourScheme& scheme(int index) const { return mSchemes.at(static_cast<std::size_t>(index)); }
-    bool schemeChanged() const noexcept { return mChanged; }
+    const ColourScheme& scheme(int index) const { return schemes_.at(static_cast<std::size_t>(index)); }
+    bool schemeChanged() const noexcept { return changed_; }
 
-    QComboBox* schemeBox() const noexcept { return mCombo; }
-    QPushButton* panel(int i) const { return mPanels.at(static_cast<std::size_t>(i)); }
+    QComboBox* schemeBox() const noexcept { return combo_; }
+    QPushButton* panel(int i) const { return panels_.at(static_cast<std::size_t>(i)); }
 
     /// The system colour dialog, preset to a colour, with the custom colours of "COLORS.DAT";
     /// nothing when cancelled. Tests replace it.
@@ -69,18 +69,18 @@ class TColor_Dlg : public QDialog
     void updatePanels();
     std::optional<QColor> systemColourDialog(const QColor& initial);
 
-    QComboBox* mCombo;
-    std::array<QPushButton*, 7> mPanels{};
-    std::array<QLabel*, 7> mCaptions{};
-    std::array<ColourScheme, SchemeCount> mSchemes;
-    int mIndex = 0;
-    bool mChanged = false;
-    bool mSwitching = false;
+    QComboBox* combo_;
+    std::array<QPushButton*, 7> panels_{};
+    std::array<QLabel*, 7> captions_{};
+    std::array<ColourScheme, SchemeCount> schemes_;
+    int index_ = 0;
+    bool changed_ = false;
+    bool switching_ = false;
     // The state when the dialog was opened, for Cancel.
-    std::array<ColourScheme, SchemeCount> mSavedSchemes;
-    ColourScheme mSavedColours;
-    int mSavedIndex = 0;
-    bool mSavedChanged = false;
+    std::array<ColourScheme, SchemeCount> savedSchemes_;
+    ColourScheme savedColours_;
+    int savedIndex_ = 0;
+    bool savedChanged_ = false;
 };
 
 } // namespace trevok

@@ -23,30 +23,30 @@ TKachel_Dlg::TKachel_Dlg(int tilesX, int tilesY, std::int32_t gap, QWidget* pare
 
     auto* count = new QGroupBox(T("Anzahl der Kacheln", "Number of tiles", "Nombre de dalles"), this);
     count->setObjectName(QStringLiteral("GroupBox1"));
-    mX = new QSpinBox(count);
-    mX->setObjectName(QStringLiteral("KachelX"));
-    mY = new QSpinBox(count);
-    mY->setObjectName(QStringLiteral("KachelY"));
-    for (QSpinBox* s : {mX, mY})
+    x_ = new QSpinBox(count);
+    x_->setObjectName(QStringLiteral("KachelX"));
+    y_ = new QSpinBox(count);
+    y_->setObjectName(QStringLiteral("KachelY"));
+    for (QSpinBox* s : {x_, y_})
         s->setRange(1, 20);
-    mX->setValue(tilesX);
-    mY->setValue(tilesY);
+    x_->setValue(tilesX);
+    y_->setValue(tilesY);
     auto* counts = new QFormLayout(count);
-    counts->addRow(QStringLiteral("X:"), mX);
-    counts->addRow(QStringLiteral("Y:"), mY);
+    counts->addRow(QStringLiteral("X:"), x_);
+    counts->addRow(QStringLiteral("Y:"), y_);
 
     auto* distance =
         new QGroupBox(T("Abstand der Kacheln", "Distance between tiles", "Distance entre dalles"), this);
     distance->setObjectName(QStringLiteral("GroupBox2"));
-    mGap = new QDoubleSpinBox(distance);
-    mGap->setObjectName(QStringLiteral("Abstand"));
-    mGap->setLocale(QLocale::c());
-    mGap->setRange(0, 50);
-    mGap->setDecimals(2);
-    mGap->setSingleStep(0.5);
-    mGap->setValue(gap / 100.0);
+    gap_ = new QDoubleSpinBox(distance);
+    gap_->setObjectName(QStringLiteral("Abstand"));
+    gap_->setLocale(QLocale::c());
+    gap_->setRange(0, 50);
+    gap_->setDecimals(2);
+    gap_->setSingleStep(0.5);
+    gap_->setValue(gap / 100.0);
     auto* row = new QHBoxLayout(distance);
-    row->addWidget(mGap);
+    row->addWidget(gap_);
     row->addWidget(new QLabel(QStringLiteral("mm"), distance));
     row->addStretch();
 
@@ -58,17 +58,17 @@ TKachel_Dlg::TKachel_Dlg(int tilesX, int tilesY, std::int32_t gap, QWidget* pare
 
 int TKachel_Dlg::tilesX() const
 {
-    return mX->value();
+    return x_->value();
 }
 
 int TKachel_Dlg::tilesY() const
 {
-    return mY->value();
+    return y_->value();
 }
 
 std::int32_t TKachel_Dlg::gap() const
 {
-    return RoundHalfEven(mGap->value() * 100.0);
+    return RoundHalfEven(gap_->value() * 100.0);
 }
 
 } // namespace trevok

@@ -23,14 +23,14 @@ class TKachel_Dlg : public QDialog
     /// The gap in units: Round(mm * 100).
     std::int32_t gap() const;
 
-    QSpinBox* xField() const noexcept { return mX; }
-    QSpinBox* yField() const noexcept { return mY; }
-    QDoubleSpinBox* gapField() const noexcept { return mGap; }
+    QSpinBox* xField() const noexcept { return x_; }
+    QSpinBox* yField() const noexcept { return y_; }
+    QDoubleSpinBox* gapField() const noexcept { return gap_; }
 
   private:
-    QSpinBox* mX;
-    QSpinBox* mY;
-    QDoubleSpinBox* mGap;
+    QSpinBox* x_;
+    QSpinBox* y_;
+    QDoubleSpinBox* gap_;
 };
 
 } // namespace trevok

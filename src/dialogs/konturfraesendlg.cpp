@@ -18,15 +18,15 @@ TKonturFraesenDlg::TKonturFraesenDlg(QWidget* parent) : QDialog(parent)
     setObjectName(QStringLiteral("KonturFraesenDlg"));
     setWindowTitle(T("Platinenkontur", "PCB outline", "Contour de la carte"));
     auto* options = new QGroupBox(T("Optionen", "Options", "Options"), this);
-    mCorners = new TPassBohrungen(options);
-    mMirror = new TSpiegeln(options);
+    corners_ = new TPassBohrungen(options);
+    mirror_ = new TSpiegeln(options);
     auto* row = new QHBoxLayout(options);
-    row->addWidget(mCorners);
-    row->addWidget(mMirror);
-    mMetric = MetricUnitsBox(this);
+    row->addWidget(corners_);
+    row->addWidget(mirror_);
+    metric_ = MetricUnitsBox(this);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(options);
-    layout->addWidget(mMetric);
+    layout->addWidget(metric_);
     layout->addWidget(MakeDialogButtons(this, HelpTopic::Milling));
 }
 
@@ -34,9 +34,9 @@ HpglOptions TKonturFraesenDlg::hpglOptions(int language) const
 {
     HpglOptions o;
     o.language = language;
-    o.corners = mCorners->corners();
-    o.mirror = mMirror->mirror();
-    o.metricUnits = mMetric->isChecked();
+    o.corners = corners_->corners();
+    o.mirror = mirror_->mirror();
+    o.metricUnits = metric_->isChecked();
     return o;
 }
 

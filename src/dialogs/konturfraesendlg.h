@@ -18,12 +18,12 @@ class TKonturFraesenDlg : public QDialog
     explicit TKonturFraesenDlg(QWidget* parent = nullptr);
 
     HpglOptions hpglOptions(int language) const;
-    TPassBohrungen* corners() const noexcept { return mCorners; }
+    TPassBohrungen* corners() const noexcept { return corners_; }
 
   private:
-    TPassBohrungen* mCorners;
-    TSpiegeln* mMirror;
-    QCheckBox* mMetric;
+    TPassBohrungen* corners_;
+    TSpiegeln* mirror_;
+    QCheckBox* metric_;
 };
 
 } // namespace trevok

@@ -27,7 +27,7 @@ std::optional<double> ParseFactor(const QString& text)
     return v;
 }
 
-TKorrekturDlg::TKorrekturDlg(double kx, double ky, QWidget* parent) : QDialog(parent), mKx(kx), mKy(ky)
+TKorrekturDlg::TKorrekturDlg(double kx, double ky, QWidget* parent) : QDialog(parent), kx_(kx), ky_(ky)
 {
     setObjectName(QStringLiteral("KorrekturDlg"));
     setWindowTitle(T("Korrekturfaktoren", "Printer calibration", "Calibration imprimante"));
@@ -50,13 +50,13 @@ TKorrekturDlg::TKorrekturDlg(double kx, double ky, QWidget* parent) : QDialog(pa
     explanation->setObjectName(QStringLiteral("Label3"));
     explanation->setWordWrap(true);
 
-    mH = new QLineEdit(QString::number(kx, 'f', 5), this);
-    mH->setObjectName(QStringLiteral("HKorrektur"));
-    mV = new QLineEdit(QString::number(ky, 'f', 5), this);
-    mV->setObjectName(QStringLiteral("VKorrektur"));
+    h_ = new QLineEdit(QString::number(kx, 'f', 5), this);
+    h_->setObjectName(QStringLiteral("HKorrektur"));
+    v_ = new QLineEdit(QString::number(ky, 'f', 5), this);
+    v_->setObjectName(QStringLiteral("VKorrektur"));
     auto* form = new QFormLayout;
-    form->addRow(T("Horizontaler Korrekturfaktor:", "Horizontal (X):", "Horizontal (X):"), mH);
-    form->addRow(T("Vertikaler Korrekturfaktor:", "Vertical (Y)", "Vertical (Y)"), mV);
+    form->addRow(T("Horizontaler Korrekturfaktor:", "Horizontal (X):", "Horizontal (X):"), h_);
+    form->addRow(T("Vertikaler Korrekturfaktor:", "Vertical (Y)", "Vertical (Y)"), v_);
 
     inform = [this](const QString& text) { QMessageBox::information(this, QStringLiteral("Trevok"), text); };
 
@@ -69,8 +69,8 @@ TKorrekturDlg::TKorrekturDlg(double kx, double ky, QWidget* parent) : QDialog(pa
 
 void TKorrekturDlg::accept()
 {
-    const auto h = ParseFactor(mH->text());
-    const auto v = ParseFactor(mV->text());
+    const auto h = ParseFactor(h_->text());
+    const auto v = ParseFactor(v_->text());
     auto inRange = [](const std::optional<double>& f) { return f && *f >= 0.8 && *f <= 1.2; };
     if (!inRange(h) || !inRange(v)) {
         inform(T("Die Korrekturfaktoren müssen\nzwischen 0.8...1.2 liegen.\n",
@@ -78,8 +78,8 @@ void TKorrekturDlg::accept()
                  "Entrez s´il vous plait des valeurs comprises entre 0.8 et 1.2"));
         return;
     }
-    mKx = *h;
-    mKy = *v;
+    kx_ = *h;
+    ky_ = *v;
     QDialog::accept();
 }
 

@@ -19,10 +19,10 @@ class TKorrekturDlg : public QDialog
     /// Shows the factors with five decimals.
     TKorrekturDlg(double kx, double ky, QWidget* parent = nullptr);
 
-    double kx() const noexcept { return mKx; }
-    double ky() const noexcept { return mKy; }
-    QLineEdit* horizontalField() const noexcept { return mH; }
-    QLineEdit* verticalField() const noexcept { return mV; }
+    double kx() const noexcept { return kx_; }
+    double ky() const noexcept { return ky_; }
+    QLineEdit* horizontalField() const noexcept { return h_; }
+    QLineEdit* verticalField() const noexcept { return v_; }
 
     /// Shows the range message; tests replace it.
     std::function<void(const QString& text)> inform;
@@ -32,10 +32,10 @@ class TKorrekturDlg : public QDialog
     void accept() override;
 
   private:
-    QLineEdit* mH;
-    QLineEdit* mV;
-    double mKx;
-    double mKy;
+    QLineEdit* h_;
+    QLineEdit* v_;
+    double kx_;
+    double ky_;
 };
 
 /// The text of a factor field as a number ("1.05", "1,05", blanks around allowed); nothing when

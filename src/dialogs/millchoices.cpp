@@ -34,8 +34,8 @@ TPassBohrungen::TPassBohrungen(QWidget* parent)
         b->setCheckable(true);
         b->setText(QStringLiteral("+"));
         auto* l = new QLabel(captions[i], this);
-        mButtons[static_cast<std::size_t>(i)] = b;
-        mLabels[static_cast<std::size_t>(i)] = l;
+        buttons_[static_cast<std::size_t>(i)] = b;
+        labels_[static_cast<std::size_t>(i)] = l;
         const int row = i < 2 ? 0 : 2;
         const int col = (i % 2) ? 2 : 0;
         auto* cell = new QVBoxLayout;
@@ -50,10 +50,10 @@ TPassBohrungen::TPassBohrungen(QWidget* parent)
 RefCorners TPassBohrungen::corners() const
 {
     RefCorners c;
-    c.topLeft = mButtons[0]->isChecked();
-    c.topRight = mButtons[1]->isChecked();
-    c.bottomLeft = mButtons[2]->isChecked();
-    c.bottomRight = mButtons[3]->isChecked();
+    c.topLeft = buttons_[0]->isChecked();
+    c.topRight = buttons_[1]->isChecked();
+    c.bottomLeft = buttons_[2]->isChecked();
+    c.bottomRight = buttons_[3]->isChecked();
     return c;
 }
 
@@ -61,29 +61,29 @@ void TPassBohrungen::setCorners(const RefCorners& c)
 {
     const bool down[4] = {c.topLeft, c.topRight, c.bottomLeft, c.bottomRight};
     for (std::size_t i = 0; i < 4; ++i) {
-        mButtons[i]->setChecked(down[i]);
-        mLabels[i]->setEnabled(down[i]);
+        buttons_[i]->setChecked(down[i]);
+        labels_[i]->setEnabled(down[i]);
     }
 }
 
 TSpiegeln::TSpiegeln(QWidget* parent) : QGroupBox(T("Spiegeln", "Mirror", "Miroir"), parent)
 {
-    mNone = new QRadioButton(T("Nicht spiegeln", "None", "Aucun"), this);
-    mNone->setObjectName(QStringLiteral("RB_Spiegeln_Aus"));
-    mX = new QRadioButton(T("X-Richtung spiegeln", "Mirror horizontal", "Miroir horizontal"), this);
-    mX->setObjectName(QStringLiteral("RB_Spiegel_X"));
-    mY = new QRadioButton(T("Y-Richtung spiegeln", "Mirror vertical", "Miroir vertical"), this);
-    mY->setObjectName(QStringLiteral("RB_Spiegel_Y"));
-    mNone->setChecked(true);
+    none_ = new QRadioButton(T("Nicht spiegeln", "None", "Aucun"), this);
+    none_->setObjectName(QStringLiteral("RB_Spiegeln_Aus"));
+    x_ = new QRadioButton(T("X-Richtung spiegeln", "Mirror horizontal", "Miroir horizontal"), this);
+    x_->setObjectName(QStringLiteral("RB_Spiegel_X"));
+    y_ = new QRadioButton(T("Y-Richtung spiegeln", "Mirror vertical", "Miroir vertical"), this);
+    y_->setObjectName(QStringLiteral("RB_Spiegel_Y"));
+    none_->setChecked(true);
     auto* l = new QVBoxLayout(this);
-    l->addWidget(mNone);
-    l->addWidget(mX);
-    l->addWidget(mY);
+    l->addWidget(none_);
+    l->addWidget(x_);
+    l->addWidget(y_);
 }
 
 MillMirror TSpiegeln::mirror() const
 {
-    return mX->isChecked() ? MillMirror::X : (mY->isChecked() ? MillMirror::Y : MillMirror::None);
+    return x_->isChecked() ? MillMirror::X : (y_->isChecked() ? MillMirror::Y : MillMirror::None);
 }
 
 QGroupBox* MillTextChoice(QWidget* parent, const QString& heading, const char* outName, const char* singleName,
@@ -103,25 +103,25 @@ QGroupBox* MillTextChoice(QWidget* parent, const QString& heading, const char* o
 
 TDurchgaenge::TDurchgaenge(QWidget* parent) : QGroupBox(T("Durchgänge", "Passes", "Passes"), parent)
 {
-    mPasses = new QSpinBox(this);
-    mPasses->setObjectName(QStringLiteral("SE_Durchgaenge"));
-    mPasses->setRange(0, kMaxPasses);
-    mPasses->setValue(1);
+    passes_ = new QSpinBox(this);
+    passes_->setObjectName(QStringLiteral("SE_Durchgaenge"));
+    passes_->setRange(0, kMaxPasses);
+    passes_->setValue(1);
     // 0 is shown as a word: repeat until nothing is left to mill.
-    mPasses->setSpecialValueText(T("bis alles frei", "until all clear", "jusqu'au dégagement complet"));
-    mOverlap = new QSpinBox(this);
-    mOverlap->setObjectName(QStringLiteral("SE_Ueberlappung"));
-    mOverlap->setRange(0, kMaxOverlapPercent);
-    mOverlap->setSingleStep(10);
-    mOverlap->setSuffix(QStringLiteral(" %"));
+    passes_->setSpecialValueText(T("bis alles frei", "until all clear", "jusqu'au dégagement complet"));
+    overlap_ = new QSpinBox(this);
+    overlap_->setObjectName(QStringLiteral("SE_Ueberlappung"));
+    overlap_->setRange(0, kMaxOverlapPercent);
+    overlap_->setSingleStep(10);
+    overlap_->setSuffix(QStringLiteral(" %"));
     auto* form = new QFormLayout(this);
-    form->addRow(T("Anzahl:", "Number:", "Nombre :"), mPasses);
-    form->addRow(T("Überlappung:", "Overlap:", "Recouvrement :"), mOverlap);
+    form->addRow(T("Anzahl:", "Number:", "Nombre :"), passes_);
+    form->addRow(T("Überlappung:", "Overlap:", "Recouvrement :"), overlap_);
 }
 
 PassOptions TDurchgaenge::passes() const
 {
-    return {mPasses->value(), mOverlap->value()};
+    return {passes_->value(), overlap_->value()};
 }
 
 QCheckBox* MetricUnitsBox(QWidget* parent)

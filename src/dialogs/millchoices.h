@@ -31,12 +31,12 @@ class TPassBohrungen : public QGroupBox
     RefCorners corners() const;
     void setCorners(const RefCorners& c);
     /// SB_Nullpunkt_OL, _OR, _UL, _UR in this order.
-    QToolButton* button(int i) const { return mButtons[static_cast<std::size_t>(i)]; }
-    QLabel* label(int i) const { return mLabels[static_cast<std::size_t>(i)]; }
+    QToolButton* button(int i) const { return buttons_[static_cast<std::size_t>(i)]; }
+    QLabel* label(int i) const { return labels_[static_cast<std::size_t>(i)]; }
 
   private:
-    std::array<QToolButton*, 4> mButtons{};
-    std::array<QLabel*, 4> mLabels{};
+    std::array<QToolButton*, 4> buttons_{};
+    std::array<QLabel*, 4> labels_{};
 };
 
 /// "Nicht spiegeln", "X-Richtung spiegeln", "Y-Richtung spiegeln".
@@ -48,9 +48,9 @@ class TSpiegeln : public QGroupBox
     MillMirror mirror() const;
 
   private:
-    QRadioButton* mNone;
-    QRadioButton* mX;
-    QRadioButton* mY;
+    QRadioButton* none_;
+    QRadioButton* x_;
+    QRadioButton* y_;
 };
 
 /// "Outline" / "Singleline" under a heading, the first chosen; single is the second button.
@@ -67,8 +67,8 @@ class TDurchgaenge : public QGroupBox
     PassOptions passes() const;
 
   private:
-    QSpinBox* mPasses;
-    QSpinBox* mOverlap;
+    QSpinBox* passes_;
+    QSpinBox* overlap_;
 };
 
 /// "40 Einheiten pro mm (HP-GL)": the plotter unit of HPGL files.

@@ -105,14 +105,14 @@ TPrint_Dlg::TPrint_Dlg(QWidget* parent) : QDialog(parent)
 
 void TPrint_Dlg::build()
 {
-    mPreview = new PrintPreview(this);
+    preview_ = new PrintPreview(this);
 
     auto* layers = new QGroupBox(T("Layer", "Layer", "Couches"), this);
     layers->setObjectName(QStringLiteral("GroupBox1"));
     auto* layerGrid = new QGridLayout(layers);
     for (int i = 0; i < 4; ++i) {
         QCheckBox* c = makeCheck(layers, LayerChecks[i]);
-        c->setChecked(set.layers[static_cast<std::size_t>(i)]);
+        c->setChecked(set_.layers[static_cast<std::size_t>(i)]);
         layerGrid->addWidget(c, i, 0);
         connect(c, &QCheckBox::clicked, this, &TPrint_Dlg::readControls);
     }
@@ -135,7 +135,7 @@ void TPrint_Dlg::build()
         panel->setFixedSize(36, 20);
         (p < 4 ? layerGrid : specialGrid)->addWidget(panel, p % 4, 1);
         connect(panel, &QPushButton::clicked, this, [this, p] { chooseColour(p); });
-        mPanels[static_cast<std::size_t>(p)] = panel;
+        panels_[static_cast<std::size_t>(p)] = panel;
     }
 
     auto* opts = new QGroupBox(T("Optionen", "Options", "Options"), this);
@@ -146,29 +146,29 @@ void TPrint_Dlg::build()
         optsBox->addWidget(box);
         connect(box, &QCheckBox::clicked, this, &TPrint_Dlg::readControls);
     }
-    control<QCheckBox>("Rahmen")->setChecked(set.outline);
+    control<QCheckBox>("Rahmen")->setChecked(set_.outline);
 
     auto* scale = new QGroupBox(T("Skalierung", "Scaling", "Mise à l´échelle"), this);
     scale->setObjectName(QStringLiteral("GroupBox3"));
-    mOneToOne = new QRadioButton(QStringLiteral("1:1"), scale);
-    mOneToOne->setObjectName(QStringLiteral("S_1zu1"));
-    mOneToOne->setChecked(true);
-    mFree = new QRadioButton(T("&frei", "Scale:", "Echelle:"), scale);
-    mFree->setObjectName(QStringLiteral("S_Frei"));
-    mScale = new QScrollBar(Qt::Horizontal, scale);
-    mScale->setObjectName(QStringLiteral("S_Wert"));
-    mScale->setRange(1, 100);
-    mScale->setValue(10);
-    mScaleLabel = new QLabel(scale);
-    mScaleLabel->setObjectName(QStringLiteral("L_Scale"));
+    oneToOne_ = new QRadioButton(QStringLiteral("1:1"), scale);
+    oneToOne_->setObjectName(QStringLiteral("S_1zu1"));
+    oneToOne_->setChecked(true);
+    free_ = new QRadioButton(T("&frei", "Scale:", "Echelle:"), scale);
+    free_->setObjectName(QStringLiteral("S_Frei"));
+    scale_ = new QScrollBar(Qt::Horizontal, scale);
+    scale_->setObjectName(QStringLiteral("S_Wert"));
+    scale_->setRange(1, 100);
+    scale_->setValue(10);
+    scaleLabel_ = new QLabel(scale);
+    scaleLabel_->setObjectName(QStringLiteral("L_Scale"));
     auto* scaleGrid = new QGridLayout(scale);
-    scaleGrid->addWidget(mOneToOne, 0, 0);
-    scaleGrid->addWidget(mFree, 1, 0);
-    scaleGrid->addWidget(mScaleLabel, 1, 1);
-    scaleGrid->addWidget(mScale, 2, 0, 1, 2);
-    connect(mOneToOne, &QRadioButton::clicked, this, &TPrint_Dlg::updateScale);
-    connect(mFree, &QRadioButton::clicked, this, &TPrint_Dlg::updateScale);
-    connect(mScale, &QScrollBar::valueChanged, this, &TPrint_Dlg::updateScale);
+    scaleGrid->addWidget(oneToOne_, 0, 0);
+    scaleGrid->addWidget(free_, 1, 0);
+    scaleGrid->addWidget(scaleLabel_, 1, 1);
+    scaleGrid->addWidget(scale_, 2, 0, 1, 2);
+    connect(oneToOne_, &QRadioButton::clicked, this, &TPrint_Dlg::updateScale);
+    connect(free_, &QRadioButton::clicked, this, &TPrint_Dlg::updateScale);
+    connect(scale_, &QScrollBar::valueChanged, this, &TPrint_Dlg::updateScale);
 
     QPushButton* setup = makeButton(this, "SetupBtn", T("&Setup...", "&Setup...", "C&onfiguration..."));
     QPushButton* calibrate =
@@ -211,7 +211,7 @@ void TPrint_Dlg::build()
     side->addLayout(okRow);
 
     auto* layout = new QHBoxLayout(this);
-    layout->addWidget(mPreview, 1);
+    layout->addWidget(preview_, 1);
     layout->addLayout(side);
     updatePanels();
     updateScale();
@@ -219,30 +219,30 @@ void TPrint_Dlg::build()
 
 void TPrint_Dlg::prepare(TBoard* b, std::array<PrintTemplate, 2> t, QPrinter* p, bool printerUsable)
 {
-    board = b;
-    templates = t;
-    printer = p;
-    usable = p && printerUsable;
-    setWindowTitle(usable ? p->printerName() : pdfCaption());
-    mPreview->setSheet(board, &set, templates);
+    board_ = b;
+    templates_ = t;
+    printer_ = p;
+    usable_ = p && printerUsable;
+    setWindowTitle(usable_ ? p->printerName() : pdfCaption());
+    preview_->setSheet(board_, &set_, templates_);
     updatePaper();
 }
 
 void TPrint_Dlg::updatePaper()
 {
-    if (printer) {
-        const PaperArea a = PrinterPaper(*printer);
-        mPreview->setPaper(a.paper, a.printable);
+    if (printer_) {
+        const PaperArea a = PrinterPaper(*printer_);
+        preview_->setPaper(a.paper, a.printable);
     }
 }
 
 ColourRef& TPrint_Dlg::panelColour(int panel)
 {
     if (panel < 4)
-        return set.layerColours[static_cast<std::size_t>(panel)];
+        return set_.layerColours[static_cast<std::size_t>(panel)];
     if (panel < 6)
-        return set.maskColours[static_cast<std::size_t>(panel - 4)];
-    return set.drillColours[static_cast<std::size_t>(panel - 6)];
+        return set_.maskColours[static_cast<std::size_t>(panel - 4)];
+    return set_.drillColours[static_cast<std::size_t>(panel - 6)];
 }
 
 void TPrint_Dlg::updatePanels()
@@ -250,33 +250,33 @@ void TPrint_Dlg::updatePanels()
     for (int p = 0; p < 8; ++p) {
         QPixmap swatch(28, 12);
         swatch.fill(ToQColor(panelColour(p)));
-        mPanels[static_cast<std::size_t>(p)]->setIcon(QIcon(swatch));
-        mPanels[static_cast<std::size_t>(p)]->setIconSize(swatch.size());
+        panels_[static_cast<std::size_t>(p)]->setIcon(QIcon(swatch));
+        panels_[static_cast<std::size_t>(p)]->setIconSize(swatch.size());
     }
 }
 
 void TPrint_Dlg::readControls()
 {
     for (int i = 0; i < 4; ++i)
-        set.layers[static_cast<std::size_t>(i)] = control<QCheckBox>(LayerChecks[i].name)->isChecked();
-    set.mask = {control<QCheckBox>("CB_Loetstop1")->isChecked(),
+        set_.layers[static_cast<std::size_t>(i)] = control<QCheckBox>(LayerChecks[i].name)->isChecked();
+    set_.mask = {control<QCheckBox>("CB_Loetstop1")->isChecked(),
                 control<QCheckBox>("CB_Loetstop2")->isChecked()};
-    set.drillPlan = {control<QCheckBox>("CB_Bohrplan1")->isChecked(),
+    set_.drillPlan = {control<QCheckBox>("CB_Bohrplan1")->isChecked(),
                      control<QCheckBox>("CB_Bohrplan2")->isChecked()};
-    set.mirror = control<QCheckBox>("Spiegeln")->isChecked();
-    set.targets = control<QCheckBox>("Passkreuze")->isChecked();
-    set.outline = control<QCheckBox>("Rahmen")->isChecked();
-    set.templates = control<QCheckBox>("CB_Vorlage")->isChecked();
-    set.negative = control<QCheckBox>("CB_Negativ")->isChecked();
-    mPreview->invalidateSheet();
+    set_.mirror = control<QCheckBox>("Spiegeln")->isChecked();
+    set_.targets = control<QCheckBox>("Passkreuze")->isChecked();
+    set_.outline = control<QCheckBox>("Rahmen")->isChecked();
+    set_.templates = control<QCheckBox>("CB_Vorlage")->isChecked();
+    set_.negative = control<QCheckBox>("CB_Negativ")->isChecked();
+    preview_->invalidateSheet();
 }
 
 void TPrint_Dlg::updateScale()
 {
-    const int position = mScale->value();
-    mScaleLabel->setText(QString::number(position * 10) + QStringLiteral(" %"));
-    set.setDivisor(mFree->isChecked() ? FreeScaleDivisor(position) : 1.0);
-    mPreview->invalidateSheet();
+    const int position = scale_->value();
+    scaleLabel_->setText(QString::number(position * 10) + QStringLiteral(" %"));
+    set_.setDivisor(free_->isChecked() ? FreeScaleDivisor(position) : 1.0);
+    preview_->invalidateSheet();
 }
 
 void TPrint_Dlg::chooseColour(int panel)
@@ -285,25 +285,25 @@ void TPrint_Dlg::chooseColour(int panel)
     if (const auto chosen = pickColour(ToQColor(c))) {
         c = FromQColor(*chosen);
         updatePanels();
-        mPreview->invalidateSheet();
+        preview_->invalidateSheet();
     }
 }
 
 void TPrint_Dlg::centre()
 {
-    if (!board)
+    if (!board_)
         return;
-    const TPoint o = CentredOffsets(*board, set, mPreview->printableMm().size());
-    set.offsetX = o.x;
-    set.offsetY = o.y;
-    mPreview->update();
+    const TPoint o = CentredOffsets(*board_, set_, preview_->printableMm().size());
+    set_.offsetX = o.x;
+    set_.offsetY = o.y;
+    preview_->update();
 }
 
 void TPrint_Dlg::copyToClipboard()
 {
-    if (!board)
+    if (!board_)
         return;
-    QGuiApplication::clipboard()->setImage(PrintSheetBitmap(*board, set, templates));
+    QGuiApplication::clipboard()->setImage(PrintSheetBitmap(*board_, set_, templates_));
     inform(T("Die Bitmap der Druckvorschau wurde in die Zwischenablage kopiert.",
              "The bitmap of the preview has been copied to the clipboard.",
              "L´image bitmap de la vue préliminaire a été copiée dans le presse-papiers."));
@@ -311,39 +311,39 @@ void TPrint_Dlg::copyToClipboard()
 
 void TPrint_Dlg::editTiles()
 {
-    TKachel_Dlg d(set.tilesX, set.tilesY, set.gap, this);
+    TKachel_Dlg d(set_.tilesX, set_.tilesY, set_.gap, this);
     if (!runDialog(d))
         return;
-    set.tilesX = d.tilesX();
-    set.tilesY = d.tilesY();
-    set.gap = d.gap();
-    mPreview->invalidateSheet();
+    set_.tilesX = d.tilesX();
+    set_.tilesY = d.tilesY();
+    set_.gap = d.gap();
+    preview_->invalidateSheet();
 }
 
 void TPrint_Dlg::editCalibration()
 {
-    TKorrekturDlg d(set.calibrationX, set.calibrationY, this);
+    TKorrekturDlg d(set_.calibrationX, set_.calibrationY, this);
     d.inform = inform;
     if (!runDialog(d))
         return;
-    set.calibrationX = d.kx();
-    set.calibrationY = d.ky();
+    set_.calibrationX = d.kx();
+    set_.calibrationY = d.ky();
 }
 
 void TPrint_Dlg::editOptions()
 {
-    TPrintOptionsDlg d(set, this);
+    TPrintOptionsDlg d(set_, this);
     if (!runDialog(d))
         return;
-    d.store(set);
-    mPreview->invalidateSheet();
+    d.store(set_);
+    preview_->invalidateSheet();
 }
 
 void TPrint_Dlg::printerSetup()
 {
-    if (!printer || !pageSetup(*printer))
+    if (!printer_ || !pageSetup(*printer_))
         return;
-    setWindowTitle(usable ? printer->printerName() : pdfCaption());
+    setWindowTitle(usable_ ? printer_->printerName() : pdfCaption());
     updatePaper();
 }
 

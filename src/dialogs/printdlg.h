@@ -37,10 +37,10 @@ class TPrint_Dlg : public QDialog
     /// (null or unusable: printing goes to a PDF file).
     void prepare(TBoard* board, std::array<PrintTemplate, 2> templates, QPrinter* printer,
                  bool printerUsable);
-    bool printsToPdf() const noexcept { return !usable; }
+    bool printsToPdf() const noexcept { return !usable_; }
 
-    PrintSettings& settings() noexcept { return set; }
-    PrintPreview* preview() const noexcept { return mPreview; }
+    PrintSettings& settings() noexcept { return set_; }
+    PrintPreview* preview() const noexcept { return preview_; }
     /// A control by its name (CB_K1, P_K1, S_Frei, S_Wert, KachelBtn, ...).
     template <class W> W* control(const char* name) const { return findChild<W*>(QString::fromLatin1(name)); }
 
@@ -72,19 +72,19 @@ class TPrint_Dlg : public QDialog
     void updatePanels();
     ColourRef& panelColour(int panel);
 
-    PrintSettings set;
-    TBoard* board = nullptr;
-    std::array<PrintTemplate, 2> templates;
-    QPrinter* printer = nullptr;
-    bool usable = false;
+    PrintSettings set_;
+    TBoard* board_ = nullptr;
+    std::array<PrintTemplate, 2> templates_;
+    QPrinter* printer_ = nullptr;
+    bool usable_ = false;
 
-    PrintPreview* mPreview = nullptr;
-    std::array<QPushButton*, 8> mPanels{};
-    QRadioButton* mOneToOne = nullptr;
-    QRadioButton* mFree = nullptr;
-    QScrollBar* mScale = nullptr;
-    QLabel* mScaleLabel = nullptr;
-    bool syncing = false;
+    PrintPreview* preview_ = nullptr;
+    std::array<QPushButton*, 8> panels_{};
+    QRadioButton* oneToOne_ = nullptr;
+    QRadioButton* free_ = nullptr;
+    QScrollBar* scale_ = nullptr;
+    QLabel* scaleLabel_ = nullptr;
+    bool syncing_ = false;
 };
 
 /// The paper and printable area of a printer in millimetres (printable relative to the paper).

@@ -41,28 +41,28 @@ TPrintOptionsDlg::TPrintOptionsDlg(const PrintSettings& s, QWidget* parent) : QD
 
     auto* mask = new QGroupBox(T("Lötstoppmaske", "Soldermask", "Masque de soudure"), this);
     mask->setObjectName(QStringLiteral("GroupBox1"));
-    mPads = new QCheckBox(T("Lötaugen", "Pads", "Pastilles"), mask);
-    mPads->setObjectName(QStringLiteral("CB_Loetaugen"));
-    mPads->setChecked(s.maskPads);
-    mSmdPads = new QCheckBox(T("SMD-Pads", "SMD-Pads", "Pastilles CMS"), mask);
-    mSmdPads->setObjectName(QStringLiteral("CB_SMDPads"));
-    mSmdPads->setChecked(s.maskSmdPads);
-    mPad = millimetres(mask, "SE_LABreite", 0.01, 9.99, 2, s.padMaskMargin / 100.0);
-    mSmd = millimetres(mask, "SE_SMDBreite", 0.01, 9.99, 2, s.smdMaskMargin / 100.0);
+    pads_ = new QCheckBox(T("Lötaugen", "Pads", "Pastilles"), mask);
+    pads_->setObjectName(QStringLiteral("CB_Loetaugen"));
+    pads_->setChecked(s.maskPads);
+    smdPads_ = new QCheckBox(T("SMD-Pads", "SMD-Pads", "Pastilles CMS"), mask);
+    smdPads_->setObjectName(QStringLiteral("CB_SMDPads"));
+    smdPads_->setChecked(s.maskSmdPads);
+    pad_ = millimetres(mask, "SE_LABreite", 0.01, 9.99, 2, s.padMaskMargin / 100.0);
+    smd_ = millimetres(mask, "SE_SMDBreite", 0.01, 9.99, 2, s.smdMaskMargin / 100.0);
     auto* grid = new QGridLayout(mask);
-    grid->addWidget(mPads, 0, 0);
+    grid->addWidget(pads_, 0, 0);
     grid->addWidget(new QLabel(QStringLiteral("Offset [mm] :"), mask), 0, 1);
-    grid->addWidget(mPad, 0, 2);
-    grid->addWidget(mSmdPads, 1, 0);
+    grid->addWidget(pad_, 0, 2);
+    grid->addWidget(smdPads_, 1, 0);
     grid->addWidget(new QLabel(QStringLiteral("Offset [mm] :"), mask), 1, 1);
-    grid->addWidget(mSmd, 1, 2);
+    grid->addWidget(smd_, 1, 2);
 
     auto* drill = new QGroupBox(T("Bohrplan", "Drillings", "Perçages"), this);
     drill->setObjectName(QStringLiteral("GroupBox2"));
-    mText = millimetres(drill, "SE_Texthoehe", 0.1, 9.9, 1, s.drillTextHeight / 100.0);
+    text_ = millimetres(drill, "SE_Texthoehe", 0.1, 9.9, 1, s.drillTextHeight / 100.0);
     auto* row = new QGridLayout(drill);
     row->addWidget(new QLabel(T("Texthöhe [mm] :", "Textheight [mm]:", "Hauteur texte [mm]:"), drill), 0, 0);
-    row->addWidget(mText, 0, 1);
+    row->addWidget(text_, 0, 1);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(mask);
@@ -72,11 +72,11 @@ TPrintOptionsDlg::TPrintOptionsDlg(const PrintSettings& s, QWidget* parent) : QD
 
 void TPrintOptionsDlg::store(PrintSettings& s) const
 {
-    s.padMaskMargin = RoundHalfEven(mPad->value() * 100.0);
-    s.smdMaskMargin = RoundHalfEven(mSmd->value() * 100.0);
-    s.drillTextHeight = RoundHalfEven(mText->value() * 100.0);
-    s.maskPads = mPads->isChecked();
-    s.maskSmdPads = mSmdPads->isChecked();
+    s.padMaskMargin = RoundHalfEven(pad_->value() * 100.0);
+    s.smdMaskMargin = RoundHalfEven(smd_->value() * 100.0);
+    s.drillTextHeight = RoundHalfEven(text_->value() * 100.0);
+    s.maskPads = pads_->isChecked();
+    s.maskSmdPads = smdPads_->isChecked();
 }
 
 } // namespace trevok

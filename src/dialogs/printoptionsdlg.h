@@ -23,18 +23,18 @@ class TPrintOptionsDlg : public QDialog
     /// Stores the fields into the settings (mm * 100, rounded).
     void store(PrintSettings& s) const;
 
-    QDoubleSpinBox* padOffsetField() const noexcept { return mPad; }
-    QDoubleSpinBox* smdOffsetField() const noexcept { return mSmd; }
-    QDoubleSpinBox* textHeightField() const noexcept { return mText; }
-    QCheckBox* padsBox() const noexcept { return mPads; }
-    QCheckBox* smdPadsBox() const noexcept { return mSmdPads; }
+    QDoubleSpinBox* padOffsetField() const noexcept { return pad_; }
+    QDoubleSpinBox* smdOffsetField() const noexcept { return smd_; }
+    QDoubleSpinBox* textHeightField() const noexcept { return text_; }
+    QCheckBox* padsBox() const noexcept { return pads_; }
+    QCheckBox* smdPadsBox() const noexcept { return smdPads_; }
 
   private:
-    QDoubleSpinBox* mPad;
-    QDoubleSpinBox* mSmd;
-    QDoubleSpinBox* mText;
-    QCheckBox* mPads;
-    QCheckBox* mSmdPads;
+    QDoubleSpinBox* pad_;
+    QDoubleSpinBox* smd_;
+    QDoubleSpinBox* text_;
+    QCheckBox* pads_;
+    QCheckBox* smdPads_;
 };
 
 } // namespace trevok

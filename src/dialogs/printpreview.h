@@ -28,8 +28,8 @@ class PrintPreview : public QWidget
     void setSheet(TBoard* board, PrintSettings* settings, std::array<PrintTemplate, 2> templates);
     /// The paper (mm) and its printable area (mm, from the paper's top-left corner).
     void setPaper(QSizeF paperMm, QRectF printableMm);
-    QSizeF paperMm() const noexcept { return paper; }
-    QRectF printableMm() const noexcept { return printable; }
+    QSizeF paperMm() const noexcept { return paper_; }
+    QRectF printableMm() const noexcept { return printable_; }
 
     /// Anything but the offsets changed: the board picture is drawn again at the next paint.
     void invalidateSheet();
@@ -45,7 +45,7 @@ class PrintPreview : public QWidget
     void render(QPainter& p);
 
     /// How many times the board picture was drawn (tests check that dragging reuses it).
-    int sheetDrawCount() const noexcept { return sheetDraws; }
+    int sheetDrawCount() const noexcept { return sheetDraws_; }
 
   signals:
     /// Dragging moved the board.
@@ -66,21 +66,21 @@ class PrintPreview : public QWidget
     void drawBoard(QPainter& p);
     void rebuildCache();
 
-    TBoard* board = nullptr;
-    PrintSettings* settings = nullptr;
-    std::array<PrintTemplate, 2> templates;
-    QSizeF paper{210, 297};
-    QRectF printable{0, 0, 210, 297};
+    TBoard* board_ = nullptr;
+    PrintSettings* settings_ = nullptr;
+    std::array<PrintTemplate, 2> templates_;
+    QSizeF paper_{210, 297};
+    QRectF printable_{0, 0, 210, 297};
 
-    QImage cache;        // the board picture at offsets (0, 0)
-    QPointF cacheOrigin; // where the printable corner lies in the cache, pixels
-    bool cacheValid = false;
-    double cacheScale = 0;
-    int sheetDraws = 0;
+    QImage cache_;        // the board picture at offsets (0, 0)
+    QPointF cacheOrigin_; // where the printable corner lies in the cache, pixels
+    bool cacheValid_ = false;
+    double cacheScale_ = 0;
+    int sheetDraws_ = 0;
 
-    bool dragging = false;
-    QPoint lastMouse;
-    QPoint marker{-1, -1}; // mouse position shown on the rulers
+    bool dragging_ = false;
+    QPoint lastMouse_;
+    QPoint marker_{-1, -1}; // mouse position shown on the rulers
 };
 
 } // namespace trevok

@@ -20,18 +20,18 @@ TRasterDlg::TRasterDlg(QWidget* parent) : QDialog(parent)
     setWindowTitle(T("Raster definieren", "Define grid", "Définir la grille"));
 
     auto* group = new QGroupBox(T("Neues Rastermass", "New grid size", "Nouveau pas de grille"), this);
-    mValue = new QDoubleSpinBox(group);
-    mValue->setObjectName(QStringLiteral("SE_Raster"));
+    value_ = new QDoubleSpinBox(group);
+    value_->setObjectName(QStringLiteral("SE_Raster"));
     // Values are always written with a decimal point, whatever the desktop's locale.
-    mValue->setLocale(QLocale::c());
-    mValue->setRange(0.01, 99.90);
-    mValue->setSingleStep(0.01);
-    mValue->setDecimals(2);
-    mValue->setValue(0.50);
-    mValue->setSuffix(QStringLiteral(" mm"));
+    value_->setLocale(QLocale::c());
+    value_->setRange(0.01, 99.90);
+    value_->setSingleStep(0.01);
+    value_->setDecimals(2);
+    value_->setValue(0.50);
+    value_->setSuffix(QStringLiteral(" mm"));
 
     auto* row = new QHBoxLayout(group);
-    row->addWidget(mValue);
+    row->addWidget(value_);
     row->addStretch();
 
     QDialogButtonBox* buttons = MakeDialogButtons(this, HelpTopic::Grid);
@@ -39,13 +39,13 @@ TRasterDlg::TRasterDlg(QWidget* parent) : QDialog(parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(group);
     layout->addWidget(buttons);
-    mValue->setFocus();
-    mValue->selectAll();
+    value_->setFocus();
+    value_->selectAll();
 }
 
 QString TRasterDlg::valueText() const
 {
-    return QString::number(mValue->value(), 'f', mValue->decimals());
+    return QString::number(value_->value(), 'f', value_->decimals());
 }
 
 } // namespace trevok

@@ -15,12 +15,12 @@ class TRasterDlg : public QDialog
     explicit TRasterDlg(QWidget* parent = nullptr);
 
     /// The value field (SE_Raster): 0.01 to 99.90 mm, step 0.01, two decimals.
-    QDoubleSpinBox* valueField() const noexcept { return mValue; }
+    QDoubleSpinBox* valueField() const noexcept { return value_; }
     /// The field's text as the grid list takes it, e.g. "0.50" (decimal point).
     QString valueText() const;
 
   private:
-    QDoubleSpinBox* mValue;
+    QDoubleSpinBox* value_;
 };
 
 } // namespace trevok

@@ -32,28 +32,28 @@ class TUmrissDlg : public QDialog
     /// Further passes need a milling width: with the width left out there is only the first.
     PassOptions passOptions() const;
     HpglOptions hpglOptions(int language) const;
-    TPassBohrungen* corners() const noexcept { return mCorners; }
+    TPassBohrungen* corners() const noexcept { return corners_; }
 
   private:
     void updateWidthField();
 
-    QRadioButton* mK1;
-    QRadioButton* mK2;
-    QDoubleSpinBox* mWidth;
-    QCheckBox* mIncludeWidth;
-    QGroupBox* mNormalTexts;
-    QGroupBox* mMarkedTexts;
-    QRadioButton* mTextSingle;
-    QRadioButton* mMarkedTextSingle;
-    QGroupBox* mDrills;
-    QRadioButton* mDrillsNone;
-    QRadioButton* mDrillsOne;
-    QRadioButton* mDrillsEach;
-    QCheckBox* mCentring;
-    TPassBohrungen* mCorners;
-    TSpiegeln* mMirror;
-    TDurchgaenge* mPasses;
-    QCheckBox* mMetric;
+    QRadioButton* k1_;
+    QRadioButton* k2_;
+    QDoubleSpinBox* width_;
+    QCheckBox* includeWidth_;
+    QGroupBox* normalTexts_;
+    QGroupBox* markedTexts_;
+    QRadioButton* textSingle_;
+    QRadioButton* markedTextSingle_;
+    QGroupBox* drills_;
+    QRadioButton* drillsNone_;
+    QRadioButton* drillsOne_;
+    QRadioButton* drillsEach_;
+    QCheckBox* centring_;
+    TPassBohrungen* corners_;
+    TSpiegeln* mirror_;
+    TDurchgaenge* passes_;
+    QCheckBox* metric_;
 };
 
 } // namespace trevok

@@ -23,31 +23,31 @@ TUmrissProgress::TUmrissProgress(QWidget* parent) : QDialog(parent)
     setWindowTitle(T("Umrisserstellung", "Isolation outlines", "Création des contours"));
     setModal(true);
     KeepTitleVisible(this);
-    const QString names[5] = {T("Erstelle Segmente", "Create segments", "Créer les segments"),
+    const QString names[MillingStageCount] = {T("Erstelle Segmente", "Create segments", "Créer les segments"),
                               T("Berechne Vektoren", "Calculate vectors", "Calculer les vecteurs"),
                               T("Erstelle Vektorliste", "Create vector list", "Créer la liste des vecteurs"),
                               T("Erstelle Umrisse", "Create outlines", "Créer les contours"),
                               T("Optimiere Umrisse", "Optimize outlines", "Optimiser les contours")};
     auto* layout = new QVBoxLayout(this);
-    for (std::size_t i = 0; i < 5; ++i) {
-        mStages[i] = new QLabel(names[i], this);
-        layout->addWidget(mStages[i]);
+    for (std::size_t i = 0; i < stages_.size(); ++i) {
+        stages_[i] = new QLabel(names[i], this);
+        layout->addWidget(stages_[i]);
     }
-    mBar = new QProgressBar(this);
-    mBar->setTextVisible(false);
-    layout->addWidget(mBar);
+    bar_ = new QProgressBar(this);
+    bar_->setTextVisible(false);
+    layout->addWidget(bar_);
     auto* buttons = new QDialogButtonBox(this);
     buttons->addButton(QDialogButtonBox::Cancel)->setText(T("&Abbrechen", "&Cancel", "&Annuler"));
     connect(buttons, &QDialogButtonBox::rejected, this, &TUmrissProgress::cancel);
     layout->addWidget(buttons);
-    mTimer = new QTimer(this);
-    mTimer->setInterval(50);
-    connect(mTimer, &QTimer::timeout, this, &TUmrissProgress::poll);
+    timer_ = new QTimer(this);
+    timer_->setInterval(50);
+    connect(timer_, &QTimer::timeout, this, &TUmrissProgress::poll);
 }
 
 void TUmrissProgress::cancel()
 {
-    mProgress.cancel = true;
+    progress_.cancel = true;
 }
 
 void TUmrissProgress::reject()
@@ -59,48 +59,48 @@ void TUmrissProgress::reject()
 
 void TUmrissProgress::poll()
 {
-    const int stage = mProgress.stage;
-    if (stage != mShownStage) {
-        for (std::size_t i = 0; i < 5; ++i) {
-            QFont f = mStages[i]->font();
+    const int stage = progress_.stage;
+    if (stage != shownStage_) {
+        for (std::size_t i = 0; i < stages_.size(); ++i) {
+            QFont f = stages_[i]->font();
             f.setBold(static_cast<int>(i) + 1 == stage);
-            mStages[i]->setFont(f);
+            stages_[i]->setFont(f);
         }
-        mShownStage = stage;
+        shownStage_ = stage;
     }
-    const int total = mProgress.total;
-    mBar->setRange(0, total > 0 ? total : 1);
-    mBar->setValue(std::min(mProgress.done.load(), total > 0 ? total : 1));
+    const int total = progress_.total;
+    bar_->setRange(0, total > 0 ? total : 1);
+    bar_->setValue(std::min(progress_.done.load(), total > 0 ? total : 1));
 }
 
 std::optional<MillingJobResult> TUmrissProgress::run(const MillingJob& job)
 {
-    mProgress.cancel = false;
-    mProgress.stage = 0;
+    progress_.cancel = false;
+    progress_.stage = 0;
     std::optional<MillingJobResult> result;
     std::exception_ptr failure;
     QEventLoop loop;
     std::thread worker([&] {
         try {
-            result = RunMillingJob(job, &mProgress);
+            result = RunMillingJob(job, &progress_);
         } catch (...) {
             failure = std::current_exception();
         }
         QMetaObject::invokeMethod(&loop, "quit", Qt::QueuedConnection);
     });
     show();
-    mTimer->start();
+    timer_->start();
     poll();
     // The window is modal: the rest of the program takes no input meanwhile, while the cancel
     // button does. The worker's quit arrives through the queue, so it is not lost even when the
     // computation ends before the loop starts.
     loop.exec();
     worker.join();
-    mTimer->stop();
+    timer_->stop();
     hide();
     if (failure)
         std::rethrow_exception(failure);
-    if (mProgress.cancel)
+    if (progress_.cancel)
         return std::nullopt;
     return result;
 }

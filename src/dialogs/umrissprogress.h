@@ -30,12 +30,12 @@ class TUmrissProgress : public QDialog
     std::optional<MillingJobResult> run(const MillingJob& job);
 
     /// The stage labels and the bar, for tests.
-    QLabel* stageLabel(int stage) const { return mStages[static_cast<std::size_t>(stage - 1)]; }
-    QProgressBar* bar() const noexcept { return mBar; }
+    QLabel* stageLabel(int stage) const { return stages_[static_cast<std::size_t>(stage - 1)]; }
+    QProgressBar* bar() const noexcept { return bar_; }
     /// Asks the running computation to stop, as the cancel button does.
     void cancel();
     /// Test seam: run on the worker thread as each stage starts (MillingProgress::onEnter).
-    void setStageHook(std::function<void(int stage)> hook) { mProgress.onEnter = std::move(hook); }
+    void setStageHook(std::function<void(int stage)> hook) { progress_.onEnter = std::move(hook); }
 
   protected:
     void reject() override;
@@ -43,11 +43,11 @@ class TUmrissProgress : public QDialog
   private:
     void poll();
 
-    std::array<QLabel*, 5> mStages{};
-    QProgressBar* mBar;
-    QTimer* mTimer;
-    MillingProgress mProgress;
-    int mShownStage = 0;
+    std::array<QLabel*, MillingStageCount> stages_{};
+    QProgressBar* bar_;
+    QTimer* timer_;
+    MillingProgress progress_;
+    int shownStage_ = 0;
 };
 
 } // namespace trevok

@@ -62,12 +62,12 @@ TVorlageDlg::TVorlageDlg(QWidget* parent) : QDialog(parent)
         return ChooseColourRemembered(this, initial, windowTitle());
     };
 
-    tabs = new QTabWidget(this);
-    tabs->setObjectName(QStringLiteral("PageControl1"));
-    tabs->addTab(buildPage(0), T("Seite 1", "Board side 1", "Carte face 1"));
-    tabs->addTab(buildPage(1), T("Seite 2", "Board side 2", "Carte face 2"));
+    tabs_ = new QTabWidget(this);
+    tabs_->setObjectName(QStringLiteral("PageControl1"));
+    tabs_->addTab(buildPage(0), T("Seite 1", "Board side 1", "Carte face 1"));
+    tabs_->addTab(buildPage(1), T("Seite 2", "Board side 2", "Carte face 2"));
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(tabs);
+    layout->addWidget(tabs_);
     layout->addWidget(MakeDialogButtons(this, HelpTopic::Template, false));
     syncPage(0);
     syncPage(1);
@@ -78,7 +78,7 @@ QWidget* TVorlageDlg::buildPage(int s)
     const QString n = QString::number(s + 1);
     auto* w = new QWidget(this);
     w->setObjectName(QStringLiteral("TabSheet") + n);
-    Page& p = pages[static_cast<std::size_t>(s)];
+    Page& p = pages_[static_cast<std::size_t>(s)];
     p.name = new QLabel(w);
     p.name->setObjectName(QStringLiteral("L_Dateiname") + n);
     auto* load = new QPushButton(T("&Vorlage laden...", "&Load bitmap...", "&Charger bitmap..."), w);
@@ -122,7 +122,7 @@ QWidget* TVorlageDlg::buildPage(int s)
     for (QSpinBox* box : {p.dpi, p.offsetX, p.offsetY})
         connect(box, &QSpinBox::valueChanged, this, [this, s] { readPage(s); });
     connect(p.colour, &QPushButton::clicked, this, [this, s] {
-        TemplateSide& t = sides[static_cast<std::size_t>(s)];
+        TemplateSide& t = sides_[static_cast<std::size_t>(s)];
         if (const auto c = pickColour(ToQColor(t.colour))) {
             t.colour = FromQColor(*c);
             syncPage(s);
@@ -134,19 +134,19 @@ QWidget* TVorlageDlg::buildPage(int s)
 
 int TVorlageDlg::page() const
 {
-    return tabs->currentIndex();
+    return tabs_->currentIndex();
 }
 
 void TVorlageDlg::setPage(int p)
 {
-    tabs->setCurrentIndex(p);
+    tabs_->setCurrentIndex(p);
 }
 
 void TVorlageDlg::syncPage(int s)
 {
-    const TemplateSide& t = sides[static_cast<std::size_t>(s)];
-    const Page& p = pages[static_cast<std::size_t>(s)];
-    syncing = true;
+    const TemplateSide& t = sides_[static_cast<std::size_t>(s)];
+    const Page& p = pages_[static_cast<std::size_t>(s)];
+    syncing_ = true;
     p.name->setText(DisplayPath(QFileInfo(t.file).fileName()));
     p.shown->setEnabled(!t.file.isEmpty());
     p.shown->setChecked(t.shown);
@@ -157,15 +157,15 @@ void TVorlageDlg::syncPage(int s)
     swatch.fill(ToQColor(t.colour));
     p.colour->setIcon(QIcon(swatch));
     p.colour->setIconSize(swatch.size());
-    syncing = false;
+    syncing_ = false;
 }
 
 void TVorlageDlg::readPage(int s)
 {
-    if (syncing)
+    if (syncing_)
         return;
-    TemplateSide& t = sides[static_cast<std::size_t>(s)];
-    const Page& p = pages[static_cast<std::size_t>(s)];
+    TemplateSide& t = sides_[static_cast<std::size_t>(s)];
+    const Page& p = pages_[static_cast<std::size_t>(s)];
     t.shown = p.shown->isChecked();
     t.dpi = p.dpi->value();
     t.offsetX = p.offsetX->value();
@@ -175,11 +175,11 @@ void TVorlageDlg::readPage(int s)
 
 bool TVorlageDlg::readFile(int s, const QString& path, bool reportOnce)
 {
-    TemplateSide& t = sides[static_cast<std::size_t>(s)];
+    TemplateSide& t = sides_[static_cast<std::size_t>(s)];
     QString reason;
     auto file = LoadTemplateFile(path, &reason);
     if (!file) {
-        if (!reportOnce || reported.insert(path).second)
+        if (!reportOnce || reported_.insert(path).second)
             inform(loadErrorText(path, reason));
         return false;
     }
@@ -196,7 +196,7 @@ bool TVorlageDlg::loadFile(int s, const QString& path)
         inform(loadErrorText(path, reason));
         return false;
     }
-    TemplateSide& t = sides[static_cast<std::size_t>(s)];
+    TemplateSide& t = sides_[static_cast<std::size_t>(s)];
     t.image = file->image;
     t.file = path;
     if (file->headerDpi <= 0) {
@@ -227,7 +227,7 @@ bool TVorlageDlg::loadFile(int s, const QString& path)
 
 void TVorlageDlg::removeTemplate(int s)
 {
-    TemplateSide& t = sides[static_cast<std::size_t>(s)];
+    TemplateSide& t = sides_[static_cast<std::size_t>(s)];
     t.shown = false;
     t.file.clear();
     t.image = TemplateImage();
@@ -239,7 +239,7 @@ void TVorlageDlg::loadFromBoard(const TBoard& board)
 {
     for (int s = 0; s < 2; ++s) {
         const auto k = static_cast<std::size_t>(s);
-        TemplateSide& t = sides[k];
+        TemplateSide& t = sides_[k];
         t.image = TemplateImage();
         t.file = TemplatePathFromField(board.TemplateFile[k]);
         if (!t.file.isEmpty())
@@ -257,7 +257,7 @@ void TVorlageDlg::loadFromBoard(const TBoard& board)
 void TVorlageDlg::storeToBoard(TBoard& board) const
 {
     for (std::size_t k = 0; k < 2; ++k) {
-        const TemplateSide& t = sides[k];
+        const TemplateSide& t = sides_[k];
         std::string name = TemplateFieldFromPath(t.file);
         if (name.size() > MaxTemplateFileBytes)
             name.resize(MaxTemplateFileBytes);

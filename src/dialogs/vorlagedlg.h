@@ -48,7 +48,7 @@ class TVorlageDlg : public QDialog
     explicit TVorlageDlg(QWidget* parent = nullptr);
 
     /// Side 0 or 1.
-    const TemplateSide& side(int s) const { return sides.at(static_cast<std::size_t>(s)); }
+    const TemplateSide& side(int s) const { return sides_.at(static_cast<std::size_t>(s)); }
     /// The page shown (0 side 1, 1 side 2).
     int page() const;
     void setPage(int p);
@@ -96,11 +96,11 @@ class TVorlageDlg : public QDialog
     void readPage(int s);
     bool readFile(int s, const QString& path, bool reportOnce);
 
-    std::array<TemplateSide, 2> sides;
-    std::array<Page, 2> pages;
-    QTabWidget* tabs = nullptr;
-    bool syncing = false;
-    std::set<QString> reported; // unreadable files already reported on a board change
+    std::array<TemplateSide, 2> sides_;
+    std::array<Page, 2> pages_;
+    QTabWidget* tabs_ = nullptr;
+    bool syncing_ = false;
+    std::set<QString> reported_; // unreadable files already reported on a board change
 };
 
 } // namespace trevok

@@ -21,9 +21,9 @@ class BoxIndex
 {
   public:
     BoxIndex() = default;
-    explicit BoxIndex(std::vector<TRect> boxes) : box(std::move(boxes))
+    explicit BoxIndex(std::vector<TRect> boxes) : box_(std::move(boxes))
     {
-        std::vector<std::size_t> all(box.size());
+        std::vector<std::size_t> all(box_.size());
         for (std::size_t i = 0; i < all.size(); ++i)
             all[i] = i;
         enter(all);
@@ -31,31 +31,31 @@ class BoxIndex
     /// Indexes boxes[i] for the i in members only; indices stay those of boxes.
     void build(std::vector<TRect> boxes, const std::vector<std::size_t>& members)
     {
-        box = std::move(boxes);
+        box_ = std::move(boxes);
         enter(members);
     }
 
-    std::size_t size() const noexcept { return box.size(); }
-    const TRect& operator[](std::size_t i) const noexcept { return box[i]; }
+    std::size_t size() const noexcept { return box_.size(); }
+    const TRect& operator[](std::size_t i) const noexcept { return box_[i]; }
 
     /// Calls f(i, j), i < j, once for every pair of boxes that meet.
-    template <class F> void forEachPair(F&& f) const { forEachPairInCells(0, cells.size(), f); }
+    template <class F> void forEachPair(F&& f) const { forEachPairInCells(0, cells_.size(), f); }
 
     /// The number of cells; forEachPairInCells over disjoint ranges of cells that together cover
     /// them all reports every pair once, which lets threads share the work.
-    std::size_t cellCount() const noexcept { return cells.size(); }
+    std::size_t cellCount() const noexcept { return cells_.size(); }
     /// The pairs that forEachPair reports from the cells first..last-1.
     template <class F> void forEachPairInCells(std::size_t first, std::size_t last, F&& f) const
     {
-        for (std::size_t c = first; c < std::min(last, cells.size()); ++c) {
-            const std::vector<std::uint32_t>& list = cells[c];
+        for (std::size_t c = first; c < std::min(last, cells_.size()); ++c) {
+            const std::vector<std::uint32_t>& list = cells_[c];
             for (std::size_t a = 0; a < list.size(); ++a) {
                 for (std::size_t b = a + 1; b < list.size(); ++b) {
                     const std::uint32_t i = std::min(list[a], list[b]);
                     const std::uint32_t j = std::max(list[a], list[b]);
-                    if (!box[i].intersects(box[j]))
+                    if (!box_[i].intersects(box_[j]))
                         continue;
-                    if (cellOf(std::max(box[i].left, box[j].left), std::max(box[i].top, box[j].top)) == c)
+                    if (cellOf(std::max(box_[i].left, box_[j].left), std::max(box_[i].top, box_[j].top)) == c)
                         f(std::size_t{i}, std::size_t{j});
                 }
             }
@@ -65,17 +65,17 @@ class BoxIndex
     /// Calls f(i) once for every box that meets r.
     template <class F> void query(const TRect& r, F&& f) const
     {
-        if (cells.empty())
+        if (cells_.empty())
             return;
         const auto [x0, y0] = cellXY(r.left, r.top);
         const auto [x1, y1] = cellXY(r.right, r.bottom);
         for (std::int64_t cy = y0; cy <= y1; ++cy) {
             for (std::int64_t cx = x0; cx <= x1; ++cx) {
-                const std::size_t c = static_cast<std::size_t>(cy * nx + cx);
-                for (const std::uint32_t i : cells[c]) {
-                    if (!box[i].intersects(r))
+                const std::size_t c = static_cast<std::size_t>(cy * nx_ + cx);
+                for (const std::uint32_t i : cells_[c]) {
+                    if (!box_[i].intersects(r))
                         continue;
-                    if (cellOf(std::max(box[i].left, r.left), std::max(box[i].top, r.top)) == c)
+                    if (cellOf(std::max(box_[i].left, r.left), std::max(box_[i].top, r.top)) == c)
                         f(std::size_t{i});
                 }
             }
@@ -85,52 +85,52 @@ class BoxIndex
   private:
     void enter(const std::vector<std::size_t>& members)
     {
-        cells.clear();
+        cells_.clear();
         if (members.empty())
             return;
-        TRect all = box[members.front()];
+        TRect all = box_[members.front()];
         double sum = 0;
         for (const std::size_t i : members) {
-            const TRect& b = box[i];
+            const TRect& b = box_[i];
             all = all.united(b);
             sum += static_cast<double>(std::max(b.right - b.left, b.bottom - b.top));
         }
-        origin = {all.left, all.top};
+        origin_ = {all.left, all.top};
         const double w = static_cast<double>(all.right - all.left) + 1;
         const double h = static_cast<double>(all.bottom - all.top) + 1;
         // Cells about the size of a typical box; at most about a million of them.
         double s = std::max(1.0, 2.0 * sum / static_cast<double>(members.size()));
         s = std::max(s, std::sqrt(w * h / 1.0e6));
-        cell = static_cast<std::int64_t>(std::ceil(s));
-        nx = static_cast<std::int64_t>(w / static_cast<double>(cell)) + 1;
-        ny = static_cast<std::int64_t>(h / static_cast<double>(cell)) + 1;
-        cells.assign(static_cast<std::size_t>(nx * ny), {});
+        cell_ = static_cast<std::int64_t>(std::ceil(s));
+        nx_ = static_cast<std::int64_t>(w / static_cast<double>(cell_)) + 1;
+        ny_ = static_cast<std::int64_t>(h / static_cast<double>(cell_)) + 1;
+        cells_.assign(static_cast<std::size_t>(nx_ * ny_), {});
         for (const std::size_t i : members) {
-            const auto [x0, y0] = cellXY(box[i].left, box[i].top);
-            const auto [x1, y1] = cellXY(box[i].right, box[i].bottom);
+            const auto [x0, y0] = cellXY(box_[i].left, box_[i].top);
+            const auto [x1, y1] = cellXY(box_[i].right, box_[i].bottom);
             for (std::int64_t cy = y0; cy <= y1; ++cy)
                 for (std::int64_t cx = x0; cx <= x1; ++cx)
-                    cells[static_cast<std::size_t>(cy * nx + cx)].push_back(static_cast<std::uint32_t>(i));
+                    cells_[static_cast<std::size_t>(cy * nx_ + cx)].push_back(static_cast<std::uint32_t>(i));
         }
     }
     std::pair<std::int64_t, std::int64_t> cellXY(std::int64_t x, std::int64_t y) const noexcept
     {
-        const std::int64_t cx = std::clamp<std::int64_t>((x - origin.x) / cell, 0, nx - 1);
-        const std::int64_t cy = std::clamp<std::int64_t>((y - origin.y) / cell, 0, ny - 1);
+        const std::int64_t cx = std::clamp<std::int64_t>((x - origin_.x) / cell_, 0, nx_ - 1);
+        const std::int64_t cy = std::clamp<std::int64_t>((y - origin_.y) / cell_, 0, ny_ - 1);
         return {cx, cy};
     }
     std::size_t cellOf(std::int64_t x, std::int64_t y) const noexcept
     {
         const auto [cx, cy] = cellXY(x, y);
-        return static_cast<std::size_t>(cy * nx + cx);
+        return static_cast<std::size_t>(cy * nx_ + cx);
     }
 
-    std::vector<TRect> box;
-    RPoint origin;
-    std::int64_t cell = 1;
-    std::int64_t nx = 1;
-    std::int64_t ny = 1;
-    std::vector<std::vector<std::uint32_t>> cells;
+    std::vector<TRect> box_;
+    RPoint origin_;
+    std::int64_t cell_ = 1;
+    std::int64_t nx_ = 1;
+    std::int64_t ny_ = 1;
+    std::vector<std::vector<std::uint32_t>> cells_;
 };
 
 } // namespace trevok

@@ -45,20 +45,20 @@ inline double LoadF64(const std::uint8_t* p) noexcept
 class ByteReader
 {
   public:
-    ByteReader(std::span<const std::uint8_t> data, std::string name) : data(data), name(std::move(name)) {}
+    ByteReader(std::span<const std::uint8_t> data, std::string name) : data_(data), name_(std::move(name)) {}
 
-    std::size_t offset() const noexcept { return pos; }
-    std::size_t remaining() const noexcept { return data.size() - pos; }
-    bool atEnd() const noexcept { return pos == data.size(); }
-    const std::string& fileName() const noexcept { return name; }
+    std::size_t offset() const noexcept { return pos_; }
+    std::size_t remaining() const noexcept { return data_.size() - pos_; }
+    bool atEnd() const noexcept { return pos_ == data_.size(); }
+    const std::string& fileName() const noexcept { return name_; }
 
     /// The next n bytes, consumed.
     const std::uint8_t* take(std::size_t n)
     {
         if (n > remaining())
-            fail(data.size());
-        const std::uint8_t* p = data.data() + pos;
-        pos += n;
+            fail(data_.size());
+        const std::uint8_t* p = data_.data() + pos_;
+        pos_ += n;
         return p;
     }
     void skip(std::size_t n) { take(n); }
@@ -74,13 +74,13 @@ class ByteReader
     /// allocates anything for the items.
     std::size_t count32(std::size_t minBytesEach)
     {
-        const std::size_t at = pos;
+        const std::size_t at = pos_;
         return checkCount(i32(), minBytesEach, at);
     }
     /// The same for a count stored as i16 (older files).
     std::size_t count16(std::size_t minBytesEach)
     {
-        const std::size_t at = pos;
+        const std::size_t at = pos_;
         return checkCount(i16(), minBytesEach, at);
     }
 
@@ -102,9 +102,9 @@ class ByteReader
 
     [[noreturn]] void fail(std::size_t at) const
     {
-        throw TrevokError(MsgId::ReadError, {name, "offset " + std::to_string(at)});
+        throw TrevokError(MsgId::ReadError, {name_, "offset " + std::to_string(at)});
     }
-    [[noreturn]] void failHere() const { fail(pos); }
+    [[noreturn]] void failHere() const { fail(pos_); }
 
   private:
     std::size_t checkCount(std::int64_t n, std::size_t minBytesEach, std::size_t at) const
@@ -117,29 +117,29 @@ class ByteReader
         return count;
     }
 
-    std::span<const std::uint8_t> data;
-    std::size_t pos = 0;
-    std::string name;
+    std::span<const std::uint8_t> data_;
+    std::size_t pos_ = 0;
+    std::string name_;
 };
 
 /// Appends little-endian values to a byte buffer.
 class ByteWriter
 {
   public:
-    explicit ByteWriter(std::vector<std::uint8_t>& out) : out(out) {}
+    explicit ByteWriter(std::vector<std::uint8_t>& out) : out_(out) {}
 
-    void u8(std::uint8_t v) { out.push_back(v); }
+    void u8(std::uint8_t v) { out_.push_back(v); }
     void i16(std::int16_t v)
     {
         const auto u = static_cast<std::uint16_t>(v);
-        out.push_back(static_cast<std::uint8_t>(u));
-        out.push_back(static_cast<std::uint8_t>(u >> 8));
+        out_.push_back(static_cast<std::uint8_t>(u));
+        out_.push_back(static_cast<std::uint8_t>(u >> 8));
     }
     void u32(std::uint32_t v)
     {
         std::uint8_t b[4] = {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8),
                              static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 24)};
-        out.insert(out.end(), b, b + 4);
+        out_.insert(out_.end(), b, b + 4);
     }
     void i32(std::int32_t v) { u32(static_cast<std::uint32_t>(v)); }
     void f64(double d)
@@ -147,29 +147,29 @@ class ByteWriter
         std::uint64_t bits;
         std::memcpy(&bits, &d, sizeof bits);
         for (int i = 0; i < 8; ++i)
-            out.push_back(static_cast<std::uint8_t>(bits >> (8 * i)));
+            out_.push_back(static_cast<std::uint8_t>(bits >> (8 * i)));
     }
-    void zeros(std::size_t n) { out.insert(out.end(), n, 0); }
-    void bytes(std::string_view s) { out.insert(out.end(), s.begin(), s.end()); }
+    void zeros(std::size_t n) { out_.insert(out_.end(), n, 0); }
+    void bytes(std::string_view s) { out_.insert(out_.end(), s.begin(), s.end()); }
     /// A string[n] field: the text cut to n bytes, padded with zeros.
     void shortString(std::string_view s, std::size_t fieldLength)
     {
         const std::size_t len = s.size() < fieldLength ? s.size() : fieldLength;
         u8(static_cast<std::uint8_t>(len));
-        out.insert(out.end(), s.begin(), s.begin() + static_cast<std::ptrdiff_t>(len));
+        out_.insert(out_.end(), s.begin(), s.begin() + static_cast<std::ptrdiff_t>(len));
         zeros(fieldLength - len);
     }
 
     /// Room for a fixed-size record, zero-filled; filled through the Store helpers.
     std::uint8_t* record(std::size_t n)
     {
-        const std::size_t at = out.size();
-        out.resize(at + n, 0);
-        return out.data() + at;
+        const std::size_t at = out_.size();
+        out_.resize(at + n, 0);
+        return out_.data() + at;
     }
 
   private:
-    std::vector<std::uint8_t>& out;
+    std::vector<std::uint8_t>& out_;
 };
 
 inline void StoreI16(std::uint8_t* p, std::int16_t v) noexcept

@@ -266,10 +266,10 @@ class PositionIndex
   public:
     explicit PositionIndex(const ElementList& list)
     {
-        entries.reserve(list.size());
+        entries_.reserve(list.size());
         for (std::size_t i = 0; i < list.size(); ++i)
-            entries.emplace_back(list[i].get(), static_cast<std::int32_t>(i));
-        std::sort(entries.begin(), entries.end());
+            entries_.emplace_back(list[i].get(), static_cast<std::int32_t>(i));
+        std::sort(entries_.begin(), entries_.end());
     }
     /// Position of the element in the list, or -1.
     std::int32_t find(const TObjekt* e) const noexcept
@@ -277,13 +277,13 @@ class PositionIndex
         if (!e)
             return -1;
         auto it =
-            std::lower_bound(entries.begin(), entries.end(), std::pair<const TObjekt*, std::int32_t>(e, -1));
-        return it != entries.end() && it->first == e ? it->second : -1;
+            std::lower_bound(entries_.begin(), entries_.end(), std::pair<const TObjekt*, std::int32_t>(e, -1));
+        return it != entries_.end() && it->first == e ? it->second : -1;
     }
     bool contains(const TObjekt* e) const noexcept { return find(e) >= 0; }
 
   private:
-    std::vector<std::pair<const TObjekt*, std::int32_t>> entries;
+    std::vector<std::pair<const TObjekt*, std::int32_t>> entries_;
 };
 
 void writeNodes(ByteWriter& out, const std::vector<TPoint>& points)

@@ -46,23 +46,23 @@ std::int32_t largestId(const ElementList& list) noexcept
 // the top of the range is reached does it search the list for a gap each time.
 class IdSource {
 public:
-    explicit IdSource(const ElementList& list) : list(list), largest(largestId(list)) {}
+    explicit IdSource(const ElementList& list) : list_(list), largest_(largestId(list)) {}
 
     /// A fresh id, or 0 when none can be found.
     std::int32_t take()
     {
-        if (largest < kMaxId)
-            return ++largest;
+        if (largest_ < kMaxId)
+            return ++largest_;
         try {
-            return smallestUnusedId(list);
+            return smallestUnusedId(list_);
         } catch (...) {
             return 0; // out of memory while searching a gap: no id can be handed out safely
         }
     }
 
 private:
-    const ElementList& list;
-    std::int32_t largest;
+    const ElementList& list_;
+    std::int32_t largest_;
 };
 
 // Forms one group of the members (in list order) unless they already are one: the first

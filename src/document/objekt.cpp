@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <numbers>
 #include <utility>
 
 // Construction, bounding rectangles, node handles and the quarter-turn / mirror transforms of
@@ -21,7 +22,7 @@ namespace {
 
 constexpr std::int64_t kI32Min = std::numeric_limits<std::int32_t>::min();
 constexpr std::int64_t kI32Max = std::numeric_limits<std::int32_t>::max();
-constexpr double kPi = 3.14159265358979323846;
+constexpr double kPi = std::numbers::pi;
 
 constexpr double kTwo52 = 4503599627370496.0; // from here on every double is an integer
 

@@ -75,6 +75,24 @@ struct TRect {
 /// One element of a board. The persistent fields mirror the 75-byte record of the layout file;
 /// cross-references (Twin, Connections, RouteStart, RouteEnd) are non-owning pointers into the
 /// same board's list and are remapped by CopyElementList.
+///
+/// What X, Y, Size1, Size2, Width and Angle hold depends on the kind (lengths in units, angles in
+/// degrees counter-clockwise from the positive x axis; "-": not used, kept as read):
+///  - line: X, Y start point; Size1, Size2 end point (x, y); Width line width; Angle -.
+///  - pad: X, Y centre; Size1 the pad's radius R (half the outer diameter; the wide and tall
+///    shapes are 4R by 2R); Size2 drill radius (equal to R: a bare drill hole); Width, Angle -.
+///  - font text: X, Y text origin; Size1, Size2 the opposite corner of the text box (x, y);
+///    Width font height in screen pixels, negative for a character height (positive: a cell
+///    height); Angle 0, 90, 180 or 270.
+///  - area: the outline is Points; Width outline width; X, Y, Size1, Size2, Angle -.
+///  - circle: X, Y centre; Size1 outer radius, Size2 inner radius (the ring between them, the
+///    stroke Size1 - Size2 wide); Angle start angle, Width stop angle, 0..360 (360 equals 0),
+///    start = stop: the whole circle, else the arc runs counter-clockwise from start to stop.
+///  - track: the nodes are Points; Width track width; X, Y, Size1, Size2, Angle -.
+///  - layout text: X, Y insertion point; Size1 character height; Size2 stroke class (0 thin,
+///    1 normal, 2 thick); Width spacing class (0 narrow, 1 normal, 2 wide); Angle orientation in
+///    quarter turns 0..3 (not degrees).
+///  - SMD pad: X, Y centre; Size1 width (x extent), Size2 height (y extent); Width, Angle -.
 struct TObjekt {
     // --- persistent fields, in file order ---
     std::uint8_t Kind = 0;

@@ -136,7 +136,7 @@ Region roundedRectangle(std::int64_t x, std::int64_t y, std::int64_t a, std::int
     const double signX[4] = {1, -1, -1, 1};
     const double signY[4] = {1, 1, -1, -1};
     RPath path;
-    path.reserve(4 * (steps + 1));
+    path.reserve(4 * static_cast<std::size_t>(steps + 1));
     for (int corner = 0; corner < 4; ++corner) {
         const double cx = fx + signX[corner] * ix;
         const double cy = fy + signY[corner] * iy;

@@ -19,15 +19,15 @@ public:
     explicit PointerMap(std::size_t expected)
     {
         const std::size_t cap = std::bit_ceil(expected * 2 + 2);
-        slots.resize(cap);
-        mask = cap - 1;
-        shift = 64 - std::countr_zero(cap);
+        slots_.resize(cap);
+        mask_ = cap - 1;
+        shift_ = 64 - std::countr_zero(cap);
     }
 
     /// Inserts or overwrites.
     void insert(const TObjekt* key, V value)
     {
-        Slot& s = slots[probe(key)];
+        Slot& s = slots_[probe(key)];
         s.key = key;
         s.value = value;
     }
@@ -37,7 +37,7 @@ public:
     {
         if (!key)
             return nullptr;
-        const Slot& s = slots[probe(key)];
+        const Slot& s = slots_[probe(key)];
         return s.key == key ? &s.value : nullptr;
     }
 
@@ -51,15 +51,15 @@ private:
     {
         // Fibonacci hashing of the address; the low bits of heap addresses carry little.
         auto h = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(key));
-        std::size_t i = static_cast<std::size_t>((h * 0x9E3779B97F4A7C15ull) >> shift) & mask;
-        while (slots[i].key != nullptr && slots[i].key != key)
-            i = (i + 1) & mask;
+        std::size_t i = static_cast<std::size_t>((h * 0x9E3779B97F4A7C15ull) >> shift_) & mask_;
+        while (slots_[i].key != nullptr && slots_[i].key != key)
+            i = (i + 1) & mask_;
         return i;
     }
 
-    std::vector<Slot> slots;
-    std::size_t mask = 0;
-    int shift = 63;
+    std::vector<Slot> slots_;
+    std::size_t mask_ = 0;
+    int shift_ = 63;
 };
 
 } // namespace trevok

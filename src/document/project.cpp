@@ -31,17 +31,17 @@ bool isBoardLayer(int n) noexcept
 class SuspendSnapshots
 {
   public:
-    explicit SuspendSnapshots(TProject& p) : project(p), previous(p.SnapshotsSuspended)
+    explicit SuspendSnapshots(TProject& p) : project_(p), previous_(p.SnapshotsSuspended)
     {
-        project.SnapshotsSuspended = true;
+        project_.SnapshotsSuspended = true;
     }
-    ~SuspendSnapshots() { project.SnapshotsSuspended = previous; }
+    ~SuspendSnapshots() { project_.SnapshotsSuspended = previous_; }
     SuspendSnapshots(const SuspendSnapshots&) = delete;
     SuspendSnapshots& operator=(const SuspendSnapshots&) = delete;
 
   private:
-    TProject& project;
-    bool previous;
+    TProject& project_;
+    bool previous_;
 };
 
 /// Moves the current board from its place to target, keeping it current.

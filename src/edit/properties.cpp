@@ -111,7 +111,6 @@ FieldSpec fieldSpec(ParamField field) noexcept
     case ParamField::Innen:
         return {0.0, 99.9, 0.1, 1, 50.0};
     case ParamField::SmdX:
-        return {0.01, 9.99, 0.01, 2, 100.0};
     case ParamField::SmdY:
         return {0.01, 9.99, 0.01, 2, 100.0};
     case ParamField::Freistanz:
@@ -165,7 +164,7 @@ std::optional<TRect> ApplyToSelection(ElementList& list, Property property, cons
             const bool padOnActiveSide = (pad->Layer <= LayerB1) == (activeLayer <= LayerB1);
             TObjekt* keep = padOnActiveSide ? pad : twin;
             TObjekt* gone = padOnActiveSide ? twin : pad;
-            std::replace(pads.begin() + i + 1, pads.end(), gone, static_cast<TObjekt*>(nullptr));
+            std::replace(pads.begin() + static_cast<std::ptrdiff_t>(i) + 1, pads.end(), gone, static_cast<TObjekt*>(nullptr));
             include(area, Bounds(*gone));
             removeTwinInto(list, gone, *keep);
         }

@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <numbers>
 
 namespace trevok
 {
@@ -91,7 +92,7 @@ MeasurePanel measureTexts(std::int64_t dx, std::int64_t dy, bool inch)
     double angle = 0.0;
     if (exact / 100.0 >= 0.001)
         angle = std::acos(std::min(1.0, std::fabs(static_cast<double>(dx)) / exact)) * 180.0 /
-                3.14159265358979323846;
+                std::numbers::pi;
     m.angle = generalFormat(angle, 3) + "°";
     return m;
 }
@@ -106,7 +107,7 @@ std::optional<std::int32_t> arcEndAngle(TPoint centre, TPoint point)
             return std::nullopt;
         return dy < 0 ? 90 : 270;
     }
-    std::int64_t a = RoundHalfEven64(std::atan(dy / dx) * 180.0 / 3.14159265358979323846);
+    std::int64_t a = RoundHalfEven64(std::atan(dy / dx) * 180.0 / std::numbers::pi);
     if (a < 0)
         a += 180;
     if (dy > 0)
@@ -148,7 +149,7 @@ ToolState* EditSession::current() const
 
 void EditSession::installTool(int code, std::unique_ptr<ToolState> tool)
 {
-    if (code < 0 || code >= ToolCodeCount || code == 4)
+    if (!IsToolCode(code))
         return;
     if (code == state_.tool)
         SetTool(ToolStandard);
@@ -189,7 +190,7 @@ TPoint EditSession::limitToBoard(TPoint p) const
     return {std::clamp(p.x, 0, std::max(0, b->BoardWidth)), std::clamp(p.y, std::min(0, -b->BoardHeight), 0)};
 }
 
-void EditSession::showPreview(Preview preview)
+void EditSession::showPreview(const Preview& preview)
 {
     const auto k = static_cast<std::size_t>(preview.kind);
     state_.previewShown[k] = true;
@@ -209,7 +210,7 @@ void EditSession::showMovePreview(const std::vector<const TObjekt*>& elements, T
     pv.offset = offset;
     if (ends)
         pv.shapes = stretchedSegments(*ends, offset);
-    showPreview(std::move(pv));
+    showPreview(pv);
 }
 
 void EditSession::erasePreview(PreviewKind kind)
@@ -346,7 +347,7 @@ std::string EditSession::formatLength(double units) const
 
 void EditSession::SetTool(int tool)
 {
-    if (tool < 0 || tool >= ToolCodeCount || tool == 4)
+    if (!IsToolCode(tool))
         return;
     ErasePreviews();
     if (ToolState* t = current())

@@ -25,7 +25,7 @@
 namespace trevok
 {
 
-/// Tool codes; 4 is not used.
+/// Tool codes; ToolCodeUnused (4) names no tool.
 enum EditTool : int {
     ToolStandard = 0,
     ToolTrack = 1,
@@ -43,6 +43,13 @@ enum EditTool : int {
     ToolSmdPad = 14,
 };
 inline constexpr int ToolCodeCount = 15;
+/// The one code below ToolCodeCount that names no tool: SetTool and installTool ignore it.
+inline constexpr int ToolCodeUnused = 4;
+/// True for a code that names a tool.
+inline constexpr bool IsToolCode(int code) noexcept
+{
+    return code >= 0 && code < ToolCodeCount && code != ToolCodeUnused;
+}
 
 enum Modifier : unsigned { ModShift = 1u, ModCtrl = 2u, ModAlt = 4u };
 enum class MouseButton : std::uint8_t { Left, Right, Middle };
@@ -230,7 +237,7 @@ class EditSession
     /// Elements of visible layers whose outline meets the rectangle.
     std::vector<std::size_t> elementsInRect(const TRect& r) const;
 
-    void showPreview(Preview preview);
+    void showPreview(const Preview& preview);
     /// The move preview: the elements drawn moved by offset. Nothing happens while it is shown
     /// at that offset already; shownOffset keeps the offset it was last shown at.
     /// With ends, their stretched segments are drawn too.

@@ -105,7 +105,7 @@ class ConnectTool final : public ToolState
             pv.colour = BlueColour;
             pv.dotted = true;
             pv.points = {{first->X, first->Y}, p};
-            s.showPreview(std::move(pv));
+            s.showPreview(pv);
         }
     }
 
@@ -182,7 +182,7 @@ class TestTool final : public ToolState
                 pv.colour = GreenColour;
                 pv.shapes.push_back(e);
                 pv.shapes.back().Connections.clear();
-                s.showPreview(std::move(pv));
+                s.showPreview(pv);
             }
         }
         s.selectionChanged();
@@ -208,7 +208,7 @@ class SessionRouteProgress final : public RouteProgress
             pv.kind = PreviewKind::RouterWindow;
             pv.colour = BlueColour;
             pv.rect = r;
-            s_.showPreview(std::move(pv));
+            s_.showPreview(pv);
         } else {
             s_.erasePreview(PreviewKind::RouterWindow);
         }

@@ -90,7 +90,7 @@ void showPenDot(EditSession& s, TPoint at)
     pv.colour = s.previewColour();
     pv.width = std::max(s.params().trackWidth, 20);
     pv.points = {at};
-    s.showPreview(std::move(pv));
+    s.showPreview(pv);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -229,7 +229,7 @@ class TrackTool final : public ToolState
         pv.colour = s.previewColour();
         pv.width = s.params().trackWidth;
         pv.points = {st.anchor, st.bendPoint, st.current};
-        s.showPreview(std::move(pv));
+        s.showPreview(pv);
     }
 
     /// Ends the element; `close` appends the first corner again (an area ended by a right click).
@@ -287,7 +287,7 @@ class PadTool final : public ToolState
         pv.kind = smd_ ? PreviewKind::SmdRect : PreviewKind::PadOutline;
         pv.colour = s.previewColour();
         pv.shapes.push_back(std::move(*make(s, q)));
-        s.showPreview(std::move(pv));
+        s.showPreview(pv);
     }
 
     void press(EditSession& s, TPoint p, unsigned mods) override
@@ -355,7 +355,7 @@ class RingTool final : public ToolState
         pv.width = s.params().trackWidth;
         pv.points = {st.anchor};
         pv.radius = radius(st.anchor, q);
-        s.showPreview(std::move(pv));
+        s.showPreview(pv);
     }
 
     void release(EditSession& s, TPoint p, unsigned mods) override
@@ -420,7 +420,7 @@ class PolygonTool final : public ToolState
                                     s.restrictedAreas());
         pv.width = e->Width;
         pv.shapes.push_back(std::move(*e));
-        s.showPreview(std::move(pv));
+        s.showPreview(pv);
     }
 
     void press(EditSession& s, TPoint p, unsigned mods) override

@@ -46,7 +46,7 @@ class ZoomTool final : public ToolState
         pv.colour = 0x0000FF;
         pv.dotted = true;
         pv.rect = rectBetween(st.anchor, st.current);
-        s.showPreview(std::move(pv));
+        s.showPreview(pv);
     }
 
     void release(EditSession& s, TPoint p, unsigned) override
@@ -114,7 +114,7 @@ class MeasureTool final : public ToolState
         pv.colour = 0x00FFFF;
         pv.points = {st.anchor, p};
         pv.rect = rectBetween(st.anchor, p);
-        s.showPreview(std::move(pv));
+        s.showPreview(pv);
         show(s, p);
     }
 

@@ -133,7 +133,7 @@ class StandardTool final : public ToolState
             pv.colour = 0x0000FF;
             pv.dotted = true;
             pv.rect = rectBetween(st.anchor, p);
-            s.showPreview(std::move(pv));
+            s.showPreview(pv);
         } else if (st.nodeDrag.active) {
             dragNode(s, p, mods);
         } else if (st.moving) {
@@ -329,7 +329,7 @@ class StandardTool final : public ToolState
             PushUndo(s.project());
             d.undoPending = false;
         }
-        s.showPreview(std::move(pv));
+        s.showPreview(pv);
     }
 
     static void finishNodeDrag(EditSession& s)

@@ -36,18 +36,18 @@ class Positions
   public:
     explicit Positions(const ElementList& list)
     {
-        at.reserve(list.size());
+        at_.reserve(list.size());
         for (std::size_t i = 0; i < list.size(); ++i)
-            at.emplace(list[i].get(), static_cast<std::ptrdiff_t>(i));
+            at_.emplace(list[i].get(), static_cast<std::ptrdiff_t>(i));
     }
     std::ptrdiff_t of(const TObjekt* e) const
     {
-        const auto it = at.find(e);
-        return it == at.end() ? -1 : it->second;
+        const auto it = at_.find(e);
+        return it == at_.end() ? -1 : it->second;
     }
 
   private:
-    std::unordered_map<const TObjekt*, std::ptrdiff_t> at;
+    std::unordered_map<const TObjekt*, std::ptrdiff_t> at_;
 };
 
 bool sameReference(const TObjekt* a, const Positions& pa, const TObjekt* b, const Positions& pb)

@@ -34,7 +34,7 @@ class Program
 {
   public:
     Program(const TBoard& board, const GcodeOptions& o)
-        : height(board.BoardHeight), box(MillingBox(board.Elements)), o(o)
+        : height_(board.BoardHeight), box_(MillingBox(board.Elements)), o_(o)
     {
         line("(Trevok " + std::string(TREVOK_VERSION) + ")");
         line("G21"); // millimetres
@@ -45,12 +45,12 @@ class Program
         line("M3 S" + std::to_string(o.spindleRpm));
         if (o.dwellS > 0) {
             line("G4 P" + mm(o.dwellS));
-            stats.minutes += o.dwellS / 60.0;
+            stats_.minutes += o.dwellS / 60.0;
         }
     }
 
     /// Where the tool is at the start, as a board point of the job's frame (the machine origin).
-    TPoint origin() const noexcept { return MirrorInBox({0, -static_cast<std::int32_t>(height)}, box, o.mirror); }
+    TPoint origin() const noexcept { return MirrorInBox({0, -static_cast<std::int32_t>(height_)}, box_, o_.mirror); }
 
     /// Travels to the first point, goes down to depth and follows the points.
     void path(const std::vector<TPoint>& pts, bool closed, double depthMm)
@@ -63,25 +63,25 @@ class Program
             cut(pts[i]);
         if (closed)
             cut(pts[0]);
-        rapidZ(o.safeZMm);
+        rapidZ(o_.safeZMm);
     }
     void hole(TPoint p, double depthMm, bool mirrored = true)
     {
         travel(p, mirrored);
         feedZ(-depthMm);
-        rapidZ(o.safeZMm);
+        rapidZ(o_.safeZMm);
     }
     /// Registration holes at the corners of the milling box, which mark the blank and are
     /// never mirrored.
     void registrationHoles(const RefCorners& c)
     {
-        const auto x0 = static_cast<std::int32_t>(box.left), x1 = static_cast<std::int32_t>(box.right);
-        const auto y0 = static_cast<std::int32_t>(box.top), y1 = static_cast<std::int32_t>(box.bottom);
+        const auto x0 = static_cast<std::int32_t>(box_.left), x1 = static_cast<std::int32_t>(box_.right);
+        const auto y0 = static_cast<std::int32_t>(box_.top), y1 = static_cast<std::int32_t>(box_.bottom);
         const std::pair<bool, TPoint> corners[] = {
             {c.bottomLeft, {x0, y0}}, {c.bottomRight, {x1, y0}}, {c.topLeft, {x0, y1}}, {c.topRight, {x1, y1}}};
         for (const auto& [on, p] : corners)
             if (on)
-                hole(p, o.drillDepthMm, false);
+                hole(p, o_.drillDepthMm, false);
     }
     /// A closed outline in depth steps; where a tab lies, the last steps rise to the tab's top.
     /// tabs holds, per tab, the stretch of the path (from, to, as lengths along it) to rise on.
@@ -89,9 +89,9 @@ class Program
     {
         if (loop.size() < 2)
             return;
-        const double depth = o.outlineDepthMm;
-        const double step = std::max(o.outlineStepMm, 0.01);
-        const double tabTop = -depth + o.tabHeightMm;
+        const double depth = o_.outlineDepthMm;
+        const double step = std::max(o_.outlineStepMm, 0.01);
+        const double tabTop = -depth + o_.tabHeightMm;
         travel(loop[0]);
         for (double reached = 0; reached < depth - 1e-9;) {
             reached = std::min(depth, reached + step);
@@ -127,80 +127,80 @@ class Program
                 along += len;
             }
         }
-        rapidZ(o.safeZMm);
+        rapidZ(o_.safeZMm);
     }
     std::string take(GcodeStats* out)
     {
         line("M5");
         line("M2");
         if (out)
-            out->add(stats);
-        return std::move(text);
+            out->add(stats_);
+        return std::move(text_);
     }
 
   private:
     void line(const std::string& s)
     {
-        text += s;
-        text += "\r\n";
+        text_ += s;
+        text_ += "\r\n";
     }
-    TPoint place(TPoint p, bool mirrored) const { return mirrored ? MirrorInBox(p, box, o.mirror) : p; }
+    TPoint place(TPoint p, bool mirrored) const { return mirrored ? MirrorInBox(p, box_, o_.mirror) : p; }
     std::string xy(TPoint q) const
     {
-        return "X" + mm(std::int64_t{q.x}) + " Y" + mm(std::int64_t{q.y} + height);
+        return "X" + mm(std::int64_t{q.x}) + " Y" + mm(std::int64_t{q.y} + height_);
     }
     double distanceTo(TPoint q) const
     {
-        return std::hypot(q.x / 100.0 - x, (q.y + height) / 100.0 - y);
+        return std::hypot(q.x / 100.0 - x_, (q.y + height_) / 100.0 - y_);
     }
     void moveTo(TPoint q)
     {
-        x = q.x / 100.0;
-        y = (q.y + height) / 100.0;
+        x_ = q.x / 100.0;
+        y_ = (q.y + height_) / 100.0;
     }
     void travel(TPoint p, bool mirrored = true)
     {
         const TPoint q = place(p, mirrored);
         const double d = distanceTo(q);
-        stats.travelMm += d;
-        stats.minutes += d / o.rapidMmPerMin;
+        stats_.travelMm += d;
+        stats_.minutes += d / o_.rapidMmPerMin;
         line("G0 " + xy(q));
         moveTo(q);
-        feedSet = false;
+        feedSet_ = false;
     }
     void cut(TPoint p)
     {
         const TPoint q = place(p, true);
         const double d = distanceTo(q);
-        stats.cutMm += d;
-        stats.minutes += d / o.feedMmPerMin;
-        line("G1 " + xy(q) + (feedSet ? std::string() : " F" + mm(o.feedMmPerMin)));
-        feedSet = true;
+        stats_.cutMm += d;
+        stats_.minutes += d / o_.feedMmPerMin;
+        line("G1 " + xy(q) + (feedSet_ ? std::string() : " F" + mm(o_.feedMmPerMin)));
+        feedSet_ = true;
         moveTo(q);
     }
     void feedZ(double to)
     {
-        if (to == z)
+        if (to == z_)
             return;
-        stats.minutes += std::abs(to - z) / o.plungeMmPerMin;
-        line("G1 Z" + mm(to) + " F" + mm(o.plungeMmPerMin));
-        z = to;
-        feedSet = false;
+        stats_.minutes += std::abs(to - z_) / o_.plungeMmPerMin;
+        line("G1 Z" + mm(to) + " F" + mm(o_.plungeMmPerMin));
+        z_ = to;
+        feedSet_ = false;
     }
     void rapidZ(double to)
     {
-        stats.minutes += std::abs(to - z) / o.rapidMmPerMin;
+        stats_.minutes += std::abs(to - z_) / o_.rapidMmPerMin;
         line("G0 Z" + mm(to));
-        z = to;
+        z_ = to;
     }
 
-    std::int64_t height;
-    TRect box;
-    const GcodeOptions& o;
-    std::string text;
-    GcodeStats stats;
-    double x = 0, y = 0, z = 0;
-    bool feedSet = false;
+    std::int64_t height_;
+    TRect box_;
+    const GcodeOptions& o_;
+    std::string text_;
+    GcodeStats stats_;
+    double x_ = 0, y_ = 0, z_ = 0;
+    bool feedSet_ = false;
 };
 
 /// The holes in job order from where the tool is.
@@ -256,6 +256,7 @@ std::string IsolationGcode(const TBoard& board, const std::vector<Contour>& cont
     Program p(board, o);
     p.registrationHoles(o.corners);
     std::vector<CutPath> paths;
+    paths.reserve(contours.size());
     for (const Contour& c : contours)
         paths.push_back({c, true});
     for (const OpenPath& c : passes) {
@@ -346,6 +347,7 @@ std::optional<std::string> OutlineGcode(const TBoard& board, const GcodeOptions&
     Program p(board, o);
     p.registrationHoles(o.corners);
     std::vector<CutPath> paths;
+    paths.reserve(loops.size());
     for (const auto& l : loops)
         paths.push_back({l, true});
     OrderPaths(paths, p.origin());

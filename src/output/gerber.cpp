@@ -49,21 +49,21 @@ std::string mm2(std::int64_t v)
 
 void TGerberFile::line(const std::string& s)
 {
-    body += s;
-    body += "\r\n";
+    body_ += s;
+    body_ += "\r\n";
 }
 
 void TGerberFile::Open(const std::string& layerName)
 {
-    nextDCode = 10;
-    headerLines.clear();
-    body.clear();
-    apertures.clear();
-    headerLines.push_back("%FSLAX32Y32*%");
-    headerLines.push_back("%MOMM*%");
-    headerLines.push_back("%LN" + layerName + "*%");
-    headerLines.push_back("G71*");
-    headerLines.push_back("G01*");
+    nextDCode_ = 10;
+    headerLines_.clear();
+    body_.clear();
+    apertures_.clear();
+    headerLines_.push_back("%FSLAX32Y32*%");
+    headerLines_.push_back("%MOMM*%");
+    headerLines_.push_back("%LN" + layerName + "*%");
+    headerLines_.push_back("G71*");
+    headerLines_.push_back("G01*");
     line("%LPD*%");
 }
 
@@ -106,14 +106,14 @@ void TGerberFile::BeginPadClearances()
 
 const TBlende& TGerberFile::findOrCreate(const TBlende& key)
 {
-    for (const TBlende& a : apertures)
+    for (const TBlende& a : apertures_)
         if (a.Form == key.Form && a.Hole == key.Hole && a.Size == key.Size && a.HalfX == key.HalfX &&
             a.HalfY == key.HalfY)
             return a;
     TBlende a = key;
-    a.DCode = nextDCode++;
-    apertures.push_back(a);
-    return apertures.back();
+    a.DCode = nextDCode_++;
+    apertures_.push_back(a);
+    return apertures_.back();
 }
 
 void TGerberFile::SelectAperture(const TBlende& a)
@@ -127,7 +127,7 @@ void TGerberFile::SetPenwidth(std::int32_t d)
     key.Form = 0;
     key.Size = d;
     const TBlende& a = findOrCreate(key);
-    penwidth = d;
+    penwidth_ = d;
     SelectAperture(a);
 }
 
@@ -187,7 +187,7 @@ void TGerberFile::Chord(GPoint c, GPoint p1, GPoint p2)
 
 void TGerberFile::Octagon(GPoint c, std::int64_t a, std::int64_t b)
 {
-    const std::int32_t before = penwidth;
+    const std::int32_t before = penwidth_;
     const std::int64_t e = RoundHalfEven64(static_cast<double>(std::min(a, b)) * 0.585);
     BeginRegion();
     MoveTo(c.x - a, c.y + b - e);
@@ -204,7 +204,7 @@ void TGerberFile::Octagon(GPoint c, std::int64_t a, std::int64_t b)
 
 void TGerberFile::RoundedRect(GPoint c, std::int64_t a, std::int64_t b)
 {
-    const std::int32_t before = penwidth;
+    const std::int32_t before = penwidth_;
     const std::int64_t d = RoundHalfEven64(static_cast<double>(std::min(a, b)) * 1.5);
     const std::int64_t e = d / 2;
     const GPoint p[4] = {{c.x - a + e, c.y - b + e},
@@ -226,43 +226,43 @@ void TGerberFile::RoundedRect(GPoint c, std::int64_t a, std::int64_t b)
 
 std::string TGerberFile::Close()
 {
-    if (apertures.empty()) {
+    if (apertures_.empty()) {
         // A layer with nothing on it: readers take a file without any aperture for the older
         // RS-274D, which needs an aperture list of its own. One aperture, selected, and a move
         // that draws nothing keep the file recognisably RS-274X.
-        headerLines.push_back("%ADD" + std::to_string(nextDCode) + "C," + mm2(10) + "*%");
-        line("D" + std::to_string(nextDCode) + "*");
+        headerLines_.push_back("%ADD" + std::to_string(nextDCode_) + "C," + mm2(10) + "*%");
+        line("D" + std::to_string(nextDCode_) + "*");
         line("X0Y0D02*");
     }
     line("M02*");
     // No blank after the comma: the format allows blanks only inside strings, and strict readers
     // drop a definition that has one, which leaves every flash and stroke of it undrawn.
-    for (const TBlende& a : apertures) {
+    for (const TBlende& a : apertures_) {
         const std::string n = std::to_string(a.DCode);
         switch (a.Form) {
         case 0:
-            headerLines.push_back("%ADD" + n + "C," + mm2(a.Size) + "*%");
+            headerLines_.push_back("%ADD" + n + "C," + mm2(a.Size) + "*%");
             break;
         case 1:
-            headerLines.push_back("%ADD" + n + "C," + mm2(2 * static_cast<std::int64_t>(a.Size)) + "*%");
+            headerLines_.push_back("%ADD" + n + "C," + mm2(2 * static_cast<std::int64_t>(a.Size)) + "*%");
             break;
         default:
-            headerLines.push_back("%ADD" + n + "R," + mm2(2 * static_cast<std::int64_t>(a.HalfX)) + "X" +
+            headerLines_.push_back("%ADD" + n + "R," + mm2(2 * static_cast<std::int64_t>(a.HalfX)) + "X" +
                                   mm2(2 * static_cast<std::int64_t>(a.HalfY)) + "*%");
             break;
         }
     }
     std::string out;
-    std::size_t size = body.size();
-    for (const std::string& h : headerLines)
+    std::size_t size = body_.size();
+    for (const std::string& h : headerLines_)
         size += h.size() + 2;
     out.reserve(size);
-    for (const std::string& h : headerLines) {
+    for (const std::string& h : headerLines_) {
         out += h;
         out += "\r\n";
     }
-    out += body;
-    body.clear();
+    out += body_;
+    body_.clear();
     return out;
 }
 
@@ -302,95 +302,95 @@ class GerberPlotter
 {
   public:
     GerberPlotter(const TBoard& b, const GerberOptions& o)
-        : board(b), opt(o), H(b.BoardHeight), W(b.BoardWidth)
+        : board_(b), opt_(o), H_(b.BoardHeight), W_(b.BoardWidth)
     {
     }
 
     std::string run()
     {
-        g.Mirror = opt.mirror;
-        g.MirrorWidth = W;
-        g.Open(GerberLayerName(opt.layer, opt.language));
-        const bool mask = opt.layer == GerberLayer::LStop1 || opt.layer == GerberLayer::LStop2;
-        if (opt.outline)
+        g_.Mirror = opt_.mirror;
+        g_.MirrorWidth = W_;
+        g_.Open(GerberLayerName(opt_.layer, opt_.language));
+        const bool mask = opt_.layer == GerberLayer::LStop1 || opt_.layer == GerberLayer::LStop2;
+        if (opt_.outline)
             outline();
         if (mask) {
             GerberLoetstopMaske();
-            return g.Close();
+            return g_.Close();
         }
-        const bool plane = (opt.layer == GerberLayer::K1 && board.GroundPlane1) ||
-                           (opt.layer == GerberLayer::K2 && board.GroundPlane2);
+        const bool plane = (opt_.layer == GerberLayer::K1 && board_.GroundPlane1) ||
+                           (opt_.layer == GerberLayer::K2 && board_.GroundPlane2);
         if (plane) {
             boardRegion();
-            g.ClearPolarity();
+            g_.ClearPolarity();
             PlotteLayout(true);
-            g.DarkPolarity();
+            g_.DarkPolarity();
         }
         PlotteLayout(false);
-        if (opt.punchHoles)
+        if (opt_.punchHoles)
             GerberFreistanzen();
-        return g.Close();
+        return g_.Close();
     }
 
   private:
-    std::int64_t sy(std::int64_t y) const noexcept { return y + H; }
+    std::int64_t sy(std::int64_t y) const noexcept { return y + H_; }
 
     void outline()
     {
-        g.SetPenwidth(20);
-        g.MoveTo(0, 0);
-        g.LineTo(W, 0);
-        g.LineTo(W, H);
-        g.LineTo(0, H);
-        g.LineTo(0, 0);
+        g_.SetPenwidth(20);
+        g_.MoveTo(0, 0);
+        g_.LineTo(W_, 0);
+        g_.LineTo(W_, H_);
+        g_.LineTo(0, H_);
+        g_.LineTo(0, 0);
     }
 
     void boardRegion()
     {
-        g.BeginRegion();
-        g.MoveTo(0, 0);
-        g.LineTo(W, 0);
-        g.LineTo(W, H);
-        g.LineTo(0, H);
-        g.EndRegion();
+        g_.BeginRegion();
+        g_.MoveTo(0, 0);
+        g_.LineTo(W_, 0);
+        g_.LineTo(W_, H_);
+        g_.LineTo(0, H_);
+        g_.EndRegion();
     }
 
-    bool GerberSichtbar(const TObjekt& e) const noexcept { return OnGerberLayer(e, opt.layer); }
+    bool GerberSichtbar(const TObjekt& e) const noexcept { return OnGerberLayer(e, opt_.layer); }
 
     void padShape(const TObjekt& e, std::int64_t q, std::int64_t L, std::int32_t roundHole)
     {
         const GPoint c{e.X, sy(e.Y)};
-        g.MoveTo(c.x, c.y);
+        g_.MoveTo(c.x, c.y);
         switch (e.Shape) {
         case ShapeRound:
-            g.FlashRoundPad(roundHole, Saturate32(q));
+            g_.FlashRoundPad(roundHole, Saturate32(q));
             break;
         case ShapeOctagon:
-            g.Octagon(c, q, q);
+            g_.Octagon(c, q, q);
             break;
         case ShapeSquare:
-            g.FlashRect(Saturate32(q), Saturate32(q));
+            g_.FlashRect(Saturate32(q), Saturate32(q));
             break;
         case ShapeRoundedWide:
-            g.RoundedRect(c, L, q);
+            g_.RoundedRect(c, L, q);
             break;
         case ShapeOctagonWide:
-            g.Octagon(c, L, q);
+            g_.Octagon(c, L, q);
             break;
         case ShapeRectWide:
-            g.FlashRect(Saturate32(L), Saturate32(q));
+            g_.FlashRect(Saturate32(L), Saturate32(q));
             break;
         case ShapeRoundedTall:
-            g.RoundedRect(c, q, L);
+            g_.RoundedRect(c, q, L);
             break;
         case ShapeOctagonTall:
-            g.Octagon(c, q, L);
+            g_.Octagon(c, q, L);
             break;
         case ShapeRectTall:
-            g.FlashRect(Saturate32(q), Saturate32(L));
+            g_.FlashRect(Saturate32(q), Saturate32(L));
             break;
         default:
-            g.FlashRoundPad(roundHole, Saturate32(q));
+            g_.FlashRoundPad(roundHole, Saturate32(q));
             break; // unknown codes from foreign files
         }
     }
@@ -399,15 +399,15 @@ class GerberPlotter
     {
         if (pts.empty())
             return;
-        g.MoveTo(pts[0].x, sy(pts[0].y));
+        g_.MoveTo(pts[0].x, sy(pts[0].y));
         for (std::size_t i = 1; i < pts.size(); ++i)
-            g.LineTo(pts[i].x, sy(pts[i].y));
+            g_.LineTo(pts[i].x, sy(pts[i].y));
     }
 
     void plotTrack(const TObjekt& e, bool clearance)
     {
         const std::int64_t k = clearance ? e.Clearance : 0;
-        g.SetPenwidth(Saturate32(e.Width + 2 * k));
+        g_.SetPenwidth(Saturate32(e.Width + 2 * k));
         polyline(e.Points);
     }
 
@@ -428,27 +428,27 @@ class GerberPlotter
         const std::int64_t radius = e.Size1 + k - RoundHalfEven64(static_cast<double>(pen) / 2.0);
         const GPoint c{e.X, sy(e.Y)};
         if (!e.Filled) {
-            g.SetPenwidth(Saturate32(pen));
-            g.Arc(c, onCircle(e, radius, e.Angle), onCircle(e, radius, e.Width));
+            g_.SetPenwidth(Saturate32(pen));
+            g_.Arc(c, onCircle(e, radius, e.Angle), onCircle(e, radius, e.Width));
             return;
         }
         const std::int64_t outer = static_cast<std::int64_t>(e.Size1) + k;
         if (outer <= 0)
             return;
         if (IsFullCircle(e)) {
-            g.SetPenwidth(Saturate32(2 * outer));
-            g.MoveTo(c.x, c.y);
-            g.Flash();
+            g_.SetPenwidth(Saturate32(2 * outer));
+            g_.MoveTo(c.x, c.y);
+            g_.Flash();
             return;
         }
-        g.Chord(c, onCircle(e, outer, e.Angle), onCircle(e, outer, e.Width));
+        g_.Chord(c, onCircle(e, outer, e.Angle), onCircle(e, outer, e.Width));
         if (pen <= 0)
             return;
         const GPoint m0 = onCircle(e, radius, e.Angle);
         const GPoint m1 = onCircle(e, radius, e.Width);
-        g.SetPenwidth(Saturate32(pen));
-        g.MoveTo(m0.x, m0.y);
-        g.LineTo(m1.x, m1.y);
+        g_.SetPenwidth(Saturate32(pen));
+        g_.MoveTo(m0.x, m0.y);
+        g_.LineTo(m1.x, m1.y);
     }
 
     void plotElement(const TObjekt& e, bool clearance)
@@ -456,9 +456,9 @@ class GerberPlotter
         const std::int64_t k = clearance ? e.Clearance : 0;
         switch (e.Kind) {
         case KindLine:
-            g.SetPenwidth(Saturate32(e.Width + 2 * k));
-            g.MoveTo(e.X, sy(e.Y));
-            g.LineTo(e.Size1, sy(e.Size2));
+            g_.SetPenwidth(Saturate32(e.Width + 2 * k));
+            g_.MoveTo(e.X, sy(e.Y));
+            g_.LineTo(e.Size1, sy(e.Size2));
             break;
         case KindPad: {
             if (!clearance && e.Size1 == e.Size2)
@@ -471,14 +471,14 @@ class GerberPlotter
             if (e.Restricted && !clearance)
                 break;
             const std::int64_t grow = e.Restricted ? 0 : 2 * k;
-            g.SetPenwidth(Saturate32(e.Width + grow));
+            g_.SetPenwidth(Saturate32(e.Width + grow));
             if (e.Points.empty())
                 break;
-            g.BeginRegion();
+            g_.BeginRegion();
             polyline(e.Points);
-            g.EndRegion();
+            g_.EndRegion();
             polyline(e.Points);
-            g.LineTo(e.Points[0].x, sy(e.Points[0].y));
+            g_.LineTo(e.Points[0].x, sy(e.Points[0].y));
             break;
         }
         case KindCircle:
@@ -492,8 +492,8 @@ class GerberPlotter
                 plotTrack(s, clearance);
             break;
         case KindSmdPad:
-            g.MoveTo(e.X, sy(e.Y));
-            g.FlashRect(Saturate32(RoundHalfEven64(e.Size1 / 2.0) + k),
+            g_.MoveTo(e.X, sy(e.Y));
+            g_.FlashRect(Saturate32(RoundHalfEven64(e.Size1 / 2.0) + k),
                         Saturate32(RoundHalfEven64(e.Size2 / 2.0) + k));
             break;
         default:
@@ -503,55 +503,55 @@ class GerberPlotter
 
     void PlotteLayout(bool clearance)
     {
-        for (const auto& e : board.Elements)
+        for (const auto& e : board_.Elements)
             if (GerberSichtbar(*e))
                 plotElement(*e, clearance);
     }
 
     void GerberFreistanzen()
     {
-        g.BeginPadClearances();
-        for (const auto& e : board.Elements) {
+        g_.BeginPadClearances();
+        for (const auto& e : board_.Elements) {
             if (e->Kind != KindPad || !GerberSichtbar(*e))
                 continue;
-            g.MoveTo(e->X, sy(e->Y));
-            g.SetPenwidth(opt.markHoles ? 30 : Saturate32(2 * static_cast<std::int64_t>(e->Size2)));
-            g.Flash();
+            g_.MoveTo(e->X, sy(e->Y));
+            g_.SetPenwidth(opt_.markHoles ? 30 : Saturate32(2 * static_cast<std::int64_t>(e->Size2)));
+            g_.Flash();
         }
     }
 
     void GerberLoetstopMaske()
     {
-        const std::int64_t o = RoundHalfEven64(opt.padOffsetMm * 100.0);
-        const double s = opt.smdOffsetMm * 100.0;
+        const std::int64_t o = RoundHalfEven64(opt_.padOffsetMm * 100.0);
+        const double s = opt_.smdOffsetMm * 100.0;
         // The mask draws the outline a second time when it is not inverted; harmless, and kept so
         // that files stay byte-identical to the established output.
-        if (opt.outline && !opt.invert)
+        if (opt_.outline && !opt_.invert)
             outline();
-        if (opt.invert) {
+        if (opt_.invert) {
             boardRegion();
-            g.ClearPolarity();
+            g_.ClearPolarity();
         }
-        const std::uint8_t copper = opt.layer == GerberLayer::LStop1 ? 1 : 3;
-        for (const auto& e : board.Elements) {
+        const std::uint8_t copper = opt_.layer == GerberLayer::LStop1 ? 1 : 3;
+        for (const auto& e : board_.Elements) {
             if (e->Layer != copper)
                 continue;
-            if (e->Kind == KindPad && opt.pads) {
+            if (e->Kind == KindPad && opt_.pads) {
                 const std::int64_t r = e->Size1;
                 padShape(*e, r + o, 2 * r + o, 0);
-            } else if (e->Kind == KindSmdPad && opt.smdPads) {
-                g.MoveTo(e->X, sy(e->Y));
-                g.FlashRect(Saturate32(RoundHalfEven64(s + e->Size1 / 2.0)),
+            } else if (e->Kind == KindSmdPad && opt_.smdPads) {
+                g_.MoveTo(e->X, sy(e->Y));
+                g_.FlashRect(Saturate32(RoundHalfEven64(s + e->Size1 / 2.0)),
                             Saturate32(RoundHalfEven64(s + e->Size2 / 2.0)));
             }
         }
     }
 
-    const TBoard& board;
-    const GerberOptions& opt;
-    const std::int64_t H;
-    const std::int64_t W;
-    TGerberFile g;
+    const TBoard& board_;
+    const GerberOptions& opt_;
+    const std::int64_t H_;
+    const std::int64_t W_;
+    TGerberFile g_;
 };
 
 } // namespace

@@ -63,8 +63,8 @@ class TGerberFile
     /// Ends the body and returns the whole file.
     std::string Close();
 
-    std::int32_t Penwidth() const noexcept { return penwidth; }
-    const std::vector<TBlende>& Apertures() const noexcept { return apertures; }
+    std::int32_t Penwidth() const noexcept { return penwidth_; }
+    const std::vector<TBlende>& Apertures() const noexcept { return apertures_; }
 
   private:
     void line(const std::string& s);
@@ -74,11 +74,11 @@ class TGerberFile
     const TBlende& findOrCreate(const TBlende& key);
     std::int64_t mx(std::int64_t x) const noexcept { return Mirror ? MirrorWidth - x : x; }
 
-    std::vector<std::string> headerLines;
-    std::string body;
-    std::vector<TBlende> apertures;
-    std::int32_t nextDCode = 10;
-    std::int32_t penwidth = 0;
+    std::vector<std::string> headerLines_;
+    std::string body_;
+    std::vector<TBlende> apertures_;
+    std::int32_t nextDCode_ = 10;
+    std::int32_t penwidth_ = 0;
 };
 
 enum class GerberLayer { K1, B1, K2, B2, LStop1, LStop2 };

@@ -24,7 +24,7 @@ class Plot
 {
   public:
     Plot(const TBoard& board, const TRect& box, const HpglOptions& o)
-        : height(board.BoardHeight), box(box), mirror(o.mirror), perUnit(o.metricUnits ? 0.4 : 1000.0 / 2540.0)
+        : height_(board.BoardHeight), box_(box), mirror_(o.mirror), perUnit_(o.metricUnits ? 0.4 : 1000.0 / 2540.0)
     {
         line("PT0;");
         line("PU;");
@@ -33,7 +33,7 @@ class Plot
     void registrationHoles(const RefCorners& c)
     {
         // The corners mark the blank itself, so they stay where they are when the copper is mirrored.
-        const std::int64_t l = box.left, r = box.right, b = box.top, t = box.bottom;
+        const std::int64_t l = box_.left, r = box_.right, b = box_.top, t = box_.bottom;
         if (c.bottomLeft)
             hole(l, b, false);
         if (c.bottomRight)
@@ -63,35 +63,35 @@ class Plot
             moveTo(pts[0].x, pts[0].y, true, true);
         line("PU;");
     }
-    std::string take() { return std::move(out); }
+    std::string take() { return std::move(out_); }
 
   private:
     void line(const char* s)
     {
-        out += s;
-        out += "\r\n";
+        out_ += s;
+        out_ += "\r\n";
     }
     void moveTo(std::int64_t x, std::int64_t y, bool mirrored = true, bool skipRepeat = false)
     {
-        if (mirrored && mirror == MillMirror::X)
-            x = box.left + box.right - x;
-        if (mirrored && mirror == MillMirror::Y)
-            y = box.top + box.bottom - y;
-        const std::int64_t px = RoundHalfEven64(static_cast<double>(x) * perUnit);
-        const std::int64_t py = RoundHalfEven64(static_cast<double>(y + height) * perUnit);
-        if (skipRepeat && px == lastX && py == lastY)
+        if (mirrored && mirror_ == MillMirror::X)
+            x = box_.left + box_.right - x;
+        if (mirrored && mirror_ == MillMirror::Y)
+            y = box_.top + box_.bottom - y;
+        const std::int64_t px = RoundHalfEven64(static_cast<double>(x) * perUnit_);
+        const std::int64_t py = RoundHalfEven64(static_cast<double>(y + height_) * perUnit_);
+        if (skipRepeat && px == lastX_ && py == lastY_)
             return;
-        lastX = px;
-        lastY = py;
-        out += "PA" + std::to_string(px) + "," + std::to_string(py) + ";\r\n";
+        lastX_ = px;
+        lastY_ = py;
+        out_ += "PA" + std::to_string(px) + "," + std::to_string(py) + ";\r\n";
     }
 
-    std::int64_t height;
-    TRect box;
-    MillMirror mirror;
-    double perUnit; // plotter units per board unit
-    std::string out;
-    std::int64_t lastX = INT64_MIN, lastY = INT64_MIN; // the plotter point written last
+    std::int64_t height_;
+    TRect box_;
+    MillMirror mirror_;
+    double perUnit_; // plotter units per board unit
+    std::string out_;
+    std::int64_t lastX_ = INT64_MIN, lastY_ = INT64_MIN; // the plotter point written last
 };
 
 } // namespace
@@ -221,8 +221,9 @@ std::vector<TPoint> OutlineCirclePoints(const TObjekt& c)
         span = 360.0 - span;
     // A damaged file may give a negative or a huge radius: the count is taken from its size
     // and bounded, never negative.
-    const std::int64_t n = ArcSteps(static_cast<double>(std::abs(radius) / 100 + 30),
-                                    static_cast<double>(radius), span * std::numbers::pi / 180.0);
+    const std::int64_t baseSteps = std::abs(radius) / 100 + 30; // whole hundreds of units
+    const std::int64_t n = ArcSteps(static_cast<double>(baseSteps), static_cast<double>(radius),
+                                    span * std::numbers::pi / 180.0);
     std::vector<TPoint> pts;
     pts.reserve(static_cast<std::size_t>(n) + 1);
     const double r = static_cast<double>(radius);

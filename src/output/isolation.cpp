@@ -518,7 +518,7 @@ std::optional<std::vector<Contour>> ComputeContours(const std::vector<ShapeGroup
                                                     MillingProgress* progress)
 {
     // Calculate vectors: the polygons at the fine resolution, and which of them may meet.
-    if (!entered(progress, 2, 2))
+    if (!entered(progress, StageVectors, 2))
         return std::nullopt;
     const std::vector<Item> items = unionItems(shapes);
     std::vector<TRect> boxes;
@@ -532,7 +532,7 @@ std::optional<std::vector<Contour>> ComputeContours(const std::vector<ShapeGroup
 
     // Create vector list: polygons whose boxes chain together form one cluster; clusters are
     // apart from each other, so each one's union is a part of the whole.
-    if (!entered(progress, 3, items.size()))
+    if (!entered(progress, StageVectorList, items.size()))
         return std::nullopt;
     std::vector<std::size_t> clusterOf(items.size());
     std::vector<std::vector<std::size_t>> members;
@@ -554,7 +554,7 @@ std::optional<std::vector<Contour>> ComputeContours(const std::vector<ShapeGroup
     std::size_t unions = 0;
     for (const std::vector<std::size_t>& m : members)
         unions += unionSteps(m.size());
-    if (!entered(progress, 4, unions))
+    if (!entered(progress, StageOutlines, unions))
         return std::nullopt;
     // The clusters are independent: the threads take them biggest first, so that the biggest
     // is not left to run alone at the end; each union goes to its cluster's slot.
@@ -579,7 +579,7 @@ std::optional<std::vector<Contour>> ComputeContours(const std::vector<ShapeGroup
         return std::nullopt;
 
     // Optimize outlines: back to board units; what rounding leaves without area is dropped.
-    if (!entered(progress, 5, outlines.size()))
+    if (!entered(progress, StageOptimize, outlines.size()))
         return std::nullopt;
     std::vector<Contour> contours;
     for (std::size_t k = 0; k < outlines.size(); ++k) {
@@ -628,7 +628,7 @@ std::optional<IsolationResult> ComputeIsolation(const ElementList& elements, con
                                                 MillingProgress* progress, const MillingNets* nets,
                                                 NetTracer* trace)
 {
-    if (!entered(progress, 1, 2 * elements.size()))
+    if (!entered(progress, StageSegments, 2 * elements.size()))
         return std::nullopt;
     bool stopped = false;
     const std::vector<ShapeGroup> shapes =
@@ -762,7 +762,7 @@ std::optional<std::vector<IsolationProblem>> FindIsolationProblems(const Element
         if (elements[t]->Layer == o.layer && IsSingleLineText(*elements[t], o))
             texts.push_back(t);
 
-    if (!entered(progress, 5, byPair.size() + texts.size()))
+    if (!entered(progress, StageOptimize, byPair.size() + texts.size()))
         return std::nullopt;
 
     // Each connected strip of overlap between two pieces is one place.

@@ -31,10 +31,20 @@ using Contour = std::vector<TPoint>;
 /// where its zone ends). One whose ends meet is a loop.
 using OpenPath = std::vector<TPoint>;
 
+/// The stages of the contour computation, in order, as the progress window lists them.
+enum MillingStage : int {
+    StageSegments = 1,   // "Create segments": the elements' outlines
+    StageVectors = 2,    // "Calculate vectors": the outlines at the fine resolution, which may meet
+    StageVectorList = 3, // "Create vector list": the clusters of outlines that chain together
+    StageOutlines = 4,   // "Create outlines": the union of each cluster
+    StageOptimize = 5,   // "Optimize outlines": back to board units, the problems, the extra passes
+};
+inline constexpr int MillingStageCount = 5;
+
 /// What a long computation tells its progress window, and how it is cancelled. All members
 /// may be read from another thread while the computation runs.
 struct MillingProgress {
-    std::atomic<int> stage{0}; // 1..5 while running
+    std::atomic<int> stage{0}; // a MillingStage while running, 0 before
     std::atomic<int> done{0};  // steps of the current stage
     std::atomic<int> total{0};
     std::atomic<bool> cancel{false}; // set by the window; the computation stops soon after

@@ -37,23 +37,23 @@ constexpr int StripRows = 256;
 class SelectionHidden
 {
   public:
-    explicit SelectionHidden(TBoard& board) : board(board)
+    explicit SelectionHidden(TBoard& board) : board_(board)
     {
-        saved.reserve(board.Elements.size());
+        saved_.reserve(board.Elements.size());
         for (auto& e : board.Elements) {
-            saved.push_back(e->Selected);
+            saved_.push_back(e->Selected);
             e->Selected = 0;
         }
     }
     ~SelectionHidden()
     {
-        for (std::size_t i = 0; i < saved.size() && i < board.Elements.size(); ++i)
-            board.Elements[i]->Selected = saved[i];
+        for (std::size_t i = 0; i < saved_.size() && i < board_.Elements.size(); ++i)
+            board_.Elements[i]->Selected = saved_[i];
     }
 
   private:
-    TBoard& board;
-    std::vector<std::uint8_t> saved;
+    TBoard& board_;
+    std::vector<std::uint8_t> saved_;
 };
 
 /// The exact mapping of a resolution: one inch (2540 units) is dpi device pixels.
@@ -202,35 +202,35 @@ class Palette
     std::uint8_t index(QRgb c)
     {
         c &= 0xFFFFFF;
-        if (c == last)
-            return lastIndex;
-        auto it = map.find(c);
+        if (c == last_)
+            return lastIndex_;
+        auto it = map_.find(c);
         std::uint8_t i;
-        if (it != map.end()) {
+        if (it != map_.end()) {
             i = it->second;
-        } else if (colours.size() < 256) {
-            i = static_cast<std::uint8_t>(colours.size());
-            colours.push_back(c);
-            map.emplace(c, i);
+        } else if (colours_.size() < 256) {
+            i = static_cast<std::uint8_t>(colours_.size());
+            colours_.push_back(c);
+            map_.emplace(c, i);
         } else {
             i = nearest(c);
-            map.emplace(c, i);
+            map_.emplace(c, i);
         }
-        last = c;
-        lastIndex = i;
+        last_ = c;
+        lastIndex_ = i;
         return i;
     }
-    const std::vector<QRgb>& entries() const noexcept { return colours; }
+    const std::vector<QRgb>& entries() const noexcept { return colours_; }
 
   private:
     std::uint8_t nearest(QRgb c) const noexcept
     {
         int best = 0;
         long bestDistance = -1;
-        for (std::size_t i = 0; i < colours.size(); ++i) {
-            const long dr = qRed(c) - qRed(colours[i]);
-            const long dg = qGreen(c) - qGreen(colours[i]);
-            const long db = qBlue(c) - qBlue(colours[i]);
+        for (std::size_t i = 0; i < colours_.size(); ++i) {
+            const long dr = qRed(c) - qRed(colours_[i]);
+            const long dg = qGreen(c) - qGreen(colours_[i]);
+            const long db = qBlue(c) - qBlue(colours_[i]);
             const long d = dr * dr + dg * dg + db * db;
             if (bestDistance < 0 || d < bestDistance) {
                 bestDistance = d;
@@ -240,10 +240,10 @@ class Palette
         return static_cast<std::uint8_t>(best);
     }
 
-    std::unordered_map<QRgb, std::uint8_t> map;
-    std::vector<QRgb> colours;
-    QRgb last = 0xFF000000u; // no colour has the top byte set after masking
-    std::uint8_t lastIndex = 0;
+    std::unordered_map<QRgb, std::uint8_t> map_;
+    std::vector<QRgb> colours_;
+    QRgb last_ = 0xFF000000u; // no colour has the top byte set after masking
+    std::uint8_t lastIndex_ = 0;
 };
 
 int gifWrite(GifFileType* gif, const GifByteType* data, int length)

@@ -117,10 +117,10 @@ class EmfCanvas::Record
     std::string bytes;
 };
 
-EmfCanvas::EmfCanvas(QSize devicePixels) : device(devicePixels)
+EmfCanvas::EmfCanvas(QSize devicePixels) : device_(devicePixels)
 {
     // The header is written last, when sizes and counts are known; its room is kept here.
-    buf.assign(108, '\0');
+    buf_.assign(108, '\0');
     simple(EMR_SETBKMODE, {static_cast<std::int32_t>(TRANSPARENT_BK)});
     simple(EMR_SETPOLYFILLMODE, {static_cast<std::int32_t>(ALTERNATE_FILL)});
     simple(EMR_SETTEXTALIGN, {0}); // top left
@@ -128,13 +128,13 @@ EmfCanvas::EmfCanvas(QSize devicePixels) : device(devicePixels)
 
 void EmfCanvas::put(const Record& r)
 {
-    if (finished)
+    if (finished_)
         return;
     Record copy = r;
     copy.pad();
     copy.put32(4, static_cast<std::uint32_t>(copy.size()));
-    buf += copy.bytes;
-    ++records;
+    buf_ += copy.bytes;
+    ++records_;
 }
 
 void EmfCanvas::simple(std::uint32_t type, std::initializer_list<std::int32_t> values)
@@ -175,23 +175,23 @@ void EmfCanvas::deviceBounds(std::int64_t x1, std::int64_t y1, std::int64_t x2, 
 
 void EmfCanvas::setPen(const CanvasPen& pen)
 {
-    penSpec = pen;
-    penDirty = true;
+    penSpec_ = pen;
+    penDirty_ = true;
 }
 
 void EmfCanvas::setBrush(const CanvasBrush& brush)
 {
-    brushSpec = brush;
-    brushDirty = true;
+    brushSpec_ = brush;
+    brushDirty_ = true;
 }
 
 void EmfCanvas::applyPen()
 {
-    if (!penDirty)
+    if (!penDirty_)
         return;
-    penDirty = false;
+    penDirty_ = false;
     std::uint32_t style = PS_SOLID;
-    switch (penSpec.style) {
+    switch (penSpec_.style) {
     case PenStyle::None:
         style = PS_NULL;
         break;
@@ -205,7 +205,7 @@ void EmfCanvas::applyPen()
         break;
     }
     // Width 0 is one device pixel; unit widths are scaled to pixels, at least one.
-    double width = penSpec.inPixels ? penSpec.width : penSpec.width * unitPixels();
+    double width = penSpec_.inPixels ? penSpec_.width : penSpec_.width * unitPixels();
     if (width <= 1)
         width = 0;
     if (style == PS_DOT)
@@ -213,7 +213,7 @@ void EmfCanvas::applyPen()
     // Geometric pens have round ends and joins, as the view draws tracks.
     if (width > 0)
         style |= PS_GEOMETRIC;
-    const int slot = penSlot == 1 ? 2 : 1;
+    const int slot = penSlot_ == 1 ? 2 : 1;
     put(Record(EMR_EXTCREATEPEN)
             .u32(static_cast<std::uint32_t>(slot))
             .u32(0)
@@ -223,52 +223,52 @@ void EmfCanvas::applyPen()
             .u32(style)
             .i32(clamp32(width))
             .u32(BS_SOLID)
-            .u32(penSpec.colour)
+            .u32(penSpec_.colour)
             .u32(0)
             .u32(0));
     simple(EMR_SELECTOBJECT, {slot});
-    if (penSlot)
-        simple(EMR_DELETEOBJECT, {penSlot});
-    penSlot = slot;
+    if (penSlot_)
+        simple(EMR_DELETEOBJECT, {penSlot_});
+    penSlot_ = slot;
 }
 
 void EmfCanvas::setBackgroundOpaque(bool opaque, ColourRef colour)
 {
     if (opaque)
         simple(EMR_SETBKCOLOR, {static_cast<std::int32_t>(colour)});
-    if (opaque != bkOpaque) {
+    if (opaque != bkOpaque_) {
         simple(EMR_SETBKMODE, {static_cast<std::int32_t>(opaque ? OPAQUE_BK : TRANSPARENT_BK)});
-        bkOpaque = opaque;
+        bkOpaque_ = opaque;
     }
 }
 
 void EmfCanvas::applyBrush()
 {
-    if (!brushDirty)
+    if (!brushDirty_)
         return;
-    brushDirty = false;
+    brushDirty_ = false;
     std::uint32_t style = BS_NULL, hatch = 0;
     ColourRef colour = 0;
-    if (brushSpec.style == BrushStyle::Solid) {
+    if (brushSpec_.style == BrushStyle::Solid) {
         style = BS_SOLID;
-        colour = brushSpec.colour;
-    } else if (brushSpec.style == BrushStyle::Pattern && brushSpec.pattern) {
+        colour = brushSpec_.colour;
+    } else if (brushSpec_.style == BrushStyle::Pattern && brushSpec_.pattern) {
         // The 45-degree stripes become the hatch of the same direction over the second colour.
         style = BS_HATCHED;
         hatch = HS_BDIAGONAL;
-        colour = brushSpec.pattern->fore;
+        colour = brushSpec_.pattern->fore;
     }
-    setBackgroundOpaque(style == BS_HATCHED, brushSpec.pattern ? brushSpec.pattern->back : 0);
-    const int slot = brushSlot == 3 ? 4 : 3;
+    setBackgroundOpaque(style == BS_HATCHED, brushSpec_.pattern ? brushSpec_.pattern->back : 0);
+    const int slot = brushSlot_ == 3 ? 4 : 3;
     put(Record(EMR_CREATEBRUSHINDIRECT)
             .u32(static_cast<std::uint32_t>(slot))
             .u32(style)
             .u32(colour)
             .u32(hatch));
     simple(EMR_SELECTOBJECT, {slot});
-    if (brushSlot)
-        simple(EMR_DELETEOBJECT, {brushSlot});
-    brushSlot = slot;
+    if (brushSlot_)
+        simple(EMR_DELETEOBJECT, {brushSlot_});
+    brushSlot_ = slot;
 }
 
 void EmfCanvas::points(std::uint32_t type, const TPoint* pts, std::size_t count)
@@ -368,7 +368,7 @@ void EmfCanvas::text(TPoint anchor, const QString& s, const CanvasFont& font, Co
         return;
     // LOGFONTW: height, width, escapement, orientation, weight, then eight bytes of flags and
     // the face name in 32 UTF-16 units.
-    const int slot = fontSlot == 5 ? 6 : 5;
+    const int slot = fontSlot_ == 5 ? 6 : 5;
     Record f(EMR_EXTCREATEFONTINDIRECTW);
     f.u32(static_cast<std::uint32_t>(slot))
         .i32(clamp32(font.height * unitPixels()))
@@ -382,11 +382,11 @@ void EmfCanvas::text(TPoint anchor, const QString& s, const CanvasFont& font, Co
         f.u16(i < face.size() ? static_cast<std::uint16_t>(face[i]) : 0);
     put(f);
     simple(EMR_SELECTOBJECT, {slot});
-    if (fontSlot)
-        simple(EMR_DELETEOBJECT, {fontSlot});
-    fontSlot = slot;
+    if (fontSlot_)
+        simple(EMR_DELETEOBJECT, {fontSlot_});
+    fontSlot_ = slot;
     simple(EMR_SETTEXTCOLOR, {static_cast<std::int32_t>(colour)});
-    const bool wasOpaque = bkOpaque;
+    const bool wasOpaque = bkOpaque_;
     setBackgroundOpaque(false, 0);
 
     // The advances tell readers where each character goes, in units of the mapping.
@@ -421,7 +421,7 @@ void EmfCanvas::text(TPoint anchor, const QString& s, const CanvasFont& font, Co
         t.i32(d);
     put(t);
     if (wasOpaque)
-        setBackgroundOpaque(true, brushSpec.pattern ? brushSpec.pattern->back : 0);
+        setBackgroundOpaque(true, brushSpec_.pattern ? brushSpec_.pattern->back : 0);
 }
 
 void EmfCanvas::image(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2,
@@ -459,26 +459,26 @@ void EmfCanvas::image(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::in
 
 std::string EmfCanvas::finish()
 {
-    if (finished)
-        return buf;
+    if (finished_)
+        return buf_;
     Record eof(EMR_EOF);
     eof.u32(0).u32(16).u32(20);
     put(eof);
-    finished = true;
+    finished_ = true;
 
     Record h(EMR_HEADER);
-    h.i32(0).i32(0).i32(std::max(0, device.width() - 1)).i32(std::max(0, device.height() - 1));
+    h.i32(0).i32(0).i32(std::max(0, device_.width() - 1)).i32(std::max(0, device_.height() - 1));
     // The frame in 0.01 mm on the reference device.
     h.i32(0).i32(0);
-    h.i32(clamp32(device.width() * 2540.0 / ReferenceDpi))
-        .i32(clamp32(device.height() * 2540.0 / ReferenceDpi));
-    h.u32(0x464D4520).u32(0x00010000).u32(static_cast<std::uint32_t>(buf.size()));
-    h.u32(records + 1).u16(7).u16(0).u32(0).u32(0).u32(0);
+    h.i32(clamp32(device_.width() * 2540.0 / ReferenceDpi))
+        .i32(clamp32(device_.height() * 2540.0 / ReferenceDpi));
+    h.u32(0x464D4520).u32(0x00010000).u32(static_cast<std::uint32_t>(buf_.size()));
+    h.u32(records_ + 1).u16(7).u16(0).u32(0).u32(0).u32(0);
     h.i32(1920).i32(1080).i32(508).i32(286); // a 96 dpi reference screen
     h.u32(0).u32(0).u32(0).i32(508000).i32(285750);
     h.put32(4, static_cast<std::uint32_t>(h.size()));
-    std::memcpy(buf.data(), h.bytes.data(), h.size());
-    return buf;
+    std::memcpy(buf_.data(), h.bytes.data(), h.size());
+    return buf_;
 }
 
 std::string BoardMetafile(TBoard& board, const RenderOptions& options, bool selectionOnly)

@@ -60,19 +60,19 @@ class EmfCanvas final : public Canvas
     void deviceBounds(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2,
                       std::int32_t out[4]);
 
-    std::string buf;
-    std::uint32_t records = 0;
-    QSize device;
-    bool finished = false;
+    std::string buf_;
+    std::uint32_t records_ = 0;
+    QSize device_;
+    bool finished_ = false;
 
-    CanvasPen penSpec;
-    CanvasBrush brushSpec;
-    bool penDirty = true;
-    bool brushDirty = true;
-    int penSlot = 0;   // 1 or 2 once made
-    int brushSlot = 0; // 3 or 4
-    int fontSlot = 0;  // 5 or 6
-    bool bkOpaque = false;
+    CanvasPen penSpec_;
+    CanvasBrush brushSpec_;
+    bool penDirty_ = true;
+    bool brushDirty_ = true;
+    int penSlot_ = 0;   // 1 or 2 once made
+    int brushSlot_ = 0; // 3 or 4
+    int fontSlot_ = 0;  // 5 or 6
+    bool bkOpaque_ = false;
 };
 
 /// The metafile drawing of a board: the whole board (background, ground plane, layers, holes,

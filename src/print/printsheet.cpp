@@ -39,15 +39,15 @@ QString drillLabel(std::int32_t drillRadius)
 class TextWidths
 {
   public:
-    TextWidths() : metrics(measuringFont()) {}
+    TextWidths() : metrics_(measuringFont()) {}
 
     /// The width in units of a text of the given cell height (units).
     double units(const QString& text, double cellHeight)
     {
-        auto found = advances.constFind(text);
-        if (found == advances.constEnd())
-            found = advances.insert(text, metrics.horizontalAdvance(text));
-        return *found * cellHeight / std::max(1.0, metrics.ascent() + metrics.descent());
+        auto found = advances_.constFind(text);
+        if (found == advances_.constEnd())
+            found = advances_.insert(text, metrics_.horizontalAdvance(text));
+        return *found * cellHeight / std::max(1.0, metrics_.ascent() + metrics_.descent());
     }
 
   private:
@@ -58,43 +58,43 @@ class TextWidths
         return font;
     }
 
-    QFontMetricsF metrics;
-    QHash<QString, double> advances; // labels repeat: each is measured once
+    QFontMetricsF metrics_;
+    QHash<QString, double> advances_; // labels repeat: each is measured once
 };
 
 class SheetPainter
 {
   public:
     SheetPainter(Canvas& c, TBoard& b, const PrintSettings& s, const std::array<PrintTemplate, 2>& t)
-        : canvas(c), board(b), set(s), templates(t), fill(s.fillColour()), painter(c, drawSettings(s))
+        : canvas_(c), board_(b), set_(s), templates_(t), fill_(s.fillColour()), painter_(c, drawSettings(s))
     {
     }
 
     void tile()
     {
         background();
-        if (set.templates)
+        if (set_.templates)
             drawTemplates();
-        if (set.targets)
+        if (set_.targets)
             targets();
-        if (set.outline)
+        if (set_.outline)
             outline();
-        if (set.layers[0])
+        if (set_.layers[0])
             copper(LayerK1);
-        if (set.mask[0])
-            mask(LayerK1, set.maskColours[0]);
-        if (set.layers[2])
+        if (set_.mask[0])
+            mask(LayerK1, set_.maskColours[0]);
+        if (set_.layers[2])
             copper(LayerK2);
-        if (set.mask[1])
-            mask(LayerK2, set.maskColours[1]);
-        if (set.layers[1])
-            layer(LayerB1, set.layerColours[1]);
-        if (set.layers[3])
-            layer(LayerB2, set.layerColours[3]);
-        if (set.drillPlan[0])
-            drillPlan(LayerK1, set.drillColours[0]);
-        if (set.drillPlan[1])
-            drillPlan(LayerK2, set.drillColours[1]);
+        if (set_.mask[1])
+            mask(LayerK2, set_.maskColours[1]);
+        if (set_.layers[1])
+            layer(LayerB1, set_.layerColours[1]);
+        if (set_.layers[3])
+            layer(LayerB2, set_.layerColours[3]);
+        if (set_.drillPlan[0])
+            drillPlan(LayerK1, set_.drillColours[0]);
+        if (set_.drillPlan[1])
+            drillPlan(LayerK2, set_.drillColours[1]);
     }
 
   private:
@@ -110,17 +110,17 @@ class SheetPainter
         return d;
     }
 
-    std::int64_t W() const noexcept { return board.BoardWidth; }
-    std::int64_t H() const noexcept { return board.BoardHeight; }
+    std::int64_t W() const noexcept { return board_.BoardWidth; }
+    std::int64_t H() const noexcept { return board_.BoardHeight; }
 
     void background()
     {
-        const bool plane = (set.layers[0] && board.GroundPlane1) || (set.layers[2] && board.GroundPlane2);
-        if (plane == set.negative)
+        const bool plane = (set_.layers[0] && board_.GroundPlane1) || (set_.layers[2] && board_.GroundPlane2);
+        if (plane == set_.negative)
             return;
-        canvas.setPen(CanvasPen::none());
-        canvas.setBrush(CanvasBrush::solid(fill));
-        canvas.rectangle(0, 0, W(), -H());
+        canvas_.setPen(CanvasPen::none());
+        canvas_.setBrush(CanvasBrush::solid(fill_));
+        canvas_.rectangle(0, 0, W(), -H());
     }
 
     void drawTemplates()
@@ -129,104 +129,104 @@ class SheetPainter
             std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::min(),
             std::numeric_limits<std::int32_t>::max(), std::numeric_limits<std::int32_t>::max()};
         for (int side = 0; side < 2; ++side) {
-            const PrintTemplate& t = templates[static_cast<std::size_t>(side)];
-            if (!set.layers[side == 0 ? 0 : 2] || !t.image || t.image->isNull())
+            const PrintTemplate& t = templates_[static_cast<std::size_t>(side)];
+            if (!set_.layers[side == 0 ? 0 : 2] || !t.image || t.image->isNull())
                 continue;
-            const ColourRef colour = set.layerColours[side == 0 ? 0 : 2];
-            if (set.negative)
-                t.image->draw(canvas, t.rect, WhiteColour, colour, everything);
+            const ColourRef colour = set_.layerColours[side == 0 ? 0 : 2];
+            if (set_.negative)
+                t.image->draw(canvas_, t.rect, WhiteColour, colour, everything);
             else
-                t.image->draw(canvas, t.rect, colour, WhiteColour, everything);
+                t.image->draw(canvas_, t.rect, colour, WhiteColour, everything);
         }
     }
 
     void targets()
     {
-        canvas.setPen(CanvasPen::pixels(BlackColour));
+        canvas_.setPen(CanvasPen::pixels(BlackColour));
         for (const std::int64_t x : {std::int64_t{0}, W()})
             for (const std::int64_t y : {std::int64_t{0}, -H()}) {
-                canvas.line({Saturate32(x - TargetReach), Saturate32(y)},
+                canvas_.line({Saturate32(x - TargetReach), Saturate32(y)},
                             {Saturate32(x + TargetReach), Saturate32(y)});
-                canvas.line({Saturate32(x), Saturate32(y - TargetReach)},
+                canvas_.line({Saturate32(x), Saturate32(y - TargetReach)},
                             {Saturate32(x), Saturate32(y + TargetReach)});
             }
     }
 
     void outline()
     {
-        canvas.setPen(CanvasPen::pixels(BlackColour));
+        canvas_.setPen(CanvasPen::pixels(BlackColour));
         const std::int32_t w = Saturate32(W()), y = Saturate32(-H());
         const TPoint corners[5] = {{0, 0}, {w, 0}, {w, y}, {0, y}, {0, 0}};
-        canvas.polyline(corners, 5);
+        canvas_.polyline(corners, 5);
     }
 
     void copper(int L)
     {
-        if (GroundPlaneOn(board, L))
-            for (auto& e : board.Elements)
+        if (GroundPlaneOn(board_, L))
+            for (auto& e : board_.Elements)
                 if (e->Layer == L)
-                    painter.DrawClearance(*e, L);
-        layer(L, set.negative ? WhiteColour : set.layerColours[static_cast<std::size_t>(L - 1)]);
+                    painter_.DrawClearance(*e, L);
+        layer(L, set_.negative ? WhiteColour : set_.layerColours[static_cast<std::size_t>(L - 1)]);
     }
 
     void layer(int L, ColourRef colour)
     {
-        for (auto& e : board.Elements)
+        for (auto& e : board_.Elements)
             if (e->Layer == L && e->Kind != KindPad && !e->Restricted)
-                painter.DrawInColour(*e, colour, false);
-        for (auto& e : board.Elements)
+                painter_.DrawInColour(*e, colour, false);
+        for (auto& e : board_.Elements)
             if (e->Layer == L && e->Kind == KindPad)
-                painter.DrawInColour(*e, colour, false);
+                painter_.DrawInColour(*e, colour, false);
     }
 
     void mask(int L, ColourRef colour)
     {
-        const ColourRef c = set.negative ? WhiteColour : colour;
-        for (auto& e : board.Elements)
+        const ColourRef c = set_.negative ? WhiteColour : colour;
+        for (auto& e : board_.Elements)
             if (e->Layer == L &&
-                ((e->Kind == KindPad && set.maskPads) || (e->Kind == KindSmdPad && set.maskSmdPads)))
-                painter.DrawInColour(*e, c, true);
+                ((e->Kind == KindPad && set_.maskPads) || (e->Kind == KindSmdPad && set_.maskSmdPads)))
+                painter_.DrawInColour(*e, c, true);
     }
 
     void drillPlan(int L, ColourRef colour)
     {
         CanvasFont font;
         font.family = QStringLiteral("Arial");
-        font.height = set.drillTextHeight;
-        for (const auto& e : board.Elements) {
+        font.height = set_.drillTextHeight;
+        for (const auto& e : board_.Elements) {
             if (e->Layer != L || e->Kind != KindPad || e->Size2 <= 0)
                 continue;
             // Pads may lie anywhere in the 32-bit range; the marks around them are computed wider.
             const std::int64_t x = e->X, y = e->Y;
             const std::int32_t left = Saturate32(x - DrillMarkHalf), right = Saturate32(x + DrillMarkHalf);
             const std::int32_t top = Saturate32(y + DrillMarkHalf), bottom = Saturate32(y - DrillMarkHalf);
-            canvas.setPen(CanvasPen::pixels(colour));
-            canvas.line({left, top}, {right, bottom});
-            canvas.line({right, top}, {left, bottom});
+            canvas_.setPen(CanvasPen::pixels(colour));
+            canvas_.line({left, top}, {right, bottom});
+            canvas_.line({right, top}, {left, bottom});
             const QString label = drillLabel(e->Size2);
-            const std::int64_t half = RoundHalfEven64(widths().units(label, set.drillTextHeight) / 2.0);
+            const std::int64_t half = RoundHalfEven64(widths().units(label, set_.drillTextHeight) / 2.0);
             // Glyphs stay upright on paper: mirrored, the anchor (the text's left end on paper)
             // lies on the board's right of the pad.
-            const std::int64_t ax = set.mirror ? x + half : x - half;
-            canvas.text({Saturate32(ax), Saturate32(y + set.drillTextHeight + DrillTextGap)}, label, font,
+            const std::int64_t ax = set_.mirror ? x + half : x - half;
+            canvas_.text({Saturate32(ax), Saturate32(y + set_.drillTextHeight + DrillTextGap)}, label, font,
                         colour);
         }
     }
 
     TextWidths& widths()
     {
-        if (!textWidths)
-            textWidths.emplace();
-        return *textWidths;
+        if (!textWidths_)
+            textWidths_.emplace();
+        return *textWidths_;
     }
 
-    Canvas& canvas;
-    TBoard& board;
-    const PrintSettings& set;
-    const std::array<PrintTemplate, 2>& templates;
-    ColourRef fill;
-    ElementPainter painter;
-    std::optional<TextWidths> textWidths; // made at the first label
+    Canvas& canvas_;
+    TBoard& board_;
+    const PrintSettings& set_;
+    const std::array<PrintTemplate, 2>& templates_;
+    ColourRef fill_;
+    ElementPainter painter_;
+    std::optional<TextWidths> textWidths_; // made at the first label
 };
 
 } // namespace

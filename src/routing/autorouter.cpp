@@ -13,6 +13,16 @@ namespace trevok
 namespace
 {
 
+/// Cell sizes are whole multiples of this many board units (0.1 mm), so that a cell is a whole
+/// number of router units.
+constexpr std::int32_t CellSizeStep = 10;
+static_assert(CellSizeStep % BoardUnitsPerRouterUnit == 0);
+/// The smallest cell, in board units.
+constexpr std::int32_t MinCellSize = 40;
+/// How far a colliding segment of a new track is moved sideways at most: this many steps of half
+/// the clearance, to either side.
+constexpr int MaxRepairSteps = 10;
+
 /// The outline the router uses: round pad shapes count as the octagon of the same size.
 Region RouterRegion(const TObjekt& e)
 {
@@ -152,7 +162,7 @@ RouterValues RouterValues::from(const RouterSettings& settings) noexcept
     RouterValues v;
     v.clearance = RoundHalfEven(settings.clearanceMm * 100.0);
     v.width = RoundHalfEven(settings.widthMm * 100.0);
-    v.cell = std::max(40, RoundHalfEven((v.width + 2.0 * v.clearance) / 10.0) * 10);
+    v.cell = std::max(MinCellSize, RoundHalfEven((v.width + 2.0 * v.clearance) / CellSizeStep) * CellSizeStep);
     return v;
 }
 
@@ -245,12 +255,12 @@ bool RepairTrack(std::vector<TPoint>& nodes, std::int32_t clearance,
         if (k == last)
             return false;
         int found = 0;
-        for (int step = 1; step <= 10 && found == 0; ++step) {
+        for (int step = 1; step <= MaxRepairSteps && found == 0; ++step) {
             const auto [p, q] = movedSegment(nodes, k, step * h);
             if (free(p, q))
                 found = step;
         }
-        for (int step = 1; step <= 10; ++step) {
+        for (int step = 1; step <= MaxRepairSteps; ++step) {
             const auto [p, q] = movedSegment(nodes, k, -step * h);
             if (free(p, q)) {
                 found = -step;
@@ -299,7 +309,7 @@ RouteOutcome RouteConnection(TProject& project, const RouteOptions& o)
 
     const RouterValues v = RouterValues::from(o.settings);
     const std::int32_t s = v.cell;
-    const std::int64_t g = s / 5;
+    const std::int64_t g = s / BoardUnitsPerRouterUnit;
     const std::uint8_t layer = RouteLayer(*board);
 
     // The nets of both pads on the route's layer are what the track may touch.
@@ -350,10 +360,14 @@ RouteOutcome RouteConnection(TProject& project, const RouteOptions& o)
         CellRect maxWindow{
             std::min(cellX(all.left), cellX(all.right)), std::min(cellX(-all.top), cellX(-all.bottom)),
             std::max(cellX(all.left), cellX(all.right)), std::max(cellX(-all.top), cellX(-all.bottom))};
-        maxWindow = {std::max(maxWindow.left - 10, 0), std::max(maxWindow.top - 10, 0),
-                     std::min(maxWindow.right + 10, imax), std::min(maxWindow.bottom + 10, jmax)};
+        // Windows reach one block past the elements at most (and never past the board).
+        constexpr int step = CoarseBlockCells;
+        maxWindow = {std::max(maxWindow.left - step, 0), std::max(maxWindow.top - step, 0),
+                     std::min(maxWindow.right + step, imax), std::min(maxWindow.bottom + step, jmax)};
         CellRect w{std::min(sa.i, sb.i), std::min(sa.j, sb.j), std::max(sa.i, sb.i), std::max(sa.j, sb.j)};
-        w = {w.left / 10 * 10 - 10, w.top / 10 * 10 - 10, w.right / 10 * 10 + 10, w.bottom / 10 * 10 + 10};
+        // The first window: the blocks holding both pads and one block more on every side.
+        w = {w.left / step * step - step, w.top / step * step - step, w.right / step * step + step,
+             w.bottom / step * step + step};
         const RingSearch search = o.search ? o.search : RingSearch(SearchRings);
         for (;;) {
             w = {std::max(w.left, maxWindow.left), std::max(w.top, maxWindow.top),
@@ -369,7 +383,7 @@ RouteOutcome RouteConnection(TProject& project, const RouteOptions& o)
             progress.window(shown, false);
             if (found || last)
                 break;
-            w = {w.left - 10, w.top - 10, w.right + 10, w.bottom + 10};
+            w = {w.left - step, w.top - step, w.right + step, w.bottom + step};
         }
         if (found) {
             nodes = BuildTrackNodes(*grid, sa, sb, {a->X, a->Y}, {b->X, b->Y}, s);

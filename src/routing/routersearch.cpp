@@ -18,6 +18,7 @@ constexpr int MaxSweeps = 80;
 /// v / 5 rounded to nearest, halves to even, in exact integers.
 std::int64_t divideBy5(std::int64_t v) noexcept
 {
+    static_assert(BoardUnitsPerRouterUnit == 5, "the rounding below is worked out for 5");
     std::int64_t q = v / 5;
     std::int64_t r = v % 5; // sign of v
     if (r < 0) {
@@ -69,7 +70,7 @@ RouterGrid::RouterGrid(int imax, int jmax) : imax_(imax), jmax_(jmax)
 {
     // Classification blocks of 10 start at multiples of 10 and may reach 9 cells past the last
     // column; the track builder looks one cell further.
-    const int needed = (std::max({imax, jmax, 0}) / 10 + 1) * 10 + 2;
+    const int needed = (std::max({imax, jmax, 0}) / CoarseBlockCells + 1) * CoarseBlockCells + 2;
     size_ = std::max(MinGridSize, needed);
     cells_.assign(static_cast<std::size_t>(size_) * static_cast<std::size_t>(size_), CellUnclassified);
 }
@@ -187,7 +188,7 @@ bool RouterObstacles::touches(const Region& region) const
 
 void ClassifyWindow(RouterGrid& grid, const RouterObstacles& obstacles, const CellRect& w, std::int64_t g)
 {
-    for (const int r : {10, 5, 2, 1}) {
+    for (const int r : {CoarseBlockCells, 5, 2, 1}) {
         for (int bi = w.left / r; bi <= w.right / r; ++bi) {
             for (int bj = w.top / r; bj <= w.bottom / r; ++bj) {
                 const int i = r * bi;

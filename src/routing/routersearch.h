@@ -5,7 +5,8 @@
 // Terms used here:
 //  - router space: board units scaled by 0.2 (5 board units per router unit) with y reversed,
 //    so that rows and router y both grow downward on the board.
-//  - cell size s: board units per cell (a multiple of 10, at least 40); g = s / 5 router units.
+//  - cell size s: board units per cell (a multiple of 10, at least 40); g = s / 5 router units
+//    (BoardUnitsPerRouterUnit).
 //  - cell (i, j): column i, row j; its centre lies at board (i*s + s/2, -(j*s) - s/2).
 //  - ring f: the cells at Chebyshev distance f from the start cell, taken in a fixed order: the
 //    row above left to right, the right column downward, the row below right to left, the left
@@ -21,6 +22,13 @@
 
 namespace trevok
 {
+
+/// Board units per router unit: the router draws its obstacles at a fifth of the board's
+/// resolution, which is fine enough for cells of 40 units and more.
+inline constexpr std::int32_t BoardUnitsPerRouterUnit = 5;
+/// Cells on a side of the coarsest classification block. Search windows start on block
+/// boundaries and grow by one block on every side, so a grown window classifies whole blocks.
+inline constexpr int CoarseBlockCells = 10;
 
 enum CellValue : std::int32_t {
     CellUnclassified = -3,

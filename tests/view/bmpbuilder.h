@@ -1,7 +1,7 @@
 #pragma once
-// BMP files for tests, written byte by byte from the documented layout (14-byte file header,
-// 40-byte information header, bottom-up rows of 24-bit pixels padded to four bytes), so that
-// the reader is checked against the format, not against a writer of ours.
+// BMP files for tests, written byte by byte (14-byte file header, 40-byte information header,
+// bottom-up rows of 24-bit pixels padded to four bytes), so that the reader is checked against
+// the file format itself, not against a writer of ours.
 
 #include <QByteArray>
 

@@ -150,7 +150,7 @@ struct KeepOut {
 class Builder
 {
   public:
-    explicit Builder(std::string path) { fp.path = std::move(path); }
+    explicit Builder(std::string path) { fp_.path = std::move(path); }
 
     void pad(TPoint c, std::int32_t diameter, std::int32_t drill, std::uint8_t shape = ShapeRound)
     {
@@ -161,7 +161,7 @@ class Builder
     void padRadius(TPoint c, std::int32_t radius, std::int32_t drill, std::uint8_t shape)
     {
         add(NewPad(c, radius, shape, LayerK1, half(drill)));
-        AddTwin(fp.elements, *fp.elements.back());
+        AddTwin(fp_.elements, *fp_.elements.back());
     }
     void smd(TPoint c, std::int32_t width, std::int32_t height) { add(NewSmdPad(c, width, LayerK1, height)); }
 
@@ -202,14 +202,14 @@ class Builder
     }
     void comments(std::string a, std::string b)
     {
-        fp.line1 = std::move(a);
-        fp.line2 = std::move(b);
+        fp_.line1 = std::move(a);
+        fp_.line2 = std::move(b);
     }
     /// The distance from c to the farthest corner of any pad's box.
     double reach(TPoint c) const
     {
         double r = 0;
-        for (const KeepOut& k : copper)
+        for (const KeepOut& k : copper_)
             for (const std::int64_t x : {k.left, k.right})
                 for (const std::int64_t y : {k.bottom, k.top})
                     r = std::max(r, std::hypot(static_cast<double>(x - c.x), static_cast<double>(y - c.y)));
@@ -217,9 +217,9 @@ class Builder
     }
     Footprint take()
     {
-        if (fp.line1.size() > 50 || fp.line2.size() > 50)
-            throw std::logic_error("comment line longer than 50 bytes in " + fp.path);
-        return std::move(fp);
+        if (fp_.line1.size() > 50 || fp_.line2.size() > 50)
+            throw std::logic_error("comment line longer than 50 bytes in " + fp_.path);
+        return std::move(fp_);
     }
 
   private:
@@ -230,9 +230,9 @@ class Builder
             TObjekt bare = *e;
             bare.Clearance = 0;
             const TRect r = Bounds(bare);
-            copper.push_back({r.left, r.top, r.right, r.bottom});
+            copper_.push_back({r.left, r.top, r.right, r.bottom});
         }
-        fp.elements.push_back(std::move(e));
+        fp_.elements.push_back(std::move(e));
     }
     void line(TPoint a, TPoint b)
     {
@@ -254,7 +254,7 @@ class Builder
         const std::int64_t hi = horizontal ? std::max(a.x, b.x) : std::max(a.y, b.y);
         std::vector<std::pair<std::int64_t, std::int64_t>> blocked;
         constexpr std::int64_t g = kSilkGap + kSilkWidth / 2;
-        for (const KeepOut& c : copper) {
+        for (const KeepOut& c : copper_) {
             const KeepOut k{c.left - g, c.bottom - g, c.right + g, c.top + g};
             // A line whose centre lies exactly on a keep-out's border keeps the gap: not cut.
             const bool meets =
@@ -286,8 +286,8 @@ class Builder
         return cut;
     }
 
-    Footprint fp;
-    std::vector<KeepOut> copper; // the pads' boxes
+    Footprint fp_;
+    std::vector<KeepOut> copper_; // the pads' boxes
 };
 
 // ---------------------------------------------------------------------------------------------
