@@ -140,12 +140,29 @@ void cliBenchmark(benchmark::State& state, const std::vector<std::string>& args)
     state.counters["x_info_cpu"] = cpu / n / info.cpu;
 }
 
-void BM_CliInfo(benchmark::State& state) { cliBenchmark(state, {"info"}); }
-void BM_CliNets(benchmark::State& state) { cliBenchmark(state, {"nets"}); }
-void BM_CliContours(benchmark::State& state) { cliBenchmark(state, {"contours", "--layer", "K1"}); }
+void BM_CliInfo(benchmark::State& state)
+{
+    cliBenchmark(state, {"info"});
+}
+void BM_CliNets(benchmark::State& state)
+{
+    cliBenchmark(state, {"nets"});
+}
+void BM_CliContours(benchmark::State& state)
+{
+    cliBenchmark(state, {"contours", "--layer", "K1"});
+}
 
-BENCHMARK(BM_CliInfo)->Name("bigboard/cli_info_200k")->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_CliNets)->Name("bigboard/cli_nets_200k")->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CliInfo)
+    ->Name("bigboard/cli_info_200k")
+    ->UseManualTime()
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CliNets)
+    ->Name("bigboard/cli_nets_200k")
+    ->UseManualTime()
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CliContours)
     ->Name("bigboard/cli_contours_K1_200k")
     ->UseManualTime()
@@ -180,6 +197,11 @@ void BM_Contours(benchmark::State& state)
     SetWorkerThreads(0);
     state.counters["contours"] = static_cast<double>(contours);
 }
-BENCHMARK(BM_Contours)->Name("bigboard/contours_K1_200k")->Arg(1)->Arg(2)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Contours)
+    ->Name("bigboard/contours_K1_200k")
+    ->Arg(1)
+    ->Arg(2)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -42,6 +42,9 @@ void DesignCheck20k(benchmark::State& state)
 }
 BENCHMARK(DesignCheck20k)->Name("designcheck/20k")->Args({0, 0})->Unit(benchmark::kMillisecond);
 BENCHMARK(DesignCheck20k)->Name("designcheck/20k_plane_net")->Args({1, 0})->Unit(benchmark::kMillisecond);
-BENCHMARK(DesignCheck20k)->Name("designcheck/20k_with_mill_0.2")->Args({0, 20})->Unit(benchmark::kMillisecond);
+BENCHMARK(DesignCheck20k)
+    ->Name("designcheck/20k_with_mill_0.2")
+    ->Args({0, 20})
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -12,7 +12,8 @@
 
 using namespace trevok;
 
-namespace {
+namespace
+{
 
 TBoard& board20k()
 {

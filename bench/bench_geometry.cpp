@@ -13,7 +13,8 @@
 
 using namespace trevok;
 
-namespace {
+namespace
+{
 
 constexpr std::size_t kElements = 20000;
 constexpr std::uint32_t kSeed = 20240601;
@@ -31,7 +32,8 @@ std::vector<std::pair<std::size_t, std::size_t>> candidatePairs(const std::vecto
     std::vector<std::size_t> order(bounds.size());
     for (std::size_t i = 0; i < order.size(); ++i)
         order[i] = i;
-    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return bounds[a].left < bounds[b].left; });
+    std::sort(order.begin(), order.end(),
+              [&](std::size_t a, std::size_t b) { return bounds[a].left < bounds[b].left; });
     std::vector<std::pair<std::size_t, std::size_t>> pairs;
     std::vector<std::size_t> active;
     for (std::size_t i : order) {
@@ -122,7 +124,8 @@ void BM_HitTestAtPoint(benchmark::State& state)
     for (auto _ : state) {
         hits = 0;
         for (std::size_t i = 0; i < list.size(); ++i)
-            if (bounds[i].intersects({at.x - h, at.y - h, at.x + h, at.y + h}) && ElementHit(*list[i], at, zoom))
+            if (bounds[i].intersects({at.x - h, at.y - h, at.x + h, at.y + h}) &&
+                ElementHit(*list[i], at, zoom))
                 ++hits;
         benchmark::DoNotOptimize(hits);
     }

@@ -29,7 +29,6 @@ constexpr int kWidth = 40000;
 constexpr int kHeight = 25000;
 constexpr std::size_t kElements = 20000;
 
-
 void fillProject(TProject& project)
 {
     startNewProject(project, 1);

@@ -73,9 +73,21 @@ void BM_Passes(benchmark::State& state)
 }
 BENCHMARK(BM_Passes)->Name("millpasses/60x40mm_passes_1")->Args({0, 1})->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Passes)->Name("millpasses/60x40mm_passes_3")->Args({0, 3})->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Passes)->Name("millpasses/60x40mm_passes_0")->Args({0, 0})->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_Passes)
+    ->Name("millpasses/60x40mm_passes_0")
+    ->Args({0, 0})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 BENCHMARK(BM_Passes)->Name("millpasses/400x250mm_passes_1")->Args({1, 1})->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Passes)->Name("millpasses/400x250mm_passes_3")->Args({1, 3})->Unit(benchmark::kMillisecond)->Iterations(1);
-BENCHMARK(BM_Passes)->Name("millpasses/400x250mm_passes_0")->Args({1, 0})->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_Passes)
+    ->Name("millpasses/400x250mm_passes_3")
+    ->Args({1, 3})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
+BENCHMARK(BM_Passes)
+    ->Name("millpasses/400x250mm_passes_0")
+    ->Args({1, 0})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 
 } // namespace

@@ -21,7 +21,6 @@ constexpr std::uint32_t kSeed = 20240601;
 constexpr int kWidth = 40000;
 constexpr int kHeight = 25000;
 
-
 struct Bench {
     TProject project;
     NullView view{kWidth, kHeight};

@@ -31,7 +31,8 @@ const std::string& boardFile()
         board->Elements = bench::generateBoard(20000, 20240601, board->BoardWidth, board->BoardHeight);
         p.Boards.push_back(std::move(board));
         p.Current = 0;
-        const std::string out = QDir::temp().filePath(QStringLiteral("trevok-bench-thumbnail.lay")).toStdString();
+        const std::string out =
+            QDir::temp().filePath(QStringLiteral("trevok-bench-thumbnail.lay")).toStdString();
         WriteLayoutFile(p, out);
         return out;
     }();
@@ -61,6 +62,10 @@ void BM_Thumbnail(benchmark::State& state)
     }
     state.counters["bytes"] = static_cast<double>(bytes);
 }
-BENCHMARK(BM_Thumbnail)->Name("thumbnail/read_draw_png_400x250mm_20k")->Arg(256)->Arg(1024)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Thumbnail)
+    ->Name("thumbnail/read_draw_png_400x250mm_20k")
+    ->Arg(256)
+    ->Arg(1024)
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -11,7 +11,8 @@
 
 using namespace trevok;
 
-namespace {
+namespace
+{
 
 constexpr std::uint32_t kSeed = 20240601;
 
@@ -32,7 +33,7 @@ std::size_t elementBytes(const TObjekt& e, bool ownBlock)
     n += heapBlock(e.Groups.capacity() * sizeof(std::int32_t));
     n += heapBlock(e.Connections.capacity() * sizeof(TObjekt*));
     n += heapBlock(e.Strokes.capacity() * sizeof(TObjekt));
-    if (e.Text.capacity() > 15)   // beyond the string's inline buffer
+    if (e.Text.capacity() > 15) // beyond the string's inline buffer
         n += heapBlock(e.Text.capacity() + 1);
     for (const TObjekt& s : e.Strokes)
         n += elementBytes(s, false);
@@ -92,7 +93,10 @@ void BM_PushUndoIntoEmptyHistory(benchmark::State& state)
     }
     state.counters["elements"] = static_cast<double>(p.currentBoard()->Elements.size());
 }
-BENCHMARK(BM_PushUndoIntoEmptyHistory)->Name("undo/PushUndoIntoEmptyHistory")->Arg(20000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PushUndoIntoEmptyHistory)
+    ->Name("undo/PushUndoIntoEmptyHistory")
+    ->Arg(20000)
+    ->Unit(benchmark::kMillisecond);
 
 void BM_UndoRedo(benchmark::State& state)
 {

@@ -8,15 +8,18 @@
 #include <string>
 #include <vector>
 
-namespace trevok::bench {
+namespace trevok::bench
+{
 
-namespace {
+namespace
+{
 
 constexpr std::int32_t kClearance = 40;
-constexpr std::int32_t kPitch = 254;   // 0.1 inch
+constexpr std::int32_t kPitch = 254; // 0.1 inch
 
-class Builder {
-public:
+class Builder
+{
+  public:
     Builder(std::size_t count, std::uint32_t seed, int width, int height)
         : target_(count), rng_(seed), w_(std::max(width, 2000)), h_(std::max(height, 2000))
     {
@@ -57,8 +60,11 @@ public:
         return std::move(list_);
     }
 
-private:
-    int uniform(int lo, int hi) { return lo + static_cast<int>(rng_() % static_cast<std::uint32_t>(hi - lo + 1)); }
+  private:
+    int uniform(int lo, int hi)
+    {
+        return lo + static_cast<int>(rng_() % static_cast<std::uint32_t>(hi - lo + 1));
+    }
     bool chance(int percent) { return uniform(0, 99) < percent; }
     // A position on the board, on a 0.05 inch raster like hand-placed parts, kept `margin` from the edge.
     TPoint place(int margin)
@@ -107,7 +113,7 @@ private:
     void dip()
     {
         const std::size_t first = list_.size();
-        const int perRow = uniform(4, 10);   // 8 to 20 pins, 2 elements each
+        const int perRow = uniform(4, 10); // 8 to 20 pins, 2 elements each
         const int rowGap = chance(70) ? 3 * kPitch : 6 * kPitch;
         const TPoint o = place(rowGap + 400);
         const std::int32_t radius = uniform(55, 80);
@@ -115,7 +121,8 @@ private:
         for (int row = 0; row < 2; ++row)
             for (int i = 0; i < perRow; ++i) {
                 const TPoint c{o.x + i * kPitch, o.y - row * rowGap};
-                const std::uint8_t shape = i == 0 && row == 0 ? ShapeSquare : (chance(50) ? ShapeRound : ShapeOctagon);
+                const std::uint8_t shape =
+                    i == 0 && row == 0 ? ShapeSquare : (chance(50) ? ShapeRound : ShapeOctagon);
                 TObjekt& bottom = add(NewPad(c, radius, shape, LayerK2, drill));
                 TObjekt& top = add(NewPad(c, radius, shape, LayerK1, drill));
                 bottom.Twin = &top;
@@ -147,8 +154,9 @@ private:
                 add(NewSmdPad({o.x + i * pitch, o.y - row * span}, padW, copper, padH));
                 pads_.push_back(list_.size() - 1);
             }
-        outline({o.x - 100, o.y - padH / 2 - 60}, {o.x + (perRow - 1) * pitch + 100, o.y - span + padH / 2 + 60},
-                side1 ? LayerB1 : LayerB2, chance(30));
+        outline({o.x - 100, o.y - padH / 2 - 60},
+                {o.x + (perRow - 1) * pitch + 100, o.y - span + padH / 2 + 60}, side1 ? LayerB1 : LayerB2,
+                chance(30));
         group(first);
         for (int k = 0; k < perRow; ++k)
             trackBetweenPads();
@@ -183,8 +191,12 @@ private:
             const std::int32_t sx = dx >= 0 ? 1 : -1;
             const std::int32_t sy = dy >= 0 ? 1 : -1;
             switch (uniform(0, 2)) {
-            case 0: cur.x += dx / 2; break;
-            case 1: cur.y += dy / 2; break;
+            case 0:
+                cur.x += dx / 2;
+                break;
+            case 1:
+                cur.y += dy / 2;
+                break;
             default: {
                 const std::int32_t d = std::min(std::abs(dx), std::abs(dy)) / 2;
                 cur.x += sx * d;
@@ -213,7 +225,7 @@ private:
         const TPoint c = place(outer + 100);
         const std::uint8_t layer = static_cast<std::uint8_t>(uniform(1, 4));
         TObjekt& e = add(NewCircle(c, outer, ShapeRound, layer, outer - uniform(10, 40)));
-        if (chance(40)) {   // an arc
+        if (chance(40)) { // an arc
             e.Angle = uniform(0, 23) * 15;
             e.Width = uniform(0, 23) * 15;
         }
@@ -235,7 +247,7 @@ private:
             const double r = size * (0.6 + 0.4 * uniform(0, 100) / 100.0);
             AddPoint(*a, {c.x + RoundHalfEven(r * std::cos(ang)), c.y + RoundHalfEven(r * std::sin(ang))});
         }
-        AddPoint(*a, a->Points.front());   // closed the way the area tool stores it
+        AddPoint(*a, a->Points.front()); // closed the way the area tool stores it
         a->Restricted = restricted ? 1 : 0;
         add(std::move(a));
         if (!restricted && !restrictedMade_ && chance(30)) {
@@ -288,11 +300,11 @@ private:
     }
 
     std::size_t target_;
-    std::mt19937 rng_;   // fully specified by the standard, so a seed means the same board everywhere
+    std::mt19937 rng_; // fully specified by the standard, so a seed means the same board everywhere
     int w_;
     int h_;
     ElementList list_;
-    std::vector<std::size_t> pads_;   // list indices of pads and SMD pads
+    std::vector<std::size_t> pads_; // list indices of pads and SMD pads
     std::int32_t groupId_ = 0;
     bool restrictedMade_ = false;
 };

@@ -7,7 +7,8 @@
 
 #include <cstddef>
 
-namespace trevok::bench {
+namespace trevok::bench
+{
 
 class NullView : public SessionView
 {

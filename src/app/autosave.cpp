@@ -1,8 +1,8 @@
 #include "app/autosave.h"
 
-#include "document/filenames.h"
 #include "app/settings.h"
 #include "document/atomicfile.h"
+#include "document/filenames.h"
 #include "document/layoutfile.h"
 #include "document/messages.h"
 #include "document/project.h"

@@ -1,10 +1,10 @@
 // The editor's entry point: the language of the run first, then the main window, then the file
 // named on the command line.
-#include "document/filenames.h"
-#include "document/fileuri.h"
 #include "app/mainwindow.h"
 #include "app/qttranslations.h"
 #include "app/settings.h"
+#include "document/filenames.h"
+#include "document/fileuri.h"
 #include "view/texts.h"
 
 #include <QApplication>

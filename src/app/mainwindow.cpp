@@ -4,9 +4,9 @@
 #include "app/boardscontroller.h"
 #include "app/filescontroller.h"
 #include "app/fonttextmeasure.h"
-#include "app/routingcontroller.h"
 #include "app/macropanel.h"
 #include "app/maintexts.h"
+#include "app/routingcontroller.h"
 #include "dialogs/autorouter.h"
 #include "dialogs/colordlg.h"
 #include "dialogs/cp1252validator.h"
@@ -31,15 +31,14 @@
 #include "view/widgets/statusbarwidgets.h"
 
 #include <QAbstractButton>
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QEvent>
-#include <QAbstractEventDispatcher>
 #include <QFileDialog>
-#include <QScreen>
 #include <QFont>
 #include <QGridLayout>
 #include <QGuiApplication>
@@ -48,6 +47,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTabBar>
@@ -71,12 +71,13 @@ class WindowShell final : public Shell
   public:
     explicit WindowShell(MainWindow& window) : window_(window) {}
 
-    QMessageBox::StandardButton messageBox(QMessageBox::Icon icon, const QString& caption, const QString& text,
-                                           QMessageBox::StandardButtons buttons) override
+    QMessageBox::StandardButton messageBox(QMessageBox::Icon icon, const QString& caption,
+                                           const QString& text, QMessageBox::StandardButtons buttons) override
     {
         return ShowMessageBox(&window_, icon, caption, text, buttons);
     }
-    QString askFileName(bool save, const QString& caption, const QString& folder, const QString& filter) override
+    QString askFileName(bool save, const QString& caption, const QString& folder,
+                        const QString& filter) override
     {
         return save ? QFileDialog::getSaveFileName(&window_, caption, folder, filter)
                     : QFileDialog::getOpenFileName(&window_, caption, folder, filter);
@@ -129,8 +130,8 @@ MainWindow::MainWindow(const QString& settingsPath, QWidget* parent, Shell* shel
     WindowViews& views = *this;
     boards_ = std::make_unique<BoardsController>(project_, view_, *shell_, views);
     files_ = std::make_unique<FilesController>(
-        FilesController::Parts{project_, *autoSaver_, settings_, *settingsFile_, recent_, currentFolders_}, *boards_,
-        *shell_, views);
+        FilesController::Parts{project_, *autoSaver_, settings_, *settingsFile_, recent_, currentFolders_},
+        *boards_, *shell_, views);
     // The status line shows the backup while it is written, then what it showed before.
     connect(autoSaver_.get(), &AutoSaver::backupStarted, this, [this](const QString&) {
         hintBeforeBackup_ = hint_->text();
@@ -157,7 +158,9 @@ MainWindow::MainWindow(const QString& settingsPath, QWidget* parent, Shell* shel
     buildTemplates();
     readSettings();
     connect(autoSaver_.get(), &AutoSaver::backupFinished, this,
-            [this](bool ok, const QString& path, const QString& error) { files_->autoSaveFinished(ok, path, error); });
+            [this](bool ok, const QString& path, const QString& error) {
+                files_->autoSaveFinished(ok, path, error);
+            });
     board_->setColourScheme(CurrentColours());
     ApplyMainTexts(this);
 

@@ -8,13 +8,13 @@
 // implements and which tests replace by a scripted one.
 
 #include "app/recentfiles.h"
-#include "app/shell.h"
 #include "app/settings.h"
+#include "app/shell.h"
 #include "document/atomicfile.h"
 #include "document/messages.h"
 #include "document/project.h"
-#include "print/printsheet.h"
 #include "print/boardimage.h"
+#include "print/printsheet.h"
 #include "view/viewmodel.h"
 
 #include <QMainWindow>
@@ -402,7 +402,7 @@ class MainWindow : public QMainWindow, private WindowViews
     QPointer<TKonturFraesenDlg> konturDlg_;
     QPointer<TGcodeDlg> gcodeDlg_;
     QPointer<TDesignCheckDlg> checkDlg_;
-    QString lastHpglFolder_;   // the folder of the last HPGL file written in this run
+    QString lastHpglFolder_; // the folder of the last HPGL file written in this run
     QPointer<TPrint_Dlg> printDlg_;
     std::unique_ptr<QPrinter> printer_;
     bool printerUsable_ = false;

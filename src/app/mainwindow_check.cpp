@@ -3,8 +3,8 @@
 
 #include "app/mainwindow.h"
 
-#include "dialogs/dialogbuttons.h"
 #include "dialogs/designcheckdlg.h"
+#include "dialogs/dialogbuttons.h"
 #include "document/undo.h"
 #include "edit/session.h"
 #include "output/designcheck.h"
@@ -46,7 +46,9 @@ QString countsText(const DesignCheckResult& r)
     for (std::size_t k = 0; k < kProblemKindCount; ++k) {
         const auto kind = static_cast<ProblemKind>(k);
         if (const std::size_t n = r.count(kind))
-            text += QStringLiteral("\r%1: %2").arg(QString::fromStdString(ProblemKindName(kind, CurrentLanguage()))).arg(n);
+            text += QStringLiteral("\r%1: %2")
+                        .arg(QString::fromStdString(ProblemKindName(kind, CurrentLanguage())))
+                        .arg(n);
     }
     return text;
 }
@@ -57,7 +59,8 @@ QMessageBox::StandardButton askExportAnyway(QWidget* parent, const QString& text
                     QString(text).replace(QLatin1Char('\r'), QLatin1Char('\n')),
                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent);
     LabelStandardButtons(box);
-    box.button(QMessageBox::Yes)->setText(T("Trotzdem &exportieren", "&Export anyway", "&Exporter quand même"));
+    box.button(QMessageBox::Yes)
+        ->setText(T("Trotzdem &exportieren", "&Export anyway", "&Exporter quand même"));
     box.button(QMessageBox::No)->setText(T("Probleme &zeigen", "&Show problems", "&Afficher les problèmes"));
     box.setDefaultButton(QMessageBox::No);
     box.setEscapeButton(QMessageBox::Cancel);

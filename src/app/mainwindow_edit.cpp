@@ -94,7 +94,8 @@ void MainWindow::editCommand(EditCommand command)
         finishEdit(turnSelection(project_, SelectionTurn::Rotate, session_->dragConnectedTracks()));
         return;
     case EditMirrorH:
-        finishEdit(turnSelection(project_, SelectionTurn::MirrorHorizontally, session_->dragConnectedTracks()));
+        finishEdit(
+            turnSelection(project_, SelectionTurn::MirrorHorizontally, session_->dragConnectedTracks()));
         return;
     case EditMirrorV:
         finishEdit(turnSelection(project_, SelectionTurn::MirrorVertically, session_->dragConnectedTracks()));
@@ -169,13 +170,16 @@ bool MainWindow::propertiesDialog()
     const PropertySheet shown = readProperties(*b, b->Origin);
     if (shown.elementCount == 0)
         return false;
-    TPropertiesDlg dialog(shown, [&](const PropertySheet& edited) -> std::optional<PropertyField> {
-        const PropertyOutcome outcome = applyProperties(project_, shown, edited, b->Origin);
-        if (!outcome.ok)
-            return outcome.badField;
-        finishEdit(outcome.result);
-        return std::nullopt;
-    }, this);
+    TPropertiesDlg dialog(
+        shown,
+        [&](const PropertySheet& edited) -> std::optional<PropertyField> {
+            const PropertyOutcome outcome = applyProperties(project_, shown, edited, b->Origin);
+            if (!outcome.ok)
+                return outcome.badField;
+            finishEdit(outcome.result);
+            return std::nullopt;
+        },
+        this);
     runDialog(dialog);
     return true;
 }

@@ -48,11 +48,13 @@ QString MainWindow::projectFolderOr(const QString& fallback) const
     return file.isEmpty() ? fallback : QFileInfo(file).absolutePath();
 }
 
-QString MainWindow::exportSuggestion(const QString& last, const QString& folder, const QString& extension) const
+QString MainWindow::exportSuggestion(const QString& last, const QString& folder,
+                                     const QString& extension) const
 {
     if (!last.isEmpty()) {
         const QFileInfo chosen(last);
-        return chosen.absolutePath() + QLatin1Char('/') + chosen.completeBaseName() + QLatin1Char('.') + extension;
+        return chosen.absolutePath() + QLatin1Char('/') + chosen.completeBaseName() + QLatin1Char('.') +
+               extension;
     }
     const QString start = projectFolderOr(folder);
     QString name;
@@ -69,7 +71,8 @@ void MainWindow::reportWritten(const QStringList& paths)
     QStringList shown;
     for (const QString& p : paths)
         shown << DisplayPath(p);
-    statusWidgets_->setHint(T("Geschrieben: %1", "Written: %1", "Écrit : %1").arg(shown.join(QStringLiteral(", "))));
+    statusWidgets_->setHint(
+        T("Geschrieben: %1", "Written: %1", "Écrit : %1").arg(shown.join(QStringLiteral(", "))));
 }
 
 QString MainWindow::askExportName(const QString& caption, const QString& last, const QString& folder,
@@ -196,8 +199,8 @@ void MainWindow::imageExport(ImageFormat format)
     const QString upper = extension.toUpper();
     const QString filter = QStringLiteral("%1 (*.%2)|*.%2")
                                .arg(format == ImageFormat::Bmp ? QStringLiteral("Bitmap") : upper, extension);
-    const QString path = askExportName(upper + QStringLiteral(" - Trevok"), lastImagePath_, currentFolders_.bitmap,
-                                       QtFileFilter(filter), extension);
+    const QString path = askExportName(upper + QStringLiteral(" - Trevok"), lastImagePath_,
+                                       currentFolders_.bitmap, QtFileFilter(filter), extension);
     if (path.isEmpty())
         return;
     lastImagePath_ = path;

@@ -48,7 +48,8 @@ QAction* MainWindow::makeAction(const char* name, void (MainWindow::*slot)(), bo
     a->setObjectName(QString::fromLatin1(name));
     a->setEnabled(enabled);
     if (slot)
-        connect(a, &QAction::triggered, this, [this, slot] { guardCommand([this, slot] { (this->*slot)(); }); });
+        connect(a, &QAction::triggered, this,
+                [this, slot] { guardCommand([this, slot] { (this->*slot)(); }); });
     return a;
 }
 
@@ -274,7 +275,8 @@ void MainWindow::buildActions()
     makeAction("TB_Ausrichten", nullptr);
     makeAction("TB_AmRasterAusrichten", [this] { editCommand(EditSnap); });
     makeAction("TB_ClearConnections", &MainWindow::clearConnections);
-    makeAction("Designprfung1", &MainWindow::designCheck)->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+D")));
+    makeAction("Designprfung1", &MainWindow::designCheck)
+        ->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+D")));
     makeAction("TB_Designpruefung", &MainWindow::designCheck);
     makeAction("TB_Gruppieren", [this] { editCommand(EditGroup); });
     makeAction("TB_GruppeAufloesen", [this] { editCommand(EditUngroup); });
@@ -353,9 +355,9 @@ void MainWindow::buildMenus()
     QMenu* unit = addMenu(options, "Linealeinheit1");
     add(unit, {"E_MM", "E_Zoll"});
     options->addMenu(unit);
-    add(options, {"M_PlatinenZoom", "M_ZoomAmMauszeiger", "M_LeiterbahnenMitziehen", nullptr, "ZoomPlatine1", "ZoomObjekte1",
-                  "ZoomMarkierung1", "Zoomvorher1", "Neuzeichnen1", nullptr, "Farbendefinieren1",
-                  "Projektinfo1", "Hinweistexte1", "UndoTiefe1"});
+    add(options, {"M_PlatinenZoom", "M_ZoomAmMauszeiger", "M_LeiterbahnenMitziehen", nullptr, "ZoomPlatine1",
+                  "ZoomObjekte1", "ZoomMarkierung1", "Zoomvorher1", "Neuzeichnen1", nullptr,
+                  "Farbendefinieren1", "Projektinfo1", "Hinweistexte1", "UndoTiefe1"});
     add(options, {nullptr, "M_PruefenVorExport"});
     bar->addMenu(options);
 

@@ -35,9 +35,8 @@ QString MainWindow::askMillingFile(const QString& caption, const QString& filter
 {
     // The folder used last, else the project's; the board's name.
     const QString start = exportSuggestion({}, currentFolders_.plt, suffix.mid(1));
-    const QString folder = LocalIsDir(lastHpglFolder_)
-                               ? QDir(lastHpglFolder_).filePath(QFileInfo(start).fileName())
-                               : start;
+    const QString folder =
+        LocalIsDir(lastHpglFolder_) ? QDir(lastHpglFolder_).filePath(QFileInfo(start).fileName()) : start;
     QString path = askFileName(true, caption, folder, filter);
     if (path.isEmpty())
         return path;

@@ -163,7 +163,8 @@ Settings ReadSettings(const IniFile& ini)
     s.smdSizes = ReadParameterList(ini, QStringLiteral("SMD_POPUP"), 0, false);
     for (const QString& key : ini.keys(kMilling))
         s.millingDialogs.emplace_back(key, ini.readString(kMilling, key));
-    if (ini.hasKey(kWindows, QStringLiteral("AutoRouterX")) && ini.hasKey(kWindows, QStringLiteral("AutoRouterY")))
+    if (ini.hasKey(kWindows, QStringLiteral("AutoRouterX")) &&
+        ini.hasKey(kWindows, QStringLiteral("AutoRouterY")))
         s.routerWindowPlace = QPoint(ini.readInteger(kWindows, QStringLiteral("AutoRouterX"), 0),
                                      ini.readInteger(kWindows, QStringLiteral("AutoRouterY"), 0));
     readDesignCheck(ini, s);

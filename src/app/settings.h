@@ -69,7 +69,8 @@ struct Settings {
     /// No settings file was found: the program runs for the first time (not stored).
     bool firstStart = false;
     // [Designpruefung]: the rules in units, and whether exports for manufacturing check first
-    DesignRules designRules; // Abstand, Leiterbreite, SMDSeite, Restring, BohrungMin, BohrungMax, Rand, Fraeser
+    DesignRules
+        designRules; // Abstand, Leiterbreite, SMDSeite, Restring, BohrungMin, BohrungMax, Rand, Fraeser
     bool checkBeforeExport = true; // VorExport
 };
 

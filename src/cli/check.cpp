@@ -93,7 +93,8 @@ std::string json(const DesignCheckResult& r)
 
 int runCheck(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err)
 {
-    const Args args(argv, {"--board", "--gap", "--width", "--ring", "--drill", "--edge", "--mill", "--language"},
+    const Args args(argv,
+                    {"--board", "--gap", "--width", "--ring", "--drill", "--edge", "--mill", "--language"},
                     {"--json"});
     const int language = languageOption(args);
     if (args.positional().size() != 1)
@@ -108,7 +109,8 @@ int runCheck(const std::vector<std::string>& argv, std::ostream& out, std::ostre
         out << json(r);
     } else {
         for (const DesignProblem& p : r.problems)
-            out << ProblemKindName(p.kind, language) << ": " << ProblemText(p, board.Origin, language) << "\n";
+            out << ProblemKindName(p.kind, language) << ": " << ProblemText(p, board.Origin, language)
+                << "\n";
         out << ProblemSummary(r, language) << "\n";
     }
     return r.errors > 0 ? kExitProblems : 0;

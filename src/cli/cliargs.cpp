@@ -6,7 +6,8 @@
 #include <locale>
 #include <sstream>
 
-namespace trevok::cli {
+namespace trevok::cli
+{
 
 Args::Args(const std::vector<std::string>& argv, const std::set<std::string>& valueOptions,
            const std::set<std::string>& flags)

@@ -8,17 +8,20 @@
 #include <string>
 #include <vector>
 
-namespace trevok::cli {
+namespace trevok::cli
+{
 
-class CliError : public std::runtime_error {
-public:
+class CliError : public std::runtime_error
+{
+  public:
     using std::runtime_error::runtime_error;
 };
 
 /// Parsed arguments of one command. Options not declared are an error, so a typo never passes
 /// silently.
-class Args {
-public:
+class Args
+{
+  public:
     /// valueOptions take the next argument ("-o OUT") or "--opt=value"; flags take none.
     Args(const std::vector<std::string>& argv, const std::set<std::string>& valueOptions,
          const std::set<std::string>& flags);
@@ -27,7 +30,7 @@ public:
     std::optional<std::string> value(const std::string& option) const;
     const std::vector<std::string>& positional() const noexcept { return pos_; }
 
-private:
+  private:
     std::map<std::string, std::string> values_;
     std::set<std::string> flagsSeen_;
     std::vector<std::string> pos_;

@@ -178,7 +178,8 @@ int main(int argc, char** argv)
     } catch (const std::exception& e) {
         // A fault the command did not expect; nothing was written half, as above.
         std::cerr << "trevok-cli: "
-                  << trevok::MessageText(trevok::MsgId::CommandFailed, trevok::cli::languageOf(rest), {e.what()})
+                  << trevok::MessageText(trevok::MsgId::CommandFailed, trevok::cli::languageOf(rest),
+                                         {e.what()})
                   << "\n";
         return 1;
     }

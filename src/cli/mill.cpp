@@ -155,8 +155,9 @@ int runContours(const std::vector<std::string>& argv, std::ostream& out, std::os
         const InterruptCancels interrupt(progress);
         r = computeForCli(*board, o, language, err, &progress);
         if (r && !progress.cancel) {
-            const auto further = IsolationPasses(r->contours, o.width, passes,
-                                                 BoardRectangle(board->BoardWidth, board->BoardHeight), &progress);
+            const auto further =
+                IsolationPasses(r->contours, o.width, passes,
+                                BoardRectangle(board->BoardWidth, board->BoardHeight), &progress);
             if (further)
                 r->passes = further->all();
         }
@@ -258,7 +259,8 @@ DrillFiles parseDrills(const Args& args)
 }
 
 /// --layer, --width and --texts of the isolation exports.
-MillingOptions parseMillingOptions(const Args& args, const std::string& command, std::int32_t fallbackWidth = 0)
+MillingOptions parseMillingOptions(const Args& args, const std::string& command,
+                                   std::int32_t fallbackWidth = 0)
 {
     MillingOptions m;
     m.layer = parseCopperLayer(args.value("--layer"), command);
@@ -333,8 +335,9 @@ int exportHpgl(const std::vector<std::string>& argv, std::ostream& err)
 
 int exportHpglOutline(const std::vector<std::string>& argv, std::ostream& err)
 {
-    const Args args(argv, {"--layer", "-o", "--board", "--ref-holes", "--mirror", "--language", "--outline", "--units"},
-                    {"--convert-font-texts"});
+    const Args args(
+        argv, {"--layer", "-o", "--board", "--ref-holes", "--mirror", "--language", "--outline", "--units"},
+        {"--convert-font-texts"});
     const int language = languageOption(args);
     const std::string source = args.value("--outline").value_or("selected");
     if (source != "selected" && source != "board")
@@ -393,12 +396,20 @@ double rangeOption(const Args& args, const std::string& name, double fallback, d
 
 int exportGcode(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err)
 {
-    const Args args(argv,
-                    {"--layer", "-o", "--board", "--width", "--depth", "--drill-depth", "--outline-depth",
-                     "--safe-z", "--feed", "--plunge", "--rapid", "--spindle", "--dwell", "--drills", "--outline",
-                     "--outline-layer",
-                     "--outline-tool", "--outline-step", "--tabs", "--tab-width", "--tab-height", "--texts",
-                     "--mirror", "--ref-holes", "--passes", "--overlap", "--language"},
+    const Args args(argv, {"--layer",         "-o",
+                           "--board",         "--width",
+                           "--depth",         "--drill-depth",
+                           "--outline-depth", "--safe-z",
+                           "--feed",          "--plunge",
+                           "--rapid",         "--spindle",
+                           "--dwell",         "--drills",
+                           "--outline",       "--outline-layer",
+                           "--outline-tool",  "--outline-step",
+                           "--tabs",          "--tab-width",
+                           "--tab-height",    "--texts",
+                           "--mirror",        "--ref-holes",
+                           "--passes",        "--overlap",
+                           "--language"},
                     {"--convert-font-texts", "--centre-marks", "--json"});
     const int language = languageOption(args);
     // A real cutter has a width: with 0 its centre would run on the copper edge and cut half its

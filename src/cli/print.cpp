@@ -76,7 +76,8 @@ QSizeF paperOption(const Args& args)
     const std::string name = args.value("--paper").value_or("A4");
     const auto dims = splitList(name, 'x');
     // Only digits make a size: "Executive" has an x too.
-    if (dims.size() == 2 && !name.empty() && (std::isdigit(static_cast<unsigned char>(name[0])) || name[0] == '.')) {
+    if (dims.size() == 2 && !name.empty() &&
+        (std::isdigit(static_cast<unsigned char>(name[0])) || name[0] == '.')) {
         const double w = parseDouble(dims[0], "--paper"), h = parseDouble(dims[1], "--paper");
         if (w < 10 || h < 10 || w > 5000 || h > 5000)
             throw CliError("--paper WIDTHxHEIGHT must lie between 10 and 5000 mm");

@@ -104,8 +104,9 @@ int runNets(const std::vector<std::string>& argv, std::ostream& out, std::ostrea
                 continue; // each pair once, from its earlier pad
             const bool realised = netOf[i] == netOf[static_cast<std::size_t>(k)];
             if (asJson) {
-                connections.append(QJsonObject{
-                    {"from", static_cast<qint64>(i)}, {"to", static_cast<qint64>(k)}, {"realised", realised}});
+                connections.append(QJsonObject{{"from", static_cast<qint64>(i)},
+                                               {"to", static_cast<qint64>(k)},
+                                               {"realised", realised}});
                 continue;
             }
             plain += "connection ";
@@ -176,10 +177,10 @@ std::pair<long, long> parsePair(const std::string& text)
 
 int runRoute(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err)
 {
-    const Args args(argv,
-                    {"-o", "--board", "--layer", "--width", "--clearance", "--track-clearance", "--pair",
-                     "--language"},
-                    {"--all", "--json"});
+    const Args args(
+        argv,
+        {"-o", "--board", "--layer", "--width", "--clearance", "--track-clearance", "--pair", "--language"},
+        {"--all", "--json"});
     const int language = languageOption(args);
     const std::string path = onePath(args, "route");
     const auto output = args.value("-o");

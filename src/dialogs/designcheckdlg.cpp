@@ -46,10 +46,12 @@ TDesignCheckDlg::TDesignCheckDlg(QWidget* parent) : QDialog(parent)
         T("Bohrung, kleinste:", "Drill, smallest:", "Perçage, le plus petit :"),
         T("Bohrung, größte:", "Drill, largest:", "Perçage, le plus grand :"),
         T("Kupfer zum Platinenrand:", "Copper to board edge:", "Cuivre au bord de la carte :"),
-        T("Fräserbreite (0: nicht prüfen):", "Mill width (0: no check):", "Largeur de fraise (0 : pas de contrôle) :"),
+        T("Fräserbreite (0: nicht prüfen):", "Mill width (0: no check):",
+          "Largeur de fraise (0 : pas de contrôle) :"),
     };
-    const std::array<const char*, FieldCount> names{"SE_Abstand", "SE_Breite", "SE_SMD", "SE_Restring",
-                                                    "SE_BohrungMin", "SE_BohrungMax", "SE_Rand", "SE_Fraeser"};
+    const std::array<const char*, FieldCount> names{"SE_Abstand",  "SE_Breite",     "SE_SMD",
+                                                    "SE_Restring", "SE_BohrungMin", "SE_BohrungMax",
+                                                    "SE_Rand",     "SE_Fraeser"};
     for (int i = 0; i < FieldCount; ++i) {
         auto* f = new DecimalSpinBox(rulesBox);
         f->setObjectName(QString::fromLatin1(names[static_cast<std::size_t>(i)]));
@@ -83,7 +85,8 @@ TDesignCheckDlg::TDesignCheckDlg(QWidget* parent) : QDialog(parent)
     });
 
     resolve_ = new QPushButton(
-        T("In &Luftlinien zurückverwandeln", "&Turn back into rubber bands", "Retransformer en &élastiques"), this);
+        T("In &Luftlinien zurückverwandeln", "&Turn back into rubber bands", "Retransformer en &élastiques"),
+        this);
     resolve_->setObjectName(QStringLiteral("BT_Luftlinien"));
     resolve_->setEnabled(false);
     connect(resolve_, &QPushButton::clicked, this, &TDesignCheckDlg::resolveRequested);
@@ -131,7 +134,8 @@ DesignRules TDesignCheckDlg::rules() const
 
 void TDesignCheckDlg::setRules(const DesignRules& r)
 {
-    const std::array<std::int32_t, FieldCount> v{r.gap, r.width, r.smdSide, r.ring, r.drillMin, r.drillMax, r.edge, r.mill};
+    const std::array<std::int32_t, FieldCount> v{r.gap,      r.width,    r.smdSide, r.ring,
+                                                 r.drillMin, r.drillMax, r.edge,    r.mill};
     for (std::size_t i = 0; i < v.size(); ++i)
         fields_[i]->setValue(v[i] / 100.0);
 }
@@ -163,7 +167,9 @@ void TDesignCheckDlg::setResult(const DesignCheckResult& result, TPoint origin)
     for (std::size_t k = 0; k < kProblemKindCount; ++k) {
         const auto kind = static_cast<ProblemKind>(k);
         if (const std::size_t n = result.count(kind))
-            byKind << QStringLiteral("%1: %2").arg(QString::fromStdString(ProblemKindName(kind, language))).arg(n);
+            byKind << QStringLiteral("%1: %2")
+                          .arg(QString::fromStdString(ProblemKindName(kind, language)))
+                          .arg(n);
     }
     QString text = QString::fromStdString(ProblemSummary(result, language));
     if (result.problems.empty())

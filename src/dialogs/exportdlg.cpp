@@ -1,7 +1,7 @@
 #include "dialogs/exportdlg.h"
 
-#include "dialogs/help.h"
 #include "dialogs/dialogbuttons.h"
+#include "dialogs/help.h"
 #include "print/boardimage.h"
 #include "view/texts.h"
 

@@ -95,8 +95,8 @@ TGcodeDlg::TGcodeDlg(QWidget* parent) : QDialog(parent)
 
     auto* texts = new QGroupBox(T("Texte", "Text", "Textes"), this);
     auto* textRow = new QHBoxLayout(texts);
-    textRow->addWidget(
-        MillTextChoice(texts, T("Normal:", "Normal:", "Normal :"), "RB_Text_Out", "RB_Text_Single", textSingle_));
+    textRow->addWidget(MillTextChoice(texts, T("Normal:", "Normal:", "Normal :"), "RB_Text_Out",
+                                      "RB_Text_Single", textSingle_));
     textRow->addWidget(MillTextChoice(texts, T("Markiert:", "Marked:", "Marqués :"), "RB_MText_Out",
                                       "RB_MText_Single", markedTextSingle_));
 
@@ -121,9 +121,9 @@ TGcodeDlg::TGcodeDlg(QWidget* parent) : QDialog(parent)
     auto* outlineNone = radio(outline, "RB_Kontur_Keine", T("Keine Ausgabe", "No output", "Pas de sortie"));
     outlineBoard_ = radio(outline, "RB_Kontur_Platine",
                           T("Platinenrechteck", "Board rectangle", "Rectangle de la carte"));
-    outlineSelected_ = radio(outline, "RB_Kontur_Markiert",
-                             T("Markierte Elemente auf B1/B2", "Selected elements on S1/S2",
-                               "Éléments sélectionnés sur S1/S2"));
+    outlineSelected_ = radio(
+        outline, "RB_Kontur_Markiert",
+        T("Markierte Elemente auf B1/B2", "Selected elements on S1/S2", "Éléments sélectionnés sur S1/S2"));
     outlineBoard_->setChecked(true);
     outlineDepth_ = millimetres("SE_Konturtiefe", d.outlineDepthMm, 0.01, 10.0, 2);
     outlineTool_ = millimetres("SE_Konturfraeser", d.outlineToolMm, 0.1, 10.0, 2);

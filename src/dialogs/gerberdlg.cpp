@@ -2,8 +2,8 @@
 
 #include "dialogs/dialogbuttons.h"
 
-#include "dialogs/help.h"
 #include "dialogs/decimalspinbox.h"
+#include "dialogs/help.h"
 #include "view/texts.h"
 
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 #include "dialogs/konturfraesendlg.h"
 
-#include "dialogs/help.h"
 #include "dialogs/dialogbuttons.h"
+#include "dialogs/help.h"
 #include "view/texts.h"
 
 #include <QCheckBox>

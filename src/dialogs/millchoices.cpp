@@ -86,8 +86,8 @@ MillMirror TSpiegeln::mirror() const
     return x_->isChecked() ? MillMirror::X : (y_->isChecked() ? MillMirror::Y : MillMirror::None);
 }
 
-QGroupBox* MillTextChoice(QWidget* parent, const QString& heading, const char* outName, const char* singleName,
-                          QRadioButton*& single)
+QGroupBox* MillTextChoice(QWidget* parent, const QString& heading, const char* outName,
+                          const char* singleName, QRadioButton*& single)
 {
     auto* g = new QGroupBox(heading, parent);
     auto* l = new QVBoxLayout(g);
@@ -126,8 +126,8 @@ PassOptions TDurchgaenge::passes() const
 
 QCheckBox* MetricUnitsBox(QWidget* parent)
 {
-    auto* b = new QCheckBox(T("40 Einheiten pro mm (HP-GL)", "40 units per mm (HP-GL)", "40 unités par mm (HP-GL)"),
-                            parent);
+    auto* b = new QCheckBox(
+        T("40 Einheiten pro mm (HP-GL)", "40 units per mm (HP-GL)", "40 unités par mm (HP-GL)"), parent);
     b->setObjectName(QStringLiteral("CB_Metrisch"));
     return b;
 }

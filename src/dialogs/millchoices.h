@@ -54,8 +54,8 @@ class TSpiegeln : public QGroupBox
 };
 
 /// "Outline" / "Singleline" under a heading, the first chosen; single is the second button.
-QGroupBox* MillTextChoice(QWidget* parent, const QString& heading, const char* outName, const char* singleName,
-                          QRadioButton*& single);
+QGroupBox* MillTextChoice(QWidget* parent, const QString& heading, const char* outName,
+                          const char* singleName, QRadioButton*& single);
 
 /// "Durchgänge" (SE_Durchgaenge, 0 = until the board is milled) and "Überlappung"
 /// (SE_Ueberlappung, percent) of the isolation passes.

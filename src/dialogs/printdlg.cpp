@@ -1,8 +1,8 @@
 #include "dialogs/printdlg.h"
 
+#include "dialogs/colourpicker.h"
 #include "dialogs/dialogbuttons.h"
 #include "dialogs/help.h"
-#include "dialogs/colourpicker.h"
 #include "dialogs/kacheldlg.h"
 #include "dialogs/korrekturdlg.h"
 #include "dialogs/printoptionsdlg.h"
@@ -260,9 +260,9 @@ void TPrint_Dlg::readControls()
     for (int i = 0; i < 4; ++i)
         set_.layers[static_cast<std::size_t>(i)] = control<QCheckBox>(LayerChecks[i].name)->isChecked();
     set_.mask = {control<QCheckBox>("CB_Loetstop1")->isChecked(),
-                control<QCheckBox>("CB_Loetstop2")->isChecked()};
+                 control<QCheckBox>("CB_Loetstop2")->isChecked()};
     set_.drillPlan = {control<QCheckBox>("CB_Bohrplan1")->isChecked(),
-                     control<QCheckBox>("CB_Bohrplan2")->isChecked()};
+                      control<QCheckBox>("CB_Bohrplan2")->isChecked()};
     set_.mirror = control<QCheckBox>("Spiegeln")->isChecked();
     set_.targets = control<QCheckBox>("Passkreuze")->isChecked();
     set_.outline = control<QCheckBox>("Rahmen")->isChecked();

@@ -195,9 +195,11 @@ PropertySheet TPropertiesDlg::edited() const
             s.text[i] = checks_[i]->checkState() == Qt::Checked ? "1" : "0";
     }
     if (layer_)
-        s.set(F::Layer, layer_->currentData().toInt() > 0 ? std::to_string(layer_->currentData().toInt()) : "");
+        s.set(F::Layer,
+              layer_->currentData().toInt() > 0 ? std::to_string(layer_->currentData().toInt()) : "");
     if (shape_)
-        s.set(F::Shape, shape_->currentData().toInt() > 0 ? std::to_string(shape_->currentData().toInt()) : "");
+        s.set(F::Shape,
+              shape_->currentData().toInt() > 0 ? std::to_string(shape_->currentData().toInt()) : "");
     if (corners_) {
         s.corners.clear();
         for (int r = 0; r < corners_->rowCount(); ++r) {

@@ -1,7 +1,7 @@
 #include "dialogs/umrissdlg.h"
 
-#include "dialogs/help.h"
 #include "dialogs/dialogbuttons.h"
+#include "dialogs/help.h"
 #include "document/project.h"
 #include "view/texts.h"
 
@@ -63,10 +63,10 @@ TUmrissDlg::TUmrissDlg(QWidget* parent) : QDialog(parent)
     metric_ = MetricUnitsBox(this);
 
     auto* texts = new QGroupBox(T("Texte", "Text", "Textes"), this);
-    normalTexts_ =
-        MillTextChoice(texts, T("Normal:", "Normal:", "Normal :"), "RB_Text_Out", "RB_Text_Single", textSingle_);
+    normalTexts_ = MillTextChoice(texts, T("Normal:", "Normal:", "Normal :"), "RB_Text_Out", "RB_Text_Single",
+                                  textSingle_);
     markedTexts_ = MillTextChoice(texts, T("Markiert:", "Marked:", "Marqués :"), "RB_MText_Out",
-                              "RB_MText_Single", markedTextSingle_);
+                                  "RB_MText_Single", markedTextSingle_);
     auto* textRow = new QHBoxLayout(texts);
     textRow->addWidget(normalTexts_);
     textRow->addWidget(markedTexts_);

@@ -23,11 +23,12 @@ TUmrissProgress::TUmrissProgress(QWidget* parent) : QDialog(parent)
     setWindowTitle(T("Umrisserstellung", "Isolation outlines", "Création des contours"));
     setModal(true);
     KeepTitleVisible(this);
-    const QString names[MillingStageCount] = {T("Erstelle Segmente", "Create segments", "Créer les segments"),
-                              T("Berechne Vektoren", "Calculate vectors", "Calculer les vecteurs"),
-                              T("Erstelle Vektorliste", "Create vector list", "Créer la liste des vecteurs"),
-                              T("Erstelle Umrisse", "Create outlines", "Créer les contours"),
-                              T("Optimiere Umrisse", "Optimize outlines", "Optimiser les contours")};
+    const QString names[MillingStageCount] = {
+        T("Erstelle Segmente", "Create segments", "Créer les segments"),
+        T("Berechne Vektoren", "Calculate vectors", "Calculer les vecteurs"),
+        T("Erstelle Vektorliste", "Create vector list", "Créer la liste des vecteurs"),
+        T("Erstelle Umrisse", "Create outlines", "Créer les contours"),
+        T("Optimiere Umrisse", "Optimize outlines", "Optimiser les contours")};
     auto* layout = new QVBoxLayout(this);
     for (std::size_t i = 0; i < stages_.size(); ++i) {
         stages_[i] = new QLabel(names[i], this);

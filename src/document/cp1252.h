@@ -5,7 +5,8 @@
 #include <string>
 #include <string_view>
 
-namespace trevok {
+namespace trevok
+{
 
 std::string Cp1252ToUtf8(std::string_view bytes);
 /// Characters that Windows-1252 cannot hold become '?'.

@@ -13,7 +13,10 @@ namespace trevok
 class DisjointSets
 {
   public:
-    explicit DisjointSets(std::size_t n) : parent(n) { std::iota(parent.begin(), parent.end(), std::size_t{0}); }
+    explicit DisjointSets(std::size_t n) : parent(n)
+    {
+        std::iota(parent.begin(), parent.end(), std::size_t{0});
+    }
     std::size_t find(std::size_t i) noexcept
     {
         while (parent[i] != i) {

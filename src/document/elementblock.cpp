@@ -276,8 +276,8 @@ class PositionIndex
     {
         if (!e)
             return -1;
-        auto it =
-            std::lower_bound(entries_.begin(), entries_.end(), std::pair<const TObjekt*, std::int32_t>(e, -1));
+        auto it = std::lower_bound(entries_.begin(), entries_.end(),
+                                   std::pair<const TObjekt*, std::int32_t>(e, -1));
         return it != entries_.end() && it->first == e ? it->second : -1;
     }
     bool contains(const TObjekt* e) const noexcept { return find(e) >= 0; }

@@ -50,10 +50,10 @@ std::string LocalPathFromUri(const std::string& argument)
     std::string path;
     path.reserve(rest.size());
     for (std::size_t i = 0; i < rest.size(); ++i) {
-        const int byte = rest[i] == '%' && i + 2 < rest.size() && hexValue(rest[i + 1]) >= 0 &&
-                                 hexValue(rest[i + 2]) >= 0
-                             ? hexValue(rest[i + 1]) * 16 + hexValue(rest[i + 2])
-                             : -1;
+        const int byte =
+            rest[i] == '%' && i + 2 < rest.size() && hexValue(rest[i + 1]) >= 0 && hexValue(rest[i + 2]) >= 0
+                ? hexValue(rest[i + 1]) * 16 + hexValue(rest[i + 2])
+                : -1;
         // A zero byte would cut the name short on its way to the system: such a URI names no file.
         if (byte == 0)
             return argument;

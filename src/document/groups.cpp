@@ -8,8 +8,10 @@
 // last id names the outermost group and decides what is selected together. Ids are identities
 // only; their values carry no meaning beyond equality.
 
-namespace trevok {
-namespace {
+namespace trevok
+{
+namespace
+{
 
 constexpr std::int32_t kMaxId = std::numeric_limits<std::int32_t>::max();
 
@@ -44,8 +46,9 @@ std::int32_t largestId(const ElementList& list) noexcept
 
 // Hands out fresh ids one after another without rescanning the list for every group; only when
 // the top of the range is reached does it search the list for a gap each time.
-class IdSource {
-public:
+class IdSource
+{
+  public:
     explicit IdSource(const ElementList& list) : list_(list), largest_(largestId(list)) {}
 
     /// A fresh id, or 0 when none can be found.
@@ -60,7 +63,7 @@ public:
         }
     }
 
-private:
+  private:
     const ElementList& list_;
     std::int32_t largest_;
 };

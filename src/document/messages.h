@@ -29,21 +29,21 @@ enum class MsgId {
     WriteProtected,      // arg 0: file name
     HardLinked,          // arg 0: file name, arg 1: number of names
     OutOfMemory,
-    CommandFailed,       // arg 0: what failed (the exception's text)
+    CommandFailed, // arg 0: what failed (the exception's text)
     MillLayerEmpty,
     OutlineNothingSelected,
-    MillProblem,         // arg 0: position
-    MillProblems,        // arg 0: count, arg 1: positions
-    MillTextCrossing,    // arg 0: position
-    MillTextCrossings,   // arg 0: count, arg 1: positions
-    MillPlaneJoin,       // arg 0: position
-    MillPlaneJoins,      // arg 0: count, arg 1: positions
+    MillProblem,       // arg 0: position
+    MillProblems,      // arg 0: count, arg 1: positions
+    MillTextCrossing,  // arg 0: position
+    MillTextCrossings, // arg 0: count, arg 1: positions
+    MillPlaneJoin,     // arg 0: position
+    MillPlaneJoins,    // arg 0: count, arg 1: positions
     MillCancelled,
-    ImageTooLarge,       // arg 0: width, arg 1: height in pixels
-    ImageWriteFailed,    // arg 0: format, arg 1: detail
+    ImageTooLarge,    // arg 0: width, arg 1: height in pixels
+    ImageWriteFailed, // arg 0: format, arg 1: detail
     PdfNotMade,
     // Texts the core writes into files; no message box shows them (their caption is "Trevok").
-    FabCopper1,          // the layers of the fabrication set, as its list names them
+    FabCopper1, // the layers of the fabrication set, as its list names them
     FabCopper2,
     FabPrint1,
     FabPrint2,

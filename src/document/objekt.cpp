@@ -17,8 +17,10 @@
 // representable value: the element is damaged at the edge of the number range instead of
 // wrapping around to the other side of the board.
 
-namespace trevok {
-namespace {
+namespace trevok
+{
+namespace
+{
 
 constexpr std::int64_t kI32Min = std::numeric_limits<std::int32_t>::min();
 constexpr std::int64_t kI32Max = std::numeric_limits<std::int32_t>::max();
@@ -197,11 +199,16 @@ std::int64_t RoundHalfEven64(double v) noexcept
 std::uint8_t OppositeLayer(std::uint8_t layer) noexcept
 {
     switch (layer) {
-    case LayerK1: return LayerK2;
-    case LayerB1: return LayerB2;
-    case LayerK2: return LayerK1;
-    case LayerB2: return LayerB1;
-    default: return layer;
+    case LayerK1:
+        return LayerK2;
+    case LayerB1:
+        return LayerB2;
+    case LayerK2:
+        return LayerK1;
+    case LayerB2:
+        return LayerB1;
+    default:
+        return layer;
     }
 }
 
@@ -324,11 +331,14 @@ TRect Bounds(const TObjekt& element) noexcept
         switch (el.Shape) {
         case ShapeRoundedWide:
         case ShapeOctagonWide:
-        case ShapeRectWide: return around(x, y, 2 * r + 2 * e, r + e);
+        case ShapeRectWide:
+            return around(x, y, 2 * r + 2 * e, r + e);
         case ShapeRoundedTall:
         case ShapeOctagonTall:
-        case ShapeRectTall: return around(x, y, r + e, 2 * r + 2 * e);
-        default: return around(x, y, r + e, r + e);
+        case ShapeRectTall:
+            return around(x, y, r + e, 2 * r + 2 * e);
+        default:
+            return around(x, y, r + e, r + e);
         }
     }
     case KindSmdPad:
@@ -366,8 +376,7 @@ int NodeAt(const TObjekt& element, TPoint point, double zoom) noexcept
         return -1;
     }
     if (element.Kind == KindCircle) {
-        const std::int64_t half =
-            handleHalfSize((std::int64_t{element.Size1} - element.Size2) / 2, zoom);
+        const std::int64_t half = handleHalfSize((std::int64_t{element.Size1} - element.Size2) / 2, zoom);
         if (inSquare(PointOnMidCircle(element, element.Width), half, point))
             return 1;
         if (inSquare(PointOnMidCircle(element, element.Angle), half, point))
@@ -609,20 +618,29 @@ double CosDegrees(double a) noexcept
         r += 360.0;
     if (r == std::floor(r) && static_cast<int>(r) % 30 == 0) {
         switch (static_cast<int>(r)) {
-        case 0: return 1.0;
+        case 0:
+            return 1.0;
         case 60:
-        case 300: return 0.5;
+        case 300:
+            return 0.5;
         case 90:
-        case 270: return 0.0;
+        case 270:
+            return 0.0;
         case 120:
-        case 240: return -0.5;
-        case 180: return -1.0;
-        default: break;
+        case 240:
+            return -0.5;
+        case 180:
+            return -1.0;
+        default:
+            break;
         }
     }
     return std::cos(r * kPi / 180.0);
 }
 
-double SinDegrees(double a) noexcept { return CosDegrees(90.0 - a); }
+double SinDegrees(double a) noexcept
+{
+    return CosDegrees(90.0 - a);
+}
 
 } // namespace trevok

@@ -14,7 +14,8 @@
 #include <string>
 #include <vector>
 
-namespace trevok {
+namespace trevok
+{
 
 class Region;
 
@@ -104,20 +105,20 @@ struct TObjekt {
     std::uint8_t Selected = 0;
     std::uint8_t Layer = 0;
     std::uint8_t Shape = 0;
-    std::vector<TPoint> Points;           // tracks, areas, strokes
-    std::int16_t OldGroup = 0;            // version-1 files only; 0 after loading
-    std::uint8_t Mark = 0;                // export scratch
+    std::vector<TPoint> Points; // tracks, areas, strokes
+    std::int16_t OldGroup = 0;  // version-1 files only; 0 after loading
+    std::uint8_t Mark = 0;      // export scratch
     std::int32_t Angle = 0;
-    std::vector<std::int32_t> Groups;     // group ids, outermost last
+    std::vector<std::int32_t> Groups; // group ids, outermost last
     std::uint8_t Reserved39 = 0;
-    std::uint8_t Filled = 0;              // circle: disc without hole
+    std::uint8_t Filled = 0; // circle: disc without hole
     std::int32_t Clearance = 0;
-    TObjekt* Twin = nullptr;              // pad: the pad on the other copper side
-    std::vector<TObjekt*> Connections;    // pads and SMD pads: rubber-band partners
+    TObjekt* Twin = nullptr;           // pad: the pad on the other copper side
+    std::vector<TObjekt*> Connections; // pads and SMD pads: rubber-band partners
     std::uint8_t Autorouted = 0;
     std::uint8_t MirrorH = 0;
     std::uint8_t MirrorV = 0;
-    std::uint8_t Restricted = 0;          // area: restricted area cutting the ground plane
+    std::uint8_t Restricted = 0; // area: restricted area cutting the ground plane
     std::array<std::uint8_t, 15> Reserved57{};
     std::int16_t Reserved72 = 0;
     std::uint8_t Reserved74 = 0;
@@ -130,8 +131,8 @@ struct TObjekt {
     std::int32_t TwinIndex = -1;
     TObjekt* RouteStart = nullptr;
     TObjekt* RouteEnd = nullptr;
-    std::vector<TObjekt> Strokes;         // layout text: the tracks drawing its characters
-    std::string Text;                     // Windows-1252 bytes
+    std::vector<TObjekt> Strokes; // layout text: the tracks drawing its characters
+    std::string Text;             // Windows-1252 bytes
     std::shared_ptr<const Region> RegionCache;
 
     /// Last group id, or 0 when the element is not grouped (ids are never 0).
@@ -164,7 +165,10 @@ double SinDegrees(double degrees) noexcept;
 /// Opposite-side layer: 1<->3, 2<->4; other codes unchanged.
 std::uint8_t OppositeLayer(std::uint8_t layer) noexcept;
 /// True for the copper layers 1 and 3.
-inline bool IsCopperLayer(std::uint8_t layer) noexcept { return layer == LayerK1 || layer == LayerK2; }
+inline bool IsCopperLayer(std::uint8_t layer) noexcept
+{
+    return layer == LayerK1 || layer == LayerK2;
+}
 
 // ---------------------------------------------------------------------------------------------
 // Construction. Each leaves Clearance 0; the caller sets the current clearance.
@@ -173,7 +177,8 @@ std::unique_ptr<TObjekt> NewTrack(std::int32_t width, std::uint8_t layer);
 std::unique_ptr<TObjekt> NewArea(std::int32_t width, std::uint8_t layer);
 std::unique_ptr<TObjekt> NewPad(TPoint centre, std::int32_t radius, std::uint8_t shape, std::uint8_t layer,
                                 std::int32_t drillRadius);
-std::unique_ptr<TObjekt> NewSmdPad(TPoint centre, std::int32_t width, std::uint8_t layer, std::int32_t height);
+std::unique_ptr<TObjekt> NewSmdPad(TPoint centre, std::int32_t width, std::uint8_t layer,
+                                   std::int32_t height);
 std::unique_ptr<TObjekt> NewCircle(TPoint centre, std::int32_t outer, std::uint8_t shape, std::uint8_t layer,
                                    std::int32_t inner);
 std::unique_ptr<TObjekt> NewLayoutText(TPoint point, const std::string& text, bool mirrorV, bool mirrorH,
@@ -225,8 +230,7 @@ void GroupSelection(ElementList& list);
 void UngroupSelection(ElementList& list);
 /// Sets Selected of the element, its twin and every element sharing its last group id.
 /// Calls changed(element) for each element whose state changed, when given.
-template <class F>
-void SelectWithGroup(ElementList& list, std::size_t index, bool state, F&& changed);
+template <class F> void SelectWithGroup(ElementList& list, std::size_t index, bool state, F&& changed);
 void SelectWithGroup(ElementList& list, std::size_t index, bool state);
 /// Renumbers group ids downward so that the used ids have no gaps (order kept).
 void CompactGroupIds(ElementList& list);
@@ -239,8 +243,7 @@ void EnforceElementInvariants(TObjekt& element) noexcept;
 
 // ---------------------------------------------------------------------------------------------
 
-template <class F>
-void SelectWithGroup(ElementList& list, std::size_t index, bool state, F&& changed)
+template <class F> void SelectWithGroup(ElementList& list, std::size_t index, bool state, F&& changed)
 {
     if (index >= list.size())
         return;

@@ -11,9 +11,11 @@
 #include <limits>
 #include <numbers>
 
-namespace trevok {
+namespace trevok
+{
 
-namespace {
+namespace
+{
 
 constexpr double kPi = std::numbers::pi;
 
@@ -41,7 +43,9 @@ struct CapOffsets {
 const CapOffsets& capOffsets(std::int64_t theta, std::int64_t r) noexcept
 {
     thread_local std::array<CapOffsets, 256> cache;
-    CapOffsets& c = cache[(static_cast<std::uint64_t>(theta) * 0x9E3779B97F4A7C15ull ^ static_cast<std::uint64_t>(r)) % 251];
+    CapOffsets& c =
+        cache[(static_cast<std::uint64_t>(theta) * 0x9E3779B97F4A7C15ull ^ static_cast<std::uint64_t>(r)) %
+              251];
     if (c.theta != theta || c.r != r) {
         const double fr = static_cast<double>(r);
         for (int i = 1; i <= 7; ++i) {
@@ -129,7 +133,7 @@ Region roundedRectangle(std::int64_t x, std::int64_t y, std::int64_t a, std::int
     if (!(c > 0))
         return Region::rectangle(x - a, y - b, x + a, y + b);
     const int steps = Region::discVertexCount(c) / 4;
-    const double ix = static_cast<double>(a) - c;   // corner centres at (x +- ix, y +- iy)
+    const double ix = static_cast<double>(a) - c; // corner centres at (x +- ix, y +- iy)
     const double iy = static_cast<double>(b) - c;
     const double fx = static_cast<double>(x);
     const double fy = static_cast<double>(y);
@@ -142,7 +146,8 @@ Region roundedRectangle(std::int64_t x, std::int64_t y, std::int64_t a, std::int
         const double cy = fy + signY[corner] * iy;
         for (int k = 0; k <= steps; ++k) {
             const double angle = 90.0 * corner + 90.0 * k / steps;
-            path.push_back({RoundHalfEven64(cx + c * CosDegrees(angle)), RoundHalfEven64(cy + c * SinDegrees(angle))});
+            path.push_back(
+                {RoundHalfEven64(cx + c * CosDegrees(angle)), RoundHalfEven64(cy + c * SinDegrees(angle))});
         }
     }
     return Region::simplePolygon(std::move(path));
@@ -240,27 +245,42 @@ Region PadOutline(const TObjekt& pad, std::int64_t extra)
     const std::int64_t cut = RoundHalfEven64(0.585 * static_cast<double>(across));
     const std::int64_t corner = RoundHalfEven64(1.5 * static_cast<double>(across));
     switch (pad.Shape) {
-    case ShapeOctagon: return octagon(x, y, across, across, cut);
-    case ShapeSquare: return Region::rectangle(x - across, y - across, x + across, y + across);
-    case ShapeRoundedWide: return roundedRectangle(x, y, along, across, corner);
-    case ShapeOctagonWide: return octagon(x, y, along, across, cut);
-    case ShapeRectWide: return Region::rectangle(x - along, y - across, x + along, y + across);
-    case ShapeRoundedTall: return roundedRectangle(x, y, across, along, corner);
-    case ShapeOctagonTall: return octagon(x, y, across, along, cut);
-    case ShapeRectTall: return Region::rectangle(x - across, y - along, x + across, y + along);
-    default: return Region::disc(x, y, across);   // round, and any unknown shape code
+    case ShapeOctagon:
+        return octagon(x, y, across, across, cut);
+    case ShapeSquare:
+        return Region::rectangle(x - across, y - across, x + across, y + across);
+    case ShapeRoundedWide:
+        return roundedRectangle(x, y, along, across, corner);
+    case ShapeOctagonWide:
+        return octagon(x, y, along, across, cut);
+    case ShapeRectWide:
+        return Region::rectangle(x - along, y - across, x + along, y + across);
+    case ShapeRoundedTall:
+        return roundedRectangle(x, y, across, along, corner);
+    case ShapeOctagonTall:
+        return octagon(x, y, across, along, cut);
+    case ShapeRectTall:
+        return Region::rectangle(x - across, y - along, x + across, y + along);
+    default:
+        return Region::disc(x, y, across); // round, and any unknown shape code
     }
 }
 
 Region ElementRegion(const TObjekt& e)
 {
     switch (e.Kind) {
-    case KindLine: return capsuleRegion({e.X, e.Y}, {e.Size1, e.Size2}, e.Width);
-    case KindPad: return PadOutline(e, 0);
-    case KindFontText: return Region::rectangle(e.X, e.Y, e.Size1, e.Size2);
-    case KindArea: return areaRegion(e);
-    case KindCircle: return circleRegion(e);
-    case KindTrack: return trackRegion(e.Points, e.Width);
+    case KindLine:
+        return capsuleRegion({e.X, e.Y}, {e.Size1, e.Size2}, e.Width);
+    case KindPad:
+        return PadOutline(e, 0);
+    case KindFontText:
+        return Region::rectangle(e.X, e.Y, e.Size1, e.Size2);
+    case KindArea:
+        return areaRegion(e);
+    case KindCircle:
+        return circleRegion(e);
+    case KindTrack:
+        return trackRegion(e.Points, e.Width);
     case KindLayoutText: {
         Region r;
         for (const TObjekt& stroke : e.Strokes)
@@ -273,7 +293,8 @@ Region ElementRegion(const TObjekt& e)
         return Region::rectangle(std::int64_t(e.X) - hw, std::int64_t(e.Y) - hh, std::int64_t(e.X) + hw,
                                  std::int64_t(e.Y) + hh);
     }
-    default: return {};
+    default:
+        return {};
     }
 }
 

@@ -9,13 +9,14 @@
 #include <cstdint>
 #include <vector>
 
-namespace trevok {
+namespace trevok
+{
 
 /// Maps element addresses to values of type V. Capacity is fixed at construction; keys are
 /// never removed. The null address is not a valid key.
-template <class V>
-class PointerMap {
-public:
+template <class V> class PointerMap
+{
+  public:
     explicit PointerMap(std::size_t expected)
     {
         const std::size_t cap = std::bit_ceil(expected * 2 + 2);
@@ -41,7 +42,7 @@ public:
         return s.key == key ? &s.value : nullptr;
     }
 
-private:
+  private:
     struct Slot {
         const TObjekt* key = nullptr;
         V value{};

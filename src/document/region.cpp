@@ -8,9 +8,11 @@
 #include <numbers>
 #include <utility>
 
-namespace trevok {
+namespace trevok
+{
 
-namespace {
+namespace
+{
 
 using Wide = __int128;
 
@@ -236,7 +238,8 @@ int Region::discVertexCount(double radius) noexcept
     return std::clamp(count, 8, 256);
 }
 
-namespace {
+namespace
+{
 
 // The first-quadrant vertex offsets of a disc. Boards use few pad and via sizes, so a small
 // cache saves nearly all the sines and cosines.
@@ -299,7 +302,7 @@ Region Region::ring(std::int64_t cx, std::int64_t cy, std::int64_t outer, std::i
     if (static_cast<double>(outer - inner) <= sagitta + 2.0)
         return o.subtracted(i);
     RPath hole = std::move(i.comps.front().front());
-    std::reverse(hole.begin(), hole.end());   // holes run clockwise, as Clipper gives them
+    std::reverse(hole.begin(), hole.end()); // holes run clockwise, as Clipper gives them
     o.comps.front().push_back(std::move(hole));
     return o;
 }
@@ -367,7 +370,8 @@ bool Region::overlapsRect(const TRect& r) const
     return false;
 }
 
-namespace {
+namespace
+{
 
 struct Edge {
     RPoint a;
@@ -458,7 +462,8 @@ TRect Region::boundingRect() const noexcept
 // ---------------------------------------------------------------------------------------------
 // Clipping
 
-namespace {
+namespace
+{
 
 // The paths of a region oriented so that the non-zero rule reads them as the union of the
 // components: each component's inside winds once, its holes not at all.
@@ -491,7 +496,7 @@ ClipperLib::Paths windingPaths(const std::vector<std::vector<RPath>>& comps, con
 Region Region::normalized() const
 {
     if (comps.size() == 1 && info.front().simple && comps.front().size() > 1)
-        return *this;   // already Clipper output
+        return *this; // already Clipper output
     ClipperLib::Clipper c;
     c.AddPaths(windingPaths(comps, info), ClipperLib::ptSubject, true);
     ClipperLib::Paths out;

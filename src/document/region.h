@@ -19,14 +19,16 @@
 // intersection and difference run Clipper and yield one normalised component. The point,
 // rectangle and overlap tests work on the components directly (bounding boxes first, then
 // exact integer edge and even-odd tests). Coordinates are held in 64 bits, so doubling a
-// 32-bit coordinate never overflows; vertices must stay within +-2^61, so that exact cross products fit in 128 bits.
+// 32-bit coordinate never overflows; vertices must stay within +-2^61, so that exact cross products fit in
+// 128 bits.
 
 #include "document/objekt.h"
 
 #include <cstdint>
 #include <vector>
 
-namespace trevok {
+namespace trevok
+{
 
 struct RPoint {
     std::int64_t x = 0;
@@ -36,8 +38,9 @@ struct RPoint {
 
 using RPath = std::vector<RPoint>;
 
-class Region {
-public:
+class Region
+{
+  public:
     Region() = default;
 
     /// One even-odd component from a single closed path.
@@ -84,15 +87,15 @@ public:
     /// The components as collected (each read with the even-odd rule).
     const std::vector<std::vector<RPath>>& components() const noexcept { return comps; }
 
-private:
+  private:
     /// What is known about a component beyond its paths.
     struct ComponentInfo {
-        TRect box;              // bounding box of its vertices
-        std::int64_t sumMin = 0;   // extent along the diagonals: x + y and x - y; with the box
-        std::int64_t sumMax = 0;   // this is a bounding octagon, which separates 45-degree
-        std::int64_t difMin = 0;   // tracks that their boxes cannot
+        TRect box;               // bounding box of its vertices
+        std::int64_t sumMin = 0; // extent along the diagonals: x + y and x - y; with the box
+        std::int64_t sumMax = 0; // this is a bounding octagon, which separates 45-degree
+        std::int64_t difMin = 0; // tracks that their boxes cannot
         std::int64_t difMax = 0;
-        bool simple = false;    // one simple path, or Clipper output (no crossings, holes nested)
+        bool simple = false; // one simple path, or Clipper output (no crossings, holes nested)
     };
     static bool hullsMeet(const ComponentInfo& a, const ComponentInfo& b) noexcept;
 
@@ -102,7 +105,7 @@ private:
     bool componentEmpty(std::size_t i) const;
 
     std::vector<std::vector<RPath>> comps;
-    std::vector<ComponentInfo> info;   // parallel to comps
+    std::vector<ComponentInfo> info; // parallel to comps
 };
 
 } // namespace trevok

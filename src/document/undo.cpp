@@ -5,8 +5,10 @@
 #include <algorithm>
 #include <utility>
 
-namespace trevok {
-namespace {
+namespace trevok
+{
+namespace
+{
 
 /// Clears what a copy must not carry over: the transient state and every reference that is not
 /// re-linked afterwards.
@@ -140,7 +142,8 @@ void CopyElementList(ElementList& destination, const ElementList& source, std::s
     copyList(destination, source, startIndex, take);
 }
 
-namespace {
+namespace
+{
 
 void notifyHistory(TProject& project)
 {
@@ -178,7 +181,8 @@ void PushUndo(TProject& project)
     // whose lists already have the right capacity.
     std::reverse(spare.begin(), spare.end());
     Snapshot snapshot;
-    copyList(snapshot, board->Elements, 0, [](const TObjekt&) { return true; }, &spare);
+    copyList(
+        snapshot, board->Elements, 0, [](const TObjekt&) { return true; }, &spare);
     board->UndoStack.push_back(std::move(snapshot));
     board->RedoStack.clear();
     project.Modified = true;
@@ -195,7 +199,8 @@ void DropLastUndo(TProject& project)
     notifyHistory(project);
 }
 
-namespace {
+namespace
+{
 
 /// Moves the newest snapshot of from into the current list and keeps a copy of the list on to.
 /// The snapshot is already an unselected copy linked within itself, so it becomes the list as it
@@ -243,7 +248,10 @@ bool canRedo(const TProject& project) noexcept
     return board && !board->RedoStack.empty();
 }
 
-int undoDialogValue(const TProject& project) noexcept { return project.UndoDepth + 1; }
+int undoDialogValue(const TProject& project) noexcept
+{
+    return project.UndoDepth + 1;
+}
 
 void setUndoDialogValue(TProject& project, int steps) noexcept
 {
@@ -251,8 +259,8 @@ void setUndoDialogValue(TProject& project, int steps) noexcept
 }
 
 UndoTransaction::UndoTransaction(TProject& project) noexcept
-    : project_(project), boards_(project.Boards.size()), current_(project.Current), board_(project.currentBoard()),
-      undoDepth_(board_ ? board_->UndoStack.size() : 0),
+    : project_(project), boards_(project.Boards.size()), current_(project.Current),
+      board_(project.currentBoard()), undoDepth_(board_ ? board_->UndoStack.size() : 0),
       newestSnapshot_(board_ && !board_->UndoStack.empty() ? board_->UndoStack.back().data() : nullptr),
       modified_(project.Modified)
 {

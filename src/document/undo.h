@@ -12,7 +12,8 @@
 #include <cstddef>
 #include <functional>
 
-namespace trevok {
+namespace trevok
+{
 
 /// Deep copy of source into destination. The first startIndex elements of destination are kept
 /// (all of them when it holds fewer), the rest are freed, and a copy of every source element is

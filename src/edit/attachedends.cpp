@@ -96,7 +96,9 @@ std::vector<TObjekt> stretchedSegments(const std::vector<AttachedEnd>& ends, TPo
 {
     std::vector<TObjekt> out;
     out.reserve(ends.size());
-    auto moved = [&](TPoint p) { return transformedPoint(p, [&](TObjekt& q) { Translate(q, offset.x, offset.y); }); };
+    auto moved = [&](TPoint p) {
+        return transformedPoint(p, [&](TObjekt& q) { Translate(q, offset.x, offset.y); });
+    };
     for (std::size_t i = 0; i < ends.size(); ++i) {
         const AttachedEnd& end = ends[i];
         const TObjekt& e = *end.element;

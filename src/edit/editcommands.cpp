@@ -289,11 +289,14 @@ EditResult turnSelection(TProject& project, SelectionTurn turn, bool followTrack
 {
     switch (turn) {
     case SelectionTurn::Rotate:
-        return transformSelectionAboutCentre(project, followTracks, [](TObjekt& e, TPoint c) { Rotate90(e, c); });
+        return transformSelectionAboutCentre(project, followTracks,
+                                             [](TObjekt& e, TPoint c) { Rotate90(e, c); });
     case SelectionTurn::MirrorHorizontally:
-        return transformSelectionAboutCentre(project, followTracks, [](TObjekt& e, TPoint c) { MirrorX(e, c); });
+        return transformSelectionAboutCentre(project, followTracks,
+                                             [](TObjekt& e, TPoint c) { MirrorX(e, c); });
     case SelectionTurn::MirrorVertically:
-        return transformSelectionAboutCentre(project, followTracks, [](TObjekt& e, TPoint c) { MirrorY(e, c); });
+        return transformSelectionAboutCentre(project, followTracks,
+                                             [](TObjekt& e, TPoint c) { MirrorY(e, c); });
     }
     return {};
 }

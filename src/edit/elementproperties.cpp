@@ -52,14 +52,16 @@ std::vector<std::pair<F, std::string>> fieldsOf(const TObjekt& e, TPoint origin)
                                {F::ThroughPlated, e.Twin ? "1" : "0"}});
         break;
     case KindSmdPad:
-        out.insert(out.end(), {{F::X, x}, {F::Y, y}, {F::SmdWidth, mm(e.Size1)}, {F::SmdHeight, mm(e.Size2)}});
+        out.insert(out.end(),
+                   {{F::X, x}, {F::Y, y}, {F::SmdWidth, mm(e.Size1)}, {F::SmdHeight, mm(e.Size2)}});
         break;
     case KindTrack:
     case KindLine:
         out.insert(out.end(), {{F::Width, mm(e.Width)}, {F::Corners, ""}});
         break;
     case KindArea:
-        out.insert(out.end(), {{F::Width, mm(e.Width)}, {F::Restricted, e.Restricted ? "1" : "0"}, {F::Corners, ""}});
+        out.insert(out.end(),
+                   {{F::Width, mm(e.Width)}, {F::Restricted, e.Restricted ? "1" : "0"}, {F::Corners, ""}});
         break;
     case KindCircle:
         out.insert(out.end(), {{F::X, x},
@@ -198,7 +200,8 @@ PropertySheet readProperties(const TBoard& board, TPoint origin)
             ++count[i];
         }
         const auto own = layersFor(*e);
-        std::erase_if(layers, [&](std::uint8_t l) { return std::find(own.begin(), own.end(), l) == own.end(); });
+        std::erase_if(layers,
+                      [&](std::uint8_t l) { return std::find(own.begin(), own.end(), l) == own.end(); });
     }
     for (std::size_t i = 0; i < PropertyFieldCount; ++i) {
         sheet.present[i] = sheet.elementCount > 0 && count[i] == sheet.elementCount;
@@ -237,7 +240,8 @@ PropertyOutcome applyProperties(TProject& project, const PropertySheet& shown, c
         value[i] = parseField(f, edited.text[i]);
         if (!value[i])
             return fail(f);
-        if (f == F::Layer && std::find(shown.layers.begin(), shown.layers.end(), int(*value[i])) == shown.layers.end())
+        if (f == F::Layer &&
+            std::find(shown.layers.begin(), shown.layers.end(), int(*value[i])) == shown.layers.end())
             return fail(f);
     }
     std::optional<std::vector<TPoint>> corners;

@@ -28,24 +28,24 @@ namespace trevok
 {
 
 enum class PropertyField : std::uint8_t {
-    Layer,        // "1".."4"
-    Clearance,    // mm
-    X,            // centre, mm from the origin
-    Y,            // centre, mm from the origin, downward
-    PadDiameter,  // pad: outer diameter, mm
-    Drill,        // pad: drill diameter, mm
-    Shape,        // pad: "1".."9"
-    ThroughPlated,// pad: "0" or "1"
-    SmdWidth,     // mm
-    SmdHeight,    // mm
-    Width,        // track, line, area outline: mm
-    OuterRadius,  // circle: mm
-    InnerRadius,  // circle: mm
-    StartAngle,   // circle: whole degrees 0..359
-    StopAngle,    // circle: whole degrees 0..359
-    Filled,       // circle: "0" or "1"
-    Restricted,   // area: "0" or "1"
-    Corners,      // track, line, area: the corner table
+    Layer,         // "1".."4"
+    Clearance,     // mm
+    X,             // centre, mm from the origin
+    Y,             // centre, mm from the origin, downward
+    PadDiameter,   // pad: outer diameter, mm
+    Drill,         // pad: drill diameter, mm
+    Shape,         // pad: "1".."9"
+    ThroughPlated, // pad: "0" or "1"
+    SmdWidth,      // mm
+    SmdHeight,     // mm
+    Width,         // track, line, area outline: mm
+    OuterRadius,   // circle: mm
+    InnerRadius,   // circle: mm
+    StartAngle,    // circle: whole degrees 0..359
+    StopAngle,     // circle: whole degrees 0..359
+    Filled,        // circle: "0" or "1"
+    Restricted,    // area: "0" or "1"
+    Corners,       // track, line, area: the corner table
     Count
 };
 inline constexpr std::size_t PropertyFieldCount = static_cast<std::size_t>(PropertyField::Count);

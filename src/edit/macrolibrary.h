@@ -5,8 +5,8 @@
 // change, placing a macro on a board, saving a selection as a macro, deleting one, and the folder
 // tree the panel's drop-down menu shows.
 
-#include "document/objekt.h"
 #include "document/messages.h"
+#include "document/objekt.h"
 #include "document/project.h"
 #include "edit/editcommands.h"
 

@@ -164,7 +164,8 @@ std::optional<TRect> ApplyToSelection(ElementList& list, Property property, cons
             const bool padOnActiveSide = (pad->Layer <= LayerB1) == (activeLayer <= LayerB1);
             TObjekt* keep = padOnActiveSide ? pad : twin;
             TObjekt* gone = padOnActiveSide ? twin : pad;
-            std::replace(pads.begin() + static_cast<std::ptrdiff_t>(i) + 1, pads.end(), gone, static_cast<TObjekt*>(nullptr));
+            std::replace(pads.begin() + static_cast<std::ptrdiff_t>(i) + 1, pads.end(), gone,
+                         static_cast<TObjekt*>(nullptr));
             include(area, Bounds(*gone));
             removeTwinInto(list, gone, *keep);
         }

@@ -91,8 +91,8 @@ MeasurePanel measureTexts(std::int64_t dx, std::int64_t dy, bool inch)
     m.distance = generalFormat(shown(exact), 4) + unit;
     double angle = 0.0;
     if (exact / 100.0 >= 0.001)
-        angle = std::acos(std::min(1.0, std::fabs(static_cast<double>(dx)) / exact)) * 180.0 /
-                std::numbers::pi;
+        angle =
+            std::acos(std::min(1.0, std::fabs(static_cast<double>(dx)) / exact)) * 180.0 / std::numbers::pi;
     m.angle = generalFormat(angle, 3) + "°";
     return m;
 }

@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <limits>
 
-namespace trevok {
+namespace trevok
+{
 
 // clang-format off
 const std::array<GlyphEntry, GlyphCount> GlyphTable{{
@@ -100,7 +101,8 @@ const std::array<GlyphEntry, GlyphCount> GlyphTable{{
 }};
 // clang-format on
 
-namespace {
+namespace
+{
 
 constexpr std::string_view NoGlyph = "ZZZZZZ";
 constexpr int CellSize = 6;

@@ -19,7 +19,8 @@
 #include <string_view>
 #include <vector>
 
-namespace trevok {
+namespace trevok
+{
 
 /// One entry of the font: a Windows-1252 character code and its glyph string.
 struct GlyphEntry {

@@ -64,7 +64,8 @@ std::vector<Edge> edgesNear(const Region& region, const TRect& near)
             for (std::size_t i = 0; i < n; ++i) {
                 const RPoint& a = path[i];
                 const RPoint& b = path[(i + 1) % n];
-                const TRect box{std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y)};
+                const TRect box{std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x),
+                                std::max(a.y, b.y)};
                 if (box.intersects(near))
                     out.push_back({a, b});
             }
@@ -131,8 +132,10 @@ double outlineDistance(const Region& a, const Region& b, std::int64_t limit, TPo
     const double lim = static_cast<double>(limit);
     double mx = 0, my = 0;
     for (const Edge& s : ea) {
-        const double sl = static_cast<double>(std::min(s.a.x, s.b.x)), sr = static_cast<double>(std::max(s.a.x, s.b.x));
-        const double sb = static_cast<double>(std::min(s.a.y, s.b.y)), st = static_cast<double>(std::max(s.a.y, s.b.y));
+        const double sl = static_cast<double>(std::min(s.a.x, s.b.x)),
+                     sr = static_cast<double>(std::max(s.a.x, s.b.x));
+        const double sb = static_cast<double>(std::min(s.a.y, s.b.y)),
+                     st = static_cast<double>(std::max(s.a.y, s.b.y));
         for (const Edge& t : eb) {
             // The boxes of the two segments alone bound the distance from below.
             const double gx = std::max({0.0, static_cast<double>(std::min(t.a.x, t.b.x)) - sr,
@@ -273,7 +276,8 @@ class Checker
                     add(ProblemKind::Width, e.Layer, anchor(e), {i}, w, rules_.width);
             }
             if (e.Kind == KindSmdPad && std::min(e.Size1, e.Size2) < rules_.smdSide)
-                add(ProblemKind::SmdSize, e.Layer, anchor(e), {i}, std::min(e.Size1, e.Size2), rules_.smdSide);
+                add(ProblemKind::SmdSize, e.Layer, anchor(e), {i}, std::min(e.Size1, e.Size2),
+                    rules_.smdSide);
             if (e.Kind != KindPad || e.Size2 <= 0)
                 continue;
             // A pad whose drill is as large as the pad is a bare hole: it has no ring.
@@ -281,7 +285,8 @@ class Checker
                 add(ProblemKind::Ring, e.Layer, anchor(e), {i}, e.Size1 - e.Size2, rules_.ring);
             // One hole, however many pads of a through-plated pair stand on it.
             const std::ptrdiff_t twin = e.Twin ? tracer_.indexOf(e.Twin) : -1;
-            if (twin >= 0 && static_cast<std::size_t>(twin) < i && el(static_cast<std::size_t>(twin)).Size2 == e.Size2)
+            if (twin >= 0 && static_cast<std::size_t>(twin) < i &&
+                el(static_cast<std::size_t>(twin)).Size2 == e.Size2)
                 continue;
             std::vector<std::size_t> involved{i};
             if (twin >= 0)
@@ -299,7 +304,8 @@ class Checker
         const std::int64_t w = board_.BoardWidth, h = board_.BoardHeight;
         for (std::size_t i = 0; i < board_.Elements.size(); ++i) {
             const TObjekt& e = el(i);
-            if ((!IsCopperLayer(e.Layer) && !isPrintLayer(e.Layer)) || isRestrictedArea(e) || region(i).isEmpty())
+            if ((!IsCopperLayer(e.Layer) && !isPrintLayer(e.Layer)) || isRestrictedArea(e) ||
+                region(i).isEmpty())
                 continue;
             const TRect b = region(i).boundingRect();
             const std::int64_t out = std::max({-b.left, b.right - w, -h - b.top, b.bottom});
@@ -347,7 +353,8 @@ class Checker
             const TObjekt& e = el(i);
             for (const TObjekt* q : e.Connections) {
                 const std::ptrdiff_t k = tracer_.indexOf(q);
-                if (k < 0 || static_cast<std::size_t>(k) <= i || nets_[i] == nets_[static_cast<std::size_t>(k)])
+                if (k < 0 || static_cast<std::size_t>(k) <= i ||
+                    nets_[i] == nets_[static_cast<std::size_t>(k)])
                     continue;
                 add(ProblemKind::Unrouted, e.Layer == q->Layer ? e.Layer : 0, anchor(e),
                     {i, static_cast<std::size_t>(k)}, 0, 0, false);
@@ -370,8 +377,8 @@ class Checker
                 if (k >= 0)
                     involved.push_back(static_cast<std::size_t>(k));
             }
-            add(ProblemKind::BrokenRoute, e.Layer, endJoined ? e.Points.back() : e.Points.front(), involved, 0, 0,
-                false);
+            add(ProblemKind::BrokenRoute, e.Layer, endJoined ? e.Points.back() : e.Points.front(), involved,
+                0, 0, false);
         }
     }
 
@@ -430,7 +437,8 @@ class Checker
             if (!found)
                 continue;
             for (const IsolationProblem& p : *found) {
-                std::vector<std::size_t> involved{std::min(p.elementA, p.elementB), std::max(p.elementA, p.elementB)};
+                std::vector<std::size_t> involved{std::min(p.elementA, p.elementB),
+                                                  std::max(p.elementA, p.elementB)};
                 add(ProblemKind::Mill, layer, p.at, involved, 0, rules_.mill, false);
             }
         }
@@ -490,11 +498,12 @@ DesignCheckResult CheckDesign(const TBoard& board, const DesignRules& rules)
 {
     DesignCheckResult r;
     r.problems = Checker(board, rules).run();
-    std::stable_sort(r.problems.begin(), r.problems.end(), [](const DesignProblem& a, const DesignProblem& b) {
-        // Top to bottom (y grows upward), then left to right.
-        return std::make_tuple(a.kind, -std::int64_t{a.at.y}, a.at.x, a.elements) <
-               std::make_tuple(b.kind, -std::int64_t{b.at.y}, b.at.x, b.elements);
-    });
+    std::stable_sort(r.problems.begin(), r.problems.end(),
+                     [](const DesignProblem& a, const DesignProblem& b) {
+                         // Top to bottom (y grows upward), then left to right.
+                         return std::make_tuple(a.kind, -std::int64_t{a.at.y}, a.at.x, a.elements) <
+                                std::make_tuple(b.kind, -std::int64_t{b.at.y}, b.at.x, b.elements);
+                     });
     for (const DesignProblem& p : r.problems)
         ++(p.warning ? r.warnings : r.errors);
     return r;
@@ -530,8 +539,9 @@ std::string ProblemLayerName(std::uint8_t layer, int language, bool key)
 
 std::string ProblemText(const DesignProblem& p, TPoint origin, int language)
 {
-    std::string s = ProblemLayerName(p.layer, language) + " (" + mm(std::int64_t{p.at.x} - origin.x, language) +
-                    " / " + mm(std::int64_t{origin.y} - p.at.y, language) + " mm)";
+    std::string s = ProblemLayerName(p.layer, language) + " (" +
+                    mm(std::int64_t{p.at.x} - origin.x, language) + " / " +
+                    mm(std::int64_t{origin.y} - p.at.y, language) + " mm)";
     if (p.measured) {
         const char* limitWord = language == 0 ? "Grenze" : language == 2 ? "limite" : "limit";
         s += ": " + mm(p.value, language) + " mm, " + limitWord + " " + mm(p.limit, language) + " mm";
@@ -553,7 +563,8 @@ std::string ProblemSummary(const DesignCheckResult& r, int language)
     if (language == 0)
         return counted(r.errors, "Fehler", "Fehler") + ", " + counted(r.warnings, "Warnung", "Warnungen");
     if (language == 2)
-        return counted(r.errors, "erreur", "erreurs") + ", " + counted(r.warnings, "avertissement", "avertissements");
+        return counted(r.errors, "erreur", "erreurs") + ", " +
+               counted(r.warnings, "avertissement", "avertissements");
     return counted(r.errors, "error", "errors") + ", " + counted(r.warnings, "warning", "warnings");
 }
 
@@ -564,7 +575,8 @@ std::size_t ResolveBrokenRoutes(TProject& project, const std::vector<std::size_t
         return 0;
     std::vector<std::size_t> todo;
     for (std::size_t i : tracks) {
-        if (i < board->Elements.size() && board->Elements[i]->Kind == KindTrack && board->Elements[i]->Autorouted)
+        if (i < board->Elements.size() && board->Elements[i]->Kind == KindTrack &&
+            board->Elements[i]->Autorouted)
             todo.push_back(i);
     }
     if (todo.empty())

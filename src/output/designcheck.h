@@ -27,14 +27,14 @@ namespace trevok
 
 /// The limits, in board units (1/100 mm). Defaults suit a typical board house.
 struct DesignRules {
-    std::int32_t gap = 20;       // copper to copper of another net, same layer
-    std::int32_t width = 20;     // tracks and lines on copper
-    std::int32_t smdSide = 20;   // shorter side of an SMD pad
-    std::int32_t ring = 15;      // pad radius minus drill radius
-    std::int32_t drillMin = 30;  // drill diameter
+    std::int32_t gap = 20;      // copper to copper of another net, same layer
+    std::int32_t width = 20;    // tracks and lines on copper
+    std::int32_t smdSide = 20;  // shorter side of an SMD pad
+    std::int32_t ring = 15;     // pad radius minus drill radius
+    std::int32_t drillMin = 30; // drill diameter
     std::int32_t drillMax = 600;
-    std::int32_t edge = 30;      // copper to the board edge
-    std::int32_t mill = 0;       // milling width; 0: no mill rule
+    std::int32_t edge = 30; // copper to the board edge
+    std::int32_t mill = 0;  // milling width; 0: no mill rule
     friend bool operator==(const DesignRules&, const DesignRules&) = default;
 };
 

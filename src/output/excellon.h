@@ -5,13 +5,14 @@
 
 #include <string>
 
-namespace trevok {
+namespace trevok
+{
 
 /// The options of the drill dialog; the command-line tool fills the same record.
 struct DrillOptions {
-    bool side2 = false;            // drilled from side 2: x mirrored as W - x
-    bool inch = false;             // coordinates in inches instead of millimetres
-    int decimals = 2;              // 3.2 (2) or 3.3 (3)
+    bool side2 = false; // drilled from side 2: x mirrored as W - x
+    bool inch = false;  // coordinates in inches instead of millimetres
+    int decimals = 2;   // 3.2 (2) or 3.3 (3)
     bool removeLeadingZeros = true;
 
     /// The number-format default that goes with a unit: mm 3.2, inch 3.3.

@@ -50,7 +50,10 @@ class Program
     }
 
     /// Where the tool is at the start, as a board point of the job's frame (the machine origin).
-    TPoint origin() const noexcept { return MirrorInBox({0, -static_cast<std::int32_t>(height_)}, box_, o_.mirror); }
+    TPoint origin() const noexcept
+    {
+        return MirrorInBox({0, -static_cast<std::int32_t>(height_)}, box_, o_.mirror);
+    }
 
     /// Travels to the first point, goes down to depth and follows the points.
     void path(const std::vector<TPoint>& pts, bool closed, double depthMm)
@@ -77,8 +80,10 @@ class Program
     {
         const auto x0 = static_cast<std::int32_t>(box_.left), x1 = static_cast<std::int32_t>(box_.right);
         const auto y0 = static_cast<std::int32_t>(box_.top), y1 = static_cast<std::int32_t>(box_.bottom);
-        const std::pair<bool, TPoint> corners[] = {
-            {c.bottomLeft, {x0, y0}}, {c.bottomRight, {x1, y0}}, {c.topLeft, {x0, y1}}, {c.topRight, {x1, y1}}};
+        const std::pair<bool, TPoint> corners[] = {{c.bottomLeft, {x0, y0}},
+                                                   {c.bottomRight, {x1, y0}},
+                                                   {c.topLeft, {x0, y1}},
+                                                   {c.topRight, {x1, y1}}};
         for (const auto& [on, p] : corners)
             if (on)
                 hole(p, o_.drillDepthMm, false);
@@ -121,7 +126,6 @@ class Program
                                    Saturate32(RoundHalfEven64(a.y + (b.y - a.y) * t))};
                     cut(m);
                     feedZ(zAt(s + 1e-6)); // the height just past the tab's end
-
                 }
                 cut(b);
                 along += len;
@@ -149,10 +153,7 @@ class Program
     {
         return "X" + mm(std::int64_t{q.x}) + " Y" + mm(std::int64_t{q.y} + height_);
     }
-    double distanceTo(TPoint q) const
-    {
-        return std::hypot(q.x / 100.0 - x_, (q.y + height_) / 100.0 - y_);
-    }
+    double distanceTo(TPoint q) const { return std::hypot(q.x / 100.0 - x_, (q.y + height_) / 100.0 - y_); }
     void moveTo(TPoint q)
     {
         x_ = q.x / 100.0;
@@ -282,7 +283,8 @@ std::string IsolationGcode(const TBoard& board, const std::vector<Contour>& cont
     return p.take(stats);
 }
 
-std::vector<SideFile> DrillGcode(const TBoard& board, std::uint8_t layer, const GcodeOptions& o, GcodeStats* stats)
+std::vector<SideFile> DrillGcode(const TBoard& board, std::uint8_t layer, const GcodeOptions& o,
+                                 GcodeStats* stats)
 {
     std::vector<SideFile> files;
     if (o.drills == DrillFiles::None)
@@ -301,8 +303,9 @@ std::vector<SideFile> DrillGcode(const TBoard& board, std::uint8_t layer, const 
         p.registrationHoles(o.corners);
         for (const TPoint& h : orderedHoles(group, p))
             p.hole(h, o.drillDepthMm);
-        files.push_back({MessageText(MsgId::DrillFileNameForDiameter, o.language, {std::to_string(d)}) + ".NC",
-                         p.take(stats)});
+        files.push_back(
+            {MessageText(MsgId::DrillFileNameForDiameter, o.language, {std::to_string(d)}) + ".NC",
+             p.take(stats)});
     }
     return files;
 }

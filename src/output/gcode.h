@@ -33,16 +33,16 @@ struct GcodeOptions {
     double depthMm = 0.1;      // isolation cutting depth below the copper surface
     double drillDepthMm = 1.8; // through a 1.5 mm board and its copper
     double outlineDepthMm = 1.8;
-    double safeZMm = 2.0;         // travel height
-    double feedMmPerMin = 200.0;  // cutting feed
-    double plungeMmPerMin = 60.0; // feed going down
+    double safeZMm = 2.0;          // travel height
+    double feedMmPerMin = 200.0;   // cutting feed
+    double plungeMmPerMin = 60.0;  // feed going down
     double rapidMmPerMin = 1000.0; // the machine's rapid rate, for the job-time estimate only
     int spindleRpm = 12000;        // 0 is refused: a cutter that does not turn breaks
     double dwellS = 2.0;           // wait after starting the spindle, until it runs at speed
     MillMirror mirror = MillMirror::None;
     DrillFiles drills = DrillFiles::None;
     RefCorners corners{false, false, false, false}; // registration holes, at drill depth
-    bool centreMarks = false; // a dimple at every drill hole in the isolation file
+    bool centreMarks = false;                       // a dimple at every drill hole in the isolation file
     OutlineSource outline = OutlineSource::Board;
     // With OutlineSource::Selected: 0 takes the selected elements of B1 and B2 (the editor);
     // LayerB1 or LayerB2 takes every track and circle of that layer (the command line, as the
@@ -87,7 +87,8 @@ std::vector<SideFile> DrillGcode(const TBoard& board, std::uint8_t layer, const 
 std::vector<std::vector<TPoint>> OutlineToolPaths(const TBoard& board, const GcodeOptions& o);
 
 /// The board outline file; nullopt when the outline is the selection and nothing is selected.
-std::optional<std::string> OutlineGcode(const TBoard& board, const GcodeOptions& o, GcodeStats* stats = nullptr);
+std::optional<std::string> OutlineGcode(const TBoard& board, const GcodeOptions& o,
+                                        GcodeStats* stats = nullptr);
 /// Its name beside the isolation file: "KONTUR.NC" (German, French) or "OUTLINE.NC".
 std::string OutlineGcodeName(int language);
 

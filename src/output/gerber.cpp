@@ -248,7 +248,7 @@ std::string TGerberFile::Close()
             break;
         default:
             headerLines_.push_back("%ADD" + n + "R," + mm2(2 * static_cast<std::int64_t>(a.HalfX)) + "X" +
-                                  mm2(2 * static_cast<std::int64_t>(a.HalfY)) + "*%");
+                                   mm2(2 * static_cast<std::int64_t>(a.HalfY)) + "*%");
             break;
         }
     }
@@ -494,7 +494,7 @@ class GerberPlotter
         case KindSmdPad:
             g_.MoveTo(e.X, sy(e.Y));
             g_.FlashRect(Saturate32(RoundHalfEven64(e.Size1 / 2.0) + k),
-                        Saturate32(RoundHalfEven64(e.Size2 / 2.0) + k));
+                         Saturate32(RoundHalfEven64(e.Size2 / 2.0) + k));
             break;
         default:
             break; // old font texts are not plotted
@@ -542,7 +542,7 @@ class GerberPlotter
             } else if (e->Kind == KindSmdPad && opt_.smdPads) {
                 g_.MoveTo(e->X, sy(e->Y));
                 g_.FlashRect(Saturate32(RoundHalfEven64(s + e->Size1 / 2.0)),
-                            Saturate32(RoundHalfEven64(s + e->Size2 / 2.0)));
+                             Saturate32(RoundHalfEven64(s + e->Size2 / 2.0)));
             }
         }
     }

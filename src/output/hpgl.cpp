@@ -1,8 +1,8 @@
 #include "output/hpgl.h"
 
-#include "document/messages.h"
-#include "document/geomlimits.h"
 #include "document/atomicfile.h"
+#include "document/geomlimits.h"
+#include "document/messages.h"
 #include "document/project.h"
 #include "document/region.h"
 
@@ -24,7 +24,8 @@ class Plot
 {
   public:
     Plot(const TBoard& board, const TRect& box, const HpglOptions& o)
-        : height_(board.BoardHeight), box_(box), mirror_(o.mirror), perUnit_(o.metricUnits ? 0.4 : 1000.0 / 2540.0)
+        : height_(board.BoardHeight), box_(box), mirror_(o.mirror),
+          perUnit_(o.metricUnits ? 0.4 : 1000.0 / 2540.0)
     {
         line("PT0;");
         line("PU;");
@@ -196,8 +197,9 @@ std::vector<SideFile> DrillHpgl(const TBoard& board, std::uint8_t layer, const H
         plot.registrationHoles(o.corners);
         for (const TObjekt* h : group)
             plot.hole(h->X, h->Y);
-        files.push_back({MessageText(MsgId::DrillFileNameForDiameter, o.language, {std::to_string(d)}) + ".PLT",
-                         plot.take()});
+        files.push_back(
+            {MessageText(MsgId::DrillFileNameForDiameter, o.language, {std::to_string(d)}) + ".PLT",
+             plot.take()});
     }
     return files;
 }

@@ -39,7 +39,7 @@ struct HpglOptions {
     bool centreMarks = false;
     DrillFiles drills = DrillFiles::None;
     bool metricUnits = false; // 40 plotter units per mm instead of 1000 per inch
-    int language = 1; // names of the drill files: 0 German, 1 English, 2 French
+    int language = 1;         // names of the drill files: 0 German, 1 English, 2 French
 };
 
 /// A file beside the main one: its name without folder, and its bytes.

@@ -1,10 +1,10 @@
 #include "output/isolation.h"
 
-#include "document/messages.h"
-#include "document/project.h"
 #include "document/boxindex.h"
 #include "document/disjointsets.h"
+#include "document/messages.h"
 #include "document/parallel.h"
+#include "document/project.h"
 
 #include "output/clipperpaths.h"
 #include "routing/nettrace.h"
@@ -170,7 +170,8 @@ bool convex(const ClipperLib::Path& p) noexcept
         const ClipperLib::IntPoint& c = p[(i + 2) % n];
         if (a == b || b == c)
             continue;
-        const double d = std::atan2(double(c.Y - b.Y), double(c.X - b.X)) - std::atan2(double(b.Y - a.Y), double(b.X - a.X));
+        const double d = std::atan2(double(c.Y - b.Y), double(c.X - b.X)) -
+                         std::atan2(double(b.Y - a.Y), double(b.X - a.X));
         total += std::remainder(d, 2 * std::numbers::pi);
     }
     return std::abs(total - 2 * std::numbers::pi) < 1e-6;
@@ -219,8 +220,9 @@ ClipperLib::Paths mergedUnion(ClipperLib::Paths a, ClipperLib::Paths b)
     return out;
 }
 
-std::optional<ClipperLib::Paths> clusterUnion(const std::vector<Item>& items, std::vector<std::size_t> members,
-                                              MillingProgress* progress, std::atomic<std::size_t>& done)
+std::optional<ClipperLib::Paths> clusterUnion(const std::vector<Item>& items,
+                                              std::vector<std::size_t> members, MillingProgress* progress,
+                                              std::atomic<std::size_t>& done)
 {
     if (members.size() == 1 && items[members[0]].paths.size() == 1 && convex(items[members[0]].paths[0]) &&
         ClipperLib::Area(items[members[0]].paths[0]) > 0) {
@@ -303,12 +305,14 @@ std::optional<ClipperLib::Paths> clusterUnion(const std::vector<Item>& items, st
 }
 
 /// Twice the signed area of the triangle (a, b, c), exactly.
-__int128 cross(const ClipperLib::IntPoint& a, const ClipperLib::IntPoint& b, const ClipperLib::IntPoint& c) noexcept
+__int128 cross(const ClipperLib::IntPoint& a, const ClipperLib::IntPoint& b,
+               const ClipperLib::IntPoint& c) noexcept
 {
     return static_cast<__int128>(b.X - a.X) * (c.Y - a.Y) - static_cast<__int128>(b.Y - a.Y) * (c.X - a.X);
 }
 
-bool onSegment(const ClipperLib::IntPoint& p, const ClipperLib::IntPoint& a, const ClipperLib::IntPoint& b) noexcept
+bool onSegment(const ClipperLib::IntPoint& p, const ClipperLib::IntPoint& a,
+               const ClipperLib::IntPoint& b) noexcept
 {
     return cross(a, b, p) == 0 && std::min(a.X, b.X) <= p.X && p.X <= std::max(a.X, b.X) &&
            std::min(a.Y, b.Y) <= p.Y && p.Y <= std::max(a.Y, b.Y);
@@ -349,16 +353,16 @@ ClipperLib::Paths contactMarks(const ClipperLib::Paths& a, const ClipperLib::Pat
                             if (onSegment(v, q0, q1))
                                 common.push_back(v);
                         if (!common.empty()) {
-                            auto [lo, hi] = std::minmax_element(
-                                common.begin(), common.end(), [](const auto& u, const auto& v) {
-                                    return u.X != v.X ? u.X < v.X : u.Y < v.Y;
-                                });
+                            auto [lo, hi] = std::minmax_element(common.begin(), common.end(),
+                                                                [](const auto& u, const auto& v) {
+                                                                    return u.X != v.X ? u.X < v.X : u.Y < v.Y;
+                                                                });
                             mark(lo->X, lo->Y, hi->X, hi->Y);
                         }
                         continue;
                     }
-                    const bool apart = (d0 > 0 && d1 > 0) || (d0 < 0 && d1 < 0) || (d2 > 0 && d3 > 0) ||
-                                       (d2 < 0 && d3 < 0);
+                    const bool apart =
+                        (d0 > 0 && d1 > 0) || (d0 < 0 && d1 < 0) || (d2 > 0 && d3 > 0) || (d2 < 0 && d3 < 0);
                     if (apart)
                         continue;
                     // The segments meet at an end of one of them (a proper crossing would have
@@ -386,9 +390,9 @@ TPoint insidePoint(const ClipperLib::Paths& shape)
             const ClipperLib::IntPoint& v = p[(i + 1) % p.size()];
             if ((u.Y < y) == (v.Y < y))
                 continue;
-            xs.push_back(static_cast<double>(u.X) +
-                         (y - static_cast<double>(u.Y)) * static_cast<double>(v.X - u.X) /
-                             static_cast<double>(v.Y - u.Y));
+            xs.push_back(static_cast<double>(u.X) + (y - static_cast<double>(u.Y)) *
+                                                        static_cast<double>(v.X - u.X) /
+                                                        static_cast<double>(v.Y - u.Y));
         }
     std::sort(xs.begin(), xs.end());
     double x = cx;
@@ -631,17 +635,17 @@ std::optional<IsolationResult> ComputeIsolation(const ElementList& elements, con
     if (!entered(progress, StageSegments, 2 * elements.size()))
         return std::nullopt;
     bool stopped = false;
-    const std::vector<ShapeGroup> shapes =
-        MillingShapes(elements, o, [&](std::size_t done, std::size_t total) {
+    const std::vector<ShapeGroup> shapes = MillingShapes(
+        elements, o,
+        [&](std::size_t done, std::size_t total) {
             if (progress) {
                 progress->total = static_cast<int>(std::min<std::size_t>(total, INT32_MAX));
                 stopped = !progress->step(done);
             }
             return !stopped;
         },
-        trace ? std::function<const Region&(std::size_t)>([trace](std::size_t i) -> const Region& {
-            return trace->region(i);
-        })
+        trace ? std::function<const Region&(std::size_t)>(
+                    [trace](std::size_t i) -> const Region& { return trace->region(i); })
               : std::function<const Region&(std::size_t)>());
     if (stopped)
         return std::nullopt;
@@ -700,10 +704,11 @@ std::vector<IsolationProblem> PlaneOnlyJoins(const ElementList& elements, const 
             continue;
         for (std::size_t k = 1; k < net.size(); ++k) {
             const TRect b = Bounds(*elements[net[k].element]);
-            joins.push_back({{RoundHalfEven((b.left + b.right) / 2.0), RoundHalfEven((b.top + b.bottom) / 2.0)},
-                             net.front().element,
-                             net[k].element,
-                             IsolationProblem::Kind::PlaneJoin});
+            joins.push_back(
+                {{RoundHalfEven((b.left + b.right) / 2.0), RoundHalfEven((b.top + b.bottom) / 2.0)},
+                 net.front().element,
+                 net[k].element,
+                 IsolationProblem::Kind::PlaneJoin});
         }
     }
     return joins;
@@ -815,7 +820,8 @@ std::optional<std::vector<IsolationProblem>> FindIsolationProblems(const Element
                 const TPoint at = halfway(place);
                 // The copper element the mark lies in (the first in the list).
                 std::size_t copper = SIZE_MAX;
-                const ClipperLib::IntPoint probe(std::int64_t{at.x} * kMillScale, std::int64_t{at.y} * kMillScale);
+                const ClipperLib::IntPoint probe(std::int64_t{at.x} * kMillScale,
+                                                 std::int64_t{at.y} * kMillScale);
                 for (const std::size_t i : its)
                     if (items[i].element < copper && insideNonZero(probe, items[i].paths))
                         copper = items[i].element;

@@ -105,7 +105,8 @@ constexpr std::int64_t kMillScale = 100;
 /// nets): its outlines are used again instead of being built a second time.
 std::optional<IsolationResult> ComputeIsolation(const ElementList& elements, const MillingOptions& o,
                                                 MillingProgress* progress = nullptr,
-                                                const MillingNets* nets = nullptr, NetTracer* trace = nullptr);
+                                                const MillingNets* nets = nullptr,
+                                                NetTracer* trace = nullptr);
 
 /// The contours only (no isolation check): the union of the shape polygons and the filled areas'
 /// interiors, boundaries rounded back to units. nullopt when cancelled.

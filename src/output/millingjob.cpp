@@ -8,7 +8,8 @@
 namespace trevok
 {
 
-std::optional<IsolationResult> IsolateBoard(const TBoard& board, const MillingOptions& o, MillingProgress* progress)
+std::optional<IsolationResult> IsolateBoard(const TBoard& board, const MillingOptions& o,
+                                            MillingProgress* progress)
 {
     if (!LayerHasElements(board.Elements, o.layer))
         throw TrevokError(MsgId::MillLayerEmpty);
@@ -46,7 +47,8 @@ std::optional<MillingJobResult> RunMillingJob(const MillingJob& job, MillingProg
         return std::nullopt;
     r.isolation.passes = further->all();
     r.bytes = job.format == MillingFormat::Gcode
-                  ? IsolationGcode(board, r.isolation.contours, r.isolation.passes, job.milling, job.gcode, &r.stats)
+                  ? IsolationGcode(board, r.isolation.contours, r.isolation.passes, job.milling, job.gcode,
+                                   &r.stats)
                   : IsolationHpgl(board, r.isolation.contours, r.isolation.passes, job.milling, job.hpgl);
     if (job.path.empty()) {
         for (const SideFile& f : r.side)

@@ -50,8 +50,8 @@ struct MillingJobResult {
     /// The paths of the files the job wrote, isolation file first; in a dry run the side files'
     /// names alone (the isolation file has no name yet).
     std::vector<std::string> files;
-    /// The contours of the first pass and the further passes as open paths; the problems and the joins made only
-    /// through a ground plane, found on the first pass.
+    /// The contours of the first pass and the further passes as open paths; the problems and the joins made
+    /// only through a ground plane, found on the first pass.
     IsolationResult isolation;
     GcodeStats stats; // G-code only: travel, cut and time of all files
 };

@@ -173,7 +173,8 @@ void appendInUnits(const Paths& lines, std::vector<OpenPath>& out)
 Path rectanglePath(const TRect& r)
 {
     const auto s = [](std::int64_t v) { return v * kMillScale; };
-    return {{s(r.left), s(r.top)}, {s(r.right), s(r.top)}, {s(r.right), s(r.bottom)}, {s(r.left), s(r.bottom)}};
+    return {
+        {s(r.left), s(r.top)}, {s(r.right), s(r.top)}, {s(r.right), s(r.bottom)}, {s(r.left), s(r.bottom)}};
 }
 
 /// One grown piece and its zone.
@@ -307,8 +308,9 @@ class Zones
         if (others.empty() && !limit)
             p.reach = p.next; // nothing near: it grows by the whole step, which holds what it had
         else
-            p.reach = combine(p.reach, others.empty() ? p.next : combine(p.next, others, ClipperLib::ctDifference),
-                              ClipperLib::ctUnion);
+            p.reach =
+                combine(p.reach, others.empty() ? p.next : combine(p.next, others, ClipperLib::ctDifference),
+                        ClipperLib::ctUnion);
         // A change of less than a square unit is the rounding of the offsets.
         const double area = areaOf(p.reach);
         p.settled = std::abs(area - p.area) < double(kMillScale) * kMillScale;
@@ -346,7 +348,8 @@ std::vector<OpenPath> FurtherPasses::all() const
 }
 
 std::optional<FurtherPasses> IsolationPasses(const std::vector<Contour>& firstPass, std::int32_t width,
-                                             const PassOptions& o, const TRect& board, MillingProgress* progress)
+                                             const PassOptions& o, const TRect& board,
+                                             MillingProgress* progress)
 {
     FurtherPasses result;
     if (o.passes == 1 || width <= 0 || firstPass.empty())
@@ -370,8 +373,9 @@ std::optional<FurtherPasses> IsolationPasses(const std::vector<Contour>& firstPa
     const double diagonal = std::hypot(static_cast<double>(board.right - board.left),
                                        static_cast<double>(board.bottom - board.top)) *
                             kMillScale;
-    const int coarseSteps = untilCleared ? 2 + static_cast<int>(diagonal / coarse)
-                                         : static_cast<int>(std::ceil((fixedPasses - 1) * spacing / coarse - 1e-9));
+    const int coarseSteps = untilCleared
+                                ? 2 + static_cast<int>(diagonal / coarse)
+                                : static_cast<int>(std::ceil((fixedPasses - 1) * spacing / coarse - 1e-9));
     const std::size_t total = static_cast<std::size_t>(coarseSteps + refinements + 1) + pieces.size();
     if (progress && !progress->enter(5, total))
         return std::nullopt;
@@ -426,7 +430,8 @@ std::optional<FurtherPasses> IsolationPasses(const std::vector<Contour>& firstPa
         }
         Paths border = asLines(p.reach);
         if (!untilCleared) // only as far as the passes reach
-            border = clipLines(border, offsetBy(p.base, (fixedPasses - 1) * spacing), ClipperLib::ctIntersection);
+            border =
+                clipLines(border, offsetBy(p.base, (fixedPasses - 1) * spacing), ClipperLib::ctIntersection);
         // Without what runs along the first pass round every piece near, and along the borders
         // of the zones done before.
         Paths cutAlready;

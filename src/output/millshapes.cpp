@@ -168,7 +168,8 @@ void circlePolygons(std::vector<RPath>& out, const TObjekt& e)
     RPath ring{po0};
     AppendArc(ring, c, po0, po1, true, ArcSteps(static_cast<double>(iro / 4 + 3), ro, kTwoPi), 2.0 * ro);
     ring.push_back(pi1);
-    AppendArc(ring, c, pi1, pi0, false, ArcSteps(static_cast<double>(iri / 4 + 3), riRing, kTwoPi), 2.0 * riRing);
+    AppendArc(ring, c, pi1, pi0, false, ArcSteps(static_cast<double>(iri / 4 + 3), riRing, kTwoPi),
+              2.0 * riRing);
     out.push_back(std::move(ring));
     const int capSteps = ArcSteps(static_cast<double>(RoundHalfEven64(u / 3.0) + 3), u, kTwoPi);
     const double capDiameter = static_cast<double>(RoundHalfEven64(2.0 * u));
@@ -239,7 +240,8 @@ RPath StrokePolygon(RPoint p1, RPoint p2, std::int64_t d)
     // Narrow strokes get caps fine enough that no edge lies more than a unit inside the round
     // end: with fewer steps the contour of a thin track's end cuts into its copper.
     if (half > 1)
-        n = std::min(MaxArcSteps, std::max(n, static_cast<int>(std::ceil(kPi / (2.0 * std::acos(1.0 - 1.0 / half))))));
+        n = std::min(MaxArcSteps,
+                     std::max(n, static_cast<int>(std::ceil(kPi / (2.0 * std::acos(1.0 - 1.0 / half))))));
     RPath p;
     p.reserve(2 * static_cast<std::size_t>(n) + 2);
     const RPoint s2{p2.x + ex, p2.y - ey};
@@ -358,7 +360,8 @@ std::vector<ShapeGroup> MillingShapes(const ElementList& elements, const Milling
         grown.push_back(GrownForMilling(e, o.width));
         // An elongated pad's own outline would grow its ends twice; its polygon is the shape.
         if (e.Kind == KindPad && e.Shape >= ShapeRoundedWide && e.Shape <= ShapeRectTall)
-            regions.push_back(&built.emplace_back(Region::polygons(ElementShapePolygons(grown.back(), o.width))));
+            regions.push_back(
+                &built.emplace_back(Region::polygons(ElementShapePolygons(grown.back(), o.width))));
         else if (outline && o.width == 0)
             regions.push_back(&outline(i));
         else

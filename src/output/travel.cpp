@@ -66,7 +66,8 @@ void enterNear(CutPath& p, TPoint from)
 /// stretch backwards.
 void reverseRun(std::vector<CutPath>& paths, std::size_t i, std::size_t j)
 {
-    std::reverse(paths.begin() + static_cast<std::ptrdiff_t>(i), paths.begin() + static_cast<std::ptrdiff_t>(j) + 1);
+    std::reverse(paths.begin() + static_cast<std::ptrdiff_t>(i),
+                 paths.begin() + static_cast<std::ptrdiff_t>(j) + 1);
     for (std::size_t k = i; k <= j; ++k)
         if (!paths[k].closed)
             std::reverse(paths[k].points.begin(), paths[k].points.end());
@@ -87,8 +88,10 @@ void twoOpt(std::vector<CutPath>& paths, TPoint start)
         for (std::size_t i = 0; i + 1 < n; ++i) {
             const TPoint a = before(i);
             for (std::size_t j = i + 1; j < n && j - i < window; ++j) {
-                const double now = distance(a, entry(paths[i])) + (j + 1 < n ? distance(exit(paths[j]), entry(paths[j + 1])) : 0.0);
-                const double then = distance(a, exit(paths[j])) + (j + 1 < n ? distance(entry(paths[i]), entry(paths[j + 1])) : 0.0);
+                const double now = distance(a, entry(paths[i])) +
+                                   (j + 1 < n ? distance(exit(paths[j]), entry(paths[j + 1])) : 0.0);
+                const double then = distance(a, exit(paths[j])) +
+                                    (j + 1 < n ? distance(entry(paths[i]), entry(paths[j + 1])) : 0.0);
                 if (then + 1e-9 < now) {
                     reverseRun(paths, i, j);
                     better = true;

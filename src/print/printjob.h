@@ -20,7 +20,7 @@ struct PrintJob {
     PrintSettings settings;
     std::array<PrintTemplate, 2> templates;
     QSizeF paperMm{210, 297};
-    QString title; // the PDF's title
+    QString title;    // the PDF's title
     std::string path; // the PDF file; empty: a dry run that writes nothing
 };
 

@@ -146,9 +146,9 @@ class SheetPainter
         for (const std::int64_t x : {std::int64_t{0}, W()})
             for (const std::int64_t y : {std::int64_t{0}, -H()}) {
                 canvas_.line({Saturate32(x - TargetReach), Saturate32(y)},
-                            {Saturate32(x + TargetReach), Saturate32(y)});
+                             {Saturate32(x + TargetReach), Saturate32(y)});
                 canvas_.line({Saturate32(x), Saturate32(y - TargetReach)},
-                            {Saturate32(x), Saturate32(y + TargetReach)});
+                             {Saturate32(x), Saturate32(y + TargetReach)});
             }
     }
 
@@ -209,7 +209,7 @@ class SheetPainter
             // lies on the board's right of the pad.
             const std::int64_t ax = set_.mirror ? x + half : x - half;
             canvas_.text({Saturate32(ax), Saturate32(y + set_.drillTextHeight + DrillTextGap)}, label, font,
-                        colour);
+                         colour);
         }
     }
 

@@ -16,8 +16,9 @@ inline constexpr int MaxThumbnailSize = 4096;
 /// A size x size ARGB picture of the board: every layer, the active layer's side on top, and the
 /// holes as the view draws them; never the grid, a selection or the rubber-band connections.
 /// The longer side of the board spans the picture less a transparent margin of size / 32 (at
-/// least one pixel) on each side; the shorter side is centred. size must lie in MinThumbnailSize..MaxThumbnailSize.
-/// The board's elements keep their data, except that the selection is cleared.
+/// least one pixel) on each side; the shorter side is centred. size must lie in
+/// MinThumbnailSize..MaxThumbnailSize. The board's elements keep their data, except that the selection is
+/// cleared.
 QImage MakeThumbnail(TBoard& board, int size);
 
 } // namespace trevok

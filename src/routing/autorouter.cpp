@@ -162,7 +162,8 @@ RouterValues RouterValues::from(const RouterSettings& settings) noexcept
     RouterValues v;
     v.clearance = RoundHalfEven(settings.clearanceMm * 100.0);
     v.width = RoundHalfEven(settings.widthMm * 100.0);
-    v.cell = std::max(MinCellSize, RoundHalfEven((v.width + 2.0 * v.clearance) / CellSizeStep) * CellSizeStep);
+    v.cell =
+        std::max(MinCellSize, RoundHalfEven((v.width + 2.0 * v.clearance) / CellSizeStep) * CellSizeStep);
     return v;
 }
 

@@ -35,7 +35,8 @@ NetTracer::NetTracer(const TBoard& board, bool throughGroundPlane)
 {
     const std::size_t n = board.Elements.size();
     bounds_.resize(n);
-    ParallelFor(n, [&](std::size_t i, std::size_t) { bounds_[i] = Bounds(*board.Elements[i]); }, 4096);
+    ParallelFor(
+        n, [&](std::size_t i, std::size_t) { bounds_[i] = Bounds(*board.Elements[i]); }, 4096);
     regions_.resize(n);
     covered_.assign(n, -1);
     netIds_.assign(n, -1);
@@ -50,7 +51,8 @@ NetTracer::NetTracer(const TBoard& board, bool throughGroundPlane)
 NetTracer::~NetTracer()
 {
     // Freeing the outlines of a big board takes as long as building a good part of them.
-    ParallelFor(regions_.size(), [&](std::size_t i, std::size_t) { regions_[i].reset(); }, 4096);
+    ParallelFor(
+        regions_.size(), [&](std::size_t i, std::size_t) { regions_[i].reset(); }, 4096);
 }
 
 void NetTracer::buildIndex()
@@ -332,8 +334,8 @@ std::vector<int> NetTracer::copperPieces()
     std::vector<char> in(n);
     for (std::size_t i = 0; i < n; ++i) {
         const TObjekt& e = *board_.Elements[i];
-        in[i] = IsCopperLayer(e.Layer) && e.Kind >= KindLine && e.Kind <= KindSmdPad && e.Kind != KindFontText &&
-                !isRestricted(e);
+        in[i] = IsCopperLayer(e.Layer) && e.Kind >= KindLine && e.Kind <= KindSmdPad &&
+                e.Kind != KindFontText && !isRestricted(e);
     }
     DisjointSets joined(n);
     for (const Pair& p : overlaps_)

@@ -13,8 +13,8 @@
 //    column upward.
 //  - cell values: see CellValue; 0 or more is the path cost from the start cell.
 
-#include "document/region.h"
 #include "document/boxindex.h"
+#include "document/region.h"
 
 #include <cstdint>
 #include <functional>

@@ -146,7 +146,7 @@ class ImageCanvas final : public Canvas
     std::vector<P> pts;     // scratch: a figure's vertices
     std::vector<double> xs; // scratch: crossings of a scan line
     struct Edge {
-        int from, to;    // the scan lines it crosses: from <= y < to
+        int from, to;       // the scan lines it crosses: from <= y < to
         std::uint32_t a, b; // its end points, in the order of the outline
     };
     std::vector<Edge> edges, active; // scratch: a polygon's edges, those crossing the line

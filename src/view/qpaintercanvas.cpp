@@ -2,8 +2,8 @@
 
 #include <QFontMetricsF>
 #include <QGlyphRun>
-#include <QTextLayout>
 #include <QPainter>
+#include <QTextLayout>
 #include <QTransform>
 
 #include <algorithm>

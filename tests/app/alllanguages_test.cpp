@@ -169,7 +169,7 @@ struct WindowRow {
     Factory make;
     int topic = 0; // HelpTopic; 0 with Help::None
     Help help = Help::None;
-    bool ownTexts = true;  // false: shows no words (the print preview draws only ruler numbers)
+    bool ownTexts = true; // false: shows no words (the print preview draws only ruler numbers)
 };
 
 std::vector<WindowRow> allWindows(const QString& settingsPath)

@@ -3,13 +3,13 @@
 // tool bars at 1024 × 768.
 #include "app/autosave.h"
 #include "app/mainwindow.h"
-#include "windowtest.h"
 #include "document/undo.h"
 #include "edit/session.h"
 #include "view/texts.h"
 #include "view/viewmodel.h"
 #include "view/widgets/boardwidget.h"
 #include "view/widgets/propertybar.h"
+#include "windowtest.h"
 
 #include <QAction>
 #include <QApplication>

@@ -2,8 +2,8 @@
 // dialogs with their enabling rules, the save dialog and the files, which must equal what the
 // command-line tool writes for the same options.
 #include "app/mainwindow.h"
-#include "windowtest.h"
 #include "clirun.h"
+#include "windowtest.h"
 
 #include "dialogs/exportdlg.h"
 #include "dialogs/gerberdlg.h"

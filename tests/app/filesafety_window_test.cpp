@@ -2,13 +2,13 @@
 // cannot be written, files changed by another program, hard links, names that are not UTF-8, and
 // running out of memory in a command.
 #include "app/autosave.h"
-#include "document/filenames.h"
 #include "app/mainwindow.h"
-#include "windowtest.h"
 #include "document/atomicfile.h"
+#include "document/filenames.h"
 #include "document/layoutfile.h"
 #include "document/undo.h"
 #include "view/texts.h"
+#include "windowtest.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -46,7 +46,6 @@ class FileSafety : public WindowTest
         }
         WindowTest::TearDown();
     }
-
 
     /// A layout file whose first board holds `pads` pads.
     QString writeLayout(const QString& file, int pads)
@@ -197,7 +196,8 @@ TEST_F(FileSafety, AFailingAutosaveIsShownInTheStatusLineAndOnceInAMessage)
         addPad();
         ASSERT_TRUE(window->autoSaver().tick()) << "tried again at the next interval";
         window->autoSaver().waitForWrite();
-        EXPECT_TRUE(shell.status.contains(QString::fromLocal8Bit(std::strerror(ENOSPC)))) << shell.status.toStdString();
+        EXPECT_TRUE(shell.status.contains(QString::fromLocal8Bit(std::strerror(ENOSPC))))
+            << shell.status.toStdString();
     }
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].icon, QMessageBox::Warning);
@@ -357,7 +357,11 @@ TEST_F(FileSafety, AnyFailureOfACommandKeepsTheWork)
     };
     const Case cases[] = {
         {"standard exception", [] { throw std::length_error("vector::reserve"); }, "vector::reserve"},
-        {"core error", [] { throw TrevokError(MsgId::ReadError, {"x.lay", "12"}); }, "x.lay"},
+        {"core error",
+         [] {
+             throw TrevokError(MsgId::ReadError, {"x.lay", "12"});
+         },
+         "x.lay"},
         {"anything else", [] { throw 42; }, "stopped by an error"},
     };
     for (const Case& c : cases) {

@@ -72,10 +72,7 @@ class MacroWindow : public WindowTest
     }
     QString lib(const QString& name) const { return library.filePath(name); }
     /// The viewport pixel of a board point.
-    QPoint pixelOf(TPoint p) const
-    {
-        return window->view().viewportPixelOf(p.x, p.y).toPoint();
-    }
+    QPoint pixelOf(TPoint p) const { return window->view().viewportPixelOf(p.x, p.y).toPoint(); }
 
     Language language{1};
     QTemporaryDir& home = dir;
@@ -135,7 +132,8 @@ TEST_F(MacroWindow, FolderMenuSkipsHiddenFoldersAndSelectsSubFolders)
     writeMacro(lib(QStringLiteral(".hidden/h.lmk")), sideOneMacro());
     panel->setFolders(library.path(), QStringLiteral("..."), home.path());
     EXPECT_EQ(actionTexts(panel->folderMenu()),
-              (QStringList{QStringLiteral(".."), QStringLiteral("|"), QStringLiteral("Alpha"), QStringLiteral("Zeta")}));
+              (QStringList{QStringLiteral(".."), QStringLiteral("|"), QStringLiteral("Alpha"),
+                           QStringLiteral("Zeta")}));
     ASSERT_EQ(panel->fileList()->count(), 1);
 
     // A folder with sub-folders is a submenu whose ".." selects the folder itself.
@@ -251,7 +249,8 @@ TEST_F(MacroWindow, SavingTheSelectionOrTheWholeBoard)
     // An empty board is refused with its message.
     window->saveMacro();
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_TRUE(boxes[0].line().startsWith(QStringLiteral("Savce macro: There are no elements on the board.")));
+    EXPECT_TRUE(
+        boxes[0].line().startsWith(QStringLiteral("Savce macro: There are no elements on the board.")));
 
     for (auto& e : sideOneMacro())
         board().Elements.push_back(std::move(e));
@@ -274,7 +273,8 @@ TEST_F(MacroWindow, SavingTheSelectionOrTheWholeBoard)
     board().Elements[2]->Selected = 1;
     nextFileName = lib(QStringLiteral("outline.lmk"));
     window->saveMacro();
-    const MacroFileContent read = ReadMacroFile(QFile::encodeName(lib(QStringLiteral("outline.lmk"))).toStdString());
+    const MacroFileContent read =
+        ReadMacroFile(QFile::encodeName(lib(QStringLiteral("outline.lmk"))).toStdString());
     EXPECT_EQ(read.version, 4);
     ASSERT_EQ(read.elements.size(), 1u);
     EXPECT_EQ(read.elements[0]->Layer, LayerB1);
@@ -318,8 +318,10 @@ TEST_F(MacroWindow, ChangedCommentIsWrittenBackWhenAnotherMacroIsChosen)
     line->selectAll();
     line->insert(QStringLiteral("Größe")); // as typed: an edit by the user
     panel->fileList()->setCurrentRow(1);
-    const MacroFileContent read = ReadMacroFile(QFile::encodeName(lib(QStringLiteral("a.lmk"))).toStdString());
-    EXPECT_EQ(read.line1, "Gr\xF6\xDF" "e");
+    const MacroFileContent read =
+        ReadMacroFile(QFile::encodeName(lib(QStringLiteral("a.lmk"))).toStdString());
+    EXPECT_EQ(read.line1, "Gr\xF6\xDF"
+                          "e");
     ASSERT_EQ(read.elements.size(), 3u);
     EXPECT_EQ(read.elements[1]->X, 254);
 }
@@ -386,7 +388,7 @@ TEST_F(MacroWindow, TheFirstStartShowsTheStarterLibraryAndLaterStartsKeepTheUser
     EXPECT_FALSE(panel->preview().empty());
 
     struct Run {
-        bool hide;           // what the user does before closing
+        bool hide; // what the user does before closing
         bool shownAfterwards;
     };
     for (const Run run : {Run{true, false}, Run{false, false}}) {

@@ -1,8 +1,8 @@
 // The milling commands in the window: the dialog, the progress window, the files, the contours
 // over the board until the next recorded change, and the warnings.
 #include "app/mainwindow.h"
-#include "windowtest.h"
 #include "clirun.h"
+#include "windowtest.h"
 
 #include "dialogs/umrissdlg.h"
 #include "dialogs/umrissprogress.h"
@@ -77,7 +77,8 @@ TEST_F(MillingWindow, IsolationMillingWritesFilesAndShowsContoursUntilTheNextCha
     EXPECT_TRUE(window->boardWidget()->hasMillingOverlay());
     // 30 units of copper growth on each side close the 50-unit gap: one warning with the place.
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_TRUE(boxes[0].line().contains(QStringLiteral("1 place where the mill cannot pass: (11.05 / 10.00 mm)")))
+    EXPECT_TRUE(
+        boxes[0].line().contains(QStringLiteral("1 place where the mill cannot pass: (11.05 / 10.00 mm)")))
         << boxes[0].line().toStdString();
 
     // Painting keeps the contours while nothing changed; a recorded change drops them.
@@ -224,7 +225,8 @@ TEST_F(MillingWindow, GcodeWritesWhatTheCommandLineWrites)
     EXPECT_EQ(a->text(), QStringLiteral("G-Code..."));
     a->trigger();
     ASSERT_EQ(boxes.size(), 2u);
-    EXPECT_TRUE(boxes[0].line().contains(QStringLiteral("Last job: travel "))) << boxes[0].line().toStdString();
+    EXPECT_TRUE(boxes[0].line().contains(QStringLiteral("Last job: travel ")))
+        << boxes[0].line().toStdString();
     EXPECT_TRUE(boxes[1].line().contains(QStringLiteral("1 place where the mill cannot pass")))
         << boxes[1].line().toStdString();
 

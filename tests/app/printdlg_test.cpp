@@ -1,7 +1,6 @@
 // The print dialog and its small dialogs through their widgets, in French and English, and the
 // main window printing to a PDF file when there is no printer.
 #include "app/mainwindow.h"
-#include "windowtest.h"
 #include "dialogs/kacheldlg.h"
 #include "dialogs/korrekturdlg.h"
 #include "dialogs/printdlg.h"
@@ -9,6 +8,7 @@
 #include "dialogs/printpreview.h"
 #include "languageguard.h"
 #include "view/texts.h"
+#include "windowtest.h"
 
 #include <QCheckBox>
 #include <QClipboard>

@@ -5,9 +5,9 @@
 #include "app/mainwindow.h"
 #include "windowtest.h"
 
-#include "dialogs/help.h"
 #include "dialogs/autorouter.h"
 #include "dialogs/decimalspinbox.h"
+#include "dialogs/help.h"
 #include "document/layoutfile.h"
 #include "edit/session.h"
 #include "languageguard.h"

@@ -171,9 +171,8 @@ TEST(Help, EachDialogTopicWithAPageOpensItAndOthersDoNothing)
     Language en(1);
     for (int topic : {HelpTopic::Contents, HelpTopic::BoardSize, HelpTopic::Grid, HelpTopic::LayerInfo,
                       HelpTopic::AutoSave, HelpTopic::Gerber, HelpTopic::Drill, HelpTopic::ProjectInfo,
-                      HelpTopic::Colours, HelpTopic::Directories, HelpTopic::PhotoView,
-                      HelpTopic::Router, HelpTopic::Milling, HelpTopic::Print, HelpTopic::Template,
-                      HelpTopic::FabricationSet})
+                      HelpTopic::Colours, HelpTopic::Directories, HelpTopic::PhotoView, HelpTopic::Router,
+                      HelpTopic::Milling, HelpTopic::Print, HelpTopic::Template, HelpTopic::FabricationSet})
         for (int language = 0; language < 3; ++language)
             EXPECT_TRUE(HelpUrl(topic, language).isValid()) << topic << " " << language;
 

@@ -1,13 +1,13 @@
 // The template dialog through its widgets (English), and templates in the main window: a moved
 // file on opening, drawing under the layout of the active side only.
 #include "app/mainwindow.h"
-#include "windowtest.h"
 #include "dialogs/vorlagedlg.h"
 #include "document/layoutfile.h"
 #include "languageguard.h"
 #include "view/bmpbuilder.h"
 #include "view/texts.h"
 #include "view/widgets/boardwidget.h"
+#include "windowtest.h"
 
 #include <QCheckBox>
 #include <QFile>

@@ -40,7 +40,8 @@ TEST(CheckCli, OutputAndExitStatus)
 {
     QTemporaryDir dir;
     Board gap = cleanBoard();
-    gap.elements.push_back(El{.rec = {.kind = 8, .x = 2000, .y = -1555, .size1 = 100, .size2 = 40, .layer = 1}});
+    gap.elements.push_back(
+        El{.rec = {.kind = 8, .x = 2000, .y = -1555, .size1 = 100, .size2 = 40, .layer = 1}});
     Board dangling = cleanBoard();
     dangling.elements.push_back(
         El{.rec = {.kind = 6, .width = 40, .layer = 1}, .nodes = {{1000, -1500}, {1000, -1000}}});
@@ -58,7 +59,9 @@ TEST(CheckCli, OutputAndExitStatus)
         std::function<void(const CliRun&)> more;
     };
     const std::vector<Row> rows{
-        {"clean", {"check", clean, "--json"}, 0,
+        {"clean",
+         {"check", clean, "--json"},
+         0,
          [](const CliRun& r) {
              const QJsonObject o = parse(r.out);
              EXPECT_EQ(o["errors"].toInt(), 0);
@@ -66,7 +69,9 @@ TEST(CheckCli, OutputAndExitStatus)
              EXPECT_TRUE(o["problems"].toArray().isEmpty());
              EXPECT_EQ(o["counts"].toObject().size(), 12);
          }},
-        {"gap as JSON", {"check", gapFile, "--json"}, 3,
+        {"gap as JSON",
+         {"check", gapFile, "--json"},
+         3,
          [](const CliRun& r) {
              const QJsonObject o = parse(r.out);
              ASSERT_EQ(o["problems"].toArray().size(), 1);
@@ -82,14 +87,18 @@ TEST(CheckCli, OutputAndExitStatus)
              EXPECT_EQ(o["counts"].toObject()["gap"].toInt(), 1);
              EXPECT_EQ(o["errors"].toInt(), 1);
          }},
-        {"gap in German", {"check", gapFile, "--language", "de"}, 3,
+        {"gap in German",
+         {"check", gapFile, "--language", "de"},
+         3,
          [](const CliRun& r) {
              EXPECT_NE(r.out.find("Abstand: K1"), std::string::npos) << r.out;
              EXPECT_NE(r.out.find("0,15 mm, Grenze 0,20 mm"), std::string::npos) << r.out;
              EXPECT_NE(r.out.find("1 Fehler, 0 Warnungen"), std::string::npos) << r.out;
          }},
         {"a looser gap rule", {"check", gapFile, "--gap", "0.15"}, 0, {}},
-        {"warnings alone", {"check", danglingFile, "--json"}, 0,
+        {"warnings alone",
+         {"check", danglingFile, "--json"},
+         0,
          [](const CliRun& r) {
              const QJsonObject o = parse(r.out);
              EXPECT_EQ(o["warnings"].toInt(), 1);
@@ -98,12 +107,17 @@ TEST(CheckCli, OutputAndExitStatus)
              EXPECT_EQ(p["severity"].toString(), "warning");
              EXPECT_TRUE(p["value"].isNull());
          }},
-        {"damaged file", {"check", damaged, "--json"}, 1,
+        {"damaged file",
+         {"check", damaged, "--json"},
+         1,
          [](const CliRun& r) {
              EXPECT_TRUE(r.out.empty());
              EXPECT_FALSE(r.err.empty());
          }},
-        {"missing file", {"check", dir.filePath("none.lay")}, 1, [](const CliRun& r) { EXPECT_TRUE(r.out.empty()); }},
+        {"missing file",
+         {"check", dir.filePath("none.lay")},
+         1,
+         [](const CliRun& r) { EXPECT_TRUE(r.out.empty()); }},
         {"no file", {"check"}, 2, {}},
         {"unknown option", {"check", clean, "--spacing", "1"}, 2, {}},
         {"drill without maximum", {"check", clean, "--drill", "0.3"}, 2, {}},
@@ -128,7 +142,8 @@ TEST(CheckCli, MillRuleFindsThePlacesOfTheContoursCommand)
     for (int k = 0; k < 4; ++k)
         b.elements.push_back(
             El{.rec = {.kind = 8, .x = 1300 + 400 * k, .y = ys[k], .size1 = 120, .size2 = 60, .layer = 1}});
-    b.elements.push_back(El{.rec = {.kind = 8, .x = 1450, .y = -1640, .size1 = 100, .size2 = 60, .layer = 1}});
+    b.elements.push_back(
+        El{.rec = {.kind = 8, .x = 1450, .y = -1640, .size1 = 100, .size2 = 60, .layer = 1}});
     const QString lay = writeFile(dir, "mill.lay", layoutFile(b));
     for (const char* width : {"0.5", "1", "2"}) {
         SCOPED_TRACE(width);

@@ -87,13 +87,14 @@ TEST(MillCli, ContoursCountJsonAndProblems)
     // The lone plated pad with three passes: two rings, each a loop 0.2 mm further out.
     r = cli({"contours", lay, "--layer", "K2", "--width", "0.2", "--passes", "3", "--json"});
     EXPECT_EQ(r.status, 0) << r.err;
-    const QJsonArray rings = QJsonDocument::fromJson(QByteArray::fromStdString(r.out)).object()["passes"].toArray();
+    const QJsonArray rings =
+        QJsonDocument::fromJson(QByteArray::fromStdString(r.out)).object()["passes"].toArray();
     ASSERT_EQ(rings.size(), 2);
     for (int k = 0; k < 2; ++k) {
         const QJsonArray ring = rings[k].toArray();
         ASSERT_GE(ring.size(), 3);
         EXPECT_EQ(ring.first(), ring.last()); // a loop
-        for (const QJsonValue& v : ring) // the pad at (4000, -2000), 80 in radius, grown by 10
+        for (const QJsonValue& v : ring)      // the pad at (4000, -2000), 80 in radius, grown by 10
             EXPECT_NEAR(std::hypot(v.toArray()[0].toInt() - 4000, v.toArray()[1].toInt() + 2000),
                         80 + 10 + 20 * (k + 1), 2.5);
     }
@@ -168,7 +169,7 @@ TEST(MillCli, HpglFilesBesideTheIsolationFile)
     QFile bo(dir.filePath("board.plt"));
     ASSERT_TRUE(bo.open(QIODevice::ReadOnly));
     const QByteArray board = bo.readAll();
-    EXPECT_EQ(board.count("PD;"), 2); // the registration hole and the board edge
+    EXPECT_EQ(board.count("PD;"), 2);                // the registration hole and the board edge
     EXPECT_TRUE(board.contains("PA2000,1200;\r\n")); // 50 x 30 mm at 40 units per mm
 
     // Three passes: the three contours, then every path of the further passes once.
@@ -244,9 +245,10 @@ TEST(MillCli, GcodeWithDrillAndOutlineFiles)
 
     for (const QStringList& bad :
          {QStringList{"--depth", "0"}, QStringList{"--feed", "-1"}, QStringList{"--outline-layer", "K1"},
-          QStringList{"--safe-z", "abc"}, QStringList{"--spindle", "0"}, QStringList{"--width", "0", "--passes", "3"},
-          QStringList{"--width", "0.2", "--passes", "11"}, QStringList{"--width", "0.2", "--overlap", "95"},
-          QStringList{"--outline", "selected"}, QStringList{"--outline", "all"}, QStringList{"--tabs", "-1"}}) {
+          QStringList{"--safe-z", "abc"}, QStringList{"--spindle", "0"},
+          QStringList{"--width", "0", "--passes", "3"}, QStringList{"--width", "0.2", "--passes", "11"},
+          QStringList{"--width", "0.2", "--overlap", "95"}, QStringList{"--outline", "selected"},
+          QStringList{"--outline", "all"}, QStringList{"--tabs", "-1"}}) {
         const QString target = dir.filePath("bad.nc");
         r = cli(QStringList{"export", "gcode", lay, "--layer", "K1", "-o", target} + bad);
         EXPECT_EQ(r.status, 2) << bad.join(' ').toStdString();
@@ -306,8 +308,8 @@ TEST(MillCli, InterruptStopsTheComputationAndWritesNothing)
         SCOPED_TRACE(format);
         const QString out = dir.filePath(QStringLiteral("iso.") + format);
         QProcess cli;
-        cli.start(cliProgram(), {"export", format, lay, "--layer", "K1", "-o", out, "--width", "0.2", "--passes",
-                                 "0", "--overlap", "90", "--language", "en"});
+        cli.start(cliProgram(), {"export", format, lay, "--layer", "K1", "-o", out, "--width", "0.2",
+                                 "--passes", "0", "--overlap", "90", "--language", "en"});
         ASSERT_TRUE(cli.waitForStarted());
         std::this_thread::sleep_for(std::chrono::seconds(2));
         ASSERT_EQ(cli.state(), QProcess::Running) << "ended before the interrupt";

@@ -18,11 +18,11 @@ TEST(FileUri, DesktopArgumentsBecomeLocalBytes)
         {"FILE://localhost/tmp/a.lay", "/tmp/a.lay"},
         {"file:/tmp/a.lay", "/tmp/a.lay"},
         {"file:///tmp/Pl%C3%A4ne.lay", "/tmp/Pl\xC3\xA4ne.lay"},
-        {"file:///tmp/Pl%e4ne.lay", "/tmp/Pl\xE4ne.lay"},   // Latin-1 byte, not UTF-8
-        {"file:///tmp/100%.lay", "/tmp/100%.lay"},           // a lone % stays
-        {"file:///tmp/a%2", "/tmp/a%2"},                     // cut short at the end
+        {"file:///tmp/Pl%e4ne.lay", "/tmp/Pl\xE4ne.lay"}, // Latin-1 byte, not UTF-8
+        {"file:///tmp/100%.lay", "/tmp/100%.lay"},        // a lone % stays
+        {"file:///tmp/a%2", "/tmp/a%2"},                  // cut short at the end
         {"file:///tmp/a%zz.lay", "/tmp/a%zz.lay"},
-        {"file:///tmp/x%00y.lay", "file:///tmp/x%00y.lay"},  // a zero byte names no file
+        {"file:///tmp/x%00y.lay", "file:///tmp/x%00y.lay"}, // a zero byte names no file
         {"file://server/share/a.lay", "file://server/share/a.lay"},
         {"file://localhostx/a.lay", "file://localhostx/a.lay"},
         {"file:relative.lay", "file:relative.lay"},

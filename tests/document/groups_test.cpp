@@ -7,7 +7,8 @@
 
 using namespace trevok;
 
-namespace {
+namespace
+{
 
 ElementList padsWithGroups(std::initializer_list<std::vector<std::int32_t>> groups)
 {

@@ -2,15 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cfenv>
 #include <cmath>
 #include <limits>
 #include <random>
-#include <algorithm>
 
 using namespace trevok;
 
-namespace {
+namespace
+{
 
 constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
 constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
@@ -104,7 +105,7 @@ TEST(Rounding, SaturatesAndMapsNanToZero)
 TEST(Snap, RoundsStepsThenPosition)
 {
     EXPECT_EQ(SnapToGrid({127, -381}, 254.0), (TPoint{0, -508})); // 0.5 -> 0, -1.5 -> -2
-    EXPECT_EQ(SnapToGrid({38, 13}, 25.4), (TPoint{25, 25}));     // 1 step = 25.4 -> 25
+    EXPECT_EQ(SnapToGrid({38, 13}, 25.4), (TPoint{25, 25}));      // 1 step = 25.4 -> 25
     EXPECT_EQ(SnapToGrid({kMax, kMin}, 1000.0), (TPoint{kMax, kMin}));
     for (double bad : {0.0, -5.0, std::nan(""), std::numeric_limits<double>::infinity(), 1e-320})
         EXPECT_EQ(SnapToGrid({123, -77}, bad), (TPoint{123, -77})) << bad;
@@ -187,12 +188,12 @@ TEST(Bounds, CircleCoversItsRing)
 TEST(NodeAt, HighestIndexAndThreePixelMinimum)
 {
     const TObjekt t = track({{0, 0}, {20, 0}, {1000, 0}}, 20); // half-size 10
-    EXPECT_EQ(NodeAt(t, {10, 5}, 1.0), 1);     // both first nodes contain it: the later wins
+    EXPECT_EQ(NodeAt(t, {10, 5}, 1.0), 1);                     // both first nodes contain it: the later wins
     EXPECT_EQ(NodeAt(t, {-5, 0}, 1.0), 0);
     EXPECT_EQ(NodeAt(t, {1000, 11}, 1.0), -1);
-    EXPECT_EQ(NodeAt(t, {1000, 30}, 0.1), 2);  // three pixels at zoom 0.1 are 30 units
+    EXPECT_EQ(NodeAt(t, {1000, 30}, 0.1), 2); // three pixels at zoom 0.1 are 30 units
     EXPECT_EQ(NodeAt(t, {1000, 31}, 0.1), -1);
-    EXPECT_EQ(NodeAt(t, {1000, 10}, 0.0), 2);  // no zoom: the half-size alone
+    EXPECT_EQ(NodeAt(t, {1000, 10}, 0.0), 2); // no zoom: the half-size alone
     EXPECT_EQ(NodeAt(t, {1000, 11}, std::nan("")), -1);
     EXPECT_EQ(NodeAt(*NewPad({0, 0}, 100, 1, 1, 0), {0, 0}, 1.0), -1);
 }

@@ -9,7 +9,8 @@
 
 using namespace trevok;
 
-namespace {
+namespace
+{
 
 constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
 constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
@@ -36,7 +37,8 @@ TObjekt track(std::vector<TPoint> nodes, std::int32_t width, std::uint8_t kind =
     return e;
 }
 
-TObjekt circle(std::int32_t outer, std::int32_t inner, std::int32_t start = 0, std::int32_t stop = 0, bool filled = false)
+TObjekt circle(std::int32_t outer, std::int32_t inner, std::int32_t start = 0, std::int32_t stop = 0,
+               bool filled = false)
 {
     TObjekt e;
     e.Kind = KindCircle;
@@ -64,9 +66,24 @@ TEST(Capsule, HorizontalSegmentWorkedByHand)
     //   sin: -.383 -.707 -.924 -1 -.924 -.707 -.383  -> r*sin rounded: -4 -7 -9 -10 -9 -7 -4
     //   cos: -.924 -.707 -.383  0  .383  .707  .924 -> r*cos rounded: -9 -7 -4   0  4  7  9
     // P + (sx, -sy) walks round the left end, Q + (-sx, sy) round the right end.
-    const std::array<TPoint, 18> expected{{{0, 10},   {-4, 9},   {-7, 7},    {-9, 4},   {-10, 0},  {-9, -4},
-                                           {-7, -7},  {-4, -9},  {0, -10},   {100, -10}, {104, -9}, {107, -7},
-                                           {109, -4}, {110, 0},  {109, 4},   {107, 7},  {104, 9},  {100, 10}}};
+    const std::array<TPoint, 18> expected{{{0, 10},
+                                           {-4, 9},
+                                           {-7, 7},
+                                           {-9, 4},
+                                           {-10, 0},
+                                           {-9, -4},
+                                           {-7, -7},
+                                           {-4, -9},
+                                           {0, -10},
+                                           {100, -10},
+                                           {104, -9},
+                                           {107, -7},
+                                           {109, -4},
+                                           {110, 0},
+                                           {109, 4},
+                                           {107, 7},
+                                           {104, 9},
+                                           {100, 10}}};
     EXPECT_EQ(Capsule({0, 0}, {100, 0}, 20), expected);
 }
 
@@ -78,16 +95,31 @@ TEST(Capsule, SlantedSegmentWorkedByHand)
     //   5*sin: -2.54 -0.70 1.25 3.01 4.31 4.95  4.84 -> -3 -1 1 3 4 5  5
     //   5*cos:  4.31  4.95 4.84 3.99 2.54 0.70 -1.25 ->  4  5 5 4 3 1 -1
     // The P cap bulges to (3, -4), straight away from Q; the Q cap to Q + (-3, 4).
-    const std::array<TPoint, 18> expected{{{-4, -3},  {-3, -4},  {-1, -5},  {1, -5},   {3, -4},   {4, -3},
-                                           {5, -1},   {5, 1},    {4, 3},    {-26, 43}, {-27, 44}, {-29, 45},
-                                           {-31, 45}, {-33, 44}, {-34, 43}, {-35, 41}, {-35, 39}, {-34, 37}}};
+    const std::array<TPoint, 18> expected{{{-4, -3},
+                                           {-3, -4},
+                                           {-1, -5},
+                                           {1, -5},
+                                           {3, -4},
+                                           {4, -3},
+                                           {5, -1},
+                                           {5, 1},
+                                           {4, 3},
+                                           {-26, 43},
+                                           {-27, 44},
+                                           {-29, 45},
+                                           {-31, 45},
+                                           {-33, 44},
+                                           {-34, 43},
+                                           {-35, 41},
+                                           {-35, 39},
+                                           {-34, 37}}};
     EXPECT_EQ(Capsule({0, 0}, {-30, 40}, 10), expected);
 }
 
 TEST(Capsule, DegenerateInputs)
 {
     // P = Q: dy counts as 1, so the side offset is (r, 0) and theta is 270: a round dot.
-    const auto dot = Capsule({50, 50}, {50, 50}, 7);   // r = 3
+    const auto dot = Capsule({50, 50}, {50, 50}, 7); // r = 3
     EXPECT_EQ(dot[0], (TPoint{47, 50}));
     EXPECT_EQ(dot[4], (TPoint{50, 47}));
     EXPECT_EQ(dot[8], (TPoint{53, 50}));
@@ -104,16 +136,18 @@ TEST(Capsule, DegenerateInputs)
 
 TEST(ElementRegion, PadsThatTouchOverlapAndPadsOneUnitApartDoNot)
 {
-    for (std::uint8_t shape : {ShapeRound, ShapeOctagon, ShapeSquare, ShapeRoundedTall, ShapeOctagonTall,
-                               ShapeRectTall}) {
+    for (std::uint8_t shape :
+         {ShapeRound, ShapeOctagon, ShapeSquare, ShapeRoundedTall, ShapeOctagonTall, ShapeRectTall}) {
         const Region a = ElementRegion(pad(0, 0, 50, shape));
         EXPECT_TRUE(a.overlaps(ElementRegion(pad(100, 0, 50, shape)))) << int(shape);
         EXPECT_FALSE(a.overlaps(ElementRegion(pad(101, 0, 50, shape)))) << int(shape);
         EXPECT_FALSE(a.overlaps(ElementRegion(pad(-101, 0, 50, shape)))) << int(shape);
     }
     // Square pads corner to corner.
-    EXPECT_TRUE(ElementRegion(pad(0, 0, 50, ShapeSquare)).overlaps(ElementRegion(pad(100, 100, 50, ShapeSquare))));
-    EXPECT_FALSE(ElementRegion(pad(0, 0, 50, ShapeSquare)).overlaps(ElementRegion(pad(100, 101, 50, ShapeSquare))));
+    EXPECT_TRUE(
+        ElementRegion(pad(0, 0, 50, ShapeSquare)).overlaps(ElementRegion(pad(100, 100, 50, ShapeSquare))));
+    EXPECT_FALSE(
+        ElementRegion(pad(0, 0, 50, ShapeSquare)).overlaps(ElementRegion(pad(100, 101, 50, ShapeSquare))));
 }
 
 TEST(ElementRegion, BareDrillHoleHasThePadOutline)
@@ -129,10 +163,22 @@ TEST(ElementRegion, BareDrillHoleHasThePadOutline)
 TEST(ElementRegion, PadShapes)
 {
     // Octagon of half-size 100: the cut is round(58.5) = 58, halves going to even.
-    EXPECT_EQ(onlyPath(ElementRegion(pad(1000, 2000, 100, ShapeOctagon))),
-              (RPath{{900, 2042}, {958, 2100}, {1042, 2100}, {1100, 2042}, {1100, 1958}, {1042, 1900}, {958, 1900}, {900, 1958}}));
-    EXPECT_EQ(onlyPath(ElementRegion(pad(1000, 2000, 100, ShapeOctagonWide))),
-              (RPath{{800, 2042}, {858, 2100}, {1142, 2100}, {1200, 2042}, {1200, 1958}, {1142, 1900}, {858, 1900}, {800, 1958}}));
+    EXPECT_EQ(onlyPath(ElementRegion(pad(1000, 2000, 100, ShapeOctagon))), (RPath{{900, 2042},
+                                                                                  {958, 2100},
+                                                                                  {1042, 2100},
+                                                                                  {1100, 2042},
+                                                                                  {1100, 1958},
+                                                                                  {1042, 1900},
+                                                                                  {958, 1900},
+                                                                                  {900, 1958}}));
+    EXPECT_EQ(onlyPath(ElementRegion(pad(1000, 2000, 100, ShapeOctagonWide))), (RPath{{800, 2042},
+                                                                                      {858, 2100},
+                                                                                      {1142, 2100},
+                                                                                      {1200, 2042},
+                                                                                      {1200, 1958},
+                                                                                      {1142, 1900},
+                                                                                      {858, 1900},
+                                                                                      {800, 1958}}));
     EXPECT_EQ(ElementRegion(pad(0, 0, 100, ShapeOctagonTall)).boundingRect(), (TRect{-100, -200, 100, 200}));
 
     const Region rectWide = ElementRegion(pad(0, 0, 100, ShapeRectWide));
@@ -147,17 +193,19 @@ TEST(ElementRegion, PadShapes)
     EXPECT_EQ(wide.boundingRect(), (TRect{-200, -100, 200, 100}));
     EXPECT_TRUE(wide.contains(200, 0));
     EXPECT_TRUE(wide.contains(0, -100));
-    EXPECT_TRUE(wide.contains(175, 75));     // 70.7 from the corner centre
-    EXPECT_FALSE(wide.contains(185, 85));    // 84.9 from it
+    EXPECT_TRUE(wide.contains(175, 75));  // 70.7 from the corner centre
+    EXPECT_FALSE(wide.contains(185, 85)); // 84.9 from it
     EXPECT_FALSE(wide.contains(-200, -100));
     const Region tall = ElementRegion(pad(0, 0, 100, ShapeRoundedTall));
     EXPECT_EQ(tall.boundingRect(), (TRect{-100, -200, 100, 200}));
     EXPECT_TRUE(tall.contains(-75, -175));
     EXPECT_FALSE(tall.contains(-85, -185));
 
-    EXPECT_NEAR(ElementRegion(pad(0, 0, 100, ShapeRound)).area(), std::numbers::pi * 1e4, 0.01 * std::numbers::pi * 1e4);
+    EXPECT_NEAR(ElementRegion(pad(0, 0, 100, ShapeRound)).area(), std::numbers::pi * 1e4,
+                0.01 * std::numbers::pi * 1e4);
     // An unknown shape code from a damaged file is drawn round.
-    EXPECT_EQ(ElementRegion(pad(0, 0, 100, 0)).components(), ElementRegion(pad(0, 0, 100, ShapeRound)).components());
+    EXPECT_EQ(ElementRegion(pad(0, 0, 100, 0)).components(),
+              ElementRegion(pad(0, 0, 100, ShapeRound)).components());
     EXPECT_TRUE(ElementRegion(pad(0, 0, 0, ShapeSquare)).isEmpty());
 }
 
@@ -165,7 +213,8 @@ TEST(ElementRegion, GrownPadOutline)
 {
     EXPECT_EQ(PadOutline(pad(0, 0, 100, ShapeRound), 20).boundingRect(), (TRect{-120, -120, 120, 120}));
     EXPECT_EQ(PadOutline(pad(0, 0, 100, ShapeRectWide), 20).boundingRect(), (TRect{-220, -120, 220, 120}));
-    EXPECT_EQ(PadOutline(pad(0, 0, 100, ShapeOctagon), 0).components(), ElementRegion(pad(0, 0, 100, ShapeOctagon)).components());
+    EXPECT_EQ(PadOutline(pad(0, 0, 100, ShapeOctagon), 0).components(),
+              ElementRegion(pad(0, 0, 100, ShapeOctagon)).components());
     EXPECT_TRUE(PadOutline(pad(0, 0, 100, ShapeSquare), -100).isEmpty());
 }
 
@@ -173,8 +222,8 @@ TEST(ElementRegion, SmdPadFontTextAndLine)
 {
     TObjekt smd;
     smd.Kind = KindSmdPad;
-    smd.Size1 = 101;   // half 50.5 -> 50
-    smd.Size2 = 103;   // half 51.5 -> 52
+    smd.Size1 = 101; // half 50.5 -> 50
+    smd.Size2 = 103; // half 51.5 -> 52
     EXPECT_EQ(ElementRegion(smd).boundingRect(), (TRect{-50, -52, 50, 52}));
 
     TObjekt text;
@@ -222,7 +271,8 @@ TEST(ElementRegion, AreaOutlineAndFill)
     EXPECT_TRUE(tri.contains(0, 500));
     EXPECT_FALSE(tri.contains(-30, 500));
     // Stored closed, as the area tool leaves it, the last edge has its capsule too.
-    EXPECT_TRUE(ElementRegion(track({{0, 0}, {1000, 0}, {0, 1000}, {0, 0}}, 100, KindArea)).contains(-30, 500));
+    EXPECT_TRUE(
+        ElementRegion(track({{0, 0}, {1000, 0}, {0, 1000}, {0, 0}}, 100, KindArea)).contains(-30, 500));
     // Two nodes: a stroke and nothing filled.
     EXPECT_EQ(ElementRegion(track({{0, 0}, {1000, 0}}, 100, KindArea)).components().size(), 1u);
     // A self-crossing outline is filled by the even-odd rule.
@@ -246,16 +296,17 @@ TEST(ElementRegion, RingMinusItsInnerDisc)
     ring.Filled = 1;
     EXPECT_TRUE(ElementRegion(ring).contains(1000, -1000));
     // Both angles 360 (a full circle mirrored top-bottom) is still a full ring.
-    EXPECT_EQ(ElementRegion(circle(500, 400, 360, 360)).components(), ElementRegion(circle(500, 400)).components());
+    EXPECT_EQ(ElementRegion(circle(500, 400, 360, 360)).components(),
+              ElementRegion(circle(500, 400)).components());
 }
 
 TEST(ElementRegion, ArcsOfLessAndMoreThanAHalfTurn)
 {
     const Region quarter = ElementRegion(circle(500, 400, 0, 90));
-    EXPECT_TRUE(quarter.contains(318, 318));     // 45 degrees on the mid circle
+    EXPECT_TRUE(quarter.contains(318, 318)); // 45 degrees on the mid circle
     EXPECT_TRUE(quarter.contains(450, 5));
-    EXPECT_FALSE(quarter.contains(-318, 318));   // 135
-    EXPECT_FALSE(quarter.contains(0, -450));     // 270
+    EXPECT_FALSE(quarter.contains(-318, 318)); // 135
+    EXPECT_FALSE(quarter.contains(0, -450));   // 270
     // Round caps of radius 50 about (450, 0) and (0, 450).
     EXPECT_TRUE(quarter.contains(450, -40));
     EXPECT_FALSE(quarter.contains(450, -60));
@@ -265,8 +316,8 @@ TEST(ElementRegion, ArcsOfLessAndMoreThanAHalfTurn)
     const Region most = ElementRegion(circle(500, 400, 0, 270));
     EXPECT_TRUE(most.contains(-450, 0));
     EXPECT_TRUE(most.contains(-318, 318));
-    EXPECT_FALSE(most.contains(318, -318));   // 315: the part left out
-    EXPECT_TRUE(most.contains(40, -450));     // cap at the stop angle
+    EXPECT_FALSE(most.contains(318, -318)); // 315: the part left out
+    EXPECT_TRUE(most.contains(40, -450));   // cap at the stop angle
     EXPECT_FALSE(most.contains(60, -450));
     EXPECT_FALSE(most.contains(0, 0));
 
@@ -282,7 +333,7 @@ TEST(ElementRegion, FilledArcsAreWidened)
     // (488, -43) lies at -5 degrees, inside the widened wedge but clear of the start cap.
     EXPECT_TRUE(ElementRegion(circle(500, 400, 0, 90, true)).contains(488, -43));
     EXPECT_FALSE(ElementRegion(circle(500, 400, 0, 90, false)).contains(488, -43));
-    EXPECT_FALSE(ElementRegion(circle(500, 400, 0, 90, true)).contains(473, -83));   // -10 degrees
+    EXPECT_FALSE(ElementRegion(circle(500, 400, 0, 90, true)).contains(473, -83)); // -10 degrees
     // With no inner radius the widening exceeds a whole turn: the whole disc.
     const Region pie = ElementRegion(circle(500, 0, 0, 90, true));
     EXPECT_TRUE(pie.contains(-300, -300));
@@ -306,16 +357,16 @@ TEST(ElementRegion, LayoutTextIsTheUnionOfItsStrokes)
 TEST(ElementHit, TwoPixelsAroundThePoint)
 {
     const TObjekt p = pad(0, 0, 50, ShapeRound);
-    EXPECT_TRUE(ElementHit(p, {70, 0}, 0.1));    // +-20 units reaches (50, 0)
+    EXPECT_TRUE(ElementHit(p, {70, 0}, 0.1)); // +-20 units reaches (50, 0)
     EXPECT_FALSE(ElementHit(p, {71, 0}, 0.1));
-    EXPECT_TRUE(ElementHit(p, {57, 0}, 0.3));    // round(6.67) = 7
+    EXPECT_TRUE(ElementHit(p, {57, 0}, 0.3)); // round(6.67) = 7
     EXPECT_FALSE(ElementHit(p, {58, 0}, 0.3));
     // A zoom that is no positive number leaves only the point itself.
     for (double zoom : {0.0, -1.0, std::nan("")}) {
         EXPECT_TRUE(ElementHit(p, {50, 0}, zoom));
         EXPECT_FALSE(ElementHit(p, {51, 0}, zoom));
     }
-    EXPECT_TRUE(ElementHit(p, {1000000000, 0}, 1e-300));   // capped, but huge
+    EXPECT_TRUE(ElementHit(p, {1000000000, 0}, 1e-300)); // capped, but huge
 }
 
 TEST(ElementRegion, ElementsAtTheThirtyTwoBitLimits)
@@ -353,8 +404,8 @@ TEST(ElementRegion, ElementsAtTheThirtyTwoBitLimits)
     all.push_back(text);
     for (auto [outer, inner, start, stop, filled] :
          {std::tuple{kMax, kMax - 10, 0, 90, false}, std::tuple{kMax, kMin, kMin, kMax, false},
-          std::tuple{kMax, 0, 10, 350, true}, std::tuple{kMax, 1, 0, 180, true}, std::tuple{kMin, kMax, 5, 7, false},
-          std::tuple{kMax, kMax / 2, kMax, kMin, true}}) {
+          std::tuple{kMax, 0, 10, 350, true}, std::tuple{kMax, 1, 0, 180, true},
+          std::tuple{kMin, kMax, 5, 7, false}, std::tuple{kMax, kMax / 2, kMax, kMin, true}}) {
         TObjekt c = circle(outer, inner, start, stop, filled);
         c.X = kMax;
         c.Y = kMin;
@@ -376,7 +427,8 @@ TEST(ElementRegion, ElementsAtTheThirtyTwoBitLimits)
     }
     // A wide pad at the corner reaches 2R beyond its centre, beyond the 32-bit range.
     const Region wide = ElementRegion(pad(kMax, kMin, kMax, ShapeRectWide));
-    EXPECT_EQ(wide.boundingRect(), (TRect{std::int64_t(kMax) - 2 * std::int64_t(kMax), std::int64_t(kMin) - kMax,
-                                          3 * std::int64_t(kMax), std::int64_t(kMin) + kMax}));
+    EXPECT_EQ(wide.boundingRect(),
+              (TRect{std::int64_t(kMax) - 2 * std::int64_t(kMax), std::int64_t(kMin) - kMax,
+                     3 * std::int64_t(kMax), std::int64_t(kMin) + kMax}));
     EXPECT_TRUE(ElementHit(pad(kMax, kMin, kMax, ShapeRectWide), {kMax, kMin}, 0.1));
 }

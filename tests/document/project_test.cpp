@@ -6,7 +6,8 @@
 
 using namespace trevok;
 
-namespace {
+namespace
+{
 
 /// What the window holds for the current board while it is shown.
 struct FakeView {
@@ -62,7 +63,7 @@ TEST(Boards, NewBoardsAreNamedByCountEvenWhenTheNameExists)
     AddBoard(p, 0);
     AddBoard(p, 0);
     RemoveBoard(p, 0);
-    AddBoard(p, 0);                 // four boards again → "Platine 4" a second time
+    AddBoard(p, 0); // four boards again → "Platine 4" a second time
     EXPECT_EQ(names(p), (Names{"Platine 2", "Platine 3", "Platine 4", "Platine 4"}));
     EXPECT_EQ(p.Current, 3);
     EXPECT_TRUE(p.Modified);
@@ -79,7 +80,7 @@ TEST(Boards, SwitchingStoresAndRestoresEachBoardsViewWithoutSnapshots)
     startNewProject(p, 1);
     view = {0.5, -40, 1, {1, 0, 1, 1}};
     AddBoard(p, 1);
-    EXPECT_EQ(view.zoom, 0.1);      // a new board comes with its defaults
+    EXPECT_EQ(view.zoom, 0.1); // a new board comes with its defaults
     EXPECT_EQ(view.activeLayer, 3);
     view = {0.02, 999, 4, {0, 1, 1, 1}};
 
@@ -128,7 +129,7 @@ TEST(Boards, RemovingTheCurrentBoardShowsItsNeighbourAndNeverStoresIntoIt)
     EXPECT_EQ(p.currentBoard(), last);
     EXPECT_EQ(view.zoom, 0.3);
     EXPECT_TRUE(p.Modified);
-    EXPECT_TRUE(RemoveBoard(p, 0));         // an earlier board: the current one stays
+    EXPECT_TRUE(RemoveBoard(p, 0)); // an earlier board: the current one stays
     EXPECT_EQ(p.currentBoard(), last);
     EXPECT_FALSE(RemoveBoard(p, 3));
     EXPECT_THROW(checkBoardDeletable(p), TrevokError);
@@ -165,14 +166,14 @@ TEST(Boards, CloseAsksOnlyForModifiedProjectsWithContent)
     TProject p;
     startNewProject(p, 0);
     p.Modified = true;
-    EXPECT_FALSE(NeedsSaveQuestion(p));         // a single empty board
+    EXPECT_FALSE(NeedsSaveQuestion(p)); // a single empty board
     addPad(*p.currentBoard(), LayerK1);
     EXPECT_TRUE(NeedsSaveQuestion(p));
     p.Modified = false;
     EXPECT_FALSE(NeedsSaveQuestion(p));
     p.currentBoard()->Elements.clear();
     AddBoard(p, 0);
-    EXPECT_TRUE(NeedsSaveQuestion(p));          // two empty boards, modified
+    EXPECT_TRUE(NeedsSaveQuestion(p)); // two empty boards, modified
 
     p.Info.Title = "T";
     ClearProject(p);
@@ -186,7 +187,7 @@ TEST(BoardProperties, SizeEntryIsCheckedAsDecimalMillimetres)
 {
     EXPECT_EQ(parseBoardSize(" 1 ", "300").Height, 30000);
     const BoardSize frac = parseBoardSize("12.5", "99,6");
-    EXPECT_EQ(frac.Width, 1200);                // halves to even
+    EXPECT_EQ(frac.Width, 1200); // halves to even
     EXPECT_EQ(frac.Height, 10000);
     for (const char* bad : {"0.99", "300.01", "-5", "", "12abc", "1e2", "nan", "+"}) {
         try {
@@ -220,7 +221,7 @@ TEST(ProjectInfo, FieldsAreCutAndAnUnchangedEntryIsNoModification)
 TEST(Layers, ActiveLayerIsAlwaysVisible)
 {
     TBoard b;
-    EXPECT_FALSE(ToggleLayerVisible(b, 3));     // 3 is active at start
+    EXPECT_FALSE(ToggleLayerVisible(b, 3)); // 3 is active at start
     EXPECT_TRUE(IsLayerVisible(b, 3));
     EXPECT_TRUE(ToggleLayerVisible(b, 1));
     EXPECT_FALSE(IsLayerVisible(b, 1));
@@ -238,9 +239,9 @@ TEST(Layers, HidingALayerDeselectsItsElementsWithGroupAndTwin)
     TObjekt& bottom = addPad(b, LayerK2, 0);
     top.Twin = &bottom;
     bottom.Twin = &top;
-    TObjekt& print = addPad(b, LayerB1, 10);   // grouped with top
-    TObjekt& other = addPad(b, LayerB2, 20);   // not related
-    TObjekt& mate = addPad(b, LayerB2, 30);    // grouped with an unselected pad of layer 1
+    TObjekt& print = addPad(b, LayerB1, 10); // grouped with top
+    TObjekt& other = addPad(b, LayerB2, 20); // not related
+    TObjekt& mate = addPad(b, LayerB2, 30);  // grouped with an unselected pad of layer 1
     TObjekt& quiet = addPad(b, LayerK1, 40);
     AddGroup(top, 1);
     AddGroup(print, 1);

@@ -7,7 +7,8 @@
 
 using namespace trevok;
 
-namespace {
+namespace
+{
 
 Region square(std::int64_t x, std::int64_t y, std::int64_t size)
 {
@@ -18,11 +19,11 @@ Region square(std::int64_t x, std::int64_t y, std::int64_t size)
 
 TEST(Region, PointTestIsClosed)
 {
-    const Region r = Region::rectangle(10, 20, 0, 0);   // corners in any order
+    const Region r = Region::rectangle(10, 20, 0, 0); // corners in any order
     EXPECT_TRUE(r.contains(5, 5));
-    EXPECT_TRUE(r.contains(0, 0));     // corner
-    EXPECT_TRUE(r.contains(10, 7));    // right edge
-    EXPECT_TRUE(r.contains(4, 20));    // top edge
+    EXPECT_TRUE(r.contains(0, 0));  // corner
+    EXPECT_TRUE(r.contains(10, 7)); // right edge
+    EXPECT_TRUE(r.contains(4, 20)); // top edge
     EXPECT_FALSE(r.contains(11, 5));
     EXPECT_FALSE(r.contains(5, -1));
     EXPECT_FALSE(r.contains(-1, 20));
@@ -46,7 +47,7 @@ TEST(Region, EvenOddComponentsAndUnionOfComponents)
     const Region frame = Region::polygons({outer, inner});
     EXPECT_FALSE(frame.contains(15, 15));
     EXPECT_TRUE(frame.contains(5, 15));
-    EXPECT_TRUE(frame.contains(10, 15));   // the hole's edge belongs to the frame
+    EXPECT_TRUE(frame.contains(10, 15)); // the hole's edge belongs to the frame
     EXPECT_NEAR(frame.area(), 900 - 100, 1e-9);
     const Region both = Region::polygon(outer).united(Region::polygon(inner));
     EXPECT_TRUE(both.contains(15, 15));
@@ -56,9 +57,9 @@ TEST(Region, EvenOddComponentsAndUnionOfComponents)
 TEST(Region, TouchingCountsAsOverlap)
 {
     const Region a = square(0, 0, 10);
-    EXPECT_TRUE(a.overlaps(square(10, 0, 10)));    // shared edge
-    EXPECT_TRUE(a.overlaps(square(10, 10, 10)));   // shared corner
-    EXPECT_TRUE(a.overlaps(square(10, 3, 2)));     // a small square against the edge
+    EXPECT_TRUE(a.overlaps(square(10, 0, 10)));  // shared edge
+    EXPECT_TRUE(a.overlaps(square(10, 10, 10))); // shared corner
+    EXPECT_TRUE(a.overlaps(square(10, 3, 2)));   // a small square against the edge
     EXPECT_FALSE(a.overlaps(square(11, 0, 10)));
     EXPECT_FALSE(a.overlaps(square(11, 11, 10)));
     EXPECT_FALSE(a.overlaps(Region()));
@@ -73,31 +74,33 @@ TEST(Region, TouchingCountsAsOverlap)
 
 TEST(Region, OverlapWithoutMeetingOutlines)
 {
-    const Region ring = Region::polygons({{{0, 0}, {100, 0}, {100, 100}, {0, 100}}, {{20, 20}, {80, 20}, {80, 80}, {20, 80}}});
-    EXPECT_TRUE(square(5, 5, 5).overlaps(ring));     // inside the frame's body
+    const Region ring = Region::polygons(
+        {{{0, 0}, {100, 0}, {100, 100}, {0, 100}}, {{20, 20}, {80, 20}, {80, 80}, {20, 80}}});
+    EXPECT_TRUE(square(5, 5, 5).overlaps(ring)); // inside the frame's body
     EXPECT_TRUE(ring.overlaps(square(5, 5, 5)));
-    EXPECT_FALSE(square(40, 40, 10).overlaps(ring));  // inside the hole
+    EXPECT_FALSE(square(40, 40, 10).overlaps(ring)); // inside the hole
     EXPECT_FALSE(ring.overlaps(square(40, 40, 10)));
-    EXPECT_TRUE(square(-10, -10, 200).overlaps(ring));  // around everything
+    EXPECT_TRUE(square(-10, -10, 200).overlaps(ring)); // around everything
     EXPECT_TRUE(ring.overlaps(square(-10, -10, 200)));
 }
 
 TEST(Region, RectangleTest)
 {
-    const Region ring = Region::polygons({{{0, 0}, {100, 0}, {100, 100}, {0, 100}}, {{20, 20}, {80, 20}, {80, 80}, {20, 80}}});
-    EXPECT_TRUE(ring.overlapsRect({5, 5, 6, 6}));        // inside the body
-    EXPECT_FALSE(ring.overlapsRect({30, 30, 40, 40}));   // inside the hole
-    EXPECT_TRUE(ring.overlapsRect({30, 30, 79, 80}));    // touches the hole's edge
+    const Region ring = Region::polygons(
+        {{{0, 0}, {100, 0}, {100, 100}, {0, 100}}, {{20, 20}, {80, 20}, {80, 80}, {20, 80}}});
+    EXPECT_TRUE(ring.overlapsRect({5, 5, 6, 6}));      // inside the body
+    EXPECT_FALSE(ring.overlapsRect({30, 30, 40, 40})); // inside the hole
+    EXPECT_TRUE(ring.overlapsRect({30, 30, 79, 80}));  // touches the hole's edge
     EXPECT_TRUE(ring.overlapsRect({-50, -50, 500, 500}));
-    EXPECT_TRUE(ring.overlapsRect({100, 100, 120, 120}));  // corner to corner
+    EXPECT_TRUE(ring.overlapsRect({100, 100, 120, 120})); // corner to corner
     EXPECT_FALSE(ring.overlapsRect({101, 0, 120, 100}));
     EXPECT_TRUE(ring.overlapsRect({50, 50, 50, 50}) == ring.contains(50, 50));
     // A rectangle crossing a slanted edge with no vertex of either inside the other.
     const Region tri = Region::polygon({{0, 0}, {100, 0}, {0, 100}});
     EXPECT_TRUE(tri.overlapsRect({45, 45, 60, 60}));
     EXPECT_FALSE(tri.overlapsRect({51, 51, 60, 60}));
-    EXPECT_TRUE(tri.overlapsRect({50, 50, 60, 60}));   // the corner lies on the edge
-    EXPECT_FALSE(tri.overlapsRect({10, 10, 5, 20}));   // not a rectangle
+    EXPECT_TRUE(tri.overlapsRect({50, 50, 60, 60})); // the corner lies on the edge
+    EXPECT_FALSE(tri.overlapsRect({10, 10, 5, 20})); // not a rectangle
 }
 
 TEST(Region, BooleanOperationsByArea)
@@ -118,7 +121,7 @@ TEST(Region, BooleanOperationsByArea)
     EXPECT_EQ(d.components().size(), 1u);
     EXPECT_TRUE(d.contains(2, 2));
     EXPECT_FALSE(d.contains(7, 7));
-    EXPECT_TRUE(d.contains(5, 7));   // on the cut edge
+    EXPECT_TRUE(d.contains(5, 7)); // on the cut edge
     EXPECT_TRUE(a.intersected(square(20, 20, 5)).isEmpty());
     EXPECT_TRUE(a.subtracted(square(-1, -1, 12)).isEmpty());
     EXPECT_FALSE(a.subtracted(square(20, 20, 5)).isEmpty());
@@ -130,17 +133,19 @@ TEST(Region, BooleanOperationsByArea)
 TEST(Region, Emptiness)
 {
     EXPECT_TRUE(Region().isEmpty());
-    EXPECT_TRUE(Region::rectangle(0, 0, 0, 10).isEmpty());                // no width
-    EXPECT_TRUE(Region::polygon({{0, 0}, {5, 5}, {10, 10}}).isEmpty());   // collinear
+    EXPECT_TRUE(Region::rectangle(0, 0, 0, 10).isEmpty());              // no width
+    EXPECT_TRUE(Region::polygon({{0, 0}, {5, 5}, {10, 10}}).isEmpty()); // collinear
     EXPECT_TRUE(Region::polygon({{0, 0}, {5, 5}}).isEmpty());
     EXPECT_TRUE(Region::disc(0, 0, 0).isEmpty());
     EXPECT_TRUE(Region::disc(0, 0, -5).isEmpty());
     // A path running twice round a square has area under the non-zero rule, none under even-odd.
-    const Region twice = Region::polygon({{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}, {10, 0}, {10, 10}, {0, 10}});
+    const Region twice =
+        Region::polygon({{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}, {10, 0}, {10, 10}, {0, 10}});
     EXPECT_TRUE(twice.isEmpty());
     EXPECT_NEAR(twice.area(), 0, 1e-9);
     EXPECT_FALSE(square(0, 0, 1).isEmpty());
-    EXPECT_TRUE(Region::polygons({{{0, 0}, {10, 0}, {10, 10}, {0, 10}}, {{0, 0}, {10, 0}, {10, 10}, {0, 10}}}).isEmpty());
+    EXPECT_TRUE(Region::polygons({{{0, 0}, {10, 0}, {10, 10}, {0, 10}}, {{0, 0}, {10, 0}, {10, 10}, {0, 10}}})
+                    .isEmpty());
 }
 
 TEST(Region, DiscStaysWithinHalfAUnitOfItsCircle)
@@ -172,12 +177,14 @@ TEST(Region, RingIsADiscWithoutItsInnerDisc)
     for (std::int64_t inner : {1, 50, 98, 99}) {
         const Region ring = Region::ring(0, 0, 100, inner);
         // The inner polygon lies inside the outer one, so the areas subtract exactly.
-        EXPECT_NEAR(ring.area(), Region::disc(0, 0, 100).area() - Region::disc(0, 0, inner).area(), 1e-6) << inner;
+        EXPECT_NEAR(ring.area(), Region::disc(0, 0, 100).area() - Region::disc(0, 0, inner).area(), 1e-6)
+            << inner;
         EXPECT_FALSE(ring.contains(0, 0)) << inner;
         EXPECT_TRUE(ring.contains(100, 0)) << inner;
         EXPECT_NEAR(ring.area(), Region::disc(0, 0, 100).subtracted(Region::disc(0, 0, inner)).area(), 1e-6);
     }
-    EXPECT_NEAR(Region::ring(0, 0, 1000, 500).area(), std::numbers::pi * 750000, 0.002 * std::numbers::pi * 750000);
+    EXPECT_NEAR(Region::ring(0, 0, 1000, 500).area(), std::numbers::pi * 750000,
+                0.002 * std::numbers::pi * 750000);
     EXPECT_TRUE(Region::ring(0, 0, 100, 100).isEmpty());
     EXPECT_TRUE(Region::ring(0, 0, 100, 150).isEmpty());
     EXPECT_NEAR(Region::ring(0, 0, 100, 0).area(), Region::disc(0, 0, 100).area(), 1e-9);

@@ -4,12 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <set>
-#include <stdexcept>
 #include <sstream>
+#include <stdexcept>
 
 using namespace trevok;
 
-namespace {
+namespace
+{
 
 TObjekt& push(ElementList& list, std::unique_ptr<TObjekt> e)
 {
@@ -120,7 +121,7 @@ TEST(CopyElementList, FullCopyLinksEveryReferenceToTheSamePosition)
         e->Closed = 0;
     }
     ElementList copy;
-    push(copy, NewTrack(1, 1));             // whatever was there before is freed
+    push(copy, NewTrack(1, 1)); // whatever was there before is freed
     CopyElementList(copy, source);
 
     ASSERT_EQ(copy.size(), source.size());
@@ -141,14 +142,14 @@ TEST(CopyElementList, FullCopyLinksEveryReferenceToTheSamePosition)
 TEST(CopyElementList, PartialCopyAfterExistingElementsDropsLinksToWhatWasNotCopied)
 {
     ElementList board;
-    sampleBoard(board);                     // 0 a, 1 b (twin of a), 2 c, 3 smd, 4 route a→c, ...
-    for (std::size_t i : {0u, 3u, 4u, 6u})  // a without its twin and without c, smd, the track, area
+    sampleBoard(board);                    // 0 a, 1 b (twin of a), 2 c, 3 smd, 4 route a→c, ...
+    for (std::size_t i : {0u, 3u, 4u, 6u}) // a without its twin and without c, smd, the track, area
         board[i]->Selected = 1;
 
     ElementList clip;
     TObjekt& kept0 = pad(clip, -1);
     TObjekt& kept1 = pad(clip, -2);
-    pad(clip, -3);                          // beyond startIndex: replaced
+    pad(clip, -3); // beyond startIndex: replaced
     CopyElementList(clip, board, 2, [](const TObjekt& e) { return e.Selected != 0; });
 
     ASSERT_EQ(clip.size(), 6u);
@@ -159,8 +160,8 @@ TEST(CopyElementList, PartialCopyAfterExistingElementsDropsLinksToWhatWasNotCopi
     const TObjekt& track = *clip[4];
     EXPECT_EQ(a.X, 0);
     EXPECT_EQ(smd.Kind, KindSmdPad);
-    EXPECT_EQ(a.Twin, nullptr);             // the twin stayed behind
-    EXPECT_TRUE(a.Connections.empty());     // c was not copied
+    EXPECT_EQ(a.Twin, nullptr);         // the twin stayed behind
+    EXPECT_TRUE(a.Connections.empty()); // c was not copied
     EXPECT_TRUE(smd.Connections.empty());
     EXPECT_EQ(track.RouteStart, &a);
     EXPECT_EQ(track.RouteEnd, nullptr);
@@ -183,13 +184,13 @@ TEST(CopyElementList, AppendingToItselfDuplicatesWithLinksAmongTheCopies)
 {
     ElementList board;
     sampleBoard(board);
-    board[0]->Selected = board[1]->Selected = 1;   // the through-plated pair
+    board[0]->Selected = board[1]->Selected = 1; // the through-plated pair
     const std::size_t n = board.size();
     CopyElementList(board, board, n, [](const TObjekt& e) { return e.Selected != 0; });
     ASSERT_EQ(board.size(), n + 2);
     EXPECT_EQ(board[n]->Twin, board[n + 1].get());
     EXPECT_EQ(board[n + 1]->Twin, board[n].get());
-    EXPECT_EQ(board[0]->Twin, board[1].get());     // the originals are untouched
+    EXPECT_EQ(board[0]->Twin, board[1].get()); // the originals are untouched
     EXPECT_TRUE(board[n]->Connections.empty());
 }
 
@@ -201,7 +202,7 @@ TEST(CopyElementList, ReferencesOutsideTheSourceAreDropped)
     TObjekt& a = pad(source, 0);
     a.Twin = &stranger;
     a.Connections = {&stranger, &stranger};
-    TObjekt& line = push(source, NewTrack(10, 1));  // not autorouted: its ends mean nothing
+    TObjekt& line = push(source, NewTrack(10, 1)); // not autorouted: its ends mean nothing
     line.RouteStart = &a;
     ElementList copy;
     CopyElementList(copy, source);
@@ -218,7 +219,7 @@ TEST(Undo, RestoresLinksIntoTheRestoredListAndLeavesNothingSelected)
         e->Selected = 1;
     const std::string before = describe(b.Elements);
     movePad(p, 0, 100);
-    b.Elements.erase(b.Elements.begin() + 2);       // dangling links are fine: undo replaces all
+    b.Elements.erase(b.Elements.begin() + 2); // dangling links are fine: undo replaces all
     ASSERT_TRUE(Undo(p));
 
     // "outside" in the description would show a link into another list.
@@ -272,9 +273,9 @@ TEST(Undo, DepthLimitsGrowthOneSnapshotPerPush)
     setUndoDialogValue(p, 50);
     for (int i = 0; i < 5; ++i)
         movePad(p, 0, 1);
-    setUndoDialogValue(p, 3);                       // d = 2
+    setUndoDialogValue(p, 3); // d = 2
     movePad(p, 0, 1);
-    EXPECT_EQ(b.UndoStack.size(), 5u);              // lowered depth: the length is kept
+    EXPECT_EQ(b.UndoStack.size(), 5u); // lowered depth: the length is kept
 }
 
 TEST(Undo, SnapshotsReusingOldRecordsCarryNothingOver)
@@ -282,13 +283,13 @@ TEST(Undo, SnapshotsReusingOldRecordsCarryNothingOver)
     TProject p = projectWithSample();
     TBoard& b = *p.currentBoard();
     setUndoDialogValue(p, 1);
-    PushUndo(p);                                    // a snapshot of the full sample
-    b.Elements.erase(b.Elements.begin(), b.Elements.begin() + 2);   // the pair goes
+    PushUndo(p);                                                  // a snapshot of the full sample
+    b.Elements.erase(b.Elements.begin(), b.Elements.begin() + 2); // the pair goes
     b.Elements[0]->Connections.clear();
-    b.Elements[2]->RouteStart = nullptr;            // it started at the removed pad
+    b.Elements[2]->RouteStart = nullptr; // it started at the removed pad
     b.Elements.push_back(NewCircle({5, 5}, 100, 0, LayerB2, 50));
     const std::string shorter = describe(b.Elements);
-    PushUndo(p);                                    // takes over the records of the first one
+    PushUndo(p); // takes over the records of the first one
     b.Elements.clear();
     ASSERT_TRUE(Undo(p));
     EXPECT_EQ(describe(b.Elements), shorter);
@@ -344,7 +345,7 @@ TEST(Undo, SuspendedHistoryTakesNothingAndDropRemovesOnlyTheNewest)
     DropLastUndo(p);
     EXPECT_TRUE(b.UndoStack.empty());
     EXPECT_EQ(b.RedoStack.size(), 1u);
-    DropLastUndo(p);                                // nothing left: harmless
+    DropLastUndo(p); // nothing left: harmless
     EXPECT_TRUE(b.UndoStack.empty());
 }
 
@@ -356,9 +357,9 @@ TEST(UndoTransaction, CommitKeepsAndRollbackTakesBackWhatTheCommandDid)
     const struct {
         const char* name;
         End outer;
-        bool inner;      // a second transaction inside, after the outer's own step
+        bool inner; // a second transaction inside, after the outer's own step
         End innerEnd;
-        bool addsBoard;  // the command appends a board (and edits that one)
+        bool addsBoard; // the command appends a board (and edits that one)
         std::size_t pads, undo, boards;
         bool modified;
     } cases[] = {

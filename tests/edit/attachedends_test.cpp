@@ -75,8 +75,8 @@ struct PartBoard {
         addTrack(p, {{5080, -5080}, {254, -254}}, LayerB1);
         addTrack(p, {{0, -1000}, {5080, -2540}, {0, -4000}}, LayerK2);
 
-        follows = {{&t0, false, &p0},         {&t1, true, &p1t}, {&t3, false, &p0}, {&t3, true, &p1},
-                   {&routedTrack, false, &p2}, {&l0, false, &s0}};
+        follows = {{&t0, false, &p0}, {&t1, true, &p1t},          {&t3, false, &p0},
+                   {&t3, true, &p1},  {&routedTrack, false, &p2}, {&l0, false, &s0}};
     }
 };
 
@@ -98,16 +98,33 @@ TEST(AttachedEnds, EveryEndOnTheMovedPadsFollowsAndNothingElse)
 {
     const auto same = [](TPoint v) { return v; };
     const std::vector<Operation> operations{
-        {"drag", [](PartBoard& b) { drag(b.session, {5080, -2540}, {{5440, -2700}, {5590, -2800}}); }, same},
+        {"drag",
+         [](PartBoard& b) {
+             drag(b.session, {5080, -2540}, {{5440, -2700}, {5590, -2800}});
+         },
+         same},
         {"arrow key", [](PartBoard& b) { b.session.keyPress(Key::Right, 0); }, same},
-        {"rotate", [](PartBoard& b) { turnSelection(b.project, SelectionTurn::Rotate, b.session.dragConnectedTracks()); },
-         [](TPoint v) { return TPoint{v.y, -v.x}; }},
+        {"rotate",
+         [](PartBoard& b) {
+             turnSelection(b.project, SelectionTurn::Rotate, b.session.dragConnectedTracks());
+         },
+         [](TPoint v) {
+             return TPoint{v.y, -v.x};
+         }},
         {"mirror left-right",
-         [](PartBoard& b) { turnSelection(b.project, SelectionTurn::MirrorHorizontally, b.session.dragConnectedTracks()); },
-         [](TPoint v) { return TPoint{-v.x, v.y}; }},
+         [](PartBoard& b) {
+             turnSelection(b.project, SelectionTurn::MirrorHorizontally, b.session.dragConnectedTracks());
+         },
+         [](TPoint v) {
+             return TPoint{-v.x, v.y};
+         }},
         {"mirror top-bottom",
-         [](PartBoard& b) { turnSelection(b.project, SelectionTurn::MirrorVertically, b.session.dragConnectedTracks()); },
-         [](TPoint v) { return TPoint{v.x, -v.y}; }},
+         [](PartBoard& b) {
+             turnSelection(b.project, SelectionTurn::MirrorVertically, b.session.dragConnectedTracks());
+         },
+         [](TPoint v) {
+             return TPoint{v.x, -v.y};
+         }},
     };
     for (const Operation& op : operations) {
         SCOPED_TRACE(op.name);

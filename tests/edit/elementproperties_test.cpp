@@ -22,9 +22,9 @@ struct Case {
     const char* name;
     std::function<TObjekt&(TProject&)> make;
     F field;
-    std::string good;                            // typed into the field (corners: "x y;x y;...")
+    std::string good;                                     // typed into the field (corners: "x y;x y;...")
     std::function<void(const TObjekt&, TProject&)> check; // after OK with the good value
-    std::string bad;                             // refused with the field named
+    std::string bad;                                      // refused with the field named
     F blamed;
 };
 
@@ -88,14 +88,14 @@ PropertySheet typed(const PropertySheet& shown, F field, const std::string& text
 TEST(ElementProperties, EachFieldOfEachKindIsWrittenOrRefusedWhole)
 {
     const std::vector<Case> cases{
-        {"pad diameter", pad, F::PadDiameter, "2.40", [](const TObjekt& e, TProject&) { EXPECT_EQ(e.Size1, 120); },
-         "0.05", F::PadDiameter},
-        {"pad drill", pad, F::Drill, "1,00", [](const TObjekt& e, TProject&) { EXPECT_EQ(e.Size2, 50); }, "2.00",
-         F::Drill},
+        {"pad diameter", pad, F::PadDiameter, "2.40",
+         [](const TObjekt& e, TProject&) { EXPECT_EQ(e.Size1, 120); }, "0.05", F::PadDiameter},
+        {"pad drill", pad, F::Drill, "1,00", [](const TObjekt& e, TProject&) { EXPECT_EQ(e.Size2, 50); },
+         "2.00", F::Drill},
         {"pad shape", pad, F::Shape, "6", [](const TObjekt& e, TProject&) { EXPECT_EQ(e.Shape, 6); }, "10",
          F::Shape},
-        {"pad x from the origin", pad, F::X, "12.70", [](const TObjekt& e, TProject&) { EXPECT_EQ(e.X, 2270); },
-         "abc", F::X},
+        {"pad x from the origin", pad, F::X, "12.70",
+         [](const TObjekt& e, TProject&) { EXPECT_EQ(e.X, 2270); }, "abc", F::X},
         {"pad y downward", pad, F::Y, "5", [](const TObjekt& e, TProject&) { EXPECT_EQ(e.Y, -1000); }, "1e9",
          F::Y},
         {"through-plating", pad, F::ThroughPlated, "1",
@@ -105,14 +105,18 @@ TEST(ElementProperties, EachFieldOfEachKindIsWrittenOrRefusedWhole)
              EXPECT_EQ(boardOf(p).Elements.size(), 2u);
          },
          "2", F::ThroughPlated},
-        {"clearance", pad, F::Clearance, "0.5", [](const TObjekt& e, TProject&) { EXPECT_EQ(e.Clearance, 50); },
-         "6", F::Clearance},
-        {"smd width", [](TProject& p) -> TObjekt& { return add(p, NewSmdPad({0, 0}, 90, LayerK1, 180), true); },
-         F::SmdWidth, "1.5", [](const TObjekt& e, TProject&) { EXPECT_EQ(e.Size1, 150); }, "10.5", F::SmdWidth},
-        {"track width", track, F::Width, "0.50", [](const TObjekt& e, TProject&) { EXPECT_EQ(e.Width, 50); }, "-1",
-         F::Width},
-        {"track layer", track, F::Layer, "3", [](const TObjekt& e, TProject&) { EXPECT_EQ(e.Layer, LayerK2); },
-         "5", F::Layer},
+        {"clearance", pad, F::Clearance, "0.5",
+         [](const TObjekt& e, TProject&) { EXPECT_EQ(e.Clearance, 50); }, "6", F::Clearance},
+        {"smd width",
+         [](TProject& p) -> TObjekt& {
+             return add(p, NewSmdPad({0, 0}, 90, LayerK1, 180), true);
+         },
+         F::SmdWidth, "1.5", [](const TObjekt& e, TProject&) { EXPECT_EQ(e.Size1, 150); }, "10.5",
+         F::SmdWidth},
+        {"track width", track, F::Width, "0.50", [](const TObjekt& e, TProject&) { EXPECT_EQ(e.Width, 50); },
+         "-1", F::Width},
+        {"track layer", track, F::Layer, "3",
+         [](const TObjekt& e, TProject&) { EXPECT_EQ(e.Layer, LayerK2); }, "5", F::Layer},
         {"track corners", track, F::Corners, "0 0;10 0;10 5",
          [](const TObjekt& e, TProject&) {
              EXPECT_EQ(e.Points, (std::vector<TPoint>{{1000, -500}, {2000, -500}, {2000, -1000}}));
@@ -120,7 +124,8 @@ TEST(ElementProperties, EachFieldOfEachKindIsWrittenOrRefusedWhole)
          "0 0", F::Corners},
         {"line corners", line, F::Corners, "20 0;0 0",
          [](const TObjekt& e, TProject&) {
-             EXPECT_EQ((std::vector<int>{e.X, e.Y, e.Size1, e.Size2}), (std::vector<int>{1000, -500, 3000, -500}));
+             EXPECT_EQ((std::vector<int>{e.X, e.Y, e.Size1, e.Size2}),
+                       (std::vector<int>{1000, -500, 3000, -500}));
          },
          "0 0;1 1;2 2", F::Corners},
         {"circle outer radius", circle, F::OuterRadius, "3",

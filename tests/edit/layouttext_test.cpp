@@ -8,7 +8,8 @@
 
 using namespace trevok;
 
-namespace {
+namespace
+{
 
 constexpr double Grid = 254.0;
 
@@ -40,7 +41,8 @@ TRect nodeExtent(const TObjekt& text, std::size_t first, std::size_t last)
     return r;
 }
 
-std::unique_ptr<TObjekt> fontText(const std::string& text, TPoint at, std::int32_t angle, std::int32_t height = -667)
+std::unique_ptr<TObjekt> fontText(const std::string& text, TPoint at, std::int32_t angle,
+                                  std::int32_t height = -667)
 {
     auto t = std::make_unique<TObjekt>();
     t->Kind = KindFontText;
@@ -126,7 +128,8 @@ TEST(LayoutText, StyleStretchesLettersButNotGaps)
 
 TEST(LayoutText, ThicknessSetsWidthAndGap)
 {
-    for (const auto [thickness, width, gap] : {std::tuple{0, 31, 89}, std::tuple{1, 56, 122}, std::tuple{2, 79, 156}}) {
+    for (const auto [thickness, width, gap] :
+         {std::tuple{0, 31, 89}, std::tuple{1, 56, 122}, std::tuple{2, 79, 156}}) {
         LayoutTextSettings s = settingsFor("II");
         s.thickness = thickness;
         const auto t = build(s);
@@ -225,7 +228,8 @@ TEST(FontTextConversion, KeepsTheReadingCornerOnTheReferencePoint)
         int angle;
         bool right, upper;
     };
-    for (const Case c : {Case{0, false, true}, Case{90, true, true}, Case{180, true, false}, Case{270, false, false}}) {
+    for (const Case c :
+         {Case{0, false, true}, Case{90, true, true}, Case{180, true, false}, Case{270, false, false}}) {
         const auto old = fontText("Ab", ref, c.angle);
         const auto t = convertFontText(*old, Grid);
         ASSERT_TRUE(t) << c.angle;

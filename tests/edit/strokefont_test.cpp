@@ -8,7 +8,8 @@
 
 using namespace trevok;
 
-namespace {
+namespace
+{
 
 struct Extent {
     int minX = INT_MAX, maxX = INT_MIN, minY = INT_MAX, maxY = INT_MIN;
@@ -52,14 +53,16 @@ TEST(StrokeFont, TableIsCompleteAndWellFormed)
         EXPECT_EQ(glyphString(g.code), s);
     }
     EXPECT_EQ(codes.size(), 90u);
-    for (int c : std::initializer_list<int>{'!', '"', '#', '%', '&', '(', ')', '*', '+', ',', '-', '.', '/', ':', '<', '=', '>', '?', '\\', '_',
-                  0xB5, 0xC4, 0xD6, 0xDC, 0xDF, 0xE4, 0xF6, 0xFC})
+    for (int c : std::initializer_list<int>{'!',  '"',  '#',  '%',  '&',  '(',  ')',  '*', '+',  ',',
+                                            '-',  '.',  '/',  ':',  '<',  '=',  '>',  '?', '\\', '_',
+                                            0xB5, 0xC4, 0xD6, 0xDC, 0xDF, 0xE4, 0xF6, 0xFC})
         EXPECT_TRUE(codes.count(c)) << c;
     for (int c = '0'; c <= '9'; ++c)
         EXPECT_TRUE(codes.count(c)) << c;
     for (int c = 'A'; c <= 'Z'; ++c)
         EXPECT_TRUE(codes.count(c) && codes.count(c + 32)) << c;
-    for (int c : std::initializer_list<int>{'$', '\'', ';', '@', '[', ']', '{', '}', '^', '~', ' ', 0, 0x80, 0xFF}) {
+    for (int c :
+         std::initializer_list<int>{'$', '\'', ';', '@', '[', ']', '{', '}', '^', '~', ' ', 0, 0x80, 0xFF}) {
         EXPECT_FALSE(codes.count(c)) << c;
         EXPECT_EQ(glyphString(static_cast<std::uint8_t>(c)), "ZZZZZZ") << c;
         EXPECT_EQ(GlyphPoint(static_cast<std::uint8_t>(c), 0).type, GlyphCell::End) << c;

@@ -134,8 +134,8 @@ TEST(GcodeOracle, CutsRetraceTheContoursAndHeightsAreSafe)
     o.drills = DrillFiles::One;
     QTemporaryDir dir;
 
-    const std::vector<Move> iso =
-        readMoves(QString::fromStdString(write(dir, "iso.nc", IsolationGcode(b, result->contours, {}, m, o))));
+    const std::vector<Move> iso = readMoves(
+        QString::fromStdString(write(dir, "iso.nc", IsolationGcode(b, result->contours, {}, m, o))));
     ASSERT_FALSE(iso.empty());
     const std::vector<std::vector<TPoint>> cuts = cuttingPaths(iso, o, o.depthMm, b.BoardHeight);
     ASSERT_EQ(cuts.size(), result->contours.size());

@@ -72,10 +72,12 @@ inline Board cleanBoard()
     };
     b.elements.push_back(pad(1000, -1500));
     b.elements.push_back(pad(3000, -1500));
-    b.elements.push_back(El{.rec = {.kind = 6, .width = 40, .layer = 1}, .nodes = {{1000, -1500}, {3000, -1500}}});
-    b.elements.push_back(El{.rec = {.kind = 8, .x = 2000, .y = -2200, .size1 = 150, .size2 = 80, .layer = 1}});
-    b.elements.push_back(El{.rec = {.kind = 1, .x = 500, .y = -500, .size1 = 1500, .size2 = -500, .width = 20,
-                                    .layer = 2}});
+    b.elements.push_back(
+        El{.rec = {.kind = 6, .width = 40, .layer = 1}, .nodes = {{1000, -1500}, {3000, -1500}}});
+    b.elements.push_back(
+        El{.rec = {.kind = 8, .x = 2000, .y = -2200, .size1 = 150, .size2 = 80, .layer = 1}});
+    b.elements.push_back(
+        El{.rec = {.kind = 1, .x = 500, .y = -500, .size1 = 1500, .size2 = -500, .width = 20, .layer = 2}});
     b.connect(kPadA, kPadB);
     return b;
 }

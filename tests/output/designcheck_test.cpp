@@ -40,8 +40,8 @@ struct Case {
     ProblemKind kind;
     std::vector<std::size_t> elements;
     std::uint8_t layer;
-    TRect place;        // where the problem must be shown (closed)
-    double value = -1;  // units; -1: not measured
+    TRect place;       // where the problem must be shown (closed)
+    double value = -1; // units; -1: not measured
 };
 
 } // namespace
@@ -55,30 +55,76 @@ TEST(DesignCheck, PurposeMadeBoardsBreakOneRuleEach)
         EXPECT_TRUE(r.problems.empty()) << ProblemText(r.problems.front(), {}, 1);
     }
     const std::vector<Case> cases{
-        {"gap", [](Board& b, DesignRules&) {
-             b.elements.push_back(El{.rec = {.kind = 8, .x = 2000, .y = -1555, .size1 = 100, .size2 = 40, .layer = 1}});
+        {"gap",
+         [](Board& b, DesignRules&) {
+             b.elements.push_back(
+                 El{.rec = {.kind = 8, .x = 2000, .y = -1555, .size1 = 100, .size2 = 40, .layer = 1}});
          },
-         ProblemKind::Gap, {kTrack, 5}, LayerK1, {1950, -1535, 2050, -1520}, 15},
-        {"gap in the ground plane", [](Board& b, DesignRules&) {
+         ProblemKind::Gap,
+         {kTrack, 5},
+         LayerK1,
+         {1950, -1535, 2050, -1520},
+         15},
+        {"gap in the ground plane",
+         [](Board& b, DesignRules&) {
              b.block.gp1 = 1;
              b.elements[kSmd].rec.clearance = 10;
          },
-         ProblemKind::Gap, {kSmd}, LayerK1, {2000, -2200, 2000, -2200}, 10},
-        {"width", [](Board& b, DesignRules&) { b.elements[kTrack].rec.width = 10; },
-         ProblemKind::Width, {kTrack}, LayerK1, {1000, -1500, 1000, -1500}, 10},
-        {"smd-size", [](Board& b, DesignRules&) { b.elements[kSmd].rec.size2 = 15; },
-         ProblemKind::SmdSize, {kSmd}, LayerK1, {2000, -2200, 2000, -2200}, 15},
-        {"ring", [](Board& b, DesignRules&) { b.elements[kPadA].rec.size1 = 50; },
-         ProblemKind::Ring, {kPadA}, LayerK1, {1000, -1500, 1000, -1500}, 10},
-        {"drill", [](Board& b, DesignRules&) { b.elements[kPadA].rec.size2 = 10; },
-         ProblemKind::Drill, {kPadA}, 0, {1000, -1500, 1000, -1500}, 20},
-        {"edge", [](Board& b, DesignRules&) { b.elements[kSmd].rec.x = 100; },
-         ProblemKind::Edge, {kSmd}, LayerK1, {25, -2240, 25, -2160}, 25},
-        {"outside", [](Board& b, DesignRules&) { b.elements[kPrint].rec.x = -100; },
-         ProblemKind::Outside, {kPrint}, LayerB1, {-100, -500, -100, -500}, 110},
-        {"unrouted", [](Board& b, DesignRules&) { b.connect(kPadA, kSmd); },
-         ProblemKind::Unrouted, {kPadA, kSmd}, LayerK1, {1000, -1500, 1000, -1500}},
-        {"broken-route", [](Board& b, DesignRules&) {
+         ProblemKind::Gap,
+         {kSmd},
+         LayerK1,
+         {2000, -2200, 2000, -2200},
+         10},
+        {"width",
+         [](Board& b, DesignRules&) { b.elements[kTrack].rec.width = 10; },
+         ProblemKind::Width,
+         {kTrack},
+         LayerK1,
+         {1000, -1500, 1000, -1500},
+         10},
+        {"smd-size",
+         [](Board& b, DesignRules&) { b.elements[kSmd].rec.size2 = 15; },
+         ProblemKind::SmdSize,
+         {kSmd},
+         LayerK1,
+         {2000, -2200, 2000, -2200},
+         15},
+        {"ring",
+         [](Board& b, DesignRules&) { b.elements[kPadA].rec.size1 = 50; },
+         ProblemKind::Ring,
+         {kPadA},
+         LayerK1,
+         {1000, -1500, 1000, -1500},
+         10},
+        {"drill",
+         [](Board& b, DesignRules&) { b.elements[kPadA].rec.size2 = 10; },
+         ProblemKind::Drill,
+         {kPadA},
+         0,
+         {1000, -1500, 1000, -1500},
+         20},
+        {"edge",
+         [](Board& b, DesignRules&) { b.elements[kSmd].rec.x = 100; },
+         ProblemKind::Edge,
+         {kSmd},
+         LayerK1,
+         {25, -2240, 25, -2160},
+         25},
+        {"outside",
+         [](Board& b, DesignRules&) { b.elements[kPrint].rec.x = -100; },
+         ProblemKind::Outside,
+         {kPrint},
+         LayerB1,
+         {-100, -500, -100, -500},
+         110},
+        {"unrouted",
+         [](Board& b, DesignRules&) { b.connect(kPadA, kSmd); },
+         ProblemKind::Unrouted,
+         {kPadA, kSmd},
+         LayerK1,
+         {1000, -1500, 1000, -1500}},
+        {"broken-route",
+         [](Board& b, DesignRules&) {
              b.elements[kPadA].connections.clear();
              b.elements[kPadB].connections.clear();
              El& t = b.elements[kTrack];
@@ -88,20 +134,42 @@ TEST(DesignCheck, PurposeMadeBoardsBreakOneRuleEach)
              t.routeEnd = kPadB;
              b.elements[kPadB].rec.y = -2600; // the part moved away
          },
-         ProblemKind::BrokenRoute, {kTrack, kPadA, kPadB}, LayerK1, {3000, -1500, 3000, -1500}},
-        {"dangling", [](Board& b, DesignRules&) {
-             b.elements.push_back(El{.rec = {.kind = 6, .width = 40, .layer = 1}, .nodes = {{1000, -1500}, {1000, -1000}}});
+         ProblemKind::BrokenRoute,
+         {kTrack, kPadA, kPadB},
+         LayerK1,
+         {3000, -1500, 3000, -1500}},
+        {"dangling",
+         [](Board& b, DesignRules&) {
+             b.elements.push_back(
+                 El{.rec = {.kind = 6, .width = 40, .layer = 1}, .nodes = {{1000, -1500}, {1000, -1000}}});
          },
-         ProblemKind::Dangling, {5}, LayerK1, {1000, -1000, 1000, -1000}},
-        {"print-on-pad", [](Board& b, DesignRules&) {
-             b.elements.push_back(El{.rec = {.kind = 1, .x = 900, .y = -1500, .size1 = 1100, .size2 = -1500, .width = 20, .layer = 2}});
+         ProblemKind::Dangling,
+         {5},
+         LayerK1,
+         {1000, -1000, 1000, -1000}},
+        {"print-on-pad",
+         [](Board& b, DesignRules&) {
+             b.elements.push_back(El{.rec = {.kind = 1,
+                                             .x = 900,
+                                             .y = -1500,
+                                             .size1 = 1100,
+                                             .size2 = -1500,
+                                             .width = 20,
+                                             .layer = 2}});
          },
-         ProblemKind::PrintOnPad, {5, kPadA}, LayerB1, {1000, -1500, 1000, -1500}},
-        {"mill", [](Board& b, DesignRules& r) {
+         ProblemKind::PrintOnPad,
+         {5, kPadA},
+         LayerB1,
+         {1000, -1500, 1000, -1500}},
+        {"mill",
+         [](Board& b, DesignRules& r) {
              r.mill = 100; // grown by 0.5 mm on each side, 0.5 mm apart: the cutter cannot pass
              b.elements[kSmd].rec.y = -1610;
          },
-         ProblemKind::Mill, {}, LayerK1, {1925, -1570, 2075, -1520}},
+         ProblemKind::Mill,
+         {},
+         LayerK1,
+         {1925, -1570, 2075, -1520}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -140,7 +208,7 @@ TEST(DesignCheck, GapRuleNearMisses)
         bool reported;
     };
     const std::vector<Row> rows{
-        {false, 20, 20, false}, {false, 20, 19, true}, {true, 20, 20, false},
+        {false, 20, 20, false}, {false, 20, 19, true},  {true, 20, 20, false},
         {true, 20, 19, true},   {false, 30, 30, false}, {false, 30, 29, true},
     };
     for (const Row& row : rows) {
@@ -229,7 +297,8 @@ TEST(DesignCheck, GapRuleAgreesWithGrowingBothOutlinesByHalfTheRule)
                 break;
             }
             case 1:
-                b.Elements.push_back(NewPad(p, uni(40, 120), static_cast<std::uint8_t>(uni(1, 9)), LayerK1, 20));
+                b.Elements.push_back(
+                    NewPad(p, uni(40, 120), static_cast<std::uint8_t>(uni(1, 9)), LayerK1, 20));
                 break;
             case 2:
                 b.Elements.push_back(NewSmdPad(p, uni(30, 200), LayerK1, uni(30, 200)));

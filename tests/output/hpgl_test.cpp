@@ -49,11 +49,13 @@ TEST(Hpgl, IsolationFileCommandsUnitsAndMirroring)
     // A one-point contour is a dot, not a segment of no length; 12.7 mm from the left edge is
     // 500, the board's lower edge (y = -H) is 0; the lower left registration hole sits at the box
     // corner (-1, -2541).
-    const std::vector<std::string> expected{"PT0;", "PU;", "PA0,181;", "PD;", "PU;", "PA500,0;", "PD;", "PU;"};
+    const std::vector<std::string> expected{"PT0;", "PU;",      "PA0,181;", "PD;",
+                                            "PU;",  "PA500,0;", "PD;",      "PU;"};
     EXPECT_EQ(plain, expected);
 
     // Points that round to the same plotter point are written once, the closing one too.
-    const std::vector<Contour> close{{{0, -3000}, {1, -3000}, {1000, -3000}, {1001, -3000}, {1000, -2000}, {1, -3000}}};
+    const std::vector<Contour> close{
+        {{0, -3000}, {1, -3000}, {1000, -3000}, {1001, -3000}, {1000, -2000}, {1, -3000}}};
     const std::vector<std::string> dense = lines(IsolationHpgl(b, close, {}, m, o));
     for (std::size_t i = 1; i < dense.size(); ++i)
         EXPECT_TRUE(dense[i] != dense[i - 1] || dense[i] == "PU;") << "line " << i << ": " << dense[i];

@@ -577,8 +577,10 @@ TEST(IsolationCheck, KnownBoardsGiveTheirContoursAndProblems)
                      },
                      100, 1, 0, 0, 0});
     cases.push_back({"ring with a small hole",
-                     [](TBoard& b) { b.Elements.push_back(NewCircle({0, 0}, 300, 0, LayerK1, 30)); }, 100, 1, 0,
-                     0, 0});
+                     [](TBoard& b) {
+                         b.Elements.push_back(NewCircle({0, 0}, 300, 0, LayerK1, 30));
+                     },
+                     100, 1, 0, 0, 0});
     cases.push_back({"line and dot",
                      [](TBoard& b) {
                          b.Elements.push_back(line({0, 0}, {1000, 300}, 30));
@@ -646,7 +648,8 @@ TEST(IsolationCheck, KnownBoardsGiveTheirContoursAndProblems)
                     copper.push_back(std::move(p));
         for (const Contour& k : r->contours)
             for (const TPoint& v : k)
-                ASSERT_GE(distanceTo(v, copper), 0.99 * c.width / 2 - 1) << c.what << " at " << v.x << "," << v.y;
+                ASSERT_GE(distanceTo(v, copper), 0.99 * c.width / 2 - 1)
+                    << c.what << " at " << v.x << "," << v.y;
         // Every place lies where the two elements it names come within the cutter's reach.
         for (const IsolationProblem& p : r->problems) {
             const double reach = c.width / 2.0 + 2;
@@ -705,8 +708,12 @@ TEST(IsolationCheck, RandomBoardsAgainstAnIndependentUnion)
         for (int i = uni(8, 30); i > 0; --i) {
             const TPoint at{uni(0, 3000), uni(-2000, 0)};
             switch (uni(0, 6)) {
-            case 0: list.push_back(pad(at.x, at.y, uni(40, 150), static_cast<std::uint8_t>(uni(1, 9)))); break;
-            case 1: list.push_back(NewSmdPad(at, uni(30, 250), LayerK1, uni(30, 250))); break;
+            case 0:
+                list.push_back(pad(at.x, at.y, uni(40, 150), static_cast<std::uint8_t>(uni(1, 9))));
+                break;
+            case 1:
+                list.push_back(NewSmdPad(at, uni(30, 250), LayerK1, uni(30, 250)));
+                break;
             case 2: {
                 std::vector<TPoint> pts{at};
                 for (int k = uni(0, 4); k > 0; --k)
@@ -721,14 +728,18 @@ TEST(IsolationCheck, RandomBoardsAgainstAnIndependentUnion)
                 list.push_back(std::move(c));
                 break;
             }
-            case 4: list.push_back(line(at, {at.x + uni(-500, 500), at.y + uni(-500, 500)}, uni(10, 60))); break;
+            case 4:
+                list.push_back(line(at, {at.x + uni(-500, 500), at.y + uni(-500, 500)}, uni(10, 60)));
+                break;
             case 5: {
                 auto a = area({at, {at.x + uni(100, 600), at.y}, {at.x, at.y + uni(100, 600)}}, 20);
                 a->Restricted = 1;
                 list.push_back(std::move(a));
                 break;
             }
-            default: list.push_back(track({at, {at.x + uni(-200, 200), at.y}}, uni(20, 60))); break;
+            default:
+                list.push_back(track({at, {at.x + uni(-200, 200), at.y}}, uni(20, 60)));
+                break;
             }
         }
         const MillingNets milling = MillingNetsOf(board);

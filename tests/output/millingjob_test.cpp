@@ -48,24 +48,60 @@ TEST(MillingJob, FilesProblemsAndRefusals)
     };
     const Case cases[] = {
         {"HPGL, no drills", MillingFormat::Hpgl, 1, DrillFiles::None, OutlineSource::None, LayerK1, {}, {}},
-        {"HPGL, one drill file, English", MillingFormat::Hpgl, 1, DrillFiles::One, OutlineSource::None, LayerK1,
-         {"DRILLING.PLT"}, {}},
-        {"HPGL per diameter, French keeps the German names", MillingFormat::Hpgl, 2, DrillFiles::PerDiameter,
-         OutlineSource::None, LayerK1, {"BOHR_80.PLT", "BOHR_60.PLT"}, {}},
-        {"G-code per diameter and the board outline, German", MillingFormat::Gcode, 0, DrillFiles::PerDiameter,
-         OutlineSource::Board, LayerK1, {"BOHR_80.NC", "BOHR_60.NC", "KONTUR.NC"}, {}},
-        {"G-code, outline along B2, English", MillingFormat::Gcode, 1, DrillFiles::One, OutlineSource::Selected,
-         LayerK1, {"DRILLING.NC", "OUTLINE.NC"}, {}},
-        {"empty layer", MillingFormat::Hpgl, 1, DrillFiles::One, OutlineSource::None, LayerK2, {},
+        {"HPGL, one drill file, English",
+         MillingFormat::Hpgl,
+         1,
+         DrillFiles::One,
+         OutlineSource::None,
+         LayerK1,
+         {"DRILLING.PLT"},
+         {}},
+        {"HPGL per diameter, French keeps the German names",
+         MillingFormat::Hpgl,
+         2,
+         DrillFiles::PerDiameter,
+         OutlineSource::None,
+         LayerK1,
+         {"BOHR_80.PLT", "BOHR_60.PLT"},
+         {}},
+        {"G-code per diameter and the board outline, German",
+         MillingFormat::Gcode,
+         0,
+         DrillFiles::PerDiameter,
+         OutlineSource::Board,
+         LayerK1,
+         {"BOHR_80.NC", "BOHR_60.NC", "KONTUR.NC"},
+         {}},
+        {"G-code, outline along B2, English",
+         MillingFormat::Gcode,
+         1,
+         DrillFiles::One,
+         OutlineSource::Selected,
+         LayerK1,
+         {"DRILLING.NC", "OUTLINE.NC"},
+         {}},
+        {"empty layer",
+         MillingFormat::Hpgl,
+         1,
+         DrillFiles::One,
+         OutlineSource::None,
+         LayerK2,
+         {},
          MsgId::MillLayerEmpty},
         // The outline is refused before the layer is looked at: no long computation for nothing.
-        {"empty layer and no outline", MillingFormat::Gcode, 1, DrillFiles::None, OutlineSource::Selected,
-         LayerK2, {}, MsgId::OutlineNothingSelected},
+        {"empty layer and no outline",
+         MillingFormat::Gcode,
+         1,
+         DrillFiles::None,
+         OutlineSource::Selected,
+         LayerK2,
+         {},
+         MsgId::OutlineNothingSelected},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        const std::filesystem::path dir = std::filesystem::temp_directory_path() /
-                                          ("trevok-millingjob-" + std::to_string(::getpid()));
+        const std::filesystem::path dir =
+            std::filesystem::temp_directory_path() / ("trevok-millingjob-" + std::to_string(::getpid()));
         std::filesystem::remove_all(dir);
         std::filesystem::create_directories(dir);
         MillingJob job;

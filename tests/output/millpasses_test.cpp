@@ -52,9 +52,9 @@ double copperDistance(double x, double y, const ClipperLib::Paths& cu)
     double d = 1e18;
     int inside = 0;
     for (const ClipperLib::Path& p : cu) {
-        const int in = ClipperLib::PointInPolygon({static_cast<ClipperLib::cInt>(std::lround(x)),
-                                                   static_cast<ClipperLib::cInt>(std::lround(y))},
-                                                  p);
+        const int in = ClipperLib::PointInPolygon(
+            {static_cast<ClipperLib::cInt>(std::lround(x)), static_cast<ClipperLib::cInt>(std::lround(y))},
+            p);
         inside += in != 0 ? (ClipperLib::Orientation(p) ? 1 : -1) : 0;
         for (std::size_t i = 0; i < p.size(); ++i) {
             const auto& a = p[i];
@@ -98,19 +98,41 @@ TEST(MillPasses, PassesLieAtTheirDistanceAndKeepHalfACutterFromAllCopper)
         std::function<void(ElementList&)> build;
     };
     const std::vector<Case> cases = {
-        {"lone pad", 20, {3, 0}, true, [](ElementList& l) { l.push_back(NewPad({0, 0}, 100, ShapeRound, LayerK1, 40)); }},
-        {"lone track, half overlap", 30, {4, 50}, true,
-         [](ElementList& l) { l.push_back(track({{0, 0}, {1500, 300}}, 40)); }},
-        {"lone ring, 90 %", 40, {6, 90}, true,
-         [](ElementList& l) { l.push_back(NewCircle({0, 0}, 400, 0, LayerK1, 300)); }},
+        {"lone pad",
+         20,
+         {3, 0},
+         true,
+         [](ElementList& l) {
+             l.push_back(NewPad({0, 0}, 100, ShapeRound, LayerK1, 40));
+         }},
+        {"lone track, half overlap",
+         30,
+         {4, 50},
+         true,
+         [](ElementList& l) {
+             l.push_back(track({{0, 0}, {1500, 300}}, 40));
+         }},
+        {"lone ring, 90 %",
+         40,
+         {6, 90},
+         true,
+         [](ElementList& l) {
+             l.push_back(NewCircle({0, 0}, 400, 0, LayerK1, 300));
+         }},
         // Two tracks 0.9 mm apart: the third pass of each (0.5 mm out) would pass the middle.
-        {"close tracks", 20, {5, 0}, false,
+        {"close tracks",
+         20,
+         {5, 0},
+         false,
          [](ElementList& l) {
              l.push_back(track({{0, 0}, {2000, 0}}, 40));
              l.push_back(track({{0, 130}, {2000, 130}}, 40));
          }},
         // A pad in a ring, a pad touching the ring's outside, a pad 0.25 mm off a track corner.
-        {"ring, pads and a corner", 30, {10, 30}, false,
+        {"ring, pads and a corner",
+         30,
+         {10, 30},
+         false,
          [](ElementList& l) {
              l.push_back(NewCircle({0, 0}, 400, 0, LayerK1, 300));
              l.push_back(NewPad({0, 0}, 80, ShapeRound, LayerK1, 30));
@@ -127,7 +149,8 @@ TEST(MillPasses, PassesLieAtTheirDistanceAndKeepHalfACutterFromAllCopper)
         m.width = c.width;
         const auto first = ComputeIsolation(elements, m);
         ASSERT_TRUE(first);
-        const auto passes = IsolationPasses(first->contours, m.width, c.passes, BoardRectangle(100000, 100000));
+        const auto passes =
+            IsolationPasses(first->contours, m.width, c.passes, BoardRectangle(100000, 100000));
         ASSERT_TRUE(passes);
         ASSERT_EQ(passes->rings.size(), std::size_t(c.passes.passes - 1));
         const ClipperLib::Paths cu = copper(elements);
@@ -152,7 +175,6 @@ TEST(MillPasses, PassesLieAtTheirDistanceAndKeepHalfACutterFromAllCopper)
         if (std::string(c.name) == "close tracks") { // the passes meet midway, 0.45 mm from each
             EXPECT_GE(farthest, 45.0 - c.width / 2.0);
             EXPECT_LE(farthest, 45.0 + c.width / 8.0 + 1.0); // the zones meet within an eighth of a cutter
-
         }
     }
 }
@@ -164,7 +186,8 @@ double distanceToPath(double x, double y, const std::vector<TPoint>& c, bool clo
 {
     double d = 1e18;
     for (std::size_t i = 0; i + 1 < c.size() + (closed ? 1 : 0); ++i)
-        d = std::min(d, segmentDistance(x, y, {c[i].x, c[i].y}, {c[(i + 1) % c.size()].x, c[(i + 1) % c.size()].y}));
+        d = std::min(
+            d, segmentDistance(x, y, {c[i].x, c[i].y}, {c[(i + 1) % c.size()].x, c[(i + 1) % c.size()].y}));
     return d;
 }
 
@@ -227,7 +250,8 @@ TEST(MillPasses, UntilClearedMillsEveryPointOfTheBoardAndCutsEachLineOnce)
                 unmilled += nearest > m.width / 2.0 + 1.0;
             }
         EXPECT_EQ(unmilled, 0);
-        forEachSample(cut, false, [&](double x, double y) { EXPECT_GE(copperDistance(x, y, cu), m.width / 2.0 - 2.5); });
+        forEachSample(cut, false,
+                      [&](double x, double y) { EXPECT_GE(copperDistance(x, y, cu), m.width / 2.0 - 2.5); });
 
         // No stretch is cut twice: the segments of further passes whose ends and middle all lie
         // on another cut line (of the first pass or another path) add up to next to nothing.

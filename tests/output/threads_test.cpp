@@ -39,7 +39,8 @@ TBoard randomBoard(unsigned seed, int count, bool plane)
         case 1: {
             list.push_back(NewPad(at, uni(40, 150), static_cast<std::uint8_t>(uni(1, 9)), layer, 40));
             if (uni(0, 2) == 0) {
-                list.push_back(NewPad(at, uni(40, 150), ShapeRound, layer == LayerK1 ? LayerK2 : LayerK1, 40));
+                list.push_back(
+                    NewPad(at, uni(40, 150), ShapeRound, layer == LayerK1 ? LayerK2 : LayerK1, 40));
                 TObjekt& a = *list[list.size() - 2];
                 TObjekt& c = *list.back();
                 a.Twin = &c;
@@ -47,7 +48,9 @@ TBoard randomBoard(unsigned seed, int count, bool plane)
             }
             break;
         }
-        case 2: list.push_back(NewSmdPad(at, uni(30, 250), layer, uni(30, 250))); break;
+        case 2:
+            list.push_back(NewSmdPad(at, uni(30, 250), layer, uni(30, 250)));
+            break;
         case 3:
         case 4: {
             auto t = NewTrack(uni(10, 80), layer);
@@ -147,8 +150,8 @@ TEST(Threads, RandomBoardsGiveWhatOneThreadGives)
         std::int32_t width;
     };
     const Case cases[] = {
-        {1, 60, false, LayerK1, 0},   {2, 200, false, LayerK1, 20}, {3, 400, true, LayerK1, 0},
-        {4, 400, true, LayerK2, 40},  {5, 1200, false, LayerK2, 0}, {6, 1200, true, LayerK1, 20},
+        {1, 60, false, LayerK1, 0},  {2, 200, false, LayerK1, 20}, {3, 400, true, LayerK1, 0},
+        {4, 400, true, LayerK2, 40}, {5, 1200, false, LayerK2, 0}, {6, 1200, true, LayerK1, 20},
         {7, 2500, true, LayerK1, 0},
     };
     for (const Case& c : cases) {

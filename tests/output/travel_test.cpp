@@ -16,7 +16,8 @@ std::vector<TPoint> canonical(CutPath p)
 {
     auto less = [](TPoint a, TPoint b) { return std::pair(a.x, a.y) < std::pair(b.x, b.y); };
     if (p.closed) {
-        std::rotate(p.points.begin(), std::min_element(p.points.begin(), p.points.end(), less), p.points.end());
+        std::rotate(p.points.begin(), std::min_element(p.points.begin(), p.points.end(), less),
+                    p.points.end());
     } else if (less(p.points.back(), p.points.front())) {
         std::reverse(p.points.begin(), p.points.end());
     }

@@ -181,14 +181,16 @@ TEST(Autorouter, ATrackLaidEarlierForTheSamePadBlocksNoCellAlongIt)
                 const int i = static_cast<int>(ToRouterX(q.x) / g);
                 const int j = static_cast<int>(ToRouterY(q.y) / g);
                 // The cell in board units, and 1 mm around it.
-                const TRect near{i * g * 5 - 100, -(j + 1) * g * 5 - 100, (i + 1) * g * 5 + 100, -j * g * 5 + 100};
+                const TRect near{i * g * 5 - 100, -(j + 1) * g * 5 - 100, (i + 1) * g * 5 + 100,
+                                 -j * g * 5 + 100};
                 bool foreign = false;
                 for (const auto& e : b.Elements)
                     if (e->Layer == LayerK1 && e.get() != first.track && e.get() != &a && e.get() != &d &&
                         e.get() != second.track && Bounds(*e).intersects(near))
                         foreign = true;
                 if (!foreign && second.grid->inside(i, j))
-                    EXPECT_NE(second.grid->at(i, j), CellBlocked) << "seed " << seed << " cell " << i << "," << j;
+                    EXPECT_NE(second.grid->at(i, j), CellBlocked)
+                        << "seed " << seed << " cell " << i << "," << j;
             }
     }
 }
