@@ -2,6 +2,7 @@
 
 #include "app/autosave.h"
 #include "app/boardscontroller.h"
+#include "app/checkscontroller.h"
 #include "app/filescontroller.h"
 #include "app/fonttextmeasure.h"
 #include "app/macropanel.h"
@@ -113,7 +114,6 @@ MainWindow::MainWindow(const QString& settingsPath, QWidget* parent, Shell* shel
         shell = ownShell_.get();
     }
     shell_ = shell;
-    askDesignProblems = [this](const QString& text) { return shell_->askDesignProblems(text); };
     openFolder = [this](const QString& folder) { return shell_->openFolder(folder); };
 
     // The view follows the current board: its live state goes into the record when another
@@ -147,6 +147,8 @@ MainWindow::MainWindow(const QString& settingsPath, QWidget* parent, Shell* shel
     buildStatusBar();
     buildMacroPanel();
     routing_ = std::make_unique<RoutingController>(project_, *session_, *shell_, views);
+    checks_ = std::make_unique<ChecksController>(
+        ChecksController::Parts{project_, settings_, view_, *session_}, *shell_, views);
     connect(&view_, &ViewModel::changed, this, &MainWindow::viewChanged);
 
     colourDlg_ = new TColor_Dlg(this);
@@ -493,7 +495,7 @@ void MainWindow::writeSettings()
     settings_.smdSizes = fromFavourites(properties_->favourites(FavouriteKind::SmdSize));
     if (routerDlg_ && routerDlg_->place())
         settings_.routerWindowPlace = routerDlg_->place();
-    storeDesignRules();
+    checks_->storeRules();
     settingsFile_->writeAll(settings_);
 }
 
@@ -593,6 +595,17 @@ void MainWindow::repaintBoard()
 {
     if (board_)
         board_->repaintAll();
+}
+
+void MainWindow::showMarkers(std::vector<std::vector<TPoint>> contours, std::vector<TPoint> places,
+                             std::vector<std::vector<TPoint>> openPaths)
+{
+    board_->setMillingOverlay(std::move(contours), std::move(places), std::move(openPaths));
+}
+
+void MainWindow::clearMarkers()
+{
+    board_->clearMillingOverlay();
 }
 
 // ---------------------------------------------------------------------------------------------

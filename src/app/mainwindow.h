@@ -4,8 +4,8 @@
 // command to the core; the geometry, file and edit logic live there, not here.
 //
 // The work of the commands is done by controllers, one per concern (files and recovery, boards,
-// routing); they reach the person at the screen only through the Shell, which the window
-// implements and which tests replace by a scripted one.
+// the design check, routing); they reach the person at the screen only through the Shell, which
+// the window implements and which tests replace by a scripted one.
 
 #include "app/recentfiles.h"
 #include "app/settings.h"
@@ -61,7 +61,6 @@ class TLayerInfo;
 class TUmrissDlg;
 class TKonturFraesenDlg;
 class TGcodeDlg;
-class TDesignCheckDlg;
 struct IsolationResult;
 struct MillingJob;
 struct MillingJobResult;
@@ -75,6 +74,7 @@ struct LayoutReadResult;
 struct EditResult;
 
 class BoardsController;
+class ChecksController;
 class FilesController;
 class RoutingController;
 
@@ -144,7 +144,7 @@ class MainWindow : public QMainWindow, private WindowViews
     // --- history, layers, view ------------------------------------------------------------------
     void undo();
     void redo();
-    void setActiveLayer(int layer);
+    void setActiveLayer(int layer) override;
     void toggleLayerVisible(int layer);
     /// `SB_AutoMasse` pressed or `M_AutoMasse` chosen; either marks the layout modified.
     void setGroundPlane(bool on, bool fromButton);
@@ -232,20 +232,10 @@ class MainWindow : public QMainWindow, private WindowViews
     /// "Fertigungssatz...": folder and zip choice, the files of the set, then the folder is
     /// opened (through openFolder).
     void fabricationSet();
-    // Design check (mainwindow_check.cpp)
+    // Design check (the checks controller)
     /// "Designprüfung": the check window with the rules of the settings.
     void designCheck();
-    /// The window's "Check": the current board against its rules, the list and the markers.
-    void runDesignCheck();
-    /// A double-clicked problem: its layer becomes active, its elements are selected and the
-    /// view is centred on the place.
-    void showDesignProblem(int index);
-    /// "Turn back into rubber bands" for the broken routes of the last check (one undo step).
-    void resolveBrokenRoutes();
-    /// Before a manufacturing export: with "Check the design before export" on, checks the board
-    /// and, when it has errors, asks; true when the export goes on.
-    bool checkBeforeManufacturing();
-    TDesignCheckDlg* designCheckWindow() const noexcept;
+    ChecksController& checks() noexcept { return *checks_; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -255,13 +245,12 @@ class MainWindow : public QMainWindow, private WindowViews
     bool event(QEvent* event) override;
 
   private:
-    // The shell's questions under the names the export, milling, print and check commands use.
+    // The shell's questions under the names the export, milling and print commands use.
     QString askFileName(bool save, const QString& caption, const QString& folder, const QString& filter)
     {
         return shell_->askFileName(save, caption, folder, filter);
     }
     bool runDialog(QDialog& dialog) { return shell_->runDialog(dialog); }
-    std::function<QMessageBox::StandardButton(const QString& text)> askDesignProblems;
     std::function<bool(const QString& folder)> openFolder;
 
     // WindowViews: the window's widgets follow what the controllers changed.
@@ -274,6 +263,9 @@ class MainWindow : public QMainWindow, private WindowViews
     void commandsChanged() override { updateCommandStates(); }
     void titleChanged() override { updateTitle(); }
     void recentFilesChanged() override { updateRecentMenu(); }
+    void showMarkers(std::vector<std::vector<TPoint>> contours, std::vector<TPoint> places,
+                     std::vector<std::vector<TPoint>> openPaths) override;
+    void clearMarkers() override;
     double pixelsPerInch() const override { return logicalDpiX(); }
     QWidget* dialogParent() override { return this; }
     bool closing() const override { return closing_; }
@@ -323,9 +315,6 @@ class MainWindow : public QMainWindow, private WindowViews
     /// contours over the board; nullopt after showing why there are none, or when cancelled.
     std::optional<MillingJobResult> runMillingJob(const MillingJob& job);
     void warnIsolationProblems(const TBoard& board, const IsolationResult& result);
-    // mainwindow_check.cpp
-    /// Keeps the rules of the check window in the settings.
-    void storeDesignRules();
     // mainwindow_export.cpp
     /// The save dialog of an export: starts at exportSuggestion, adds the extension when the
     /// name has none. Empty when cancelled.
@@ -401,7 +390,6 @@ class MainWindow : public QMainWindow, private WindowViews
     QPointer<TUmrissDlg> umrissDlg_;
     QPointer<TKonturFraesenDlg> konturDlg_;
     QPointer<TGcodeDlg> gcodeDlg_;
-    QPointer<TDesignCheckDlg> checkDlg_;
     QString lastHpglFolder_; // the folder of the last HPGL file written in this run
     QPointer<TPrint_Dlg> printDlg_;
     std::unique_ptr<QPrinter> printer_;
@@ -424,6 +412,7 @@ class MainWindow : public QMainWindow, private WindowViews
     std::unique_ptr<BoardsController> boards_;
     std::unique_ptr<FilesController> files_;
     std::unique_ptr<RoutingController> routing_;
+    std::unique_ptr<ChecksController> checks_;
 };
 
 } // namespace trevok

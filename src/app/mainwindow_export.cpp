@@ -4,6 +4,7 @@
 
 #include "app/mainwindow.h"
 
+#include "app/checkscontroller.h"
 #include "app/maintexts.h"
 #include "dialogs/cp1252validator.h"
 #include "dialogs/exportdlg.h"
@@ -105,7 +106,7 @@ void MainWindow::gerberExport()
         session_->abortOperation();
     // Old font texts are not plotted; they are offered for conversion first.
     offerFontTextConversion();
-    if (!checkBeforeManufacturing())
+    if (!checks_->beforeManufacturing())
         return;
     TGerberDlg* dialog = gerberDialog();
     dialog->setLayerColours(board_->colourScheme());
@@ -216,7 +217,7 @@ void MainWindow::fabricationSet()
         session_->abortOperation();
     offerFontTextConversion(); // old font texts would be missing from the copper and print
     const TBoard* board = project_.currentBoard();
-    if (!board || !checkBeforeManufacturing())
+    if (!board || !checks_->beforeManufacturing())
         return;
     TFabDlg dialog(this);
     // Like the other exports: the folder chosen last, else the project's own folder.

@@ -11,6 +11,7 @@
 // window always implements it itself.
 
 #include "document/messages.h"
+#include "document/objekt.h"
 
 #include <QMessageBox>
 #include <QString>
@@ -79,6 +80,13 @@ class WindowViews
     virtual void titleChanged() = 0;
     /// The File menu follows the list of recent files.
     virtual void recentFilesChanged() = 0;
+    /// The active layer of the window, with its radio buttons and menu checks.
+    virtual void setActiveLayer(int layer) = 0;
+    /// Draws contours, open paths and problem rings over the board until the board changes, or
+    /// clears them.
+    virtual void showMarkers(std::vector<std::vector<TPoint>> contours, std::vector<TPoint> places,
+                             std::vector<std::vector<TPoint>> openPaths = {}) = 0;
+    virtual void clearMarkers() = 0;
     /// The screen resolution old font texts are measured at.
     virtual double pixelsPerInch() const = 0;
     /// The parent of the dialogs the controllers make.
