@@ -3,6 +3,7 @@
 #include "app/autosave.h"
 #include "app/boardscontroller.h"
 #include "app/checkscontroller.h"
+#include "app/exportcontroller.h"
 #include "app/filescontroller.h"
 #include "app/fonttextmeasure.h"
 #include "app/macropanel.h"
@@ -114,7 +115,6 @@ MainWindow::MainWindow(const QString& settingsPath, QWidget* parent, Shell* shel
         shell = ownShell_.get();
     }
     shell_ = shell;
-    openFolder = [this](const QString& folder) { return shell_->openFolder(folder); };
 
     // The view follows the current board: its live state goes into the record when another
     // board becomes current or the project is written, and comes back when it returns.
@@ -149,6 +149,9 @@ MainWindow::MainWindow(const QString& settingsPath, QWidget* parent, Shell* shel
     routing_ = std::make_unique<RoutingController>(project_, *session_, *shell_, views);
     checks_ = std::make_unique<ChecksController>(
         ChecksController::Parts{project_, settings_, view_, *session_}, *shell_, views);
+    exports_ = std::make_unique<ExportController>(
+        ExportController::Parts{project_, settings_, currentFolders_, view_, *session_}, *files_, *checks_,
+        *shell_, views);
     connect(&view_, &ViewModel::changed, this, &MainWindow::viewChanged);
 
     colourDlg_ = new TColor_Dlg(this);
@@ -606,6 +609,25 @@ void MainWindow::showMarkers(std::vector<std::vector<TPoint>> contours, std::vec
 void MainWindow::clearMarkers()
 {
     board_->clearMillingOverlay();
+}
+
+void MainWindow::showHint(const QString& text)
+{
+    statusWidgets_->setHint(text);
+}
+
+ImageOptions MainWindow::viewImageOptions(TBoard& board, ImageFormat format)
+{
+    storeLiveState(board);
+    ImageOptions options = ImageOptions::fromBoard(board, format);
+    options.colours = board_->colourScheme();
+    options.drawTemplate = board_->templateDrawer;
+    return options;
+}
+
+const ColourScheme& MainWindow::colourScheme() const
+{
+    return board_->colourScheme();
 }
 
 // ---------------------------------------------------------------------------------------------
