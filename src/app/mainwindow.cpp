@@ -146,7 +146,7 @@ MainWindow::MainWindow(const QString& settingsPath, QWidget* parent, Shell* shel
     buildCentralArea();
     buildStatusBar();
     buildMacroPanel();
-    routing_ = std::make_unique<RoutingController>(project_, *session_, *shell_, views);
+    routing_ = std::make_unique<RoutingController>(project_, *session_, settings_, *shell_, views);
     checks_ = std::make_unique<ChecksController>(
         ChecksController::Parts{project_, settings_, view_, *session_}, *shell_, views);
     exports_ = std::make_unique<ExportController>(
@@ -275,14 +275,14 @@ void MainWindow::buildCentralArea()
     connect(board_, &BoardWidget::toolWindowsHideRequested, this, [this] {
         if (photoDlg_)
             photoDlg_->hide();
-        if (routerDlg_)
-            routerDlg_->hide();
+        if (routing_)
+            routing_->hideWindow();
         board_->setAutorouterActive(false);
     });
     connect(board_, &BoardWidget::routerWindowRequested, this, &MainWindow::routerWindow);
     connect(board_, &BoardWidget::routerStatusChanged, this, [this](const QString& text) {
-        if (routerDlg_)
-            routerDlg_->SetStatus(text);
+        if (routing_)
+            routing_->setStatus(text);
     });
     // The measuring panel lives on the drawing area and follows the cursor.
     auto* measure = new MeasurePanelWidget(board_->viewport());
@@ -496,8 +496,7 @@ void MainWindow::writeSettings()
     settings_.trackWidths = fromFavourites(properties_->favourites(FavouriteKind::TrackWidth));
     settings_.padSizes = fromFavourites(properties_->favourites(FavouriteKind::PadSize));
     settings_.smdSizes = fromFavourites(properties_->favourites(FavouriteKind::SmdSize));
-    if (routerDlg_ && routerDlg_->place())
-        settings_.routerWindowPlace = routerDlg_->place();
+    routing_->storePlace();
     checks_->storeRules();
     settingsFile_->writeAll(settings_);
 }
@@ -609,6 +608,11 @@ void MainWindow::showMarkers(std::vector<std::vector<TPoint>> contours, std::vec
 void MainWindow::clearMarkers()
 {
     board_->clearMillingOverlay();
+}
+
+void MainWindow::setAutorouterActive(bool active)
+{
+    board_->setAutorouterActive(active);
 }
 
 void MainWindow::showHint(const QString& text)

@@ -47,7 +47,6 @@ class BoardWidget;
 class PropertyBar;
 class StatusBarWidgets;
 class TRealAnsichtDlg;
-class TAutoRouter;
 class EditSession;
 class GridList;
 class GridMenu;
@@ -234,6 +233,7 @@ class MainWindow : public QMainWindow, private WindowViews
     void showMarkers(std::vector<std::vector<TPoint>> contours, std::vector<TPoint> places,
                      std::vector<std::vector<TPoint>> openPaths) override;
     void clearMarkers() override;
+    void setAutorouterActive(bool active) override;
     void showHint(const QString& text) override;
     ImageOptions viewImageOptions(TBoard& board, ImageFormat format) override;
     const ColourScheme& colourScheme() const override;
@@ -331,7 +331,6 @@ class MainWindow : public QMainWindow, private WindowViews
     QPointer<TColor_Dlg> colourDlg_;
     QPointer<TLayerInfo> layerInfo_;
     QPointer<TRealAnsichtDlg> photoDlg_;
-    QPointer<TAutoRouter> routerDlg_;
     QPointer<TVorlageDlg> vorlageDlg_; // holds the current board's template pictures
     PropertyBar* properties_ = nullptr;
     StatusBarWidgets* statusWidgets_ = nullptr;

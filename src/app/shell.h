@@ -100,6 +100,8 @@ class WindowViews
     virtual void showMarkers(std::vector<std::vector<TPoint>> contours, std::vector<TPoint> places,
                              std::vector<std::vector<TPoint>> openPaths = {}) = 0;
     virtual void clearMarkers() = 0;
+    /// The board area routes with the autorouter tool (or stops).
+    virtual void setAutorouterActive(bool active) = 0;
     /// Puts a text into the hint field of the status line as one line (what an export wrote).
     virtual void showHint(const QString& text) = 0;
     /// The screen resolution old font texts are measured at.
