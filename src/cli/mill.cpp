@@ -10,8 +10,12 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <thread>
 
 #include <ostream>
 #include <sstream>
@@ -60,6 +64,20 @@ InterruptCancels::InterruptCancels(MillingProgress& progress)
 {
     interrupted.store(&progress);
     previous = std::signal(SIGINT, cancelOnInterrupt);
+    // For the tests of the interrupt: the computation says on stderr when it enters the stage
+    // named here and waits there until it is cancelled, so a test can interrupt it at a known
+    // point instead of guessing how long the work takes.
+    if (const char* hold = std::getenv("TREVOK_TEST_HOLD_STAGE")) {
+        const int stage = std::atoi(hold);
+        progress.onEnter = [&progress, stage](int entered) {
+            if (entered != stage)
+                return;
+            std::fprintf(stderr, "trevok-cli: holding in stage %d\n", entered);
+            std::fflush(stderr);
+            while (!progress.cancel.load())
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        };
+    }
 }
 
 InterruptCancels::~InterruptCancels()

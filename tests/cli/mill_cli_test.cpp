@@ -293,8 +293,8 @@ TEST(MillCli, DamagedCircleInTheBoardContourIsMilledNotAFailure)
 
 TEST(MillCli, InterruptStopsTheComputationAndWritesNothing)
 {
-    // One pad on a 200 x 200 mm board, cleared with a tenth of the cutter per pass: thousands
-    // of passes, far longer than the test waits.
+    // The computation holds at the start of the further passes until it is cancelled, and says
+    // so on stderr: the interrupt comes at a known point, whatever the speed of the machine.
     QTemporaryDir dir;
     TProject p;
     NewBoard(p, "Platine 1");
@@ -308,16 +308,23 @@ TEST(MillCli, InterruptStopsTheComputationAndWritesNothing)
         SCOPED_TRACE(format);
         const QString out = dir.filePath(QStringLiteral("iso.") + format);
         QProcess cli;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("TREVOK_TEST_HOLD_STAGE"), QStringLiteral("1"));
+        cli.setProcessEnvironment(env);
         cli.start(cliProgram(), {"export", format, lay, "--layer", "K1", "-o", out, "--width", "0.2",
                                  "--passes", "0", "--overlap", "90", "--language", "en"});
         ASSERT_TRUE(cli.waitForStarted());
-        std::this_thread::sleep_for(std::chrono::seconds(2));
-        ASSERT_EQ(cli.state(), QProcess::Running) << "ended before the interrupt";
+        cli.setReadChannel(QProcess::StandardError);
+        QByteArray said;
+        while (!said.contains("holding in stage 1") && cli.waitForReadyRead(60000))
+            said += cli.readAllStandardError();
+        ASSERT_TRUE(said.contains("holding in stage 1")) << said.toStdString();
         ::kill(static_cast<pid_t>(cli.processId()), SIGINT);
-        ASSERT_TRUE(cli.waitForFinished(30000)) << "not stopped by the interrupt";
+        ASSERT_TRUE(cli.waitForFinished(60000)) << "not stopped by the interrupt";
+        said += cli.readAllStandardError();
         EXPECT_EQ(cli.exitStatus(), QProcess::NormalExit);
         EXPECT_EQ(cli.exitCode(), 130);
-        EXPECT_TRUE(cli.readAllStandardError().contains("cancelled; no file was written"));
+        EXPECT_TRUE(said.contains("cancelled; no file was written")) << said.toStdString();
         EXPECT_FALSE(QFile::exists(out));
         EXPECT_TRUE(QDir(dir.path()).entryList({"iso*", "*.tmp*"}, QDir::Files).isEmpty());
     }
