@@ -8,7 +8,6 @@
 #include <atomic>
 #include <cmath>
 #include <cstdlib>
-#include <deque>
 #include <numbers>
 
 namespace trevok
@@ -349,25 +348,31 @@ std::vector<ShapeGroup> MillingShapes(const ElementList& elements, const Milling
     // caller's when nothing is grown).
     std::vector<std::size_t> index;
     std::vector<TObjekt> grown;
-    std::deque<Region> built;
-    std::vector<const Region*> regions;
-    std::vector<TRect> boxes;
     for (std::size_t i = 0; i < elements.size(); ++i) {
         const TObjekt& e = *elements[i];
         if (e.Layer != o.layer || !IsMillingCopper(e) || IsSingleLineText(e, o))
             continue;
         index.push_back(i);
         grown.push_back(GrownForMilling(e, o.width));
-        // An elongated pad's own outline would grow its ends twice; its polygon is the shape.
-        if (e.Kind == KindPad && e.Shape >= ShapeRoundedWide && e.Shape <= ShapeRectTall)
-            regions.push_back(
-                &built.emplace_back(Region::polygons(ElementShapePolygons(grown.back(), o.width))));
-        else if (outline && o.width == 0)
-            regions.push_back(&outline(i));
-        else
-            regions.push_back(&built.emplace_back(ElementRegion(grown.back())));
-        boxes.push_back(regions.back()->boundingRect());
     }
+    // The outlines, on all cores (the caller's are built on first use, one element per call).
+    std::vector<Region> built(index.size());
+    std::vector<const Region*> regions(index.size());
+    std::vector<TRect> boxes(index.size());
+    ParallelFor(
+        index.size(),
+        [&](std::size_t k, std::size_t) {
+            const TObjekt& e = *elements[index[k]];
+            // An elongated pad's own outline would grow its ends twice; its polygon is the shape.
+            if (e.Kind == KindPad && e.Shape >= ShapeRoundedWide && e.Shape <= ShapeRectTall)
+                regions[k] = &(built[k] = Region::polygons(ElementShapePolygons(grown[k], o.width)));
+            else if (outline && o.width == 0)
+                regions[k] = &outline(index[k]);
+            else
+                regions[k] = &(built[k] = ElementRegion(grown[k]));
+            boxes[k] = regions[k]->boundingRect();
+        },
+        64);
     const std::size_t n = index.size();
     const std::size_t total = 2 * n;
 

@@ -15,9 +15,10 @@
 // nets of the same unchanged board) and the milling that follows it (pieces, shapes).
 //
 // The nets of the whole board at once (netIds) are the connected parts of one graph: outlines
-// that overlap, twins, the plane. Its edges are found on all cores (the outlines built and the
-// pairs of meeting boxes tested in parallel) and joined on one thread, so the numbers are the
-// ones tracing element after element gives.
+// that overlap, twins, the plane. Its edges are found on all cores and joined on one thread, so
+// the numbers are the ones tracing element after element gives. Most pairs of meeting boxes are
+// told apart or together from the two elements' geometry (QuickOverlap); outlines are built only
+// for the pairs it leaves open.
 
 #include "document/project.h"
 #include "document/region.h"
@@ -59,7 +60,8 @@ class NetTracer
     /// The index of an element of the board, or -1.
     std::ptrdiff_t indexOf(const TObjekt* element) const;
 
-    /// The outline of the element, built on first use.
+    /// The outline of the element, built on first use. Calls for different elements may run on
+    /// several threads at once.
     const Region& region(std::size_t index);
     /// True when a restricted area of the element's layer holds its whole outline.
     bool covered(std::size_t index);
