@@ -32,7 +32,7 @@ struct NetTracer::LayerIndex {
 };
 
 NetTracer::NetTracer(const TBoard& board, bool throughGroundPlane)
-    : board_(board), throughPlane_(throughGroundPlane)
+    : board_(board), throughPlane_(throughGroundPlane), indexOf_(board.Elements.size())
 {
     const std::size_t n = board.Elements.size();
     bounds_.resize(n);
@@ -43,9 +43,8 @@ NetTracer::NetTracer(const TBoard& board, bool throughGroundPlane)
     netIds_.assign(n, -1);
     seen_.assign(n, 0);
     tested_.assign(n, 0);
-    indexOf_.reserve(n);
     for (std::size_t i = 0; i < n; ++i)
-        indexOf_.emplace(board.Elements[i].get(), i);
+        indexOf_.insert(board.Elements[i].get(), i);
     buildIndex();
 }
 
@@ -79,8 +78,8 @@ void NetTracer::buildIndex()
 
 std::ptrdiff_t NetTracer::indexOf(const TObjekt* element) const
 {
-    const auto it = indexOf_.find(element);
-    return it == indexOf_.end() ? -1 : static_cast<std::ptrdiff_t>(it->second);
+    const std::size_t* i = indexOf_.find(element);
+    return i ? static_cast<std::ptrdiff_t>(*i) : -1;
 }
 
 const Region& NetTracer::region(std::size_t index)

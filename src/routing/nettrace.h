@@ -20,6 +20,7 @@
 // told apart or together from the two elements' geometry (QuickOverlap); outlines are built only
 // for the pairs it leaves open.
 
+#include "document/pointermap.h"
 #include "document/project.h"
 #include "document/region.h"
 
@@ -27,7 +28,6 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -89,7 +89,7 @@ class NetTracer
     // join what all such pairs join.
     std::vector<Pair> overlaps_;
     bool overlapsFound_ = false;
-    std::unordered_map<const TObjekt*, std::size_t> indexOf_;
+    PointerMap<std::size_t> indexOf_;
     std::vector<std::unique_ptr<LayerIndex>> layers_; // by layer code
     std::vector<std::uint32_t> seen_;                 // trace stamp: reached in the current trace
     std::uint32_t stamp_ = 0;
