@@ -16,6 +16,14 @@ namespace trevok
 namespace
 {
 
+// The rough step count an arc starts from: 3 more than the whole parts of the size (the
+// division truncates on purpose, as the milling data always did).
+double baseSteps(std::int64_t size, std::int64_t part) noexcept
+{
+    const std::int64_t whole = size / part;
+    return static_cast<double>(whole + 3);
+}
+
 constexpr double kPi = std::numbers::pi;
 constexpr double kTwoPi = 2.0 * std::numbers::pi;
 
@@ -159,16 +167,15 @@ void circlePolygons(std::vector<RPath>& out, const TObjekt& e)
     const std::int64_t iri = static_cast<std::int64_t>(riRing);
     if (e.Filled) {
         RPath disc{po0};
-        AppendArc(disc, c, po0, po1, true, ArcSteps(static_cast<double>(iro / 10 + 3), ro, kTwoPi), 2.0 * ro);
+        AppendArc(disc, c, po0, po1, true, ArcSteps(baseSteps(iro, 10), ro, kTwoPi), 2.0 * ro);
         out.push_back(std::move(disc));
         out.push_back(StrokePolygon(pm1, pm0, static_cast<std::int64_t>(ro - ri)));
         return;
     }
     RPath ring{po0};
-    AppendArc(ring, c, po0, po1, true, ArcSteps(static_cast<double>(iro / 4 + 3), ro, kTwoPi), 2.0 * ro);
+    AppendArc(ring, c, po0, po1, true, ArcSteps(baseSteps(iro, 4), ro, kTwoPi), 2.0 * ro);
     ring.push_back(pi1);
-    AppendArc(ring, c, pi1, pi0, false, ArcSteps(static_cast<double>(iri / 4 + 3), riRing, kTwoPi),
-              2.0 * riRing);
+    AppendArc(ring, c, pi1, pi0, false, ArcSteps(baseSteps(iri, 4), riRing, kTwoPi), 2.0 * riRing);
     out.push_back(std::move(ring));
     const int capSteps = ArcSteps(static_cast<double>(RoundHalfEven64(u / 3.0) + 3), u, kTwoPi);
     const double capDiameter = static_cast<double>(RoundHalfEven64(2.0 * u));
@@ -235,7 +242,7 @@ RPath StrokePolygon(RPoint p1, RPoint p2, std::int64_t d)
     const double half = static_cast<double>(d) / 2.0;
     const std::int64_t ex = RoundHalfEven64(std::sin(beta) * half);
     const std::int64_t ey = RoundHalfEven64(std::cos(beta) * half);
-    int n = ArcSteps(static_cast<double>(d / 20 + 3), half, kPi);
+    int n = ArcSteps(baseSteps(d, 20), half, kPi);
     // Narrow strokes get caps fine enough that no edge lies more than a unit inside the round
     // end: with fewer steps the contour of a thin track's end cuts into its copper.
     if (half > 1)

@@ -355,8 +355,9 @@ std::vector<int> NetTracer::copperPieces()
     std::vector<char> in(n);
     for (std::size_t i = 0; i < n; ++i) {
         const TObjekt& e = *board_.Elements[i];
-        in[i] = IsCopperLayer(e.Layer) && e.Kind >= KindLine && e.Kind <= KindSmdPad &&
-                e.Kind != KindFontText && !isRestricted(e);
+        const bool copper = IsCopperLayer(e.Layer) && e.Kind >= KindLine && e.Kind <= KindSmdPad &&
+                            e.Kind != KindFontText && !isRestricted(e);
+        in[i] = copper ? 1 : 0;
     }
     DisjointSets joined(n);
     for (const Pair& p : overlaps_)
