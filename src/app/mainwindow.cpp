@@ -2,6 +2,8 @@
 
 #include "app/autosave.h"
 #include "app/boardscontroller.h"
+#include "app/checkscontroller.h"
+#include "app/exportcontroller.h"
 #include "app/filescontroller.h"
 #include "app/fonttextmeasure.h"
 #include "app/macropanel.h"
@@ -113,8 +115,6 @@ MainWindow::MainWindow(const QString& settingsPath, QWidget* parent, Shell* shel
         shell = ownShell_.get();
     }
     shell_ = shell;
-    askDesignProblems = [this](const QString& text) { return shell_->askDesignProblems(text); };
-    openFolder = [this](const QString& folder) { return shell_->openFolder(folder); };
 
     // The view follows the current board: its live state goes into the record when another
     // board becomes current or the project is written, and comes back when it returns.
@@ -146,7 +146,12 @@ MainWindow::MainWindow(const QString& settingsPath, QWidget* parent, Shell* shel
     buildCentralArea();
     buildStatusBar();
     buildMacroPanel();
-    routing_ = std::make_unique<RoutingController>(project_, *session_, *shell_, views);
+    routing_ = std::make_unique<RoutingController>(project_, *session_, settings_, *shell_, views);
+    checks_ = std::make_unique<ChecksController>(
+        ChecksController::Parts{project_, settings_, view_, *session_}, *shell_, views);
+    exports_ = std::make_unique<ExportController>(
+        ExportController::Parts{project_, settings_, currentFolders_, view_, *session_}, *files_, *checks_,
+        *shell_, views);
     connect(&view_, &ViewModel::changed, this, &MainWindow::viewChanged);
 
     colourDlg_ = new TColor_Dlg(this);
@@ -270,14 +275,14 @@ void MainWindow::buildCentralArea()
     connect(board_, &BoardWidget::toolWindowsHideRequested, this, [this] {
         if (photoDlg_)
             photoDlg_->hide();
-        if (routerDlg_)
-            routerDlg_->hide();
+        if (routing_)
+            routing_->hideWindow();
         board_->setAutorouterActive(false);
     });
     connect(board_, &BoardWidget::routerWindowRequested, this, &MainWindow::routerWindow);
     connect(board_, &BoardWidget::routerStatusChanged, this, [this](const QString& text) {
-        if (routerDlg_)
-            routerDlg_->SetStatus(text);
+        if (routing_)
+            routing_->setStatus(text);
     });
     // The measuring panel lives on the drawing area and follows the cursor.
     auto* measure = new MeasurePanelWidget(board_->viewport());
@@ -491,9 +496,8 @@ void MainWindow::writeSettings()
     settings_.trackWidths = fromFavourites(properties_->favourites(FavouriteKind::TrackWidth));
     settings_.padSizes = fromFavourites(properties_->favourites(FavouriteKind::PadSize));
     settings_.smdSizes = fromFavourites(properties_->favourites(FavouriteKind::SmdSize));
-    if (routerDlg_ && routerDlg_->place())
-        settings_.routerWindowPlace = routerDlg_->place();
-    storeDesignRules();
+    routing_->storePlace();
+    checks_->storeRules();
     settingsFile_->writeAll(settings_);
 }
 
@@ -593,6 +597,41 @@ void MainWindow::repaintBoard()
 {
     if (board_)
         board_->repaintAll();
+}
+
+void MainWindow::showMarkers(std::vector<std::vector<TPoint>> contours, std::vector<TPoint> places,
+                             std::vector<std::vector<TPoint>> openPaths)
+{
+    board_->setMillingOverlay(std::move(contours), std::move(places), std::move(openPaths));
+}
+
+void MainWindow::clearMarkers()
+{
+    board_->clearMillingOverlay();
+}
+
+void MainWindow::setAutorouterActive(bool active)
+{
+    board_->setAutorouterActive(active);
+}
+
+void MainWindow::showHint(const QString& text)
+{
+    statusWidgets_->setHint(text);
+}
+
+ImageOptions MainWindow::viewImageOptions(TBoard& board, ImageFormat format)
+{
+    storeLiveState(board);
+    ImageOptions options = ImageOptions::fromBoard(board, format);
+    options.colours = board_->colourScheme();
+    options.drawTemplate = board_->templateDrawer;
+    return options;
+}
+
+const ColourScheme& MainWindow::colourScheme() const
+{
+    return board_->colourScheme();
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -4,8 +4,9 @@
 // command to the core; the geometry, file and edit logic live there, not here.
 //
 // The work of the commands is done by controllers, one per concern (files and recovery, boards,
-// routing); they reach the person at the screen only through the Shell, which the window
-// implements and which tests replace by a scripted one.
+// exports with milling and printing, the design check, routing); they reach the person at the
+// screen only through the Shell, which the window implements and which tests replace by a
+// scripted one, and the window's own widgets only through WindowViews.
 
 #include "app/recentfiles.h"
 #include "app/settings.h"
@@ -46,7 +47,6 @@ class BoardWidget;
 class PropertyBar;
 class StatusBarWidgets;
 class TRealAnsichtDlg;
-class TAutoRouter;
 class EditSession;
 class GridList;
 class GridMenu;
@@ -58,23 +58,15 @@ class TProjektInfoDlg;
 class TUndoDlg;
 class TColor_Dlg;
 class TLayerInfo;
-class TUmrissDlg;
-class TKonturFraesenDlg;
-class TGcodeDlg;
-class TDesignCheckDlg;
-struct IsolationResult;
-struct MillingJob;
-struct MillingJobResult;
-class TPrint_Dlg;
 class TVorlageDlg;
-class TGerberDlg;
-class TLochDlg;
 class MacroPanel;
 class MacroDropTarget;
 struct LayoutReadResult;
 struct EditResult;
 
 class BoardsController;
+class ChecksController;
+class ExportController;
 class FilesController;
 class RoutingController;
 
@@ -144,7 +136,7 @@ class MainWindow : public QMainWindow, private WindowViews
     // --- history, layers, view ------------------------------------------------------------------
     void undo();
     void redo();
-    void setActiveLayer(int layer);
+    void setActiveLayer(int layer) override;
     void toggleLayerVisible(int layer);
     /// `SB_AutoMasse` pressed or `M_AutoMasse` chosen; either marks the layout modified.
     void setGroundPlane(bool on, bool fromButton);
@@ -191,61 +183,27 @@ class MainWindow : public QMainWindow, private WindowViews
     void saveMacro();
     EditSession* session() const noexcept { return session_.get(); }
 
-    // Milling files (mainwindow_milling.cpp)
-    /// "Isolationsfräsen...": the dialog, the contours with their progress window, the HPGL
-    /// files, and a warning listing the places where the mill cannot pass.
+    // Manufacturing data, pictures, milling files and printing (the export controller)
+    void gerberExport();
+    void drillExport();
+    void imageExport(ImageFormat format);
+    void fabricationSet();
     void isolationMilling();
-    /// "Platinenkontur...": the board contour file of the selected tracks and circles on B1/B2.
     void outlineMilling();
-    /// "G-Code...": the G-code dialog, the contours with their progress window, the isolation
-    /// file with the drill and outline files beside it, and the isolation warning.
     void gcodeMilling();
-    // Printing (mainwindow_print.cpp)
-    /// "&Drucken...": the print dialog with the current board; prints on "&Drucken", to the
-    /// printer or, without a usable printer, to a PDF file the user names.
     void printBoard();
-    /// "D&rucker einrichten...": the printer's page setup.
     void printerSetup();
-    /// The printer of the run, made on first use; without any printer it writes PDF.
-    QPrinter& printer();
-    bool printerUsable() const noexcept { return printerUsable_; }
-    TPrint_Dlg* printDialog();
+    ExportController& exports() noexcept { return *exports_; }
+    // The template pictures under the board (mainwindow_output.cpp)
     /// The current board's template pictures with their rectangles, for printing.
-    std::array<PrintTemplate, 2> printTemplates() const;
+    std::array<PrintTemplate, 2> printTemplates() const override;
     /// "&Vorlage...": the template dialog on the page of the active side.
     void templateDialog();
     TVorlageDlg* templates() const noexcept;
-    // Manufacturing data and images (mainwindow_export.cpp)
-    /// "&Gerber-Format...": the old font-text question, the dialog, the save dialog, the file.
-    void gerberExport();
-    /// "&Bohrdaten (Excellon)...": the dialog, the save dialog, the file.
-    void drillExport();
-    /// The long-lived export dialogs (made on first use).
-    TGerberDlg* gerberDialog();
-    TLochDlg* drillDialog();
-    /// The Export menu's images: bitmap and GIF (and PNG) through the image dialog, EMF at the
-    /// view's zoom, SVG and PDF at 300 dpi; then the save dialog in the graphics folder.
-    void imageExport(ImageFormat format);
-    /// Draws an image with a progress window that can cancel; false when cancelled or failed
-    /// (a failure is shown).
-    bool makeImage(TBoard& board, const ImageOptions& options, std::string& bytes);
-    /// "Fertigungssatz...": folder and zip choice, the files of the set, then the folder is
-    /// opened (through openFolder).
-    void fabricationSet();
-    // Design check (mainwindow_check.cpp)
+    // Design check (the checks controller)
     /// "Designprüfung": the check window with the rules of the settings.
     void designCheck();
-    /// The window's "Check": the current board against its rules, the list and the markers.
-    void runDesignCheck();
-    /// A double-clicked problem: its layer becomes active, its elements are selected and the
-    /// view is centred on the place.
-    void showDesignProblem(int index);
-    /// "Turn back into rubber bands" for the broken routes of the last check (one undo step).
-    void resolveBrokenRoutes();
-    /// Before a manufacturing export: with "Check the design before export" on, checks the board
-    /// and, when it has errors, asks; true when the export goes on.
-    bool checkBeforeManufacturing();
-    TDesignCheckDlg* designCheckWindow() const noexcept;
+    ChecksController& checks() noexcept { return *checks_; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -255,14 +213,12 @@ class MainWindow : public QMainWindow, private WindowViews
     bool event(QEvent* event) override;
 
   private:
-    // The shell's questions under the names the export, milling, print and check commands use.
+    // The shell's questions under the names the window's own commands use.
     QString askFileName(bool save, const QString& caption, const QString& folder, const QString& filter)
     {
         return shell_->askFileName(save, caption, folder, filter);
     }
     bool runDialog(QDialog& dialog) { return shell_->runDialog(dialog); }
-    std::function<QMessageBox::StandardButton(const QString& text)> askDesignProblems;
-    std::function<bool(const QString& folder)> openFolder;
 
     // WindowViews: the window's widgets follow what the controllers changed.
     void abortOperation() override;
@@ -274,6 +230,13 @@ class MainWindow : public QMainWindow, private WindowViews
     void commandsChanged() override { updateCommandStates(); }
     void titleChanged() override { updateTitle(); }
     void recentFilesChanged() override { updateRecentMenu(); }
+    void showMarkers(std::vector<std::vector<TPoint>> contours, std::vector<TPoint> places,
+                     std::vector<std::vector<TPoint>> openPaths) override;
+    void clearMarkers() override;
+    void setAutorouterActive(bool active) override;
+    void showHint(const QString& text) override;
+    ImageOptions viewImageOptions(TBoard& board, ImageFormat format) override;
+    const ColourScheme& colourScheme() const override;
     double pixelsPerInch() const override { return logicalDpiX(); }
     QWidget* dialogParent() override { return this; }
     bool closing() const override { return closing_; }
@@ -282,7 +245,7 @@ class MainWindow : public QMainWindow, private WindowViews
     void buildCentralArea();
     void buildStatusBar();
     void buildMacroPanel();
-    void buildTemplates(); // mainwindow_print.cpp
+    void buildTemplates(); // mainwindow_output.cpp
     void readMacroSettings();
     void writeMacroSettings();
     void readSettings();
@@ -312,35 +275,6 @@ class MainWindow : public QMainWindow, private WindowViews
     void autoSaveDialog();
     void workingFoldersDialog();
     void offerFontTextConversion();
-
-    // mainwindow_milling.cpp
-    QString askMillingFile(const QString& caption, const QString& filter, const QString& suffix);
-    QString askHpglFile(const QString& caption);
-    bool writeMillingFile(const QString& path, const std::string& bytes);
-    /// The files of a milling job as one set; false after showing the failure.
-    bool writeMillingFiles(const QString& path, const MillingJobResult& result);
-    /// Clears the overlay, runs the job without writing (with the progress window) and draws the
-    /// contours over the board; nullopt after showing why there are none, or when cancelled.
-    std::optional<MillingJobResult> runMillingJob(const MillingJob& job);
-    void warnIsolationProblems(const TBoard& board, const IsolationResult& result);
-    // mainwindow_check.cpp
-    /// Keeps the rules of the check window in the settings.
-    void storeDesignRules();
-    // mainwindow_export.cpp
-    /// The save dialog of an export: starts at exportSuggestion, adds the extension when the
-    /// name has none. Empty when cancelled.
-    QString askExportName(const QString& caption, const QString& last, const QString& folder,
-                          const QString& filter, const QString& extension);
-    /// Where a save dialog of an export starts: the name chosen last for this kind of file with
-    /// the extension; the first time, the board's name in the project's folder (in folder while
-    /// the project has no file).
-    QString exportSuggestion(const QString& last, const QString& folder, const QString& extension) const;
-    /// The folder of the project's file, or fallback while the project has none.
-    QString projectFolderOr(const QString& fallback) const;
-    /// Writes the bytes atomically; a failure is shown with its reason. True when written.
-    bool writeExport(const QString& path, const std::string& bytes);
-    /// The status line names what an export wrote.
-    void reportWritten(const QStringList& paths);
 
     // mainwindow_edit.cpp
     void projectInfoDialog();
@@ -397,23 +331,7 @@ class MainWindow : public QMainWindow, private WindowViews
     QPointer<TColor_Dlg> colourDlg_;
     QPointer<TLayerInfo> layerInfo_;
     QPointer<TRealAnsichtDlg> photoDlg_;
-    QPointer<TAutoRouter> routerDlg_;
-    QPointer<TUmrissDlg> umrissDlg_;
-    QPointer<TKonturFraesenDlg> konturDlg_;
-    QPointer<TGcodeDlg> gcodeDlg_;
-    QPointer<TDesignCheckDlg> checkDlg_;
-    QString lastHpglFolder_; // the folder of the last HPGL file written in this run
-    QPointer<TPrint_Dlg> printDlg_;
-    std::unique_ptr<QPrinter> printer_;
-    bool printerUsable_ = false;
     QPointer<TVorlageDlg> vorlageDlg_; // holds the current board's template pictures
-    QPointer<TGerberDlg> gerberDlg_;
-    QPointer<TLochDlg> drillDlg_;
-    QString lastGerberPath_; // the names chosen last in the save dialogs of this run
-    QString lastDrillPath_;
-    QString lastImagePath_;
-    QString lastFabFolder_;
-    bool lastFabZip_ = false;
     PropertyBar* properties_ = nullptr;
     StatusBarWidgets* statusWidgets_ = nullptr;
 
@@ -424,6 +342,8 @@ class MainWindow : public QMainWindow, private WindowViews
     std::unique_ptr<BoardsController> boards_;
     std::unique_ptr<FilesController> files_;
     std::unique_ptr<RoutingController> routing_;
+    std::unique_ptr<ChecksController> checks_;
+    std::unique_ptr<ExportController> exports_;
 };
 
 } // namespace trevok

@@ -197,20 +197,7 @@ void MainWindow::photoView()
 
 void MainWindow::routerWindow()
 {
-    if (!session_)
-        return;
-    if (!routerDlg_) {
-        routerDlg_ = new TAutoRouter(session_->routerSettings(), this);
-        if (settings_.routerWindowPlace)
-            routerDlg_->setPlace(*settings_.routerWindowPlace);
-        // Closing the window gives the tool up.
-        connect(routerDlg_, &TAutoRouter::closedByUser, this, [this] {
-            if (session_ && session_->tool() == ToolAutoRoute)
-                chooseTool(ToolStandard);
-        });
-    }
-    routerDlg_->showTool();
-    board_->setAutorouterActive(true);
+    routing_->showWindow();
 }
 
 void MainWindow::clearConnections()

@@ -11,10 +11,14 @@
 // window always implements it itself.
 
 #include "document/messages.h"
+#include "document/objekt.h"
+#include "print/boardimage.h"
+#include "print/printsheet.h"
 
 #include <QMessageBox>
 #include <QString>
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -56,6 +60,8 @@ void ShowMessage(Shell& shell, MsgId id, const std::vector<std::string>& args, Q
 /// The design-problem question as a real message box, its buttons named for what they do.
 QMessageBox::StandardButton AskDesignProblemsBox(QWidget* parent, const QString& text);
 
+struct TBoard;
+
 class WindowViews
 {
   public:
@@ -79,6 +85,25 @@ class WindowViews
     virtual void titleChanged() = 0;
     /// The File menu follows the list of recent files.
     virtual void recentFilesChanged() = 0;
+    /// A picture of the board as the view shows it: its live state (visible layers, active side,
+    /// template pictures) is put into the board's record first, as saving does; the window's
+    /// colours and template pictures.
+    virtual ImageOptions viewImageOptions(TBoard& board, ImageFormat format) = 0;
+    /// The colours the board is drawn in.
+    virtual const ColourScheme& colourScheme() const = 0;
+    /// The current board's template pictures with their rectangles, for printing.
+    virtual std::array<PrintTemplate, 2> printTemplates() const = 0;
+    /// The active layer of the window, with its radio buttons and menu checks.
+    virtual void setActiveLayer(int layer) = 0;
+    /// Draws contours, open paths and problem rings over the board until the board changes, or
+    /// clears them.
+    virtual void showMarkers(std::vector<std::vector<TPoint>> contours, std::vector<TPoint> places,
+                             std::vector<std::vector<TPoint>> openPaths = {}) = 0;
+    virtual void clearMarkers() = 0;
+    /// The board area routes with the autorouter tool (or stops).
+    virtual void setAutorouterActive(bool active) = 0;
+    /// Puts a text into the hint field of the status line as one line (what an export wrote).
+    virtual void showHint(const QString& text) = 0;
     /// The screen resolution old font texts are measured at.
     virtual double pixelsPerInch() const = 0;
     /// The parent of the dialogs the controllers make.

@@ -352,28 +352,20 @@ std::vector<int> NetTracer::copperPieces()
 {
     findOverlaps();
     const std::size_t n = board_.Elements.size();
-    std::vector<char> in(n);
-    for (std::size_t i = 0; i < n; ++i) {
-        const TObjekt& e = *board_.Elements[i];
-        const bool copper = IsCopperLayer(e.Layer) && e.Kind >= KindLine && e.Kind <= KindSmdPad &&
-                            e.Kind != KindFontText && !isRestricted(e);
-        in[i] = copper ? 1 : 0;
-    }
     DisjointSets joined(n);
     for (const Pair& p : overlaps_)
-        if (in[p.first] && in[p.second])
-            joined.join(p.first, p.second);
+        joined.join(p.first, p.second);
     for (std::size_t i = 0; i < n; ++i) {
-        if (!in[i])
-            continue;
-        const std::ptrdiff_t t = indexOf(board_.Elements[i]->Twin);
-        if (t >= 0 && in[static_cast<std::size_t>(t)])
-            joined.join(i, static_cast<std::size_t>(t));
+        const TObjekt& e = *board_.Elements[i];
+        if (e.Kind == KindPad && e.Twin) {
+            const std::ptrdiff_t t = indexOf(e.Twin);
+            if (t >= 0)
+                joined.join(i, static_cast<std::size_t>(t));
+        }
     }
-    std::vector<int> piece(n, -1);
+    std::vector<int> piece(n);
     for (std::size_t i = 0; i < n; ++i)
-        if (in[i])
-            piece[i] = static_cast<int>(joined.find(i));
+        piece[i] = static_cast<int>(joined.find(i));
     return piece;
 }
 

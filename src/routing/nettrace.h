@@ -52,10 +52,10 @@ class NetTracer
     int netId(std::size_t index);
     /// netId of every element, in list order (nets numbered in the order of their first element).
     const std::vector<int>& netIds();
-    /// For every piece of copper (an element of a copper layer that is not a font text, an
-    /// unknown kind or a restricted area) a number naming the piece it belongs to when only
-    /// overlapping outlines and twins join, not the ground plane: equal numbers, same piece; -1
-    /// for the other elements. Uses the overlaps that netIds found.
+    /// For every element a number naming what it is joined to by copper alone: the nets as
+    /// NetTracer(board, false) numbers them (overlapping outlines and through-plated pad twins,
+    /// not the ground plane), equal numbers meaning one piece. Uses the overlaps that netIds
+    /// found, so the board is not traced a second time.
     std::vector<int> copperPieces();
     /// The index of an element of the board, or -1.
     std::ptrdiff_t indexOf(const TObjekt* element) const;

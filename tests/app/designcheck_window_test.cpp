@@ -1,6 +1,7 @@
 // The design check in the editor: the menu entry, tool-bar button and shortcut, the window's
 // list and its double-click, turning broken routes back with undo, and the question before a
 // manufacturing export.
+#include "app/checkscontroller.h"
 #include "app/mainwindow.h"
 #include "windowtest.h"
 
@@ -62,7 +63,7 @@ class DesignCheckWindow : public WindowTest
     TDesignCheckDlg* check()
     {
         window->action(QStringLiteral("Designprfung1"))->trigger();
-        TDesignCheckDlg* dlg = window->designCheckWindow();
+        TDesignCheckDlg* dlg = window->checks().window();
         EXPECT_NE(dlg, nullptr);
         EXPECT_TRUE(dlg->isVisible());
         EXPECT_FALSE(dlg->isModal());
@@ -161,9 +162,9 @@ TEST_F(DesignCheckWindow, ManufacturingExportsAskFirstWhileTheOptionIsOn)
     answer = QMessageBox::No; // show the problems
     window->action(QStringLiteral("Fertigungssatz1"))->trigger();
     EXPECT_EQ(questions.size(), 2);
-    ASSERT_NE(window->designCheckWindow(), nullptr);
-    EXPECT_TRUE(window->designCheckWindow()->isVisible());
-    EXPECT_EQ(window->designCheckWindow()->list()->topLevelItemCount(), 1);
+    ASSERT_NE(window->checks().window(), nullptr);
+    EXPECT_TRUE(window->checks().window()->isVisible());
+    EXPECT_EQ(window->checks().window()->list()->topLevelItemCount(), 1);
 
     answer = QMessageBox::Yes; // export anyway
     window->action(QStringLiteral("GerberFormat1"))->trigger();

@@ -1,6 +1,7 @@
 // The export dialogs of the main window driven through their widgets: the Gerber and drill
 // dialogs with their enabling rules, the save dialog and the files, which must equal what the
 // command-line tool writes for the same options.
+#include "app/exportcontroller.h"
 #include "app/mainwindow.h"
 #include "clirun.h"
 #include "windowtest.h"
@@ -263,8 +264,8 @@ TEST_F(ExportWindow, GerberMenuWritesWhatTheCommandLineWrites)
     // The dialog keeps its choices for the next export.
     onDialog = nullptr;
     window->action(QStringLiteral("GerberFormat1"))->trigger();
-    EXPECT_TRUE(window->gerberDialog()->findChild<QRadioButton*>("LStop1")->isChecked());
-    EXPECT_DOUBLE_EQ(window->gerberDialog()->options(1).padOffsetMm, 0.5);
+    EXPECT_TRUE(window->exports().gerberDialog()->findChild<QRadioButton*>("LStop1")->isChecked());
+    EXPECT_DOUBLE_EQ(window->exports().gerberDialog()->options(1).padOffsetMm, 0.5);
 }
 
 TEST_F(ExportWindow, DrillMenuWritesWhatTheCommandLineWrites)

@@ -1,5 +1,6 @@
 // The print dialog and its small dialogs through their widgets, in French and English, and the
 // main window printing to a PDF file when there is no printer.
+#include "app/exportcontroller.h"
 #include "app/mainwindow.h"
 #include "dialogs/kacheldlg.h"
 #include "dialogs/korrekturdlg.h"
@@ -197,8 +198,8 @@ TEST(PrintDialog, MainWindowWithoutPrinterPrintsToThePdfFileTheUserNames)
     qputenv("TREVOK_HOME", dir.path().toLocal8Bit());
     FakeShell shell;
     MainWindow w(dir.filePath("TREVOK40.INI"), nullptr, &shell);
-    w.printer(); // decide about the printer before faking one away
-    if (w.printerUsable()) {
+    w.exports().printer(); // decide about the printer before faking one away
+    if (w.exports().printerUsable()) {
         qunsetenv("TREVOK_HOME");
         GTEST_SKIP() << "this machine has a printer; the PDF fallback is not taken";
     }
