@@ -377,7 +377,7 @@ std::optional<FurtherPasses> IsolationPasses(const std::vector<Contour>& firstPa
                                 ? 2 + static_cast<int>(diagonal / coarse)
                                 : static_cast<int>(std::ceil((fixedPasses - 1) * spacing / coarse - 1e-9));
     const std::size_t total = static_cast<std::size_t>(coarseSteps + refinements + 1) + pieces.size();
-    if (progress && !progress->enter(5, total))
+    if (progress && !progress->enter(StageOptimize, total))
         return std::nullopt;
     auto stepDone = [&](std::size_t d) { return !progress || progress->step(d); };
 

@@ -8,7 +8,6 @@
 #include <atomic>
 #include <cmath>
 #include <cstdlib>
-#include <deque>
 #include <numbers>
 
 namespace trevok
@@ -16,6 +15,14 @@ namespace trevok
 
 namespace
 {
+
+// The rough step count an arc starts from: 3 more than the whole parts of the size (the
+// division truncates on purpose, as the milling data always did).
+double baseSteps(std::int64_t size, std::int64_t part) noexcept
+{
+    const std::int64_t whole = size / part;
+    return static_cast<double>(whole + 3);
+}
 
 constexpr double kPi = std::numbers::pi;
 constexpr double kTwoPi = 2.0 * std::numbers::pi;
@@ -160,16 +167,15 @@ void circlePolygons(std::vector<RPath>& out, const TObjekt& e)
     const std::int64_t iri = static_cast<std::int64_t>(riRing);
     if (e.Filled) {
         RPath disc{po0};
-        AppendArc(disc, c, po0, po1, true, ArcSteps(static_cast<double>(iro / 10 + 3), ro, kTwoPi), 2.0 * ro);
+        AppendArc(disc, c, po0, po1, true, ArcSteps(baseSteps(iro, 10), ro, kTwoPi), 2.0 * ro);
         out.push_back(std::move(disc));
         out.push_back(StrokePolygon(pm1, pm0, static_cast<std::int64_t>(ro - ri)));
         return;
     }
     RPath ring{po0};
-    AppendArc(ring, c, po0, po1, true, ArcSteps(static_cast<double>(iro / 4 + 3), ro, kTwoPi), 2.0 * ro);
+    AppendArc(ring, c, po0, po1, true, ArcSteps(baseSteps(iro, 4), ro, kTwoPi), 2.0 * ro);
     ring.push_back(pi1);
-    AppendArc(ring, c, pi1, pi0, false, ArcSteps(static_cast<double>(iri / 4 + 3), riRing, kTwoPi),
-              2.0 * riRing);
+    AppendArc(ring, c, pi1, pi0, false, ArcSteps(baseSteps(iri, 4), riRing, kTwoPi), 2.0 * riRing);
     out.push_back(std::move(ring));
     const int capSteps = ArcSteps(static_cast<double>(RoundHalfEven64(u / 3.0) + 3), u, kTwoPi);
     const double capDiameter = static_cast<double>(RoundHalfEven64(2.0 * u));
@@ -236,7 +242,7 @@ RPath StrokePolygon(RPoint p1, RPoint p2, std::int64_t d)
     const double half = static_cast<double>(d) / 2.0;
     const std::int64_t ex = RoundHalfEven64(std::sin(beta) * half);
     const std::int64_t ey = RoundHalfEven64(std::cos(beta) * half);
-    int n = ArcSteps(static_cast<double>(d / 20 + 3), half, kPi);
+    int n = ArcSteps(baseSteps(d, 20), half, kPi);
     // Narrow strokes get caps fine enough that no edge lies more than a unit inside the round
     // end: with fewer steps the contour of a thin track's end cuts into its copper.
     if (half > 1)
@@ -349,25 +355,31 @@ std::vector<ShapeGroup> MillingShapes(const ElementList& elements, const Milling
     // caller's when nothing is grown).
     std::vector<std::size_t> index;
     std::vector<TObjekt> grown;
-    std::deque<Region> built;
-    std::vector<const Region*> regions;
-    std::vector<TRect> boxes;
     for (std::size_t i = 0; i < elements.size(); ++i) {
         const TObjekt& e = *elements[i];
         if (e.Layer != o.layer || !IsMillingCopper(e) || IsSingleLineText(e, o))
             continue;
         index.push_back(i);
         grown.push_back(GrownForMilling(e, o.width));
-        // An elongated pad's own outline would grow its ends twice; its polygon is the shape.
-        if (e.Kind == KindPad && e.Shape >= ShapeRoundedWide && e.Shape <= ShapeRectTall)
-            regions.push_back(
-                &built.emplace_back(Region::polygons(ElementShapePolygons(grown.back(), o.width))));
-        else if (outline && o.width == 0)
-            regions.push_back(&outline(i));
-        else
-            regions.push_back(&built.emplace_back(ElementRegion(grown.back())));
-        boxes.push_back(regions.back()->boundingRect());
     }
+    // The outlines, on all cores (the caller's are built on first use, one element per call).
+    std::vector<Region> built(index.size());
+    std::vector<const Region*> regions(index.size());
+    std::vector<TRect> boxes(index.size());
+    ParallelFor(
+        index.size(),
+        [&](std::size_t k, std::size_t) {
+            const TObjekt& e = *elements[index[k]];
+            // An elongated pad's own outline would grow its ends twice; its polygon is the shape.
+            if (e.Kind == KindPad && e.Shape >= ShapeRoundedWide && e.Shape <= ShapeRectTall)
+                regions[k] = &(built[k] = Region::polygons(ElementShapePolygons(grown[k], o.width)));
+            else if (outline && o.width == 0)
+                regions[k] = &outline(index[k]);
+            else
+                regions[k] = &(built[k] = ElementRegion(grown[k]));
+            boxes[k] = regions[k]->boundingRect();
+        },
+        64);
     const std::size_t n = index.size();
     const std::size_t total = 2 * n;
 

@@ -52,9 +52,9 @@ std::vector<RPath> ElementShapePolygons(const TObjekt& grown, std::int32_t width
 /// by an earlier-kept element, as its grown shape polygons, in list order. Restricted areas are
 /// keep-outs of the ground plane, not copper, and give nothing. progress(done, total) is
 /// called now and then and returns false to stop (the result is then incomplete). outline, when
-/// given, returns the ElementRegion of element i of the list that the caller built already (the
+/// given, returns the ElementRegion of element i of the list as the caller keeps it (the
 /// connectivity trace's); it is used only for a milling width of 0, where the grown element is
-/// the element itself.
+/// the element itself, and is called from several threads at once, for different elements.
 std::vector<ShapeGroup> MillingShapes(const ElementList& elements, const MillingOptions& o,
                                       const std::function<bool(std::size_t, std::size_t)>& progress = {},
                                       const std::function<const Region&(std::size_t)>& outline = {});

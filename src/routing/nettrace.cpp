@@ -3,6 +3,7 @@
 #include "document/boxindex.h"
 #include "document/disjointsets.h"
 #include "document/parallel.h"
+#include "document/quickoverlap.h"
 
 #include <algorithm>
 #include <cmath>
@@ -31,7 +32,7 @@ struct NetTracer::LayerIndex {
 };
 
 NetTracer::NetTracer(const TBoard& board, bool throughGroundPlane)
-    : board_(board), throughPlane_(throughGroundPlane)
+    : board_(board), throughPlane_(throughGroundPlane), indexOf_(board.Elements.size())
 {
     const std::size_t n = board.Elements.size();
     bounds_.resize(n);
@@ -42,9 +43,8 @@ NetTracer::NetTracer(const TBoard& board, bool throughGroundPlane)
     netIds_.assign(n, -1);
     seen_.assign(n, 0);
     tested_.assign(n, 0);
-    indexOf_.reserve(n);
     for (std::size_t i = 0; i < n; ++i)
-        indexOf_.emplace(board.Elements[i].get(), i);
+        indexOf_.insert(board.Elements[i].get(), i);
     buildIndex();
 }
 
@@ -78,8 +78,8 @@ void NetTracer::buildIndex()
 
 std::ptrdiff_t NetTracer::indexOf(const TObjekt* element) const
 {
-    const auto it = indexOf_.find(element);
-    return it == indexOf_.end() ? -1 : static_cast<std::ptrdiff_t>(it->second);
+    const std::size_t* i = indexOf_.find(element);
+    return i ? static_cast<std::ptrdiff_t>(*i) : -1;
 }
 
 const Region& NetTracer::region(std::size_t index)
@@ -226,18 +226,51 @@ void NetTracer::findOverlaps()
         for (std::size_t c = 0; c < cells; c += per)
             runs.push_back({&l->boxes, c, std::min(cells, c + per)});
     }
-    std::vector<std::vector<Pair>> candidates(runs.size());
-    ParallelFor(runs.size(), [&](std::size_t r, std::size_t) {
+    // Most pairs are two parts of one net that other pairs join already: each thread keeps what
+    // it has joined and skips those. Only elements of the kinds that pieces() takes whole are
+    // joined there, so that the pairs kept join exactly what all overlapping pairs join, for the
+    // nets and for the copper pieces alike. Most of the rest the geometry of the two elements
+    // decides; only the pairs it leaves open need outlines, built afterwards on all cores.
+    auto plain = [&](std::size_t i) {
+        const std::uint8_t k = board_.Elements[i]->Kind;
+        return k != KindFontText && k >= KindLine && k <= KindSmdPad;
+    };
+    const std::size_t n = board_.Elements.size();
+    std::vector<std::unique_ptr<DisjointSets>> joinedBy(static_cast<std::size_t>(WorkerThreads()));
+    auto joinedOf = [&](std::size_t worker) -> DisjointSets& {
+        if (!joinedBy[worker])
+            joinedBy[worker] = std::make_unique<DisjointSets>(n);
+        return *joinedBy[worker];
+    };
+    std::vector<std::vector<Pair>> kept(runs.size());
+    std::vector<std::vector<Pair>> open(runs.size());
+    ParallelFor(runs.size(), [&](std::size_t r, std::size_t worker) {
+        DisjointSets& joined = joinedOf(worker);
         runs[r].index->forEachPairInCells(runs[r].first, runs[r].last, [&](std::size_t i, std::size_t j) {
-            if (!isRestricted(*board_.Elements[i]) && !isRestricted(*board_.Elements[j]))
-                candidates[r].emplace_back(static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(j));
+            const TObjekt& a = *board_.Elements[i];
+            const TObjekt& b = *board_.Elements[j];
+            if (isRestricted(a) || isRestricted(b))
+                return;
+            const bool both = plain(i) && plain(j);
+            if (both && joined.find(i) == joined.find(j))
+                return;
+            const int quick = QuickOverlap(a, b);
+            if (quick == 0)
+                return;
+            const Pair p{static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(j)};
+            if (quick < 0) {
+                open[r].push_back(p);
+                return;
+            }
+            kept[r].push_back(p);
+            if (both)
+                joined.join(i, j);
         });
     });
 
-    // The outlines of the elements in some pair, each built by one thread into its own slot.
-    const std::size_t n = board_.Elements.size();
+    // The outlines of the elements in some open pair, each built by one thread into its own slot.
     std::vector<char> wanted(n, 0);
-    for (const std::vector<Pair>& c : candidates)
+    for (const std::vector<Pair>& c : open)
         for (const Pair& p : c)
             wanted[p.first] = wanted[p.second] = 1;
     std::vector<std::size_t> build;
@@ -251,21 +284,9 @@ void NetTracer::findOverlaps()
         },
         64);
 
-    // The tests. Most pairs are two parts of one net that other pairs join already: each thread
-    // keeps what it has joined and skips those. Only elements of the kinds that pieces() takes
-    // whole are joined there, so that the pairs kept join exactly what all overlapping pairs
-    // join, for the nets and for the copper pieces alike.
-    auto plain = [&](std::size_t i) {
-        const std::uint8_t k = board_.Elements[i]->Kind;
-        return k != KindFontText && k >= KindLine && k <= KindSmdPad;
-    };
-    std::vector<std::unique_ptr<DisjointSets>> joinedBy(static_cast<std::size_t>(WorkerThreads()));
-    std::vector<std::vector<Pair>> kept(runs.size());
     ParallelFor(runs.size(), [&](std::size_t r, std::size_t worker) {
-        if (!joinedBy[worker])
-            joinedBy[worker] = std::make_unique<DisjointSets>(n);
-        DisjointSets& joined = *joinedBy[worker];
-        for (const Pair& p : candidates[r]) {
+        DisjointSets& joined = joinedOf(worker);
+        for (const Pair& p : open[r]) {
             const bool both = plain(p.first) && plain(p.second);
             if (both && joined.find(p.first) == joined.find(p.second))
                 continue;
@@ -275,7 +296,7 @@ void NetTracer::findOverlaps()
             if (both)
                 joined.join(p.first, p.second);
         }
-        std::vector<Pair>().swap(candidates[r]);
+        std::vector<Pair>().swap(open[r]);
     });
     for (const std::vector<Pair>& k : kept)
         overlaps_.insert(overlaps_.end(), k.begin(), k.end());

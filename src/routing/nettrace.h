@@ -15,10 +15,12 @@
 // nets of the same unchanged board) and the milling that follows it (pieces, shapes).
 //
 // The nets of the whole board at once (netIds) are the connected parts of one graph: outlines
-// that overlap, twins, the plane. Its edges are found on all cores (the outlines built and the
-// pairs of meeting boxes tested in parallel) and joined on one thread, so the numbers are the
-// ones tracing element after element gives.
+// that overlap, twins, the plane. Its edges are found on all cores and joined on one thread, so
+// the numbers are the ones tracing element after element gives. Most pairs of meeting boxes are
+// told apart or together from the two elements' geometry (QuickOverlap); outlines are built only
+// for the pairs it leaves open.
 
+#include "document/pointermap.h"
 #include "document/project.h"
 #include "document/region.h"
 
@@ -26,7 +28,6 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -59,7 +60,8 @@ class NetTracer
     /// The index of an element of the board, or -1.
     std::ptrdiff_t indexOf(const TObjekt* element) const;
 
-    /// The outline of the element, built on first use.
+    /// The outline of the element, built on first use. Calls for different elements may run on
+    /// several threads at once.
     const Region& region(std::size_t index);
     /// True when a restricted area of the element's layer holds its whole outline.
     bool covered(std::size_t index);
@@ -87,7 +89,7 @@ class NetTracer
     // join what all such pairs join.
     std::vector<Pair> overlaps_;
     bool overlapsFound_ = false;
-    std::unordered_map<const TObjekt*, std::size_t> indexOf_;
+    PointerMap<std::size_t> indexOf_;
     std::vector<std::unique_ptr<LayerIndex>> layers_; // by layer code
     std::vector<std::uint32_t> seen_;                 // trace stamp: reached in the current trace
     std::uint32_t stamp_ = 0;
