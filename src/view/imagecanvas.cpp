@@ -513,34 +513,43 @@ void ImageCanvas::thinLine(P a, P b) noexcept
     }
 }
 
-void ImageCanvas::capsule(P a, P b, double h, const Fill& f) noexcept
+void ImageCanvas::capsule(P a, P b, double h, const Fill& f, bool startDisc) noexcept
 {
     // Every point closer than h to the segment: per scan line one span, the hull of the line's
-    // meeting with the rectangle along the segment and with the discs at both ends.
+    // meeting with the rectangle along the segment and with the discs at both ends. Without
+    // startDisc the disc at a is left out (a polyline's previous segment has drawn it): the
+    // rectangle and the disc at b still meet every scan line in one piece, and the union of the
+    // segments is the same set of pixels.
     if (std::max(a.x, b.x) + h < cl - 1 || std::min(a.x, b.x) - h > cr || std::max(a.y, b.y) + h < ct - 1 ||
         std::min(a.y, b.y) - h > cb)
         return;
     const double dx = b.x - a.x, dy = b.y - a.y;
     const double len = std::sqrt(dx * dx + dy * dy);
     if (len == 0) {
-        fillEllipse(a.x, a.y, h, h, f);
+        if (startDisc)
+            fillEllipse(a.x, a.y, h, h, f);
         return;
     }
     const double ux = dx / len, uy = dy / len;
     const double iux = ux != 0 ? 1.0 / ux : 0.0, iuy = uy != 0 ? 1.0 / uy : 0.0;
+    // The bounds below come in a known order: a + c >= a for c > 0, and multiplying both sides
+    // by the same factor keeps or turns their order by its sign alone, so no min or max per row.
+    const double along = len * iux;
+    const bool alongUp = iux > 0, acrossUp = iuy > 0;
+    const double hh = h * h;
     const int y0 = floorPixel(std::min(a.y, b.y) - h, ct, cb);
     const int y1 = ceilPixel(std::max(a.y, b.y) + h + 1, ct, cb);
     constexpr double inf = std::numeric_limits<double>::infinity();
     for (int y = y0; y < y1; ++y) {
         double lo = inf, hi = -inf;
         const double da = y - a.y, db = y - b.y;
-        if (std::abs(da) < h) {
-            const double w = std::sqrt(h * h - da * da);
+        if (startDisc && std::abs(da) < h) {
+            const double w = std::sqrt(hh - da * da);
             lo = a.x - w;
             hi = a.x + w;
         }
         if (std::abs(db) < h) {
-            const double w = std::sqrt(h * h - db * db);
+            const double w = std::sqrt(hh - db * db);
             lo = std::min(lo, b.x - w);
             hi = std::max(hi, b.x + w);
         }
@@ -548,16 +557,17 @@ void ImageCanvas::capsule(P a, P b, double h, const Fill& f) noexcept
         const double ry = da;
         double rlo = -inf, rhi = inf;
         if (ux != 0) {
-            const double p = a.x - uy * ry * iux, q = p + len * iux;
-            rlo = std::min(p, q);
-            rhi = std::max(p, q);
+            const double p = a.x - uy * ry * iux, q = p + along;
+            rlo = alongUp ? p : q;
+            rhi = alongUp ? q : p;
         } else if (uy * ry < 0 || uy * ry > len) {
             rhi = -inf;
         }
         if (uy != 0) {
-            const double p = a.x + (ux * ry - h) * iuy, q = a.x + (ux * ry + h) * iuy;
-            rlo = std::max(rlo, std::min(p, q));
-            rhi = std::min(rhi, std::max(p, q));
+            const double t = ux * ry;
+            const double p = a.x + (t - h) * iuy, q = a.x + (t + h) * iuy;
+            rlo = std::max(rlo, acrossUp ? p : q);
+            rhi = std::min(rhi, acrossUp ? q : p);
         } else if (std::abs(ux * ry) >= h) {
             rhi = -inf;
         }
@@ -587,10 +597,12 @@ void ImageCanvas::stroke(const P* p, std::size_t n, bool closed)
     const double h = penPixels / 2.0;
     if (n == 1)
         fillEllipse(p[0].x, p[0].y, h, h, penFill);
+    // Each joint's disc once: the segment after it leaves out its start disc. The reference
+    // picture (batching not allowed) still draws every segment whole.
     for (std::size_t i = 0; i + 1 < n; ++i)
-        capsule(p[i], p[i + 1], h, penFill);
+        capsule(p[i], p[i + 1], h, penFill, i == 0 || !batchingAllowed);
     if (closed && n > 2)
-        capsule(p[n - 1], p[0], h, penFill);
+        capsule(p[n - 1], p[0], h, penFill, !batchingAllowed);
 }
 
 // ---------------------------------------------------------------------------------------------

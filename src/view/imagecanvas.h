@@ -117,7 +117,7 @@ class ImageCanvas final : public Canvas
 
     // Lines in the pen.
     void thinLine(P a, P b) noexcept;
-    void capsule(P a, P b, double halfWidth, const Fill& f) noexcept;
+    void capsule(P a, P b, double halfWidth, const Fill& f, bool startDisc = true) noexcept;
     void stroke(const P* points, std::size_t count, bool closed);
     /// The outline of a closed figure given as a polygon, in the pen.
     void outline(const P* points, std::size_t count) { stroke(points, count, true); }
