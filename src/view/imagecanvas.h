@@ -50,7 +50,8 @@ class ImageCanvas final : public Canvas
     void flush() noexcept;
     void setBatching(bool on) override;
     /// Not allowed, batching stays off whatever setBatching asks: every figure is written at
-    /// once (the reference a batched picture must equal).
+    /// once, and every segment of a wide line whole, joints included (the reference a batched
+    /// picture must equal).
     void allowBatching(bool allowed);
 
     void setMapping(const CanvasMapping& m) override;

@@ -509,7 +509,7 @@ TEST(RenderStrips, AStripRepaintedAfterAPanMatchesAFullRepaint)
 
 TEST(RenderLevelOfDetail, ElementsBelowAPixelAloneMayDifferFromTheExactPicture)
 {
-    // Boards of every kind of element (pads plain, plated and bare, SMD pads, tracks, circles,
+    // Boards of every kind of element (pads plain, plated and bare, SMD pads, bent tracks, circles,
     // print), with the ground plane of side 2 on so that clearances are drawn too. Drawn with
     // and without the cheap picture of elements smaller than a pixel, the two may differ only
     // within a pixel of those elements; where there are none they are the same picture.
@@ -564,9 +564,14 @@ TEST(RenderLevelOfDetail, ElementsBelowAPixelAloneMayDifferFromTheExactPicture)
             case 2:
                 e = &add(b, NewSmdPad(at, s, copper, uniform(c.smallest, c.largest)));
                 break;
-            case 3:
-                e = &track(b, copper, uniform(1, std::max(1, s / 3)), at, {at.x + s, at.y - uniform(0, s)});
+            case 3: {
+                // Bent back and forth, so that a wide track's joints are drawn (once) too.
+                const TPoint bend{at.x + s, at.y - uniform(0, s)};
+                e = &track(b, copper, uniform(1, std::max(1, s / 3)), at, bend);
+                AddPoint(*e, {bend.x - uniform(0, s), bend.y - uniform(-s, s)});
+                AddPoint(*e, {bend.x + uniform(0, s), bend.y});
                 break;
+            }
             case 4:
                 e = &add(b, NewCircle(at, s, ShapeRound, LayerB1, s - uniform(1, std::max(1, s / 3))));
                 break;
@@ -595,7 +600,7 @@ TEST(RenderLevelOfDetail, ElementsBelowAPixelAloneMayDifferFromTheExactPicture)
         };
         const QImage exact = picture(false, true);
         const QImage cheap = picture(true, true);
-        // Writing each colour's figures together changes no pixel.
+        // Writing each colour's figures together, and each joint of a wide track once, changes no pixel.
         EXPECT_TRUE(exact == picture(false, false)) << "the batched picture differs from the direct one";
 
         // The places of the elements below a pixel: their bounds on the device, one pixel more
