@@ -154,19 +154,19 @@ void EmfCanvas::setMapping(const CanvasMapping& m)
 
 std::int32_t EmfCanvas::dx(std::int64_t x) const noexcept
 {
-    return clamp32(map.deviceX(static_cast<double>(x)));
+    return clamp32(map_.deviceX(static_cast<double>(x)));
 }
 
 std::int32_t EmfCanvas::dy(std::int64_t y) const noexcept
 {
-    return clamp32(map.deviceY(static_cast<double>(y)));
+    return clamp32(map_.deviceY(static_cast<double>(y)));
 }
 
 void EmfCanvas::deviceBounds(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2,
                              std::int32_t out[4])
 {
-    const double dx1 = map.deviceX(static_cast<double>(x1)), dx2 = map.deviceX(static_cast<double>(x2));
-    const double dy1 = map.deviceY(static_cast<double>(y1)), dy2 = map.deviceY(static_cast<double>(y2));
+    const double dx1 = map_.deviceX(static_cast<double>(x1)), dx2 = map_.deviceX(static_cast<double>(x2));
+    const double dy1 = map_.deviceY(static_cast<double>(y1)), dy2 = map_.deviceY(static_cast<double>(y2));
     out[0] = clamp32(std::floor(std::min(dx1, dx2)));
     out[1] = clamp32(std::floor(std::min(dy1, dy2)));
     out[2] = clamp32(std::ceil(std::max(dx1, dx2)));

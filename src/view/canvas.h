@@ -128,12 +128,12 @@ class Canvas
   public:
     virtual ~Canvas() = default;
 
-    virtual void setMapping(const CanvasMapping& m) { map = m; }
-    const CanvasMapping& mapping() const noexcept { return map; }
+    virtual void setMapping(const CanvasMapping& m) { map_ = m; }
+    const CanvasMapping& mapping() const noexcept { return map_; }
     /// Device pixels of one unit.
-    double unitPixels() const noexcept { return map.unitPixels(); }
+    double unitPixels() const noexcept { return map_.unitPixels(); }
     /// Units of one device pixel.
-    double pixelUnits() const noexcept { return 1.0 / map.unitPixels(); }
+    double pixelUnits() const noexcept { return 1.0 / map_.unitPixels(); }
 
     virtual void setPen(const CanvasPen& pen) = 0;
     virtual void setBrush(const CanvasBrush& brush) = 0;
@@ -167,20 +167,20 @@ class Canvas
     virtual void setBatching(bool) {}
 
   protected:
-    CanvasMapping map;
+    CanvasMapping map_;
 };
 
 /// Batching on for a scope: everything held back is written when the scope ends.
 class CanvasBatch
 {
   public:
-    explicit CanvasBatch(Canvas& canvas) : c(canvas) { c.setBatching(true); }
-    ~CanvasBatch() { c.setBatching(false); }
+    explicit CanvasBatch(Canvas& canvas) : c_(canvas) { c_.setBatching(true); }
+    ~CanvasBatch() { c_.setBatching(false); }
     CanvasBatch(const CanvasBatch&) = delete;
     CanvasBatch& operator=(const CanvasBatch&) = delete;
 
   private:
-    Canvas& c;
+    Canvas& c_;
 };
 
 } // namespace trevok

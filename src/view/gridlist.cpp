@@ -42,7 +42,7 @@ GridList::GridList()
     for (const auto& f : fixed) {
         const QString caption = SixBlanks + QLatin1String(f.value) + QStringLiteral(" mm (") +
                                 QLatin1String(f.part) + pitch + QLatin1Char(')');
-        mBuiltIn.push_back({f.tag, caption, false});
+        builtIn_.push_back({f.tag, caption, false});
     }
 }
 
@@ -50,10 +50,10 @@ bool GridList::insertUser(GridEntry entry)
 {
     entry.User = true;
     const auto at =
-        std::find_if(mUser.begin(), mUser.end(), [&](const GridEntry& e) { return e.Tag >= entry.Tag; });
-    if (at != mUser.end() && at->Tag == entry.Tag)
+        std::find_if(user_.begin(), user_.end(), [&](const GridEntry& e) { return e.Tag >= entry.Tag; });
+    if (at != user_.end() && at->Tag == entry.Tag)
         return false;
-    mUser.insert(at, std::move(entry));
+    user_.insert(at, std::move(entry));
     return true;
 }
 
@@ -74,17 +74,17 @@ std::optional<double> GridList::addUserGrid(const QString& millimetreText)
 
 bool GridList::isUserGrid(double grid) const noexcept
 {
-    return std::any_of(mUser.begin(), mUser.end(), [grid](const GridEntry& e) { return isCurrent(e, grid); });
+    return std::any_of(user_.begin(), user_.end(), [grid](const GridEntry& e) { return isCurrent(e, grid); });
 }
 
 bool GridList::removeUserGrid(double grid)
 {
     const std::int64_t tag = RoundHalfEven64(grid);
     const auto at =
-        std::find_if(mUser.begin(), mUser.end(), [tag](const GridEntry& e) { return e.Tag == tag; });
-    if (at == mUser.end())
+        std::find_if(user_.begin(), user_.end(), [tag](const GridEntry& e) { return e.Tag == tag; });
+    if (at == user_.end())
         return false;
-    mUser.erase(at);
+    user_.erase(at);
     return true;
 }
 
@@ -107,7 +107,7 @@ void GridList::readSettings(const std::function<std::optional<QString>(const QSt
 
 void GridList::setUserGrids(const std::vector<std::pair<std::int64_t, QString>>& entries)
 {
-    mUser.clear();
+    user_.clear();
     for (const auto& [tag, text] : entries) {
         // A tag above 10000 would stand for 1/10000 mm, which user grids never use; zero or a
         // negative grid would break snapping.
@@ -117,7 +117,7 @@ void GridList::setUserGrids(const std::vector<std::pair<std::int64_t, QString>>&
         if (caption.isEmpty())
             caption = QString::number(tag / 100.0, 'f', 2) + QStringLiteral(" mm");
         insertUser({tag, SixBlanks + caption, true});
-        if (static_cast<int>(mUser.size()) >= MaxUserGrids)
+        if (static_cast<int>(user_.size()) >= MaxUserGrids)
             break;
     }
 }
@@ -126,7 +126,7 @@ std::vector<std::pair<QString, QString>> GridList::settingsEntries() const
 {
     std::vector<std::pair<QString, QString>> entries;
     int i = FirstUserPosition;
-    for (const GridEntry& e : mUser) {
+    for (const GridEntry& e : user_) {
         entries.emplace_back(QStringLiteral("T%1").arg(i), QString::number(e.Tag));
         entries.emplace_back(QStringLiteral("S%1").arg(i), e.Caption);
         ++i;

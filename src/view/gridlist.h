@@ -35,8 +35,8 @@ class GridList
     /// The built-in entries with captions in the current language.
     GridList();
 
-    const std::vector<GridEntry>& builtIn() const noexcept { return mBuiltIn; }
-    const std::vector<GridEntry>& userGrids() const noexcept { return mUser; }
+    const std::vector<GridEntry>& builtIn() const noexcept { return builtIn_; }
+    const std::vector<GridEntry>& userGrids() const noexcept { return user_; }
 
     /// Adds the grid typed in the grid dialog (its text, decimal point, in mm): the tag is
     /// round(value × 100) units, the caption six blanks, the text and " mm". An existing user
@@ -61,13 +61,13 @@ class GridList
     /// The keys and values of the section, in order ("T8", tag), ("S8", caption), ...; the
     /// caller erases the section before writing them.
     std::vector<std::pair<QString, QString>> settingsEntries() const;
-    void clearUserGrids() { mUser.clear(); }
+    void clearUserGrids() { user_.clear(); }
 
   private:
     bool insertUser(GridEntry entry);
 
-    std::vector<GridEntry> mBuiltIn;
-    std::vector<GridEntry> mUser;
+    std::vector<GridEntry> builtIn_;
+    std::vector<GridEntry> user_;
 };
 
 } // namespace trevok

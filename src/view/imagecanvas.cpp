@@ -8,6 +8,7 @@
 #include <bit>
 #include <cmath>
 #include <limits>
+#include <numbers>
 #include <stdexcept>
 
 namespace trevok
@@ -16,7 +17,7 @@ namespace trevok
 namespace
 {
 
-constexpr double Pi = 3.14159265358979323846;
+constexpr double Pi = std::numbers::pi;
 /// Device coordinates are kept within this range: far beyond any image, small enough that
 /// products of two of them stay exact in 64-bit integers.
 constexpr double DeviceLimit = 1e9;
@@ -61,21 +62,21 @@ double screenAngle(double cx, double cy, double x, double y) noexcept
 
 } // namespace
 
-ImageCanvas::ImageCanvas(QImage& image, const QRect& clip) : img(image)
+ImageCanvas::ImageCanvas(QImage& image, const QRect& clip) : img_(image)
 {
-    const auto f = img.format();
+    const auto f = img_.format();
     if (f != QImage::Format_RGB32 && f != QImage::Format_ARGB32 && f != QImage::Format_ARGB32_Premultiplied)
         throw std::invalid_argument("ImageCanvas needs a 32-bit RGB image");
-    bits = img.bits();
-    stride = img.bytesPerLine();
-    const QRect r = clip.isNull() ? img.rect() : clip.intersected(img.rect());
-    cl = r.left();
-    ct = r.top();
-    cr = r.isEmpty() ? cl : r.right() + 1;
-    cb = r.isEmpty() ? ct : r.bottom() + 1;
-    firstWord = cl / 64;
-    words = cr > cl ? (cr - 1) / 64 - firstWord + 1 : 0;
-    markTop = markLeft = std::numeric_limits<int>::max();
+    bits_ = img_.bits();
+    stride_ = img_.bytesPerLine();
+    const QRect r = clip.isNull() ? img_.rect() : clip.intersected(img_.rect());
+    cl_ = r.left();
+    ct_ = r.top();
+    cr_ = r.isEmpty() ? cl_ : r.right() + 1;
+    cb_ = r.isEmpty() ? ct_ : r.bottom() + 1;
+    firstWord_ = cl_ / 64;
+    words_ = cr_ > cl_ ? (cr_ - 1) / 64 - firstWord_ + 1 : 0;
+    markTop_ = markLeft_ = std::numeric_limits<int>::max();
     setMapping(CanvasMapping::identity());
 }
 
@@ -87,12 +88,12 @@ ImageCanvas::~ImageCanvas()
 void ImageCanvas::setBatching(bool on)
 {
     flush();
-    batching = on && batchingAllowed;
+    batching_ = on && batchingAllowed_;
 }
 
 void ImageCanvas::allowBatching(bool allowed)
 {
-    batchingAllowed = allowed;
+    batchingAllowed_ = allowed;
     if (!allowed)
         setBatching(false);
 }
@@ -100,66 +101,66 @@ void ImageCanvas::allowBatching(bool allowed)
 Canvas& ImageCanvas::qpainterCanvas()
 {
     flush();
-    if (!painter) {
-        painter = std::make_unique<QPainter>(&img);
-        painter->setClipRect(QRect(cl, ct, cr - cl, cb - ct));
-        painterCanvas = std::make_unique<QPainterCanvas>(*painter);
+    if (!painter_) {
+        painter_ = std::make_unique<QPainter>(&img_);
+        painter_->setClipRect(QRect(cl_, ct_, cr_ - cl_, cb_ - ct_));
+        painterCanvas_ = std::make_unique<QPainterCanvas>(*painter_);
     }
-    painterCanvas->setMapping(map);
-    return *painterCanvas;
+    painterCanvas_->setMapping(map_);
+    return *painterCanvas_;
 }
 
 void ImageCanvas::setMapping(const CanvasMapping& m)
 {
     Canvas::setMapping(m);
-    sx = m.scaleX();
-    sy = m.scaleY();
-    ox = m.viewportOrgX - m.windowOrgX * sx;
-    oy = m.viewportOrgY - m.windowOrgY * sy;
+    sx_ = m.scaleX();
+    sy_ = m.scaleY();
+    ox_ = m.viewportOrgX - m.windowOrgX * sx_;
+    oy_ = m.viewportOrgY - m.windowOrgY * sy_;
     // Hatches are tiled from the board origin, so that they do not crawl when the view scrolls.
-    brushOrgX = static_cast<int>(RoundHalfEven(std::clamp(ox, -DeviceLimit, DeviceLimit)));
-    brushOrgY = static_cast<int>(RoundHalfEven(std::clamp(oy, -DeviceLimit, DeviceLimit)));
-    setPen(pen);
+    brushOrgX_ = static_cast<int>(RoundHalfEven(std::clamp(ox_, -DeviceLimit, DeviceLimit)));
+    brushOrgY_ = static_cast<int>(RoundHalfEven(std::clamp(oy_, -DeviceLimit, DeviceLimit)));
+    setPen(pen_);
 }
 
 double ImageCanvas::devX(double x) const noexcept
 {
-    return static_cast<double>(RoundHalfEven64(std::clamp(ox + x * sx, -DeviceLimit, DeviceLimit)));
+    return static_cast<double>(RoundHalfEven64(std::clamp(ox_ + x * sx_, -DeviceLimit, DeviceLimit)));
 }
 
 double ImageCanvas::devY(double y) const noexcept
 {
-    return static_cast<double>(RoundHalfEven64(std::clamp(oy + y * sy, -DeviceLimit, DeviceLimit)));
+    return static_cast<double>(RoundHalfEven64(std::clamp(oy_ + y * sy_, -DeviceLimit, DeviceLimit)));
 }
 
 void ImageCanvas::setPen(const CanvasPen& p)
 {
-    pen = p;
-    double w = p.inPixels ? p.width : std::abs(p.width * sx);
+    pen_ = p;
+    double w = p.inPixels ? p.width : std::abs(p.width * sx_);
     if (p.style == PenStyle::Dot || !(w >= 1.0))
         w = 1.0; // a dotted pen, and any pen thinner than a pixel, draws one pixel wide
-    penPixels = std::min(w, 2 * DeviceLimit);
-    penFill = Fill{opaque(p.colour), nullptr};
+    penPixels_ = std::min(w, 2 * DeviceLimit);
+    penFill_ = Fill{opaque(p.colour), nullptr};
 }
 
 void ImageCanvas::setBrush(const CanvasBrush& b)
 {
-    brush = b;
-    brushDraws = b.style != BrushStyle::None && !(b.style == BrushStyle::Pattern && !b.pattern);
-    brushFill = Fill{opaque(b.colour), nullptr};
+    brush_ = b;
+    brushDraws_ = b.style != BrushStyle::None && !(b.style == BrushStyle::Pattern && !b.pattern);
+    brushFill_ = Fill{opaque(b.colour), nullptr};
     if (b.style == BrushStyle::Pattern && b.pattern) {
         const qint64 key = b.pattern->tile.cacheKey();
-        if (tileOf != b.pattern || tileKey != key) {
+        if (tileOf_ != b.pattern || tileKey_ != key) {
             for (int r = 0; r < 8; ++r)
                 for (int c = 0; c < 8; ++c)
-                    tile[static_cast<std::size_t>(r * 8 + c)] =
+                    tile_[static_cast<std::size_t>(r * 8 + c)] =
                         (b.pattern->rows[static_cast<std::size_t>(r)] >> (7 - c)) & 1
                             ? opaque(b.pattern->fore)
                             : opaque(b.pattern->back);
-            tileOf = b.pattern;
-            tileKey = key;
+            tileOf_ = b.pattern;
+            tileKey_ = key;
         }
-        brushFill.tile = tile.data();
+        brushFill_.tile = tile_.data();
     }
 }
 
@@ -175,8 +176,8 @@ ImageCanvas::Box ImageCanvas::figure(std::int64_t x1, std::int64_t y1, std::int6
                                      std::int64_t y2) const noexcept
 {
     Box b = box(x1, y1, x2, y2);
-    if (penDraws() && pen.style == PenStyle::InsideFrame && wide()) {
-        const double h = std::min({penPixels / 2.0, (b.right - b.left) / 2.0, (b.bottom - b.top) / 2.0});
+    if (penDraws() && pen_.style == PenStyle::InsideFrame && wide()) {
+        const double h = std::min({penPixels_ / 2.0, (b.right - b.left) / 2.0, (b.bottom - b.top) / 2.0});
         b = {b.left + h, b.top + h, b.right - h, b.bottom - h};
     }
     return b;
@@ -188,9 +189,9 @@ ImageCanvas::Box ImageCanvas::figure(std::int64_t x1, std::int64_t y1, std::int6
 
 [[gnu::always_inline]] inline void ImageCanvas::mark(int y, int x0, int x1) noexcept
 {
-    const int r = y - ct;
-    const int w0 = x0 / 64 - firstWord, w1 = x1 / 64 - firstWord;
-    std::uint64_t* row = cover.data() + static_cast<std::size_t>(r) * static_cast<std::size_t>(words);
+    const int r = y - ct_;
+    const int w0 = x0 / 64 - firstWord_, w1 = x1 / 64 - firstWord_;
+    std::uint64_t* row = cover_.data() + static_cast<std::size_t>(r) * static_cast<std::size_t>(words_);
     const std::uint64_t m0 = ~std::uint64_t{0} << (x0 % 64);
     const std::uint64_t m1 = ~std::uint64_t{0} >> (63 - x1 % 64);
     if (w0 == w1) {
@@ -201,27 +202,27 @@ ImageCanvas::Box ImageCanvas::figure(std::int64_t x1, std::int64_t y1, std::int6
             row[w] = ~std::uint64_t{0};
         row[w1] |= m1;
     }
-    markTop = std::min(markTop, r);
-    markBottom = std::max(markBottom, r);
-    markLeft = std::min(markLeft, w0);
-    markRight = std::max(markRight, w1);
+    markTop_ = std::min(markTop_, r);
+    markBottom_ = std::max(markBottom_, r);
+    markLeft_ = std::min(markLeft_, w0);
+    markRight_ = std::max(markRight_, w1);
 }
 
 void ImageCanvas::flush() noexcept
 {
-    if (!pending)
+    if (!pending_)
         return;
-    pending = false;
-    const QRgb c = batchColour;
-    for (int r = markTop; r <= markBottom; ++r) {
-        std::uint64_t* row = cover.data() + static_cast<std::size_t>(r) * static_cast<std::size_t>(words);
-        auto* out = reinterpret_cast<QRgb*>(bits + static_cast<qsizetype>(r + ct) * stride);
-        for (int w = markLeft; w <= markRight; ++w) {
+    pending_ = false;
+    const QRgb c = batchColour_;
+    for (int r = markTop_; r <= markBottom_; ++r) {
+        std::uint64_t* row = cover_.data() + static_cast<std::size_t>(r) * static_cast<std::size_t>(words_);
+        auto* out = reinterpret_cast<QRgb*>(bits_ + static_cast<qsizetype>(r + ct_) * stride_);
+        for (int w = markLeft_; w <= markRight_; ++w) {
             std::uint64_t m = row[w];
             if (!m)
                 continue;
             row[w] = 0;
-            QRgb* at = out + (w + firstWord) * 64;
+            QRgb* at = out + (w + firstWord_) * 64;
             if (m == ~std::uint64_t{0}) {
                 std::fill(at, at + 64, c);
                 continue;
@@ -237,10 +238,10 @@ void ImageCanvas::flush() noexcept
             }
         }
     }
-    markTop = std::numeric_limits<int>::max();
-    markBottom = -1;
-    markLeft = std::numeric_limits<int>::max();
-    markRight = -1;
+    markTop_ = std::numeric_limits<int>::max();
+    markBottom_ = -1;
+    markLeft_ = std::numeric_limits<int>::max();
+    markRight_ = -1;
 }
 
 // Spans are the innermost work of every figure, mostly a few pixels long: both are inlined,
@@ -250,17 +251,17 @@ void ImageCanvas::flush() noexcept
     before(f.colour);
     // Long runs go into the batch; a short one costs less written at once, which is the same
     // picture as long as the batch holds only its colour.
-    if (!f.tile && batching && x1 - x0 >= MinBatchedRun) {
-        if (!pending) {
-            if (cover.empty())
-                cover.assign(static_cast<std::size_t>(words) * static_cast<std::size_t>(cb - ct), 0);
-            batchColour = f.colour;
-            pending = true;
+    if (!f.tile && batching_ && x1 - x0 >= MinBatchedRun) {
+        if (!pending_) {
+            if (cover_.empty())
+                cover_.assign(static_cast<std::size_t>(words_) * static_cast<std::size_t>(cb_ - ct_), 0);
+            batchColour_ = f.colour;
+            pending_ = true;
         }
         mark(y, x0, x1);
         return;
     }
-    auto* row = reinterpret_cast<QRgb*>(bits + static_cast<qsizetype>(y) * stride);
+    auto* row = reinterpret_cast<QRgb*>(bits_ + static_cast<qsizetype>(y) * stride_);
     if (!f.tile) {
         if (x1 - x0 < 16) {
             for (int x = x0; x <= x1; ++x)
@@ -270,26 +271,26 @@ void ImageCanvas::flush() noexcept
         }
         return;
     }
-    const QRgb* t = f.tile + ((y - brushOrgY) & 7) * 8;
+    const QRgb* t = f.tile + ((y - brushOrgY_) & 7) * 8;
     flush();
     for (int x = x0; x <= x1; ++x)
-        row[x] = t[(x - brushOrgX) & 7];
+        row[x] = t[(x - brushOrgX_) & 7];
 }
 
 [[gnu::always_inline]] inline void ImageCanvas::span(int y, double xFrom, double xTo, const Fill& f) noexcept
 {
-    if (y < ct || y >= cb || !(xTo > xFrom))
+    if (y < ct_ || y >= cb_ || !(xTo > xFrom))
         return;
-    const int x0 = ceilPixel(xFrom, cl, cr);
-    const int x1 = ceilPixel(xTo, cl, cr) - 1;
+    const int x0 = ceilPixel(xFrom, cl_, cr_);
+    const int x1 = ceilPixel(xTo, cl_, cr_) - 1;
     if (x0 <= x1)
         fillRows(y, x0, x1, f);
 }
 
 void ImageCanvas::fillBox(const Box& b, const Fill& f) noexcept
 {
-    const int y0 = ceilPixel(b.top, ct, cb);
-    const int y1 = ceilPixel(b.bottom, ct, cb);
+    const int y0 = ceilPixel(b.top, ct_, cb_);
+    const int y1 = ceilPixel(b.bottom, ct_, cb_);
     for (int y = y0; y < y1; ++y)
         span(y, b.left, b.right, f);
 }
@@ -305,30 +306,30 @@ void ImageCanvas::fillPolygon(const P* p, std::size_t n, const Fill& f)
         left = std::min(left, p[i].x);
         right = std::max(right, p[i].x);
     }
-    if (right < cl - 1 || left > cr || bottom < ct - 1 || top > cb)
+    if (right < cl_ - 1 || left > cr_ || bottom < ct_ - 1 || top > cb_)
         return;
-    const int y0 = ceilPixel(top, ct, cb);
-    const int y1 = ceilPixel(bottom, ct, cb);
+    const int y0 = ceilPixel(top, ct_, cb_);
+    const int y1 = ceilPixel(bottom, ct_, cb_);
     if (n > 12) {
         fillManyEdges(p, n, y0, y1, f);
         return;
     }
     for (int y = y0; y < y1; ++y) {
         const double yc = y;
-        xs.clear();
+        xs_.clear();
         for (std::size_t i = 0, j = n - 1; i < n; j = i++) {
             const P& a = p[j];
             const P& b = p[i];
             if ((a.y <= yc) != (b.y <= yc))
-                xs.push_back(a.x + (yc - a.y) * (b.x - a.x) / (b.y - a.y));
+                xs_.push_back(a.x + (yc - a.y) * (b.x - a.x) / (b.y - a.y));
         }
-        if (xs.size() == 2) {
-            span(y, std::min(xs[0], xs[1]), std::max(xs[0], xs[1]), f);
+        if (xs_.size() == 2) {
+            span(y, std::min(xs_[0], xs_[1]), std::max(xs_[0], xs_[1]), f);
             continue;
         }
-        std::sort(xs.begin(), xs.end());
-        for (std::size_t k = 0; k + 1 < xs.size(); k += 2) // even-odd
-            span(y, xs[k], xs[k + 1], f);
+        std::sort(xs_.begin(), xs_.end());
+        for (std::size_t k = 0; k + 1 < xs_.size(); k += 2) // even-odd
+            span(y, xs_[k], xs_[k + 1], f);
     }
 }
 
@@ -336,36 +337,36 @@ void ImageCanvas::fillManyEdges(const P* p, std::size_t n, int y0, int y1, const
 {
     // The same crossings as above, but each scan line visits only the edges that reach it: the
     // outline of an arc has hundreds of edges, and a few of them cross any one line.
-    edges.clear();
+    edges_.clear();
     for (std::size_t i = 0, j = n - 1; i < n; j = i++) {
         const double lo = std::min(p[j].y, p[i].y), hi = std::max(p[j].y, p[i].y);
         // Rows y with lo <= y < hi.
         const int from = ceilPixel(lo, y0, y1), to = ceilPixel(hi, y0, y1);
         if (from < to)
-            edges.push_back({from, to, static_cast<std::uint32_t>(j), static_cast<std::uint32_t>(i)});
+            edges_.push_back({from, to, static_cast<std::uint32_t>(j), static_cast<std::uint32_t>(i)});
     }
-    std::sort(edges.begin(), edges.end(), [](const Edge& a, const Edge& b) { return a.from < b.from; });
+    std::sort(edges_.begin(), edges_.end(), [](const Edge& a, const Edge& b) { return a.from < b.from; });
     std::size_t next = 0;
-    active.clear();
+    active_.clear();
     for (int y = y0; y < y1; ++y) {
-        while (next < edges.size() && edges[next].from <= y)
-            active.push_back(edges[next++]);
-        std::erase_if(active, [y](const Edge& e) { return e.to <= y; });
-        if (active.empty()) {
-            if (next == edges.size())
+        while (next < edges_.size() && edges_[next].from <= y)
+            active_.push_back(edges_[next++]);
+        std::erase_if(active_, [y](const Edge& e) { return e.to <= y; });
+        if (active_.empty()) {
+            if (next == edges_.size())
                 break;
             continue;
         }
         const double yc = y;
-        xs.clear();
-        for (const Edge& e : active) {
+        xs_.clear();
+        for (const Edge& e : active_) {
             const P& a = p[e.a];
             const P& b = p[e.b];
-            xs.push_back(a.x + (yc - a.y) * (b.x - a.x) / (b.y - a.y));
+            xs_.push_back(a.x + (yc - a.y) * (b.x - a.x) / (b.y - a.y));
         }
-        std::sort(xs.begin(), xs.end());
-        for (std::size_t k = 0; k + 1 < xs.size(); k += 2) // even-odd
-            span(y, xs[k], xs[k + 1], f);
+        std::sort(xs_.begin(), xs_.end());
+        for (std::size_t k = 0; k + 1 < xs_.size(); k += 2) // even-odd
+            span(y, xs_[k], xs_[k + 1], f);
     }
 }
 
@@ -373,8 +374,8 @@ void ImageCanvas::fillEllipse(double cx, double cy, double rx, double ry, const 
 {
     if (!(rx > 0) || !(ry > 0))
         return;
-    const int y0 = floorPixel(cy - ry, ct, cb);
-    const int y1 = ceilPixel(cy + ry + 1, ct, cb);
+    const int y0 = floorPixel(cy - ry, ct_, cb_);
+    const int y1 = ceilPixel(cy + ry + 1, ct_, cb_);
     for (int y = y0; y < y1; ++y) {
         const double t = (y - cy) / ry;
         if (t <= -1.0 || t >= 1.0)
@@ -392,8 +393,8 @@ void ImageCanvas::fillRing(double cx, double cy, double outer, double inner, con
         fillEllipse(cx, cy, outer, outer, f);
         return;
     }
-    const int y0 = floorPixel(cy - outer, ct, cb);
-    const int y1 = ceilPixel(cy + outer + 1, ct, cb);
+    const int y0 = floorPixel(cy - outer, ct_, cb_);
+    const int y1 = ceilPixel(cy + outer + 1, ct_, cb_);
     for (int y = y0; y < y1; ++y) {
         const double d = y - cy;
         if (std::abs(d) >= outer)
@@ -419,23 +420,23 @@ void ImageCanvas::arcPoints(double cx, double cy, double rx, double ry, double s
     const double a0 = startDeg * Pi / 180.0;
     for (int i = 0; i <= n; ++i) {
         const double a = a0 + sweep * i / n;
-        pts.push_back({cx + rx * std::cos(a), cy - ry * std::sin(a)});
+        pts_.push_back({cx + rx * std::cos(a), cy - ry * std::sin(a)});
     }
 }
 
 void ImageCanvas::fillSector(double cx, double cy, double outer, double inner, double startDeg,
                              double sweepDeg, const Fill& f)
 {
-    pts.clear();
+    pts_.clear();
     arcPoints(cx, cy, outer, outer, startDeg, sweepDeg);
     if (inner > 0) {
-        const std::size_t outerCount = pts.size();
+        const std::size_t outerCount = pts_.size();
         arcPoints(cx, cy, inner, inner, startDeg, sweepDeg);
-        std::reverse(pts.begin() + static_cast<std::ptrdiff_t>(outerCount), pts.end());
+        std::reverse(pts_.begin() + static_cast<std::ptrdiff_t>(outerCount), pts_.end());
     } else {
-        pts.push_back({cx, cy});
+        pts_.push_back({cx, cy});
     }
-    fillPolygon(pts.data(), pts.size(), f);
+    fillPolygon(pts_.data(), pts_.size(), f);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -454,7 +455,7 @@ void ImageCanvas::thinLine(P a, P b) noexcept
     const std::int64_t n0 = xMajor ? y0 : x0, n1 = xMajor ? y1 : x1;
     const std::int64_t dm = std::abs(m1 - m0), dn = std::abs(n1 - n0);
     const std::int64_t ms = m1 < m0 ? -1 : 1, ns = n1 < n0 ? -1 : 1;
-    const std::int64_t lo = xMajor ? cl : ct, hi = (xMajor ? cr : cb) - 1;
+    const std::int64_t lo = xMajor ? cl_ : ct_, hi = (xMajor ? cr_ : cb_) - 1;
     // The steps whose major coordinate lies inside the clip.
     std::int64_t iFrom = 0, iTo = dm;
     if (ms > 0) {
@@ -468,7 +469,7 @@ void ImageCanvas::thinLine(P a, P b) noexcept
     // dm) / 2 dm) along the minor axis, which never decreases, so each bound is one division.
     // A line passing beside the clip (a rubber band across the board) then costs nothing; a
     // line within the clip across its minor axis needs no such bound.
-    if (const std::int64_t nlo = xMajor ? ct : cl, nhi = (xMajor ? cb : cr) - 1;
+    if (const std::int64_t nlo = xMajor ? ct_ : cl_, nhi = (xMajor ? cb_ : cr_) - 1;
         std::min(n0, n1) < nlo || std::max(n0, n1) > nhi) {
         const std::int64_t qlo = ns > 0 ? nlo - n0 : n0 - nhi;
         const std::int64_t qhi = ns > 0 ? nhi - n0 : n0 - nlo;
@@ -484,8 +485,8 @@ void ImageCanvas::thinLine(P a, P b) noexcept
     }
     if (iFrom > iTo)
         return;
-    const bool dotted = pen.style == PenStyle::Dot;
-    const QRgb c = penFill.colour;
+    const bool dotted = pen_.style == PenStyle::Dot;
+    const QRgb c = penFill_.colour;
     before(c);
     const std::int64_t den = 2 * std::max<std::int64_t>(dm, 1);
     std::int64_t num = 2 * iFrom * dn + dm; // fits: both factors stay below 2^31
@@ -493,13 +494,13 @@ void ImageCanvas::thinLine(P a, P b) noexcept
     std::int64_t rem = num % den;
     // Walk by word offsets in the picture; a pixel is written only when its minor coordinate
     // lies inside the clip too (the major one always does).
-    const std::int64_t words = stride / static_cast<qsizetype>(sizeof(QRgb));
+    const std::int64_t words = stride_ / static_cast<qsizetype>(sizeof(QRgb));
     const std::int64_t majorStep = xMajor ? ms : ms * words;
     const std::int64_t minorStep = xMajor ? ns * words : ns;
-    const std::int64_t nlo = xMajor ? ct : cl, nhi = (xMajor ? cb : cr) - 1;
+    const std::int64_t nlo = xMajor ? ct_ : cl_, nhi = (xMajor ? cb_ : cr_) - 1;
     const std::int64_t m = m0 + ms * iFrom;
     std::int64_t offset = xMajor ? n * words + m : m * words + n;
-    auto* base = reinterpret_cast<QRgb*>(bits);
+    auto* base = reinterpret_cast<QRgb*>(bits_);
     for (std::int64_t i = iFrom; i <= iTo; ++i) {
         if (n >= nlo && n <= nhi && !(dotted && (i & 1)))
             base[offset] = c;
@@ -520,8 +521,8 @@ void ImageCanvas::capsule(P a, P b, double h, const Fill& f, bool startDisc) noe
     // startDisc the disc at a is left out (a polyline's previous segment has drawn it): the
     // rectangle and the disc at b still meet every scan line in one piece, and the union of the
     // segments is the same set of pixels.
-    if (std::max(a.x, b.x) + h < cl - 1 || std::min(a.x, b.x) - h > cr || std::max(a.y, b.y) + h < ct - 1 ||
-        std::min(a.y, b.y) - h > cb)
+    if (std::max(a.x, b.x) + h < cl_ - 1 || std::min(a.x, b.x) - h > cr_ ||
+        std::max(a.y, b.y) + h < ct_ - 1 || std::min(a.y, b.y) - h > cb_)
         return;
     const double dx = b.x - a.x, dy = b.y - a.y;
     const double len = std::sqrt(dx * dx + dy * dy);
@@ -537,8 +538,8 @@ void ImageCanvas::capsule(P a, P b, double h, const Fill& f, bool startDisc) noe
     const double along = len * iux;
     const bool alongUp = iux > 0, acrossUp = iuy > 0;
     const double hh = h * h;
-    const int y0 = floorPixel(std::min(a.y, b.y) - h, ct, cb);
-    const int y1 = ceilPixel(std::max(a.y, b.y) + h + 1, ct, cb);
+    const int y0 = floorPixel(std::min(a.y, b.y) - h, ct_, cb_);
+    const int y1 = ceilPixel(std::max(a.y, b.y) + h + 1, ct_, cb_);
     constexpr double inf = std::numeric_limits<double>::infinity();
     for (int y = y0; y < y1; ++y) {
         double lo = inf, hi = -inf;
@@ -594,15 +595,15 @@ void ImageCanvas::stroke(const P* p, std::size_t n, bool closed)
         return;
     }
     // Round ends and joins: each segment is a capsule of the pen's width.
-    const double h = penPixels / 2.0;
+    const double h = penPixels_ / 2.0;
     if (n == 1)
-        fillEllipse(p[0].x, p[0].y, h, h, penFill);
+        fillEllipse(p[0].x, p[0].y, h, h, penFill_);
     // Each joint's disc once: the segment after it leaves out its start disc. The reference
     // picture (batching not allowed) still draws every segment whole.
     for (std::size_t i = 0; i + 1 < n; ++i)
-        capsule(p[i], p[i + 1], h, penFill, i == 0 || !batchingAllowed);
+        capsule(p[i], p[i + 1], h, penFill_, i == 0 || !batchingAllowed_);
     if (closed && n > 2)
-        capsule(p[n - 1], p[0], h, penFill, !batchingAllowed);
+        capsule(p[n - 1], p[0], h, penFill_, !batchingAllowed_);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -618,53 +619,53 @@ void ImageCanvas::polyline(const TPoint* points, std::size_t count)
 {
     if (count < 2 || !penDraws())
         return;
-    pts.resize(count);
+    pts_.resize(count);
     for (std::size_t i = 0; i < count; ++i)
-        pts[i] = dev(points[i]);
-    stroke(pts.data(), pts.size(), false);
+        pts_[i] = dev(points[i]);
+    stroke(pts_.data(), pts_.size(), false);
 }
 
 void ImageCanvas::polygon(const TPoint* points, std::size_t count)
 {
     if (count < 2)
         return;
-    pts.resize(count);
+    pts_.resize(count);
     for (std::size_t i = 0; i < count; ++i)
-        pts[i] = dev(points[i]);
-    if (brushDraws)
-        fillPolygon(pts.data(), pts.size(), brushFill);
-    stroke(pts.data(), pts.size(), true);
+        pts_[i] = dev(points[i]);
+    if (brushDraws_)
+        fillPolygon(pts_.data(), pts_.size(), brushFill_);
+    stroke(pts_.data(), pts_.size(), true);
 }
 
 void ImageCanvas::dot(TPoint p, ColourRef colour)
 {
     const double x = devX(p.x), y = devY(p.y);
-    if (x < cl || x >= cr || y < ct || y >= cb)
+    if (x < cl_ || x >= cr_ || y < ct_ || y >= cb_)
         return;
     before(opaque(colour));
-    reinterpret_cast<QRgb*>(bits + static_cast<qsizetype>(y) * stride)[static_cast<qsizetype>(x)] =
+    reinterpret_cast<QRgb*>(bits_ + static_cast<qsizetype>(y) * stride_)[static_cast<qsizetype>(x)] =
         opaque(colour);
 }
 
 void ImageCanvas::rectangle(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2)
 {
     const Box b = figure(x1, y1, x2, y2);
-    const bool samePen = penDraws() && !wide() && pen.style != PenStyle::Dot && brushDraws &&
-                         !brushFill.tile && brushFill.colour == penFill.colour;
+    const bool samePen = penDraws() && !wide() && pen_.style != PenStyle::Dot && brushDraws_ &&
+                         !brushFill_.tile && brushFill_.colour == penFill_.colour;
     if (samePen) {
         // A one-pixel outline in the fill colour: the fill reaches half a pixel further.
-        fillBox({b.left - 0.5, b.top - 0.5, b.right + 0.5, b.bottom + 0.5}, brushFill);
+        fillBox({b.left - 0.5, b.top - 0.5, b.right + 0.5, b.bottom + 0.5}, brushFill_);
         return;
     }
-    if (brushDraws)
-        fillBox(b, brushFill);
+    if (brushDraws_)
+        fillBox(b, brushFill_);
     const P corners[4] = {{b.left, b.top}, {b.right, b.top}, {b.right, b.bottom}, {b.left, b.bottom}};
     outline(corners, 4);
 }
 
 void ImageCanvas::roundRectPoints(const Box& b, double rx, double ry)
 {
-    pts.clear();
+    pts_.clear();
     arcPoints(b.right - rx, b.top + ry, rx, ry, 0, 90);
     arcPoints(b.left + rx, b.top + ry, rx, ry, 90, 90);
     arcPoints(b.left + rx, b.bottom - ry, rx, ry, 180, 90);
@@ -675,15 +676,15 @@ void ImageCanvas::roundRect(std::int64_t x1, std::int64_t y1, std::int64_t x2, s
                             std::int64_t cornerW, std::int64_t cornerH)
 {
     const Box b = figure(x1, y1, x2, y2);
-    const double rx = std::min(std::abs(static_cast<double>(cornerW) * sx) / 2.0, (b.right - b.left) / 2.0);
-    const double ry = std::min(std::abs(static_cast<double>(cornerH) * sy) / 2.0, (b.bottom - b.top) / 2.0);
-    if (b.right < cl - 1 - penPixels || b.left > cr + penPixels || b.bottom < ct - 1 - penPixels ||
-        b.top > cb + penPixels)
+    const double rx = std::min(std::abs(static_cast<double>(cornerW) * sx_) / 2.0, (b.right - b.left) / 2.0);
+    const double ry = std::min(std::abs(static_cast<double>(cornerH) * sy_) / 2.0, (b.bottom - b.top) / 2.0);
+    if (b.right < cl_ - 1 - penPixels_ || b.left > cr_ + penPixels_ || b.bottom < ct_ - 1 - penPixels_ ||
+        b.top > cb_ + penPixels_)
         return;
     roundRectPoints(b, rx, ry);
-    if (brushDraws)
-        fillPolygon(pts.data(), pts.size(), brushFill);
-    outline(pts.data(), pts.size());
+    if (brushDraws_)
+        fillPolygon(pts_.data(), pts_.size(), brushFill_);
+    outline(pts_.data(), pts_.size());
 }
 
 void ImageCanvas::ellipse(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2)
@@ -691,27 +692,27 @@ void ImageCanvas::ellipse(std::int64_t x1, std::int64_t y1, std::int64_t x2, std
     const Box b = figure(x1, y1, x2, y2);
     const double cx = (b.left + b.right) / 2.0, cy = (b.top + b.bottom) / 2.0;
     const double rx = (b.right - b.left) / 2.0, ry = (b.bottom - b.top) / 2.0;
-    const double reach = std::max(rx, ry) + penPixels;
-    if (cx + reach < cl - 1 || cx - reach > cr || cy + reach < ct - 1 || cy - reach > cb)
+    const double reach = std::max(rx, ry) + penPixels_;
+    if (cx + reach < cl_ - 1 || cx - reach > cr_ || cy + reach < ct_ - 1 || cy - reach > cb_)
         return;
-    const bool samePen = penDraws() && !wide() && pen.style != PenStyle::Dot && brushDraws &&
-                         !brushFill.tile && brushFill.colour == penFill.colour;
+    const bool samePen = penDraws() && !wide() && pen_.style != PenStyle::Dot && brushDraws_ &&
+                         !brushFill_.tile && brushFill_.colour == penFill_.colour;
     if (samePen) {
-        fillEllipse(cx, cy, rx + 0.5, ry + 0.5, brushFill);
+        fillEllipse(cx, cy, rx + 0.5, ry + 0.5, brushFill_);
         return;
     }
-    if (brushDraws)
-        fillEllipse(cx, cy, rx, ry, brushFill);
+    if (brushDraws_)
+        fillEllipse(cx, cy, rx, ry, brushFill_);
     if (!penDraws())
         return;
-    if (rx == ry && pen.style != PenStyle::Dot) {
-        const double h = wide() ? penPixels / 2.0 : 0.5;
-        fillRing(cx, cy, rx + h, rx - h, penFill);
+    if (rx == ry && pen_.style != PenStyle::Dot) {
+        const double h = wide() ? penPixels_ / 2.0 : 0.5;
+        fillRing(cx, cy, rx + h, rx - h, penFill_);
         return;
     }
-    pts.clear();
+    pts_.clear();
     arcPoints(cx, cy, rx, ry, 0, 360);
-    outline(pts.data(), pts.size());
+    outline(pts_.data(), pts_.size());
 }
 
 bool ImageCanvas::arcAngles(const Box& b, TPoint start, TPoint end, double& startDeg,
@@ -719,14 +720,14 @@ bool ImageCanvas::arcAngles(const Box& b, TPoint start, TPoint end, double& star
 {
     const double cx = (b.left + b.right) / 2.0, cy = (b.top + b.bottom) / 2.0;
     // The rays come from the unrounded device positions, so that their angles stay exact.
-    const double a = screenAngle(cx, cy, ox + start.x * sx, oy + start.y * sy);
-    const double e = screenAngle(cx, cy, ox + end.x * sx, oy + end.y * sy);
-    double sweep = map.keepsTurn() ? e - a : a - e;
+    const double a = screenAngle(cx, cy, ox_ + start.x * sx_, oy_ + start.y * sy_);
+    const double e = screenAngle(cx, cy, ox_ + end.x * sx_, oy_ + end.y * sy_);
+    double sweep = map_.keepsTurn() ? e - a : a - e;
     while (sweep <= 1e-9)
         sweep += 360.0;
     const bool full = sweep > 360.0 - 1e-9;
     startDeg = a;
-    sweepDeg = full ? 360.0 : (map.keepsTurn() ? sweep : -sweep);
+    sweepDeg = full ? 360.0 : (map_.keepsTurn() ? sweep : -sweep);
     return full;
 }
 
@@ -738,28 +739,28 @@ void ImageCanvas::arc(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::in
     const Box b = box(x1, y1, x2, y2); // an arc is a line: inside frame does not move it
     const double cx = (b.left + b.right) / 2.0, cy = (b.top + b.bottom) / 2.0;
     const double rx = (b.right - b.left) / 2.0, ry = (b.bottom - b.top) / 2.0;
-    const double reach = std::max(rx, ry) + penPixels;
-    if (cx + reach < cl - 1 || cx - reach > cr || cy + reach < ct - 1 || cy - reach > cb)
+    const double reach = std::max(rx, ry) + penPixels_;
+    if (cx + reach < cl_ - 1 || cx - reach > cr_ || cy + reach < ct_ - 1 || cy - reach > cb_)
         return;
     double a0 = 0, sweep = 0;
     const bool full = arcAngles(b, start, end, a0, sweep);
-    const double h = wide() ? penPixels / 2.0 : 0.5;
-    if (rx == ry && pen.style != PenStyle::Dot) {
+    const double h = wide() ? penPixels_ / 2.0 : 0.5;
+    if (rx == ry && pen_.style != PenStyle::Dot) {
         if (full) {
-            fillRing(cx, cy, rx + h, rx - h, penFill);
+            fillRing(cx, cy, rx + h, rx - h, penFill_);
             return;
         }
         if (wide()) {
-            fillSector(cx, cy, rx + h, rx - h, a0, sweep, penFill);
+            fillSector(cx, cy, rx + h, rx - h, a0, sweep, penFill_);
             const double e0 = a0 * Pi / 180.0, e1 = (a0 + sweep) * Pi / 180.0;
-            fillEllipse(cx + rx * std::cos(e0), cy - rx * std::sin(e0), h, h, penFill);
-            fillEllipse(cx + rx * std::cos(e1), cy - rx * std::sin(e1), h, h, penFill);
+            fillEllipse(cx + rx * std::cos(e0), cy - rx * std::sin(e0), h, h, penFill_);
+            fillEllipse(cx + rx * std::cos(e1), cy - rx * std::sin(e1), h, h, penFill_);
             return;
         }
     }
-    pts.clear();
+    pts_.clear();
     arcPoints(cx, cy, rx, ry, a0, sweep);
-    stroke(pts.data(), pts.size(), false);
+    stroke(pts_.data(), pts_.size(), false);
 }
 
 void ImageCanvas::chord(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, TPoint start,
@@ -773,14 +774,14 @@ void ImageCanvas::chord(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::
     }
     const double cx = (b.left + b.right) / 2.0, cy = (b.top + b.bottom) / 2.0;
     const double rx = (b.right - b.left) / 2.0, ry = (b.bottom - b.top) / 2.0;
-    const double reach = std::max(rx, ry) + penPixels;
-    if (cx + reach < cl - 1 || cx - reach > cr || cy + reach < ct - 1 || cy - reach > cb)
+    const double reach = std::max(rx, ry) + penPixels_;
+    if (cx + reach < cl_ - 1 || cx - reach > cr_ || cy + reach < ct_ - 1 || cy - reach > cb_)
         return;
-    pts.clear();
+    pts_.clear();
     arcPoints(cx, cy, rx, ry, a0, sweep);
-    if (brushDraws)
-        fillPolygon(pts.data(), pts.size(), brushFill);
-    outline(pts.data(), pts.size());
+    if (brushDraws_)
+        fillPolygon(pts_.data(), pts_.size(), brushFill_);
+    outline(pts_.data(), pts_.size());
 }
 
 void ImageCanvas::text(TPoint anchor, const QString& s, const CanvasFont& font, ColourRef colour)

@@ -94,15 +94,15 @@ class ImageCanvas final : public Canvas
     Box box(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2) const noexcept;
     /// The box shrunk for an inside-frame pen.
     Box figure(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2) const noexcept;
-    bool penDraws() const noexcept { return pen.style != PenStyle::None; }
-    bool wide() const noexcept { return penPixels > 1.0; }
+    bool penDraws() const noexcept { return pen_.style != PenStyle::None; }
+    bool wide() const noexcept { return penPixels_ > 1.0; }
 
     // Filling.
     /// Before writing a pixel in colour c straight into the image: the batch of another colour
     /// goes first, so that the new pixel lies on top.
     void before(QRgb c) noexcept
     {
-        if (pending && batchColour != c)
+        if (pending_ && batchColour_ != c)
             flush();
     }
     void mark(int y, int x0, int x1) noexcept; // pixels x0..x1 of row y into the batch
@@ -127,46 +127,46 @@ class ImageCanvas final : public Canvas
     void roundRectPoints(const Box& b, double rx, double ry);
     bool arcAngles(const Box& b, TPoint start, TPoint end, double& startDeg, double& sweepDeg) const noexcept;
 
-    QImage& img;
-    uchar* bits = nullptr;
-    qsizetype stride = 0;
-    int cl = 0, ct = 0, cr = 0, cb = 0; // clip: left, top inclusive; right, bottom exclusive
-    double sx = 1, sy = -1, ox = 0, oy = 0;
-    int brushOrgX = 0, brushOrgY = 0;
+    QImage& img_;
+    uchar* bits_ = nullptr;
+    qsizetype stride_ = 0;
+    int cl_ = 0, ct_ = 0, cr_ = 0, cb_ = 0; // clip: left, top inclusive; right, bottom exclusive
+    double sx_ = 1, sy_ = -1, ox_ = 0, oy_ = 0;
+    int brushOrgX_ = 0, brushOrgY_ = 0;
 
-    CanvasPen pen;
-    double penPixels = 1;
-    Fill penFill;
-    CanvasBrush brush;
-    Fill brushFill;
-    bool brushDraws = false;
-    std::array<QRgb, 64> tile{}; // the pattern of the brush, aligned to the brush origin
-    const PatternBrush* tileOf = nullptr;
-    qint64 tileKey = 0;
+    CanvasPen pen_;
+    double penPixels_ = 1;
+    Fill penFill_;
+    CanvasBrush brush_;
+    Fill brushFill_;
+    bool brushDraws_ = false;
+    std::array<QRgb, 64> tile_{}; // the pattern of the brush, aligned to the brush origin
+    const PatternBrush* tileOf_ = nullptr;
+    qint64 tileKey_ = 0;
 
-    std::vector<P> pts;     // scratch: a figure's vertices
-    std::vector<double> xs; // scratch: crossings of a scan line
+    std::vector<P> pts_;     // scratch: a figure's vertices
+    std::vector<double> xs_; // scratch: crossings of a scan line
     struct Edge {
         int from, to;       // the scan lines it crosses: from <= y < to
         std::uint32_t a, b; // its end points, in the order of the outline
     };
-    std::vector<Edge> edges, active; // scratch: a polygon's edges, those crossing the line
+    std::vector<Edge> edges_, active_; // scratch: a polygon's edges, those crossing the line
 
-    // The batch: one bit per pixel of the clip, rows of `words` 64-bit words from column
-    // firstWord * 64; the marked words lie within rows markTop..markBottom and words
-    // markLeft..markRight (relative to the clip's first row and word).
-    bool batching = false;
-    bool batchingAllowed = true;
-    bool pending = false;
-    QRgb batchColour = 0;
-    std::vector<std::uint64_t> cover;
-    int words = 0;
-    int firstWord = 0;
-    int markTop = 0, markBottom = -1, markLeft = 0, markRight = -1; // set empty by the constructor
+    // The batch: one bit per pixel of the clip, rows of `words_` 64-bit words from column
+    // firstWord_ * 64; the marked words lie within rows markTop_..markBottom_ and words
+    // markLeft_..markRight_ (relative to the clip's first row and word).
+    bool batching_ = false;
+    bool batchingAllowed_ = true;
+    bool pending_ = false;
+    QRgb batchColour_ = 0;
+    std::vector<std::uint64_t> cover_;
+    int words_ = 0;
+    int firstWord_ = 0;
+    int markTop_ = 0, markBottom_ = -1, markLeft_ = 0, markRight_ = -1; // set empty by the constructor
 
     // Text and images go through a QPainter on the image, made at the first need.
-    std::unique_ptr<QPainter> painter;
-    std::unique_ptr<Canvas> painterCanvas;
+    std::unique_ptr<QPainter> painter_;
+    std::unique_ptr<Canvas> painterCanvas_;
     Canvas& qpainterCanvas();
 };
 

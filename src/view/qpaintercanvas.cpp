@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 namespace trevok
 {
@@ -15,7 +16,7 @@ namespace trevok
 namespace
 {
 
-constexpr double Pi = 3.14159265358979323846;
+constexpr double Pi = std::numbers::pi;
 
 /// Visual angle of a device point about a device centre, in degrees anticlockwise on the screen.
 double screenAngle(QPointF centre, QPointF q) noexcept
@@ -26,113 +27,113 @@ double screenAngle(QPointF centre, QPointF q) noexcept
 
 } // namespace
 
-QPainterCanvas::QPainterCanvas(QPainter& painter, bool antialias_) : p(painter), antialias(antialias_)
+QPainterCanvas::QPainterCanvas(QPainter& painter, bool antialias_) : p_(painter), antialias_(antialias_)
 {
-    p.setRenderHint(QPainter::Antialiasing, antialias);
-    p.setRenderHint(QPainter::TextAntialiasing, antialias);
-    qpen.setCapStyle(Qt::RoundCap);
-    qpen.setJoinStyle(Qt::RoundJoin);
+    p_.setRenderHint(QPainter::Antialiasing, antialias_);
+    p_.setRenderHint(QPainter::TextAntialiasing, antialias_);
+    qpen_.setCapStyle(Qt::RoundCap);
+    qpen_.setJoinStyle(Qt::RoundJoin);
     setMapping(CanvasMapping::identity());
 }
 
 void QPainterCanvas::setMapping(const CanvasMapping& m)
 {
     Canvas::setMapping(m);
-    sx = m.scaleX();
-    sy = m.scaleY();
-    ox = m.viewportOrgX - m.windowOrgX * sx;
-    oy = m.viewportOrgY - m.windowOrgY * sy;
-    penDirty = true;
-    brushDirty = true;
+    sx_ = m.scaleX();
+    sy_ = m.scaleY();
+    ox_ = m.viewportOrgX - m.windowOrgX * sx_;
+    oy_ = m.viewportOrgY - m.windowOrgY * sy_;
+    penDirty_ = true;
+    brushDirty_ = true;
     // Hatches are tiled from the board origin, so that they do not crawl when the view scrolls.
-    p.setBrushOrigin(QPointF(RoundHalfEven64(ox), RoundHalfEven64(oy)));
+    p_.setBrushOrigin(QPointF(RoundHalfEven64(ox_), RoundHalfEven64(oy_)));
 }
 
 double QPainterCanvas::dx(double x) const noexcept
 {
-    const double d = ox + x * sx;
-    return antialias ? d : static_cast<double>(RoundHalfEven64(d));
+    const double d = ox_ + x * sx_;
+    return antialias_ ? d : static_cast<double>(RoundHalfEven64(d));
 }
 
 double QPainterCanvas::dy(double y) const noexcept
 {
-    const double d = oy + y * sy;
-    return antialias ? d : static_cast<double>(RoundHalfEven64(d));
+    const double d = oy_ + y * sy_;
+    return antialias_ ? d : static_cast<double>(RoundHalfEven64(d));
 }
 
 void QPainterCanvas::setPen(const CanvasPen& pen)
 {
-    if (!penDirty && pen.style == penSpec.style && pen.colour == penSpec.colour &&
-        pen.width == penSpec.width && pen.inPixels == penSpec.inPixels)
+    if (!penDirty_ && pen.style == penSpec_.style && pen.colour == penSpec_.colour &&
+        pen.width == penSpec_.width && pen.inPixels == penSpec_.inPixels)
         return;
-    penSpec = pen;
-    penDirty = true;
+    penSpec_ = pen;
+    penDirty_ = true;
 }
 
 void QPainterCanvas::setBrush(const CanvasBrush& brush)
 {
-    if (!brushDirty && brush.style == brushSpec.style && brush.colour == brushSpec.colour &&
-        brush.pattern == brushSpec.pattern)
+    if (!brushDirty_ && brush.style == brushSpec_.style && brush.colour == brushSpec_.colour &&
+        brush.pattern == brushSpec_.pattern)
         return;
-    brushSpec = brush;
-    brushDirty = true;
+    brushSpec_ = brush;
+    brushDirty_ = true;
 }
 
 void QPainterCanvas::applyPen()
 {
-    if (!penDirty)
+    if (!penDirty_)
         return;
-    penDirty = false;
-    noPen = penSpec.style == PenStyle::None;
-    if (noPen) {
-        p.setPen(Qt::NoPen);
+    penDirty_ = false;
+    noPen_ = penSpec_.style == PenStyle::None;
+    if (noPen_) {
+        p_.setPen(Qt::NoPen);
         return;
     }
-    double w = penSpec.inPixels ? penSpec.width : std::abs(penSpec.width * sx);
-    if (penSpec.style == PenStyle::Dot || w < 1.0)
-        w = 1.0;                      // a dotted pen, and any pen thinner than a pixel, draws one pixel wide
-    penPixels = std::min(w, 32767.0); // QPen refuses wider pens; wider than any device anyway
-    qpen.setColor(ToQColor(penSpec.colour));
-    qpen.setWidthF(penPixels);
-    qpen.setStyle(penSpec.style == PenStyle::Dot ? Qt::DotLine : Qt::SolidLine);
-    p.setPen(qpen);
+    double w = penSpec_.inPixels ? penSpec_.width : std::abs(penSpec_.width * sx_);
+    if (penSpec_.style == PenStyle::Dot || w < 1.0)
+        w = 1.0;                       // a dotted pen, and any pen thinner than a pixel, draws one pixel wide
+    penPixels_ = std::min(w, 32767.0); // QPen refuses wider pens; wider than any device anyway
+    qpen_.setColor(ToQColor(penSpec_.colour));
+    qpen_.setWidthF(penPixels_);
+    qpen_.setStyle(penSpec_.style == PenStyle::Dot ? Qt::DotLine : Qt::SolidLine);
+    p_.setPen(qpen_);
 }
 
 void QPainterCanvas::applyBrush()
 {
-    if (!brushDirty)
+    if (!brushDirty_)
         return;
-    brushDirty = false;
-    noBrush = false;
-    switch (brushSpec.style) {
+    brushDirty_ = false;
+    noBrush_ = false;
+    switch (brushSpec_.style) {
     case BrushStyle::None:
-        noBrush = true;
-        p.setBrush(Qt::NoBrush);
+        noBrush_ = true;
+        p_.setBrush(Qt::NoBrush);
         return;
     case BrushStyle::Solid:
-        qbrush = QBrush(ToQColor(brushSpec.colour));
-        p.setBrush(qbrush);
+        qbrush_ = QBrush(ToQColor(brushSpec_.colour));
+        p_.setBrush(qbrush_);
         return;
     case BrushStyle::Pattern:
-        if (!brushSpec.pattern) {
-            noBrush = true;
-            p.setBrush(Qt::NoBrush);
+        if (!brushSpec_.pattern) {
+            noBrush_ = true;
+            p_.setBrush(Qt::NoBrush);
             return;
         }
-        if (patternCache != brushSpec.pattern ||
-            patternBrush.textureImage().cacheKey() != brushSpec.pattern->tile.cacheKey()) {
-            patternCache = brushSpec.pattern;
-            patternBrush = QBrush(brushSpec.pattern->tile);
+        if (patternCache_ != brushSpec_.pattern ||
+            patternBrush_.textureImage().cacheKey() != brushSpec_.pattern->tile.cacheKey()) {
+            patternCache_ = brushSpec_.pattern;
+            patternBrush_ = QBrush(brushSpec_.pattern->tile);
         }
-        p.setBrush(patternBrush);
+        p_.setBrush(patternBrush_);
         return;
     }
 }
 
 void QPainterCanvas::fillPoints(const TPoint* points, std::size_t count)
 {
-    buffer.resize(static_cast<qsizetype>(count));
-    QPointF* out = buffer.data();
+    buffer_.resize(static_cast<qsizetype>(count));
+    QPointF* out = buffer_.data();
     for (std::size_t i = 0; i < count; ++i)
         out[i] = dev(points[i]);
 }
@@ -140,28 +141,28 @@ void QPainterCanvas::fillPoints(const TPoint* points, std::size_t count)
 void QPainterCanvas::line(TPoint a, TPoint b)
 {
     applyPen();
-    if (noPen)
+    if (noPen_)
         return;
-    p.drawLine(dev(a), dev(b));
+    p_.drawLine(dev(a), dev(b));
 }
 
 void QPainterCanvas::polyline(const TPoint* points, std::size_t count)
 {
     applyPen();
-    if (noPen || count < 2)
+    if (noPen_ || count < 2)
         return;
     fillPoints(points, count);
-    p.drawPolyline(buffer);
+    p_.drawPolyline(buffer_);
 }
 
 void QPainterCanvas::polygon(const TPoint* points, std::size_t count)
 {
     applyPen();
     applyBrush();
-    if ((noPen && noBrush) || count < 2)
+    if ((noPen_ && noBrush_) || count < 2)
         return;
     fillPoints(points, count);
-    p.drawPolygon(buffer, Qt::OddEvenFill);
+    p_.drawPolygon(buffer_, Qt::OddEvenFill);
 }
 
 QRectF QPainterCanvas::figure(std::int64_t x1, std::int64_t y1, std::int64_t x2,
@@ -172,8 +173,8 @@ QRectF QPainterCanvas::figure(std::int64_t x1, std::int64_t y1, std::int64_t x2,
     const double c = dy(static_cast<double>(y1));
     const double d = dy(static_cast<double>(y2));
     QRectF r(QPointF(std::min(a, b), std::min(c, d)), QPointF(std::max(a, b), std::max(c, d)));
-    if (!noPen && penSpec.style == PenStyle::InsideFrame && penPixels > 1.0) {
-        const double h = std::min({penPixels / 2.0, r.width() / 2.0, r.height() / 2.0});
+    if (!noPen_ && penSpec_.style == PenStyle::InsideFrame && penPixels_ > 1.0) {
+        const double h = std::min({penPixels_ / 2.0, r.width() / 2.0, r.height() / 2.0});
         r.adjust(h, h, -h, -h);
     }
     return r;
@@ -183,13 +184,13 @@ void QPainterCanvas::rectangle(std::int64_t x1, std::int64_t y1, std::int64_t x2
 {
     applyPen();
     applyBrush();
-    if (noPen && noBrush)
+    if (noPen_ && noBrush_)
         return;
     const QRectF r = figure(x1, y1, x2, y2);
-    if (noPen)
-        p.fillRect(r, p.brush());
+    if (noPen_)
+        p_.fillRect(r, p_.brush());
     else
-        p.drawRect(r);
+        p_.drawRect(r);
 }
 
 void QPainterCanvas::roundRect(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2,
@@ -197,21 +198,21 @@ void QPainterCanvas::roundRect(std::int64_t x1, std::int64_t y1, std::int64_t x2
 {
     applyPen();
     applyBrush();
-    if (noPen && noBrush)
+    if (noPen_ && noBrush_)
         return;
     const QRectF r = figure(x1, y1, x2, y2);
-    const double rx = std::min(std::abs(static_cast<double>(cornerW) * sx) / 2.0, r.width() / 2.0);
-    const double ry = std::min(std::abs(static_cast<double>(cornerH) * sy) / 2.0, r.height() / 2.0);
-    p.drawRoundedRect(r, rx, ry, Qt::AbsoluteSize);
+    const double rx = std::min(std::abs(static_cast<double>(cornerW) * sx_) / 2.0, r.width() / 2.0);
+    const double ry = std::min(std::abs(static_cast<double>(cornerH) * sy_) / 2.0, r.height() / 2.0);
+    p_.drawRoundedRect(r, rx, ry, Qt::AbsoluteSize);
 }
 
 void QPainterCanvas::ellipse(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2)
 {
     applyPen();
     applyBrush();
-    if (noPen && noBrush)
+    if (noPen_ && noBrush_)
         return;
-    p.drawEllipse(figure(x1, y1, x2, y2));
+    p_.drawEllipse(figure(x1, y1, x2, y2));
 }
 
 void QPainterCanvas::arcAngles(const QRectF& box, TPoint start, TPoint end, int& startAngle,
@@ -219,19 +220,19 @@ void QPainterCanvas::arcAngles(const QRectF& box, TPoint start, TPoint end, int&
 {
     const QPointF c = box.center();
     // The rays are taken from the unrounded device positions, so that their angles stay exact.
-    const QPointF s(ox + start.x * sx, oy + start.y * sy);
-    const QPointF e(ox + end.x * sx, oy + end.y * sy);
+    const QPointF s(ox_ + start.x * sx_, oy_ + start.y * sy_);
+    const QPointF e(ox_ + end.x * sx_, oy_ + end.y * sy_);
     const double a = screenAngle(c, s);
     const double b = screenAngle(c, e);
     // A board turn anticlockwise stays anticlockwise on the screen unless the mapping mirrors.
-    double sweep = map.keepsTurn() ? b - a : a - b;
+    double sweep = map_.keepsTurn() ? b - a : a - b;
     while (sweep <= 1e-9)
         sweep += 360.0;
     if (sweep > 360.0 - 1e-9)
         sweep = 360.0;
     startAngle = static_cast<int>(RoundHalfEven64(a * 16.0));
     span = static_cast<int>(RoundHalfEven64(sweep * 16.0));
-    if (!map.keepsTurn())
+    if (!map_.keepsTurn())
         span = -span;
 }
 
@@ -239,14 +240,14 @@ void QPainterCanvas::arc(std::int64_t x1, std::int64_t y1, std::int64_t x2, std:
                          TPoint end)
 {
     applyPen();
-    if (noPen)
+    if (noPen_)
         return;
     // An arc is a line: the inside-frame rule does not move it.
     const QRectF box(QPointF(std::min(dx(x1), dx(x2)), std::min(dy(y1), dy(y2))),
                      QPointF(std::max(dx(x1), dx(x2)), std::max(dy(y1), dy(y2))));
     int a = 0, span = 0;
     arcAngles(box, start, end, a, span);
-    p.drawArc(box, a, span);
+    p_.drawArc(box, a, span);
 }
 
 void QPainterCanvas::chord(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, TPoint start,
@@ -254,15 +255,15 @@ void QPainterCanvas::chord(std::int64_t x1, std::int64_t y1, std::int64_t x2, st
 {
     applyPen();
     applyBrush();
-    if (noPen && noBrush)
+    if (noPen_ && noBrush_)
         return;
     const QRectF box = figure(x1, y1, x2, y2);
     int a = 0, span = 0;
     arcAngles(box, start, end, a, span);
     if (std::abs(span) >= 360 * 16)
-        p.drawEllipse(box);
+        p_.drawEllipse(box);
     else
-        p.drawChord(box, a, span);
+        p_.drawChord(box, a, span);
 }
 
 void QPainterCanvas::text(TPoint anchor, const QString& s, const CanvasFont& font, ColourRef colour)
@@ -270,60 +271,60 @@ void QPainterCanvas::text(TPoint anchor, const QString& s, const CanvasFont& fon
     if (s.isEmpty() || font.height == 0)
         return;
     const bool bold = font.weight >= 600;
-    double h = std::abs(font.height * sy);
+    double h = std::abs(font.height * sy_);
     if (font.height > 0) {
         // A cell height: the em size is the part of the cell without the font's leading.
         // Measured once per family and weight: labels come by the thousand.
-        if (cellPer100 == 0 || font.family != cellFamily || bold != cellBold) {
+        if (cellPer100_ == 0 || font.family != cellFamily_ || bold != cellBold_) {
             QFont probe(font.family);
             probe.setPixelSize(100);
             probe.setWeight(bold ? QFont::Bold : QFont::Normal);
             const QFontMetricsF fm(probe);
-            cellFamily = font.family;
-            cellBold = bold;
-            cellPer100 = std::max(1.0, fm.ascent() + fm.descent());
+            cellFamily_ = font.family;
+            cellBold_ = bold;
+            cellPer100_ = std::max(1.0, fm.ascent() + fm.descent());
         }
-        h = h * 100.0 / cellPer100;
+        h = h * 100.0 / cellPer100_;
     }
     const int pixels = static_cast<int>(RoundHalfEven64(h));
     if (pixels < 1)
         return;
-    if (pixels != fontPixels || font.family != fontSpec.family || bold != (fontSpec.weight >= 600)) {
-        fontCache = QFont(font.family);
-        fontCache.setPixelSize(pixels);
-        fontCache.setWeight(bold ? QFont::Bold : QFont::Normal);
-        fontSpec = font;
-        fontPixels = pixels;
-        fontAscent = QFontMetricsF(fontCache).ascent();
-        glyphCache.clear();
+    if (pixels != fontPixels_ || font.family != fontSpec_.family || bold != (fontSpec_.weight >= 600)) {
+        fontCache_ = QFont(font.family);
+        fontCache_.setPixelSize(pixels);
+        fontCache_.setWeight(bold ? QFont::Bold : QFont::Normal);
+        fontSpec_ = font;
+        fontPixels_ = pixels;
+        fontAscent_ = QFontMetricsF(fontCache_).ascent();
+        glyphCache_.clear();
     }
     // The glyphs of a text are laid out once per font: a drill plan repeats a few labels
     // thousands of times, and laying out text costs far more than drawing its glyphs.
-    auto found = glyphCache.constFind(s);
-    if (found == glyphCache.constEnd()) {
-        if (glyphCache.size() >= 512)
-            glyphCache.clear();
-        QTextLayout layout(s, fontCache);
+    auto found = glyphCache_.constFind(s);
+    if (found == glyphCache_.constEnd()) {
+        if (glyphCache_.size() >= 512)
+            glyphCache_.clear();
+        QTextLayout layout(s, fontCache_);
         layout.beginLayout();
         QTextLine line = layout.createLine();
         layout.endLayout();
         Laid laid;
         laid.runs = layout.glyphRuns();
-        laid.baseline = line.isValid() ? line.ascent() : fontAscent;
-        found = glyphCache.insert(s, laid);
+        laid.baseline = line.isValid() ? line.ascent() : fontAscent_;
+        found = glyphCache_.insert(s, laid);
     }
-    p.save();
-    p.setPen(ToQColor(colour));
-    p.translate(dev(anchor));
+    p_.save();
+    p_.setPen(ToQColor(colour));
+    p_.translate(dev(anchor));
     if (font.escapement != 0)
-        p.rotate(-font.escapement / 10.0);
+        p_.rotate(-font.escapement / 10.0);
     // The runs lie with their baseline at the line's ascent; the text's at the font's.
-    const QPointF at(0, fontAscent - found->baseline);
+    const QPointF at(0, fontAscent_ - found->baseline);
     for (const QGlyphRun& run : found->runs)
-        p.drawGlyphRun(at, run);
-    p.restore();
-    penDirty = true; // restore() brought back the painter's pen, not necessarily ours
-    brushDirty = true;
+        p_.drawGlyphRun(at, run);
+    p_.restore();
+    penDirty_ = true; // restore() brought back the painter's pen, not necessarily ours
+    brushDirty_ = true;
 }
 
 void QPainterCanvas::image(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2,
@@ -338,14 +339,14 @@ void QPainterCanvas::image(std::int64_t x1, std::int64_t y1, std::int64_t x2, st
     const double bottom = static_cast<double>(std::min(y1, y2));
     const double w = img.width();
     const double h = img.height();
-    const QTransform t((ox + right * sx - (ox + left * sx)) / w, 0, 0,
-                       (oy + bottom * sy - (oy + top * sy)) / h, ox + left * sx, oy + top * sy);
-    p.save();
-    p.setTransform(t, true);
-    p.drawImage(QPointF(0, 0), img);
-    p.restore();
-    penDirty = true;
-    brushDirty = true;
+    const QTransform t((ox_ + right * sx_ - (ox_ + left * sx_)) / w, 0, 0,
+                       (oy_ + bottom * sy_ - (oy_ + top * sy_)) / h, ox_ + left * sx_, oy_ + top * sy_);
+    p_.save();
+    p_.setTransform(t, true);
+    p_.drawImage(QPointF(0, 0), img);
+    p_.restore();
+    penDirty_ = true;
+    brushDirty_ = true;
 }
 
 } // namespace trevok

@@ -42,7 +42,7 @@ class QPainterCanvas final : public Canvas
     void image(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2,
                const QImage& image) override;
 
-    QPainter& painter() noexcept { return p; }
+    QPainter& painter() noexcept { return p_; }
 
   private:
     double dx(double x) const noexcept;
@@ -56,33 +56,33 @@ class QPainterCanvas final : public Canvas
     void applyBrush();
     void fillPoints(const TPoint* points, std::size_t count);
 
-    QPainter& p;
-    bool antialias;
-    double sx = 1, sy = -1, ox = 0, oy = 0; // device = o + logical * s
-    CanvasPen penSpec;
-    CanvasBrush brushSpec;
-    bool penDirty = true;
-    bool brushDirty = true;
-    bool noPen = false;
-    bool noBrush = true;
-    double penPixels = 1; // the pen width on the device
-    QPen qpen;
-    QBrush qbrush;
-    const PatternBrush* patternCache = nullptr;
-    QBrush patternBrush;
-    QPolygonF buffer; // reused for every polyline and polygon
-    QFont fontCache;
-    CanvasFont fontSpec;
-    int fontPixels = -1;
-    double fontAscent = 0;
-    QString cellFamily; // the family and weight cellPer100 was measured for
-    bool cellBold = false;
-    double cellPer100 = 0; // ascent plus descent of the font at 100 pixels (0: not measured)
+    QPainter& p_;
+    bool antialias_;
+    double sx_ = 1, sy_ = -1, ox_ = 0, oy_ = 0; // device = o + logical * s
+    CanvasPen penSpec_;
+    CanvasBrush brushSpec_;
+    bool penDirty_ = true;
+    bool brushDirty_ = true;
+    bool noPen_ = false;
+    bool noBrush_ = true;
+    double penPixels_ = 1; // the pen width on the device
+    QPen qpen_;
+    QBrush qbrush_;
+    const PatternBrush* patternCache_ = nullptr;
+    QBrush patternBrush_;
+    QPolygonF buffer_; // reused for every polyline and polygon
+    QFont fontCache_;
+    CanvasFont fontSpec_;
+    int fontPixels_ = -1;
+    double fontAscent_ = 0;
+    QString cellFamily_; // the family and weight cellPer100 was measured for
+    bool cellBold_ = false;
+    double cellPer100_ = 0; // ascent plus descent of the font at 100 pixels (0: not measured)
     struct Laid {
         QList<QGlyphRun> runs;
         double baseline = 0; // of the runs, from the top of the line
     };
-    QHash<QString, Laid> glyphCache; // texts laid out in fontCache
+    QHash<QString, Laid> glyphCache_; // texts laid out in fontCache
 };
 
 } // namespace trevok

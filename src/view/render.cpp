@@ -81,40 +81,41 @@ struct ElementPainter::Pass {
     bool enlarge;     // one-colour drawing of a solder mask
 };
 
-ElementPainter::ElementPainter(Canvas& canvas_, const DrawSettings& settings) : canvas(canvas_), set(settings)
+ElementPainter::ElementPainter(Canvas& canvas_, const DrawSettings& settings)
+    : canvas_(canvas_), set_(settings)
 {
 }
 
 TPoint ElementPainter::at(std::int64_t x, std::int64_t y) const noexcept
 {
-    return {Saturate32(x + set.offset.x), Saturate32(y + set.offset.y)};
+    return {Saturate32(x + set_.offset.x), Saturate32(y + set_.offset.y)};
 }
 
 const TPoint* ElementPainter::nodes(const TObjekt& e)
 {
     if (!hasOffset())
         return e.Points.data();
-    moved.resize(e.Points.size());
+    moved_.resize(e.Points.size());
     for (std::size_t i = 0; i < e.Points.size(); ++i)
-        moved[i] = at(e.Points[i].x, e.Points[i].y);
-    return moved.data();
+        moved_[i] = at(e.Points[i].x, e.Points[i].y);
+    return moved_.data();
 }
 
 ColourRef ElementPainter::clearanceColour(bool highlighted) const noexcept
 {
-    if (set.printing)
-        return set.printNegative ? set.printColour : WhiteColour;
+    if (set_.printing)
+        return set_.printNegative ? set_.printColour : WhiteColour;
     if (highlighted)
         return WhiteColour;
-    return set.colours[ColourBackground]; // the photo view passes its own background here
+    return set_.colours[ColourBackground]; // the photo view passes its own background here
 }
 
 ColourRef ElementPainter::holeColourOf(const TObjekt& pad) const noexcept
 {
     // A plated hole shows the other side's copper through it.
-    if (pad.Twin && !set.photo) {
+    if (pad.Twin && !set_.photo) {
         const int index = LayerColourIndex(OppositeLayer(pad.Layer));
-        return index < 0 ? WhiteColour : set.colours[index];
+        return index < 0 ? WhiteColour : set_.colours[index];
     }
     return WhiteColour;
 }
@@ -124,7 +125,7 @@ void ElementPainter::DrawElement(TObjekt& element, int activeLayer)
     element.DrawLayer = static_cast<std::uint8_t>(activeLayer);
     element.Highlight = 0;
     const ColourRef colour =
-        set.inverting ? set.previewColour : ElementColour(element, activeLayer, set.colours);
+        set_.inverting ? set_.previewColour : ElementColour(element, activeLayer, set_.colours);
     drawKind(element, Pass{colour, false, element.Selected != 0, false});
 }
 
@@ -150,14 +151,14 @@ void ElementPainter::drawKind(const TObjekt& e, const Pass& pass)
     const ColourRef col = pass.colour;
     switch (e.Kind) {
     case KindLine:
-        canvas.setPen(CanvasPen::units(col, e.Width));
-        canvas.line(at(e.X, e.Y), at(e.Size1, e.Size2));
+        canvas_.setPen(CanvasPen::units(col, e.Width));
+        canvas_.line(at(e.X, e.Y), at(e.Size1, e.Size2));
         break;
     case KindPad: {
         ColourRef hole = holeColourOf(e);
         if (pass.highlighted)
-            hole = pass.enlarge ? col : (set.printNegative ? set.printColour : WhiteColour);
-        const std::int64_t extra = pass.highlighted && pass.enlarge ? set.padMaskMargin : 0;
+            hole = pass.enlarge ? col : (set_.printNegative ? set_.printColour : WhiteColour);
+        const std::int64_t extra = pass.highlighted && pass.enlarge ? set_.padMaskMargin : 0;
         drawPadCore(e, col, false, extra, hole, pass.highlighted, pass.selected);
         break;
     }
@@ -167,23 +168,23 @@ void ElementPainter::drawKind(const TObjekt& e, const Pass& pass)
     case KindArea: {
         if (e.Points.size() < 2)
             break;
-        canvas.setPen(CanvasPen::units(col, e.Width));
+        canvas_.setPen(CanvasPen::units(col, e.Width));
         const PatternBrush* hatch = nullptr;
-        if (e.Restricted && set.patterns && !set.inverting && !pass.highlighted)
-            hatch = e.Layer <= 2 ? &set.patterns->restricted1 : &set.patterns->restricted2;
-        canvas.setBrush(hatch ? CanvasBrush::hatch(*hatch) : CanvasBrush::solid(col));
+        if (e.Restricted && set_.patterns && !set_.inverting && !pass.highlighted)
+            hatch = e.Layer <= 2 ? &set_.patterns->restricted1 : &set_.patterns->restricted2;
+        canvas_.setBrush(hatch ? CanvasBrush::hatch(*hatch) : CanvasBrush::solid(col));
         if (e.Closed)
-            canvas.polygon(nodes(e), e.Points.size());
+            canvas_.polygon(nodes(e), e.Points.size());
         else
-            canvas.polyline(nodes(e), e.Points.size());
+            canvas_.polyline(nodes(e), e.Points.size());
         if (pass.selected && e.Groups.empty() && !hasOffset())
             drawNodeHandles(e);
         break;
     }
     case KindCircle: {
         const std::int64_t w = static_cast<std::int64_t>(e.Size1) - e.Size2;
-        canvas.setBrush(CanvasBrush::solid(col));
-        canvas.setPen(CanvasPen::units(col, static_cast<double>(w), PenStyle::Solid));
+        canvas_.setBrush(CanvasBrush::solid(col));
+        canvas_.setPen(CanvasPen::units(col, static_cast<double>(w), PenStyle::Solid));
         drawCircle(e, static_cast<double>(w), e.Size1 - RoundHalfEven64(static_cast<double>(w) / 2.0));
         if (pass.selected && e.Groups.empty())
             drawArcHandles(e);
@@ -202,13 +203,13 @@ void ElementPainter::drawKind(const TObjekt& e, const Pass& pass)
         std::int64_t hx = RoundHalfEven64(e.Size1 / 2.0);
         std::int64_t hy = RoundHalfEven64(e.Size2 / 2.0);
         if (pass.highlighted && pass.enlarge) {
-            hx += set.smdMaskMargin;
-            hy += set.smdMaskMargin;
+            hx += set_.smdMaskMargin;
+            hy += set_.smdMaskMargin;
         }
-        canvas.setPen(set.inverting ? CanvasPen::none() : CanvasPen::pixels(col, 1));
-        canvas.setBrush(CanvasBrush::solid(col));
+        canvas_.setPen(set_.inverting ? CanvasPen::none() : CanvasPen::pixels(col, 1));
+        canvas_.setBrush(CanvasBrush::solid(col));
         const TPoint c = at(e.X, e.Y);
-        canvas.rectangle(c.x - hx, c.y - hy, c.x + hx, c.y + hy);
+        canvas_.rectangle(c.x - hx, c.y - hy, c.x + hx, c.y + hy);
         break;
     }
     default:
@@ -220,16 +221,16 @@ void ElementPainter::drawTrack(const TObjekt& e, const Pass& pass, bool handles)
 {
     if (e.Points.size() < 2)
         return;
-    canvas.setPen(CanvasPen::units(pass.colour, e.Width));
-    canvas.polyline(nodes(e), e.Points.size());
-    if (e.Autorouted && !pass.highlighted && !set.photo && !set.inverting) {
+    canvas_.setPen(CanvasPen::units(pass.colour, e.Width));
+    canvas_.polyline(nodes(e), e.Points.size());
+    if (e.Autorouted && !pass.highlighted && !set_.photo && !set_.inverting) {
         // The stripe only shows on tracks at least three pixels wide; a third of that, in whole
         // pixels, keeps it centred and clearly inside the track.
-        const std::int64_t onScreen = RoundHalfEven64(static_cast<double>(e.Width) * canvas.unitPixels());
+        const std::int64_t onScreen = RoundHalfEven64(static_cast<double>(e.Width) * canvas_.unitPixels());
         if (onScreen >= 3) {
-            canvas.setPen(CanvasPen::units(stripeColour(pass.colour),
-                                           pixels(static_cast<double>(onScreen / 3)), PenStyle::Solid));
-            canvas.polyline(nodes(e), e.Points.size());
+            canvas_.setPen(CanvasPen::units(stripeColour(pass.colour),
+                                            pixels(static_cast<double>(onScreen / 3)), PenStyle::Solid));
+            canvas_.polyline(nodes(e), e.Points.size());
         }
     }
     if (handles && pass.selected && e.Groups.empty() && !hasOffset())
@@ -247,9 +248,9 @@ void ElementPainter::drawCircle(const TObjekt& e, double penWidth, std::int64_t 
     const std::int64_t x1 = std::int64_t{c.x} - radius, x2 = std::int64_t{c.x} + radius;
     const std::int64_t y1 = std::int64_t{c.y} - radius, y2 = std::int64_t{c.y} + radius;
     if (e.Filled)
-        canvas.chord(x1, y1, x2, y2, start, stop);
+        canvas_.chord(x1, y1, x2, y2, start, stop);
     else
-        canvas.arc(x1, y1, x2, y2, start, stop);
+        canvas_.arc(x1, y1, x2, y2, start, stop);
 }
 
 void ElementPainter::drawFontText(const TObjekt& e, ColourRef colour)
@@ -261,9 +262,9 @@ void ElementPainter::drawFontText(const TObjekt& e, ColourRef colour)
     font.escapement = static_cast<int>(std::clamp<std::int64_t>(std::int64_t{e.Angle} * 10, -36000, 36000));
     // Glyphs are never mirrored; in a mirrored view the text starts at its box's other end.
     TPoint anchor = at(e.X, e.Y);
-    if (set.mirrored)
+    if (set_.mirrored)
         anchor = (e.Angle == 0 || e.Angle == 180) ? at(e.Size1, e.Y) : at(e.X, e.Size2);
-    canvas.text(anchor, QString::fromStdString(Cp1252ToUtf8(e.Text)), font, colour);
+    canvas_.text(anchor, QString::fromStdString(Cp1252ToUtf8(e.Text)), font, colour);
 }
 
 void ElementPainter::drawPadShape(const TObjekt& pad, std::int64_t r, std::int64_t s)
@@ -279,44 +280,44 @@ void ElementPainter::drawPadShape(const TObjekt& pad, std::int64_t r, std::int64
             {Saturate32(x + a), Saturate32(y - b + k)}, {Saturate32(x + a - k), Saturate32(y - b)},
             {Saturate32(x - a + k), Saturate32(y - b)}, {Saturate32(x - a), Saturate32(y - b + k)},
         };
-        canvas.polygon(v, 8);
+        canvas_.polygon(v, 8);
     };
     switch (pad.Shape) {
     case ShapeOctagon:
         octagon(r, r);
         break;
     case ShapeSquare:
-        canvas.rectangle(x - r, y - r, x + r, y + r);
+        canvas_.rectangle(x - r, y - r, x + r, y + r);
         break;
     case ShapeRoundedWide:
-        canvas.roundRect(x - s, y - r, x + s, y + r, corner, corner);
+        canvas_.roundRect(x - s, y - r, x + s, y + r, corner, corner);
         break;
     case ShapeOctagonWide:
         octagon(s, r);
         break;
     case ShapeRectWide:
-        canvas.rectangle(x - s, y - r, x + s, y + r);
+        canvas_.rectangle(x - s, y - r, x + s, y + r);
         break;
     case ShapeRoundedTall:
-        canvas.roundRect(x - r, y - s, x + r, y + s, corner, corner);
+        canvas_.roundRect(x - r, y - s, x + r, y + s, corner, corner);
         break;
     case ShapeOctagonTall:
         octagon(r, s);
         break;
     case ShapeRectTall:
-        canvas.rectangle(x - r, y - s, x + r, y + s);
+        canvas_.rectangle(x - r, y - s, x + r, y + s);
         break;
     default:
-        canvas.ellipse(x - r, y - r, x + r, y + r);
+        canvas_.ellipse(x - r, y - r, x + r, y + r);
         break; // round, and any unknown code
     }
 }
 
 void ElementPainter::drawCross(std::int64_t x, std::int64_t y, std::int64_t h, ColourRef colour)
 {
-    canvas.setPen(CanvasPen::pixels(colour, 1));
-    canvas.line({Saturate32(x - h), Saturate32(y + h)}, {Saturate32(x + h), Saturate32(y - h)});
-    canvas.line({Saturate32(x + h), Saturate32(y + h)}, {Saturate32(x - h), Saturate32(y - h)});
+    canvas_.setPen(CanvasPen::pixels(colour, 1));
+    canvas_.line({Saturate32(x - h), Saturate32(y + h)}, {Saturate32(x + h), Saturate32(y - h)});
+    canvas_.line({Saturate32(x + h), Saturate32(y + h)}, {Saturate32(x - h), Saturate32(y - h)});
 }
 
 void ElementPainter::drawPadCore(const TObjekt& pad, ColourRef col, bool clearanceMode, std::int64_t extra,
@@ -326,46 +327,46 @@ void ElementPainter::drawPadCore(const TObjekt& pad, ColourRef col, bool clearan
     const std::int64_t d = pad.Size2;
     const std::int64_t r = R + extra;
     const std::int64_t s = 2 * R + extra;
-    const bool hatch = pad.Twin && !set.photo && !highlighted && !selected && !clearanceMode &&
-                       !set.inverting && set.patterns && (pad.Layer == LayerK1 || pad.Layer == LayerK2);
+    const bool hatch = pad.Twin && !set_.photo && !highlighted && !selected && !clearanceMode &&
+                       !set_.inverting && set_.patterns && (pad.Layer == LayerK1 || pad.Layer == LayerK2);
     const ColourRef background = highlighted ? WhiteColour : clearanceColour(false);
     const bool clearanceShown = extra > 0 && col == background;
 
-    canvas.setPen(set.inverting ? CanvasPen::none() : CanvasPen::pixels(col, 1));
-    canvas.setBrush(hatch ? CanvasBrush::hatch(set.patterns->plated) : CanvasBrush::solid(col));
+    canvas_.setPen(set_.inverting ? CanvasPen::none() : CanvasPen::pixels(col, 1));
+    canvas_.setBrush(hatch ? CanvasBrush::hatch(set_.patterns->plated) : CanvasBrush::solid(col));
     const TPoint c = at(pad.X, pad.Y);
     const std::int64_t x = c.x, y = c.y;
     if (d != R || clearanceShown) {
         drawPadShape(pad, r, s);
-        if ((set.inverting || highlighted) && d > 0) {
-            const ColourRef h = set.inverting ? set.previewHoleColour : holeColour;
-            canvas.setPen(CanvasPen::pixels(h, 1));
-            canvas.setBrush(CanvasBrush::solid(h));
-            canvas.ellipse(x - d, y - d, x + d, y + d);
+        if ((set_.inverting || highlighted) && d > 0) {
+            const ColourRef h = set_.inverting ? set_.previewHoleColour : holeColour;
+            canvas_.setPen(CanvasPen::pixels(h, 1));
+            canvas_.setBrush(CanvasBrush::solid(h));
+            canvas_.ellipse(x - d, y - d, x + d, y + d);
         }
         return;
     }
     // A bare hole: the drill in the hole colour and a cross over it.
     if (d > 0) {
-        canvas.setPen(CanvasPen::pixels(holeColour, 1));
-        canvas.setBrush(CanvasBrush::solid(holeColour));
-        canvas.ellipse(x - d, y - d, x + d, y + d);
+        canvas_.setPen(CanvasPen::pixels(holeColour, 1));
+        canvas_.setBrush(CanvasBrush::solid(holeColour));
+        canvas_.ellipse(x - d, y - d, x + d, y + d);
     }
-    if (!set.photo)
+    if (!set_.photo)
         drawCross(x, y, RoundHalfEven64(static_cast<double>(R) / 2.0), col);
 }
 
 void ElementPainter::handle(TPoint centre, double radius)
 {
     const std::int64_t r = RoundHalfEven64(radius);
-    canvas.ellipse(std::int64_t{centre.x} - r, std::int64_t{centre.y} - r, std::int64_t{centre.x} + r,
-                   std::int64_t{centre.y} + r);
+    canvas_.ellipse(std::int64_t{centre.x} - r, std::int64_t{centre.y} - r, std::int64_t{centre.x} + r,
+                    std::int64_t{centre.y} + r);
 }
 
 void ElementPainter::drawNodeHandles(const TObjekt& e)
 {
-    canvas.setPen(CanvasPen::pixels(WhiteColour, 1));
-    canvas.setBrush(CanvasBrush::solid(HandleFillColour));
+    canvas_.setPen(CanvasPen::pixels(WhiteColour, 1));
+    canvas_.setBrush(CanvasBrush::solid(HandleFillColour));
     const double radius = std::max(e.Width / 2.0, pixels(3));
     for (const TPoint& p : e.Points)
         handle(at(p.x, p.y), radius);
@@ -373,8 +374,8 @@ void ElementPainter::drawNodeHandles(const TObjekt& e)
 
 void ElementPainter::drawArcHandles(const TObjekt& e)
 {
-    canvas.setPen(CanvasPen::pixels(WhiteColour, 1));
-    canvas.setBrush(CanvasBrush::solid(HandleFillColour));
+    canvas_.setPen(CanvasPen::pixels(WhiteColour, 1));
+    canvas_.setBrush(CanvasBrush::solid(HandleFillColour));
     const double radius = std::max((static_cast<double>(e.Size1) - e.Size2) / 2.0, pixels(3));
     const TPoint a = PointOnMidCircle(e, e.Angle);
     const TPoint b = PointOnMidCircle(e, e.Width);
@@ -386,17 +387,17 @@ void ElementPainter::drawClearanceKind(const TObjekt& e, ColourRef col, std::int
                                        bool highlighted)
 {
     const double grow = 2.0 * clearance;
-    canvas.setBrush(CanvasBrush::solid(col));
+    canvas_.setBrush(CanvasBrush::solid(col));
     switch (e.Kind) {
     case KindLine:
-        canvas.setPen(CanvasPen::units(col, e.Width + grow));
-        canvas.line(at(e.X, e.Y), at(e.Size1, e.Size2));
+        canvas_.setPen(CanvasPen::units(col, e.Width + grow));
+        canvas_.line(at(e.X, e.Y), at(e.Size1, e.Size2));
         break;
     case KindTrack:
         if (e.Points.size() < 2)
             break;
-        canvas.setPen(CanvasPen::units(col, e.Width + grow));
-        canvas.polyline(nodes(e), e.Points.size());
+        canvas_.setPen(CanvasPen::units(col, e.Width + grow));
+        canvas_.polyline(nodes(e), e.Points.size());
         break;
     case KindPad:
         drawPadCore(e, col, true, clearance, holeColourOf(e), highlighted, false);
@@ -404,16 +405,16 @@ void ElementPainter::drawClearanceKind(const TObjekt& e, ColourRef col, std::int
     case KindSmdPad: {
         const std::int64_t hx = RoundHalfEven64(e.Size1 / 2.0) + clearance;
         const std::int64_t hy = RoundHalfEven64(e.Size2 / 2.0) + clearance;
-        canvas.setPen(CanvasPen::pixels(col, 1));
+        canvas_.setPen(CanvasPen::pixels(col, 1));
         const TPoint c = at(e.X, e.Y);
-        canvas.rectangle(c.x - hx, c.y - hy, c.x + hx, c.y + hy);
+        canvas_.rectangle(c.x - hx, c.y - hy, c.x + hx, c.y + hy);
         break;
     }
     case KindFontText: {
         const TPoint a = at(e.X, e.Y);
         const TPoint b = at(e.Size1, e.Size2);
-        canvas.setPen(CanvasPen::pixels(col, 1));
-        canvas.rectangle(
+        canvas_.setPen(CanvasPen::pixels(col, 1));
+        canvas_.rectangle(
             std::int64_t{std::min(a.x, b.x)} - clearance, std::int64_t{std::min(a.y, b.y)} - clearance,
             std::int64_t{std::max(a.x, b.x)} + clearance, std::int64_t{std::max(a.y, b.y)} + clearance);
         break;
@@ -424,18 +425,18 @@ void ElementPainter::drawClearanceKind(const TObjekt& e, ColourRef col, std::int
         // A restricted area is a hole of its own outline, not grown: it is no copper to keep away from.
         const bool outlined = e.Restricted && e.Selected && e.Groups.empty() && !hasOffset();
         const double width = e.Restricted ? e.Width : e.Width + grow;
-        canvas.setPen(CanvasPen::units(outlined ? SelectedActiveColour : col, width));
+        canvas_.setPen(CanvasPen::units(outlined ? SelectedActiveColour : col, width));
         if (e.Closed)
-            canvas.polygon(nodes(e), e.Points.size());
+            canvas_.polygon(nodes(e), e.Points.size());
         else
-            canvas.polyline(nodes(e), e.Points.size());
+            canvas_.polyline(nodes(e), e.Points.size());
         if (outlined)
             drawNodeHandles(e);
         break;
     }
     case KindCircle: {
         const std::int64_t w = static_cast<std::int64_t>(e.Size1) - e.Size2;
-        canvas.setPen(CanvasPen::units(col, static_cast<double>(w) + grow, PenStyle::Solid));
+        canvas_.setPen(CanvasPen::units(col, static_cast<double>(w) + grow, PenStyle::Solid));
         drawCircle(e, static_cast<double>(w) + grow, e.Size1 - RoundHalfEven64(static_cast<double>(w) / 2.0));
         break;
     }
@@ -443,8 +444,8 @@ void ElementPainter::drawClearanceKind(const TObjekt& e, ColourRef col, std::int
         for (const TObjekt& stroke : e.Strokes) {
             if (stroke.Points.size() < 2)
                 continue;
-            canvas.setPen(CanvasPen::units(col, stroke.Width + grow));
-            canvas.polyline(nodes(stroke), stroke.Points.size());
+            canvas_.setPen(CanvasPen::units(col, stroke.Width + grow));
+            canvas_.polyline(nodes(stroke), stroke.Points.size());
         }
         break;
     default:
@@ -458,12 +459,12 @@ void ElementPainter::DrawHole(const TObjekt& pad, bool cross)
     const TPoint c = at(pad.X, pad.Y);
     const std::int64_t x = c.x, y = c.y;
     if (d > 0) {
-        const ColourRef ring = set.photo ? BlackColour : pad.Twin ? PlatedRingColour : WhiteColour;
-        canvas.setPen(CanvasPen::pixels(ring, 1));
-        canvas.setBrush(CanvasBrush::solid(WhiteColour));
-        canvas.ellipse(x - d, y - d, x + d, y + d);
+        const ColourRef ring = set_.photo ? BlackColour : pad.Twin ? PlatedRingColour : WhiteColour;
+        canvas_.setPen(CanvasPen::pixels(ring, 1));
+        canvas_.setBrush(CanvasBrush::solid(WhiteColour));
+        canvas_.ellipse(x - d, y - d, x + d, y + d);
     }
-    if (cross && !set.photo && pad.Size2 == pad.Size1)
+    if (cross && !set_.photo && pad.Size2 == pad.Size1)
         drawCross(x, y, RoundHalfEven64(static_cast<double>(pad.Size1) / 2.0),
                   pad.Selected ? SelectedActiveColour : BlackColour);
 }
@@ -478,29 +479,29 @@ void ElementPainter::DrawElementDot(TObjekt& element, int activeLayer)
 {
     element.DrawLayer = static_cast<std::uint8_t>(activeLayer);
     element.Highlight = 0;
-    canvas.dot(centreOf(element),
-               set.inverting ? set.previewColour : ElementColour(element, activeLayer, set.colours));
+    canvas_.dot(centreOf(element),
+                set_.inverting ? set_.previewColour : ElementColour(element, activeLayer, set_.colours));
 }
 
 void ElementPainter::DrawClearanceDot(TObjekt& element, int activeLayer)
 {
     element.DrawLayer = static_cast<std::uint8_t>(activeLayer);
-    canvas.dot(centreOf(element), clearanceColour(element.Highlight != 0));
+    canvas_.dot(centreOf(element), clearanceColour(element.Highlight != 0));
 }
 
 void ElementPainter::DrawHoleDot(const TObjekt& pad, bool cross)
 {
     const TPoint c = at(pad.X, pad.Y);
-    if (cross && !set.photo && pad.Size2 == pad.Size1)
-        canvas.dot(c, pad.Selected ? SelectedActiveColour : BlackColour);
+    if (cross && !set_.photo && pad.Size2 == pad.Size1)
+        canvas_.dot(c, pad.Selected ? SelectedActiveColour : BlackColour);
     else if (pad.Size2 > 0)
-        canvas.dot(c, set.photo ? BlackColour : pad.Twin ? PlatedRingColour : WhiteColour);
+        canvas_.dot(c, set_.photo ? BlackColour : pad.Twin ? PlatedRingColour : WhiteColour);
 }
 
 void ElementPainter::DrawConnection(const TObjekt& from, const TObjekt& to, ColourRef colour)
 {
-    canvas.setPen(CanvasPen::pixels(colour, 1));
-    canvas.line(at(from.X, from.Y), at(to.X, to.Y));
+    canvas_.setPen(CanvasPen::pixels(colour, 1));
+    canvas_.line(at(from.X, from.Y), at(to.X, to.Y));
 }
 
 } // namespace trevok

@@ -129,7 +129,7 @@ class ElementPainter
 
     /// The colour clearances are drawn in (background, photo background, or print colours).
     ColourRef clearanceColour(bool highlighted) const noexcept;
-    const DrawSettings& settings() const noexcept { return set; }
+    const DrawSettings& settings() const noexcept { return set_; }
 
   private:
     struct Pass;
@@ -150,12 +150,12 @@ class ElementPainter
     TPoint at(std::int64_t x, std::int64_t y) const noexcept;
     ColourRef holeColourOf(const TObjekt& pad) const noexcept;
     TPoint centreOf(const TObjekt& e) const noexcept;
-    bool hasOffset() const noexcept { return set.offset.x != 0 || set.offset.y != 0; }
-    double pixels(double n) const noexcept { return n * canvas.pixelUnits(); }
+    bool hasOffset() const noexcept { return set_.offset.x != 0 || set_.offset.y != 0; }
+    double pixels(double n) const noexcept { return n * canvas_.pixelUnits(); }
 
-    Canvas& canvas;
-    DrawSettings set;
-    std::vector<TPoint> moved; // scratch for moved nodes
+    Canvas& canvas_;
+    DrawSettings set_;
+    std::vector<TPoint> moved_; // scratch for moved nodes
 };
 
 // ---------------------------------------------------------------------------------------------

@@ -166,13 +166,13 @@ class BoardPaint
 {
   public:
     BoardPaint(Canvas& canvas, TBoard& board, const RenderOptions& options, const TRect* clip)
-        : canvas(canvas), board(board), o(options), clip(clip), photo(options.photo.shown),
-          viewedSide(options.photo.side == 2 ? 2 : 1), active(options.activeLayer), activeSide2(active >= 3),
-          marked(options.markedOnly),
-          dotBelow(options.screen && options.levelOfDetail ? canvas.pixelUnits() : 0.0),
-          painter(canvas, settings())
+        : canvas_(canvas), board_(board), o_(options), clip_(clip), photo_(options.photo.shown),
+          viewedSide_(options.photo.side == 2 ? 2 : 1), active_(options.activeLayer),
+          activeSide2_(active_ >= 3), marked_(options.markedOnly),
+          dotBelow_(options.screen && options.levelOfDetail ? canvas.pixelUnits() : 0.0),
+          painter_(canvas, settings())
     {
-        buckets.fill(board.Elements, clip, dotBelow);
+        buckets_.fill(board.Elements, clip, dotBelow_);
     }
 
     /// Steps 2 to 5: board background, restricted areas and plane clearances, template, grid.
@@ -187,90 +187,90 @@ class BoardPaint
   private:
     DrawSettings settings()
     {
-        const RenderPatterns* patterns = o.patterns;
-        if (!patterns && !photo) {
-            ownPatterns = RenderPatterns::make(o.colours);
-            patterns = &ownPatterns;
+        const RenderPatterns* patterns = o_.patterns;
+        if (!patterns && !photo_) {
+            ownPatterns_ = RenderPatterns::make(o_.colours);
+            patterns = &ownPatterns_;
         }
         DrawSettings ds;
-        ds.colours = photo ? PhotoColours(o.colours, board, viewedSide) : o.colours;
+        ds.colours = photo_ ? PhotoColours(o_.colours, board_, viewedSide_) : o_.colours;
         ds.patterns = patterns;
-        ds.photo = photo;
-        ds.mirrored = o.mirrored();
+        ds.photo = photo_;
+        ds.mirrored = o_.mirrored();
         return ds;
     }
     void drawAll(const std::vector<Entry>& list)
     {
         for (const Entry& en : list) {
-            if (marked && !en.e->Mark)
+            if (marked_ && !en.e->Mark)
                 continue;
             if (en.tiny)
-                painter.DrawElementDot(*en.e, active);
+                painter_.DrawElementDot(*en.e, active_);
             else
-                painter.DrawElement(*en.e, active);
+                painter_.DrawElement(*en.e, active_);
         }
     }
     void drawClearance(const Entry& en)
     {
         if (en.tiny)
-            painter.DrawClearanceDot(*en.e, active);
+            painter_.DrawClearanceDot(*en.e, active_);
         else
-            painter.DrawClearance(*en.e, active);
+            painter_.DrawClearance(*en.e, active_);
     }
 
-    Canvas& canvas;
-    TBoard& board;
-    const RenderOptions& o;
-    const TRect* clip;
-    const bool photo;
-    const int viewedSide;
-    const int active;
-    const bool activeSide2;
-    const bool marked;
-    const double dotBelow; // units: an element smaller than this is drawn as a dot (0: never)
-    RenderPatterns ownPatterns;
-    ElementPainter painter;
-    Buckets buckets;
+    Canvas& canvas_;
+    TBoard& board_;
+    const RenderOptions& o_;
+    const TRect* clip_;
+    const bool photo_;
+    const int viewedSide_;
+    const int active_;
+    const bool activeSide2_;
+    const bool marked_;
+    const double dotBelow_; // units: an element smaller than this is drawn as a dot (0: never)
+    RenderPatterns ownPatterns_;
+    ElementPainter painter_;
+    Buckets buckets_;
 };
 
 void BoardPaint::ground(const TRect& area)
 {
-    const ColourScheme& colours = painter.settings().colours;
+    const ColourScheme& colours = painter_.settings().colours;
     // The board, two pixels beyond its right and lower edges on the screen.
-    const std::int64_t a = o.screen ? RoundHalfEven64(2.0 / o.zoom) : 1;
+    const std::int64_t a = o_.screen ? RoundHalfEven64(2.0 / o_.zoom) : 1;
     ColourRef background = colours[ColourBackground];
-    if (photo)
+    if (photo_)
         background =
-            GroundPlaneOn(board, viewedSide == 2 ? LayerK2 : LayerK1) ? PhotoCopper : PhotoBackground;
-    else if (GroundPlaneOn(board, active))
-        background = colours[activeSide2 ? ColourK2 : ColourK1];
-    canvas.setPen(CanvasPen::none());
-    canvas.setBrush(CanvasBrush::solid(background));
-    canvas.rectangle(0, 0, std::int64_t{board.BoardWidth} + a, -(std::int64_t{board.BoardHeight} + a));
+            GroundPlaneOn(board_, viewedSide_ == 2 ? LayerK2 : LayerK1) ? PhotoCopper : PhotoBackground;
+    else if (GroundPlaneOn(board_, active_))
+        background = colours[activeSide2_ ? ColourK2 : ColourK1];
+    canvas_.setPen(CanvasPen::none());
+    canvas_.setBrush(CanvasBrush::solid(background));
+    canvas_.rectangle(0, 0, std::int64_t{board_.BoardWidth} + a, -(std::int64_t{board_.BoardHeight} + a));
 
     // Restricted areas and the clearances cut out of the ground plane.
-    if (photo) {
-        const int copper = viewedSide == 2 ? LayerK2 : LayerK1;
-        if (GroundPlaneOn(board, copper))
-            for (const Entry& en : buckets.all)
+    if (photo_) {
+        const int copper = viewedSide_ == 2 ? LayerK2 : LayerK1;
+        if (GroundPlaneOn(board_, copper))
+            for (const Entry& en : buckets_.all)
                 if (en.e->Layer == copper)
                     drawClearance(en);
         return; // no template and no grid on a photo
     }
-    const int planeCopper = activeSide2 ? LayerK2 : LayerK1;
-    const bool planeOn = GroundPlaneOn(board, active);
-    for (TObjekt* e : buckets.restricted)
-        if (o.visible(e->Layer) && !(planeOn && e->Layer == planeCopper))
-            painter.DrawElement(*e, active);
-    if (planeOn && o.visible(planeCopper))
-        for (const Entry& en : buckets.all)
+    const int planeCopper = activeSide2_ ? LayerK2 : LayerK1;
+    const bool planeOn = GroundPlaneOn(board_, active_);
+    for (TObjekt* e : buckets_.restricted)
+        if (o_.visible(e->Layer) && !(planeOn && e->Layer == planeCopper))
+            painter_.DrawElement(*e, active_);
+    if (planeOn && o_.visible(planeCopper))
+        for (const Entry& en : buckets_.all)
             if (en.e->Layer == planeCopper)
                 drawClearance(en);
 
-    if (o.drawTemplate)
-        o.drawTemplate(canvas, activeSide2 ? 2 : 1, area);
-    if (o.drawGrid)
-        o.drawGrid(canvas, area);
+    if (o_.drawTemplate)
+        o_.drawTemplate(canvas_, activeSide2_ ? 2 : 1, area);
+    if (o_.drawGrid)
+        o_.drawGrid(canvas_, area);
 }
 
 void BoardPaint::layers()
@@ -278,74 +278,74 @@ void BoardPaint::layers()
     // Copper before print, the far side of each pair first.
     std::array<int, 4> order{};
     int count = 0;
-    if (photo) {
-        const int near = viewedSide == 2 ? LayerK2 : LayerK1;
+    if (photo_) {
+        const int near = viewedSide_ == 2 ? LayerK2 : LayerK1;
         const int far = OppositeLayer(static_cast<std::uint8_t>(near));
-        if (o.photo.translucent) {
+        if (o_.photo.translucent) {
             order[count++] = far;
-            if (o.photo.withComponents)
+            if (o_.photo.withComponents)
                 order[count++] = far + 1;
         }
         order[count++] = near;
-        if (o.photo.withComponents)
+        if (o_.photo.withComponents)
             order[count++] = near + 1;
     } else {
-        order = activeSide2 ? std::array<int, 4>{1, 3, 2, 4} : std::array<int, 4>{3, 1, 4, 2};
+        order = activeSide2_ ? std::array<int, 4>{1, 3, 2, 4} : std::array<int, 4>{3, 1, 4, 2};
         count = 4;
     }
     for (int i = 0; i < count; ++i) {
         const auto layer = static_cast<std::size_t>(order[static_cast<std::size_t>(i)]);
-        if (!photo && !o.visible(static_cast<int>(layer)))
+        if (!photo_ && !o_.visible(static_cast<int>(layer)))
             continue; // the photo shows hidden layers too
         // Macro layers 5 and 6 are drawn with the layers they stand for, K2 and B1.
         const std::size_t macro = layer == LayerK2 ? 5 : layer == LayerB1 ? 6 : 0;
-        drawAll(buckets.others[layer]);
+        drawAll(buckets_.others[layer]);
         if (macro)
-            drawAll(buckets.others[macro]);
-        drawAll(buckets.pads[layer]);
+            drawAll(buckets_.others[macro]);
+        drawAll(buckets_.pads[layer]);
         if (macro)
-            drawAll(buckets.pads[macro]);
+            drawAll(buckets_.pads[macro]);
     }
 }
 
 void BoardPaint::holes()
 {
-    for (const Entry& en : buckets.all) {
+    for (const Entry& en : buckets_.all) {
         const TObjekt& e = *en.e;
-        if (e.Kind != KindPad || (marked && !e.Mark))
+        if (e.Kind != KindPad || (marked_ && !e.Mark))
             continue;
-        if (!photo && !o.visible(e.Layer))
+        if (!photo_ && !o_.visible(e.Layer))
             continue;
-        if (en.tiny && 2.0 * e.Size2 < dotBelow)
-            painter.DrawHoleDot(e, !photo);
+        if (en.tiny && 2.0 * e.Size2 < dotBelow_)
+            painter_.DrawHoleDot(e, !photo_);
         else
-            painter.DrawHole(e, !photo);
+            painter_.DrawHole(e, !photo_);
     }
 }
 
 void BoardPaint::connections()
 {
-    const ColourRef normal = painter.settings().colours[ColourConnection];
-    for (const auto& owned : board.Elements) {
+    const ColourRef normal = painter_.settings().colours[ColourConnection];
+    for (const auto& owned : board_.Elements) {
         const TObjekt& e = *owned;
-        if (!e.isPadLike() || e.Connections.empty() || (marked && !e.Mark))
+        if (!e.isPadLike() || e.Connections.empty() || (marked_ && !e.Mark))
             continue;
         for (const TObjekt* to : e.Connections) {
-            if (!to || (marked && !to->Mark))
+            if (!to || (marked_ && !to->Mark))
                 continue;
             // Both ends hold the connection: the line is drawn from the one earlier in memory.
             if (to < &e &&
                 std::find(to->Connections.begin(), to->Connections.end(), &e) != to->Connections.end())
                 continue;
-            if (clip) {
+            if (clip_) {
                 const TRect span{std::min<std::int64_t>(e.X, to->X), std::min<std::int64_t>(e.Y, to->Y),
                                  std::max<std::int64_t>(e.X, to->X), std::max<std::int64_t>(e.Y, to->Y)};
-                if (!span.intersects(*clip))
+                if (!span.intersects(*clip_))
                     continue;
             }
             const bool bothSelected = e.Selected && to->Selected;
-            painter.DrawConnection(e, *to,
-                                   o.autorouterActive && bothSelected ? SelectedActiveColour : normal);
+            painter_.DrawConnection(e, *to,
+                                    o_.autorouterActive && bothSelected ? SelectedActiveColour : normal);
         }
     }
 }

@@ -114,22 +114,22 @@ TemplateImage::TemplateImage(const QImage& picture)
     else if (m.colorCount() == 1 && qGray(m.color(0)) >= 128)
         m.fill(1);
     m.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
-    mono = std::move(m);
+    mono_ = std::move(m);
 }
 
 const QImage& TemplateImage::reduced(int level) const
 {
-    if (level <= 0 || mono.isNull())
-        return mono;
-    while (static_cast<int>(levels.size()) < level)
-        levels.push_back(halve(levels.empty() ? mono : levels.back()));
-    return levels[static_cast<std::size_t>(level - 1)];
+    if (level <= 0 || mono_.isNull())
+        return mono_;
+    while (static_cast<int>(levels_.size()) < level)
+        levels_.push_back(halve(levels_.empty() ? mono_ : levels_.back()));
+    return levels_[static_cast<std::size_t>(level - 1)];
 }
 
 void TemplateImage::draw(Canvas& canvas, const TRect& rect, ColourRef dark, ColourRef light,
                          const TRect& area) const
 {
-    if (mono.isNull())
+    if (mono_.isNull())
         return;
     const double rectW = static_cast<double>(rect.right - rect.left);
     const double rectH = static_cast<double>(rect.bottom - rect.top);
@@ -144,9 +144,9 @@ void TemplateImage::draw(Canvas& canvas, const TRect& rect, ColourRef dark, Colo
     const CanvasMapping& m = canvas.mapping();
     const double devW = rectW * std::abs(m.scaleX());
     const double devH = rectH * std::abs(m.scaleY());
-    double ratio = std::min(mono.width() / std::max(devW, 1e-9), mono.height() / std::max(devH, 1e-9));
+    double ratio = std::min(mono_.width() / std::max(devW, 1e-9), mono_.height() / std::max(devH, 1e-9));
     int level = 0;
-    while (ratio >= 2.0 && (mono.width() >> (level + 1)) >= 1 && (mono.height() >> (level + 1)) >= 1) {
+    while (ratio >= 2.0 && (mono_.width() >> (level + 1)) >= 1 && (mono_.height() >> (level + 1)) >= 1) {
         ratio /= 2.0;
         ++level;
     }
@@ -399,7 +399,7 @@ std::optional<TemplateFile> loadTemplate(const QString& path)
 TemplateImage TemplateImage::FromTwoColour(QImage mono)
 {
     TemplateImage t;
-    t.mono = std::move(mono);
+    t.mono_ = std::move(mono);
     return t;
 }
 

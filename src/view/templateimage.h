@@ -55,11 +55,11 @@ class TemplateImage
     /// Takes a picture that already is two-coloured: Format_Mono, index 0 dark, 1 light.
     static TemplateImage FromTwoColour(QImage mono);
 
-    bool isNull() const noexcept { return mono.isNull(); }
-    int width() const noexcept { return mono.width(); }
-    int height() const noexcept { return mono.height(); }
+    bool isNull() const noexcept { return mono_.isNull(); }
+    int width() const noexcept { return mono_.width(); }
+    int height() const noexcept { return mono_.height(); }
     /// Index 0 dark, index 1 light.
-    const QImage& picture() const noexcept { return mono; }
+    const QImage& picture() const noexcept { return mono_; }
     /// The picture halved `level` times (level 0 is the picture itself); made on first use.
     const QImage& reduced(int level) const;
 
@@ -69,8 +69,8 @@ class TemplateImage
     void draw(Canvas& canvas, const TRect& rect, ColourRef dark, ColourRef light, const TRect& area) const;
 
   private:
-    QImage mono;
-    mutable std::vector<QImage> levels; // levels[k - 1] is the picture halved k times
+    QImage mono_;
+    mutable std::vector<QImage> levels_; // levels[k - 1] is the picture halved k times
 };
 
 /// A loaded template file.

@@ -217,15 +217,15 @@ QString UnitButtonCaption(bool inch)
 
 ViewModel::ViewModel(QObject* parent) : QObject(parent)
 {
-    mSurface = SurfaceSize(mBoardWidth, mBoardHeight, mZoom);
+    surface_ = SurfaceSize(boardWidth_, boardHeight_, zoom_);
 }
 
 void ViewModel::note(unsigned changes)
 {
-    mPending |= changes;
-    if (mBatchDepth == 0) {
-        const unsigned pending = mPending;
-        mPending = 0;
+    pending_ |= changes;
+    if (batchDepth_ == 0) {
+        const unsigned pending = pending_;
+        pending_ = 0;
         if (pending != 0)
             emit changed(pending);
     }
@@ -233,22 +233,22 @@ void ViewModel::note(unsigned changes)
 
 void ViewModel::endBatch()
 {
-    if (--mBatchDepth == 0)
+    if (--batchDepth_ == 0)
         note(0);
 }
 
 void ViewModel::loadFrom(TBoard& board)
 {
     Batch batch(*this);
-    mBoard = &board;
-    mBoardWidth = board.BoardWidth;
-    mBoardHeight = board.BoardHeight;
-    mZoom = ClampZoom(board.Zoom);
-    mGrid = (board.Grid > 0 && std::isfinite(board.Grid)) ? board.Grid : DefaultGrid;
-    mOrigin = board.Origin;
+    board_ = &board;
+    boardWidth_ = board.BoardWidth;
+    boardHeight_ = board.BoardHeight;
+    zoom_ = ClampZoom(board.Zoom);
+    grid_ = (board.Grid > 0 && std::isfinite(board.Grid)) ? board.Grid : DefaultGrid;
+    origin_ = board.Origin;
     updateSurface();
-    mScrollX = board.ScrollX;
-    mScrollY = board.ScrollY;
+    scrollX_ = board.ScrollX;
+    scrollY_ = board.ScrollY;
     limitScroll();
     note(SurfaceChanged | ScrollChanged | ZoomChanged | GridChanged | OriginChanged | HistoryChanged |
          RepaintNeeded);
@@ -256,26 +256,26 @@ void ViewModel::loadFrom(TBoard& board)
 
 void ViewModel::storeInto(TBoard& board) const
 {
-    board.Zoom = mZoom;
-    board.ScrollX = mScrollX;
-    board.ScrollY = mScrollY;
-    board.Grid = mGrid;
-    board.Origin = mOrigin;
+    board.Zoom = zoom_;
+    board.ScrollX = scrollX_;
+    board.ScrollY = scrollY_;
+    board.Grid = grid_;
+    board.Origin = origin_;
 }
 
 void ViewModel::detachBoard() noexcept
 {
-    mBoard = nullptr;
+    board_ = nullptr;
     note(HistoryChanged);
 }
 
 void ViewModel::setBoardSize(std::int32_t width, std::int32_t height)
 {
-    if (width == mBoardWidth && height == mBoardHeight)
+    if (width == boardWidth_ && height == boardHeight_)
         return;
     Batch batch(*this);
-    mBoardWidth = width;
-    mBoardHeight = height;
+    boardWidth_ = width;
+    boardHeight_ = height;
     updateSurface();
     limitScroll();
     note(RepaintNeeded);
@@ -284,28 +284,28 @@ void ViewModel::setBoardSize(std::int32_t width, std::int32_t height)
 void ViewModel::setViewportSize(QSize size)
 {
     size = size.expandedTo(QSize(0, 0));
-    if (size == mViewport)
+    if (size == viewport_)
         return;
     Batch batch(*this);
-    mViewport = size;
+    viewport_ = size;
     limitScroll();
     note(ViewportChanged);
 }
 
 QPoint ViewModel::maxScroll() const noexcept
 {
-    return {std::max(0, mSurface.width() - mViewport.width()),
-            std::max(0, mSurface.height() - mViewport.height())};
+    return {std::max(0, surface_.width() - viewport_.width()),
+            std::max(0, surface_.height() - viewport_.height())};
 }
 
 void ViewModel::limitScroll()
 {
     const QPoint max = maxScroll();
-    const int x = std::clamp(mScrollX, 0, max.x());
-    const int y = std::clamp(mScrollY, 0, max.y());
-    if (x != mScrollX || y != mScrollY) {
-        mScrollX = x;
-        mScrollY = y;
+    const int x = std::clamp(scrollX_, 0, max.x());
+    const int y = std::clamp(scrollY_, 0, max.y());
+    if (x != scrollX_ || y != scrollY_) {
+        scrollX_ = x;
+        scrollY_ = y;
         note(ScrollChanged);
     }
 }
@@ -315,23 +315,23 @@ void ViewModel::setScrollPosition(int x, int y)
     const QPoint max = maxScroll();
     x = std::clamp(x, 0, max.x());
     y = std::clamp(y, 0, max.y());
-    if (x == mScrollX && y == mScrollY)
+    if (x == scrollX_ && y == scrollY_)
         return;
-    mScrollX = x;
-    mScrollY = y;
+    scrollX_ = x;
+    scrollY_ = y;
     note(ScrollChanged);
 }
 
 QSize ViewModel::scrollIncrement() const noexcept
 {
-    return {std::max(1, mViewport.width() / 16), std::max(1, mViewport.height() / 16)};
+    return {std::max(1, viewport_.width() / 16), std::max(1, viewport_.height() / 16)};
 }
 
 void ViewModel::updateSurface()
 {
-    const QSize s = SurfaceSize(mBoardWidth, mBoardHeight, mZoom);
-    if (s != mSurface) {
-        mSurface = s;
+    const QSize s = SurfaceSize(boardWidth_, boardHeight_, zoom_);
+    if (s != surface_) {
+        surface_ = s;
         note(SurfaceChanged);
     }
 }
@@ -339,8 +339,8 @@ void ViewModel::updateSurface()
 void ViewModel::applyZoom(double zoom)
 {
     zoom = ClampZoom(zoom);
-    if (zoom != mZoom) {
-        mZoom = zoom;
+    if (zoom != zoom_) {
+        zoom_ = zoom;
         note(ZoomChanged | RepaintNeeded);
     }
     updateSurface();
@@ -354,47 +354,47 @@ void ViewModel::SetZoom(double zoom)
     Batch batch(*this);
     // The centre is limited to the largest board (or to a larger foreign board's own size).
     const double limit =
-        std::max<double>({static_cast<double>(MaxCentreCoordinate), static_cast<double>(mBoardWidth),
-                          static_cast<double>(mBoardHeight)});
-    const double cx = std::min(limit, (mScrollX + mViewport.width() / 2.0) / mZoom);
-    const double cy = std::min(limit, (mScrollY + mViewport.height() / 2.0) / mZoom);
+        std::max<double>({static_cast<double>(MaxCentreCoordinate), static_cast<double>(boardWidth_),
+                          static_cast<double>(boardHeight_)});
+    const double cx = std::min(limit, (scrollX_ + viewport_.width() / 2.0) / zoom_);
+    const double cy = std::min(limit, (scrollY_ + viewport_.height() / 2.0) / zoom_);
     applyZoom(zoom);
     CentreOn(RoundHalfEven(cx), RoundHalfEven(cy));
 }
 
 void ViewModel::CentreOn(std::int32_t x, std::int32_t y)
 {
-    const double halfW = RoundHalfEven((mViewport.width() / 2.0) / mZoom);
-    const double halfH = RoundHalfEven((mViewport.height() / 2.0) / mZoom);
-    setScrollPosition(clampToInt(mZoom * (x - halfW)), clampToInt(mZoom * (y - halfH)));
+    const double halfW = RoundHalfEven((viewport_.width() / 2.0) / zoom_);
+    const double halfH = RoundHalfEven((viewport_.height() / 2.0) / zoom_);
+    setScrollPosition(clampToInt(zoom_ * (x - halfW)), clampToInt(zoom_ * (y - halfH)));
 }
 
 std::int32_t ViewModel::surfaceX(std::int64_t boardX) const noexcept
 {
-    const std::int64_t x = mMirrored ? static_cast<std::int64_t>(mBoardWidth) - boardX : boardX;
+    const std::int64_t x = mirrored_ ? static_cast<std::int64_t>(boardWidth_) - boardX : boardX;
     return static_cast<std::int32_t>(std::clamp<std::int64_t>(x, std::numeric_limits<std::int32_t>::min(),
                                                               std::numeric_limits<std::int32_t>::max()));
 }
 
 void ViewModel::setMirrored(bool mirrored)
 {
-    if (mirrored == mMirrored)
+    if (mirrored == mirrored_)
         return;
-    mMirrored = mirrored;
+    mirrored_ = mirrored;
     note(MirrorChanged | RepaintNeeded);
 }
 
 QPointF ViewModel::boardPointAt(QPoint viewportPixel) const noexcept
 {
-    const double u = (mScrollX + viewportPixel.x()) / mZoom;
-    const double v = (mScrollY + viewportPixel.y()) / mZoom;
-    return {mMirrored ? mBoardWidth - u : u, -v};
+    const double u = (scrollX_ + viewportPixel.x()) / zoom_;
+    const double v = (scrollY_ + viewportPixel.y()) / zoom_;
+    return {mirrored_ ? boardWidth_ - u : u, -v};
 }
 
 QPointF ViewModel::viewportPixelOf(double boardX, double boardY) const noexcept
 {
-    const double u = mMirrored ? mBoardWidth - boardX : boardX;
-    return {u * mZoom - mScrollX, -boardY * mZoom - mScrollY};
+    const double u = mirrored_ ? boardWidth_ - boardX : boardX;
+    return {u * zoom_ - scrollX_, -boardY * zoom_ - scrollY_};
 }
 
 void ViewModel::wheel(int delta, QPoint viewportPixel)
@@ -403,15 +403,15 @@ void ViewModel::wheel(int delta, QPoint viewportPixel)
         return;
     Batch batch(*this);
     if (delta < 0) {
-        SetZoom(mZoom / ZoomStep);
+        SetZoom(zoom_ / ZoomStep);
         return;
     }
     // The surface point under the cursor, limited to the board.
     const double u =
-        std::clamp((mScrollX + viewportPixel.x()) / mZoom, 0.0, static_cast<double>(mBoardWidth));
+        std::clamp((scrollX_ + viewportPixel.x()) / zoom_, 0.0, static_cast<double>(boardWidth_));
     const double v =
-        std::clamp((mScrollY + viewportPixel.y()) / mZoom, 0.0, static_cast<double>(mBoardHeight));
-    applyZoom(mZoom * ZoomStep);
+        std::clamp((scrollY_ + viewportPixel.y()) / zoom_, 0.0, static_cast<double>(boardHeight_));
+    applyZoom(zoom_ * ZoomStep);
     CentreOn(RoundHalfEven(u), RoundHalfEven(v));
 }
 
@@ -420,15 +420,15 @@ void ViewModel::wheelAtCursor(int delta, QPoint viewportPixel)
     if (delta == 0)
         return;
     Batch batch(*this);
-    const double u = (mScrollX + viewportPixel.x()) / mZoom;
-    const double v = (mScrollY + viewportPixel.y()) / mZoom;
-    applyZoom(delta > 0 ? mZoom * ZoomStep : mZoom / ZoomStep);
-    setScrollPosition(clampToInt(u * mZoom - viewportPixel.x()), clampToInt(v * mZoom - viewportPixel.y()));
+    const double u = (scrollX_ + viewportPixel.x()) / zoom_;
+    const double v = (scrollY_ + viewportPixel.y()) / zoom_;
+    applyZoom(delta > 0 ? zoom_ * ZoomStep : zoom_ / ZoomStep);
+    setScrollPosition(clampToInt(u * zoom_ - viewportPixel.x()), clampToInt(v * zoom_ - viewportPixel.y()));
 }
 
 void ViewModel::wheelScroll(int delta, bool sideways)
 {
-    const int visible = sideways ? mViewport.width() : mViewport.height();
+    const int visible = sideways ? viewport_.width() : viewport_.height();
     const int step = clampToInt(-static_cast<double>(delta) * visible / (5.0 * 120.0));
     if (sideways)
         scrollBy(step, 0);
@@ -441,15 +441,15 @@ void ViewModel::wheelScroll(int delta, bool sideways)
 
 void ViewModel::PushView()
 {
-    if (mBoard == nullptr)
+    if (board_ == nullptr)
         return;
-    mBoard->PreviousViews.push_back({mScrollX, mScrollY, mZoom});
+    board_->PreviousViews.push_back({scrollX_, scrollY_, zoom_});
     note(HistoryChanged);
 }
 
 bool ViewModel::canPopView() const noexcept
 {
-    return mBoard != nullptr && !mBoard->PreviousViews.empty();
+    return board_ != nullptr && !board_->PreviousViews.empty();
 }
 
 bool ViewModel::PopView()
@@ -457,8 +457,8 @@ bool ViewModel::PopView()
     if (!canPopView())
         return false;
     Batch batch(*this);
-    const TViewState view = mBoard->PreviousViews.back();
-    mBoard->PreviousViews.pop_back();
+    const TViewState view = board_->PreviousViews.back();
+    board_->PreviousViews.pop_back();
     note(HistoryChanged);
     SetZoom(view.Zoom);
     setScrollPosition(view.ScrollX, view.ScrollY);
@@ -470,10 +470,10 @@ void ViewModel::zoomBoard()
 {
     Batch batch(*this);
     PushView();
-    if (mBoardWidth <= 0 || mBoardHeight <= 0)
+    if (boardWidth_ <= 0 || boardHeight_ <= 0)
         return;
     const double z =
-        std::min((mViewport.width() - 10.0) / mBoardWidth, (mViewport.height() - 10.0) / mBoardHeight);
+        std::min((viewport_.width() - 10.0) / boardWidth_, (viewport_.height() - 10.0) / boardHeight_);
     SetZoom(z);
 }
 
@@ -514,8 +514,8 @@ void ViewModel::zoomToRect(std::optional<TRect> rect)
     const std::int64_t h = rect->bottom - rect->top;
     if (std::llabs(w) < 50 || std::llabs(h) < 50)
         return;
-    applyZoom(std::min((mViewport.width() - 20.0) / static_cast<double>(std::llabs(w)),
-                       (mViewport.height() - 20.0) / static_cast<double>(std::llabs(h))));
+    applyZoom(std::min((viewport_.width() - 20.0) / static_cast<double>(std::llabs(w)),
+                       (viewport_.height() - 20.0) / static_cast<double>(std::llabs(h))));
     // Sums of 64-bit bounds cannot overflow for coordinates of 32-bit elements.
     const std::int64_t cx =
         std::min<std::int64_t>(std::llabs(rect->left + rect->right) / 2, MaxCentreCoordinate);
@@ -529,22 +529,22 @@ void ViewModel::zoomToolRelease(TPoint anchor, TPoint release)
 {
     Batch batch(*this);
     PushView();
-    const auto limitX = [this](std::int64_t x) { return std::clamp<std::int64_t>(x, 0, mBoardWidth); };
+    const auto limitX = [this](std::int64_t x) { return std::clamp<std::int64_t>(x, 0, boardWidth_); };
     const auto limitY = [this](std::int64_t y) {
-        return std::clamp<std::int64_t>(y, -static_cast<std::int64_t>(mBoardHeight), 0);
+        return std::clamp<std::int64_t>(y, -static_cast<std::int64_t>(boardHeight_), 0);
     };
     const std::int64_t ax = limitX(anchor.x), ay = limitY(anchor.y);
     const std::int64_t rx = limitX(release.x), ry = limitY(release.y);
     const std::int64_t dx = std::llabs(rx - ax);
     const std::int64_t dy = std::llabs(ry - ay);
-    if (dx * mZoom > 8 && dy * mZoom > 8) {
-        applyZoom(std::min(mViewport.width() / static_cast<double>(dx),
-                           mViewport.height() / static_cast<double>(dy)));
+    if (dx * zoom_ > 8 && dy * zoom_ > 8) {
+        applyZoom(std::min(viewport_.width() / static_cast<double>(dx),
+                           viewport_.height() / static_cast<double>(dy)));
         const std::int64_t cx = std::min<std::int64_t>((ax + rx) / 2, MaxCentreCoordinate);
         const std::int64_t cy = std::min<std::int64_t>(-(ay + ry) / 2, MaxCentreCoordinate);
         CentreOn(surfaceX(cx), static_cast<std::int32_t>(cy));
     } else {
-        applyZoom(mZoom * ZoomStep);
+        applyZoom(zoom_ * ZoomStep);
         CentreOn(surfaceX(rx), static_cast<std::int32_t>(-ry));
     }
     note(RepaintNeeded);
@@ -554,7 +554,7 @@ void ViewModel::zoomToolRightClick()
 {
     Batch batch(*this);
     PushView();
-    SetZoom(mZoom / ZoomStep);
+    SetZoom(zoom_ / ZoomStep);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -564,8 +564,8 @@ bool ViewModel::setGrid(double grid)
 {
     if (!(grid > 0) || !std::isfinite(grid))
         return false;
-    if (grid != mGrid) {
-        mGrid = grid;
+    if (grid != grid_) {
+        grid_ = grid;
         note(GridChanged | RepaintNeeded);
     }
     return true;
@@ -573,9 +573,9 @@ bool ViewModel::setGrid(double grid)
 
 void ViewModel::setGridVisible(bool visible)
 {
-    if (visible == mGridVisible)
+    if (visible == gridVisible_)
         return;
-    mGridVisible = visible;
+    gridVisible_ = visible;
     note(GridDisplayChanged | RepaintNeeded);
 }
 
@@ -583,8 +583,8 @@ bool ViewModel::setGridMarking(int marking)
 {
     if (!IsValidGridMarking(marking))
         return false;
-    if (marking != mGridMarking) {
-        mGridMarking = marking;
+    if (marking != gridMarking_) {
+        gridMarking_ = marking;
         note(GridDisplayChanged | RepaintNeeded);
     }
     return true;
@@ -592,25 +592,25 @@ bool ViewModel::setGridMarking(int marking)
 
 void ViewModel::setOrigin(TPoint origin)
 {
-    if (origin == mOrigin)
+    if (origin == origin_)
         return;
-    mOrigin = origin;
+    origin_ = origin;
     note(OriginChanged);
 }
 
 void ViewModel::setInchUnit(bool inch)
 {
-    if (inch == mInch)
+    if (inch == inch_)
         return;
-    mInch = inch;
+    inch_ = inch;
     note(UnitChanged);
 }
 
 void ViewModel::setNavigatorVisible(bool visible)
 {
-    if (visible == mNavigatorVisible)
+    if (visible == navigatorVisible_)
         return;
-    mNavigatorVisible = visible;
+    navigatorVisible_ = visible;
     note(NavigatorShownChanged);
 }
 
@@ -619,19 +619,19 @@ void ViewModel::setNavigatorVisible(bool visible)
 
 std::vector<RulerTick> ViewModel::horizontalTicks(int scrollBoxLeft, int width) const
 {
-    return HorizontalRulerTicks(mZoom, mInch, mScrollX, scrollBoxLeft, mOrigin.x, width);
+    return HorizontalRulerTicks(zoom_, inch_, scrollX_, scrollBoxLeft, origin_.x, width);
 }
 
 std::vector<RulerTick> ViewModel::verticalTicks(int height, int scrollBoxTop) const
 {
-    return VerticalRulerTicks(mZoom, mInch, mScrollY, mOrigin.y, mBoardHeight, height, scrollBoxTop);
+    return VerticalRulerTicks(zoom_, inch_, scrollY_, origin_.y, boardHeight_, height, scrollBoxTop);
 }
 
 NavigatorGeometry ViewModel::navigator() const noexcept
 {
     NavigatorGeometry g;
-    const double w = std::max<std::int32_t>(mBoardWidth, 1);
-    const double h = std::max<std::int32_t>(mBoardHeight, 1);
+    const double w = std::max<std::int32_t>(boardWidth_, 1);
+    const double h = std::max<std::int32_t>(boardHeight_, 1);
     g.unitsPerPixel = std::max(w, h) / NavigatorBoardPixels;
     const double b = g.unitsPerPixel;
     const int bw = RoundHalfEven(w / b);
@@ -639,9 +639,9 @@ NavigatorGeometry ViewModel::navigator() const noexcept
     // Centred in a square area as wide as the navigator.
     g.board = QRect((NavigatorAreaWidth - bw) / 2, (NavigatorAreaWidth - bh) / 2, bw, bh);
     g.frame = g.board.adjusted(-1, -1, 1, 1);
-    g.visible = QRect(g.board.left() + clampToInt(mScrollX / mZoom / b),
-                      g.board.top() + clampToInt(mScrollY / mZoom / b),
-                      clampToInt(mViewport.width() / mZoom / b), clampToInt(mViewport.height() / mZoom / b));
+    g.visible = QRect(g.board.left() + clampToInt(scrollX_ / zoom_ / b),
+                      g.board.top() + clampToInt(scrollY_ / zoom_ / b),
+                      clampToInt(viewport_.width() / zoom_ / b), clampToInt(viewport_.height() / zoom_ / b));
     return g;
 }
 
@@ -650,7 +650,7 @@ QPoint ViewModel::navigatorDragTo(QPoint topLeft)
     const NavigatorGeometry g = navigator();
     const int left = std::clamp(topLeft.x(), 0, std::max(0, g.board.width() - g.visible.width()));
     const int top = std::clamp(topLeft.y(), 0, std::max(0, g.board.height() - g.visible.height()));
-    setScrollPosition(clampToInt(mZoom * left * g.unitsPerPixel), clampToInt(mZoom * top * g.unitsPerPixel));
+    setScrollPosition(clampToInt(zoom_ * left * g.unitsPerPixel), clampToInt(zoom_ * top * g.unitsPerPixel));
     return {left, top};
 }
 
@@ -658,7 +658,7 @@ void ViewModel::navigatorClick(bool rightButton)
 {
     Batch batch(*this);
     PushView();
-    SetZoom(rightButton ? mZoom / ZoomStep : mZoom * ZoomStep);
+    SetZoom(rightButton ? zoom_ / ZoomStep : zoom_ * ZoomStep);
 }
 
 } // namespace trevok

@@ -146,26 +146,26 @@ class ViewModel : public QObject
     void storeInto(TBoard& board) const;
     /// Forgets the board (its previous views are not touched any more).
     void detachBoard() noexcept;
-    TBoard* board() const noexcept { return mBoard; }
+    TBoard* board() const noexcept { return board_; }
     void setBoardSize(std::int32_t width, std::int32_t height);
-    std::int32_t boardWidth() const noexcept { return mBoardWidth; }
-    std::int32_t boardHeight() const noexcept { return mBoardHeight; }
+    std::int32_t boardWidth() const noexcept { return boardWidth_; }
+    std::int32_t boardHeight() const noexcept { return boardHeight_; }
 
     // --- viewport, surface and scrolling -----------------------------------------------------
     /// The visible part of the scroll box in pixels.
     void setViewportSize(QSize size);
-    QSize viewportSize() const noexcept { return mViewport; }
-    QSize surfaceSize() const noexcept { return mSurface; }
-    QPoint scrollPosition() const noexcept { return {mScrollX, mScrollY}; }
+    QSize viewportSize() const noexcept { return viewport_; }
+    QSize surfaceSize() const noexcept { return surface_; }
+    QPoint scrollPosition() const noexcept { return {scrollX_, scrollY_}; }
     QPoint maxScroll() const noexcept;
     /// Scrolls, limited to the scroll range.
     void setScrollPosition(int x, int y);
-    void scrollBy(int dx, int dy) { setScrollPosition(mScrollX + dx, mScrollY + dy); }
+    void scrollBy(int dx, int dy) { setScrollPosition(scrollX_ + dx, scrollY_ + dy); }
     /// One arrow click or automatic-scroll step: 1/16 of the visible width and height.
     QSize scrollIncrement() const noexcept;
 
     // --- zoom ----------------------------------------------------------------------------------
-    double zoom() const noexcept { return mZoom; }
+    double zoom() const noexcept { return zoom_; }
     /// Changes the zoom keeping the surface point at the centre of the viewport.
     void SetZoom(double zoom);
     /// Scrolls so that the surface point (x, y) lies in the middle of the viewport.
@@ -173,7 +173,7 @@ class ViewModel : public QObject
     /// Surface x of a board x: the same, or board width − x while mirrored.
     std::int32_t surfaceX(std::int64_t boardX) const noexcept;
     void setMirrored(bool mirrored);
-    bool mirrored() const noexcept { return mMirrored; }
+    bool mirrored() const noexcept { return mirrored_; }
 
     /// The board point under a viewport pixel (board units, board y upward), not rounded.
     QPointF boardPointAt(QPoint viewportPixel) const noexcept;
@@ -181,8 +181,8 @@ class ViewModel : public QObject
     QPointF viewportPixelOf(double boardX, double boardY) const noexcept;
 
     /// Zoom in by 1.4 keeping the centre; zoom out likewise.
-    void zoomInStep() { SetZoom(mZoom * ZoomStep); }
-    void zoomOutStep() { SetZoom(mZoom / ZoomStep); }
+    void zoomInStep() { SetZoom(zoom_ * ZoomStep); }
+    void zoomOutStep() { SetZoom(zoom_ / ZoomStep); }
     /// The mouse wheel over the scroll box at a viewport pixel: away from the user (positive
     /// delta) zooms in by 1.4 centred on the board point under the cursor (limited to the
     /// board), towards the user zooms out by 1.4 keeping the centre. Pushes no view.
@@ -215,21 +215,21 @@ class ViewModel : public QObject
     bool canPopView() const noexcept;
 
     // --- grid, origin, unit ------------------------------------------------------------------
-    double grid() const noexcept { return mGrid; }
+    double grid() const noexcept { return grid_; }
     /// Sets the grid; anything that is not a positive finite number is refused.
     bool setGrid(double grid);
-    QString gridCaption() const { return GridCaption(mGrid); }
-    bool gridVisible() const noexcept { return mGridVisible; }
+    QString gridCaption() const { return GridCaption(grid_); }
+    bool gridVisible() const noexcept { return gridVisible_; }
     void setGridVisible(bool visible);
-    int gridMarking() const noexcept { return mGridMarking; }
+    int gridMarking() const noexcept { return gridMarking_; }
     /// Accepts 0, 2, 4, 5 and 10; returns false and changes nothing otherwise.
     bool setGridMarking(int marking);
-    TPoint origin() const noexcept { return mOrigin; }
+    TPoint origin() const noexcept { return origin_; }
     void setOrigin(TPoint origin);
-    bool inchUnit() const noexcept { return mInch; }
+    bool inchUnit() const noexcept { return inch_; }
     void setInchUnit(bool inch);
-    void toggleUnit() { setInchUnit(!mInch); }
-    bool navigatorVisible() const noexcept { return mNavigatorVisible; }
+    void toggleUnit() { setInchUnit(!inch_); }
+    bool navigatorVisible() const noexcept { return navigatorVisible_; }
     void setNavigatorVisible(bool visible);
 
     // --- rulers and navigator ----------------------------------------------------------------
@@ -248,13 +248,13 @@ class ViewModel : public QObject
     class Batch
     {
       public:
-        explicit Batch(ViewModel& model) : m(model) { ++m.mBatchDepth; }
-        ~Batch() { m.endBatch(); }
+        explicit Batch(ViewModel& model) : model_(model) { ++model_.batchDepth_; }
+        ~Batch() { model_.endBatch(); }
         Batch(const Batch&) = delete;
         Batch& operator=(const Batch&) = delete;
 
       private:
-        ViewModel& m;
+        ViewModel& model_;
     };
 
   signals:
@@ -267,23 +267,23 @@ class ViewModel : public QObject
     void updateSurface();
     void limitScroll();
 
-    TBoard* mBoard = nullptr;
-    std::int32_t mBoardWidth = 16000;
-    std::int32_t mBoardHeight = 10000;
-    QSize mViewport{0, 0};
-    QSize mSurface;
-    int mScrollX = 0;
-    int mScrollY = 0;
-    double mZoom = DefaultZoom;
-    double mGrid = 254.0;
-    TPoint mOrigin{0, 0};
-    bool mMirrored = false;
-    bool mInch = false;
-    bool mGridVisible = true;
-    int mGridMarking = 4;
-    bool mNavigatorVisible = true;
-    int mBatchDepth = 0;
-    unsigned mPending = 0;
+    TBoard* board_ = nullptr;
+    std::int32_t boardWidth_ = 16000;
+    std::int32_t boardHeight_ = 10000;
+    QSize viewport_{0, 0};
+    QSize surface_;
+    int scrollX_ = 0;
+    int scrollY_ = 0;
+    double zoom_ = DefaultZoom;
+    double grid_ = 254.0;
+    TPoint origin_{0, 0};
+    bool mirrored_ = false;
+    bool inch_ = false;
+    bool gridVisible_ = true;
+    int gridMarking_ = 4;
+    bool navigatorVisible_ = true;
+    int batchDepth_ = 0;
+    unsigned pending_ = 0;
 };
 
 } // namespace trevok

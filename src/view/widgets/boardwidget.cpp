@@ -100,24 +100,24 @@ class OriginMarker : public QWidget
     }
     void mousePressEvent(QMouseEvent* e) override
     {
-        if (e->button() == Qt::LeftButton && board.mSession) {
+        if (e->button() == Qt::LeftButton && board.session_) {
             dragging = true;
-            board.mSession->originMarkerPress();
+            board.session_->originMarkerPress();
         }
     }
     void mouseMoveEvent(QMouseEvent* e) override
     {
-        if (!dragging || !board.mSession)
+        if (!dragging || !board.session_)
             return;
         const QPoint at = mapTo(board.viewport(), e->position().toPoint());
-        board.mSession->originMarkerMove(board.boardPoint(at), modifiersOf(e->modifiers()));
+        board.session_->originMarkerMove(board.boardPoint(at), modifiersOf(e->modifiers()));
     }
     void mouseReleaseEvent(QMouseEvent* e) override
     {
         if (e->button() == Qt::LeftButton && dragging) {
             dragging = false;
-            if (board.mSession)
-                board.mSession->originMarkerRelease();
+            if (board.session_)
+                board.session_->originMarkerRelease();
         }
     }
 
@@ -129,8 +129,8 @@ class OriginMarker : public QWidget
 // ---------------------------------------------------------------------------------------------
 
 BoardWidget::BoardWidget(TProject& project, ViewModel& view, QWidget* parent)
-    : QAbstractScrollArea(parent), mProject(project), mView(view), mColours(CurrentColours()),
-      mPatterns(RenderPatterns::make(mColours))
+    : QAbstractScrollArea(parent), project_(project), view_(view), colours_(CurrentColours()),
+      patterns_(RenderPatterns::make(colours_))
 {
     setObjectName(QStringLiteral("PaintBox"));
     setFocusPolicy(Qt::StrongFocus);
@@ -139,65 +139,65 @@ BoardWidget::BoardWidget(TProject& project, ViewModel& view, QWidget* parent)
     viewport()->setAttribute(Qt::WA_NoSystemBackground);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    mMarker = new OriginMarker(*this, viewport());
-    mMarker->setEnabled(false);
-    connect(&mView, &ViewModel::changed, this, &BoardWidget::viewChanged);
-    mView.setViewportSize(viewport()->size());
+    marker_ = new OriginMarker(*this, viewport());
+    marker_->setEnabled(false);
+    connect(&view_, &ViewModel::changed, this, &BoardWidget::viewChanged);
+    view_.setViewportSize(viewport()->size());
     syncScrollBars();
     placeOriginMarker();
 }
 
 BoardWidget::~BoardWidget()
 {
-    disconnect(&mView, nullptr, this, nullptr);
+    disconnect(&view_, nullptr, this, nullptr);
 }
 
 void BoardWidget::setSession(EditSession* session)
 {
-    mSession = session;
-    mMarker->setEnabled(session && session->tool() == ToolStandard);
+    session_ = session;
+    marker_->setEnabled(session && session->tool() == ToolStandard);
 }
 
 // --- for the main window ------------------------------------------------------------------------
 
 void BoardWidget::setColourScheme(const ColourScheme& colours)
 {
-    mColours = colours;
-    mPatterns = RenderPatterns::make(mColours);
+    colours_ = colours;
+    patterns_ = RenderPatterns::make(colours_);
     repaintAll();
 }
 
 void BoardWidget::setPhotoView(const PhotoView& photo)
 {
-    mPhoto = photo;
-    mView.setMirrored(photo.shown && photo.side == 2);
+    photo_ = photo;
+    view_.setMirrored(photo.shown && photo.side == 2);
     repaintAll();
 }
 
 void BoardWidget::setAutorouterActive(bool active)
 {
-    if (mAutorouter == active)
+    if (autorouter_ == active)
         return;
-    mAutorouter = active;
+    autorouter_ = active;
     repaintAll();
 }
 
 void BoardWidget::setPaintingSuspended(bool suspended)
 {
-    if (mSuspended == suspended)
+    if (suspended_ == suspended)
         return;
-    mSuspended = suspended;
+    suspended_ = suspended;
     repaintAll();
 }
 
 void BoardWidget::boardSwitched()
 {
-    for (auto& p : mPreviews)
+    for (auto& p : previews_)
         p.reset();
-    if (TBoard* b = mProject.currentBoard()) {
-        ViewModel::Batch batch(mView);
-        mView.loadFrom(*b);
-        mView.setMirrored(mPhoto.shown && mPhoto.side == 2);
+    if (TBoard* b = project_.currentBoard()) {
+        ViewModel::Batch batch(view_);
+        view_.loadFrom(*b);
+        view_.setMirrored(photo_.shown && photo_.side == 2);
     }
     placeOriginMarker();
     repaintAll();
@@ -205,19 +205,19 @@ void BoardWidget::boardSwitched()
 
 void BoardWidget::repaintAll()
 {
-    mDirty = QRegion(QRect(QPoint(0, 0), viewport()->size()));
+    dirty_ = QRegion(QRect(QPoint(0, 0), viewport()->size()));
     viewport()->update();
 }
 
 const Preview* BoardWidget::preview(PreviewKind kind) const noexcept
 {
-    const auto& p = mPreviews[static_cast<std::size_t>(kind)];
+    const auto& p = previews_[static_cast<std::size_t>(kind)];
     return p ? &*p : nullptr;
 }
 
 QWidget* BoardWidget::originMarker() const noexcept
 {
-    return mMarker;
+    return marker_;
 }
 
 // --- the view model -----------------------------------------------------------------------------
@@ -233,16 +233,16 @@ void BoardWidget::viewChanged(unsigned changes)
         repaintAll();
     } else if (changes & ViewModel::ScrollChanged) {
         // The picture moves with the board; only the strips that came into view are drawn.
-        const QPoint scroll = mView.scrollPosition();
-        const QPoint delta = mCacheScroll - scroll;
-        const QSize size = mCache.size();
-        if (!mCache.isNull() && std::abs(delta.x()) < size.width() && std::abs(delta.y()) < size.height()) {
-            shiftImage(mCache, delta.x(), delta.y());
-            mDirty.translate(delta);
+        const QPoint scroll = view_.scrollPosition();
+        const QPoint delta = cacheScroll_ - scroll;
+        const QSize size = cache_.size();
+        if (!cache_.isNull() && std::abs(delta.x()) < size.width() && std::abs(delta.y()) < size.height()) {
+            shiftImage(cache_, delta.x(), delta.y());
+            dirty_.translate(delta);
             const QRect all(QPoint(0, 0), size);
-            mDirty += QRegion(all) - QRegion(all.translated(delta));
-            mDirty &= all;
-            mCacheScroll = scroll;
+            dirty_ += QRegion(all) - QRegion(all.translated(delta));
+            dirty_ &= all;
+            cacheScroll_ = scroll;
             viewport()->update();
         } else {
             repaintAll();
@@ -257,32 +257,32 @@ void BoardWidget::viewChanged(unsigned changes)
 
 void BoardWidget::syncScrollBars()
 {
-    mSyncing = true;
-    const QPoint max = mView.maxScroll();
-    const QSize vp = mView.viewportSize();
-    const QSize inc = mView.scrollIncrement();
+    syncing_ = true;
+    const QPoint max = view_.maxScroll();
+    const QSize vp = view_.viewportSize();
+    const QSize inc = view_.scrollIncrement();
     horizontalScrollBar()->setRange(0, std::max(0, max.x()));
     verticalScrollBar()->setRange(0, std::max(0, max.y()));
     horizontalScrollBar()->setPageStep(std::max(1, vp.width()));
     verticalScrollBar()->setPageStep(std::max(1, vp.height()));
     horizontalScrollBar()->setSingleStep(std::max(1, inc.width()));
     verticalScrollBar()->setSingleStep(std::max(1, inc.height()));
-    horizontalScrollBar()->setValue(mView.scrollPosition().x());
-    verticalScrollBar()->setValue(mView.scrollPosition().y());
-    mSyncing = false;
+    horizontalScrollBar()->setValue(view_.scrollPosition().x());
+    verticalScrollBar()->setValue(view_.scrollPosition().y());
+    syncing_ = false;
 }
 
 void BoardWidget::scrollContentsBy(int, int)
 {
     // The scroll bars moved: the model decides; the picture follows through viewChanged.
-    if (!mSyncing)
-        mView.setScrollPosition(horizontalScrollBar()->value(), verticalScrollBar()->value());
+    if (!syncing_)
+        view_.setScrollPosition(horizontalScrollBar()->value(), verticalScrollBar()->value());
 }
 
 void BoardWidget::resizeEvent(QResizeEvent* event)
 {
     QAbstractScrollArea::resizeEvent(event);
-    mView.setViewportSize(viewport()->size());
+    view_.setViewportSize(viewport()->size());
     syncScrollBars();
     repaintAll();
 }
@@ -291,18 +291,18 @@ void BoardWidget::resizeEvent(QResizeEvent* event)
 
 RenderOptions BoardWidget::renderOptions() const
 {
-    const TBoard* b = mProject.currentBoard();
+    const TBoard* b = project_.currentBoard();
     RenderOptions o = b ? RenderOptions::fromBoard(*b) : RenderOptions();
-    o.zoom = mView.zoom();
-    o.scrollX = mView.scrollPosition().x();
-    o.scrollY = mView.scrollPosition().y();
-    o.colours = mColours;
-    o.patterns = &mPatterns;
-    o.photo = mPhoto;
-    o.autorouterActive = mAutorouter;
-    o.suspended = mSuspended;
-    const ViewModel* view = &mView;
-    const ColourRef gridColour = mColours[ColourGrid];
+    o.zoom = view_.zoom();
+    o.scrollX = view_.scrollPosition().x();
+    o.scrollY = view_.scrollPosition().y();
+    o.colours = colours_;
+    o.patterns = &patterns_;
+    o.photo = photo_;
+    o.autorouterActive = autorouter_;
+    o.suspended = suspended_;
+    const ViewModel* view = &view_;
+    const ColourRef gridColour = colours_[ColourGrid];
     o.drawGrid = [view, gridColour](Canvas& c, const TRect& area) { DrawGrid(c, *view, gridColour, area); };
     o.drawTemplate = templateDrawer;
     return o;
@@ -311,22 +311,22 @@ RenderOptions BoardWidget::renderOptions() const
 void BoardWidget::flushRepaints()
 {
     const QSize size = viewport()->size();
-    if (mCache.size() != size) {
-        mCache = QImage(size.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
-        mDirty = QRegion(mCache.rect());
+    if (cache_.size() != size) {
+        cache_ = QImage(size.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+        dirty_ = QRegion(cache_.rect());
     }
-    if (mCacheZoom != mView.zoom() || mCacheScroll != mView.scrollPosition()) {
-        mDirty = QRegion(mCache.rect());
-        mCacheZoom = mView.zoom();
-        mCacheScroll = mView.scrollPosition();
+    if (cacheZoom_ != view_.zoom() || cacheScroll_ != view_.scrollPosition()) {
+        dirty_ = QRegion(cache_.rect());
+        cacheZoom_ = view_.zoom();
+        cacheScroll_ = view_.scrollPosition();
     }
-    mDirty &= mCache.rect();
-    if (mDirty.isEmpty())
+    dirty_ &= cache_.rect();
+    if (dirty_.isEmpty())
         return;
-    if (mDirty.rectCount() > MaxDirtyRects)
-        mDirty = mDirty.boundingRect();
-    const QRegion dirty = mDirty;
-    mDirty = QRegion();
+    if (dirty_.rectCount() > MaxDirtyRects)
+        dirty_ = dirty_.boundingRect();
+    const QRegion dirty = dirty_;
+    dirty_ = QRegion();
     for (const QRect& r : dirty)
         repaintCache(r);
 }
@@ -334,20 +334,20 @@ void BoardWidget::flushRepaints()
 void BoardWidget::repaintCache(const QRect& area)
 {
     for (int y = area.top(); y <= area.bottom(); ++y) {
-        auto* row = reinterpret_cast<QRgb*>(mCache.scanLine(y));
+        auto* row = reinterpret_cast<QRgb*>(cache_.scanLine(y));
         std::fill(row + area.left(), row + area.right() + 1, OutsideColour);
     }
-    TBoard* b = mProject.currentBoard();
-    if (!b || mSuspended)
+    TBoard* b = project_.currentBoard();
+    if (!b || suspended_)
         return;
-    ImageCanvas canvas(mCache, area);
+    ImageCanvas canvas(cache_, area);
     PaintBoard(canvas, *b, renderOptions(), area);
 }
 
 QRect BoardWidget::deviceRect(const TRect& r) const
 {
-    const QPointF a = mView.viewportPixelOf(static_cast<double>(r.left), static_cast<double>(r.top));
-    const QPointF b = mView.viewportPixelOf(static_cast<double>(r.right), static_cast<double>(r.bottom));
+    const QPointF a = view_.viewportPixelOf(static_cast<double>(r.left), static_cast<double>(r.top));
+    const QPointF b = view_.viewportPixelOf(static_cast<double>(r.right), static_cast<double>(r.bottom));
     const int x1 = pixelOf(std::min(a.x(), b.x())) - RepaintMargin;
     const int x2 = pixelOf(std::max(a.x(), b.x())) + RepaintMargin;
     const int y1 = pixelOf(std::min(a.y(), b.y())) - RepaintMargin;
@@ -359,26 +359,26 @@ QRect BoardWidget::deviceRect(const TRect& r) const
 
 double BoardWidget::zoom() const
 {
-    return mView.zoom();
+    return view_.zoom();
 }
 double BoardWidget::grid() const
 {
-    return mView.grid();
+    return view_.grid();
 }
 bool BoardWidget::inchUnit() const
 {
-    return mView.inchUnit();
+    return view_.inchUnit();
 }
 
 TRect BoardWidget::visibleRect() const
 {
     // Where the surface is smaller than the scroll box, only the surface is visible.
-    const QSize surface = mView.surfaceSize();
-    const QSize vp = mView.viewportSize();
+    const QSize surface = view_.surfaceSize();
+    const QSize vp = view_.viewportSize();
     const int w = std::max(1, std::min(vp.width(), surface.width()));
     const int h = std::max(1, std::min(vp.height(), surface.height()));
-    const QPointF a = mView.boardPointAt(QPoint(0, 0));
-    const QPointF b = mView.boardPointAt(QPoint(w, h));
+    const QPointF a = view_.boardPointAt(QPoint(0, 0));
+    const QPointF b = view_.boardPointAt(QPoint(w, h));
     return {RoundHalfEven64(std::min(a.x(), b.x())), RoundHalfEven64(std::min(a.y(), b.y())),
             RoundHalfEven64(std::max(a.x(), b.x())), RoundHalfEven64(std::max(a.y(), b.y()))};
 }
@@ -391,7 +391,7 @@ void BoardWidget::invalidate(const TRect& boardRect)
     const QRect r = deviceRect(boardRect) & QRect(QPoint(0, 0), viewport()->size());
     if (r.isEmpty())
         return;
-    mDirty += r;
+    dirty_ += r;
     viewport()->update(r);
 }
 
@@ -403,7 +403,7 @@ void BoardWidget::invalidateAll()
 
 void BoardWidget::showPreview(const Preview& preview)
 {
-    auto& slot = mPreviews[static_cast<std::size_t>(preview.kind)];
+    auto& slot = previews_[static_cast<std::size_t>(preview.kind)];
     if (slot)
         viewport()->update(previewRect(*slot));
     slot = preview;
@@ -412,7 +412,7 @@ void BoardWidget::showPreview(const Preview& preview)
 
 void BoardWidget::hidePreview(PreviewKind kind)
 {
-    auto& slot = mPreviews[static_cast<std::size_t>(kind)];
+    auto& slot = previews_[static_cast<std::size_t>(kind)];
     if (!slot)
         return;
     viewport()->update(previewRect(*slot));
@@ -424,7 +424,7 @@ void BoardWidget::paintEvent(QPaintEvent* event)
     flushRepaints();
     QPainter p(viewport());
     const QRect area = event->rect();
-    p.drawImage(area.topLeft(), mCache, area);
+    p.drawImage(area.topLeft(), cache_, area);
     drawMillingOverlay(p, area);
     drawPreviews(p, area);
 }
@@ -463,46 +463,46 @@ void BoardWidget::requestScroll(int dx, int dy)
     // move. When that move asks to scroll again (the mouse rests at the edge), the next step
     // comes a little later, so that automatic scrolling keeps a steady pace instead of running
     // to the board's edge at once.
-    if (mResending) {
-        if (!mScrollPending) {
-            mScrollPending = true;
+    if (resending_) {
+        if (!scrollPending_) {
+            scrollPending_ = true;
             QTimer::singleShot(AutoScrollInterval, this, [this] {
-                mScrollPending = false;
-                if (mLastMouse.x() >= 0)
-                    sendMove(mLastMouse, mLastModifiers);
+                scrollPending_ = false;
+                if (lastMouse_.x() >= 0)
+                    sendMove(lastMouse_, lastModifiers_);
             });
         }
         return;
     }
-    const QSize inc = mView.scrollIncrement();
-    const QPoint before = mView.scrollPosition();
-    mView.scrollBy(dx * inc.width(), dy * inc.height());
-    if (mView.scrollPosition() == before || mLastMouse.x() < 0)
+    const QSize inc = view_.scrollIncrement();
+    const QPoint before = view_.scrollPosition();
+    view_.scrollBy(dx * inc.width(), dy * inc.height());
+    if (view_.scrollPosition() == before || lastMouse_.x() < 0)
         return;
-    mResending = true;
-    sendMove(mLastMouse, mLastModifiers);
-    mResending = false;
+    resending_ = true;
+    sendMove(lastMouse_, lastModifiers_);
+    resending_ = false;
 }
 
 void BoardWidget::zoomToolRelease(TPoint anchor, TPoint release)
 {
-    mView.zoomToolRelease(anchor, release);
+    view_.zoomToolRelease(anchor, release);
 }
 void BoardWidget::zoomToolRightClick()
 {
-    mView.zoomToolRightClick();
+    view_.zoomToolRightClick();
 }
 
 void BoardWidget::openMenu(std::string_view name, TPoint at)
 {
-    const QPointF px = mView.viewportPixelOf(at.x, at.y);
+    const QPointF px = view_.viewportPixelOf(at.x, at.y);
     const QPoint global = viewport()->mapToGlobal(QPoint(pixelOf(px.x()), pixelOf(px.y())));
     emit menuRequested(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())), global);
 }
 
 void BoardWidget::showMeasurePanel(const MeasurePanel& panel)
 {
-    const QPointF px = mView.viewportPixelOf(panel.cursor.x, panel.cursor.y);
+    const QPointF px = view_.viewportPixelOf(panel.cursor.x, panel.cursor.y);
     emit measurePanelRequested(panel, QPoint(pixelOf(px.x()), pixelOf(px.y())));
 }
 
@@ -513,37 +513,37 @@ void BoardWidget::hideMeasurePanel()
 
 void BoardWidget::setOriginMarkerVisible(bool visible)
 {
-    mMarkerWanted = visible;
+    markerWanted_ = visible;
     placeOriginMarker();
 }
 
 void BoardWidget::originChanged(TPoint origin)
 {
-    mView.setOrigin(origin);
+    view_.setOrigin(origin);
     placeOriginMarker();
     emit originMoved(origin);
 }
 
 void BoardWidget::placeOriginMarker()
 {
-    const TBoard* b = mProject.currentBoard();
-    if (!b || !mMarkerWanted) {
-        mMarker->hide();
+    const TBoard* b = project_.currentBoard();
+    if (!b || !markerWanted_) {
+        marker_->hide();
         return;
     }
-    const QPointF px = mView.viewportPixelOf(mView.origin().x, mView.origin().y);
+    const QPointF px = view_.viewportPixelOf(view_.origin().x, view_.origin().y);
     const QPoint centre(pixelOf(px.x()), pixelOf(px.y()));
-    mMarker->move(centre - QPoint(OriginMarker::Size / 2, OriginMarker::Size / 2));
-    mMarker->setVisible(QRect(QPoint(0, 0), viewport()->size())
+    marker_->move(centre - QPoint(OriginMarker::Size / 2, OriginMarker::Size / 2));
+    marker_->setVisible(QRect(QPoint(0, 0), viewport()->size())
                             .adjusted(-OriginMarker::Size, -OriginMarker::Size, 0, 0)
-                            .contains(mMarker->pos()));
+                            .contains(marker_->pos()));
 }
 
 void BoardWidget::confineCursor(bool confine)
 {
-    if (confine == mConfined)
+    if (confine == confined_)
         return;
-    mConfined = confine;
+    confined_ = confine;
     if (confine)
         viewport()->grabMouse();
     else
@@ -554,7 +554,7 @@ void BoardWidget::confineCursor(bool confine)
 
 void BoardWidget::toolChanged(int tool)
 {
-    mMarker->setEnabled(tool == ToolStandard);
+    marker_->setEnabled(tool == ToolStandard);
     emit sessionToolChanged(tool);
 }
 

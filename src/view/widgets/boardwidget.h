@@ -46,24 +46,24 @@ class BoardWidget : public QAbstractScrollArea, public SessionView
     /// The session that receives the widget's events (none: the board is only shown). The
     /// widget does not own it. Call with nullptr before the session is destroyed.
     void setSession(EditSession* session);
-    EditSession* session() const noexcept { return mSession; }
-    ViewModel& viewModel() noexcept { return mView; }
-    TProject& project() noexcept { return mProject; }
+    EditSession* session() const noexcept { return session_; }
+    ViewModel& viewModel() noexcept { return view_; }
+    TProject& project() noexcept { return project_; }
 
     // --- for the main window --------------------------------------------------------------------
     /// The colour scheme of the drawing (hatches are rebuilt); repaints everything.
     void setColourScheme(const ColourScheme& colours);
-    const ColourScheme& colourScheme() const noexcept { return mColours; }
+    const ColourScheme& colourScheme() const noexcept { return colours_; }
     /// The photo view window's choices; the view is mirrored for side 2. Repaints everything.
     void setPhotoView(const PhotoView& photo);
-    const PhotoView& photoView() const noexcept { return mPhoto; }
+    const PhotoView& photoView() const noexcept { return photo_; }
     /// Connections between selected pads in magenta while the autorouter window is open.
     void setAutorouterActive(bool active);
     /// While suspended (loading, rebuilding the project) nothing is drawn from the board.
     void setPaintingSuspended(bool suspended);
     /// "Zoom at cursor": the wheel keeps the board point under the cursor in both directions.
-    void setWheelZoomAtCursor(bool on) noexcept { mWheelAtCursor = on; }
-    bool wheelZoomAtCursor() const noexcept { return mWheelAtCursor; }
+    void setWheelZoomAtCursor(bool on) noexcept { wheelAtCursor_ = on; }
+    bool wheelZoomAtCursor() const noexcept { return wheelAtCursor_; }
     /// Another board became current (or the project was rebuilt): previews are dropped, the
     /// board size, origin and view come from the board record, and everything is repainted.
     void boardSwitched();
@@ -75,7 +75,7 @@ class BoardWidget : public QAbstractScrollArea, public SessionView
     void setMillingOverlay(std::vector<std::vector<TPoint>> contours, std::vector<TPoint> problems,
                            std::vector<std::vector<TPoint>> openPaths = {});
     void clearMillingOverlay();
-    bool hasMillingOverlay() const noexcept { return mMilling.board != nullptr; }
+    bool hasMillingOverlay() const noexcept { return milling_.board != nullptr; }
     /// Clears the milling overlay when its board is no longer current or a change has been
     /// recorded in its undo history since. Called on every invalidation and paint.
     void dropStaleMillingOverlay();
@@ -85,7 +85,7 @@ class BoardWidget : public QAbstractScrollArea, public SessionView
     bool selectionPicture(QByteArray& svg, QImage& png);
 
     /// The picture the viewport shows without previews (for tests and the benchmark).
-    const QImage& cachedPicture() const noexcept { return mCache; }
+    const QImage& cachedPicture() const noexcept { return cache_; }
     /// Brings pending repaints of the cached picture up to date now (a paint event does the same).
     void flushRepaints();
     /// The preview of a kind as it is on screen, or none.
@@ -124,7 +124,7 @@ class BoardWidget : public QAbstractScrollArea, public SessionView
     void requestScroll(int dx, int dy) override;
     /// Whether the next step of automatic scrolling is timed (tests wait for it instead of for
     /// a time).
-    bool autoScrollPending() const noexcept { return mScrollPending; }
+    bool autoScrollPending() const noexcept { return scrollPending_; }
     void zoomToolRelease(TPoint anchor, TPoint release) override;
     void zoomToolRightClick() override;
     void openMenu(std::string_view name, TPoint at) override;
@@ -209,20 +209,20 @@ class BoardWidget : public QAbstractScrollArea, public SessionView
     void sendMove(QPoint viewportPixel, unsigned modifiers);
     void placeOriginMarker();
 
-    TProject& mProject;
-    ViewModel& mView;
-    EditSession* mSession = nullptr;
-    ColourScheme mColours;
-    RenderPatterns mPatterns;
-    PhotoView mPhoto;
-    bool mAutorouter = false;
-    bool mSuspended = false;
+    TProject& project_;
+    ViewModel& view_;
+    EditSession* session_ = nullptr;
+    ColourScheme colours_;
+    RenderPatterns patterns_;
+    PhotoView photo_;
+    bool autorouter_ = false;
+    bool suspended_ = false;
 
-    QImage mCache;         // the viewport's board picture
-    QPoint mCacheScroll;   // the scroll position the cache was drawn at
-    double mCacheZoom = 0; // and the zoom
-    QRegion mDirty;        // viewport pixels of the cache to repaint
-    std::array<std::optional<Preview>, PreviewKindCount> mPreviews;
+    QImage cache_;         // the viewport's board picture
+    QPoint cacheScroll_;   // the scroll position the cache was drawn at
+    double cacheZoom_ = 0; // and the zoom
+    QRegion dirty_;        // viewport pixels of the cache to repaint
+    std::array<std::optional<Preview>, PreviewKindCount> previews_;
     /// The milling overlay and the state of the undo history it belongs to.
     struct MillingOverlay {
         const TBoard* board = nullptr;
@@ -231,19 +231,19 @@ class BoardWidget : public QAbstractScrollArea, public SessionView
         std::vector<std::vector<TPoint>> contours;
         std::vector<std::vector<TPoint>> openPaths; // further passes
         std::vector<TPoint> problems;
-    } mMilling;
+    } milling_;
 
-    OriginMarker* mMarker = nullptr;
-    bool mMarkerWanted = true;
-    bool mSyncing = false; // scroll bars being set from the model
-    bool mConfined = false;
-    bool mResending = false;     // a move re-sent after a scroll is under way
-    bool mScrollPending = false; // the next step of automatic scrolling is timed
-    QPoint mLastMouse{-1, -1};
-    bool mWheelAtCursor = false;
-    std::optional<QPoint> mPanFrom; // the middle button is dragging the board
-    QCursor mCursorBeforePan;
-    unsigned mLastModifiers = 0;
+    OriginMarker* marker_ = nullptr;
+    bool markerWanted_ = true;
+    bool syncing_ = false; // scroll bars being set from the model
+    bool confined_ = false;
+    bool resending_ = false;     // a move re-sent after a scroll is under way
+    bool scrollPending_ = false; // the next step of automatic scrolling is timed
+    QPoint lastMouse_{-1, -1};
+    bool wheelAtCursor_ = false;
+    std::optional<QPoint> panFrom_; // the middle button is dragging the board
+    QCursor cursorBeforePan_;
+    unsigned lastModifiers_ = 0;
 };
 
 } // namespace trevok

@@ -93,7 +93,7 @@ std::optional<Key> keyOf(int key)
 
 TPoint BoardWidget::boardPoint(QPoint viewportPixel) const
 {
-    const QPointF p = mView.boardPointAt(viewportPixel);
+    const QPointF p = view_.boardPointAt(viewportPixel);
     return {RoundHalfEven(p.x()), RoundHalfEven(p.y())};
 }
 
@@ -101,79 +101,79 @@ void BoardWidget::sendMove(QPoint viewportPixel, unsigned modifiers)
 {
     const TPoint p = boardPoint(viewportPixel);
     emit cursorMoved(viewportPixel, p);
-    if (mSession)
-        mSession->mouseMove(p, modifiers);
+    if (session_)
+        session_->mouseMove(p, modifiers);
 }
 
 void BoardWidget::mousePressEvent(QMouseEvent* event)
 {
     const QPoint at = event->position().toPoint();
-    mLastMouse = at;
-    mLastModifiers = modifiersOf(event->modifiers());
+    lastMouse_ = at;
+    lastModifiers_ = modifiersOf(event->modifiers());
     setFocus(Qt::MouseFocusReason);
     if (event->button() == Qt::MiddleButton) {
         // The middle button pulls the board along; no tool sees it.
-        mPanFrom = at;
-        mCursorBeforePan = viewport()->cursor();
+        panFrom_ = at;
+        cursorBeforePan_ = viewport()->cursor();
         viewport()->setCursor(Qt::ClosedHandCursor);
         event->accept();
         return;
     }
     const auto button = buttonOf(event->button());
-    if (mSession && button)
-        mSession->mousePress(boardPoint(at), *button, mLastModifiers);
+    if (session_ && button)
+        session_->mousePress(boardPoint(at), *button, lastModifiers_);
     event->accept();
 }
 
 void BoardWidget::mouseMoveEvent(QMouseEvent* event)
 {
-    mLastMouse = event->position().toPoint();
-    mLastModifiers = modifiersOf(event->modifiers());
-    if (mPanFrom) {
-        const QPoint d = mLastMouse - *mPanFrom;
-        mPanFrom = mLastMouse;
-        if (mSession)
-            mSession->ErasePreviews();
-        mView.scrollBy(-d.x(), -d.y());
+    lastMouse_ = event->position().toPoint();
+    lastModifiers_ = modifiersOf(event->modifiers());
+    if (panFrom_) {
+        const QPoint d = lastMouse_ - *panFrom_;
+        panFrom_ = lastMouse_;
+        if (session_)
+            session_->ErasePreviews();
+        view_.scrollBy(-d.x(), -d.y());
         event->accept();
         return;
     }
-    sendMove(mLastMouse, mLastModifiers);
+    sendMove(lastMouse_, lastModifiers_);
     event->accept();
 }
 
 void BoardWidget::mouseReleaseEvent(QMouseEvent* event)
 {
     const QPoint at = event->position().toPoint();
-    mLastMouse = at;
-    mLastModifiers = modifiersOf(event->modifiers());
-    if (event->button() == Qt::MiddleButton && mPanFrom) {
-        mPanFrom.reset();
-        viewport()->setCursor(mCursorBeforePan);
-        sendMove(at, mLastModifiers);
+    lastMouse_ = at;
+    lastModifiers_ = modifiersOf(event->modifiers());
+    if (event->button() == Qt::MiddleButton && panFrom_) {
+        panFrom_.reset();
+        viewport()->setCursor(cursorBeforePan_);
+        sendMove(at, lastModifiers_);
         event->accept();
         return;
     }
     const auto button = buttonOf(event->button());
-    if (mSession && button)
-        mSession->mouseRelease(boardPoint(at), *button, mLastModifiers);
+    if (session_ && button)
+        session_->mouseRelease(boardPoint(at), *button, lastModifiers_);
     event->accept();
 }
 
 void BoardWidget::mouseDoubleClickEvent(QMouseEvent* event)
 {
     const QPoint at = event->position().toPoint();
-    mLastMouse = at;
-    mLastModifiers = modifiersOf(event->modifiers());
+    lastMouse_ = at;
+    lastModifiers_ = modifiersOf(event->modifiers());
     const auto button = buttonOf(event->button());
-    if (!mSession || !button)
+    if (!session_ || !button)
         return;
     // The second press of a double click: the Standard tool opens what was clicked; every other
     // tool takes it as the press it is (a quick second corner of a track must not be lost).
-    if (*button == MouseButton::Left && mSession->tool() == ToolStandard)
-        mSession->mouseDoubleClick(boardPoint(at), mLastModifiers);
+    if (*button == MouseButton::Left && session_->tool() == ToolStandard)
+        session_->mouseDoubleClick(boardPoint(at), lastModifiers_);
     else
-        mSession->mousePress(boardPoint(at), *button, mLastModifiers);
+        session_->mousePress(boardPoint(at), *button, lastModifiers_);
     event->accept();
 }
 
@@ -186,28 +186,28 @@ void BoardWidget::wheelEvent(QWheelEvent* event)
         event->ignore();
         return;
     }
-    if (mSession)
-        mSession->ErasePreviews();
+    if (session_)
+        session_->ErasePreviews();
     const Qt::KeyboardModifiers mods = event->modifiers();
     const QPoint at = event->position().toPoint();
     if (delta.y() == 0)
-        mView.wheelScroll(delta.x(), true);
+        view_.wheelScroll(delta.x(), true);
     else if (mods & Qt::ShiftModifier)
-        mView.wheelScroll(delta.y(), true);
+        view_.wheelScroll(delta.y(), true);
     else if (mods & Qt::ControlModifier)
-        mView.wheelScroll(delta.y(), false);
-    else if (mWheelAtCursor)
-        mView.wheelAtCursor(delta.y(), at);
+        view_.wheelScroll(delta.y(), false);
+    else if (wheelAtCursor_)
+        view_.wheelAtCursor(delta.y(), at);
     else
-        mView.wheel(delta.y(), at);
+        view_.wheel(delta.y(), at);
     event->accept();
 }
 
 void BoardWidget::keyPressEvent(QKeyEvent* event)
 {
     const auto key = keyOf(event->key());
-    if (key && mSession && !(event->isAutoRepeat() && *key == Key::Space)) {
-        if (mSession->keyPress(*key, modifiersOf(event->modifiers()))) {
+    if (key && session_ && !(event->isAutoRepeat() && *key == Key::Space)) {
+        if (session_->keyPress(*key, modifiersOf(event->modifiers()))) {
             event->accept();
             return;
         }
@@ -222,8 +222,8 @@ void BoardWidget::keyPressEvent(QKeyEvent* event)
 void BoardWidget::keyReleaseEvent(QKeyEvent* event)
 {
     const auto key = keyOf(event->key());
-    if (key && mSession && !event->isAutoRepeat() &&
-        mSession->keyRelease(*key, modifiersOf(event->modifiers()))) {
+    if (key && session_ && !event->isAutoRepeat() &&
+        session_->keyRelease(*key, modifiersOf(event->modifiers()))) {
         event->accept();
         return;
     }
@@ -244,7 +244,7 @@ bool BoardWidget::focusNextPrevChild(bool)
 bool BoardWidget::viewportEvent(QEvent* event)
 {
     if (event->type() == QEvent::Leave) {
-        mLastMouse = QPoint(-1, -1);
+        lastMouse_ = QPoint(-1, -1);
         emit cursorLeft();
     }
     return QAbstractScrollArea::viewportEvent(event);

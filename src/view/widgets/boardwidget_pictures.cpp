@@ -54,18 +54,18 @@ QRect BoardWidget::previewRect(const Preview& p) const
 
 void BoardWidget::drawPreviews(QPainter& painter, const QRect& area)
 {
-    TBoard* b = mProject.currentBoard();
-    if (!b || mSuspended)
+    TBoard* b = project_.currentBoard();
+    if (!b || suspended_)
         return;
     painter.setClipRect(area);
     // The net found by the Test tool is painted over the board like a drawn element.
-    if (const auto& net = mPreviews[static_cast<std::size_t>(PreviewKind::NetHighlight)])
+    if (const auto& net = previews_[static_cast<std::size_t>(PreviewKind::NetHighlight)])
         drawPreview(painter, *net);
     // Previews are drawn inverting, as rubber bands always were: a black pen shows the
     // inverse of what lies below, so it stays visible on the black background, on copper and
     // on the grid alike.
     painter.setCompositionMode(QPainter::RasterOp_NotSourceXorDestination);
-    for (auto& slot : mPreviews)
+    for (auto& slot : previews_)
         if (slot && slot->kind != PreviewKind::NetHighlight)
             drawPreview(painter, *slot);
 }
@@ -83,42 +83,42 @@ const void* undoTop(const TBoard& b) noexcept
 void BoardWidget::setMillingOverlay(std::vector<std::vector<TPoint>> contours, std::vector<TPoint> problems,
                                     std::vector<std::vector<TPoint>> openPaths)
 {
-    const TBoard* b = mProject.currentBoard();
-    mMilling = {};
+    const TBoard* b = project_.currentBoard();
+    milling_ = {};
     if (b) {
-        mMilling.board = b;
-        mMilling.undoDepth = b->UndoStack.size();
-        mMilling.undoTop = undoTop(*b);
-        mMilling.contours = std::move(contours);
-        mMilling.problems = std::move(problems);
-        mMilling.openPaths = std::move(openPaths);
+        milling_.board = b;
+        milling_.undoDepth = b->UndoStack.size();
+        milling_.undoTop = undoTop(*b);
+        milling_.contours = std::move(contours);
+        milling_.problems = std::move(problems);
+        milling_.openPaths = std::move(openPaths);
     }
     viewport()->update();
 }
 
 void BoardWidget::clearMillingOverlay()
 {
-    if (!mMilling.board)
+    if (!milling_.board)
         return;
-    mMilling = {};
+    milling_ = {};
     viewport()->update();
 }
 
 void BoardWidget::dropStaleMillingOverlay()
 {
-    if (!mMilling.board)
+    if (!milling_.board)
         return;
-    const TBoard* b = mProject.currentBoard();
+    const TBoard* b = project_.currentBoard();
     // A change was recorded (or another board is shown): the contours no longer describe it.
-    if (b != mMilling.board || b->UndoStack.size() != mMilling.undoDepth || undoTop(*b) != mMilling.undoTop)
+    if (b != milling_.board || b->UndoStack.size() != milling_.undoDepth || undoTop(*b) != milling_.undoTop)
         clearMillingOverlay();
 }
 
 void BoardWidget::drawMillingOverlay(QPainter& painter, const QRect& area)
 {
     dropStaleMillingOverlay();
-    const TBoard* b = mProject.currentBoard();
-    if (!mMilling.board || !b)
+    const TBoard* b = project_.currentBoard();
+    if (!milling_.board || !b)
         return;
     painter.save();
     painter.setClipRect(area);
@@ -127,22 +127,22 @@ void BoardWidget::drawMillingOverlay(QPainter& painter, const QRect& area)
         SetMapping(canvas, renderOptions(), *b);
         canvas.setPen(CanvasPen::units(Rgb(255, 255, 255), 2, PenStyle::Solid));
         canvas.setBrush(CanvasBrush::none());
-        for (const std::vector<TPoint>& c : mMilling.contours) {
+        for (const std::vector<TPoint>& c : milling_.contours) {
             if (c.empty())
                 continue;
             std::vector<TPoint> closed = c;
             closed.push_back(c.front());
             canvas.polyline(closed.data(), closed.size());
         }
-        for (const std::vector<TPoint>& c : mMilling.openPaths)
+        for (const std::vector<TPoint>& c : milling_.openPaths)
             if (c.size() >= 2)
                 canvas.polyline(c.data(), c.size());
     }
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(QColor(255, 0, 0), 3));
     painter.setBrush(Qt::NoBrush);
-    for (const TPoint& p : mMilling.problems) {
-        const QPointF at = mView.viewportPixelOf(p.x, p.y);
+    for (const TPoint& p : milling_.problems) {
+        const QPointF at = view_.viewportPixelOf(p.x, p.y);
         painter.drawEllipse(at, 12, 12);
         painter.drawLine(at + QPointF(-17, 0), at + QPointF(17, 0));
         painter.drawLine(at + QPointF(0, -17), at + QPointF(0, 17));
@@ -152,7 +152,7 @@ void BoardWidget::drawMillingOverlay(QPainter& painter, const QRect& area)
 
 void BoardWidget::drawPreview(QPainter& painter, const Preview& pv)
 {
-    TBoard* b = mProject.currentBoard();
+    TBoard* b = project_.currentBoard();
     QPainterCanvas canvas(painter);
     const RenderOptions options = renderOptions();
     SetMapping(canvas, options, *b);
@@ -164,8 +164,8 @@ void BoardWidget::drawPreview(QPainter& painter, const Preview& pv)
     };
     auto elements = [&](TPoint offset, auto&& each) {
         DrawSettings ds;
-        ds.colours = mColours;
-        ds.patterns = &mPatterns;
+        ds.colours = colours_;
+        ds.patterns = &patterns_;
         ds.mirrored = options.mirrored();
         ds.inverting = true;
         ds.previewColour = colour;
@@ -229,7 +229,7 @@ void BoardWidget::drawPreview(QPainter& painter, const Preview& pv)
     case PreviewKind::NetHighlight:
         if (!pv.shapes.empty()) {
             DrawSettings ds;
-            ds.colours = mColours;
+            ds.colours = colours_;
             ElementPainter ep(canvas, ds);
             ep.DrawInColour(const_cast<TObjekt&>(pv.shapes.front()), colour, false);
         }
@@ -253,7 +253,7 @@ void BoardWidget::drawMovePreview(QPainter& painter, const Preview& pv)
     const QRect area = painter.clipBoundingRect().toAlignedRect().intersected(viewport()->rect());
     if (area.isEmpty())
         return;
-    TBoard* b = mProject.currentBoard();
+    TBoard* b = project_.currentBoard();
     QImage mask(area.size(), QImage::Format_RGB32);
     mask.fill(Qt::white); // white inverts nothing
     {
@@ -264,8 +264,8 @@ void BoardWidget::drawMovePreview(QPainter& painter, const Preview& pv)
         options.scrollY += area.top();
         SetMapping(canvas, options, *b);
         DrawSettings ds;
-        ds.colours = mColours;
-        ds.patterns = &mPatterns;
+        ds.colours = colours_;
+        ds.patterns = &patterns_;
         ds.mirrored = options.mirrored();
         ds.inverting = true;
         ds.previewColour = pv.colour;
@@ -290,7 +290,7 @@ void BoardWidget::drawMovedConnections(Canvas& canvas, const Preview& pv)
 {
     // The rubber bands of moved pads follow them: a line to a partner that moves too is drawn
     // once (inverting twice would erase it), a line to a partner that stays goes to where it is.
-    const ColourRef colour = mColours.Colours[ColourConnection];
+    const ColourRef colour = colours_.Colours[ColourConnection];
     std::set<const TObjekt*> moved(pv.elements.begin(), pv.elements.end());
     std::set<std::pair<const TObjekt*, const TObjekt*>> drawn;
     canvas.setPen(CanvasPen::pixels(colour, 1));
@@ -314,7 +314,7 @@ void BoardWidget::drawMovedConnections(Canvas& canvas, const Preview& pv)
 
 bool BoardWidget::selectionPicture(QByteArray& svg, QImage& png)
 {
-    TBoard* b = mProject.currentBoard();
+    TBoard* b = project_.currentBoard();
     if (!b)
         return false;
     std::optional<TRect> bounds;
@@ -329,7 +329,7 @@ bool BoardWidget::selectionPicture(QByteArray& svg, QImage& png)
     // a margin of three pixels so that no edge of the drawing is lost to rounding.
     const double spanX = static_cast<double>(bounds->right - bounds->left);
     const double spanY = static_cast<double>(bounds->bottom - bounds->top);
-    double z = std::max(mView.zoom(), 0.1);
+    double z = std::max(view_.zoom(), 0.1);
     z = std::min(z, 3990.0 / std::max({spanX, spanY, 1.0}));
     const TRect area = grown(*bounds, RoundHalfEven64(3.0 / z) + 1);
     const double widthUnits = static_cast<double>(area.right - area.left);

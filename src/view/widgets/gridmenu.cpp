@@ -10,37 +10,37 @@ namespace trevok
 {
 
 GridMenu::GridMenu(ViewModel& view, GridList& grids, QWidget* parent)
-    : QMenu(parent), mView(view), mGrids(grids)
+    : QMenu(parent), view_(view), grids_(grids)
 {
     setObjectName(QStringLiteral("RasterPopup"));
 
     // clear() deletes the actions whose parent is the menu, and removing an action cuts every
     // connection from it to the menu; so the actions and their connections belong to a holder.
-    mHolder = new QObject(this);
-    mAdd = new QAction(T("Neues Raster hinzufügen...", "Add new grid...", "Ajouter une grille..."), mHolder);
-    mAdd->setObjectName(QStringLiteral("R_Hinzufuegen"));
-    mRemove = new QAction(
-        T("Akuelles Raster entfernen", "Remove current grid", "Supprimer la grille actuelle"), mHolder);
-    mRemove->setObjectName(QStringLiteral("R_Entfernen"));
-    connect(mAdd, &QAction::triggered, mHolder, [this] { addGrid(); });
-    connect(mRemove, &QAction::triggered, mHolder, [this] { removeGrid(); });
+    holder_ = new QObject(this);
+    add_ = new QAction(T("Neues Raster hinzufügen...", "Add new grid...", "Ajouter une grille..."), holder_);
+    add_->setObjectName(QStringLiteral("R_Hinzufuegen"));
+    remove_ = new QAction(
+        T("Akuelles Raster entfernen", "Remove current grid", "Supprimer la grille actuelle"), holder_);
+    remove_->setObjectName(QStringLiteral("R_Entfernen"));
+    connect(add_, &QAction::triggered, holder_, [this] { addGrid(); });
+    connect(remove_, &QAction::triggered, holder_, [this] { removeGrid(); });
 
-    mMarking = new QMenu(T("Rastermarkierung", "Grid marking", "Marquage de la grille"), this);
-    mMarking->setObjectName(QStringLiteral("Rastermarkierung1"));
-    auto* markingGroup = new QActionGroup(mMarking);
+    marking_ = new QMenu(T("Rastermarkierung", "Grid marking", "Marquage de la grille"), this);
+    marking_->setObjectName(QStringLiteral("Rastermarkierung1"));
+    auto* markingGroup = new QActionGroup(marking_);
     for (const int m : {0, 2, 4, 5, 10}) {
-        QAction* a = mMarking->addAction(m == 0 ? T("Aus", "Off", "Aucun") : QString::number(m));
+        QAction* a = marking_->addAction(m == 0 ? T("Aus", "Off", "Aucun") : QString::number(m));
         if (m == 0)
             a->setObjectName(QStringLiteral("RM_Aus"));
         a->setCheckable(true);
         a->setData(m);
         markingGroup->addAction(a);
-        connect(a, &QAction::triggered, mHolder, [this, m] { mView.setGridMarking(m); });
+        connect(a, &QAction::triggered, holder_, [this, m] { view_.setGridMarking(m); });
     }
-    mVisible = new QAction(T("Raster sichtbar", "Grid visible", "Grille visible"), mHolder);
-    mVisible->setObjectName(QStringLiteral("Rastersichtbar1"));
-    mVisible->setCheckable(true);
-    connect(mVisible, &QAction::triggered, mHolder, [this](bool on) { mView.setGridVisible(on); });
+    visible_ = new QAction(T("Raster sichtbar", "Grid visible", "Grille visible"), holder_);
+    visible_->setObjectName(QStringLiteral("Rastersichtbar1"));
+    visible_->setCheckable(true);
+    connect(visible_, &QAction::triggered, holder_, [this](bool on) { view_.setGridVisible(on); });
 
     connect(this, &QMenu::aboutToShow, this, &GridMenu::rebuild);
     rebuild();
@@ -49,44 +49,44 @@ GridMenu::GridMenu(ViewModel& view, GridList& grids, QWidget* parent)
 void GridMenu::rebuild()
 {
     clear();
-    for (QAction* a : mGridActions)
+    for (QAction* a : gridActions_)
         a->deleteLater();
-    mGridActions.clear();
+    gridActions_.clear();
 
-    const double current = mView.grid();
+    const double current = view_.grid();
     // One entry is checked: a user entry of the same value as a built-in one is the one that
     // "Remove current grid" acts on, so it wins.
     const GridEntry* checked = nullptr;
-    for (const GridEntry& e : mGrids.builtIn())
+    for (const GridEntry& e : grids_.builtIn())
         if (GridList::isCurrent(e, current))
             checked = &e;
-    for (const GridEntry& e : mGrids.userGrids())
+    for (const GridEntry& e : grids_.userGrids())
         if (GridList::isCurrent(e, current))
             checked = &e;
     const auto addEntry = [&](const GridEntry& e) {
-        auto* a = new QAction(e.Caption, mHolder);
+        auto* a = new QAction(e.Caption, holder_);
         addAction(a);
         a->setCheckable(true);
         a->setChecked(&e == checked);
         a->setData(e.grid());
         const double g = e.grid();
-        connect(a, &QAction::triggered, mHolder, [this, g] { mView.setGrid(g); });
-        mGridActions.push_back(a);
+        connect(a, &QAction::triggered, holder_, [this, g] { view_.setGrid(g); });
+        gridActions_.push_back(a);
     };
-    for (const GridEntry& e : mGrids.builtIn())
+    for (const GridEntry& e : grids_.builtIn())
         addEntry(e);
     addSeparator();
-    for (const GridEntry& e : mGrids.userGrids())
+    for (const GridEntry& e : grids_.userGrids())
         addEntry(e);
-    addAction(mAdd);
-    addAction(mRemove);
-    mRemove->setEnabled(mGrids.isUserGrid(current));
+    addAction(add_);
+    addAction(remove_);
+    remove_->setEnabled(grids_.isUserGrid(current));
     addSeparator();
-    addMenu(mMarking);
-    for (QAction* a : mMarking->actions())
-        a->setChecked(a->data().toInt() == mView.gridMarking());
-    addAction(mVisible);
-    mVisible->setChecked(mView.gridVisible());
+    addMenu(marking_);
+    for (QAction* a : marking_->actions())
+        a->setChecked(a->data().toInt() == view_.gridMarking());
+    addAction(visible_);
+    visible_->setChecked(view_.gridVisible());
 }
 
 void GridMenu::addGrid()
@@ -96,10 +96,10 @@ void GridMenu::addGrid()
     const std::optional<QString> text = askNewGrid();
     if (!text)
         return;
-    const std::size_t before = mGrids.userGrids().size();
-    if (const std::optional<double> grid = mGrids.addUserGrid(*text)) {
-        mView.setGrid(*grid);
-        if (mGrids.userGrids().size() != before)
+    const std::size_t before = grids_.userGrids().size();
+    if (const std::optional<double> grid = grids_.addUserGrid(*text)) {
+        view_.setGrid(*grid);
+        if (grids_.userGrids().size() != before)
             emit userGridsChanged();
     }
 }
@@ -107,7 +107,7 @@ void GridMenu::addGrid()
 void GridMenu::removeGrid()
 {
     // The grid itself stays as it is; only the entry goes.
-    if (mGrids.removeUserGrid(mView.grid()))
+    if (grids_.removeUserGrid(view_.grid()))
         emit userGridsChanged();
 }
 

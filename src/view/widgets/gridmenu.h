@@ -27,12 +27,12 @@ class GridMenu : public QMenu
     /// for a user grid. Called each time the menu opens.
     void rebuild();
 
-    QAction* addGridAction() const noexcept { return mAdd; }
-    QAction* removeGridAction() const noexcept { return mRemove; }
-    QAction* gridVisibleAction() const noexcept { return mVisible; }
-    QMenu* markingMenu() const noexcept { return mMarking; }
+    QAction* addGridAction() const noexcept { return add_; }
+    QAction* removeGridAction() const noexcept { return remove_; }
+    QAction* gridVisibleAction() const noexcept { return visible_; }
+    QMenu* markingMenu() const noexcept { return marking_; }
     /// The grid entries, built-in first, in menu order.
-    QList<QAction*> gridActions() const { return mGridActions; }
+    QList<QAction*> gridActions() const { return gridActions_; }
 
   signals:
     /// A user grid was added or removed.
@@ -42,14 +42,14 @@ class GridMenu : public QMenu
     void addGrid();
     void removeGrid();
 
-    ViewModel& mView;
-    GridList& mGrids;
-    QObject* mHolder;
-    QList<QAction*> mGridActions;
-    QAction* mAdd;
-    QAction* mRemove;
-    QMenu* mMarking;
-    QAction* mVisible;
+    ViewModel& view_;
+    GridList& grids_;
+    QObject* holder_;
+    QList<QAction*> gridActions_;
+    QAction* add_;
+    QAction* remove_;
+    QMenu* marking_;
+    QAction* visible_;
 };
 
 } // namespace trevok

@@ -9,11 +9,11 @@
 namespace trevok
 {
 
-Navigator::Navigator(ViewModel& view, QWidget* parent) : QWidget(parent), mView(view)
+Navigator::Navigator(ViewModel& view, QWidget* parent) : QWidget(parent), view_(view)
 {
     setFixedSize(sizeHint());
     setMouseTracking(false);
-    connect(&mView, &ViewModel::changed, this, &Navigator::viewChanged);
+    connect(&view_, &ViewModel::changed, this, &Navigator::viewChanged);
 }
 
 QSize Navigator::sizeHint() const
@@ -31,16 +31,16 @@ void Navigator::viewChanged(unsigned changes)
 
 QRect Navigator::visibleRect() const
 {
-    const NavigatorGeometry g = mView.navigator();
-    if (mPressed && mDragged)
-        return QRect(g.board.topLeft() + mDragTopLeft, g.visible.size());
+    const NavigatorGeometry g = view_.navigator();
+    if (pressed_ && dragged_)
+        return QRect(g.board.topLeft() + dragTopLeft_, g.visible.size());
     return g.visible;
 }
 
 void Navigator::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    const NavigatorGeometry g = mView.navigator();
+    const NavigatorGeometry g = view_.navigator();
     p.setPen(palette().color(QPalette::Dark));
     p.setBrush(Qt::NoBrush);
     p.drawRect(g.frame.adjusted(0, 0, -1, -1));
@@ -62,58 +62,58 @@ void Navigator::paintEvent(QPaintEvent*)
 void Navigator::mousePressEvent(QMouseEvent* event)
 {
     const QPoint pos = event->position().toPoint();
-    const NavigatorGeometry g = mView.navigator();
+    const NavigatorGeometry g = view_.navigator();
     const QRect visible = g.visible.intersected(g.board);
     if (event->button() == Qt::RightButton) {
         if (visible.contains(pos))
-            mView.navigatorClick(true);
+            view_.navigatorClick(true);
         return;
     }
     if (event->button() != Qt::LeftButton)
         return;
     if (visible.contains(pos)) {
-        mPressed = true;
-        mDragged = false;
-        mPressPos = pos;
-        mGrab = pos - g.visible.topLeft();
+        pressed_ = true;
+        dragged_ = false;
+        pressPos_ = pos;
+        grab_ = pos - g.visible.topLeft();
     } else if (g.board.contains(pos)) {
         // A press on the board beside the visible area brings the area there and goes on as a
         // drag, so that it never counts as a zoom click.
-        mPressed = true;
-        mDragged = true;
-        mPressPos = pos;
-        mGrab = QPoint(g.visible.width() / 2, g.visible.height() / 2);
+        pressed_ = true;
+        dragged_ = true;
+        pressPos_ = pos;
+        grab_ = QPoint(g.visible.width() / 2, g.visible.height() / 2);
         dragTo(pos);
     }
 }
 
 void Navigator::mouseMoveEvent(QMouseEvent* event)
 {
-    if (!mPressed)
+    if (!pressed_)
         return;
     const QPoint pos = event->position().toPoint();
-    if (!mDragged && pos == mPressPos)
+    if (!dragged_ && pos == pressPos_)
         return;
-    mDragged = true;
+    dragged_ = true;
     dragTo(pos);
 }
 
 void Navigator::dragTo(QPoint widgetPos)
 {
-    const NavigatorGeometry g = mView.navigator();
-    mDragTopLeft = mView.navigatorDragTo(widgetPos - mGrab - g.board.topLeft());
+    const NavigatorGeometry g = view_.navigator();
+    dragTopLeft_ = view_.navigatorDragTo(widgetPos - grab_ - g.board.topLeft());
     update();
 }
 
 void Navigator::mouseReleaseEvent(QMouseEvent* event)
 {
-    if (event->button() != Qt::LeftButton || !mPressed)
+    if (event->button() != Qt::LeftButton || !pressed_)
         return;
-    const bool click = !mDragged;
-    mPressed = false;
-    mDragged = false;
+    const bool click = !dragged_;
+    pressed_ = false;
+    dragged_ = false;
     if (click)
-        mView.navigatorClick(false);
+        view_.navigatorClick(false);
     update();
 }
 

@@ -32,12 +32,12 @@ class Navigator : public QWidget
     void viewChanged(unsigned changes);
     void dragTo(QPoint widgetPos);
 
-    ViewModel& mView;
-    bool mPressed = false;
-    bool mDragged = false;
-    QPoint mPressPos;
-    QPoint mGrab;        // the press position inside the visible-area rectangle
-    QPoint mDragTopLeft; // relative to the board rectangle, while dragging
+    ViewModel& view_;
+    bool pressed_ = false;
+    bool dragged_ = false;
+    QPoint pressPos_;
+    QPoint grab_;        // the press position inside the visible-area rectangle
+    QPoint dragTopLeft_; // relative to the board rectangle, while dragging
 };
 
 } // namespace trevok

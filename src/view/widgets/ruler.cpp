@@ -22,7 +22,7 @@ QFont rulerFont()
 } // namespace
 
 Ruler::Ruler(Qt::Orientation orientation, ViewModel& view, QWidget* parent)
-    : QWidget(parent), mOrientation(orientation), mView(view), mOffset(orientation == Qt::Horizontal ? 26 : 2)
+    : QWidget(parent), orientation_(orientation), view_(view), offset_(orientation == Qt::Horizontal ? 26 : 2)
 {
     setAutoFillBackground(true);
     setBackgroundRole(QPalette::Button);
@@ -30,14 +30,14 @@ Ruler::Ruler(Qt::Orientation orientation, ViewModel& view, QWidget* parent)
         setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     else
         setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
-    connect(&mView, &ViewModel::changed, this, &Ruler::viewChanged);
+    connect(&view_, &ViewModel::changed, this, &Ruler::viewChanged);
 }
 
 void Ruler::setViewportOffset(int pixels)
 {
-    if (pixels == mOffset)
+    if (pixels == offset_)
         return;
-    mOffset = pixels;
+    offset_ = pixels;
     update();
 }
 
@@ -52,16 +52,16 @@ void Ruler::viewChanged(unsigned changes)
 
 void Ruler::setMarker(int viewportPixel)
 {
-    const int pos = viewportPixel + mOffset;
-    if (pos == mMarker)
+    const int pos = viewportPixel + offset_;
+    if (pos == marker_)
         return;
-    const int old = mMarker;
-    mMarker = pos;
+    const int old = marker_;
+    marker_ = pos;
     // Only the strips of the old and the new marker need repainting.
     for (const int p : {old, pos}) {
         if (p < 0)
             continue;
-        if (mOrientation == Qt::Horizontal)
+        if (orientation_ == Qt::Horizontal)
             update(p - 1, 0, 3, height());
         else
             update(0, p - 1, width(), 3);
@@ -70,11 +70,11 @@ void Ruler::setMarker(int viewportPixel)
 
 void Ruler::hideMarker()
 {
-    if (mMarker < 0)
+    if (marker_ < 0)
         return;
-    const int old = mMarker;
-    mMarker = -1;
-    if (mOrientation == Qt::Horizontal)
+    const int old = marker_;
+    marker_ = -1;
+    if (orientation_ == Qt::Horizontal)
         update(old - 1, 0, 3, height());
     else
         update(0, old - 1, width(), 3);
@@ -82,7 +82,7 @@ void Ruler::hideMarker()
 
 QSize Ruler::sizeHint() const
 {
-    return mOrientation == Qt::Horizontal ? QSize(200, Thickness) : QSize(Thickness + 1, 200);
+    return orientation_ == Qt::Horizontal ? QSize(200, Thickness) : QSize(Thickness + 1, 200);
 }
 
 void Ruler::paintEvent(QPaintEvent*)
@@ -95,10 +95,10 @@ void Ruler::paintEvent(QPaintEvent*)
     const int w = width();
     const int h = height();
 
-    if (mOrientation == Qt::Horizontal) {
+    if (orientation_ == Qt::Horizontal) {
         // The corner above the vertical ruler stays empty.
         p.setClipRect(CornerWidth, 0, w - CornerWidth, h);
-        for (const RulerTick& t : mView.horizontalTicks(mOffset, w)) {
+        for (const RulerTick& t : view_.horizontalTicks(offset_, w)) {
             p.drawLine(t.pos, h - 1, t.pos, h - t.length);
             if (t.labelled) {
                 const int tw = fm.horizontalAdvance(t.label);
@@ -109,7 +109,7 @@ void Ruler::paintEvent(QPaintEvent*)
         p.setPen(palette().color(QPalette::Mid));
         p.drawLine(CornerWidth, h - 1, w, h - 1);
     } else {
-        for (const RulerTick& t : mView.verticalTicks(h, mOffset)) {
+        for (const RulerTick& t : view_.verticalTicks(h, offset_)) {
             p.drawLine(w - 1, t.pos, w - t.length, t.pos);
             if (t.labelled) {
                 const int tw = fm.horizontalAdvance(t.label);
@@ -120,13 +120,13 @@ void Ruler::paintEvent(QPaintEvent*)
         p.drawLine(w - 1, 0, w - 1, h);
     }
 
-    if (mMarker >= 0) {
+    if (marker_ >= 0) {
         p.setClipping(false);
         p.setPen(QPen(QColor(200, 0, 0), 1));
-        if (mOrientation == Qt::Horizontal)
-            p.drawLine(mMarker, 0, mMarker, h - 1);
+        if (orientation_ == Qt::Horizontal)
+            p.drawLine(marker_, 0, marker_, h - 1);
         else
-            p.drawLine(0, mMarker, w - 1, mMarker);
+            p.drawLine(0, marker_, w - 1, marker_);
     }
 }
 

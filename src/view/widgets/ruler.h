@@ -21,18 +21,18 @@ class Ruler : public QWidget
 
     Ruler(Qt::Orientation orientation, ViewModel& view, QWidget* parent = nullptr);
 
-    Qt::Orientation orientation() const noexcept { return mOrientation; }
+    Qt::Orientation orientation() const noexcept { return orientation_; }
     /// The ruler pixel at which the viewport of the scroll box begins: 26 for the horizontal
     /// ruler spanning the corner, 2 for the vertical ruler.
     void setViewportOffset(int pixels);
-    int viewportOffset() const noexcept { return mOffset; }
+    int viewportOffset() const noexcept { return offset_; }
 
     /// Puts the position marker at a viewport pixel (x for the horizontal ruler, y for the
     /// vertical one); hideMarker removes it.
     void setMarker(int viewportPixel);
     void hideMarker();
     /// The marker's ruler pixel, or -1 when hidden.
-    int markerPosition() const noexcept { return mMarker; }
+    int markerPosition() const noexcept { return marker_; }
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
@@ -43,10 +43,10 @@ class Ruler : public QWidget
   private:
     void viewChanged(unsigned changes);
 
-    Qt::Orientation mOrientation;
-    ViewModel& mView;
-    int mOffset;
-    int mMarker = -1;
+    Qt::Orientation orientation_;
+    ViewModel& view_;
+    int offset_;
+    int marker_ = -1;
 };
 
 } // namespace trevok
