@@ -22,27 +22,12 @@ namespace trevok
 namespace
 {
 
-constexpr std::int64_t kI32Min = std::numeric_limits<std::int32_t>::min();
-constexpr std::int64_t kI32Max = std::numeric_limits<std::int32_t>::max();
 constexpr double kPi = std::numbers::pi;
-
-constexpr double kTwo52 = 4503599627370496.0; // from here on every double is an integer
-
-// Nearest integer of v, halves to even, for |v| < 2^52. Truncation never depends on the FPU
-// rounding mode, and v - trunc(v) is exact, so the tie test is exact too. Branch-free, because
-// the fractions of real coordinates are random and a branch on them mispredicts half the time.
-std::int64_t roundSmall(double v) noexcept
-{
-    const std::int64_t i = static_cast<std::int64_t>(v);
-    const double frac = v - static_cast<double>(i);
-    const std::int64_t odd = i & 1;
-    return i + (frac > 0.5) - (frac < -0.5) + ((frac == 0.5) & odd) - ((frac == -0.5) & odd);
-}
 
 // The same in floating point, for any finite v (larger values are integers already).
 double roundHalfEvenReal(double v) noexcept
 {
-    return std::fabs(v) < kTwo52 ? static_cast<double>(roundSmall(v)) : v;
+    return std::fabs(v) < detail::kTwo52 ? static_cast<double>(detail::roundSmall(v)) : v;
 }
 
 // Angle in whole degrees reduced to 0..359.
@@ -171,30 +156,6 @@ std::unique_ptr<TObjekt> newElement(std::uint8_t kind, std::uint8_t layer)
 
 // ---------------------------------------------------------------------------------------------
 // Numbers
-
-std::int32_t RoundHalfEven(double v) noexcept
-{
-    if (std::fabs(v) < kTwo52)
-        return Saturate32(roundSmall(v));
-    if (std::isnan(v))
-        return 0;
-    return static_cast<std::int32_t>(v > 0 ? kI32Max : kI32Min);
-}
-
-std::int64_t RoundHalfEven64(double v) noexcept
-{
-    if (std::fabs(v) < kTwo52)
-        return roundSmall(v);
-    if (std::isnan(v))
-        return 0;
-    // 2^63 is the first double above the int64 range; -2^63 itself is representable.
-    constexpr double kTwo63 = 9223372036854775808.0;
-    if (v >= kTwo63)
-        return std::numeric_limits<std::int64_t>::max();
-    if (v < -kTwo63)
-        return std::numeric_limits<std::int64_t>::min();
-    return static_cast<std::int64_t>(v);
-}
 
 std::uint8_t OppositeLayer(std::uint8_t layer) noexcept
 {

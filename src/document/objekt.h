@@ -9,7 +9,9 @@
 //  - capsule: the 18-vertex outline of a segment with round ends.
 
 #include <array>
+#include <cmath>
 #include <cstdint>
+#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -147,14 +149,54 @@ using ElementList = std::vector<std::unique_ptr<TObjekt>>;
 // ---------------------------------------------------------------------------------------------
 // Numbers
 
-/// The one real-to-integer conversion: nearest, halves to even. Saturates at the int32 range.
-std::int32_t RoundHalfEven(double v) noexcept;
-/// The same, into 64 bits (for intermediate geometry).
-std::int64_t RoundHalfEven64(double v) noexcept;
 /// A 64-bit intermediate brought back into the int32 range, saturating at its ends.
 constexpr std::int32_t Saturate32(std::int64_t v) noexcept
 {
     return static_cast<std::int32_t>(v < INT32_MIN ? INT32_MIN : (v > INT32_MAX ? INT32_MAX : v));
+}
+
+namespace detail
+{
+constexpr double kTwo52 = 4503599627370496.0; // from here on every double is an integer
+
+// Nearest integer of v, halves to even, for |v| < 2^52. Truncation never depends on the FPU
+// rounding mode, and v - trunc(v) is exact, so the tie test is exact too. Branch-free, because
+// the fractions of real coordinates are random and a branch on them mispredicts half the time.
+inline std::int64_t roundSmall(double v) noexcept
+{
+    const std::int64_t i = static_cast<std::int64_t>(v);
+    const double frac = v - static_cast<double>(i);
+    const std::int64_t odd = i & 1;
+    return i + (frac > 0.5) - (frac < -0.5) + ((frac == 0.5) & odd) - ((frac == -0.5) & odd);
+}
+} // namespace detail
+
+// Both conversions are inline: the screen converts every vertex of every figure of a repaint.
+
+/// The one real-to-integer conversion: nearest, halves to even. Saturates at the int32 range.
+inline std::int32_t RoundHalfEven(double v) noexcept
+{
+    if (std::fabs(v) < detail::kTwo52)
+        return Saturate32(detail::roundSmall(v));
+    if (std::isnan(v))
+        return 0;
+    return v > 0 ? std::numeric_limits<std::int32_t>::max() : std::numeric_limits<std::int32_t>::min();
+}
+
+/// The same, into 64 bits (for intermediate geometry).
+inline std::int64_t RoundHalfEven64(double v) noexcept
+{
+    if (std::fabs(v) < detail::kTwo52)
+        return detail::roundSmall(v);
+    if (std::isnan(v))
+        return 0;
+    // 2^63 is the first double above the int64 range; -2^63 itself is representable.
+    constexpr double kTwo63 = 9223372036854775808.0;
+    if (v >= kTwo63)
+        return std::numeric_limits<std::int64_t>::max();
+    if (v < -kTwo63)
+        return std::numeric_limits<std::int64_t>::min();
+    return static_cast<std::int64_t>(v);
 }
 
 /// Cosine and sine of an angle in degrees, exact at the multiples of 30 degrees, so that every
