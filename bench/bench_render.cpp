@@ -3,6 +3,7 @@
 // moved, the uncovered strip repainted; the whole board fits the view at "Zoom Platine", so
 // there is nothing to pan there), on the screen canvas and, for comparison, through QPainter;
 // and far out, where most elements are below a pixel, with and without their one-pixel picture.
+#include "document/parallel.h"
 #include "generator/boardgen.h"
 #include "view/imagecanvas.h"
 #include "view/qpaintercanvas.h"
@@ -119,6 +120,28 @@ template <auto Make> void BM_RenderPan50(benchmark::State& state, double zoom)
     }
 }
 
+// The same full repaints with the rows cut into bands drawn on the worker threads at once, as
+// the view draws (TREVOK_THREADS chooses how many); timed by the clock, the CPU column being
+// the work of all threads.
+void BM_RenderBands(benchmark::State& state, double zoom)
+{
+    QImage image(ViewWidth, ViewHeight, QImage::Format_RGB32);
+    const RenderOptions o = options(zoom);
+    for (auto _ : state) {
+        PaintBoardInBands(image, board(), o);
+        benchmark::DoNotOptimize(image.constBits());
+    }
+    state.counters["threads"] = WorkerThreads();
+}
+void BM_RenderBands_WholeBoard(benchmark::State& s)
+{
+    BM_RenderBands(s, wholeBoardZoom());
+}
+void BM_RenderBands_Zoom1(benchmark::State& s)
+{
+    BM_RenderBands(s, 1.0);
+}
+
 void BM_RenderFull_WholeBoard(benchmark::State& s)
 {
     BM_RenderFull<onScreenCanvas>(s, wholeBoardZoom());
@@ -159,6 +182,8 @@ void BM_RenderPan50QPainter_Zoom1(benchmark::State& s)
 }
 
 BENCHMARK(BM_RenderFull_WholeBoard)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RenderBands_WholeBoard)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
+BENCHMARK(BM_RenderBands_Zoom1)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
 BENCHMARK(BM_RenderFull_FarOut)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RenderFull_FarOutExact)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RenderFull_Zoom1)->Unit(benchmark::kMillisecond);

@@ -165,10 +165,10 @@ void BM_ViewFull_Zoom1(benchmark::State& s)
     BM_ViewFullRepaint(s, false);
 }
 
-BENCHMARK(BM_ViewFull_WholeBoard)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ViewFull_Zoom1)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ViewPan50)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ViewDragMove)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ViewFull_WholeBoard)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
+BENCHMARK(BM_ViewFull_Zoom1)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
+BENCHMARK(BM_ViewPan50)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
+BENCHMARK(BM_ViewDragMove)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
 
 } // namespace
 

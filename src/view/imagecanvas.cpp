@@ -62,14 +62,15 @@ double screenAngle(double cx, double cy, double x, double y) noexcept
 
 } // namespace
 
-ImageCanvas::ImageCanvas(QImage& image, const QRect& clip) : img_(image)
+ImageCanvas::ImageCanvas(QImage& image, const QRect& clip, int firstRow) : img_(image), firstRow_(firstRow)
 {
     const auto f = img_.format();
     if (f != QImage::Format_RGB32 && f != QImage::Format_ARGB32 && f != QImage::Format_ARGB32_Premultiplied)
         throw std::invalid_argument("ImageCanvas needs a 32-bit RGB image");
     bits_ = img_.bits();
     stride_ = img_.bytesPerLine();
-    const QRect r = clip.isNull() ? img_.rect() : clip.intersected(img_.rect());
+    const QRect rows = img_.rect().translated(0, firstRow_);
+    const QRect r = clip.isNull() ? rows : clip.intersected(rows);
     cl_ = r.left();
     ct_ = r.top();
     cr_ = r.isEmpty() ? cl_ : r.right() + 1;
@@ -103,6 +104,8 @@ Canvas& ImageCanvas::qpainterCanvas()
     flush();
     if (!painter_) {
         painter_ = std::make_unique<QPainter>(&img_);
+        // The painter works in the picture's pixels too; a whole-pixel move changes no pixel.
+        painter_->translate(0, -firstRow_);
         painter_->setClipRect(QRect(cl_, ct_, cr_ - cl_, cb_ - ct_));
         painterCanvas_ = std::make_unique<QPainterCanvas>(*painter_);
     }
@@ -216,7 +219,7 @@ void ImageCanvas::flush() noexcept
     const QRgb c = batchColour_;
     for (int r = markTop_; r <= markBottom_; ++r) {
         std::uint64_t* row = cover_.data() + static_cast<std::size_t>(r) * static_cast<std::size_t>(words_);
-        auto* out = reinterpret_cast<QRgb*>(bits_ + static_cast<qsizetype>(r + ct_) * stride_);
+        QRgb* out = rowAt(r + ct_);
         for (int w = markLeft_; w <= markRight_; ++w) {
             std::uint64_t m = row[w];
             if (!m)
@@ -261,7 +264,7 @@ void ImageCanvas::flush() noexcept
         mark(y, x0, x1);
         return;
     }
-    auto* row = reinterpret_cast<QRgb*>(bits_ + static_cast<qsizetype>(y) * stride_);
+    QRgb* row = rowAt(y);
     if (!f.tile) {
         if (x1 - x0 < 16) {
             for (int x = x0; x <= x1; ++x)
@@ -499,7 +502,7 @@ void ImageCanvas::thinLine(P a, P b) noexcept
     const std::int64_t minorStep = xMajor ? ns * words : ns;
     const std::int64_t nlo = xMajor ? ct_ : cl_, nhi = (xMajor ? cb_ : cr_) - 1;
     const std::int64_t m = m0 + ms * iFrom;
-    std::int64_t offset = xMajor ? n * words + m : m * words + n;
+    std::int64_t offset = xMajor ? (n - firstRow_) * words + m : (m - firstRow_) * words + n;
     auto* base = reinterpret_cast<QRgb*>(bits_);
     if (!dotted && std::min(n0, n1) >= nlo && std::max(n0, n1) <= nhi) {
         // The whole line lies inside the clip across its minor axis (nearly every line): the
@@ -656,8 +659,7 @@ void ImageCanvas::dot(TPoint p, ColourRef colour)
     if (x < cl_ || x >= cr_ || y < ct_ || y >= cb_)
         return;
     before(opaque(colour));
-    reinterpret_cast<QRgb*>(bits_ + static_cast<qsizetype>(y) * stride_)[static_cast<qsizetype>(x)] =
-        opaque(colour);
+    rowAt(static_cast<int>(y))[static_cast<qsizetype>(x)] = opaque(colour);
 }
 
 void ImageCanvas::rectangle(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2)
@@ -805,7 +807,61 @@ void ImageCanvas::text(TPoint anchor, const QString& s, const CanvasFont& font, 
 void ImageCanvas::image(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2,
                         const QImage& picture)
 {
-    qpainterCanvas().image(x1, y1, x2, y2, picture);
+    if (picture.isNull())
+        return;
+    if (picture.hasAlphaChannel()) {
+        qpainterCanvas().image(x1, y1, x2, y2, picture);
+        return;
+    }
+    // Nearest pixel, sampled at each device pixel's centre from the rounded corners: which source
+    // pixel lands where never depends on the clip, so a picture cut into repaints or bands is the
+    // picture drawn whole. Column 0 lies at the left board edge and row 0 at the upper one,
+    // wherever the mapping puts them on the device.
+    const double left = devX(static_cast<double>(std::min(x1, x2)));
+    const double right = devX(static_cast<double>(std::max(x1, x2)));
+    const double top = devY(static_cast<double>(std::max(y1, y2)));
+    const double bottom = devY(static_cast<double>(std::min(y1, y2)));
+    if (left == right || top == bottom)
+        return;
+    const int fromX = ceilPixel(std::min(left, right), cl_, cr_),
+              toX = ceilPixel(std::max(left, right), cl_, cr_);
+    const int fromY = ceilPixel(std::min(top, bottom), ct_, cb_),
+              toY = ceilPixel(std::max(top, bottom), ct_, cb_);
+    if (fromX >= toX || fromY >= toY)
+        return;
+    const int w = picture.width(), h = picture.height();
+    auto sample = [](int device, double start, double end, int count) {
+        const int k = static_cast<int>(std::floor((device - start) / (end - start) * count));
+        return std::clamp(k, 0, count - 1);
+    };
+    const bool mono = picture.format() == QImage::Format_Mono || picture.format() == QImage::Format_MonoLSB;
+    const QImage source = mono || picture.format() == QImage::Format_RGB32
+                              ? picture
+                              : picture.convertToFormat(QImage::Format_RGB32);
+    std::array<QRgb, 2> table{};
+    if (mono)
+        for (int i = 0; i < 2; ++i)
+            table[static_cast<std::size_t>(i)] =
+                0xFF000000u | (i < source.colorCount() ? source.color(i) : 0u);
+    const bool msb = source.format() == QImage::Format_Mono;
+    std::vector<int> columns(static_cast<std::size_t>(toX - fromX));
+    for (int x = fromX; x < toX; ++x)
+        columns[static_cast<std::size_t>(x - fromX)] = sample(x, left, right, w);
+    flush();
+    for (int y = fromY; y < toY; ++y) {
+        const uchar* line = source.constScanLine(sample(y, top, bottom, h));
+        QRgb* out = rowAt(y) + fromX;
+        if (mono) {
+            for (const int c : columns) {
+                const int bit = msb ? 7 - (c & 7) : c & 7;
+                *out++ = table[static_cast<std::size_t>((line[c >> 3] >> bit) & 1)];
+            }
+        } else {
+            const auto* in = reinterpret_cast<const QRgb*>(line);
+            for (const int c : columns)
+                *out++ = 0xFF000000u | in[c];
+        }
+    }
 }
 
 } // namespace trevok

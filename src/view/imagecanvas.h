@@ -41,7 +41,11 @@ class ImageCanvas final : public Canvas
     /// Draws into the image, limited to clip (device pixels; a null rectangle: the whole image).
     /// The image must be Format_RGB32, Format_ARGB32 or Format_ARGB32_Premultiplied; any other
     /// format throws std::invalid_argument.
-    explicit ImageCanvas(QImage& image, const QRect& clip = QRect());
+    ///
+    /// With firstRow, the image is a band of a taller picture: its row 0 is the picture's row
+    /// firstRow, and the clip and every device coordinate are the picture's. Bands of one
+    /// picture, each its own QImage over the picture's rows, can be drawn on separate threads.
+    explicit ImageCanvas(QImage& image, const QRect& clip = QRect(), int firstRow = 0);
     ~ImageCanvas() override;
     ImageCanvas(const ImageCanvas&) = delete;
     ImageCanvas& operator=(const ImageCanvas&) = delete;
@@ -128,8 +132,14 @@ class ImageCanvas final : public Canvas
     bool arcAngles(const Box& b, TPoint start, TPoint end, double& startDeg, double& sweepDeg) const noexcept;
 
     QImage& img_;
-    uchar* bits_ = nullptr;
+    uchar* bits_ = nullptr; // row firstRow_ of the picture
     qsizetype stride_ = 0;
+    int firstRow_ = 0;
+    /// The start of a row of the picture (one of the image's rows).
+    QRgb* rowAt(int y) const noexcept
+    {
+        return reinterpret_cast<QRgb*>(bits_ + static_cast<qsizetype>(y - firstRow_) * stride_);
+    }
     int cl_ = 0, ct_ = 0, cr_ = 0, cb_ = 0; // clip: left, top inclusive; right, bottom exclusive
     double sx_ = 1, sy_ = -1, ox_ = 0, oy_ = 0;
     int brushOrgX_ = 0, brushOrgY_ = 0;

@@ -18,6 +18,7 @@
 #include "view/canvas.h"
 #include "view/colours.h"
 
+#include <QImage>
 #include <QRect>
 
 #include <array>
@@ -218,6 +219,15 @@ ColourScheme PhotoColours(const ColourScheme& base, const TBoard& board, int sid
 /// them are skipped. Sets the canvas mapping. Elements keep their data; DrawLayer and
 /// Highlight are updated as element drawing does.
 void PaintBoard(Canvas& canvas, TBoard& board, const RenderOptions& options, const QRect& repaint = QRect());
+
+/// PaintBoard on an ImageCanvas of the image limited to repaint (a null rectangle: the whole
+/// image), its rows cut into bands painted side by side on the worker threads: the same
+/// picture, sooner. The options' drawing callbacks are then called from several threads at
+/// once, each time with a canvas of its own. Sets the drawing bookkeeping (DrawLayer,
+/// Highlight) of every element of the board. A board with TrueType texts is painted on the
+/// calling thread alone.
+void PaintBoardInBands(QImage& image, TBoard& board, const RenderOptions& options,
+                       const QRect& repaint = QRect());
 
 /// The macro preview and similar lists: every layer in the order 3, 1, 4, 2 (1, 3, 2, 4 with
 /// the sides exchanged), pads last, then the holes without crosses.

@@ -3,6 +3,9 @@
 
 #include "view/render.h"
 
+#include "document/parallel.h"
+#include "view/imagecanvas.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -350,25 +353,32 @@ void BoardPaint::connections()
     }
 }
 
-} // namespace
+/// The board area to draw for the device pixels of repaint (a null rectangle: everything).
+/// Elements may draw a little past their bounds (one-pixel outlines, node handles of at least
+/// three pixels): the area is widened by a few pixels so that they are not cut.
+TRect paintArea(const CanvasMapping& m, const QRect& repaint) noexcept
+{
+    if (repaint.isNull())
+        return {std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::min(),
+                std::numeric_limits<std::int32_t>::max(), std::numeric_limits<std::int32_t>::max()};
+    const TRect area = DeviceToBoard(m, repaint);
+    const std::int64_t margin = ceilUnits(4.0 / m.unitPixels());
+    return {area.left - margin, area.top - margin, area.right + margin, area.bottom + margin};
+}
 
-void PaintBoard(Canvas& canvas, TBoard& board, const RenderOptions& options, const QRect& repaint)
+/// The pipeline for the pixels of repaint. The template, grid and contour preview are drawn
+/// for those of outer (a band's whole picture), so that how they fall on the pixels never
+/// depends on how the picture was cut into bands.
+void paintBoard(Canvas& canvas, TBoard& board, const RenderOptions& options, const QRect& repaint,
+                const QRect& outer)
 {
     if (options.suspended)
         return;
     SetMapping(canvas, options, board);
     const CanvasMapping& m = canvas.mapping();
-
-    // Elements may draw a little past their bounds (one-pixel outlines, node handles of at
-    // least three pixels): the area is widened by a few pixels so that they are not cut.
-    TRect area{std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::min(),
-               std::numeric_limits<std::int32_t>::max(), std::numeric_limits<std::int32_t>::max()};
     const bool whole = repaint.isNull();
-    if (!whole) {
-        area = DeviceToBoard(m, repaint);
-        const std::int64_t margin = ceilUnits(4.0 / m.unitPixels());
-        area = {area.left - margin, area.top - margin, area.right + margin, area.bottom + margin};
-    }
+    const TRect area = paintArea(m, repaint);
+    const TRect outerArea = outer == repaint ? area : paintArea(m, outer);
 
     // Zoomed in, the layers are long runs of one colour, many lying over each other: the
     // canvas may write each run at once. Farther out the figures are a few pixels across and
@@ -380,14 +390,65 @@ void PaintBoard(Canvas& canvas, TBoard& board, const RenderOptions& options, con
     // A picture of the marked elements alone (the selection put on the clipboard) is just
     // their layers, holes and connections.
     if (!options.markedOnly)
-        paint.ground(area);
+        paint.ground(outerArea);
     paint.layers();
     paint.holes();
     if (options.photo.shown)
         return; // a photo has no rubber bands and no milling preview
     paint.connections();
     if (!options.markedOnly && options.drawContourPreview)
-        options.drawContourPreview(canvas, area);
+        options.drawContourPreview(canvas, outerArea);
+}
+
+/// Bands are at least this many rows high: a band costs a pass over the board's elements.
+constexpr int MinBandRows = 64;
+
+} // namespace
+
+void PaintBoard(Canvas& canvas, TBoard& board, const RenderOptions& options, const QRect& repaint)
+{
+    paintBoard(canvas, board, options, repaint, repaint);
+}
+
+void PaintBoardInBands(QImage& image, TBoard& board, const RenderOptions& options, const QRect& repaint)
+{
+    const QRect rect = repaint.isNull() ? image.rect() : repaint.intersected(image.rect());
+    // Qt may lay out and rasterise glyphs a little differently on a helper thread than on the
+    // main one: a board with TrueType texts is painted on this thread alone.
+    const bool fontTexts = std::any_of(board.Elements.begin(), board.Elements.end(),
+                                       [](const auto& e) { return e->Kind == KindFontText; });
+    const int bands = fontTexts ? 1 : std::min(WorkerThreads(), rect.height() / MinBandRows);
+    if (bands <= 1 || options.suspended) {
+        ImageCanvas canvas(image, rect);
+        PaintBoard(canvas, board, options, repaint);
+        return;
+    }
+    // The bands only read the elements: their drawing bookkeeping is written here, before.
+    const auto layer = static_cast<std::uint8_t>(options.activeLayer);
+    for (auto& e : board.Elements) {
+        if (e->DrawLayer != layer)
+            e->DrawLayer = layer;
+        if (e->Highlight != 0)
+            e->Highlight = 0;
+    }
+    // Each band is a QImage of its own over the picture's rows: a QImage (and a QPainter on it)
+    // must not be shared between threads.
+    uchar* bits = image.bits();
+    const qsizetype stride = image.bytesPerLine();
+    std::vector<QImage> strips;
+    std::vector<QRect> rows;
+    strips.reserve(static_cast<std::size_t>(bands));
+    for (int k = 0; k < bands; ++k) {
+        const int top = rect.top() + rect.height() * k / bands;
+        const int bottom = rect.top() + rect.height() * (k + 1) / bands;
+        strips.emplace_back(bits + static_cast<qsizetype>(top) * stride, image.width(), bottom - top, stride,
+                            image.format());
+        rows.emplace_back(rect.left(), top, rect.width(), bottom - top);
+    }
+    ParallelFor(static_cast<std::size_t>(bands), [&](std::size_t k, std::size_t) {
+        ImageCanvas canvas(strips[k], rows[k], rows[k].top());
+        paintBoard(canvas, board, options, rows[k], repaint);
+    });
 }
 
 void PaintElementList(ElementPainter& painter, ElementList& list, bool sidesExchanged)

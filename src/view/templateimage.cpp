@@ -117,13 +117,15 @@ TemplateImage::TemplateImage(const QImage& picture)
     mono_ = std::move(m);
 }
 
-const QImage& TemplateImage::reduced(int level) const
+QImage TemplateImage::reduced(int level) const
 {
     if (level <= 0 || mono_.isNull())
         return mono_;
-    while (static_cast<int>(levels_.size()) < level)
-        levels_.push_back(halve(levels_.empty() ? mono_ : levels_.back()));
-    return levels_[static_cast<std::size_t>(level - 1)];
+    const std::lock_guard<std::mutex> hold(levels_->lock);
+    std::vector<QImage>& images = levels_->images;
+    while (static_cast<int>(images.size()) < level)
+        images.push_back(halve(images.empty() ? mono_ : images.back()));
+    return images[static_cast<std::size_t>(level - 1)];
 }
 
 void TemplateImage::draw(Canvas& canvas, const TRect& rect, ColourRef dark, ColourRef light,
@@ -150,7 +152,7 @@ void TemplateImage::draw(Canvas& canvas, const TRect& rect, ColourRef dark, Colo
         ratio /= 2.0;
         ++level;
     }
-    const QImage& src = reduced(level);
+    const QImage src = reduced(level);
     const double fx = src.width() / rectW;  // source pixels per unit
     const double fy = src.height() / rectH; // row 0 at the upper board edge
     const int x0 = std::clamp(static_cast<int>(std::floor((vis.left - rect.left) * fx)), 0, src.width());

@@ -22,6 +22,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -60,8 +61,9 @@ class TemplateImage
     int height() const noexcept { return mono_.height(); }
     /// Index 0 dark, index 1 light.
     const QImage& picture() const noexcept { return mono_; }
-    /// The picture halved `level` times (level 0 is the picture itself); made on first use.
-    const QImage& reduced(int level) const;
+    /// The picture halved `level` times (level 0 is the picture itself); made on first use,
+    /// also when several threads draw the picture at once.
+    QImage reduced(int level) const;
 
     /// Draws the picture stretched over `rect` (board units) in the two colours, only the part
     /// inside `area` (board units). Uses the reduced copy closest to, but not coarser than, the
@@ -70,7 +72,11 @@ class TemplateImage
 
   private:
     QImage mono_;
-    mutable std::vector<QImage> levels_; // levels[k - 1] is the picture halved k times
+    struct Levels {
+        std::mutex lock;
+        std::vector<QImage> images; // images[k - 1] is the picture halved k times
+    };
+    std::shared_ptr<Levels> levels_ = std::make_shared<Levels>();
 };
 
 /// A loaded template file.

@@ -2,10 +2,13 @@
 // bare holes, the autorouted stripe, the ground plane, the photo view, one-colour drawing,
 // strip repaints, and drawing at the coordinate limits. Most cases run on both canvases.
 
+#include "document/parallel.h"
 #include "output/artwork.h"
+#include "view/grid.h"
 #include "view/imagecanvas.h"
 #include "view/qpaintercanvas.h"
 #include "view/render.h"
+#include "view/templateimage.h"
 
 #include <QImage>
 #include <QPainter>
@@ -459,10 +462,9 @@ TEST_P(RenderTest, ElementsAtTheCoordinateLimitsDrawWithoutHarm)
     EXPECT_EQ(p.at(1000, -500), rgb(Std[ColourK1])) << "the K1 track crosses the view";
 }
 
-TEST(RenderStrips, AStripRepaintedAfterAPanMatchesAFullRepaint)
+/// A busy board of every kind, with rubber bands fanning out at every slope.
+TBoard busyBoard()
 {
-    // A busy board of every kind; the picture moves 50 pixels left and the uncovered strip on
-    // the right is repainted, which must give the very picture of a full repaint.
     TBoard b;
     b.BoardWidth = 4000;
     b.BoardHeight = 2500;
@@ -483,7 +485,14 @@ TEST(RenderStrips, AStripRepaintedAfterAPanMatchesAFullRepaint)
     // Rubber bands fanning out at every slope, many leaving the picture at its edges.
     for (std::size_t i = 0; i < 40; ++i)
         b.Elements[4 * i + 1]->Connections.push_back(b.Elements[4 * (39 - i) + 2].get());
+    return b;
+}
 
+TEST(RenderStrips, AStripRepaintedAfterAPanMatchesAFullRepaint)
+{
+    // The picture moves 50 pixels left and the uncovered strip on the right is repainted, which
+    // must give the very picture of a full repaint.
+    TBoard b = busyBoard();
     RenderOptions o = RenderOptions::fromBoard(b);
     o.zoom = 0.3;
     auto full = [&](double scrollX) {
@@ -505,6 +514,77 @@ TEST(RenderStrips, AStripRepaintedAfterAPanMatchesAFullRepaint)
     ImageCanvas c(moved, strip);
     PaintBoard(c, b, at, strip);
     EXPECT_EQ(moved, full(150));
+}
+
+TEST(RenderBands, BandsOnSeveralThreadsGiveThePictureOfOnePaint)
+{
+    // The busy board with the template picture, the grid, selected tracks with their handles
+    // and a layout text, painted whole and in bands; and once with a TrueType text too.
+    TBoard b = busyBoard();
+    b.Elements[5]->Selected = 1;
+    b.Elements[9]->Selected = 1;
+    add(b, NewLayoutText({600, -1900}, "TREVOK", false, false, LayerB2, 0, 20, 30, 300));
+    b.TemplateShown = {0, 1};
+    b.TemplateDpi = {100, 100};
+    b.TemplateColour = {0, static_cast<std::int32_t>(Rgb(200, 40, 40))};
+    QImage chequer(64, 48, QImage::Format_RGB32);
+    for (int y = 0; y < chequer.height(); ++y)
+        for (int x = 0; x < chequer.width(); ++x)
+            chequer.setPixel(x, y, (x / 3 + y / 5) % 2 ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
+    const auto picture = std::make_shared<const TemplateImage>(chequer);
+    auto addFontText = [&] {
+        auto text = std::make_unique<TObjekt>();
+        text->Kind = KindFontText;
+        text->Layer = LayerB1;
+        text->X = 300;
+        text->Y = -600;
+        text->Size1 = 2600;
+        text->Size2 = -1100;
+        text->Width = 400;
+        text->Text = "Bands";
+        add(b, std::move(text));
+    };
+
+    struct Case {
+        const char* name;
+        double zoom;
+        QRect repaint; // null: the whole picture
+        int threads;
+        bool fontText;
+    };
+    const Case cases[] = {
+        {"whole picture, two threads", 0.3, QRect(), 2, false},
+        {"whole picture, three bands", 0.3, QRect(), 3, false},
+        {"far out, elements below a pixel", 0.04, QRect(), 3, false},
+        {"a repainted rectangle", 0.3, QRect(37, 21, 301, 250), 4, false},
+        {"a strip too low to cut", 0.3, QRect(0, 100, 400, 90), 4, false},
+        {"one thread", 0.3, QRect(), 1, false},
+        {"a TrueType text", 0.3, QRect(), 2, true},
+    };
+    const QSize size(400, 300);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.fontText)
+            addFontText();
+        RenderOptions o = RenderOptions::fromBoard(b);
+        o.zoom = c.zoom;
+        o.drawTemplate = BoardTemplateDrawer(b, {picture, picture}, Std[ColourBackground]);
+        o.drawGrid = [](Canvas& canvas, const TRect& area) {
+            DrawGrid(canvas, 4000, 2500, 254.0, 0.3, 4, Rgb(90, 90, 90), area);
+        };
+        QImage single(size, QImage::Format_RGB32);
+        single.fill(Qt::gray);
+        {
+            ImageCanvas canvas(single, c.repaint);
+            PaintBoard(canvas, b, o, c.repaint);
+        }
+        QImage banded(size, QImage::Format_RGB32);
+        banded.fill(Qt::gray);
+        SetWorkerThreads(c.threads);
+        PaintBoardInBands(banded, b, o, c.repaint);
+        SetWorkerThreads(0);
+        EXPECT_TRUE(banded == single);
+    }
 }
 
 TEST(RenderLevelOfDetail, ElementsBelowAPixelAloneMayDifferFromTheExactPicture)

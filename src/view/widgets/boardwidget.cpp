@@ -3,7 +3,6 @@
 #include "document/project.h"
 #include "edit/session.h"
 #include "view/grid.h"
-#include "view/imagecanvas.h"
 #include "view/viewmodel.h"
 #include "view/widgets/boardwidgetgeometry.h"
 #include "view/widgets/cursors.h"
@@ -340,8 +339,7 @@ void BoardWidget::repaintCache(const QRect& area)
     TBoard* b = project_.currentBoard();
     if (!b || suspended_)
         return;
-    ImageCanvas canvas(cache_, area);
-    PaintBoard(canvas, *b, renderOptions(), area);
+    PaintBoardInBands(cache_, *b, renderOptions(), area);
 }
 
 QRect BoardWidget::deviceRect(const TRect& r) const
