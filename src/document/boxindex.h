@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 namespace trevok
@@ -49,13 +50,16 @@ class BoxIndex
     {
         for (std::size_t c = first; c < std::min(last, cells_.size()); ++c) {
             const std::vector<std::uint32_t>& list = cells_[c];
+            if (list.size() < 2)
+                continue;
+            const Span span = spanOf(c);
             for (std::size_t a = 0; a < list.size(); ++a) {
                 for (std::size_t b = a + 1; b < list.size(); ++b) {
                     const std::uint32_t i = std::min(list[a], list[b]);
                     const std::uint32_t j = std::max(list[a], list[b]);
                     if (!box_[i].intersects(box_[j]))
                         continue;
-                    if (cellOf(std::max(box_[i].left, box_[j].left), std::max(box_[i].top, box_[j].top)) == c)
+                    if (span.holds(std::max(box_[i].left, box_[j].left), std::max(box_[i].top, box_[j].top)))
                         f(std::size_t{i}, std::size_t{j});
                 }
             }
@@ -123,6 +127,25 @@ class BoxIndex
     {
         const auto [cx, cy] = cellXY(x, y);
         return static_cast<std::size_t>(cy * nx_ + cx);
+    }
+    /// The points a cell holds, as cellOf assigns them (the outer cells reach on without end),
+    /// to test a point without the two divisions cellOf needs: a pair test is the innermost work.
+    struct Span {
+        std::int64_t left, top, right, bottom; // left and top inclusive, right and bottom exclusive
+        bool holds(std::int64_t x, std::int64_t y) const noexcept
+        {
+            return x >= left && x < right && y >= top && y < bottom;
+        }
+    };
+    Span spanOf(std::size_t c) const noexcept
+    {
+        constexpr std::int64_t lowest = std::numeric_limits<std::int64_t>::min();
+        constexpr std::int64_t highest = std::numeric_limits<std::int64_t>::max();
+        const auto cx = static_cast<std::int64_t>(c) % nx_;
+        const auto cy = static_cast<std::int64_t>(c) / nx_;
+        return {cx == 0 ? lowest : origin_.x + cx * cell_, cy == 0 ? lowest : origin_.y + cy * cell_,
+                cx == nx_ - 1 ? highest : origin_.x + (cx + 1) * cell_,
+                cy == ny_ - 1 ? highest : origin_.y + (cy + 1) * cell_};
     }
 
     std::vector<TRect> box_;

@@ -421,7 +421,8 @@ double pointSegment(double px, double py, double ax, double ay, double bx, doubl
     const double len2 = dx * dx + dy * dy;
     double t = len2 > 0 ? ((px - ax) * dx + (py - ay) * dy) / len2 : 0.0;
     t = std::clamp(t, 0.0, 1.0);
-    return std::hypot(px - (ax + t * dx), py - (ay + t * dy));
+    const double ex = px - (ax + t * dx), ey = py - (ay + t * dy);
+    return std::sqrt(ex * ex + ey * ey); // board coordinates: no overflow for hypot to guard against
 }
 
 double side(double ax, double ay, double bx, double by, double cx, double cy) noexcept
@@ -452,7 +453,7 @@ double pointBox(double px, double py, const Blob& box) noexcept
 {
     const double dx = std::max({box.ax - px, 0.0, px - box.bx});
     const double dy = std::max({box.ay - py, 0.0, py - box.by});
-    return std::hypot(dx, dy);
+    return std::sqrt(dx * dx + dy * dy);
 }
 
 double segmentBox(const Blob& s, const Blob& box) noexcept
@@ -499,6 +500,12 @@ int QuickOverlap(const TObjekt& a, const TObjekt& b) noexcept
     const std::size_t nb = blobCount(b);
     if (na == 0 || nb == 0)
         return -1;
+    // The parts of b are met once for every part of a: the first few are made once.
+    constexpr std::size_t kept = 8;
+    std::array<Blob, kept> parts;
+    for (std::size_t j = 0; j < std::min(nb, kept); ++j)
+        if (!blobAt(b, j, parts[j]))
+            return -1;
     bool unsure = false;
     for (std::size_t i = 0; i < na; ++i) {
         Blob s;
@@ -506,7 +513,9 @@ int QuickOverlap(const TObjekt& a, const TObjekt& b) noexcept
             return -1;
         for (std::size_t j = 0; j < nb; ++j) {
             Blob t;
-            if (!blobAt(b, j, t))
+            if (j < kept)
+                t = parts[j];
+            else if (!blobAt(b, j, t))
                 return -1;
             const int o = blobsOverlap(s, t);
             if (o == 1)

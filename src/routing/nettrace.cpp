@@ -231,11 +231,17 @@ void NetTracer::findOverlaps()
     // joined there, so that the pairs kept join exactly what all overlapping pairs join, for the
     // nets and for the copper pieces alike. Most of the rest the geometry of the two elements
     // decides; only the pairs it leaves open need outlines, built afterwards on all cores.
-    auto plain = [&](std::size_t i) {
-        const std::uint8_t k = board_.Elements[i]->Kind;
-        return k != KindFontText && k >= KindLine && k <= KindSmdPad;
-    };
     const std::size_t n = board_.Elements.size();
+    // What a pair first asks of its two elements, packed into a byte each: most pairs end there,
+    // and reading the flags costs far less than fetching two elements from all over the heap.
+    constexpr std::uint8_t Restricted = 1, Plain = 2;
+    std::vector<std::uint8_t> traits(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const TObjekt& e = *board_.Elements[i];
+        const bool plainKind = e.Kind != KindFontText && e.Kind >= KindLine && e.Kind <= KindSmdPad;
+        traits[i] = static_cast<std::uint8_t>((isRestricted(e) ? Restricted : 0) | (plainKind ? Plain : 0));
+    }
+    auto plain = [&](std::size_t i) { return (traits[i] & Plain) != 0; };
     std::vector<std::unique_ptr<DisjointSets>> joinedBy(static_cast<std::size_t>(WorkerThreads()));
     auto joinedOf = [&](std::size_t worker) -> DisjointSets& {
         if (!joinedBy[worker])
@@ -247,14 +253,12 @@ void NetTracer::findOverlaps()
     ParallelFor(runs.size(), [&](std::size_t r, std::size_t worker) {
         DisjointSets& joined = joinedOf(worker);
         runs[r].index->forEachPairInCells(runs[r].first, runs[r].last, [&](std::size_t i, std::size_t j) {
-            const TObjekt& a = *board_.Elements[i];
-            const TObjekt& b = *board_.Elements[j];
-            if (isRestricted(a) || isRestricted(b))
+            if ((traits[i] | traits[j]) & Restricted)
                 return;
-            const bool both = plain(i) && plain(j);
+            const bool both = (traits[i] & traits[j] & Plain) != 0;
             if (both && joined.find(i) == joined.find(j))
                 return;
-            const int quick = QuickOverlap(a, b);
+            const int quick = QuickOverlap(*board_.Elements[i], *board_.Elements[j]);
             if (quick == 0)
                 return;
             const Pair p{static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(j)};
