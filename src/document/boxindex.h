@@ -13,6 +13,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <memory>
 #include <vector>
 
 namespace trevok
@@ -22,9 +23,10 @@ class BoxIndex
 {
   public:
     BoxIndex() = default;
-    explicit BoxIndex(std::vector<TRect> boxes) : box_(std::move(boxes))
+    explicit BoxIndex(std::vector<TRect> boxes)
     {
-        std::vector<std::size_t> all(box_.size());
+        hold(std::make_shared<const std::vector<TRect>>(std::move(boxes)));
+        std::vector<std::size_t> all(count_);
         for (std::size_t i = 0; i < all.size(); ++i)
             all[i] = i;
         enter(all);
@@ -32,11 +34,17 @@ class BoxIndex
     /// Indexes boxes[i] for the i in members only; indices stay those of boxes.
     void build(std::vector<TRect> boxes, const std::vector<std::size_t>& members)
     {
-        box_ = std::move(boxes);
+        build(std::make_shared<const std::vector<TRect>>(std::move(boxes)), members);
+    }
+    /// The same over boxes shared with other indexes (one per layer of a board, say), which
+    /// then need no copy of their own.
+    void build(std::shared_ptr<const std::vector<TRect>> boxes, const std::vector<std::size_t>& members)
+    {
+        hold(std::move(boxes));
         enter(members);
     }
 
-    std::size_t size() const noexcept { return box_.size(); }
+    std::size_t size() const noexcept { return count_; }
     const TRect& operator[](std::size_t i) const noexcept { return box_[i]; }
 
     /// Calls f(i, j), i < j, once for every pair of boxes that meet.
@@ -87,6 +95,12 @@ class BoxIndex
     }
 
   private:
+    void hold(std::shared_ptr<const std::vector<TRect>> boxes) noexcept
+    {
+        boxes_ = std::move(boxes);
+        box_ = boxes_->data();
+        count_ = boxes_->size();
+    }
     void enter(const std::vector<std::size_t>& members)
     {
         cells_.clear();
@@ -148,7 +162,9 @@ class BoxIndex
                 cy == ny_ - 1 ? highest : origin_.y + (cy + 1) * cell_};
     }
 
-    std::vector<TRect> box_;
+    std::shared_ptr<const std::vector<TRect>> boxes_;
+    const TRect* box_ = nullptr; // boxes_'s data, or nothing before the first build
+    std::size_t count_ = 0;
     RPoint origin_;
     std::int64_t cell_ = 1;
     std::int64_t nx_ = 1;

@@ -71,9 +71,11 @@ void NetTracer::buildIndex()
         if (isRestricted(e))
             l.restricted.push_back(i);
     }
+    // The layers share one copy of the bounds.
+    const auto shared = std::make_shared<const std::vector<TRect>>(bounds_);
     for (auto& l : layers_)
         if (!l->members.empty())
-            l->boxes.build(bounds_, l->members);
+            l->boxes.build(shared, l->members);
 }
 
 std::ptrdiff_t NetTracer::indexOf(const TObjekt* element) const
