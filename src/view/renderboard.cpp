@@ -69,14 +69,15 @@ struct Buckets {
     static std::size_t slot(std::uint8_t layer) noexcept { return layer <= 6 ? layer : 0; }
 
     /// dotBelow: the size in units below which an element counts as small (0: none does).
-    void fill(const ElementList& list, const TRect* area, double dotBelow)
+    /// bounds: drawBounds of every element of the list, when the caller has them already.
+    void fill(const ElementList& list, const TRect* area, double dotBelow, const std::vector<TRect>* bounds)
     {
         all.reserve(list.size());
-        for (const auto& owned : list) {
-            TObjekt* e = owned.get();
+        for (std::size_t i = 0; i < list.size(); ++i) {
+            TObjekt* e = list[i].get();
             bool tiny = false;
             if (area || dotBelow > 0) {
-                const TRect b = drawBounds(*e);
+                const TRect b = bounds ? (*bounds)[i] : drawBounds(*e);
                 if (area && !area->intersects(b))
                     continue;
                 tiny = !e->Selected &&
@@ -168,14 +169,15 @@ namespace
 class BoardPaint
 {
   public:
-    BoardPaint(Canvas& canvas, TBoard& board, const RenderOptions& options, const TRect* clip)
+    BoardPaint(Canvas& canvas, TBoard& board, const RenderOptions& options, const TRect* clip,
+               const std::vector<TRect>* bounds)
         : canvas_(canvas), board_(board), o_(options), clip_(clip), photo_(options.photo.shown),
           viewedSide_(options.photo.side == 2 ? 2 : 1), active_(options.activeLayer),
           activeSide2_(active_ >= 3), marked_(options.markedOnly),
           dotBelow_(options.screen && options.levelOfDetail ? canvas.pixelUnits() : 0.0),
           painter_(canvas, settings())
     {
-        buckets_.fill(board.Elements, clip, dotBelow_);
+        buckets_.fill(board.Elements, clip, dotBelow_, bounds);
     }
 
     /// Steps 2 to 5: board background, restricted areas and plane clearances, template, grid.
@@ -370,7 +372,7 @@ TRect paintArea(const CanvasMapping& m, const QRect& repaint) noexcept
 /// for those of outer (a band's whole picture), so that how they fall on the pixels never
 /// depends on how the picture was cut into bands.
 void paintBoard(Canvas& canvas, TBoard& board, const RenderOptions& options, const QRect& repaint,
-                const QRect& outer)
+                const QRect& outer, const std::vector<TRect>* bounds = nullptr)
 {
     if (options.suspended)
         return;
@@ -386,7 +388,7 @@ void paintBoard(Canvas& canvas, TBoard& board, const RenderOptions& options, con
     std::optional<CanvasBatch> batch;
     if (m.unitPixels() >= BatchFromPixelsPerUnit)
         batch.emplace(canvas);
-    BoardPaint paint(canvas, board, options, whole ? nullptr : &area);
+    BoardPaint paint(canvas, board, options, whole ? nullptr : &area, bounds);
     // A picture of the marked elements alone (the selection put on the clipboard) is just
     // their layers, holes and connections.
     if (!options.markedOnly)
@@ -423,7 +425,8 @@ void PaintBoardInBands(QImage& image, TBoard& board, const RenderOptions& option
         PaintBoard(canvas, board, options, repaint);
         return;
     }
-    // The bands only read the elements: their drawing bookkeeping is written here, before.
+    // The bands only read the elements: their drawing bookkeeping is written here, before. And
+    // each band would take the bounds of every element to choose its own: they are taken once.
     const auto layer = static_cast<std::uint8_t>(options.activeLayer);
     for (auto& e : board.Elements) {
         if (e->DrawLayer != layer)
@@ -431,6 +434,9 @@ void PaintBoardInBands(QImage& image, TBoard& board, const RenderOptions& option
         if (e->Highlight != 0)
             e->Highlight = 0;
     }
+    std::vector<TRect> bounds(board.Elements.size());
+    ParallelFor(
+        bounds.size(), [&](std::size_t i, std::size_t) { bounds[i] = drawBounds(*board.Elements[i]); }, 2048);
     // Each band is a QImage of its own over the picture's rows: a QImage (and a QPainter on it)
     // must not be shared between threads.
     uchar* bits = image.bits();
@@ -447,7 +453,7 @@ void PaintBoardInBands(QImage& image, TBoard& board, const RenderOptions& option
     }
     ParallelFor(static_cast<std::size_t>(bands), [&](std::size_t k, std::size_t) {
         ImageCanvas canvas(strips[k], rows[k], rows[k].top());
-        paintBoard(canvas, board, options, rows[k], repaint);
+        paintBoard(canvas, board, options, rows[k], repaint, &bounds);
     });
 }
 
