@@ -226,8 +226,10 @@ void PaintBoard(Canvas& canvas, TBoard& board, const RenderOptions& options, con
 /// once, each time with a canvas of its own. Sets the drawing bookkeeping (DrawLayer,
 /// Highlight) of every element of the board. A board with TrueType texts is painted on the
 /// calling thread alone.
+/// With clearTo, each band first fills its pixels in that colour (the view's grey around the
+/// board), so that clearing the picture is shared out too.
 void PaintBoardInBands(QImage& image, TBoard& board, const RenderOptions& options,
-                       const QRect& repaint = QRect());
+                       const QRect& repaint = QRect(), std::optional<QRgb> clearTo = std::nullopt);
 
 /// The macro preview and similar lists: every layer in the order 3, 1, 4, 2 (1, 3, 2, 4 with
 /// the sides exchanged), pads last, then the holes without crosses.

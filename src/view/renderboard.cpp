@@ -412,15 +412,25 @@ void PaintBoard(Canvas& canvas, TBoard& board, const RenderOptions& options, con
     paintBoard(canvas, board, options, repaint, repaint);
 }
 
-void PaintBoardInBands(QImage& image, TBoard& board, const RenderOptions& options, const QRect& repaint)
+void PaintBoardInBands(QImage& image, TBoard& board, const RenderOptions& options, const QRect& repaint,
+                       std::optional<QRgb> clearTo)
 {
     const QRect rect = repaint.isNull() ? image.rect() : repaint.intersected(image.rect());
+    auto clear = [&](QImage& rows, const QRect& r, int firstRow) {
+        if (!clearTo)
+            return;
+        for (int y = r.top(); y <= r.bottom(); ++y) {
+            auto* row = reinterpret_cast<QRgb*>(rows.scanLine(y - firstRow));
+            std::fill(row + r.left(), row + r.right() + 1, *clearTo);
+        }
+    };
     // Qt may lay out and rasterise glyphs a little differently on a helper thread than on the
     // main one: a board with TrueType texts is painted on this thread alone.
     const bool fontTexts = std::any_of(board.Elements.begin(), board.Elements.end(),
                                        [](const auto& e) { return e->Kind == KindFontText; });
     const int bands = fontTexts ? 1 : std::min(WorkerThreads(), rect.height() / MinBandRows);
     if (bands <= 1 || options.suspended) {
+        clear(image, rect, 0);
         ImageCanvas canvas(image, rect);
         PaintBoard(canvas, board, options, repaint);
         return;
@@ -452,6 +462,7 @@ void PaintBoardInBands(QImage& image, TBoard& board, const RenderOptions& option
         rows.emplace_back(rect.left(), top, rect.width(), bottom - top);
     }
     ParallelFor(static_cast<std::size_t>(bands), [&](std::size_t k, std::size_t) {
+        clear(strips[k], rows[k], rows[k].top());
         ImageCanvas canvas(strips[k], rows[k], rows[k].top());
         paintBoard(canvas, board, options, rows[k], repaint, &bounds);
     });

@@ -572,8 +572,14 @@ TEST(RenderBands, BandsOnSeveralThreadsGiveThePictureOfOnePaint)
         o.drawGrid = [](Canvas& canvas, const TRect& area) {
             DrawGrid(canvas, 4000, 2500, 254.0, 0.3, 4, Rgb(90, 90, 90), area);
         };
+        // The pixels being painted are cleared first, in the bands by the bands themselves.
+        constexpr QRgb cleared = qRgb(90, 20, 160);
         QImage single(size, QImage::Format_RGB32);
         single.fill(Qt::gray);
+        {
+            QPainter clear(&single);
+            clear.fillRect(c.repaint.isNull() ? single.rect() : c.repaint, QColor::fromRgb(cleared));
+        }
         {
             ImageCanvas canvas(single, c.repaint);
             PaintBoard(canvas, b, o, c.repaint);
@@ -581,7 +587,7 @@ TEST(RenderBands, BandsOnSeveralThreadsGiveThePictureOfOnePaint)
         QImage banded(size, QImage::Format_RGB32);
         banded.fill(Qt::gray);
         SetWorkerThreads(c.threads);
-        PaintBoardInBands(banded, b, o, c.repaint);
+        PaintBoardInBands(banded, b, o, c.repaint, cleared);
         SetWorkerThreads(0);
         EXPECT_TRUE(banded == single);
     }

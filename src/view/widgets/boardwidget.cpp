@@ -332,14 +332,15 @@ void BoardWidget::flushRepaints()
 
 void BoardWidget::repaintCache(const QRect& area)
 {
-    for (int y = area.top(); y <= area.bottom(); ++y) {
-        auto* row = reinterpret_cast<QRgb*>(cache_.scanLine(y));
-        std::fill(row + area.left(), row + area.right() + 1, OutsideColour);
-    }
     TBoard* b = project_.currentBoard();
-    if (!b || suspended_)
+    if (!b || suspended_) {
+        for (int y = area.top(); y <= area.bottom(); ++y) {
+            auto* row = reinterpret_cast<QRgb*>(cache_.scanLine(y));
+            std::fill(row + area.left(), row + area.right() + 1, OutsideColour);
+        }
         return;
-    PaintBoardInBands(cache_, *b, renderOptions(), area);
+    }
+    PaintBoardInBands(cache_, *b, renderOptions(), area, OutsideColour);
 }
 
 QRect BoardWidget::deviceRect(const TRect& r) const
