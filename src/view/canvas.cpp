@@ -2,6 +2,8 @@
 
 #include "document/objekt.h"
 
+#include <algorithm>
+
 namespace trevok
 {
 
@@ -43,6 +45,20 @@ PatternBrush PatternBrush::make(const std::array<std::uint8_t, 8>& rows, ColourR
             line[c] = (rows[static_cast<std::size_t>(r)] >> (7 - c)) & 1 ? f : b;
     }
     return p;
+}
+
+void Canvas::imagePart(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, QSize whole,
+                       const QImage& part, QPoint at)
+{
+    const std::int64_t left = std::min(x1, x2), right = std::max(x1, x2);
+    const std::int64_t upper = std::max(y1, y2), lower = std::min(y1, y2);
+    if (whole.isEmpty() || right == left || upper == lower)
+        return;
+    const double fx = whole.width() / static_cast<double>(right - left); // pixels per unit
+    const double fy = whole.height() / static_cast<double>(upper - lower);
+    image(left + RoundHalfEven64(at.x() / fx), upper - RoundHalfEven64(at.y() / fy),
+          left + RoundHalfEven64((at.x() + part.width()) / fx),
+          upper - RoundHalfEven64((at.y() + part.height()) / fy), part);
 }
 
 void Canvas::dot(TPoint p, ColourRef colour)

@@ -158,6 +158,13 @@ class Canvas
     /// The image stretched over the rectangle between two logical corners.
     virtual void image(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2,
                        const QImage& image) = 0;
+    /// A part of a picture of `whole` pixels stretched over the rectangle: `part` holds the
+    /// picture's pixels from `at` on, and only they are drawn. A canvas that can shows each
+    /// device pixel as the whole picture would show it, so that parts cut for different repaints
+    /// meet without a seam; this one draws the part over its share of the rectangle, rounded to
+    /// whole units.
+    virtual void imagePart(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, QSize whole,
+                           const QImage& part, QPoint at);
     /// One device pixel at p in the colour: the picture of a figure smaller than a pixel. Pen
     /// and brush are unspecified afterwards.
     virtual void dot(TPoint p, ColourRef colour);

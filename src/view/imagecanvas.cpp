@@ -807,16 +807,30 @@ void ImageCanvas::text(TPoint anchor, const QString& s, const CanvasFont& font, 
 void ImageCanvas::image(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2,
                         const QImage& picture)
 {
-    if (picture.isNull())
-        return;
-    if (picture.hasAlphaChannel()) {
+    if (picture.hasAlphaChannel())
         qpainterCanvas().image(x1, y1, x2, y2, picture);
+    else
+        blit(x1, y1, x2, y2, picture.size(), picture, QPoint(0, 0));
+}
+
+void ImageCanvas::imagePart(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, QSize whole,
+                            const QImage& part, QPoint at)
+{
+    if (part.hasAlphaChannel())
+        Canvas::imagePart(x1, y1, x2, y2, whole, part, at);
+    else
+        blit(x1, y1, x2, y2, whole, part, at);
+}
+
+void ImageCanvas::blit(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, QSize whole,
+                       const QImage& part, QPoint at)
+{
+    if (part.isNull() || whole.isEmpty())
         return;
-    }
-    // Nearest pixel, sampled at each device pixel's centre from the rounded corners: which source
-    // pixel lands where never depends on the clip, so a picture cut into repaints or bands is the
-    // picture drawn whole. Column 0 lies at the left board edge and row 0 at the upper one,
-    // wherever the mapping puts them on the device.
+    // Nearest pixel of the whole picture, sampled at each device pixel's centre from the rounded
+    // corners: which source pixel lands where depends neither on the clip nor on the part, so a
+    // picture cut into repaints or bands is the picture drawn whole. Column 0 lies at the left
+    // board edge and row 0 at the upper one, wherever the mapping puts them on the device.
     const double left = devX(static_cast<double>(std::min(x1, x2)));
     const double right = devX(static_cast<double>(std::max(x1, x2)));
     const double top = devY(static_cast<double>(std::max(y1, y2)));
@@ -829,28 +843,41 @@ void ImageCanvas::image(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::
               toY = ceilPixel(std::max(top, bottom), ct_, cb_);
     if (fromX >= toX || fromY >= toY)
         return;
-    const int w = picture.width(), h = picture.height();
-    auto sample = [](int device, double start, double end, int count) {
-        const int k = static_cast<int>(std::floor((device - start) / (end - start) * count));
-        return std::clamp(k, 0, count - 1);
+    // The pixel of the part shown at a device coordinate, or -1 outside the part.
+    auto sample = [](int device, double start, double end, int wholeCount, int first, int count) {
+        const int k = std::clamp(static_cast<int>(std::floor((device - start) / (end - start) * wholeCount)),
+                                 0, wholeCount - 1) -
+                      first;
+        return k >= 0 && k < count ? k : -1;
     };
-    const bool mono = picture.format() == QImage::Format_Mono || picture.format() == QImage::Format_MonoLSB;
-    const QImage source = mono || picture.format() == QImage::Format_RGB32
-                              ? picture
-                              : picture.convertToFormat(QImage::Format_RGB32);
+    const bool mono = part.format() == QImage::Format_Mono || part.format() == QImage::Format_MonoLSB;
+    const QImage source =
+        mono || part.format() == QImage::Format_RGB32 ? part : part.convertToFormat(QImage::Format_RGB32);
     std::array<QRgb, 2> table{};
     if (mono)
         for (int i = 0; i < 2; ++i)
             table[static_cast<std::size_t>(i)] =
                 0xFF000000u | (i < source.colorCount() ? source.color(i) : 0u);
     const bool msb = source.format() == QImage::Format_Mono;
-    std::vector<int> columns(static_cast<std::size_t>(toX - fromX));
-    for (int x = fromX; x < toX; ++x)
-        columns[static_cast<std::size_t>(x - fromX)] = sample(x, left, right, w);
+    // The columns of the part lie side by side on the device (the mapping keeps their order).
+    std::vector<int> columns;
+    int firstX = toX;
+    for (int x = fromX; x < toX; ++x) {
+        const int c = sample(x, left, right, whole.width(), at.x(), source.width());
+        if (c < 0)
+            continue;
+        firstX = std::min(firstX, x);
+        columns.push_back(c);
+    }
+    if (columns.empty())
+        return;
     flush();
     for (int y = fromY; y < toY; ++y) {
-        const uchar* line = source.constScanLine(sample(y, top, bottom, h));
-        QRgb* out = rowAt(y) + fromX;
+        const int r = sample(y, top, bottom, whole.height(), at.y(), source.height());
+        if (r < 0)
+            continue;
+        const uchar* line = source.constScanLine(r);
+        QRgb* out = rowAt(y) + firstX;
         if (mono) {
             for (const int c : columns) {
                 const int bit = msb ? 7 - (c & 7) : c & 7;

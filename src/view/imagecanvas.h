@@ -76,6 +76,8 @@ class ImageCanvas final : public Canvas
     void text(TPoint anchor, const QString& text, const CanvasFont& font, ColourRef colour) override;
     void image(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2,
                const QImage& image) override;
+    void imagePart(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, QSize whole,
+                   const QImage& part, QPoint at) override;
     void dot(TPoint p, ColourRef colour) override;
 
   private:
@@ -126,6 +128,10 @@ class ImageCanvas final : public Canvas
     void stroke(const P* points, std::size_t count, bool closed);
     /// The outline of a closed figure given as a polygon, in the pen.
     void outline(const P* points, std::size_t count) { stroke(points, count, true); }
+
+    /// A picture's part drawn by nearest pixel (see imagePart).
+    void blit(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, QSize whole,
+              const QImage& part, QPoint at);
 
     void arcPoints(double cx, double cy, double rx, double ry, double startDeg, double sweepDeg);
     void roundRectPoints(const Box& b, double rx, double ry);

@@ -165,8 +165,7 @@ void TemplateImage::draw(Canvas& canvas, const TRect& rect, ColourRef dark, Colo
                       ? src
                       : src.copy(x0, y0, x1 - x0, y1 - y0);
     part.setColorTable({ToQColor(dark).rgb(), ToQColor(light).rgb()});
-    canvas.image(rect.left + RoundHalfEven64(x0 / fx), rect.bottom - RoundHalfEven64(y0 / fy),
-                 rect.left + RoundHalfEven64(x1 / fx), rect.bottom - RoundHalfEven64(y1 / fy), part);
+    canvas.imagePart(rect.left, rect.bottom, rect.right, rect.top, src.size(), part, QPoint(x0, y0));
 }
 
 std::function<void(Canvas&, int side, const TRect& area)>

@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <random>
 #include <set>
@@ -485,15 +486,31 @@ TBoard busyBoard()
     // Rubber bands fanning out at every slope, many leaving the picture at its edges.
     for (std::size_t i = 0; i < 40; ++i)
         b.Elements[4 * i + 1]->Connections.push_back(b.Elements[4 * (39 - i) + 2].get());
+    // A template under side 2, with cell edges where a cut through it would show.
+    b.TemplateShown = {0, 1};
+    b.TemplateDpi = {100, 100};
+    b.TemplateColour = {0, static_cast<std::int32_t>(Rgb(200, 40, 40))};
     return b;
+}
+
+/// The busy board's template: a chequer of 3 x 5 pixel cells.
+std::function<void(Canvas&, int, const TRect&)> busyTemplate(const TBoard& b)
+{
+    QImage chequer(64, 48, QImage::Format_RGB32);
+    for (int y = 0; y < chequer.height(); ++y)
+        for (int x = 0; x < chequer.width(); ++x)
+            chequer.setPixel(x, y, (x / 3 + y / 5) % 2 ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
+    const auto picture = std::make_shared<const TemplateImage>(chequer);
+    return BoardTemplateDrawer(b, {picture, picture}, Std[ColourBackground]);
 }
 
 TEST(RenderStrips, AStripRepaintedAfterAPanMatchesAFullRepaint)
 {
     // The picture moves 50 pixels left and the uncovered strip on the right is repainted, which
-    // must give the very picture of a full repaint.
+    // must give the very picture of a full repaint, template included.
     TBoard b = busyBoard();
     RenderOptions o = RenderOptions::fromBoard(b);
+    o.drawTemplate = busyTemplate(b);
     o.zoom = 0.3;
     auto full = [&](double scrollX) {
         QImage image(400, 300, QImage::Format_RGB32);
@@ -524,14 +541,6 @@ TEST(RenderBands, BandsOnSeveralThreadsGiveThePictureOfOnePaint)
     b.Elements[5]->Selected = 1;
     b.Elements[9]->Selected = 1;
     add(b, NewLayoutText({600, -1900}, "TREVOK", false, false, LayerB2, 0, 20, 30, 300));
-    b.TemplateShown = {0, 1};
-    b.TemplateDpi = {100, 100};
-    b.TemplateColour = {0, static_cast<std::int32_t>(Rgb(200, 40, 40))};
-    QImage chequer(64, 48, QImage::Format_RGB32);
-    for (int y = 0; y < chequer.height(); ++y)
-        for (int x = 0; x < chequer.width(); ++x)
-            chequer.setPixel(x, y, (x / 3 + y / 5) % 2 ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
-    const auto picture = std::make_shared<const TemplateImage>(chequer);
     auto addFontText = [&] {
         auto text = std::make_unique<TObjekt>();
         text->Kind = KindFontText;
@@ -568,7 +577,7 @@ TEST(RenderBands, BandsOnSeveralThreadsGiveThePictureOfOnePaint)
             addFontText();
         RenderOptions o = RenderOptions::fromBoard(b);
         o.zoom = c.zoom;
-        o.drawTemplate = BoardTemplateDrawer(b, {picture, picture}, Std[ColourBackground]);
+        o.drawTemplate = busyTemplate(b);
         o.drawGrid = [](Canvas& canvas, const TRect& area) {
             DrawGrid(canvas, 4000, 2500, 254.0, 0.3, 4, Rgb(90, 90, 90), area);
         };
