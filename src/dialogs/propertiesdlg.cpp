@@ -26,11 +26,6 @@ namespace
 
 using F = PropertyField;
 
-std::size_t at(F f) noexcept
-{
-    return static_cast<std::size_t>(f);
-}
-
 bool isCheck(F f) noexcept
 {
     return f == F::ThroughPlated || f == F::Filled || f == F::Restricted;
