@@ -120,12 +120,7 @@ ColourRef ElementPainter::holeColourOf(const TObjekt& pad) const noexcept
     return WhiteColour;
 }
 
-namespace
-{
-
-// The drawing bookkeeping of an element, written only where it changes: a board painted in bands
-// on several threads has it set beforehand, and its threads then only read it.
-void noteDrawn(TObjekt& element, int activeLayer, bool clearHighlight) noexcept
+void NoteDrawn(TObjekt& element, int activeLayer, bool clearHighlight) noexcept
 {
     const auto layer = static_cast<std::uint8_t>(activeLayer);
     if (element.DrawLayer != layer)
@@ -134,11 +129,9 @@ void noteDrawn(TObjekt& element, int activeLayer, bool clearHighlight) noexcept
         element.Highlight = 0;
 }
 
-} // namespace
-
 void ElementPainter::DrawElement(TObjekt& element, int activeLayer)
 {
-    noteDrawn(element, activeLayer, true);
+    NoteDrawn(element, activeLayer, true);
     const ColourRef colour =
         set_.inverting ? set_.previewColour : ElementColour(element, activeLayer, set_.colours);
     drawKind(element, Pass{colour, false, element.Selected != 0, false});
@@ -156,7 +149,7 @@ void ElementPainter::DrawInColour(TObjekt& element, ColourRef colour, bool enlar
 
 void ElementPainter::DrawClearance(TObjekt& element, int activeLayer)
 {
-    noteDrawn(element, activeLayer, false);
+    NoteDrawn(element, activeLayer, false);
     const bool highlighted = element.Highlight != 0;
     drawClearanceKind(element, clearanceColour(highlighted), std::max(element.Clearance, 0), highlighted);
 }
@@ -492,14 +485,14 @@ TPoint ElementPainter::centreOf(const TObjekt& e) const noexcept
 
 void ElementPainter::DrawElementDot(TObjekt& element, int activeLayer)
 {
-    noteDrawn(element, activeLayer, true);
+    NoteDrawn(element, activeLayer, true);
     canvas_.dot(centreOf(element),
                 set_.inverting ? set_.previewColour : ElementColour(element, activeLayer, set_.colours));
 }
 
 void ElementPainter::DrawClearanceDot(TObjekt& element, int activeLayer)
 {
-    noteDrawn(element, activeLayer, false);
+    NoteDrawn(element, activeLayer, false);
     canvas_.dot(centreOf(element), clearanceColour(element.Highlight != 0));
 }
 

@@ -56,6 +56,10 @@ int LayerColourIndex(int layer) noexcept;
 /// (160, 0, 160) when selected on the other side, else its layer colour (black for an unknown
 /// layer).
 ColourRef ElementColour(const TObjekt& element, int activeLayer, const ColourScheme& colours) noexcept;
+/// The drawing bookkeeping element drawing keeps: the active layer in DrawLayer, and (with
+/// clearHighlight) Highlight cleared. Written only where it changes, so that a board painted in
+/// bands on several threads, which has it set beforehand, is only read by its threads.
+void NoteDrawn(TObjekt& element, int activeLayer, bool clearHighlight) noexcept;
 /// True when both layers lie on the same side (both <= 2 or both >= 3).
 bool SameSide(int layerA, int layerB) noexcept;
 

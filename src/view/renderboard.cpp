@@ -437,13 +437,8 @@ void PaintBoardInBands(QImage& image, TBoard& board, const RenderOptions& option
     }
     // The bands only read the elements: their drawing bookkeeping is written here, before. And
     // each band would take the bounds of every element to choose its own: they are taken once.
-    const auto layer = static_cast<std::uint8_t>(options.activeLayer);
-    for (auto& e : board.Elements) {
-        if (e->DrawLayer != layer)
-            e->DrawLayer = layer;
-        if (e->Highlight != 0)
-            e->Highlight = 0;
-    }
+    for (auto& e : board.Elements)
+        NoteDrawn(*e, options.activeLayer, true);
     std::vector<TRect> bounds(board.Elements.size());
     ParallelFor(
         bounds.size(), [&](std::size_t i, std::size_t) { bounds[i] = drawBounds(*board.Elements[i]); }, 2048);
