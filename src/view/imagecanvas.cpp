@@ -266,11 +266,14 @@ void ImageCanvas::flush() noexcept
     }
     QRgb* row = rowAt(y);
     if (!f.tile) {
+        // A copy of the colour: the compiler cannot know that the row does not hold the Fill,
+        // and would read it again for every pixel.
+        const QRgb c = f.colour;
         if (x1 - x0 < 16) {
             for (int x = x0; x <= x1; ++x)
-                row[x] = f.colour;
+                row[x] = c;
         } else {
-            std::fill(row + x0, row + x1 + 1, f.colour);
+            std::fill(row + x0, row + x1 + 1, c);
         }
         return;
     }
@@ -453,6 +456,32 @@ void ImageCanvas::thinLine(P a, P b) noexcept
     const std::int64_t x0 = RoundHalfEven64(a.x), y0 = RoundHalfEven64(a.y);
     const std::int64_t x1 = RoundHalfEven64(b.x), y1 = RoundHalfEven64(b.y);
     const bool xMajor = std::abs(x1 - x0) >= std::abs(y1 - y0);
+    const bool dotted = pen_.style == PenStyle::Dot;
+    if (!dotted && std::min(x0, x1) >= cl_ && std::max(x0, x1) < cr_ && std::min(y0, y1) >= ct_ &&
+        std::max(y0, y1) < cb_) {
+        // Both ends inside the clip (most lines, and the short chords of every small circle):
+        // the walk below from its first step, without the bounds and the division.
+        const QRgb c = penFill_.colour;
+        before(c);
+        const std::int64_t words = stride_ / static_cast<qsizetype>(sizeof(QRgb));
+        const std::int64_t dm = xMajor ? std::abs(x1 - x0) : std::abs(y1 - y0);
+        const std::int64_t dn = xMajor ? std::abs(y1 - y0) : std::abs(x1 - x0);
+        const std::int64_t sx = x1 < x0 ? -1 : 1, sy = (y1 < y0 ? -1 : 1) * words;
+        const std::int64_t majorStep = xMajor ? sx : sy, minorStep = xMajor ? sy : sx;
+        const std::int64_t den = 2 * std::max<std::int64_t>(dm, 1);
+        std::int64_t rem = dm;
+        auto* base = reinterpret_cast<QRgb*>(bits_);
+        std::int64_t offset = (y0 - firstRow_) * words + x0;
+        for (std::int64_t i = 0; i <= dm; ++i) {
+            base[offset] = c;
+            offset += majorStep;
+            rem += 2 * dn;
+            const bool minor = rem >= den;
+            rem -= minor ? den : 0;
+            offset += minor ? minorStep : 0;
+        }
+        return;
+    }
     // Work in (major, minor) coordinates.
     const std::int64_t m0 = xMajor ? x0 : y0, m1 = xMajor ? x1 : y1;
     const std::int64_t n0 = xMajor ? y0 : x0, n1 = xMajor ? y1 : x1;
@@ -488,7 +517,6 @@ void ImageCanvas::thinLine(P a, P b) noexcept
     }
     if (iFrom > iTo)
         return;
-    const bool dotted = pen_.style == PenStyle::Dot;
     const QRgb c = penFill_.colour;
     before(c);
     const std::int64_t den = 2 * std::max<std::int64_t>(dm, 1);
@@ -549,44 +577,61 @@ void ImageCanvas::capsule(P a, P b, double h, const Fill& f, bool startDisc) noe
     }
     const double ux = dx / len, uy = dy / len;
     const double iux = ux != 0 ? 1.0 / ux : 0.0, iuy = uy != 0 ? 1.0 / uy : 0.0;
-    // The bounds below come in a known order: a + c >= a for c > 0, and multiplying both sides
-    // by the same factor keeps or turns their order by its sign alone, so no min or max per row.
     const double along = len * iux;
-    const bool alongUp = iux > 0, acrossUp = iuy > 0;
     const double hh = h * h;
     const int y0 = floorPixel(std::min(a.y, b.y) - h, ct_, cb_);
     const int y1 = ceilPixel(std::max(a.y, b.y) + h + 1, ct_, cb_);
     constexpr double inf = std::numeric_limits<double>::infinity();
-    for (int y = y0; y < y1; ++y) {
-        double lo = inf, hi = -inf;
-        const double da = y - a.y, db = y - b.y;
-        if (startDisc && std::abs(da) < h) {
-            const double w = std::sqrt(hh - da * da);
-            lo = a.x - w;
-            hi = a.x + w;
-        }
-        if (std::abs(db) < h) {
-            const double w = std::sqrt(hh - db * db);
-            lo = std::min(lo, b.x - w);
-            hi = std::max(hi, b.x + w);
-        }
-        // Along the segment: 0 <= ux (x - ax) + uy (y - ay) <= len; across: |-uy (x - ax) + ux (y - ay)| < h.
-        const double ry = da;
-        double rlo = -inf, rhi = inf;
+    // Along the segment: 0 <= ux (x - ax) + uy (y - ay) <= len; across: |-uy (x - ax) + ux (y - ay)|
+    // < h. On a row each is an interval in x; multiplying both sides of an order by the same
+    // factor keeps or turns it by the factor's sign alone, so min and max put the ends in order.
+    auto rectangle = [&](double ry, double& rlo, double& rhi) {
+        rlo = -inf;
+        rhi = inf;
         if (ux != 0) {
             const double p = a.x - uy * ry * iux, q = p + along;
-            rlo = alongUp ? p : q;
-            rhi = alongUp ? q : p;
+            rlo = std::min(p, q);
+            rhi = std::max(p, q);
         } else if (uy * ry < 0 || uy * ry > len) {
             rhi = -inf;
         }
         if (uy != 0) {
             const double t = ux * ry;
             const double p = a.x + (t - h) * iuy, q = a.x + (t + h) * iuy;
-            rlo = std::max(rlo, acrossUp ? p : q);
-            rhi = std::min(rhi, acrossUp ? q : p);
+            rlo = std::max(rlo, std::min(p, q));
+            rhi = std::min(rhi, std::max(p, q));
         } else if (std::abs(ux * ry) >= h) {
             rhi = -inf;
+        }
+    };
+    // The rows a disc may meet, a row wider each way; the rows between are the rectangle's
+    // alone, which spares the long middle of a track the tests of both discs.
+    auto discRows = [&](double cy, bool drawn) {
+        if (!drawn)
+            return std::pair{y1, y0 - 1};
+        return std::pair{floorPixel(cy - h - 1, y0, y1), ceilPixel(cy + h + 1, y0, y1)};
+    };
+    const auto [aFrom, aTo] = discRows(a.y, startDisc);
+    const auto [bFrom, bTo] = discRows(b.y, true);
+    for (int y = y0; y < y1; ++y) {
+        const double da = y - a.y;
+        double rlo, rhi;
+        rectangle(da, rlo, rhi);
+        if ((y < aFrom || y > aTo) && (y < bFrom || y > bTo)) {
+            if (rlo < rhi)
+                span(y, rlo, rhi, f);
+            continue;
+        }
+        double lo = inf, hi = -inf;
+        if (startDisc && std::abs(da) < h) {
+            const double w = std::sqrt(hh - da * da);
+            lo = a.x - w;
+            hi = a.x + w;
+        }
+        if (const double db = y - b.y; std::abs(db) < h) {
+            const double w = std::sqrt(hh - db * db);
+            lo = std::min(lo, b.x - w);
+            hi = std::max(hi, b.x + w);
         }
         if (rlo < rhi) {
             lo = std::min(lo, rlo);

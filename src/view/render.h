@@ -205,8 +205,16 @@ struct RenderOptions {
     bool mirrored() const noexcept { return photo.shown && photo.side == 2; }
 };
 
+/// The view mapping of the options (their own one, else the board view's).
+CanvasMapping ViewMapping(const RenderOptions& options, const TBoard& board) noexcept;
 /// Applies the view mapping of the options to the canvas.
 void SetMapping(Canvas& canvas, const RenderOptions& options, const TBoard& board);
+/// Where to cut the rows of rect into bands of about equal work, from the elements' bounds
+/// (board units): bands + 1 rows, from rect's top to one past its bottom, each band at least
+/// MinCutRows high. rect must be at least that high for each band.
+std::vector<int> BandCuts(const std::vector<TRect>& bounds, const CanvasMapping& mapping, const QRect& rect,
+                          int bands);
+inline constexpr int MinCutRows = 16;
 /// The board rectangle (units, normalised) covered by device pixels of the canvas's mapping.
 TRect DeviceToBoard(const CanvasMapping& mapping, const QRect& device) noexcept;
 /// The pixels to invalidate for an element: its bounds on the device, normalised, grown by 5.

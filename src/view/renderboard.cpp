@@ -116,14 +116,64 @@ bool RenderOptions::visible(int layer) const noexcept
     return layer == 5 || layer == 6; // macro layers count as visible
 }
 
+CanvasMapping ViewMapping(const RenderOptions& options, const TBoard& board) noexcept
+{
+    if (options.mapping)
+        return *options.mapping;
+    return CanvasMapping::view(options.zoom, options.scrollX, options.scrollY, options.mirrored(),
+                               board.BoardWidth);
+}
+
 void SetMapping(Canvas& canvas, const RenderOptions& options, const TBoard& board)
 {
-    if (options.mapping) {
-        canvas.setMapping(*options.mapping);
-        return;
+    canvas.setMapping(ViewMapping(options, board));
+}
+
+std::vector<int> BandCuts(const std::vector<TRect>& bounds, const CanvasMapping& m, const QRect& rect,
+                          int bands)
+{
+    // The work of a band is about its spans: each element costs about a span's overhead per
+    // row it covers, plus the pixels of the row. Bands cut into equal rows would be uneven,
+    // since a board is rarely equally crowded from top to bottom.
+    constexpr double RowCost = 48.0;
+    const int height = rect.height();
+    std::vector<double> diff(static_cast<std::size_t>(height) + 1, 0.0);
+    const double left = rect.left(), right = static_cast<double>(rect.right()) + 1.0;
+    for (const TRect& b : bounds) {
+        const double y1 = m.deviceY(static_cast<double>(b.top)),
+                     y2 = m.deviceY(static_cast<double>(b.bottom));
+        const double top = std::max(std::floor(std::min(y1, y2)), static_cast<double>(rect.top()));
+        const double bottom = std::min(std::ceil(std::max(y1, y2)), static_cast<double>(rect.bottom()));
+        if (!(top <= bottom))
+            continue;
+        const double x1 = m.deviceX(static_cast<double>(b.left)),
+                     x2 = m.deviceX(static_cast<double>(b.right));
+        const double width = std::min(std::max(x1, x2), right) - std::max(std::min(x1, x2), left);
+        if (!(width >= -1.0))
+            continue;
+        const double w = RowCost + std::max(width, 1.0);
+        diff[static_cast<std::size_t>(top) - static_cast<std::size_t>(rect.top())] += w;
+        diff[static_cast<std::size_t>(bottom) + 1 - static_cast<std::size_t>(rect.top())] -= w;
     }
-    canvas.setMapping(CanvasMapping::view(options.zoom, options.scrollX, options.scrollY, options.mirrored(),
-                                          board.BoardWidth));
+    // The cumulative work down the rows, and the rows where it passes each band's share.
+    std::vector<double> total(static_cast<std::size_t>(height) + 1, 0.0);
+    double perRow = 0;
+    for (int r = 0; r < height; ++r) {
+        perRow += diff[static_cast<std::size_t>(r)];
+        total[static_cast<std::size_t>(r) + 1] = total[static_cast<std::size_t>(r)] + perRow + RowCost;
+    }
+    std::vector<int> cuts{rect.top()};
+    int previous = 0;
+    for (int k = 1; k < bands; ++k) {
+        const double share = total.back() * k / bands;
+        int r = static_cast<int>(std::lower_bound(total.begin(), total.end(), share) - total.begin());
+        // Every band keeps a few rows, so that none is left empty.
+        r = std::clamp(r, previous + MinCutRows, height - (bands - k) * MinCutRows);
+        cuts.push_back(rect.top() + r);
+        previous = r;
+    }
+    cuts.push_back(rect.top() + height);
+    return cuts;
 }
 
 TRect DeviceToBoard(const CanvasMapping& m, const QRect& device) noexcept
@@ -442,6 +492,7 @@ void PaintBoardInBands(QImage& image, TBoard& board, const RenderOptions& option
     std::vector<TRect> bounds(board.Elements.size());
     ParallelFor(
         bounds.size(), [&](std::size_t i, std::size_t) { bounds[i] = drawBounds(*board.Elements[i]); }, 2048);
+    const std::vector<int> cuts = BandCuts(bounds, ViewMapping(options, board), rect, bands);
     // Each band is a QImage of its own over the picture's rows: a QImage (and a QPainter on it)
     // must not be shared between threads.
     uchar* bits = image.bits();
@@ -449,14 +500,14 @@ void PaintBoardInBands(QImage& image, TBoard& board, const RenderOptions& option
     std::vector<QImage> strips;
     std::vector<QRect> rows;
     strips.reserve(static_cast<std::size_t>(bands));
-    for (int k = 0; k < bands; ++k) {
-        const int top = rect.top() + rect.height() * k / bands;
-        const int bottom = rect.top() + rect.height() * (k + 1) / bands;
+    for (std::size_t k = 0; k + 1 < cuts.size(); ++k) {
+        const int top = cuts[k];
+        const int bottom = cuts[k + 1];
         strips.emplace_back(bits + static_cast<qsizetype>(top) * stride, image.width(), bottom - top, stride,
                             image.format());
         rows.emplace_back(rect.left(), top, rect.width(), bottom - top);
     }
-    ParallelFor(static_cast<std::size_t>(bands), [&](std::size_t k, std::size_t) {
+    ParallelFor(strips.size(), [&](std::size_t k, std::size_t) {
         clear(strips[k], rows[k], rows[k].top());
         ImageCanvas canvas(strips[k], rows[k], rows[k].top());
         paintBoard(canvas, board, options, rows[k], repaint, &bounds);

@@ -602,6 +602,42 @@ TEST(RenderBands, BandsOnSeveralThreadsGiveThePictureOfOnePaint)
     }
 }
 
+TEST(RenderBands, BandsAreCutWhereTheWorkIsHalved)
+{
+    // Identity mapping: one unit a pixel, board y up. Elements crowded into some rows draw the
+    // cut towards them; every band keeps its rows, and the bands cover the rectangle exactly.
+    auto rows = [](int from, int to, int count) {
+        std::vector<TRect> r;
+        for (int i = 0; i < count; ++i)
+            r.push_back({10, -to, 60, -from});
+        return r;
+    };
+    struct Case {
+        const char* name;
+        std::vector<TRect> bounds;
+        QRect rect;
+        int bands;
+        int lowestCut, highestCut; // where the first inner cut may lie
+    };
+    const Case cases[] = {
+        {"nothing to draw: even rows", {}, QRect(0, 0, 100, 400), 2, 199, 201},
+        {"crowded in the lowest quarter", rows(300, 399, 400), QRect(0, 0, 100, 400), 2, 300, 399},
+        {"crowded at the top, cut as low as allowed", rows(0, 3, 5000), QRect(0, 0, 100, 400), 2, 3, 16},
+        {"outside the rectangle counts nothing", rows(500, 600, 900), QRect(0, 100, 100, 300), 3, 190, 210},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::vector<int> cuts = BandCuts(c.bounds, CanvasMapping::identity(), c.rect, c.bands);
+        ASSERT_EQ(cuts.size(), static_cast<std::size_t>(c.bands) + 1);
+        EXPECT_EQ(cuts.front(), c.rect.top());
+        EXPECT_EQ(cuts.back(), c.rect.bottom() + 1);
+        for (std::size_t k = 0; k + 1 < cuts.size(); ++k)
+            EXPECT_GE(cuts[k + 1] - cuts[k], MinCutRows);
+        EXPECT_GE(cuts[1], c.lowestCut);
+        EXPECT_LE(cuts[1], c.highestCut);
+    }
+}
+
 TEST(RenderLevelOfDetail, ElementsBelowAPixelAloneMayDifferFromTheExactPicture)
 {
     // Boards of every kind of element (pads plain, plated and bare, SMD pads, bent tracks, circles,
