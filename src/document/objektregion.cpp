@@ -303,15 +303,25 @@ Region ElementRegion(const TObjekt& e)
 namespace
 {
 
-// A part of an element's outline as the quick overlap test sees it: a core (a segment, a point
-// when its ends are equal, or an axis-parallel box) and two distances. The outline holds every
-// point nearer to the core than inner and none farther than outer. A box is exact (both 0).
+// A part of an element's outline as the quick overlap test sees it.
+// - Segment (a point when its ends are equal) with two distances: the outline holds every point
+//   nearer to the core than inner and none farther than outer.
+// - Box: an exact axis-parallel box from its low corner a to its high corner b.
+// - Ring: the points around centre a. The outline lies where the distance from the centre is
+//   between bx and by; when sure, it holds every point whose distance is between inner and outer.
+// - Polygon: the filled polygon of an area's points, exact.
+// No member initialisers: the test keeps an array of them for every pair of elements it meets.
 struct Blob {
-    bool box = false;
-    double ax = 0, ay = 0, bx = 0, by = 0; // segment ends, or the box's low and high corner
-    double inner = 0;
-    double outer = 0;
+    enum Type : std::uint8_t { Segment, Box, Ring, Polygon };
+    Type type;
+    bool sure;
+    double ax, ay, bx, by;
+    double inner, outer;
+    const std::vector<TPoint>* points;
 };
+
+// Distances in doubles of integer coordinates err by far less than this half unit.
+constexpr double Slack = 0.5;
 
 // What capsule64 builds: vertices a rounded radius from the ends (off by at most 0.71), caps of
 // 22.5-degree steps turned by at most half a degree, so every chord keeps r cos(11.5 deg) -
@@ -324,94 +334,126 @@ bool capsuleBlob(TPoint p, TPoint q, std::int32_t width, Blob& b) noexcept
     if (r < 4)
         return false;
     const double fr = static_cast<double>(r);
-    b = {false, double(p.x), double(p.y), double(q.x), double(q.y), 0.97 * fr - 2.0, fr + 1.0};
+    b = {Blob::Segment, false,           double(p.x), double(p.y), double(q.x),
+         double(q.y),   0.97 * fr - 2.0, fr + 1.0,    nullptr};
     return true;
 }
 
 Blob boxBlob(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2) noexcept
 {
-    return {true,
+    return {Blob::Box,
+            false,
             double(std::min(x1, x2)),
             double(std::min(y1, y2)),
             double(std::max(x1, x2)),
             double(std::max(y1, y2)),
             0,
-            0};
+            0,
+            nullptr};
 }
 
-// The parts of an element the test knows (the capsules of a track, one for the rest).
-std::size_t blobCount(const TObjekt& e) noexcept
+Blob discBlob(std::int64_t x, std::int64_t y, double inner, double outer) noexcept
 {
+    return {Blob::Segment, false, double(x), double(y), double(x), double(y), inner, outer, nullptr};
+}
+
+// A circle element. Its disc polygons keep their vertices within 0.71 of the circle and their
+// chords within half a unit inside it, and the caps of an arc lie between its two circles: two
+// units either way hold all of it. Only a whole circle is sure to hold its ring; an arc is
+// only somewhere in it.
+bool circleBlob(const TObjekt& e, Blob& b) noexcept
+{
+    const std::int64_t outer = e.Size1;
+    const std::int64_t inner = e.Filled ? 0 : e.Size2;
+    if (outer <= 0 || inner >= outer)
+        return false;
+    b = {Blob::Ring,
+         false,
+         double(e.X),
+         double(e.Y),
+         inner > 0 ? double(inner) - 2.0 : -1.0,
+         double(outer) + 2.0,
+         inner > 0 ? double(inner) + 2.0 : -1.0,
+         double(outer) - 2.0,
+         nullptr};
+    b.sure = mod360(e.Angle) == mod360(e.Width) && b.outer - b.inner > 2.0 * Slack;
+    return true;
+}
+
+// Calls f with each part of an element in order, a null pointer for a part the test does not
+// know (only the outlines can tell there). Returns false when f stopped it by returning false.
+template <class F> bool forEachBlob(const TObjekt& e, F&& f)
+{
+    Blob b;
+    auto capsule = [&](TPoint p, TPoint q) { return f(capsuleBlob(p, q, e.Width, b) ? &b : nullptr); };
     switch (e.Kind) {
     case KindLine:
-    case KindSmdPad:
-        return 1;
+        return capsule({e.X, e.Y}, {e.Size1, e.Size2});
     case KindTrack:
-        return e.Points.size() >= 2 ? e.Points.size() - 1 : 0;
-    case KindPad:
-        switch (e.Shape) {
-        case ShapeRoundedWide:
-        case ShapeRoundedTall:
-        case ShapeOctagonWide:
-        case ShapeOctagonTall:
-            return 0;
-        default:
-            return std::llabs(static_cast<std::int64_t>(e.Size1)) >= 4 ? 1 : 0;
+        for (std::size_t k = 0; k + 1 < e.Points.size(); ++k)
+            if (!capsule(e.Points[k], e.Points[k + 1]))
+                return false;
+        return true;
+    case KindLayoutText:
+        // The strokes are tracks, and the text's outline is theirs.
+        for (const TObjekt& stroke : e.Strokes)
+            if (stroke.Kind != KindTrack ? !f(nullptr) : !forEachBlob(stroke, f))
+                return false;
+        return true;
+    case KindArea:
+        // The outline pen's capsules along the points (the closing edge has none) and the fill.
+        for (std::size_t k = 0; k + 1 < e.Points.size(); ++k)
+            if (!capsule(e.Points[k], e.Points[k + 1]))
+                return false;
+        if (e.Points.size() > 2) {
+            b = {Blob::Polygon, false, 0, 0, 0, 0, 0, 0, &e.Points};
+            return f(&b);
         }
-    default:
-        return 0;
-    }
-}
-
-bool blobAt(const TObjekt& e, std::size_t k, Blob& b) noexcept
-{
-    switch (e.Kind) {
-    case KindLine:
-        return capsuleBlob({e.X, e.Y}, {e.Size1, e.Size2}, e.Width, b);
-    case KindTrack:
-        return capsuleBlob(e.Points[k], e.Points[k + 1], e.Width, b);
+        return true;
+    case KindCircle:
+        return f(circleBlob(e, b) ? &b : nullptr);
     case KindSmdPad: {
         const std::int64_t hw = RoundHalfEven64(e.Size1 / 2.0);
         const std::int64_t hh = RoundHalfEven64(e.Size2 / 2.0);
         if (hw == 0 || hh == 0)
-            return false; // no area, no outline
+            return f(nullptr); // no area, no outline
         b = boxBlob(std::int64_t(e.X) - hw, std::int64_t(e.Y) - hh, std::int64_t(e.X) + hw,
                     std::int64_t(e.Y) + hh);
-        return true;
+        return f(&b);
     }
     case KindPad: {
         const std::int64_t a = std::llabs(static_cast<std::int64_t>(e.Size1));
         const std::int64_t x = e.X, y = e.Y;
         const double fa = static_cast<double>(a);
-        switch (e.Shape) {
+        switch (a < 4 ? int{ShapeRoundedWide} : int{e.Shape}) {
+        case ShapeRoundedWide:
+        case ShapeRoundedTall:
+        case ShapeOctagonWide:
+        case ShapeOctagonTall:
+            return f(nullptr);
         case ShapeSquare:
             b = boxBlob(x - a, y - a, x + a, y + a);
-            return true;
+            break;
         case ShapeRectWide:
             b = boxBlob(x - 2 * a, y - a, x + 2 * a, y + a);
-            return true;
+            break;
         case ShapeRectTall:
             b = boxBlob(x - a, y - 2 * a, x + a, y + 2 * a);
-            return true;
+            break;
         case ShapeOctagon: {
             // Sides a from the centre, cut edges (2a - cut) / sqrt 2 >= a - 0.36 from it.
             const std::int64_t cut = RoundHalfEven64(0.585 * fa);
-            b = {false,
-                 double(x),
-                 double(y),
-                 double(x),
-                 double(y),
-                 fa - 1.0,
-                 std::hypot(fa, static_cast<double>(a - cut)) + 1.0};
-            return true;
+            b = discBlob(x, y, fa - 1.0, std::hypot(fa, static_cast<double>(a - cut)) + 1.0);
+            break;
         }
         default: // a disc: chords at most half a unit inside the circle, vertices rounded
-            b = {false, double(x), double(y), double(x), double(y), fa - 2.0, fa + 1.0};
-            return true;
+            b = discBlob(x, y, fa - 2.0, fa + 1.0);
+            break;
         }
+        return f(&b);
     }
     default:
-        return false;
+        return f(nullptr);
     }
 }
 
@@ -473,21 +515,123 @@ double segmentBox(const Blob& s, const Blob& box) noexcept
     return d;
 }
 
+// The distance between the cores of a segment or box and a segment or box.
+double coreDistance(const Blob& s, const Blob& t) noexcept
+{
+    return s.type == Blob::Box   ? segmentBox(t, s)
+           : t.type == Blob::Box ? segmentBox(s, t)
+                                 : segmentSegment(s, t);
+}
+
+// Whether the bounds of two cores, one grown by reach, miss each other.
+bool coresApart(const Blob& s, const Blob& t, double reach) noexcept
+{
+    return std::min(s.ax, s.bx) - reach > std::max(t.ax, t.bx) ||
+           std::min(t.ax, t.bx) - reach > std::max(s.ax, s.bx) ||
+           std::min(s.ay, s.by) - reach > std::max(t.ay, t.by) ||
+           std::min(t.ay, t.by) - reach > std::max(s.ay, s.by);
+}
+
+// A ring against a segment or box: the distances from the centre to the core's points fill
+// one interval (the core is connected), which is compared with the ring's radii.
+int ringOverlap(const Blob& ring, const Blob& t) noexcept
+{
+    const double reach = ring.by + t.outer + Slack;
+    const double cx = ring.ax, cy = ring.ay;
+    if (std::min(t.ax, t.bx) - reach > cx || std::max(t.ax, t.bx) + reach < cx ||
+        std::min(t.ay, t.by) - reach > cy || std::max(t.ay, t.by) + reach < cy)
+        return 0;
+    double nearest = 0, farthest = 0;
+    if (t.type == Blob::Box) {
+        nearest = pointBox(cx, cy, t);
+        const double dx = std::max(std::abs(t.ax - cx), std::abs(t.bx - cx));
+        const double dy = std::max(std::abs(t.ay - cy), std::abs(t.by - cy));
+        farthest = std::sqrt(dx * dx + dy * dy);
+    } else {
+        nearest = pointSegment(cx, cy, t.ax, t.ay, t.bx, t.by);
+        farthest = std::max(std::hypot(t.ax - cx, t.ay - cy), std::hypot(t.bx - cx, t.by - cy));
+    }
+    if (std::max({0.0, nearest - ring.by, ring.bx - farthest}) > t.outer + Slack)
+        return 0;
+    if (ring.sure) {
+        if (t.type == Blob::Box) {
+            // The box (of some area) reaches radii strictly inside the sure ring.
+            if (nearest < ring.outer - Slack && farthest > ring.inner + Slack)
+                return 1;
+        } else if (std::max({0.0, nearest - ring.outer, ring.inner - farthest}) < t.inner - Slack) {
+            return 1;
+        }
+    }
+    return -1;
+}
+
+// The winding number of an area's points about a point that lies on none of its edges.
+int winding(const std::vector<TPoint>& points, double px, double py) noexcept
+{
+    int w = 0;
+    const std::size_t n = points.size();
+    for (std::size_t i = 0, j = n - 1; i < n; j = i++) {
+        const double ax = points[j].x, ay = points[j].y, bx = points[i].x, by = points[i].y;
+        if (ay <= py) {
+            if (by > py && side(ax, ay, bx, by, px, py) > 0)
+                ++w;
+        } else if (by <= py && side(ax, ay, bx, by, px, py) < 0) {
+            --w;
+        }
+    }
+    return w;
+}
+
+// An area's filled polygon against a segment or box. Away from every edge, the core lies
+// wholly outside (winding 0) or wholly inside; an outline read with either fill rule agrees
+// on winding 0 and on winding 1, and is left to the outlines otherwise.
+int polygonOverlap(const Blob& polygon, const Blob& t) noexcept
+{
+    const std::vector<TPoint>& p = *polygon.points;
+    const double reach = t.outer + Slack;
+    double left = p[0].x, right = left, top = p[0].y, bottom = top;
+    for (const TPoint& v : p) {
+        left = std::min(left, double(v.x));
+        right = std::max(right, double(v.x));
+        top = std::min(top, double(v.y));
+        bottom = std::max(bottom, double(v.y));
+    }
+    if (std::min(t.ax, t.bx) - reach > right || std::max(t.ax, t.bx) + reach < left ||
+        std::min(t.ay, t.by) - reach > bottom || std::max(t.ay, t.by) + reach < top)
+        return 0;
+    const std::size_t n = p.size();
+    for (std::size_t i = 0, j = n - 1; i < n; j = i++) {
+        const Blob edge{
+            Blob::Segment, false, double(p[j].x), double(p[j].y), double(p[i].x), double(p[i].y), 0, 0,
+            nullptr};
+        if (!coresApart(edge, t, reach) && coreDistance(edge, t) <= reach)
+            return -1;
+    }
+    const int w = winding(p, t.ax, t.ay);
+    if (w == 0)
+        return 0;
+    if (std::abs(w) == 1 && (t.type == Blob::Box || t.inner > Slack))
+        return 1;
+    return -1;
+}
+
 // 1 the outlines of the two parts overlap, 0 they do not, -1 too near to tell.
 int blobsOverlap(const Blob& s, const Blob& t) noexcept
 {
-    if (s.box && t.box) // exact closed boxes
+    if (s.type >= Blob::Ring || t.type >= Blob::Ring) {
+        if (s.type >= Blob::Ring && t.type >= Blob::Ring)
+            return -1;
+        const Blob& special = s.type >= Blob::Ring ? s : t;
+        const Blob& other = s.type >= Blob::Ring ? t : s;
+        return special.type == Blob::Ring ? ringOverlap(special, other) : polygonOverlap(special, other);
+    }
+    if (s.type == Blob::Box && t.type == Blob::Box) // exact closed boxes
         return s.ax <= t.bx && t.ax <= s.bx && s.ay <= t.by && t.ay <= s.by ? 1 : 0;
-    // Distances in doubles of integer coordinates err by far less than the half unit kept.
-    constexpr double slack = 0.5;
-    const double reach = s.outer + t.outer + slack;
-    if (std::min(s.ax, s.bx) - reach > std::max(t.ax, t.bx) ||
-        std::min(t.ax, t.bx) - reach > std::max(s.ax, s.bx) ||
-        std::min(s.ay, s.by) - reach > std::max(t.ay, t.by) ||
-        std::min(t.ay, t.by) - reach > std::max(s.ay, s.by))
+    const double reach = s.outer + t.outer + Slack;
+    if (coresApart(s, t, reach))
         return 0;
-    const double d = s.box ? segmentBox(t, s) : t.box ? segmentBox(s, t) : segmentSegment(s, t);
-    if (d < s.inner + t.inner - slack)
+    const double d = coreDistance(s, t);
+    if (d < s.inner + t.inner - Slack)
         return 1;
     return d > reach ? 0 : -1;
 }
@@ -496,34 +640,58 @@ int blobsOverlap(const Blob& s, const Blob& t) noexcept
 
 int QuickOverlap(const TObjekt& a, const TObjekt& b) noexcept
 {
-    const std::size_t na = blobCount(a);
-    const std::size_t nb = blobCount(b);
-    if (na == 0 || nb == 0)
-        return -1;
-    // The parts of b are met once for every part of a: the first few are made once.
-    constexpr std::size_t kept = 8;
-    std::array<Blob, kept> parts;
-    for (std::size_t j = 0; j < std::min(nb, kept); ++j)
-        if (!blobAt(b, j, parts[j]))
-            return -1;
-    bool unsure = false;
-    for (std::size_t i = 0; i < na; ++i) {
-        Blob s;
-        if (!blobAt(a, i, s))
-            return -1;
-        for (std::size_t j = 0; j < nb; ++j) {
-            Blob t;
-            if (j < kept)
-                t = parts[j];
-            else if (!blobAt(b, j, t))
-                return -1;
-            const int o = blobsOverlap(s, t);
-            if (o == 1)
-                return 1;
-            unsure = unsure || o < 0;
-        }
+    // The parts of one element are made once and met by every part of the other. The answer is
+    // the same both ways round: 1 when some two parts overlap, else -1 when some part is unknown
+    // or some two are too near to tell, else 0.
+    constexpr std::size_t kept = 64;
+    std::array<Blob, kept> parts; // not initialised: filled as far as used
+    std::size_t count = 0;
+    bool unknown = false;
+    auto collect = [&](const TObjekt& e) {
+        count = 0;
+        unknown = false;
+        return forEachBlob(e, [&](const Blob* t) {
+            if (!t) {
+                unknown = true;
+                return true;
+            }
+            if (count == kept)
+                return false;
+            parts[count++] = *t;
+            return true;
+        });
+    };
+    // A layout text has many parts: those of the other element are the ones kept.
+    const bool textFirst = b.Kind == KindLayoutText && a.Kind != KindLayoutText;
+    const TObjekt& first = textFirst ? a : b;
+    const TObjekt* other = textFirst ? &b : &a;
+    if (!collect(first)) {
+        if (!collect(*other))
+            return -1; // both have more parts than are kept
+        other = &first;
     }
-    return unsure ? -1 : 0;
+    if (count == 0 && !unknown)
+        return 0; // an outline of no parts is empty
+    int result = unknown ? -1 : 0;
+    bool otherParts = false;
+    forEachBlob(*other, [&](const Blob* s) {
+        otherParts = true;
+        if (!s) {
+            result = -1;
+            return true;
+        }
+        for (std::size_t j = 0; j < count; ++j) {
+            const int o = blobsOverlap(*s, parts[j]);
+            if (o == 1) {
+                result = 1;
+                return false;
+            }
+            if (o < 0)
+                result = -1;
+        }
+        return true;
+    });
+    return otherParts ? result : 0;
 }
 
 bool ElementHit(const TObjekt& element, TPoint point, double zoom)
