@@ -309,10 +309,19 @@ TRect Bounds(const TObjekt& element) noexcept
     case KindTrack:
     case KindArea:
         return grown(nodeExtent(el.Points), widthMargin(el) + e);
-    case KindCircle:
+    case KindCircle: {
         // Width is the stop angle of a circle; the margin is taken from it all the same, which
-        // only ever makes the rectangle larger than the ring.
+        // only ever makes the rectangle larger than the ring. A whole circle's outline reaches
+        // as far as its outer disc, whose polygon has a vertex at the radius in each of the four
+        // directions: that needs no outline built. An arc's bounds come from its outline.
+        const auto turn = [](std::int64_t a) { return (a % 360 + 360) % 360; };
+        if (turn(el.Angle) == turn(el.Width)) {
+            const std::int64_t outer = el.Size1, inner = el.Filled ? 0 : el.Size2;
+            return grown(outer > 0 && inner < outer ? around(x, y, outer, outer) : TRect{},
+                         widthMargin(el) + e);
+        }
         return grown(ElementRegion(el).boundingRect(), widthMargin(el) + e);
+    }
     case KindLayoutText: {
         if (el.Strokes.empty())
             return {};

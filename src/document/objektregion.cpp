@@ -115,16 +115,23 @@ Region capsuleRegion(TPoint p, TPoint q, std::int32_t width)
     return Region::simplePolygon(RPath(v.begin(), v.end()));
 }
 
+std::array<RPoint, 8> octagonVertices(std::int64_t x, std::int64_t y, std::int64_t a, std::int64_t b,
+                                      std::int64_t k) noexcept
+{
+    return {{{x - a, y + b - k},
+             {x - a + k, y + b},
+             {x + a - k, y + b},
+             {x + a, y + b - k},
+             {x + a, y - b + k},
+             {x + a - k, y - b},
+             {x - a + k, y - b},
+             {x - a, y - b + k}}};
+}
+
 Region octagon(std::int64_t x, std::int64_t y, std::int64_t a, std::int64_t b, std::int64_t k)
 {
-    return Region::simplePolygon({{x - a, y + b - k},
-                                  {x - a + k, y + b},
-                                  {x + a - k, y + b},
-                                  {x + a, y + b - k},
-                                  {x + a, y - b + k},
-                                  {x + a - k, y - b},
-                                  {x - a + k, y - b},
-                                  {x - a, y - b + k}});
+    const std::array<RPoint, 8> v = octagonVertices(x, y, a, b, k);
+    return Region::simplePolygon(RPath(v.begin(), v.end()));
 }
 
 // A rectangle of half-size a by b whose corners are quarter circles of the given diameter
@@ -310,14 +317,19 @@ namespace
 // - Ring: the points around centre a. The outline lies where the distance from the centre is
 //   between bx and by; when sure, it holds every point whose distance is between inner and outer.
 // - Polygon: the filled polygon of an area's points, exact.
+// A box is the exact outline; a segment may name the exact outline it stands for (exact, with
+// size the capsule's width or the pad's radius), for the pairs too near to tell otherwise.
 // No member initialisers: the test keeps an array of them for every pair of elements it meets.
 struct Blob {
     enum Type : std::uint8_t { Segment, Box, Ring, Polygon };
+    enum Exact : std::uint8_t { Unknown, Capsule, Disc, Octagon };
     Type type;
     bool sure;
     double ax, ay, bx, by;
     double inner, outer;
     const std::vector<TPoint>* points;
+    Exact exact;
+    std::int64_t size;
 };
 
 // Distances in doubles of integer coordinates err by far less than this half unit.
@@ -334,8 +346,8 @@ bool capsuleBlob(TPoint p, TPoint q, std::int32_t width, Blob& b) noexcept
     if (r < 4)
         return false;
     const double fr = static_cast<double>(r);
-    b = {Blob::Segment, false,           double(p.x), double(p.y), double(q.x),
-         double(q.y),   0.97 * fr - 2.0, fr + 1.0,    nullptr};
+    b = {Blob::Segment,   false,    double(p.x), double(p.y),   double(q.x), double(q.y),
+         0.97 * fr - 2.0, fr + 1.0, nullptr,     Blob::Capsule, width};
     return true;
 }
 
@@ -349,12 +361,16 @@ Blob boxBlob(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2)
             double(std::max(y1, y2)),
             0,
             0,
-            nullptr};
+            nullptr,
+            Blob::Unknown,
+            0};
 }
 
-Blob discBlob(std::int64_t x, std::int64_t y, double inner, double outer) noexcept
+Blob padBlob(std::int64_t x, std::int64_t y, double inner, double outer, Blob::Exact exact,
+             std::int64_t radius) noexcept
 {
-    return {Blob::Segment, false, double(x), double(y), double(x), double(y), inner, outer, nullptr};
+    return {Blob::Segment, false, double(x), double(y), double(x), double(y),
+            inner,         outer, nullptr,   exact,     radius};
 }
 
 // A circle element. Its disc polygons keep their vertices within 0.71 of the circle and their
@@ -375,7 +391,9 @@ bool circleBlob(const TObjekt& e, Blob& b) noexcept
          double(outer) + 2.0,
          inner > 0 ? double(inner) + 2.0 : -1.0,
          double(outer) - 2.0,
-         nullptr};
+         nullptr,
+         Blob::Unknown,
+         0};
     b.sure = mod360(e.Angle) == mod360(e.Width) && b.outer - b.inner > 2.0 * Slack;
     return true;
 }
@@ -406,7 +424,7 @@ template <class F> bool forEachBlob(const TObjekt& e, F&& f)
             if (!capsule(e.Points[k], e.Points[k + 1]))
                 return false;
         if (e.Points.size() > 2) {
-            b = {Blob::Polygon, false, 0, 0, 0, 0, 0, 0, &e.Points};
+            b = {Blob::Polygon, false, 0, 0, 0, 0, 0, 0, &e.Points, Blob::Unknown, 0};
             return f(&b);
         }
         return true;
@@ -443,11 +461,11 @@ template <class F> bool forEachBlob(const TObjekt& e, F&& f)
         case ShapeOctagon: {
             // Sides a from the centre, cut edges (2a - cut) / sqrt 2 >= a - 0.36 from it.
             const std::int64_t cut = RoundHalfEven64(0.585 * fa);
-            b = discBlob(x, y, fa - 1.0, std::hypot(fa, static_cast<double>(a - cut)) + 1.0);
+            b = padBlob(x, y, fa - 1.0, std::hypot(fa, static_cast<double>(a - cut)) + 1.0, Blob::Octagon, a);
             break;
         }
         default: // a disc: chords at most half a unit inside the circle, vertices rounded
-            b = discBlob(x, y, fa - 2.0, fa + 1.0);
+            b = padBlob(x, y, fa - 2.0, fa + 1.0, Blob::Disc, a);
             break;
         }
         return f(&b);
@@ -601,9 +619,17 @@ int polygonOverlap(const Blob& polygon, const Blob& t) noexcept
         return 0;
     const std::size_t n = p.size();
     for (std::size_t i = 0, j = n - 1; i < n; j = i++) {
-        const Blob edge{
-            Blob::Segment, false, double(p[j].x), double(p[j].y), double(p[i].x), double(p[i].y), 0, 0,
-            nullptr};
+        const Blob edge{Blob::Segment,
+                        false,
+                        double(p[j].x),
+                        double(p[j].y),
+                        double(p[i].x),
+                        double(p[i].y),
+                        0,
+                        0,
+                        nullptr,
+                        Blob::Unknown,
+                        0};
         if (!coresApart(edge, t, reach) && coreDistance(edge, t) <= reach)
             return -1;
     }
@@ -613,6 +639,53 @@ int polygonOverlap(const Blob& polygon, const Blob& t) noexcept
     if (std::abs(w) == 1 && (t.type == Blob::Box || t.inner > Slack))
         return 1;
     return -1;
+}
+
+// The vertices of the outline a part stands for, as ElementRegion builds it, into out (room for
+// 256); 0 when the part does not name one.
+std::size_t exactVertices(const Blob& b, RPoint* out) noexcept
+{
+    const auto x = static_cast<std::int64_t>(b.ax), y = static_cast<std::int64_t>(b.ay);
+    if (b.type == Blob::Box) {
+        const auto right = static_cast<std::int64_t>(b.bx), top = static_cast<std::int64_t>(b.by);
+        const RPoint corners[4] = {{x, y}, {right, y}, {right, top}, {x, top}};
+        std::copy(std::begin(corners), std::end(corners), out);
+        return 4;
+    }
+    if (b.type != Blob::Segment)
+        return 0;
+    switch (b.exact) {
+    case Blob::Capsule: {
+        const std::array<RPoint, 18> v =
+            capsule64({static_cast<std::int32_t>(x), static_cast<std::int32_t>(y)},
+                      {static_cast<std::int32_t>(b.bx), static_cast<std::int32_t>(b.by)},
+                      static_cast<std::int32_t>(b.size));
+        std::copy(v.begin(), v.end(), out);
+        return v.size();
+    }
+    case Blob::Disc:
+        return DiscVertices(x, y, b.size, out);
+    case Blob::Octagon: {
+        const std::int64_t cut = RoundHalfEven64(0.585 * static_cast<double>(b.size));
+        const std::array<RPoint, 8> v = octagonVertices(x, y, b.size, b.size, cut);
+        std::copy(v.begin(), v.end(), out);
+        return v.size();
+    }
+    default:
+        return 0;
+    }
+}
+
+// Two parts too near for their distances to tell: their exact outlines, when both name one.
+int exactOverlap(const Blob& s, const Blob& t) noexcept
+{
+    // Kept per thread: RPoint zeroes itself, and most pairs never come here.
+    thread_local std::array<RPoint, 256> a, b;
+    const std::size_t na = exactVertices(s, a.data());
+    const std::size_t nb = na ? exactVertices(t, b.data()) : 0;
+    if (!na || !nb)
+        return -1;
+    return PathsOverlap({a.data(), na}, {b.data(), nb}) ? 1 : 0;
 }
 
 // 1 the outlines of the two parts overlap, 0 they do not, -1 too near to tell.
@@ -633,7 +706,7 @@ int blobsOverlap(const Blob& s, const Blob& t) noexcept
     const double d = coreDistance(s, t);
     if (d < s.inner + t.inner - Slack)
         return 1;
-    return d > reach ? 0 : -1;
+    return d > reach ? 0 : exactOverlap(s, t);
 }
 
 } // namespace

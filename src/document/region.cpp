@@ -105,30 +105,37 @@ double signedArea(const RPath& p) noexcept
     return static_cast<double>(sum / 2);
 }
 
+// The even-odd point test of one path: flips inside at each edge the ray from q to +x crosses;
+// true when q lies on an edge.
+bool onPathOrFlip(const RPoint* p, std::size_t n, const RPoint& q, bool& inside) noexcept
+{
+    for (std::size_t i = 0, j = n - 1; i < n; j = i++) {
+        const RPoint& a = p[j];
+        const RPoint& b = p[i];
+        const bool aAbove = a.y > q.y;
+        const bool bAbove = b.y > q.y;
+        if (aAbove != bAbove) {
+            const int o = orient(a, b, q);
+            if (o == 0)
+                return true;
+            // The ray to +x crosses the edge when q lies left of an upward edge or right of a
+            // downward one.
+            if ((o > 0) == bAbove)
+                inside = !inside;
+        } else if ((a.y == q.y || b.y == q.y) && orient(a, b, q) == 0 && withinSpan(a, b, q)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 // Even-odd point test of a set of paths; a point on an edge is inside.
 bool pathsContain(const std::vector<RPath>& paths, const RPoint& q) noexcept
 {
     bool inside = false;
-    for (const RPath& p : paths) {
-        const std::size_t n = p.size();
-        for (std::size_t i = 0, j = n - 1; i < n; j = i++) {
-            const RPoint& a = p[j];
-            const RPoint& b = p[i];
-            const bool aAbove = a.y > q.y;
-            const bool bAbove = b.y > q.y;
-            if (aAbove != bAbove) {
-                const int o = orient(a, b, q);
-                if (o == 0)
-                    return true;
-                // The ray to +x crosses the edge when q lies left of an upward edge or right of a
-                // downward one.
-                if ((o > 0) == bAbove)
-                    inside = !inside;
-            } else if ((a.y == q.y || b.y == q.y) && orient(a, b, q) == 0 && withinSpan(a, b, q)) {
-                return true;
-            }
-        }
-    }
+    for (const RPath& p : paths)
+        if (onPathOrFlip(p.data(), p.size(), q, inside))
+            return true;
     return inside;
 }
 
@@ -267,22 +274,30 @@ const std::vector<RPoint>& discOffsets(std::int64_t radius)
 
 } // namespace
 
-Region Region::disc(std::int64_t cx, std::int64_t cy, std::int64_t radius)
+std::size_t DiscVertices(std::int64_t cx, std::int64_t cy, std::int64_t radius, RPoint* out)
 {
     if (radius <= 0)
-        return {};
+        return 0;
     // One quadrant is computed, the others are the same offsets turned by quarter turns; since
     // rounding halves to even is symmetric, that equals computing every vertex directly.
     const std::vector<RPoint>& q = discOffsets(radius);
     const std::size_t quarter = q.size();
-    RPath path(4 * quarter);
     for (std::size_t k = 0; k < quarter; ++k) {
         const std::int64_t ox = q[k].x, oy = q[k].y;
-        path[k] = {cx + ox, cy + oy};
-        path[k + quarter] = {cx - oy, cy + ox};
-        path[k + 2 * quarter] = {cx - ox, cy - oy};
-        path[k + 3 * quarter] = {cx + oy, cy - ox};
+        out[k] = {cx + ox, cy + oy};
+        out[k + quarter] = {cx - oy, cy + ox};
+        out[k + 2 * quarter] = {cx - ox, cy - oy};
+        out[k + 3 * quarter] = {cx + oy, cy - ox};
     }
+    return 4 * quarter;
+}
+
+Region Region::disc(std::int64_t cx, std::int64_t cy, std::int64_t radius)
+{
+    if (radius <= 0)
+        return {};
+    RPath path(static_cast<std::size_t>(discVertexCount(static_cast<double>(radius))));
+    path.resize(DiscVertices(cx, cy, radius, path.data()));
     return simplePolygon(std::move(path));
 }
 
@@ -426,6 +441,46 @@ bool componentsOverlap(const std::vector<RPath>& a, const TRect& boxA, const std
 }
 
 } // namespace
+
+bool PathsOverlap(std::span<const RPoint> a, std::span<const RPoint> b) noexcept
+{
+    if (a.size() < 3 || b.size() < 3)
+        return false;
+    auto boxOf = [](std::span<const RPoint> p) {
+        TRect r{p[0].x, p[0].y, p[0].x, p[0].y};
+        for (const RPoint& v : p) {
+            r.left = std::min(r.left, v.x);
+            r.right = std::max(r.right, v.x);
+            r.top = std::min(r.top, v.y);
+            r.bottom = std::max(r.bottom, v.y);
+        }
+        return r;
+    };
+    const TRect boxA = boxOf(a), boxB = boxOf(b);
+    if (!boxesMeet(boxA, boxB))
+        return false;
+    // As componentsOverlap: a first vertex inside the other path, else two edges that meet.
+    auto contains = [](std::span<const RPoint> p, const TRect& box, const RPoint& q) {
+        bool inside = false;
+        return box.contains(q.x, q.y) && (onPathOrFlip(p.data(), p.size(), q, inside) || inside);
+    };
+    if (contains(b, boxB, a.front()) || contains(a, boxA, b.front()))
+        return true;
+    const TRect common{std::max(boxA.left, boxB.left), std::max(boxA.top, boxB.top),
+                       std::min(boxA.right, boxB.right), std::min(boxA.bottom, boxB.bottom)};
+    auto edgeBox = [](const RPoint& u, const RPoint& v) {
+        return TRect{std::min(u.x, v.x), std::min(u.y, v.y), std::max(u.x, v.x), std::max(u.y, v.y)};
+    };
+    for (std::size_t i = 0, j = a.size() - 1; i < a.size(); j = i++) {
+        const TRect e = edgeBox(a[j], a[i]);
+        if (!e.intersects(common))
+            continue;
+        for (std::size_t k = 0, m = b.size() - 1; k < b.size(); m = k++)
+            if (edgeBox(b[m], b[k]).intersects(e) && segmentsMeet(a[j], a[i], b[m], b[k]))
+                return true;
+    }
+    return false;
+}
 
 bool Region::hullsMeet(const ComponentInfo& a, const ComponentInfo& b) noexcept
 {

@@ -25,6 +25,7 @@
 #include "document/objekt.h"
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 namespace trevok
@@ -107,5 +108,12 @@ class Region
     std::vector<std::vector<RPath>> comps;
     std::vector<ComponentInfo> info; // parallel to comps
 };
+
+/// Whether two simple closed polygons share a point (edges included): the test Region::overlaps
+/// makes for each pair of single-path components, without building the regions.
+bool PathsOverlap(std::span<const RPoint> a, std::span<const RPoint> b) noexcept;
+/// The vertices of Region::disc(cx, cy, radius) into out, which has room for
+/// Region::discVertexCount(radius) of them (at most 256); returns how many (0 for radius <= 0).
+std::size_t DiscVertices(std::int64_t cx, std::int64_t cy, std::int64_t radius, RPoint* out);
 
 } // namespace trevok

@@ -1,4 +1,5 @@
 #include "document/objekt.h"
+#include "document/region.h"
 
 #include <gtest/gtest.h>
 
@@ -176,13 +177,37 @@ TEST(Bounds, NoOverflowAtTheLimits)
 
 TEST(Bounds, CircleCoversItsRing)
 {
-    auto c = NewCircle({1000, -1000}, 500, 0, LayerK1, 300);
-    c->Clearance = 40; // margin 20 + 40 around a disc of radius 500
-    const TRect r = Bounds(*c);
-    EXPECT_NEAR(static_cast<double>(r.left), 440, 1);
-    EXPECT_NEAR(static_cast<double>(r.right), 1560, 1);
-    EXPECT_NEAR(static_cast<double>(r.top), -1560, 1);
-    EXPECT_NEAR(static_cast<double>(r.bottom), -440, 1);
+    // The bounds are the outline's, grown by the margin (20 for a stop angle of 0, Width / 2
+    // otherwise, plus the clearance of 40), whether the outline is built or not.
+    struct Case {
+        const char* name;
+        std::int32_t outer, inner;
+        bool filled;
+        std::int32_t start, stop;
+    };
+    const Case cases[] = {
+        {"ring", 500, 300, false, 0, 0},
+        {"ring, a whole turn written as 360", 501, 300, false, 0, 360},
+        {"disc", 333, 0, false, 0, 0},
+        {"filled", 500, 450, true, 0, 0},
+        {"narrow ring", 40, 39, false, 0, 0},
+        {"tiny", 1, 0, false, 0, 0},
+        {"inner beyond outer: nothing", 100, 100, false, 0, 0},
+        {"no radius: nothing", 0, 0, true, 0, 0},
+        {"arc", 500, 300, false, 30, 100},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto e = NewCircle({1000, -1000}, c.outer, 0, LayerK1, c.inner);
+        e->Filled = c.filled;
+        e->Angle = c.start;
+        e->Width = c.stop;
+        e->Clearance = 40;
+        const std::int64_t margin = (c.stop / 2 ? c.stop / 2 : 20) + 40;
+        const TRect outline = ElementRegion(*e).boundingRect();
+        EXPECT_EQ(Bounds(*e), (TRect{outline.left - margin, outline.top - margin, outline.right + margin,
+                                     outline.bottom + margin}));
+    }
 }
 
 TEST(NodeAt, HighestIndexAndThreePixelMinimum)
