@@ -278,6 +278,18 @@ void AddGroup(TObjekt& element, std::int32_t id)
 // ---------------------------------------------------------------------------------------------
 // Bounds and node handles
 
+namespace
+{
+
+// A circle element whose start and stop angles differ: its outline is cut by a wedge.
+bool isArc(const TObjekt& circle) noexcept
+{
+    const auto turn = [](std::int64_t a) { return (a % 360 + 360) % 360; };
+    return turn(circle.Angle) != turn(circle.Width);
+}
+
+} // namespace
+
 TRect Bounds(const TObjekt& element) noexcept
 {
     const TObjekt& el = element;
@@ -314,8 +326,7 @@ TRect Bounds(const TObjekt& element) noexcept
         // only ever makes the rectangle larger than the ring. A whole circle's outline reaches
         // as far as its outer disc, whose polygon has a vertex at the radius in each of the four
         // directions: that needs no outline built. An arc's bounds come from its outline.
-        const auto turn = [](std::int64_t a) { return (a % 360 + 360) % 360; };
-        if (turn(el.Angle) == turn(el.Width)) {
+        if (!isArc(el)) {
             const std::int64_t outer = el.Size1, inner = el.Filled ? 0 : el.Size2;
             return grown(outer > 0 && inner < outer ? around(x, y, outer, outer) : TRect{},
                          widthMargin(el) + e);
@@ -333,6 +344,21 @@ TRect Bounds(const TObjekt& element) noexcept
     default:
         return {};
     }
+}
+
+TRect CircleReach(const TObjekt& circle) noexcept
+{
+    const std::int64_t half = RoundHalfEven64(std::abs(static_cast<double>(circle.Size1)) * 1.1) + 2 +
+                              std::abs(std::int64_t{circle.Width}) + 20 +
+                              std::abs(std::int64_t{circle.Clearance});
+    return around(circle.X, circle.Y, half, half);
+}
+
+TRect QuickBounds(const TObjekt& element) noexcept
+{
+    if (element.Kind == KindCircle && isArc(element))
+        return CircleReach(element);
+    return Bounds(element);
 }
 
 int NodeAt(const TObjekt& element, TPoint point, double zoom) noexcept

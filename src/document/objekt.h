@@ -233,6 +233,12 @@ void AddGroup(TObjekt& element, std::int32_t id);
 // Geometry
 
 TRect Bounds(const TObjekt& element) noexcept;
+/// The square around a circle element's whole outer circle, with room for the polygon of its
+/// outline and for the margin its bounds add: it holds Bounds of the circle (unless that is
+/// empty) without building the outline, which an arc's bounds need.
+TRect CircleReach(const TObjekt& circle) noexcept;
+/// Bounds, but for an arc CircleReach: a rectangle holding the bounds, cheap for every element.
+TRect QuickBounds(const TObjekt& element) noexcept;
 /// The exact outline in board units.
 Region ElementRegion(const TObjekt& element);
 /// The outline of a pad grown by extra units: half-size R + extra across and 2R + extra along an

@@ -36,8 +36,9 @@ NetTracer::NetTracer(const TBoard& board, bool throughGroundPlane)
 {
     const std::size_t n = board.Elements.size();
     bounds_.resize(n);
+    // The bounds only choose the pairs to test: an arc's need no outline built.
     ParallelFor(
-        n, [&](std::size_t i, std::size_t) { bounds_[i] = Bounds(*board.Elements[i]); }, 4096);
+        n, [&](std::size_t i, std::size_t) { bounds_[i] = QuickBounds(*board.Elements[i]); }, 4096);
     regions_.resize(n);
     covered_.assign(n, -1);
     netIds_.assign(n, -1);

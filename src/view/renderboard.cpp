@@ -42,12 +42,7 @@ int clampPixel(double v) noexcept
 /// needs no outline built, which would cost a tenth of a whole-board repaint.
 TRect drawBounds(const TObjekt& e) noexcept
 {
-    if (e.Kind != KindCircle)
-        return Bounds(e);
-    const std::int64_t half = RoundHalfEven64(std::abs(static_cast<double>(e.Size1)) * 1.1) + 2 +
-                              std::abs(std::int64_t{e.Width}) + 20 + std::abs(std::int64_t{e.Clearance});
-    return {std::int64_t{e.X} - half, std::int64_t{e.Y} - half, std::int64_t{e.X} + half,
-            std::int64_t{e.Y} + half};
+    return e.Kind == KindCircle ? CircleReach(e) : Bounds(e);
 }
 
 /// An element to draw, and whether it is smaller than a device pixel (with its clearance, that

@@ -205,8 +205,15 @@ TEST(Bounds, CircleCoversItsRing)
         e->Clearance = 40;
         const std::int64_t margin = (c.stop / 2 ? c.stop / 2 : 20) + 40;
         const TRect outline = ElementRegion(*e).boundingRect();
-        EXPECT_EQ(Bounds(*e), (TRect{outline.left - margin, outline.top - margin, outline.right + margin,
-                                     outline.bottom + margin}));
+        const TRect bounds = Bounds(*e);
+        EXPECT_EQ(bounds, (TRect{outline.left - margin, outline.top - margin, outline.right + margin,
+                                 outline.bottom + margin}));
+        // The cheap rectangle is the same for a whole circle and holds an arc's bounds.
+        const TRect quick = QuickBounds(*e);
+        EXPECT_TRUE(quick.left <= bounds.left && quick.top <= bounds.top && quick.right >= bounds.right &&
+                    quick.bottom >= bounds.bottom);
+        if (c.start % 360 == c.stop % 360)
+            EXPECT_EQ(quick, bounds);
     }
 }
 
