@@ -734,31 +734,50 @@ std::optional<std::vector<IsolationProblem>> FindIsolationProblems(const Element
         ClipperLib::Paths paths;
         std::size_t a = 0, b = 0;
     };
-    std::map<std::pair<int, int>, Overlaps> byPair;
-    index.forEachPair([&](std::size_t i, std::size_t j) {
-        const int pa = piece[items[i].element];
-        const int pb = piece[items[j].element];
-        if (pa < 0 || pb < 0 || pa == pb)
-            return;
-        ClipperLib::Clipper c;
-        c.AddPaths(items[i].paths, ClipperLib::ptSubject, true);
-        c.AddPaths(items[j].paths, ClipperLib::ptClip, true);
+    // The pairs are met on all cores: each run of cells keeps what it finds in the order met,
+    // and the runs are then taken in order, as one pass over all cells would.
+    struct Meeting {
+        int pa = 0, pb = 0;
+        std::size_t i = 0, j = 0;
         ClipperLib::Paths common;
-        c.Execute(ClipperLib::ctIntersection, common, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
-        double area = 0;
-        for (const ClipperLib::Path& p : common)
-            area += ClipperLib::Area(p);
-        if (area <= 0)
-            common = contactMarks(items[i].paths, items[j].paths);
-        if (common.empty())
-            return;
-        Overlaps& ov = byPair[{std::min(pa, pb), std::max(pa, pb)}];
-        if (ov.paths.empty()) {
-            ov.a = std::min(items[i].element, items[j].element);
-            ov.b = std::max(items[i].element, items[j].element);
-        }
-        ov.paths.insert(ov.paths.end(), common.begin(), common.end());
+    };
+    const std::size_t cells = index.cellCount();
+    const std::size_t perRun = std::max<std::size_t>(64, cells / 64);
+    std::vector<std::vector<Meeting>> met((cells + perRun - 1) / perRun);
+    ParallelFor(met.size(), [&](std::size_t r, std::size_t) {
+        index.forEachPairInCells(
+            r * perRun, std::min(cells, (r + 1) * perRun), [&](std::size_t i, std::size_t j) {
+                const int pa = piece[items[i].element];
+                const int pb = piece[items[j].element];
+                if (pa < 0 || pb < 0 || pa == pb)
+                    return;
+                ClipperLib::Clipper c;
+                c.AddPaths(items[i].paths, ClipperLib::ptSubject, true);
+                c.AddPaths(items[j].paths, ClipperLib::ptClip, true);
+                ClipperLib::Paths common;
+                c.Execute(ClipperLib::ctIntersection, common, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
+                double area = 0;
+                for (const ClipperLib::Path& p : common)
+                    area += ClipperLib::Area(p);
+                if (area <= 0)
+                    common = contactMarks(items[i].paths, items[j].paths);
+                if (!common.empty())
+                    met[r].push_back({pa, pb, i, j, std::move(common)});
+            });
     });
+    std::map<std::pair<int, int>, Overlaps> byPair;
+    for (std::vector<Meeting>& run : met) {
+        for (Meeting& m : run) {
+            Overlaps& ov = byPair[{std::min(m.pa, m.pb), std::max(m.pa, m.pb)}];
+            if (ov.paths.empty()) {
+                ov.a = std::min(items[m.i].element, items[m.j].element);
+                ov.b = std::max(items[m.i].element, items[m.j].element);
+            }
+            ov.paths.insert(ov.paths.end(), std::make_move_iterator(m.common.begin()),
+                            std::make_move_iterator(m.common.end()));
+        }
+        std::vector<Meeting>().swap(run);
+    }
 
     // Single-line texts are cut along their strokes: where a stroke runs through grown copper,
     // the cutter takes copper away.
