@@ -442,6 +442,46 @@ bool componentsOverlap(const std::vector<RPath>& a, const TRect& boxA, const std
 
 } // namespace
 
+bool PathContains(std::span<const RPoint> path, const RPoint& q) noexcept
+{
+    bool inside = false;
+    return !path.empty() && (onPathOrFlip(path.data(), path.size(), q, inside) || inside);
+}
+
+bool ConvexPath(std::span<const RPoint> path) noexcept
+{
+    // The turns between edges of some length, repeated vertices passed over.
+    const std::size_t n = path.size();
+    std::size_t first = n;
+    for (std::size_t i = 0; i < n && first == n; ++i)
+        if (!(path[i] == path[(i + 1) % n]))
+            first = i;
+    if (n < 3 || first == n)
+        return false;
+    int sign = 0;
+    int edges = 0;
+    double total = 0;
+    RPoint from = path[first], to = path[(first + 1) % n];
+    for (std::size_t k = 1; k <= n; ++k) {
+        const RPoint& next = path[(first + 1 + k) % n];
+        if (next == to)
+            continue;
+        ++edges;
+        if (const int o = orient(from, to, next); o != 0) {
+            if (sign != 0 && o != sign)
+                return false;
+            sign = o;
+        }
+        const double d = std::atan2(double(next.y - to.y), double(next.x - to.x)) -
+                         std::atan2(double(to.y - from.y), double(to.x - from.x));
+        total += std::remainder(d, 2 * std::numbers::pi);
+        from = to;
+        to = next;
+    }
+    // Turning one way can still wind round more than once: the angles must add up to one turn.
+    return edges >= 3 && sign != 0 && std::abs(std::abs(total) - 2 * std::numbers::pi) < 1e-6;
+}
+
 bool PathsOverlap(std::span<const RPoint> a, std::span<const RPoint> b) noexcept
 {
     if (a.size() < 3 || b.size() < 3)

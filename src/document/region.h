@@ -112,6 +112,11 @@ class Region
 /// Whether two simple closed polygons share a point (edges included): the test Region::overlaps
 /// makes for each pair of single-path components, without building the regions.
 bool PathsOverlap(std::span<const RPoint> a, std::span<const RPoint> b) noexcept;
+/// Whether a point lies inside a closed path or on it (even-odd).
+bool PathContains(std::span<const RPoint> path, const RPoint& q) noexcept;
+/// Whether a path turns one way only (straight stretches allowed) and goes round once: the
+/// outline of a convex polygon, which holds everything its vertices span.
+bool ConvexPath(std::span<const RPoint> path) noexcept;
 /// The vertices of Region::disc(cx, cy, radius) into out, which has room for
 /// Region::discVertexCount(radius) of them (at most 256); returns how many (0 for radius <= 0).
 std::size_t DiscVertices(std::int64_t cx, std::int64_t cy, std::int64_t radius, RPoint* out);

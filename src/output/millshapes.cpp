@@ -402,6 +402,27 @@ std::vector<ShapeGroup> MillingShapes(const ElementList& elements, const Milling
             if (stopped(a, a, worker) || regions[a]->isEmpty())
                 return;
             const TRect& outer = boxes[a];
+            // A convex part (a pad, a via, a segment of a track) holds everything its vertices
+            // span: whatever has every vertex inside one lies inside it, without clipping.
+            // Found when first needed: most elements have nothing inside them.
+            std::vector<const RPath*> convex;
+            bool convexFound = false;
+            auto convexParts = [&]() -> const std::vector<const RPath*>& {
+                if (!convexFound)
+                    for (const std::vector<RPath>& part : regions[a]->components())
+                        if (part.size() == 1 && ConvexPath(part.front()))
+                            convex.push_back(&part.front());
+                convexFound = true;
+                return convex;
+            };
+            auto holds = [&](const RPath* part, std::size_t b) {
+                for (const std::vector<RPath>& comp : regions[b]->components())
+                    for (const RPath& path : comp)
+                        for (const RPoint& v : path)
+                            if (!PathContains(*part, v))
+                                return false;
+                return true;
+            };
             boxIndex.query(outer, [&](std::size_t b) {
                 if (b == a || regions[b]->isEmpty())
                     return;
@@ -416,7 +437,10 @@ std::vector<ShapeGroup> MillingShapes(const ElementList& elements, const Milling
                         for (const RPoint& v : path)
                             if (!regions[a]->contains(v.x, v.y))
                                 return;
-                if (regions[b]->subtracted(*regions[a]).isEmpty())
+                const std::vector<const RPath*>& parts = convexParts();
+                if (std::any_of(parts.begin(), parts.end(),
+                                [&](const RPath* part) { return holds(part, b); }) ||
+                    regions[b]->subtracted(*regions[a]).isEmpty())
                     inside[a].push_back(static_cast<std::uint32_t>(b));
             });
         },

@@ -212,8 +212,9 @@ TEST(Bounds, CircleCoversItsRing)
         const TRect quick = QuickBounds(*e);
         EXPECT_TRUE(quick.left <= bounds.left && quick.top <= bounds.top && quick.right >= bounds.right &&
                     quick.bottom >= bounds.bottom);
-        if (c.start % 360 == c.stop % 360)
+        if (c.start % 360 == c.stop % 360) {
             EXPECT_EQ(quick, bounds);
+        }
     }
 }
 

@@ -224,3 +224,30 @@ TEST(Region, CoordinatesFarBeyondThirtyTwoBits)
     EXPECT_TRUE(wedge.overlapsRect({0, -10, 10, 0}));
     EXPECT_FALSE(wedge.overlapsRect({-big, 0, -1, big}));
 }
+
+TEST(Region, ConvexPathTurnsOneWayOnce)
+{
+    struct Case {
+        const char* name;
+        RPath path;
+        bool convex;
+    };
+    const Case cases[] = {
+        {"square, anticlockwise", {{0, 0}, {10, 0}, {10, 10}, {0, 10}}, true},
+        {"square, clockwise", {{0, 0}, {0, 10}, {10, 10}, {10, 0}}, true},
+        {"a straight stretch", {{0, 0}, {5, 0}, {10, 0}, {10, 10}, {0, 10}}, true},
+        {"a repeated vertex", {{0, 0}, {10, 0}, {10, 0}, {10, 10}, {0, 10}}, true},
+        {"a notch", {{0, 0}, {10, 0}, {10, 10}, {5, 4}, {0, 10}}, false},
+        {"a star that goes round twice", {{0, 10}, {6, -8}, {-10, 3}, {10, 3}, {-6, -8}}, false},
+        {"all on one line", {{0, 0}, {5, 0}, {10, 0}}, false},
+        {"two points", {{0, 0}, {5, 5}}, false},
+        {"a disc", {}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        RPath path = c.path;
+        if (path.empty())
+            path = Region::disc(3, -7, 1234).components().front().front();
+        EXPECT_EQ(ConvexPath(path), c.convex);
+    }
+}

@@ -151,6 +151,30 @@ TEST(MillShapes, PolygonsOfEachKindFollowTheirRecipe)
     }
 }
 
+TEST(MillShapes, OnlyWhatLiesWhollyInsideGoes)
+{
+    // An L-shaped track 400 wide and a thin track: inside one of the L's segments it goes, but
+    // across the L's inner corner it stays, although every vertex of its outline lies inside.
+    struct Case {
+        const char* name;
+        std::vector<TPoint> thin;
+        bool kept;
+    };
+    const Case cases[] = {
+        {"inside one segment", {{10200, 0}, {10600, 0}}, false},
+        {"inside the corner's two segments", {{10900, 0}, {11000, 100}}, false},
+        {"across the inner corner", {{10300, 0}, {11000, 700}}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ElementList list;
+        list.push_back(track({{10000, 0}, {11000, 0}, {11000, 1000}}, 400));
+        list.push_back(track(c.thin, 20));
+        const std::vector<ShapeGroup> shapes = MillingShapes(list, MillingOptions{});
+        EXPECT_EQ(shapes.size(), c.kept ? 2u : 1u);
+    }
+}
+
 TEST(MillShapes, GrowingWidthAndExclusions)
 {
     ElementList list;
