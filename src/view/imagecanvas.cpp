@@ -457,43 +457,21 @@ void ImageCanvas::thinLine(P a, P b) noexcept
     const std::int64_t x1 = RoundHalfEven64(b.x), y1 = RoundHalfEven64(b.y);
     const bool xMajor = std::abs(x1 - x0) >= std::abs(y1 - y0);
     const bool dotted = pen_.style == PenStyle::Dot;
-    if (!dotted && std::min(x0, x1) >= cl_ && std::max(x0, x1) < cr_ && std::min(y0, y1) >= ct_ &&
-        std::max(y0, y1) < cb_) {
-        // Both ends inside the clip (most lines, and the short chords of every small circle):
-        // the walk below from its first step, without the bounds and the division.
-        const QRgb c = penFill_.colour;
-        before(c);
-        const std::int64_t words = stride_ / static_cast<qsizetype>(sizeof(QRgb));
-        const std::int64_t dm = xMajor ? std::abs(x1 - x0) : std::abs(y1 - y0);
-        const std::int64_t dn = xMajor ? std::abs(y1 - y0) : std::abs(x1 - x0);
-        const std::int64_t sx = x1 < x0 ? -1 : 1, sy = (y1 < y0 ? -1 : 1) * words;
-        const std::int64_t majorStep = xMajor ? sx : sy, minorStep = xMajor ? sy : sx;
-        const std::int64_t den = 2 * std::max<std::int64_t>(dm, 1);
-        std::int64_t rem = dm;
-        auto* base = reinterpret_cast<QRgb*>(bits_);
-        std::int64_t offset = (y0 - firstRow_) * words + x0;
-        for (std::int64_t i = 0; i <= dm; ++i) {
-            base[offset] = c;
-            offset += majorStep;
-            rem += 2 * dn;
-            const bool minor = rem >= den;
-            rem -= minor ? den : 0;
-            offset += minor ? minorStep : 0;
-        }
-        return;
-    }
     // Work in (major, minor) coordinates.
     const std::int64_t m0 = xMajor ? x0 : y0, m1 = xMajor ? x1 : y1;
     const std::int64_t n0 = xMajor ? y0 : x0, n1 = xMajor ? y1 : x1;
     const std::int64_t dm = std::abs(m1 - m0), dn = std::abs(n1 - n0);
     const std::int64_t ms = m1 < m0 ? -1 : 1, ns = n1 < n0 ? -1 : 1;
     const std::int64_t lo = xMajor ? cl_ : ct_, hi = (xMajor ? cr_ : cb_) - 1;
-    // The steps whose major coordinate lies inside the clip.
+    // The steps whose major coordinate lies inside the clip (all of them for most lines, and
+    // for the short chords of every small circle: those skip the bounds and the division).
     std::int64_t iFrom = 0, iTo = dm;
-    if (ms > 0) {
+    const bool inside = std::min(x0, x1) >= cl_ && std::max(x0, x1) < cr_ && std::min(y0, y1) >= ct_ &&
+                        std::max(y0, y1) < cb_;
+    if (!inside && ms > 0) {
         iFrom = std::max<std::int64_t>(iFrom, lo - m0);
         iTo = std::min<std::int64_t>(iTo, hi - m0);
-    } else {
+    } else if (!inside) {
         iFrom = std::max<std::int64_t>(iFrom, m0 - hi);
         iTo = std::min<std::int64_t>(iTo, m0 - lo);
     }
@@ -502,7 +480,7 @@ void ImageCanvas::thinLine(P a, P b) noexcept
     // A line passing beside the clip (a rubber band across the board) then costs nothing; a
     // line within the clip across its minor axis needs no such bound.
     if (const std::int64_t nlo = xMajor ? ct_ : cl_, nhi = (xMajor ? cb_ : cr_) - 1;
-        std::min(n0, n1) < nlo || std::max(n0, n1) > nhi) {
+        !inside && (std::min(n0, n1) < nlo || std::max(n0, n1) > nhi)) {
         const std::int64_t qlo = ns > 0 ? nlo - n0 : n0 - nhi;
         const std::int64_t qhi = ns > 0 ? nhi - n0 : n0 - nlo;
         if (qhi < 0 || (dn == 0 && qlo > 0))
@@ -520,9 +498,10 @@ void ImageCanvas::thinLine(P a, P b) noexcept
     const QRgb c = penFill_.colour;
     before(c);
     const std::int64_t den = 2 * std::max<std::int64_t>(dm, 1);
-    std::int64_t num = 2 * iFrom * dn + dm; // fits: both factors stay below 2^31
-    std::int64_t n = n0 + ns * (num / den);
-    std::int64_t rem = num % den;
+    const std::int64_t num = 2 * iFrom * dn + dm; // fits: both factors stay below 2^31
+    // From the first step (dm < den) no division is needed.
+    std::int64_t n = iFrom == 0 ? n0 : n0 + ns * (num / den);
+    std::int64_t rem = iFrom == 0 ? dm : num % den;
     // Walk by word offsets in the picture; a pixel is written only when its minor coordinate
     // lies inside the clip too (the major one always does).
     const std::int64_t words = stride_ / static_cast<qsizetype>(sizeof(QRgb));
