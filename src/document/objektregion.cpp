@@ -443,7 +443,9 @@ template <class F> bool forEachBlob(const TObjekt& e, F&& f)
         const std::int64_t a = std::llabs(static_cast<std::int64_t>(e.Size1));
         const std::int64_t x = e.X, y = e.Y;
         const double fa = static_cast<double>(a);
-        switch (a < 4 ? int{ShapeRoundedWide} : int{e.Shape}) {
+        if (a < 4)
+            return f(nullptr); // too small for the distances to tell
+        switch (e.Shape) {
         case ShapeRoundedWide:
         case ShapeRoundedTall:
         case ShapeOctagonWide:

@@ -129,11 +129,12 @@ bool onPathOrFlip(const RPoint* p, std::size_t n, const RPoint& q, bool& inside)
     return false;
 }
 
-// Even-odd point test of a set of paths; a point on an edge is inside.
-bool pathsContain(const std::vector<RPath>& paths, const RPoint& q) noexcept
+// Even-odd point test of a set of paths (a component's, or a single path's); a point on an
+// edge is inside.
+template <class Paths> bool pathsContain(const Paths& paths, const RPoint& q) noexcept
 {
     bool inside = false;
-    for (const RPath& p : paths)
+    for (const auto& p : paths)
         if (onPathOrFlip(p.data(), p.size(), q, inside))
             return true;
     return inside;
@@ -395,10 +396,10 @@ struct Edge {
 };
 
 // The edges of a component that reach into a box, with their own boxes.
-void edgesIn(const std::vector<RPath>& paths, const TRect& box, std::vector<Edge>& out)
+template <class Paths> void edgesIn(const Paths& paths, const TRect& box, std::vector<Edge>& out)
 {
     out.clear();
-    for (const RPath& p : paths) {
+    for (const auto& p : paths) {
         const std::size_t n = p.size();
         for (std::size_t k = 0, j = n - 1; k < n; j = k++) {
             const RPoint& a = p[j];
@@ -410,15 +411,15 @@ void edgesIn(const std::vector<RPath>& paths, const TRect& box, std::vector<Edge
     }
 }
 
-bool componentsOverlap(const std::vector<RPath>& a, const TRect& boxA, const std::vector<RPath>& b,
-                       const TRect& boxB)
+template <class Paths>
+bool componentsOverlap(const Paths& a, const TRect& boxA, const Paths& b, const TRect& boxB)
 {
     // A path whose first vertex lies in the other component settles it at once (the common
     // case of stacked pads and of tracks ending on pads).
-    for (const RPath& p : a)
+    for (const auto& p : a)
         if (boxB.contains(p.front().x, p.front().y) && pathsContain(b, p.front()))
             return true;
-    for (const RPath& p : b)
+    for (const auto& p : b)
         if (boxA.contains(p.front().x, p.front().y) && pathsContain(a, p.front()))
             return true;
     // Otherwise they overlap exactly when their outlines meet: were no edges to meet, each
@@ -444,8 +445,7 @@ bool componentsOverlap(const std::vector<RPath>& a, const TRect& boxA, const std
 
 bool PathContains(std::span<const RPoint> path, const RPoint& q) noexcept
 {
-    bool inside = false;
-    return !path.empty() && (onPathOrFlip(path.data(), path.size(), q, inside) || inside);
+    return !path.empty() && pathsContain(std::array{path}, q);
 }
 
 bool ConvexPath(std::span<const RPoint> path) noexcept
@@ -499,27 +499,7 @@ bool PathsOverlap(std::span<const RPoint> a, std::span<const RPoint> b) noexcept
     const TRect boxA = boxOf(a), boxB = boxOf(b);
     if (!boxesMeet(boxA, boxB))
         return false;
-    // As componentsOverlap: a first vertex inside the other path, else two edges that meet.
-    auto contains = [](std::span<const RPoint> p, const TRect& box, const RPoint& q) {
-        bool inside = false;
-        return box.contains(q.x, q.y) && (onPathOrFlip(p.data(), p.size(), q, inside) || inside);
-    };
-    if (contains(b, boxB, a.front()) || contains(a, boxA, b.front()))
-        return true;
-    const TRect common{std::max(boxA.left, boxB.left), std::max(boxA.top, boxB.top),
-                       std::min(boxA.right, boxB.right), std::min(boxA.bottom, boxB.bottom)};
-    auto edgeBox = [](const RPoint& u, const RPoint& v) {
-        return TRect{std::min(u.x, v.x), std::min(u.y, v.y), std::max(u.x, v.x), std::max(u.y, v.y)};
-    };
-    for (std::size_t i = 0, j = a.size() - 1; i < a.size(); j = i++) {
-        const TRect e = edgeBox(a[j], a[i]);
-        if (!e.intersects(common))
-            continue;
-        for (std::size_t k = 0, m = b.size() - 1; k < b.size(); m = k++)
-            if (edgeBox(b[m], b[k]).intersects(e) && segmentsMeet(a[j], a[i], b[m], b[k]))
-                return true;
-    }
-    return false;
+    return componentsOverlap(std::array{a}, boxA, std::array{b}, boxB);
 }
 
 bool Region::hullsMeet(const ComponentInfo& a, const ComponentInfo& b) noexcept
