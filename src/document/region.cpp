@@ -458,9 +458,13 @@ bool ConvexPath(std::span<const RPoint> path) noexcept
             first = i;
     if (n < 3 || first == n)
         return false;
+    // Turning one way, the edge direction goes round monotonically, and every half turn it
+    // makes changes the sign of dy once: one whole turn changes it exactly twice. Straight
+    // stretches are allowed; a spike (an edge going back along the last) is not.
     int sign = 0;
     int edges = 0;
-    double total = 0;
+    int firstDy = 0, dySign = 0; // the sign of dy of the first and the last edge not level
+    int dyChanges = 0;
     RPoint from = path[first], to = path[(first + 1) % n];
     for (std::size_t k = 1; k <= n; ++k) {
         const RPoint& next = path[(first + 1 + k) % n];
@@ -471,15 +475,22 @@ bool ConvexPath(std::span<const RPoint> path) noexcept
             if (sign != 0 && o != sign)
                 return false;
             sign = o;
+        } else if (static_cast<__int128>(to.x - from.x) * (next.x - to.x) +
+                       static_cast<__int128>(to.y - from.y) * (next.y - to.y) <
+                   0) {
+            return false;
         }
-        const double d = std::atan2(double(next.y - to.y), double(next.x - to.x)) -
-                         std::atan2(double(to.y - from.y), double(to.x - from.x));
-        total += std::remainder(d, 2 * std::numbers::pi);
+        if (const int s = (next.y > to.y) - (next.y < to.y); s != 0) {
+            if (firstDy == 0)
+                firstDy = s;
+            dyChanges += dySign != 0 && s != dySign;
+            dySign = s;
+        }
         from = to;
         to = next;
     }
-    // Turning one way can still wind round more than once: the angles must add up to one turn.
-    return edges >= 3 && sign != 0 && std::abs(std::abs(total) - 2 * std::numbers::pi) < 1e-6;
+    dyChanges += firstDy != dySign; // round from the last edge to the first
+    return edges >= 3 && sign != 0 && dyChanges == 2;
 }
 
 bool PathsOverlap(std::span<const RPoint> a, std::span<const RPoint> b) noexcept

@@ -51,7 +51,11 @@ namespace
 struct Item {
     ClipperLib::Paths paths; // scaled, every outer anticlockwise (non-zero filling)
     TRect box;
+    // The extent along the diagonals (x + y and x - y): with the box a bounding octagon, which
+    // tells apart the 45-degree tracks that lie side by side.
+    std::int64_t sumMin = INT64_MAX, sumMax = INT64_MIN, difMin = INT64_MAX, difMax = INT64_MIN;
     std::size_t element = 0;
+    const RPath* convex = nullptr; // the shape polygon, when the item is that one convex path
 };
 
 ClipperLib::Path scaled(const RPath& p, bool reverse)
@@ -76,8 +80,9 @@ std::vector<Item> unionItems(const std::vector<ShapeGroup>& shapes)
                 continue;
             Item it;
             it.paths.push_back(scaled(p, true));
-            it.box = PathsBox(it.paths);
             it.element = g.element;
+            if (ConvexPath(p))
+                it.convex = &p;
             items.push_back(std::move(it));
         }
         for (const RPath& p : g.interior) {
@@ -85,12 +90,71 @@ std::vector<Item> unionItems(const std::vector<ShapeGroup>& shapes)
             ClipperLib::SimplifyPolygon(scaled(p, false), it.paths, ClipperLib::pftEvenOdd);
             if (it.paths.empty())
                 continue;
-            it.box = PathsBox(it.paths);
             it.element = g.element;
             items.push_back(std::move(it));
         }
     }
+    for (Item& it : items) {
+        it.box = PathsBox(it.paths);
+        for (const ClipperLib::Path& p : it.paths)
+            for (const ClipperLib::IntPoint& v : p) {
+                it.sumMin = std::min<std::int64_t>(it.sumMin, v.X + v.Y);
+                it.sumMax = std::max<std::int64_t>(it.sumMax, v.X + v.Y);
+                it.difMin = std::min<std::int64_t>(it.difMin, v.X - v.Y);
+                it.difMax = std::max<std::int64_t>(it.difMax, v.X - v.Y);
+            }
+    }
     return items;
+}
+
+/// False when the two items cannot share a point (their boxes are known to meet): their
+/// octagons are apart, or both are convex polygons that neither overlap nor touch.
+bool mayMeet(const Item& a, const Item& b) noexcept
+{
+    if (a.sumMin > b.sumMax || b.sumMin > a.sumMax || a.difMin > b.difMax || b.difMin > a.difMax)
+        return false;
+    return !a.convex || !b.convex || PathsOverlap(*a.convex, *b.convex);
+}
+
+/// The union's input with its index, and the pairs of items that may share a point, in the
+/// order one pass over the index's cells meets them. The contours unite only what meets, and
+/// the isolation check looks only there for copper of different pieces.
+struct Meetings {
+    std::vector<Item> items;
+    BoxIndex index;
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> pairs;
+};
+
+Meetings meetingsOf(const std::vector<ShapeGroup>& shapes)
+{
+    Meetings m;
+    m.items = unionItems(shapes);
+    if (m.items.size() > UINT32_MAX)
+        throw std::length_error("too many milling shapes");
+    std::vector<TRect> boxes;
+    boxes.reserve(m.items.size());
+    for (const Item& it : m.items)
+        boxes.push_back(it.box);
+    m.index = BoxIndex(std::move(boxes));
+    // The pairs are met on all cores: each run of cells keeps what it finds in the order met,
+    // and the runs are then taken in order, as one pass over all cells would.
+    const std::size_t cells = m.index.cellCount();
+    const std::size_t perRun = std::max<std::size_t>(64, cells / 64);
+    std::vector<std::vector<std::pair<std::uint32_t, std::uint32_t>>> met((cells + perRun - 1) / perRun);
+    ParallelFor(met.size(), [&](std::size_t r, std::size_t) {
+        m.index.forEachPairInCells(r * perRun, std::min(cells, (r + 1) * perRun),
+                                   [&](std::size_t i, std::size_t j) {
+                                       if (mayMeet(m.items[i], m.items[j]))
+                                           met[r].emplace_back(i, j);
+                                   });
+    });
+    std::size_t total = 0;
+    for (const auto& run : met)
+        total += run.size();
+    m.pairs.reserve(total);
+    for (const auto& run : met)
+        m.pairs.insert(m.pairs.end(), run.begin(), run.end());
+    return m;
 }
 
 Contour roundedBack(const ClipperLib::Path& p)
@@ -147,36 +211,6 @@ std::size_t groupSize(std::size_t members) noexcept
     return std::clamp<std::size_t>(members / 4, kMinGroup, kUnionGroup);
 }
 
-/// True when the path turns one way only (anticlockwise, straight stretches allowed).
-bool convex(const ClipperLib::Path& p) noexcept
-{
-    const std::size_t n = p.size();
-    if (n < 3)
-        return false;
-    for (std::size_t i = 0; i < n; ++i) {
-        const ClipperLib::IntPoint& a = p[i];
-        const ClipperLib::IntPoint& b = p[(i + 1) % n];
-        const ClipperLib::IntPoint& c = p[(i + 2) % n];
-        const __int128 turn =
-            static_cast<__int128>(b.X - a.X) * (c.Y - b.Y) - static_cast<__int128>(b.Y - a.Y) * (c.X - b.X);
-        if (turn < 0)
-            return false;
-    }
-    // Turning one way can still wind round more than once: the angles must add up to one turn.
-    double total = 0;
-    for (std::size_t i = 0; i < n; ++i) {
-        const ClipperLib::IntPoint& a = p[i];
-        const ClipperLib::IntPoint& b = p[(i + 1) % n];
-        const ClipperLib::IntPoint& c = p[(i + 2) % n];
-        if (a == b || b == c)
-            continue;
-        const double d = std::atan2(double(c.Y - b.Y), double(c.X - b.X)) -
-                         std::atan2(double(b.Y - a.Y), double(b.X - a.X));
-        total += std::remainder(d, 2 * std::numbers::pi);
-    }
-    return std::abs(total - 2 * std::numbers::pi) < 1e-6;
-}
-
 std::size_t unionSteps(std::size_t members) noexcept
 {
     const std::size_t group = groupSize(members);
@@ -224,8 +258,7 @@ std::optional<ClipperLib::Paths> clusterUnion(const std::vector<Item>& items,
                                               std::vector<std::size_t> members, MillingProgress* progress,
                                               std::atomic<std::size_t>& done)
 {
-    if (members.size() == 1 && items[members[0]].paths.size() == 1 && convex(items[members[0]].paths[0]) &&
-        ClipperLib::Area(items[members[0]].paths[0]) > 0) {
+    if (members.size() == 1 && items[members[0]].convex && ClipperLib::Area(items[members[0]].paths[0]) > 0) {
         // A lone convex shape is its own union (most pads and vias of a board).
         ClipperLib::Path p = items[members[0]].paths[0];
         p.erase(std::unique(p.begin(), p.end()), p.end());
@@ -518,26 +551,30 @@ std::string placesText(const std::vector<IsolationProblem>& places, TPoint origi
 
 } // namespace
 
-std::optional<std::vector<Contour>> ComputeContours(const std::vector<ShapeGroup>& shapes,
-                                                    MillingProgress* progress)
+namespace
 {
-    // Calculate vectors: the polygons at the fine resolution, and which of them may meet.
-    if (!entered(progress, StageVectors, 2))
+
+/// Calculate vectors: the polygons at the fine resolution, and which of them may meet.
+std::optional<Meetings> vectors(const std::vector<ShapeGroup>& shapes, MillingProgress* progress)
+{
+    if (!entered(progress, StageVectors, 1))
         return std::nullopt;
-    const std::vector<Item> items = unionItems(shapes);
-    std::vector<TRect> boxes;
-    boxes.reserve(items.size());
-    for (const Item& it : items)
-        boxes.push_back(it.box);
-    DisjointSets clusters(items.size());
+    Meetings m = meetingsOf(shapes);
     if (cancelled(progress, 1))
         return std::nullopt;
-    BoxIndex(std::move(boxes)).forEachPair([&](std::size_t i, std::size_t j) { clusters.join(i, j); });
+    return m;
+}
 
-    // Create vector list: polygons whose boxes chain together form one cluster; clusters are
-    // apart from each other, so each one's union is a part of the whole.
+std::optional<std::vector<Contour>> contoursOf(const Meetings& meetings, MillingProgress* progress)
+{
+    // Create vector list: polygons that meet, directly or through others, form one cluster;
+    // clusters share no point, so each one's union is a part of the whole.
+    const std::vector<Item>& items = meetings.items;
     if (!entered(progress, StageVectorList, items.size()))
         return std::nullopt;
+    DisjointSets clusters(items.size());
+    for (const auto& [i, j] : meetings.pairs)
+        clusters.join(i, j);
     std::vector<std::size_t> clusterOf(items.size());
     std::vector<std::vector<std::size_t>> members;
     {
@@ -598,6 +635,17 @@ std::optional<std::vector<Contour>> ComputeContours(const std::vector<ShapeGroup
     return contours;
 }
 
+} // namespace
+
+std::optional<std::vector<Contour>> ComputeContours(const std::vector<ShapeGroup>& shapes,
+                                                    MillingProgress* progress)
+{
+    const auto meetings = vectors(shapes, progress);
+    if (!meetings)
+        return std::nullopt;
+    return contoursOf(*meetings, progress);
+}
+
 namespace
 {
 
@@ -612,6 +660,11 @@ std::vector<int> copperPieces(const ElementList& elements, const std::vector<int
             piece[i] = nets[i];
     return piece;
 }
+
+std::optional<std::vector<IsolationProblem>> problemsOf(const ElementList& elements, const MillingOptions& o,
+                                                        const Meetings& meetings,
+                                                        const std::vector<int>& nets,
+                                                        MillingProgress* progress);
 
 } // namespace
 
@@ -650,13 +703,16 @@ std::optional<IsolationResult> ComputeIsolation(const ElementList& elements, con
     if (stopped)
         return std::nullopt;
     IsolationResult result;
-    auto contours = ComputeContours(shapes, progress);
+    const auto meetings = vectors(shapes, progress);
+    if (!meetings)
+        return std::nullopt;
+    auto contours = contoursOf(*meetings, progress);
     if (!contours)
         return std::nullopt;
     result.contours = std::move(*contours);
     if (!nets)
         return result;
-    auto problems = FindIsolationProblems(elements, o, shapes, nets->nets, progress);
+    auto problems = problemsOf(elements, o, *meetings, nets->nets, progress);
     if (!problems)
         return std::nullopt;
     result.problems = std::move(*problems);
@@ -714,19 +770,17 @@ std::vector<IsolationProblem> PlaneOnlyJoins(const ElementList& elements, const 
     return joins;
 }
 
-std::optional<std::vector<IsolationProblem>> FindIsolationProblems(const ElementList& elements,
-                                                                   const MillingOptions& o,
-                                                                   const std::vector<ShapeGroup>& shapes,
-                                                                   const std::vector<int>& nets,
-                                                                   MillingProgress* progress)
+namespace
+{
+
+std::optional<std::vector<IsolationProblem>> problemsOf(const ElementList& elements, const MillingOptions& o,
+                                                        const Meetings& meetings,
+                                                        const std::vector<int>& nets,
+                                                        MillingProgress* progress)
 {
     const std::vector<int> piece = copperPieces(elements, nets);
-    const std::vector<Item> items = unionItems(shapes);
-    std::vector<TRect> boxes;
-    boxes.reserve(items.size());
-    for (const Item& it : items)
-        boxes.push_back(it.box);
-    const BoxIndex index(std::move(boxes));
+    const std::vector<Item>& items = meetings.items;
+    const BoxIndex& index = meetings.index;
 
     // Where the grown copper of two different pieces overlaps or touches, collected per pair of
     // pieces: the union goes round both either way, so the mill never passes between them.
@@ -734,36 +788,36 @@ std::optional<std::vector<IsolationProblem>> FindIsolationProblems(const Element
         ClipperLib::Paths paths;
         std::size_t a = 0, b = 0;
     };
-    // The pairs are met on all cores: each run of cells keeps what it finds in the order met,
-    // and the runs are then taken in order, as one pass over all cells would.
+    // The pairs are taken on all cores in runs; each run keeps what it finds in order, and
+    // the runs are then taken in order.
     struct Meeting {
         int pa = 0, pb = 0;
         std::size_t i = 0, j = 0;
         ClipperLib::Paths common;
     };
-    const std::size_t cells = index.cellCount();
-    const std::size_t perRun = std::max<std::size_t>(64, cells / 64);
-    std::vector<std::vector<Meeting>> met((cells + perRun - 1) / perRun);
+    constexpr std::size_t perRun = 4096;
+    const auto& pairs = meetings.pairs;
+    std::vector<std::vector<Meeting>> met((pairs.size() + perRun - 1) / perRun);
     ParallelFor(met.size(), [&](std::size_t r, std::size_t) {
-        index.forEachPairInCells(
-            r * perRun, std::min(cells, (r + 1) * perRun), [&](std::size_t i, std::size_t j) {
-                const int pa = piece[items[i].element];
-                const int pb = piece[items[j].element];
-                if (pa < 0 || pb < 0 || pa == pb)
-                    return;
-                ClipperLib::Clipper c;
-                c.AddPaths(items[i].paths, ClipperLib::ptSubject, true);
-                c.AddPaths(items[j].paths, ClipperLib::ptClip, true);
-                ClipperLib::Paths common;
-                c.Execute(ClipperLib::ctIntersection, common, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
-                double area = 0;
-                for (const ClipperLib::Path& p : common)
-                    area += ClipperLib::Area(p);
-                if (area <= 0)
-                    common = contactMarks(items[i].paths, items[j].paths);
-                if (!common.empty())
-                    met[r].push_back({pa, pb, i, j, std::move(common)});
-            });
+        for (std::size_t k = r * perRun; k < std::min(pairs.size(), (r + 1) * perRun); ++k) {
+            const auto [i, j] = pairs[k];
+            const int pa = piece[items[i].element];
+            const int pb = piece[items[j].element];
+            if (pa < 0 || pb < 0 || pa == pb)
+                continue;
+            ClipperLib::Clipper c;
+            c.AddPaths(items[i].paths, ClipperLib::ptSubject, true);
+            c.AddPaths(items[j].paths, ClipperLib::ptClip, true);
+            ClipperLib::Paths common;
+            c.Execute(ClipperLib::ctIntersection, common, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
+            double area = 0;
+            for (const ClipperLib::Path& p : common)
+                area += ClipperLib::Area(p);
+            if (area <= 0)
+                common = contactMarks(items[i].paths, items[j].paths);
+            if (!common.empty())
+                met[r].push_back({pa, pb, i, j, std::move(common)});
+        }
     });
     std::map<std::pair<int, int>, Overlaps> byPair;
     for (std::vector<Meeting>& run : met) {
@@ -855,6 +909,17 @@ std::optional<std::vector<IsolationProblem>> FindIsolationProblems(const Element
         return p.at.y != q.at.y ? p.at.y > q.at.y : p.at.x < q.at.x;
     });
     return problems;
+}
+
+} // namespace
+
+std::optional<std::vector<IsolationProblem>> FindIsolationProblems(const ElementList& elements,
+                                                                   const MillingOptions& o,
+                                                                   const std::vector<ShapeGroup>& shapes,
+                                                                   const std::vector<int>& nets,
+                                                                   MillingProgress* progress)
+{
+    return problemsOf(elements, o, meetingsOf(shapes), nets, progress);
 }
 
 std::string IsolationProblemsText(const std::vector<IsolationProblem>& problems, TPoint origin, int language)

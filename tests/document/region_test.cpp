@@ -238,6 +238,7 @@ TEST(Region, ConvexPathTurnsOneWayOnce)
         {"a straight stretch", {{0, 0}, {5, 0}, {10, 0}, {10, 10}, {0, 10}}, true},
         {"a repeated vertex", {{0, 0}, {10, 0}, {10, 0}, {10, 10}, {0, 10}}, true},
         {"a notch", {{0, 0}, {10, 0}, {10, 10}, {5, 4}, {0, 10}}, false},
+        {"a spike back along an edge", {{0, 0}, {15, 0}, {10, 0}, {10, 10}, {0, 10}}, false},
         {"a star that goes round twice", {{0, 10}, {6, -8}, {-10, 3}, {10, 3}, {-6, -8}}, false},
         {"all on one line", {{0, 0}, {5, 0}, {10, 0}}, false},
         {"two points", {{0, 0}, {5, 5}}, false},

@@ -178,7 +178,8 @@ TEST(DesignCheck, PurposeMadeBoardsBreakOneRuleEach)
         c.change(b, rules);
         const auto board = load(b);
         const DesignCheckResult r = CheckDesign(*board, rules);
-        ASSERT_EQ(r.problems.size(), 1u) << ProblemText(r.problems.front(), {}, 1);
+        ASSERT_EQ(r.problems.size(), 1u)
+            << (r.problems.empty() ? "none" : ProblemText(r.problems.front(), {}, 1));
         const DesignProblem& p = r.problems.front();
         EXPECT_EQ(p.kind, c.kind);
         if (c.kind == ProblemKind::Mill) { // one element of each piece: the SMD pad and the pads' net
