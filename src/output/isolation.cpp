@@ -125,7 +125,7 @@ struct Meetings {
     std::vector<std::pair<std::uint32_t, std::uint32_t>> pairs;
 };
 
-Meetings meetingsOf(const std::vector<ShapeGroup>& shapes)
+Meetings meetingsOf(const std::vector<ShapeGroup>& shapes, const std::vector<int>* piece = nullptr)
 {
     Meetings m;
     m.items = unionItems(shapes);
@@ -144,7 +144,9 @@ Meetings meetingsOf(const std::vector<ShapeGroup>& shapes)
     ParallelFor(met.size(), [&](std::size_t r, std::size_t) {
         m.index.forEachPairInCells(r * perRun, std::min(cells, (r + 1) * perRun),
                                    [&](std::size_t i, std::size_t j) {
-                                       if (mayMeet(m.items[i], m.items[j]))
+                                       if ((piece && (*piece)[m.items[i].element] >= 0 &&
+                                            (*piece)[m.items[i].element] == (*piece)[m.items[j].element]) ||
+                                           mayMeet(m.items[i], m.items[j]))
                                            met[r].emplace_back(i, j);
                                    });
     });
@@ -555,11 +557,12 @@ namespace
 {
 
 /// Calculate vectors: the polygons at the fine resolution, and which of them may meet.
-std::optional<Meetings> vectors(const std::vector<ShapeGroup>& shapes, MillingProgress* progress)
+std::optional<Meetings> vectors(const std::vector<ShapeGroup>& shapes, MillingProgress* progress,
+                                const std::vector<int>* piece = nullptr)
 {
     if (!entered(progress, StageVectors, 1))
         return std::nullopt;
-    Meetings m = meetingsOf(shapes);
+    Meetings m = meetingsOf(shapes, piece);
     if (cancelled(progress, 1))
         return std::nullopt;
     return m;
@@ -703,7 +706,10 @@ std::optional<IsolationResult> ComputeIsolation(const ElementList& elements, con
     if (stopped)
         return std::nullopt;
     IsolationResult result;
-    const auto meetings = vectors(shapes, progress);
+    // Copper of one net is united anyway: only pairs of different nets need the exact test.
+    const std::optional<std::vector<int>> piece =
+        nets ? std::optional(copperPieces(elements, nets->nets)) : std::nullopt;
+    const auto meetings = vectors(shapes, progress, piece ? &*piece : nullptr);
     if (!meetings)
         return std::nullopt;
     auto contours = contoursOf(*meetings, progress);

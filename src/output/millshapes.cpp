@@ -366,6 +366,7 @@ std::vector<ShapeGroup> MillingShapes(const ElementList& elements, const Milling
     std::vector<Region> built(index.size());
     std::vector<const Region*> regions(index.size());
     std::vector<TRect> boxes(index.size());
+    std::vector<char> empty(index.size()); // told once: for some outlines it takes a union
     ParallelFor(
         index.size(),
         [&](std::size_t k, std::size_t) {
@@ -378,6 +379,7 @@ std::vector<ShapeGroup> MillingShapes(const ElementList& elements, const Milling
             else
                 regions[k] = &(built[k] = ElementRegion(grown[k]));
             boxes[k] = regions[k]->boundingRect();
+            empty[k] = regions[k]->isEmpty();
         },
         64);
     const std::size_t n = index.size();
@@ -399,7 +401,7 @@ std::vector<ShapeGroup> MillingShapes(const ElementList& elements, const Milling
     ParallelFor(
         n,
         [&](std::size_t a, std::size_t worker) {
-            if (stopped(a, a, worker) || regions[a]->isEmpty())
+            if (stopped(a, a, worker) || empty[a])
                 return;
             const TRect& outer = boxes[a];
             // A convex part (a pad, a via, a segment of a track) holds everything its vertices
@@ -424,7 +426,7 @@ std::vector<ShapeGroup> MillingShapes(const ElementList& elements, const Milling
                 return true;
             };
             boxIndex.query(outer, [&](std::size_t b) {
-                if (b == a || regions[b]->isEmpty())
+                if (b == a || empty[b])
                     return;
                 const TRect& inner = boxes[b];
                 if (inner.left < outer.left || inner.right > outer.right || inner.top < outer.top ||
