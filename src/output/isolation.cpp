@@ -118,7 +118,8 @@ bool mayMeet(const Item& a, const Item& b) noexcept
 
 /// The union's input with its index, and the pairs of items that may share a point, in the
 /// order one pass over the index's cells meets them. The contours unite only what meets, and
-/// the isolation check looks only there for copper of different pieces.
+/// the isolation check looks only there for copper of different pieces. Given the piece of each
+/// element, two items of one piece whose boxes meet are taken as meeting without a test.
 struct Meetings {
     std::vector<Item> items;
     BoxIndex index;
