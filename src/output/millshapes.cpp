@@ -439,8 +439,11 @@ std::vector<ShapeGroup> MillingShapes(const ElementList& elements, const Milling
                         for (const RPoint& v : path)
                             if (!regions[a]->contains(v.x, v.y))
                                 return;
+                // When a is one convex path, the vertex test above was already that test.
                 const std::vector<const RPath*>& parts = convexParts();
-                if (std::any_of(parts.begin(), parts.end(),
+                const auto& whole = regions[a]->components();
+                if ((parts.size() == 1 && whole.size() == 1 && whole.front().size() == 1) ||
+                    std::any_of(parts.begin(), parts.end(),
                                 [&](const RPath* part) { return holds(part, b); }) ||
                     regions[b]->subtracted(*regions[a]).isEmpty())
                     inside[a].push_back(static_cast<std::uint32_t>(b));
