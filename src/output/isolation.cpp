@@ -18,6 +18,7 @@
 #include <map>
 #include <numbers>
 #include <numeric>
+#include <span>
 #include <stdexcept>
 #include <unordered_map>
 
@@ -200,6 +201,29 @@ void transpose(ClipperLib::Paths& paths) noexcept
             std::swap(v.X, v.Y);
 }
 
+/// The union of the members' paths, with x and y swapped when asked. The paths go to Clipper
+/// as they are (it copies them into its own edges); only swapped ones pass through a buffer.
+ClipperLib::Paths unitedItems(const std::vector<Item>& items, std::span<const std::size_t> members,
+                              bool swapped)
+{
+    ClipperLib::Clipper c;
+    ClipperLib::Path buffer;
+    for (const std::size_t i : members)
+        for (const ClipperLib::Path& p : items[i].paths) {
+            if (!swapped) {
+                c.AddPath(p, ClipperLib::ptSubject, true);
+                continue;
+            }
+            buffer.resize(p.size());
+            for (std::size_t k = 0; k < p.size(); ++k)
+                buffer[k] = ClipperLib::IntPoint(p[k].Y, p[k].X);
+            c.AddPath(buffer, ClipperLib::ptSubject, true);
+        }
+    ClipperLib::Paths out;
+    c.Execute(ClipperLib::ctUnion, out, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
+    return out;
+}
+
 /// Clusters up to kSmallCluster are united as they come; larger ones are swept along their
 /// longer side, and above kMinGroup united in groups merged in pairs. Each union is one step of
 /// the progress bar: a cluster is cut into about four groups, so that the bar moves inside the
@@ -272,10 +296,7 @@ std::optional<ClipperLib::Paths> clusterUnion(const std::vector<Item>& items,
         return ClipperLib::Paths{std::move(p)};
     }
     if (members.size() <= kSmallCluster) {
-        ClipperLib::Paths in;
-        for (const std::size_t i : members)
-            in.insert(in.end(), items[i].paths.begin(), items[i].paths.end());
-        ClipperLib::Paths out = united(in);
+        ClipperLib::Paths out = unitedItems(items, members, false);
         if (cancelled(progress, ++done))
             return std::nullopt;
         return out;
@@ -295,12 +316,7 @@ std::optional<ClipperLib::Paths> clusterUnion(const std::vector<Item>& items,
     });
     const std::size_t group = groupSize(members.size());
     if (members.size() <= group) {
-        ClipperLib::Paths in;
-        for (const std::size_t i : members)
-            in.insert(in.end(), items[i].paths.begin(), items[i].paths.end());
-        if (swapped)
-            transpose(in);
-        ClipperLib::Paths out = united(in);
+        ClipperLib::Paths out = unitedItems(items, members, swapped);
         if (cancelled(progress, ++done))
             return std::nullopt;
         if (swapped) {
@@ -311,12 +327,8 @@ std::optional<ClipperLib::Paths> clusterUnion(const std::vector<Item>& items,
     }
     std::vector<ClipperLib::Paths> level;
     for (std::size_t k = 0; k < members.size(); k += group) {
-        ClipperLib::Paths in;
-        for (std::size_t m = k; m < std::min(members.size(), k + group); ++m)
-            in.insert(in.end(), items[members[m]].paths.begin(), items[members[m]].paths.end());
-        if (swapped)
-            transpose(in);
-        level.push_back(united(in));
+        level.push_back(
+            unitedItems(items, std::span(members).subspan(k, std::min(group, members.size() - k)), swapped));
         if (cancelled(progress, ++done))
             return std::nullopt;
     }
