@@ -189,9 +189,8 @@ void BM_Contours(benchmark::State& state)
     SetWorkerThreads(static_cast<int>(state.range(0)));
     std::size_t contours = 0;
     for (auto _ : state) {
-        NetTracer trace(board);
-        const MillingNets nets = MillingNetsOf(board, &trace);
-        const auto r = ComputeIsolation(board.Elements, o, nullptr, &nets, &trace);
+        const MillingNets nets = MillingNetsOf(board);
+        const auto r = ComputeIsolation(board.Elements, o, nullptr, &nets);
         contours = r ? r->contours.size() : 0;
     }
     SetWorkerThreads(0);

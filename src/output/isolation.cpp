@@ -698,24 +698,19 @@ MillingNets MillingNetsOf(const TBoard& board, NetTracer* trace)
 }
 
 std::optional<IsolationResult> ComputeIsolation(const ElementList& elements, const MillingOptions& o,
-                                                MillingProgress* progress, const MillingNets* nets,
-                                                NetTracer* trace)
+                                                MillingProgress* progress, const MillingNets* nets)
 {
     if (!entered(progress, StageSegments, 2 * elements.size()))
         return std::nullopt;
     bool stopped = false;
-    const std::vector<ShapeGroup> shapes = MillingShapes(
-        elements, o,
-        [&](std::size_t done, std::size_t total) {
+    const std::vector<ShapeGroup> shapes =
+        MillingShapes(elements, o, [&](std::size_t done, std::size_t total) {
             if (progress) {
                 progress->total = static_cast<int>(std::min<std::size_t>(total, INT32_MAX));
                 stopped = !progress->step(done);
             }
             return !stopped;
-        },
-        trace ? std::function<const Region&(std::size_t)>(
-                    [trace](std::size_t i) -> const Region& { return trace->region(i); })
-              : std::function<const Region&(std::size_t)>());
+        });
     if (stopped)
         return std::nullopt;
     IsolationResult result;

@@ -101,12 +101,9 @@ constexpr std::int64_t kMillScale = 100;
 /// The contours of the layer. nullopt when cancelled. With the nets of the list's elements
 /// (MillingNetsOf its board) it also finds the isolation problems, pieces being told apart by
 /// their nets, and the joins made only through a ground plane; without, the contours alone.
-/// trace, when given, is the tracer of the board whose list this is (the one that numbered the
-/// nets): its outlines are used again instead of being built a second time.
 std::optional<IsolationResult> ComputeIsolation(const ElementList& elements, const MillingOptions& o,
                                                 MillingProgress* progress = nullptr,
-                                                const MillingNets* nets = nullptr,
-                                                NetTracer* trace = nullptr);
+                                                const MillingNets* nets = nullptr);
 
 /// The contours only (no isolation check): the union of the shape polygons and the filled areas'
 /// interiors, boundaries rounded back to units. nullopt when cancelled.

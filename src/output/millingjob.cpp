@@ -17,10 +17,8 @@ std::optional<IsolationResult> IsolateBoard(const TBoard& board, const MillingOp
         return IsolationResult{};
     // Pieces joined only through a ground plane are one net: the mill need not part them, but
     // the plane is not milled, so such joins are listed as a warning.
-    // One trace gives the nets, the copper pieces and (at width 0) the outlines of the shapes.
-    NetTracer trace(board);
-    const MillingNets nets = MillingNetsOf(board, &trace);
-    return ComputeIsolation(board.Elements, o, progress, &nets, &trace);
+    const MillingNets nets = MillingNetsOf(board);
+    return ComputeIsolation(board.Elements, o, progress, &nets);
 }
 
 std::optional<MillingJobResult> RunMillingJob(const MillingJob& job, MillingProgress* progress)

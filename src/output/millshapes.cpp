@@ -348,105 +348,131 @@ std::vector<RPath> ElementShapePolygons(const TObjekt& g, std::int32_t width)
 }
 
 std::vector<ShapeGroup> MillingShapes(const ElementList& elements, const MillingOptions& o,
-                                      const std::function<bool(std::size_t, std::size_t)>& progress,
-                                      const std::function<const Region&(std::size_t)>& outline)
+                                      const std::function<bool(std::size_t, std::size_t)>& progress)
 {
-    // The candidates: copper of the layer, grown, with their exact outlines (built here, or the
-    // caller's when nothing is grown).
+    // The candidates: copper of the layer, as the shape polygons the union is made of.
     std::vector<std::size_t> index;
-    std::vector<TObjekt> grown;
     for (std::size_t i = 0; i < elements.size(); ++i) {
         const TObjekt& e = *elements[i];
-        if (e.Layer != o.layer || !IsMillingCopper(e) || IsSingleLineText(e, o))
-            continue;
-        index.push_back(i);
-        grown.push_back(GrownForMilling(e, o.width));
+        if (e.Layer == o.layer && IsMillingCopper(e) && !IsSingleLineText(e, o))
+            index.push_back(i);
     }
-    // The outlines, on all cores (the caller's are built on first use, one element per call).
-    std::vector<Region> built(index.size());
-    std::vector<const Region*> regions(index.size());
-    std::vector<TRect> boxes(index.size());
-    std::vector<char> empty(index.size()); // told once: for some outlines it takes a union
-    ParallelFor(
-        index.size(),
-        [&](std::size_t k, std::size_t) {
-            const TObjekt& e = *elements[index[k]];
-            // An elongated pad's own outline would grow its ends twice; its polygon is the shape.
-            if (e.Kind == KindPad && e.Shape >= ShapeRoundedWide && e.Shape <= ShapeRectTall)
-                regions[k] = &(built[k] = Region::polygons(ElementShapePolygons(grown[k], o.width)));
-            else if (outline && o.width == 0)
-                regions[k] = &outline(index[k]);
-            else
-                regions[k] = &(built[k] = ElementRegion(grown[k]));
-            boxes[k] = regions[k]->boundingRect();
-            empty[k] = regions[k]->isEmpty();
-        },
-        64);
     const std::size_t n = index.size();
     const std::size_t total = 2 * n;
-
-    // An element lying entirely inside another adds nothing to the copper; of two equal ones the
-    // later goes. A box that is not inside the other's box cannot be covered by it. Whether b
-    // lies inside a depends on the two alone, so the tests run on all cores; which elements go
-    // is then decided in list order, as if one after the other.
-    const BoxIndex boxIndex(boxes);
     std::atomic<bool> stop{false};
-    auto stopped = [&](std::size_t a, std::size_t done, std::size_t worker) {
+    auto stopped = [&](std::size_t k, std::size_t done, std::size_t worker) {
         // The caller's thread (worker 0) reports; the others only see that it stopped.
-        if (worker == 0 && progress && a % 256 == 0 && !progress(done, total))
+        if (worker == 0 && progress && k % 256 == 0 && !progress(done, total))
             stop = true;
         return stop.load();
     };
+    std::vector<ShapeGroup> all(n);
+    std::vector<TRect> boxes(n);
+    std::vector<char> empty(n); // nothing with area: never inside another, nothing inside it
+    ParallelFor(
+        n,
+        [&](std::size_t k, std::size_t worker) {
+            if (stopped(k, k, worker))
+                return;
+            const TObjekt& e = *elements[index[k]];
+            ShapeGroup& g = all[k];
+            g.element = index[k];
+            g.polygons = ElementShapePolygons(GrownForMilling(e, o.width), o.width);
+            if (e.Kind == KindArea && e.Closed && e.Points.size() > 2) {
+                RPath interior;
+                interior.reserve(e.Points.size());
+                for (const TPoint& p : e.Points)
+                    interior.push_back(pt(p));
+                g.interior.push_back(std::move(interior));
+            }
+            TRect box{INT64_MAX, INT64_MAX, INT64_MIN, INT64_MIN};
+            bool area = false;
+            for (const std::vector<RPath>* list : {&g.polygons, &g.interior})
+                for (const RPath& path : *list) {
+                    area = area || signedArea2(path) != 0;
+                    for (const RPoint& v : path) {
+                        box.left = std::min(box.left, v.x);
+                        box.right = std::max(box.right, v.x);
+                        box.top = std::min(box.top, v.y);
+                        box.bottom = std::max(box.bottom, v.y);
+                    }
+                }
+            boxes[k] = area ? box : TRect{};
+            empty[k] = !area;
+        },
+        64);
+    if (stop)
+        return {};
+
+    // An element lying entirely inside another adds nothing to the union; of two equal ones the
+    // later goes. Inside means: every shape polygon of b within a's polygons. A filled area's
+    // interior is left out of the test both ways (it only keeps more than it must). A box that
+    // is not inside the other's box cannot be covered by it. Whether b lies inside a depends on
+    // the two alone, so the tests run on all cores; which elements go is then decided in list
+    // order, as if one after the other.
+    const BoxIndex boxIndex(boxes);
     std::vector<std::vector<std::uint32_t>> inside(n);
     ParallelFor(
         n,
         [&](std::size_t a, std::size_t worker) {
-            if (stopped(a, a, worker) || empty[a])
+            if (stopped(a, n + a, worker) || empty[a])
                 return;
-            const TRect& outer = boxes[a];
-            // A convex part (a pad, a via, a segment of a track) holds everything its vertices
-            // span: whatever has every vertex inside one lies inside it, without clipping.
-            // Found when first needed: most elements have nothing inside them.
-            std::vector<const RPath*> convex;
-            bool convexFound = false;
-            auto convexParts = [&]() -> const std::vector<const RPath*>& {
-                if (!convexFound)
-                    for (const std::vector<RPath>& part : regions[a]->components())
-                        if (part.size() == 1 && ConvexPath(part.front()))
-                            convex.push_back(&part.front());
-                convexFound = true;
-                return convex;
+            const std::vector<RPath>& outer = all[a].polygons;
+            const TRect& outerBox = boxes[a];
+            // A convex polygon holds everything its vertices span: whatever has every vertex
+            // inside one lies inside it, without clipping. Found when first needed: most
+            // elements have nothing inside them.
+            std::vector<char> convex;
+            auto isConvex = [&](std::size_t q) {
+                if (convex.empty()) {
+                    convex.resize(outer.size());
+                    for (std::size_t t = 0; t < outer.size(); ++t)
+                        convex[t] = ConvexPath(outer[t]);
+                }
+                return convex[q] != 0;
             };
-            auto holds = [&](const RPath* part, std::size_t b) {
-                for (const std::vector<RPath>& comp : regions[b]->components())
-                    for (const RPath& path : comp)
-                        for (const RPoint& v : path)
-                            if (!PathContains(*part, v))
-                                return false;
-                return true;
+            auto inOuter = [&](const RPoint& v) {
+                for (const RPath& q : outer)
+                    if (PathContains(q, v))
+                        return true;
+                return false;
             };
-            boxIndex.query(outer, [&](std::size_t b) {
-                if (b == a || empty[b])
+            boxIndex.query(outerBox, [&](std::size_t b) {
+                if (b == a || empty[b] || !all[b].interior.empty())
                     return;
                 const TRect& inner = boxes[b];
-                if (inner.left < outer.left || inner.right > outer.right || inner.top < outer.top ||
-                    inner.bottom > outer.bottom)
+                if (inner.left < outerBox.left || inner.right > outerBox.right || inner.top < outerBox.top ||
+                    inner.bottom > outerBox.bottom)
                     return;
-                // A vertex outside settles it without clipping; only candidates whose every
-                // vertex lies inside need the exact test.
-                for (const std::vector<RPath>& comp : regions[b]->components())
-                    for (const RPath& path : comp)
-                        for (const RPoint& v : path)
-                            if (!regions[a]->contains(v.x, v.y))
-                                return;
-                // When a is one convex path, the vertex test above was already that test.
-                const std::vector<const RPath*>& parts = convexParts();
-                const auto& whole = regions[a]->components();
-                if ((parts.size() == 1 && whole.size() == 1 && whole.front().size() == 1) ||
-                    std::any_of(parts.begin(), parts.end(),
-                                [&](const RPath* part) { return holds(part, b); }) ||
-                    regions[b]->subtracted(*regions[a]).isEmpty())
-                    inside[a].push_back(static_cast<std::uint32_t>(b));
+                // A vertex outside settles it; a polygon with every vertex inside one convex
+                // polygon of a lies inside; the rest needs the exact test.
+                bool exact = false;
+                for (const RPath& path : all[b].polygons) {
+                    if (path.empty())
+                        continue;
+                    std::size_t q = 0;
+                    while (q < outer.size() && !PathContains(outer[q], path.front()))
+                        ++q;
+                    if (q == outer.size())
+                        return;
+                    if (isConvex(q) && std::all_of(path.begin(), path.end(), [&](const RPoint& v) {
+                            return PathContains(outer[q], v);
+                        }))
+                        continue;
+                    if (!std::all_of(path.begin(), path.end(), inOuter))
+                        return;
+                    exact = true;
+                }
+                if (exact) {
+                    Region covered, candidate;
+                    for (const RPath& q : outer)
+                        covered.unite(Region::polygon(q));
+                    for (const RPath& path : all[b].polygons)
+                        candidate.unite(Region::polygon(path));
+                    if (!candidate.subtracted(covered).isEmpty())
+                        return;
+                }
+                inside[a].push_back(static_cast<std::uint32_t>(b));
             });
         },
         64);
@@ -457,33 +483,11 @@ std::vector<ShapeGroup> MillingShapes(const ElementList& elements, const Milling
         if (!excluded[a])
             for (const std::uint32_t b : inside[a])
                 excluded[b] = 1;
-
-    std::vector<std::size_t> kept;
+    std::vector<ShapeGroup> out;
+    out.reserve(n);
     for (std::size_t a = 0; a < n; ++a)
         if (!excluded[a])
-            kept.push_back(a);
-    std::vector<ShapeGroup> out(kept.size());
-    ParallelFor(
-        kept.size(),
-        [&](std::size_t k, std::size_t worker) {
-            if (stopped(k, n + k, worker))
-                return;
-            const std::size_t a = kept[k];
-            ShapeGroup& g = out[k];
-            g.element = index[a];
-            g.polygons = ElementShapePolygons(grown[a], o.width);
-            const TObjekt& e = *elements[index[a]];
-            if (e.Kind == KindArea && e.Closed && e.Points.size() > 2) {
-                RPath interior;
-                interior.reserve(e.Points.size());
-                for (const TPoint& p : e.Points)
-                    interior.push_back(pt(p));
-                g.interior.push_back(std::move(interior));
-            }
-        },
-        64);
-    if (stop)
-        return {};
+            out.push_back(std::move(all[a]));
     return out;
 }
 

@@ -49,15 +49,12 @@ TObjekt GrownForMilling(const TObjekt& e, std::int32_t width);
 std::vector<RPath> ElementShapePolygons(const TObjekt& grown, std::int32_t width = 0);
 
 /// Every element of the layer that is copper, not a single-line text and not covered entirely
-/// by an earlier-kept element, as its grown shape polygons, in list order. Restricted areas are
-/// keep-outs of the ground plane, not copper, and give nothing. progress(done, total) is
-/// called now and then and returns false to stop (the result is then incomplete). outline, when
-/// given, returns the ElementRegion of element i of the list as the caller keeps it (the
-/// connectivity trace's); it is used only for a milling width of 0, where the grown element is
-/// the element itself, and is called from several threads at once, for different elements.
+/// by the shape polygons of an earlier-kept element, as its grown shape polygons, in list
+/// order. Restricted areas are keep-outs of the ground plane, not copper, and give nothing.
+/// progress(done, total) is called now and then and returns false to stop (the result is then
+/// incomplete).
 std::vector<ShapeGroup> MillingShapes(const ElementList& elements, const MillingOptions& o,
-                                      const std::function<bool(std::size_t, std::size_t)>& progress = {},
-                                      const std::function<const Region&(std::size_t)>& outline = {});
+                                      const std::function<bool(std::size_t, std::size_t)>& progress = {});
 
 // Building blocks, exposed for tests.
 

@@ -123,7 +123,7 @@ Outcome runWith(int threads, const TBoard& board, const MillingOptions& o)
     const MillingNets nets = MillingNetsOf(board, &trace);
     r.nets = nets.nets;
     r.pieces = trace.copperPieces();
-    r.isolation = ComputeIsolation(board.Elements, o, nullptr, &nets, &trace);
+    r.isolation = ComputeIsolation(board.Elements, o, nullptr, &nets);
     SetWorkerThreads(0);
     return r;
 }
