@@ -48,17 +48,6 @@ bool MillingProgress::step(std::size_t d) noexcept
 namespace
 {
 
-/// One piece of the union's input: a shape polygon, or the interior of a filled area.
-struct Item {
-    ClipperLib::Paths paths; // scaled, every outer anticlockwise (non-zero filling)
-    TRect box;
-    // The extent along the diagonals (x + y and x - y): with the box a bounding octagon, which
-    // tells apart the 45-degree tracks that lie side by side.
-    std::int64_t sumMin = INT64_MAX, sumMax = INT64_MIN, difMin = INT64_MAX, difMax = INT64_MIN;
-    std::size_t element = 0;
-    const RPath* convex = nullptr; // the shape polygon, when the item is that one convex path
-};
-
 ClipperLib::Path scaled(const RPath& p, bool reverse)
 {
     ClipperLib::Path out;
@@ -70,41 +59,67 @@ ClipperLib::Path scaled(const RPath& p, bool reverse)
     return out;
 }
 
-/// The shapes as union input: shape polygons turned anticlockwise one by one, each area's
-/// interior resolved with the even-odd rule into outers and holes.
+/// One piece of the union's input: a shape polygon, or the interior of a filled area. A shape
+/// polygon is not copied: it is scaled and turned anticlockwise as it goes to Clipper.
+struct Item {
+    const RPath* polygon = nullptr; // the shape polygon (board units, clockwise)
+    ClipperLib::Paths interior;     // or the interior: scaled, outers anticlockwise
+    TRect box;                      // scaled, as the extents below
+    // The extent along the diagonals (x + y and x - y): with the box a bounding octagon, which
+    // tells apart the 45-degree tracks that lie side by side.
+    std::int64_t sumMin = INT64_MAX, sumMax = INT64_MIN, difMin = INT64_MAX, difMax = INT64_MIN;
+    std::size_t element = 0;
+    bool convex = false; // one convex shape polygon
+
+    /// The item as Clipper paths: scaled, every outer anticlockwise (non-zero filling).
+    ClipperLib::Paths paths() const { return polygon ? ClipperLib::Paths{scaled(*polygon, true)} : interior; }
+};
+
+/// The shapes as union input: the shape polygons, and each area's interior resolved with the
+/// even-odd rule into outers and holes. The bounds and the convexity, which allocate nothing,
+/// are found on all cores.
 std::vector<Item> unionItems(const std::vector<ShapeGroup>& shapes)
 {
     std::vector<Item> items;
     for (const ShapeGroup& g : shapes) {
-        for (const RPath& p : g.polygons) {
-            if (p.empty())
-                continue;
-            Item it;
-            it.paths.push_back(scaled(p, true));
-            it.element = g.element;
-            if (ConvexPath(p))
-                it.convex = &p;
-            items.push_back(std::move(it));
-        }
+        for (const RPath& p : g.polygons)
+            if (!p.empty())
+                items.push_back({.polygon = &p, .element = g.element});
         for (const RPath& p : g.interior) {
             Item it;
-            ClipperLib::SimplifyPolygon(scaled(p, false), it.paths, ClipperLib::pftEvenOdd);
-            if (it.paths.empty())
+            ClipperLib::SimplifyPolygon(scaled(p, false), it.interior, ClipperLib::pftEvenOdd);
+            if (it.interior.empty())
                 continue;
             it.element = g.element;
             items.push_back(std::move(it));
         }
     }
-    for (Item& it : items) {
-        it.box = PathsBox(it.paths);
-        for (const ClipperLib::Path& p : it.paths)
-            for (const ClipperLib::IntPoint& v : p) {
-                it.sumMin = std::min<std::int64_t>(it.sumMin, v.X + v.Y);
-                it.sumMax = std::max<std::int64_t>(it.sumMax, v.X + v.Y);
-                it.difMin = std::min<std::int64_t>(it.difMin, v.X - v.Y);
-                it.difMax = std::max<std::int64_t>(it.difMax, v.X - v.Y);
+    ParallelFor(
+        items.size(),
+        [&](std::size_t k, std::size_t) {
+            Item& it = items[k];
+            it.box = {INT64_MAX, INT64_MAX, INT64_MIN, INT64_MIN};
+            auto bound = [&](std::int64_t x, std::int64_t y) {
+                it.box.left = std::min(it.box.left, x);
+                it.box.right = std::max(it.box.right, x);
+                it.box.top = std::min(it.box.top, y);
+                it.box.bottom = std::max(it.box.bottom, y);
+                it.sumMin = std::min(it.sumMin, x + y);
+                it.sumMax = std::max(it.sumMax, x + y);
+                it.difMin = std::min(it.difMin, x - y);
+                it.difMax = std::max(it.difMax, x - y);
+            };
+            if (it.polygon) {
+                for (const RPoint& v : *it.polygon)
+                    bound(v.x * kMillScale, v.y * kMillScale);
+                it.convex = ConvexPath(*it.polygon);
+            } else {
+                for (const ClipperLib::Path& p : it.interior)
+                    for (const ClipperLib::IntPoint& v : p)
+                        bound(v.X, v.Y);
             }
-    }
+        },
+        256);
     return items;
 }
 
@@ -114,7 +129,7 @@ bool mayMeet(const Item& a, const Item& b) noexcept
 {
     if (a.sumMin > b.sumMax || b.sumMin > a.sumMax || a.difMin > b.difMax || b.difMin > a.difMax)
         return false;
-    return !a.convex || !b.convex || PathsOverlap(*a.convex, *b.convex);
+    return !a.convex || !b.convex || PathsOverlap(*a.polygon, *b.polygon);
 }
 
 /// The union's input with its index, and the pairs of items that may share a point, in the
@@ -201,24 +216,32 @@ void transpose(ClipperLib::Paths& paths) noexcept
             std::swap(v.X, v.Y);
 }
 
-/// The union of the members' paths, with x and y swapped when asked. The paths go to Clipper
-/// as they are (it copies them into its own edges); only swapped ones pass through a buffer.
+/// The union of the members' paths, with x and y swapped when asked. Each path goes to Clipper
+/// through one buffer (Clipper copies it into its own edges).
 ClipperLib::Paths unitedItems(const std::vector<Item>& items, std::span<const std::size_t> members,
                               bool swapped)
 {
     ClipperLib::Clipper c;
     ClipperLib::Path buffer;
-    for (const std::size_t i : members)
-        for (const ClipperLib::Path& p : items[i].paths) {
-            if (!swapped) {
-                c.AddPath(p, ClipperLib::ptSubject, true);
-                continue;
-            }
+    auto put = [&](std::size_t k, std::int64_t x, std::int64_t y) {
+        buffer[k] = swapped ? ClipperLib::IntPoint(y, x) : ClipperLib::IntPoint(x, y);
+    };
+    for (const std::size_t i : members) {
+        if (const RPath* p = items[i].polygon) {
+            const std::size_t n = p->size();
+            buffer.resize(n);
+            for (std::size_t k = 0; k < n; ++k) // reversed: anticlockwise
+                put(k, (*p)[n - 1 - k].x * kMillScale, (*p)[n - 1 - k].y * kMillScale);
+            c.AddPath(buffer, ClipperLib::ptSubject, true);
+            continue;
+        }
+        for (const ClipperLib::Path& p : items[i].interior) {
             buffer.resize(p.size());
             for (std::size_t k = 0; k < p.size(); ++k)
-                buffer[k] = ClipperLib::IntPoint(p[k].Y, p[k].X);
+                put(k, p[k].X, p[k].Y);
             c.AddPath(buffer, ClipperLib::ptSubject, true);
         }
+    }
     ClipperLib::Paths out;
     c.Execute(ClipperLib::ctUnion, out, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
     return out;
@@ -285,15 +308,17 @@ std::optional<ClipperLib::Paths> clusterUnion(const std::vector<Item>& items,
                                               std::vector<std::size_t> members, MillingProgress* progress,
                                               std::atomic<std::size_t>& done)
 {
-    if (members.size() == 1 && items[members[0]].convex && ClipperLib::Area(items[members[0]].paths[0]) > 0) {
+    if (members.size() == 1 && items[members[0]].convex) {
         // A lone convex shape is its own union (most pads and vias of a board).
-        ClipperLib::Path p = items[members[0]].paths[0];
+        ClipperLib::Path p = scaled(*items[members[0]].polygon, true);
         p.erase(std::unique(p.begin(), p.end()), p.end());
         while (p.size() > 1 && p.back() == p.front())
             p.pop_back();
-        if (cancelled(progress, ++done))
-            return std::nullopt;
-        return ClipperLib::Paths{std::move(p)};
+        if (ClipperLib::Area(p) > 0) {
+            if (cancelled(progress, ++done))
+                return std::nullopt;
+            return ClipperLib::Paths{std::move(p)};
+        }
     }
     if (members.size() <= kSmallCluster) {
         ClipperLib::Paths out = unitedItems(items, members, false);
@@ -820,15 +845,16 @@ std::optional<std::vector<IsolationProblem>> problemsOf(const ElementList& eleme
             if (pa < 0 || pb < 0 || pa == pb)
                 continue;
             ClipperLib::Clipper c;
-            c.AddPaths(items[i].paths, ClipperLib::ptSubject, true);
-            c.AddPaths(items[j].paths, ClipperLib::ptClip, true);
+            const ClipperLib::Paths pi = items[i].paths(), pj = items[j].paths();
+            c.AddPaths(pi, ClipperLib::ptSubject, true);
+            c.AddPaths(pj, ClipperLib::ptClip, true);
             ClipperLib::Paths common;
             c.Execute(ClipperLib::ctIntersection, common, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
             double area = 0;
             for (const ClipperLib::Path& p : common)
                 area += ClipperLib::Area(p);
             if (area <= 0)
-                common = contactMarks(items[i].paths, items[j].paths);
+                common = contactMarks(pi, pj);
             if (!common.empty())
                 met[r].push_back({pa, pb, i, j, std::move(common)});
         }
@@ -898,7 +924,7 @@ std::optional<std::vector<IsolationProblem>> problemsOf(const ElementList& eleme
             ClipperLib::Clipper c;
             c.AddPaths(strokes, ClipperLib::ptSubject, false);
             for (const std::size_t i : its)
-                c.AddPaths(items[i].paths, ClipperLib::ptClip, true);
+                c.AddPaths(items[i].paths(), ClipperLib::ptClip, true);
             ClipperLib::PolyTree tree;
             c.Execute(ClipperLib::ctIntersection, tree, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
             ClipperLib::Paths cut;
@@ -910,7 +936,7 @@ std::optional<std::vector<IsolationProblem>> problemsOf(const ElementList& eleme
                 const ClipperLib::IntPoint probe(std::int64_t{at.x} * kMillScale,
                                                  std::int64_t{at.y} * kMillScale);
                 for (const std::size_t i : its)
-                    if (items[i].element < copper && insideNonZero(probe, items[i].paths))
+                    if (items[i].element < copper && insideNonZero(probe, items[i].paths()))
                         copper = items[i].element;
                 if (copper == SIZE_MAX)
                     for (const std::size_t i : its)
