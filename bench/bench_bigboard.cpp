@@ -104,40 +104,33 @@ Timed runCli(const std::vector<std::string>& args)
     return t;
 }
 
-/// Median of three runs of `info`, the yardstick.
-const Timed& infoTime()
-{
-    static const Timed median = [] {
-        std::vector<Timed> runs;
-        for (int i = 0; i < 3; ++i)
-            runs.push_back(runCli({"info", bigFile()}));
-        std::sort(runs.begin(), runs.end(), [](const Timed& a, const Timed& b) { return a.wall < b.wall; });
-        Timed m = runs[1];
-        std::sort(runs.begin(), runs.end(), [](const Timed& a, const Timed& b) { return a.cpu < b.cpu; });
-        m.cpu = runs[1].cpu;
-        return m;
-    }();
-    return median;
-}
-
+/// Runs of the command, each just after a run of `info` on the same file, the yardstick: the
+/// machine's load changes from one second to the next, so each run is held against the info
+/// run beside it, and the ratios' median is reported.
 void cliBenchmark(benchmark::State& state, const std::vector<std::string>& args)
 {
     const std::string& file = bigFile();
     std::vector<std::string> withFile = args;
     withFile.insert(withFile.begin() + 1, file);
-    const Timed info = infoTime();
     double cpu = 0;
-    double wall = 0;
+    std::vector<double> wallRatio, cpuRatio;
     for (auto _ : state) {
+        state.PauseTiming();
+        const Timed info = runCli({"info", file});
+        state.ResumeTiming();
         const Timed t = runCli(withFile);
         state.SetIterationTime(t.wall);
         cpu += t.cpu;
-        wall += t.wall;
+        wallRatio.push_back(t.wall / info.wall);
+        cpuRatio.push_back(t.cpu / info.cpu);
     }
-    const double n = static_cast<double>(state.iterations());
-    state.counters["cpu_s"] = cpu / n;
-    state.counters["x_info_wall"] = wall / n / info.wall;
-    state.counters["x_info_cpu"] = cpu / n / info.cpu;
+    auto median = [](std::vector<double> v) {
+        std::sort(v.begin(), v.end());
+        return v.empty() ? 0.0 : v[v.size() / 2];
+    };
+    state.counters["cpu_s"] = cpu / static_cast<double>(state.iterations());
+    state.counters["x_info_wall"] = median(wallRatio);
+    state.counters["x_info_cpu"] = median(cpuRatio);
 }
 
 void BM_CliInfo(benchmark::State& state)
@@ -156,17 +149,17 @@ void BM_CliContours(benchmark::State& state)
 BENCHMARK(BM_CliInfo)
     ->Name("bigboard/cli_info_200k")
     ->UseManualTime()
-    ->Iterations(3)
+    ->Iterations(5)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CliNets)
     ->Name("bigboard/cli_nets_200k")
     ->UseManualTime()
-    ->Iterations(3)
+    ->Iterations(5)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CliContours)
     ->Name("bigboard/cli_contours_K1_200k")
     ->UseManualTime()
-    ->Iterations(3)
+    ->Iterations(5)
     ->Unit(benchmark::kMillisecond);
 
 /// The nets of every element, in this process, on range(0) threads.
