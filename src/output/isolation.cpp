@@ -722,8 +722,14 @@ MillingNets MillingNetsOf(const TBoard& board, NetTracer* trace)
     return n;
 }
 
-std::optional<IsolationResult> ComputeIsolation(const ElementList& elements, const MillingOptions& o,
-                                                MillingProgress* progress, const MillingNets* nets)
+namespace
+{
+
+/// nets() gives the nets, or nullptr for the contours alone; it is asked once the shape
+/// polygons are built.
+std::optional<IsolationResult> isolate(const ElementList& elements, const MillingOptions& o,
+                                       MillingProgress* progress,
+                                       const std::function<const MillingNets*()>& netsOf)
 {
     if (!entered(progress, StageSegments, 2 * elements.size()))
         return std::nullopt;
@@ -738,6 +744,7 @@ std::optional<IsolationResult> ComputeIsolation(const ElementList& elements, con
         });
     if (stopped)
         return std::nullopt;
+    const MillingNets* nets = netsOf();
     IsolationResult result;
     // Copper of one net is united anyway: only pairs of different nets need the exact test.
     const std::optional<std::vector<int>> piece =
@@ -757,6 +764,21 @@ std::optional<IsolationResult> ComputeIsolation(const ElementList& elements, con
     result.problems = std::move(*problems);
     result.planeJoins = PlaneOnlyJoins(elements, *nets, o.layer);
     return result;
+}
+
+} // namespace
+
+std::optional<IsolationResult> ComputeIsolation(const ElementList& elements, const MillingOptions& o,
+                                                MillingProgress* progress, const MillingNets* nets)
+{
+    return isolate(elements, o, progress, [nets] { return nets; });
+}
+
+std::optional<IsolationResult> ComputeIsolation(const ElementList& elements, const MillingOptions& o,
+                                                MillingProgress* progress,
+                                                const std::function<const MillingNets&()>& nets)
+{
+    return isolate(elements, o, progress, [&nets] { return &nets(); });
 }
 
 std::vector<IsolationProblem> PlaneOnlyJoins(const ElementList& elements, const MillingNets& milling,

@@ -104,6 +104,11 @@ constexpr std::int64_t kMillScale = 100;
 std::optional<IsolationResult> ComputeIsolation(const ElementList& elements, const MillingOptions& o,
                                                 MillingProgress* progress = nullptr,
                                                 const MillingNets* nets = nullptr);
+/// The same with nets, asked for (on this thread) only once the shape polygons are built: the
+/// caller may trace them meanwhile.
+std::optional<IsolationResult> ComputeIsolation(const ElementList& elements, const MillingOptions& o,
+                                                MillingProgress* progress,
+                                                const std::function<const MillingNets&()>& nets);
 
 /// The contours only (no isolation check): the union of the shape polygons and the filled areas'
 /// interiors, boundaries rounded back to units. nullopt when cancelled.

@@ -4,6 +4,7 @@
 #include "document/project.h"
 
 #include <filesystem>
+#include <future>
 
 namespace trevok
 {
@@ -16,9 +17,17 @@ std::optional<IsolationResult> IsolateBoard(const TBoard& board, const MillingOp
     if (!LayerHasContourElements(board.Elements, o))
         return IsolationResult{};
     // Pieces joined only through a ground plane are one net: the mill need not part them, but
-    // the plane is not milled, so such joins are listed as a warning.
-    const MillingNets nets = MillingNetsOf(board);
-    return ComputeIsolation(board.Elements, o, progress, &nets);
+    // the plane is not milled, so such joins are listed as a warning. The nets are traced on a
+    // thread of their own while the shape polygons are built: the two need nothing of each
+    // other, and neither keeps every core busy all the time.
+    std::future<MillingNets> tracing =
+        std::async(std::launch::async, [&board] { return MillingNetsOf(board); });
+    std::optional<MillingNets> nets;
+    return ComputeIsolation(board.Elements, o, progress, [&]() -> const MillingNets& {
+        if (!nets)
+            nets = tracing.get();
+        return *nets;
+    });
 }
 
 std::optional<MillingJobResult> RunMillingJob(const MillingJob& job, MillingProgress* progress)
