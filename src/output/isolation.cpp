@@ -616,7 +616,6 @@ std::optional<std::vector<Contour>> contoursOf(const Meetings& meetings, Milling
     DisjointSets clusters(items.size());
     for (const auto& [i, j] : meetings.pairs)
         clusters.join(i, j);
-    std::vector<std::size_t> clusterOf(items.size());
     std::vector<std::vector<std::size_t>> members;
     {
         std::vector<std::size_t> slot(items.size(), SIZE_MAX);
@@ -725,7 +724,7 @@ MillingNets MillingNetsOf(const TBoard& board, NetTracer* trace)
 namespace
 {
 
-/// nets() gives the nets, or nullptr for the contours alone; it is asked once the shape
+/// netsOf() gives the nets, or nullptr for the contours alone; it is asked once the shape
 /// polygons are built.
 std::optional<IsolationResult> isolate(const ElementList& elements, const MillingOptions& o,
                                        MillingProgress* progress,
