@@ -82,9 +82,13 @@ std::vector<Item> unionItems(const std::vector<ShapeGroup>& shapes)
 {
     std::vector<Item> items;
     for (const ShapeGroup& g : shapes) {
-        for (const RPath& p : g.polygons)
-            if (!p.empty())
-                items.push_back({.polygon = &p, .element = g.element});
+        for (const RPath& p : g.polygons) {
+            if (p.empty())
+                continue;
+            Item& it = items.emplace_back();
+            it.polygon = &p;
+            it.element = g.element;
+        }
         for (const RPath& p : g.interior) {
             Item it;
             ClipperLib::SimplifyPolygon(scaled(p, false), it.interior, ClipperLib::pftEvenOdd);
