@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 #include <random>
 #include <set>
 
@@ -172,6 +173,33 @@ TEST(MillShapes, OnlyWhatLiesWhollyInsideGoes)
         list.push_back(track(c.thin, 20));
         const std::vector<ShapeGroup> shapes = MillingShapes(list, MillingOptions{});
         EXPECT_EQ(shapes.size(), c.kept ? 2u : 1u);
+    }
+}
+
+TEST(MillShapes, InsideIsJudgedOnTheUnionsOwnPolygons)
+{
+    // A round pad of radius 1000 is milled as a 24-gon: its edges lie up to 8.6 units inside the
+    // circle. A small SMD pad in that gap lies within the pad's round outline but outside its
+    // polygon, so it must stay, or the union loses it; moved inwards past the edge, it goes.
+    struct Case {
+        const char* name;
+        double distance; // of the small pad's centre from the big one's, towards an edge's middle
+        std::size_t shapes, contours;
+    };
+    const Case cases[] = {
+        {"in the gap between polygon and circle", 995.5, 2, 2},
+        {"inside the polygon", 985.0, 1, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ElementList list;
+        list.push_back(pad(0, 0, 1000));
+        const double a = 7.5 * std::numbers::pi / 180; // between the vertices at 0 and 15 degrees
+        list.push_back(NewSmdPad({static_cast<std::int32_t>(std::lround(c.distance * std::cos(a))),
+                                  static_cast<std::int32_t>(std::lround(c.distance * std::sin(a)))},
+                                 4, LayerK1, 4));
+        EXPECT_EQ(MillingShapes(list, MillingOptions{}).size(), c.shapes);
+        EXPECT_EQ(contoursOf(list).size(), c.contours);
     }
 }
 
