@@ -3,6 +3,8 @@
 // moved, the uncovered strip repainted; the whole board fits the view at "Zoom Platine", so
 // there is nothing to pan there), on the screen canvas and, for comparison, through QPainter;
 // and far out, where most elements are below a pixel, with and without their one-pixel picture.
+// A whole-board frame is timed also with the shapes' stamps made anew, as the first frame
+// after a zoom step has them.
 #include "document/parallel.h"
 #include "generator/boardgen.h"
 #include "view/imagecanvas.h"
@@ -86,12 +88,15 @@ void shiftLeft(QImage& image, int dx)
     }
 }
 
-template <auto Make> void BM_RenderFull(benchmark::State& state, double zoom, bool levelOfDetail = true)
+template <auto Make>
+void BM_RenderFull(benchmark::State& state, double zoom, bool levelOfDetail = true, bool freshStamps = false)
 {
     QImage image(ViewWidth, ViewHeight, QImage::Format_RGB32);
     RenderOptions o = options(zoom);
     o.levelOfDetail = levelOfDetail;
     for (auto _ : state) {
+        if (freshStamps)
+            ImageCanvas::clearStamps();
         paint(image, o, image.rect(), Make);
         benchmark::DoNotOptimize(image.constBits());
     }
@@ -146,6 +151,11 @@ void BM_RenderFull_WholeBoard(benchmark::State& s)
 {
     BM_RenderFull<onScreenCanvas>(s, wholeBoardZoom());
 }
+// The first frame at a zoom: no pad or hole shape has its stamp yet (as after a zoom step).
+void BM_RenderFull_WholeBoardFreshStamps(benchmark::State& s)
+{
+    BM_RenderFull<onScreenCanvas>(s, wholeBoardZoom(), true, true);
+}
 // Zoomed out eight times further than "Zoom Platine": most elements are smaller than a pixel
 // and drawn as one; the Exact variant draws each of them in full.
 void BM_RenderFull_FarOut(benchmark::State& s)
@@ -182,6 +192,7 @@ void BM_RenderPan50QPainter_Zoom1(benchmark::State& s)
 }
 
 BENCHMARK(BM_RenderFull_WholeBoard)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RenderFull_WholeBoardFreshStamps)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RenderBands_WholeBoard)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
 BENCHMARK(BM_RenderBands_Zoom1)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
 BENCHMARK(BM_RenderFull_FarOut)->Unit(benchmark::kMillisecond);

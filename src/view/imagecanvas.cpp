@@ -5,17 +5,94 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <numbers>
 #include <stdexcept>
+#include <unordered_map>
 
 namespace trevok
 {
 
+/// A run of a stamp: pixels x0..x1 of row y, relative to the figure's anchor, in the brush
+/// (role 0) or the pen (role 1).
+struct StampRun {
+    std::int16_t y, x0, x1;
+    std::uint8_t role;
+};
+
+/// A figure's shape relative to its anchor, and the kinds of pen and brush it is drawn with.
+struct StampKey {
+    std::array<std::int32_t, 48> v{};
+    std::uint32_t n = 0;
+
+    void add(std::int32_t x) noexcept { v[n++] = x; }
+    void add(double d) noexcept
+    {
+        const auto bits = std::bit_cast<std::uint64_t>(d);
+        add(static_cast<std::int32_t>(bits & 0xFFFFFFFFu));
+        add(static_cast<std::int32_t>(bits >> 32));
+    }
+    bool operator==(const StampKey& o) const noexcept
+    {
+        return n == o.n && std::equal(v.begin(), v.begin() + n, o.v.begin());
+    }
+};
+
+/// The pixels of a figure as runs, relative to its anchor: each pixel in the role it shows
+/// last, so that no two runs meet; the brush's runs first, then the pen's.
+struct Stamp {
+    std::vector<StampRun> runs;
+    std::size_t penFrom = 0; // runs[penFrom..] are the pen's
+    int left = 1 << 20, top = 1 << 20, right = -(1 << 20), bottom = -(1 << 20); // what it covers, inclusive
+    bool usable = false; // false: the figure is drawn where it stands, every time
+};
+
 namespace
 {
+
+struct StampKeyHash {
+    std::size_t operator()(const StampKey& k) const noexcept
+    {
+        std::uint64_t h = 0xcbf29ce484222325u;
+        for (std::uint32_t i = 0; i < k.n; ++i)
+            h = (h ^ static_cast<std::uint32_t>(k.v[i])) * 0x100000001b3u;
+        return static_cast<std::size_t>(h ^ (h >> 29));
+    }
+};
+
+/// The stamps of this thread. Bounded: a board of one-off shapes (areas, circles) would
+/// otherwise keep adding to it.
+struct StampCache {
+    std::unordered_map<StampKey, Stamp, StampKeyHash> map;
+    std::size_t runs = 0;
+};
+
+StampCache& threadStamps()
+{
+    thread_local StampCache cache;
+    return cache;
+}
+
+constexpr std::size_t MaxStamps = 20000;
+constexpr std::size_t MaxStampRuns = 1000000;
+/// Wider pens take no stamp: their reach would make the recording large.
+constexpr double MaxStampPen = 32.0;
+
+/// The image of a recording canvas, which writes no pixel.
+QImage& noImage()
+{
+    static QImage none;
+    return none;
+}
+
+bool whole(double v) noexcept
+{
+    return v == std::floor(v) && std::abs(v) < 1e8;
+}
 
 constexpr double Pi = std::numbers::pi;
 /// Device coordinates are kept within this range: far beyond any image, small enough that
@@ -53,6 +130,27 @@ inline int floorPixel(double v, int lo, int hi) noexcept
     return t > v ? t - 1 : t;
 }
 
+/// Writes pixels x0..x1 (x0 <= x1) of a row in one colour. Most runs of a frame are a few
+/// pixels long: they take two overlapping stores of four pixels, or single ones.
+[[gnu::always_inline]] inline void writeRun(QRgb* row, int x0, int x1, QRgb c) noexcept
+{
+    const int n = x1 - x0 + 1;
+    QRgb* at = row + x0;
+    if (n < 4) {
+        at[0] = c;
+        at[n - 1] = c;
+        at[n / 2] = c;
+        return;
+    }
+    const std::array<QRgb, 4> four{c, c, c, c};
+    if (n <= 8) {
+        std::memcpy(at, four.data(), sizeof four);
+        std::memcpy(at + n - 4, four.data(), sizeof four);
+        return;
+    }
+    std::fill(at, at + n, c);
+}
+
 /// Visual angle of a device point about a device centre, degrees anticlockwise on the screen.
 double screenAngle(double cx, double cy, double x, double y) noexcept
 {
@@ -81,9 +179,179 @@ ImageCanvas::ImageCanvas(QImage& image, const QRect& clip, int firstRow) : img_(
     setMapping(CanvasMapping::identity());
 }
 
+ImageCanvas::ImageCanvas(Recording, int width, int height) : img_(noImage())
+{
+    cr_ = width;
+    cb_ = height;
+    words_ = (width + 63) / 64;
+    markTop_ = markLeft_ = std::numeric_limits<int>::max();
+    batchingAllowed_ = false;
+    stampsAllowed_ = false;
+    setMapping(CanvasMapping::identity());
+}
+
 ImageCanvas::~ImageCanvas()
 {
     flush();
+}
+
+void ImageCanvas::clearStamps() noexcept
+{
+    StampCache& c = threadStamps();
+    c.map.clear();
+    c.runs = 0;
+}
+
+void ImageCanvas::record(int y, int x0, int x1, const Fill& f) noexcept
+{
+    const std::uint8_t role = &f == &brushFill_ ? 0 : &f == &penFill_ ? 1 : 2;
+    if (role == 2) {
+        recFailed_ = true;
+        return;
+    }
+    if (!rec_->empty()) {
+        StampRun& last = rec_->back();
+        if (last.y == y && last.role == role && last.x1 + 1 == x0) {
+            last.x1 = static_cast<std::int16_t>(x1);
+            return;
+        }
+        if (last.y == y && last.role == role && x1 + 1 == last.x0) {
+            last.x0 = static_cast<std::int16_t>(x0);
+            return;
+        }
+    }
+    rec_->push_back(
+        {static_cast<std::int16_t>(y), static_cast<std::int16_t>(x0), static_cast<std::int16_t>(x1), role});
+}
+
+void ImageCanvas::replay(const Stamp& stamp, int ax, int ay) noexcept
+{
+    const bool inside =
+        ax + stamp.left >= cl_ && ax + stamp.right < cr_ && ay + stamp.top >= ct_ && ay + stamp.bottom < cb_;
+    if (!inside || batching_) {
+        for (const StampRun& r : stamp.runs) {
+            const int y = ay + r.y;
+            if (y < ct_ || y >= cb_)
+                continue;
+            const int x0 = std::max(ax + r.x0, cl_), x1 = std::min(ax + r.x1, cr_ - 1);
+            if (x0 <= x1)
+                fillRows(y, x0, x1, r.role ? penFill_ : brushFill_);
+        }
+        return;
+    }
+    // Wholly inside and written at once: the runs go straight into the rows.
+    auto write = [&](const StampRun* from, const StampRun* to, const Fill& f) {
+        if (from == to)
+            return;
+        before(f.colour);
+        if (!f.tile) {
+            const QRgb c = f.colour;
+            for (const StampRun* r = from; r != to; ++r) {
+                QRgb* row = rowAt(ay + r->y) + ax;
+                for (int x = r->x0; x <= r->x1; ++x)
+                    row[x] = c;
+            }
+            return;
+        }
+        for (const StampRun* r = from; r != to; ++r) {
+            const int y = ay + r->y;
+            const QRgb* t = f.tile + ((y - brushOrgY_) & 7) * 8;
+            QRgb* row = rowAt(y);
+            for (int x = ax + r->x0, end = ax + r->x1; x <= end; ++x)
+                row[x] = t[(x - brushOrgX_) & 7];
+        }
+    };
+    const StampRun* runs = stamp.runs.data();
+    write(runs, runs + stamp.penFrom, brushFill_);
+    write(runs + stamp.penFrom, runs + stamp.runs.size(), penFill_);
+}
+
+template <class Draw>
+bool ImageCanvas::stamped(StampKey& key, double ax, double ay, double w, double h, Draw&& draw)
+{
+    if (!stampsAllowed_ || !(w >= 0 && w <= StampSide && h >= 0 && h <= StampSide) || !whole(ax) ||
+        !whole(ay))
+        return false;
+    if (penDraws() && (pen_.style == PenStyle::Dot || penPixels_ > MaxStampPen))
+        return false;
+    // What the drawing of a figure asks of the pen and brush besides their colours.
+    key.add(static_cast<std::int32_t>(penDraws() ? static_cast<int>(pen_.style) + 1 : 0));
+    key.add(penPixels_);
+    // Points are rounded half to even: a figure moved by an odd number of pixels may round
+    // its points the other way. Each parity of the anchor has its stamp, recorded at the same.
+    const auto ix = static_cast<std::int64_t>(ax), iy = static_cast<std::int64_t>(ay);
+    key.add(static_cast<std::int32_t>((brushDraws_ ? 1 : 0) | (brushFill_.tile ? 2 : 0) |
+                                      (brushFill_.colour == penFill_.colour ? 4 : 0) | ((ix & 1) << 3) |
+                                      ((iy & 1) << 4)));
+    StampCache& cache = threadStamps();
+    auto it = cache.map.find(key);
+    if (it == cache.map.end()) {
+        // Drawn with a margin all round, so that a run on the recording's edge shows that the
+        // figure reaches further than it was thought to.
+        const int m = static_cast<int>(std::ceil(penPixels_)) + 3;
+        const int mx = m + static_cast<int>((m - ix) & 1), my = m + static_cast<int>((m - iy) & 1);
+        const int width = static_cast<int>(std::ceil(w)) + 2 * m + 2;
+        const int height = static_cast<int>(std::ceil(h)) + 2 * m + 2;
+        ImageCanvas rec(Recording{}, width, height);
+        rec.pen_ = pen_;
+        rec.penPixels_ = penPixels_;
+        rec.penFill_ = penFill_;
+        rec.brush_ = brush_;
+        rec.brushDraws_ = brushDraws_;
+        rec.brushFill_ = brushFill_;
+        std::vector<StampRun> written;
+        rec.rec_ = &written;
+        draw(rec, mx - ax, my - ay);
+        Stamp stamp;
+        stamp.usable = !rec.recFailed_;
+        // Laid over each other in the order written: the role each pixel shows last (one role
+        // when brush and pen are the same colour).
+        const bool oneColour = !brushFill_.tile && brushFill_.colour == penFill_.colour;
+        std::vector<std::uint8_t> shows(static_cast<std::size_t>(width) * static_cast<std::size_t>(height),
+                                        0);
+        for (const StampRun& r : written) {
+            if (r.y <= 0 || r.y >= height - 1 || r.x0 <= 0 || r.x1 >= width - 1) {
+                stamp.usable = false;
+                break;
+            }
+            std::uint8_t* row =
+                shows.data() + static_cast<std::size_t>(r.y) * static_cast<std::size_t>(width);
+            std::fill(row + r.x0, row + r.x1 + 1, static_cast<std::uint8_t>(oneColour ? 1 : r.role + 1));
+        }
+        for (std::uint8_t role = 1; stamp.usable && role <= 2; ++role) {
+            if (role == 2)
+                stamp.penFrom = stamp.runs.size();
+            for (int y = 0; y < height; ++y) {
+                const std::uint8_t* row =
+                    shows.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
+                for (int x = 0; x < width; ++x) {
+                    if (row[x] != role)
+                        continue;
+                    int end = x;
+                    while (end + 1 < width && row[end + 1] == role)
+                        ++end;
+                    stamp.runs.push_back(
+                        {static_cast<std::int16_t>(y - my), static_cast<std::int16_t>(x - mx),
+                         static_cast<std::int16_t>(end - mx), static_cast<std::uint8_t>(role - 1)});
+                    stamp.left = std::min(stamp.left, x - mx);
+                    stamp.right = std::max(stamp.right, end - mx);
+                    stamp.top = std::min(stamp.top, y - my);
+                    stamp.bottom = std::max(stamp.bottom, y - my);
+                    x = end;
+                }
+            }
+        }
+        if (!stamp.usable)
+            stamp.runs = {};
+        if (cache.map.size() >= MaxStamps || cache.runs + stamp.runs.size() > MaxStampRuns)
+            clearStamps();
+        cache.runs += stamp.runs.size();
+        it = cache.map.emplace(key, std::move(stamp)).first;
+    }
+    if (!it->second.usable)
+        return false;
+    replay(it->second, static_cast<int>(ix), static_cast<int>(iy));
+    return true;
 }
 
 void ImageCanvas::setBatching(bool on)
@@ -251,6 +519,10 @@ void ImageCanvas::flush() noexcept
 // and short solid runs are written by a plain loop rather than the vectorised fill.
 [[gnu::always_inline]] inline void ImageCanvas::fillRows(int y, int x0, int x1, const Fill& f) noexcept
 {
+    if (rec_) [[unlikely]] {
+        record(y, x0, x1, f);
+        return;
+    }
     before(f.colour);
     // Long runs go into the batch; a short one costs less written at once, which is the same
     // picture as long as the batch holds only its colour.
@@ -266,15 +538,7 @@ void ImageCanvas::flush() noexcept
     }
     QRgb* row = rowAt(y);
     if (!f.tile) {
-        // A copy of the colour: the compiler cannot know that the row does not hold the Fill,
-        // and would read it again for every pixel.
-        const QRgb c = f.colour;
-        if (x1 - x0 < 16) {
-            for (int x = x0; x <= x1; ++x)
-                row[x] = c;
-        } else {
-            std::fill(row + x0, row + x1 + 1, c);
-        }
+        writeRun(row, x0, x1, f.colour);
         return;
     }
     const QRgb* t = f.tile + ((y - brushOrgY_) & 7) * 8;
@@ -424,9 +688,17 @@ void ImageCanvas::arcPoints(double cx, double cy, double rx, double ry, double s
     const double sweep = sweepDeg * Pi / 180.0;
     const int n = static_cast<int>(std::clamp(std::ceil(std::abs(sweep) / step), 2.0, 4096.0));
     const double a0 = startDeg * Pi / 180.0;
+    // The offsets from the centre are kept to 2^-20 pixel, which makes each vertex exact
+    // whatever the centre: a figure then rounds its vertices the same wherever it stands.
+    // (cos 90 degrees is not quite 0, and added to a centre on a half pixel it would round
+    // to the half or away from it depending on the centre's size.)
+    auto grid = [](double v) {
+        constexpr double shift = 6442450944.0; // 1.5 * 2^32: sums lie where doubles are 2^-20 apart
+        return (v + shift) - shift;
+    };
     for (int i = 0; i <= n; ++i) {
         const double a = a0 + sweep * i / n;
-        pts_.push_back({cx + rx * std::cos(a), cy - ry * std::sin(a)});
+        pts_.push_back({cx + grid(rx * std::cos(a)), cy - grid(ry * std::sin(a))});
     }
 }
 
@@ -510,6 +782,20 @@ void ImageCanvas::thinLine(P a, P b) noexcept
     const std::int64_t nlo = xMajor ? ct_ : cl_, nhi = (xMajor ? cb_ : cr_) - 1;
     const std::int64_t m = m0 + ms * iFrom;
     std::int64_t offset = xMajor ? (n - firstRow_) * words + m : (m - firstRow_) * words + n;
+    if (rec_) [[unlikely]] {
+        for (std::int64_t i = iFrom, step = m; i <= iTo; ++i, step += ms) {
+            if (n >= nlo && n <= nhi && !(dotted && (i & 1))) {
+                const auto x = static_cast<int>(xMajor ? step : n), y = static_cast<int>(xMajor ? n : step);
+                record(y, x, x, penFill_);
+            }
+            rem += 2 * dn;
+            if (rem >= den) {
+                rem -= den;
+                n += ns;
+            }
+        }
+        return;
+    }
     auto* base = reinterpret_cast<QRgb*>(bits_);
     if (!dotted && std::min(n0, n1) >= nlo && std::max(n0, n1) <= nhi) {
         // The whole line lies inside the clip across its minor axis (nearly every line): the
@@ -592,14 +878,14 @@ void ImageCanvas::capsule(P a, P b, double h, const Fill& f, bool startDisc) noe
     };
     const auto [aFrom, aTo] = discRows(a.y, startDisc);
     const auto [bFrom, bTo] = discRows(b.y, true);
-    for (int y = y0; y < y1; ++y) {
+    auto row = [&](int y) {
         const double da = y - a.y;
         double rlo, rhi;
         rectangle(da, rlo, rhi);
         if ((y < aFrom || y > aTo) && (y < bFrom || y > bTo)) {
             if (rlo < rhi)
                 span(y, rlo, rhi, f);
-            continue;
+            return;
         }
         double lo = inf, hi = -inf;
         if (startDisc && std::abs(da) < h) {
@@ -618,7 +904,57 @@ void ImageCanvas::capsule(P a, P b, double h, const Fill& f, bool startDisc) noe
         }
         if (lo < hi)
             span(y, lo, hi, f);
+    };
+    // The rows clear of both ends' discs (drawn or not) cross the two long sides and nothing
+    // else: the span runs between those sides' crossings, worked out as the rectangle does, so
+    // the pixels are the same, without its tests of the short sides. Most of a frame's spans
+    // are these, and they are written by the leanest loop: the clip applied before rounding
+    // up (which is what ceilPixel does), in a solid colour straight into the row while
+    // nothing is batched.
+    const P& upper = a.y <= b.y ? a : b;
+    const P& lower = a.y <= b.y ? b : a;
+    const int midFrom = std::min(ceilPixel(upper.y + h + 1, y0, y1) + 1, y1);
+    const int midTo = std::max(std::min(floorPixel(lower.y - h - 1, y0, y1), y1), midFrom);
+    for (int y = y0; y < midFrom; ++y)
+        row(y);
+    if (midFrom < midTo && uy != 0 && !f.tile && !rec_) {
+        const QRgb c = f.colour;
+        before(c);
+        const double left = cl_, right = cr_;
+        // Pixels x0..x1 of a middle row: the rounding up of ceilPixel, the clip applied first.
+        auto ends = [&](double ry, int& x0, int& x1) {
+            const double t = ux * ry;
+            const double p = a.x + (t - h) * iuy, q = a.x + (t + h) * iuy;
+            const double lo = std::max(std::min(p, q), left), hi = std::min(std::max(p, q), right);
+            x0 = static_cast<int>(lo);
+            x1 = static_cast<int>(hi);
+            x0 += x0 < lo ? 1 : 0;
+            x1 += x1 < hi ? 0 : -1;
+        };
+        double ry = midFrom - a.y;
+        if (batching_) {
+            for (int y = midFrom; y < midTo; ++y, ry += 1.0) {
+                int x0, x1;
+                ends(ry, x0, x1);
+                if (x0 <= x1)
+                    fillRows(y, x0, x1, f);
+            }
+        } else {
+            // Nothing here calls out, so the segment's numbers stay in registers.
+            auto* pixels = reinterpret_cast<uchar*>(rowAt(midFrom));
+            for (int y = midFrom; y < midTo; ++y, ry += 1.0, pixels += stride_) {
+                int x0, x1;
+                ends(ry, x0, x1);
+                if (x0 <= x1)
+                    writeRun(reinterpret_cast<QRgb*>(pixels), x0, x1, c);
+            }
+        }
+    } else {
+        for (int y = midFrom; y < midTo; ++y)
+            row(y);
     }
+    for (int y = midTo; y < y1; ++y)
+        row(y);
 }
 
 void ImageCanvas::stroke(const P* p, std::size_t n, bool closed)
@@ -672,9 +1008,40 @@ void ImageCanvas::polygon(const TPoint* points, std::size_t count)
     pts_.resize(count);
     for (std::size_t i = 0; i < count; ++i)
         pts_[i] = dev(points[i]);
+    double left = pts_[0].x, top = pts_[0].y, right = left, bottom = top;
+    for (const P& q : pts_) {
+        left = std::min(left, q.x);
+        right = std::max(right, q.x);
+        top = std::min(top, q.y);
+        bottom = std::max(bottom, q.y);
+    }
+    const double reach = penPixels_ + 1;
+    if (right + reach < cl_ || left - reach > cr_ || bottom + reach < ct_ || top - reach > cb_)
+        return;
+    if (constexpr std::size_t MaxStampCorners = 20; count <= MaxStampCorners) {
+        StampKey key;
+        key.add(std::int32_t{4});
+        for (const P& q : pts_) {
+            key.add(static_cast<std::int32_t>(q.x - left));
+            key.add(static_cast<std::int32_t>(q.y - top));
+        }
+        auto draw = [&](ImageCanvas& c, double dx, double dy) {
+            c.pts_.resize(count);
+            for (std::size_t i = 0; i < count; ++i)
+                c.pts_[i] = {pts_[i].x + dx, pts_[i].y + dy};
+            c.polygonAt(c.pts_.data(), count);
+        };
+        if (stamped(key, left, top, right - left, bottom - top, draw))
+            return;
+    }
+    polygonAt(pts_.data(), count);
+}
+
+void ImageCanvas::polygonAt(const P* points, std::size_t count)
+{
     if (brushDraws_)
-        fillPolygon(pts_.data(), pts_.size(), brushFill_);
-    stroke(pts_.data(), pts_.size(), true);
+        fillPolygon(points, count, brushFill_);
+    stroke(points, count, true);
 }
 
 void ImageCanvas::dot(TPoint p, ColourRef colour)
@@ -686,9 +1053,35 @@ void ImageCanvas::dot(TPoint p, ColourRef colour)
     rowAt(static_cast<int>(y))[static_cast<qsizetype>(x)] = opaque(colour);
 }
 
+template <class DrawAt> bool ImageCanvas::stampedBox(StampKey& key, const Box& b, DrawAt&& drawAt)
+{
+    key.add(b.right - b.left);
+    key.add(b.bottom - b.top);
+    return stamped(key, b.left, b.top, b.right - b.left, b.bottom - b.top,
+                   [&](ImageCanvas& c, double dx, double dy) {
+                       drawAt(c, Box{b.left + dx, b.top + dy, b.right + dx, b.bottom + dy});
+                   });
+}
+
 void ImageCanvas::rectangle(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2)
 {
     const Box b = figure(x1, y1, x2, y2);
+    const double reach = penPixels_ + 1;
+    if (b.right + reach < cl_ || b.left - reach > cr_ || b.bottom + reach < ct_ || b.top - reach > cb_)
+        return;
+    StampKey key;
+    key.add(std::int32_t{1});
+    // A box in one colour is a span a row, which a stamp would not make cheaper.
+    const bool oneColour =
+        !penDraws() || (brushDraws_ && !brushFill_.tile && brushFill_.colour == penFill_.colour && !wide() &&
+                        pen_.style != PenStyle::Dot);
+    if (!oneColour && stampedBox(key, b, [](ImageCanvas& c, const Box& at) { c.rectangleAt(at); }))
+        return;
+    rectangleAt(b);
+}
+
+void ImageCanvas::rectangleAt(const Box& b)
+{
     const bool samePen = penDraws() && !wide() && pen_.style != PenStyle::Dot && brushDraws_ &&
                          !brushFill_.tile && brushFill_.colour == penFill_.colour;
     if (samePen) {
@@ -720,6 +1113,17 @@ void ImageCanvas::roundRect(std::int64_t x1, std::int64_t y1, std::int64_t x2, s
     if (b.right < cl_ - 1 - penPixels_ || b.left > cr_ + penPixels_ || b.bottom < ct_ - 1 - penPixels_ ||
         b.top > cb_ + penPixels_)
         return;
+    StampKey key;
+    key.add(std::int32_t{2});
+    key.add(rx);
+    key.add(ry);
+    if (stampedBox(key, b, [&](ImageCanvas& c, const Box& at) { c.roundRectAt(at, rx, ry); }))
+        return;
+    roundRectAt(b, rx, ry);
+}
+
+void ImageCanvas::roundRectAt(const Box& b, double rx, double ry)
+{
     roundRectPoints(b, rx, ry);
     if (brushDraws_)
         fillPolygon(pts_.data(), pts_.size(), brushFill_);
@@ -734,6 +1138,17 @@ void ImageCanvas::ellipse(std::int64_t x1, std::int64_t y1, std::int64_t x2, std
     const double reach = std::max(rx, ry) + penPixels_;
     if (cx + reach < cl_ - 1 || cx - reach > cr_ || cy + reach < ct_ - 1 || cy - reach > cb_)
         return;
+    StampKey key;
+    key.add(std::int32_t{3});
+    if (stampedBox(key, b, [](ImageCanvas& c, const Box& at) { c.ellipseAt(at); }))
+        return;
+    ellipseAt(b);
+}
+
+void ImageCanvas::ellipseAt(const Box& b)
+{
+    const double cx = (b.left + b.right) / 2.0, cy = (b.top + b.bottom) / 2.0;
+    const double rx = (b.right - b.left) / 2.0, ry = (b.bottom - b.top) / 2.0;
     const bool samePen = penDraws() && !wide() && pen_.style != PenStyle::Dot && brushDraws_ &&
                          !brushFill_.tile && brushFill_.colour == penFill_.colour;
     if (samePen) {

@@ -19,6 +19,15 @@
 // enough for the processor's cache. The picture is the same as drawing each figure at once:
 // pixels of one colour may be written in any order. Held-back pixels reach the image when
 // batching is turned off, at flush() and when the canvas is destroyed.
+//
+// Stamps: a board repeats a few pad and hole shapes thousands of times, and at whole-board
+// zoom working out each one's rows costs more than writing its pixels. An ellipse, rectangle,
+// rounded rectangle or polygon whose device outline is at most StampSide pixels each way is
+// drawn once, away from the picture and without clip, into a list of runs (the spans of its
+// brush and of its pen, in the order they are written), kept per thread under its shape
+// relative to its whole-pixel anchor and the pen and brush kinds (not their colours), and
+// written from that list wherever the same shape comes again, cut to the clip run by run. So
+// a shape takes the same pixels wherever it stands and however the picture is cut into bands.
 
 #include "view/canvas.h"
 
@@ -34,6 +43,10 @@ class QPainter;
 
 namespace trevok
 {
+
+struct Stamp;
+struct StampKey;
+struct StampRun;
 
 class ImageCanvas final : public Canvas
 {
@@ -57,6 +70,14 @@ class ImageCanvas final : public Canvas
     /// once, and every segment of a wide line whole, joints included (the reference a batched
     /// picture must equal).
     void allowBatching(bool allowed);
+
+    /// Not allowed, every figure is worked out where it stands, without stamps (to compare
+    /// the two).
+    void allowStamps(bool allowed) noexcept { stampsAllowed_ = allowed; }
+    /// The largest width and height, in device pixels, of a figure drawn through a stamp.
+    static constexpr int StampSide = 64;
+    /// Forgets the stamps this thread has kept.
+    static void clearStamps() noexcept;
 
     void setMapping(const CanvasMapping& m) override;
     void setPen(const CanvasPen& pen) override;
@@ -100,6 +121,27 @@ class ImageCanvas final : public Canvas
     Box box(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2) const noexcept;
     /// The box shrunk for an inside-frame pen.
     Box figure(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2) const noexcept;
+
+    // Figures in device pixels, drawn where they stand.
+    void ellipseAt(const Box& b);
+    void rectangleAt(const Box& b);
+    void roundRectAt(const Box& b, double rx, double ry);
+    void polygonAt(const P* points, std::size_t count);
+
+    /// Draws the figure through its stamp: key names its shape relative to the anchor (ax, ay),
+    /// a whole device pixel, and w x h is its size. draw(recorder, dx, dy) draws it on a
+    /// recording canvas, moved by (dx, dy). False (and nothing drawn) when the figure takes no
+    /// stamp: too large, a dotted pen, stamps not allowed, or it would not fit its recording.
+    template <class Draw> bool stamped(StampKey& key, double ax, double ay, double w, double h, Draw&& draw);
+    /// The same for a figure given by its box: key gets the box's size, and drawAt(recorder,
+    /// box) draws it with the box moved.
+    template <class DrawAt> bool stampedBox(StampKey& key, const Box& b, DrawAt&& drawAt);
+    /// A canvas that records the runs it would write, for a figure within width x height.
+    struct Recording {
+    };
+    ImageCanvas(Recording, int width, int height);
+    void replay(const Stamp& stamp, int ax, int ay) noexcept;
+    void record(int y, int x0, int x1, const Fill& f) noexcept;
     bool penDraws() const noexcept { return pen_.style != PenStyle::None; }
     bool wide() const noexcept { return penPixels_ > 1.0; }
 
@@ -159,6 +201,10 @@ class ImageCanvas final : public Canvas
     std::array<QRgb, 64> tile_{}; // the pattern of the brush, aligned to the brush origin
     const PatternBrush* tileOf_ = nullptr;
     qint64 tileKey_ = 0;
+
+    bool stampsAllowed_ = true;
+    std::vector<StampRun>* rec_ = nullptr; // a recording canvas: where its runs go
+    bool recFailed_ = false;               // it was asked to write a fill it cannot name
 
     std::vector<P> pts_;     // scratch: a figure's vertices
     std::vector<double> xs_; // scratch: crossings of a scan line

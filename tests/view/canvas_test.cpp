@@ -10,7 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <functional>
+#include <vector>
 
 namespace trevok
 {
@@ -265,6 +267,128 @@ TEST(ImageCanvas, OnePixelPenInTheFillColourCoversTheOutlinePixels)
     EXPECT_EQ(countColour(a, qRgb(0, 0, 0)), 11 * 11);
     EXPECT_EQ(countColour(b, qRgb(0, 0, 0)) + countColour(b, qRgb(255, 0, 0)), 11 * 11);
     EXPECT_EQ(countColour(b, qRgb(255, 0, 0)), 40);
+}
+
+} // namespace
+} // namespace trevok
+
+namespace trevok
+{
+namespace
+{
+
+TEST(ImageCanvas, StampedFiguresTakeThePixelsTheyTakeWhereTheyStand)
+{
+    // Pads and holes are drawn from stamps kept per shape. A stamp must give the pixels the
+    // figure takes when worked out where it stands (odd and even places, near the origin and
+    // far from it, and whether the stamp was just made or kept from before), and a figure cut
+    // by the clip must take the pixels of the whole figure inside it.
+    //
+    // Where an edge meets a pixel centre exactly and the arithmetic does not quite, the figure
+    // worked out where it stands rounds one way or the other depending on how far from the
+    // origin it lies, while its stamp is the same everywhere. The circles of the first part
+    // have radii with no whole-numbered right triangle (3, 4, 5 and the like), so that no
+    // such edge occurs; the cut in the second part is made on shapes that have them.
+    const PatternBrush hatch = PatternBrush::make(HatchRows(), Rgb(0, 0, 255), Rgb(0, 200, 0));
+    struct Figure {
+        const char* name;
+        bool exactEverywhere;
+        std::function<void(Canvas&, std::int64_t, std::int64_t)> draw;
+    };
+    auto pens = [&](Canvas& c, int penPixels, bool hatched, ColourRef fill) {
+        c.setPen(CanvasPen::pixels(Rgb(255, 0, 0), penPixels));
+        c.setBrush(hatched ? CanvasBrush::hatch(hatch) : CanvasBrush::solid(fill));
+    };
+    const std::vector<Figure> figures = {
+        {"plated round pad", true,
+         [&](Canvas& c, std::int64_t x, std::int64_t y) {
+             pens(c, 1, true, 0);
+             c.ellipse(x - 8, y - 8, x + 8, y + 8);
+         }},
+        {"drill hole", true,
+         [&](Canvas& c, std::int64_t x, std::int64_t y) {
+             pens(c, 1, false, Rgb(255, 255, 255));
+             c.ellipse(x - 3, y - 3, x + 4, y + 4);
+         }},
+        {"oval, its outline's ends on half pixels", true,
+         [&](Canvas& c, std::int64_t x, std::int64_t y) {
+             pens(c, 1, true, 0);
+             c.ellipse(x - 2, y - 3, x + 3, y + 3);
+         }},
+        {"pad in its own colour", true,
+         [&](Canvas& c, std::int64_t x, std::int64_t y) {
+             pens(c, 1, false, Rgb(255, 0, 0));
+             c.ellipse(x - 7, y - 7, x + 7, y + 7);
+         }},
+        {"ring of a wide pen", true,
+         [&](Canvas& c, std::int64_t x, std::int64_t y) {
+             pens(c, 3, false, Rgb(255, 255, 255));
+             c.ellipse(x - 6, y - 6, x + 6, y + 6);
+         }},
+        {"octagon pad", true,
+         [&](Canvas& c, std::int64_t x, std::int64_t y) {
+             pens(c, 1, true, 0);
+             const TPoint v[8] = {
+                 {Saturate32(x - 9), Saturate32(y + 4)}, {Saturate32(x - 4), Saturate32(y + 9)},
+                 {Saturate32(x + 4), Saturate32(y + 9)}, {Saturate32(x + 9), Saturate32(y + 4)},
+                 {Saturate32(x + 9), Saturate32(y - 4)}, {Saturate32(x + 4), Saturate32(y - 9)},
+                 {Saturate32(x - 4), Saturate32(y - 9)}, {Saturate32(x - 9), Saturate32(y - 4)}};
+             c.polygon(v, 8);
+         }},
+        {"square pad", true,
+         [&](Canvas& c, std::int64_t x, std::int64_t y) {
+             pens(c, 1, true, 0);
+             c.rectangle(x - 8, y - 8, x + 8, y + 8);
+         }},
+        {"circle of radius 5", false,
+         [&](Canvas& c, std::int64_t x, std::int64_t y) {
+             pens(c, 1, false, Rgb(255, 255, 255));
+             c.ellipse(x - 5, y - 5, x + 5, y + 5);
+         }},
+        {"rounded pad", false,
+         [&](Canvas& c, std::int64_t x, std::int64_t y) {
+             pens(c, 1, true, 0);
+             c.roundRect(x - 12, y - 6, x + 12, y + 6, 9, 9);
+         }},
+    };
+    const QSize size(2000, 40);
+    auto draw = [&](const Figure& f, std::int64_t x, bool stamps, QRect clip = QRect()) {
+        QImage image(size, QImage::Format_RGB32);
+        image.fill(Qt::black);
+        ImageCanvas c(image, clip);
+        c.allowStamps(stamps);
+        c.setMapping(CanvasMapping::view(1.0, 0, 0));
+        f.draw(c, x, -20);
+        return image;
+    };
+    for (const Figure& f : figures) {
+        SCOPED_TRACE(f.name);
+        ImageCanvas::clearStamps();
+        for (const std::int64_t x : {30, 31, 32, 33, 1950, 1951, 1960, 1961}) {
+            SCOPED_TRACE(x);
+            const QImage stamped = draw(f, x, true);
+            ASSERT_GT(countColour(stamped, Black), 0);
+            ASSERT_LT(countColour(stamped, Black), size.width() * size.height());
+            if (f.exactEverywhere) {
+                EXPECT_EQ(stamped, draw(f, x, false));
+            }
+            // Cut at every row through the figure, the two parts make the whole, and neither
+            // writes past its cut.
+            for (int cut = 8; cut <= 32; cut += 3) {
+                const QRect above(0, 0, size.width(), cut), below(0, cut, size.width(), size.height() - cut);
+                QImage parts = draw(f, x, true, above);
+                const QImage lower = draw(f, x, true, below);
+                EXPECT_EQ(countColour(parts, Black, below), below.width() * below.height())
+                    << "cut at row " << cut;
+                EXPECT_EQ(countColour(lower, Black, above), above.width() * above.height())
+                    << "cut at row " << cut;
+                for (int y = cut; y < size.height(); ++y)
+                    std::memcpy(parts.scanLine(y), lower.constScanLine(y),
+                                static_cast<std::size_t>(parts.bytesPerLine()));
+                EXPECT_EQ(parts, stamped) << "cut at row " << cut;
+            }
+        }
+    }
 }
 
 } // namespace
