@@ -151,6 +151,17 @@ inline int floorPixel(double v, int lo, int hi) noexcept
     std::fill(at, at + n, c);
 }
 
+/// Writes pixels x0..x1 of a row in a pattern: t holds the pattern's row from x0's place on,
+/// twice over, so that any eight pixels in a row are eight entries of it.
+[[gnu::always_inline]] inline void writePattern(QRgb* row, int x0, int x1, const QRgb* t) noexcept
+{
+    int x = x0;
+    for (; x + 7 <= x1; x += 8)
+        std::memcpy(row + x, t, 8 * sizeof(QRgb));
+    for (int k = 0; x <= x1; ++x, ++k)
+        row[x] = t[k];
+}
+
 /// Visual angle of a device point about a device centre, degrees anticlockwise on the screen.
 double screenAngle(double cx, double cy, double x, double y) noexcept
 {
@@ -254,11 +265,9 @@ void ImageCanvas::replay(const Stamp& stamp, int ax, int ay) noexcept
             return;
         }
         for (const StampRun* r = from; r != to; ++r) {
-            const int y = ay + r->y;
-            const QRgb* t = f.tile + ((y - brushOrgY_) & 7) * 8;
-            QRgb* row = rowAt(y);
-            for (int x = ax + r->x0, end = ax + r->x1; x <= end; ++x)
-                row[x] = t[(x - brushOrgX_) & 7];
+            const int y = ay + r->y, x0 = ax + r->x0;
+            writePattern(rowAt(y), x0, ax + r->x1,
+                         f.tile + ((y - brushOrgY_) & 7) * 16 + ((x0 - brushOrgX_) & 7));
         }
     };
     const StampRun* runs = stamp.runs.data();
@@ -423,9 +432,9 @@ void ImageCanvas::setBrush(const CanvasBrush& b)
         const qint64 key = b.pattern->tile.cacheKey();
         if (tileOf_ != b.pattern || tileKey_ != key) {
             for (int r = 0; r < 8; ++r)
-                for (int c = 0; c < 8; ++c)
-                    tile_[static_cast<std::size_t>(r * 8 + c)] =
-                        (b.pattern->rows[static_cast<std::size_t>(r)] >> (7 - c)) & 1
+                for (int c = 0; c < 16; ++c)
+                    tile_[static_cast<std::size_t>(r * 16 + c)] =
+                        (b.pattern->rows[static_cast<std::size_t>(r)] >> (7 - c % 8)) & 1
                             ? opaque(b.pattern->fore)
                             : opaque(b.pattern->back);
             tileOf_ = b.pattern;
@@ -541,10 +550,8 @@ void ImageCanvas::flush() noexcept
         writeRun(row, x0, x1, f.colour);
         return;
     }
-    const QRgb* t = f.tile + ((y - brushOrgY_) & 7) * 8;
     flush();
-    for (int x = x0; x <= x1; ++x)
-        row[x] = t[(x - brushOrgX_) & 7];
+    writePattern(row, x0, x1, f.tile + ((y - brushOrgY_) & 7) * 16 + ((x0 - brushOrgX_) & 7));
 }
 
 [[gnu::always_inline]] inline void ImageCanvas::span(int y, double xFrom, double xTo, const Fill& f) noexcept
@@ -878,16 +885,15 @@ void ImageCanvas::capsule(P a, P b, double h, const Fill& f, bool startDisc) noe
     };
     const auto [aFrom, aTo] = discRows(a.y, startDisc);
     const auto [bFrom, bTo] = discRows(b.y, true);
-    auto row = [&](int y) {
+    // The span of row y, lo < hi when the row meets the figure.
+    auto rowSpan = [&](int y, double& lo, double& hi) {
         const double da = y - a.y;
-        double rlo, rhi;
-        rectangle(da, rlo, rhi);
-        if ((y < aFrom || y > aTo) && (y < bFrom || y > bTo)) {
-            if (rlo < rhi)
-                span(y, rlo, rhi, f);
-            return;
-        }
-        double lo = inf, hi = -inf;
+        rectangle(da, lo, hi);
+        if ((y < aFrom || y > aTo) && (y < bFrom || y > bTo))
+            return lo < hi;
+        const double rlo = lo, rhi = hi;
+        lo = inf;
+        hi = -inf;
         if (startDisc && std::abs(da) < h) {
             const double w = std::sqrt(hh - da * da);
             lo = a.x - w;
@@ -902,59 +908,79 @@ void ImageCanvas::capsule(P a, P b, double h, const Fill& f, bool startDisc) noe
             lo = std::min(lo, rlo);
             hi = std::max(hi, rhi);
         }
-        if (lo < hi)
-            span(y, lo, hi, f);
+        return lo < hi;
     };
     // The rows clear of both ends' discs (drawn or not) cross the two long sides and nothing
     // else: the span runs between those sides' crossings, worked out as the rectangle does, so
-    // the pixels are the same, without its tests of the short sides. Most of a frame's spans
-    // are these, and they are written by the leanest loop: the clip applied before rounding
-    // up (which is what ceilPixel does), in a solid colour straight into the row while
-    // nothing is batched.
+    // the pixels are the same, without its tests of the short sides.
     const P& upper = a.y <= b.y ? a : b;
     const P& lower = a.y <= b.y ? b : a;
     const int midFrom = std::min(ceilPixel(upper.y + h + 1, y0, y1) + 1, y1);
     const int midTo = std::max(std::min(floorPixel(lower.y - h - 1, y0, y1), y1), midFrom);
-    for (int y = y0; y < midFrom; ++y)
-        row(y);
-    if (midFrom < midTo && uy != 0 && !f.tile && !rec_) {
-        const QRgb c = f.colour;
-        before(c);
-        const double left = cl_, right = cr_;
-        // Pixels x0..x1 of a middle row: the rounding up of ceilPixel, the clip applied first.
-        auto ends = [&](double ry, int& x0, int& x1) {
+    if (f.tile || rec_) {
+        for (int y = y0; y < y1; ++y)
+            if (double lo, hi; rowSpan(y, lo, hi))
+                span(y, lo, hi, f);
+        return;
+    }
+    // Most of a frame's spans are a track's, in a solid colour: they are written by the leanest
+    // code, the clip applied before the rounding up (which is what ceilPixel does).
+    before(f.colour);
+    const double left = cl_, right = cr_;
+    auto ends = [&](double lo, double hi, int& x0, int& x1) {
+        lo = std::max(lo, left);
+        hi = std::min(hi, right);
+        x0 = static_cast<int>(lo);
+        x1 = static_cast<int>(hi);
+        x0 += x0 < lo ? 1 : 0;
+        x1 += x1 < hi ? 0 : -1;
+    };
+    auto sweep = [&](auto write) {
+        for (int y = y0; y < midFrom; ++y) {
+            double lo, hi;
+            int x0, x1;
+            if (rowSpan(y, lo, hi) && (ends(lo, hi, x0, x1), x0 <= x1))
+                write(y, x0, x1);
+        }
+        double ry = midFrom - a.y;
+        for (int y = midFrom; y < midTo; ++y, ry += 1.0) {
             const double t = ux * ry;
             const double p = a.x + (t - h) * iuy, q = a.x + (t + h) * iuy;
-            const double lo = std::max(std::min(p, q), left), hi = std::min(std::max(p, q), right);
-            x0 = static_cast<int>(lo);
-            x1 = static_cast<int>(hi);
-            x0 += x0 < lo ? 1 : 0;
-            x1 += x1 < hi ? 0 : -1;
-        };
-        double ry = midFrom - a.y;
-        if (batching_) {
-            for (int y = midFrom; y < midTo; ++y, ry += 1.0) {
-                int x0, x1;
-                ends(ry, x0, x1);
-                if (x0 <= x1)
-                    fillRows(y, x0, x1, f);
-            }
-        } else {
-            // Nothing here calls out, so the segment's numbers stay in registers.
-            auto* pixels = reinterpret_cast<uchar*>(rowAt(midFrom));
-            for (int y = midFrom; y < midTo; ++y, ry += 1.0, pixels += stride_) {
-                int x0, x1;
-                ends(ry, x0, x1);
-                if (x0 <= x1)
-                    writeRun(reinterpret_cast<QRgb*>(pixels), x0, x1, c);
-            }
+            int x0, x1;
+            ends(std::min(p, q), std::max(p, q), x0, x1);
+            if (x0 <= x1)
+                write(y, x0, x1);
         }
-    } else {
-        for (int y = midFrom; y < midTo; ++y)
-            row(y);
+        for (int y = midTo; y < y1; ++y) {
+            double lo, hi;
+            int x0, x1;
+            if (rowSpan(y, lo, hi) && (ends(lo, hi, x0, x1), x0 <= x1))
+                write(y, x0, x1);
+        }
+    };
+    if (!batching_) {
+        // Nothing here calls out, so the segment's numbers stay in registers.
+        const QRgb c = f.colour;
+        sweep([&](int y, int x0, int x1) { writeRun(rowAt(y), x0, x1, c); });
+        return;
+    }
+    // Batched (zoomed in, where a track's rows are long): only the middle rows by the lean
+    // loop; the rows by the discs are few, and inlining the batch there costs more than it saves.
+    for (int y = y0; y < midFrom; ++y)
+        if (double lo, hi; rowSpan(y, lo, hi))
+            span(y, lo, hi, f);
+    double ry = midFrom - a.y;
+    for (int y = midFrom; y < midTo; ++y, ry += 1.0) {
+        const double t = ux * ry;
+        const double p = a.x + (t - h) * iuy, q = a.x + (t + h) * iuy;
+        int x0, x1;
+        ends(std::min(p, q), std::max(p, q), x0, x1);
+        if (x0 <= x1)
+            fillRows(y, x0, x1, f);
     }
     for (int y = midTo; y < y1; ++y)
-        row(y);
+        if (double lo, hi; rowSpan(y, lo, hi))
+            span(y, lo, hi, f);
 }
 
 void ImageCanvas::stroke(const P* p, std::size_t n, bool closed)

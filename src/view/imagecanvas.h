@@ -106,7 +106,8 @@ class ImageCanvas final : public Canvas
         double x;
         double y;
     };
-    /// What a span is filled with: one colour, or the 8 x 8 tile of a pattern.
+    /// What a span is filled with: one colour, or the 8 x 8 tile of a pattern (rows of 16:
+    /// each row twice).
     struct Fill {
         QRgb colour = 0;
         const QRgb* tile = nullptr;
@@ -198,7 +199,7 @@ class ImageCanvas final : public Canvas
     CanvasBrush brush_;
     Fill brushFill_;
     bool brushDraws_ = false;
-    std::array<QRgb, 64> tile_{}; // the pattern of the brush, aligned to the brush origin
+    std::array<QRgb, 128> tile_{}; // the brush's pattern, each row twice over, from the brush origin
     const PatternBrush* tileOf_ = nullptr;
     qint64 tileKey_ = 0;
 
