@@ -1097,11 +1097,7 @@ void ImageCanvas::rectangle(std::int64_t x1, std::int64_t y1, std::int64_t x2, s
         return;
     StampKey key;
     key.add(std::int32_t{1});
-    // A box in one colour is a span a row, which a stamp would not make cheaper.
-    const bool oneColour =
-        !penDraws() || (brushDraws_ && !brushFill_.tile && brushFill_.colour == penFill_.colour && !wide() &&
-                        pen_.style != PenStyle::Dot);
-    if (!oneColour && stampedBox(key, b, [](ImageCanvas& c, const Box& at) { c.rectangleAt(at); }))
+    if (stampedBox(key, b, [](ImageCanvas& c, const Box& at) { c.rectangleAt(at); }))
         return;
     rectangleAt(b);
 }

@@ -461,12 +461,35 @@ void PaintBoardInBands(QImage& image, TBoard& board, const RenderOptions& option
                        std::optional<QRgb> clearTo)
 {
     const QRect rect = repaint.isNull() ? image.rect() : repaint.intersected(image.rect());
+    // The board's background covers most of the picture (all of it, zoomed in): what lies
+    // surely inside it (a pixel in from its edges) is left to it, instead of writing it twice.
+    QRect covered;
+    if (clearTo && !options.suspended && !options.markedOnly) {
+        const CanvasMapping m = ViewMapping(options, board);
+        const double x1 = m.deviceX(0), x2 = m.deviceX(static_cast<double>(board.BoardWidth));
+        const double y1 = m.deviceY(0), y2 = m.deviceY(-static_cast<double>(board.BoardHeight));
+        const double limit = 1e9;
+        const double left = std::clamp(std::ceil(std::min(x1, x2)) + 1, -limit, limit);
+        const double right = std::clamp(std::floor(std::max(x1, x2)) - 1, -limit, limit);
+        const double top = std::clamp(std::ceil(std::min(y1, y2)) + 1, -limit, limit);
+        const double bottom = std::clamp(std::floor(std::max(y1, y2)) - 1, -limit, limit);
+        if (left <= right && top <= bottom)
+            covered = QRect(
+                QPoint(static_cast<int>(std::max(left, -1.0)), static_cast<int>(std::max(top, -1.0))),
+                QPoint(static_cast<int>(std::min(right, 1e6)), static_cast<int>(std::min(bottom, 1e6))));
+    }
     auto clear = [&](QImage& rows, const QRect& r, int firstRow) {
         if (!clearTo)
             return;
         for (int y = r.top(); y <= r.bottom(); ++y) {
             auto* row = reinterpret_cast<QRgb*>(rows.scanLine(y - firstRow));
-            std::fill(row + r.left(), row + r.right() + 1, *clearTo);
+            if (y < covered.top() || y > covered.bottom() || covered.isEmpty()) {
+                std::fill(row + r.left(), row + r.right() + 1, *clearTo);
+                continue;
+            }
+            std::fill(row + r.left(), row + std::clamp(covered.left(), r.left(), r.right() + 1), *clearTo);
+            std::fill(row + std::clamp(covered.right() + 1, r.left(), r.right() + 1), row + r.right() + 1,
+                      *clearTo);
         }
     };
     // Qt may lay out and rasterise glyphs a little differently on a helper thread than on the
