@@ -64,12 +64,23 @@ struct StampKeyHash {
     }
 };
 
-/// The stamps of this thread. Bounded: a board of one-off shapes (areas, circles) would
-/// otherwise keep adding to it.
+} // namespace
+
+/// Stamps by shape. Bounded: a board of one-off shapes (areas, circles) would otherwise keep
+/// adding to it.
 struct StampCache {
     std::unordered_map<StampKey, Stamp, StampKeyHash> map;
     std::size_t runs = 0;
+
+    void clear() noexcept
+    {
+        map.clear();
+        runs = 0;
+    }
 };
+
+namespace
+{
 
 StampCache& threadStamps()
 {
@@ -208,9 +219,22 @@ ImageCanvas::~ImageCanvas()
 
 void ImageCanvas::clearStamps() noexcept
 {
-    StampCache& c = threadStamps();
-    c.map.clear();
-    c.runs = 0;
+    threadStamps().clear();
+}
+
+void ImageCanvas::useStamps(StampStore& store) noexcept
+{
+    stamps_ = store.cache_.get();
+}
+
+StampStore::StampStore() : cache_(std::make_unique<StampCache>()) {}
+StampStore::~StampStore() = default;
+StampStore::StampStore(StampStore&&) noexcept = default;
+StampStore& StampStore::operator=(StampStore&&) noexcept = default;
+
+void StampStore::clear() noexcept
+{
+    cache_->clear();
 }
 
 void ImageCanvas::record(int y, int x0, int x1, const Fill& f) noexcept
@@ -292,7 +316,7 @@ bool ImageCanvas::stamped(StampKey& key, double ax, double ay, double w, double 
     key.add(static_cast<std::int32_t>((brushDraws_ ? 1 : 0) | (brushFill_.tile ? 2 : 0) |
                                       (brushFill_.colour == penFill_.colour ? 4 : 0) | ((ix & 1) << 3) |
                                       ((iy & 1) << 4)));
-    StampCache& cache = threadStamps();
+    StampCache& cache = stamps_ ? *stamps_ : threadStamps();
     auto it = cache.map.find(key);
     if (it == cache.map.end()) {
         // Drawn with a margin all round, so that a run on the recording's edge shows that the
@@ -353,7 +377,7 @@ bool ImageCanvas::stamped(StampKey& key, double ax, double ay, double w, double 
         if (!stamp.usable)
             stamp.runs = {};
         if (cache.map.size() >= MaxStamps || cache.runs + stamp.runs.size() > MaxStampRuns)
-            clearStamps();
+            cache.clear();
         cache.runs += stamp.runs.size();
         it = cache.map.emplace(key, std::move(stamp)).first;
     }

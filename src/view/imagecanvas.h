@@ -45,8 +45,26 @@ namespace trevok
 {
 
 struct Stamp;
+struct StampCache;
 struct StampKey;
 struct StampRun;
+
+/// Stamps kept from one picture to the next for the canvases that draw one band of it. A band
+/// may be drawn on another thread each time, and the stamps a thread keeps of its own go with
+/// the thread; a store outlives them. A store serves one canvas at a time.
+class StampStore
+{
+  public:
+    StampStore();
+    ~StampStore();
+    StampStore(StampStore&&) noexcept;
+    StampStore& operator=(StampStore&&) noexcept;
+    void clear() noexcept;
+
+  private:
+    friend class ImageCanvas;
+    std::unique_ptr<StampCache> cache_;
+};
 
 class ImageCanvas final : public Canvas
 {
@@ -78,6 +96,8 @@ class ImageCanvas final : public Canvas
     static constexpr int StampSide = 64;
     /// Forgets the stamps this thread has kept.
     static void clearStamps() noexcept;
+    /// Keeps and looks up stamps in store, instead of the thread's own.
+    void useStamps(StampStore& store) noexcept;
 
     void setMapping(const CanvasMapping& m) override;
     void setPen(const CanvasPen& pen) override;
@@ -204,6 +224,7 @@ class ImageCanvas final : public Canvas
     qint64 tileKey_ = 0;
 
     bool stampsAllowed_ = true;
+    StampCache* stamps_ = nullptr;         // null: the thread's own
     std::vector<StampRun>* rec_ = nullptr; // a recording canvas: where its runs go
     bool recFailed_ = false;               // it was asked to write a fill it cannot name
 

@@ -17,6 +17,7 @@
 #include "document/project.h"
 #include "view/canvas.h"
 #include "view/colours.h"
+#include "view/imagecanvas.h"
 
 #include <QImage>
 #include <QRect>
@@ -25,6 +26,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
 #include <vector>
 
 namespace trevok
@@ -236,12 +238,15 @@ void PaintBoard(Canvas& canvas, TBoard& board, const RenderOptions& options, con
 /// image), its rows cut into bands painted side by side on the worker threads: the same
 /// picture, sooner. The options' drawing callbacks are then called from several threads at
 /// once, each time with a canvas of its own. Sets the drawing bookkeeping (DrawLayer,
-/// Highlight) of every element of the board. A board with TrueType texts is painted on the
-/// calling thread alone.
+/// Highlight) of the elements that meet the repainted pixels, as PaintBoard does. A board
+/// with TrueType texts is painted on the calling thread alone.
 /// With clearTo, each band first fills its pixels in that colour (the view's grey around the
 /// board), so that clearing the picture is shared out too.
+/// With stamps (one store for each band there may be, WorkerThreads()), band k keeps its
+/// shapes' stamps in stamps[k] from one paint to the next; else each thread keeps its own.
 void PaintBoardInBands(QImage& image, TBoard& board, const RenderOptions& options,
-                       const QRect& repaint = QRect(), std::optional<QRgb> clearTo = std::nullopt);
+                       const QRect& repaint = QRect(), std::optional<QRgb> clearTo = std::nullopt,
+                       std::span<StampStore> stamps = {});
 
 /// The macro preview and similar lists: every layer in the order 3, 1, 4, 2 (1, 3, 2, 4 with
 /// the sides exchanged), pads last, then the holes without crosses.

@@ -65,10 +65,15 @@ struct Buckets {
 
     /// dotBelow: the size in units below which an element counts as small (0: none does).
     /// bounds: drawBounds of every element of the list, when the caller has them already.
-    void fill(const ElementList& list, const TRect* area, double dotBelow, const std::vector<TRect>* bounds)
+    /// only: the list indices (ascending) of the elements that may meet the area, when the
+    /// caller knows them; the others are not looked at.
+    void fill(const ElementList& list, const TRect* area, double dotBelow, const std::vector<TRect>* bounds,
+              const std::vector<std::uint32_t>* only)
     {
-        all.reserve(list.size());
-        for (std::size_t i = 0; i < list.size(); ++i) {
+        const std::size_t count = only ? only->size() : list.size();
+        all.reserve(count);
+        for (std::size_t k = 0; k < count; ++k) {
+            const std::size_t i = only ? (*only)[k] : k;
             TObjekt* e = list[i].get();
             bool tiny = false;
             if (area || dotBelow > 0) {
@@ -215,14 +220,14 @@ class BoardPaint
 {
   public:
     BoardPaint(Canvas& canvas, TBoard& board, const RenderOptions& options, const TRect* clip,
-               const std::vector<TRect>* bounds)
+               const std::vector<TRect>* bounds, const std::vector<std::uint32_t>* shown)
         : canvas_(canvas), board_(board), o_(options), clip_(clip), photo_(options.photo.shown),
           viewedSide_(options.photo.side == 2 ? 2 : 1), active_(options.activeLayer),
           activeSide2_(active_ >= 3), marked_(options.markedOnly),
           dotBelow_(options.screen && options.levelOfDetail ? canvas.pixelUnits() : 0.0),
           painter_(canvas, settings())
     {
-        buckets_.fill(board.Elements, clip, dotBelow_, bounds);
+        buckets_.fill(board.Elements, clip, dotBelow_, bounds, shown);
     }
 
     /// Steps 2 to 5: board background, restricted areas and plane clearances, template, grid.
@@ -417,7 +422,8 @@ TRect paintArea(const CanvasMapping& m, const QRect& repaint) noexcept
 /// for those of outer (a band's whole picture), so that how they fall on the pixels never
 /// depends on how the picture was cut into bands.
 void paintBoard(Canvas& canvas, TBoard& board, const RenderOptions& options, const QRect& repaint,
-                const QRect& outer, const std::vector<TRect>* bounds = nullptr)
+                const QRect& outer, const std::vector<TRect>* bounds = nullptr,
+                const std::vector<std::uint32_t>* shown = nullptr)
 {
     if (options.suspended)
         return;
@@ -433,7 +439,7 @@ void paintBoard(Canvas& canvas, TBoard& board, const RenderOptions& options, con
     std::optional<CanvasBatch> batch;
     if (m.unitPixels() >= BatchFromPixelsPerUnit)
         batch.emplace(canvas);
-    BoardPaint paint(canvas, board, options, whole ? nullptr : &area, bounds);
+    BoardPaint paint(canvas, board, options, whole ? nullptr : &area, bounds, shown);
     // A picture of the marked elements alone (the selection put on the clipboard) is just
     // their layers, holes and connections.
     if (!options.markedOnly)
@@ -458,7 +464,7 @@ void PaintBoard(Canvas& canvas, TBoard& board, const RenderOptions& options, con
 }
 
 void PaintBoardInBands(QImage& image, TBoard& board, const RenderOptions& options, const QRect& repaint,
-                       std::optional<QRgb> clearTo)
+                       std::optional<QRgb> clearTo, std::span<StampStore> stamps)
 {
     const QRect rect = repaint.isNull() ? image.rect() : repaint.intersected(image.rect());
     // The board's background covers most of the picture (all of it, zoomed in): what lies
@@ -500,17 +506,37 @@ void PaintBoardInBands(QImage& image, TBoard& board, const RenderOptions& option
     if (bands <= 1 || options.suspended) {
         clear(image, rect, 0);
         ImageCanvas canvas(image, rect);
+        if (!stamps.empty())
+            canvas.useStamps(stamps.front());
         PaintBoard(canvas, board, options, repaint);
         return;
     }
-    // The bands only read the elements: their drawing bookkeeping is written here, before. And
-    // each band would take the bounds of every element to choose its own: they are taken once.
-    for (auto& e : board.Elements)
-        NoteDrawn(*e, options.activeLayer, true);
-    std::vector<TRect> bounds(board.Elements.size());
+    // Each band would take the bounds of every element to choose its own: they are taken once,
+    // and the elements that meet the picture are listed for the bands. The bands only read the
+    // elements: the drawing bookkeeping of those they draw is written here, before.
+    const CanvasMapping mapping = ViewMapping(options, board);
+    const TRect area = paintArea(mapping, rect);
+    const std::size_t count = board.Elements.size();
+    std::vector<TRect> bounds(count);
+    std::vector<std::uint8_t> meets(count);
     ParallelFor(
-        bounds.size(), [&](std::size_t i, std::size_t) { bounds[i] = drawBounds(*board.Elements[i]); }, 2048);
-    const std::vector<int> cuts = BandCuts(bounds, ViewMapping(options, board), rect, bands);
+        count,
+        [&](std::size_t i, std::size_t) {
+            TObjekt& e = *board.Elements[i];
+            bounds[i] = drawBounds(e);
+            meets[i] = area.intersects(bounds[i]) ? 1 : 0;
+            if (meets[i])
+                NoteDrawn(e, options.activeLayer, true);
+        },
+        2048);
+    std::vector<std::uint32_t> shown;
+    std::vector<TRect> shownBounds;
+    for (std::size_t i = 0; i < count; ++i)
+        if (meets[i]) {
+            shown.push_back(static_cast<std::uint32_t>(i));
+            shownBounds.push_back(bounds[i]);
+        }
+    const std::vector<int> cuts = BandCuts(shownBounds, mapping, rect, bands);
     // Each band is a QImage of its own over the picture's rows: a QImage (and a QPainter on it)
     // must not be shared between threads.
     uchar* bits = image.bits();
@@ -528,7 +554,9 @@ void PaintBoardInBands(QImage& image, TBoard& board, const RenderOptions& option
     ParallelFor(strips.size(), [&](std::size_t k, std::size_t) {
         clear(strips[k], rows[k], rows[k].top());
         ImageCanvas canvas(strips[k], rows[k], rows[k].top());
-        paintBoard(canvas, board, options, rows[k], repaint, &bounds);
+        if (k < stamps.size())
+            canvas.useStamps(stamps[k]);
+        paintBoard(canvas, board, options, rows[k], repaint, &bounds, &shown);
     });
 }
 

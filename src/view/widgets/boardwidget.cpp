@@ -1,5 +1,6 @@
 #include "view/widgets/boardwidget.h"
 
+#include "document/parallel.h"
 #include "document/project.h"
 #include "edit/session.h"
 #include "view/grid.h"
@@ -340,7 +341,9 @@ void BoardWidget::repaintCache(const QRect& area)
         }
         return;
     }
-    PaintBoardInBands(cache_, *b, renderOptions(), area, OutsideColour);
+    if (stamps_.size() < static_cast<std::size_t>(WorkerThreads()))
+        stamps_.resize(static_cast<std::size_t>(WorkerThreads()));
+    PaintBoardInBands(cache_, *b, renderOptions(), area, OutsideColour, stamps_);
 }
 
 QRect BoardWidget::deviceRect(const TRect& r) const

@@ -24,6 +24,7 @@
 #include <array>
 #include <functional>
 #include <optional>
+#include <vector>
 
 class QWidget;
 
@@ -218,10 +219,11 @@ class BoardWidget : public QAbstractScrollArea, public SessionView
     bool autorouter_ = false;
     bool suspended_ = false;
 
-    QImage cache_;         // the viewport's board picture
-    QPoint cacheScroll_;   // the scroll position the cache was drawn at
-    double cacheZoom_ = 0; // and the zoom
-    QRegion dirty_;        // viewport pixels of the cache to repaint
+    QImage cache_;                   // the viewport's board picture
+    QPoint cacheScroll_;             // the scroll position the cache was drawn at
+    double cacheZoom_ = 0;           // and the zoom
+    QRegion dirty_;                  // viewport pixels of the cache to repaint
+    std::vector<StampStore> stamps_; // the shapes' stamps of each band of the picture
     std::array<std::optional<Preview>, PreviewKindCount> previews_;
     /// The milling overlay and the state of the undo history it belongs to.
     struct MillingOverlay {
