@@ -12,7 +12,6 @@
 #include <limits>
 #include <numbers>
 #include <stdexcept>
-#include <unordered_map>
 
 namespace trevok
 {
@@ -54,27 +53,66 @@ struct Stamp {
 namespace
 {
 
-struct StampKeyHash {
-    std::size_t operator()(const StampKey& k) const noexcept
-    {
-        std::uint64_t h = 0xcbf29ce484222325u;
-        for (std::uint32_t i = 0; i < k.n; ++i)
-            h = (h ^ static_cast<std::uint32_t>(k.v[i])) * 0x100000001b3u;
-        return static_cast<std::size_t>(h ^ (h >> 29));
-    }
-};
+std::uint64_t hashOf(const StampKey& k) noexcept
+{
+    std::uint64_t h = 0xcbf29ce484222325u;
+    for (std::uint32_t i = 0; i < k.n; ++i)
+        h = (h ^ static_cast<std::uint32_t>(k.v[i])) * 0x100000001b3u;
+    return h ^ (h >> 29);
+}
 
 } // namespace
 
-/// Stamps by shape. Bounded: a board of one-off shapes (areas, circles) would otherwise keep
-/// adding to it.
+/// Stamps by shape, in an open table probed in a row: a repaint looks up every pad and hole,
+/// and the slots it looks at lie together. Bounded: a board of one-off shapes (areas, circles)
+/// would otherwise keep adding to it.
 struct StampCache {
-    std::unordered_map<StampKey, Stamp, StampKeyHash> map;
+    struct Slot {
+        std::uint64_t hash = 0;
+        std::uint32_t entry = 0; // index into entries, plus one; 0: free
+    };
+    std::vector<Slot> table; // a power of two, at most half taken
+    std::vector<std::pair<StampKey, Stamp>> entries;
     std::size_t runs = 0;
 
+    Stamp* find(const StampKey& key, std::uint64_t hash) noexcept
+    {
+        if (table.empty())
+            return nullptr;
+        const std::size_t mask = table.size() - 1;
+        for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+            const Slot& s = table[i];
+            if (s.entry == 0)
+                return nullptr;
+            if (s.hash == hash && entries[s.entry - 1].first == key)
+                return &entries[s.entry - 1].second;
+        }
+    }
+    Stamp& insert(const StampKey& key, std::uint64_t hash, Stamp stamp)
+    {
+        if (2 * (entries.size() + 1) > table.size()) {
+            std::vector<Slot> old(std::max<std::size_t>(64, 2 * table.size()));
+            old.swap(table);
+            for (const Slot& s : old)
+                if (s.entry != 0)
+                    place(s);
+        }
+        entries.emplace_back(key, std::move(stamp));
+        place({hash, static_cast<std::uint32_t>(entries.size())});
+        return entries.back().second;
+    }
+    void place(const Slot& s) noexcept
+    {
+        const std::size_t mask = table.size() - 1;
+        std::size_t i = s.hash & mask;
+        while (table[i].entry != 0)
+            i = (i + 1) & mask;
+        table[i] = s;
+    }
     void clear() noexcept
     {
-        map.clear();
+        table.clear();
+        entries.clear();
         runs = 0;
     }
 };
@@ -317,8 +355,9 @@ bool ImageCanvas::stamped(StampKey& key, double ax, double ay, double w, double 
                                       (brushFill_.colour == penFill_.colour ? 4 : 0) | ((ix & 1) << 3) |
                                       ((iy & 1) << 4)));
     StampCache& cache = stamps_ ? *stamps_ : threadStamps();
-    auto it = cache.map.find(key);
-    if (it == cache.map.end()) {
+    const std::uint64_t hash = hashOf(key);
+    Stamp* found = cache.find(key, hash);
+    if (!found) {
         // Drawn with a margin all round, so that a run on the recording's edge shows that the
         // figure reaches further than it was thought to.
         const int m = static_cast<int>(std::ceil(penPixels_)) + 3;
@@ -376,14 +415,14 @@ bool ImageCanvas::stamped(StampKey& key, double ax, double ay, double w, double 
         }
         if (!stamp.usable)
             stamp.runs = {};
-        if (cache.map.size() >= MaxStamps || cache.runs + stamp.runs.size() > MaxStampRuns)
+        if (cache.entries.size() >= MaxStamps || cache.runs + stamp.runs.size() > MaxStampRuns)
             cache.clear();
         cache.runs += stamp.runs.size();
-        it = cache.map.emplace(key, std::move(stamp)).first;
+        found = &cache.insert(key, hash, std::move(stamp));
     }
-    if (!it->second.usable)
+    if (!found->usable)
         return false;
-    replay(it->second, static_cast<int>(ix), static_cast<int>(iy));
+    replay(*found, static_cast<int>(ix), static_cast<int>(iy));
     return true;
 }
 
@@ -427,14 +466,30 @@ void ImageCanvas::setMapping(const CanvasMapping& m)
     setPen(pen_);
 }
 
+namespace
+{
+/// The whole number nearest v, halves to even, for |v| <= DeviceLimit: added to 1.5 * 2^52,
+/// v keeps no fraction, and the addition rounds the way the processor rounds, to nearest,
+/// halves to even. The same as RoundHalfEven64, in two additions; every vertex of every
+/// figure of a repaint goes through it.
+inline double roundDevice(double v) noexcept
+{
+    constexpr double shift = 6755399441055744.0;
+    static_assert(DeviceLimit < shift / 3);
+    if (std::isnan(v))
+        return 0; // as RoundHalfEven64 has it
+    return (std::clamp(v, -DeviceLimit, DeviceLimit) + shift) - shift;
+}
+} // namespace
+
 double ImageCanvas::devX(double x) const noexcept
 {
-    return static_cast<double>(RoundHalfEven64(std::clamp(ox_ + x * sx_, -DeviceLimit, DeviceLimit)));
+    return roundDevice(ox_ + x * sx_);
 }
 
 double ImageCanvas::devY(double y) const noexcept
 {
-    return static_cast<double>(RoundHalfEven64(std::clamp(oy_ + y * sy_, -DeviceLimit, DeviceLimit)));
+    return roundDevice(oy_ + y * sy_);
 }
 
 void ImageCanvas::setPen(const CanvasPen& p)
