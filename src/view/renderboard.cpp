@@ -236,8 +236,9 @@ class BoardPaint
     void layers();
     /// Step 7: drill holes.
     void holes();
-    /// Step 8: connections.
-    void connections();
+    /// Step 8: connections. linked: the list indices (ascending) of the elements that may
+    /// hold rubber bands, when the caller knows them.
+    void connections(const std::vector<std::uint32_t>* linked);
 
   private:
     DrawSettings settings()
@@ -378,19 +379,16 @@ void BoardPaint::holes()
     }
 }
 
-void BoardPaint::connections()
+void BoardPaint::connections(const std::vector<std::uint32_t>* linked)
 {
     const ColourRef normal = painter_.settings().colours[ColourConnection];
-    for (const auto& owned : board_.Elements) {
-        const TObjekt& e = *owned;
+    const std::size_t count = linked ? linked->size() : board_.Elements.size();
+    for (std::size_t k = 0; k < count; ++k) {
+        const TObjekt& e = *board_.Elements[linked ? (*linked)[k] : k];
         if (!e.isPadLike() || e.Connections.empty() || (marked_ && !e.Mark))
             continue;
         for (const TObjekt* to : e.Connections) {
             if (!to || (marked_ && !to->Mark))
-                continue;
-            // Both ends hold the connection: the line is drawn from the one earlier in memory.
-            if (to < &e &&
-                std::find(to->Connections.begin(), to->Connections.end(), &e) != to->Connections.end())
                 continue;
             if (clip_) {
                 const TRect span{std::min<std::int64_t>(e.X, to->X), std::min<std::int64_t>(e.Y, to->Y),
@@ -398,6 +396,10 @@ void BoardPaint::connections()
                 if (!span.intersects(*clip_))
                     continue;
             }
+            // Both ends hold the connection: the line is drawn from the one earlier in memory.
+            if (to < &e &&
+                std::find(to->Connections.begin(), to->Connections.end(), &e) != to->Connections.end())
+                continue;
             const bool bothSelected = e.Selected && to->Selected;
             painter_.DrawConnection(e, *to,
                                     o_.autorouterActive && bothSelected ? SelectedActiveColour : normal);
@@ -423,7 +425,8 @@ TRect paintArea(const CanvasMapping& m, const QRect& repaint) noexcept
 /// depends on how the picture was cut into bands.
 void paintBoard(Canvas& canvas, TBoard& board, const RenderOptions& options, const QRect& repaint,
                 const QRect& outer, const std::vector<TRect>* bounds = nullptr,
-                const std::vector<std::uint32_t>* shown = nullptr)
+                const std::vector<std::uint32_t>* shown = nullptr,
+                const std::vector<std::uint32_t>* linked = nullptr)
 {
     if (options.suspended)
         return;
@@ -448,7 +451,7 @@ void paintBoard(Canvas& canvas, TBoard& board, const RenderOptions& options, con
     paint.holes();
     if (options.photo.shown)
         return; // a photo has no rubber bands and no milling preview
-    paint.connections();
+    paint.connections(linked);
     if (!options.markedOnly && options.drawContourPreview)
         options.drawContourPreview(canvas, outerArea);
 }
@@ -519,23 +522,30 @@ void PaintBoardInBands(QImage& image, TBoard& board, const RenderOptions& option
     const std::size_t count = board.Elements.size();
     std::vector<TRect> bounds(count);
     std::vector<std::uint8_t> meets(count);
+    // meets: bit 0, the element meets the picture; bit 1, it holds rubber bands (which may
+    // cross the picture wherever their ends lie).
     ParallelFor(
         count,
         [&](std::size_t i, std::size_t) {
             TObjekt& e = *board.Elements[i];
             bounds[i] = drawBounds(e);
-            meets[i] = area.intersects(bounds[i]) ? 1 : 0;
-            if (meets[i])
+            const bool inside = area.intersects(bounds[i]);
+            meets[i] = static_cast<std::uint8_t>((inside ? 1 : 0) | (e.Connections.empty() ? 0 : 2));
+            if (inside)
                 NoteDrawn(e, options.activeLayer, true);
         },
         2048);
-    std::vector<std::uint32_t> shown;
+    std::vector<std::uint32_t> shown, linked;
     std::vector<TRect> shownBounds;
-    for (std::size_t i = 0; i < count; ++i)
-        if (meets[i]) {
+    for (std::size_t i = 0; i < count; ++i) {
+        if (meets[i] & 1) {
             shown.push_back(static_cast<std::uint32_t>(i));
             shownBounds.push_back(bounds[i]);
         }
+        if (meets[i] & 2)
+            linked.push_back(static_cast<std::uint32_t>(i));
+    }
+
     const std::vector<int> cuts = BandCuts(shownBounds, mapping, rect, bands);
     // Each band is a QImage of its own over the picture's rows: a QImage (and a QPainter on it)
     // must not be shared between threads.
@@ -556,7 +566,7 @@ void PaintBoardInBands(QImage& image, TBoard& board, const RenderOptions& option
         ImageCanvas canvas(strips[k], rows[k], rows[k].top());
         if (k < stamps.size())
             canvas.useStamps(stamps[k]);
-        paintBoard(canvas, board, options, rows[k], repaint, &bounds, &shown);
+        paintBoard(canvas, board, options, rows[k], repaint, &bounds, &shown, &linked);
     });
 }
 
