@@ -23,11 +23,12 @@
 // Stamps: a board repeats a few pad and hole shapes thousands of times, and at whole-board
 // zoom working out each one's rows costs more than writing its pixels. An ellipse, rectangle,
 // rounded rectangle or polygon whose device outline is at most StampSide pixels each way is
-// drawn once, away from the picture and without clip, into a list of runs (the spans of its
-// brush and of its pen, in the order they are written), kept per thread under its shape
-// relative to its whole-pixel anchor and the pen and brush kinds (not their colours), and
-// written from that list wherever the same shape comes again, cut to the clip run by run. So
-// a shape takes the same pixels wherever it stands and however the picture is cut into bands.
+// drawn once, away from the picture and without clip, into a list of runs (each pixel in
+// the brush or the pen, whichever it shows last), kept under its shape relative to its
+// whole-pixel anchor, the anchor's parity and the pen and brush kinds (not their colours) by
+// the thread or in a StampStore, and written from that list wherever the same shape comes
+// again, cut to the clip run by run. So a shape takes the same pixels wherever it stands and
+// however the picture is cut into bands.
 
 #include "view/canvas.h"
 
