@@ -282,17 +282,6 @@ void ImageCanvas::record(int y, int x0, int x1, const Fill& f) noexcept
         recFailed_ = true;
         return;
     }
-    if (!rec_->empty()) {
-        StampRun& last = rec_->back();
-        if (last.y == y && last.role == role && last.x1 + 1 == x0) {
-            last.x1 = static_cast<std::int16_t>(x1);
-            return;
-        }
-        if (last.y == y && last.role == role && x1 + 1 == last.x0) {
-            last.x0 = static_cast<std::int16_t>(x0);
-            return;
-        }
-    }
     rec_->push_back(
         {static_cast<std::int16_t>(y), static_cast<std::int16_t>(x0), static_cast<std::int16_t>(x1), role});
 }
@@ -318,12 +307,8 @@ void ImageCanvas::replay(const Stamp& stamp, int ax, int ay) noexcept
             return;
         before(f.colour);
         if (!f.tile) {
-            const QRgb c = f.colour;
-            for (const StampRun* r = from; r != to; ++r) {
-                QRgb* row = rowAt(ay + r->y) + ax;
-                for (int x = r->x0; x <= r->x1; ++x)
-                    row[x] = c;
-            }
+            for (const StampRun* r = from; r != to; ++r)
+                writeRun(rowAt(ay + r->y), ax + r->x0, ax + r->x1, f.colour);
             return;
         }
         for (const StampRun* r = from; r != to; ++r) {
