@@ -188,7 +188,7 @@ inline int floorPixel(double v, int lo, int hi) noexcept
     if (n < 4) {
         at[0] = c;
         at[n - 1] = c;
-        at[n / 2] = c;
+        at[n >> 1] = c;
         return;
     }
     const std::array<QRgb, 4> four{c, c, c, c};
@@ -976,11 +976,25 @@ void ImageCanvas::capsule(P a, P b, double h, const Fill& f, bool startDisc) noe
     };
     // The rows clear of both ends' discs (drawn or not) cross the two long sides and nothing
     // else: the span runs between those sides' crossings, worked out as the rectangle does, so
-    // the pixels are the same, without its tests of the short sides.
+    // the pixels are the same, without its tests of the short sides. They are the rows at
+    // least h from both ends, as the disc tests of rowSpan find them: there a short side's
+    // crossing lies beyond the long sides' by at least about h * h / len pixels, which rounding
+    // cannot undo. Far out (a segment longer than the screen by much) a row more is kept clear.
     const P& upper = a.y <= b.y ? a : b;
     const P& lower = a.y <= b.y ? b : a;
-    const int midFrom = std::min(ceilPixel(upper.y + h + 1, y0, y1) + 1, y1);
-    const int midTo = std::max(std::min(floorPixel(lower.y - h - 1, y0, y1), y1), midFrom);
+    const bool nearby = len < 65536 && std::max(std::abs(a.x), std::abs(b.x)) < 65536 &&
+                        std::max(std::abs(a.y), std::abs(b.y)) < 65536;
+    const double clear = nearby ? h : h + 2;
+    int midFrom = ceilPixel(upper.y + clear, y0, y1);
+    while (midFrom > y0 && (midFrom - 1) - upper.y >= clear)
+        --midFrom;
+    while (midFrom < y1 && midFrom - upper.y < clear)
+        ++midFrom;
+    int midTo = std::max(std::min(floorPixel(lower.y - clear, y0, y1) + 1, y1), midFrom);
+    while (midTo > midFrom && lower.y - (midTo - 1) < clear)
+        --midTo;
+    while (midTo < y1 && lower.y - midTo >= clear)
+        ++midTo;
     if (f.tile || rec_) {
         for (int y = y0; y < y1; ++y)
             if (double lo, hi; rowSpan(y, lo, hi))
@@ -1024,8 +1038,13 @@ void ImageCanvas::capsule(P a, P b, double h, const Fill& f, bool startDisc) noe
     };
     if (!batching_) {
         // Nothing here calls out, so the segment's numbers stay in registers.
+        // The row's place from locals: the pixels written could alias the canvas's own ints,
+        // which would have them loaded again for every row.
         const QRgb c = f.colour;
-        sweep([&](int y, int x0, int x1) { writeRun(rowAt(y), x0, x1, c); });
+        QRgb* const bits = reinterpret_cast<QRgb*>(bits_);
+        const int first = firstRow_;
+        const qsizetype words = stride_ / static_cast<qsizetype>(sizeof(QRgb));
+        sweep([&](int y, int x0, int x1) { writeRun(bits + (y - first) * words, x0, x1, c); });
         return;
     }
     // Batched (zoomed in, where a track's rows are long): only the middle rows by the lean

@@ -340,6 +340,15 @@ TEST(ImageCanvas, StampedFiguresTakeThePixelsTheyTakeWhereTheyStand)
              pens(c, 1, true, 0);
              c.rectangle(x - 8, y - 8, x + 8, y + 8);
          }},
+        {"outline of a wide pen, its sides steep and flat", true,
+         [&](Canvas& c, std::int64_t x, std::int64_t y) {
+             pens(c, 7, false, Rgb(255, 255, 255));
+             const TPoint v[4] = {{Saturate32(x - 24), Saturate32(y - 14)},
+                                  {Saturate32(x + 6), Saturate32(y - 2)},
+                                  {Saturate32(x), Saturate32(y + 15)},
+                                  {Saturate32(x - 26), Saturate32(y + 3)}};
+             c.polygon(v, 4);
+         }},
         {"circle of radius 5", false,
          [&](Canvas& c, std::int64_t x, std::int64_t y) {
              pens(c, 1, false, Rgb(255, 255, 255));
