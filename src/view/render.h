@@ -211,9 +211,26 @@ struct RenderOptions {
 CanvasMapping ViewMapping(const RenderOptions& options, const TBoard& board) noexcept;
 /// Applies the view mapping of the options to the canvas.
 void SetMapping(Canvas& canvas, const RenderOptions& options, const TBoard& board);
-/// Where to cut the rows of rect into bands of about equal work, from the elements' bounds
-/// (board units): bands + 1 rows, from rect's top to one past its bottom, each band at least
-/// MinCutRows high. rect must be at least that high for each band.
+/// The work of drawing the rows of rect, gathered from the elements' bounds (board units) one
+/// by one, and where to cut the rows into bands of about equal work. Several threads may each
+/// gather a part and add theirs up: the work is counted in whole numbers, so the sum and the
+/// cuts never depend on which thread took which elements.
+class BandWork
+{
+  public:
+    BandWork(const CanvasMapping& mapping, const QRect& rect);
+    void add(const TRect& bounds) noexcept;
+    void add(const BandWork& other) noexcept;
+    /// bands + 1 rows, from rect's top to one past its bottom, each band at least MinCutRows
+    /// high. rect must be at least that high for each band.
+    std::vector<int> cuts(int bands) const;
+
+  private:
+    CanvasMapping mapping_;
+    QRect rect_;
+    std::vector<std::int64_t> diff_; // the change of the work per row, from each row to the next
+};
+/// BandWork::cuts for the elements of bounds.
 std::vector<int> BandCuts(const std::vector<TRect>& bounds, const CanvasMapping& mapping, const QRect& rect,
                           int bands);
 inline constexpr int MinCutRows = 16;

@@ -129,51 +129,76 @@ void SetMapping(Canvas& canvas, const RenderOptions& options, const TBoard& boar
     canvas.setMapping(ViewMapping(options, board));
 }
 
-std::vector<int> BandCuts(const std::vector<TRect>& bounds, const CanvasMapping& m, const QRect& rect,
-                          int bands)
+namespace
 {
-    // The work of a band is about its spans: each element costs about a span's overhead per
-    // row it covers, plus the pixels of the row. Bands cut into equal rows would be uneven,
-    // since a board is rarely equally crowded from top to bottom.
-    constexpr double RowCost = 48.0;
-    const int height = rect.height();
-    std::vector<double> diff(static_cast<std::size_t>(height) + 1, 0.0);
-    const double left = rect.left(), right = static_cast<double>(rect.right()) + 1.0;
-    for (const TRect& b : bounds) {
-        const double y1 = m.deviceY(static_cast<double>(b.top)),
-                     y2 = m.deviceY(static_cast<double>(b.bottom));
-        const double top = std::max(std::floor(std::min(y1, y2)), static_cast<double>(rect.top()));
-        const double bottom = std::min(std::ceil(std::max(y1, y2)), static_cast<double>(rect.bottom()));
-        if (!(top <= bottom))
-            continue;
-        const double x1 = m.deviceX(static_cast<double>(b.left)),
-                     x2 = m.deviceX(static_cast<double>(b.right));
-        const double width = std::min(std::max(x1, x2), right) - std::max(std::min(x1, x2), left);
-        if (!(width >= -1.0))
-            continue;
-        const double w = RowCost + std::max(width, 1.0);
-        diff[static_cast<std::size_t>(top) - static_cast<std::size_t>(rect.top())] += w;
-        diff[static_cast<std::size_t>(bottom) + 1 - static_cast<std::size_t>(rect.top())] -= w;
-    }
+// The work of a band is about its spans: each element costs about a span's overhead per row it
+// covers, plus the pixels of the row. Bands cut into equal rows would be uneven, since a board
+// is rarely equally crowded from top to bottom. Counted in sixteenths of a pixel.
+constexpr std::int64_t WorkUnit = 16;
+constexpr std::int64_t RowCost = 48 * WorkUnit;
+} // namespace
+
+BandWork::BandWork(const CanvasMapping& mapping, const QRect& rect)
+    : mapping_(mapping), rect_(rect), diff_(static_cast<std::size_t>(std::max(rect.height(), 0)) + 1, 0)
+{
+}
+
+void BandWork::add(const TRect& b) noexcept
+{
+    const CanvasMapping& m = mapping_;
+    const double y1 = m.deviceY(static_cast<double>(b.top)), y2 = m.deviceY(static_cast<double>(b.bottom));
+    const double top = std::max(std::floor(std::min(y1, y2)), static_cast<double>(rect_.top()));
+    const double bottom = std::min(std::ceil(std::max(y1, y2)), static_cast<double>(rect_.bottom()));
+    if (!(top <= bottom))
+        return;
+    const double left = rect_.left(), right = static_cast<double>(rect_.right()) + 1.0;
+    const double x1 = m.deviceX(static_cast<double>(b.left)), x2 = m.deviceX(static_cast<double>(b.right));
+    const double width = std::min(std::max(x1, x2), right) - std::max(std::min(x1, x2), left);
+    if (!(width >= -1.0))
+        return;
+    // width is at most the picture's: the product stays far inside the range.
+    const std::int64_t w = RowCost + static_cast<std::int64_t>(std::max(width, 1.0) * WorkUnit);
+    diff_[static_cast<std::size_t>(top) - static_cast<std::size_t>(rect_.top())] += w;
+    diff_[static_cast<std::size_t>(bottom) + 1 - static_cast<std::size_t>(rect_.top())] -= w;
+}
+
+void BandWork::add(const BandWork& other) noexcept
+{
+    for (std::size_t r = 0; r < diff_.size() && r < other.diff_.size(); ++r)
+        diff_[r] += other.diff_[r];
+}
+
+std::vector<int> BandWork::cuts(int bands) const
+{
     // The cumulative work down the rows, and the rows where it passes each band's share.
-    std::vector<double> total(static_cast<std::size_t>(height) + 1, 0.0);
-    double perRow = 0;
+    const int height = rect_.height();
+    std::vector<std::int64_t> total(static_cast<std::size_t>(height) + 1, 0);
+    std::int64_t perRow = 0;
     for (int r = 0; r < height; ++r) {
-        perRow += diff[static_cast<std::size_t>(r)];
+        perRow += diff_[static_cast<std::size_t>(r)];
         total[static_cast<std::size_t>(r) + 1] = total[static_cast<std::size_t>(r)] + perRow + RowCost;
     }
-    std::vector<int> cuts{rect.top()};
+    std::vector<int> cuts{rect_.top()};
     int previous = 0;
     for (int k = 1; k < bands; ++k) {
-        const double share = total.back() * k / bands;
+        const std::int64_t share = total.back() * k / bands;
         int r = static_cast<int>(std::lower_bound(total.begin(), total.end(), share) - total.begin());
         // Every band keeps a few rows, so that none is left empty.
         r = std::clamp(r, previous + MinCutRows, height - (bands - k) * MinCutRows);
-        cuts.push_back(rect.top() + r);
+        cuts.push_back(rect_.top() + r);
         previous = r;
     }
-    cuts.push_back(rect.top() + height);
+    cuts.push_back(rect_.top() + height);
     return cuts;
+}
+
+std::vector<int> BandCuts(const std::vector<TRect>& bounds, const CanvasMapping& m, const QRect& rect,
+                          int bands)
+{
+    BandWork work(m, rect);
+    for (const TRect& b : bounds)
+        work.add(b);
+    return work.cuts(bands);
 }
 
 TRect DeviceToBoard(const CanvasMapping& m, const QRect& device) noexcept
@@ -521,32 +546,42 @@ void PaintBoardInBands(QImage& image, TBoard& board, const RenderOptions& option
     const TRect area = paintArea(mapping, rect);
     const std::size_t count = board.Elements.size();
     std::vector<TRect> bounds(count);
-    std::vector<std::uint8_t> meets(count);
-    // meets: bit 0, the element meets the picture; bit 1, it holds rubber bands (which may
-    // cross the picture wherever their ends lie).
+    // The elements that meet the picture and those that hold rubber bands (which may cross the
+    // picture wherever their ends lie), listed by each chunk of the pass and joined in order;
+    // and the work down the rows, gathered by each thread.
+    constexpr std::size_t Grain = 2048;
+    const std::size_t chunks = (count + Grain - 1) / Grain;
+    std::vector<std::vector<std::uint32_t>> shownIn(chunks), linkedIn(chunks);
+    std::vector<BandWork> work(static_cast<std::size_t>(std::max(WorkerThreads(), 1)),
+                               BandWork(mapping, rect));
     ParallelFor(
         count,
-        [&](std::size_t i, std::size_t) {
+        [&](std::size_t i, std::size_t worker) {
             TObjekt& e = *board.Elements[i];
             bounds[i] = drawBounds(e);
-            const bool inside = area.intersects(bounds[i]);
-            meets[i] = static_cast<std::uint8_t>((inside ? 1 : 0) | (e.Connections.empty() ? 0 : 2));
-            if (inside)
+            if (area.intersects(bounds[i])) {
                 NoteDrawn(e, options.activeLayer, true);
+                shownIn[i / Grain].push_back(static_cast<std::uint32_t>(i));
+                work[worker].add(bounds[i]); // worker < WorkerThreads(), as ParallelFor keeps it
+            }
+            if (!e.Connections.empty())
+                linkedIn[i / Grain].push_back(static_cast<std::uint32_t>(i));
         },
-        2048);
-    std::vector<std::uint32_t> shown, linked;
-    std::vector<TRect> shownBounds;
-    for (std::size_t i = 0; i < count; ++i) {
-        if (meets[i] & 1) {
-            shown.push_back(static_cast<std::uint32_t>(i));
-            shownBounds.push_back(bounds[i]);
-        }
-        if (meets[i] & 2)
-            linked.push_back(static_cast<std::uint32_t>(i));
-    }
-
-    const std::vector<int> cuts = BandCuts(shownBounds, mapping, rect, bands);
+        Grain);
+    auto joined = [](const std::vector<std::vector<std::uint32_t>>& parts) {
+        std::size_t n = 0;
+        for (const auto& p : parts)
+            n += p.size();
+        std::vector<std::uint32_t> all;
+        all.reserve(n);
+        for (const auto& p : parts)
+            all.insert(all.end(), p.begin(), p.end());
+        return all;
+    };
+    const std::vector<std::uint32_t> shown = joined(shownIn), linked = joined(linkedIn);
+    for (std::size_t w = 1; w < work.size(); ++w)
+        work.front().add(work[w]);
+    const std::vector<int> cuts = work.front().cuts(bands);
     // Each band is a QImage of its own over the picture's rows: a QImage (and a QPainter on it)
     // must not be shared between threads.
     uchar* bits = image.bits();
