@@ -139,20 +139,28 @@ constexpr std::int64_t RowCost = 48 * WorkUnit;
 } // namespace
 
 BandWork::BandWork(const CanvasMapping& mapping, const QRect& rect)
-    : mapping_(mapping), rect_(rect), diff_(static_cast<std::size_t>(std::max(rect.height(), 0)) + 1, 0)
+    : mapping_(mapping), scaleX_(mapping.scaleX()), scaleY_(mapping.scaleY()), rect_(rect),
+      diff_(static_cast<std::size_t>(std::max(rect.height(), 0)) + 1, 0)
 {
 }
 
 void BandWork::add(const TRect& b) noexcept
 {
+    // The mapping's own arithmetic, its scales divided out once.
     const CanvasMapping& m = mapping_;
-    const double y1 = m.deviceY(static_cast<double>(b.top)), y2 = m.deviceY(static_cast<double>(b.bottom));
+    auto deviceX = [&](std::int64_t x) {
+        return m.viewportOrgX + (static_cast<double>(x) - m.windowOrgX) * scaleX_;
+    };
+    auto deviceY = [&](std::int64_t y) {
+        return m.viewportOrgY + (static_cast<double>(y) - m.windowOrgY) * scaleY_;
+    };
+    const double y1 = deviceY(b.top), y2 = deviceY(b.bottom);
     const double top = std::max(std::floor(std::min(y1, y2)), static_cast<double>(rect_.top()));
     const double bottom = std::min(std::ceil(std::max(y1, y2)), static_cast<double>(rect_.bottom()));
     if (!(top <= bottom))
         return;
     const double left = rect_.left(), right = static_cast<double>(rect_.right()) + 1.0;
-    const double x1 = m.deviceX(static_cast<double>(b.left)), x2 = m.deviceX(static_cast<double>(b.right));
+    const double x1 = deviceX(b.left), x2 = deviceX(b.right);
     const double width = std::min(std::max(x1, x2), right) - std::max(std::min(x1, x2), left);
     if (!(width >= -1.0))
         return;
@@ -551,7 +559,12 @@ void PaintBoardInBands(QImage& image, TBoard& board, const RenderOptions& option
     // and the work down the rows, gathered by each thread.
     constexpr std::size_t Grain = 2048;
     const std::size_t chunks = (count + Grain - 1) / Grain;
-    std::vector<std::vector<std::uint32_t>> shownIn(chunks), linkedIn(chunks);
+    // A cache line each, so that the threads filling neighbouring chunks do not take the line
+    // from each other at every element.
+    struct alignas(64) Chunk {
+        std::vector<std::uint32_t> shown, linked;
+    };
+    std::vector<Chunk> lists(chunks);
     std::vector<BandWork> work(static_cast<std::size_t>(std::max(WorkerThreads(), 1)),
                                BandWork(mapping, rect));
     ParallelFor(
@@ -561,24 +574,24 @@ void PaintBoardInBands(QImage& image, TBoard& board, const RenderOptions& option
             bounds[i] = drawBounds(e);
             if (area.intersects(bounds[i])) {
                 NoteDrawn(e, options.activeLayer, true);
-                shownIn[i / Grain].push_back(static_cast<std::uint32_t>(i));
+                lists[i / Grain].shown.push_back(static_cast<std::uint32_t>(i));
                 work[worker].add(bounds[i]); // worker < WorkerThreads(), as ParallelFor keeps it
             }
             if (!e.Connections.empty())
-                linkedIn[i / Grain].push_back(static_cast<std::uint32_t>(i));
+                lists[i / Grain].linked.push_back(static_cast<std::uint32_t>(i));
         },
         Grain);
-    auto joined = [](const std::vector<std::vector<std::uint32_t>>& parts) {
+    auto joined = [&](std::vector<std::uint32_t> Chunk::*part) {
         std::size_t n = 0;
-        for (const auto& p : parts)
-            n += p.size();
+        for (const Chunk& c : lists)
+            n += (c.*part).size();
         std::vector<std::uint32_t> all;
         all.reserve(n);
-        for (const auto& p : parts)
-            all.insert(all.end(), p.begin(), p.end());
+        for (const Chunk& c : lists)
+            all.insert(all.end(), (c.*part).begin(), (c.*part).end());
         return all;
     };
-    const std::vector<std::uint32_t> shown = joined(shownIn), linked = joined(linkedIn);
+    const std::vector<std::uint32_t> shown = joined(&Chunk::shown), linked = joined(&Chunk::linked);
     for (std::size_t w = 1; w < work.size(); ++w)
         work.front().add(work[w]);
     const std::vector<int> cuts = work.front().cuts(bands);
