@@ -204,15 +204,31 @@ inline int floorPixel(double v, int lo, int hi) noexcept
     std::fill(at, at + n, c);
 }
 
-/// Writes pixels x0..x1 of a row in a pattern: t holds the pattern's row from x0's place on,
-/// twice over, so that any eight pixels in a row are eight entries of it.
-[[gnu::always_inline]] inline void writePattern(QRgb* row, int x0, int x1, const QRgb* t) noexcept
+/// Writes pixels x0..x1 of a row in a pattern: tile holds the pattern's row twice over (16
+/// entries), and x0 takes entry from (0..7), so that any eight pixels in a row are eight
+/// entries of it.
+[[gnu::always_inline]] inline void writePattern(QRgb* row, int x0, int x1, const QRgb* tile,
+                                                int from) noexcept
 {
-    int x = x0;
-    for (; x + 7 <= x1; x += 8)
-        std::memcpy(row + x, t, 8 * sizeof(QRgb));
-    for (int k = 0; x <= x1; ++x, ++k)
-        row[x] = t[k];
+    // As writeRun: the end of a run is one more store laid over the last (the pattern repeats
+    // every eight pixels).
+    const QRgb* t = tile + from;
+    const int n = x1 - x0 + 1;
+    QRgb* at = row + x0;
+    if (n < 4) {
+        at[0] = t[0];
+        at[n - 1] = t[n - 1];
+        at[n >> 1] = t[n >> 1];
+        return;
+    }
+    if (n <= 8) {
+        std::memcpy(at, t, 4 * sizeof(QRgb));
+        std::memcpy(at + n - 4, t + n - 4, 4 * sizeof(QRgb));
+        return;
+    }
+    for (int k = 0; k + 8 <= n; k += 8)
+        std::memcpy(at + k, t, 8 * sizeof(QRgb));
+    std::memcpy(at + n - 8, tile + ((from + n) & 7), 8 * sizeof(QRgb));
 }
 
 /// Visual angle of a device point about a device centre, degrees anticlockwise on the screen.
@@ -310,16 +326,21 @@ void ImageCanvas::replay(const Stamp& stamp, int ax, int ay) noexcept
         if (from == to)
             return;
         before(f.colour);
+        // The anchor's place from locals: the pixels written could alias the canvas's own
+        // ints, which would have them loaded again for every run.
+        QRgb* const bits = reinterpret_cast<QRgb*>(bits_);
+        const qsizetype words = stride_ / static_cast<qsizetype>(sizeof(QRgb));
+        const qsizetype anchor = static_cast<qsizetype>(ay - firstRow_) * words + ax;
         if (!f.tile) {
+            const QRgb c = f.colour;
             for (const StampRun* r = from; r != to; ++r)
-                writeRun(rowAt(ay + r->y), ax + r->x0, ax + r->x1, f.colour);
+                writeRun(bits + (anchor + r->y * words), r->x0, r->x1, c);
             return;
         }
-        for (const StampRun* r = from; r != to; ++r) {
-            const int y = ay + r->y, x0 = ax + r->x0;
-            writePattern(rowAt(y), x0, ax + r->x1,
-                         f.tile + ((y - brushOrgY_) & 7) * 16 + ((x0 - brushOrgX_) & 7));
-        }
+        const int orgX = ax - brushOrgX_, orgY = ay - brushOrgY_;
+        for (const StampRun* r = from; r != to; ++r)
+            writePattern(bits + (anchor + r->y * words), r->x0, r->x1, f.tile + ((orgY + r->y) & 7) * 16,
+                         (orgX + r->x0) & 7);
     };
     const StampRun* runs = stamp.runs.data();
     write(runs, runs + stamp.penFrom, brushFill_);
@@ -619,7 +640,7 @@ void ImageCanvas::flush() noexcept
         return;
     }
     flush();
-    writePattern(row, x0, x1, f.tile + ((y - brushOrgY_) & 7) * 16 + ((x0 - brushOrgX_) & 7));
+    writePattern(row, x0, x1, f.tile + ((y - brushOrgY_) & 7) * 16, (x0 - brushOrgX_) & 7);
 }
 
 [[gnu::always_inline]] inline void ImageCanvas::span(int y, double xFrom, double xTo, const Fill& f) noexcept
