@@ -558,11 +558,13 @@ ImageCanvas::Box ImageCanvas::figure(std::int64_t x1, std::int64_t y1, std::int6
 
 [[gnu::always_inline]] inline void ImageCanvas::mark(int y, int x0, int x1) noexcept
 {
+    // Columns of the picture are never negative: word and bit by shifts and masks.
     const int r = y - ct_;
-    const int w0 = x0 / 64 - firstWord_, w1 = x1 / 64 - firstWord_;
+    const auto ux0 = static_cast<unsigned>(x0), ux1 = static_cast<unsigned>(x1);
+    const int w0 = static_cast<int>(ux0 >> 6) - firstWord_, w1 = static_cast<int>(ux1 >> 6) - firstWord_;
     std::uint64_t* row = cover_.data() + static_cast<std::size_t>(r) * static_cast<std::size_t>(words_);
-    const std::uint64_t m0 = ~std::uint64_t{0} << (x0 % 64);
-    const std::uint64_t m1 = ~std::uint64_t{0} >> (63 - x1 % 64);
+    const std::uint64_t m0 = ~std::uint64_t{0} << (ux0 & 63);
+    const std::uint64_t m1 = ~std::uint64_t{0} >> (63 - (ux1 & 63));
     if (w0 == w1) {
         row[w0] |= m0 & m1;
     } else {
