@@ -570,6 +570,14 @@ void PaintBoardInBands(QImage& image, TBoard& board, const RenderOptions& option
     ParallelFor(
         count,
         [&](std::size_t i, std::size_t worker) {
+            // The elements lie all over the heap, and the pass waits on memory more than it
+            // computes: the ones a few steps ahead are asked for now.
+            if (constexpr std::size_t Ahead = 12; i + Ahead < count) {
+                const auto* next = reinterpret_cast<const char*>(board.Elements[i + Ahead].get());
+                __builtin_prefetch(next);
+                __builtin_prefetch(next + 64);
+                __builtin_prefetch(next + 128);
+            }
             TObjekt& e = *board.Elements[i];
             bounds[i] = drawBounds(e);
             if (area.intersects(bounds[i])) {
