@@ -255,7 +255,6 @@ ImageCanvas::ImageCanvas(QImage& image, const QRect& clip, int firstRow) : img_(
     cb_ = r.isEmpty() ? ct_ : r.bottom() + 1;
     firstWord_ = cl_ / 64;
     words_ = cr_ > cl_ ? (cr_ - 1) / 64 - firstWord_ + 1 : 0;
-    markTop_ = markLeft_ = std::numeric_limits<int>::max();
     setMapping(CanvasMapping::identity());
 }
 
@@ -264,7 +263,6 @@ ImageCanvas::ImageCanvas(Recording, int width, int height) : img_(noImage())
     cr_ = width;
     cb_ = height;
     words_ = (width + 63) / 64;
-    markTop_ = markLeft_ = std::numeric_limits<int>::max();
     batchingAllowed_ = false;
     stampsAllowed_ = false;
     setMapping(CanvasMapping::identity());
@@ -556,13 +554,13 @@ ImageCanvas::Box ImageCanvas::figure(std::int64_t x1, std::int64_t y1, std::int6
 // Filling. A device coordinate names a pixel centre: a figure covers pixel (i, j) when the
 // point (i, j) lies inside it, edges closed at the left and top and open at the right and bottom.
 
-[[gnu::always_inline]] inline void ImageCanvas::mark(int y, int x0, int x1) noexcept
+[[gnu::always_inline]] inline void ImageCanvas::Marks::add(std::uint64_t* cover, int words, int firstWord,
+                                                           int r, int x0, int x1) noexcept
 {
     // Columns of the picture are never negative: word and bit by shifts and masks.
-    const int r = y - ct_;
     const auto ux0 = static_cast<unsigned>(x0), ux1 = static_cast<unsigned>(x1);
-    const int w0 = static_cast<int>(ux0 >> 6) - firstWord_, w1 = static_cast<int>(ux1 >> 6) - firstWord_;
-    std::uint64_t* row = cover_.data() + static_cast<std::size_t>(r) * static_cast<std::size_t>(words_);
+    const int w0 = static_cast<int>(ux0 >> 6) - firstWord, w1 = static_cast<int>(ux1 >> 6) - firstWord;
+    std::uint64_t* row = cover + static_cast<std::size_t>(r) * static_cast<std::size_t>(words);
     const std::uint64_t m0 = ~std::uint64_t{0} << (ux0 & 63);
     const std::uint64_t m1 = ~std::uint64_t{0} >> (63 - (ux1 & 63));
     if (w0 == w1) {
@@ -573,10 +571,23 @@ ImageCanvas::Box ImageCanvas::figure(std::int64_t x1, std::int64_t y1, std::int6
             row[w] = ~std::uint64_t{0};
         row[w1] |= m1;
     }
-    markTop_ = std::min(markTop_, r);
-    markBottom_ = std::max(markBottom_, r);
-    markLeft_ = std::min(markLeft_, w0);
-    markRight_ = std::max(markRight_, w1);
+    top = std::min(top, r);
+    bottom = std::max(bottom, r);
+    left = std::min(left, w0);
+    right = std::max(right, w1);
+}
+
+[[gnu::always_inline]] inline void ImageCanvas::mark(int y, int x0, int x1) noexcept
+{
+    marks_.add(cover_.data(), words_, firstWord_, y - ct_, x0, x1);
+}
+
+void ImageCanvas::Marks::merge(const Marks& other) noexcept
+{
+    top = std::min(top, other.top);
+    bottom = std::max(bottom, other.bottom);
+    left = std::min(left, other.left);
+    right = std::max(right, other.right);
 }
 
 void ImageCanvas::flush() noexcept
@@ -585,10 +596,10 @@ void ImageCanvas::flush() noexcept
         return;
     pending_ = false;
     const QRgb c = batchColour_;
-    for (int r = markTop_; r <= markBottom_; ++r) {
+    for (int r = marks_.top; r <= marks_.bottom; ++r) {
         std::uint64_t* row = cover_.data() + static_cast<std::size_t>(r) * static_cast<std::size_t>(words_);
         QRgb* out = rowAt(r + ct_);
-        for (int w = markLeft_; w <= markRight_; ++w) {
+        for (int w = marks_.left; w <= marks_.right; ++w) {
             std::uint64_t m = row[w];
             if (!m)
                 continue;
@@ -609,10 +620,7 @@ void ImageCanvas::flush() noexcept
             }
         }
     }
-    markTop_ = std::numeric_limits<int>::max();
-    markBottom_ = -1;
-    markLeft_ = std::numeric_limits<int>::max();
-    markRight_ = -1;
+    marks_ = Marks();
 }
 
 // Spans are the innermost work of every figure, mostly a few pixels long: both are inlined,
@@ -1051,7 +1059,8 @@ void ImageCanvas::capsule(P a, P b, double h, const Fill& f, bool startDisc) noe
         if (x0 <= x1)
             write(y, x0, x1);
     };
-    auto middleRows = [&](auto write) {
+    auto middleRows = [&](auto write) __attribute__((always_inline))
+    {
         int y = midFrom;
 #if defined(__SSE2__)
         // Two rows at a time, the same operations on each (so the same pixels as one by one):
@@ -1086,7 +1095,8 @@ void ImageCanvas::capsule(P a, P b, double h, const Fill& f, bool startDisc) noe
         for (; y < midTo; ++y)
             middleRow(y, write);
     };
-    auto sweep = [&](auto write) {
+    auto sweep = [&](auto write) __attribute__((always_inline))
+    {
         for (int y = y0; y < midFrom; ++y) {
             double lo, hi;
             int x0, x1;
@@ -1109,7 +1119,8 @@ void ImageCanvas::capsule(P a, P b, double h, const Fill& f, bool startDisc) noe
         QRgb* const bits = reinterpret_cast<QRgb*>(bits_);
         const int first = firstRow_;
         const qsizetype words = stride_ / static_cast<qsizetype>(sizeof(QRgb));
-        sweep([&](int y, int x0, int x1) { writeRun(bits + (y - first) * words, x0, x1, c); });
+        sweep([&](int y, int x0, int x1)
+                  __attribute__((always_inline)) { writeRun(bits + (y - first) * words, x0, x1, c); });
         return;
     }
     // Batched (zoomed in, where a track's rows are long): only the middle rows by the lean
@@ -1117,8 +1128,29 @@ void ImageCanvas::capsule(P a, P b, double h, const Fill& f, bool startDisc) noe
     for (int y = y0; y < midFrom; ++y)
         if (double lo, hi; rowSpan(y, lo, hi))
             span(y, lo, hi, f);
-    for (int y = midFrom; y < midTo; ++y)
-        middleRow(y, [&](int row, int x0, int x1) { fillRows(row, x0, x1, f); });
+    // The middle rows straight into the batch (the colour is the batch's, before() saw to
+    // that), their marks gathered in locals and handed over once.
+    if (midFrom < midTo) {
+        if (!pending_) {
+            if (cover_.empty())
+                cover_.assign(static_cast<std::size_t>(words_) * static_cast<std::size_t>(cb_ - ct_), 0);
+            batchColour_ = f.colour;
+            pending_ = true;
+        }
+        Marks marks;
+        std::uint64_t* const cover = cover_.data();
+        const int words = words_, firstWord = firstWord_, top = ct_, first = firstRow_;
+        QRgb* const bits = reinterpret_cast<QRgb*>(bits_);
+        const qsizetype rowWords = stride_ / static_cast<qsizetype>(sizeof(QRgb));
+        const QRgb c = f.colour;
+        middleRows([&](int y, int x0, int x1) {
+            if (x1 - x0 >= MinBatchedRun)
+                marks.add(cover, words, firstWord, y - top, x0, x1);
+            else
+                writeRun(bits + (y - first) * rowWords, x0, x1, c);
+        });
+        marks_.merge(marks);
+    }
     for (int y = midTo; y < y1; ++y)
         if (double lo, hi; rowSpan(y, lo, hi))
             span(y, lo, hi, f);

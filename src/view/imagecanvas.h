@@ -37,6 +37,7 @@
 
 #include <array>
 #include <cstdint>
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -238,8 +239,8 @@ class ImageCanvas final : public Canvas
     std::vector<Edge> edges_, active_; // scratch: a polygon's edges, those crossing the line
 
     // The batch: one bit per pixel of the clip, rows of `words_` 64-bit words from column
-    // firstWord_ * 64; the marked words lie within rows markTop_..markBottom_ and words
-    // markLeft_..markRight_ (relative to the clip's first row and word).
+    // firstWord_ * 64; the marked words lie within marks_ (relative to the clip's first row
+    // and word).
     bool batching_ = false;
     bool batchingAllowed_ = true;
     bool pending_ = false;
@@ -247,7 +248,14 @@ class ImageCanvas final : public Canvas
     std::vector<std::uint64_t> cover_;
     int words_ = 0;
     int firstWord_ = 0;
-    int markTop_ = 0, markBottom_ = -1, markLeft_ = 0, markRight_ = -1; // set empty by the constructor
+    /// Where marks were made: rows top..bottom, words left..right of the batch.
+    struct Marks {
+        int top = std::numeric_limits<int>::max(), bottom = -1;
+        int left = std::numeric_limits<int>::max(), right = -1;
+        void add(std::uint64_t* cover, int words, int firstWord, int r, int x0, int x1) noexcept;
+        void merge(const Marks& other) noexcept;
+    };
+    Marks marks_;
 
     // Text and images go through a QPainter on the image, made at the first need.
     std::unique_ptr<QPainter> painter_;
