@@ -399,11 +399,24 @@ void BoardPaint::layers()
 
 void BoardPaint::holes()
 {
-    for (const Entry& en : buckets_.all) {
+    auto drawn = [&](const TObjekt& e) {
+        return e.Kind == KindPad && !(marked_ && !e.Mark) && (photo_ || o_.visible(e.Layer));
+    };
+    // Both pads of a plated pair draw the hole; the second draws the same pixels over the
+    // first when the holes are alike (the cross included), and the first is left out.
+    auto sameHole = [](const TObjekt& a, const TObjekt& b) {
+        const bool cross = a.Size2 == a.Size1;
+        return a.X == b.X && a.Y == b.Y && a.Size2 == b.Size2 && b.Twin && cross == (b.Size2 == b.Size1) &&
+               (!cross || a.Selected == b.Selected);
+    };
+    const std::vector<Entry>& all = buckets_.all;
+    for (std::size_t k = 0; k < all.size(); ++k) {
+        const Entry& en = all[k];
         const TObjekt& e = *en.e;
-        if (e.Kind != KindPad || (marked_ && !e.Mark))
+        if (!drawn(e))
             continue;
-        if (!photo_ && !o_.visible(e.Layer))
+        if (k + 1 < all.size() && all[k + 1].e == e.Twin && all[k + 1].tiny == en.tiny && drawn(*e.Twin) &&
+            sameHole(e, *e.Twin))
             continue;
         if (en.tiny && 2.0 * e.Size2 < dotBelow_)
             painter_.DrawHoleDot(e, !photo_);

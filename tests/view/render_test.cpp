@@ -172,6 +172,11 @@ TEST_P(RenderTest, PlatedPadShowsBothCoppersStripedAndARedRingUntilSelected)
     p = draw(b, viewOf(b), GetParam());
     EXPECT_EQ(p.coloursIn(1000, -500, 1080, -900), std::set<QRgb>{rgb(SelectedActiveColour)});
     EXPECT_EQ(p.at(800, -700), rgb(WhiteColour));
+
+    // A twin drilled smaller (its hole drawn last) leaves the larger hole showing around it.
+    top.Size2 = 40;
+    p = draw(b, viewOf(b), GetParam());
+    EXPECT_EQ(p.at(875, -700), rgb(WhiteColour));
 }
 
 TEST_P(RenderTest, BareHoleIsAWhiteDiscWithACross)
