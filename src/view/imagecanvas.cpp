@@ -906,10 +906,12 @@ void ImageCanvas::thinLine(P a, P b) noexcept
     if (!dotted && std::min(n0, n1) >= nlo && std::max(n0, n1) <= nhi) {
         // The whole line lies inside the clip across its minor axis (nearly every line): the
         // same walk without the test per pixel.
+        const std::int64_t step = 2 * dn;
+#pragma GCC unroll 4
         for (std::int64_t i = iFrom; i <= iTo; ++i) {
             base[offset] = c;
             offset += majorStep;
-            rem += 2 * dn;
+            rem += step;
             const bool minor = rem >= den;
             rem -= minor ? den : 0;
             offset += minor ? minorStep : 0;
