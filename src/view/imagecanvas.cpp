@@ -52,6 +52,13 @@ struct Stamp {
     std::size_t penFrom = 0; // runs[penFrom..] are the pen's
     int left = 1 << 20, top = 1 << 20, right = -(1 << 20), bottom = -(1 << 20); // what it covers, inclusive
     bool usable = false; // false: the figure is drawn where it stands, every time
+    // Each run's place from the anchor and its length, for rows `words` pixels apart (the
+    // picture's; worked out at the first replay into it).
+    struct Place {
+        std::int32_t at, n;
+    };
+    std::vector<Place> places;
+    qsizetype placedFor = 0;
 };
 
 namespace
@@ -183,12 +190,10 @@ inline int floorPixel(double v, int lo, int hi) noexcept
     return t > v ? t - 1 : t;
 }
 
-/// Writes pixels x0..x1 (x0 <= x1) of a row in one colour. Most runs of a frame are a few
-/// pixels long: they take two overlapping stores of four pixels, or single ones.
-[[gnu::always_inline]] inline void writeRun(QRgb* row, int x0, int x1, QRgb c) noexcept
+/// Writes n pixels (n >= 1) from at in one colour. Most runs of a frame are a few pixels
+/// long: they take two overlapping stores of four pixels, or single ones.
+[[gnu::always_inline]] inline void writeRunOf(QRgb* at, int n, QRgb c) noexcept
 {
-    const int n = x1 - x0 + 1;
-    QRgb* at = row + x0;
     if (n < 4) {
         at[0] = c;
         at[n - 1] = c;
@@ -202,6 +207,12 @@ inline int floorPixel(double v, int lo, int hi) noexcept
         return;
     }
     std::fill(at, at + n, c);
+}
+
+/// Writes pixels x0..x1 (x0 <= x1) of a row in one colour.
+[[gnu::always_inline]] inline void writeRun(QRgb* row, int x0, int x1, QRgb c) noexcept
+{
+    writeRunOf(row + x0, x1 - x0 + 1, c);
 }
 
 /// Writes pixels x0..x1 of a row in a pattern: tile holds the pattern's row twice over (16
@@ -304,7 +315,7 @@ void ImageCanvas::record(int y, int x0, int x1, const Fill& f) noexcept
         {static_cast<std::int16_t>(y), static_cast<std::int16_t>(x0), static_cast<std::int16_t>(x1), role});
 }
 
-void ImageCanvas::replay(const Stamp& stamp, int ax, int ay) noexcept
+void ImageCanvas::replay(Stamp& stamp, int ax, int ay) noexcept
 {
     const bool inside =
         ax + stamp.left >= cl_ && ax + stamp.right < cr_ && ay + stamp.top >= ct_ && ay + stamp.bottom < cb_;
@@ -330,9 +341,17 @@ void ImageCanvas::replay(const Stamp& stamp, int ax, int ay) noexcept
         const qsizetype words = stride_ / static_cast<qsizetype>(sizeof(QRgb));
         const qsizetype anchor = static_cast<qsizetype>(ay - firstRow_) * words + ax;
         if (!f.tile) {
+            if (stamp.placedFor != words) {
+                stamp.places.clear();
+                for (const StampRun& r : stamp.runs)
+                    stamp.places.push_back({static_cast<std::int32_t>(r.y * words + r.x0), r.x1 - r.x0 + 1});
+                stamp.placedFor = words;
+            }
             const QRgb c = f.colour;
-            for (const StampRun* r = from; r != to; ++r)
-                writeRun(bits + (anchor + r->y * words), r->x0, r->x1, c);
+            QRgb* const at = bits + anchor;
+            const Stamp::Place* p = stamp.places.data() + (from - stamp.runs.data());
+            for (const StampRun* r = from; r != to; ++r, ++p)
+                writeRunOf(at + p->at, p->n, c);
             return;
         }
         const int orgX = ax - brushOrgX_, orgY = ay - brushOrgY_;

@@ -163,7 +163,7 @@ class ImageCanvas final : public Canvas
     struct Recording {
     };
     ImageCanvas(Recording, int width, int height);
-    void replay(const Stamp& stamp, int ax, int ay) noexcept;
+    void replay(Stamp& stamp, int ax, int ay) noexcept;
     void record(int y, int x0, int x1, const Fill& f) noexcept;
     bool penDraws() const noexcept { return pen_.style != PenStyle::None; }
     bool wide() const noexcept { return penPixels_ > 1.0; }

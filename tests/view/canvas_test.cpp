@@ -390,7 +390,7 @@ TEST(ImageCanvas, StampedFiguresTakeThePixelsTheyTakeWhereTheyStand)
              c.roundRect(x - 12, y - 6, x + 12, y + 6, 9, 9);
          }},
     };
-    const QSize size(2000, 40);
+    QSize size(2000, 40);
     auto draw = [&](const Figure& f, std::int64_t x, bool stamps, QRect clip = QRect()) {
         QImage image(size, QImage::Format_RGB32);
         image.fill(Qt::black);
@@ -427,6 +427,12 @@ TEST(ImageCanvas, StampedFiguresTakeThePixelsTheyTakeWhereTheyStand)
                 EXPECT_EQ(parts, stamped) << "cut at row " << cut;
             }
         }
+        // The stamps kept, into a picture of another width (its rows lie elsewhere).
+        size = QSize(700, 40);
+        if (f.exactEverywhere) {
+            EXPECT_EQ(draw(f, 31, true), draw(f, 31, false)) << "in a narrower picture";
+        }
+        size = QSize(2000, 40);
     }
 }
 
