@@ -237,34 +237,38 @@ TEST(ImageCanvas, ClipLimitsEveryPrimitive)
     EXPECT_EQ(countColour(image, qRgb(0, 0, 0)), countColour(image, qRgb(0, 0, 0), QRect(20, 30, 40, 10)));
 }
 
-TEST(ImageCanvas, HatchedRunsOfEveryLengthAndPlaceKeepTheTiling)
+TEST(ImageCanvas, RunsOfEveryLengthAndPlaceTakeTheirPixelsAndNoMore)
 {
-    // A pattern run is written in pieces of eight, four and single pixels laid over each
-    // other: every length and every place in the pattern must show the pattern's own pixels,
-    // which the middle of a wide hatched rectangle shows. Drawn straight and from stamps.
+    // A run is written in pieces of eight, four and single pixels laid over each other: every
+    // length and every place (in the pattern, for a hatch) must show the brush's own pixels,
+    // which the middle of a wide rectangle shows, and nothing beside the run. Drawn straight
+    // and from stamps.
     const PatternBrush hatch = PatternBrush::make(HatchRows(), 0, Rgb(255, 255, 255));
-    auto rectangle = [&](std::int64_t left, std::int64_t width, bool stamps) {
-        QImage image(200, 40, QImage::Format_RGB32);
-        image.fill(qRgb(255, 0, 0));
-        ImageCanvas c(image);
-        c.allowStamps(stamps);
-        c.setMapping(CanvasMapping::view(1.0, 0, 0));
-        c.setPen(CanvasPen::none());
-        c.setBrush(CanvasBrush::hatch(hatch));
-        c.rectangle(left, -10, left + width, -30);
-        return image;
-    };
-    const QImage whole = rectangle(0, 200, false);
-    for (const bool stamps : {false, true})
-        for (std::int64_t width = 1; width <= 24; ++width)
-            for (std::int64_t left = 20; left < 28; ++left) {
-                const QImage part = rectangle(left, width, stamps);
-                for (int x = 0; x < 200; ++x) {
-                    const bool inside = x >= left && x < left + width;
-                    ASSERT_EQ(part.pixel(x, 20), inside ? whole.pixel(x, 20) : qRgb(255, 0, 0))
-                        << "width " << width << ", from " << left << ", stamps " << stamps << ", x " << x;
+    for (const bool hatched : {true, false}) {
+        auto rectangle = [&](std::int64_t left, std::int64_t width, bool stamps) {
+            QImage image(200, 40, QImage::Format_RGB32);
+            image.fill(qRgb(255, 0, 0));
+            ImageCanvas c(image);
+            c.allowStamps(stamps);
+            c.setMapping(CanvasMapping::view(1.0, 0, 0));
+            c.setPen(CanvasPen::none());
+            c.setBrush(hatched ? CanvasBrush::hatch(hatch) : CanvasBrush::solid(Rgb(0, 0, 255)));
+            c.rectangle(left, -10, left + width, -30);
+            return image;
+        };
+        const QImage whole = rectangle(0, 200, false);
+        for (const bool stamps : {false, true})
+            for (std::int64_t width = 1; width <= 40; ++width)
+                for (std::int64_t left = 20; left < 28; ++left) {
+                    const QImage part = rectangle(left, width, stamps);
+                    for (int x = 0; x < 200; ++x) {
+                        const bool inside = x >= left && x < left + width;
+                        ASSERT_EQ(part.pixel(x, 20), inside ? whole.pixel(x, 20) : qRgb(255, 0, 0))
+                            << (hatched ? "hatch" : "solid") << ", width " << width << ", from " << left
+                            << ", stamps " << stamps << ", x " << x;
+                    }
                 }
-            }
+    }
 }
 
 TEST(ImageCanvas, RefusesImagesItCannotWriteDirectly)
