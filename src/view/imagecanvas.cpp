@@ -661,12 +661,7 @@ void ImageCanvas::flush() noexcept
     // Long runs go into the batch; a short one costs less written at once, which is the same
     // picture as long as the batch holds only its colour.
     if (!f.tile && batching_ && x1 - x0 >= MinBatchedRun) {
-        if (!pending_) {
-            if (cover_.empty())
-                cover_.assign(static_cast<std::size_t>(words_) * static_cast<std::size_t>(cb_ - ct_), 0);
-            batchColour_ = f.colour;
-            pending_ = true;
-        }
+        openBatch(f.colour);
         mark(y, x0, x1);
         return;
     }
@@ -1159,12 +1154,7 @@ void ImageCanvas::capsule(P a, P b, double h, const Fill& f, bool startDisc) noe
     // The middle rows straight into the batch (the colour is the batch's, before() saw to
     // that), their marks gathered in locals and handed over once.
     if (midFrom < midTo) {
-        if (!pending_) {
-            if (cover_.empty())
-                cover_.assign(static_cast<std::size_t>(words_) * static_cast<std::size_t>(cb_ - ct_), 0);
-            batchColour_ = f.colour;
-            pending_ = true;
-        }
+        openBatch(f.colour);
         Marks marks;
         std::uint64_t* const cover = cover_.data();
         const int words = words_, firstWord = firstWord_, top = ct_, first = firstRow_;

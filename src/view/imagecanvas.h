@@ -176,6 +176,16 @@ class ImageCanvas final : public Canvas
         if (pending_ && batchColour_ != c)
             flush();
     }
+    /// Opens the batch for marks in colour c (after before(c)), if it is not open already.
+    void openBatch(QRgb c)
+    {
+        if (pending_)
+            return;
+        if (cover_.empty())
+            cover_.assign(static_cast<std::size_t>(words_) * static_cast<std::size_t>(cb_ - ct_), 0);
+        batchColour_ = c;
+        pending_ = true;
+    }
     void mark(int y, int x0, int x1) noexcept; // pixels x0..x1 of row y into the batch
     void span(int y, double xFrom, double xTo, const Fill& f) noexcept; // centres in [xFrom, xTo)
     void fillRows(int y, int x0, int x1, const Fill& f) noexcept;       // pixels x0..x1

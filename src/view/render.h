@@ -227,7 +227,6 @@ class BandWork
 
   private:
     CanvasMapping mapping_;
-    double scaleX_, scaleY_;
     QRect rect_;
     std::vector<std::int64_t> diff_; // the change of the work per row, from each row to the next
 };

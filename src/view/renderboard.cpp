@@ -139,28 +139,20 @@ constexpr std::int64_t RowCost = 48 * WorkUnit;
 } // namespace
 
 BandWork::BandWork(const CanvasMapping& mapping, const QRect& rect)
-    : mapping_(mapping), scaleX_(mapping.scaleX()), scaleY_(mapping.scaleY()), rect_(rect),
-      diff_(static_cast<std::size_t>(std::max(rect.height(), 0)) + 1, 0)
+    : mapping_(mapping), rect_(rect), diff_(static_cast<std::size_t>(std::max(rect.height(), 0)) + 1, 0)
 {
 }
 
 void BandWork::add(const TRect& b) noexcept
 {
-    // The mapping's own arithmetic, its scales divided out once.
     const CanvasMapping& m = mapping_;
-    auto deviceX = [&](std::int64_t x) {
-        return m.viewportOrgX + (static_cast<double>(x) - m.windowOrgX) * scaleX_;
-    };
-    auto deviceY = [&](std::int64_t y) {
-        return m.viewportOrgY + (static_cast<double>(y) - m.windowOrgY) * scaleY_;
-    };
-    const double y1 = deviceY(b.top), y2 = deviceY(b.bottom);
+    const double y1 = m.deviceY(static_cast<double>(b.top)), y2 = m.deviceY(static_cast<double>(b.bottom));
     const double top = std::max(std::floor(std::min(y1, y2)), static_cast<double>(rect_.top()));
     const double bottom = std::min(std::ceil(std::max(y1, y2)), static_cast<double>(rect_.bottom()));
     if (!(top <= bottom))
         return;
     const double left = rect_.left(), right = static_cast<double>(rect_.right()) + 1.0;
-    const double x1 = deviceX(b.left), x2 = deviceX(b.right);
+    const double x1 = m.deviceX(static_cast<double>(b.left)), x2 = m.deviceX(static_cast<double>(b.right));
     const double width = std::min(std::max(x1, x2), right) - std::max(std::min(x1, x2), left);
     if (!(width >= -1.0))
         return;
@@ -518,11 +510,11 @@ void PaintBoardInBands(QImage& image, TBoard& board, const RenderOptions& option
     const QRect rect = repaint.isNull() ? image.rect() : repaint.intersected(image.rect());
     // The board's background covers most of the picture (all of it, zoomed in): what lies
     // surely inside it (a pixel in from its edges) is left to it, instead of writing it twice.
+    const CanvasMapping mapping = ViewMapping(options, board);
     QRect covered;
     if (clearTo && !options.suspended && !options.markedOnly) {
-        const CanvasMapping m = ViewMapping(options, board);
-        const double x1 = m.deviceX(0), x2 = m.deviceX(static_cast<double>(board.BoardWidth));
-        const double y1 = m.deviceY(0), y2 = m.deviceY(-static_cast<double>(board.BoardHeight));
+        const double x1 = mapping.deviceX(0), x2 = mapping.deviceX(static_cast<double>(board.BoardWidth));
+        const double y1 = mapping.deviceY(0), y2 = mapping.deviceY(-static_cast<double>(board.BoardHeight));
         const double limit = 1e9;
         const double left = std::clamp(std::ceil(std::min(x1, x2)) + 1, -limit, limit);
         const double right = std::clamp(std::floor(std::max(x1, x2)) - 1, -limit, limit);
@@ -563,7 +555,6 @@ void PaintBoardInBands(QImage& image, TBoard& board, const RenderOptions& option
     // Each band would take the bounds of every element to choose its own: they are taken once,
     // and the elements that meet the picture are listed for the bands. The bands only read the
     // elements: the drawing bookkeeping of those they draw is written here, before.
-    const CanvasMapping mapping = ViewMapping(options, board);
     const TRect area = paintArea(mapping, rect);
     const std::size_t count = board.Elements.size();
     std::vector<TRect> bounds(count);
